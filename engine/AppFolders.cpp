@@ -1,0 +1,22 @@
+#include "AppFolders.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace AppFolders {
+
+QString data()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillmarsh");
+}
+
+QString state()
+{
+    // Qt 6.4 has no state location; the XDG rule is simple enough to follow here.
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/Quillmarsh");
+}
+
+}

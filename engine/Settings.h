@@ -1,0 +1,44 @@
+#pragma once
+// Where a setting comes from: its environment variable, then the user's own settings (kept as
+// soon as they change), then the application's built-in configuration, then the caller's default.
+
+#include <QHash>
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace Environment {
+// The variable's value when it is set and not empty.
+std::optional<QString> value(const char* name);
+bool contains(const char* name);
+// A path with a leading tilde taken as the home folder.
+QString expandTilde(const QString& path);
+}
+
+class Settings {
+public:
+    // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
+    static Settings& shared();
+    explicit Settings(const QString& filePath);
+
+    bool contains(const QString& key) const;
+    QVariant value(const QString& key) const;
+    void setValue(const QString& key, const QVariant& value);
+    void remove(const QString& key);
+
+    // The application's built-in configuration, compiled into the application and set at start-up.
+    static void setBuiltIn(QHash<QString, QString> values);
+    static std::optional<QString> builtIn(const QString& key);
+
+    // The first of: environment variable, user setting, built-in value. Empty texts don't count.
+    std::optional<QString> lookup(const char* environmentName, const QString& userKey,
+                                  const QString& builtInKey = {}) const;
+
+private:
+    mutable std::mutex mutex_;
+    std::unique_ptr<QSettings> store_;
+};

@@ -1,0 +1,288 @@
+#include "TestHttpServer.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+#include <future>
+#include <mutex>
+
+QByteArray HttpRequest::path() const
+{
+    const qsizetype query = target.indexOf('?');
+    return query < 0 ? target : target.left(query);
+}
+
+QByteArray HttpRequest::header(const QByteArray& name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+bool HttpRequest::hasHeader(const QByteArray& name) const
+{
+    for (const auto& entry : headers) {
+        if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+HttpResponse HttpResponse::text(int status, const QByteArray& body, const QByteArray& contentType)
+{
+    HttpResponse response;
+    response.status = status;
+    response.body = body;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray(contentType)));
+    return response;
+}
+
+HttpResponse HttpResponse::file(const QByteArray& content, const HttpRequest& request)
+{
+    static const QRegularExpression rangePattern(QStringLiteral("^bytes=(\\d+)-(\\d*)$"));
+    const auto match = rangePattern.match(QString::fromLatin1(request.header("Range")));
+    HttpResponse response;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/octet-stream")));
+    response.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+    if (!match.hasMatch()) {
+        response.body = content;
+        return response;
+    }
+    const qint64 start = match.captured(1).toLongLong();
+    qint64 end = match.captured(2).isEmpty() ? content.size() - 1 : match.captured(2).toLongLong();
+    if (start >= content.size()) {
+        response.status = 416;
+        response.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes */" + QByteArray::number(content.size()))));
+        return response;
+    }
+    end = std::min<qint64>(end, content.size() - 1);
+    response.status = 206;
+    response.body = content.mid(start, end - start + 1);
+    response.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes " + QByteArray::number(start) + "-" + QByteArray::number(end) + "/"
+                                                  + QByteArray::number(content.size()))));
+    return response;
+}
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    static const QHash<int, QByteArray> phrases{
+        {200, "OK"}, {201, "Created"}, {204, "No Content"}, {206, "Partial Content"}, {400, "Bad Request"},
+        {401, "Unauthorized"}, {403, "Forbidden"}, {404, "Not Found"}, {409, "Conflict"},
+        {413, "Payload Too Large"}, {416, "Range Not Satisfiable"}, {429, "Too Many Requests"},
+        {500, "Internal Server Error"}, {502, "Bad Gateway"}, {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
+}
+
+// One connection: reads one request, answers it, closes.
+class Connection : public QObject {
+public:
+    Connection(QTcpSocket* socket, TestHttpServer::Impl& server);
+
+private:
+    void readRequest();
+    void respond(HttpResponse response);
+    void writeHead();
+    void pump();
+    void finishWriting();
+
+    QTcpSocket* socket_;
+    TestHttpServer::Impl& server_;
+    QByteArray buffer_;
+    HttpRequest request_;
+    bool headerDone_ = false;
+    qint64 bodyExpected_ = 0;
+    bool responding_ = false;
+    HttpResponse response_;
+    qint64 sent_ = 0;
+    qint64 limit_ = 0;
+    bool waitingForTrickle_ = false;
+};
+
+}
+
+class TestHttpServer::Impl : public QObject {
+public:
+    QTcpServer* server = nullptr;
+    quint16 port = 0;
+    mutable std::mutex mutex;
+    QHash<QByteArray, Handler> routes;
+    QList<HttpRequest> requests;
+
+    HttpResponse answer(const HttpRequest& request)
+    {
+        Handler handler;
+        {
+            std::lock_guard lock(mutex);
+            requests.append(request);
+            handler = routes.value(request.method + ' ' + request.path());
+        }
+        if (!handler)
+            return HttpResponse::text(404, "not found");
+        return handler(request);
+    }
+};
+
+Connection::Connection(QTcpSocket* socket, TestHttpServer::Impl& server) : QObject(socket), socket_(socket), server_(server)
+{
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { readRequest(); });
+    connect(socket_, &QTcpSocket::disconnected, socket_, &QObject::deleteLater);
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this] { pump(); });
+}
+
+void Connection::readRequest()
+{
+    if (responding_) {
+        socket_->readAll();
+        return;
+    }
+    buffer_.append(socket_->readAll());
+    if (!headerDone_) {
+        const qsizetype end = buffer_.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QList<QByteArray> lines = buffer_.left(end).split('\n');
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        request_.method = requestLine.value(0);
+        request_.target = requestLine.value(1);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            if (colon > 0)
+                request_.headers.append(qMakePair(QByteArray(lines[i].left(colon).trimmed()), QByteArray(lines[i].mid(colon + 1).trimmed())));
+        }
+        bodyExpected_ = request_.header("Content-Length").toLongLong();
+        buffer_.remove(0, end + 4);
+        headerDone_ = true;
+    }
+    if (buffer_.size() < bodyExpected_)
+        return;
+    request_.body = buffer_.left(bodyExpected_);
+    responding_ = true;
+    HttpResponse response = server_.answer(request_);
+    if (response.delayBeforeHeaders.count() > 0) {
+        QTimer::singleShot(response.delayBeforeHeaders, this, [this, response] { respond(response); });
+    } else {
+        respond(std::move(response));
+    }
+}
+
+void Connection::respond(HttpResponse response)
+{
+    response_ = std::move(response);
+    limit_ = response_.body.size();
+    if (response_.closeAfterBytes)
+        limit_ = std::min(limit_, *response_.closeAfterBytes);
+    if (response_.stallAfterBytes)
+        limit_ = std::min(limit_, *response_.stallAfterBytes);
+    writeHead();
+    pump();
+}
+
+void Connection::writeHead()
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response_.status) + ' ' + reasonPhrase(response_.status) + "\r\n";
+    for (const auto& [name, value] : response_.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Content-Length: " + QByteArray::number(response_.body.size()) + "\r\nConnection: close\r\n\r\n";
+    socket_->write(head);
+}
+
+// Writes the body a piece at a time as the socket drains, so a large body never sits in the
+// socket's buffer whole.
+void Connection::pump()
+{
+    if (!responding_ || waitingForTrickle_ || socket_->state() != QAbstractSocket::ConnectedState)
+        return;
+    constexpr qint64 piece = 256 * 1024;
+    while (sent_ < limit_ && socket_->bytesToWrite() < piece) {
+        const qint64 size = std::min(response_.trickleBytes > 0 ? response_.trickleBytes : piece, limit_ - sent_);
+        socket_->write(response_.body.constData() + sent_, size);
+        sent_ += size;
+        if (response_.trickleBytes > 0 && sent_ < limit_) {
+            waitingForTrickle_ = true;
+            QTimer::singleShot(response_.trickleInterval, this, [this] {
+                waitingForTrickle_ = false;
+                pump();
+            });
+            return;
+        }
+    }
+    if (sent_ >= limit_)
+        finishWriting();
+}
+
+void Connection::finishWriting()
+{
+    if (response_.stallAfterBytes && limit_ < response_.body.size())
+        return;  // stay connected and silent
+    if (socket_->bytesToWrite() == 0)
+        socket_->disconnectFromHost();
+}
+
+TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>())
+{
+    auto* thread = new QThread;
+    thread->setObjectName(QStringLiteral("test-http-server"));
+    impl_->moveToThread(thread);
+    thread->start();
+    std::promise<quint16> ready;
+    QMetaObject::invokeMethod(impl_.get(), [this, &ready] {
+        impl_->server = new QTcpServer(impl_.get());
+        impl_->server->listen(QHostAddress::LocalHost, 0);
+        QObject::connect(impl_->server, &QTcpServer::newConnection, impl_.get(), [this] {
+            while (QTcpSocket* socket = impl_->server->nextPendingConnection())
+                new Connection(socket, *impl_);
+        });
+        ready.set_value(impl_->server->serverPort());
+    });
+    impl_->port = ready.get_future().get();
+}
+
+TestHttpServer::~TestHttpServer()
+{
+    QThread* thread = impl_->thread();
+    QMetaObject::invokeMethod(impl_.get(), [this] {
+        delete impl_->server;  // closes every connection it parents
+        impl_->server = nullptr;
+        impl_->moveToThread(nullptr);
+    }, Qt::BlockingQueuedConnection);
+    thread->quit();
+    thread->wait();
+    delete thread;
+}
+
+void TestHttpServer::route(const QByteArray& method, const QByteArray& path, Handler handler)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->routes.insert(method + ' ' + path, std::move(handler));
+}
+
+QUrl TestHttpServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(impl_->port).arg(path));
+}
+
+quint16 TestHttpServer::port() const
+{
+    return impl_->port;
+}
+
+QList<HttpRequest> TestHttpServer::requests() const
+{
+    std::lock_guard lock(impl_->mutex);
+    return impl_->requests;
+}
+
+void TestHttpServer::clearRequests()
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->requests.clear();
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread. Each route
+// answers with a response that may also misbehave on purpose (stall, trickle, cut the
+// connection); every request is recorded.
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct HttpRequest {
+    QByteArray method;
+    QByteArray target;  // the path with its query, as sent
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+
+    QByteArray path() const;  // the target without its query
+    QByteArray header(const QByteArray& name) const;  // case-insensitive; empty when absent
+    bool hasHeader(const QByteArray& name) const;
+};
+
+struct HttpResponse {
+    int status = 200;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+
+    std::chrono::milliseconds delayBeforeHeaders{0};
+    // Send only this many body bytes, then close the connection.
+    std::optional<qint64> closeAfterBytes;
+    // Send only this many body bytes, then go quiet with the connection open.
+    std::optional<qint64> stallAfterBytes;
+    // Send the body in pieces of this size with a pause between them.
+    qint64 trickleBytes = 0;
+    std::chrono::milliseconds trickleInterval{0};
+
+    static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
+    static HttpResponse json(int status, const QByteArray& body) { return text(status, body, "application/json"); }
+    // The content as a file server sends it: whole (200), or the requested range (206 with
+    // Content-Range), or 416 for a range past the end.
+    static HttpResponse file(const QByteArray& content, const HttpRequest& request);
+};
+
+class TestHttpServer {
+public:
+    using Handler = std::function<HttpResponse(const HttpRequest&)>;
+
+    TestHttpServer();
+    ~TestHttpServer();
+
+    // Handlers run on the server's thread. Unrouted requests get 404.
+    void route(const QByteArray& method, const QByteArray& path, Handler handler);
+
+    QUrl url(const QString& path = {}) const;
+    quint16 port() const;
+
+    QList<HttpRequest> requests() const;
+    void clearRequests();
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,171 @@
+#!/usr/bin/python3
+"""Builds the tiny models the tests run through the real speech libraries.
+
+transducer/      a streaming transducer (greedy search): loud audio reads "HELLO WORLD",
+                 silence reads nothing.
+transducer-bpe/  the same with a byte-pair vocabulary, so the recogniser uses beam search and
+                 hotwords: the hotword "WORD" turns the text into "HELLO WORD".
+punctuation/     token classifiers whose label for token id t is t mod 5 (ids below 32):
+                 model.onnx takes input_ids and attention_mask, model-token-types.onnx also
+                 token_type_ids, whose value is added to every label's score.
+
+Run with Debian's own python3, which sees python3-onnx.  Usage: make_test_models.py OUT_DIR
+"""
+import os
+import sys
+
+import numpy as np
+import onnx
+from onnx import TensorProto, helper, numpy_helper
+
+OPSET = [helper.make_opsetid("", 13)]
+IR_VERSION = 7
+
+TOKENS = ["<blk>", "<sos/eos>", "<unk>", "\u2581HELLO", "\u2581WORLD", "\u2581WORD", "\u2581W", "O", "R", "D"]
+BPE_SCORES = [0, 0, 0, -1, -1, -1, -3, -3, -3, -3]
+FEATURES = 128
+CHUNK = 39          # frames the encoder sees per decode call
+CHUNK_SHIFT = 32    # frames a decode call consumes
+
+
+def model(graph, metadata=None):
+    m = helper.make_model(graph, opset_imports=OPSET, ir_version=IR_VERSION)
+    for key, value in (metadata or {}).items():
+        entry = m.metadata_props.add()
+        entry.key, entry.value = key, str(value)
+    onnx.checker.check_model(m)
+    return m
+
+
+def const(name, array):
+    return numpy_helper.from_array(np.asarray(array), name)
+
+
+def encoder():
+    # The loudest log-mel bin of every fourth frame: loud audio gives a high value, silence
+    # the log floor (about -15.9). The states pass through unchanged.
+    nodes = [
+        helper.make_node("Slice", ["x", "starts", "ends", "axes", "steps"], ["xs"]),
+        helper.make_node("MatMul", ["xs", "identity"], ["projected"]),
+        helper.make_node("ReduceMax", ["projected"], ["encoder_out"], axes=[2], keepdims=1),
+        helper.make_node("Identity", ["h"], ["next_h"]),
+        helper.make_node("Identity", ["c"], ["next_c"]),
+    ]
+    inits = [
+        const("starts", np.array([0], np.int64)), const("ends", np.array([CHUNK_SHIFT], np.int64)),
+        const("axes", np.array([1], np.int64)), const("steps", np.array([4], np.int64)),
+        const("identity", np.eye(FEATURES, dtype=np.float32)),
+    ]
+    graph = helper.make_graph(
+        nodes, "encoder",
+        [helper.make_tensor_value_info("x", TensorProto.FLOAT, ["N", CHUNK, FEATURES]),
+         helper.make_tensor_value_info("h", TensorProto.FLOAT, [1, "N", 1]),
+         helper.make_tensor_value_info("c", TensorProto.FLOAT, [1, "N", 1])],
+        [helper.make_tensor_value_info("encoder_out", TensorProto.FLOAT, ["N", 8, 1]),
+         helper.make_tensor_value_info("next_h", TensorProto.FLOAT, [1, "N", 1]),
+         helper.make_tensor_value_info("next_c", TensorProto.FLOAT, [1, "N", 1])],
+        inits)
+    return model(graph, {"model_type": "lstm", "num_encoder_layers": 1, "T": CHUNK,
+                         "decode_chunk_len": CHUNK_SHIFT, "rnn_hidden_size": 1, "d_model": 1})
+
+
+def decoder():
+    # One-hot of the previously emitted token.
+    nodes = [
+        helper.make_node("Gather", ["y", "last"], ["previous"], axis=1),
+        helper.make_node("Gather", ["one_hot", "previous"], ["decoder_out"], axis=0),
+    ]
+    inits = [const("last", np.array(1, np.int64)), const("one_hot", np.eye(len(TOKENS), dtype=np.float32))]
+    graph = helper.make_graph(
+        nodes, "decoder",
+        [helper.make_tensor_value_info("y", TensorProto.INT64, ["N", 2])],
+        [helper.make_tensor_value_info("decoder_out", TensorProto.FLOAT, ["N", len(TOKENS)])],
+        inits)
+    return model(graph, {"vocab_size": len(TOKENS), "context_size": 2})
+
+
+def joiner():
+    # Only blank -> HELLO, HELLO -> WORLD and HELLO -> WORD are allowed. On a loud frame the
+    # allowed word wins, on silence blank does; WORD trails WORLD by 0.5, less than a hotword bonus.
+    n = len(TOKENS)
+    transitions = np.zeros((n, n), np.float32)
+    transitions[0, 3] = transitions[3, 4] = transitions[3, 5] = 1
+    bias = np.full(n, -20.0, np.float32)
+    bias[0] = 0
+    bias[5] = -20.5
+    nodes = [
+        helper.make_node("MatMul", ["decoder_out", "transitions"], ["allowed"]),
+        helper.make_node("Add", ["encoder_out", "offset"], ["shifted"]),
+        helper.make_node("Mul", ["shifted", "gain"], ["strength"]),
+        helper.make_node("Mul", ["allowed", "strength"], ["scaled"]),
+        helper.make_node("Add", ["scaled", "bias"], ["logit"]),
+    ]
+    inits = [const("transitions", transitions), const("offset", np.array([12.0], np.float32)),
+             const("gain", np.array([2.0], np.float32)), const("bias", bias)]
+    graph = helper.make_graph(
+        nodes, "joiner",
+        [helper.make_tensor_value_info("encoder_out", TensorProto.FLOAT, ["N", 1]),
+         helper.make_tensor_value_info("decoder_out", TensorProto.FLOAT, ["N", n])],
+        [helper.make_tensor_value_info("logit", TensorProto.FLOAT, ["N", n])],
+        inits)
+    return model(graph)
+
+
+def punctuation(with_token_types):
+    table = np.zeros((32, 5), np.float32)
+    for i in range(32):
+        table[i, i % 5] = 1 + i / 100
+    nodes = [
+        helper.make_node("Gather", ["table", "input_ids"], ["scores"], axis=0),
+        helper.make_node("Cast", ["attention_mask"], ["mask_float"], to=TensorProto.FLOAT),
+        helper.make_node("Unsqueeze", ["mask_float", "last_axis"], ["mask"]),
+        helper.make_node("Mul", ["scores", "mask"], ["logits" if not with_token_types else "masked"]),
+    ]
+    inputs = [helper.make_tensor_value_info("input_ids", TensorProto.INT64, [1, "n"]),
+              helper.make_tensor_value_info("attention_mask", TensorProto.INT64, [1, "n"])]
+    if with_token_types:
+        nodes += [
+            helper.make_node("Cast", ["token_type_ids"], ["types_float"], to=TensorProto.FLOAT),
+            helper.make_node("Unsqueeze", ["types_float", "last_axis"], ["types"]),
+            helper.make_node("Add", ["masked", "types"], ["logits"]),
+        ]
+        inputs.append(helper.make_tensor_value_info("token_type_ids", TensorProto.INT64, [1, "n"]))
+    graph = helper.make_graph(
+        nodes, "punctuation", inputs,
+        [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", 5])],
+        [const("table", table), const("last_axis", np.array([-1], np.int64))])
+    return model(graph)
+
+
+def write_text(path, lines):
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("".join(line + "\n" for line in lines))
+
+
+def write_transducer(folder, with_bpe):
+    os.makedirs(folder, exist_ok=True)
+    for name in ("encoder.onnx", "encoder.data"):
+        if os.path.exists(os.path.join(folder, name)):
+            os.remove(os.path.join(folder, name))
+    # Only the large weight goes to encoder.data: the runtime needs the small Slice
+    # parameters inline to infer shapes.
+    onnx.save_model(encoder(), os.path.join(folder, "encoder.onnx"), save_as_external_data=True,
+                    all_tensors_to_one_file=True, location="encoder.data", size_threshold=64)
+    onnx.save_model(decoder(), os.path.join(folder, "decoder.onnx"))
+    onnx.save_model(joiner(), os.path.join(folder, "joiner.onnx"))
+    write_text(os.path.join(folder, "tokens.txt"), [f"{t} {i}" for i, t in enumerate(TOKENS)])
+    if with_bpe:
+        write_text(os.path.join(folder, "bpe.vocab"), [f"{t}\t{s}" for t, s in zip(TOKENS, BPE_SCORES)])
+
+
+def main():
+    out = sys.argv[1]
+    write_transducer(os.path.join(out, "transducer"), with_bpe=False)
+    write_transducer(os.path.join(out, "transducer-bpe"), with_bpe=True)
+    os.makedirs(os.path.join(out, "punctuation"), exist_ok=True)
+    onnx.save_model(punctuation(False), os.path.join(out, "punctuation", "model.onnx"))
+    onnx.save_model(punctuation(True), os.path.join(out, "punctuation", "model-token-types.onnx"))
+
+
+if __name__ == "__main__":
+    main()
