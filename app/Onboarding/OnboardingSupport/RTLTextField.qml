@@ -33,7 +33,6 @@ ScrollView {
         font: Typography.persian(root.fontSize)
         color: QM.ink
         horizontalAlignment: TextEdit.AlignRight
-        LayoutMirroring.enabled: true
         Accessible.name: "Practice field"
         onTextChanged: if (text !== root.text) root.edited(text)
         Component.onCompleted: if (root.focusOnAppear) Qt.callLater(() => area.forceActiveFocus())

@@ -55,7 +55,7 @@ Item {
             field.editor.insert(0, "\u06a9")
             compare(field.font.family, "Vazirmatn")
             fuzzyCompare(Typography.sizeOf(field.font), 15, 0.001)
-            compare(field.horizontalAlignment, TextInput.AlignRight)
+            compare(field.editor.effectiveHorizontalAlignment, TextInput.AlignRight)
             type("abc")
             compare(page.query, "\u06a9abc")
             compare(field.font.family, "Commissioner")
@@ -82,7 +82,7 @@ Item {
         function test_practiceFieldIsRightToLeftVazirmatn() {
             compare(area.editor.font.family, "Vazirmatn")
             fuzzyCompare(Typography.sizeOf(area.editor.font), 16, 0.001)
-            compare(area.editor.horizontalAlignment, TextEdit.AlignRight)
+            compare(area.editor.effectiveHorizontalAlignment, TextEdit.AlignRight)
             compare(area.editor.Accessible.name, "Practice field")
         }
 
