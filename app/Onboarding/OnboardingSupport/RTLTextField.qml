@@ -34,6 +34,10 @@ ScrollView {
         color: QM.ink
         horizontalAlignment: TextEdit.AlignRight
         Accessible.name: "Practice field"
+        RightToLeftDocument {
+            document: area.textDocument
+            lineSpacing: 6
+        }
         onTextChanged: if (text !== root.text) root.edited(text)
         Component.onCompleted: if (root.focusOnAppear) Qt.callLater(() => area.forceActiveFocus())
     }

@@ -32,6 +32,11 @@ Item {
         onEdited: text => page.practice = text
     }
 
+    FontMetrics {
+        id: metrics
+        font: area.editor.font
+    }
+
     TestCase {
         name: "Fields"
         when: windowShown
@@ -86,6 +91,19 @@ Item {
             compare(area.editor.Accessible.name, "Practice field")
         }
 
+        function test_practiceFieldIsRightToLeftWhateverItsFirstWord() {
+            page.practice = "ab " + "کتاب ".repeat(8)
+            // The first word of a right-to-left paragraph is at its right end.
+            verify(area.editor.positionToRectangle(0).x > area.editor.width * 0.75,
+                   area.editor.positionToRectangle(0).x)
+            page.practice = "کتاب"
+            const oneLine = area.editor.contentHeight
+            page.practice = "کتاب\nکتاب"
+            // A second line adds the font's line height and 6 of spacing.
+            const added = area.editor.contentHeight - oneLine
+            verify(added >= metrics.height + 5, added + " " + metrics.height)
+        }
+
         function test_practiceFieldWritesEditsAndTakesOutsideText() {
             area.editor.forceActiveFocus()
             type("ab")
@@ -94,6 +112,11 @@ Item {
             page.practice = "ab"
             compare(area.editor.cursorPosition, caret)
             page.practice = "سلام"
+            compare(area.editor.text, "سلام")
+            // Undo takes back the user's typing, not the field's own formatting.
+            verify(!area.editor.canUndo)
+            type("x")
+            keySequence(StandardKey.Undo)
             compare(area.editor.text, "سلام")
         }
     }
