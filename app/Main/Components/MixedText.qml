@@ -1,0 +1,35 @@
+import QtQuick
+import Quillmarsh.Design
+
+// User text that may be Persian or English: Persian in "Vazirmatn" one point larger, right to left
+// and at the right edge of the width it is given; anything else in "Commissioner" with `weight`,
+// left to right at the left edge. Re-decided whenever the text changes.
+Item {
+    id: root
+    property string text
+    property real size: 14
+    property int weight: Font.Normal
+    property color color: QM.ink
+    // The most lines to show; 0 means no limit.
+    property int lineLimit: 0
+
+    readonly property bool persian: Script.isPersian(text)
+    readonly property alias font: label.font
+
+    implicitWidth: label.implicitWidth
+    implicitHeight: label.implicitHeight
+
+    Text {
+        id: label
+        width: root.width
+        // A leading direction mark sets the paragraph's direction whatever its first word is.
+        text: (root.persian ? "\u200f" : "\u200e") + root.text
+        textFormat: Text.PlainText
+        font: Typography.forText(root.text, root.size, root.weight)
+        color: root.color
+        wrapMode: Text.Wrap
+        maximumLineCount: root.lineLimit > 0 ? root.lineLimit : 2147483647
+        elide: root.lineLimit > 0 ? Text.ElideRight : Text.ElideNone
+        horizontalAlignment: root.persian ? Text.AlignRight : Text.AlignLeft
+    }
+}

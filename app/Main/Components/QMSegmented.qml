@@ -1,0 +1,86 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillmarsh.Design
+
+// A row of text segments on a rounded track, for choosing one of a few values. The page owns the
+// value: a click on an enabled segment (even the selected one) reports it through `picked`, and
+// the picker shows whatever `selection` the page then holds, so a value the page refuses is never
+// shown as chosen.
+Item {
+    id: root
+    // [{ value: ..., title: "..." }, ...], left to right; values are distinct.
+    property var options: []
+    property var selection
+    // Values shown but not choosable.
+    property var disabled: []
+    property bool compact: false
+
+    signal picked(var value)
+
+    implicitWidth: row.implicitWidth + 6
+    implicitHeight: row.implicitHeight + 6
+
+    QMShape {
+        anchors.fill: parent
+        fillColor: QM.chip
+        radius: 10
+    }
+    RowLayout {
+        id: row
+        anchors.fill: parent
+        anchors.margins: 3
+        spacing: 2
+
+        Repeater {
+            model: root.options
+            delegate: Item {
+                id: segment
+                required property var modelData
+                readonly property bool selected: root.selection === modelData.value
+                readonly property bool unavailable: root.disabled.indexOf(modelData.value) >= 0
+
+                Layout.fillWidth: !root.compact
+                Layout.preferredWidth: title.implicitWidth + 2 * (root.compact ? 11 : 14)
+                Layout.minimumWidth: Layout.preferredWidth
+                Layout.preferredHeight: root.compact ? 28 : 32
+                implicitHeight: Layout.preferredHeight
+
+                Accessible.role: Accessible.Button
+                Accessible.name: modelData.title
+                Accessible.selected: selected
+                Accessible.onPressAction: choose()
+
+                function choose() {
+                    if (!unavailable)
+                        root.picked(modelData.value)
+                }
+
+                QMShape {
+                    anchors.fill: parent
+                    anchors.margins: -margin
+                    visible: segment.selected
+                    fillColor: "white"
+                    strokeColor: QM.line
+                    radius: 8
+                    shadowColor: Qt.rgba(0, 0, 0, 0.06)
+                    shadowBlur: 1
+                    shadowOffsetY: 1
+                }
+                Text {
+                    id: title
+                    anchors.centerIn: parent
+                    text: segment.modelData.title
+                    textFormat: Text.PlainText
+                    font: Typography.latin(root.compact ? 12.5 : 13,
+                                           segment.selected ? Font.DemiBold : Font.Normal)
+                    color: segment.selected ? QM.ink : segment.unavailable ? QM.faint : QM.sub
+                }
+                // The pointing hand shows over every segment, disabled ones included.
+                PointerCursor {}
+                TapHandler {
+                    onTapped: segment.choose()
+                }
+            }
+        }
+    }
+}

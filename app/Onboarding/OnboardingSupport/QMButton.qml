@@ -1,0 +1,30 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Quillmarsh.Design
+
+// The application's full-size button: primary is ink-filled, secondary paper with a hairline.
+// A disabled primary button turns faint on line; a disabled secondary one keeps its colours.
+AbstractButton {
+    id: root
+    property bool primary: false
+
+    implicitWidth: label.implicitWidth + 36
+    implicitHeight: 40
+    opacity: down ? 0.8 : 1
+
+    contentItem: Text {
+        id: label
+        text: root.text
+        textFormat: Text.PlainText
+        font: Typography.latin(14, Font.DemiBold)
+        color: !root.primary ? QM.ink : root.enabled ? QM.paper : QM.faint
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+    }
+    background: QMShape {
+        fillColor: !root.primary ? QM.paper : root.enabled ? QM.ink : QM.line
+        strokeColor: root.primary ? "transparent" : QM.line
+        radius: 10
+    }
+    PointerCursor {}
+}

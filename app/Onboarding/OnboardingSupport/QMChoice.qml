@@ -1,0 +1,35 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Quillmarsh.Design
+
+// One choice of a set of which one is chosen: the chosen one is chip-filled with a heavier ink
+// outline and semibold text.
+AbstractButton {
+    id: root
+    property bool selected: false
+
+    implicitWidth: label.implicitWidth + 32
+    implicitHeight: 40
+    opacity: down ? 0.8 : 1
+
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+    Accessible.selected: selected
+
+    contentItem: Text {
+        id: label
+        text: root.text
+        textFormat: Text.PlainText
+        font: Typography.latin(14, root.selected ? Font.DemiBold : Font.Normal)
+        color: QM.ink
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+    }
+    background: QMShape {
+        fillColor: root.selected ? QM.chip : QM.paper
+        strokeColor: root.selected ? QM.ink : QM.line
+        strokeWidth: root.selected ? 2 : 1
+        radius: 10
+    }
+    PointerCursor {}
+}
