@@ -95,7 +95,7 @@ CloudConnection::CloudConnection(std::shared_ptr<NetworkThread> network, const Q
                                  socket->deleteLater();
                          });
         QObject::connect(socket, &QWebSocket::disconnected, socket, [state, socket] {
-            QString cause = QStringLiteral("the server closed the connection");
+            QString cause = QStringLiteral("the connection closed");
             if (socket->closeCode() != QWebSocketProtocol::CloseCodeNormal)
                 cause += QStringLiteral(" (code %1)").arg(int(socket->closeCode()));
             state->reportFailure(cause);

@@ -32,10 +32,10 @@ std::optional<ServerKind> serverKind(const QString& raw);
 
 struct ClientMessage {
     ClientKind type;
-    std::optional<int> version;
-    std::optional<QString> language;
-    std::optional<QStringList> hotwords;
-    std::optional<QString> token;
+    std::optional<int> version = std::nullopt;
+    std::optional<QString> language = std::nullopt;
+    std::optional<QStringList> hotwords = std::nullopt;
+    std::optional<QString> token = std::nullopt;
 
     bool operator==(const ClientMessage&) const = default;
 
@@ -48,9 +48,9 @@ struct ClientMessage {
 
 struct ServerMessage {
     ServerKind type;
-    std::optional<QString> text;
-    std::optional<QString> code;
-    std::optional<QString> message;
+    std::optional<QString> text = std::nullopt;
+    std::optional<QString> code = std::nullopt;
+    std::optional<QString> message = std::nullopt;
 
     bool operator==(const ServerMessage&) const = default;
 
