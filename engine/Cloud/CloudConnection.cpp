@@ -96,7 +96,9 @@ CloudConnection::CloudConnection(std::shared_ptr<NetworkThread> network, const Q
                          });
         QObject::connect(socket, &QWebSocket::disconnected, socket, [state, socket] {
             QString cause = QStringLiteral("the connection closed");
-            if (socket->closeCode() != QWebSocketProtocol::CloseCodeNormal)
+            if (socket->error() != QAbstractSocket::UnknownSocketError)
+                cause = socket->errorString();
+            else if (socket->closeCode() != QWebSocketProtocol::CloseCodeNormal)
                 cause += QStringLiteral(" (code %1)").arg(int(socket->closeCode()));
             state->reportFailure(cause);
             state->closing = true;

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -316,4 +317,20 @@ TEST_F(CloudStreamTest, AStreamDiscardedBeforeItEndsClosesAsGoingAway)
     stream.reset();
     ASSERT_TRUE(server.waitForClose(0));
     EXPECT_EQ(server.connection(0).closeCode, 1001);
+}
+
+TEST_F(CloudStreamTest, AServerThatCannotBeReachedIsAConnectionProblem)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    CloudEngine unreachable(CloudConfig(QUrl(QStringLiteral("ws://127.0.0.1:%1/").arg(port)), std::nullopt), {}, clock);
+    auto stream = std::dynamic_pointer_cast<MonitoredStream>(unreachable.openStream({}));
+    stream->accept(constant(1600, 0.2f));
+    ASSERT_TRUE(waitForFailure(stream));
+    EXPECT_EQ(stream->failure()->kind(), CloudError::Kind::connection);
+    Completion completion;
+    stream->finish(completion.callback());
+    EXPECT_EQ(completion.text(), QString());
 }
