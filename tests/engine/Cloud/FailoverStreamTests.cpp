@@ -1,0 +1,207 @@
+#include "Cloud/FailoverStream.h"
+#include "Completion.h"
+#include "FakeStreams.h"
+#include "LogLines.h"
+#include "ManualClock.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::vector<float> block(size_t count, float value = 0.1f) { return std::vector<float>(count, value); }
+
+class FailoverStreamTest : public testing::Test {
+protected:
+    std::shared_ptr<FailoverStream> make(std::shared_ptr<SpeechStream> primary, FailoverStream::Options options = {})
+    {
+        return std::make_shared<FailoverStream>(
+            std::move(primary), options, clock, [this](bool delivered) { outcomes.push_back(delivered); },
+            [this](const QString& code) { refusals.append(code); },
+            [this]() -> std::shared_ptr<SpeechStream> {
+                if (localError)
+                    throw *localError;
+                return local;
+            });
+    }
+
+    ManualClock clock;
+    std::shared_ptr<FakeServerStream> server = std::make_shared<FakeServerStream>();
+    std::shared_ptr<FakeLocalStream> local = std::make_shared<FakeLocalStream>();
+    std::optional<Error> localError;
+    std::vector<bool> outcomes;
+    QStringList refusals;
+    LogLines log;
+};
+
+}
+
+TEST_F(FailoverStreamTest, AServerReadyInTimeKeepsTheDictationOnTheServer)
+{
+    auto stream = make(server);
+    clock.advance(800ms);
+    server->ready = true;
+    clock.advance(210ms);
+    stream->accept(block(1600));
+    stream->decode();
+    EXPECT_FALSE(stream->isUsingFallback());
+    EXPECT_EQ(stream->text(), QStringLiteral("server partial"));
+
+    Completion completion;
+    stream->finish(completion.callback());
+    EXPECT_TRUE(outcomes.empty());
+    server->done(QStringLiteral("server final"));
+    ASSERT_TRUE(completion.wait());
+    EXPECT_EQ(completion.text(), QStringLiteral("server final"));
+    EXPECT_EQ(outcomes, std::vector<bool>{true});
+    EXPECT_FALSE(local->finished);
+}
+
+TEST_F(FailoverStreamTest, ALateServerHandsOverWithEveryBlockReplayedOnce)
+{
+    auto stream = make(server);
+    stream->accept(block(1000, 0.1f));
+    clock.advance(1010ms);
+    stream->accept(block(600, 0.2f));
+    ASSERT_TRUE(stream->isUsingFallback());
+    EXPECT_TRUE(server->cancelled);
+    EXPECT_EQ(local->samples.size(), 1600u);
+    EXPECT_EQ(local->samples[999], 0.1f);
+    EXPECT_EQ(local->samples[1000], 0.2f);
+    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (no answer within 1.0 s); continuing on this Mac"});
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+
+    stream->accept(block(400));
+    stream->decode();
+    EXPECT_EQ(server->samples.size(), 1600u);  // later blocks go only to this computer
+    EXPECT_EQ(local->samples.size(), 2000u);
+    EXPECT_EQ(local->decodes, 1);
+    EXPECT_EQ(stream->text(), QStringLiteral("local 2000"));
+
+    Completion completion;
+    stream->finish(completion.callback());
+    EXPECT_EQ(completion.text(), QStringLiteral("local 2000"));
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+}
+
+TEST_F(FailoverStreamTest, WithoutBlocksAfterTheDeadlineFinishChecksHealthFirst)
+{
+    FailoverStream::Options options;
+    options.readyDeadline = 0.25;
+    auto stream = make(server, options);
+    stream->accept(block(100));
+    clock.advance(5s);
+    EXPECT_FALSE(stream->isUsingFallback());
+    Completion completion;
+    stream->finish(completion.callback());
+    EXPECT_EQ(completion.text(), QStringLiteral("local 100"));
+    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (no answer within 0.25 s); continuing on this Mac"});
+}
+
+TEST_F(FailoverStreamTest, AServerFailingDuringFinishLetsThisComputerFinishTheReplay)
+{
+    server->ready = true;
+    auto stream = make(server);
+    stream->accept(block(500));
+    Completion completion;
+    stream->finish(completion.callback());
+    server->failed = CloudError::timeout();
+    server->done(QStringLiteral("server partial"));
+    ASSERT_TRUE(completion.wait());
+    EXPECT_EQ(completion.text(), QStringLiteral("local 500"));
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+    EXPECT_TRUE(log.lines().contains("cloud dictation failed (the server didn't deliver the final text); "
+                                     "continuing on this Mac"));
+}
+
+TEST_F(FailoverStreamTest, ACopyTooLongToReplayKeepsTheServer)
+{
+    FailoverStream::Options options;
+    options.maxBufferedSamples = 1000;
+    server->ready = true;
+    auto stream = make(server, options);
+    stream->accept(block(800));
+    stream->accept(block(800));
+    server->failed = CloudError::server(QStringLiteral("engine"), QStringLiteral("crashed"));
+    stream->accept(block(800));
+    EXPECT_FALSE(stream->isUsingFallback());
+    EXPECT_EQ(server->samples.size(), 2400u);
+    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (the server refused: engine (crashed)) but it's too "
+                                       "long to replay; staying with the server"});
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+
+    Completion completion;
+    stream->finish(completion.callback());
+    server->done(QStringLiteral("server partial"));
+    ASSERT_TRUE(completion.wait());
+    EXPECT_EQ(completion.text(), QStringLiteral("server partial"));
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+}
+
+TEST_F(FailoverStreamTest, WhenThisComputerCannotTakeOverTheServerGoesOn)
+{
+    localError = Error(QStringLiteral("the speech model isn't ready yet"));
+    auto stream = make(server);
+    server->failed = CloudError::connection(QStringLiteral("refused"));
+    stream->accept(block(10));
+    EXPECT_FALSE(stream->isUsingFallback());
+    EXPECT_FALSE(server->cancelled);
+    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (connection problem: refused) and this Mac couldn't "
+                                       "take over: the speech model isn't ready yet"});
+    EXPECT_EQ(outcomes, std::vector<bool>{false});
+}
+
+TEST_F(FailoverStreamTest, OnlyTheFirstUnauthorizedRefusalIsHandedOn)
+{
+    server->failed = CloudError::server(QStringLiteral("unauthorized"), QStringLiteral("expired"));
+    localError = Error(QStringLiteral("no model"));
+    auto stream = make(server);
+    stream->accept(block(10));
+    stream->decode();
+    Completion completion;
+    stream->finish(completion.callback());
+    server->done(QStringLiteral(""));
+    ASSERT_TRUE(completion.wait());
+    EXPECT_EQ(refusals, QStringList{"unauthorized"});
+
+    auto busy = std::make_shared<FakeServerStream>();
+    busy->failed = CloudError::server(QStringLiteral("busy"), {});
+    auto other = make(busy);
+    other->accept(block(10));
+    EXPECT_EQ(refusals, QStringList{"unauthorized"});
+}
+
+TEST_F(FailoverStreamTest, CancelStopsBothStreamsWithoutOutcomeOrCompletion)
+{
+    auto stream = make(server);
+    clock.advance(2s);
+    stream->accept(block(10));
+    ASSERT_TRUE(stream->isUsingFallback());
+    outcomes.clear();
+    stream->cancel();
+    stream->cancel();
+    EXPECT_TRUE(server->cancelled);
+    EXPECT_TRUE(local->cancelled);
+    Completion completion;
+    stream->finish(completion.callback());
+    stream->accept(block(10));
+    EXPECT_EQ(completion.calls(), 0);
+    EXPECT_FALSE(local->finished);
+    EXPECT_EQ(local->samples.size(), 10u);
+    EXPECT_TRUE(outcomes.empty());
+}
+
+TEST_F(FailoverStreamTest, AnUnwatchablePrimaryIsNeverLeft)
+{
+    auto stream = make(std::make_shared<PlainServerStream>());
+    clock.advance(10s);
+    stream->accept(block(10));
+    Completion completion;
+    stream->finish(completion.callback());
+    ASSERT_TRUE(completion.wait());
+    EXPECT_EQ(completion.text(), QStringLiteral("plain"));
+    EXPECT_EQ(outcomes, std::vector<bool>{true});
+    EXPECT_EQ(local->samples.size(), 0u);
+}
