@@ -1,6 +1,6 @@
 #include "Formatting/FormatClient.h"
 
-#include "NetworkErrorCode.h"
+#include "NetworkReply.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,11 +63,15 @@ FormatOutcome outcomeOf(QNetworkReply& reply, const QString& sentText)
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() != 200)
         return FormatOutcome::failed(QStringLiteral("HTTP ") + QString::number(status.toInt()));
-    if (reply.error() != QNetworkReply::NoError)
-        return FormatOutcome::failed(QStringLiteral("network: ") + QString::number(urlErrorCode(reply.error())));
+    const QByteArray body = reply.readAll();
+    QNetworkReply::NetworkError error = reply.error();
+    if (error == QNetworkReply::NoError && isCutShort(reply, body.size()))
+        error = QNetworkReply::RemoteHostClosedError;
+    if (error != QNetworkReply::NoError)
+        return FormatOutcome::failed(QStringLiteral("network: ") + QString::number(urlErrorCode(error)));
     if (!status.isValid())
         return FormatOutcome::failed(QStringLiteral("no HTTP response"));
-    return outcomeOfReply(reply.readAll(), sentText);
+    return outcomeOfReply(body, sentText);
 }
 
 }

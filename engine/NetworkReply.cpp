@@ -1,4 +1,4 @@
-#include "NetworkErrorCode.h"
+#include "NetworkReply.h"
 
 #include <utility>
 
@@ -39,4 +39,10 @@ int urlErrorCode(QNetworkReply::NetworkError error)
             return code;
     }
     return unknown;
+}
+
+bool isCutShort(const QNetworkReply& reply, qsizetype receivedBytes)
+{
+    const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
+    return announced.isValid() && receivedBytes < announced.toLongLong();
 }
