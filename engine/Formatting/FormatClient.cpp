@@ -54,8 +54,9 @@ FormatOutcome outcomeOfReply(const QByteArray& body, const QString& sentText)
     const QString rewritten = text.toString().trimmed();
     if (status.toString() == QLatin1String("ok") && !rewritten.isEmpty() && !sameText(rewritten, sentText.trimmed()))
         return FormatOutcome::improved(rewritten);
-    return FormatOutcome::unchanged(status.toString(),
-                                    reason.isString() ? std::optional(reason.toString()) : std::nullopt);
+    if (reason.isString())
+        return FormatOutcome::unchanged(status.toString(), reason.toString());
+    return FormatOutcome::unchanged(status.toString());
 }
 
 FormatOutcome outcomeOf(QNetworkReply& reply, const QString& sentText)
@@ -85,7 +86,7 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
                           Completion done) const
 {
     if (style == DictationStyle::asSpoken) {
-        done(FormatOutcome::unchanged(QStringLiteral("skipped"), std::nullopt));
+        done(FormatOutcome::unchanged(QStringLiteral("skipped")));
         return;
     }
 

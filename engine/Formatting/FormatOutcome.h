@@ -20,6 +20,7 @@ struct FormatOutcome {
     {
         return {Kind::unchanged, status, std::move(reason)};
     }
+    static FormatOutcome unchanged(const QString& status) { return {Kind::unchanged, status, {}}; }
     static FormatOutcome failed(const QString& cause) { return {Kind::failed, cause, std::nullopt}; }
 
     bool operator==(const FormatOutcome&) const = default;
