@@ -11,6 +11,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -94,7 +95,7 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
     QByteArray body;
     try {
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-        request.setTransferTimeout(static_cast<int>(config_.timeout * 1000));
+        request.setTransferTimeout(static_cast<int>(std::clamp(config_.timeout * 1000, 0.0, 2'000'000'000.0)));
         std::optional<QString> token = token_ ? token_() : std::nullopt;
         if (!token)
             token = config_.token;

@@ -14,7 +14,7 @@ struct FormatConfig {
     // Seconds a request may go without progress before it fails.
     double timeout = 7.0;
 
-    FormatConfig(QUrl endpointURL, std::optional<QString> fallbackToken = std::nullopt)
+    explicit FormatConfig(QUrl endpointURL, std::optional<QString> fallbackToken = std::nullopt)
         : endpoint(std::move(endpointURL)), token(std::move(fallbackToken))
     {
     }

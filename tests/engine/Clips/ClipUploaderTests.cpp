@@ -1,4 +1,3 @@
-#include "Clips/ClipConsent.h"
 #include "Clips/ClipUploader.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
@@ -174,13 +173,4 @@ TEST(UploadError, DescribesEveryCase)
               QStringLiteral("You\u2019ve shared a lot today. Please try again tomorrow."));
     EXPECT_EQ(UploadError::unavailable().description(),
               QStringLiteral("Sharing isn\u2019t available right now. Please try again later."));
-}
-
-TEST(ClipConsent, WordingAndVersion)
-{
-    EXPECT_EQ(ClipConsent::version(), QStringLiteral("2026-10-16"));
-    EXPECT_TRUE(ClipConsent::summary().startsWith(QStringLiteral("I\u2019m happy for Quillmarsh")));
-    const QStringList paragraphs = ClipConsent::details().split(QStringLiteral("\n\n"));
-    ASSERT_EQ(paragraphs.size(), 3);
-    EXPECT_TRUE(paragraphs[2].contains(QStringLiteral("use \"Delete from Quillmarsh\" in the app")));
 }
