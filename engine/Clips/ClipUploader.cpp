@@ -1,0 +1,138 @@
+#include "Clips/ClipUploader.h"
+
+#include "Clips/ClipConsent.h"
+#include "NetworkReply.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+constexpr int uploadTimeout = 60'000;    // ms
+constexpr int withdrawalTimeout = 20'000;  // ms
+
+struct Reply {
+    int status = 0;  // 0 when the reply was not an HTTP response
+    QByteArray body;
+};
+
+using Start = std::function<QNetworkReply*(QNetworkAccessManager&)>;
+
+// Starts the request on the session's thread; a transfer that broke off gives UploadError::network.
+void perform(QNetworkAccessManager& session, Start start, std::function<void(const std::variant<Reply, UploadError>&)> done)
+{
+    QNetworkAccessManager* manager = &session;
+    QMetaObject::invokeMethod(manager, [manager, start = std::move(start), done = std::move(done)] {
+        QNetworkReply* reply = start(*manager);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
+            reply->deleteLater();
+            const QNetworkReply::NetworkError error = reply->error();
+            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+            const QByteArray body = reply->readAll();
+            if (error == QNetworkReply::NoError && isCutShort(*reply, body.size())) {
+                done(UploadError::network(QStringLiteral("Connection closed")));
+                return;
+            }
+            // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any
+            // other. Only a failed connection, or no status at all, means no reply arrived.
+            const bool connectionFailed = error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError;
+            if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed)) {
+                done(UploadError::network(reply->errorString()));
+                return;
+            }
+            done(Reply{status.isValid() ? status.toInt() : 0, body});
+        });
+    });
+}
+
+// The failure a reply stands for: busy and down are told apart from refusals by their status.
+UploadError failure(const Reply& reply)
+{
+    if (reply.status == 503)
+        return UploadError::unavailable();
+    if (reply.status == 429)
+        return UploadError::rateLimited();
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
+    const QJsonValue code = document.object().value(QLatin1String("error"));
+    return UploadError::refused(document.isObject() && code.isString() ? code.toString() : QStringLiteral("error"));
+}
+
+// A code that can stand in a path as one segment and name nothing but its own clip.
+bool isUsableCode(const QString& code)
+{
+    return !code.isEmpty() && code != QLatin1String(".") && code != QLatin1String("..");
+}
+
+}
+
+ClipUploader::ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session) : session_(session)
+{
+    baseURL_.setScheme(endpoint.scheme());
+    baseURL_.setHost(endpoint.host());
+    baseURL_.setPort(endpoint.port());
+}
+
+void ClipUploader::send(const QByteArray& audio, const QString& heard, const QString& said, const QString& language,
+                        const QString& appVersion, std::function<void(const SendResult&)> done) const
+{
+    QUrl address = baseURL_;
+    address.setPath(QStringLiteral("/v1/clips"));
+    QNetworkRequest request(address);
+    request.setTransferTimeout(uploadTimeout);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    const QJsonObject json{
+        {QStringLiteral("audio"), QString::fromLatin1(audio.toBase64())},
+        {QStringLiteral("heard"), heard},
+        {QStringLiteral("said"), said},
+        {QStringLiteral("language"), language},
+        {QStringLiteral("consent"), ClipConsent::version()},
+        {QStringLiteral("app_version"), appVersion},
+    };
+    const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
+    perform(session_, [request, body](QNetworkAccessManager& manager) { return manager.post(request, body); },
+            [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
+                if (const auto* error = std::get_if<UploadError>(&outcome)) {
+                    done(*error);
+                    return;
+                }
+                const Reply& reply = std::get<Reply>(outcome);
+                if (reply.status == 201) {
+                    const QJsonValue code = QJsonDocument::fromJson(reply.body).object().value(QLatin1String("code"));
+                    // An empty code could never withdraw the clip: it counts as no code.
+                    if (code.isString() && !code.toString().isEmpty()) {
+                        done(code.toString());
+                        return;
+                    }
+                }
+                done(failure(reply));
+            });
+}
+
+void ClipUploader::remove(const QString& code, std::function<void(const DeleteResult&)> done) const
+{
+    if (!isUsableCode(code)) {
+        done(std::nullopt);
+        return;
+    }
+    // Escaped as one path segment, so a code can't reach past its own clip.
+    const QByteArray segment = QUrl::toPercentEncoding(code);
+    QUrl address = QUrl::fromEncoded(baseURL_.toEncoded() + "/v1/clips/" + segment, QUrl::StrictMode);
+    QNetworkRequest request(address);
+    request.setTransferTimeout(withdrawalTimeout);
+    const auto start = [request](QNetworkAccessManager& manager) { return manager.deleteResource(request); };
+    perform(session_, start, [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
+        if (const auto* error = std::get_if<UploadError>(&outcome)) {
+            done(*error);
+            return;
+        }
+        const Reply& reply = std::get<Reply>(outcome);
+        if (reply.status == 204 || reply.status == 404) {
+            done(std::nullopt);
+            return;
+        }
+        done(failure(reply));
+    });
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The recordings of recent dictations, one FLAC file (16 kHz, mono, 16-bit) per dictation named
+// by its history entry's identifier. The folder's content is the whole state; everything is
+// private to the user (folder 0700, files 0600). Used from one thread.
+
+#include "Clips/ClipError.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QUuid>
+
+#include <span>
+#include <vector>
+
+class ClipVault {
+public:
+    static constexpr double sampleRate = 16000.0;
+    static constexpr int keepDays = 7;
+
+    // "QUILLMARSH_CLIPS" when set (a leading ~ is the home folder), else "clips" in the data folder.
+    static QString defaultFolder();
+
+    // Creates nothing on disk.
+    explicit ClipVault(QString folder);
+
+    const QString& folder() const { return folder_; }
+    QString url(const QUuid& id) const;
+    bool has(const QUuid& id) const;
+
+    // Replaces any earlier recording of the same id. Throws ClipError::encoding when there is
+    // less than 0.3 s of audio or the file can't be written, and an Error when the folder can't
+    // be made. Samples beyond ±1 saturate.
+    QString save(std::span<const float> samples, const QUuid& id);
+    // Throws ClipError::missing when the file can't be read.
+    QByteArray data(const QUuid& id) const;
+    // Removing never fails: a file that is already gone is what the caller wanted.
+    void remove(const QUuid& id) const;
+    void removeAll() const;
+    // Removes the recordings last modified more than this many days before now; returns how
+    // many it tried to remove.
+    int purge(int olderThanDays, const QDateTime& now) const;
+
+    // The peak of each of `bins` equal stretches, scaled so the loudest is 1 (quiet recordings
+    // stay small). Empty when there is nothing to draw.
+    std::vector<float> waveform(const QUuid& id, int bins) const;
+    // 0 when the file can't be read.
+    double seconds(const QUuid& id) const;
+
+private:
+    QString folder_;
+};
