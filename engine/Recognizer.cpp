@@ -21,6 +21,10 @@ const QString beamSearch = QStringLiteral("modified_beam_search");
 
 constexpr std::array requiredModelFiles{"encoder.onnx", "encoder.data", "decoder.onnx", "joiner.onnx", "tokens.txt"};
 
+// Wider beams cost time out of all proportion (the 32-bit maximum never finishes a decode);
+// anything wider than this is taken as a typo.
+constexpr int32_t widestBeam = 64;
+
 // Silence before the first real sample primes the model's front end.
 constexpr qint64 leadInSamples = 2640;
 
@@ -92,6 +96,10 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
             throw RecognizerError::missingFile(pathOf(name));
     }
 
+    // Counts the library's thread pools can't take would end the process, not fail the call.
+    if (config_.threads > RecognizerConfig::mostThreads)
+        throw RecognizerError::createFailed();
+
     const QByteArray encoder = QFile::encodeName(pathOf("encoder.onnx"));
     const QByteArray decoder = QFile::encodeName(pathOf("decoder.onnx"));
     const QByteArray joiner = QFile::encodeName(pathOf("joiner.onnx"));
@@ -110,7 +118,8 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     const QString method = decodingMethodFor(hasBpeVocab);
     const QByteArray methodText = method.toUtf8();
     native.decoding_method = methodText.constData();
-    native.max_active_paths = EnvironmentNumber::integer("QUILLMARSH_BEAM").value_or(4);
+    const std::optional<int32_t> beam = EnvironmentNumber::integer("QUILLMARSH_BEAM");
+    native.max_active_paths = beam && *beam <= widestBeam ? *beam : 4;
     if (hasBpeVocab && method == beamSearch) {
         native.model_config.modeling_unit = "bpe";
         native.model_config.bpe_vocab = bpeVocab.constData();

@@ -138,7 +138,8 @@ TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
 
 TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
 {
-    for (const char* unparsable : {"wide", "99999999999", "8 "}) {
+    // Too wide a beam would stall every decode.
+    for (const char* unparsable : {"wide", "99999999999", "8 ", "65", "2147483647"}) {
         ScopedEnvironment beam("QUILLMARSH_BEAM", QString::fromLatin1(unparsable));
         EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {}), QStringLiteral("HELLO WORLD")) << unparsable;
     }
@@ -206,6 +207,15 @@ TEST_F(RecognizerTest, FinishEndsTheInputOnceAndCancelDropsLaterAudio)
     QString delivered = QStringLiteral("not called");
     recognizer->makeStream({})->finish([&](const QString& text) { delivered = text; });
     EXPECT_EQ(delivered, QString());
+}
+
+TEST_F(RecognizerTest, ThreadCountsTheLibraryCantTakeFailTheLoad)
+{
+    RecognizerConfig config(TestModels::transducer());
+    config.threads = 1'000'000;
+    EXPECT_THROW(std::make_shared<Recognizer>(config), RecognizerError);
+    config.threads = -1;
+    EXPECT_THROW(std::make_shared<Recognizer>(config), RecognizerError);
 }
 
 TEST_F(RecognizerTest, UnfeedableTailsAddNoSilence)
