@@ -50,7 +50,8 @@ QString hotwordText(const QStringList& hotwords)
     static const QRegularExpression separators(QStringLiteral("[:/]"));
     QStringList lines;
     for (const QString& hotword : Hotwords::expand(hotwords)) {
-        const QStringList words = QString(hotword).replace(separators, QStringLiteral(" ")).simplified().split(u' ');
+        const QString spaced = QString(hotword).replace(separators, QStringLiteral(" "));
+        const QStringList words = spaced.simplified().split(u' ', Qt::SkipEmptyParts);
         QStringList kept;
         for (const QString& word : words) {
             if (!word.startsWith(u'#'))
