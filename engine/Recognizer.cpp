@@ -28,6 +28,47 @@ constexpr int32_t widestBeam = 64;
 // Silence before the first real sample primes the model's front end.
 constexpr qint64 leadInSamples = 2640;
 
+// How many fields the library's reader finds in a line: runs of ASCII white space separate them.
+int fieldCount(const QByteArray& line)
+{
+    int count = 0;
+    bool inField = false;
+    for (char c : line) {
+        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+        count += !space && !inField ? 1 : 0;
+        inField = !space;
+    }
+    return count;
+}
+
+// The lines of a text file as the library reads them: no extra empty line after a final newline.
+std::optional<QList<QByteArray>> linesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray content = file.readAll();
+    if (content.endsWith('\n'))
+        content.chop(1);
+    return content.split('\n');
+}
+
+// A token line with more than two fields, or a byte-pair vocabulary line with fewer than two (an
+// empty line included), makes the library end the process while loading; such a model folder
+// is refused here instead.
+bool libraryCanRead(const QString& tokensPath, const std::optional<QString>& bpeVocabPath)
+{
+    const auto tokenLines = linesOf(tokensPath);
+    const auto tooManyFields = [](const QByteArray& line) { return fieldCount(line) > 2; };
+    if (!tokenLines || std::any_of(tokenLines->begin(), tokenLines->end(), tooManyFields))
+        return false;
+    if (!bpeVocabPath)
+        return true;
+    const auto vocabLines = linesOf(*bpeVocabPath);
+    const auto tooFewFields = [](const QByteArray& line) { return fieldCount(line) < 2; };
+    return vocabLines && std::none_of(vocabLines->begin(), vocabLines->end(), tooFewFields);
+}
+
 // Any other method makes the library end the process, so only these two get through.
 QString decodingMethodFor(bool hasBpeVocab)
 {
@@ -121,7 +162,10 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     native.decoding_method = methodText.constData();
     const std::optional<int32_t> beam = EnvironmentNumber::integer("QUILLMARSH_BEAM");
     native.max_active_paths = beam && *beam <= widestBeam ? *beam : 4;
-    if (hasBpeVocab && method == beamSearch) {
+    const bool bytePairs = hasBpeVocab && method == beamSearch;
+    if (!libraryCanRead(pathOf("tokens.txt"), bytePairs ? std::optional(pathOf("bpe.vocab")) : std::nullopt))
+        throw RecognizerError::createFailed();
+    if (bytePairs) {
         native.model_config.modeling_unit = "bpe";
         native.model_config.bpe_vocab = bpeVocab.constData();
         native.hotwords_score = static_cast<float>(EnvironmentNumber::finite("QUILLMARSH_HOTWORDS_SCORE").value_or(1.5));
