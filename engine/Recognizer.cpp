@@ -21,8 +21,53 @@ const QString beamSearch = QStringLiteral("modified_beam_search");
 
 constexpr std::array requiredModelFiles{"encoder.onnx", "encoder.data", "decoder.onnx", "joiner.onnx", "tokens.txt"};
 
+// Wider beams cost time out of all proportion (the 32-bit maximum never finishes a decode);
+// anything wider than this is taken as a typo.
+constexpr int32_t widestBeam = 64;
+
 // Silence before the first real sample primes the model's front end.
 constexpr qint64 leadInSamples = 2640;
+
+// How many fields the library's reader finds in a line: runs of ASCII white space separate them.
+int fieldCount(const QByteArray& line)
+{
+    int count = 0;
+    bool inField = false;
+    for (char c : line) {
+        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+        count += !space && !inField ? 1 : 0;
+        inField = !space;
+    }
+    return count;
+}
+
+// The lines of a text file as the library reads them: no extra empty line after a final newline.
+std::optional<QList<QByteArray>> linesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray content = file.readAll();
+    if (content.endsWith('\n'))
+        content.chop(1);
+    return content.split('\n');
+}
+
+// A token line with more than two fields, or a byte-pair vocabulary line with fewer than two (an
+// empty line included), makes the library end the process while loading; such a model folder
+// is refused here instead.
+bool libraryCanRead(const QString& tokensPath, const std::optional<QString>& bpeVocabPath)
+{
+    const auto tokenLines = linesOf(tokensPath);
+    const auto tooManyFields = [](const QByteArray& line) { return fieldCount(line) > 2; };
+    if (!tokenLines || std::any_of(tokenLines->begin(), tokenLines->end(), tooManyFields))
+        return false;
+    if (!bpeVocabPath)
+        return true;
+    const auto vocabLines = linesOf(*bpeVocabPath);
+    const auto tooFewFields = [](const QByteArray& line) { return fieldCount(line) < 2; };
+    return vocabLines && std::none_of(vocabLines->begin(), vocabLines->end(), tooFewFields);
+}
 
 // Any other method makes the library end the process, so only these two get through.
 QString decodingMethodFor(bool hasBpeVocab)
@@ -46,7 +91,8 @@ QString hotwordText(const QStringList& hotwords)
     static const QRegularExpression separators(QStringLiteral("[:/]"));
     QStringList lines;
     for (const QString& hotword : Hotwords::expand(hotwords)) {
-        const QStringList words = QString(hotword).replace(separators, QStringLiteral(" ")).simplified().split(u' ');
+        const QString spaced = QString(hotword).replace(separators, QStringLiteral(" "));
+        const QStringList words = spaced.simplified().split(u' ', Qt::SkipEmptyParts);
         QStringList kept;
         for (const QString& word : words) {
             if (!word.startsWith(u'#'))
@@ -92,6 +138,10 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
             throw RecognizerError::missingFile(pathOf(name));
     }
 
+    // Counts the library's thread pools can't take would end the process, not fail the call.
+    if (config_.threads > RecognizerConfig::mostThreads)
+        throw RecognizerError::createFailed();
+
     const QByteArray encoder = QFile::encodeName(pathOf("encoder.onnx"));
     const QByteArray decoder = QFile::encodeName(pathOf("decoder.onnx"));
     const QByteArray joiner = QFile::encodeName(pathOf("joiner.onnx"));
@@ -110,8 +160,12 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     const QString method = decodingMethodFor(hasBpeVocab);
     const QByteArray methodText = method.toUtf8();
     native.decoding_method = methodText.constData();
-    native.max_active_paths = EnvironmentNumber::integer("QUILLMARSH_BEAM").value_or(4);
-    if (hasBpeVocab && method == beamSearch) {
+    const std::optional<int32_t> beam = EnvironmentNumber::integer("QUILLMARSH_BEAM");
+    native.max_active_paths = beam && *beam <= widestBeam ? *beam : 4;
+    const bool bytePairs = hasBpeVocab && method == beamSearch;
+    if (!libraryCanRead(pathOf("tokens.txt"), bytePairs ? std::optional(pathOf("bpe.vocab")) : std::nullopt))
+        throw RecognizerError::createFailed();
+    if (bytePairs) {
         native.model_config.modeling_unit = "bpe";
         native.model_config.bpe_vocab = bpeVocab.constData();
         native.hotwords_score = static_cast<float>(EnvironmentNumber::finite("QUILLMARSH_HOTWORDS_SCORE").value_or(1.5));

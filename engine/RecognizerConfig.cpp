@@ -35,7 +35,7 @@ RecognizerConfig::RecognizerConfig(QString folder) : modelDir(std::move(folder))
         tailSeconds = QFileInfo(QDir::cleanPath(modelDir)).fileName() == QLatin1String("320ms") ? 0.8 : 2.0;
 
     const std::optional<int32_t> threadCount = EnvironmentNumber::integer("QUILLMARSH_THREADS");
-    if (threadCount && *threadCount >= 1)
+    if (threadCount && *threadCount >= 1 && *threadCount <= mostThreads)
         threads = *threadCount;
 }
 

@@ -8,7 +8,7 @@
 
 struct RecognizerConfig {
     QString modelDir;
-    int threads = 2;                       // "QUILLMARSH_THREADS" (1 or more) replaces
+    int threads = 2;                       // "QUILLMARSH_THREADS" (1 to mostThreads) replaces
     QString provider = QStringLiteral("cpu");
     QString language = QStringLiteral("fa-IR");  // every stream's "language" option
     double tailSeconds = 2.0;              // silence fed when a stream finishes
@@ -19,6 +19,10 @@ struct RecognizerConfig {
     // The tail: "QUILLMARSH_TAIL_SECONDS" when it is a finite number from 0 to 60, else 0.8 s for
     // a folder named exactly "320ms" and 2.0 s for any other.
     explicit RecognizerConfig(QString modelDir);
+
+    // The library's thread pools don't survive absurd counts (thousands stall the load, the
+    // 32-bit maximum ends the process); no machine we run on needs more than this.
+    static constexpr int mostThreads = 64;
 
     static constexpr ModelPackage::Value defaultPackage = ModelPackage::fast;
     static QString defaultModelDir();

@@ -112,7 +112,8 @@ TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbers)
     };
     EXPECT_EQ(threadsFor("4"), 4);
     EXPECT_EQ(threadsFor("+3"), 3);
-    for (const char* ignored : {"0", "-2", "", "four", "4.0", " 4", "2147483648"})
+    EXPECT_EQ(threadsFor("64"), 64);
+    for (const char* ignored : {"0", "-2", "", "four", "4.0", " 4", "65", "2147483647", "2147483648"})
         EXPECT_EQ(threadsFor(ignored), 2) << ignored;
 }
 

@@ -138,7 +138,8 @@ TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
 
 TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
 {
-    for (const char* unparsable : {"wide", "99999999999", "8 "}) {
+    // Too wide a beam would stall every decode.
+    for (const char* unparsable : {"wide", "99999999999", "8 ", "65", "2147483647"}) {
         ScopedEnvironment beam("QUILLMARSH_BEAM", QString::fromLatin1(unparsable));
         EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {}), QStringLiteral("HELLO WORLD")) << unparsable;
     }
@@ -206,6 +207,42 @@ TEST_F(RecognizerTest, FinishEndsTheInputOnceAndCancelDropsLaterAudio)
     QString delivered = QStringLiteral("not called");
     recognizer->makeStream({})->finish([&](const QString& text) { delivered = text; });
     EXPECT_EQ(delivered, QString());
+}
+
+// The library would end the process on these lines while loading.
+TEST_F(RecognizerTest, ModelTextFilesTheLibraryCantParseFailTheLoad)
+{
+    const auto loadsWith = [](const char* name, const QByteArray& appended) {
+        QTemporaryDir dir;
+        const QString folder = copyWithout(dir, TestModels::transducerBpe(), {});
+        QFile file(folder + u'/' + QLatin1String(name));
+        file.open(QIODevice::Append);
+        file.write(appended);
+        file.close();
+        try {
+            return std::make_shared<Recognizer>(RecognizerConfig(folder))->transcribe(TestAudio::noise(1.0)) == "HELLO WORLD";
+        } catch (const RecognizerError& error) {
+            EXPECT_EQ(error.kind(), RecognizerError::Kind::createFailed);
+            return false;
+        }
+    };
+    EXPECT_TRUE(loadsWith("bpe.vocab", "X\t-3 extra\n"));
+    EXPECT_FALSE(loadsWith("bpe.vocab", "\n")) << "an empty line";
+    EXPECT_FALSE(loadsWith("bpe.vocab", "X\n"));
+    EXPECT_TRUE(loadsWith("tokens.txt", "\n\n"));
+    EXPECT_FALSE(loadsWith("tokens.txt", "X 10 extra\n"));
+
+    ScopedEnvironment greedy("QUILLMARSH_DECODING", QStringLiteral("greedy_search"));
+    EXPECT_TRUE(loadsWith("bpe.vocab", "\n")) << "greedy search never reads the byte-pair vocabulary";
+}
+
+TEST_F(RecognizerTest, ThreadCountsTheLibraryCantTakeFailTheLoad)
+{
+    RecognizerConfig config(TestModels::transducer());
+    config.threads = 1'000'000;
+    EXPECT_THROW(std::make_shared<Recognizer>(config), RecognizerError);
+    config.threads = -1;
+    EXPECT_THROW(std::make_shared<Recognizer>(config), RecognizerError);
 }
 
 TEST_F(RecognizerTest, UnfeedableTailsAddNoSilence)
