@@ -1,9 +1,14 @@
 #include "ModelInstallError.h"
 
+#include <cstdio>
+
 namespace {
+// The C library's rounding (halves to even), as the platform's formatter does.
 QString gigabytes(qint64 bytes)
 {
-    return QString::asprintf("%.1f GB", static_cast<double>(bytes) / 1073741824.0);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / 1073741824.0);
+    return QString::fromLatin1(text);
 }
 }
 

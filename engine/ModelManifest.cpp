@@ -32,7 +32,7 @@ std::optional<ModelManifest::Package> package(const QJsonValue& value)
         const QJsonValue sha256 = object.value(QLatin1String("sha256"));
         const QJsonValue blob = object.value(QLatin1String("blob"));
         const std::optional<qint64> size = integer(object.value(QLatin1String("size")));
-        if (!entry.isObject() || !name.isString() || !sha256.isString() || !blob.isString() || !size)
+        if (!entry.isObject() || !name.isString() || !sha256.isString() || !blob.isString() || !size || *size < 0)
             return std::nullopt;
         result.files.push_back({name.toString(), *size, sha256.toString(), blob.toString()});
     }
