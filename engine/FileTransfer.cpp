@@ -64,6 +64,12 @@ std::optional<qint64> rangeStart(const QByteArray& contentRange)
     return ok ? std::optional<qint64>(first) : std::nullopt;
 }
 
+// Ends a reply from inside its own signals: queued, so the reply finishes its current step first.
+void stop(QNetworkReply& reply)
+{
+    QMetaObject::invokeMethod(&reply, &QNetworkReply::abort, Qt::QueuedConnection);
+}
+
 // Judges the status line and headers once; returns whether the body is to be written.
 bool respond(Transfer& transfer, QNetworkReply& reply)
 {
@@ -73,7 +79,7 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
     const QVariant statusAttribute = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!statusAttribute.isValid()) {
         transfer.record(failure(QStringLiteral("no HTTP response"), true));
-        reply.abort();
+        stop(reply);
         return false;
     }
     const int status = statusAttribute.toInt();
@@ -81,13 +87,13 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
     if (status == 200 && transfer.start > 0) {
         cutToEmpty(transfer.destination);
         transfer.record(failure(QStringLiteral("the server ignored the range request"), true));
-        reply.abort();
+        stop(reply);
         return false;
     }
     if (status == 206 && rangeStart(reply.rawHeader("Content-Range")) != transfer.start) {
         // Appending bytes from anywhere else would corrupt the file; the file stays as it is.
         transfer.record(failure(QStringLiteral("the server sent another range than the one asked for"), true));
-        reply.abort();
+        stop(reply);
         return false;
     }
     if (status == 200 || status == 206) {
@@ -96,7 +102,7 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
             || !transfer.output.seek(transfer.start)) {
             transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
             transfer.output.close();
-            reply.abort();
+            stop(reply);
             return false;
         }
         return true;
@@ -105,7 +111,7 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
         cutToEmpty(transfer.destination);
     const bool retry = status == 416 || status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
     transfer.record(failure(statusText, retry));
-    reply.abort();
+    stop(reply);
     return false;
 }
 
@@ -118,7 +124,7 @@ void receive(Transfer& transfer, QNetworkReply& reply)
         if (transfer.output.write(chunk) != chunk.size()) {
             transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
             transfer.output.close();
-            reply.abort();
+            stop(reply);
             return;
         }
         if (transfer.progress)
