@@ -1,7 +1,9 @@
 #pragma once
-// A thread with its own event loop and network access manager. Network replies need a running
-// event loop, and the callers that download (the install queues) block while they wait.
+// A thread with its own event loop for network work: sockets and replies need a running event
+// loop, while their callers (the decode and install queues) block or run elsewhere. Work posted
+// from any thread runs there in the order it was posted.
 
+#include <QObject>
 #include <QThread>
 
 #include <functional>
@@ -11,15 +13,22 @@ class QNetworkAccessManager;
 class NetworkThread {
 public:
     NetworkThread();
-    // Ends the thread; requests still running are dropped.
+    // Deletes the objects living on the thread (on the thread), then ends it; requests still
+    // running are dropped.
     ~NetworkThread();
+
     NetworkThread(const NetworkThread&) = delete;
     NetworkThread& operator=(const NetworkThread&) = delete;
 
-    // Runs the work on the network thread, in the order posted; returns at once.
+    void post(std::function<void()> work);
+    // The same, handing the work the thread's network access manager (no cache, no cookies kept).
     void post(std::function<void(QNetworkAccessManager&)> work);
 
+    // The parent of objects made on the thread, so none outlives it.
+    QObject* home() const { return home_; }
+
 private:
-    QThread thread_;
-    QNetworkAccessManager* manager_ = nullptr;  // lives on thread_
+    QThread* thread_;
+    QObject* home_;
+    QNetworkAccessManager* manager_;  // a child of home_
 };

@@ -1,6 +1,6 @@
 #include "Cloud/CloudConnection.h"
 
-#include "Cloud/NetworkThread.h"
+#include "NetworkThread.h"
 
 #include <QList>
 #include <QPointer>

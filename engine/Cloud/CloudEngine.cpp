@@ -1,7 +1,7 @@
 #include "Cloud/CloudEngine.h"
 
 #include "Cloud/CloudStream.h"
-#include "Cloud/NetworkThread.h"
+#include "NetworkThread.h"
 
 namespace {
 
