@@ -119,11 +119,11 @@ bool DictationController::startSession()
     }
     const Clock::TimePoint t1 = clock_.now();
 
-    const unsigned long long number = ++sessionNumber_;
     const std::weak_ptr<DictationController*> controller = self_;
-    // A cancelled dictation's words never reach the next one: only the current session speaks.
-    session->onPartial = [controller, number](const Partial& partial) {
-        if (const auto alive = controller.lock(); alive && (*alive)->session_ && (*alive)->sessionNumber_ == number)
+    // A session's callbacks end with it, and the controller drops it the moment a dictation is
+    // cancelled: a cancelled dictation's words never show, not even in the next one.
+    session->onPartial = [controller](const Partial& partial) {
+        if (const auto alive = controller.lock())
             (*alive)->forwardPartial(partial);
     };
     session->onLevel = [controller](float level) {
@@ -169,13 +169,14 @@ void DictationController::finish()
     setPhase(Phase::finishing);
     const Clock::TimePoint finishingAt = clock_.now();
     const std::weak_ptr<DictationController*> controller = self_;
-    session_->finish([controller, number = sessionNumber_, finishingAt](const QString& text) {
+    session_->finish([controller, session = session_.get(), finishingAt](const QString& text) {
         const auto alive = controller.lock();
-        if (!alive || !(*alive)->session_ || (*alive)->sessionNumber_ != number)
+        // Only the session under way hands over its text.
+        if (!alive || (*alive)->session_.get() != session)
             return;
         DictationController& self = **alive;
-        const std::unique_ptr<DictationSession> session = std::move(self.session_);
         self.lastAudio_ = session->keepsAudio ? session->recordedAudio() : std::vector<float>();
+        self.session_.reset();
         self.setPhase(Phase::idle);
         if (self.onFinal) {
             const QString finalText = self.transform(text);

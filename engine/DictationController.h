@@ -64,8 +64,6 @@ private:
     Phase phase_ = Phase::idle;
     std::vector<float> lastAudio_;
     std::unique_ptr<DictationSession> session_;
-    // Tells a session's late callbacks apart from the current one's.
-    unsigned long long sessionNumber_ = 0;
     Clock::TimePoint downAt_{};
     std::optional<Clock::TimePoint> lastTapAt_;  // nothing: no cancelling tap to pair with
     std::shared_ptr<DictationController*> self_;  // lets callbacks see the controller is gone
