@@ -45,7 +45,7 @@ struct Rig {
     std::shared_ptr<FakeEngine> engine = std::make_shared<FakeEngine>();
     bool engineReady = true;
     std::vector<std::shared_ptr<FakeSource>> sources;
-    std::optional<QString> sourceFailure;
+    QString sourceFailure;
     std::unique_ptr<DictationController> controller;
 
     std::vector<Phase> phases;

@@ -110,13 +110,13 @@ class FakeEngine final : public SpeechEngine {
 public:
     // Configures each new stream before it is handed out.
     std::function<void(FakeStream&)> configure;
-    std::optional<QString> failure;  // openStream throws an Error with this text
+    QString failure;  // when set, openStream throws an Error with this text
 
     std::shared_ptr<SpeechStream> openStream(const QStringList& hotwords) override
     {
         lastHotwords = hotwords;
-        if (failure)
-            throw Error(*failure);
+        if (!failure.isEmpty())
+            throw Error(failure);
         auto stream = std::make_shared<FakeStream>();
         if (configure)
             configure(*stream);
@@ -130,13 +130,13 @@ public:
 
 class FakeSource final : public AudioSource {
 public:
-    std::optional<QString> failure;  // start() throws an Error with this text
+    QString failure;  // when set, start() throws an Error with this text
 
     void start() override
     {
         ++starts;
-        if (failure)
-            throw Error(*failure);
+        if (!failure.isEmpty())
+            throw Error(failure);
     }
     void stop() override { ++stops; }
 
