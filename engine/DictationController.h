@@ -45,6 +45,7 @@ public:
     std::function<QStringList()> hotwords = [] { return QStringList(); };
     // Applied to every partial text and to the final text.
     std::function<QString(const QString&)> transform = [](const QString& text) { return text; };
+    // The audio source of each dictation: a new Microphone unless replaced.
     DictationSession::SourceFactory makeSource;
 
     void keyDown();
