@@ -1,0 +1,77 @@
+#include "ModelHost.h"
+
+#include "Log.h"
+#include "MainThread.h"
+#include "ProcessStats.h"
+
+#include <QThreadPool>
+
+#include <vector>
+
+ModelHost::ModelHost(Clock& clock, RecognizerFactory factory)
+    : clock_(clock), factory_(std::move(factory)), self_(std::make_shared<ModelHost*>(this))
+{
+    if (!factory_)
+        factory_ = [](const RecognizerConfig& config) { return std::make_shared<Recognizer>(config); };
+}
+
+ModelHost::~ModelHost() = default;
+
+void ModelHost::load(const RecognizerConfig& config)
+{
+    if (state_.kind == State::Kind::loading)
+        return;
+    recognizer_.reset();
+    set(State::loading());
+
+    std::weak_ptr<ModelHost*> host = self_;
+    QThreadPool::globalInstance()->start([host, config, factory = factory_, &clock = clock_] {
+        std::shared_ptr<Recognizer> recognizer;
+        double loadSeconds = 0, warmSeconds = 0;
+        QString failure;
+        try {
+            const Clock::TimePoint loadStart = clock.now();
+            recognizer = factory(config);
+            loadSeconds = seconds(clock.now() - loadStart);
+
+            const Clock::TimePoint warmStart = clock.now();
+            const std::shared_ptr<RecognitionStream> stream = recognizer->makeStream({});
+            const std::vector<float> silence(Recognizer::sampleRate, 0.0f);
+            stream->accept(silence);
+            stream->finish();
+            warmSeconds = seconds(clock.now() - warmStart);
+        } catch (const std::exception& error) {
+            recognizer.reset();
+            failure = QString::fromUtf8(error.what());
+        }
+
+        runOnMainThread([host, recognizer, config, loadSeconds, warmSeconds, failure] {
+            const std::shared_ptr<ModelHost*> alive = host.lock();
+            if (!alive)
+                return;
+            ModelHost& self = **alive;
+            if (!recognizer) {
+                self.set(State::failed(failure));
+                return;
+            }
+            self.recognizer_ = recognizer;
+            Log::info(QStringLiteral("model ready: %1, %2 threads").arg(recognizer->decodingMethod()).arg(config.threads));
+            self.set(State::ready(loadSeconds, warmSeconds, ProcessStats::footprintBytes()));
+        });
+    });
+}
+
+void ModelHost::set(const State& state)
+{
+    if (!isMainThread()) {
+        std::weak_ptr<ModelHost*> host = self_;
+        runOnMainThread([host, state] {
+            if (const auto alive = host.lock())
+                (*alive)->set(state);
+        });
+        return;
+    }
+    state_ = state;
+    if (onChange)
+        onChange(state);
+}

@@ -1,0 +1,274 @@
+#include "Recognizer.h"
+
+#include "EnvironmentNumber.h"
+#include "Int32Pieces.h"
+#include "Log.h"
+#include "SherpaOnnxApi.h"
+#include "WrittenForms.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace {
+
+const QString greedySearch = QStringLiteral("greedy_search");
+const QString beamSearch = QStringLiteral("modified_beam_search");
+
+constexpr std::array requiredModelFiles{"encoder.onnx", "encoder.data", "decoder.onnx", "joiner.onnx", "tokens.txt"};
+
+// Silence before the first real sample primes the model's front end.
+constexpr qint64 leadInSamples = 2640;
+
+// Any other method makes the library end the process, so only these two get through.
+QString decodingMethodFor(bool hasBpeVocab)
+{
+    const QString folderRule = hasBpeVocab ? beamSearch : greedySearch;
+    if (!qEnvironmentVariableIsSet("QUILLMARSH_DECODING"))
+        return folderRule;
+    const QString chosen = qEnvironmentVariable("QUILLMARSH_DECODING");
+    if (chosen == greedySearch || chosen == beamSearch)
+        return chosen;
+    Log::info(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=%1); using ").arg(chosen)
+              + folderRule);
+    return folderRule;
+}
+
+// The library's hotword parser splits lines at '/', reads a word starting with ':' after the
+// first as a score (ending the process when it isn't a number), and can trip over '#' pieces;
+// vocabulary entries are typed by hand, so those characters never reach it.
+QString hotwordText(const QStringList& hotwords)
+{
+    static const QRegularExpression separators(QStringLiteral("[:/]"));
+    QStringList lines;
+    for (const QString& hotword : Hotwords::expand(hotwords)) {
+        const QStringList words = QString(hotword).replace(separators, QStringLiteral(" ")).simplified().split(u' ');
+        QStringList kept;
+        for (const QString& word : words) {
+            if (!word.startsWith(u'#'))
+                kept.append(word);
+        }
+        if (!kept.isEmpty())
+            lines.append(kept.join(u' '));
+    }
+    return lines.join(u'\n');
+}
+
+}
+
+RecognizerError::RecognizerError(Kind kind, const QString& description, QString path)
+    : Error(description), kind_(kind), path_(std::move(path))
+{
+}
+
+RecognizerError RecognizerError::missingFile(const QString& path)
+{
+    return {Kind::missingFile, QStringLiteral("model file not found: ") + path + QStringLiteral(" (set QUILLMARSH_MODEL_DIR)"),
+            path};
+}
+
+RecognizerError RecognizerError::createFailed()
+{
+    return {Kind::createFailed, QStringLiteral("sherpa-onnx could not create the recognizer")};
+}
+
+RecognizerError RecognizerError::streamFailed()
+{
+    return {Kind::streamFailed, QStringLiteral("sherpa-onnx could not start a recognition stream")};
+}
+
+Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
+{
+    const QString dir = config_.modelDir;
+    const auto pathOf = [&](const char* name) { return dir + u'/' + QLatin1String(name); };
+
+    spellsLatin_ = hasLatinPieces(pathOf("tokens.txt"));
+    for (const char* name : requiredModelFiles) {
+        if (!QFileInfo::exists(pathOf(name)))
+            throw RecognizerError::missingFile(pathOf(name));
+    }
+
+    const QByteArray encoder = QFile::encodeName(pathOf("encoder.onnx"));
+    const QByteArray decoder = QFile::encodeName(pathOf("decoder.onnx"));
+    const QByteArray joiner = QFile::encodeName(pathOf("joiner.onnx"));
+    const QByteArray tokens = QFile::encodeName(pathOf("tokens.txt"));
+    const QByteArray bpeVocab = QFile::encodeName(pathOf("bpe.vocab"));
+    const QByteArray provider = config_.provider.toUtf8();
+
+    SherpaOnnxOnlineRecognizerConfig native{};
+    native.feat_config = {sampleRate, 128};
+    native.model_config.transducer = {encoder.constData(), decoder.constData(), joiner.constData()};
+    native.model_config.tokens = tokens.constData();
+    native.model_config.num_threads = config_.threads;
+    native.model_config.provider = provider.constData();
+
+    const bool hasBpeVocab = QFileInfo::exists(pathOf("bpe.vocab"));
+    const QString method = decodingMethodFor(hasBpeVocab);
+    const QByteArray methodText = method.toUtf8();
+    native.decoding_method = methodText.constData();
+    native.max_active_paths = EnvironmentNumber::integer("QUILLMARSH_BEAM").value_or(4);
+    if (hasBpeVocab && method == beamSearch) {
+        native.model_config.modeling_unit = "bpe";
+        native.model_config.bpe_vocab = bpeVocab.constData();
+        native.hotwords_score = static_cast<float>(EnvironmentNumber::finite("QUILLMARSH_HOTWORDS_SCORE").value_or(1.5));
+    }
+    decodingMethod_ = method;
+
+    handle_ = SherpaOnnxCreateOnlineRecognizer(&native);
+    if (!handle_)
+        throw RecognizerError::createFailed();
+}
+
+Recognizer::~Recognizer()
+{
+    SherpaOnnxDestroyOnlineRecognizer(handle_);
+}
+
+std::shared_ptr<RecognitionStream> Recognizer::makeStream(const QStringList& hotwords)
+{
+    return std::make_shared<RecognitionStream>(shared_from_this(), hotwords);
+}
+
+std::shared_ptr<SpeechStream> Recognizer::openStream(const QStringList& hotwords)
+{
+    return makeStream(hotwords);
+}
+
+QString Recognizer::transcribe(std::span<const float> samples)
+{
+    const std::shared_ptr<RecognitionStream> stream = makeStream({});
+    stream->accept(samples);
+    return stream->finish();
+}
+
+QStringList Recognizer::usable(const QStringList& hotwords, bool spellsLatin)
+{
+    if (spellsLatin)
+        return hotwords;
+    QStringList kept;
+    for (const QString& hotword : hotwords) {
+        const QList<uint> scalars = hotword.toUcs4();
+        const bool latin = std::any_of(scalars.begin(), scalars.end(),
+                                       [](uint scalar) { return scalar <= 0x24F && QChar::isLetter(char32_t(scalar)); });
+        if (!latin)
+            kept.append(hotword);
+    }
+    return kept;
+}
+
+bool Recognizer::hasLatinPieces(const QString& tokensPath)
+{
+    QFile file(tokensPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString content = QString::fromUtf8(file.readAll());
+    for (const QString& line : content.split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype space = line.lastIndexOf(u' ');
+        if (space < 0)
+            continue;
+        const QString piece = line.left(space);
+        if (piece.startsWith(u'<') && piece.endsWith(u'>'))
+            continue;
+        const bool ascii = std::any_of(piece.begin(), piece.end(), [](QChar c) {
+            return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+        });
+        if (ascii)
+            return true;
+    }
+    return false;
+}
+
+RecognitionStream::RecognitionStream(std::shared_ptr<Recognizer> recognizer, const QStringList& hotwords)
+    : recognizer_(std::move(recognizer))
+{
+    const QString text = hotwordText(Recognizer::usable(hotwords, recognizer_->spellsLatin()));
+    if (!text.isEmpty()) {
+        // A hotword stream on any other method ends the process at its first decode.
+        if (recognizer_->decodingMethod() == beamSearch)
+            handle_ = SherpaOnnxCreateOnlineStreamWithHotwords(recognizer_->handle_, text.toUtf8().constData());
+        if (!handle_)
+            Log::info(QStringLiteral("the engine rejected the vocabulary; dictating without it"));
+    }
+    if (!handle_)
+        handle_ = SherpaOnnxCreateOnlineStream(recognizer_->handle_);
+    if (!handle_)
+        throw RecognizerError::streamFailed();
+    SherpaOnnxOnlineStreamSetOption(handle_, "language", recognizer_->config().language.toUtf8().constData());
+    feedSilence(leadInSamples);
+}
+
+RecognitionStream::~RecognitionStream()
+{
+    SherpaOnnxDestroyOnlineStream(handle_);
+}
+
+void RecognitionStream::accept(std::span<const float> samples)
+{
+    if (finished_ || samples.empty())
+        return;
+    feed(samples);
+}
+
+void RecognitionStream::decode()
+{
+    while (SherpaOnnxIsOnlineStreamReady(recognizer_->handle_, handle_) == 1)
+        SherpaOnnxDecodeOnlineStream(recognizer_->handle_, handle_);
+}
+
+QString RecognitionStream::text()
+{
+    const SherpaOnnxOnlineRecognizerResult* result = SherpaOnnxGetOnlineStreamResult(recognizer_->handle_, handle_);
+    QString text;
+    if (result && result->text)
+        text = QString::fromUtf8(result->text).trimmed();
+    SherpaOnnxDestroyOnlineRecognizerResult(result);
+    return text;
+}
+
+QString RecognitionStream::finish()
+{
+    if (!finished_) {
+        // A tail whose sample count is not finite, negative or beyond a 32-bit count adds nothing.
+        const double tail = recognizer_->config().tailSeconds * Recognizer::sampleRate;
+        if (tail >= 1.0 && tail <= double(std::numeric_limits<int32_t>::max()))
+            feedSilence(static_cast<qint64>(tail));
+        SherpaOnnxOnlineStreamInputFinished(handle_);
+        finished_ = true;
+    }
+    decode();
+    return text();
+}
+
+void RecognitionStream::finish(std::function<void(const QString&)> completion)
+{
+    const QString final = finish();
+    if (completion)
+        completion(final);
+}
+
+void RecognitionStream::cancel()
+{
+    finished_ = true;
+}
+
+void RecognitionStream::feed(std::span<const float> samples)
+{
+    forEachInt32Piece(samples, [this](const float* piece, int32_t count) {
+        SherpaOnnxOnlineStreamAcceptWaveform(handle_, Recognizer::sampleRate, piece, count);
+    });
+}
+
+void RecognitionStream::feedSilence(qint64 count)
+{
+    // One second of zeros at a time keeps memory flat however long the tail.
+    static const std::vector<float> zeros(Recognizer::sampleRate, 0.0f);
+    while (count > 0) {
+        const qint64 block = std::min<qint64>(count, qint64(zeros.size()));
+        feed(std::span(zeros.data(), size_t(block)));
+        count -= block;
+    }
+}

@@ -1,0 +1,239 @@
+// Loading the model off the main thread, and the keep-warm timer, with a hand-moved clock.
+
+#include "KeepWarm.h"
+#include "Log.h"
+#include "ManualClock.h"
+#include "MainThread.h"
+#include "ModelHost.h"
+#include "ProcessStats.h"
+#include "SerialQueue.h"
+#include "TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+using namespace std::chrono_literals;
+using Kind = ModelHost::State::Kind;
+
+namespace {
+
+QString logText()
+{
+    Log::flush();
+    QFile file(qEnvironmentVariable("QUILLMARSH_LOG"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Records every reported state, where it was reported, and whether the recogniser was set then.
+struct Reports {
+    explicit Reports(ModelHost& host)
+    {
+        host.onChange = [this, &host](const ModelHost::State& state) {
+            states.push_back(state);
+            onMainThread = onMainThread && isMainThread();
+            recognizerSet.push_back(host.recognizer() != nullptr);
+        };
+    }
+    std::vector<ModelHost::State> states;
+    std::vector<bool> recognizerSet;
+    bool onMainThread = true;
+};
+
+std::shared_ptr<Recognizer> makeRecognizer(const RecognizerConfig& config)
+{
+    return std::make_shared<Recognizer>(config);
+}
+
+class ModelHostTest : public testing::Test {
+    ScopedEnvironment noDecoding{"QUILLMARSH_DECODING", std::nullopt};
+    ScopedEnvironment noThreads{"QUILLMARSH_THREADS", std::nullopt};
+};
+
+}
+
+TEST_F(ModelHostTest, LoadsOffTheMainThreadAndPublishesBeforeReady)
+{
+    ManualClock clock;
+    ModelHost host(clock, [&](const RecognizerConfig& config) {
+        EXPECT_FALSE(isMainThread());
+        clock.advance(1500ms);
+        return makeRecognizer(config);
+    });
+    Reports reports(host);
+    EXPECT_EQ(host.state(), ModelHost::State::idle());
+
+    host.load(RecognizerConfig(TestModels::transducer()));
+    EXPECT_EQ(host.state(), ModelHost::State::loading());
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::ready; }));
+
+    EXPECT_DOUBLE_EQ(host.state().loadSeconds, 1.5);
+    EXPECT_DOUBLE_EQ(host.state().warmSeconds, 0.0);
+    EXPECT_GT(host.state().footprintBytes, 0u);
+    ASSERT_EQ(reports.states.size(), 2u);
+    EXPECT_EQ(reports.states[0], ModelHost::State::loading());
+    EXPECT_EQ(reports.recognizerSet, std::vector<bool>({false, true}));
+    EXPECT_TRUE(reports.onMainThread);
+    ASSERT_TRUE(host.recognizer());
+    EXPECT_EQ(host.recognizer()->transcribe(TestAudio::noise(1.0)), QStringLiteral("HELLO WORLD"));
+    EXPECT_TRUE(logText().contains(QStringLiteral("model ready: greedy_search, 2 threads")));
+}
+
+TEST_F(ModelHostTest, ASecondLoadWhileLoadingIsIgnored)
+{
+    ManualClock clock;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> made{0};
+    ModelHost host(clock, [&](const RecognizerConfig& config) {
+        ++made;
+        released.wait();
+        return makeRecognizer(config);
+    });
+    Reports reports(host);
+
+    host.load(RecognizerConfig(TestModels::transducer()));
+    host.load(RecognizerConfig(TestModels::transducerBpe()));
+    release.set_value();
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::ready; }));
+    EXPECT_EQ(made, 1);
+    ASSERT_EQ(reports.states.size(), 2u);
+    EXPECT_EQ(host.recognizer()->decodingMethod(), QStringLiteral("greedy_search")) << "the first load's model";
+}
+
+TEST_F(ModelHostTest, ReloadDropsTheOldRecognizerFirst)
+{
+    ManualClock clock;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    bool block = false;
+    ModelHost host(clock, [&, block = &block](const RecognizerConfig& config) {
+        if (*block)
+            released.wait();
+        return makeRecognizer(config);
+    });
+    host.load(RecognizerConfig(TestModels::transducer()));
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::ready; }));
+
+    block = true;
+    host.load(RecognizerConfig(TestModels::transducerBpe()));
+    EXPECT_EQ(host.recognizer(), nullptr);
+    EXPECT_EQ(host.state(), ModelHost::State::loading());
+    release.set_value();
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::ready; }));
+    EXPECT_EQ(host.recognizer()->decodingMethod(), QStringLiteral("modified_beam_search"));
+}
+
+TEST_F(ModelHostTest, AFailedLoadReportsTheErrorAndKeepsNoRecognizer)
+{
+    ModelHost host;  // the real clock and factory
+    Reports reports(host);
+    host.load(RecognizerConfig(QStringLiteral("/nonexistent/320ms")));
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::failed; }));
+    EXPECT_EQ(host.state(), ModelHost::State::failed(QStringLiteral(
+                                "model file not found: /nonexistent/320ms/encoder.onnx (set QUILLMARSH_MODEL_DIR)")));
+    EXPECT_EQ(host.recognizer(), nullptr);
+    EXPECT_EQ(reports.recognizerSet, std::vector<bool>({false, false}));
+    EXPECT_TRUE(reports.onMainThread);
+
+    // A failure is no dead end: the next load starts afresh.
+    host.load(RecognizerConfig(TestModels::transducer()));
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::ready; }));
+}
+
+TEST(ProcessStats, FootprintIsAtLeastTheMemoryWeHold)
+{
+    const uint64_t before = ProcessStats::footprintBytes();
+    const QByteArray block(64 * 1024 * 1024, 1);
+    const uint64_t after = ProcessStats::footprintBytes();
+    EXPECT_GT(before, 0u);
+    EXPECT_GE(after, before + uint64_t(block.size()) / 2);
+}
+
+namespace {
+
+// A keep-warm job whose units of work wait until the test lets them finish.
+struct HeldJob {
+    int asked = 0;
+    bool offerWork = true;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+
+    KeepWarm::Job job()
+    {
+        return [this]() -> std::function<void()> {
+            ++asked;
+            if (!offerWork)
+                return {};
+            return [future = released] { future.wait(); };
+        };
+    }
+};
+
+}
+
+TEST(KeepWarm, TicksEveryIntervalAndStartsOnce)
+{
+    ManualClock clock;
+    SerialQueue queue("quillmarsh.test-keepwarm");
+    HeldJob held;
+    held.offerWork = false;
+    KeepWarm keepWarm(30, queue, held.job(), clock);
+    EXPECT_DOUBLE_EQ(keepWarm.interval(), 30.0);
+
+    keepWarm.start();
+    keepWarm.start();
+    EXPECT_EQ(clock.pendingCount(), 1);
+    clock.advance(29900ms);
+    EXPECT_EQ(held.asked, 0);
+    clock.advance(100ms);
+    EXPECT_EQ(held.asked, 1);
+    clock.advance(60s);
+    EXPECT_EQ(held.asked, 3);
+    EXPECT_EQ(keepWarm.runs(), 0) << "a job that offers nothing runs nothing";
+
+    keepWarm.stop();
+    EXPECT_EQ(clock.pendingCount(), 0);
+    clock.advance(90s);
+    EXPECT_EQ(held.asked, 3);
+    keepWarm.start();
+    clock.advance(30s);
+    EXPECT_EQ(held.asked, 4);
+}
+
+TEST(KeepWarm, TicksDuringALongRunAreDropped)
+{
+    ManualClock clock;
+    SerialQueue queue("quillmarsh.test-keepwarm");
+    HeldJob held;
+    KeepWarm keepWarm(30, queue, held.job(), clock);
+    keepWarm.start();
+
+    clock.advance(30s);
+    EXPECT_EQ(held.asked, 1);
+    clock.advance(90s);
+    EXPECT_EQ(held.asked, 1) << "ticks while the work runs don't even ask the job";
+    EXPECT_EQ(keepWarm.runs(), 0);
+
+    held.release.set_value();
+    ASSERT_TRUE(waitUntil([&] { return keepWarm.runs() == 1; }));
+    clock.advance(30s);
+    EXPECT_EQ(held.asked, 2);
+    ASSERT_TRUE(waitUntil([&] { return keepWarm.runs() == 2; }));
+}
+
+TEST(KeepWarm, ReleasingItCancelsTheTimer)
+{
+    ManualClock clock;
+    SerialQueue queue("quillmarsh.test-keepwarm");
+    HeldJob held;
+    {
+        KeepWarm keepWarm(30, queue, held.job(), clock);
+        keepWarm.start();
+    }
+    EXPECT_EQ(clock.pendingCount(), 0);
+    clock.advance(60s);
+    EXPECT_EQ(held.asked, 0);
+}

@@ -1,0 +1,185 @@
+// The model folder's layout, install records and checksums, on the test process's private
+// data folder.
+
+#include "Error.h"
+#include "InstallRecord.h"
+#include "ModelStore.h"
+#include "Settings.h"
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class ModelStoreTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Settings::shared().remove(QStringLiteral("modelFamily"));
+        QDir(ModelStore::root()).removeRecursively();
+    }
+    void TearDown() override { Settings::shared().remove(QStringLiteral("modelFamily")); }
+
+    // A package folder with two files and a record listing them with their true sizes.
+    QString installFast()
+    {
+        const QString folder = ModelStore::directory(ModelPackage::fast);
+        writeFile(folder + QStringLiteral("/encoder.onnx"), "encoder");
+        writeFile(folder + QStringLiteral("/tokens.txt"), "tokens 1\n");
+        InstallRecord record{QStringLiteral("320ms"), QStringLiteral("test"), QDateTime::currentDateTimeUtc(),
+                             {{QStringLiteral("encoder.onnx"), 7, QString(64, u'0')},
+                              {QStringLiteral("tokens.txt"), 9, QString(64, u'0')}}};
+        writeFile(folder + QStringLiteral("/.installed.json"), record.encoded());
+        return folder;
+    }
+
+    ScopedEnvironment noOverride{"QUILLMARSH_MODEL_DIR", std::nullopt};
+    ScopedEnvironment noFamily{"QUILLMARSH_MODEL_FAMILY", std::nullopt};
+};
+
+}
+
+TEST_F(ModelStoreTest, FoldersFollowTheFamily)
+{
+    const QString root = ModelStore::root();
+    EXPECT_EQ(root, qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Quillmarsh/Models"));
+    EXPECT_EQ(ModelStore::stagingRoot(), root + QStringLiteral("/.staging"));
+
+    EXPECT_EQ(ModelStore::directory(ModelPackage::accurate), root + QStringLiteral("/v1-1120ms"));
+    EXPECT_EQ(ModelStore::staging(ModelPackage::accurate), root + QStringLiteral("/.staging/v1-1120ms"));
+    EXPECT_EQ(ModelStore::directory(ModelPackage::fast), root + QStringLiteral("/v1-320ms"));
+
+    Settings::shared().setValue(QStringLiteral("modelFamily"), QStringLiteral("v2_1"));
+    EXPECT_EQ(ModelStore::directory(ModelPackage::accurate), root + QStringLiteral("/1120ms"));
+    EXPECT_EQ(ModelStore::staging(ModelPackage::fast), root + QStringLiteral("/.staging/320ms"));
+
+    EXPECT_EQ(ModelStore::requiredFiles(),
+              QStringList({"encoder.onnx", "encoder.data", "decoder.onnx", "joiner.onnx", "tokens.txt", "bpe.vocab"}));
+}
+
+TEST_F(ModelStoreTest, OverrideNamesEveryPackageFolderButNotStaging)
+{
+    ScopedEnvironment overrideDir("QUILLMARSH_MODEL_DIR", QStringLiteral("~/m"));
+    const QString expected = QDir::homePath() + QStringLiteral("/m");
+    EXPECT_EQ(ModelStore::overrideDir(), expected);
+    EXPECT_EQ(ModelStore::directory(ModelPackage::accurate), expected);
+    EXPECT_EQ(ModelStore::directory(ModelPackage::fast), expected);
+    EXPECT_EQ(ModelStore::staging(ModelPackage::fast), ModelStore::root() + QStringLiteral("/.staging/v1-320ms"));
+    EXPECT_TRUE(ModelStore::isInstalled(ModelPackage::fast)) << "an override counts as installed, even missing";
+
+    ScopedEnvironment empty("QUILLMARSH_MODEL_DIR", QString());
+    EXPECT_EQ(ModelStore::overrideDir(), std::nullopt);
+    EXPECT_EQ(ModelStore::directory(ModelPackage::fast), ModelStore::root() + QStringLiteral("/v1-320ms"));
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast));
+}
+
+TEST_F(ModelStoreTest, InstalledWhenEveryRecordedFileHasItsSize)
+{
+    const QString folder = installFast();
+    EXPECT_TRUE(ModelStore::isInstalled(ModelPackage::fast));
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::accurate));
+
+    writeFile(folder + QStringLiteral("/extra.bin"), "unlisted");
+    EXPECT_TRUE(ModelStore::isInstalled(ModelPackage::fast)) << "unlisted files don't matter";
+
+    writeFile(folder + QStringLiteral("/tokens.txt"), "tokens 1");
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast)) << "one byte short";
+
+    writeFile(folder + QStringLiteral("/tokens.txt"), "tokens 1\n");
+    QFile::remove(folder + QStringLiteral("/encoder.onnx"));
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast)) << "a listed file is missing";
+
+    Settings::shared().setValue(QStringLiteral("modelFamily"), QStringLiteral("v2_1"));
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast)) << "the other family's folder is empty";
+}
+
+TEST_F(ModelStoreTest, RecordsThatDontDecodeReadAsNotInstalled)
+{
+    const QString recordPath = ModelStore::directory(ModelPackage::fast) + QStringLiteral("/.installed.json");
+    const auto installedWith = [&](const QByteArray& json) {
+        writeFile(recordPath, json);
+        return ModelStore::isInstalled(ModelPackage::fast);
+    };
+    EXPECT_TRUE(installedWith(R"({"package":"320ms","source":"s","installedAt":1.5,"files":[],"more":1})"));
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","files":[]})")) << "no installedAt";
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","installedAt":"x","files":[]})"));
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":"0","sha256":""}]})"))
+        << "size as a string";
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0.5,"sha256":""}]})"));
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0}]})"))
+        << "no sha256";
+    EXPECT_FALSE(installedWith(R"({"package":"320ms","source":"s","installedAt":1,"files":[)")) << "cut short";
+    EXPECT_FALSE(installedWith("[]"));
+}
+
+TEST(InstallRecord, KeepsEveryFieldAndCountsFrom2001)
+{
+    const InstallRecord record{QStringLiteral("1120ms"), QStringLiteral("download (models.example)"),
+                               QDateTime(QDate(2001, 1, 1), QTime(0, 1, 40, 250), Qt::UTC),
+                               {{QStringLiteral("encoder.onnx"), 5'000'000'000, QString(64, u'a')}}};
+    const QByteArray json = record.encoded();
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    EXPECT_DOUBLE_EQ(object.value(QStringLiteral("installedAt")).toDouble(), 100.25);
+    EXPECT_FALSE(json.contains('\n')) << "written compact";
+    EXPECT_EQ(InstallRecord::decoded(json), record);
+}
+
+TEST_F(ModelStoreTest, RemoveDeletesPackageAndStagingAndToleratesAbsence)
+{
+    EXPECT_NO_THROW(ModelStore::remove(ModelPackage::fast));
+
+    const QString folder = installFast();
+    writeFile(ModelStore::staging(ModelPackage::fast) + QStringLiteral("/part"), "x");
+    writeFile(ModelStore::directory(ModelPackage::accurate) + QStringLiteral("/keep"), "x");
+    ModelStore::remove(ModelPackage::fast);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_FALSE(QFileInfo::exists(ModelStore::staging(ModelPackage::fast)));
+    EXPECT_TRUE(QFileInfo::exists(ModelStore::directory(ModelPackage::accurate) + QStringLiteral("/keep")));
+}
+
+TEST_F(ModelStoreTest, RemoveReportsAFolderItCannotDelete)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions don't stop root";
+    const QString folder = installFast();
+    writeFile(ModelStore::staging(ModelPackage::fast) + QStringLiteral("/part"), "x");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_THROW(ModelStore::remove(ModelPackage::fast), Error);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(QFileInfo::exists(ModelStore::staging(ModelPackage::fast))) << "staging left alone after a failure";
+}
+
+TEST(ModelStoreChecksum, StreamsTheWholeFile)
+{
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("empty"));
+    writeFile(empty, {});
+    EXPECT_EQ(ModelStore::sha256(empty), QStringLiteral("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+
+    // Larger than one chunk, so the digest must span several reads.
+    QByteArray big(9 * 1024 * 1024 + 3, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 31 % 251);
+    const QString bigPath = dir.filePath(QStringLiteral("big"));
+    writeFile(bigPath, big);
+    EXPECT_EQ(ModelStore::sha256(bigPath),
+              QString::fromLatin1(QCryptographicHash::hash(big, QCryptographicHash::Sha256).toHex()));
+
+    EXPECT_THROW(ModelStore::sha256(dir.filePath(QStringLiteral("missing"))), Error);
+}

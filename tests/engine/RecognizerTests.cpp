@@ -1,0 +1,279 @@
+// The local recogniser against the real speech library, with the synthetic transducer: greedy
+// ("transducer") and byte-pair with beam search ("transducer-bpe"). Noise reads "HELLO WORLD";
+// the hotword "WORD" turns it into "HELLO WORD" when hotwords reach the library.
+
+#include "Int32Pieces.h"
+#include "Log.h"
+#include "Recognizer.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+
+// Readable texts in failure messages.
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+std::shared_ptr<Recognizer> load(const QString& folder)
+{
+    return std::make_shared<Recognizer>(RecognizerConfig(folder));
+}
+
+QString dictate(Recognizer& recognizer, const QStringList& hotwords, double noiseSeconds = 1.0)
+{
+    const auto stream = recognizer.makeStream(hotwords);
+    stream->accept(TestAudio::noise(noiseSeconds));
+    stream->decode();
+    return stream->finish();
+}
+
+QString logText()
+{
+    Log::flush();
+    QFile file(qEnvironmentVariable("QUILLMARSH_LOG"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A copy of a synthetic model folder without some of its files.
+QString copyWithout(const QTemporaryDir& dir, const QString& from, const QStringList& left)
+{
+    const QString to = dir.filePath(QStringLiteral("model"));
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files)) {
+        if (!left.contains(name))
+            QFile::copy(from + u'/' + name, to + u'/' + name);
+    }
+    return to;
+}
+
+// None of the tuning variables set, whatever the environment of the test run.
+struct CleanEnvironment {
+    ScopedEnvironment decoding{"QUILLMARSH_DECODING", std::nullopt};
+    ScopedEnvironment beam{"QUILLMARSH_BEAM", std::nullopt};
+    ScopedEnvironment score{"QUILLMARSH_HOTWORDS_SCORE", std::nullopt};
+    ScopedEnvironment tail{"QUILLMARSH_TAIL_SECONDS", std::nullopt};
+    ScopedEnvironment threads{"QUILLMARSH_THREADS", std::nullopt};
+};
+
+class RecognizerTest : public testing::Test {
+    CleanEnvironment clean;
+};
+
+}
+
+TEST_F(RecognizerTest, ReportsTheFirstMissingFileInOrder)
+{
+    QTemporaryDir dir;
+    const QString folder = copyWithout(dir, TestModels::transducer(), {"encoder.data", "decoder.onnx"});
+    try {
+        load(folder);
+        FAIL() << "loaded without its files";
+    } catch (const RecognizerError& error) {
+        EXPECT_EQ(error.kind(), RecognizerError::Kind::missingFile);
+        EXPECT_EQ(error.description(),
+                  QStringLiteral("model file not found: ") + folder + QStringLiteral("/encoder.data (set QUILLMARSH_MODEL_DIR)"));
+    }
+}
+
+TEST_F(RecognizerTest, GreedyFolderReadsSpeechAndSilence)
+{
+    const auto recognizer = load(TestModels::transducer());
+    EXPECT_EQ(recognizer->decodingMethod(), QStringLiteral("greedy_search"));
+    EXPECT_TRUE(recognizer->spellsLatin());
+    EXPECT_EQ(recognizer->transcribe(TestAudio::noise(1.0)), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(recognizer->transcribe(TestAudio::silence(2.0)), QString());
+    EXPECT_EQ(recognizer->transcribe({}), QString());
+}
+
+TEST_F(RecognizerTest, ByteVocabularyFolderUsesBeamSearchAndHotwords)
+{
+    const auto recognizer = load(TestModels::transducerBpe());
+    EXPECT_EQ(recognizer->decodingMethod(), QStringLiteral("modified_beam_search"));
+    EXPECT_EQ(dictate(*recognizer, {}), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD")}), QStringLiteral("HELLO WORD"));
+}
+
+TEST_F(RecognizerTest, HotwordsScoreComesFromTheEnvironment)
+{
+    {
+        ScopedEnvironment weak("QUILLMARSH_HOTWORDS_SCORE", QStringLiteral("0.1"));
+        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {QStringLiteral("WORD")}), QStringLiteral("HELLO WORLD"));
+    }
+    for (const char* unusable : {"strong", "nan", "inf"}) {
+        ScopedEnvironment score("QUILLMARSH_HOTWORDS_SCORE", QString::fromLatin1(unusable));
+        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {QStringLiteral("WORD")}), QStringLiteral("HELLO WORD"))
+            << unusable << " falls back to 1.5";
+    }
+}
+
+TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
+{
+    {
+        ScopedEnvironment greedy("QUILLMARSH_DECODING", QStringLiteral("greedy_search"));
+        const auto recognizer = load(TestModels::transducerBpe());
+        EXPECT_EQ(recognizer->decodingMethod(), QStringLiteral("greedy_search"));
+        EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD")}), QStringLiteral("HELLO WORLD"));
+    }
+    {
+        ScopedEnvironment beam("QUILLMARSH_DECODING", QStringLiteral("modified_beam_search"));
+        EXPECT_EQ(load(TestModels::transducer())->decodingMethod(), QStringLiteral("modified_beam_search"));
+    }
+    // The library would end the process on a method it doesn't know.
+    for (const char* unknown : {"beam", "", "GREEDY_SEARCH"}) {
+        ScopedEnvironment typo("QUILLMARSH_DECODING", QString::fromLatin1(unknown));
+        EXPECT_EQ(load(TestModels::transducerBpe())->decodingMethod(), QStringLiteral("modified_beam_search")) << unknown;
+        EXPECT_EQ(load(TestModels::transducer())->decodingMethod(), QStringLiteral("greedy_search")) << unknown;
+    }
+    EXPECT_TRUE(logText().contains(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=beam)")));
+}
+
+TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
+{
+    for (const char* unparsable : {"wide", "99999999999", "8 "}) {
+        ScopedEnvironment beam("QUILLMARSH_BEAM", QString::fromLatin1(unparsable));
+        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {}), QStringLiteral("HELLO WORLD")) << unparsable;
+    }
+    {
+        ScopedEnvironment beam("QUILLMARSH_BEAM", QStringLiteral("8"));
+        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {}), QStringLiteral("HELLO WORLD"));
+    }
+    ScopedEnvironment negative("QUILLMARSH_BEAM", QStringLiteral("-1"));
+    try {
+        load(TestModels::transducerBpe());
+        FAIL() << "a negative beam was not handed to the library";
+    } catch (const RecognizerError& error) {
+        EXPECT_EQ(error.kind(), RecognizerError::Kind::createFailed);
+        EXPECT_EQ(error.description(), QStringLiteral("sherpa-onnx could not create the recognizer"));
+    }
+}
+
+// Each of these entries used to end the process inside the library's hotword parser.
+TEST_F(RecognizerTest, HandTypedHotwordsAreCleanedBeforeTheLibrarySeesThem)
+{
+    const auto recognizer = load(TestModels::transducerBpe());
+    const QStringList risky{QStringLiteral(":)"), QStringLiteral("smile :)"), QStringLiteral("C#"),
+                            QStringLiteral("a/b"), QStringLiteral("#tag"), QStringLiteral("x\n:y")};
+    EXPECT_EQ(dictate(*recognizer, risky), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(dictate(*recognizer, risky + QStringList{QStringLiteral("WORD")}), QStringLiteral("HELLO WORD"));
+    EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD :abc")}), QStringLiteral("HELLO WORD"))
+        << "a score marker that isn't a number is taken as words";
+    EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD :")}), QStringLiteral("HELLO WORD"));
+}
+
+TEST_F(RecognizerTest, GreedyRecognizerDictatesWithoutTheVocabulary)
+{
+    // A hotword stream on greedy search would end the process at its first decode.
+    const auto recognizer = load(TestModels::transducer());
+    EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD")}), QStringLiteral("HELLO WORLD"));
+    EXPECT_TRUE(logText().contains(QStringLiteral("the engine rejected the vocabulary; dictating without it")));
+}
+
+TEST_F(RecognizerTest, NoLogLineWhenNoHotwordRemains)
+{
+    const auto recognizer = load(TestModels::transducer());
+    const qsizetype before = logText().count(QStringLiteral("rejected the vocabulary"));
+    dictate(*recognizer, {});
+    dictate(*recognizer, {QStringLiteral("#"), QStringLiteral(" : / ")});
+    EXPECT_EQ(logText().count(QStringLiteral("rejected the vocabulary")), before);
+}
+
+TEST_F(RecognizerTest, FinishEndsTheInputOnceAndCancelDropsLaterAudio)
+{
+    const auto recognizer = load(TestModels::transducer());
+    const auto stream = recognizer->makeStream({});
+    stream->accept(TestAudio::noise(1.0));
+    stream->decode();
+    EXPECT_EQ(stream->text(), QStringLiteral("HELLO WORLD"));
+    const QString final = stream->finish();
+    EXPECT_EQ(final, QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(stream->finish(), final);
+
+    const auto cancelled = recognizer->makeStream({});
+    cancelled->cancel();
+    cancelled->accept(TestAudio::noise(1.0));
+    cancelled->decode();
+    EXPECT_EQ(cancelled->finish(), QString());
+
+    QString delivered = QStringLiteral("not called");
+    recognizer->makeStream({})->finish([&](const QString& text) { delivered = text; });
+    EXPECT_EQ(delivered, QString());
+}
+
+TEST_F(RecognizerTest, UnfeedableTailsAddNoSilence)
+{
+    for (double tail : {std::nan(""), -1.0, 1e30, 0.0}) {
+        RecognizerConfig config(TestModels::transducer());
+        config.tailSeconds = tail;
+        const auto recognizer = std::make_shared<Recognizer>(config);
+        EXPECT_EQ(recognizer->transcribe(TestAudio::silence(1.0)), QString()) << tail;
+    }
+}
+
+TEST(RecognizerHotwords, UsableDropsLatinOnlyForModelsWithoutLatinPieces)
+{
+    const QStringList words{QStringLiteral("zoom"), QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("caf\u00E9"),
+                            QStringLiteral("\u00E9"), QStringLiteral("123")};
+    EXPECT_EQ(Recognizer::usable(words, true), words);
+    EXPECT_EQ(Recognizer::usable(words, false), QStringList({QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("123")}));
+}
+
+TEST(RecognizerHotwords, LatinPiecesAreAsciiLettersOutsideSpecialTokens)
+{
+    QTemporaryDir dir;
+    const auto tokensWith = [&](const QByteArray& content) {
+        const QString path = dir.filePath(QStringLiteral("tokens.txt"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(content);
+        file.close();
+        return Recognizer::hasLatinPieces(path);
+    };
+    EXPECT_FALSE(tokensWith("<blk> 0\n<unk> 1\n\xE2\x96\x81\xD8\xB3 2\n\n"));
+    EXPECT_FALSE(tokensWith("abc\n\xC3\xA9 1\n")) << "no space, or only an accented letter";
+    EXPECT_TRUE(tokensWith("<blk> 0\n\xE2\x96\x81HELLO 1\n"));
+    EXPECT_TRUE(tokensWith("a b 7\n")) << "the piece is everything before the last space";
+    EXPECT_FALSE(Recognizer::hasLatinPieces(dir.filePath(QStringLiteral("missing.txt"))));
+}
+
+TEST(RecognizerSamples, LongBuffersGoOverInThirtyTwoBitPieces)
+{
+    // Address space only: the pieces are counted, never read.
+    const size_t total = size_t(std::numeric_limits<int32_t>::max()) * 2 + 5;
+    void* region = mmap(nullptr, total * sizeof(float), PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(region, MAP_FAILED);
+    const std::span<const float> samples(static_cast<const float*>(region), total);
+    std::vector<std::pair<const float*, int32_t>> pieces;
+    forEachInt32Piece(samples, [&](const float* data, int32_t count) { pieces.emplace_back(data, count); });
+    munmap(region, total * sizeof(float));
+
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].second, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(pieces[1].first, samples.data() + std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(pieces[2].second, 5);
+    int calls = 0;
+    forEachInt32Piece({}, [&](const float*, int32_t) { ++calls; });
+    EXPECT_EQ(calls, 0);
+}
+
+// Runs only when QUILLMARSH_TEST_MODEL_DIR names a folder with a real model.
+TEST_F(RecognizerTest, RealModelLoadsAndDecodes)
+{
+    const QString folder = qEnvironmentVariable("QUILLMARSH_TEST_MODEL_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        GTEST_SKIP() << "set QUILLMARSH_TEST_MODEL_DIR to a model folder";
+    const auto recognizer = load(folder);
+    const auto stream = recognizer->makeStream({QStringLiteral("\u0633\u0644\u0627\u0645")});
+    stream->accept(TestAudio::silence(1.0));
+    stream->decode();
+    EXPECT_EQ(stream->finish(), QString()) << "silence reads as nothing";
+    EXPECT_NO_THROW(recognizer->transcribe(TestAudio::noise(2.0)));
+}
