@@ -1,0 +1,126 @@
+#include "Style/AppCategory.h"
+
+#include "Style/WebApps.h"
+
+namespace AppCategories {
+
+namespace {
+// Whole families of applications that mean code.
+const QString codePrefixes[] = {QStringLiteral("com.jetbrains.")};
+}
+
+QString rawValue(AppCategory category)
+{
+    switch (category) {
+    case AppCategory::email:
+        return QStringLiteral("email");
+    case AppCategory::messaging:
+        return QStringLiteral("messaging");
+    case AppCategory::documents:
+        return QStringLiteral("documents");
+    case AppCategory::code:
+        return QStringLiteral("code");
+    case AppCategory::other:
+        return QStringLiteral("other");
+    }
+    return {};
+}
+
+std::optional<AppCategory> fromRawValue(const QString& rawValue)
+{
+    for (const AppCategory category : allCases) {
+        if (AppCategories::rawValue(category) == rawValue)
+            return category;
+    }
+    return std::nullopt;
+}
+
+QString title(AppCategory category)
+{
+    switch (category) {
+    case AppCategory::email:
+        return QStringLiteral("Email");
+    case AppCategory::messaging:
+        return QStringLiteral("Messaging");
+    case AppCategory::documents:
+        return QStringLiteral("Documents and notes");
+    case AppCategory::code:
+        return QStringLiteral("Code and terminals");
+    case AppCategory::other:
+        return QStringLiteral("Everything else");
+    }
+    return {};
+}
+
+QString examples(AppCategory category)
+{
+    switch (category) {
+    case AppCategory::email:
+        return QStringLiteral("Mail, Outlook, Superhuman");
+    case AppCategory::messaging:
+        return QStringLiteral("Messages, Slack, WhatsApp, Telegram");
+    case AppCategory::documents:
+        return QStringLiteral("Notes, Pages, Word, Notion, Obsidian");
+    case AppCategory::code:
+        return QStringLiteral("Xcode, VS Code, Cursor, Terminal");
+    case AppCategory::other:
+        return QStringLiteral("Any app that isn\u2019t in a group above");
+    }
+    return {};
+}
+
+const std::map<AppCategory, QSet<QString>>& bundleIDs()
+{
+    static const std::map<AppCategory, QSet<QString>> table{
+        {AppCategory::email,
+         {QStringLiteral("com.apple.mail"), QStringLiteral("com.microsoft.Outlook"),
+          QStringLiteral("com.readdle.smartemail-Mac"), QStringLiteral("com.superhuman.electron"),
+          QStringLiteral("it.bloop.airmail2")}},
+        {AppCategory::messaging,
+         {QStringLiteral("com.apple.MobileSMS"), QStringLiteral("com.tinyspeck.slackmacgap"),
+          QStringLiteral("net.whatsapp.WhatsApp"), QStringLiteral("ru.keepcoder.Telegram"),
+          QStringLiteral("org.telegram.desktop"), QStringLiteral("com.hnc.Discord"),
+          QStringLiteral("com.microsoft.teams2"), QStringLiteral("com.facebook.archon.developerID"),
+          QStringLiteral("org.whispersystems.signal-desktop"), QStringLiteral("com.apple.iChat")}},
+        {AppCategory::documents,
+         {QStringLiteral("com.apple.Notes"), QStringLiteral("com.apple.iWork.Pages"),
+          QStringLiteral("com.microsoft.Word"), QStringLiteral("notion.id"), QStringLiteral("md.obsidian"),
+          QStringLiteral("com.apple.TextEdit"), QStringLiteral("com.apple.iWork.Keynote"),
+          QStringLiteral("com.google.drivefs"), QStringLiteral("net.shinyfrog.bear"),
+          QStringLiteral("com.culturedcode.ThingsMac"), QStringLiteral("com.apple.reminders")}},
+        {AppCategory::code,
+         {QStringLiteral("com.apple.dt.Xcode"), QStringLiteral("com.microsoft.VSCode"),
+          QStringLiteral("com.todesktop.230313mzl4w4u92"), QStringLiteral("com.apple.Terminal"),
+          QStringLiteral("com.googlecode.iterm2"), QStringLiteral("dev.warp.Warp-Stable"),
+          QStringLiteral("com.mitchellh.ghostty"), QStringLiteral("net.kovidgoyal.kitty"),
+          QStringLiteral("com.sublimetext.4"), QStringLiteral("com.github.atom"), QStringLiteral("co.zeit.hyper"),
+          QStringLiteral("dev.zed.Zed")}},
+    };
+    return table;
+}
+
+AppCategory of(const std::optional<QString>& bundleID)
+{
+    if (!bundleID)
+        return AppCategory::other;
+    for (const auto& [category, identifiers] : bundleIDs()) {
+        if (identifiers.contains(*bundleID))
+            return category;
+    }
+    for (const QString& prefix : codePrefixes) {
+        if (bundleID->startsWith(prefix))
+            return AppCategory::code;
+    }
+    return AppCategory::other;
+}
+
+AppCategory of(const std::optional<QString>& bundleID, const std::optional<QString>& windowTitle)
+{
+    if (Browsers::isBrowser(bundleID)) {
+        if (const auto webApp = Browsers::webApp(windowTitle))
+            return webApp->category;
+    }
+    return of(bundleID);
+}
+
+}

@@ -1,0 +1,95 @@
+#include "Style/AppCategory.h"
+#include "Style/WebApps.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::optional<QString> id(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+}
+
+TEST(AppCategory, RawValuesTitlesAndOrder)
+{
+    QStringList raw;
+    for (const AppCategory category : AppCategories::allCases) {
+        raw.append(AppCategories::rawValue(category));
+        EXPECT_EQ(AppCategories::fromRawValue(AppCategories::rawValue(category)), category);
+    }
+    EXPECT_EQ(raw.join(','), QStringLiteral("email,messaging,documents,code,other"));
+    EXPECT_EQ(AppCategories::fromRawValue(QStringLiteral("Email")), std::nullopt);
+    EXPECT_EQ(AppCategories::title(AppCategory::documents), QStringLiteral("Documents and notes"));
+    EXPECT_EQ(AppCategories::examples(AppCategory::other), QStringLiteral("Any app that isn\u2019t in a group above"));
+}
+
+TEST(AppCategory, BundleIdentifierSetsAreDisjoint)
+{
+    QSet<QString> seen;
+    qsizetype total = 0;
+    for (const auto& [category, identifiers] : AppCategories::bundleIDs()) {
+        EXPECT_NE(category, AppCategory::other);
+        total += identifiers.size();
+        seen.unite(identifiers);
+    }
+    EXPECT_EQ(total, 5 + 10 + 11 + 12);
+    EXPECT_EQ(seen.size(), total);
+}
+
+TEST(AppCategory, OfABundleIdentifier)
+{
+    const std::pair<std::optional<QString>, AppCategory> cases[] = {
+        {std::nullopt, AppCategory::other},
+        {id("com.apple.mail"), AppCategory::email},
+        {id("COM.APPLE.MAIL"), AppCategory::other},
+        {id("ru.keepcoder.Telegram"), AppCategory::messaging},
+        {id("md.obsidian"), AppCategory::documents},
+        {id("dev.zed.Zed"), AppCategory::code},
+        {id("com.jetbrains.pycharm"), AppCategory::code},
+        {id("com.jetbrains"), AppCategory::other},
+        {id("com.apple.Safari"), AppCategory::other},
+        {id(""), AppCategory::other},
+    };
+    for (const auto& [bundleID, expected] : cases)
+        EXPECT_EQ(AppCategories::of(bundleID), expected) << bundleID.value_or(QStringLiteral("(none)")).toStdString();
+}
+
+TEST(Browsers, FindTheWebApplicationInAWindowTitle)
+{
+    const std::pair<const char*, std::optional<WebApp>> cases[] = {
+        {"Inbox (3) - Gmail", WebApp{QStringLiteral("Gmail"), AppCategory::email}},
+        {"Gmail", WebApp{QStringLiteral("Gmail"), AppCategory::email}},
+        {"gmail.com", std::nullopt},
+        {"Mail - Outlook.com", WebApp{QStringLiteral("Outlook"), AppCategory::email}},
+        {"Chat - Google Chat", WebApp{QStringLiteral("Google Chat"), AppCategory::messaging}},
+        {"Chat", std::nullopt},
+        {"Team chat | Slack", WebApp{QStringLiteral("Slack"), AppCategory::messaging}},
+        {"WhatsApp Web", WebApp{QStringLiteral("WhatsApp"), AppCategory::messaging}},
+        {"Notion \u2013 Slack", WebApp{QStringLiteral("Notion"), AppCategory::documents}},
+        {"Plan\u2014Google Docs", WebApp{QStringLiteral("Google Docs"), AppCategory::documents}},
+        {"x \u00B7\u00A0Discord\u2003\u2022 y", WebApp{QStringLiteral("Discord"), AppCategory::messaging}},
+        {"\tTelegram Web\t", WebApp{QStringLiteral("Telegram"), AppCategory::messaging}},
+        {"Gmail\n", std::nullopt},
+        {"Google - Docs", std::nullopt},
+        {"", std::nullopt},
+        {" - | \u2014 ", std::nullopt},
+    };
+    for (const auto& [title, expected] : cases)
+        EXPECT_EQ(Browsers::webApp(QString::fromUtf8(title)), expected) << title;
+    EXPECT_EQ(Browsers::webApp(std::nullopt), std::nullopt);
+}
+
+TEST(Browsers, TitlesCountOnlyInABrowser)
+{
+    EXPECT_EQ(Browsers::bundleIDs().size(), 12);
+    EXPECT_TRUE(Browsers::isBrowser(id("app.zen-browser.zen")));
+    EXPECT_FALSE(Browsers::isBrowser(id("com.apple.mail")));
+    EXPECT_FALSE(Browsers::isBrowser(std::nullopt));
+
+    const auto gmail = QStringLiteral("Inbox - Gmail");
+    EXPECT_EQ(AppCategories::of(id("org.mozilla.firefox"), gmail), AppCategory::email);
+    EXPECT_EQ(AppCategories::of(id("org.mozilla.firefox"), QStringLiteral("News")), AppCategory::other);
+    EXPECT_EQ(AppCategories::of(id("org.mozilla.firefox"), std::nullopt), AppCategory::other);
+    EXPECT_EQ(AppCategories::of(id("com.apple.Notes"), gmail), AppCategory::documents);
+    EXPECT_EQ(AppCategories::of(std::nullopt, gmail), AppCategory::other);
+}

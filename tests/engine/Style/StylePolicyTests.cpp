@@ -1,0 +1,130 @@
+#include "Settings.h"
+#include "Style/StylePolicy.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString raw(DictationStyle style)
+{
+    return DictationStyles::rawValue(style);
+}
+
+// The five category styles in the order of allCases, e.g. "formal,clean,clean,as_spoken,clean".
+QString categories(const StylePolicy& policy)
+{
+    QStringList styles;
+    for (const AppCategory category : AppCategories::allCases)
+        styles.append(raw(policy.style(category)));
+    return styles.join(',');
+}
+
+class StylePolicyStore : public testing::Test {
+protected:
+    StylePolicy load() const { return StylePolicy::load(Settings(path)); }
+    void store(const QString& key, const QVariant& value) { Settings(path).setValue(key, value); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("settings.conf"));
+};
+
+const QString standardStyles = QStringLiteral("formal,clean,clean,as_spoken,clean");
+
+}
+
+TEST(StylePolicy, ChoosesAStyleForAnApplication)
+{
+    StylePolicy policy = StylePolicy::standard();
+    const auto firefox = std::optional(QStringLiteral("org.mozilla.firefox"));
+    const auto gmail = std::optional(QStringLiteral("Inbox - Gmail"));
+    EXPECT_EQ(categories(policy), standardStyles);
+    EXPECT_EQ(policy.style(firefox, gmail), DictationStyle::formal) << "the email style";
+    EXPECT_EQ(policy.style(firefox, QStringLiteral("News")), DictationStyle::clean);
+    EXPECT_EQ(policy.style(QStringLiteral("com.jetbrains.clion"), std::nullopt), DictationStyle::asSpoken);
+
+    policy.set(DictationStyle::asSpoken, AppCategory::other);
+    EXPECT_EQ(policy.style(std::nullopt, gmail), DictationStyle::asSpoken) << "no identifier is other";
+
+    policy.byApp[*firefox] = DictationStyle::clean;
+    EXPECT_EQ(policy.style(firefox, gmail), DictationStyle::clean) << "the application's own entry wins";
+
+    StylePolicy sparse;
+    EXPECT_EQ(categories(sparse), standardStyles) << "missing categories take the standard style";
+}
+
+TEST(StylePolicy, MigratesTheOlderSingleStyle)
+{
+    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::clean, true)), standardStyles);
+    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::clean, false)),
+              QStringLiteral("clean,clean,clean,as_spoken,clean"));
+    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::formal, false)),
+              QStringLiteral("formal,formal,formal,as_spoken,formal"));
+    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::asSpoken, true)),
+              QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
+    EXPECT_TRUE(StylePolicy::migrated(DictationStyle::clean, true).byApp.empty());
+}
+
+TEST_F(StylePolicyStore, SavesCompactJsonAndLoadsItBack)
+{
+    StylePolicy policy = StylePolicy::standard();
+    policy.set(DictationStyle::formal, AppCategory::documents);
+    policy.byApp[QStringLiteral("com.apple.Notes")] = DictationStyle::asSpoken;
+    {
+        Settings settings(path);
+        policy.save(settings);
+    }
+    const QVariant stored = Settings(path).value(QStringLiteral("stylePolicy"));
+    ASSERT_EQ(stored.typeId(), QMetaType::QByteArray) << "kept as data";
+    const QByteArray bytes = stored.toByteArray();
+    EXPECT_FALSE(bytes.contains(' '));
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
+    EXPECT_EQ(json.value("categories").toObject().value("documents").toString(), QStringLiteral("formal"));
+    EXPECT_EQ(json.value("apps").toObject().value("com.apple.Notes").toString(), QStringLiteral("as_spoken"));
+
+    EXPECT_EQ(load(), policy);
+}
+
+TEST_F(StylePolicyStore, SkipsUnknownMembersOneByOne)
+{
+    store(QStringLiteral("stylePolicy"),
+          QByteArray(R"({"categories":{"email":"casual","code":"clean","chat":"formal"},"apps":{"x":"clean","y":"loud"}})"));
+    const StylePolicy policy = load();
+    EXPECT_EQ(categories(policy), QStringLiteral("formal,clean,clean,clean,clean"));
+    EXPECT_EQ(policy.byApp, (std::map<QString, DictationStyle>{{QStringLiteral("x"), DictationStyle::clean}}));
+}
+
+TEST_F(StylePolicyStore, MigratesWhileNoPolicyIsStoredAndKeepsTheOlderSettings)
+{
+    EXPECT_EQ(load(), StylePolicy::standard()) << "nothing stored at all";
+
+    store(QStringLiteral("formatStyle"), QStringLiteral("clean"));
+    EXPECT_EQ(categories(load()), standardStyles) << "formal in mail by default";
+    store(QStringLiteral("formalInMail"), false);
+    EXPECT_EQ(categories(load()), QStringLiteral("clean,clean,clean,as_spoken,clean"));
+    store(QStringLiteral("formalInMail"), QStringLiteral("maybe"));
+    EXPECT_EQ(categories(load()), standardStyles) << "a value that isn't a Boolean counts as true";
+    store(QStringLiteral("formatStyle"), QStringLiteral("formal"));
+    store(QStringLiteral("formalInMail"), false);
+    EXPECT_EQ(categories(load()), QStringLiteral("formal,formal,formal,as_spoken,formal"));
+    store(QStringLiteral("formatStyle"), QStringLiteral("Formal"));
+    EXPECT_EQ(load(), StylePolicy::standard());
+
+    store(QStringLiteral("formatStyle"), QStringLiteral("as_spoken"));
+    store(QStringLiteral("stylePolicy"), QByteArray(R"({"categories":{}})"));
+    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"))
+        << "a stored policy without \"apps\" is unreadable";
+    store(QStringLiteral("stylePolicy"), QByteArray(R"({"categories":{"email":1},"apps":{}})"));
+    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
+    store(QStringLiteral("stylePolicy"), QByteArray("not json"));
+    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
+
+    Settings settings(path);
+    StylePolicy::standard().save(settings);
+    EXPECT_EQ(load(), StylePolicy::standard()) << "a saved policy outranks the older settings";
+    EXPECT_TRUE(settings.contains(QStringLiteral("formatStyle")));
+    EXPECT_TRUE(settings.contains(QStringLiteral("formalInMail")));
+}
