@@ -75,10 +75,21 @@ bool containsFolded(const std::optional<QString>& text, const QString& foldedQue
 HistoryEntry::HistoryEntry(const QUuid& id_, const QDateTime& date_, const QString& raw_,
                            const std::optional<QString>& text_, const std::optional<QString>& bundleID_,
                            const std::optional<QString>& appName_, const std::optional<QString>& style_,
-                           const std::optional<QString>& category_)
+                           const std::optional<AppCategory>& category_)
     : id(id_), date(wholeSecond(date_)), raw(raw_), text(text_.value_or(raw_)), bundleID(bundleID_),
-      appName(appName_), style(style_), category(category_)
+      appName(appName_), style(style_)
 {
+    if (category_)
+        category = AppCategories::rawValue(*category_);
+}
+
+AppCategory HistoryEntry::appCategory() const
+{
+    if (category) {
+        if (const auto known = AppCategories::fromRawValue(*category))
+            return *known;
+    }
+    return AppCategories::of(bundleID);
 }
 
 qsizetype HistoryEntry::wordCount() const
@@ -176,15 +187,15 @@ void HistoryStore::prune(int olderThanDays, const QDateTime& now)
     announceRemoved(removed);
 }
 
-QList<HistoryEntry> HistoryStore::search(const QString& query) const
+QList<HistoryEntry> HistoryStore::search(const QString& query, const std::optional<AppCategory>& category) const
 {
-    const QString trimmed = query.trimmed();
-    if (trimmed.isEmpty())
-        return entries_;
-    const QString folded = foldCaseAndDiacritics(trimmed);
+    const QString folded = foldCaseAndDiacritics(query.trimmed());
     QList<HistoryEntry> found;
     for (const HistoryEntry& entry : entries_) {
-        if (containsFolded(entry.text, folded) || containsFolded(entry.raw, folded) || containsFolded(entry.appName, folded))
+        if (category && entry.appCategory() != *category)
+            continue;
+        if (folded.isEmpty() || containsFolded(entry.text, folded) || containsFolded(entry.raw, folded)
+            || containsFolded(entry.appName, folded))
             found.append(entry);
     }
     return found;

@@ -2,6 +2,8 @@
 // The text of past dictations, newest first, kept in "history.json" (private to the user). The
 // owner is told of every entry taken out so it can delete the entry's kept recording.
 
+#include "Style/AppCategory.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -19,7 +21,7 @@ struct HistoryEntry {
                  const std::optional<QString>& bundleID = std::nullopt,
                  const std::optional<QString>& appName = std::nullopt,
                  const std::optional<QString>& style = std::nullopt,
-                 const std::optional<QString>& category = std::nullopt);
+                 const std::optional<AppCategory>& category = std::nullopt);
 
     QUuid id;  // also the name of the kept recording
     QDateTime date;
@@ -31,6 +33,8 @@ struct HistoryEntry {
     std::optional<QString> category;  // raw value of the application's category
     std::optional<QString> clipCode;  // while the recording is shared
 
+    // The stored category when it is a known one, else the category of the application.
+    AppCategory appCategory() const;
     qsizetype wordCount() const;
     bool wasChanged() const;
 
@@ -66,9 +70,9 @@ public:
     void clear();
     // Removes entries dated more than the given number of days (of 86,400 s) before now.
     void prune(int olderThanDays, const QDateTime& now);
-    // Entries holding the query in their text, recognised text or application name, ignoring
-    // case and accents; a blank query matches all.
-    QList<HistoryEntry> search(const QString& query) const;
+    // Entries of the category (any, when absent) holding the query in their text, recognised text
+    // or application name, ignoring case and accents; a blank query matches all.
+    QList<HistoryEntry> search(const QString& query, const std::optional<AppCategory>& category) const;
 
     // The file's format: a compact JSON array, newest entry first; absent values have no key.
     static QByteArray encodeFile(const QList<HistoryEntry>& entries);

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
     const HistoryStore store(path);
     for (const HistoryEntry& entry : store.entries()) {
-        store.search(entry.raw);
+        store.search(entry.raw, entry.appCategory());
         entry.wordCount();
     }
     return 0;

@@ -161,10 +161,35 @@ TEST_F(HistoryStoreTest, SearchIgnoresCaseAndAccents)
     const HistoryEntry improved(QUuid::createUuid(), base, QStringLiteral("raw words only"), QStringLiteral("Polished"));
     store.add(coffee);
     store.add(improved);
-    EXPECT_EQ(store.search(QStringLiteral(" \n ")), store.entries());
-    EXPECT_EQ(store.search(QStringLiteral(" CAFE ")), QList<HistoryEntry>{coffee});
-    EXPECT_EQ(store.search(QStringLiteral("WORDS")), QList<HistoryEntry>{improved}) << "the recognised text counts";
-    EXPECT_TRUE(store.search(QStringLiteral("tea")).isEmpty());
+    EXPECT_EQ(store.search(QStringLiteral(" \n "), std::nullopt), store.entries());
+    EXPECT_EQ(store.search(QStringLiteral(" CAFE "), std::nullopt), QList<HistoryEntry>{coffee});
+    EXPECT_EQ(store.search(QStringLiteral("WORDS"), std::nullopt), QList<HistoryEntry>{improved})
+        << "the recognised text counts";
+    EXPECT_TRUE(store.search(QStringLiteral("tea"), std::nullopt).isEmpty());
+}
+
+TEST_F(HistoryStoreTest, SearchFiltersByTheEntrysCategory)
+{
+    HistoryStore store(path);
+    const HistoryEntry mail(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
+                            QStringLiteral("com.apple.mail"));
+    const HistoryEntry unknown(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
+                               QStringLiteral("org.example.unknown"));
+    // A web application's category, stored with the entry, outranks its browser's identifier.
+    const HistoryEntry webMail(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
+                               QStringLiteral("com.google.Chrome"), QStringLiteral("Gmail"), std::nullopt,
+                               AppCategory::email);
+    HistoryEntry oddCategory(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
+                             QStringLiteral("com.apple.Terminal"));
+    oddCategory.category = QStringLiteral("Email");  // not a raw value: the application decides
+    for (const HistoryEntry& entry : {mail, unknown, webMail, oddCategory})
+        store.add(entry);
+
+    EXPECT_EQ(webMail.category, QStringLiteral("email"));
+    EXPECT_EQ(oddCategory.appCategory(), AppCategory::code);
+    EXPECT_EQ(store.search(QString(), AppCategory::email), (QList<HistoryEntry>{webMail, mail}));
+    EXPECT_EQ(store.search(QStringLiteral("hi"), AppCategory::other), QList<HistoryEntry>{unknown});
+    EXPECT_EQ(store.search(QStringLiteral("gmail"), AppCategory::email), QList<HistoryEntry>{webMail});
 }
 
 TEST_F(HistoryStoreTest, TheFileHoldsOnlyPresentKeysAndIsPrivate)
