@@ -1,0 +1,151 @@
+#include "History/UsageStats.h"
+
+#include "AppFolders.h"
+#include "AtomicFile.h"
+#include "Log.h"
+#include "Settings.h"
+#include "StoredFile.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace {
+
+// Beyond this a count can't be held as a 64-bit integer.
+constexpr double integerLimit = 9.2e18;
+// Above this many days the counts are cut back to the last six weeks.
+constexpr qsizetype trimThreshold = 61;
+constexpr int keptDays = 42;
+
+std::optional<qint64> integerOf(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (number != std::trunc(number) || std::fabs(number) > integerLimit)
+        return std::nullopt;
+    return value.toInteger();
+}
+
+}
+
+QString UsageStats::defaultURL()
+{
+    if (const auto path = Environment::value("QUILLMARSH_STATS"))
+        return Environment::expandTilde(*path);
+    return AppFolders::data() + QStringLiteral("/stats.json");
+}
+
+UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent)
+    : QObject(parent), url_(url), timeZone_(timeZone)
+{
+    const auto bytes = readWholeFile(url_);
+    if (!bytes || bytes->isEmpty())
+        return;
+    if (auto days = decodeFile(*bytes))
+        days_ = std::move(*days);
+    else
+        keepUnreadableFileAside(url_, QStringLiteral("stats"));
+}
+
+QString UsageStats::dayKey(const QDateTime& date) const
+{
+    // An invalid date gives zeros for its parts.
+    const QDate day = date.toTimeZone(timeZone_).date();
+    return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
+}
+
+void UsageStats::record(qint64 words, double seconds, const QDateTime& at)
+{
+    if (words < 1)
+        return;
+    const QString key = dayKey(at);
+    Day& day = days_[key];
+    day.words += words;
+    day.dictations += 1;
+    day.seconds += seconds > 0 ? seconds : 0;  // false for NaN too
+
+    if (days_.size() >= trimThreshold) {
+        const QDateTime cutoff = at.toTimeZone(timeZone_).addDays(-keptDays);
+        if (cutoff.isValid()) {
+            const QString oldestKept = dayKey(cutoff);
+            days_.removeIf([&](const auto& entry) { return entry.key() < oldestKept; });
+        }
+    }
+    emit daysChanged();
+    save();
+}
+
+UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
+{
+    Week week;
+    double seconds = 0;
+    const QDateTime last = endingOn.toTimeZone(timeZone_);
+    for (int offset = -6; offset <= 0; ++offset) {
+        const QDateTime date = last.addDays(offset);
+        if (!date.isValid())
+            continue;
+        const Day day = days_.value(dayKey(date));
+        week.days.append({date, day});
+        week.words += day.words;
+        week.dictations += day.dictations;
+        seconds += day.seconds;
+    }
+    if (seconds >= 30.0)
+        week.wordsPerMinute = std::llround(double(week.words) / (seconds / 60.0));
+    return week;
+}
+
+void UsageStats::clear()
+{
+    days_.clear();
+    emit daysChanged();
+    save();
+}
+
+std::optional<QByteArray> UsageStats::encodeFile(const QMap<QString, Day>& days)
+{
+    QJsonObject object;
+    for (auto it = days.begin(); it != days.end(); ++it) {
+        if (!std::isfinite(it->seconds))
+            return std::nullopt;
+        object.insert(it.key(), QJsonObject{
+                                    {QStringLiteral("words"), it->words},
+                                    {QStringLiteral("dictations"), it->dictations},
+                                    {QStringLiteral("seconds"), it->seconds},
+                                });
+    }
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<QMap<QString, UsageStats::Day>> UsageStats::decodeFile(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    QMap<QString, Day> days;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QJsonObject day = it.value().toObject();
+        const auto words = integerOf(day.value(QStringLiteral("words")));
+        const auto dictations = integerOf(day.value(QStringLiteral("dictations")));
+        const QJsonValue seconds = day.value(QStringLiteral("seconds"));
+        if (!it.value().isObject() || !words || !dictations || !seconds.isDouble()
+            || !std::isfinite(seconds.toDouble()))
+            return std::nullopt;
+        days.insert(it.key(), {*words, *dictations, seconds.toDouble()});
+    }
+    return days;
+}
+
+void UsageStats::save() const
+{
+    const auto bytes = encodeFile(days_);
+    if (!bytes)
+        return;
+    if (const auto failure = writeFileAtomically(url_, *bytes))
+        Log::info(QStringLiteral("could not save the usage counts: ") + *failure);
+}

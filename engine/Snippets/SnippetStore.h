@@ -1,0 +1,100 @@
+#pragma once
+// The user's snippets: a phrase said in a dictation (the trigger) is replaced by a longer text.
+// Kept in "snippets.json"; triggers match transcripts in a normalised form that folds Persian
+// and Arabic letter variants, digits, diacritics, punctuation and letter case.
+
+#include "Error.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+struct Snippet {
+    QUuid id;
+    QString trigger;  // tidied: single spaces, none at the ends
+    QString text;     // exactly as the user typed it
+    bool exact = false;  // insert without the formatting server's improvement
+
+    bool operator==(const Snippet&) const = default;
+};
+
+class SnippetError : public Error {
+public:
+    enum class Kind { duplicate, emptyTrigger, emptyText, triggerTooLong, textTooLong, full };
+
+    static SnippetError duplicate(const QString& existingTrigger);
+    explicit SnippetError(Kind kind);
+
+    Kind kind() const { return kind_; }
+    // The stored trigger of the snippet that a duplicate collides with.
+    const QString& existingTrigger() const { return existingTrigger_; }
+
+    bool operator==(const SnippetError& other) const
+    {
+        return kind_ == other.kind_ && existingTrigger_ == other.existingTrigger_;
+    }
+
+private:
+    SnippetError(Kind kind, const QString& existingTrigger);
+
+    Kind kind_;
+    QString existingTrigger_;
+};
+
+class SnippetStore : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype maxTriggerLength = 60;  // user-perceived characters
+    static constexpr qsizetype maxTextLength = 5000;
+    static constexpr qsizetype maxEntries = 200;
+
+    struct Expansion {
+        QString text;
+        QList<Snippet> snippets;  // in firing order, once per firing
+
+        // True when every fired snippet asks for its exact text (also for none).
+        bool keepsExactly() const;
+        bool operator==(const Expansion&) const = default;
+    };
+
+    // "QUILLMARSH_SNIPPETS", else "snippets.json" in the application's data folder.
+    static QString defaultURL();
+
+    // Loads the file; never fails. A file that can't be decoded is kept aside as
+    // "snippets.unreadable.json" and the list starts empty.
+    explicit SnippetStore(const QString& url, QObject* parent = nullptr);
+
+    const QList<Snippet>& entries() const { return entries_; }
+    const QString& url() const { return url_; }
+
+    Snippet add(const QString& trigger, const QString& text, bool exact);
+    // Changes the snippet with the same identifier; nothing happens when there is none.
+    void update(const Snippet& snippet);
+    void remove(const QUuid& id);
+
+    // Nothing when no snippet fired.
+    std::optional<Expansion> expand(const QString& transcript) const;
+    std::optional<Snippet> match(const QString& text) const;
+
+    static QString normalize(const QString& text);
+
+    // The file's format: a compact JSON array of snippet objects.
+    static QByteArray encodeFile(const QList<Snippet>& snippets);
+    // Nothing unless the bytes are an array of complete snippet objects.
+    static std::optional<QList<Snippet>> decodeFile(const QByteArray& bytes);
+
+signals:
+    void entriesChanged();
+
+private:
+    void validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const;
+    void save() const;
+
+    QString url_;
+    QList<Snippet> entries_;
+};

@@ -1,0 +1,211 @@
+#include "VocabularyStore.h"
+
+#include "Log.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+VocabularyError::Kind failureOf(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const VocabularyError& error) {
+        return error.kind();
+    }
+    ADD_FAILURE() << "no error was thrown";
+    return VocabularyError::Kind::full;
+}
+
+constexpr auto you = VocabularyEntry::Source::you;
+
+class VocabularyStoreTest : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("vocabulary.json"));
+};
+
+}
+
+TEST(VocabularyClean, ColonsAndWhiteSpace)
+{
+    EXPECT_EQ(VocabularyStore::clean(QStringLiteral("  Open:AI  ")), QStringLiteral("Open AI"));
+    EXPECT_EQ(VocabularyStore::clean(QStringLiteral("a\n\t b::c")), QStringLiteral("a b c"));
+    EXPECT_EQ(VocabularyStore::clean(QStringLiteral(" : \n")), QString());
+}
+
+TEST_F(VocabularyStoreTest, AdditionsAreCheckedInOrder)
+{
+    VocabularyStore store(path);
+    const QDateTime before = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+    const VocabularyEntry iphone = store.add(QStringLiteral("  iPhone "), you);
+    EXPECT_EQ(iphone.text, QStringLiteral("iPhone"));
+    EXPECT_EQ(iphone.added.toMSecsSinceEpoch() % 1000, 0) << "whole seconds";
+    EXPECT_GE(iphone.added, before);
+    EXPECT_LE(iphone.added, QDateTime::currentDateTimeUtc());
+
+    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral(" : "), you); }), VocabularyError::Kind::empty);
+    EXPECT_EQ(failureOf([&] { store.add(QString(61, u'x'), you); }), VocabularyError::Kind::tooLong);
+    store.add(QString(60, u'x'), you);
+    // A Persian word with diacritics counts its letters: each letter with its mark is one character.
+    store.add(QStringLiteral("\u0628\u064E").repeated(60), you);
+
+    try {
+        store.add(QStringLiteral("iphone"), you);
+        FAIL() << "a duplicate was accepted";
+    } catch (const VocabularyError& error) {
+        EXPECT_EQ(error, VocabularyError::duplicate(QStringLiteral("iPhone")));
+        EXPECT_EQ(error.description(), QStringLiteral("\u201CiPhone\u201D is already in your vocabulary."));
+    }
+    store.add(QStringLiteral("caf\u00E9"), you);
+    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("CAFE"), you); }), VocabularyError::Kind::duplicate);
+    EXPECT_EQ(store.entries().size(), 4);
+
+    EXPECT_EQ(VocabularyError(VocabularyError::Kind::empty).description(), QStringLiteral("Type a word or phrase."));
+    EXPECT_EQ(VocabularyError(VocabularyError::Kind::tooLong).description(),
+              QStringLiteral("That's too long for one word or phrase."));
+    EXPECT_EQ(VocabularyError(VocabularyError::Kind::full).description(),
+              QStringLiteral("The vocabulary is full. Remove a word to add another."));
+}
+
+TEST_F(VocabularyStoreTest, AFullListRefusesBeforeLookingForDuplicates)
+{
+    QList<VocabularyEntry> full;
+    for (int i = 0; i < VocabularyStore::maxEntries; ++i)
+        full.append(VocabularyEntry(QUuid::createUuid(), QStringLiteral("word %1").arg(i), you, QDateTime::currentDateTimeUtc()));
+    write(path, VocabularyStore::encodeFile(full));
+    VocabularyStore store(path);
+    ASSERT_EQ(store.entries().size(), VocabularyStore::maxEntries);
+    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
+    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("  "), you); }), VocabularyError::Kind::empty);
+    store.remove(full[0].id);
+    store.add(QStringLiteral("word 500"), you);
+    EXPECT_EQ(store.entries().size(), VocabularyStore::maxEntries);
+}
+
+TEST_F(VocabularyStoreTest, HotwordsAndWrittenFormsFollowTheEntries)
+{
+    VocabularyStore store(path);
+    int changes = 0;
+    QObject::connect(&store, &VocabularyStore::entriesChanged, [&] { ++changes; });
+    EXPECT_TRUE(store.writtenForms().isEmpty());
+    store.add(QStringLiteral("zoom"), you);
+    EXPECT_TRUE(store.writtenForms().isEmpty()) << "no capital letter, nothing to restore";
+    const VocabularyEntry iphone = store.add(QStringLiteral("iPhone"), you);
+    EXPECT_EQ(store.hotwords(), (QStringList{"zoom", "iPhone"}));
+    EXPECT_EQ(store.writtenForms().apply(QStringLiteral("my iphone")), QStringLiteral("my iPhone"));
+
+    store.remove(iphone.id);
+    EXPECT_EQ(store.hotwords(), QStringList{"zoom"});
+    EXPECT_EQ(store.writtenForms().apply(QStringLiteral("my iphone")), QStringLiteral("my iphone"));
+    EXPECT_EQ(changes, 3);
+
+    EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"zoom"});
+    store.add(QStringLiteral("OpenAI"), you);
+    EXPECT_EQ(VocabularyStore(path).writtenForms().apply(QStringLiteral("openai")), QStringLiteral("OpenAI"))
+        << "a loaded store builds its written forms";
+}
+
+TEST_F(VocabularyStoreTest, TheFileIsPrettyPrintedWithSortedKeys)
+{
+    {
+        VocabularyStore store(path);
+        store.remove(QUuid::createUuid());
+    }
+    EXPECT_TRUE(QFile::exists(path)) << "removing an unknown identifier still writes the file";
+
+    const QUuid id = QUuid::fromString(QStringLiteral("0f0e0d0c-0b0a-4908-8706-050403020100"));
+    const VocabularyEntry entry(id, QStringLiteral("a/b"), you,
+                                QDateTime(QDate(2026, 3, 1), QTime(9, 30, 0, 750), Qt::UTC));
+    const QByteArray bytes = VocabularyStore::encodeFile({entry});
+    EXPECT_EQ(bytes, QByteArray("{\n"
+                                "    \"entries\": [\n"
+                                "        {\n"
+                                "            \"added\": \"2026-03-01T09:30:00Z\",\n"
+                                "            \"id\": \"0F0E0D0C-0B0A-4908-8706-050403020100\",\n"
+                                "            \"source\": \"you\",\n"
+                                "            \"text\": \"a/b\"\n"
+                                "        }\n"
+                                "    ],\n"
+                                "    \"version\": 1\n"
+                                "}\n"));
+    EXPECT_EQ(VocabularyStore::decodeFile(bytes), QList<VocabularyEntry>{entry});
+}
+
+TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
+{
+    write(path, R"({"version":7,"later":true,"entries":[
+        {"added":"2026-03-01T13:00:00+03:30","id":"0f0e0d0c-0b0a-4908-8706-050403020100","source":"you","text":"Tehran","note":1}]})");
+    VocabularyStore store(path);
+    ASSERT_EQ(store.entries().size(), 1);
+    EXPECT_EQ(store.entries().front().added, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC));
+    store.add(QStringLiteral("Isfahan"), you);
+    EXPECT_TRUE(contentOf(path).contains("\"version\": 1")) << "written back as version 1";
+    EXPECT_EQ(VocabularyStore(path).hotwords(), (QStringList{"Tehran", "Isfahan"}));
+}
+
+TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
+{
+    const QString side = dir.filePath(QStringLiteral("vocabulary.unreadable.json"));
+    const QByteArray entry = R"("id":"0F0E0D0C-0B0A-4908-8706-050403020100","text":"Word")";
+    const QList<QByteArray> broken = {
+        R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00Z","source":"app",)" + entry + "}]}",
+        R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00.5Z","source":"you",)" + entry + "}]}",
+        R"({"version":1,"entries":[{"added":"2026-02-30T09:30:00Z","source":"you",)" + entry + "}]}",
+        R"({"version":1,"entries":[{"source":"you",)" + entry + "}]}",
+        R"({"entries":[]})",
+        R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00Z","sou)",
+    };
+    for (const QByteArray& bytes : broken) {
+        write(path, bytes);
+        VocabularyStore store(path);
+        EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
+        EXPECT_EQ(contentOf(side), bytes);
+        store.add(QStringLiteral("New"), you);
+        EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"New"});
+        EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
+    }
+    Log::flush();
+    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
+                    .contains("vocabulary file unreadable; kept as vocabulary.unreadable.json"));
+}
+
+TEST_F(VocabularyStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
+{
+    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    const QString blocked = dir.filePath(QStringLiteral("file/vocabulary.json"));
+    VocabularyStore store(blocked);
+    store.add(QStringLiteral("Kept"), you);
+    EXPECT_EQ(store.hotwords(), QStringList{"Kept"});
+    Log::flush();
+    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
+                    .contains(("vocabulary: could not save " + blocked + ": ").toUtf8()));
+}
+
+TEST(VocabularyStoreLocation, FollowsTheEnvironmentVariable)
+{
+    {
+        const ScopedEnvironment variable("QUILLMARSH_VOCABULARY", QStringLiteral("~/v.json"));
+        EXPECT_EQ(VocabularyStore::defaultURL(), QDir::homePath() + QStringLiteral("/v.json"));
+    }
+    const ScopedEnvironment unset("QUILLMARSH_VOCABULARY", std::nullopt);
+    EXPECT_TRUE(VocabularyStore::defaultURL().endsWith(QStringLiteral("/Quillmarsh/vocabulary.json")));
+}
