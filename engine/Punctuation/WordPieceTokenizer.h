@@ -1,0 +1,44 @@
+#pragma once
+// Turns words into the vocabulary ids a BERT-style punctuation model was trained on, from the
+// "tokenizer.json" beside the model. Only one pipeline is accepted: the BERT normaliser (clean
+// text, accents stripped, lower case), the BERT pre-tokeniser and a WordPiece model.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class WordPieceTokenizer {
+public:
+    struct Encoding {
+        std::vector<int32_t> ids;  // [CLS], the pieces of every word, [SEP]
+        std::vector<int> wordIds;  // per id the index of its word; -1 for [CLS] and [SEP]
+    };
+
+    // Throws Error when the file can't be read or isn't JSON, OnnxError when it describes
+    // another pipeline or lacks the special tokens.
+    explicit WordPieceTokenizer(const QString& filePath);
+
+    // The ids of one word's pieces; empty when the word normalises to nothing.
+    std::vector<int32_t> pieces(const QString& word) const;
+    Encoding encode(const QStringList& words) const;
+
+    int32_t unk() const { return unk_; }
+    int32_t cls() const { return cls_; }
+    int32_t sep() const { return sep_; }
+    int maxChars() const { return maxChars_; }
+    QString prefix() const;
+
+private:
+    void wordPiece(const std::u32string& word, std::vector<int32_t>& ids) const;
+
+    std::unordered_map<std::u32string, int32_t> vocab_;
+    int32_t unk_ = 0;
+    int32_t cls_ = 0;
+    int32_t sep_ = 0;
+    std::u32string prefix_;
+    int maxChars_ = 100;
+};
