@@ -23,37 +23,45 @@ std::vector<float> checkedBias(std::vector<float> bias)
     return bias;
 }
 
-bool endsInMark(const QString& word)
+bool endsInMark(QStringView word)
 {
-    static const QStringList existing = {
-        QStringLiteral("."), QStringLiteral(":"), QStringLiteral("\u060C"), QStringLiteral("\u061F"),
-        QStringLiteral("!"), QStringLiteral("?"), QStringLiteral(","),      QStringLiteral("\u061B"),
-        QStringLiteral(";"), QStringLiteral("\u2026"),
-    };
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word);
+    static const QString existing = QStringLiteral(".:\u060C\u061F!?,\u061B;\u2026");
+    // Only a word whose last scalar is a mark can end in one; whether that mark is a whole
+    // character of its own takes the slower look at grapheme clusters.
+    if (word.isEmpty() || !existing.contains(word.back()))
+        return false;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word.data(), word.size());
     graphemes.toEnd();
-    const qsizetype lastStart = graphemes.toPreviousBoundary();
-    return lastStart >= 0 && existing.contains(word.mid(lastStart));
+    return graphemes.toPreviousBoundary() == word.size() - 1;
 }
 
-QStringList splitWords(const QString& text)
+// The White_Space property for a UTF-16 unit (no whitespace lies outside the Basic Multilingual
+// Plane, so surrogates never split). Letters below U+1680, Persian among them, skip the table.
+bool isWhitespace(QChar unit)
 {
-    QStringList words;
-    QString current;
+    const char16_t c = unit.unicode();
+    if (c < 0x80)
+        return c == 0x20 || (c >= 0x09 && c <= 0x0D);
+    if (c < 0x1680)
+        return c == 0x85 || c == 0xA0;
+    return unit.isSpace();
+}
+
+std::vector<QStringView> splitWords(const QString& text)
+{
+    std::vector<QStringView> words;
+    qsizetype start = -1;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar unit = text.at(i);
-        char32_t scalar = unit.unicode();
-        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            scalar = QChar::surrogateToUcs4(unit, text.at(i + 1));
-        if (QChar::isSpace(scalar)) {
-            if (!current.isEmpty())
-                words.append(std::exchange(current, QString()));
-            continue;
+        if (isWhitespace(text.at(i))) {
+            if (start >= 0)
+                words.push_back(QStringView(text).sliced(start, i - start));
+            start = -1;
+        } else if (start < 0) {
+            start = i;
         }
-        current.append(unit);
     }
-    if (!current.isEmpty())
-        words.append(current);
+    if (start >= 0)
+        words.push_back(QStringView(text).sliced(start));
     return words;
 }
 
@@ -82,36 +90,46 @@ Punctuator::Punctuator(const QString& directory, int threads, std::vector<float>
 
 QString Punctuator::punctuate(const QString& text)
 {
-    QStringList words = splitWords(text);
-    const std::vector<int> wordLabels = labels(words);
-    for (qsizetype index = 0; index < words.size(); ++index) {
-        const int label = wordLabels[size_t(index)];
+    const std::vector<QStringView> words = splitWords(text);
+    const std::vector<int> wordLabels = labelWords(words);
+    QString result;
+    result.reserve(text.size() + qsizetype(words.size()));
+    for (size_t index = 0; index < words.size(); ++index) {
+        if (index > 0)
+            result += u' ';
+        result += words[index];
+        const int label = wordLabels[index];
         if (label != 0 && !endsInMark(words[index]))
-            words[index] += marks()[size_t(label)];
+            result += marks()[size_t(label)];
     }
-    return words.join(QLatin1Char(' '));
+    return result;
 }
 
 std::vector<int> Punctuator::labels(const QStringList& words)
 {
-    if (words.isEmpty())
+    return labelWords(std::vector<QStringView>(words.begin(), words.end()));
+}
+
+std::vector<int> Punctuator::labelWords(const std::vector<QStringView>& words)
+{
+    if (words.empty())
         return {};
     std::lock_guard guard(lock_);
 
-    std::vector<std::vector<int32_t>> wordPieces;
+    Pieces pieces;
+    pieces.starts.reserve(words.size() + 1);
     std::vector<int> pieceCounts;
-    wordPieces.reserve(size_t(words.size()));
-    pieceCounts.reserve(size_t(words.size()));
-    for (const QString& word : words) {
-        wordPieces.push_back(tokenizer_.pieces(word));
-        pieceCounts.push_back(std::max<int>(1, int(wordPieces.back().size())));
+    pieceCounts.reserve(words.size());
+    for (const QStringView word : words) {
+        pieces.starts.push_back(pieces.ids.size());
+        tokenizer_.appendPieces(word, pieces.ids);
+        pieceCounts.push_back(std::max<int>(1, int(pieces.ids.size() - pieces.starts.back())));
     }
+    pieces.starts.push_back(pieces.ids.size());
 
-    std::vector<int> result(wordPieces.size(), 0);
+    std::vector<int> result(words.size(), 0);
     for (const Window& window : windows(pieceCounts)) {
-        const std::vector<std::vector<int32_t>> slice(wordPieces.begin() + window.start,
-                                                      wordPieces.begin() + window.end);
-        const std::vector<int> windowLabels = run(slice);
+        const std::vector<int> windowLabels = run(pieces, window.start, window.end);
         for (int word = window.keepFrom; word < window.keepTo; ++word)
             result[size_t(word)] = windowLabels[size_t(word - window.start)];
     }
@@ -147,23 +165,19 @@ std::vector<Punctuator::Window> Punctuator::windows(const std::vector<int>& piec
     return result;
 }
 
-std::vector<int> Punctuator::run(const std::vector<std::vector<int32_t>>& wordPieces)
+std::vector<int> Punctuator::run(const Pieces& pieces, int firstWord, int endWord)
 {
-    std::vector<int64_t> ids{tokenizer_.cls()};
-    std::vector<int> wordIds{-1};
-    for (size_t word = 0; word < wordPieces.size(); ++word) {
-        for (int32_t piece : wordPieces[word]) {
-            ids.push_back(piece);
-            wordIds.push_back(int(word));
-        }
-    }
-    ids.push_back(tokenizer_.sep());
-    wordIds.push_back(-1);
-    if (ids.size() > maxTokens) {
-        ids.resize(maxTokens);
-        wordIds.resize(maxTokens);
-    }
-    const size_t tokens = ids.size();
+    const size_t firstPiece = pieces.starts[size_t(firstWord)], endPiece = pieces.starts[size_t(endWord)];
+    // [CLS], the pieces, [SEP], and never more than the model's 512 tokens.
+    const size_t tokens = std::min(endPiece - firstPiece + 2, maxTokens);
+
+    std::vector<int64_t> ids;
+    ids.reserve(tokens);
+    ids.push_back(tokenizer_.cls());
+    ids.insert(ids.end(), pieces.ids.begin() + ptrdiff_t(firstPiece),
+               pieces.ids.begin() + ptrdiff_t(std::min(endPiece, firstPiece + tokens - 1)));
+    if (ids.size() < tokens)
+        ids.push_back(tokenizer_.sep());
 
     OnnxSession::Inputs inputs;
     inputs.emplace("input_ids", std::move(ids));
@@ -174,24 +188,24 @@ std::vector<int> Punctuator::run(const std::vector<std::vector<int32_t>>& wordPi
     if (logits.size() != tokens * labelCount)
         throw OnnxError(QStringLiteral("unexpected output size %1 for %2 tokens").arg(logits.size()).arg(tokens));
 
-    std::vector<int> result(wordPieces.size(), 0);
-    int lastWord = -1;
-    for (size_t token = 0; token < tokens; ++token) {
-        const int word = wordIds[token];
-        // Words are numbered in order, so a new word is one past the last seen.
-        if (word <= lastWord)
+    // A word's label comes from the scores of its first piece; words without a token keep 0.
+    std::vector<int> result(size_t(endWord - firstWord), 0);
+    for (int word = firstWord; word < endWord; ++word) {
+        const size_t start = pieces.starts[size_t(word)];
+        const size_t token = 1 + start - firstPiece;
+        if (start == pieces.starts[size_t(word) + 1] || token >= tokens)
             continue;
-        lastWord = word;
+        const float* scores = logits.data() + token * labelCount;
         int best = 0;
-        float bestScore = logits[token * labelCount] + labelBias_[0];
+        float bestScore = scores[0] + labelBias_[0];
         for (int label = 1; label < labelCount; ++label) {
-            const float score = logits[token * labelCount + size_t(label)] + labelBias_[size_t(label)];
+            const float score = scores[label] + labelBias_[size_t(label)];
             if (score > bestScore) {
                 best = label;
                 bestScore = score;
             }
         }
-        result[size_t(word)] = best;
+        result[size_t(word - firstWord)] = best;
     }
     return result;
 }

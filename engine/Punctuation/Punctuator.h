@@ -47,7 +47,16 @@ public:
     static std::vector<Window> windows(const std::vector<int>& pieceCounts);
 
 private:
-    std::vector<int> run(const std::vector<std::vector<int32_t>>& wordPieces);
+    // The pieces of every word of a text, one after the other; word w's are
+    // ids[starts[w] .. starts[w + 1]).
+    struct Pieces {
+        std::vector<int32_t> ids;
+        std::vector<size_t> starts;
+    };
+
+    std::vector<int> labelWords(const std::vector<QStringView>& words);
+    // One label per word of [firstWord, endWord).
+    std::vector<int> run(const Pieces& pieces, int firstWord, int endWord);
 
     std::vector<float> labelBias_;
     WordPieceTokenizer tokenizer_;

@@ -7,8 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -134,6 +136,48 @@ std::vector<std::u32string> preTokenize(const QString& normalized)
     return words;
 }
 
+// How normalisation treats a scalar of the Basic Multilingual Plane on its own.
+enum class Scalar : uint8_t {
+    kept,     // every pass leaves it as it is, and it neither ends a word nor stands alone
+    dropped,  // cleaning or accent stripping removes it, whatever surrounds it
+    other,    // anything else: the word takes the full normalisation
+};
+
+Scalar classify(char32_t c)
+{
+    if (c == 0x09 || c == 0x0A || c == 0x0D || QChar::isSurrogate(c))
+        return Scalar::other;
+    const bool decomposes = QChar::decompositionTag(c) == QChar::Canonical || (c >= 0xAC00 && c <= 0xD7A3);
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+        return Scalar::dropped;
+    case QChar::Mark_NonSpacing:
+        return decomposes ? Scalar::other : Scalar::dropped;
+    default:
+        break;
+    }
+    if (c == 0xFFFD)
+        return Scalar::dropped;
+    if (QChar::isSpace(c) || isIdeograph(c) || isPunctuation(c) || decomposes || QChar::combiningClass(c) != 0
+        || QChar::toLower(c) != c)
+        return Scalar::other;
+    return Scalar::kept;
+}
+
+const std::array<Scalar, 0x10000>& scalarClasses()
+{
+    static const auto table = [] {
+        auto classes = std::make_unique<std::array<Scalar, 0x10000>>();
+        for (char32_t c = 0; c < 0x10000; ++c)
+            (*classes)[c] = classify(c);
+        return classes;
+    }();
+    return *table;
+}
+
 std::optional<int64_t> integer(const QJsonValue& value)
 {
     if (!value.isDouble())
@@ -222,12 +266,35 @@ QString WordPieceTokenizer::prefix() const
     return QString::fromUcs4(prefix_.data(), qsizetype(prefix_.size()));
 }
 
-std::vector<int32_t> WordPieceTokenizer::pieces(const QString& word) const
+std::vector<int32_t> WordPieceTokenizer::pieces(QStringView word) const
 {
     std::vector<int32_t> ids;
-    for (const std::u32string& part : preTokenize(normalize(word)))
-        wordPiece(part, ids);
+    appendPieces(word, ids);
     return ids;
+}
+
+void WordPieceTokenizer::appendPieces(QStringView word, std::vector<int32_t>& ids) const
+{
+    // Most dictated words are letters that normalising would keep as they are, perhaps with a
+    // half-space or a short vowel that it would drop: those skip the full normalisation.
+    const std::array<Scalar, 0x10000>& classes = scalarClasses();
+    thread_local std::u32string scalars;
+    scalars.clear();
+    for (const QChar unit : word) {
+        switch (classes[unit.unicode()]) {
+        case Scalar::kept:
+            scalars.push_back(unit.unicode());
+            break;
+        case Scalar::dropped:
+            break;
+        case Scalar::other:
+            for (const std::u32string& part : preTokenize(normalize(word.toString())))
+                wordPiece(part, ids);
+            return;
+        }
+    }
+    if (!scalars.empty())
+        wordPiece(scalars, ids);
 }
 
 WordPieceTokenizer::Encoding WordPieceTokenizer::encode(const QStringList& words) const
@@ -236,10 +303,8 @@ WordPieceTokenizer::Encoding WordPieceTokenizer::encode(const QStringList& words
     encoding.ids.push_back(cls_);
     encoding.wordIds.push_back(-1);
     for (qsizetype index = 0; index < words.size(); ++index) {
-        for (int32_t id : pieces(words[index])) {
-            encoding.ids.push_back(id);
-            encoding.wordIds.push_back(int(index));
-        }
+        appendPieces(words[index], encoding.ids);
+        encoding.wordIds.resize(encoding.ids.size(), int(index));
     }
     encoding.ids.push_back(sep_);
     encoding.wordIds.push_back(-1);
@@ -247,22 +312,24 @@ WordPieceTokenizer::Encoding WordPieceTokenizer::encode(const QStringList& words
 }
 
 // Longest match first from each position; a word that can't be covered entirely is one unknown.
-void WordPieceTokenizer::wordPiece(const std::u32string& word, std::vector<int32_t>& ids) const
+void WordPieceTokenizer::wordPiece(std::u32string_view word, std::vector<int32_t>& ids) const
 {
     if (word.size() > size_t(maxChars_)) {
         ids.push_back(unk_);
         return;
     }
     const size_t first = ids.size();
-    std::u32string candidate;
+    thread_local std::u32string continuation;
     size_t start = 0;
     while (start < word.size()) {
         bool found = false;
         for (size_t end = word.size(); end > start; --end) {
-            candidate.clear();
-            if (start > 0)
-                candidate.append(prefix_);
-            candidate.append(word, start, end - start);
+            std::u32string_view candidate = word.substr(start, end - start);
+            if (start > 0) {
+                continuation.assign(prefix_);
+                continuation.append(candidate);
+                candidate = continuation;
+            }
             const auto entry = vocab_.find(candidate);
             if (entry != vocab_.end()) {
                 ids.push_back(entry->second);

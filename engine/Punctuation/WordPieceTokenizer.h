@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,7 +24,9 @@ public:
     explicit WordPieceTokenizer(const QString& filePath);
 
     // The ids of one word's pieces; empty when the word normalises to nothing.
-    std::vector<int32_t> pieces(const QString& word) const;
+    std::vector<int32_t> pieces(QStringView word) const;
+    // The same, appended to `ids`.
+    void appendPieces(QStringView word, std::vector<int32_t>& ids) const;
     Encoding encode(const QStringList& words) const;
 
     int32_t unk() const { return unk_; }
@@ -33,9 +36,21 @@ public:
     QString prefix() const;
 
 private:
-    void wordPiece(const std::u32string& word, std::vector<int32_t>& ids) const;
+    struct Hash {
+        using is_transparent = void;
+        // FNV-1a over the scalars: pieces are short, and this runs for every candidate.
+        size_t operator()(std::u32string_view text) const
+        {
+            uint64_t hash = 14695981039346656037ull;
+            for (const char32_t c : text)
+                hash = (hash ^ c) * 1099511628211ull;
+            return size_t(hash);
+        }
+    };
 
-    std::unordered_map<std::u32string, int32_t> vocab_;
+    void wordPiece(std::u32string_view word, std::vector<int32_t>& ids) const;
+
+    std::unordered_map<std::u32string, int32_t, Hash, std::equal_to<>> vocab_;
     int32_t unk_ = 0;
     int32_t cls_ = 0;
     int32_t sep_ = 0;
