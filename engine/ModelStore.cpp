@@ -5,8 +5,8 @@
 #include "InstallRecord.h"
 #include "ModelFamily.h"
 #include "Settings.h"
+#include "Sha256.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
@@ -102,7 +102,7 @@ QString sha256(const QString& filePath)
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("couldn't open %1: %2").arg(filePath, file.errorString()));
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     QByteArray chunk(chunkSize, Qt::Uninitialized);
     for (;;) {
         const qint64 count = file.read(chunk.data(), chunkSize);
@@ -110,9 +110,9 @@ QString sha256(const QString& filePath)
             throw Error(QStringLiteral("couldn't read %1: %2").arg(filePath, file.errorString()));
         if (count == 0)
             break;
-        hash.addData(QByteArrayView(chunk.constData(), count));
+        hash.add(QByteArrayView(chunk.constData(), count));
     }
-    return QString::fromLatin1(hash.result().toHex());
+    return hash.hexDigest();
 }
 
 }

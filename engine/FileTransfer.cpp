@@ -1,0 +1,189 @@
+#include "FileTransfer.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace FileTransfer {
+
+namespace {
+
+// Bounds what the reply holds in memory when the disk is slower than the network.
+constexpr qint64 readBufferSize = 4 * 1024 * 1024;
+
+struct Transfer {
+    QString destination;
+    qint64 start = 0;
+    std::function<void(qint64)> progress;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool finished = false;
+    std::optional<Outcome> outcome;  // the first one recorded wins
+
+    // Used on the network thread only.
+    QPointer<QNetworkReply> reply;
+    QFile output;
+    bool responded = false;
+
+    void record(Outcome recorded)
+    {
+        std::lock_guard lock(mutex);
+        if (!outcome)
+            outcome = std::move(recorded);
+    }
+};
+
+Outcome failure(const QString& message, bool retry)
+{
+    return Outcome{Outcome::Kind::failed, message, retry};
+}
+
+void cutToEmpty(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.resize(0);
+}
+
+// The first byte a 206 answer covers, from "bytes first-last/total".
+std::optional<qint64> rangeStart(const QByteArray& contentRange)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*bytes\\s+(\\d+)-\\d+/(\\d+|\\*)\\s*$"));
+    const auto match = pattern.match(QString::fromLatin1(contentRange));
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 first = match.captured(1).toLongLong(&ok);
+    return ok ? std::optional<qint64>(first) : std::nullopt;
+}
+
+// Judges the status line and headers once; returns whether the body is to be written.
+bool respond(Transfer& transfer, QNetworkReply& reply)
+{
+    if (transfer.responded)
+        return transfer.output.isOpen();
+    transfer.responded = true;
+    const QVariant statusAttribute = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!statusAttribute.isValid()) {
+        transfer.record(failure(QStringLiteral("no HTTP response"), true));
+        reply.abort();
+        return false;
+    }
+    const int status = statusAttribute.toInt();
+    const QString statusText = QStringLiteral("HTTP ") + QString::number(status);
+    if (status == 200 && transfer.start > 0) {
+        cutToEmpty(transfer.destination);
+        transfer.record(failure(QStringLiteral("the server ignored the range request"), true));
+        reply.abort();
+        return false;
+    }
+    if (status == 206 && rangeStart(reply.rawHeader("Content-Range")) != transfer.start) {
+        // Appending bytes from anywhere else would corrupt the file; the file stays as it is.
+        transfer.record(failure(QStringLiteral("the server sent another range than the one asked for"), true));
+        reply.abort();
+        return false;
+    }
+    if (status == 200 || status == 206) {
+        transfer.output.setFileName(transfer.destination);
+        if (!transfer.output.open(QIODevice::ReadWrite) || !transfer.output.resize(transfer.start)
+            || !transfer.output.seek(transfer.start)) {
+            transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
+            transfer.output.close();
+            reply.abort();
+            return false;
+        }
+        return true;
+    }
+    if (status == 416)
+        cutToEmpty(transfer.destination);
+    const bool retry = status == 416 || status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
+    transfer.record(failure(statusText, retry));
+    reply.abort();
+    return false;
+}
+
+void receive(Transfer& transfer, QNetworkReply& reply)
+{
+    if (!respond(transfer, reply))
+        return;
+    while (transfer.output.isOpen() && reply.bytesAvailable() > 0) {
+        const QByteArray chunk = reply.read(readBufferSize);
+        if (transfer.output.write(chunk) != chunk.size()) {
+            transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
+            transfer.output.close();
+            reply.abort();
+            return;
+        }
+        if (transfer.progress)
+            transfer.progress(chunk.size());
+    }
+}
+
+void complete(Transfer& transfer, QNetworkReply& reply)
+{
+    if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        receive(transfer, reply);
+    if (transfer.output.isOpen() && !transfer.output.flush())
+        transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
+    transfer.output.close();
+    // A cancellation asked for by the caller is already recorded, so any error left here is
+    // the network's (a time-out included) and worth another attempt.
+    if (reply.error() != QNetworkReply::NoError)
+        transfer.record(failure(reply.errorString(), true));
+    transfer.progress = nullptr;
+    {
+        std::lock_guard lock(transfer.mutex);
+        transfer.finished = true;
+    }
+    transfer.wake.notify_all();
+    reply.deleteLater();
+}
+
+}
+
+Outcome run(NetworkThread& network, const QNetworkRequest& request, const QString& destination, qint64 start,
+            const std::function<void(qint64)>& progress, const std::function<bool()>& cancelled)
+{
+    auto transfer = std::make_shared<Transfer>();
+    transfer->destination = destination;
+    transfer->start = start;
+    transfer->progress = progress;
+
+    network.post([transfer, request](QNetworkAccessManager& manager) {
+        QNetworkReply* reply = manager.get(request);
+        reply->setReadBufferSize(readBufferSize);
+        transfer->reply = reply;
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [transfer, reply] { respond(*transfer, *reply); });
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [transfer, reply] { receive(*transfer, *reply); });
+        QObject::connect(reply, &QNetworkReply::finished, reply, [transfer, reply] { complete(*transfer, *reply); });
+    });
+
+    std::unique_lock lock(transfer->mutex);
+    bool cancelRequested = false;
+    while (!transfer->wake.wait_for(lock, std::chrono::milliseconds(250), [&] { return transfer->finished; })) {
+        if (cancelRequested)
+            continue;
+        lock.unlock();
+        const bool stop = cancelled();
+        lock.lock();
+        if (!stop)
+            continue;
+        cancelRequested = true;
+        if (!transfer->outcome)
+            transfer->outcome = Outcome{Outcome::Kind::cancelled, {}, false};
+        network.post([transfer](QNetworkAccessManager&) {
+            if (transfer->reply)
+                transfer->reply->abort();
+        });
+    }
+    return transfer->outcome.value_or(Outcome{});
+}
+
+}

@@ -1,0 +1,27 @@
+#pragma once
+// One HTTP GET written into a file from a given offset, as the bytes arrive: the caller blocks
+// while the network thread receives, and asks every quarter of a second whether to stop.
+
+#include "NetworkThread.h"
+
+#include <QNetworkRequest>
+#include <QString>
+
+#include <functional>
+
+namespace FileTransfer {
+
+struct Outcome {
+    enum class Kind { done, failed, cancelled };
+    Kind kind = Kind::done;
+    QString message;     // for failed
+    bool retry = false;  // for failed: whether another attempt may help
+};
+
+// `start` is where writing begins: the destination is cut to it when the server's answer is
+// accepted. A 206 answer must cover the file from `start`. `progress` gets each chunk's size
+// once it is on disk, on the network thread.
+Outcome run(NetworkThread& network, const QNetworkRequest& request, const QString& destination, qint64 start,
+            const std::function<void(qint64)>& progress, const std::function<bool()>& cancelled);
+
+}

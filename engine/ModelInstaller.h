@@ -1,0 +1,81 @@
+#pragma once
+// Installs one speech-model package from a model source: every file is fetched into a staging
+// folder (resuming what an earlier attempt left there) after a free-space check, checked for
+// size and SHA-256, recorded, and the folder is then swapped into place. States reach the owner
+// on the main thread.
+
+#include "Clock.h"
+#include "ModelInstallError.h"
+#include "ModelPackage.h"
+#include "ModelSource.h"
+#include "SerialQueue.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <variant>
+
+class ModelInstaller {
+public:
+    struct Installing {
+        qint64 done = 0;   // bytes present so far, counting what was already staged
+        qint64 total = 0;  // the package's size; 0 until the first progress report
+        double bytesPerSecond = 0;
+
+        // The time left at the recent rate, when there is a rate to go by.
+        std::optional<double> secondsLeft() const;
+        bool operator==(const Installing&) const = default;
+    };
+    struct Installed {
+        QString folder;
+        bool operator==(const Installed&) const = default;
+    };
+    struct Failed {
+        ModelInstallError error;
+        bool operator==(const Failed&) const = default;
+    };
+    struct Idle {
+        bool operator==(const Idle&) const = default;
+    };
+    using State = std::variant<Installing, Installed, Failed, Idle>;
+
+    // The bytes free for the folder's volume, or nothing when that can't be read.
+    using FreeSpace = std::function<std::optional<qint64>(const QString& folder)>;
+    static std::optional<qint64> volumeFreeSpace(const QString& folder);
+
+    explicit ModelInstaller(std::shared_ptr<ModelSource> source, Clock& clock = Clock::system(),
+                            FreeSpace freeSpace = volumeFreeSpace);
+    // Asks a running install to stop and waits for it to end.
+    ~ModelInstaller();
+    ModelInstaller(const ModelInstaller&) = delete;
+    ModelInstaller& operator=(const ModelInstaller&) = delete;
+
+    // Main thread only.
+    const State& state() const { return state_; }
+    std::function<void(const State&)> onChange;
+
+    // Main thread. Does nothing while an install runs; reports an installed package at once;
+    // otherwise starts installing on the queue "quillmarsh.install" and returns.
+    void install(ModelPackage package);
+    // Main thread. The running fetch stops at its next check and the install fails "Stopped.".
+    void stop();
+
+private:
+    class Progress;
+
+    void run(ModelPackage package);
+    // Delivers the state on the main thread, also when called there.
+    void set(State state);
+
+    std::shared_ptr<ModelSource> source_;
+    Clock& clock_;
+    FreeSpace freeSpace_;
+    State state_ = Idle{};
+    bool running_ = false;  // main thread; from install() until its outcome is delivered
+    std::atomic<bool> stopRequested_ = false;
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // outlived by no queued delivery
+    SerialQueue queue_{"quillmarsh.install"};  // last: ends before the members it uses
+};

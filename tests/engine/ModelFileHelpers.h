@@ -1,0 +1,18 @@
+#pragma once
+// Files and digests for the model download and installer tests.
+
+#include <QByteArray>
+#include <QString>
+
+#include <ostream>
+
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+QString sha256Hex(const QByteArray& bytes);
+// Deterministic bytes that differ from one offset to the next, so a misplaced range shows.
+QByteArray patternBytes(qint64 size, int seed = 0);
+
+class ModelInstallError;
+// Readable failure messages in the tests.
+void PrintTo(const QString& text, std::ostream* out);
+void PrintTo(const ModelInstallError& error, std::ostream* out);

@@ -1,0 +1,438 @@
+// Installing a speech-model package: from a loopback model host end to end, and with a scripted
+// source for resumption, checks, free space, progress and stopping.
+
+#include "HTTPSModelSource.h"
+#include "InstallRecord.h"
+#include "ManualClock.h"
+#include "ModelFileHelpers.h"
+#include "ModelInstaller.h"
+#include "ModelStore.h"
+#include "Settings.h"
+#include "TestModelHost.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using State = ModelInstaller::State;
+using Installing = ModelInstaller::Installing;
+using Installed = ModelInstaller::Installed;
+using Failed = ModelInstaller::Failed;
+
+bool isOutcome(const State& state)
+{
+    return std::holds_alternative<Installed>(state) || std::holds_alternative<Failed>(state);
+}
+
+// Serves files from memory; the hook runs inside each fetch, before the copy.
+class ScriptedSource : public ModelSource {
+public:
+    using Hook = std::function<void(const ModelFile&, const Progress&)>;
+
+    QString name() const override { return QStringLiteral("scripted"); }
+    std::vector<ModelFile> files(ModelPackage) override
+    {
+        ++listings;
+        return listed;
+    }
+    std::optional<QString> fetch(const ModelFile& file, ModelPackage, const QString& destination, qint64 offset,
+                                 const Progress& progress, const Cancelled& cancelled) override
+    {
+        {
+            std::lock_guard lock(mutex);
+            offsets.emplace_back(file.name, offset);
+        }
+        if (hook)
+            hook(file, progress);
+        if (cancelled())
+            throw ModelInstallError::cancelled();
+        const QByteArray bytes = content.value(file.name);
+        QFile output(destination);
+        output.open(QIODevice::ReadWrite);
+        output.resize(offset);
+        output.seek(offset);
+        const QByteArray rest = bytes.mid(offset);
+        output.write(rest);
+        if (!rest.isEmpty())
+            progress(rest.size());
+        return returnedDigest;
+    }
+
+    void add(const QString& fileName, const QByteArray& bytes, bool withDigest = true)
+    {
+        listed.push_back({fileName, bytes.size(), withDigest ? std::optional<QString>(sha256Hex(bytes)) : std::nullopt});
+        content.insert(fileName, bytes);
+    }
+
+    std::vector<ModelFile> listed;
+    QHash<QString, QByteArray> content;
+    std::optional<QString> returnedDigest;
+    Hook hook;
+    std::atomic<int> listings = 0;
+    std::mutex mutex;
+    std::vector<std::pair<QString, qint64>> offsets;
+};
+
+class ModelInstallerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Settings::shared().remove(QStringLiteral("modelFamily"));
+        QDir(ModelStore::root()).removeRecursively();
+    }
+    void TearDown() override { QDir(ModelStore::root()).removeRecursively(); }
+
+    void watch(ModelInstaller& installer)
+    {
+        installer.onChange = [this](const State& state) { states.push_back(state); };
+    }
+
+    // Waits for the install's outcome and returns it.
+    State outcome(std::chrono::milliseconds timeout = 20s)
+    {
+        EXPECT_TRUE(waitUntil([this] { return !states.empty() && isOutcome(states.back()); }, timeout));
+        return states.empty() ? State{ModelInstaller::Idle{}} : states.back();
+    }
+
+    static QString packageFolder() { return ModelStore::root() + QStringLiteral("/v1-320ms"); }
+    static QString stagingFolder() { return ModelStore::stagingRoot() + QStringLiteral("/v1-320ms"); }
+
+    ScopedEnvironment noOverride{"QUILLMARSH_MODEL_DIR", std::nullopt};
+    ScopedEnvironment noFamily{"QUILLMARSH_MODEL_FAMILY", std::nullopt};
+    std::vector<State> states;
+};
+
+TestModelHost::Files syntheticModel()
+{
+    TestModelHost::Files files;
+    for (const QString& name : ModelStore::requiredFiles())
+        files.emplace_back(name, readFile(TestModels::transducerBpe() + u'/' + name));
+    return files;
+}
+
+class ModelInstallerDownloadTest : public ModelInstallerTest {
+protected:
+    void SetUp() override
+    {
+        ModelInstallerTest::SetUp();
+        model = syntheticModel();
+        host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), model);
+    }
+
+    std::shared_ptr<HTTPSModelSource> source()
+    {
+        return std::make_shared<HTTPSModelSource>(host.base(), ModelFamily::v1, 6,
+                                                  [](std::chrono::milliseconds, const std::function<bool()>&) {});
+    }
+
+    int requestsFor(const QString& name) const
+    {
+        int count = 0;
+        for (const HttpRequest& request : host.server.requests())
+            count += request.path().endsWith('/' + name.toUtf8()) ? 1 : 0;
+        return count;
+    }
+
+    TestModelHost host;
+    TestModelHost::Files model;
+};
+
+TEST_F(ModelInstallerDownloadTest, InstallsTheSyntheticModelFromTheHost)
+{
+    ModelInstaller installer(source());
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(installer.state(), State{ModelInstaller::Idle{}});  // delivered later, on the main loop
+    ASSERT_EQ(outcome(), State{Installed{packageFolder()}});
+    EXPECT_EQ(states.front(), State{Installing{}});
+    EXPECT_EQ(installer.state(), State{Installed{packageFolder()}});
+    for (const auto& [name, bytes] : model)
+        EXPECT_EQ(readFile(packageFolder() + u'/' + name), bytes) << qPrintable(name);
+    EXPECT_TRUE(ModelStore::isInstalled(ModelPackage::fast));
+    EXPECT_FALSE(QFileInfo::exists(stagingFolder()));
+    const std::optional<InstallRecord> record = InstallRecord::decoded(readFile(packageFolder() + QStringLiteral("/.installed.json")));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->package, QStringLiteral("320ms"));
+    EXPECT_EQ(record->source, QStringLiteral("download (127.0.0.1)"));
+    ASSERT_EQ(record->files.size(), 6);
+    EXPECT_EQ(record->files[1], (InstallRecord::File{QStringLiteral("encoder.data"), model[1].second.size(), sha256Hex(model[1].second)}));
+}
+
+TEST_F(ModelInstallerDownloadTest, StopMidFileThenResumeFetchesOnlyTheMissingBytes)
+{
+    const QByteArray encoderData = model[1].second;
+    const QByteArray path = TestModelHost::blobPath(QStringLiteral("320ms"), QStringLiteral("encoder.data"));
+    host.server.route("GET", path, [encoderData](const HttpRequest& request) {
+        HttpResponse response = HttpResponse::file(encoderData, request);
+        response.stallAfterBytes = 30000;
+        return response;
+    });
+    ModelInstaller installer(source());
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    const QString staged = stagingFolder() + QStringLiteral("/encoder.data");
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(staged).size() == 30000; }));
+
+    installer.stop();
+    EXPECT_TRUE(waitUntil([this] { return !states.empty() && isOutcome(states.back()); }, 500ms));
+    EXPECT_EQ(outcome(), State{Failed{ModelInstallError::cancelled()}});
+    EXPECT_EQ(QFileInfo(staged).size(), 30000);
+
+    host.server.route("GET", path, [encoderData](const HttpRequest& request) { return HttpResponse::file(encoderData, request); });
+    host.server.clearRequests();
+    states.clear();
+    installer.install(ModelPackage::fast);
+    ASSERT_EQ(outcome(), State{Installed{packageFolder()}});
+    EXPECT_EQ(readFile(packageFolder() + QStringLiteral("/encoder.data")), encoderData);
+    EXPECT_EQ(requestsFor(QStringLiteral("encoder.onnx")), 0);
+    ASSERT_EQ(requestsFor(QStringLiteral("encoder.data")), 1);
+    for (const HttpRequest& request : host.server.requests()) {
+        if (request.path() == path) {
+            EXPECT_EQ(request.header("Range"), QByteArray("bytes=30000-"));
+        }
+    }
+    // The first report after resuming already counts the staged bytes.
+    const auto first = std::find_if(states.begin(), states.end(), [](const State& state) {
+        return std::holds_alternative<Installing>(state) && std::get<Installing>(state).total > 0;
+    });
+    ASSERT_NE(first, states.end());
+    EXPECT_GT(std::get<Installing>(*first).done, 30000);
+}
+
+TEST_F(ModelInstallerDownloadTest, WrongChecksumIsRefusedAndNothingInstalled)
+{
+    QJsonObject families = host.manifest.value(QStringLiteral("families")).toObject();
+    QJsonObject v1 = families.value(QStringLiteral("v1")).toObject();
+    QJsonObject packages = v1.value(QStringLiteral("packages")).toObject();
+    QJsonArray files = packages.value(QStringLiteral("320ms")).toObject().value(QStringLiteral("files")).toArray();
+    QJsonObject tokens = files.at(4).toObject();
+    tokens.insert(QStringLiteral("sha256"), QString(64, u'0'));
+    files.replace(4, tokens);
+    packages.insert(QStringLiteral("320ms"), QJsonObject{{QStringLiteral("files"), files}});
+    v1.insert(QStringLiteral("packages"), packages);
+    families.insert(QStringLiteral("v1"), v1);
+    host.manifest.insert(QStringLiteral("families"), families);
+
+    ModelInstaller installer(source());
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    ASSERT_EQ(outcome(), State{Failed{ModelInstallError::verifyFailed(QStringLiteral("tokens.txt"))}});
+    EXPECT_FALSE(QFileInfo::exists(packageFolder()));
+    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast));
+    EXPECT_FALSE(QFileInfo::exists(stagingFolder() + QStringLiteral("/tokens.txt")));
+    EXPECT_TRUE(QFileInfo::exists(stagingFolder() + QStringLiteral("/encoder.data")));  // kept for the next try
+}
+
+TEST_F(ModelInstallerDownloadTest, EscapingNamesInTheManifestWriteNothing)
+{
+    TestModelHost::Files hostile = model;
+    for (auto& [name, bytes] : hostile)
+        name = QStringLiteral("../../") + name;
+    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), hostile);
+    ModelInstaller installer(source());
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Failed{ModelInstallError::sourceMissing(QStringLiteral("encoder.onnx in the manifest"))}});
+    EXPECT_FALSE(QFileInfo::exists(ModelStore::root()));
+}
+
+TEST_F(ModelInstallerTest, UnsafeFileNameFailsBeforeAnythingIsWritten)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    source->add(QStringLiteral("../../escaped.txt"), "outside");
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Failed{ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ../../escaped.txt"))}});
+    EXPECT_TRUE(source->offsets.empty());
+    EXPECT_FALSE(QFileInfo::exists(ModelStore::root()));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(ModelStore::root()).path() + QStringLiteral("/escaped.txt")));
+}
+
+TEST_F(ModelInstallerTest, FreeSpaceMustCoverTheMissingBytesAndTheMargin)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("encoder.onnx"), QByteArray(1000, 'e'));
+    writeFile(stagingFolder() + QStringLiteral("/encoder.onnx"), QByteArray(400, 'e'));
+    const qint64 needed = 600 + 64 * 1024 * 1024;
+    QString askedFor;
+    {
+        ModelInstaller installer(source, Clock::system(), [&](const QString& folder) -> std::optional<qint64> {
+            askedFor = folder;
+            return needed - 1;
+        });
+        watch(installer);
+        installer.install(ModelPackage::fast);
+        const State failed = outcome();
+        EXPECT_EQ(failed, State{Failed{ModelInstallError::noSpace(needed, needed - 1)}});
+        EXPECT_EQ(std::get<Failed>(failed).error.description(),
+                  QStringLiteral("Not enough disk space: the model needs 0.1 GB, 0.1 GB is free."));
+        EXPECT_EQ(askedFor, QFileInfo(ModelStore::root()).path());
+        EXPECT_TRUE(source->offsets.empty());
+    }
+    states.clear();
+    ModelInstaller installer(source, Clock::system(), [&](const QString&) -> std::optional<qint64> { return needed; });
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Installed{packageFolder()}});
+    ASSERT_EQ(source->offsets.size(), 1u);
+    EXPECT_EQ(source->offsets[0].second, 400);
+}
+
+TEST_F(ModelInstallerTest, InstalledPackageIsReportedWithoutFetching)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    {
+        ModelInstaller first(source);
+        watch(first);
+        first.install(ModelPackage::fast);
+        ASSERT_EQ(outcome(), State{Installed{packageFolder()}});
+    }
+    states.clear();
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    ASSERT_EQ(outcome(), State{Installed{packageFolder()}});
+    EXPECT_EQ(states.size(), 1u);
+    EXPECT_EQ(source->listings.load(), 1);
+}
+
+TEST_F(ModelInstallerTest, FullyStagedPackageIsVerifiedWithoutProgress)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("encoder.onnx"), "encoder");
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    writeFile(stagingFolder() + QStringLiteral("/encoder.onnx"), "encoder");
+    writeFile(stagingFolder() + QStringLiteral("/tokens.txt"), "tokens-and-more");  // longer: counts as complete
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    outcome();
+    EXPECT_EQ(states, (std::vector<State>{Installing{}, Installed{packageFolder()}}));
+    EXPECT_EQ(source->offsets, (std::vector<std::pair<QString, qint64>>{{QStringLiteral("encoder.onnx"), 7}, {QStringLiteral("tokens.txt"), 6}}));
+    EXPECT_EQ(readFile(packageFolder() + QStringLiteral("/tokens.txt")), QByteArray("tokens"));
+}
+
+TEST_F(ModelInstallerTest, DigestRules)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens", false);
+    {
+        ModelInstaller installer(source);
+        watch(installer);
+        installer.install(ModelPackage::fast);
+        ASSERT_EQ(outcome(), State{Installed{packageFolder()}});  // no digest anywhere: size decides
+        const std::optional<InstallRecord> record = InstallRecord::decoded(readFile(packageFolder() + QStringLiteral("/.installed.json")));
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->files.at(0).sha256, sha256Hex("tokens"));
+        EXPECT_EQ(record->source, QStringLiteral("scripted"));
+    }
+    QDir(ModelStore::root()).removeRecursively();
+    states.clear();
+    source->returnedDigest = sha256Hex("tokens").toUpper();
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Failed{ModelInstallError::verifyFailed(QStringLiteral("tokens.txt"))}});
+    EXPECT_FALSE(QFileInfo::exists(stagingFolder() + QStringLiteral("/tokens.txt")));
+}
+
+TEST_F(ModelInstallerTest, WrongSizeIsRefusedAndDeleted)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    source->content.insert(QStringLiteral("tokens.txt"), "tokens plus");
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Failed{ModelInstallError::verifyFailed(QStringLiteral("tokens.txt"))}});
+    EXPECT_FALSE(QFileInfo::exists(stagingFolder() + QStringLiteral("/tokens.txt")));
+}
+
+TEST_F(ModelInstallerTest, ProgressIsThrottledWithARecentRate)
+{
+    ManualClock clock;
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("encoder.onnx"), QByteArray(10'000, 'e'));
+    source->content.insert(QStringLiteral("encoder.onnx"), QByteArray(4000, 'e'));  // the rest arrives through the hook
+    source->hook = [&clock](const ModelFile&, const ModelSource::Progress& progress) {
+        progress(1000);             // first call: reported
+        clock.advance(50ms);
+        progress(1000);             // too soon
+        clock.advance(50ms);
+        progress(1000);             // exactly 0.1 s: still too soon
+        clock.advance(1ms);
+        progress(1000);             // reported, with the skipped bytes
+        clock.advance(3s);
+        progress(1000);             // reported; samples older than 2 s leave the window
+        clock.advance(200ms);
+        progress(1000);
+    };
+    ModelInstaller installer(source, clock);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    outcome();
+    std::vector<Installing> reports;
+    for (const State& state : states) {
+        if (std::holds_alternative<Installing>(state) && std::get<Installing>(state).total > 0)
+            reports.push_back(std::get<Installing>(state));
+    }
+    ASSERT_EQ(reports.size(), 4u);
+    EXPECT_EQ(reports[0].done, 1000);
+    EXPECT_DOUBLE_EQ(reports[0].bytesPerSecond, 1000 / 0.05);  // at least 0.05 s
+    EXPECT_EQ(reports[1].done, 4000);
+    EXPECT_DOUBLE_EQ(reports[1].bytesPerSecond, 4000 / 0.101);
+    EXPECT_EQ(reports[2].done, 5000);
+    EXPECT_DOUBLE_EQ(reports[2].bytesPerSecond, (5000 - 4000) / 3.0);  // old samples dropped, two kept
+    EXPECT_EQ(reports[3].done, 6000);
+    EXPECT_DOUBLE_EQ(reports[3].bytesPerSecond, (6000 - 5000) / 0.2);
+    EXPECT_EQ(reports[3].total, 10'000);
+    ASSERT_TRUE(reports[3].secondsLeft());
+    EXPECT_DOUBLE_EQ(*reports[3].secondsLeft(), 4000 / reports[3].bytesPerSecond);
+}
+
+TEST_F(ModelInstallerTest, SecondInstallWhileRunningDoesNothing)
+{
+    std::atomic<bool> release = false;
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    source->hook = [&release](const ModelFile&, const ModelSource::Progress&) {
+        while (!release)
+            std::this_thread::yield();
+    };
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.install(ModelPackage::fast);
+    installer.install(ModelPackage::fast);  // before the first state has even arrived
+    ASSERT_TRUE(waitUntil([&] { return !source->offsets.empty(); }));
+    installer.install(ModelPackage::fast);
+    release = true;
+    ASSERT_EQ(outcome(), State{Installed{packageFolder()}});
+    EXPECT_EQ(source->listings.load(), 1);
+    EXPECT_EQ(std::count(states.begin(), states.end(), State{Installing{}}), 1);
+}
+
+TEST_F(ModelInstallerTest, StopAndInstallAgainClearsTheRequest)
+{
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("tokens.txt"), "tokens");
+    ModelInstaller installer(source);
+    watch(installer);
+    installer.stop();  // nothing running: only waits for the next install to clear it
+    installer.install(ModelPackage::fast);
+    EXPECT_EQ(outcome(), State{Installed{packageFolder()}});
+}
+
+}
