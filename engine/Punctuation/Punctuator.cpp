@@ -92,15 +92,24 @@ QString Punctuator::punctuate(const QString& text)
 {
     const std::vector<QStringView> words = splitWords(text);
     const std::vector<int> wordLabels = labelWords(words);
-    QString result;
-    result.reserve(text.size() + qsizetype(words.size()));
+    std::vector<QStringView> appended(words.size());
+    qsizetype length = words.empty() ? 0 : qsizetype(words.size()) - 1;
     for (size_t index = 0; index < words.size(); ++index) {
-        if (index > 0)
-            result += u' ';
-        result += words[index];
         const int label = wordLabels[index];
         if (label != 0 && !endsInMark(words[index]))
-            result += marks()[size_t(label)];
+            appended[index] = marks()[size_t(label)];
+        length += words[index].size() + appended[index].size();
+    }
+
+    // Written in one pass into a text of the final length: appending word by word costs more
+    // than the model run of a short text.
+    QString result(length, Qt::Uninitialized);
+    QChar* out = result.data();
+    for (size_t index = 0; index < words.size(); ++index) {
+        if (index > 0)
+            *out++ = u' ';
+        out = std::copy(words[index].begin(), words[index].end(), out);
+        out = std::copy(appended[index].begin(), appended[index].end(), out);
     }
     return result;
 }
