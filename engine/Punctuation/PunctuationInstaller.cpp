@@ -39,8 +39,8 @@ PunctuationInstaller::~PunctuationInstaller()
 
 void PunctuationInstaller::install()
 {
-    // A second call before the first run's state has arrived is refused too.
-    if (running_ || std::holds_alternative<Installing>(state_))
+    // Also refuses a second call made before the first run's state has arrived.
+    if (running_)
         return;
     if (PunctuationStore::isInstalled()
         && QDir::cleanPath(directory_) == QDir::cleanPath(PunctuationStore::directory())) {

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -178,16 +179,13 @@ const std::array<Scalar, 0x10000>& scalarClasses()
     return *table;
 }
 
-std::optional<int64_t> integer(const QJsonValue& value)
+// A JSON number without a fractional part.
+std::optional<double> integer(const QJsonValue& value)
 {
-    if (!value.isDouble())
+    if (!value.isDouble() || std::trunc(value.toDouble()) != value.toDouble())
         return std::nullopt;
-    const double number = value.toDouble();
-    if (std::trunc(number) != number || std::abs(number) > 9.0e15)
-        return std::nullopt;
-    return static_cast<int64_t>(number);
+    return value.toDouble();
 }
-
 }
 
 WordPieceTokenizer::WordPieceTokenizer(const QString& filePath)
@@ -220,7 +218,7 @@ WordPieceTokenizer::WordPieceTokenizer(const QString& filePath)
     const QJsonObject vocab = model.value(QLatin1String("vocab")).toObject();
     vocab_.reserve(size_t(vocab.size()));
     for (auto entry = vocab.begin(); entry != vocab.end(); ++entry) {
-        const std::optional<int64_t> id = integer(entry.value());
+        const std::optional<double> id = integer(entry.value());
         // Ids are 32-bit; a vocabulary beyond that is not one we can run.
         if (!id || *id < std::numeric_limits<int32_t>::min() || *id > std::numeric_limits<int32_t>::max())
             throw notWordPiece;
@@ -257,8 +255,8 @@ WordPieceTokenizer::WordPieceTokenizer(const QString& filePath)
 
     const QJsonValue prefix = model.value(QLatin1String("continuing_subword_prefix"));
     prefix_ = scalars(prefix.isString() ? prefix.toString() : QStringLiteral("##"));
-    const std::optional<int64_t> maxChars = integer(model.value(QLatin1String("max_input_chars_per_word")));
-    maxChars_ = maxChars && *maxChars >= 0 && *maxChars <= std::numeric_limits<int>::max() ? int(*maxChars) : 100;
+    const std::optional<double> maxChars = integer(model.value(QLatin1String("max_input_chars_per_word")));
+    maxChars_ = maxChars ? int(std::clamp<double>(*maxChars, -1, std::numeric_limits<int>::max())) : 100;
 }
 
 QString WordPieceTokenizer::prefix() const
@@ -314,7 +312,7 @@ WordPieceTokenizer::Encoding WordPieceTokenizer::encode(const QStringList& words
 // Longest match first from each position; a word that can't be covered entirely is one unknown.
 void WordPieceTokenizer::wordPiece(std::u32string_view word, std::vector<int32_t>& ids) const
 {
-    if (word.size() > size_t(maxChars_)) {
+    if (maxChars_ < 0 || word.size() > size_t(maxChars_)) {
         ids.push_back(unk_);
         return;
     }
