@@ -9,7 +9,8 @@ punctuation/     token classifiers whose label for token id t is t mod 5 (ids be
                  model.onnx takes input_ids and attention_mask, model-token-types.onnx also
                  token_type_ids, whose value is added to every label's score;
                  model-three-labels.onnx has three labels, model-without-input-ids.onnx calls
-                 its first input "ids"; tokenizer.json is a WordPiece tokenizer over ids
+                 its first input "ids", model-512-positions.onnx refuses more than 512 tokens;
+                 tokenizer.json is a WordPiece tokenizer over ids
                  below 32, chosen so a Persian sentence gets known marks.
 
 Run with Debian's own python3, which sees python3-onnx.  Usage: make_test_models.py OUT_DIR
@@ -115,7 +116,7 @@ def joiner():
     return model(graph)
 
 
-def punctuation(with_token_types, labels=5, ids_name="input_ids"):
+def punctuation(with_token_types, labels=5, ids_name="input_ids", positions=None):
     table = np.zeros((32, labels), np.float32)
     for i in range(32):
         table[i, i % labels] = 1 + i / 100
@@ -134,10 +135,24 @@ def punctuation(with_token_types, labels=5, ids_name="input_ids"):
             helper.make_node("Add", ["masked", "types"], ["logits"]),
         ]
         inputs.append(helper.make_tensor_value_info("token_type_ids", TensorProto.INT64, [1, "n"]))
+    inits = [const("table", table), const("last_axis", np.array([-1], np.int64))]
+    if positions:
+        # A table of position scores (all zero) that, like a real model's, has no row for a
+        # position past its size: longer inputs fail.
+        nodes[-1].output[0] = "unpositioned"
+        nodes += [
+            helper.make_node("Shape", [ids_name], ["ids_shape"]),
+            helper.make_node("Gather", ["ids_shape", "one"], ["length"], axis=0),
+            helper.make_node("Range", ["zero", "length", "one"], ["position_ids"]),
+            helper.make_node("Gather", ["position_table", "position_ids"], ["position_scores"], axis=0),
+            helper.make_node("Add", ["unpositioned", "position_scores"], ["logits"]),
+        ]
+        inits += [const("zero", np.array(0, np.int64)), const("one", np.array(1, np.int64)),
+                  const("position_table", np.zeros((positions, labels), np.float32))]
     graph = helper.make_graph(
         nodes, "punctuation", inputs,
         [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", labels])],
-        [const("table", table), const("last_axis", np.array([-1], np.int64))])
+        inits)
     return model(graph)
 
 
@@ -195,6 +210,7 @@ def main():
     onnx.save_model(punctuation(True), os.path.join(out, "punctuation", "model-token-types.onnx"))
     onnx.save_model(punctuation(False, labels=3), os.path.join(out, "punctuation", "model-three-labels.onnx"))
     onnx.save_model(punctuation(False, ids_name="ids"), os.path.join(out, "punctuation", "model-without-input-ids.onnx"))
+    onnx.save_model(punctuation(False, positions=512), os.path.join(out, "punctuation", "model-512-positions.onnx"))
     with open(os.path.join(out, "punctuation", "tokenizer.json"), "w", encoding="utf-8") as f:
         json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
 

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -103,6 +104,18 @@ TEST(OnnxSession, PassesTheRuntimesOwnMessageAndStaysUsable)
     EXPECT_EQ(session.run(threeTokens, 3, "logits").size(), 15u);
 }
 
+TEST(OnnxSession, ARunTheModelRefusesLeavesTheSessionUsable)
+{
+    OnnxSession session(model("model-512-positions.onnx"), 1);
+    const auto inputs = [](size_t length) {
+        return OnnxSession::Inputs{{"input_ids", std::vector<int64_t>(length, 3)},
+                                   {"attention_mask", std::vector<int64_t>(length, 1)}};
+    };
+    EXPECT_EQ(session.run(inputs(512), 512, "logits").size(), 512u * 5);
+    EXPECT_THAT(onnxErrorOf([&] { session.run(inputs(513), 513, "logits"); }), HasSubstr("513"));
+    EXPECT_EQ(session.run(inputs(2), 2, "logits").size(), 10u);
+}
+
 TEST(OnnxSession, FailedCreationReportsTheRuntimesMessage)
 {
     QTemporaryDir dir;
@@ -116,6 +129,16 @@ TEST(OnnxSession, FailedCreationReportsTheRuntimesMessage)
     file.write("this is not a model");
     file.close();
     EXPECT_THAT(onnxErrorOf([&] { OnnxSession session(notAModel, 1); }), HasSubstr("Protobuf parsing failed"));
+}
+
+TEST(OnnxSession, LoadsFromAFolderWithAPersianName)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("مدل‌ها"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(model("model.onnx"), folder + QStringLiteral("/model.onnx")));
+    OnnxSession session(folder + QStringLiteral("/model.onnx"), 1);
+    EXPECT_EQ(session.run(threeTokens, 3, "logits").size(), 15u);
 }
 
 TEST(OnnxSession, SessionsComeAndGoIndependently)

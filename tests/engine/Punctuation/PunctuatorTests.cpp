@@ -132,6 +132,18 @@ TEST(Punctuator, LongTextsGetTheSameMarksAcrossWindows)
               QStringLiteral("سلام، حال ") + long300 + QStringLiteral(": است؟ خوبم. ") + long600 + QStringLiteral("."));
 }
 
+TEST(Punctuator, NeverHandsTheModelMoreThan512Tokens)
+{
+    // This model, like a real one, has no position past 512.
+    PunctuationFolder folder(QStringLiteral("model-512-positions.onnx"));
+    Punctuator punctuator = punctuatorIn(folder);
+    QString long600;
+    for (int i = 0; i < 300; ++i)
+        long600 += QStringLiteral("،خوبم");
+    EXPECT_EQ(punctuator.punctuate(QStringLiteral("سلام ") + long600 + QStringLiteral(" است")),
+              QStringLiteral("سلام، ") + long600 + QStringLiteral(". است؟"));
+}
+
 TEST(Punctuator, PassesTokenTypesOnlyToAModelThatTakesThem)
 {
     PunctuationFolder folder(QStringLiteral("model-token-types.onnx"));

@@ -181,6 +181,7 @@ TEST(WordPieceTokenizer, PersianWordsLoseHalfSpacesMarksAndDecomposableVariants)
     EXPECT_THAT(tokenizer.pieces(QStringLiteral("خانه\u200Cها")), ElementsAre(12, 17));
     // Alef with madda decomposes to alef and a mark; short vowels are marks.
     EXPECT_THAT(tokenizer.pieces(QStringLiteral("آب")), ElementsAre(16));
+    EXPECT_THAT(tokenizer.pieces(QStringLiteral("أب")), ElementsAre(16));
     EXPECT_THAT(tokenizer.pieces(QStringLiteral("کِتاب")), ElementsAre(25));
     // Arabic kaf and Arabic yeh have no decomposition: they stay distinct from the Persian letters.
     EXPECT_THAT(tokenizer.pieces(QStringLiteral("كتاب")), ElementsAre(unk));
