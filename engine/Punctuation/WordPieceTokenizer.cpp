@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -276,8 +277,7 @@ void WordPieceTokenizer::appendPieces(QStringView word, std::vector<int32_t>& id
     // Most dictated words are letters that normalising would keep as they are, perhaps with a
     // half-space or a short vowel that it would drop: those skip the full normalisation.
     const std::array<Scalar, 0x10000>& classes = scalarClasses();
-    thread_local std::u32string scalars;
-    scalars.clear();
+    QVarLengthArray<char32_t, 64> scalars;
     for (const QChar unit : word) {
         switch (classes[unit.unicode()]) {
         case Scalar::kept:
@@ -292,7 +292,7 @@ void WordPieceTokenizer::appendPieces(QStringView word, std::vector<int32_t>& id
         }
     }
     if (!scalars.empty())
-        wordPiece(scalars, ids);
+        wordPiece(std::u32string_view(scalars.data(), size_t(scalars.size())), ids);
 }
 
 WordPieceTokenizer::Encoding WordPieceTokenizer::encode(const QStringList& words) const
@@ -317,7 +317,7 @@ void WordPieceTokenizer::wordPiece(std::u32string_view word, std::vector<int32_t
         return;
     }
     const size_t first = ids.size();
-    thread_local std::u32string continuation;
+    std::u32string continuation;
     size_t start = 0;
     while (start < word.size()) {
         bool found = false;
