@@ -231,3 +231,26 @@ TEST(WordPieceTokenizer, EncodeFramesThePiecesAndNamesTheirWords)
     EXPECT_THAT(encoded.ids, ElementsAre(cls, hello, comma, world, sep));
     EXPECT_THAT(encoded.wordIds, ElementsAre(-1, 0, 0, 2, -1));
 }
+
+TEST(WordPieceTokenizer, EveryScalarComesOutAsTheFullNormalisationWouldHaveIt)
+{
+    // A word that ends in a tab always takes the full normalisation (the tab becomes a space,
+    // which only ends the word), so with a continuation piece for every scalar the two ways must
+    // agree on what each scalar of the Basic Multilingual Plane becomes.
+    QJsonObject vocab{{QStringLiteral("[UNK]"), 0}, {QStringLiteral("[CLS]"), 1}, {QStringLiteral("[SEP]"), 2},
+                      {QStringLiteral("x"), 3}};
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (!QChar::isSurrogate(c))
+            vocab.insert(QStringLiteral("##") + QChar(char16_t(c)), int(c) + 10);
+    }
+    const WordPieceTokenizer tokenizer = testTokenizerWith(setting(model, QStringLiteral("vocab"), vocab));
+    int compared = 0;
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString word = QStringLiteral("x") + QChar(char16_t(c));
+        ASSERT_EQ(tokenizer.pieces(word), tokenizer.pieces(word + u'\t')) << "U+" << std::hex << uint32_t(c);
+        ++compared;
+    }
+    EXPECT_EQ(compared, 0x10000 - 1 - 0x800);
+}
