@@ -127,6 +127,7 @@ std::vector<int> Punctuator::labelWords(const std::vector<QStringView>& words)
 
     Pieces pieces;
     pieces.starts.reserve(words.size() + 1);
+    pieces.ids.reserve(words.size() * 2);
     std::vector<int> pieceCounts;
     pieceCounts.reserve(words.size());
     for (const QStringView word : words) {
