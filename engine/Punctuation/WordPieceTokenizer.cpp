@@ -317,16 +317,17 @@ void WordPieceTokenizer::wordPiece(std::u32string_view word, std::vector<int32_t
         return;
     }
     const size_t first = ids.size();
-    std::u32string continuation;
+    QVarLengthArray<char32_t, 64> continuation;
     size_t start = 0;
     while (start < word.size()) {
         bool found = false;
         for (size_t end = word.size(); end > start; --end) {
             std::u32string_view candidate = word.substr(start, end - start);
             if (start > 0) {
-                continuation.assign(prefix_);
-                continuation.append(candidate);
-                candidate = continuation;
+                continuation.clear();
+                continuation.append(prefix_.data(), qsizetype(prefix_.size()));
+                continuation.append(candidate.data(), qsizetype(candidate.size()));
+                candidate = std::u32string_view(continuation.data(), size_t(continuation.size()));
             }
             const auto entry = vocab_.find(candidate);
             if (entry != vocab_.end()) {
