@@ -13,7 +13,8 @@
 namespace TestModels {
 QString transducer();     // greedy search: loud audio reads "HELLO WORLD"
 QString transducerBpe();  // with bpe.vocab: beam search and hotwords ("WORD" gives "HELLO WORD")
-QString punctuation();    // model.onnx and model-token-types.onnx: label of id t is t mod 5
+// model.onnx (label of id t is t mod 5), variants, and tokenizer.json (see make_test_models.py)
+QString punctuation();
 }
 
 namespace TestAudio {

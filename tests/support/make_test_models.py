@@ -7,10 +7,15 @@ transducer-bpe/  the same with a byte-pair vocabulary, so the recogniser uses be
                  hotwords: the hotword "WORD" turns the text into "HELLO WORD".
 punctuation/     token classifiers whose label for token id t is t mod 5 (ids below 32):
                  model.onnx takes input_ids and attention_mask, model-token-types.onnx also
-                 token_type_ids, whose value is added to every label's score.
+                 token_type_ids, whose value is added to every label's score;
+                 model-three-labels.onnx has three labels, model-without-input-ids.onnx calls
+                 its first input "ids", model-512-positions.onnx refuses more than 512 tokens;
+                 tokenizer.json is a WordPiece tokenizer over ids
+                 below 32, chosen so a Persian sentence gets known marks.
 
 Run with Debian's own python3, which sees python3-onnx.  Usage: make_test_models.py OUT_DIR
 """
+import json
 import os
 import sys
 
@@ -111,17 +116,17 @@ def joiner():
     return model(graph)
 
 
-def punctuation(with_token_types):
-    table = np.zeros((32, 5), np.float32)
+def punctuation(with_token_types, labels=5, ids_name="input_ids", positions=None):
+    table = np.zeros((32, labels), np.float32)
     for i in range(32):
-        table[i, i % 5] = 1 + i / 100
+        table[i, i % labels] = 1 + i / 100
     nodes = [
-        helper.make_node("Gather", ["table", "input_ids"], ["scores"], axis=0),
+        helper.make_node("Gather", ["table", ids_name], ["scores"], axis=0),
         helper.make_node("Cast", ["attention_mask"], ["mask_float"], to=TensorProto.FLOAT),
         helper.make_node("Unsqueeze", ["mask_float", "last_axis"], ["mask"]),
         helper.make_node("Mul", ["scores", "mask"], ["logits" if not with_token_types else "masked"]),
     ]
-    inputs = [helper.make_tensor_value_info("input_ids", TensorProto.INT64, [1, "n"]),
+    inputs = [helper.make_tensor_value_info(ids_name, TensorProto.INT64, [1, "n"]),
               helper.make_tensor_value_info("attention_mask", TensorProto.INT64, [1, "n"])]
     if with_token_types:
         nodes += [
@@ -130,11 +135,49 @@ def punctuation(with_token_types):
             helper.make_node("Add", ["masked", "types"], ["logits"]),
         ]
         inputs.append(helper.make_tensor_value_info("token_type_ids", TensorProto.INT64, [1, "n"]))
+    inits = [const("table", table), const("last_axis", np.array([-1], np.int64))]
+    if positions:
+        # A table of position scores (all zero) that, like a real model's, has no row for a
+        # position past its size: longer inputs fail.
+        nodes[-1].output[0] = "unpositioned"
+        nodes += [
+            helper.make_node("Shape", [ids_name], ["ids_shape"]),
+            helper.make_node("Gather", ["ids_shape", "one"], ["length"], axis=0),
+            helper.make_node("Range", ["zero", "length", "one"], ["position_ids"]),
+            helper.make_node("Gather", ["position_table", "position_ids"], ["position_scores"], axis=0),
+            helper.make_node("Add", ["unpositioned", "position_scores"], ["logits"]),
+        ]
+        inits += [const("zero", np.array(0, np.int64)), const("one", np.array(1, np.int64)),
+                  const("position_table", np.zeros((positions, labels), np.float32))]
     graph = helper.make_graph(
         nodes, "punctuation", inputs,
-        [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", 5])],
-        [const("table", table), const("last_axis", np.array([-1], np.int64))])
+        [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", labels])],
+        inits)
     return model(graph)
+
+
+# The first piece of a word decides its label (id mod 5): 0 nothing, 1 ".", 2 ":", 3 "،", 4 "؟".
+# So "سلام حال شما چطور است من خوبم" reads "سلام، حال شما چطور است؟ من خوبم."
+PUNCTUATION_VOCAB = {
+    "[UNK]": 0, "[CLS]": 1, "[SEP]": 2,
+    "است": 4, "حال": 5, "خوبم": 6, "cafe": 7, "سلام": 8, "کجا": 9,
+    "شما": 10, "میروم": 11, "خانه": 12, "hello": 13, ",": 14,
+    "من": 15, "اب": 16, "##ها": 17, "امروز": 18, "؟": 19,
+    "چطور": 20, "world": 21, "##s": 22, "a": 23, "##a": 24,
+    "کتاب": 25, "،": 26, ".": 27,
+}
+
+
+def tokenizer():
+    # The layout of a BERT WordPiece tokenizer description; only these keys are read.
+    return {
+        "version": "1.0",
+        "normalizer": {"type": "BertNormalizer", "clean_text": True, "handle_chinese_chars": True,
+                       "strip_accents": None, "lowercase": True},
+        "pre_tokenizer": {"type": "BertPreTokenizer"},
+        "model": {"type": "WordPiece", "unk_token": "[UNK]", "continuing_subword_prefix": "##",
+                  "max_input_chars_per_word": 100, "vocab": PUNCTUATION_VOCAB},
+    }
 
 
 def write_text(path, lines):
@@ -165,6 +208,11 @@ def main():
     os.makedirs(os.path.join(out, "punctuation"), exist_ok=True)
     onnx.save_model(punctuation(False), os.path.join(out, "punctuation", "model.onnx"))
     onnx.save_model(punctuation(True), os.path.join(out, "punctuation", "model-token-types.onnx"))
+    onnx.save_model(punctuation(False, labels=3), os.path.join(out, "punctuation", "model-three-labels.onnx"))
+    onnx.save_model(punctuation(False, ids_name="ids"), os.path.join(out, "punctuation", "model-without-input-ids.onnx"))
+    onnx.save_model(punctuation(False, positions=512), os.path.join(out, "punctuation", "model-512-positions.onnx"))
+    with open(os.path.join(out, "punctuation", "tokenizer.json"), "w", encoding="utf-8") as f:
+        json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,64 @@
+#pragma once
+// Downloads the punctuation model from the model host into a staging folder inside its own
+// folder, checks every file against the manifest's size and SHA-256, and moves them in with
+// "model.onnx" last, so the model only counts as installed once everything else is in place.
+// States reach the owner on the main thread.
+
+#include "HTTPSModelSource.h"
+#include "SerialQueue.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <variant>
+
+class PunctuationInstaller {
+public:
+    struct Installing {
+        qint64 done = 0;   // bytes already staged or downloaded in this run
+        qint64 total = 0;  // the manifest's sizes added up; 0 until the first progress report
+        bool operator==(const Installing&) const = default;
+    };
+    struct Failed {
+        QString text;  // what ended the run
+        bool operator==(const Failed&) const = default;
+    };
+    struct Idle {
+        bool operator==(const Idle&) const = default;
+    };
+    struct Installed {
+        bool operator==(const Installed&) const = default;
+    };
+    using State = std::variant<Installing, Failed, Idle, Installed>;
+
+    PunctuationInstaller(std::shared_ptr<HTTPSModelSource> source, QString directory);
+    // Asks a running download to stop and waits for the run to end.
+    ~PunctuationInstaller();
+    PunctuationInstaller(const PunctuationInstaller&) = delete;
+    PunctuationInstaller& operator=(const PunctuationInstaller&) = delete;
+
+    // Main thread only.
+    const State& state() const { return state_; }
+    std::function<void(const State&)> onChange;
+
+    // Main thread. Does nothing while a run is under way; reports the model installed at once
+    // when both files are already in the store's own folder; otherwise starts a run.
+    void install();
+    // Main thread. A download under way stops at its next check and the run fails "Stopped.".
+    void stop();
+
+private:
+    void run();
+    // Delivers the state on the main thread, also when called there.
+    void set(State state);
+
+    State state_ = Idle{};
+    std::shared_ptr<HTTPSModelSource> source_;
+    QString directory_;
+    bool running_ = false;  // main thread; from install() until the run's outcome is delivered
+    std::atomic<bool> stopRequested_ = false;
+    std::shared_ptr<char> alive_ = std::make_shared<char>();  // outlived by no queued delivery
+    SerialQueue queue_{"quillmarsh.punctuation-install"};  // last: ends before the members it uses
+};
