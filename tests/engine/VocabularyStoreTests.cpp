@@ -1,6 +1,6 @@
 #include "VocabularyStore.h"
 
-#include "Log.h"
+#include "LogLines.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -164,6 +164,7 @@ TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
 
 TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
 {
+    LogLines log;
     const QString side = dir.filePath(QStringLiteral("vocabulary.unreadable.json"));
     const QByteArray entry = R"("id":"0F0E0D0C-0B0A-4908-8706-050403020100","text":"Word")";
     const QList<QByteArray> broken = {
@@ -183,21 +184,18 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"New"});
         EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
     }
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
-                    .contains("vocabulary file unreadable; kept as vocabulary.unreadable.json"));
+    EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary file unreadable; kept as vocabulary.unreadable.json")));
 }
 
 TEST_F(VocabularyStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
 {
+    LogLines log;
     write(dir.filePath(QStringLiteral("file")), "not a folder");
     const QString blocked = dir.filePath(QStringLiteral("file/vocabulary.json"));
     VocabularyStore store(blocked);
     store.add(QStringLiteral("Kept"), you);
     EXPECT_EQ(store.hotwords(), QStringList{"Kept"});
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
-                    .contains(("vocabulary: could not save " + blocked + ": ").toUtf8()));
+    EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary: could not save ") + blocked + QStringLiteral(": ")));
 }
 
 TEST(VocabularyStoreLocation, FollowsTheEnvironmentVariable)

@@ -1,6 +1,6 @@
 #include "History/HistoryStore.h"
 
-#include "Log.h"
+#include "LogLines.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -234,6 +234,7 @@ TEST_F(HistoryStoreTest, HandEditedFilesAreReadAsTheyStand)
 
 TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 {
+    LogLines log;
     const QString side = dir.filePath(QStringLiteral("history.unreadable.json"));
     write(side, "an older one");
     const QList<QByteArray> broken = {
@@ -252,8 +253,7 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
         store.add(entryAt(0));
         EXPECT_EQ(HistoryStore(path).entries().size(), 1);
     }
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("history file unreadable; kept as history.unreadable.json"));
+    EXPECT_TRUE(log.mentions(QStringLiteral("history file unreadable; kept as history.unreadable.json")));
 
     // The side name is fixed, whatever the history file is called.
     const QString other = dir.filePath(QStringLiteral("mine.json"));
@@ -264,6 +264,7 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 
 TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
 {
+    LogLines log;
     write(dir.filePath(QStringLiteral("file")), "not a folder");
     HistoryStore store(dir.filePath(QStringLiteral("file/history.json")));
     watch(store);
@@ -272,8 +273,7 @@ TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
     store.remove(entry.id);
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_EQ(removed, QList<QUuid>{entry.id});
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("could not save the history: "));
+    EXPECT_TRUE(log.mentions(QStringLiteral("could not save the history: ")));
 }
 
 TEST(HistoryStoreLocation, FollowsTheEnvironmentVariable)

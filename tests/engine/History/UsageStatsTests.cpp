@@ -1,6 +1,6 @@
 #include "History/UsageStats.h"
 
-#include "Log.h"
+#include "LogLines.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -150,6 +150,7 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
 
 TEST_F(UsageStatsTest, ClearingAndFailedSaves)
 {
+    LogLines log;
     UsageStats stats(path, newYork);
     stats.record(2, 1, local(2026, 3, 2, 9, 0));
     stats.clear();
@@ -160,8 +161,7 @@ TEST_F(UsageStatsTest, ClearingAndFailedSaves)
     UsageStats blocked(dir.filePath(QStringLiteral("file/stats.json")), newYork);
     blocked.record(2, 1, local(2026, 3, 2, 9, 0));
     EXPECT_EQ(blocked.days().size(), 1);
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("could not save the usage counts: "));
+    EXPECT_TRUE(log.mentions(QStringLiteral("could not save the usage counts: ")));
 }
 
 TEST(UsageStatsLocation, FollowsTheEnvironmentVariable)
