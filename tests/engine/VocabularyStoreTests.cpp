@@ -1,6 +1,7 @@
 #include "VocabularyStore.h"
 
 #include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -10,19 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 VocabularyError::Kind failureOf(const std::function<void()>& operation)
 {
@@ -91,7 +79,7 @@ TEST_F(VocabularyStoreTest, AFullListRefusesBeforeLookingForDuplicates)
     QList<VocabularyEntry> full;
     for (int i = 0; i < VocabularyStore::maxEntries; ++i)
         full.append(VocabularyEntry(QUuid::createUuid(), QStringLiteral("word %1").arg(i), you, QDateTime::currentDateTimeUtc()));
-    write(path, VocabularyStore::encodeFile(full));
+    writeFile(path, VocabularyStore::encodeFile(full));
     VocabularyStore store(path);
     ASSERT_EQ(store.entries().size(), VocabularyStore::maxEntries);
     EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
@@ -152,13 +140,13 @@ TEST_F(VocabularyStoreTest, TheFileIsPrettyPrintedWithSortedKeys)
 
 TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
 {
-    write(path, R"({"version":7,"later":true,"entries":[
+    writeFile(path, R"({"version":7,"later":true,"entries":[
         {"added":"2026-03-01T13:00:00+03:30","id":"0f0e0d0c-0b0a-4908-8706-050403020100","source":"you","text":"Tehran","note":1}]})");
     VocabularyStore store(path);
     ASSERT_EQ(store.entries().size(), 1);
     EXPECT_EQ(store.entries().front().added, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC));
     store.add(QStringLiteral("Isfahan"), you);
-    EXPECT_TRUE(contentOf(path).contains("\"version\": 1")) << "written back as version 1";
+    EXPECT_TRUE(readFile(path).contains("\"version\": 1")) << "written back as version 1";
     EXPECT_EQ(VocabularyStore(path).hotwords(), (QStringList{"Tehran", "Isfahan"}));
 }
 
@@ -176,13 +164,13 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00Z","sou)",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         VocabularyStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
         store.add(QStringLiteral("New"), you);
         EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"New"});
-        EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
+        EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
     }
     EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary file unreadable; kept as vocabulary.unreadable.json")));
 }
@@ -190,7 +178,7 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
 TEST_F(VocabularyStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
 {
     LogLines log;
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     const QString blocked = dir.filePath(QStringLiteral("file/vocabulary.json"));
     VocabularyStore store(blocked);
     store.add(QStringLiteral("Kept"), you);

@@ -1,6 +1,7 @@
 #include "Snippets/SnippetStore.h"
 
 #include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -10,19 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 SnippetError::Kind failureOf(const std::function<void()>& operation)
 {
@@ -205,7 +193,7 @@ TEST_F(SnippetStoreTest, FileRoundTripsInTheStoredForm)
         EXPECT_EQ(store.url(), path);
         id = store.add(QStringLiteral("sig"), QStringLiteral("Best,\n\"Sam\" / \u0633\u0627\u0645"), true).id;
     }
-    const QByteArray bytes = contentOf(path);
+    const QByteArray bytes = readFile(path);
     EXPECT_TRUE(bytes.startsWith("[{")) << bytes.constData();
     EXPECT_FALSE(bytes.contains("\": ") || bytes.contains("\n") || bytes.contains("}, {")) << "compact";
     EXPECT_TRUE(bytes.contains(("\"id\":\"" + id.toString(QUuid::WithoutBraces).toUpper() + "\"").toUtf8()));
@@ -219,18 +207,18 @@ TEST_F(SnippetStoreTest, FileRoundTripsInTheStoredForm)
     QFile::remove(path);
     SnippetStore empty(path);
     empty.remove(QUuid::createUuid());
-    EXPECT_EQ(contentOf(path), QByteArray("[]"));
+    EXPECT_EQ(readFile(path), QByteArray("[]"));
 }
 
 TEST_F(SnippetStoreTest, HandEditedFilesAreReadLeniently)
 {
-    write(path, R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
+    writeFile(path, R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
     const SnippetStore store(path);
     ASSERT_EQ(store.entries().size(), 1);
     EXPECT_EQ(store.entries().front().trigger, QStringLiteral("  Not   Tidied ")) << "stored triggers are taken as they are";
     EXPECT_EQ(store.entries().front().id, QUuid::fromString(QStringLiteral("0F0E0D0C-0B0A-4908-8706-050403020100")));
 
-    write(path, QByteArray());
+    writeFile(path, QByteArray());
     EXPECT_TRUE(SnippetStore(path).entries().isEmpty());
     EXPECT_TRUE(QFile::exists(path)) << "an empty file is left in place";
 }
@@ -247,15 +235,15 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"([1])",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         SnippetStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
         EXPECT_FALSE(QFile::exists(path)) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
 
         store.add(QStringLiteral("new"), QStringLiteral("N"), false);
         EXPECT_EQ(SnippetStore(path).entries().size(), 1);
-        EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
+        EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
         QFile::remove(path);
     }
 }
@@ -274,7 +262,7 @@ TEST_F(SnippetStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
 {
     LogLines log;
     const QString blocked = dir.filePath(QStringLiteral("file/snippets.json"));
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     SnippetStore store(blocked);
     store.add(QStringLiteral("a"), QStringLiteral("A"), false);
     EXPECT_EQ(store.entries().size(), 1);
