@@ -1,5 +1,6 @@
 #include "VocabularyStore.h"
 
+#include "FailureOf.h"
 #include "LogLines.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -11,17 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-VocabularyError::Kind failureOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const VocabularyError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error was thrown";
-    return VocabularyError::Kind::full;
-}
 
 constexpr auto you = VocabularyEntry::Source::you;
 
@@ -50,8 +40,8 @@ TEST_F(VocabularyStoreTest, AdditionsAreCheckedInOrder)
     EXPECT_GE(iphone.added, before);
     EXPECT_LE(iphone.added, QDateTime::currentDateTimeUtc());
 
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral(" : "), you); }), VocabularyError::Kind::empty);
-    EXPECT_EQ(failureOf([&] { store.add(QString(61, u'x'), you); }), VocabularyError::Kind::tooLong);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral(" : "), you); }), VocabularyError::Kind::empty);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QString(61, u'x'), you); }), VocabularyError::Kind::tooLong);
     store.add(QString(60, u'x'), you);
     // A Persian word with diacritics counts its letters: each letter with its mark is one character.
     store.add(QStringLiteral("\u0628\u064E").repeated(60), you);
@@ -64,7 +54,7 @@ TEST_F(VocabularyStoreTest, AdditionsAreCheckedInOrder)
         EXPECT_EQ(error.description(), QStringLiteral("\u201CiPhone\u201D is already in your vocabulary."));
     }
     store.add(QStringLiteral("caf\u00E9"), you);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("CAFE"), you); }), VocabularyError::Kind::duplicate);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("CAFE"), you); }), VocabularyError::Kind::duplicate);
     EXPECT_EQ(store.entries().size(), 4);
 
     EXPECT_EQ(VocabularyError(VocabularyError::Kind::empty).description(), QStringLiteral("Type a word or phrase."));
@@ -82,8 +72,8 @@ TEST_F(VocabularyStoreTest, AFullListRefusesBeforeLookingForDuplicates)
     writeFile(path, VocabularyStore::encodeFile(full));
     VocabularyStore store(path);
     ASSERT_EQ(store.entries().size(), VocabularyStore::maxEntries);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("  "), you); }), VocabularyError::Kind::empty);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("  "), you); }), VocabularyError::Kind::empty);
     store.remove(full[0].id);
     store.add(QStringLiteral("word 500"), you);
     EXPECT_EQ(store.entries().size(), VocabularyStore::maxEntries);

@@ -1,5 +1,6 @@
 #include "Snippets/SnippetStore.h"
 
+#include "FailureOf.h"
 #include "LogLines.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -11,17 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-SnippetError::Kind failureOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const SnippetError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error was thrown";
-    return SnippetError::Kind::full;
-}
 
 class SnippetStoreTest : public testing::Test {
 protected:
@@ -50,14 +40,14 @@ TEST(SnippetNormalize, FoldsLettersDigitsMarksPunctuationAndCase)
 TEST_F(SnippetStoreTest, ValidationRulesApplyInOrderWithTheirMessages)
 {
     SnippetStore store(path);
-    EXPECT_EQ(failureOf([&] { store.add(QString(), QString(), false); }), SnippetError::Kind::emptyTrigger);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("?!"), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QString(), QString(), false); }), SnippetError::Kind::emptyTrigger);
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("?!"), QStringLiteral("x"), false); }),
               SnippetError::Kind::emptyTrigger);
-    EXPECT_EQ(failureOf([&] { store.add(QString(61, u'a'), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QString(61, u'a'), QStringLiteral("x"), false); }),
               SnippetError::Kind::triggerTooLong);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("sig"), QStringLiteral(" \n\t "), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("sig"), QStringLiteral(" \n\t "), false); }),
               SnippetError::Kind::emptyText);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("sig"), QString(5001, u'x'), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("sig"), QString(5001, u'x'), false); }),
               SnippetError::Kind::textTooLong);
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_FALSE(QFile::exists(path)) << "a refused addition writes nothing";
@@ -97,7 +87,7 @@ TEST_F(SnippetStoreTest, TriggersAreTidiedAndDuplicatesNamed)
     const Snippet second = store.add(QStringLiteral("sig"), QStringLiteral("Regards"), false);
     changed = second;
     changed.trigger = QStringLiteral("MY ADDRESS");
-    EXPECT_EQ(failureOf([&] { store.update(changed); }), SnippetError::Kind::duplicate);
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.update(changed); }), SnippetError::Kind::duplicate);
     EXPECT_EQ(store.entries().back(), second);
 }
 
@@ -106,7 +96,7 @@ TEST_F(SnippetStoreTest, AFullListRefusesAdditionsButNotUpdates)
     SnippetStore store(path);
     for (int i = 0; i < SnippetStore::maxEntries; ++i)
         store.add(QStringLiteral("t%1").arg(i), QStringLiteral("x"), false);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("one more"), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("one more"), QStringLiteral("x"), false); }),
               SnippetError::Kind::full);
     Snippet changed = store.entries()[10];
     changed.text = QStringLiteral("changed");
