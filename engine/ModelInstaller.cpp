@@ -136,10 +136,7 @@ void ModelInstaller::run(ModelPackage package)
             throw ModelInstallError::cancelled();
         const std::vector<ModelFile> files = source_->files(package);
         // Checked before anything is written, so a hostile list can't place a file elsewhere.
-        for (const ModelFile& file : files) {
-            if (!isPlainFileName(file.name))
-                throw ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ") + file.name);
-        }
+        requirePlainFileNames(files);
         qint64 total = 0;
         for (const ModelFile& file : files)
             total += file.size;

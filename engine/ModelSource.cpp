@@ -1,7 +1,17 @@
 #include "ModelSource.h"
 
+#include "ModelInstallError.h"
+
 bool isPlainFileName(const QString& name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/')
         && !name.contains(u'\\') && !name.contains(QChar(0));
+}
+
+void requirePlainFileNames(const std::vector<ModelFile>& files)
+{
+    for (const ModelFile& file : files) {
+        if (!isPlainFileName(file.name))
+            throw ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ") + file.name);
+    }
 }

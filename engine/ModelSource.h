@@ -24,6 +24,8 @@ struct ModelFile {
 // Names come from files and servers we don't control: a name must stay inside the folder it is
 // written to, so only one plain path component passes.
 bool isPlainFileName(const QString& name);
+// Throws copyFailed naming the first file of the list whose name is not plain.
+void requirePlainFileNames(const std::vector<ModelFile>& files);
 
 class ModelSource {
 public:

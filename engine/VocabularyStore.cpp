@@ -86,13 +86,8 @@ QString VocabularyStore::clean(const QString& text)
 
 VocabularyStore::VocabularyStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
 {
-    const auto bytes = readWholeFile(url_);
-    if (!bytes || bytes->isEmpty())
-        return;
-    if (auto entries = decodeFile(*bytes))
+    if (auto entries = readStoredFile(url_, QStringLiteral("vocabulary"), decodeFile))
         entries_ = std::move(*entries);
-    else
-        keepUnreadableFileAside(url_, QStringLiteral("vocabulary"));
     writtenForms_ = WrittenForms(hotwords());
 }
 

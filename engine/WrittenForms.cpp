@@ -1,5 +1,7 @@
 #include "WrittenForms.h"
 
+#include "UnicodeText.h"
+
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -10,15 +12,6 @@ namespace {
 QString keyOf(const QString& text)
 {
     return text.toLower().simplified();
-}
-
-qsizetype graphemeCount(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
 }
 
 }
@@ -69,7 +62,7 @@ WrittenForms::WrittenForms(const QStringList& words)
 
     QStringList keys = forms_.keys();
     std::stable_sort(keys.begin(), keys.end(),
-                     [](const QString& a, const QString& b) { return graphemeCount(a) > graphemeCount(b); });
+                     [](const QString& a, const QString& b) { return userCharacterCount(a) > userCharacterCount(b); });
     QStringList alternatives;
     for (const QString& key : keys) {
         QStringList pieces;

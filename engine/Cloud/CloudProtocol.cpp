@@ -1,10 +1,11 @@
 #include "Cloud/CloudProtocol.h"
 
+#include "UnicodeText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
@@ -74,15 +75,6 @@ Field<QStringList> stringListField(const QJsonObject& object, const QString& key
 QByteArray compact(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
-qsizetype characterCount(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
 }
 
 }
@@ -203,7 +195,7 @@ QStringList sanitized(const std::optional<QStringList>& hotwords)
         QString entry = hotwords->at(i);
         entry.replace(QLatin1Char(':'), QLatin1Char(' '));
         entry = entry.simplified();
-        if (entry.isEmpty() || characterCount(entry) > maxHotwordLength)
+        if (entry.isEmpty() || userCharacterCount(entry) > maxHotwordLength)
             continue;
         const QString folded = entry.toLower();
         if (seen.contains(folded))

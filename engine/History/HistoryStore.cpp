@@ -111,13 +111,8 @@ QString HistoryStore::defaultURL()
 
 HistoryStore::HistoryStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
 {
-    const auto bytes = readWholeFile(url_);
-    if (!bytes || bytes->isEmpty())
-        return;
-    if (auto entries = decodeFile(*bytes))
+    if (auto entries = readStoredFile(url_, QStringLiteral("history"), decodeFile))
         entries_ = std::move(*entries);
-    else
-        keepUnreadableFileAside(url_, QStringLiteral("history"));
 }
 
 QUuid HistoryStore::add(const HistoryEntry& entry)

@@ -41,13 +41,8 @@ QString UsageStats::defaultURL()
 UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent)
     : QObject(parent), url_(url), timeZone_(timeZone)
 {
-    const auto bytes = readWholeFile(url_);
-    if (!bytes || bytes->isEmpty())
-        return;
-    if (auto days = decodeFile(*bytes))
+    if (auto days = readStoredFile(url_, QStringLiteral("stats"), decodeFile))
         days_ = std::move(*days);
-    else
-        keepUnreadableFileAside(url_, QStringLiteral("stats"));
 }
 
 QString UsageStats::dayKey(const QDateTime& date) const

@@ -77,10 +77,7 @@ void PunctuationInstaller::run()
         const std::vector<ModelFile> files = source_->punctuationFiles();
         // The names come from the model host: each must stay inside the folder it is written
         // to, checked before anything is written.
-        for (const ModelFile& file : files) {
-            if (!isPlainFileName(file.name))
-                throw ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ") + file.name);
-        }
+        requirePlainFileNames(files);
         qint64 total = 0;
         for (const ModelFile& file : files)
             total += file.size;

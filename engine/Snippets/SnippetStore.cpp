@@ -100,13 +100,8 @@ QString SnippetStore::defaultURL()
 
 SnippetStore::SnippetStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
 {
-    const auto bytes = readWholeFile(url_);
-    if (!bytes || bytes->isEmpty())
-        return;
-    if (auto snippets = decodeFile(*bytes))
+    if (auto snippets = readStoredFile(url_, QStringLiteral("snippets"), decodeFile))
         entries_ = std::move(*snippets);
-    else
-        keepUnreadableFileAside(url_, QStringLiteral("snippets"));
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)

@@ -1,27 +1,10 @@
 #include "AtomicFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-namespace {
-mode_t modeOf(const QString& path)
-{
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 0777;
-}
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-}
 
 TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
 {
@@ -29,7 +12,7 @@ TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
     const QString path = dir.filePath(QStringLiteral("sub/history.json"));
     ASSERT_EQ(writeFileAtomically(path, "[1]"), std::nullopt) << "the missing folder is created";
     ASSERT_EQ(writeFileAtomically(path, "[1,2]"), std::nullopt);
-    EXPECT_EQ(contentOf(path), QByteArray("[1,2]"));
+    EXPECT_EQ(readFile(path), QByteArray("[1,2]"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
 }
 
@@ -56,5 +39,5 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     const auto failure = writeFileAtomically(path + QStringLiteral("/inner.json"), "new");
     ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(failure->isEmpty());
-    EXPECT_EQ(contentOf(path), QByteArray("old"));
+    EXPECT_EQ(readFile(path), QByteArray("old"));
 }

@@ -1,11 +1,10 @@
 #include "DictationController.h"
 #include "DictationFakes.h"
-#include "Log.h"
+#include "LogLines.h"
 #include "ManualClock.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -13,32 +12,6 @@ using Phase = DictationController::Phase;
 using std::chrono::milliseconds;
 
 namespace {
-
-// The log lines written from its creation on, without their time stamps.
-class LogWatch {
-public:
-    LogWatch()
-    {
-        Log::flush();
-        start_ = QFile(path()).size();
-    }
-    QStringList messages() const
-    {
-        Log::flush();
-        QFile file(path());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        file.seek(start_);
-        QStringList lines;
-        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            lines << line.section(QLatin1Char(' '), 1);
-        return lines;
-    }
-
-private:
-    static QString path() { return qEnvironmentVariable("QUILLMARSH_LOG"); }
-    qint64 start_ = 0;
-};
 
 struct Rig {
     ManualClock clock;
@@ -137,19 +110,19 @@ TEST(DictationController, ASecondTapSoonAfterACancellingTapListensHandsFree)
     for (const Case& c : {Case{250, true}, Case{499, true}, Case{500, false}, Case{900, false}}) {
         SCOPED_TRACE(c.gapBetweenReleasesMs);
         Rig rig;
-        LogWatch log;
+        LogLines log;
         rig.press(milliseconds(100));
         rig.clock.advance(milliseconds(c.gapBetweenReleasesMs - 100));
         rig.press(milliseconds(100));
         if (c.handsFree) {
             EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle, Phase::holding, Phase::handsFree}));
             EXPECT_EQ(rig.cancels, 1) << "only the first tap cancels";
-            EXPECT_TRUE(log.messages().contains(QStringLiteral("hands-free on")));
+            EXPECT_TRUE(log.lines().contains(QStringLiteral("hands-free on")));
             EXPECT_EQ(rig.engine->streams[1]->cancels, 0) << "the second tap's dictation goes on";
         } else {
             EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle, Phase::holding, Phase::idle}));
             EXPECT_EQ(rig.cancels, 2);
-            EXPECT_FALSE(log.messages().contains(QStringLiteral("hands-free on")));
+            EXPECT_FALSE(log.lines().contains(QStringLiteral("hands-free on")));
         }
     }
 }
@@ -176,14 +149,14 @@ TEST(DictationController, InHandsFreeOnlyATapFinishesAndOnlyEscapeCancels)
     EXPECT_EQ(rig.cancels, 1);
 
     Rig escaped;
-    LogWatch log;
+    LogLines log;
     escaped.press(milliseconds(100));
     escaped.press(milliseconds(100));
     escaped.controller->escape();
     EXPECT_EQ(escaped.controller->phase(), Phase::idle);
     EXPECT_EQ(escaped.cancels, 2);
     EXPECT_EQ(escaped.engine->streams[1]->cancels, 1);
-    EXPECT_TRUE(log.messages().contains(QStringLiteral("cancelled")));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("cancelled")));
 }
 
 TEST(DictationController, EnteringHandsFreeForgetsTheRememberedTap)
@@ -201,17 +174,17 @@ TEST(DictationController, EnteringHandsFreeForgetsTheRememberedTap)
 TEST(DictationController, AChordOrEscapeWhileHoldingCancels)
 {
     Rig rig;
-    LogWatch log;
+    LogLines log;
     rig.press(milliseconds(2000), true);
     EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle}));
     EXPECT_EQ(rig.cancels, 1);
-    EXPECT_FALSE(log.messages().contains(QStringLiteral("cancelled"))) << "a chord cancels without a log line";
+    EXPECT_FALSE(log.lines().contains(QStringLiteral("cancelled"))) << "a chord cancels without a log line";
 
     rig.controller->keyDown();
     rig.controller->escape();
     EXPECT_EQ(rig.controller->phase(), Phase::idle);
     EXPECT_EQ(rig.cancels, 2);
-    EXPECT_TRUE(log.messages().contains(QStringLiteral("cancelled")));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("cancelled")));
 
     rig.controller->escape();
     rig.controller->keyUp(false);
@@ -242,36 +215,36 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
 {
     {
         Rig rig;
-        LogWatch log;
+        LogLines log;
         rig.engineReady = false;
         rig.controller->keyDown();
         rig.clock.advance(milliseconds(1000));
         rig.controller->keyUp(false);
         EXPECT_EQ(rig.unavailable, QStringList{QStringLiteral("the speech model isn't ready yet")});
-        EXPECT_TRUE(log.messages().contains(QStringLiteral("dictation can't start: the speech model isn't ready yet")));
+        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: the speech model isn't ready yet")));
         EXPECT_TRUE(rig.phases.empty());
         EXPECT_EQ(rig.cancels, 0);
         EXPECT_TRUE(rig.sources.empty());
     }
     {
         Rig rig;
-        LogWatch log;
+        LogLines log;
         rig.engine->failure = QStringLiteral("model files missing");
         rig.press(milliseconds(1000));
         const QString reason = QStringLiteral("the speech engine couldn't start (model files missing)");
         EXPECT_EQ(rig.unavailable, QStringList{reason});
-        EXPECT_TRUE(log.messages().contains(QStringLiteral("dictation can't start: ") + reason));
+        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + reason));
         EXPECT_TRUE(rig.sources.empty()) << "no source is made for a stream that never opened";
         EXPECT_TRUE(rig.phases.empty());
     }
     {
         Rig rig;
-        LogWatch log;
+        LogLines log;
         rig.sourceFailure = QStringLiteral("device busy");
         rig.press(milliseconds(1000));
         const QString reason = QStringLiteral("the microphone couldn't start (device busy)");
         EXPECT_EQ(rig.unavailable, QStringList{reason});
-        EXPECT_TRUE(log.messages().contains(QStringLiteral("dictation can't start: ") + reason));
+        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + reason));
         EXPECT_EQ(rig.engine->streams[0]->cancels, 1) << "the stream is cancelled";
         EXPECT_EQ(rig.sources[0]->stops, 1) << "the source is told to stop";
         EXPECT_TRUE(rig.phases.empty());
@@ -282,11 +255,11 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
 TEST(DictationController, LogsTheStartWithItsFiguresAndTheVocabularySize)
 {
     Rig rig;
-    LogWatch log;
+    LogLines log;
     rig.controller->hotwords = [] { return QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}; };
     rig.controller->keyDown();
     EXPECT_EQ(rig.engine->lastHotwords, (QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}));
-    EXPECT_EQ(log.messages(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
                                            QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
 }
 

@@ -5,6 +5,7 @@
 #include "ModelFileHelpers.h"
 #include "ModelInstallError.h"
 #include "ModelStore.h"
+#include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"
 

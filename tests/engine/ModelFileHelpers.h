@@ -1,13 +1,11 @@
 #pragma once
-// Files and digests for the model download and installer tests.
+// Digests and patterned bytes for the model download and installer tests.
 
 #include <QByteArray>
 #include <QString>
 
 #include <ostream>
 
-void writeFile(const QString& path, const QByteArray& bytes);
-QByteArray readFile(const QString& path);
 QString sha256Hex(const QByteArray& bytes);
 // Deterministic bytes that differ from one offset to the next, so a misplaced range shows.
 QByteArray patternBytes(qint64 size, int seed = 0);

@@ -1,15 +1,13 @@
 // Loading the model off the main thread, and the keep-warm timer, with a hand-moved clock.
 
 #include "KeepWarm.h"
-#include "Log.h"
+#include "LogLines.h"
 #include "ManualClock.h"
 #include "MainThread.h"
 #include "ModelHost.h"
 #include "ProcessStats.h"
 #include "SerialQueue.h"
 #include "TestSupport.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -19,13 +17,6 @@ using namespace std::chrono_literals;
 using Kind = ModelHost::State::Kind;
 
 namespace {
-
-QString logText()
-{
-    Log::flush();
-    QFile file(qEnvironmentVariable("QUILLMARSH_LOG"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 // Records every reported state, where it was reported, and whether the recogniser was set then.
 struct Reports {
@@ -56,6 +47,7 @@ class ModelHostTest : public testing::Test {
 
 TEST_F(ModelHostTest, LoadsOffTheMainThreadAndPublishesBeforeReady)
 {
+    LogLines log;
     ManualClock clock;
     ModelHost host(clock, [&](const RecognizerConfig& config) {
         EXPECT_FALSE(isMainThread());
@@ -78,7 +70,7 @@ TEST_F(ModelHostTest, LoadsOffTheMainThreadAndPublishesBeforeReady)
     EXPECT_TRUE(reports.onMainThread);
     ASSERT_TRUE(host.recognizer());
     EXPECT_EQ(host.recognizer()->transcribe(TestAudio::noise(1.0)), QStringLiteral("HELLO WORLD"));
-    EXPECT_TRUE(logText().contains(QStringLiteral("model ready: greedy_search, 2 threads")));
+    EXPECT_TRUE(log.mentions(QStringLiteral("model ready: greedy_search, 2 threads")));
 }
 
 TEST_F(ModelHostTest, ASecondLoadWhileLoadingIsIgnored)

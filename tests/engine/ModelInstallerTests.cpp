@@ -8,6 +8,7 @@
 #include "ModelInstaller.h"
 #include "ModelStore.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"
 

@@ -8,6 +8,7 @@
 #include "ModelStore.h"
 #include "Settings.h"
 #include "Sha256.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>

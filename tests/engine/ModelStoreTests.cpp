@@ -5,6 +5,7 @@
 #include "InstallRecord.h"
 #include "ModelStore.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QCryptographicHash>
@@ -18,14 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class ModelStoreTest : public testing::Test {
 protected:

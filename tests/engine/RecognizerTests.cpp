@@ -3,7 +3,7 @@
 // the hotword "WORD" turns it into "HELLO WORD" when hotwords reach the library.
 
 #include "Int32Pieces.h"
-#include "Log.h"
+#include "LogLines.h"
 #include "Recognizer.h"
 #include "TestSupport.h"
 
@@ -34,13 +34,6 @@ QString dictate(Recognizer& recognizer, const QStringList& hotwords, double nois
     stream->accept(TestAudio::noise(noiseSeconds));
     stream->decode();
     return stream->finish();
-}
-
-QString logText()
-{
-    Log::flush();
-    QFile file(qEnvironmentVariable("QUILLMARSH_LOG"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 // A copy of a synthetic model folder without some of its files.
@@ -117,6 +110,7 @@ TEST_F(RecognizerTest, HotwordsScoreComesFromTheEnvironment)
 
 TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
 {
+    LogLines log;
     {
         ScopedEnvironment greedy("QUILLMARSH_DECODING", QStringLiteral("greedy_search"));
         const auto recognizer = load(TestModels::transducerBpe());
@@ -133,7 +127,7 @@ TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
         EXPECT_EQ(load(TestModels::transducerBpe())->decodingMethod(), QStringLiteral("modified_beam_search")) << unknown;
         EXPECT_EQ(load(TestModels::transducer())->decodingMethod(), QStringLiteral("greedy_search")) << unknown;
     }
-    EXPECT_TRUE(logText().contains(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=beam)")));
+    EXPECT_TRUE(log.mentions(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=beam)")));
 }
 
 TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
@@ -172,19 +166,20 @@ TEST_F(RecognizerTest, HandTypedHotwordsAreCleanedBeforeTheLibrarySeesThem)
 
 TEST_F(RecognizerTest, GreedyRecognizerDictatesWithoutTheVocabulary)
 {
+    LogLines log;
     // A hotword stream on greedy search would end the process at its first decode.
     const auto recognizer = load(TestModels::transducer());
     EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD")}), QStringLiteral("HELLO WORLD"));
-    EXPECT_TRUE(logText().contains(QStringLiteral("the engine rejected the vocabulary; dictating without it")));
+    EXPECT_TRUE(log.mentions(QStringLiteral("the engine rejected the vocabulary; dictating without it")));
 }
 
 TEST_F(RecognizerTest, NoLogLineWhenNoHotwordRemains)
 {
     const auto recognizer = load(TestModels::transducer());
-    const qsizetype before = logText().count(QStringLiteral("rejected the vocabulary"));
+    LogLines log;
     dictate(*recognizer, {});
     dictate(*recognizer, {QStringLiteral("#"), QStringLiteral(" : / ")});
-    EXPECT_EQ(logText().count(QStringLiteral("rejected the vocabulary")), before);
+    EXPECT_FALSE(log.mentions(QStringLiteral("rejected the vocabulary")));
 }
 
 TEST_F(RecognizerTest, FinishEndsTheInputOnceAndCancelDropsLaterAudio)

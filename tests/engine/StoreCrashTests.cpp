@@ -4,6 +4,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Snippets/SnippetStore.h"
+#include "TestFiles.h"
 #include "VocabularyStore.h"
 
 #include <QDir>
@@ -14,22 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-mode_t modeOf(const QString& path)
-{
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 0777;
-}
 
 bool decodes(const QString& kind, const QByteArray& bytes)
 {
@@ -89,14 +75,14 @@ TEST_P(StoreCrashTest, AKilledWriterLeavesAWholeFile)
     const QString path = dir.filePath(kind + QStringLiteral(".json"));
     for (int round = 0; round < 3; ++round) {
         killWriterAfter(kind, path, QRandomGenerator::global()->bounded(1, 20));
-        const QByteArray bytes = contentOf(path);
+        const QByteArray bytes = readFile(path);
         ASSERT_FALSE(bytes.isEmpty()) << "round " << round;
         EXPECT_TRUE(decodes(kind, bytes)) << "round " << round << ": " << bytes.left(200).constData();
     }
 
-    const QByteArray before = contentOf(path);
+    const QByteArray before = readFile(path);
     killWriterWhileWriting(kind, path, before.size() / 2);
-    EXPECT_TRUE(contentOf(path) == before) << "the half-written save must leave the old file in place";
+    EXPECT_TRUE(readFile(path) == before) << "the half-written save must leave the old file in place";
     EXPECT_FALSE(QFile::exists(dir.filePath(kind + QStringLiteral(".unreadable.json"))));
 
     if (kind == QLatin1String("history")) {

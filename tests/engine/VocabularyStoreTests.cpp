@@ -1,6 +1,8 @@
 #include "VocabularyStore.h"
 
-#include "Log.h"
+#include "FailureOf.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -10,30 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-VocabularyError::Kind failureOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const VocabularyError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error was thrown";
-    return VocabularyError::Kind::full;
-}
 
 constexpr auto you = VocabularyEntry::Source::you;
 
@@ -62,8 +40,8 @@ TEST_F(VocabularyStoreTest, AdditionsAreCheckedInOrder)
     EXPECT_GE(iphone.added, before);
     EXPECT_LE(iphone.added, QDateTime::currentDateTimeUtc());
 
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral(" : "), you); }), VocabularyError::Kind::empty);
-    EXPECT_EQ(failureOf([&] { store.add(QString(61, u'x'), you); }), VocabularyError::Kind::tooLong);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral(" : "), you); }), VocabularyError::Kind::empty);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QString(61, u'x'), you); }), VocabularyError::Kind::tooLong);
     store.add(QString(60, u'x'), you);
     // A Persian word with diacritics counts its letters: each letter with its mark is one character.
     store.add(QStringLiteral("\u0628\u064E").repeated(60), you);
@@ -76,7 +54,7 @@ TEST_F(VocabularyStoreTest, AdditionsAreCheckedInOrder)
         EXPECT_EQ(error.description(), QStringLiteral("\u201CiPhone\u201D is already in your vocabulary."));
     }
     store.add(QStringLiteral("caf\u00E9"), you);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("CAFE"), you); }), VocabularyError::Kind::duplicate);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("CAFE"), you); }), VocabularyError::Kind::duplicate);
     EXPECT_EQ(store.entries().size(), 4);
 
     EXPECT_EQ(VocabularyError(VocabularyError::Kind::empty).description(), QStringLiteral("Type a word or phrase."));
@@ -91,11 +69,11 @@ TEST_F(VocabularyStoreTest, AFullListRefusesBeforeLookingForDuplicates)
     QList<VocabularyEntry> full;
     for (int i = 0; i < VocabularyStore::maxEntries; ++i)
         full.append(VocabularyEntry(QUuid::createUuid(), QStringLiteral("word %1").arg(i), you, QDateTime::currentDateTimeUtc()));
-    write(path, VocabularyStore::encodeFile(full));
+    writeFile(path, VocabularyStore::encodeFile(full));
     VocabularyStore store(path);
     ASSERT_EQ(store.entries().size(), VocabularyStore::maxEntries);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("  "), you); }), VocabularyError::Kind::empty);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("word 3"), you); }), VocabularyError::Kind::full);
+    EXPECT_EQ(failureOf<VocabularyError>([&] { store.add(QStringLiteral("  "), you); }), VocabularyError::Kind::empty);
     store.remove(full[0].id);
     store.add(QStringLiteral("word 500"), you);
     EXPECT_EQ(store.entries().size(), VocabularyStore::maxEntries);
@@ -152,18 +130,19 @@ TEST_F(VocabularyStoreTest, TheFileIsPrettyPrintedWithSortedKeys)
 
 TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
 {
-    write(path, R"({"version":7,"later":true,"entries":[
+    writeFile(path, R"({"version":7,"later":true,"entries":[
         {"added":"2026-03-01T13:00:00+03:30","id":"0f0e0d0c-0b0a-4908-8706-050403020100","source":"you","text":"Tehran","note":1}]})");
     VocabularyStore store(path);
     ASSERT_EQ(store.entries().size(), 1);
     EXPECT_EQ(store.entries().front().added, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC));
     store.add(QStringLiteral("Isfahan"), you);
-    EXPECT_TRUE(contentOf(path).contains("\"version\": 1")) << "written back as version 1";
+    EXPECT_TRUE(readFile(path).contains("\"version\": 1")) << "written back as version 1";
     EXPECT_EQ(VocabularyStore(path).hotwords(), (QStringList{"Tehran", "Isfahan"}));
 }
 
 TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
 {
+    LogLines log;
     const QString side = dir.filePath(QStringLiteral("vocabulary.unreadable.json"));
     const QByteArray entry = R"("id":"0F0E0D0C-0B0A-4908-8706-050403020100","text":"Word")";
     const QList<QByteArray> broken = {
@@ -175,29 +154,26 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00Z","sou)",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         VocabularyStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
         store.add(QStringLiteral("New"), you);
         EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"New"});
-        EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
+        EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
     }
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
-                    .contains("vocabulary file unreadable; kept as vocabulary.unreadable.json"));
+    EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary file unreadable; kept as vocabulary.unreadable.json")));
 }
 
 TEST_F(VocabularyStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
 {
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    LogLines log;
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     const QString blocked = dir.filePath(QStringLiteral("file/vocabulary.json"));
     VocabularyStore store(blocked);
     store.add(QStringLiteral("Kept"), you);
     EXPECT_EQ(store.hotwords(), QStringList{"Kept"});
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG"))
-                    .contains(("vocabulary: could not save " + blocked + ": ").toUtf8()));
+    EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary: could not save ") + blocked + QStringLiteral(": ")));
 }
 
 TEST(VocabularyStoreLocation, FollowsTheEnvironmentVariable)

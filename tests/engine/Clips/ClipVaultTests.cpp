@@ -1,4 +1,5 @@
 #include "Clips/ClipVault.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -76,11 +77,7 @@ TEST_F(ClipVaultTest, SavesSixteenBitMonoFlacPrivately)
     EXPECT_NEAR(read[50], 0.25 * 32767, 2);
 
     EXPECT_DOUBLE_EQ(vault.seconds(id), 0.3);
-    EXPECT_EQ(vault.data(id), [&] {
-        QFile whole(path);
-        whole.open(QIODevice::ReadOnly);
-        return whole.readAll();
-    }());
+    EXPECT_EQ(vault.data(id), readFile(path));
 }
 
 TEST_F(ClipVaultTest, TooShortARecordingTouchesNothing)

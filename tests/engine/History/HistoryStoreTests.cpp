@@ -1,6 +1,7 @@
 #include "History/HistoryStore.h"
 
-#include "Log.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -12,29 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-mode_t modeOf(const QString& path)
-{
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 0777;
-}
 
 const QDateTime base = QDateTime::fromSecsSinceEpoch(1'780'000'000, Qt::UTC);
 
@@ -77,7 +56,7 @@ TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
     QList<HistoryEntry> full;  // newest first
     for (int i = HistoryStore::maxEntries; i > 0; --i)
         full.append(entryAt(i));
-    write(path, HistoryStore::encodeFile(full));
+    writeFile(path, HistoryStore::encodeFile(full));
 
     HistoryStore store(path);
     ASSERT_EQ(store.entries(), full);
@@ -146,7 +125,7 @@ TEST_F(HistoryStoreTest, RemovingClearingAndPruningTellTheOwnerAfterSaving)
     removed.clear();
     store.clear();
     EXPECT_EQ(removed, (QList<QUuid>{c.id, b.id}));
-    EXPECT_EQ(contentOf(path), QByteArray("[]"));
+    EXPECT_EQ(readFile(path), QByteArray("[]"));
 
     store.add(c);
     store.prune(-1, base);
@@ -201,11 +180,11 @@ TEST_F(HistoryStoreTest, TheFileHoldsOnlyPresentKeysAndIsPrivate)
     }
     ::umask(mask);
     EXPECT_EQ(modeOf(path), 0600u);
-    const QJsonObject object = QJsonDocument::fromJson(contentOf(path)).array().first().toObject();
+    const QJsonObject object = QJsonDocument::fromJson(readFile(path)).array().first().toObject();
     EXPECT_EQ(object.keys(), (QStringList{"date", "id", "raw", "text"}));
     EXPECT_EQ(object.value("date").toInteger(), base.toSecsSinceEpoch());
     EXPECT_EQ(object.value("id").toString(), object.value("id").toString().toUpper());
-    EXPECT_FALSE(contentOf(path).contains('\n'));
+    EXPECT_FALSE(readFile(path).contains('\n'));
 
     // A file made public by hand is private again after the next save.
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -215,7 +194,7 @@ TEST_F(HistoryStoreTest, TheFileHoldsOnlyPresentKeysAndIsPrivate)
 
 TEST_F(HistoryStoreTest, HandEditedFilesAreReadAsTheyStand)
 {
-    write(path, R"([{"id":"0f0e0d0c-0b0a-4908-8706-050403020100","date":1780000000.25,"raw":"r","text":"t",
+    writeFile(path, R"([{"id":"0f0e0d0c-0b0a-4908-8706-050403020100","date":1780000000.25,"raw":"r","text":"t",
                     "bundleID":null,"appName":"Notes","style":null,"category":"documents","clipCode":null,"future":[1]}])");
     const HistoryStore store(path);
     ASSERT_EQ(store.entries().size(), 1);
@@ -227,15 +206,16 @@ TEST_F(HistoryStoreTest, HandEditedFilesAreReadAsTheyStand)
     EXPECT_FALSE(entry.clipCode);
     EXPECT_EQ(HistoryStore::decodeFile(HistoryStore::encodeFile(store.entries())), store.entries());
 
-    write(path, QByteArray());
+    writeFile(path, QByteArray());
     EXPECT_TRUE(HistoryStore(path).entries().isEmpty());
     EXPECT_TRUE(QFile::exists(path)) << "an empty file is left in place";
 }
 
 TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 {
+    LogLines log;
     const QString side = dir.filePath(QStringLiteral("history.unreadable.json"));
-    write(side, "an older one");
+    writeFile(side, "an older one");
     const QList<QByteArray> broken = {
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"text":"t"}])",
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":"1","raw":"r","text":"t"}])",
@@ -245,26 +225,26 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"raw":"r)",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         HistoryStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
         store.add(entryAt(0));
         EXPECT_EQ(HistoryStore(path).entries().size(), 1);
     }
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("history file unreadable; kept as history.unreadable.json"));
+    EXPECT_TRUE(log.mentions(QStringLiteral("history file unreadable; kept as history.unreadable.json")));
 
     // The side name is fixed, whatever the history file is called.
     const QString other = dir.filePath(QStringLiteral("mine.json"));
-    write(other, "[");
+    writeFile(other, "[");
     HistoryStore renamed(other);
-    EXPECT_EQ(contentOf(side), QByteArray("["));
+    EXPECT_EQ(readFile(side), QByteArray("["));
 }
 
 TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
 {
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    LogLines log;
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     HistoryStore store(dir.filePath(QStringLiteral("file/history.json")));
     watch(store);
     const HistoryEntry entry = entryAt(0);
@@ -272,8 +252,7 @@ TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
     store.remove(entry.id);
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_EQ(removed, QList<QUuid>{entry.id});
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("could not save the history: "));
+    EXPECT_TRUE(log.mentions(QStringLiteral("could not save the history: ")));
 }
 
 TEST(HistoryStoreLocation, FollowsTheEnvironmentVariable)

@@ -1,6 +1,7 @@
 #include "History/UsageStats.h"
 
-#include "Log.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -12,19 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 class UsageStatsTest : public testing::Test {
 protected:
@@ -109,7 +97,7 @@ TEST_F(UsageStatsTest, SixtyOneDaysAreCutBackToSixWeeksByTheCalendar)
     add(QStringLiteral("2027-01-01"));  // later than the recording
     for (int k = 0; seeded.size() < 60; ++k)
         add(QDate(2025, 1, 1).addDays(k).toString(Qt::ISODate));
-    write(path, QJsonDocument(seeded).toJson());
+    writeFile(path, QJsonDocument(seeded).toJson());
 
     UsageStats stats(path, newYork);
     ASSERT_EQ(stats.days().size(), 60);
@@ -129,39 +117,39 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"([])",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         UsageStats stats(path, newYork);
         EXPECT_TRUE(stats.days().isEmpty()) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
         stats.record(2, 1, local(2026, 3, 2, 9, 0));
         EXPECT_EQ(UsageStats(path, newYork).days().size(), 1);
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
     }
 
-    write(path, R"({"2026-03-01":{"words":9007199254740993,"dictations":1,"seconds":2.25,"later":true},"odd key":{"words":1,"dictations":0,"seconds":0}})");
+    writeFile(path, R"({"2026-03-01":{"words":9007199254740993,"dictations":1,"seconds":2.25,"later":true},"odd key":{"words":1,"dictations":0,"seconds":0}})");
     const UsageStats lenient(path, newYork);
     EXPECT_EQ(lenient.days().value(QStringLiteral("2026-03-01")), (UsageStats::Day{9007199254740993, 1, 2.25}));
     EXPECT_TRUE(lenient.days().contains(QStringLiteral("odd key")));
 
-    write(path, QByteArray());
+    writeFile(path, QByteArray());
     EXPECT_TRUE(UsageStats(path, newYork).days().isEmpty());
     EXPECT_TRUE(QFile::exists(path));
 }
 
 TEST_F(UsageStatsTest, ClearingAndFailedSaves)
 {
+    LogLines log;
     UsageStats stats(path, newYork);
     stats.record(2, 1, local(2026, 3, 2, 9, 0));
     stats.clear();
     EXPECT_TRUE(stats.days().isEmpty());
-    EXPECT_EQ(contentOf(path), QByteArray("{}"));
+    EXPECT_EQ(readFile(path), QByteArray("{}"));
 
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     UsageStats blocked(dir.filePath(QStringLiteral("file/stats.json")), newYork);
     blocked.record(2, 1, local(2026, 3, 2, 9, 0));
     EXPECT_EQ(blocked.days().size(), 1);
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("could not save the usage counts: "));
+    EXPECT_TRUE(log.mentions(QStringLiteral("could not save the usage counts: ")));
 }
 
 TEST(UsageStatsLocation, FollowsTheEnvironmentVariable)

@@ -6,6 +6,7 @@
 #include "Punctuation/PunctuationInstaller.h"
 #include "Punctuation/PunctuationStore.h"
 #include "Punctuation/Punctuator.h"
+#include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"
 

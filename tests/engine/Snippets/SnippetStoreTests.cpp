@@ -1,6 +1,8 @@
 #include "Snippets/SnippetStore.h"
 
-#include "Log.h"
+#include "FailureOf.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -10,30 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-SnippetError::Kind failureOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const SnippetError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no error was thrown";
-    return SnippetError::Kind::full;
-}
 
 class SnippetStoreTest : public testing::Test {
 protected:
@@ -62,14 +40,14 @@ TEST(SnippetNormalize, FoldsLettersDigitsMarksPunctuationAndCase)
 TEST_F(SnippetStoreTest, ValidationRulesApplyInOrderWithTheirMessages)
 {
     SnippetStore store(path);
-    EXPECT_EQ(failureOf([&] { store.add(QString(), QString(), false); }), SnippetError::Kind::emptyTrigger);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("?!"), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QString(), QString(), false); }), SnippetError::Kind::emptyTrigger);
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("?!"), QStringLiteral("x"), false); }),
               SnippetError::Kind::emptyTrigger);
-    EXPECT_EQ(failureOf([&] { store.add(QString(61, u'a'), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QString(61, u'a'), QStringLiteral("x"), false); }),
               SnippetError::Kind::triggerTooLong);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("sig"), QStringLiteral(" \n\t "), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("sig"), QStringLiteral(" \n\t "), false); }),
               SnippetError::Kind::emptyText);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("sig"), QString(5001, u'x'), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("sig"), QString(5001, u'x'), false); }),
               SnippetError::Kind::textTooLong);
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_FALSE(QFile::exists(path)) << "a refused addition writes nothing";
@@ -109,7 +87,7 @@ TEST_F(SnippetStoreTest, TriggersAreTidiedAndDuplicatesNamed)
     const Snippet second = store.add(QStringLiteral("sig"), QStringLiteral("Regards"), false);
     changed = second;
     changed.trigger = QStringLiteral("MY ADDRESS");
-    EXPECT_EQ(failureOf([&] { store.update(changed); }), SnippetError::Kind::duplicate);
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.update(changed); }), SnippetError::Kind::duplicate);
     EXPECT_EQ(store.entries().back(), second);
 }
 
@@ -118,7 +96,7 @@ TEST_F(SnippetStoreTest, AFullListRefusesAdditionsButNotUpdates)
     SnippetStore store(path);
     for (int i = 0; i < SnippetStore::maxEntries; ++i)
         store.add(QStringLiteral("t%1").arg(i), QStringLiteral("x"), false);
-    EXPECT_EQ(failureOf([&] { store.add(QStringLiteral("one more"), QStringLiteral("x"), false); }),
+    EXPECT_EQ(failureOf<SnippetError>([&] { store.add(QStringLiteral("one more"), QStringLiteral("x"), false); }),
               SnippetError::Kind::full);
     Snippet changed = store.entries()[10];
     changed.text = QStringLiteral("changed");
@@ -205,7 +183,7 @@ TEST_F(SnippetStoreTest, FileRoundTripsInTheStoredForm)
         EXPECT_EQ(store.url(), path);
         id = store.add(QStringLiteral("sig"), QStringLiteral("Best,\n\"Sam\" / \u0633\u0627\u0645"), true).id;
     }
-    const QByteArray bytes = contentOf(path);
+    const QByteArray bytes = readFile(path);
     EXPECT_TRUE(bytes.startsWith("[{")) << bytes.constData();
     EXPECT_FALSE(bytes.contains("\": ") || bytes.contains("\n") || bytes.contains("}, {")) << "compact";
     EXPECT_TRUE(bytes.contains(("\"id\":\"" + id.toString(QUuid::WithoutBraces).toUpper() + "\"").toUtf8()));
@@ -219,18 +197,18 @@ TEST_F(SnippetStoreTest, FileRoundTripsInTheStoredForm)
     QFile::remove(path);
     SnippetStore empty(path);
     empty.remove(QUuid::createUuid());
-    EXPECT_EQ(contentOf(path), QByteArray("[]"));
+    EXPECT_EQ(readFile(path), QByteArray("[]"));
 }
 
 TEST_F(SnippetStoreTest, HandEditedFilesAreReadLeniently)
 {
-    write(path, R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
+    writeFile(path, R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
     const SnippetStore store(path);
     ASSERT_EQ(store.entries().size(), 1);
     EXPECT_EQ(store.entries().front().trigger, QStringLiteral("  Not   Tidied ")) << "stored triggers are taken as they are";
     EXPECT_EQ(store.entries().front().id, QUuid::fromString(QStringLiteral("0F0E0D0C-0B0A-4908-8706-050403020100")));
 
-    write(path, QByteArray());
+    writeFile(path, QByteArray());
     EXPECT_TRUE(SnippetStore(path).entries().isEmpty());
     EXPECT_TRUE(QFile::exists(path)) << "an empty file is left in place";
 }
@@ -247,15 +225,15 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"([1])",
     };
     for (const QByteArray& bytes : broken) {
-        write(path, bytes);
+        writeFile(path, bytes);
         SnippetStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
         EXPECT_FALSE(QFile::exists(path)) << bytes.constData();
-        EXPECT_EQ(contentOf(side), bytes);
+        EXPECT_EQ(readFile(side), bytes);
 
         store.add(QStringLiteral("new"), QStringLiteral("N"), false);
         EXPECT_EQ(SnippetStore(path).entries().size(), 1);
-        EXPECT_EQ(contentOf(side), bytes) << "the next save leaves the user's file alone";
+        EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
         QFile::remove(path);
     }
 }
@@ -272,11 +250,11 @@ TEST(SnippetStoreLocation, FollowsTheEnvironmentVariable)
 
 TEST_F(SnippetStoreTest, AFailedSaveIsLoggedAndTheChangeKept)
 {
+    LogLines log;
     const QString blocked = dir.filePath(QStringLiteral("file/snippets.json"));
-    write(dir.filePath(QStringLiteral("file")), "not a folder");
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     SnippetStore store(blocked);
     store.add(QStringLiteral("a"), QStringLiteral("A"), false);
     EXPECT_EQ(store.entries().size(), 1);
-    Log::flush();
-    EXPECT_TRUE(contentOf(qEnvironmentVariable("QUILLMARSH_LOG")).contains("could not save the snippets: "));
+    EXPECT_TRUE(log.mentions(QStringLiteral("could not save the snippets: ")));
 }
