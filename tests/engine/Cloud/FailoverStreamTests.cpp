@@ -100,57 +100,36 @@ TEST_F(FailoverStreamTest, WithoutBlocksAfterTheDeadlineFinishChecksHealthFirst)
     EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (no answer within 0.25 s); continuing on this Mac"});
 }
 
-TEST_F(FailoverStreamTest, AServerFailingDuringFinishLetsThisComputerFinishTheReplay)
+TEST_F(FailoverStreamTest, TheServerGoesOnWhenTheCopyIsTooLongOrThisComputerCannotTakeOver)
 {
-    server->ready = true;
-    auto stream = make(server);
-    stream->accept(block(500));
-    Completion completion;
-    stream->finish(completion.callback());
-    server->failed = CloudError::timeout();
-    server->done(QStringLiteral("server partial"));
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("local 500"));
-    EXPECT_EQ(outcomes, std::vector<bool>{false});
-    EXPECT_TRUE(log.lines().contains("cloud dictation failed (the server didn't deliver the final text); "
-                                     "continuing on this Mac"));
-}
-
-TEST_F(FailoverStreamTest, ACopyTooLongToReplayKeepsTheServer)
-{
-    FailoverStream::Options options;
-    options.maxBufferedSamples = 1000;
-    server->ready = true;
-    auto stream = make(server, options);
-    stream->accept(block(800));
-    stream->accept(block(800));
-    server->failed = CloudError::server(QStringLiteral("engine"), QStringLiteral("crashed"));
-    stream->accept(block(800));
-    EXPECT_FALSE(stream->isUsingFallback());
-    EXPECT_EQ(server->samples.size(), 2400u);
-    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (the server refused: engine (crashed)) but it's too "
-                                       "long to replay; staying with the server"});
-    EXPECT_EQ(outcomes, std::vector<bool>{false});
-
-    Completion completion;
-    stream->finish(completion.callback());
-    server->done(QStringLiteral("server partial"));
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("server partial"));
-    EXPECT_EQ(outcomes, std::vector<bool>{false});
-}
-
-TEST_F(FailoverStreamTest, WhenThisComputerCannotTakeOverTheServerGoesOn)
-{
-    localError = Error(QStringLiteral("the speech model isn't ready yet"));
-    auto stream = make(server);
-    server->failed = CloudError::connection(QStringLiteral("refused"));
-    stream->accept(block(10));
-    EXPECT_FALSE(stream->isUsingFallback());
-    EXPECT_FALSE(server->cancelled);
-    EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (connection problem: refused) and this Mac couldn't "
-                                       "take over: the speech model isn't ready yet"});
-    EXPECT_EQ(outcomes, std::vector<bool>{false});
+    for (const bool tooLong : {true, false}) {
+        server = std::make_shared<FakeServerStream>();
+        outcomes.clear();
+        LogLines runLog;
+        FailoverStream::Options options;
+        options.maxBufferedSamples = tooLong ? 1000 : options.maxBufferedSamples;
+        if (!tooLong)
+            localError = Error(QStringLiteral("the speech model isn't ready yet"));
+        server->ready = true;
+        auto stream = make(server, options);
+        stream->accept(block(800));
+        stream->accept(block(800));
+        server->failed = CloudError::server(QStringLiteral("engine"), QStringLiteral("crashed"));
+        stream->accept(block(800));
+        EXPECT_FALSE(stream->isUsingFallback());
+        EXPECT_FALSE(server->cancelled);
+        EXPECT_EQ(server->samples.size(), 2400u);
+        EXPECT_EQ(runLog.lines(), QStringList{tooLong ? "cloud dictation failed (the server refused: engine (crashed)) "
+                                                     "but it's too long to replay; staying with the server"
+                                                   : "cloud dictation failed (the server refused: engine (crashed)) "
+                                                     "and this Mac couldn't take over: the speech model isn't ready yet"});
+        Completion completion;
+        stream->finish(completion.callback());
+        server->done(QStringLiteral("server partial"));
+        ASSERT_TRUE(completion.wait());
+        EXPECT_EQ(completion.text(), QStringLiteral("server partial"));
+        EXPECT_EQ(outcomes, std::vector<bool>{false});
+    }
 }
 
 TEST_F(FailoverStreamTest, OnlyTheFirstUnauthorizedRefusalIsHandedOn)

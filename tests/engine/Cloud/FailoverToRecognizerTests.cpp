@@ -21,8 +21,7 @@ namespace {
 
 class FailoverToRecognizerTest : public testing::Test {
 protected:
-    // Feeds the audio the way a dictation session does, a tenth of a second per block, with the
-    // clock moving along.
+    // Feeds the audio as a dictation session does: a tenth of a second per block, the clock moving along.
     void speak(SpeechStream& stream, const std::vector<float>& audio)
     {
         for (size_t offset = 0; offset < audio.size(); offset += 1600) {
@@ -31,6 +30,14 @@ protected:
             stream.decode();
             (void)stream.text();
         }
+    }
+
+    static std::optional<QString> finished(SpeechStream& stream)
+    {
+        Completion completion;
+        stream.finish(completion.callback());
+        EXPECT_TRUE(completion.wait());
+        return completion.text();
     }
 
     TestSpeechServer server;
@@ -47,17 +54,14 @@ protected:
 
 TEST_F(FailoverToRecognizerTest, AServerThatNeverSendsReadyHandsOverWithAllAudioReplayed)
 {
-    server.script = [](TestSpeechServer::Connection&, const ClientMessage&) {};
+    server.script = TestSpeechServer::onStart({});
     auto stream = router.openStream({});
     // Words only before the hand-over: they reach the local recogniser only through the replay.
     speak(*stream, TestAudio::noise(1.1));
     ASSERT_TRUE(std::dynamic_pointer_cast<FailoverStream>(stream)->isUsingFallback());
     speak(*stream, TestAudio::silence(1.0));
 
-    Completion completion;
-    stream->finish(completion.callback());
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
     EXPECT_TRUE(log.lines().contains("cloud dictation failed (no answer within 1.0 s); continuing on this Mac"));
 
     // The server saw the start, the 1.1 s before the deadline passed, the cancel and a normal close.
@@ -70,12 +74,7 @@ TEST_F(FailoverToRecognizerTest, AServerThatNeverSendsReadyHandsOverWithAllAudio
 
 TEST_F(FailoverToRecognizerTest, AServerFailingMidStreamHandsOverAtTheNextBlock)
 {
-    server.script = [](TestSpeechServer::Connection& connection, const ClientMessage& message) {
-        if (message.type == ClientKind::start) {
-            connection.send(TestSpeechServer::ready());
-            connection.send(TestSpeechServer::partial(QStringLiteral("HEL")));
-        }
-    };
+    server.script = TestSpeechServer::onStart({TestSpeechServer::ready(), TestSpeechServer::partial("HEL")});
     auto stream = router.openStream({});
     speak(*stream, TestAudio::noise(0.5));
     ASSERT_TRUE(server.waitForFrames(0, 11));
@@ -85,10 +84,7 @@ TEST_F(FailoverToRecognizerTest, AServerFailingMidStreamHandsOverAtTheNextBlock)
 
     speak(*stream, TestAudio::silence(0.5));
     ASSERT_TRUE(std::dynamic_pointer_cast<FailoverStream>(stream)->isUsingFallback());
-    Completion completion;
-    stream->finish(completion.callback());
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
 }
 
 TEST_F(FailoverToRecognizerTest, AServerFailingAtFinishLetsTheRecogniserDeliverTheText)
@@ -105,10 +101,7 @@ TEST_F(FailoverToRecognizerTest, AServerFailingAtFinishLetsTheRecogniserDeliverT
     stream->decode();
     ASSERT_TRUE(server.waitForFrames(0, 21));
 
-    Completion completion;
-    stream->finish(completion.callback());
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
     EXPECT_TRUE(log.lines().contains("cloud dictation failed (the server didn't deliver the final text); "
                                      "continuing on this Mac"));
 }
@@ -117,16 +110,10 @@ TEST_F(FailoverToRecognizerTest, AnUnauthorizedServerReachesOnRefusalExactlyOnce
 {
     QStringList refusals;
     router.setOnRefusal([&](const QString& code) { refusals.append(code); });
-    server.script = [](TestSpeechServer::Connection& connection, const ClientMessage& message) {
-        if (message.type == ClientKind::start)
-            connection.send(TestSpeechServer::error(ErrorCode::unauthorized, QStringLiteral("expired")));
-    };
+    server.script = TestSpeechServer::onStart({TestSpeechServer::error(ErrorCode::unauthorized, "expired")});
     auto stream = router.openStream({});
     ASSERT_TRUE(waitUntil([&] { return log.mentions("unauthorized"); }));
     speak(*stream, TestAudio::noise(0.5));
-    Completion completion;
-    stream->finish(completion.callback());
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
     EXPECT_EQ(refusals, QStringList{"unauthorized"});
 }

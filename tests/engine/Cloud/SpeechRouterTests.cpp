@@ -13,7 +13,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString skipped = QStringLiteral("speech server skipped for now (it failed recently); using this Mac");
-const QString withBackup = QStringLiteral("dictation on the speech server (this Mac as backup)");
 
 class SpeechRouterTest : public testing::Test {
 protected:
@@ -61,54 +60,26 @@ protected:
 
 }
 
-TEST(SpeechRouterMode, ParsesItsRawValuesExactly)
-{
-    EXPECT_EQ(SpeechRouter::mode(QStringLiteral("cloud")), SpeechRouter::Mode::cloud);
-    EXPECT_EQ(SpeechRouter::mode(QStringLiteral("Cloud")), std::nullopt);
-    EXPECT_EQ(SpeechRouter::rawValue(SpeechRouter::Mode::automatic), QStringLiteral("automatic"));
-    EXPECT_EQ(std::size(SpeechRouter::allModes), 3u);
-}
-
 TEST_F(SpeechRouterTest, TwoFailuresInARowSkipTheServerForSixtySeconds)
 {
     auto router = makeRouter(SpeechRouter::Mode::automatic);
-    dictate(*router, true);
-    dictate(*router, true);
-    EXPECT_EQ(cloud->opened, 2);
-
-    dictate(*router, false);
-    EXPECT_EQ(cloud->opened, 2);
-    EXPECT_EQ(log.lines().last(), skipped);
-
-    clock.advance(59s);
-    dictate(*router, false);
-    EXPECT_EQ(cloud->opened, 2);
-
-    // Over: the server is tried again, and one more failure starts the next cool-down at once.
-    clock.advance(1s);
-    dictate(*router, true);
-    EXPECT_EQ(cloud->opened, 3);
-    dictate(*router, false);
-    EXPECT_EQ(cloud->opened, 3);
-
-    // A success after the next cool-down clears the count: one failure no longer skips.
-    clock.advance(60s);
-    dictate(*router, false);
-    dictate(*router, true);
-    dictate(*router, false);
-    EXPECT_EQ(cloud->opened, 6);
-}
-
-TEST_F(SpeechRouterTest, AFailureASuccessAndAFailureStartNoCooldown)
-{
-    auto router = makeRouter(SpeechRouter::Mode::automatic);
-    dictate(*router, true);
-    dictate(*router, false);
-    dictate(*router, true);
-    dictate(*router, false);
-    EXPECT_EQ(cloud->opened, 4);
-    EXPECT_FALSE(log.lines().contains(skipped));
-    EXPECT_EQ(log.lines().count(withBackup), 4);
+    // After the cool-down the server is tried again and one more failure starts the next at
+    // once; a success clears the count, so one failure no longer skips.
+    const struct {
+        std::chrono::seconds wait;
+        bool serverFails;
+        int serverOpened;
+    } steps[] = {{0s, true, 1},   {0s, true, 2}, {0s, false, 2},  {59s, false, 2}, {1s, true, 3},
+                 {0s, false, 3}, {60s, false, 4}, {0s, true, 5}, {0s, false, 6}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        clock.advance(steps[i].wait);
+        dictate(*router, steps[i].serverFails);
+        EXPECT_EQ(cloud->opened, steps[i].serverOpened) << "step " << i;
+        if (i == 2) {
+            EXPECT_EQ(log.lines().last(), skipped);
+        }
+    }
+    EXPECT_EQ(log.lines().last(), QStringLiteral("dictation on the speech server (this Mac as backup)"));
 }
 
 TEST_F(SpeechRouterTest, AServerThatCannotOpenCountsAsAFailureAndThisComputerTakesTheDictation)
@@ -170,22 +141,6 @@ TEST_F(SpeechRouterTest, CloudModeNeverFallsBackAndLocalModeIgnoresTheServer)
     hasLocal = false;
     EXPECT_THROW(router->openStream({}), RouterError);
     EXPECT_EQ(cloud->opened, 2);
-}
-
-TEST_F(SpeechRouterTest, AnUnauthorizedRefusalReachesTheApplicationOnce)
-{
-    auto router = makeRouter(SpeechRouter::Mode::automatic);
-    QStringList refusals;
-    router->setOnRefusal([&](const QString& code) { refusals.append(code); });
-    auto stream = router->openStream({});
-    auto server = lastServer;
-    server->failed = CloudError::server(QStringLiteral("unauthorized"), QStringLiteral("expired"));
-    stream->accept(std::vector<float>(10, 0.0f));
-    stream->accept(std::vector<float>(10, 0.0f));
-    Completion completion;
-    stream->finish(completion.callback());
-    EXPECT_EQ(completion.text(), QStringLiteral("local 20"));
-    EXPECT_EQ(refusals, QStringList{"unauthorized"});
 }
 
 TEST_F(SpeechRouterTest, StreamsOutliveTheirRouterSafely)

@@ -10,34 +10,12 @@
 
 using namespace CloudProtocol;
 
-QList<QByteArray> TestSpeechServer::Connection::texts() const
+QList<QByteArray> TestSpeechServer::Connection::frames(bool binary) const
 {
     QList<QByteArray> result;
     for (const Frame& frame : received) {
-        if (!frame.binary)
+        if (frame.binary == binary)
             result.append(frame.data);
-    }
-    return result;
-}
-
-QList<QByteArray> TestSpeechServer::Connection::audioFrames() const
-{
-    QList<QByteArray> result;
-    for (const Frame& frame : received) {
-        if (frame.binary)
-            result.append(frame.data);
-    }
-    return result;
-}
-
-QList<ClientMessage> TestSpeechServer::Connection::messages() const
-{
-    QList<ClientMessage> result;
-    for (const QByteArray& text : texts()) {
-        const auto message = ClientMessage::decode(text);
-        EXPECT_TRUE(message) << text.constData();
-        if (message)
-            result.append(*message);
     }
     return result;
 }
@@ -91,12 +69,20 @@ TestSpeechServer::TestSpeechServer()
 
 TestSpeechServer::~TestSpeechServer() = default;
 
+TestSpeechServer::Script TestSpeechServer::onStart(const QList<QByteArray>& replies)
+{
+    return [replies](Connection& connection, const ClientMessage& message) {
+        if (message.type == ClientKind::start) {
+            for (const QByteArray& reply : replies)
+                connection.send(reply);
+        }
+    };
+}
+
 QUrl TestSpeechServer::url() const
 {
     return QUrl(QStringLiteral("ws://127.0.0.1:%1/v1/stream").arg(server_->serverPort()));
 }
-
-int TestSpeechServer::connectionCount() const { return int(connections_.size()); }
 
 TestSpeechServer::Connection& TestSpeechServer::connection(int index) { return *connections_.at(index); }
 

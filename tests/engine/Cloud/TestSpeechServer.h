@@ -32,16 +32,15 @@ public:
         std::optional<int> closeCode;  // set once the client is gone
         bool disconnected = false;
 
-        QList<QByteArray> texts() const;
-        QList<QByteArray> audioFrames() const;
-        // The client messages, decoded; a message that does not decode fails the test.
-        QList<CloudProtocol::ClientMessage> messages() const;
+        QList<QByteArray> texts() const { return frames(false); }
+        QList<QByteArray> audioFrames() const { return frames(true); }
 
         void send(const QByteArray& text);
         void sendBinary(const QByteArray& data);
         void close(int code);
 
     private:
+        QList<QByteArray> frames(bool binary) const;
         QWebSocket* socket_;
     };
 
@@ -54,9 +53,10 @@ public:
     // "finish" with the final text finalText.
     Script script;
     QString finalText = QStringLiteral("HELLO");
+    // A script that answers the start message with `replies` and nothing else.
+    static Script onStart(const QList<QByteArray>& replies);
 
     QUrl url() const;
-    int connectionCount() const;
     Connection& connection(int index);
     // Waits (spinning the event loop) for the connection and for it to have received count
     // frames of any kind.
