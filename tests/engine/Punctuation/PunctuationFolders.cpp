@@ -7,12 +7,16 @@
 
 #include <stdexcept>
 
+namespace {
+
 QJsonObject testTokenizer()
 {
     QFile file(TestModels::punctuation() + QStringLiteral("/tokenizer.json"));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("the test tokenizer is missing");
     return QJsonDocument::fromJson(file.readAll()).object();
+}
+
 }
 
 PunctuationFolder::PunctuationFolder(const QString& model, const std::function<void(QJsonObject&)>& editTokenizer)

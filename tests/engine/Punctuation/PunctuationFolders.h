@@ -21,6 +21,3 @@ public:
 private:
     QTemporaryDir dir_;
 };
-
-// The synthetic test tokenizer's description.
-QJsonObject testTokenizer();

@@ -51,6 +51,15 @@ protected:
         tokenizerBytes = testModelFile(QStringLiteral("tokenizer.json"));
     }
 
+    // Publishes the test model, its files listed tokenizer first unless `modelFirst`.
+    void publish(bool modelFirst = false, const QString& modelName = QStringLiteral("model.onnx"))
+    {
+        TestModelHost::Files files{{QStringLiteral("tokenizer.json"), tokenizerBytes}, {modelName, modelBytes}};
+        if (modelFirst)
+            std::swap(files[0], files[1]);
+        host.publishPunctuation(files);
+    }
+
     std::shared_ptr<HTTPSModelSource> source()
     {
         return std::make_shared<HTTPSModelSource>(host.base(), ModelFamily::v1, 6,
@@ -94,12 +103,8 @@ protected:
 
 TEST(PunctuationStore, LivesAmongTheModelsUnlessTheEnvironmentSaysOtherwise)
 {
-    {
-        ScopedEnvironment unset("QUILLMARSH_PUNCT_DIR", std::nullopt);
-        EXPECT_EQ(PunctuationStore::directory(), AppFolders::data() + QStringLiteral("/Models/punctuation"));
-    }
-    {
-        ScopedEnvironment empty("QUILLMARSH_PUNCT_DIR", QString());
+    for (const std::optional<QString>& unset : {std::optional<QString>(), std::optional<QString>(QString())}) {
+        ScopedEnvironment environment("QUILLMARSH_PUNCT_DIR", unset);
         EXPECT_EQ(PunctuationStore::directory(), AppFolders::data() + QStringLiteral("/Models/punctuation"));
     }
     ScopedEnvironment tilde("QUILLMARSH_PUNCT_DIR", QStringLiteral("~/punct"));
@@ -120,7 +125,7 @@ TEST(PunctuationStore, IsInstalledWhenBothFilesArePresent)
 TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
 {
     // Listed with the model first: downloaded in that order, moved in with the model last.
-    host.publishPunctuation({{QStringLiteral("model.onnx"), modelBytes}, {QStringLiteral("tokenizer.json"), tokenizerBytes}});
+    publish(true);
     const QString folder = scratch.filePath(QStringLiteral("models/punctuation"));
     auto installer = installerFor(folder);
     installer->install();
@@ -128,13 +133,13 @@ TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
 
     ASSERT_EQ(outcome(), State{Installed{}});
     EXPECT_EQ(states.front(), (State{Installing{0, 0}}));
+    const qint64 total = modelBytes.size() + tokenizerBytes.size();
     const auto lastProgress = std::find_if(states.rbegin(), states.rend(), [](const State& state) {
         return std::holds_alternative<Installing>(state);
     });
-    const qint64 total = modelBytes.size() + tokenizerBytes.size();
     EXPECT_EQ(*lastProgress, (State{Installing{total, total}}));
-    EXPECT_EQ(blobRequests(), (QList<QByteArray>{TestModelHost::blobPath(QStringLiteral("punctuation"), QStringLiteral("model.onnx")),
-                                                TestModelHost::blobPath(QStringLiteral("punctuation"), QStringLiteral("tokenizer.json"))}));
+    EXPECT_EQ(blobRequests(), (QList<QByteArray>{TestModelHost::blobPath("punctuation", "model.onnx"),
+                                                TestModelHost::blobPath("punctuation", "tokenizer.json")}));
     EXPECT_EQ(readFile(folder + QStringLiteral("/model.onnx")), modelBytes);
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/.staging")));
     EXPECT_EQ(installer->state(), State{Installed{}});
@@ -146,50 +151,20 @@ TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
 
 TEST_F(PunctuationInstallerTest, AModelAlreadyInTheStoresFolderIsNotDownloadedAgain)
 {
-    host.publishPunctuation({{QStringLiteral("tokenizer.json"), tokenizerBytes}, {QStringLiteral("model.onnx"), modelBytes}});
+    publish();
     const QString storeFolder = scratch.filePath(QStringLiteral("store"));
     ScopedEnvironment folder("QUILLMARSH_PUNCT_DIR", storeFolder);
     writeFile(storeFolder + QStringLiteral("/model.onnx"), modelBytes);
     writeFile(storeFolder + QStringLiteral("/tokenizer.json"), tokenizerBytes);
-
     auto installer = installerFor(storeFolder);
     installer->install();
     ASSERT_EQ(outcome(), State{Installed{}});
     EXPECT_TRUE(host.server.requests().isEmpty());
-
-    // An installer for another folder downloads even so.
-    states.clear();
-    auto elsewhere = installerFor(scratch.filePath(QStringLiteral("elsewhere")));
-    elsewhere->install();
-    ASSERT_EQ(outcome(), State{Installed{}});
-    EXPECT_EQ(blobRequests().size(), 2);
 }
 
-TEST_F(PunctuationInstallerTest, AStagedCompleteFileCountsAtOnceAndIsNotFetchedAgain)
+TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheNextRunFetchesOnlyIt)
 {
-    host.publishPunctuation({{QStringLiteral("tokenizer.json"), tokenizerBytes}, {QStringLiteral("model.onnx"), modelBytes}});
-    const QString folder = scratch.filePath(QStringLiteral("punctuation"));
-    writeFile(folder + QStringLiteral("/.staging/tokenizer.json"), tokenizerBytes);
-
-    auto installer = installerFor(folder);
-    installer->install();
-    ASSERT_EQ(outcome(), State{Installed{}});
-    const auto firstProgress = std::find_if(states.begin(), states.end(), [](const State& state) {
-        return std::holds_alternative<Installing>(state) && std::get<Installing>(state).total > 0;
-    });
-    ASSERT_NE(firstProgress, states.end());
-    EXPECT_GT(std::get<Installing>(*firstProgress).done, tokenizerBytes.size());
-    for (const HttpRequest& request : host.server.requests()) {
-        if (request.path().endsWith("/tokenizer.json")) {
-            EXPECT_EQ(request.header("Range"), "bytes=" + QByteArray::number(tokenizerBytes.size()) + "-");
-        }
-    }
-    EXPECT_EQ(readFile(folder + QStringLiteral("/tokenizer.json")), tokenizerBytes);
-}
-
-TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheRunFails)
-{
-    host.publishPunctuation({{QStringLiteral("tokenizer.json"), tokenizerBytes}, {QStringLiteral("model.onnx"), modelBytes}});
+    publish();
     QJsonObject punctuation = host.manifest[QStringLiteral("punctuation")].toObject();
     QJsonArray files = punctuation[QStringLiteral("files")].toArray();
     QJsonObject model = files[1].toObject();
@@ -210,12 +185,17 @@ TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheRunFails)
     // Failed is not final: with a right manifest (the source keeps the one it read) the next
     // run finds the tokenizer staged and fetches only the model.
     states.clear();
-    host.publishPunctuation({{QStringLiteral("tokenizer.json"), tokenizerBytes}, {QStringLiteral("model.onnx"), modelBytes}});
+    publish();
     host.server.clearRequests();
     auto again = installerFor(folder);
     again->install();
     EXPECT_EQ(outcome(), State{Installed{}});
     EXPECT_EQ(readFile(folder + QStringLiteral("/model.onnx")), modelBytes);
+    for (const HttpRequest& request : host.server.requests()) {
+        if (request.path().endsWith("/tokenizer.json")) {
+            EXPECT_EQ(request.header("Range"), "bytes=" + QByteArray::number(tokenizerBytes.size()) + "-");
+        }
+    }
 }
 
 TEST_F(PunctuationInstallerTest, NamesThatLeaveTheFolderWriteNothing)
@@ -223,11 +203,10 @@ TEST_F(PunctuationInstallerTest, NamesThatLeaveTheFolderWriteNothing)
     // The fault this guards against: a manifest naming "../model.onnx" would write beside the folder.
     for (const QString& name : {QStringLiteral("../model.onnx"), QStringLiteral(".."), QStringLiteral("sub/model.onnx")}) {
         SCOPED_TRACE(name.toStdString());
-        host.publishPunctuation({{QStringLiteral("tokenizer.json"), tokenizerBytes}, {name, modelBytes}});
+        publish(false, name);
         const QString parent = scratch.filePath(name.length() == 2 ? QStringLiteral("dots") : QStringLiteral("names"));
-        const QString folder = parent + QStringLiteral("/punctuation");
         states.clear();
-        auto installer = installerFor(folder);
+        auto installer = installerFor(parent + QStringLiteral("/punctuation"));
         installer->install();
         const State result = outcome();
         ASSERT_TRUE(std::holds_alternative<Failed>(result));
@@ -247,9 +226,10 @@ TEST_F(PunctuationInstallerTest, ReportsAManifestWithoutThePunctuationModel)
 
 TEST_F(PunctuationInstallerTest, StopEndsTheDownloadAndTheNextRunResumesIt)
 {
-    const QByteArray bigModel = modelBytes.repeated(40);  // large enough to trickle for a while
-    host.publishPunctuation({{QStringLiteral("model.onnx"), bigModel}, {QStringLiteral("tokenizer.json"), tokenizerBytes}});
-    const QByteArray modelPath = TestModelHost::blobPath(QStringLiteral("punctuation"), QStringLiteral("model.onnx"));
+    modelBytes = modelBytes.repeated(40);  // large enough to trickle for a while
+    publish(true);
+    const QByteArray modelPath = TestModelHost::blobPath("punctuation", "model.onnx");
+    const QByteArray bigModel = modelBytes;
     host.server.route("GET", modelPath, [bigModel](const HttpRequest& request) {
         HttpResponse response = HttpResponse::file(bigModel, request);
         response.trickleBytes = 1000;

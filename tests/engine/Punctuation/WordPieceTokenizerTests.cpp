@@ -10,75 +10,74 @@
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 
 using testing::ElementsAre;
-using testing::IsEmpty;
+using Edit = std::function<void(QJsonObject&)>;
 
 namespace {
 
 // Ids of the synthetic vocabulary.
 constexpr int32_t unk = 0, cls = 1, sep = 2, hello = 13, comma = 14, world = 21, pluralS = 22, a = 23, moreA = 24;
 
-WordPieceTokenizer testTokenizerWith(const std::function<void(QJsonObject&)>& edit = {})
+WordPieceTokenizer testTokenizerWith(const Edit& edit = {})
 {
     PunctuationFolder folder(QStringLiteral("model.onnx"), edit);
     return WordPieceTokenizer(folder.tokenizerPath());
 }
 
-// The text of the OnnxError that loading the edited tokenizer throws, or "" when it loads.
-std::string loadError(const std::function<void(QJsonObject&)>& edit)
+// The text of the OnnxError that loading `path` throws, or "" when it loads.
+std::string loadError(const QString& path)
 {
     try {
-        testTokenizerWith(edit);
+        WordPieceTokenizer tokenizer(path);
     } catch (const OnnxError& error) {
         return error.description().toStdString();
     }
     return {};
 }
 
-// Changes one key of one of the description's objects ("" for the top level).
-std::function<void(QJsonObject&)> setting(const QString& object, const QString& key, const QJsonValue& value)
+std::string loadError(const Edit& edit)
+{
+    PunctuationFolder folder(QStringLiteral("model.onnx"), edit);
+    return loadError(folder.tokenizerPath());
+}
+
+// Sets (or, with an undefined value, removes) one key of the top level or of one of its objects.
+Edit setting(const QString& object, const QString& key, const QJsonValue& value)
 {
     return [=](QJsonObject& top) {
-        if (object.isEmpty()) {
-            top[key] = value;
-            return;
-        }
-        QJsonObject inner = top[object].toObject();
+        QJsonObject inner = object.isEmpty() ? top : top[object].toObject();
         if (value.isUndefined())
             inner.remove(key);
         else
             inner[key] = value;
-        top[object] = inner;
+        if (object.isEmpty())
+            top = inner;
+        else
+            top[object] = inner;
     };
 }
 
-std::function<void(QJsonObject&)> removingFromVocab(const QString& token)
+Edit vocabEntry(const QString& token, const QJsonValue& id)
 {
     return [=](QJsonObject& top) {
-        QJsonObject model = top[QStringLiteral("model")].toObject();
-        QJsonObject vocab = model[QStringLiteral("vocab")].toObject();
-        vocab.remove(token);
-        model[QStringLiteral("vocab")] = vocab;
-        top[QStringLiteral("model")] = model;
+        QJsonObject vocab = top["model"].toObject()["vocab"].toObject();
+        if (id.isUndefined())
+            vocab.remove(token);
+        else
+            vocab[token] = id;
+        setting("model", "vocab", vocab)(top);
     };
 }
 
-std::function<void(QJsonObject&)> addingToVocab(const QString& token, const QJsonValue& id)
+Edit both(const Edit& first, const Edit& second)
 {
     return [=](QJsonObject& top) {
-        QJsonObject model = top[QStringLiteral("model")].toObject();
-        QJsonObject vocab = model[QStringLiteral("vocab")].toObject();
-        vocab[token] = id;
-        model[QStringLiteral("vocab")] = vocab;
-        top[QStringLiteral("model")] = model;
+        first(top);
+        second(top);
     };
 }
-
-const QString model = QStringLiteral("model");
-const QString normalizer = QStringLiteral("normalizer");
 
 }
 
@@ -86,138 +85,121 @@ TEST(WordPieceTokenizer, RefusesOtherPipelinesInTheOrderOfItsChecks)
 {
     const std::string notWordPiece = "tokenizer.json isn't a WordPiece tokenizer";
     const std::string unsupported = "tokenizer.json: unsupported normalizer or pre-tokenizer";
-
-    // The model is checked before the normaliser, so an unsupported normaliser doesn't decide.
-    EXPECT_EQ(loadError([&](QJsonObject& top) {
-                  setting(model, QStringLiteral("type"), QStringLiteral("BPE"))(top);
-                  setting(normalizer, QStringLiteral("type"), QStringLiteral("NFC"))(top);
-              }),
-              notWordPiece);
-    EXPECT_EQ(loadError(setting({}, model, QJsonArray())), notWordPiece);
-    EXPECT_EQ(loadError(setting(model, QStringLiteral("vocab"), QJsonArray())), notWordPiece);
-    EXPECT_EQ(loadError(addingToVocab(QStringLiteral("x"), QStringLiteral("5"))), notWordPiece);
-    EXPECT_EQ(loadError(addingToVocab(QStringLiteral("x"), 3.5)), notWordPiece);
-    EXPECT_EQ(loadError(addingToVocab(QStringLiteral("x"), 4294967296.0)), notWordPiece);
-
-    EXPECT_EQ(loadError(setting({}, normalizer, QStringLiteral("BertNormalizer"))), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("type"), QStringLiteral("Lowercase"))), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("lowercase"), false)), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("clean_text"), QJsonValue::Undefined)), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("handle_chinese_chars"), false)), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("strip_accents"), false)), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("strip_accents"), QJsonValue::Undefined)), unsupported);
-    EXPECT_EQ(loadError(setting(normalizer, QStringLiteral("strip_accents"), true)), "");
-    EXPECT_EQ(loadError(setting(QStringLiteral("pre_tokenizer"), QStringLiteral("type"), QStringLiteral("Whitespace"))),
-              unsupported);
-    EXPECT_EQ(loadError(setting({}, QStringLiteral("pre_tokenizer"), QJsonValue::Null)), unsupported);
-
-    EXPECT_EQ(loadError(removingFromVocab(QStringLiteral("[SEP]"))), "tokenizer.json: special tokens missing");
-    EXPECT_EQ(loadError(setting(model, QStringLiteral("unk_token"), QStringLiteral("<unk>"))),
-              "tokenizer.json: special tokens missing");
+    const std::string specials = "tokenizer.json: special tokens missing";
+    const QString norm = QStringLiteral("normalizer");
+    const std::pair<Edit, std::string> cases[] = {
+        // The model is checked before the normaliser, so an unsupported normaliser doesn't decide.
+        {both(setting("model", "type", "BPE"), setting(norm, "type", "NFC")), notWordPiece},
+        {setting({}, "model", QJsonArray()), notWordPiece},
+        {setting("model", "vocab", QJsonArray()), notWordPiece},
+        {vocabEntry("x", "5"), notWordPiece},
+        {vocabEntry("x", 3.5), notWordPiece},
+        {vocabEntry("x", 4294967296.0), notWordPiece},
+        {setting({}, norm, "BertNormalizer"), unsupported},
+        {setting(norm, "type", "Lowercase"), unsupported},
+        {setting(norm, "lowercase", false), unsupported},
+        {setting(norm, "clean_text", QJsonValue::Undefined), unsupported},
+        {setting(norm, "handle_chinese_chars", false), unsupported},
+        {setting(norm, "strip_accents", false), unsupported},
+        {setting(norm, "strip_accents", QJsonValue::Undefined), unsupported},
+        {setting(norm, "strip_accents", true), ""},
+        {setting("pre_tokenizer", "type", "Whitespace"), unsupported},
+        {setting({}, "pre_tokenizer", QJsonValue::Null), unsupported},
+        {vocabEntry("[SEP]", QJsonValue::Undefined), specials},
+        {setting("model", "unk_token", "<unk>"), specials},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(loadError(cases[i].first), cases[i].second) << "case " << i;
+    }
 }
 
 TEST(WordPieceTokenizer, NamesTheFileItRefusesAndReportsUnreadableFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("vocab.json"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[1, 2]");
-    file.close();
-    try {
-        WordPieceTokenizer tokenizer(path);
-        FAIL() << "loaded a list";
-    } catch (const OnnxError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("vocab.json isn't a WordPiece tokenizer"));
+    for (const auto& [content, expected] : {std::pair{"[1, 2]", "vocab.json isn't a WordPiece tokenizer"},
+                                            std::pair{"{\"model\": ", ""}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        if (*expected) {
+            EXPECT_EQ(loadError(path), expected);
+        } else {
+            EXPECT_THROW(WordPieceTokenizer{path}, Error);
+        }
     }
-
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("{\"model\": ");
-    file.close();
-    EXPECT_THROW(WordPieceTokenizer{path}, Error);
     EXPECT_THROW(WordPieceTokenizer{dir.filePath(QStringLiteral("absent.json"))}, Error);
 }
 
-TEST(WordPieceTokenizer, FallsBackToTheUsualPrefixLimitAndUnknownToken)
+TEST(WordPieceTokenizer, FallsBackToTheUsualPrefixLimitAndUnknownTokenOrHonoursOthers)
 {
-    const WordPieceTokenizer tokenizer = testTokenizerWith([](QJsonObject& top) {
-        QJsonObject inner = top[model].toObject();
-        inner.remove(QStringLiteral("continuing_subword_prefix"));
-        inner[QStringLiteral("max_input_chars_per_word")] = QStringLiteral("12");
-        inner.remove(QStringLiteral("unk_token"));
-        top[model] = inner;
+    const WordPieceTokenizer usual = testTokenizerWith([](QJsonObject& top) {
+        setting("model", "continuing_subword_prefix", QJsonValue::Undefined)(top);
+        setting("model", "max_input_chars_per_word", "12")(top);
+        setting("model", "unk_token", QJsonValue::Undefined)(top);
     });
-    EXPECT_EQ(tokenizer.prefix(), QStringLiteral("##"));
-    EXPECT_EQ(tokenizer.maxChars(), 100);
-    EXPECT_EQ(tokenizer.unk(), unk);
-    EXPECT_EQ(tokenizer.cls(), cls);
-    EXPECT_EQ(tokenizer.sep(), sep);
-}
+    EXPECT_THAT(usual.pieces(QStringLiteral("Worlds")), ElementsAre(world, pluralS));
+    EXPECT_EQ(usual.pieces(QString(100, u'a')).size(), 100u);
+    EXPECT_THAT(usual.pieces(QStringLiteral("hellox")), ElementsAre(unk));
 
-TEST(WordPieceTokenizer, HonoursAnotherPrefixAndLimit)
-{
-    const WordPieceTokenizer tokenizer = testTokenizerWith([](QJsonObject& top) {
-        addingToVocab(QStringLiteral("@@s"), 30)(top);
-        addingToVocab(QStringLiteral("\U0001F600"), 40)(top);
-        addingToVocab(QStringLiteral("@@\U0001F600"), 41)(top);
-        QJsonObject inner = top[model].toObject();
-        inner[QStringLiteral("continuing_subword_prefix")] = QStringLiteral("@@");
-        inner[QStringLiteral("max_input_chars_per_word")] = 5;
-        top[model] = inner;
+    const WordPieceTokenizer other = testTokenizerWith([](QJsonObject& top) {
+        vocabEntry("@@s", 30)(top);
+        vocabEntry("\U0001F600", 40)(top);
+        vocabEntry("@@\U0001F600", 41)(top);
+        setting("model", "continuing_subword_prefix", "@@")(top);
+        setting("model", "max_input_chars_per_word", 5)(top);
     });
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("worlds")), ElementsAre(unk));  // six scalars
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("hello")), ElementsAre(hello));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("a")), ElementsAre(a));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("as")), ElementsAre(a, 30));
+    EXPECT_THAT(other.pieces(QStringLiteral("worlds")), ElementsAre(unk));  // six scalars
+    EXPECT_THAT(other.pieces(QStringLiteral("hello")), ElementsAre(hello));
+    EXPECT_THAT(other.pieces(QStringLiteral("as")), ElementsAre(a, 30));
     // The limit counts scalars, not UTF-16 units: three faces are six units.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("\U0001F600\U0001F600\U0001F600")), ElementsAre(40, 41, 41));
+    EXPECT_THAT(other.pieces(QStringLiteral("\U0001F600\U0001F600\U0001F600")), ElementsAre(40, 41, 41));
 }
 
-TEST(WordPieceTokenizer, PersianWordsLoseHalfSpacesMarksAndDecomposableVariants)
+TEST(WordPieceTokenizer, NormalisesPersianAndEnglishWordsIntoPieces)
 {
     const WordPieceTokenizer tokenizer = testTokenizerWith();
-    // The zero-width non-joiner (half-space) is a format character and goes.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("می\u200Cروم")), ElementsAre(11));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("خانه\u200Cها")), ElementsAre(12, 17));
-    // Alef with madda decomposes to alef and a mark; short vowels are marks.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("آب")), ElementsAre(16));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("أب")), ElementsAre(16));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("کِتاب")), ElementsAre(25));
-    // Arabic kaf and Arabic yeh have no decomposition: they stay distinct from the Persian letters.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("كتاب")), ElementsAre(unk));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("مي\u200Cروم")), ElementsAre(unk));
-    // Persian punctuation splits off as words of its own.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("سلام،")), ElementsAre(8, 26));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("«است؟»")), ElementsAre(unk, 4, 19, unk));
-    // Nothing left after normalising: no pieces at all.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("\u200C")), IsEmpty());
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("\u064E\u200F")), IsEmpty());
-}
+    const std::pair<QString, std::vector<int32_t>> cases[] = {
+        // The zero-width non-joiner (half-space) is a format character and goes.
+        {QStringLiteral("می\u200Cروم"), {11}},
+        {QStringLiteral("خانه\u200Cها"), {12, 17}},
+        // Alef with madda decomposes to alef and a mark; short vowels are marks.
+        {QStringLiteral("آب"), {16}},
+        {QStringLiteral("أب"), {16}},
+        {QStringLiteral("کِتاب"), {25}},
+        // Arabic kaf and Arabic yeh have no decomposition: they stay distinct from the Persian letters.
+        {QStringLiteral("كتاب"), {unk}},
+        {QStringLiteral("مي\u200Cروم"), {unk}},
+        // Persian punctuation splits off as words of its own.
+        {QStringLiteral("سلام،"), {8, 26}},
+        {QStringLiteral("«است؟»"), {unk, 4, 19, unk}},
+        // Nothing left after normalising: no pieces at all.
+        {QStringLiteral("\u200C"), {}},
+        {QStringLiteral("\u064E\u200F"), {}},
+        // English is lower-cased without accents.
+        {QStringLiteral("Hello,"), {hello, comma}},
+        {QStringLiteral("Café"), {7}},
+        {QStringLiteral("CAFE\u0301"), {7}},
+        {QStringLiteral("Worlds"), {world, pluralS}},
+        // The first piece alone doesn't count: the whole word is unknown.
+        {QStringLiteral("hellox"), {unk}},
+        // Controls and format characters vanish, tabs and other spaces separate, ideographs stand alone.
+        {QStringLiteral("hel\u200Blo\u0000"), {hello}},
+        {QStringLiteral("hello\tworld\u00A0a"), {hello, world, a}},
+        {QStringLiteral("a中a"), {a, unk, a}},
+        {QStringLiteral("a$a"), {a, unk, a}},
+        // A word longer than the limit is one unknown piece.
+        {QString(101, u'a'), {unk}},
+    };
+    for (const auto& [text, ids] : cases) {
+        EXPECT_EQ(tokenizer.pieces(text), ids) << text.toStdString();
+    }
 
-TEST(WordPieceTokenizer, EnglishWordsAreLowerCasedWithoutAccents)
-{
-    const WordPieceTokenizer tokenizer = testTokenizerWith();
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("Hello,")), ElementsAre(hello, comma));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("Café")), ElementsAre(7));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("CAFE\u0301")), ElementsAre(7));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("Worlds")), ElementsAre(world, pluralS));
-    // The first piece alone doesn't count: the whole word is unknown.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("hellox")), ElementsAre(unk));
-    // Controls and format characters vanish, tabs and other spaces separate, ideographs stand alone.
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("hel\u200Blo\u0000")), ElementsAre(hello));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("hello\tworld\u00A0a")), ElementsAre(hello, world, a));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("a中a")), ElementsAre(a, unk, a));
-    EXPECT_THAT(tokenizer.pieces(QStringLiteral("a$a")), ElementsAre(a, unk, a));
-}
-
-TEST(WordPieceTokenizer, AWordLongerThanTheLimitIsOneUnknownPiece)
-{
-    const WordPieceTokenizer tokenizer = testTokenizerWith();
     const std::vector<int32_t> hundred = tokenizer.pieces(QString(100, u'a'));
     ASSERT_EQ(hundred.size(), 100u);
     EXPECT_EQ(hundred.front(), a);
     EXPECT_EQ(std::count(hundred.begin(), hundred.end(), moreA), 99);
-    EXPECT_THAT(tokenizer.pieces(QString(101, u'a')), ElementsAre(unk));
 }
 
 TEST(WordPieceTokenizer, EncodeFramesThePiecesAndNamesTheirWords)
@@ -237,20 +219,16 @@ TEST(WordPieceTokenizer, EveryScalarComesOutAsTheFullNormalisationWouldHaveIt)
     // A word that ends in a tab always takes the full normalisation (the tab becomes a space,
     // which only ends the word), so with a continuation piece for every scalar the two ways must
     // agree on what each scalar of the Basic Multilingual Plane becomes.
-    QJsonObject vocab{{QStringLiteral("[UNK]"), 0}, {QStringLiteral("[CLS]"), 1}, {QStringLiteral("[SEP]"), 2},
-                      {QStringLiteral("x"), 3}};
+    QJsonObject vocab{{"[UNK]", 0}, {"[CLS]", 1}, {"[SEP]", 2}, {"x", 3}};
     for (char32_t c = 1; c < 0x10000; ++c) {
         if (!QChar::isSurrogate(c))
             vocab.insert(QStringLiteral("##") + QChar(char16_t(c)), int(c) + 10);
     }
-    const WordPieceTokenizer tokenizer = testTokenizerWith(setting(model, QStringLiteral("vocab"), vocab));
-    int compared = 0;
+    const WordPieceTokenizer tokenizer = testTokenizerWith(setting("model", "vocab", vocab));
     for (char32_t c = 1; c < 0x10000; ++c) {
-        if (QChar::isSurrogate(c))
-            continue;
         const QString word = QStringLiteral("x") + QChar(char16_t(c));
-        ASSERT_EQ(tokenizer.pieces(word), tokenizer.pieces(word + u'\t')) << "U+" << std::hex << uint32_t(c);
-        ++compared;
+        if (!QChar::isSurrogate(c)) {
+            ASSERT_EQ(tokenizer.pieces(word), tokenizer.pieces(word + u'\t')) << "U+" << std::hex << uint32_t(c);
+        }
     }
-    EXPECT_EQ(compared, 0x10000 - 1 - 0x800);
 }
