@@ -31,16 +31,8 @@ Item {
             verify(toggle.Accessible.checked)
             mouseClick(toggle)
             compare(toggle.Accessible.description, "Off")
-        }
-
-        function test_aDisabledToggleDoesNotFlip() {
             mouseClick(locked)
             compare(locked.checked, false)
-        }
-
-        function test_size() {
-            compare(toggle.width, 42)
-            compare(toggle.height, 25)
         }
     }
 }
