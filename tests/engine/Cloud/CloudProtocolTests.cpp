@@ -1,8 +1,5 @@
 #include "Cloud/CloudProtocol.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,8 +8,6 @@
 using namespace CloudProtocol;
 
 namespace {
-
-QJsonObject object(const QByteArray& json) { return QJsonDocument::fromJson(json).object(); }
 
 std::vector<int> integers(const QByteArray& data)
 {
@@ -23,20 +18,6 @@ std::vector<int> integers(const QByteArray& data)
     return values;
 }
 
-}
-
-TEST(CloudProtocol, ClientMessagesCarryOnlyThePresentKeys)
-{
-    const ClientMessage start{ClientKind::start, version, QStringLiteral("fa-IR"), std::nullopt, std::nullopt};
-    EXPECT_EQ(object(start.encode()),
-              (QJsonObject{{"type", "start"}, {"version", 1}, {"language", "fa-IR"}}));
-    EXPECT_EQ(ClientMessage{ClientKind::finish}.encode(), QByteArray(R"({"type":"finish"})"));
-    EXPECT_EQ(ClientMessage{ClientKind::cancel}.encode(), QByteArray(R"({"type":"cancel"})"));
-
-    const ClientMessage full{ClientKind::start, 1, QStringLiteral("en"), QStringList{"a", "b"}, QStringLiteral("t")};
-    EXPECT_EQ(ClientMessage::decode(full.encode()), full);
-    EXPECT_EQ(ClientMessage::decode(R"({"type":"start","version":1.5})"), std::nullopt);
-    EXPECT_EQ(ClientMessage::decode(R"({"type":"start","hotwords":["a",2]})"), std::nullopt);
 }
 
 TEST(CloudProtocol, ServerMessagesDecodeStrictly)

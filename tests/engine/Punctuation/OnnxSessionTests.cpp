@@ -45,9 +45,8 @@ void expectThreeTokens(const std::vector<float>& logits)
     expected[1 * 5 + 4] = 1.04f;
     expected[2 * 5 + 2] = 1.07f;
     ASSERT_EQ(logits.size(), expected.size());
-    for (size_t i = 0; i < logits.size(); ++i) {
+    for (size_t i = 0; i < logits.size(); ++i)
         EXPECT_THAT(logits[i], FloatEq(expected[i])) << "value " << i;
-    }
 }
 
 }

@@ -23,21 +23,6 @@ using Installing = PunctuationInstaller::Installing;
 using Failed = PunctuationInstaller::Failed;
 using Installed = PunctuationInstaller::Installed;
 
-}
-
-// Readable states in failure messages.
-void PrintTo(const PunctuationInstaller::State& state, std::ostream* out)
-{
-    if (const auto* installing = std::get_if<Installing>(&state))
-        *out << "installing(" << installing->done << ", " << installing->total << ")";
-    else if (const auto* failed = std::get_if<Failed>(&state))
-        *out << "failed(" << failed->text.toStdString() << ")";
-    else
-        *out << (std::holds_alternative<Installed>(state) ? "installed" : "idle");
-}
-
-namespace {
-
 QByteArray testModelFile(const QString& name)
 {
     return readFile(TestModels::punctuation() + u'/' + name);
@@ -72,6 +57,14 @@ protected:
         auto installer = std::make_unique<PunctuationInstaller>(source(), folder);
         installer->onChange = [this](const State& state) { states.push_back(state); };
         return installer;
+    }
+
+    // Runs an installer into `folder` to its end.
+    State installInto(const QString& folder)
+    {
+        auto installer = installerFor(folder);
+        installer->install();
+        return outcome();
     }
 
     State outcome()
@@ -156,9 +149,7 @@ TEST_F(PunctuationInstallerTest, AModelAlreadyInTheStoresFolderIsNotDownloadedAg
     ScopedEnvironment folder("QUILLMARSH_PUNCT_DIR", storeFolder);
     writeFile(storeFolder + QStringLiteral("/model.onnx"), modelBytes);
     writeFile(storeFolder + QStringLiteral("/tokenizer.json"), tokenizerBytes);
-    auto installer = installerFor(storeFolder);
-    installer->install();
-    ASSERT_EQ(outcome(), State{Installed{}});
+    ASSERT_EQ(installInto(storeFolder), State{Installed{}});
     EXPECT_TRUE(host.server.requests().isEmpty());
 }
 
@@ -174,9 +165,8 @@ TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheNextRunFetch
     host.manifest[QStringLiteral("punctuation")] = punctuation;
 
     const QString folder = scratch.filePath(QStringLiteral("punctuation"));
-    auto installer = installerFor(folder);
-    installer->install();
-    EXPECT_EQ(outcome(), State{Failed{QStringLiteral("model.onnx didn't match after copying. It will be copied again.")}});
+    EXPECT_EQ(installInto(folder),
+              State{Failed{QStringLiteral("model.onnx didn't match after copying. It will be copied again.")}});
     // The verified tokenizer stays staged for the next run; the mismatching model is gone.
     EXPECT_EQ(readFile(folder + QStringLiteral("/.staging/tokenizer.json")), tokenizerBytes);
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/.staging/model.onnx")));
@@ -187,9 +177,7 @@ TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheNextRunFetch
     states.clear();
     publish();
     host.server.clearRequests();
-    auto again = installerFor(folder);
-    again->install();
-    EXPECT_EQ(outcome(), State{Installed{}});
+    EXPECT_EQ(installInto(folder), State{Installed{}});
     EXPECT_EQ(readFile(folder + QStringLiteral("/model.onnx")), modelBytes);
     for (const HttpRequest& request : host.server.requests()) {
         if (request.path().endsWith("/tokenizer.json")) {
@@ -206,9 +194,7 @@ TEST_F(PunctuationInstallerTest, NamesThatLeaveTheFolderWriteNothing)
         publish(false, name);
         const QString parent = scratch.filePath(name.length() == 2 ? QStringLiteral("dots") : QStringLiteral("names"));
         states.clear();
-        auto installer = installerFor(parent + QStringLiteral("/punctuation"));
-        installer->install();
-        const State result = outcome();
+        const State result = installInto(parent + QStringLiteral("/punctuation"));
         ASSERT_TRUE(std::holds_alternative<Failed>(result));
         EXPECT_TRUE(std::get<Failed>(result).text.startsWith(QStringLiteral("Copying the model failed: unsafe file name")))
             << std::get<Failed>(result).text.toStdString();
@@ -219,9 +205,8 @@ TEST_F(PunctuationInstallerTest, NamesThatLeaveTheFolderWriteNothing)
 
 TEST_F(PunctuationInstallerTest, ReportsAManifestWithoutThePunctuationModel)
 {
-    auto installer = installerFor(scratch.filePath(QStringLiteral("punctuation")));
-    installer->install();
-    EXPECT_EQ(outcome(), State{Failed{QStringLiteral("The model files weren't found (the punctuation model in the manifest).")}});
+    EXPECT_EQ(installInto(scratch.filePath(QStringLiteral("punctuation"))),
+              State{Failed{QStringLiteral("The model files weren't found (the punctuation model in the manifest).")}});
 }
 
 TEST_F(PunctuationInstallerTest, StopEndsTheDownloadAndTheNextRunResumesIt)

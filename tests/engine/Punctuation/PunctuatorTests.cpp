@@ -95,9 +95,8 @@ TEST(Punctuator, AnOverLongWordHasAWindowOfItsOwn)
     EXPECT_EQ(windows[9], (Window{9, 10, 9, 10}));
     EXPECT_EQ(windows[10], (Window{10, 11, 10, 11}));
     EXPECT_EQ(windows[11], (Window{11, 21, 11, 21}));
-    for (size_t i = 1; i < windows.size(); ++i) {
+    for (size_t i = 1; i < windows.size(); ++i)
         EXPECT_EQ(windows[i].keepFrom, windows[i - 1].keepTo) << i;
-    }
 }
 
 TEST(Punctuator, LongTextsGetTheSameMarksAcrossWindows)

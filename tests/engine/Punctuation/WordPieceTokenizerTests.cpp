@@ -108,9 +108,8 @@ TEST(WordPieceTokenizer, RefusesOtherPipelinesInTheOrderOfItsChecks)
         {vocabEntry("[SEP]", QJsonValue::Undefined), specials},
         {setting("model", "unk_token", "<unk>"), specials},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(loadError(cases[i].first), cases[i].second) << "case " << i;
-    }
 }
 
 TEST(WordPieceTokenizer, NamesTheFileItRefusesAndReportsUnreadableFiles)
@@ -192,9 +191,8 @@ TEST(WordPieceTokenizer, NormalisesPersianAndEnglishWordsIntoPieces)
         // A word longer than the limit is one unknown piece.
         {QString(101, u'a'), {unk}},
     };
-    for (const auto& [text, ids] : cases) {
+    for (const auto& [text, ids] : cases)
         EXPECT_EQ(tokenizer.pieces(text), ids) << text.toStdString();
-    }
 
     const std::vector<int32_t> hundred = tokenizer.pieces(QString(100, u'a'));
     ASSERT_EQ(hundred.size(), 100u);
