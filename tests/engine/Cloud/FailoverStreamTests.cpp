@@ -27,6 +27,17 @@ protected:
             });
     }
 
+    // Finishes the dictation; the server, if asked for its final text, answers `serverText`.
+    std::optional<QString> finished(FailoverStream& stream, const QString& serverText = {})
+    {
+        Completion completion;
+        stream.finish(completion.callback());
+        if (server->done)
+            server->done(serverText);
+        EXPECT_TRUE(completion.wait());
+        return completion.text();
+    }
+
     ManualClock clock;
     std::shared_ptr<FakeServerStream> server = std::make_shared<FakeServerStream>();
     std::shared_ptr<FakeLocalStream> local = std::make_shared<FakeLocalStream>();
@@ -80,9 +91,7 @@ TEST_F(FailoverStreamTest, ALateServerHandsOverWithEveryBlockReplayedOnce)
     EXPECT_EQ(local->decodes, 1);
     EXPECT_EQ(stream->text(), QStringLiteral("local 2000"));
 
-    Completion completion;
-    stream->finish(completion.callback());
-    EXPECT_EQ(completion.text(), QStringLiteral("local 2000"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("local 2000"));
     EXPECT_EQ(outcomes, std::vector<bool>{false});
 }
 
@@ -94,9 +103,7 @@ TEST_F(FailoverStreamTest, WithoutBlocksAfterTheDeadlineFinishChecksHealthFirst)
     stream->accept(block(100));
     clock.advance(5s);
     EXPECT_FALSE(stream->isUsingFallback());
-    Completion completion;
-    stream->finish(completion.callback());
-    EXPECT_EQ(completion.text(), QStringLiteral("local 100"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("local 100"));
     EXPECT_EQ(log.lines(), QStringList{"cloud dictation failed (no answer within 0.25 s); continuing on this Mac"});
 }
 
@@ -123,11 +130,7 @@ TEST_F(FailoverStreamTest, TheServerGoesOnWhenTheCopyIsTooLongOrThisComputerCann
                                                      "but it's too long to replay; staying with the server"
                                                    : "cloud dictation failed (the server refused: engine (crashed)) "
                                                      "and this Mac couldn't take over: the speech model isn't ready yet"});
-        Completion completion;
-        stream->finish(completion.callback());
-        server->done(QStringLiteral("server partial"));
-        ASSERT_TRUE(completion.wait());
-        EXPECT_EQ(completion.text(), QStringLiteral("server partial"));
+        EXPECT_EQ(finished(*stream, QStringLiteral("server partial")), QStringLiteral("server partial"));
         EXPECT_EQ(outcomes, std::vector<bool>{false});
     }
 }
@@ -139,10 +142,7 @@ TEST_F(FailoverStreamTest, OnlyTheFirstUnauthorizedRefusalIsHandedOn)
     auto stream = make(server);
     stream->accept(block(10));
     stream->decode();
-    Completion completion;
-    stream->finish(completion.callback());
-    server->done(QStringLiteral(""));
-    ASSERT_TRUE(completion.wait());
+    finished(*stream);
     EXPECT_EQ(refusals, QStringList{"unauthorized"});
 
     auto busy = std::make_shared<FakeServerStream>();
@@ -177,10 +177,7 @@ TEST_F(FailoverStreamTest, AnUnwatchablePrimaryIsNeverLeft)
     auto stream = make(std::make_shared<PlainServerStream>());
     clock.advance(10s);
     stream->accept(block(10));
-    Completion completion;
-    stream->finish(completion.callback());
-    ASSERT_TRUE(completion.wait());
-    EXPECT_EQ(completion.text(), QStringLiteral("plain"));
+    EXPECT_EQ(finished(*stream), QStringLiteral("plain"));
     EXPECT_EQ(outcomes, std::vector<bool>{true});
     EXPECT_EQ(local->samples.size(), 0u);
 }
