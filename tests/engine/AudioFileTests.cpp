@@ -1,4 +1,6 @@
 #include "AudioFile.h"
+#include "FailureOf.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,21 +71,16 @@ TEST(AudioFile, Returns16kMonoFloatFilesUnchangedAndEmptyFilesAsNoSamples)
 TEST(AudioFile, AMissingOrMeaninglessFileIsUnreadable)
 {
     QTemporaryDir dir;
-    for (const char* content : {static_cast<const char*>(nullptr), "", "this is not audio at all, just words in a file"}) {
-        const QString path = dir.filePath(QStringLiteral("file.wav"));
-        QFile::remove(path);
-        if (content) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
-        try {
-            AudioFile::load16kMono(path);
-            ADD_FAILURE() << "read " << (content ? content : "a missing file");
-        } catch (const AudioFileError& error) {
-            EXPECT_EQ(error.kind(), AudioFileError::Kind::unreadable);
-            EXPECT_TRUE(error.description().startsWith(QStringLiteral("could not read audio: ")));
-            EXPECT_FALSE(error.reason().isEmpty());
-        }
+    const QString path = dir.filePath(QStringLiteral("file.wav"));
+    try {
+        AudioFile::load16kMono(path);
+        ADD_FAILURE() << "read a missing file";
+    } catch (const AudioFileError& error) {
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("could not read audio: ")));
+        EXPECT_FALSE(error.reason().isEmpty());
+    }
+    for (const char* content : {"", "this is not audio at all, just words in a file"}) {
+        writeFile(path, content);
+        EXPECT_EQ(failureOf<AudioFileError>([&] { AudioFile::load16kMono(path); }), AudioFileError::Kind::unreadable) << content;
     }
 }

@@ -197,18 +197,7 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
     }
 }
 
-TEST(DictationController, LogsTheStartWithItsFiguresAndTheVocabularySize)
-{
-    Rig rig;
-    LogLines log;
-    rig.controller->hotwords = [] { return QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}; };
-    rig.controller->keyDown();
-    EXPECT_EQ(rig.engine->lastHotwords.size(), 2);
-    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
-                                           QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
-}
-
-TEST(DictationController, TransformsPartialsAndTheFinalTextAndKeepsTheAudioWhenAsked)
+TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAudioWhenAsked)
 {
     Rig rig;
     rig.streams({QStringLiteral("new"), QStringLiteral("new york"), QStringLiteral("new york city")},
@@ -217,7 +206,12 @@ TEST(DictationController, TransformsPartialsAndTheFinalTextAndKeepsTheAudioWhenA
         return QString(text).replace(QStringLiteral("new york"), QStringLiteral("New-York"));
     };
     rig.controller->keepsAudio = [] { return true; };
+    rig.controller->hotwords = [] { return QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}; };
+    LogLines log;
     rig.controller->keyDown();
+    EXPECT_EQ(rig.engine->lastHotwords.size(), 2);
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
+                                           QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
     for (size_t partial = 1; partial <= 3; ++partial)
         rig.speak(partial, std::vector<float>(100, 0.1f * static_cast<float>(partial)));
     const std::vector<Partial> expected{

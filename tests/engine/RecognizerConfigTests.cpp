@@ -85,27 +85,19 @@ TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder
     EXPECT_DOUBLE_EQ(RecognizerConfig(ModelPackage::fast).tailSeconds, 2.0);
 }
 
-TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbers)
+// Anything else falls back: 2 threads, and the folder's tail (0.8 s for a 320ms folder).
+TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbersAndTailOnlyFromFiniteNumbersInRange)
 {
-    const auto threadsFor = [](const char* value) {
-        ScopedEnvironment threads("QUILLMARSH_THREADS", QString::fromLatin1(value));
-        return RecognizerConfig(QStringLiteral("/m")).threads;
-    };
-    for (const auto& [value, threads] : {std::pair{"4", 4}, {"+3", 3}, {"64", 64}})
-        EXPECT_EQ(threadsFor(value), threads) << value;
-    for (const char* ignored : {"0", "-2", "", "four", "4.0", " 4", "65", "2147483647", "2147483648"})
-        EXPECT_EQ(threadsFor(ignored), 2) << ignored;
-}
-
-TEST_F(RecognizerConfigTest, TailOnlyFromFiniteNumbersInRange)
-{
-    const auto tailFor = [](const char* value, const QString& folder = QStringLiteral("/m/320ms")) {
-        ScopedEnvironment tail("QUILLMARSH_TAIL_SECONDS", QString::fromLatin1(value));
-        return RecognizerConfig(folder).tailSeconds;
-    };
-    for (const auto& [value, tail] : {std::pair{"1.5", 1.5}, {"0", 0.0}, {"60", 60.0}})
-        EXPECT_DOUBLE_EQ(tailFor(value), tail) << value;
-    EXPECT_DOUBLE_EQ(tailFor("1.5", QStringLiteral("/m/other")), 1.5);
-    for (const char* refused : {"long", "nan", "inf", "-inf", "1e30", "-1", "60.5", ""})
-        EXPECT_DOUBLE_EQ(tailFor(refused), 0.8) << refused;
+    for (const auto& [value, threads] : {std::pair{"4", 4}, {"+3", 3}, {"64", 64}, {"0", 2}, {"-2", 2}, {"", 2}, {"four", 2},
+                                         {"4.0", 2}, {" 4", 2}, {"65", 2}, {"2147483647", 2}, {"2147483648", 2}}) {
+        ScopedEnvironment environment("QUILLMARSH_THREADS", QString::fromLatin1(value));
+        EXPECT_EQ(RecognizerConfig(QStringLiteral("/m")).threads, threads) << value;
+    }
+    for (const auto& [value, tail] : {std::pair{"1.5", 1.5}, {"0", 0.0}, {"60", 60.0}, {"long", 0.8}, {"nan", 0.8}, {"inf", 0.8},
+                                      {"-inf", 0.8}, {"1e30", 0.8}, {"-1", 0.8}, {"60.5", 0.8}, {"", 0.8}}) {
+        ScopedEnvironment environment("QUILLMARSH_TAIL_SECONDS", QString::fromLatin1(value));
+        EXPECT_DOUBLE_EQ(RecognizerConfig(QStringLiteral("/m/320ms")).tailSeconds, tail) << value;
+    }
+    ScopedEnvironment environment("QUILLMARSH_TAIL_SECONDS", QStringLiteral("1.5"));
+    EXPECT_DOUBLE_EQ(RecognizerConfig(QStringLiteral("/m/other")).tailSeconds, 1.5);
 }

@@ -212,10 +212,8 @@ TEST(RecognizerHotwords, UsableDropsLatinOnlyForModelsWithoutLatinPieces)
                             QStringLiteral("\u00E9"), QStringLiteral("123")};
     EXPECT_EQ(Recognizer::usable(words, true), words);
     EXPECT_EQ(Recognizer::usable(words, false), QStringList({QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("123")}));
-}
 
-TEST(RecognizerHotwords, LatinPiecesAreAsciiLettersOutsideSpecialTokens)
-{
+    // Latin pieces are ASCII letters outside special tokens.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tokens.txt"));
     const auto tokensWith = [&](const QByteArray& content) {
