@@ -42,19 +42,6 @@ struct SessionRig {
 
 }
 
-TEST(DictationSession, OpensTheStreamWithTheHotwordsBeforeMakingTheSource)
-{
-    FakeEngine engine;
-    engine.failure = QStringLiteral("model missing");
-    bool factoryCalled = false;
-    EXPECT_THROW(DictationSession(engine, {QStringLiteral("Shiraz")}, [&] {
-        factoryCalled = true;
-        return std::make_shared<FakeSource>();
-    }), Error);
-    EXPECT_FALSE(factoryCalled);
-    EXPECT_EQ(engine.lastHotwords, QStringList{QStringLiteral("Shiraz")});
-}
-
 TEST(DictationSession, PublishesAPartialOnlyWhenTheTextChanges)
 {
     SessionRig rig({QStringLiteral("salam"), QStringLiteral("salam"), QStringLiteral("salam  donya  ye"),
