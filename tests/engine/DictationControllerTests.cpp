@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using Phase = DictationController::Phase;
@@ -24,7 +26,7 @@ struct Rig {
     std::vector<Phase> phases;
     std::vector<Partial> partials;
     std::vector<std::pair<QString, double>> finals;
-    std::vector<float> levels;
+    int levels = 0;
     int cancels = 0;
     QStringList unavailable;
 
@@ -33,24 +35,25 @@ struct Rig {
         controller = std::make_unique<DictationController>(
             [this]() -> std::shared_ptr<SpeechEngine> { return engineReady ? engine : nullptr; }, clock);
         controller->makeSource = [this] {
-            auto source = std::make_shared<FakeSource>();
-            source->failure = sourceFailure;
-            sources.push_back(source);
-            return source;
+            sources.push_back(std::make_shared<FakeSource>());
+            sources.back()->failure = sourceFailure;
+            return sources.back();
         };
         controller->onPhase = [this](Phase phase) { phases.push_back(phase); };
         controller->onPartial = [this](const Partial& partial) { partials.push_back(partial); };
         controller->onFinal = [this](const QString& text, double seconds) { finals.emplace_back(text, seconds); };
-        controller->onLevel = [this](float level) { levels.push_back(level); };
+        controller->onLevel = [this](float) { ++levels; };
         controller->onCancel = [this] { ++cancels; };
         controller->onUnavailable = [this](const QString& reason) { unavailable << reason; };
     }
 
-    void streams(QStringList texts, FakeStream::Completion completion = FakeStream::Completion::inside)
+    void streams(QStringList texts, FakeStream::Completion completion = FakeStream::Completion::inside,
+                 QString finalText = QStringLiteral("final words"))
     {
-        engine->configure = [texts, completion](FakeStream& stream) {
+        engine->configure = [=](FakeStream& stream) {
             stream.texts = texts;
             stream.completion = completion;
+            stream.finalText = finalText;
         };
     }
 
@@ -76,120 +79,74 @@ struct Rig {
 
 }
 
-TEST(DictationController, APressShorterThanTapMaxCancelsAndALongerOneFinishes)
+// The key rules as a table: key steps in, phases and cancels out.
+TEST(DictationController, FollowsTheKeyRules)
 {
-    struct Case {
-        int heldMs;
-        bool finishes;
+    enum class Key { press, chord, down, up, escape, wait };
+    struct Step {
+        Key key;
+        int ms = 0;
     };
-    for (const Case& c : {Case{100, false}, Case{259, false}, Case{260, true}, Case{2000, true}}) {
-        SCOPED_TRACE(c.heldMs);
-        Rig rig;
-        rig.press(milliseconds(c.heldMs));
-        if (c.finishes) {
-            EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::finishing}));
-            ASSERT_TRUE(rig.awaitFinal());
-            EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::finishing, Phase::idle}));
-            EXPECT_EQ(rig.finals[0].first, QStringLiteral("final words"));
-            EXPECT_EQ(rig.cancels, 0);
-        } else {
-            EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle}));
-            EXPECT_EQ(rig.cancels, 1);
-            EXPECT_EQ(rig.engine->streams[0]->cancels, 1);
-        }
-        EXPECT_EQ(rig.sources[0]->stops, 1);
-    }
-}
-
-TEST(DictationController, ASecondTapSoonAfterACancellingTapListensHandsFree)
-{
     struct Case {
-        int gapBetweenReleasesMs;
-        bool handsFree;
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<Phase> phases;
+        int cancels;
     };
-    for (const Case& c : {Case{250, true}, Case{499, true}, Case{500, false}, Case{900, false}}) {
-        SCOPED_TRACE(c.gapBetweenReleasesMs);
+    const Step tap{Key::press, 100};
+    const auto h = Phase::holding, i = Phase::idle, f = Phase::finishing, free = Phase::handsFree;
+    const std::vector<Case> cases{
+        {"a tap cancels", {tap}, {h, i}, 1},
+        {"just under the tap limit", {{Key::press, 259}}, {h, i}, 1},
+        {"exactly the tap limit finishes", {{Key::press, 260}}, {h, f}, 0},
+        {"a long press finishes", {{Key::press, 2000}}, {h, f}, 0},
+        {"releases 250 ms apart", {tap, {Key::wait, 150}, tap}, {h, i, h, free}, 1},
+        {"releases 499 ms apart", {tap, {Key::wait, 399}, tap}, {h, i, h, free}, 1},
+        {"releases 500 ms apart", {tap, {Key::wait, 400}, tap}, {h, i, h, i}, 2},
+        {"releases 900 ms apart", {tap, {Key::wait, 800}, tap}, {h, i, h, i}, 2},
+        {"a chord while holding cancels", {{Key::chord, 2000}}, {h, i}, 1},
+        {"Escape while holding cancels", {{Key::down}, {Key::escape}}, {h, i}, 1},
+        {"Escape and key up in idle do nothing", {{Key::escape}, {Key::up}}, {}, 0},
+        {"in hands-free only a tap finishes",
+         {tap, tap, {Key::press, 260}, {Key::chord, 100}, {Key::chord, 5000}, {Key::press, 259}}, {h, i, h, free, f}, 1},
+        {"in hands-free Escape cancels", {tap, tap, {Key::escape}}, {h, i, h, free, i}, 2},
+        {"entering hands-free spends the remembered tap", {tap, tap, {Key::escape}, tap}, {h, i, h, free, i, h, i}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Rig rig;
         LogLines log;
-        rig.press(milliseconds(100));
-        rig.clock.advance(milliseconds(c.gapBetweenReleasesMs - 100));
-        rig.press(milliseconds(100));
-        if (c.handsFree) {
-            EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle, Phase::holding, Phase::handsFree}));
-            EXPECT_EQ(rig.cancels, 1) << "only the first tap cancels";
-            EXPECT_TRUE(log.lines().contains(QStringLiteral("hands-free on")));
-            EXPECT_EQ(rig.engine->streams[1]->cancels, 0) << "the second tap's dictation goes on";
-        } else {
-            EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle, Phase::holding, Phase::idle}));
-            EXPECT_EQ(rig.cancels, 2);
-            EXPECT_FALSE(log.lines().contains(QStringLiteral("hands-free on")));
+        for (const Step& step : c.steps) {
+            if (step.key == Key::press || step.key == Key::chord)
+                rig.press(milliseconds(step.ms), step.key == Key::chord);
+            else if (step.key == Key::down)
+                rig.controller->keyDown();
+            else if (step.key == Key::up)
+                rig.controller->keyUp(false);
+            else if (step.key == Key::escape)
+                rig.controller->escape();
+            else
+                rig.clock.advance(milliseconds(step.ms));
+        }
+        EXPECT_EQ(rig.phases, c.phases);
+        EXPECT_EQ(rig.cancels, c.cancels);
+        int streamCancels = 0;
+        for (const auto& stream : rig.engine->streams)
+            streamCancels += stream->cancels;
+        EXPECT_EQ(streamCancels, c.cancels);
+        int stops = 0;
+        for (const auto& source : rig.sources)
+            stops += source->stops;
+        EXPECT_EQ(stops, std::ssize(rig.sources) - (rig.controller->phase() == free ? 1 : 0)) << "every ended dictation's source stopped";
+        EXPECT_EQ(log.lines().contains(QStringLiteral("hands-free on")), std::ranges::count(c.phases, free) == 1);
+        const bool escaped = std::ranges::any_of(c.steps, [](const Step& step) { return step.key == Key::escape; });
+        EXPECT_EQ(log.lines().contains(QStringLiteral("cancelled")), escaped && !c.phases.empty()) << "only Escape logs it";
+        if (!c.phases.empty() && c.phases.back() == f) {
+            ASSERT_TRUE(rig.awaitFinal());
+            EXPECT_EQ(rig.finals[0].first, QStringLiteral("final words"));
+            EXPECT_EQ(rig.phases.back(), Phase::idle);
         }
     }
-}
-
-TEST(DictationController, InHandsFreeOnlyATapFinishesAndOnlyEscapeCancels)
-{
-    Rig rig;
-    rig.press(milliseconds(100));
-    rig.press(milliseconds(100));
-    ASSERT_EQ(rig.controller->phase(), Phase::handsFree);
-    const size_t phasesBefore = rig.phases.size();
-
-    rig.press(milliseconds(260));
-    rig.press(milliseconds(100), true);
-    rig.press(milliseconds(5000), true);
-    EXPECT_EQ(rig.controller->phase(), Phase::handsFree) << "long presses and chords change nothing";
-    EXPECT_EQ(rig.phases.size(), phasesBefore);
-    EXPECT_EQ(rig.engine->streams.size(), 2u) << "no new dictation started";
-
-    rig.press(milliseconds(259));
-    EXPECT_EQ(rig.controller->phase(), Phase::finishing);
-    ASSERT_TRUE(rig.awaitFinal());
-    EXPECT_EQ(rig.controller->phase(), Phase::idle);
-    EXPECT_EQ(rig.cancels, 1);
-
-    Rig escaped;
-    LogLines log;
-    escaped.press(milliseconds(100));
-    escaped.press(milliseconds(100));
-    escaped.controller->escape();
-    EXPECT_EQ(escaped.controller->phase(), Phase::idle);
-    EXPECT_EQ(escaped.cancels, 2);
-    EXPECT_EQ(escaped.engine->streams[1]->cancels, 1);
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("cancelled")));
-}
-
-TEST(DictationController, EnteringHandsFreeForgetsTheRememberedTap)
-{
-    Rig rig;
-    rig.press(milliseconds(100));
-    rig.clock.advance(milliseconds(100));
-    rig.press(milliseconds(100));  // released 200 ms after the first: hands-free
-    rig.controller->escape();
-    rig.press(milliseconds(100));  // released 300 ms after the first tap, but that one is spent
-    EXPECT_EQ(rig.controller->phase(), Phase::idle);
-    EXPECT_EQ(rig.cancels, 3);
-}
-
-TEST(DictationController, AChordOrEscapeWhileHoldingCancels)
-{
-    Rig rig;
-    LogLines log;
-    rig.press(milliseconds(2000), true);
-    EXPECT_EQ(rig.phases, (std::vector{Phase::holding, Phase::idle}));
-    EXPECT_EQ(rig.cancels, 1);
-    EXPECT_FALSE(log.lines().contains(QStringLiteral("cancelled"))) << "a chord cancels without a log line";
-
-    rig.controller->keyDown();
-    rig.controller->escape();
-    EXPECT_EQ(rig.controller->phase(), Phase::idle);
-    EXPECT_EQ(rig.cancels, 2);
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("cancelled")));
-
-    rig.controller->escape();
-    rig.controller->keyUp(false);
-    EXPECT_EQ(rig.cancels, 2) << "Escape and key up in idle do nothing";
-    EXPECT_TRUE(rig.finals.empty());
 }
 
 TEST(DictationController, KeysAreIgnoredWhileFinishing)
@@ -207,113 +164,70 @@ TEST(DictationController, KeysAreIgnoredWhileFinishing)
     rig.engine->streams[0]->complete();
     ASSERT_TRUE(rig.awaitFinal());
     EXPECT_NEAR(rig.finals[0].second, 0.75, 1e-9) << "measured from the start of finishing, not key down";
-    EXPECT_EQ(rig.controller->phase(), Phase::idle);
     EXPECT_EQ(rig.cancels, 0);
 }
 
 TEST(DictationController, ReportsWhyADictationCannotStart)
 {
-    {
-        Rig rig;
-        LogLines log;
-        rig.engineReady = false;
-        rig.controller->keyDown();
-        rig.clock.advance(milliseconds(1000));
-        rig.controller->keyUp(false);
-        EXPECT_EQ(rig.unavailable, QStringList{QStringLiteral("the speech model isn't ready yet")});
-        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: the speech model isn't ready yet")));
-        EXPECT_TRUE(rig.phases.empty());
-        EXPECT_EQ(rig.cancels, 0);
-        EXPECT_TRUE(rig.sources.empty());
-    }
-    {
-        Rig rig;
-        LogLines log;
-        rig.engine->failure = QStringLiteral("model files missing");
-        rig.press(milliseconds(1000));
-        const QString reason = QStringLiteral("the speech engine couldn't start (model files missing)");
-        EXPECT_EQ(rig.unavailable, QStringList{reason});
-        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + reason));
-        EXPECT_TRUE(rig.sources.empty()) << "no source is made for a stream that never opened";
-        EXPECT_TRUE(rig.phases.empty());
-    }
-    {
-        Rig rig;
-        LogLines log;
-        rig.sourceFailure = QStringLiteral("device busy");
-        rig.press(milliseconds(1000));
-        const QString reason = QStringLiteral("the microphone couldn't start (device busy)");
-        EXPECT_EQ(rig.unavailable, QStringList{reason});
-        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + reason));
-        EXPECT_EQ(rig.engine->streams[0]->cancels, 1) << "the stream is cancelled";
-        EXPECT_EQ(rig.sources[0]->stops, 1) << "the source is told to stop";
-        EXPECT_TRUE(rig.phases.empty());
-        EXPECT_EQ(rig.cancels, 0);
-    }
-}
-
-TEST(DictationController, LogsTheStartWithItsFiguresAndTheVocabularySize)
-{
-    Rig rig;
-    LogLines log;
-    rig.controller->hotwords = [] { return QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}; };
-    rig.controller->keyDown();
-    EXPECT_EQ(rig.engine->lastHotwords, (QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}));
-    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
-                                           QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
-}
-
-TEST(DictationController, TransformsPartialsAndTheFinalText)
-{
-    Rig rig;
-    rig.streams({QStringLiteral("new"), QStringLiteral("new york"), QStringLiteral("new york city")});
-    rig.engine->configure = [previous = rig.engine->configure](FakeStream& stream) {
-        previous(stream);
-        stream.finalText = QStringLiteral("new york city");
+    struct Case {
+        bool engineReady;
+        const char* engineFailure;
+        const char* sourceFailure;
+        QString reason;
     };
+    for (const Case& c : {Case{false, "", "", QStringLiteral("the speech model isn't ready yet")},
+                          Case{true, "model files missing", "", QStringLiteral("the speech engine couldn't start (model files missing)")},
+                          Case{true, "", "device busy", QStringLiteral("the microphone couldn't start (device busy)")}}) {
+        SCOPED_TRACE(c.reason.toStdString());
+        Rig rig;
+        LogLines log;
+        rig.engineReady = c.engineReady;
+        rig.engine->failure = QString::fromLatin1(c.engineFailure);
+        rig.sourceFailure = QString::fromLatin1(c.sourceFailure);
+        rig.press(milliseconds(1000));
+        EXPECT_EQ(rig.unavailable, QStringList{c.reason});
+        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + c.reason));
+        EXPECT_TRUE(rig.phases.empty() && rig.cancels == 0);
+        if (*c.sourceFailure) {
+            EXPECT_EQ(rig.engine->streams[0]->cancels, 1) << "the stream is cancelled";
+            EXPECT_EQ(rig.sources[0]->stops, 1) << "the source is told to stop";
+        } else {
+            EXPECT_TRUE(rig.sources.empty()) << "no source without a stream";
+        }
+    }
+}
+
+TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAudioWhenAsked)
+{
+    Rig rig;
+    rig.streams({QStringLiteral("new"), QStringLiteral("new york"), QStringLiteral("new york city")},
+                FakeStream::Completion::inside, QStringLiteral("new york city"));
     rig.controller->transform = [](const QString& text) {
         return QString(text).replace(QStringLiteral("new york"), QStringLiteral("New-York"));
     };
+    rig.controller->keepsAudio = [] { return true; };
+    rig.controller->hotwords = [] { return QStringList{QStringLiteral("Tehran"), QStringLiteral("Shiraz")}; };
+    LogLines log;
     rig.controller->keyDown();
-    rig.speak(1);
-    rig.speak(2);
-    rig.speak(3);
+    EXPECT_EQ(rig.engine->lastHotwords.size(), 2);
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
+                                           QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
+    for (size_t partial = 1; partial <= 3; ++partial)
+        rig.speak(partial, std::vector<float>(100, 0.1f * static_cast<float>(partial)));
     const std::vector<Partial> expected{
         {QStringLiteral("new"), {QStringLiteral("new")}, 1},
         {QStringLiteral("New-York"), {QStringLiteral("New-York")}, 1},
         {QStringLiteral("New-York city"), {QStringLiteral("New-York"), QStringLiteral("city")}, 2},
     };
     EXPECT_EQ(rig.partials, expected);
-    EXPECT_FALSE(rig.levels.empty());
-
+    EXPECT_GT(rig.levels, 0);
     rig.clock.advance(milliseconds(300));
     rig.controller->keyUp(false);
     ASSERT_TRUE(rig.awaitFinal());
     EXPECT_EQ(rig.finals[0].first, QStringLiteral("New-York city"));
-}
-
-TEST(DictationController, KeepsTheLastDictationsAudioOnlyWhenAsked)
-{
-    Rig rig;
-    rig.streams({QStringLiteral("a"), QStringLiteral("a b")});
-    rig.controller->keepsAudio = [] { return true; };
-    rig.controller->keyDown();
-    rig.speak(1, std::vector<float>(100, 0.1f));
-    rig.speak(2, std::vector<float>(50, 0.2f));
-    rig.clock.advance(milliseconds(500));
-    rig.controller->keyUp(false);
-    ASSERT_TRUE(rig.awaitFinal());
-    std::vector<float> expected(100, 0.1f);
-    expected.insert(expected.end(), 50, 0.2f);
-    EXPECT_EQ(rig.controller->lastAudio(), expected);
-
-    rig.controller->keepsAudio = [] { return false; };
-    rig.controller->keyDown();
-    rig.speak(3, std::vector<float>(100, 0.1f));
-    rig.clock.advance(milliseconds(500));
-    rig.controller->keyUp(false);
-    ASSERT_TRUE(rig.awaitFinal(2));
-    EXPECT_TRUE(rig.controller->lastAudio().empty());
+    const std::vector<float> audio = rig.controller->lastAudio();
+    ASSERT_EQ(audio.size(), 300u) << "the dictation's audio is kept when asked";
+    EXPECT_FLOAT_EQ(audio[299], 0.3f);
 }
 
 TEST(DictationController, ACancelledDictationsWordsNeverReachTheNextOne)
@@ -336,7 +250,6 @@ TEST(DictationController, ACancelledDictationsWordsNeverReachTheNextOne)
     rig.controller->keyDown();
     rig.speak(1);
     QCoreApplication::processEvents();
-    ASSERT_FALSE(rig.partials.empty());
     for (const Partial& partial : rig.partials)
         EXPECT_EQ(partial.text, QStringLiteral("new words"));
 }
@@ -347,6 +260,7 @@ TEST(DictationController, AReleasedControllerDeliversNothing)
     rig.streams({}, FakeStream::Completion::byTest);
     rig.press(milliseconds(1000));
     auto stream = rig.engine->streams[0];
+    ASSERT_TRUE(waitUntil([&] { return stream->finishes == 1; }));
     rig.controller.reset();
     stream->complete();
     QCoreApplication::processEvents();

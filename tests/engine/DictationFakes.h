@@ -21,18 +21,15 @@ public:
     QString finalText = QStringLiteral("final words");
     Completion completion = Completion::inside;
 
-    void accept(std::span<const float> samples) override
+    void accept(std::span<const float>) override
     {
         checkQueue();
-        std::lock_guard lock(mutex_);
         ++blocks_;
-        samples_ += samples.size();
     }
     void decode() override { checkQueue(); }
     QString text() override
     {
         checkQueue();
-        std::lock_guard lock(mutex_);
         if (texts.isEmpty() || blocks_ == 0)
             return QString();
         return texts.at(std::min<qsizetype>(static_cast<qsizetype>(blocks_), texts.size()) - 1);
@@ -40,20 +37,15 @@ public:
     void finish(std::function<void(const QString&)> done) override
     {
         checkQueue();
-        ++finishes;
-        switch (completion) {
-        case Completion::inside:
+        if (completion == Completion::inside) {
             done(finalText);
-            break;
-        case Completion::laterFromAnotherThread:
+        } else if (completion == Completion::laterFromAnotherThread) {
             std::thread([done, text = finalText] { done(text); }).detach();
-            break;
-        case Completion::byTest: {
+        } else {
             std::lock_guard lock(mutex_);
             pending_ = std::move(done);
-            break;
         }
-        }
+        ++finishes;
     }
     void cancel() override
     {
@@ -67,24 +59,14 @@ public:
         std::function<void(const QString&)> done;
         {
             std::lock_guard lock(mutex_);
-            done = std::move(pending_);
+            done.swap(pending_);
         }
         done(finalText);
     }
 
-    size_t blocks() const
-    {
-        std::lock_guard lock(mutex_);
-        return blocks_;
-    }
-    size_t samples() const
-    {
-        std::lock_guard lock(mutex_);
-        return samples_;
-    }
+    size_t blocks() const { return blocks_; }
 
-    std::atomic<int> finishes{0};
-    std::atomic<int> cancels{0};
+    std::atomic<int> finishes{0}, cancels{0};
     // Set when a call came from the main thread or from two threads: the session's promise.
     std::atomic<bool> calledOffQueue{false};
 
@@ -99,9 +81,8 @@ private:
             calledOffQueue = true;
     }
 
-    mutable std::mutex mutex_;
-    size_t blocks_ = 0;
-    size_t samples_ = 0;
+    std::mutex mutex_;
+    std::atomic<size_t> blocks_{0};
     std::optional<std::thread::id> thread_;
     std::function<void(const QString&)> pending_;
 };
@@ -134,7 +115,6 @@ public:
 
     void start() override
     {
-        ++starts;
         if (!failure.isEmpty())
             throw Error(failure);
     }
@@ -147,6 +127,5 @@ public:
             onAudio(samples, level);
     }
 
-    int starts = 0;
     int stops = 0;
 };

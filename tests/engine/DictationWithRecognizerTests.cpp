@@ -16,11 +16,6 @@
 
 namespace {
 
-std::shared_ptr<Recognizer> loadRecognizer()
-{
-    return std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
-}
-
 // Pushes the samples in 100 ms blocks from another thread, and waits until all are handed over.
 void speakFromAudioThread(FakeSource& source, const std::vector<float>& samples)
 {
@@ -37,7 +32,7 @@ void speakFromAudioThread(FakeSource& source, const std::vector<float>& samples)
 
 TEST(DictationWithRecognizer, BlocksFromAnotherThreadGivePartialsOneFinalAndTheRecording)
 {
-    const auto recognizer = loadRecognizer();
+    const auto recognizer = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
     auto source = std::make_shared<FakeSource>();
     DictationSession session(*recognizer, {}, [&] { return source; });
     std::vector<Partial> partials;
@@ -50,17 +45,11 @@ TEST(DictationWithRecognizer, BlocksFromAnotherThreadGivePartialsOneFinalAndTheR
     speech.insert(speech.end(), noise.begin(), noise.end());
     speakFromAudioThread(*source, speech);
 
-    int finals = 0;
-    QString finalText;
-    session.finish([&](const QString& text) {
-        ++finals;
-        finalText = text;
-    });
-    ASSERT_TRUE(waitUntil([&] { return finals > 0; }));
+    QStringList finals;
+    session.finish([&](const QString& text) { finals << text; });
+    ASSERT_TRUE(waitUntil([&] { return !finals.isEmpty(); }));
     QCoreApplication::processEvents();
-
-    EXPECT_EQ(finals, 1);
-    EXPECT_EQ(finalText, QStringLiteral("HELLO WORLD"));
+    EXPECT_EQ(finals, QStringList{QStringLiteral("HELLO WORLD")});
     ASSERT_FALSE(partials.empty());
     EXPECT_EQ(partials.back(), (Partial{QStringLiteral("HELLO WORLD"), {QStringLiteral("HELLO"), QStringLiteral("WORLD")}, 2}));
     for (size_t i = 1; i < partials.size(); ++i)
@@ -70,7 +59,7 @@ TEST(DictationWithRecognizer, BlocksFromAnotherThreadGivePartialsOneFinalAndTheR
 
 TEST(DictationWithRecognizer, KeyDownAndUpTurnSpeechIntoFinalTextUnderEveryRule)
 {
-    const auto recognizer = loadRecognizer();
+    const auto recognizer = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
     ManualClock clock;
     DictationController controller([&]() -> std::shared_ptr<SpeechEngine> { return recognizer; }, clock);
     std::vector<std::shared_ptr<FakeSource>> sources;
@@ -84,7 +73,6 @@ TEST(DictationWithRecognizer, KeyDownAndUpTurnSpeechIntoFinalTextUnderEveryRule)
     controller.onPartial = [&](const Partial& partial) { partials << partial.text; };
     controller.onFinal = [&](const QString& text, double) { finals << text; };
 
-    // Held: speech, then release after a second.
     controller.keyDown();
     speakFromAudioThread(*sources.back(), TestAudio::noise(1.0));
     ASSERT_TRUE(waitUntil([&] { return partials.contains(QStringLiteral("hello world")); }));
@@ -95,24 +83,16 @@ TEST(DictationWithRecognizer, KeyDownAndUpTurnSpeechIntoFinalTextUnderEveryRule)
 
     // A double tap listens hands-free until the next tap.
     clock.advance(std::chrono::seconds(5));
-    for (int tap = 0; tap < 2; ++tap) {
+    const auto tap = [&] {
         controller.keyDown();
         clock.advance(std::chrono::milliseconds(100));
         controller.keyUp(false);
-    }
+    };
+    tap();
+    tap();
     ASSERT_EQ(controller.phase(), DictationController::Phase::handsFree);
     speakFromAudioThread(*sources.back(), TestAudio::noise(1.0));
-    controller.keyDown();
-    clock.advance(std::chrono::milliseconds(100));
-    controller.keyUp(false);
+    tap();
     ASSERT_TRUE(waitUntil([&] { return finals.size() == 2; }));
     EXPECT_EQ(finals.last(), QStringLiteral("hello world"));
-
-    // Silence reads nothing.
-    controller.keyDown();
-    speakFromAudioThread(*sources.back(), TestAudio::silence(1.0));
-    clock.advance(std::chrono::seconds(1));
-    controller.keyUp(false);
-    ASSERT_TRUE(waitUntil([&] { return finals.size() == 3; }));
-    EXPECT_EQ(finals.last(), QString());
 }

