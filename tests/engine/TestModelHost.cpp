@@ -45,6 +45,22 @@ void TestModelHost::publish(const QString& family, const QString& package, const
     manifest.insert(QStringLiteral("families"), families);
 }
 
+void TestModelHost::editEntry(const QString& family, const QString& package, int index,
+                              const std::function<void(QJsonObject&)>& change)
+{
+    QJsonObject families = manifest.value(QStringLiteral("families")).toObject();
+    QJsonObject familyObject = families.value(family).toObject();
+    QJsonObject packages = familyObject.value(QStringLiteral("packages")).toObject();
+    QJsonArray files = packages.value(package).toObject().value(QStringLiteral("files")).toArray();
+    QJsonObject entry = files.at(index).toObject();
+    change(entry);
+    files.replace(index, entry);
+    packages.insert(package, QJsonObject{{QStringLiteral("files"), files}});
+    familyObject.insert(QStringLiteral("packages"), packages);
+    families.insert(family, familyObject);
+    manifest.insert(QStringLiteral("families"), families);
+}
+
 void TestModelHost::publishPunctuation(const Files& files)
 {
     manifest.insert(QStringLiteral("punctuation"), QJsonObject{{QStringLiteral("files"), entries(QStringLiteral("punctuation"), files)}});
