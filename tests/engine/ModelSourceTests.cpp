@@ -162,18 +162,4 @@ TEST_F(LocalCopySourceTest, MissingSourceFileFailsTheCopy)
     EXPECT_TRUE(error.detail().startsWith(QStringLiteral("joiner.onnx: "))) << qPrintable(error.detail());
 }
 
-TEST(LocalCopySourceRootTest, ChosenFromArgumentEnvironmentOrExportFolder)
-{
-    ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", QStringLiteral("v2_1"));
-    {
-        ScopedEnvironment variable("QUILLMARSH_MODEL_SOURCE", QStringLiteral("~/exports"));
-        EXPECT_EQ(LocalCopySource().rootDir(), QDir::homePath() + QStringLiteral("/exports"));
-        EXPECT_EQ(LocalCopySource(QStringLiteral("/given")).rootDir(), QStringLiteral("/given"));
-    }
-    ScopedEnvironment variable("QUILLMARSH_MODEL_SOURCE", QString());
-    const QString root = LocalCopySource().rootDir();
-    EXPECT_TRUE(root.startsWith(QDir::homePath() + u'/'));
-    EXPECT_TRUE(root.endsWith(QStringLiteral("/sherpa_onnx_v2_1")));
-}
-
 }

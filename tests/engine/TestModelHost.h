@@ -34,4 +34,5 @@ public:
 
 private:
     QJsonArray entries(const QString& blobFolder, const Files& files);
+    void setFileList(const QString& family, const QString& package, const QJsonArray& files);
 };

@@ -87,9 +87,8 @@ TEST_F(ClipVaultTest, RemovesOnlyFlacFiles)
     const QUuid other = QUuid::createUuid();
     vault.save(ramp(4800, 0.5f), id);
     vault.save(ramp(4800, 0.5f), other);
-    touch(QStringLiteral("LOUD.FLAC"));
-    touch(QStringLiteral("note.wav"));
-    touch(QStringLiteral(".hidden.flac"));
+    for (const char* name : {"LOUD.FLAC", "note.wav", ".hidden.flac"})
+        touch(QString::fromLatin1(name));
 
     vault.remove(id);
     EXPECT_FALSE(vault.has(id));

@@ -35,23 +35,18 @@ TEST(SnippetNormalize, FoldsLettersDigitsMarksPunctuationAndCase)
 TEST_F(SnippetStoreTest, RefusedAdditionsNameTheRuleAndWriteNothing)
 {
     SnippetStore store(path);
-    const struct {
-        QString trigger, text;
-        SnippetError::Kind kind;
-        QString message;
-    } refused[] = {
-        {QString(), QString(), SnippetError::Kind::emptyTrigger, QStringLiteral("Type the phrase you will say.")},
-        {QStringLiteral("?!"), QStringLiteral("x"), SnippetError::Kind::emptyTrigger, QStringLiteral("Type the phrase you will say.")},
-        {QString(61, u'a'), QStringLiteral("x"), SnippetError::Kind::triggerTooLong, QStringLiteral("That phrase is too long to say.")},
-        {QStringLiteral("sig"), QStringLiteral(" \n\t "), SnippetError::Kind::emptyText, QStringLiteral("Type the text to insert.")},
-        {QStringLiteral("sig"), QString(5001, u'x'), SnippetError::Kind::textTooLong, QStringLiteral("That text is too long.")},
+    const std::tuple<QString, QString, QString> refused[] = {
+        {QString(), QString(), QStringLiteral("Type the phrase you will say.")},
+        {QStringLiteral("?!"), QStringLiteral("x"), QStringLiteral("Type the phrase you will say.")},
+        {QString(61, u'a'), QStringLiteral("x"), QStringLiteral("That phrase is too long to say.")},
+        {QStringLiteral("sig"), QStringLiteral(" \n\t "), QStringLiteral("Type the text to insert.")},
+        {QStringLiteral("sig"), QString(5001, u'x'), QStringLiteral("That text is too long.")},
     };
-    for (const auto& [trigger, text, kind, message] : refused) {
+    for (const auto& [trigger, text, message] : refused) {
         try {
             store.add(trigger, text, false);
             ADD_FAILURE() << "accepted " << qPrintable(trigger);
         } catch (const SnippetError& error) {
-            EXPECT_EQ(error.kind(), kind);
             EXPECT_EQ(error.description(), message);
         }
     }
