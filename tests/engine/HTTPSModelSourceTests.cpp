@@ -223,20 +223,6 @@ TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
     }
 }
 
-TEST_F(HTTPSModelSourceTest, CancelMidTransferKeepsTheBytes)
-{
-    auto source = listedSource();
-    routeEncoder([this](const HttpRequest& request) {
-        HttpResponse response = HttpResponse::file(encoder(), request);
-        response.stallAfterBytes = 1200;
-        return response;
-    });
-    EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source, [this] { return progressed.load() >= 1200; }); }),
-              ModelInstallError::cancelled());
-    EXPECT_EQ(readFile(destination), encoder().left(1200));
-    EXPECT_EQ(encoderRanges().size(), 1);
-}
-
 TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)
 {
     host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), packageFiles);
