@@ -248,23 +248,4 @@ TEST(RetryPauseTest, RealPauseWakesForCancellation)
     EXPECT_GE(std::chrono::steady_clock::now() - shortStart, 30ms);
 }
 
-TEST_F(HTTPSModelSourceTest, PunctuationFilesAndUnsafeNames)
-{
-    host.publishPunctuation({{QStringLiteral("model.onnx"), "model"}, {QStringLiteral("vocab.txt"), "vocab"}});
-    auto source = makeSource();
-    const std::vector<ModelFile> files = source->punctuationFiles();
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[1], (ModelFile{QStringLiteral("vocab.txt"), 5, sha256Hex("vocab")}));
-    const QString target = folder.path() + QStringLiteral("/vocab.txt");
-    source->fetchPunctuation(files[1], target, [](qint64) {}, [] { return false; });
-    EXPECT_EQ(readFile(target), QByteArray("vocab"));
-
-    host.publishPunctuation({{QStringLiteral("../model.onnx"), "model"}});
-    EXPECT_EQ(installErrorOf([&] { makeSource()->punctuationFiles(); }),
-              ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the manifest: ../model.onnx")));
-    host.manifest.remove(QStringLiteral("punctuation"));
-    EXPECT_EQ(installErrorOf([&] { makeSource()->punctuationFiles(); }),
-              ModelInstallError::sourceMissing(QStringLiteral("the punctuation model in the manifest")));
-}
-
 }
