@@ -4,6 +4,8 @@
 
 #include <QCryptographicHash>
 
+#include <gtest/gtest.h>
+
 QString sha256Hex(const QByteArray& bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -28,4 +30,15 @@ void PrintTo(const QString& text, std::ostream* out)
 void PrintTo(const ModelInstallError& error, std::ostream* out)
 {
     *out << "ModelInstallError(" << error.description().toStdString() << ')';
+}
+
+ModelInstallError installErrorOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const ModelInstallError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no ModelInstallError thrown";
+    return ModelInstallError::cancelled();
 }

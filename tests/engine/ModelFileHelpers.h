@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <ostream>
 
 QString sha256Hex(const QByteArray& bytes);
@@ -11,6 +12,8 @@ QString sha256Hex(const QByteArray& bytes);
 QByteArray patternBytes(qint64 size, int seed = 0);
 
 class ModelInstallError;
+// The ModelInstallError the work throws; a test failure when it throws none.
+ModelInstallError installErrorOf(const std::function<void()>& work);
 // Readable failure messages in the tests.
 void PrintTo(const QString& text, std::ostream* out);
 void PrintTo(const ModelInstallError& error, std::ostream* out);

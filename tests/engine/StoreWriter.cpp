@@ -37,13 +37,9 @@ void saved()
     SnippetStore store(path);
     const QString text = QStringLiteral("Best regards, \u0633\u0627\u0645\n").repeated(200);
     for (int i = 0;; ++i) {
-        if (store.entries().size() < SnippetStore::maxEntries) {
-            store.add(QStringLiteral("phrase ") + QUuid::createUuid().toString(QUuid::WithoutBraces), text, i % 2 == 0);
-        } else {
-            Snippet changed = store.entries()[i % SnippetStore::maxEntries];
-            changed.exact = !changed.exact;
-            store.update(changed);
-        }
+        if (store.entries().size() >= SnippetStore::maxEntries)
+            store.remove(store.entries().front().id);
+        store.add(QStringLiteral("phrase ") + QUuid::createUuid().toString(QUuid::WithoutBraces), text, i % 2 == 0);
         saved();
     }
 }

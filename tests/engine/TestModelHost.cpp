@@ -36,10 +36,25 @@ QJsonArray TestModelHost::entries(const QString& blobFolder, const Files& files)
 
 void TestModelHost::publish(const QString& family, const QString& package, const Files& files)
 {
+    setFileList(family, package, entries(package, files));
+}
+
+void TestModelHost::editEntry(const QString& family, const QString& package, int index,
+                              const std::function<void(QJsonObject&)>& change)
+{
+    QJsonArray files = manifest.value(QStringLiteral("families"))[family][QStringLiteral("packages")][package][QStringLiteral("files")].toArray();
+    QJsonObject entry = files.at(index).toObject();
+    change(entry);
+    files.replace(index, entry);
+    setFileList(family, package, files);
+}
+
+void TestModelHost::setFileList(const QString& family, const QString& package, const QJsonArray& files)
+{
     QJsonObject families = manifest.value(QStringLiteral("families")).toObject();
     QJsonObject familyObject = families.value(family).toObject();
     QJsonObject packages = familyObject.value(QStringLiteral("packages")).toObject();
-    packages.insert(package, QJsonObject{{QStringLiteral("files"), entries(package, files)}});
+    packages.insert(package, QJsonObject{{QStringLiteral("files"), files}});
     familyObject.insert(QStringLiteral("packages"), packages);
     families.insert(family, familyObject);
     manifest.insert(QStringLiteral("families"), families);

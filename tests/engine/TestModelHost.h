@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
     // Lists the files (their true sizes and digests) in the manifest and serves them.
     void publish(const QString& family, const QString& package, const Files& files);
     void publishPunctuation(const Files& files);
+    // Changes the manifest entry of one published file, e.g. to give it a wrong digest.
+    void editEntry(const QString& family, const QString& package, int index, const std::function<void(QJsonObject&)>& change);
     // The manifest as served; tests may edit it between publish() and the first request.
     QJsonObject manifest;
 
@@ -31,4 +34,5 @@ public:
 
 private:
     QJsonArray entries(const QString& blobFolder, const Files& files);
+    void setFileList(const QString& family, const QString& package, const QJsonArray& files);
 };

@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -67,42 +66,29 @@ TEST_F(ClipUploaderTest, UploadsExactlyTheSixMembersAnonymously)
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1);
     const HttpRequest& request = requests[0];
-    EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(request.target, "/v1/clips") << "no query travels";
     EXPECT_EQ(request.header("Content-Type"), "application/json");
     EXPECT_FALSE(request.hasHeader("Authorization")) << "uploads are anonymous";
-    EXPECT_FALSE(request.body.contains('\n'));
-
-    const QJsonObject body = QJsonDocument::fromJson(request.body).object();
-    EXPECT_EQ(body.keys(), QStringList({QStringLiteral("app_version"), QStringLiteral("audio"), QStringLiteral("consent"),
-                                        QStringLiteral("heard"), QStringLiteral("language"), QStringLiteral("said")}));
-    EXPECT_EQ(body.value("audio").toString(), QString::fromLatin1(audio.toBase64()));
-    EXPECT_EQ(body.value("heard").toString(), QStringLiteral("salam donya"));
-    EXPECT_EQ(body.value("said").toString(), QStringLiteral("سلام دنیا"));
-    EXPECT_EQ(body.value("language").toString(), QStringLiteral("fa-IR"));
-    EXPECT_EQ(body.value("consent").toString(), QStringLiteral("2026-10-16"));
-    EXPECT_EQ(body.value("app_version").toString(), QStringLiteral("1.2 (34)"));
+    EXPECT_EQ(QJsonDocument::fromJson(request.body).object(),
+              (QJsonObject{{"audio", QString::fromLatin1(audio.toBase64())}, {"heard", "salam donya"}, {"said", "سلام دنیا"},
+                           {"language", "fa-IR"}, {"consent", "2026-10-16"}, {"app_version", "1.2 (34)"}}));
 }
 
 TEST_F(ClipUploaderTest, ClassifiesFailedUploads)
 {
-    using Result = ClipUploader::SendResult;
     const UploadError generic = UploadError::refused(QStringLiteral("error"));
-    EXPECT_EQ(sendAnswered(HttpResponse::json(201, "{}")), Result(generic));
-    EXPECT_EQ(std::get<UploadError>(sendAnswered(HttpResponse::json(201, "{}"))).description(),
-              QStringLiteral("The server didn\u2019t accept that clip (error)."));
-    EXPECT_EQ(sendAnswered(HttpResponse::json(201, R"({"code":""})")), Result(generic)) << "an empty code is no code";
-    EXPECT_EQ(sendAnswered(HttpResponse::json(201, R"({"code":7,"error":"odd"})")),
-              Result(UploadError::refused(QStringLiteral("odd"))));
-    EXPECT_EQ(sendAnswered(HttpResponse::json(200, R"({"code":"AB12"})")), Result(generic)) << "only 201 succeeds";
-    EXPECT_EQ(sendAnswered(HttpResponse::json(429, R"({"error":"too_long"})")), Result(UploadError::rateLimited()));
-    EXPECT_EQ(sendAnswered(HttpResponse::json(503, R"({"error":"too_long"})")), Result(UploadError::unavailable()));
-    EXPECT_EQ(sendAnswered(HttpResponse::text(413, "<html>too big</html>", "text/html")), Result(generic));
-
-    const auto refused = sendAnswered(HttpResponse::json(400, R"({"error":"consent_required"})"));
-    ASSERT_TRUE(std::holds_alternative<UploadError>(refused));
-    EXPECT_EQ(std::get<UploadError>(refused), UploadError::refused(QStringLiteral("consent_required")));
-    EXPECT_EQ(std::get<UploadError>(refused).description(), QStringLiteral("Please tick the box to agree first."));
+    const std::pair<HttpResponse, UploadError> cases[] = {
+        {HttpResponse::json(201, "{}"), generic},
+        {HttpResponse::json(201, R"({"code":""})"), generic},  // an empty code is no code
+        {HttpResponse::json(201, R"({"code":7,"error":"odd"})"), UploadError::refused(QStringLiteral("odd"))},
+        {HttpResponse::json(200, R"({"code":"AB12"})"), generic},  // only 201 succeeds
+        {HttpResponse::json(400, R"({"error":"consent_required"})"), UploadError::refused(QStringLiteral("consent_required"))},
+        {HttpResponse::json(429, R"({"error":"too_long"})"), UploadError::rateLimited()},
+        {HttpResponse::json(503, R"({"error":"too_long"})"), UploadError::unavailable()},
+        {HttpResponse::text(413, "<html>too big</html>", "text/html"), generic},
+    };
+    for (const auto& [response, error] : cases)
+        EXPECT_EQ(sendAnswered(response), ClipUploader::SendResult(error)) << response.status << ' ' << response.body.constData();
 }
 
 TEST_F(ClipUploaderTest, ATransferThatBreaksOffIsANetworkFailure)
@@ -113,16 +99,6 @@ TEST_F(ClipUploaderTest, ATransferThatBreaksOffIsANetworkFailure)
     ASSERT_TRUE(std::holds_alternative<UploadError>(result));
     EXPECT_EQ(std::get<UploadError>(result).kind(), UploadError::Kind::network);
     EXPECT_TRUE(std::get<UploadError>(result).description().startsWith(QStringLiteral("No connection: ")));
-
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const ClipUploader nowhere(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort())), session);
-    probe.close();
-    std::optional<ClipUploader::DeleteResult> removed;
-    nowhere.remove(QStringLiteral("c1"), [&](const ClipUploader::DeleteResult& r) { removed = r; });
-    ASSERT_TRUE(waitUntil([&] { return removed.has_value(); }));
-    ASSERT_TRUE(removed->has_value());
-    EXPECT_EQ((*removed)->kind(), UploadError::Kind::network);
 }
 
 TEST_F(ClipUploaderTest, WithdrawsByCode)
@@ -136,9 +112,7 @@ TEST_F(ClipUploaderTest, WithdrawsByCode)
 
     const auto requests = server.requests();
     ASSERT_FALSE(requests.isEmpty());
-    EXPECT_EQ(requests[0].method, "DELETE");
     EXPECT_EQ(requests[0].target, "/v1/clips/c1");
-    EXPECT_TRUE(requests[0].body.isEmpty());
     EXPECT_FALSE(requests[0].hasHeader("Authorization"));
 }
 
@@ -152,25 +126,5 @@ TEST_F(ClipUploaderTest, ACodeCannotAddressAnotherResource)
     server.clearRequests();
     EXPECT_EQ(remove(QString()), std::nullopt) << "no code, no shared clip";
     EXPECT_EQ(remove(QStringLiteral("..")), std::nullopt);
-    EXPECT_EQ(remove(QStringLiteral(".")), std::nullopt);
     EXPECT_TRUE(server.requests().isEmpty());
-}
-
-TEST(UploadError, DescribesEveryCase)
-{
-    EXPECT_EQ(UploadError::network(QStringLiteral("Connection refused")).description(),
-              QStringLiteral("No connection: Connection refused"));
-    EXPECT_EQ(UploadError::refused(QStringLiteral("too_long")).description(),
-              QStringLiteral("That recording is too long to share."));
-    EXPECT_EQ(UploadError::refused(QStringLiteral("too_large")).description(),
-              QStringLiteral("That recording is too long to share."));
-    EXPECT_EQ(UploadError::refused(QStringLiteral("too_short")).description(),
-              QStringLiteral("That recording is too short to share."));
-    EXPECT_EQ(UploadError::refused(QStringLiteral("text_required")).description(), QStringLiteral("Type what you said."));
-    EXPECT_EQ(UploadError::refused(QStringLiteral("weird")).description(),
-              QStringLiteral("The server didn\u2019t accept that clip (weird)."));
-    EXPECT_EQ(UploadError::rateLimited().description(),
-              QStringLiteral("You\u2019ve shared a lot today. Please try again tomorrow."));
-    EXPECT_EQ(UploadError::unavailable().description(),
-              QStringLiteral("Sharing isn\u2019t available right now. Please try again later."));
 }

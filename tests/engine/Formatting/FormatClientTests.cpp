@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -55,21 +54,13 @@ TEST_F(FormatClientTest, PostsTheTextStyleAndHotwords)
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
     const HttpRequest& first = requests[0];
-    EXPECT_EQ(first.method, "POST");
-    EXPECT_EQ(first.path(), "/v1/format");
     EXPECT_EQ(first.header("Content-Type"), "application/json");
     EXPECT_EQ(first.header("Authorization"), "Bearer account");
-    const QJsonObject body = QJsonDocument::fromJson(first.body).object();
-    EXPECT_EQ(body.size(), 3);
-    EXPECT_EQ(body.value("text").toString(), QStringLiteral("  salam dost\n")) << "sent as inserted, not trimmed";
-    EXPECT_EQ(body.value("style").toString(), QStringLiteral("formal"));
-    EXPECT_EQ(body.value("hotwords").toArray(), QJsonArray({QStringLiteral("Quillmarsh"), QStringLiteral("Tehran")}));
-    EXPECT_FALSE(first.body.contains('\n')) << "compact JSON";
-
-    const QJsonObject second = QJsonDocument::fromJson(requests[1].body).object();
-    EXPECT_EQ(second.value("style").toString(), QStringLiteral("clean"));
-    EXPECT_TRUE(second.value("hotwords").isArray()) << "an empty list is still sent";
-    EXPECT_TRUE(second.value("hotwords").toArray().isEmpty());
+    // The text goes as inserted, not trimmed; an empty list of hotwords is still sent.
+    EXPECT_EQ(QJsonDocument::fromJson(first.body).object(),
+              (QJsonObject{{"text", "  salam dost\n"}, {"style", "formal"}, {"hotwords", QJsonArray{"Quillmarsh", "Tehran"}}}));
+    EXPECT_EQ(QJsonDocument::fromJson(requests[1].body).object(),
+              (QJsonObject{{"text", "hi"}, {"style", "clean"}, {"hotwords", QJsonArray()}}));
 }
 
 TEST_F(FormatClientTest, FallsBackToTheConfiguredTokenThenToNone)
@@ -113,54 +104,30 @@ TEST_F(FormatClientTest, ReadsTheReply)
 
 TEST_F(FormatClientTest, AnUnreadableReplyFails)
 {
-    const FormatOutcome unreadable = FormatOutcome::failed(QStringLiteral("unreadable reply"));
-    EXPECT_EQ(reply("not json"), unreadable);
-    EXPECT_EQ(reply(R"(["text","status"])"), unreadable);
-    EXPECT_EQ(reply(R"({"text":"Salam"})"), unreadable);
-    EXPECT_EQ(reply(R"({"status":"ok"})"), unreadable);
-    EXPECT_EQ(reply(R"({"text":7,"status":"ok"})"), unreadable);
-    EXPECT_EQ(reply(R"({"text":"Salam","status":true})"), unreadable);
-    EXPECT_EQ(reply(R"({"text":"Salam","status":"ok","reason":3})"), unreadable);
-    EXPECT_EQ(reply(""), unreadable);
+    for (const char* json : {"not json", R"(["text","status"])", R"({"text":"Salam"})", R"({"text":7,"status":"ok"})",
+                             R"({"text":"Salam","status":true})", R"({"text":"Salam","status":"ok","reason":3})", ""})
+        EXPECT_EQ(reply(json), FormatOutcome::failed(QStringLiteral("unreadable reply"))) << json;
 }
 
 TEST_F(FormatClientTest, OnlyStatus200IsRead)
 {
-    const QByteArray good = R"({"text":"Salam.","status":"ok"})";
-    answer(HttpResponse::json(201, good));
-    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP 201")));
-    answer(HttpResponse::json(204, {}));
-    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP 204")));
-    answer(HttpResponse::json(401, R"({"error":"unauthorized"})"));
-    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP 401")));
-    answer(HttpResponse::text(503, "down"));
-    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP 503")));
+    for (int status : {201, 204, 401, 503}) {
+        answer(HttpResponse::json(status, R"({"text":"Salam.","status":"ok"})"));
+        EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP %1").arg(status)));
+    }
 }
 
-TEST_F(FormatClientTest, ASlowServerTimesOut)
+TEST_F(FormatClientTest, ATimeOutOrACutReplyIsANetworkFailure)
 {
-    HttpResponse slow = HttpResponse::json(200, R"({"text":"Salam.","status":"ok"})");
-    slow.delayBeforeHeaders = std::chrono::seconds(30);
-    answer(slow);
+    HttpResponse reply = HttpResponse::json(200, R"({"text":"Salam, this reply is cut short","status":"ok"})");
+    reply.delayBeforeHeaders = std::chrono::seconds(30);
+    answer(reply);
     config.timeout = 0.2;
     EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1001")));
-}
-
-TEST_F(FormatClientTest, AConnectionCutMidReplyIsANetworkFailure)
-{
-    HttpResponse cut = HttpResponse::json(200, R"({"text":"Salam, this reply is cut short","status":"ok"})");
-    cut.closeAfterBytes = 10;
-    answer(cut);
+    reply.delayBeforeHeaders = {};
+    reply.closeAfterBytes = 10;
+    answer(reply);
     EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1005")));
-}
-
-TEST_F(FormatClientTest, NoServerListeningIsANetworkFailure)
-{
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    config.endpoint = QUrl(QStringLiteral("http://127.0.0.1:%1/v1/format").arg(probe.serverPort()));
-    probe.close();
-    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1004")));
 }
 
 TEST_F(FormatClientTest, CanBeAskedFromAnotherThread)

@@ -9,24 +9,19 @@ TEST(FormatConfig, IsDerivedFromTheSpeechServerAddress)
                                            QStringLiteral("t"));
     ASSERT_TRUE(secure);
     EXPECT_EQ(secure->endpoint, QUrl(QStringLiteral("https://user:pw@speech.example:8443/v1/format")));
-    EXPECT_FALSE(secure->endpoint.hasQuery());
-    EXPECT_FALSE(secure->endpoint.hasFragment());
     EXPECT_EQ(secure->token, QStringLiteral("t"));
-    EXPECT_EQ(secure->timeout, 7.0);
 
     const auto upper = FormatConfig::from(QUrl(QStringLiteral("WSS://speech.example/stream")), std::nullopt);
     ASSERT_TRUE(upper);
     EXPECT_EQ(upper->endpoint, QUrl(QStringLiteral("https://speech.example/v1/format")));
-    EXPECT_EQ(upper->token, std::nullopt);
 
     EXPECT_EQ(FormatConfig::from(QUrl(QStringLiteral("ws://127.0.0.1:9000")), std::nullopt)->endpoint,
               QUrl(QStringLiteral("http://127.0.0.1:9000/v1/format")));
     EXPECT_EQ(FormatConfig::from(QUrl(QStringLiteral("https://host/a")), std::nullopt)->endpoint,
               QUrl(QStringLiteral("https://host/v1/format")));
 
-    EXPECT_FALSE(FormatConfig::from(QUrl(QStringLiteral("ftp://speech.example/")), std::nullopt));
-    EXPECT_FALSE(FormatConfig::from(QUrl(QStringLiteral("speech.example/stream")), std::nullopt));
-    EXPECT_FALSE(FormatConfig::from(QUrl(), std::nullopt));
+    for (const char* refused : {"ftp://speech.example/", "speech.example/stream", ""})
+        EXPECT_FALSE(FormatConfig::from(QUrl(QString::fromLatin1(refused)), std::nullopt)) << refused;
 }
 
 namespace {
@@ -43,12 +38,9 @@ std::optional<CloudError::Kind> validationError(const QString& address)
 
 TEST(FormatConfig, AcceptsHttpsAnywhereAndHttpOnlyToThisMachine)
 {
-    EXPECT_EQ(validationError(QStringLiteral("https://format.example/v1/format")), std::nullopt);
-    EXPECT_EQ(validationError(QStringLiteral("HTTPS://FORMAT.EXAMPLE/v1/format")), std::nullopt);
-    EXPECT_EQ(validationError(QStringLiteral("http://localhost:8000/v1/format")), std::nullopt);
-    EXPECT_EQ(validationError(QStringLiteral("http://LOCALHOST/v1/format")), std::nullopt);
-    EXPECT_EQ(validationError(QStringLiteral("http://127.0.0.1:8000/v1/format")), std::nullopt);
-    EXPECT_EQ(validationError(QStringLiteral("http://[::1]:8000/v1/format")), std::nullopt);
+    for (const char* accepted : {"https://format.example/v1/format", "HTTPS://FORMAT.EXAMPLE/v1/format", "http://localhost:8000/v1/format",
+                                 "http://LOCALHOST/v1/format", "http://127.0.0.1:8000/v1/format", "http://[::1]:8000/v1/format"})
+        EXPECT_EQ(validationError(QString::fromLatin1(accepted)), std::nullopt) << accepted;
 
     EXPECT_EQ(validationError(QStringLiteral("http://format.example/v1/format")), CloudError::Kind::insecureURL);
     EXPECT_EQ(validationError(QStringLiteral("http://127.0.0.2/v1/format")), CloudError::Kind::insecureURL);
@@ -57,19 +49,3 @@ TEST(FormatConfig, AcceptsHttpsAnywhereAndHttpOnlyToThisMachine)
     EXPECT_EQ(validationError(QStringLiteral("/v1/format")), CloudError::Kind::badURL);
 }
 
-TEST(FormatConfig, ValidationErrorsNameTheAddress)
-{
-    try {
-        FormatConfig(QUrl(QStringLiteral("http://format.example/v1/format"))).validate();
-        FAIL() << "an unencrypted remote address was accepted";
-    } catch (const CloudError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("refusing to send audio over an unencrypted connection to "
-                                                      "http://format.example/v1/format (use wss://)"));
-    }
-    try {
-        FormatConfig(QUrl(QStringLiteral("/v1/format"))).validate();
-        FAIL() << "an address without a host was accepted";
-    } catch (const CloudError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("not a valid server address: /v1/format"));
-    }
-}

@@ -37,13 +37,6 @@ TEST(Replace, DecidesByTheFirstRuleThatApplies)
     }
 }
 
-TEST(Replace, KnowsNineTerminalsThatCannotUndo)
-{
-    EXPECT_EQ(Replace::noUndoApps().size(), 9);
-    EXPECT_TRUE(Replace::noUndoApps().contains(QStringLiteral("com.googlecode.iterm2")));
-    EXPECT_TRUE(Replace::noUndoApps().contains(QStringLiteral("org.alacritty")));
-}
-
 TEST(Replace, LocatesThePastedTextRightBeforeTheCaret)
 {
     const QString pasted = QStringLiteral("سلام world");

@@ -36,21 +36,6 @@ protected:
 
 }
 
-TEST(HistoryEntry, DerivedValues)
-{
-    const HistoryEntry entry(QUuid::createUuid(), base.addMSecs(12'900), QStringLiteral("  two \n\t words  "));
-    EXPECT_EQ(entry.date, base.addSecs(12)) << "dates are cut to the whole second";
-    EXPECT_EQ(entry.text, entry.raw);
-    EXPECT_FALSE(entry.wasChanged());
-    EXPECT_EQ(entry.wordCount(), 2);
-    EXPECT_EQ(HistoryEntry(QUuid(), base.addMSecs(-1), QString()).date, base.addSecs(-1));
-    EXPECT_EQ(HistoryEntry(QUuid(), base, QString()).wordCount(), 0);
-
-    const HistoryEntry composed(QUuid(), base, QStringLiteral("caf\u00E9"), QStringLiteral("cafe\u0301"));
-    EXPECT_FALSE(composed.wasChanged()) << "canonically equivalent texts are the same";
-    EXPECT_TRUE(HistoryEntry(QUuid(), base, QStringLiteral("a"), QStringLiteral("A")).wasChanged());
-}
-
 TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
 {
     QList<HistoryEntry> full;  // newest first
@@ -61,15 +46,11 @@ TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
     HistoryStore store(path);
     ASSERT_EQ(store.entries(), full);
     watch(store);
-    int changes = 0;
-    QObject::connect(&store, &HistoryStore::entriesChanged, [&] { ++changes; });
     const HistoryEntry newest = entryAt(5000);
     EXPECT_EQ(store.add(newest), newest.id);
-    EXPECT_EQ(store.entries().size(), HistoryStore::maxEntries);
     EXPECT_EQ(store.entries().front(), newest);
     EXPECT_EQ(store.entries().back(), full[HistoryStore::maxEntries - 2]) << "the oldest went";
     EXPECT_TRUE(removed.isEmpty()) << "entries dropped by the cap don't reach onRemove";
-    EXPECT_EQ(changes, 1);
     EXPECT_EQ(HistoryStore(path).entries(), store.entries());
 }
 
@@ -80,16 +61,13 @@ TEST_F(HistoryStoreTest, ImprovingAndSharingChangeOneEntry)
     entry.style = QStringLiteral("clean");
     store.add(entry);
     store.improve(entry.id, QStringLiteral("Hello, world."), std::nullopt);
-    EXPECT_EQ(store.entries().front().text, QStringLiteral("Hello, world."));
     EXPECT_EQ(store.entries().front().style, QStringLiteral("clean")) << "an absent style keeps the old one";
     store.improve(entry.id, QStringLiteral("Hello, World."), QStringLiteral("formal"));
+    EXPECT_EQ(HistoryStore(path).entries().front().text, QStringLiteral("Hello, World."));
     EXPECT_EQ(store.entries().front().style, QStringLiteral("formal"));
-    EXPECT_TRUE(store.entries().front().wasChanged());
 
     store.setClipCode(entry.id, QStringLiteral("K7Q2"));
     EXPECT_EQ(HistoryStore(path).entries().front().clipCode, QStringLiteral("K7Q2"));
-    store.setClipCode(entry.id, std::nullopt);
-    EXPECT_FALSE(HistoryStore(path).entries().front().clipCode);
 
     QFile::remove(path);
     store.improve(QUuid::createUuid(), QStringLiteral("x"), std::nullopt);
@@ -113,10 +91,6 @@ TEST_F(HistoryStoreTest, RemovingClearingAndPruningTellTheOwnerAfterSaving)
     store.prune(30, base);
     EXPECT_EQ(removed, QList<QUuid>{a.id});
     EXPECT_EQ(store.entries(), (QList<HistoryEntry>{c, b}));
-    QFile::remove(path);
-    store.prune(30, base);
-    EXPECT_FALSE(QFile::exists(path)) << "nothing old enough: no save";
-
     const QUuid unknown = QUuid::createUuid();
     store.remove(unknown);
     EXPECT_TRUE(QFile::exists(path));
@@ -126,13 +100,9 @@ TEST_F(HistoryStoreTest, RemovingClearingAndPruningTellTheOwnerAfterSaving)
     store.clear();
     EXPECT_EQ(removed, (QList<QUuid>{c.id, b.id}));
     EXPECT_EQ(readFile(path), QByteArray("[]"));
-
-    store.add(c);
-    store.prune(-1, base);
-    EXPECT_TRUE(store.entries().isEmpty()) << "a negative number of days puts the cutoff in the future";
 }
 
-TEST_F(HistoryStoreTest, SearchIgnoresCaseAndAccents)
+TEST_F(HistoryStoreTest, SearchIgnoresCaseAndAccentsAndFiltersByCategory)
 {
     HistoryStore store(path);
     const HistoryEntry coffee(QUuid::createUuid(), base, QStringLiteral("order"), QStringLiteral("Order two"),
@@ -145,11 +115,7 @@ TEST_F(HistoryStoreTest, SearchIgnoresCaseAndAccents)
     EXPECT_EQ(store.search(QStringLiteral("WORDS"), std::nullopt), QList<HistoryEntry>{improved})
         << "the recognised text counts";
     EXPECT_TRUE(store.search(QStringLiteral("tea"), std::nullopt).isEmpty());
-}
 
-TEST_F(HistoryStoreTest, SearchFiltersByTheEntrysCategory)
-{
-    HistoryStore store(path);
     const HistoryEntry mail(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
                             QStringLiteral("com.apple.mail"));
     const HistoryEntry unknown(QUuid::createUuid(), base, QStringLiteral("hi"), std::nullopt,
@@ -164,9 +130,8 @@ TEST_F(HistoryStoreTest, SearchFiltersByTheEntrysCategory)
     for (const HistoryEntry& entry : {mail, unknown, webMail, oddCategory})
         store.add(entry);
 
-    EXPECT_EQ(webMail.category, QStringLiteral("email"));
-    EXPECT_EQ(oddCategory.appCategory(), AppCategory::code);
     EXPECT_EQ(store.search(QString(), AppCategory::email), (QList<HistoryEntry>{webMail, mail}));
+    EXPECT_EQ(store.search(QString(), AppCategory::code), QList<HistoryEntry>{oddCategory});
     EXPECT_EQ(store.search(QStringLiteral("hi"), AppCategory::other), QList<HistoryEntry>{unknown});
     EXPECT_EQ(store.search(QStringLiteral("gmail"), AppCategory::email), QList<HistoryEntry>{webMail});
 }
@@ -184,7 +149,6 @@ TEST_F(HistoryStoreTest, TheFileHoldsOnlyPresentKeysAndIsPrivate)
     EXPECT_EQ(object.keys(), (QStringList{"date", "id", "raw", "text"}));
     EXPECT_EQ(object.value("date").toInteger(), base.toSecsSinceEpoch());
     EXPECT_EQ(object.value("id").toString(), object.value("id").toString().toUpper());
-    EXPECT_FALSE(readFile(path).contains('\n'));
 
     // A file made public by hand is private again after the next save.
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -201,9 +165,7 @@ TEST_F(HistoryStoreTest, HandEditedFilesAreReadAsTheyStand)
     const HistoryEntry& entry = store.entries().front();
     EXPECT_EQ(entry.date, base.addMSecs(250)) << "a fraction is read as it stands";
     EXPECT_EQ(entry.appName, QStringLiteral("Notes"));
-    EXPECT_EQ(entry.category, QStringLiteral("documents"));
     EXPECT_FALSE(entry.bundleID);
-    EXPECT_FALSE(entry.clipCode);
     EXPECT_EQ(HistoryStore::decodeFile(HistoryStore::encodeFile(store.entries())), store.entries());
 
     writeFile(path, QByteArray());
@@ -215,11 +177,9 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 {
     LogLines log;
     const QString side = dir.filePath(QStringLiteral("history.unreadable.json"));
-    writeFile(side, "an older one");
     const QList<QByteArray> broken = {
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"text":"t"}])",
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":"1","raw":"r","text":"t"}])",
-        R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"raw":"r","text":"t","appName":3}])",
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1e300,"raw":"r","text":"t"}])",
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-05040302010","date":1,"raw":"r","text":"t"}])",
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"raw":"r)",
@@ -233,12 +193,6 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
         EXPECT_EQ(HistoryStore(path).entries().size(), 1);
     }
     EXPECT_TRUE(log.mentions(QStringLiteral("history file unreadable; kept as history.unreadable.json")));
-
-    // The side name is fixed, whatever the history file is called.
-    const QString other = dir.filePath(QStringLiteral("mine.json"));
-    writeFile(other, "[");
-    HistoryStore renamed(other);
-    EXPECT_EQ(readFile(side), QByteArray("["));
 }
 
 TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
@@ -253,14 +207,4 @@ TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_EQ(removed, QList<QUuid>{entry.id});
     EXPECT_TRUE(log.mentions(QStringLiteral("could not save the history: ")));
-}
-
-TEST(HistoryStoreLocation, FollowsTheEnvironmentVariable)
-{
-    {
-        const ScopedEnvironment variable("QUILLMARSH_HISTORY", QStringLiteral("~/h.json"));
-        EXPECT_EQ(HistoryStore::defaultURL(), QDir::homePath() + QStringLiteral("/h.json"));
-    }
-    const ScopedEnvironment unset("QUILLMARSH_HISTORY", std::nullopt);
-    EXPECT_TRUE(HistoryStore::defaultURL().endsWith(QStringLiteral("/Quillmarsh/history.json")));
 }

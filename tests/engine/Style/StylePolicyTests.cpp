@@ -56,18 +56,6 @@ TEST(StylePolicy, ChoosesAStyleForAnApplication)
     EXPECT_EQ(categories(sparse), standardStyles) << "missing categories take the standard style";
 }
 
-TEST(StylePolicy, MigratesTheOlderSingleStyle)
-{
-    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::clean, true)), standardStyles);
-    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::clean, false)),
-              QStringLiteral("clean,clean,clean,as_spoken,clean"));
-    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::formal, false)),
-              QStringLiteral("formal,formal,formal,as_spoken,formal"));
-    EXPECT_EQ(categories(StylePolicy::migrated(DictationStyle::asSpoken, true)),
-              QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
-    EXPECT_TRUE(StylePolicy::migrated(DictationStyle::clean, true).byApp.empty());
-}
-
 TEST_F(StylePolicyStore, SavesCompactJsonAndLoadsItBack)
 {
     StylePolicy policy = StylePolicy::standard();
@@ -79,9 +67,7 @@ TEST_F(StylePolicyStore, SavesCompactJsonAndLoadsItBack)
     }
     const QVariant stored = Settings(path).value(QStringLiteral("stylePolicy"));
     ASSERT_EQ(stored.typeId(), QMetaType::QByteArray) << "kept as data";
-    const QByteArray bytes = stored.toByteArray();
-    EXPECT_FALSE(bytes.contains(' '));
-    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
+    const QJsonObject json = QJsonDocument::fromJson(stored.toByteArray()).object();
     EXPECT_EQ(json.value("categories").toObject().value("documents").toString(), QStringLiteral("formal"));
     EXPECT_EQ(json.value("apps").toObject().value("com.apple.Notes").toString(), QStringLiteral("as_spoken"));
 
@@ -100,27 +86,27 @@ TEST_F(StylePolicyStore, SkipsUnknownMembersOneByOne)
 TEST_F(StylePolicyStore, MigratesWhileNoPolicyIsStoredAndKeepsTheOlderSettings)
 {
     EXPECT_EQ(load(), StylePolicy::standard()) << "nothing stored at all";
+    const std::tuple<QString, QVariant, QString> older[] = {
+        {QStringLiteral("clean"), QVariant(), standardStyles},  // formal in mail by default
+        {QStringLiteral("clean"), false, QStringLiteral("clean,clean,clean,as_spoken,clean")},
+        {QStringLiteral("clean"), QStringLiteral("maybe"), standardStyles},  // not a Boolean: true
+        {QStringLiteral("formal"), false, QStringLiteral("formal,formal,formal,as_spoken,formal")},
+        {QStringLiteral("Formal"), false, standardStyles},
+    };
+    for (const auto& [style, formalInMail, expected] : older) {
+        Settings(path).remove(QStringLiteral("formalInMail"));
+        store(QStringLiteral("formatStyle"), style);
+        if (formalInMail.isValid())
+            store(QStringLiteral("formalInMail"), formalInMail);
+        EXPECT_EQ(categories(load()), expected) << qPrintable(style) << ' ' << qPrintable(formalInMail.toString());
+    }
 
-    store(QStringLiteral("formatStyle"), QStringLiteral("clean"));
-    EXPECT_EQ(categories(load()), standardStyles) << "formal in mail by default";
-    store(QStringLiteral("formalInMail"), false);
-    EXPECT_EQ(categories(load()), QStringLiteral("clean,clean,clean,as_spoken,clean"));
-    store(QStringLiteral("formalInMail"), QStringLiteral("maybe"));
-    EXPECT_EQ(categories(load()), standardStyles) << "a value that isn't a Boolean counts as true";
-    store(QStringLiteral("formatStyle"), QStringLiteral("formal"));
-    store(QStringLiteral("formalInMail"), false);
-    EXPECT_EQ(categories(load()), QStringLiteral("formal,formal,formal,as_spoken,formal"));
-    store(QStringLiteral("formatStyle"), QStringLiteral("Formal"));
-    EXPECT_EQ(load(), StylePolicy::standard());
-
+    // An unreadable stored policy (no "apps", a mistyped style, no JSON) counts as absent.
     store(QStringLiteral("formatStyle"), QStringLiteral("as_spoken"));
-    store(QStringLiteral("stylePolicy"), QByteArray(R"({"categories":{}})"));
-    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"))
-        << "a stored policy without \"apps\" is unreadable";
-    store(QStringLiteral("stylePolicy"), QByteArray(R"({"categories":{"email":1},"apps":{}})"));
-    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
-    store(QStringLiteral("stylePolicy"), QByteArray("not json"));
-    EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"));
+    for (const char* unreadable : {R"({"categories":{}})", R"({"categories":{"email":1},"apps":{}})", "not json"}) {
+        store(QStringLiteral("stylePolicy"), QByteArray(unreadable));
+        EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken")) << unreadable;
+    }
 
     Settings settings(path);
     StylePolicy::standard().save(settings);
