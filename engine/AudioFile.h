@@ -2,7 +2,7 @@
 // Reads a whole audio file (any format libsndfile reads) into the system's format: 32-bit float
 // samples, mono, 16,000 per second. Used to feed a recorded file through the engine.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 #include <vector>
 

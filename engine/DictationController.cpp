@@ -1,6 +1,6 @@
 #include "DictationController.h"
 
-#include "Log.h"
+#include "Core/Log.h"
 #include "Microphone.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // hands-free, finishing) that starts one session per dictation, forwards its partial text and
 // level, and hands over the final text once, after the shell's transform. Main thread only.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "DictationSession.h"
 #include "SpeechEngine.h"
 

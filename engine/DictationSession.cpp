@@ -1,7 +1,7 @@
 #include "DictationSession.h"
 
-#include "MainThread.h"
-#include "SerialQueue.h"
+#include "Core/MainThread.h"
+#include "Core/SerialQueue.h"
 
 #include <algorithm>
 

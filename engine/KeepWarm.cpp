@@ -1,6 +1,6 @@
 #include "KeepWarm.h"
 
-#include "SerialQueue.h"
+#include "Core/SerialQueue.h"
 
 #include <algorithm>
 

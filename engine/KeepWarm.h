@@ -3,7 +3,7 @@
 // pass keep the models warm) and never lets two runs overlap: a tick that comes while the
 // previous run is still going is dropped, not queued.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 
 #include <functional>
 #include <memory>

@@ -2,7 +2,7 @@
 // The audio source of every dictation: the default audio input through Qt Multimedia, on an
 // audio thread of its own, converted to 16 kHz mono float samples with their level.
 
-#include "Error.h"
+#include "Core/Error.h"
 #include "SpeechEngine.h"
 
 #include <QtGlobal>

@@ -1,7 +1,7 @@
 #include "ModelHost.h"
 
-#include "Log.h"
-#include "MainThread.h"
+#include "Core/Log.h"
+#include "Core/MainThread.h"
 #include "ProcessStats.h"
 
 #include <QThreadPool>

@@ -2,7 +2,7 @@
 // Owns the one loaded recogniser: loads it off the main thread, warms it up with a second of
 // silence, and reports every change of state on the main thread.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "Recognizer.h"
 #include "RecognizerConfig.h"
 

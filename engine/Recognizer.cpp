@@ -1,8 +1,8 @@
 #include "Recognizer.h"
 
-#include "EnvironmentNumber.h"
+#include "Core/EnvironmentNumber.h"
 #include "Int32Pieces.h"
-#include "Log.h"
+#include "Core/Log.h"
 #include "SherpaOnnxApi.h"
 #include "WrittenForms.h"
 

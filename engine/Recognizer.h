@@ -3,7 +3,7 @@
 // library per loaded model, handing out one stream per dictation. Audio is 32-bit float, mono,
 // 16,000 samples per second.
 
-#include "Error.h"
+#include "Core/Error.h"
 #include "RecognizerConfig.h"
 #include "SpeechEngine.h"
 

@@ -1,8 +1,8 @@
 #include "RecognizerConfig.h"
 
-#include "EnvironmentNumber.h"
-#include "ModelStore.h"
-#include "Settings.h"
+#include "Core/EnvironmentNumber.h"
+#include "Models/ModelStore.h"
+#include "Core/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>

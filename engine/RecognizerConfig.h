@@ -2,7 +2,7 @@
 // The settings the local recogniser is made from: the model folder and four values, each with a
 // default that an environment variable can replace. Variables are read when a value is built.
 
-#include "ModelPackage.h"
+#include "Models/ModelPackage.h"
 
 #include <QString>
 

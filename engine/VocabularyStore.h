@@ -3,7 +3,7 @@
 // "vocabulary.json" and offered as the hotwords that bias the recognisers and as the written
 // forms that put the user's spelling back into recognised text.
 
-#include "Error.h"
+#include "Core/Error.h"
 #include "WrittenForms.h"
 
 #include <QByteArray>

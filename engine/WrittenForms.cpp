@@ -1,6 +1,6 @@
 #include "WrittenForms.h"
 
-#include "UnicodeText.h"
+#include "Core/UnicodeText.h"
 
 #include <QTextBoundaryFinder>
 

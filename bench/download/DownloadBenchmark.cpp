@@ -1,8 +1,8 @@
 // Downloads one 200 MB file from a loopback server, alternately with our model source and with
 // curl, and prints ratio=<curl time / our time> (best of three each).
 
-#include "HTTPSModelSource.h"
-#include "ModelStore.h"
+#include "Models/HTTPSModelSource.h"
+#include "Models/ModelStore.h"
 #include "TestHttpServer.h"
 
 #include <QCoreApplication>

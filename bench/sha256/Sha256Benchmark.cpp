@@ -1,7 +1,7 @@
 // Hashes one 500 MB file alternately with our streaming SHA-256 and with sha256sum, and prints
 // ratio=<sha256sum time / our time> (best of three each).
 
-#include "ModelStore.h"
+#include "Models/ModelStore.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // Why a kept recording couldn't be saved or read back.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 class ClipError : public Error {
 public:

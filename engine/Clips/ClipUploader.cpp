@@ -1,7 +1,7 @@
 #include "Clips/ClipUploader.h"
 
 #include "Clips/ClipConsent.h"
-#include "NetworkReply.h"
+#include "Core/NetworkReply.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

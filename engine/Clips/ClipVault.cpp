@@ -1,7 +1,7 @@
 #include "Clips/ClipVault.h"
 
-#include "AppFolders.h"
-#include "Settings.h"
+#include "Core/AppFolders.h"
+#include "Core/Settings.h"
 
 #include <QDir>
 #include <QFile>

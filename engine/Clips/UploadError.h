@@ -1,7 +1,7 @@
 #pragma once
 // Why sharing or withdrawing a recording failed, in the sentence the user is shown.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 class UploadError : public Error {
 public:

@@ -1,6 +1,6 @@
 #include "Cloud/CloudConnection.h"
 
-#include "NetworkThread.h"
+#include "Core/NetworkThread.h"
 
 #include <QList>
 #include <QPointer>

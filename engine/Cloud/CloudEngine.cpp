@@ -1,7 +1,7 @@
 #include "Cloud/CloudEngine.h"
 
 #include "Cloud/CloudStream.h"
-#include "NetworkThread.h"
+#include "Core/NetworkThread.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The ways server speech can fail; the formatting client throws it too for its address check.
 // The description is both what is logged and the error's text.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "Cloud/CloudProtocol.h"
 
-#include "UnicodeText.h"
+#include "Core/UnicodeText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

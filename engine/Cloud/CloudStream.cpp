@@ -2,7 +2,7 @@
 
 #include "Cloud/CloudConnection.h"
 #include "Cloud/CloudProtocol.h"
-#include "Log.h"
+#include "Core/Log.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Cloud/FailoverStream.h"
 
 #include "Cloud/MonitoredStream.h"
-#include "Log.h"
+#include "Core/Log.h"
 
 #include <QLocale>
 #include <QThreadPool>

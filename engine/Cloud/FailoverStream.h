@@ -5,7 +5,7 @@
 // words are lost. Its owner hears once whether the server did its job, and gets refusals the
 // application must act on.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "Cloud/CloudError.h"
 #include "SpeechEngine.h"
 

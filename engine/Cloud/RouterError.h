@@ -1,7 +1,7 @@
 #pragma once
 // Why the speech router could not open a stream for the chosen mode.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 class RouterError : public Error {
 public:

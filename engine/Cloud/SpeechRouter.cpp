@@ -1,7 +1,7 @@
 #include "Cloud/SpeechRouter.h"
 
 #include "Cloud/RouterError.h"
-#include "Log.h"
+#include "Core/Log.h"
 
 #include <mutex>
 

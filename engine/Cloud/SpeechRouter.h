@@ -4,7 +4,7 @@
 // exist right now, and a cool-down that skips the server for a while after it failed twice in a
 // row. Server refusals are handed on to the application.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "Cloud/FailoverStream.h"
 #include "SpeechEngine.h"
 

@@ -1,6 +1,6 @@
 #include "Formatting/FormatClient.h"
 
-#include "NetworkReply.h"
+#include "Core/NetworkReply.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include "Formatting/DictationStyle.h"
 #include "Formatting/FormatConfig.h"
 #include "Formatting/FormatOutcome.h"
-#include "TokenProvider.h"
+#include "Core/TokenProvider.h"
 
 #include <QStringList>
 

@@ -1,13 +1,13 @@
 #include "History/HistoryStore.h"
 
-#include "AppFolders.h"
-#include "AtomicFile.h"
-#include "Log.h"
-#include "Settings.h"
-#include "StoredFile.h"
-#include "UnicodeText.h"
-#include "UuidText.h"
-#include "WholeSecond.h"
+#include "Core/AppFolders.h"
+#include "Core/AtomicFile.h"
+#include "Core/Log.h"
+#include "Core/Settings.h"
+#include "Core/StoredFile.h"
+#include "Core/UnicodeText.h"
+#include "Core/UuidText.h"
+#include "Core/WholeSecond.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,10 +1,10 @@
 #include "History/UsageStats.h"
 
-#include "AppFolders.h"
-#include "AtomicFile.h"
-#include "Log.h"
-#include "Settings.h"
-#include "StoredFile.h"
+#include "Core/AppFolders.h"
+#include "Core/AtomicFile.h"
+#include "Core/Log.h"
+#include "Core/Settings.h"
+#include "Core/StoredFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "History/WordDiff.h"
 
-#include "UnicodeText.h"
+#include "Core/UnicodeText.h"
 
 #include <vector>
 

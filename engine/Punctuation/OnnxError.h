@@ -2,7 +2,7 @@
 // The one error of the punctuation path: the ONNX Runtime session, the tokenizer and the
 // punctuator all throw it, and its text is what gets logged when punctuating fails.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 class OnnxError : public Error {
 public:

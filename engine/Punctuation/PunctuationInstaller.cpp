@@ -1,8 +1,8 @@
 #include "Punctuation/PunctuationInstaller.h"
 
-#include "MainThread.h"
-#include "ModelInstallError.h"
-#include "ModelStore.h"
+#include "Core/MainThread.h"
+#include "Models/ModelInstallError.h"
+#include "Models/ModelStore.h"
 #include "Punctuation/PunctuationStore.h"
 
 #include <QDir>

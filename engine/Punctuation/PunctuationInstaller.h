@@ -4,8 +4,8 @@
 // "model.onnx" last, so the model only counts as installed once everything else is in place.
 // States reach the owner on the main thread.
 
-#include "HTTPSModelSource.h"
-#include "SerialQueue.h"
+#include "Models/HTTPSModelSource.h"
+#include "Core/SerialQueue.h"
 
 #include <QString>
 

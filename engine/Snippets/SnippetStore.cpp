@@ -1,12 +1,12 @@
 #include "Snippets/SnippetStore.h"
 
-#include "AppFolders.h"
-#include "AtomicFile.h"
-#include "Log.h"
-#include "Settings.h"
-#include "StoredFile.h"
-#include "UnicodeText.h"
-#include "UuidText.h"
+#include "Core/AppFolders.h"
+#include "Core/AtomicFile.h"
+#include "Core/Log.h"
+#include "Core/Settings.h"
+#include "Core/StoredFile.h"
+#include "Core/UnicodeText.h"
+#include "Core/UuidText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

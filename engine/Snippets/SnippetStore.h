@@ -3,7 +3,7 @@
 // Kept in "snippets.json"; triggers match transcripts in a normalised form that folds Persian
 // and Arabic letter variants, digits, diacritics, punctuation and letter case.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 #include <QByteArray>
 #include <QList>

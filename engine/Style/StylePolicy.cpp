@@ -1,6 +1,6 @@
 #include "Style/StylePolicy.h"
 
-#include "Settings.h"
+#include "Core/Settings.h"
 #include "Style/WebApps.h"
 
 #include <QJsonDocument>

@@ -2,8 +2,8 @@
 // Stand-ins for a speech engine, its stream and an audio source, scriptable and thread-safe, so
 // the dictation controller and session can be driven without a model or a microphone.
 
-#include "Error.h"
-#include "MainThread.h"
+#include "Core/Error.h"
+#include "Core/MainThread.h"
 #include "SpeechEngine.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "DictationFakes.h"
 #include "DictationSession.h"
-#include "MainThread.h"
+#include "Core/MainThread.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // virtual microphone playing speech at 48 kHz stereo (see scripts/test-services).
 
 #include "Microphone.h"
-#include "MainThread.h"
+#include "Core/MainThread.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>

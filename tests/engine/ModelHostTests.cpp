@@ -3,10 +3,10 @@
 #include "KeepWarm.h"
 #include "LogLines.h"
 #include "ManualClock.h"
-#include "MainThread.h"
+#include "Core/MainThread.h"
 #include "ModelHost.h"
 #include "ProcessStats.h"
-#include "SerialQueue.h"
+#include "Core/SerialQueue.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

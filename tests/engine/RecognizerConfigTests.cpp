@@ -1,10 +1,10 @@
 // Which model folder and settings the recogniser is made from.
 
-#include "InstallRecord.h"
-#include "ModelFamily.h"
-#include "ModelStore.h"
+#include "Models/InstallRecord.h"
+#include "Models/ModelFamily.h"
+#include "Models/ModelStore.h"
 #include "RecognizerConfig.h"
-#include "Settings.h"
+#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 

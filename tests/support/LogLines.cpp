@@ -1,6 +1,6 @@
 #include "LogLines.h"
 
-#include "Log.h"
+#include "Core/Log.h"
 
 #include <QFile>
 

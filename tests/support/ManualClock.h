@@ -2,7 +2,7 @@
 // A clock that only moves when the test says so. Scheduled work runs inside advance(), on the
 // calling thread, in the order it falls due.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 
 #include <map>
 #include <mutex>

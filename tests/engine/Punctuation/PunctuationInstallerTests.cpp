@@ -1,7 +1,7 @@
 // Where the punctuation model lives, and installing it from a loopback model host: staging,
 // checks, the order files move in, resuming, stopping, and names that try to leave the folder.
 
-#include "AppFolders.h"
+#include "Core/AppFolders.h"
 #include "ModelFileHelpers.h"
 #include "Punctuation/PunctuationInstaller.h"
 #include "Punctuation/PunctuationStore.h"

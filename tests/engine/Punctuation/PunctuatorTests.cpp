@@ -3,7 +3,7 @@
 
 #include "Punctuation/Punctuator.h"
 #include "PunctuationFolders.h"
-#include "SerialQueue.h"
+#include "Core/SerialQueue.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -22,7 +22,7 @@ Item {
         width: root.size * 0.45
         height: width
         sourceSize: Qt.size(width * 2, height * 2)
-        source: "../../icons/" + root.name + ".svg"
+        source: "icons/" + root.name + ".svg"
         fillMode: Image.PreserveAspectFit
         smooth: true
     }

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "Core/AtomicFile.h"
 #include "TestFiles.h"
 
 #include <QDir>

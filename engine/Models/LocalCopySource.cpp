@@ -2,7 +2,7 @@
 
 #include "ModelInstallError.h"
 #include "ModelStore.h"
-#include "Settings.h"
+#include "Core/Settings.h"
 #include "Sha256.h"
 
 #include <QFile>

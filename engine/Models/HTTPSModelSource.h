@@ -6,7 +6,7 @@
 #include "ModelFamily.h"
 #include "ModelManifest.h"
 #include "ModelSource.h"
-#include "NetworkThread.h"
+#include "Core/NetworkThread.h"
 #include "RetryPause.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "ModelFileHelpers.h"
 
-#include "ModelInstallError.h"
+#include "Models/ModelInstallError.h"
 
 #include <QCryptographicHash>
 

@@ -1,6 +1,6 @@
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "ManualClock.h"
-#include "MainThread.h"
+#include "Core/MainThread.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ModelFamily.h"
 
-#include "Settings.h"
+#include "Core/Settings.h"
 
 std::optional<ModelFamily> ModelFamily::fromRawValue(const QString& rawValue)
 {

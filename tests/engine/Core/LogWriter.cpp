@@ -1,7 +1,7 @@
 // Writes each argument as one log line, then waits for the file. The log tests run it as a
 // separate process because the log file is chosen once per process.
 
-#include "Log.h"
+#include "Core/Log.h"
 
 #include <QCoreApplication>
 #include <QStringList>

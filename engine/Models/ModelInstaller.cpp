@@ -1,8 +1,8 @@
 #include "ModelInstaller.h"
 
 #include "InstallRecord.h"
-#include "Log.h"
-#include "MainThread.h"
+#include "Core/Log.h"
+#include "Core/MainThread.h"
 #include "ModelFamily.h"
 #include "ModelStore.h"
 

@@ -1,13 +1,13 @@
 // Installing a speech-model package: from a loopback model host end to end, and with a scripted
 // source for resumption, checks, free space, progress and stopping.
 
-#include "HTTPSModelSource.h"
-#include "InstallRecord.h"
+#include "Models/HTTPSModelSource.h"
+#include "Models/InstallRecord.h"
 #include "ManualClock.h"
 #include "ModelFileHelpers.h"
-#include "ModelInstaller.h"
-#include "ModelStore.h"
-#include "Settings.h"
+#include "Models/ModelInstaller.h"
+#include "Models/ModelStore.h"
+#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"

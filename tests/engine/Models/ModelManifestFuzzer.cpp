@@ -1,7 +1,7 @@
 // The model list comes from the network: any bytes must decode or be refused, never crash.
 
-#include "ModelManifest.h"
-#include "ModelSource.h"
+#include "Models/ModelManifest.h"
+#include "Models/ModelSource.h"
 
 #include <cstddef>
 #include <cstdint>

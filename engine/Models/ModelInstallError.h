@@ -1,7 +1,7 @@
 #pragma once
 // The failures of fetching and installing a model, each with the sentence shown to the user.
 
-#include "Error.h"
+#include "Core/Error.h"
 
 #include <QString>
 #include <QtGlobal>

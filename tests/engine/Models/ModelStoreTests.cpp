@@ -1,10 +1,10 @@
 // The model folder's layout, install records and checksums, on the test process's private
 // data folder.
 
-#include "Error.h"
-#include "InstallRecord.h"
-#include "ModelStore.h"
-#include "Settings.h"
+#include "Core/Error.h"
+#include "Models/InstallRecord.h"
+#include "Models/ModelStore.h"
+#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 

@@ -2,7 +2,7 @@
 // One HTTP GET written into a file from a given offset, as the bytes arrive: the caller blocks
 // while the network thread receives, and asks every quarter of a second whether to stop.
 
-#include "NetworkThread.h"
+#include "Core/NetworkThread.h"
 
 #include <QNetworkRequest>
 #include <QString>

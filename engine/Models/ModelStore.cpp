@@ -1,10 +1,10 @@
 #include "ModelStore.h"
 
-#include "AppFolders.h"
-#include "Error.h"
+#include "Core/AppFolders.h"
+#include "Core/Error.h"
 #include "InstallRecord.h"
 #include "ModelFamily.h"
-#include "Settings.h"
+#include "Core/Settings.h"
 #include "Sha256.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "HTTPSModelSource.h"
 #include "LocalCopySource.h"
-#include "Settings.h"
+#include "Core/Settings.h"
 
 namespace ModelDownloads {
 

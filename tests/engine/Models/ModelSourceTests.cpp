@@ -1,12 +1,12 @@
 // The error texts, the manifest format, the source choice and the local copy source.
 
-#include "LocalCopySource.h"
-#include "ModelDownload.h"
+#include "Models/LocalCopySource.h"
+#include "Models/ModelDownload.h"
 #include "ModelFileHelpers.h"
-#include "ModelInstallError.h"
-#include "ModelManifest.h"
-#include "ModelStore.h"
-#include "Settings.h"
+#include "Models/ModelInstallError.h"
+#include "Models/ModelManifest.h"
+#include "Models/ModelStore.h"
+#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 

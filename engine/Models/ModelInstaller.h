@@ -4,11 +4,11 @@
 // size and SHA-256, recorded, and the folder is then swapped into place. States reach the owner
 // on the main thread.
 
-#include "Clock.h"
+#include "Core/Clock.h"
 #include "ModelInstallError.h"
 #include "ModelPackage.h"
 #include "ModelSource.h"
-#include "SerialQueue.h"
+#include "Core/SerialQueue.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "SerialQueue.h"
+#include "Core/SerialQueue.h"
 
 #include <gtest/gtest.h>
 

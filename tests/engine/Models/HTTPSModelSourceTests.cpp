@@ -1,10 +1,10 @@
 // Downloading model files from a loopback model host: the manifest, resumption, the status
 // table, retries with their pauses (recorded, not slept), cancellation.
 
-#include "HTTPSModelSource.h"
+#include "Models/HTTPSModelSource.h"
 #include "ModelFileHelpers.h"
-#include "ModelInstallError.h"
-#include "ModelStore.h"
+#include "Models/ModelInstallError.h"
+#include "Models/ModelStore.h"
 #include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"
