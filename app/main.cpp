@@ -8,14 +8,15 @@
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 
-int main(int argc, char* argv[]) {
-  QGuiApplication app(argc, argv);
-  QGuiApplication::setApplicationName(QStringLiteral("Quillmarsh"));
-  Fonts::registerFonts();
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Quillmarsh"));
+    Fonts::registerFonts();
 
-  QQmlApplicationEngine engine;
-  engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-  engine.loadData(R"(
+    QQmlApplicationEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+    engine.loadData(R"(
     import QtQuick
     import Quillmarsh.Design
     Window {
@@ -25,6 +26,7 @@ int main(int argc, char* argv[]) {
       OrbMark { anchors.centerIn: parent; size: 96; cycle: true }
     }
   )");
-  if (engine.rootObjects().isEmpty()) return 1;
-  return QGuiApplication::exec();
+    if (engine.rootObjects().isEmpty())
+        return 1;
+    return QGuiApplication::exec();
 }

@@ -23,10 +23,8 @@ void unavailable(const std::function<void(const QString&)>& callback, const QStr
 }
 
 DictationController::DictationController(EngineProvider engineProvider, Clock& clock)
-    : makeSource([] { return std::make_shared<Microphone>(); }),
-      engineProvider_(std::move(engineProvider)),
-      clock_(clock),
-      self_(std::make_shared<DictationController*>(this))
+    : makeSource([] { return std::make_shared<Microphone>(); }), engineProvider_(std::move(engineProvider)),
+      clock_(clock), self_(std::make_shared<DictationController*>(this))
 {
 }
 
@@ -114,7 +112,8 @@ bool DictationController::startSession()
     try {
         session = std::make_unique<DictationSession>(*engine, words, makeSource);
     } catch (const std::exception& error) {
-        unavailable(onUnavailable, QStringLiteral("the speech engine couldn't start (") + describe(error) + QLatin1Char(')'));
+        unavailable(onUnavailable,
+                    QStringLiteral("the speech engine couldn't start (") + describe(error) + QLatin1Char(')'));
         return false;
     }
     const Clock::TimePoint t1 = clock_.now();
@@ -136,7 +135,8 @@ bool DictationController::startSession()
         session->start();
     } catch (const std::exception& error) {
         session->cancel();
-        unavailable(onUnavailable, QStringLiteral("the microphone couldn't start (") + describe(error) + QLatin1Char(')'));
+        unavailable(onUnavailable,
+                    QStringLiteral("the microphone couldn't start (") + describe(error) + QLatin1Char(')'));
         return false;
     }
 

@@ -51,8 +51,9 @@ void DictationSession::start()
 {
     // Nothing runs on the queue yet; the first block is posted after this.
     decoder_->keepsAudio = keepsAudio;
-    source_->onAudio = [weakDecoder = std::weak_ptr<Decoder>(decoder_), session = std::weak_ptr<DictationSession*>(self_)](
-                           const std::vector<float>& samples, float level) {
+    source_->onAudio = [weakDecoder = std::weak_ptr<Decoder>(decoder_),
+                        session = std::weak_ptr<DictationSession*>(self_)](const std::vector<float>& samples,
+                                                                           float level) {
         const auto decoder = weakDecoder.lock();
         if (!decoder)
             return;
@@ -72,9 +73,8 @@ void DictationSession::finish(std::function<void(const QString& text)> completio
         if (decoder->ended)
             return;
         decoder->ended = true;
-        decoder->stream->finish([completion](const QString& text) {
-            runOnMainThread([completion, text] { completion(text); });
-        });
+        decoder->stream->finish(
+            [completion](const QString& text) { runOnMainThread([completion, text] { completion(text); }); });
     });
 }
 

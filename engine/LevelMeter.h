@@ -4,7 +4,7 @@
 
 struct LevelMeter {
     float floor = 0.004f;  // estimated noise floor (a root mean square level)
-    float peak = 0.03f;    // the decaying loudest level
+    float peak = 0.03f;  // the decaying loudest level
 
     // A dictation starts: the peak restarts just above the noise.
     void startSession();

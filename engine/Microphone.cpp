@@ -21,10 +21,14 @@ constexpr long spareFrames = 64;
 
 QString describe(const QAudioFormat& format)
 {
-    static const char* const names[] = {"unknown", "8-bit unsigned", "16-bit integer", "32-bit integer", "32-bit float"};
+    static const char* const names[] = {"unknown", "8-bit unsigned", "16-bit integer", "32-bit integer",
+                                        "32-bit float"};
     const int index = static_cast<int>(format.sampleFormat());
     const char* name = index >= 0 && index < 5 ? names[index] : names[0];
-    return QStringLiteral("%1 Hz, %2 ch, %3").arg(format.sampleRate()).arg(format.channelCount()).arg(QLatin1String(name));
+    return QStringLiteral("%1 Hz, %2 ch, %3")
+        .arg(format.sampleRate())
+        .arg(format.channelCount())
+        .arg(QLatin1String(name));
 }
 
 QString describe(QAudio::Error error)
@@ -158,8 +162,8 @@ void Microphone::start()
     // Qt's input never throws: it "starts" on a busy or missing device and records silence.
     // Its error state after starting is what tells.
     std::optional<QString> failure;
-    QMetaObject::invokeMethod(capture_, [this, &failure] { failure = capture_->startInput(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        capture_, [this, &failure] { failure = capture_->startInput(); }, Qt::BlockingQueuedConnection);
     if (failure) {
         shutDown();
         throw AudioInputError(*failure);
@@ -179,8 +183,8 @@ void Microphone::shutDown()
 {
     if (!thread_)
         return;
-    QMetaObject::invokeMethod(capture_, [capture = capture_] { capture->stopInput(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        capture_, [capture = capture_] { capture->stopInput(); }, Qt::BlockingQueuedConnection);
     thread_->quit();
     thread_->wait();
     delete capture_;

@@ -55,7 +55,8 @@ void ModelHost::load(const RecognizerConfig& config)
                 return;
             }
             self.recognizer_ = recognizer;
-            Log::info(QStringLiteral("model ready: %1, %2 threads").arg(recognizer->decodingMethod()).arg(config.threads));
+            Log::info(
+                QStringLiteral("model ready: %1, %2 threads").arg(recognizer->decodingMethod()).arg(config.threads));
             self.set(State::ready(loadSeconds, warmSeconds, ProcessStats::footprintBytes()));
         });
     });

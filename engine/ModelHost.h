@@ -18,10 +18,10 @@ public:
         enum class Kind { idle, loading, ready, failed };
 
         Kind kind = Kind::idle;
-        double loadSeconds = 0;       // ready: making the recogniser
-        double warmSeconds = 0;       // ready: the warm-up decode
+        double loadSeconds = 0;  // ready: making the recogniser
+        double warmSeconds = 0;  // ready: the warm-up decode
         uint64_t footprintBytes = 0;  // ready: the process's footprint after loading, 0 if unknown
-        QString error;                // failed: the error's description
+        QString error;  // failed: the error's description
 
         static State idle() { return {}; }
         static State loading() { return {Kind::loading, 0, 0, 0, {}}; }

@@ -1,8 +1,8 @@
 #include "Recognizer.h"
 
 #include "Core/EnvironmentNumber.h"
-#include "Int32Pieces.h"
 #include "Core/Log.h"
+#include "Int32Pieces.h"
 #include "SherpaOnnxApi.h"
 #include "WrittenForms.h"
 
@@ -113,8 +113,8 @@ RecognizerError::RecognizerError(Kind kind, const QString& description, QString 
 
 RecognizerError RecognizerError::missingFile(const QString& path)
 {
-    return {Kind::missingFile, QStringLiteral("model file not found: ") + path + QStringLiteral(" (set QUILLMARSH_MODEL_DIR)"),
-            path};
+    return {Kind::missingFile,
+            QStringLiteral("model file not found: ") + path + QStringLiteral(" (set QUILLMARSH_MODEL_DIR)"), path};
 }
 
 RecognizerError RecognizerError::createFailed()
@@ -168,7 +168,8 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     if (bytePairs) {
         native.model_config.modeling_unit = "bpe";
         native.model_config.bpe_vocab = bpeVocab.constData();
-        native.hotwords_score = static_cast<float>(EnvironmentNumber::finite("QUILLMARSH_HOTWORDS_SCORE").value_or(1.5));
+        native.hotwords_score =
+            static_cast<float>(EnvironmentNumber::finite("QUILLMARSH_HOTWORDS_SCORE").value_or(1.5));
     }
     decodingMethod_ = method;
 
@@ -206,8 +207,9 @@ QStringList Recognizer::usable(const QStringList& hotwords, bool spellsLatin)
     QStringList kept;
     for (const QString& hotword : hotwords) {
         const QList<uint> scalars = hotword.toUcs4();
-        const bool latin = std::any_of(scalars.begin(), scalars.end(),
-                                       [](uint scalar) { return scalar <= 0x24F && QChar::isLetter(char32_t(scalar)); });
+        const bool latin = std::any_of(scalars.begin(), scalars.end(), [](uint scalar) {
+            return scalar <= 0x24F && QChar::isLetter(char32_t(scalar));
+        });
         if (!latin)
             kept.append(hotword);
     }
@@ -227,9 +229,8 @@ bool Recognizer::hasLatinPieces(const QString& tokensPath)
         const QString piece = line.left(space);
         if (piece.startsWith(u'<') && piece.endsWith(u'>'))
             continue;
-        const bool ascii = std::any_of(piece.begin(), piece.end(), [](QChar c) {
-            return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-        });
+        const bool ascii = std::any_of(piece.begin(), piece.end(),
+                                       [](QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); });
         if (ascii)
             return true;
     }

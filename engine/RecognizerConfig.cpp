@@ -1,8 +1,8 @@
 #include "RecognizerConfig.h"
 
 #include "Core/EnvironmentNumber.h"
-#include "Models/ModelStore.h"
 #include "Core/Settings.h"
+#include "Models/ModelStore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -8,10 +8,10 @@
 
 struct RecognizerConfig {
     QString modelDir;
-    int threads = 2;                       // "QUILLMARSH_THREADS" (1 to mostThreads) replaces
+    int threads = 2;  // "QUILLMARSH_THREADS" (1 to mostThreads) replaces
     QString provider = QStringLiteral("cpu");
     QString language = QStringLiteral("fa-IR");  // every stream's "language" option
-    double tailSeconds = 2.0;              // silence fed when a stream finishes
+    double tailSeconds = 2.0;  // silence fed when a stream finishes
 
     // The model folder: "QUILLMARSH_MODEL_DIR" when set, else the package's store folder when
     // it is installed, else the package's developer fallback folder. Nothing is checked here.

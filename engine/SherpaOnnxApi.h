@@ -110,5 +110,4 @@ void SherpaOnnxDestroyOnlineRecognizerResult(const SherpaOnnxOnlineRecognizerRes
 
 void SherpaOnnxOnlineStreamInputFinished(const SherpaOnnxOnlineStream* stream);
 void SherpaOnnxOnlineStreamSetOption(const SherpaOnnxOnlineStream* stream, const char* key, const char* value);
-
 }

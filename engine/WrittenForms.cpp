@@ -70,9 +70,9 @@ WrittenForms::WrittenForms(const QStringList& words)
             pieces.append(QRegularExpression::escape(piece));
         alternatives.append(pieces.join(QStringLiteral("\\s+")));
     }
-    QRegularExpression regex(QStringLiteral("(?<![A-Za-z0-9_])(?:") + alternatives.join(u'|')
-                                 + QStringLiteral(")(?![A-Za-z0-9_])"),
-                             QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    QRegularExpression regex(
+        QStringLiteral("(?<![A-Za-z0-9_])(?:") + alternatives.join(u'|') + QStringLiteral(")(?![A-Za-z0-9_])"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     if (regex.isValid())
         regex_ = std::move(regex);
 }

@@ -6,9 +6,9 @@
 // "Fonts" folder next to the program and are registered for this process only.
 class Fonts {
 public:
-  // Registers every file of the "Fonts" folder next to the program whose extension is "ttf" in
-  // any letter case. Run once at launch.
-  static void registerFonts();
-  // The same for any folder. A missing folder or a file that fails to register is passed over.
-  static void registerFolder(const QString& folder);
+    // Registers every file of the "Fonts" folder next to the program whose extension is "ttf" in
+    // any letter case. Run once at launch.
+    static void registerFonts();
+    // The same for any folder. A missing folder or a file that fails to register is passed over.
+    static void registerFolder(const QString& folder);
 };

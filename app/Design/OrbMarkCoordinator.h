@@ -10,32 +10,30 @@
 #include <utility>
 #include <vector>
 
-
 // Plays the orb mark's demonstration loop: every 9.4 s it rests 1.4 s, listens 5.2 s to a
 // simulated voice, thinks 1.0 s and shows 1.8 s of inserted. The loop clock counts ticks of
 // exactly 1/30 s rather than wall time, so the loop is the same on every machine.
 class OrbMarkCoordinator : public QObject {
-  Q_OBJECT
-  QML_ELEMENT
+    Q_OBJECT
+    QML_ELEMENT
 
 public:
-  using QObject::QObject;
+    using QObject::QObject;
 
-  // Starts ticking 30 times a second for `view`; the view and the coordinator are held weakly.
-  Q_INVOKABLE void start(OrbView* view);
-  // Stops the loop (the embedding is taken down).
-  Q_INVOKABLE void stop();
-  // One tick: the clock moves on by 1/30 s and the view's mode and level follow the loop.
-  void tick();
+    // Starts ticking 30 times a second for `view`; the view and the coordinator are held weakly.
+    Q_INVOKABLE void start(OrbView* view);
+    // Stops the loop (the embedding is taken down).
+    Q_INVOKABLE void stop();
+    // One tick: the clock moves on by 1/30 s and the view's mode and level follow the loop.
+    void tick();
 
-  double t() const { return m_t; }
-  static double simLevel(double t);
+    double t() const { return t_; }
+    static double simLevel(double t);
 
 private:
-  QTimer* m_timer = nullptr;
-  QPointer<OrbView> m_view;
-  double m_t = 0;
-  const std::vector<std::pair<OrbState::Mode, double>> m_seq{
-      {OrbState::Idle, 1.4}, {OrbState::Listening, 5.2}, {OrbState::Thinking, 1.0},
-      {OrbState::Inserted, 1.8}};
+    QTimer* timer_ = nullptr;
+    QPointer<OrbView> view_;
+    double t_ = 0;
+    const std::vector<std::pair<OrbState::Mode, double>> seq_{
+        {OrbState::Idle, 1.4}, {OrbState::Listening, 5.2}, {OrbState::Thinking, 1.0}, {OrbState::Inserted, 1.8}};
 };

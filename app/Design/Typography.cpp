@@ -8,34 +8,40 @@
 namespace {
 
 // Text items turn point sizes into pixels with the primary screen's logical resolution.
-qreal pixelsPerPoint() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
-  return dpi / 72.0;
+qreal pixelsPerPoint()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+    return dpi / 72.0;
 }
 
-QFont make(const QString& family, qreal size) {
-  QFont font(family);
-  font.setPointSizeF(size / pixelsPerPoint());
-  return font;
+QFont make(const QString& family, qreal size)
+{
+    QFont font(family);
+    font.setPointSizeF(size / pixelsPerPoint());
+    return font;
 }
 
 }  // namespace
 
-QFont Typography::latin(qreal size, int weight) {
-  QFont font = make(QStringLiteral("Commissioner"), size);
-  font.setWeight(QFont::Weight(weight));
-  return font;
+QFont Typography::latin(qreal size, int weight)
+{
+    QFont font = make(QStringLiteral("Commissioner"), size);
+    font.setWeight(QFont::Weight(weight));
+    return font;
 }
 
-QFont Typography::persian(qreal size) {
-  return make(QStringLiteral("Vazirmatn"), size);
+QFont Typography::persian(qreal size)
+{
+    return make(QStringLiteral("Vazirmatn"), size);
 }
 
-QFont Typography::forText(const QString& text, qreal size, int weight) {
-  return Script::isPersian(text) ? persian(size + 1) : latin(size, weight);
+QFont Typography::forText(const QString& text, qreal size, int weight)
+{
+    return Script::isPersian(text) ? persian(size + 1) : latin(size, weight);
 }
 
-qreal Typography::sizeOf(const QFont& font) {
-  return font.pointSizeF() * pixelsPerPoint();
+qreal Typography::sizeOf(const QFont& font)
+{
+    return font.pointSizeF() * pixelsPerPoint();
 }

@@ -10,18 +10,18 @@
 // font point sizes rather than rounded to whole pixels. Persian text is set in "Vazirmatn"
 // 1 point larger than the Latin size it replaces, at the family's default weight.
 class Typography : public QObject {
-  Q_OBJECT
-  QML_ELEMENT
-  QML_SINGLETON
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
 
 public:
-  using QObject::QObject;
+    using QObject::QObject;
 
-  Q_INVOKABLE static QFont latin(qreal size, int weight);
-  // "Vazirmatn" at exactly `size`, at the family's default weight.
-  Q_INVOKABLE static QFont persian(qreal size);
-  // "Vazirmatn" at size + 1 when `text` is Persian, otherwise "Commissioner" with `weight`.
-  Q_INVOKABLE static QFont forText(const QString& text, qreal size, int weight);
-  // The layout size, in points, that a font made here was given.
-  Q_INVOKABLE static qreal sizeOf(const QFont& font);
+    Q_INVOKABLE static QFont latin(qreal size, int weight);
+    // "Vazirmatn" at exactly `size`, at the family's default weight.
+    Q_INVOKABLE static QFont persian(qreal size);
+    // "Vazirmatn" at size + 1 when `text` is Persian, otherwise "Commissioner" with `weight`.
+    Q_INVOKABLE static QFont forText(const QString& text, qreal size, int weight);
+    // The layout size, in points, that a font made here was given.
+    Q_INVOKABLE static qreal sizeOf(const QFont& font);
 };

@@ -50,16 +50,22 @@ int main(int argc, char** argv)
     QJsonArray files;
     for (const QString& name : ModelStore::requiredFiles()) {
         const QByteArray body = name == QLatin1String("encoder.data") ? bytes : QByteArray("x");
-        files.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("size"), static_cast<double>(body.size())},
-                                 {QStringLiteral("sha256"), QString(64, u'0')}, {QStringLiteral("blob"), QStringLiteral("blobs/") + name}});
-        server.route("GET", "/blobs/" + name.toUtf8(), [body](const HttpRequest& request) { return HttpResponse::file(body, request); });
+        files.append(QJsonObject{{QStringLiteral("name"), name},
+                                 {QStringLiteral("size"), static_cast<double>(body.size())},
+                                 {QStringLiteral("sha256"), QString(64, u'0')},
+                                 {QStringLiteral("blob"), QStringLiteral("blobs/") + name}});
+        server.route("GET", "/blobs/" + name.toUtf8(),
+                     [body](const HttpRequest& request) { return HttpResponse::file(body, request); });
     }
-    const QJsonObject manifest{{QStringLiteral("schema"), 1},
-                               {QStringLiteral("families"), QJsonObject{{QStringLiteral("v1"), QJsonObject{{QStringLiteral("packages"),
-                                   QJsonObject{{QStringLiteral("320ms"), QJsonObject{{QStringLiteral("files"), files}}}}}}}}}};
-    server.route("GET", "/manifest.json", [manifest](const HttpRequest&) {
-        return HttpResponse::json(200, QJsonDocument(manifest).toJson());
-    });
+    const QJsonObject manifest{
+        {QStringLiteral("schema"), 1},
+        {QStringLiteral("families"),
+         QJsonObject{
+             {QStringLiteral("v1"),
+              QJsonObject{{QStringLiteral("packages"),
+                           QJsonObject{{QStringLiteral("320ms"), QJsonObject{{QStringLiteral("files"), files}}}}}}}}}};
+    server.route("GET", "/manifest.json",
+                 [manifest](const HttpRequest&) { return HttpResponse::json(200, QJsonDocument(manifest).toJson()); });
 
     HTTPSModelSource source(server.url(QStringLiteral("/")), ModelFamily::v1, 1);
     ModelFile encoderData;
@@ -76,7 +82,8 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         QFile::remove(ours);
         auto start = std::chrono::steady_clock::now();
-        source.fetch(encoderData, ModelPackage::fast, ours, 0, [](qint64) {}, [] { return false; });
+        source.fetch(
+            encoderData, ModelPackage::fast, ours, 0, [](qint64) {}, [] { return false; });
         bestOurs = std::min(bestOurs, secondsSince(start));
         if (QFileInfo(ours).size() != fileSize) {
             std::fprintf(stderr, "our download is incomplete\n");
@@ -85,7 +92,8 @@ int main(int argc, char** argv)
 
         QFile::remove(theirs);
         start = std::chrono::steady_clock::now();
-        const int status = QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), theirs, url});
+        const int status =
+            QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), theirs, url});
         bestCurl = std::min(bestCurl, secondsSince(start));
         if (status != 0 || QFileInfo(theirs).size() != fileSize) {
             std::fprintf(stderr, "curl failed\n");

@@ -93,8 +93,8 @@ private:
 QStringList persianWords(int count)
 {
     const QStringList vocabulary = {
-        QStringLiteral("سلام"), QStringLiteral("حال"),  QStringLiteral("شما"),    QStringLiteral("چطور"),
-        QStringLiteral("است"),  QStringLiteral("من"),   QStringLiteral("خوبم"),   QStringLiteral("امروز"),
+        QStringLiteral("سلام"), QStringLiteral("حال"),  QStringLiteral("شما"),          QStringLiteral("چطور"),
+        QStringLiteral("است"),  QStringLiteral("من"),   QStringLiteral("خوبم"),         QStringLiteral("امروز"),
         QStringLiteral("کجا"),  QStringLiteral("کتاب"), QStringLiteral("خانه\u200Cها"), QStringLiteral("می\u200Cروم"),
     };
     QStringList words;

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int uploadTimeout = 60'000;    // ms
+constexpr int uploadTimeout = 60'000;  // ms
 constexpr int withdrawalTimeout = 20'000;  // ms
 
 struct Reply {
@@ -22,7 +22,8 @@ struct Reply {
 using Start = std::function<QNetworkReply*(QNetworkAccessManager&)>;
 
 // Starts the request on the session's thread; a transfer that broke off gives UploadError::network.
-void perform(QNetworkAccessManager& session, Start start, std::function<void(const std::variant<Reply, UploadError>&)> done)
+void perform(QNetworkAccessManager& session, Start start,
+             std::function<void(const std::variant<Reply, UploadError>&)> done)
 {
     QNetworkAccessManager* manager = &session;
     QMetaObject::invokeMethod(manager, [manager, start = std::move(start), done = std::move(done)] {
@@ -38,7 +39,8 @@ void perform(QNetworkAccessManager& session, Start start, std::function<void(con
             }
             // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any
             // other. Only a failed connection, or no status at all, means no reply arrived.
-            const bool connectionFailed = error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError;
+            const bool connectionFailed =
+                error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError;
             if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed)) {
                 done(UploadError::network(reply->errorString()));
                 return;
@@ -92,23 +94,24 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
         {QStringLiteral("app_version"), appVersion},
     };
     const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
-    perform(session_, [request, body](QNetworkAccessManager& manager) { return manager.post(request, body); },
-            [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
-                if (const auto* error = std::get_if<UploadError>(&outcome)) {
-                    done(*error);
+    perform(
+        session_, [request, body](QNetworkAccessManager& manager) { return manager.post(request, body); },
+        [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
+            if (const auto* error = std::get_if<UploadError>(&outcome)) {
+                done(*error);
+                return;
+            }
+            const Reply& reply = std::get<Reply>(outcome);
+            if (reply.status == 201) {
+                const QJsonValue code = QJsonDocument::fromJson(reply.body).object().value(QLatin1String("code"));
+                // An empty code could never withdraw the clip: it counts as no code.
+                if (code.isString() && !code.toString().isEmpty()) {
+                    done(code.toString());
                     return;
                 }
-                const Reply& reply = std::get<Reply>(outcome);
-                if (reply.status == 201) {
-                    const QJsonValue code = QJsonDocument::fromJson(reply.body).object().value(QLatin1String("code"));
-                    // An empty code could never withdraw the clip: it counts as no code.
-                    if (code.isString() && !code.toString().isEmpty()) {
-                        done(code.toString());
-                        return;
-                    }
-                }
-                done(failure(reply));
-            });
+            }
+            done(failure(reply));
+        });
 }
 
 void ClipUploader::remove(const QString& code, std::function<void(const DeleteResult&)> done) const

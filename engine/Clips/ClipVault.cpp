@@ -170,8 +170,7 @@ void ClipVault::remove(const QUuid& id) const
 void ClipVault::removeAll() const
 {
     const QDir dir(folder_);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (entry.suffix() == extension)
             QFile::remove(entry.filePath());
@@ -185,8 +184,7 @@ int ClipVault::purge(int olderThanDays, const QDateTime& now) const
     if (!dir.exists())
         return 0;
     int tried = 0;
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (entry.suffix() != extension)
             continue;
@@ -214,7 +212,8 @@ std::vector<float> ClipVault::waveform(const QUuid& id, int bins) const
         const qint64 start = bin * n / bins;
         const qint64 end = std::min(std::max((bin + 1) * n / bins, start + 1), n);
         for (qint64 i = start; i < end; ++i)
-            peaks[static_cast<size_t>(bin)] = std::max(peaks[static_cast<size_t>(bin)], std::fabs(samples[static_cast<size_t>(i)]));
+            peaks[static_cast<size_t>(bin)] =
+                std::max(peaks[static_cast<size_t>(bin)], std::fabs(samples[static_cast<size_t>(i)]));
     }
     const float loudest = std::max(*std::max_element(peaks.begin(), peaks.end()), 0.05f);
     for (float& peak : peaks)

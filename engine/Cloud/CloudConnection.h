@@ -24,8 +24,7 @@ public:
     };
 
     // Incoming messages above maxMessageBytes end the connection as a failure.
-    CloudConnection(std::shared_ptr<NetworkThread> network, const QUrl& url, qint64 maxMessageBytes,
-                    Handlers handlers);
+    CloudConnection(std::shared_ptr<NetworkThread> network, const QUrl& url, qint64 maxMessageBytes, Handlers handlers);
     // Closes with 1001 (going away) unless closed already.
     ~CloudConnection();
 

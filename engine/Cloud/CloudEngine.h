@@ -2,10 +2,10 @@
 // Speech recognised on the speech server: one CloudStream per dictation. The address is checked
 // when the engine is built, so an unusable one never reaches a dictation.
 
-#include "Core/Clock.h"
 #include "Cloud/CloudConfig.h"
-#include "SpeechEngine.h"
+#include "Core/Clock.h"
 #include "Core/TokenProvider.h"
+#include "SpeechEngine.h"
 
 #include <memory>
 

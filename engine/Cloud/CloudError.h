@@ -23,10 +23,9 @@ public:
     }
     static CloudError server(const QString& code, const QString& message)
     {
-        CloudError error(Kind::server,
-                         QStringLiteral("the server refused: ") + code + QStringLiteral(" (") + message
-                             + QStringLiteral(")"),
-                         code);
+        CloudError error(
+            Kind::server,
+            QStringLiteral("the server refused: ") + code + QStringLiteral(" (") + message + QStringLiteral(")"), code);
         error.message_ = message;
         return error;
     }

@@ -79,8 +79,14 @@ QByteArray compact(const QJsonObject& object)
 
 }
 
-QString rawValue(ClientKind kind) { return clientRaw.at(static_cast<int>(kind)); }
-QString rawValue(ServerKind kind) { return serverRaw.at(static_cast<int>(kind)); }
+QString rawValue(ClientKind kind)
+{
+    return clientRaw.at(static_cast<int>(kind));
+}
+QString rawValue(ServerKind kind)
+{
+    return serverRaw.at(static_cast<int>(kind));
+}
 
 std::optional<ClientKind> clientKind(const QString& raw)
 {

@@ -136,8 +136,8 @@ void CloudStream::finish(std::function<void(const QString&)> completion)
     connection_->sendText(CloudProtocol::ClientMessage{CloudProtocol::ClientKind::finish, {}, {}, {}, {}}.encode());
 
     const double audioSeconds = double(spoken) / CloudProtocol::sampleRate;
-    const double wait = std::min(config_.finishTimeout + audioSeconds * config_.finishTimeoutPerSecond,
-                                 config_.finishTimeoutMax);
+    const double wait =
+        std::min(config_.finishTimeout + audioSeconds * config_.finishTimeoutPerSecond, config_.finishTimeoutMax);
     clock_.schedule(fromSeconds(wait), [weak = weak_from_this()] {
         if (auto stream = weak.lock())
             stream->fail(CloudError::timeout());
@@ -196,7 +196,8 @@ void CloudStream::handle(const QByteArray& utf8)
         complete(message->text);
         break;
     case CloudProtocol::ServerKind::error:
-        fail(CloudError::server(message->code.value_or(QStringLiteral("unknown")), message->message.value_or(QString())));
+        fail(CloudError::server(message->code.value_or(QStringLiteral("unknown")),
+                                message->message.value_or(QString())));
         break;
     }
 }

@@ -3,9 +3,9 @@
 // keeps the latest partial text, and ends with the final text, or with the last partial text
 // when anything goes wrong. Never throws: a failure is kept for the failover stream to see.
 
-#include "Core/Clock.h"
 #include "Cloud/CloudConfig.h"
 #include "Cloud/MonitoredStream.h"
+#include "Core/Clock.h"
 
 #include <QStringList>
 

@@ -22,13 +22,8 @@ QString secondsText(double seconds)
 FailoverStream::FailoverStream(std::shared_ptr<SpeechStream> primary, Options options, Clock& clock,
                                std::function<void(bool)> onOutcome, std::function<void(const QString&)> onRefusal,
                                Fallback fallback)
-    : primary_(std::move(primary)),
-      makeFallback_(std::move(fallback)),
-      options_(options),
-      clock_(clock),
-      onOutcome_(std::move(onOutcome)),
-      onRefusal_(std::move(onRefusal)),
-      openedAt_(clock.now())
+    : primary_(std::move(primary)), makeFallback_(std::move(fallback)), options_(options), clock_(clock),
+      onOutcome_(std::move(onOutcome)), onRefusal_(std::move(onRefusal)), openedAt_(clock.now())
 {
 }
 
@@ -91,7 +86,8 @@ void FailoverStream::checkHealthLocked()
     if (monitored->isReady())
         return;
     if (seconds(clock_.now() - openedAt_) > options_.readyDeadline)
-        failOverLocked(QStringLiteral("no answer within ") + secondsText(options_.readyDeadline) + QStringLiteral(" s"));
+        failOverLocked(QStringLiteral("no answer within ") + secondsText(options_.readyDeadline)
+                       + QStringLiteral(" s"));
 }
 
 void FailoverStream::reportRefusalLocked(const CloudError& error)

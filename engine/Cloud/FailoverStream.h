@@ -5,8 +5,8 @@
 // words are lost. Its owner hears once whether the server did its job, and gets refusals the
 // application must act on.
 
-#include "Core/Clock.h"
 #include "Cloud/CloudError.h"
+#include "Core/Clock.h"
 #include "SpeechEngine.h"
 
 #include <QSet>

@@ -40,8 +40,8 @@ struct SpeechRouter::Health {
         }
         ++consecutiveFailures;
         if (consecutiveFailures >= failuresBeforeCooldown)
-            skipCloudUntil = clock.now()
-                             + std::chrono::duration_cast<Clock::Duration>(std::chrono::duration<double>(cooldown));
+            skipCloudUntil =
+                clock.now() + std::chrono::duration_cast<Clock::Duration>(std::chrono::duration<double>(cooldown));
     }
 };
 
@@ -69,10 +69,7 @@ std::optional<SpeechRouter::Mode> SpeechRouter::mode(const QString& raw)
 
 SpeechRouter::SpeechRouter(Mode mode, FailoverStream::Options failover, Clock& clock, EngineSource local,
                            EngineSource cloud)
-    : local_(std::move(local)),
-      cloud_(std::move(cloud)),
-      failoverOptions_(failover),
-      clock_(clock),
+    : local_(std::move(local)), cloud_(std::move(cloud)), failoverOptions_(failover), clock_(clock),
       health_(std::make_shared<Health>(mode, clock))
 {
 }

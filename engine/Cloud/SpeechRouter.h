@@ -4,8 +4,8 @@
 // exist right now, and a cool-down that skips the server for a while after it failed twice in a
 // row. Server refusals are handed on to the application.
 
-#include "Core/Clock.h"
 #include "Cloud/FailoverStream.h"
+#include "Core/Clock.h"
 #include "SpeechEngine.h"
 
 #include <QString>

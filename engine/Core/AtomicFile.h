@@ -8,7 +8,7 @@
 #include <optional>
 
 enum class FileAccess {
-    standard,       // the usual permissions (umask applies)
+    standard,  // the usual permissions (umask applies)
     privateToUser,  // 0600 from the first byte
 };
 

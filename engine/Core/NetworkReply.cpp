@@ -8,26 +8,26 @@ constexpr int unknown = -1;
 
 // Errors that come from an HTTP status (4xx and 5xx) are not here: callers read the status.
 constexpr std::pair<QNetworkReply::NetworkError, int> codes[] = {
-    {QNetworkReply::ConnectionRefusedError, -1004},        // cannot connect to host
-    {QNetworkReply::RemoteHostClosedError, -1005},         // network connection lost
-    {QNetworkReply::HostNotFoundError, -1003},             // cannot find host
-    {QNetworkReply::TimeoutError, -1001},                  // timed out
+    {QNetworkReply::ConnectionRefusedError, -1004},  // cannot connect to host
+    {QNetworkReply::RemoteHostClosedError, -1005},  // network connection lost
+    {QNetworkReply::HostNotFoundError, -1003},  // cannot find host
+    {QNetworkReply::TimeoutError, -1001},  // timed out
     // Our requests are only ever aborted by their transfer time-out.
     {QNetworkReply::OperationCanceledError, -1001},
-    {QNetworkReply::SslHandshakeFailedError, -1200},       // secure connection failed
+    {QNetworkReply::SslHandshakeFailedError, -1200},  // secure connection failed
     {QNetworkReply::TemporaryNetworkFailureError, -1009},  // not connected to the internet
     {QNetworkReply::NetworkSessionFailedError, -1009},
     {QNetworkReply::BackgroundRequestNotAllowedError, -1009},
-    {QNetworkReply::TooManyRedirectsError, -1007},         // too many redirects
+    {QNetworkReply::TooManyRedirectsError, -1007},  // too many redirects
     {QNetworkReply::InsecureRedirectError, -1007},
     {QNetworkReply::ProxyConnectionRefusedError, -1004},
     {QNetworkReply::ProxyConnectionClosedError, -1005},
     {QNetworkReply::ProxyNotFoundError, -1003},
     {QNetworkReply::ProxyTimeoutError, -1001},
     {QNetworkReply::ProxyAuthenticationRequiredError, -1013},  // authentication required
-    {QNetworkReply::ProtocolUnknownError, -1002},          // unsupported URL
+    {QNetworkReply::ProtocolUnknownError, -1002},  // unsupported URL
     {QNetworkReply::ProtocolInvalidOperationError, -1002},
-    {QNetworkReply::ProtocolFailure, -1017},               // cannot parse response
+    {QNetworkReply::ProtocolFailure, -1017},  // cannot parse response
 };
 
 }

@@ -2,8 +2,7 @@
 
 #include <QNetworkAccessManager>
 
-NetworkThread::NetworkThread()
-    : thread_(new QThread), home_(new QObject), manager_(new QNetworkAccessManager(home_))
+NetworkThread::NetworkThread() : thread_(new QThread), home_(new QObject), manager_(new QNetworkAccessManager(home_))
 {
     thread_->setObjectName(QStringLiteral("quillmarsh.network"));
     home_->moveToThread(thread_);
@@ -22,7 +21,8 @@ NetworkThread::~NetworkThread()
     }
     // Blocking, so the work posted before runs first and the children die on their own thread.
     QObject* home = home_;
-    QMetaObject::invokeMethod(home_, [home] { delete home; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        home_, [home] { delete home; }, Qt::BlockingQueuedConnection);
     thread_->quit();
     thread_->wait();
     delete thread_;

@@ -9,8 +9,8 @@
 
 enum class DictationStyle {
     asSpoken,  // kept as recognised; never sent to the server
-    clean,     // tidied punctuation and wording, English names in Latin letters
-    formal,    // spoken forms turned into written Persian, with punctuation
+    clean,  // tidied punctuation and wording, English names in Latin letters
+    formal,  // spoken forms turned into written Persian, with punctuation
 };
 
 namespace DictationStyles {

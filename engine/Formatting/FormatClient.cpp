@@ -23,8 +23,8 @@ namespace {
 QString typeName(const std::type_info& type)
 {
     int status = 0;
-    std::unique_ptr<char, decltype(&std::free)> demangled(
-        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
+                                                          &std::free);
     QString name = QString::fromLatin1(status == 0 && demangled ? demangled.get() : type.name());
     const qsizetype colons = name.lastIndexOf(QLatin1String("::"));
     return colons < 0 ? name : name.mid(colons + 2);
@@ -83,8 +83,7 @@ FormatClient::FormatClient(FormatConfig config, QNetworkAccessManager& session, 
 {
 }
 
-void FormatClient::format(const QString& text, DictationStyle style, const QStringList& hotwords,
-                          Completion done) const
+void FormatClient::format(const QString& text, DictationStyle style, const QStringList& hotwords, Completion done) const
 {
     if (style == DictationStyle::asSpoken) {
         done(FormatOutcome::unchanged(QStringLiteral("skipped")));

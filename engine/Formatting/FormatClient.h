@@ -2,10 +2,10 @@
 // Sends inserted text to the formatting server to be rewritten in a writing style. It keeps no
 // state between requests, never throws, and never touches the caller's text.
 
+#include "Core/TokenProvider.h"
 #include "Formatting/DictationStyle.h"
 #include "Formatting/FormatConfig.h"
 #include "Formatting/FormatOutcome.h"
-#include "Core/TokenProvider.h"
 
 #include <QStringList>
 

@@ -5,14 +5,10 @@ namespace Replace {
 const QSet<QString>& noUndoApps()
 {
     static const QSet<QString> apps{
-        QStringLiteral("com.apple.Terminal"),
-        QStringLiteral("com.googlecode.iterm2"),
-        QStringLiteral("com.mitchellh.ghostty"),
-        QStringLiteral("dev.warp.Warp-Stable"),
-        QStringLiteral("net.kovidgoyal.kitty"),
-        QStringLiteral("org.alacritty"),
-        QStringLiteral("com.github.wez.wezterm"),
-        QStringLiteral("co.zeit.hyper"),
+        QStringLiteral("com.apple.Terminal"),     QStringLiteral("com.googlecode.iterm2"),
+        QStringLiteral("com.mitchellh.ghostty"),  QStringLiteral("dev.warp.Warp-Stable"),
+        QStringLiteral("net.kovidgoyal.kitty"),   QStringLiteral("org.alacritty"),
+        QStringLiteral("com.github.wez.wezterm"), QStringLiteral("co.zeit.hyper"),
         QStringLiteral("com.raphaelamorim.rio"),
     };
     return apps;

@@ -23,8 +23,8 @@ inline constexpr qsizetype notFound = std::numeric_limits<qsizetype>::max();
 // What the focused field shows of the pasted text.
 struct Field {
     enum class Kind {
-        matches,     // unchanged, immediately before the caret, at `range`
-        differs,     // readable, but not found before a plain caret
+        matches,  // unchanged, immediately before the caret, at `range`
+        differs,  // readable, but not found before a plain caret
         unreadable,  // the value or the selection couldn't be read
     };
     Kind kind = Kind::unreadable;
@@ -39,14 +39,14 @@ struct Field {
 
 enum class Method {
     selection,  // select the located range and type the improved text over it
-    undo,       // undo the paste in the application, then insert the improved text
+    undo,  // undo the paste in the application, then insert the improved text
 };
 
 struct Decision {
     enum class Kind { replace, skip };
     Kind kind = Kind::skip;
     Method method = Method::selection;  // replace only
-    QString reason;                     // skip only: a short lower-case phrase for the log
+    QString reason;  // skip only: a short lower-case phrase for the log
 
     static Decision replace(Method method) { return {Kind::replace, method, {}}; }
     static Decision skip(const QString& reason) { return {Kind::skip, Method::selection, reason}; }
@@ -55,9 +55,9 @@ struct Decision {
 };
 
 struct Observed {
-    bool userActed = false;   // the user typed or clicked after the paste
+    bool userActed = false;  // the user typed or clicked after the paste
     bool sameTarget = false;  // the focus is still on the element that received the paste
-    double age = 0;           // seconds since the paste
+    double age = 0;  // seconds since the paste
     Field field;
     std::optional<QString> bundleID;  // the application that received the paste
 

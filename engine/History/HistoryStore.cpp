@@ -76,8 +76,8 @@ HistoryEntry::HistoryEntry(const QUuid& id_, const QDateTime& date_, const QStri
                            const std::optional<QString>& text_, const std::optional<QString>& bundleID_,
                            const std::optional<QString>& appName_, const std::optional<QString>& style_,
                            const std::optional<AppCategory>& category_)
-    : id(id_), date(wholeSecond(date_)), raw(raw_), text(text_.value_or(raw_)), bundleID(bundleID_),
-      appName(appName_), style(style_)
+    : id(id_), date(wholeSecond(date_)), raw(raw_), text(text_.value_or(raw_)), bundleID(bundleID_), appName(appName_),
+      style(style_)
 {
     if (category_)
         category = AppCategories::rawValue(*category_);

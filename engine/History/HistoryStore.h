@@ -25,11 +25,11 @@ struct HistoryEntry {
 
     QUuid id;  // also the name of the kept recording
     QDateTime date;
-    QString raw;   // as recognised
+    QString raw;  // as recognised
     QString text;  // as inserted, or as improved later
     std::optional<QString> bundleID;
     std::optional<QString> appName;
-    std::optional<QString> style;     // set when an improvement replaced the text
+    std::optional<QString> style;  // set when an improvement replaced the text
     std::optional<QString> category;  // raw value of the application's category
     std::optional<QString> clipCode;  // while the recording is shared
 

@@ -109,7 +109,8 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
     }
     if (status == 416)
         cutToEmpty(transfer.destination);
-    const bool retry = status == 416 || status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
+    const bool retry =
+        status == 416 || status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
     transfer.record(failure(statusText, retry));
     stop(reply);
     return false;
@@ -166,7 +167,8 @@ Outcome run(NetworkThread& network, const QNetworkRequest& request, const QStrin
         QNetworkReply* reply = manager.get(request);
         reply->setReadBufferSize(readBufferSize);
         transfer->reply = reply;
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [transfer, reply] { respond(*transfer, *reply); });
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply,
+                         [transfer, reply] { respond(*transfer, *reply); });
         QObject::connect(reply, &QNetworkReply::readyRead, reply, [transfer, reply] { receive(*transfer, *reply); });
         QObject::connect(reply, &QNetworkReply::finished, reply, [transfer, reply] { complete(*transfer, *reply); });
     });

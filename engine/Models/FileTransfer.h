@@ -14,7 +14,7 @@ namespace FileTransfer {
 struct Outcome {
     enum class Kind { done, failed, cancelled };
     Kind kind = Kind::done;
-    QString message;     // for failed
+    QString message;  // for failed
     bool retry = false;  // for failed: whether another attempt may help
 };
 

@@ -110,7 +110,8 @@ ModelManifest HTTPSModelSource::loadManifest()
             continue;
         }
         if (manifest->schema != 1)
-            throw ModelInstallError::sourceMissing(QStringLiteral("manifest schema ") + QString::number(manifest->schema));
+            throw ModelInstallError::sourceMissing(QStringLiteral("manifest schema ")
+                                                   + QString::number(manifest->schema));
         std::lock_guard lock(mutex_);
         manifest_ = std::move(manifest);
         return *manifest_;
@@ -131,14 +132,16 @@ std::vector<ModelFile> HTTPSModelSource::files(ModelPackage package)
     const auto family = manifest.families.constFind(family_.rawValue());
     const auto listed = family == manifest.families.cend() ? nullptr : &family->packages;
     if (!listed || !listed->contains(package.rawValue()))
-        throw ModelInstallError::sourceMissing(family_.rawValue() + u'/' + package.rawValue() + QStringLiteral(" in the manifest"));
+        throw ModelInstallError::sourceMissing(family_.rawValue() + u'/' + package.rawValue()
+                                               + QStringLiteral(" in the manifest"));
     const std::vector<ModelManifest::File>& entries = listed->value(package.rawValue()).files;
 
     QStringList wanted = ModelStore::requiredFiles();
     wanted << QStringLiteral("LICENSE") << QStringLiteral("NOTICE");
     std::vector<ModelManifest::File> selected;
     for (const QString& name : wanted) {
-        const auto entry = std::find_if(entries.begin(), entries.end(), [&](const auto& file) { return file.name == name; });
+        const auto entry =
+            std::find_if(entries.begin(), entries.end(), [&](const auto& file) { return file.name == name; });
         if (entry != entries.end())
             selected.push_back(*entry);
         else if (ModelStore::requiredFiles().contains(name))
@@ -196,7 +199,8 @@ void HTTPSModelSource::download(const QString& key, const ModelFile& file, const
     {
         QFile created(destination);
         if (!created.exists() && !created.open(QIODevice::WriteOnly))
-            throw ModelInstallError::copyFailed(file.name + QStringLiteral(": can't write the file: ") + created.errorString());
+            throw ModelInstallError::copyFailed(file.name + QStringLiteral(": can't write the file: ")
+                                                + created.errorString());
     }
 
     QString lastFailure;
@@ -223,7 +227,8 @@ void HTTPSModelSource::download(const QString& key, const ModelFile& file, const
         if (start > 0)
             request.setRawHeader("Range", "bytes=" + QByteArray::number(start) + '-');
 
-        const FileTransfer::Outcome outcome = FileTransfer::run(network_, request, destination, start, progress, cancelled);
+        const FileTransfer::Outcome outcome =
+            FileTransfer::run(network_, request, destination, start, progress, cancelled);
         switch (outcome.kind) {
         case FileTransfer::Outcome::Kind::cancelled:
             throw ModelInstallError::cancelled();

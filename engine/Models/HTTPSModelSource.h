@@ -3,10 +3,10 @@
 // file in up to `attempts` tries with growing pauses, resuming a partial file with a Range
 // request and writing the bytes to disk as they arrive.
 
+#include "Core/NetworkThread.h"
 #include "ModelFamily.h"
 #include "ModelManifest.h"
 #include "ModelSource.h"
-#include "Core/NetworkThread.h"
 #include "RetryPause.h"
 
 #include <QHash>
@@ -26,8 +26,8 @@ public:
     std::vector<ModelFile> files(ModelPackage package) override;
     // Resumes from the destination's current size (the offset is not consulted) and returns no
     // digest: the installer hashes the file itself.
-    std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination,
-                                 qint64 offset, const Progress& progress, const Cancelled& cancelled) override;
+    std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination, qint64 offset,
+                                 const Progress& progress, const Cancelled& cancelled) override;
 
     // The punctuation model's files, in the manifest's order.
     std::vector<ModelFile> punctuationFiles();

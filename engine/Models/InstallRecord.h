@@ -20,7 +20,7 @@ struct InstallRecord {
     };
 
     QString package;  // the package's raw value
-    QString source;   // the name of the model source that supplied the files
+    QString source;  // the name of the model source that supplied the files
     QDateTime installedAt;
     QList<File> files;  // in the order they were installed
 

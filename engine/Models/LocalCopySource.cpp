@@ -1,8 +1,8 @@
 #include "LocalCopySource.h"
 
+#include "Core/Settings.h"
 #include "ModelInstallError.h"
 #include "ModelStore.h"
-#include "Core/Settings.h"
 #include "Sha256.h"
 
 #include <QFile>

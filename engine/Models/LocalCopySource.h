@@ -20,8 +20,8 @@ public:
     std::vector<ModelFile> files(ModelPackage package) override;
     // Copies in chunks of 8 MiB, keeping the destination's first `offset` bytes (they are taken
     // to equal the source's), and returns the SHA-256 of the whole source file.
-    std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination,
-                                 qint64 offset, const Progress& progress, const Cancelled& cancelled) override;
+    std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination, qint64 offset,
+                                 const Progress& progress, const Cancelled& cancelled) override;
 
 private:
     QString rootDir_;

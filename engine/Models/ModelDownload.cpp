@@ -1,8 +1,8 @@
 #include "ModelDownload.h"
 
+#include "Core/Settings.h"
 #include "HTTPSModelSource.h"
 #include "LocalCopySource.h"
-#include "Core/Settings.h"
 
 namespace ModelDownloads {
 

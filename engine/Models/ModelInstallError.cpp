@@ -28,8 +28,8 @@ ModelInstallError ModelInstallError::noSpace(qint64 needed, qint64 available)
 
 ModelInstallError ModelInstallError::sourceMissing(const QString& what)
 {
-    return ModelInstallError(Kind::sourceMissing, QStringLiteral("The model files weren't found (") + what + QStringLiteral(")."),
-                             what);
+    return ModelInstallError(Kind::sourceMissing,
+                             QStringLiteral("The model files weren't found (") + what + QStringLiteral(")."), what);
 }
 
 ModelInstallError ModelInstallError::copyFailed(const QString& cause)
@@ -40,7 +40,8 @@ ModelInstallError ModelInstallError::copyFailed(const QString& cause)
 ModelInstallError ModelInstallError::verifyFailed(const QString& fileName)
 {
     return ModelInstallError(Kind::verifyFailed,
-                             fileName + QStringLiteral(" didn't match after copying. It will be copied again."), fileName);
+                             fileName + QStringLiteral(" didn't match after copying. It will be copied again."),
+                             fileName);
 }
 
 ModelInstallError ModelInstallError::cancelled()

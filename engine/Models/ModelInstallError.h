@@ -26,12 +26,11 @@ public:
     bool operator==(const ModelInstallError& other) const
     {
         return kind_ == other.kind_ && needed_ == other.needed_ && available_ == other.available_
-            && detail_ == other.detail_;
+               && detail_ == other.detail_;
     }
 
 private:
-    ModelInstallError(Kind kind, const QString& description, QString detail, qint64 needed = 0,
-                      qint64 available = 0);
+    ModelInstallError(Kind kind, const QString& description, QString detail, qint64 needed = 0, qint64 available = 0);
 
     Kind kind_;
     QString detail_;

@@ -1,8 +1,8 @@
 #include "ModelInstaller.h"
 
-#include "InstallRecord.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
+#include "InstallRecord.h"
 #include "ModelFamily.h"
 #include "ModelStore.h"
 
@@ -52,10 +52,7 @@ public:
 
     qint64 done() const { return done_; }
 
-    void restartRate()
-    {
-        window_.assign(1, {installer_.clock_.now(), done_});
-    }
+    void restartRate() { window_.assign(1, {installer_.clock_.now(), done_}); }
 
     void add(qint64 bytes)
     {
@@ -159,8 +156,8 @@ void ModelInstaller::run(ModelPackage package)
         for (const ModelFile& file : files) {
             const QString destination = staging + u'/' + file.name;
             const std::optional<QString> fetchedDigest = source_->fetch(
-                file, package, destination, stagedBytes(staging, file), [&progress](qint64 bytes) { progress.add(bytes); },
-                [this] { return stopRequested_.load(); });
+                file, package, destination, stagedBytes(staging, file),
+                [&progress](qint64 bytes) { progress.add(bytes); }, [this] { return stopRequested_.load(); });
             progress.restartRate();
 
             const QFileInfo fetched(destination);
@@ -182,7 +179,8 @@ void ModelInstaller::run(ModelPackage package)
         record.installedAt = QDateTime::currentDateTimeUtc();
         QFile recordFile(staging + QStringLiteral("/.installed.json"));
         const QByteArray encoded = record.encoded();
-        if (!recordFile.open(QIODevice::WriteOnly) || recordFile.write(encoded) != encoded.size() || !recordFile.flush())
+        if (!recordFile.open(QIODevice::WriteOnly) || recordFile.write(encoded) != encoded.size()
+            || !recordFile.flush())
             throw ModelInstallError::copyFailed(recordFile.errorString());
         recordFile.close();
 

@@ -5,10 +5,10 @@
 // on the main thread.
 
 #include "Core/Clock.h"
+#include "Core/SerialQueue.h"
 #include "ModelInstallError.h"
 #include "ModelPackage.h"
 #include "ModelSource.h"
-#include "Core/SerialQueue.h"
 
 #include <QString>
 
@@ -21,7 +21,7 @@
 class ModelInstaller {
 public:
     struct Installing {
-        qint64 done = 0;   // bytes present so far, counting what was already staged
+        qint64 done = 0;  // bytes present so far, counting what was already staged
         qint64 total = 0;  // the package's size; 0 until the first progress report
         double bytesPerSecond = 0;
 

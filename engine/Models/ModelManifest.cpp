@@ -69,7 +69,8 @@ std::optional<ModelManifest> ModelManifest::decoded(const QByteArray& json)
         }
         manifest.families.insert(family.key(), std::move(decodedFamily));
     }
-    if (const QJsonValue punctuation = top.value(QLatin1String("punctuation")); !punctuation.isUndefined() && !punctuation.isNull()) {
+    if (const QJsonValue punctuation = top.value(QLatin1String("punctuation"));
+        !punctuation.isUndefined() && !punctuation.isNull()) {
         manifest.punctuation = package(punctuation);
         if (!manifest.punctuation)
             return std::nullopt;

@@ -20,7 +20,8 @@ QString ModelPackage::rawValue() const
 
 QString ModelPackage::title() const
 {
-    return value_ == accurate ? QStringLiteral("1.12 s \u00B7 more accurate") : QStringLiteral("0.32 s \u00B7 faster text");
+    return value_ == accurate ? QStringLiteral("1.12 s \u00B7 more accurate")
+                              : QStringLiteral("0.32 s \u00B7 faster text");
 }
 
 double ModelPackage::tailSeconds() const

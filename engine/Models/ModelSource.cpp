@@ -5,7 +5,7 @@
 bool isPlainFileName(const QString& name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/')
-        && !name.contains(u'\\') && !name.contains(QChar(0));
+           && !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
 void requirePlainFileNames(const std::vector<ModelFile>& files)

@@ -2,9 +2,9 @@
 
 #include "Core/AppFolders.h"
 #include "Core/Error.h"
+#include "Core/Settings.h"
 #include "InstallRecord.h"
 #include "ModelFamily.h"
-#include "Core/Settings.h"
 #include "Sha256.h"
 
 #include <QFile>

@@ -28,5 +28,6 @@ QString Sha256::hexDigest()
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     EVP_DigestFinal_ex(context_->digest, digest, &length);
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
 }

@@ -97,7 +97,9 @@ void PunctuationInstaller::run()
             done += have;
             source_->fetchPunctuation(
                 file, staged,
-                [this, &done, total](qint64 bytes) { set(Installing{done += bytes, total}); },
+                [this, &done, total](qint64 bytes) {
+                    set(Installing{done += bytes, total});
+                },
                 [this] { return stopRequested_.load(); });
 
             const QFileInfo fetched(staged);

@@ -4,8 +4,8 @@
 // "model.onnx" last, so the model only counts as installed once everything else is in place.
 // States reach the owner on the main thread.
 
-#include "Models/HTTPSModelSource.h"
 #include "Core/SerialQueue.h"
+#include "Models/HTTPSModelSource.h"
 
 #include <QString>
 
@@ -17,7 +17,7 @@
 class PunctuationInstaller {
 public:
     struct Installing {
-        qint64 done = 0;   // bytes already staged or downloaded in this run
+        qint64 done = 0;  // bytes already staged or downloaded in this run
         qint64 total = 0;  // the manifest's sizes added up; 0 until the first progress report
         bool operator==(const Installing&) const = default;
     };

@@ -1,7 +1,7 @@
 #include "Punctuation/PunctuationStore.h"
 
-#include "Models/ModelStore.h"
 #include "Core/Settings.h"
+#include "Models/ModelStore.h"
 
 #include <QDir>
 #include <QFileInfo>

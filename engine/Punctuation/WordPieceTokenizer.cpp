@@ -52,8 +52,8 @@ void append(QString& text, char32_t scalar)
 bool isIdeograph(char32_t c)
 {
     return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x20000 && c <= 0x2A6DF)
-        || (c >= 0x2A700 && c <= 0x2B81F) || (c >= 0x2B920 && c <= 0x2CEAF) || (c >= 0xF900 && c <= 0xFAFF)
-        || (c >= 0x2F800 && c <= 0x2FA1F);
+           || (c >= 0x2A700 && c <= 0x2B81F) || (c >= 0x2B920 && c <= 0x2CEAF) || (c >= 0xF900 && c <= 0xFAFF)
+           || (c >= 0x2F800 && c <= 0x2FA1F);
 }
 
 bool isPunctuation(char32_t c)
@@ -140,9 +140,9 @@ std::vector<std::u32string> preTokenize(const QString& normalized)
 
 // How normalisation treats a scalar of the Basic Multilingual Plane on its own.
 enum class Scalar : uint8_t {
-    kept,     // every pass leaves it as it is, and it neither ends a word nor stands alone
+    kept,  // every pass leaves it as it is, and it neither ends a word nor stands alone
     dropped,  // cleaning or accent stripping removes it, whatever surrounds it
-    other,    // anything else: the word takes the full normalisation
+    other,  // anything else: the word takes the full normalisation
 };
 
 Scalar classify(char32_t c)
@@ -240,7 +240,7 @@ WordPieceTokenizer::WordPieceTokenizer(const QString& filePath)
         throw unsupported;
     if (!top.value(QLatin1String("pre_tokenizer")).isObject()
         || top.value(QLatin1String("pre_tokenizer")).toObject().value(QLatin1String("type"))
-            != QJsonValue(QLatin1String("BertPreTokenizer")))
+               != QJsonValue(QLatin1String("BertPreTokenizer")))
         throw unsupported;
 
     const QJsonValue unkToken = model.value(QLatin1String("unk_token"));

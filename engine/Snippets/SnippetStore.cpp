@@ -119,7 +119,8 @@ void SnippetStore::update(const Snippet& changed)
     Snippet snippet = changed;
     snippet.trigger = tidy(changed.trigger);
     validate(snippet, snippet.id);
-    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Snippet& s) { return s.id == snippet.id; });
+    const auto it =
+        std::find_if(entries_.begin(), entries_.end(), [&](const Snippet& s) { return s.id == snippet.id; });
     if (it == entries_.end())
         return;
     *it = snippet;

@@ -16,7 +16,7 @@
 struct Snippet {
     QUuid id;
     QString trigger;  // tidied: single spaces, none at the ends
-    QString text;     // exactly as the user typed it
+    QString text;  // exactly as the user typed it
     bool exact = false;  // insert without the formatting server's improvement
 
     bool operator==(const Snippet&) const = default;

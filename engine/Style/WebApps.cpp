@@ -29,12 +29,18 @@ const std::vector<Site>& sites()
         {QStringLiteral("Yahoo Mail"), AppCategory::email, {QStringLiteral("yahoo mail")}},
         {QStringLiteral("Proton Mail"), AppCategory::email, {QStringLiteral("proton mail")}},
         {QStringLiteral("Slack"), AppCategory::messaging, {QStringLiteral("slack")}},
-        {QStringLiteral("WhatsApp"), AppCategory::messaging, {QStringLiteral("whatsapp"), QStringLiteral("whatsapp web")}},
-        {QStringLiteral("Telegram"), AppCategory::messaging, {QStringLiteral("telegram"), QStringLiteral("telegram web")}},
+        {QStringLiteral("WhatsApp"),
+         AppCategory::messaging,
+         {QStringLiteral("whatsapp"), QStringLiteral("whatsapp web")}},
+        {QStringLiteral("Telegram"),
+         AppCategory::messaging,
+         {QStringLiteral("telegram"), QStringLiteral("telegram web")}},
         {QStringLiteral("Messenger"), AppCategory::messaging, {QStringLiteral("messenger")}},
         {QStringLiteral("Discord"), AppCategory::messaging, {QStringLiteral("discord")}},
         {QStringLiteral("Microsoft Teams"), AppCategory::messaging, {QStringLiteral("microsoft teams")}},
-        {QStringLiteral("Google Chat"), AppCategory::messaging, {QStringLiteral("google chat"), QStringLiteral("chat")}},
+        {QStringLiteral("Google Chat"),
+         AppCategory::messaging,
+         {QStringLiteral("google chat"), QStringLiteral("chat")}},
     };
     return table;
 }
@@ -88,12 +94,18 @@ namespace Browsers {
 const QSet<QString>& bundleIDs()
 {
     static const QSet<QString> browsers{
-        QStringLiteral("com.google.Chrome"),        QStringLiteral("com.google.Chrome.beta"),
-        QStringLiteral("com.google.Chrome.canary"), QStringLiteral("com.apple.Safari"),
-        QStringLiteral("com.apple.SafariTechnologyPreview"), QStringLiteral("org.mozilla.firefox"),
-        QStringLiteral("company.thebrowser.Browser"), QStringLiteral("com.microsoft.edgemac"),
-        QStringLiteral("com.brave.Browser"),        QStringLiteral("com.operasoftware.Opera"),
-        QStringLiteral("com.vivaldi.Vivaldi"),      QStringLiteral("app.zen-browser.zen"),
+        QStringLiteral("com.google.Chrome"),
+        QStringLiteral("com.google.Chrome.beta"),
+        QStringLiteral("com.google.Chrome.canary"),
+        QStringLiteral("com.apple.Safari"),
+        QStringLiteral("com.apple.SafariTechnologyPreview"),
+        QStringLiteral("org.mozilla.firefox"),
+        QStringLiteral("company.thebrowser.Browser"),
+        QStringLiteral("com.microsoft.edgemac"),
+        QStringLiteral("com.brave.Browser"),
+        QStringLiteral("com.operasoftware.Opera"),
+        QStringLiteral("com.vivaldi.Vivaldi"),
+        QStringLiteral("app.zen-browser.zen"),
     };
     return browsers;
 }

@@ -81,6 +81,7 @@ TEST(AudioFile, AMissingOrMeaninglessFileIsUnreadable)
     }
     for (const char* content : {"", "this is not audio at all, just words in a file"}) {
         writeFile(path, content);
-        EXPECT_EQ(failureOf<AudioFileError>([&] { AudioFile::load16kMono(path); }), AudioFileError::Kind::unreadable) << content;
+        EXPECT_EQ(failureOf<AudioFileError>([&] { AudioFile::load16kMono(path); }), AudioFileError::Kind::unreadable)
+            << content;
     }
 }

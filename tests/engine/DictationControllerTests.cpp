@@ -108,7 +108,9 @@ TEST(DictationController, FollowsTheKeyRules)
         {"Escape while holding cancels", {{Key::down}, {Key::escape}}, {h, i}, 1},
         {"Escape and key up in idle do nothing", {{Key::escape}, {Key::up}}, {}, 0},
         {"in hands-free only a tap finishes",
-         {tap, tap, {Key::press, 260}, {Key::chord, 100}, {Key::chord, 5000}, {Key::press, 259}}, {h, i, h, free, f}, 1},
+         {tap, tap, {Key::press, 260}, {Key::chord, 100}, {Key::chord, 5000}, {Key::press, 259}},
+         {h, i, h, free, f},
+         1},
         {"in hands-free Escape cancels", {tap, tap, {Key::escape}}, {h, i, h, free, i}, 2},
         {"entering hands-free spends the remembered tap", {tap, tap, {Key::escape}, tap}, {h, i, h, free, i, h, i}, 3},
     };
@@ -137,10 +139,12 @@ TEST(DictationController, FollowsTheKeyRules)
         int stops = 0;
         for (const auto& source : rig.sources)
             stops += source->stops;
-        EXPECT_EQ(stops, std::ssize(rig.sources) - (rig.controller->phase() == free ? 1 : 0)) << "every ended dictation's source stopped";
+        EXPECT_EQ(stops, std::ssize(rig.sources) - (rig.controller->phase() == free ? 1 : 0))
+            << "every ended dictation's source stopped";
         EXPECT_EQ(log.lines().contains(QStringLiteral("hands-free on")), std::ranges::count(c.phases, free) == 1);
         const bool escaped = std::ranges::any_of(c.steps, [](const Step& step) { return step.key == Key::escape; });
-        EXPECT_EQ(log.lines().contains(QStringLiteral("cancelled")), escaped && !c.phases.empty()) << "only Escape logs it";
+        EXPECT_EQ(log.lines().contains(QStringLiteral("cancelled")), escaped && !c.phases.empty())
+            << "only Escape logs it";
         if (!c.phases.empty() && c.phases.back() == f) {
             ASSERT_TRUE(rig.awaitFinal());
             EXPECT_EQ(rig.finals[0].first, QStringLiteral("final words"));
@@ -175,9 +179,11 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
         const char* sourceFailure;
         QString reason;
     };
-    for (const Case& c : {Case{false, "", "", QStringLiteral("the speech model isn't ready yet")},
-                          Case{true, "model files missing", "", QStringLiteral("the speech engine couldn't start (model files missing)")},
-                          Case{true, "", "device busy", QStringLiteral("the microphone couldn't start (device busy)")}}) {
+    for (const Case& c :
+         {Case{false, "", "", QStringLiteral("the speech model isn't ready yet")},
+          Case{true, "model files missing", "",
+               QStringLiteral("the speech engine couldn't start (model files missing)")},
+          Case{true, "", "device busy", QStringLiteral("the microphone couldn't start (device busy)")}}) {
         SCOPED_TRACE(c.reason.toStdString());
         Rig rig;
         LogLines log;
@@ -211,7 +217,7 @@ TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAud
     rig.controller->keyDown();
     EXPECT_EQ(rig.engine->lastHotwords.size(), 2);
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("dictation with 2 vocabulary word(s)"),
-                                           QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
+                                        QStringLiteral("dictation start: engine 0 ms, microphone 0 ms")}));
     for (size_t partial = 1; partial <= 3; ++partial)
         rig.speak(partial, std::vector<float>(100, 0.1f * static_cast<float>(partial)));
     const std::vector<Partial> expected{

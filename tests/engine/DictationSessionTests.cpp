@@ -1,6 +1,6 @@
+#include "Core/MainThread.h"
 #include "DictationFakes.h"
 #include "DictationSession.h"
-#include "Core/MainThread.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -52,7 +52,9 @@ TEST(DictationSession, PublishesAPartialOnlyWhenTheTextChanges)
     ASSERT_TRUE(waitUntil([&] { return rig.partials.size() >= 3 && rig.levels == 5; }));
     const std::vector<Partial> expected{
         {QStringLiteral("salam"), {QStringLiteral("salam")}, 1},
-        {QStringLiteral("salam  donya  ye"), {QStringLiteral("salam"), QStringLiteral("donya"), QStringLiteral("ye")}, 2},
+        {QStringLiteral("salam  donya  ye"),
+         {QStringLiteral("salam"), QStringLiteral("donya"), QStringLiteral("ye")},
+         2},
         {QString(), {}, 0},
     };
     EXPECT_EQ(rig.partials, expected);
@@ -118,7 +120,7 @@ TEST(DictationSession, KeepsWholeBlocksUpToTenMinutes)
     for (int i = 0; i < 9; ++i)
         rig.source->push(block(1'000'000, static_cast<float>(i) / 100));
     rig.source->push(block(1'000'000, 0.5f));  // would pass the bound: not kept at all
-    rig.source->push(block(600'000, 0.7f));    // fills it exactly
+    rig.source->push(block(600'000, 0.7f));  // fills it exactly
     rig.source->push(block(1, 0.9f));
     const std::vector<float> kept = rig.session->recordedAudio();
     ASSERT_EQ(kept.size(), DictationSession::maxRecordedSamples);

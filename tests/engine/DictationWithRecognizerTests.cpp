@@ -22,7 +22,8 @@ void speakFromAudioThread(FakeSource& source, const std::vector<float>& samples)
     std::thread audio([&] {
         for (size_t first = 0; first < samples.size(); first += 1600) {
             const size_t last = std::min(samples.size(), first + 1600);
-            source.push(std::vector<float>(samples.begin() + static_cast<long>(first), samples.begin() + static_cast<long>(last)));
+            source.push(std::vector<float>(samples.begin() + static_cast<long>(first),
+                                           samples.begin() + static_cast<long>(last)));
         }
     });
     audio.join();
@@ -51,7 +52,8 @@ TEST(DictationWithRecognizer, BlocksFromAnotherThreadGivePartialsOneFinalAndTheR
     QCoreApplication::processEvents();
     EXPECT_EQ(finals, QStringList{QStringLiteral("HELLO WORLD")});
     ASSERT_FALSE(partials.empty());
-    EXPECT_EQ(partials.back(), (Partial{QStringLiteral("HELLO WORLD"), {QStringLiteral("HELLO"), QStringLiteral("WORLD")}, 2}));
+    EXPECT_EQ(partials.back(),
+              (Partial{QStringLiteral("HELLO WORLD"), {QStringLiteral("HELLO"), QStringLiteral("WORLD")}, 2}));
     for (size_t i = 1; i < partials.size(); ++i)
         EXPECT_NE(partials[i].text, partials[i - 1].text) << "a partial only when the text changed";
     EXPECT_EQ(session.recordedAudio(), speech);

@@ -1,8 +1,8 @@
 // The microphone against a real sound server: scripts/test starts one whose default input is a
 // virtual microphone playing speech at 48 kHz stereo (see scripts/test-services).
 
-#include "Microphone.h"
 #include "Core/MainThread.h"
+#include "Microphone.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
@@ -68,7 +68,8 @@ TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(waitUntil([&] { return capture.count() >= first + 32000; }, std::chrono::seconds(20)));
-    const double perSecond = static_cast<double>(capture.count() - first) / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    const double perSecond =
+        static_cast<double>(capture.count() - first) / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
     microphone.stop();
     microphone.stop();
     EXPECT_FALSE(microphone.isRunning());

@@ -1,12 +1,12 @@
 // Loading the model off the main thread, and the keep-warm timer, with a hand-moved clock.
 
+#include "Core/MainThread.h"
+#include "Core/SerialQueue.h"
 #include "KeepWarm.h"
 #include "LogLines.h"
 #include "ManualClock.h"
-#include "Core/MainThread.h"
 #include "ModelHost.h"
 #include "ProcessStats.h"
-#include "Core/SerialQueue.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

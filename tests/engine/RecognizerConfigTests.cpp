@@ -1,10 +1,10 @@
 // Which model folder and settings the recogniser is made from.
 
+#include "Core/Settings.h"
 #include "Models/InstallRecord.h"
 #include "Models/ModelFamily.h"
 #include "Models/ModelStore.h"
 #include "RecognizerConfig.h"
-#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -30,8 +30,9 @@ protected:
 
     static void install(ModelPackage package)
     {
-        writeFile(ModelStore::directory(package) + QStringLiteral("/.installed.json"),
-                  InstallRecord{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}}.encoded());
+        writeFile(
+            ModelStore::directory(package) + QStringLiteral("/.installed.json"),
+            InstallRecord{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}}.encoded());
     }
 
     ScopedEnvironment noDir{"QUILLMARSH_MODEL_DIR", std::nullopt};
@@ -50,9 +51,10 @@ TEST_F(RecognizerConfigTest, FamilyFromEnvironmentThenUserSetting)
         ModelFamily::Value expected;
     };
     // The environment wins over the user setting; only the exact text selects v2_1.
-    for (const Case& c : {Case{std::nullopt, "", ModelFamily::v1}, Case{std::nullopt, "v2_1", ModelFamily::v2_1},
-                          Case{QStringLiteral("v1"), "v2_1", ModelFamily::v1}, Case{QStringLiteral("V2_1"), "v2_1", ModelFamily::v1},
-                          Case{std::nullopt, "v3", ModelFamily::v1}}) {
+    for (const Case& c :
+         {Case{std::nullopt, "", ModelFamily::v1}, Case{std::nullopt, "v2_1", ModelFamily::v2_1},
+          Case{QStringLiteral("v1"), "v2_1", ModelFamily::v1}, Case{QStringLiteral("V2_1"), "v2_1", ModelFamily::v1},
+          Case{std::nullopt, "v3", ModelFamily::v1}}) {
         ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", c.environment);
         Settings::shared().setValue(QStringLiteral("modelFamily"), QString::fromLatin1(c.setting));
         EXPECT_EQ(ModelFamily::current(), c.expected) << c.setting;
@@ -88,13 +90,32 @@ TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder
 // Anything else falls back: 2 threads, and the folder's tail (0.8 s for a 320ms folder).
 TEST_F(RecognizerConfigTest, ThreadsOnlyFromWholePositiveNumbersAndTailOnlyFromFiniteNumbersInRange)
 {
-    for (const auto& [value, threads] : {std::pair{"4", 4}, {"+3", 3}, {"64", 64}, {"0", 2}, {"-2", 2}, {"", 2}, {"four", 2},
-                                         {"4.0", 2}, {" 4", 2}, {"65", 2}, {"2147483647", 2}, {"2147483648", 2}}) {
+    for (const auto& [value, threads] : {std::pair{"4", 4},
+                                         {"+3", 3},
+                                         {"64", 64},
+                                         {"0", 2},
+                                         {"-2", 2},
+                                         {"", 2},
+                                         {"four", 2},
+                                         {"4.0", 2},
+                                         {" 4", 2},
+                                         {"65", 2},
+                                         {"2147483647", 2},
+                                         {"2147483648", 2}}) {
         ScopedEnvironment environment("QUILLMARSH_THREADS", QString::fromLatin1(value));
         EXPECT_EQ(RecognizerConfig(QStringLiteral("/m")).threads, threads) << value;
     }
-    for (const auto& [value, tail] : {std::pair{"1.5", 1.5}, {"0", 0.0}, {"60", 60.0}, {"long", 0.8}, {"nan", 0.8}, {"inf", 0.8},
-                                      {"-inf", 0.8}, {"1e30", 0.8}, {"-1", 0.8}, {"60.5", 0.8}, {"", 0.8}}) {
+    for (const auto& [value, tail] : {std::pair{"1.5", 1.5},
+                                      {"0", 0.0},
+                                      {"60", 60.0},
+                                      {"long", 0.8},
+                                      {"nan", 0.8},
+                                      {"inf", 0.8},
+                                      {"-inf", 0.8},
+                                      {"1e30", 0.8},
+                                      {"-1", 0.8},
+                                      {"60.5", 0.8},
+                                      {"", 0.8}}) {
         ScopedEnvironment environment("QUILLMARSH_TAIL_SECONDS", QString::fromLatin1(value));
         EXPECT_DOUBLE_EQ(RecognizerConfig(QStringLiteral("/m/320ms")).tailSeconds, tail) << value;
     }

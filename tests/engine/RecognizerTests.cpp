@@ -69,8 +69,8 @@ TEST_F(RecognizerTest, ReportsTheFirstMissingFileInOrder)
         load(folder);
         FAIL() << "loaded without its files";
     } catch (const RecognizerError& error) {
-        EXPECT_EQ(error.description(),
-                  QStringLiteral("model file not found: ") + folder + QStringLiteral("/encoder.data (set QUILLMARSH_MODEL_DIR)"));
+        EXPECT_EQ(error.description(), QStringLiteral("model file not found: ") + folder
+                                           + QStringLiteral("/encoder.data (set QUILLMARSH_MODEL_DIR)"));
     }
 }
 
@@ -78,10 +78,14 @@ TEST_F(RecognizerTest, ByteVocabularyFolderUsesBeamSearchAndHotwordsScoredFromTh
 {
     EXPECT_EQ(load(TestModels::transducerBpe())->decodingMethod(), QStringLiteral("modified_beam_search"));
     // An unusable score falls back to 1.5, strong enough for "WORD"; 0.1 is too weak.
-    for (const auto& [score, expected] : {std::pair{"", "HELLO WORD"}, {"0.1", "HELLO WORLD"}, {"strong", "HELLO WORD"},
-                                          {"nan", "HELLO WORD"}, {"inf", "HELLO WORD"}}) {
+    for (const auto& [score, expected] : {std::pair{"", "HELLO WORD"},
+                                          {"0.1", "HELLO WORLD"},
+                                          {"strong", "HELLO WORD"},
+                                          {"nan", "HELLO WORD"},
+                                          {"inf", "HELLO WORD"}}) {
         ScopedEnvironment environment("QUILLMARSH_HOTWORDS_SCORE", QString::fromLatin1(score));
-        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {QStringLiteral("WORD")}), QLatin1String(expected)) << score;
+        EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {QStringLiteral("WORD")}), QLatin1String(expected))
+            << score;
     }
 }
 
@@ -99,7 +103,8 @@ TEST_F(RecognizerTest, DecodingChoiceFromTheEnvironment)
     // The library would end the process on a method it doesn't know.
     for (const char* unknown : {"beam", "", "GREEDY_SEARCH"}) {
         ScopedEnvironment typo("QUILLMARSH_DECODING", QString::fromLatin1(unknown));
-        EXPECT_EQ(load(TestModels::transducerBpe())->decodingMethod(), QStringLiteral("modified_beam_search")) << unknown;
+        EXPECT_EQ(load(TestModels::transducerBpe())->decodingMethod(), QStringLiteral("modified_beam_search"))
+            << unknown;
         EXPECT_EQ(load(TestModels::transducer())->decodingMethod(), QStringLiteral("greedy_search")) << unknown;
     }
     EXPECT_TRUE(log.mentions(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=beam)")));
@@ -113,7 +118,8 @@ TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
         EXPECT_EQ(dictate(*load(TestModels::transducerBpe()), {}), QStringLiteral("HELLO WORLD")) << unparsable;
     }
     ScopedEnvironment negative("QUILLMARSH_BEAM", QStringLiteral("-1"));
-    EXPECT_EQ(failureOf<RecognizerError>([] { load(TestModels::transducerBpe()); }), RecognizerError::Kind::createFailed)
+    EXPECT_EQ(failureOf<RecognizerError>([] { load(TestModels::transducerBpe()); }),
+              RecognizerError::Kind::createFailed)
         << "a negative beam reaches the library, which refuses it";
 }
 
@@ -121,8 +127,8 @@ TEST_F(RecognizerTest, BeamIsUsedAsGivenWhenItParses)
 TEST_F(RecognizerTest, HandTypedHotwordsAreCleanedBeforeTheLibrarySeesThem)
 {
     const auto recognizer = load(TestModels::transducerBpe());
-    const QStringList risky{QStringLiteral(":)"), QStringLiteral("smile :)"), QStringLiteral("C#"),
-                            QStringLiteral("a/b"), QStringLiteral("#tag"), QStringLiteral("x\n:y")};
+    const QStringList risky{QStringLiteral(":)"),  QStringLiteral("smile :)"), QStringLiteral("C#"),
+                            QStringLiteral("a/b"), QStringLiteral("#tag"),     QStringLiteral("x\n:y")};
     EXPECT_EQ(dictate(*recognizer, risky), QStringLiteral("HELLO WORLD"));
     EXPECT_EQ(dictate(*recognizer, risky + QStringList{QStringLiteral("WORD")}), QStringLiteral("HELLO WORD"));
     EXPECT_EQ(dictate(*recognizer, {QStringLiteral("WORD :abc")}), QStringLiteral("HELLO WORD"))
@@ -172,7 +178,8 @@ TEST_F(RecognizerTest, ModelTextFilesTheLibraryCantParseFailTheLoad)
         const QString path = folder + u'/' + QLatin1String(name);
         writeFile(path, readFile(path) + appended);
         try {
-            return std::make_shared<Recognizer>(RecognizerConfig(folder))->transcribe(TestAudio::noise(1.0)) == "HELLO WORLD";
+            return std::make_shared<Recognizer>(RecognizerConfig(folder))->transcribe(TestAudio::noise(1.0))
+                   == "HELLO WORLD";
         } catch (const RecognizerError& error) {
             EXPECT_EQ(error.kind(), RecognizerError::Kind::createFailed);
             return false;
@@ -204,10 +211,11 @@ TEST_F(RecognizerTest, ThreadCountsTheLibraryCantTakeFailTheLoadAndUnfeedableTai
 
 TEST(RecognizerHotwords, UsableDropsLatinOnlyForModelsWithoutLatinPieces)
 {
-    const QStringList words{QStringLiteral("zoom"), QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("caf\u00E9"),
-                            QStringLiteral("\u00E9"), QStringLiteral("123")};
+    const QStringList words{QStringLiteral("zoom"), QStringLiteral("\u0633\u0644\u0627\u0645"),
+                            QStringLiteral("caf\u00E9"), QStringLiteral("\u00E9"), QStringLiteral("123")};
     EXPECT_EQ(Recognizer::usable(words, true), words);
-    EXPECT_EQ(Recognizer::usable(words, false), QStringList({QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("123")}));
+    EXPECT_EQ(Recognizer::usable(words, false),
+              QStringList({QStringLiteral("\u0633\u0644\u0627\u0645"), QStringLiteral("123")}));
 
     // Latin pieces are ASCII letters outside special tokens.
     QTemporaryDir dir;

@@ -66,8 +66,8 @@ namespace {
 std::string decodeWithSherpa(const QString& modelDir, const std::vector<float>& signal, const char* hotwords)
 {
     const QByteArray dir = modelDir.toUtf8();
-    const QByteArray encoder = dir + "/encoder.onnx", decoder = dir + "/decoder.onnx",
-                     joiner = dir + "/joiner.onnx", tokens = dir + "/tokens.txt", vocab = dir + "/bpe.vocab";
+    const QByteArray encoder = dir + "/encoder.onnx", decoder = dir + "/decoder.onnx", joiner = dir + "/joiner.onnx",
+                     tokens = dir + "/tokens.txt", vocab = dir + "/bpe.vocab";
     SherpaOnnxOnlineRecognizerConfig config{};
     config.feat_config = {16000, 128};
     config.model_config.transducer = {encoder.constData(), decoder.constData(), joiner.constData()};

@@ -24,8 +24,10 @@ TEST(Hotwords, VariantsAreAsTypedLowerAndCapitalised)
              {QStringLiteral("e\u0301clair"), {"e\u0301clair", "E\u0301clair"}},  // the first grapheme, mark included
          })
         EXPECT_EQ(Hotwords::variants(word), variants) << word.toStdString();
-    EXPECT_EQ(Hotwords::expand({QStringLiteral("Zoom"), QStringLiteral("zoom")}), QStringList({"Zoom", "zoom"})) << "each spelling once";
-    EXPECT_EQ(Hotwords::expand({QStringLiteral("a"), QStringLiteral("iPhone")}), QStringList({"a", "A", "iPhone", "iphone", "Iphone"}));
+    EXPECT_EQ(Hotwords::expand({QStringLiteral("Zoom"), QStringLiteral("zoom")}), QStringList({"Zoom", "zoom"}))
+        << "each spelling once";
+    EXPECT_EQ(Hotwords::expand({QStringLiteral("a"), QStringLiteral("iPhone")}),
+              QStringList({"a", "A", "iPhone", "iphone", "Iphone"}));
 }
 
 TEST(WrittenForms, PutsTheUsersSpellingsBackIntoText)
@@ -38,25 +40,33 @@ TEST(WrittenForms, PutsTheUsersSpellingsBackIntoText)
     const QStringList openAi{QStringLiteral("Open AI"), QStringLiteral("OpenAI")};
     const QStringList iPhone{QStringLiteral("iPhone")};
     for (const Case& c : std::vector<Case>{
-             {{QStringLiteral("zoom"), QStringLiteral("\u0633\u0644\u0627\u0645")}, QStringLiteral("zoom call"), QStringLiteral("zoom call")},
+             {{QStringLiteral("zoom"), QStringLiteral("\u0633\u0644\u0627\u0645")},
+              QStringLiteral("zoom call"),
+              QStringLiteral("zoom call")},
              // Phrases match any spacing and case, Unicode white space included.
              {openAi, QStringLiteral("open   ai says"), QStringLiteral("Open AI says")},
              {openAi, QStringLiteral("OPENAI and open\tai"), QStringLiteral("OpenAI and Open AI")},
              {openAi, QStringLiteral("open\u00A0ai"), QStringLiteral("Open AI")},
              {openAi, QString(), QString()},
              // The first entry of a key wins, longer phrases come first.
-             {{QStringLiteral("iPhone"), QStringLiteral("IPHONE")}, QStringLiteral("IPHONE iphone Iphone"), QStringLiteral("iPhone iPhone iPhone")},
-             {{QStringLiteral("New York"), QStringLiteral("New York City")}, QStringLiteral("new york city and new york"),
+             {{QStringLiteral("iPhone"), QStringLiteral("IPHONE")},
+              QStringLiteral("IPHONE iphone Iphone"),
+              QStringLiteral("iPhone iPhone iPhone")},
+             {{QStringLiteral("New York"), QStringLiteral("New York City")},
+              QStringLiteral("new york city and new york"),
               QStringLiteral("New York City and New York")},
              // Only ASCII word characters block a match.
              {iPhone, QStringLiteral("iphone15 my_iphone"), QStringLiteral("iphone15 my_iphone")},
              {iPhone, QStringLiteral("iphone. (iphone)"), QStringLiteral("iPhone. (iPhone)")},
-             {iPhone, QStringLiteral("iphone\u0647\u0627 \u00E9iphone"), QStringLiteral("iPhone\u0647\u0627 \u00E9iPhone")},
+             {iPhone, QStringLiteral("iphone\u0647\u0627 \u00E9iphone"),
+              QStringLiteral("iPhone\u0647\u0627 \u00E9iPhone")},
              // Pattern characters in entries match themselves.
-             {{QStringLiteral("C++"), QStringLiteral("Node.js")}, QStringLiteral("c++ and node.js, c and nodexjs"),
+             {{QStringLiteral("C++"), QStringLiteral("Node.js")},
+              QStringLiteral("c++ and node.js, c and nodexjs"),
               QStringLiteral("C++ and Node.js, c and nodexjs")},
              // Characters outside the basic plane take two UTF-16 units before and between the matches.
-             {{QStringLiteral("GitHub")}, QStringLiteral("\U0001F600 github \U0001F600 GITHUB"),
+             {{QStringLiteral("GitHub")},
+              QStringLiteral("\U0001F600 github \U0001F600 GITHUB"),
               QStringLiteral("\U0001F600 GitHub \U0001F600 GitHub")},
          })
         EXPECT_EQ(WrittenForms(c.entries).apply(c.text), c.expected);

@@ -59,14 +59,16 @@ HttpResponse HttpResponse::file(const QByteArray& content, const HttpRequest& re
     qint64 end = match.captured(2).isEmpty() ? content.size() - 1 : match.captured(2).toLongLong();
     if (start >= content.size()) {
         response.status = 416;
-        response.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes */" + QByteArray::number(content.size()))));
+        response.headers.append(
+            qMakePair(QByteArray("Content-Range"), QByteArray("bytes */" + QByteArray::number(content.size()))));
         return response;
     }
     end = std::min<qint64>(end, content.size() - 1);
     response.status = 206;
     response.body = content.mid(start, end - start + 1);
-    response.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes " + QByteArray::number(start) + "-" + QByteArray::number(end) + "/"
-                                                  + QByteArray::number(content.size()))));
+    response.headers.append(qMakePair(QByteArray("Content-Range"),
+                                      QByteArray("bytes " + QByteArray::number(start) + "-" + QByteArray::number(end)
+                                                 + "/" + QByteArray::number(content.size()))));
     return response;
 }
 
@@ -74,11 +76,21 @@ namespace {
 
 QByteArray reasonPhrase(int status)
 {
-    static const QHash<int, QByteArray> phrases{
-        {200, "OK"}, {201, "Created"}, {204, "No Content"}, {206, "Partial Content"}, {400, "Bad Request"},
-        {401, "Unauthorized"}, {403, "Forbidden"}, {404, "Not Found"}, {409, "Conflict"},
-        {413, "Payload Too Large"}, {416, "Range Not Satisfiable"}, {429, "Too Many Requests"},
-        {500, "Internal Server Error"}, {502, "Bad Gateway"}, {503, "Service Unavailable"}};
+    static const QHash<int, QByteArray> phrases{{200, "OK"},
+                                                {201, "Created"},
+                                                {204, "No Content"},
+                                                {206, "Partial Content"},
+                                                {400, "Bad Request"},
+                                                {401, "Unauthorized"},
+                                                {403, "Forbidden"},
+                                                {404, "Not Found"},
+                                                {409, "Conflict"},
+                                                {413, "Payload Too Large"},
+                                                {416, "Range Not Satisfiable"},
+                                                {429, "Too Many Requests"},
+                                                {500, "Internal Server Error"},
+                                                {502, "Bad Gateway"},
+                                                {503, "Service Unavailable"}};
     return phrases.value(status, "Status");
 }
 
@@ -131,7 +143,8 @@ public:
     }
 };
 
-Connection::Connection(QTcpSocket* socket, TestHttpServer::Impl& server) : QObject(socket), socket_(socket), server_(server)
+Connection::Connection(QTcpSocket* socket, TestHttpServer::Impl& server)
+    : QObject(socket), socket_(socket), server_(server)
 {
     connect(socket_, &QTcpSocket::readyRead, this, [this] { readRequest(); });
     connect(socket_, &QTcpSocket::disconnected, socket_, &QObject::deleteLater);
@@ -156,7 +169,8 @@ void Connection::readRequest()
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
             if (colon > 0)
-                request_.headers.append(qMakePair(QByteArray(lines[i].left(colon).trimmed()), QByteArray(lines[i].mid(colon + 1).trimmed())));
+                request_.headers.append(qMakePair(QByteArray(lines[i].left(colon).trimmed()),
+                                                  QByteArray(lines[i].mid(colon + 1).trimmed())));
         }
         bodyExpected_ = request_.header("Content-Length").toLongLong();
         buffer_.remove(0, end + 4);
@@ -188,7 +202,8 @@ void Connection::respond(HttpResponse response)
 
 void Connection::writeHead()
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response_.status) + ' ' + reasonPhrase(response_.status) + "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(response_.status) + ' ' + reasonPhrase(response_.status) + "\r\n";
     for (const auto& [name, value] : response_.headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: " + QByteArray::number(response_.body.size()) + "\r\nConnection: close\r\n\r\n";
@@ -249,11 +264,14 @@ TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>())
 TestHttpServer::~TestHttpServer()
 {
     QThread* thread = impl_->thread();
-    QMetaObject::invokeMethod(impl_.get(), [this] {
-        delete impl_->server;  // closes every connection it parents
-        impl_->server = nullptr;
-        impl_->moveToThread(nullptr);
-    }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        impl_.get(),
+        [this] {
+            delete impl_->server;  // closes every connection it parents
+            impl_->server = nullptr;
+            impl_->moveToThread(nullptr);
+        },
+        Qt::BlockingQueuedConnection);
     thread->quit();
     thread->wait();
     delete thread;

@@ -7,9 +7,18 @@
 #include <random>
 
 namespace TestModels {
-QString transducer() { return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer"); }
-QString transducerBpe() { return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bpe"); }
-QString punctuation() { return QStringLiteral(QUILLMARSH_TEST_MODELS "/punctuation"); }
+QString transducer()
+{
+    return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer");
+}
+QString transducerBpe()
+{
+    return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bpe");
+}
+QString punctuation()
+{
+    return QStringLiteral(QUILLMARSH_TEST_MODELS "/punctuation");
+}
 }
 
 namespace TestAudio {

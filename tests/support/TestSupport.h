@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace TestModels {
-QString transducer();     // greedy search: loud audio reads "HELLO WORLD"
+QString transducer();  // greedy search: loud audio reads "HELLO WORLD"
 QString transducerBpe();  // with bpe.vocab: beam search and hotwords ("WORD" gives "HELLO WORD")
 // model.onnx (label of id t is t mod 5), variants, and tokenizer.json (see make_test_models.py)
 QString punctuation();
@@ -37,5 +37,4 @@ private:
 };
 
 // Runs the main thread's event loop until the condition holds or the time is up.
-bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10));

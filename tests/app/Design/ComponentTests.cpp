@@ -8,13 +8,11 @@
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 
 class Setup : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
 public slots:
-  void applicationAvailable() { Fonts::registerFonts(); }
-  void qmlEngineAvailable(QQmlEngine* engine) {
-    engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
-  }
+    void applicationAvailable() { Fonts::registerFonts(); }
+    void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/qt/qml")); }
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(ComponentTests, Setup)

@@ -28,9 +28,9 @@ TEST(CloudProtocol, ServerMessagesDecodeStrictly)
               (ServerMessage{ServerKind::final, QStringLiteral("x"), std::nullopt, std::nullopt}));
     EXPECT_EQ(ServerMessage::decode(R"({"type":"error","code":null})"),
               (ServerMessage{ServerKind::error, std::nullopt, std::nullopt, std::nullopt}));
-    for (const char* invalid : {R"({"type":"Partial","text":"x"})", R"({"type":"partial","text":5})",
-                                R"({"text":"x"})", R"({"type":7})", R"(["ready"])", "ready", "", R"({"type":"ready")",
-                                R"({"type":"error","message":{}})"})
+    for (const char* invalid :
+         {R"({"type":"Partial","text":"x"})", R"({"type":"partial","text":5})", R"({"text":"x"})", R"({"type":7})",
+          R"(["ready"])", "ready", "", R"({"type":"ready")", R"({"type":"error","message":{}})"})
         EXPECT_EQ(ServerMessage::decode(invalid), std::nullopt) << invalid;
 
     const ServerMessage error{ServerKind::error, std::nullopt, QStringLiteral("busy"), QStringLiteral("later")};

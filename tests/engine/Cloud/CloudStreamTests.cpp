@@ -21,7 +21,10 @@ using Server = TestSpeechServer;
 
 namespace {
 
-QJsonObject object(const QByteArray& json) { return QJsonDocument::fromJson(json).object(); }
+QJsonObject object(const QByteArray& json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
 
 const QByteArray cancelMessage = R"({"type":"cancel"})";
 

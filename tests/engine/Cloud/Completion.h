@@ -31,7 +31,10 @@ public:
         std::lock_guard guard(state_->lock);
         return state_->text;
     }
-    bool wait() const { return waitUntil([this] { return calls() > 0; }); }
+    bool wait() const
+    {
+        return waitUntil([this] { return calls() > 0; });
+    }
 
 private:
     struct State {

@@ -11,7 +11,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<float> block(size_t count, float value = 0.1f) { return std::vector<float>(count, value); }
+std::vector<float> block(size_t count, float value = 0.1f)
+{
+    return std::vector<float>(count, value);
+}
 
 class FailoverStreamTest : public testing::Test {
 protected:
@@ -126,10 +129,11 @@ TEST_F(FailoverStreamTest, TheServerGoesOnWhenTheCopyIsTooLongOrThisComputerCann
         EXPECT_FALSE(stream->isUsingFallback());
         EXPECT_FALSE(server->cancelled);
         EXPECT_EQ(server->samples.size(), 2400u);
-        EXPECT_EQ(runLog.lines(), QStringList{tooLong ? "cloud dictation failed (the server refused: engine (crashed)) "
-                                                     "but it's too long to replay; staying with the server"
-                                                   : "cloud dictation failed (the server refused: engine (crashed)) "
-                                                     "and this Mac couldn't take over: the speech model isn't ready yet"});
+        EXPECT_EQ(runLog.lines(),
+                  QStringList{tooLong ? "cloud dictation failed (the server refused: engine (crashed)) "
+                                        "but it's too long to replay; staying with the server"
+                                      : "cloud dictation failed (the server refused: engine (crashed)) "
+                                        "and this Mac couldn't take over: the speech model isn't ready yet"});
         EXPECT_EQ(finished(*stream, QStringLiteral("server partial")), QStringLiteral("server partial"));
         EXPECT_EQ(outcomes, std::vector<bool>{false});
     }

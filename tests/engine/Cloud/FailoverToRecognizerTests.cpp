@@ -45,8 +45,8 @@ protected:
     std::shared_ptr<Recognizer> recognizer = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
     std::shared_ptr<CloudEngine> cloud =
         std::make_shared<CloudEngine>(CloudConfig(server.url(), std::nullopt), TokenProvider{}, clock);
-    SpeechRouter router{SpeechRouter::Mode::automatic, FailoverStream::Options{}, clock,
-                        [this] { return recognizer; }, [this] { return cloud; }};
+    SpeechRouter router{SpeechRouter::Mode::automatic, FailoverStream::Options{}, clock, [this] { return recognizer; },
+                        [this] { return cloud; }};
     LogLines log;
 };
 

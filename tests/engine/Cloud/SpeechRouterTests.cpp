@@ -69,8 +69,8 @@ TEST_F(SpeechRouterTest, TwoFailuresInARowSkipTheServerForSixtySeconds)
         std::chrono::seconds wait;
         bool serverFails;
         int serverOpened;
-    } steps[] = {{0s, true, 1},   {0s, true, 2}, {0s, false, 2},  {59s, false, 2}, {1s, true, 3},
-                 {0s, false, 3}, {60s, false, 4}, {0s, true, 5}, {0s, false, 6}};
+    } steps[] = {{0s, true, 1},  {0s, true, 2},   {0s, false, 2}, {59s, false, 2}, {1s, true, 3},
+                 {0s, false, 3}, {60s, false, 4}, {0s, true, 5},  {0s, false, 6}};
     for (size_t i = 0; i < std::size(steps); ++i) {
         clock.advance(steps[i].wait);
         dictate(*router, steps[i].serverFails);

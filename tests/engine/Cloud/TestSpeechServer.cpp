@@ -57,8 +57,9 @@ TestSpeechServer::TestSpeechServer()
                 if (const auto message = ClientMessage::decode(text.toUtf8()); message && script)
                     script(*raw, *message);
             });
-            QObject::connect(socket, &QWebSocket::binaryMessageReceived, socket,
-                             [raw](const QByteArray& data) { raw->received.append({true, data}); });
+            QObject::connect(socket, &QWebSocket::binaryMessageReceived, socket, [raw](const QByteArray& data) {
+                raw->received.append({true, data});
+            });
             QObject::connect(socket, &QWebSocket::disconnected, socket, [raw, socket] {
                 raw->closeCode = socket->closeCode();
                 raw->disconnected = true;
@@ -84,13 +85,15 @@ QUrl TestSpeechServer::url() const
     return QUrl(QStringLiteral("ws://127.0.0.1:%1/v1/stream").arg(server_->serverPort()));
 }
 
-TestSpeechServer::Connection& TestSpeechServer::connection(int index) { return *connections_.at(index); }
+TestSpeechServer::Connection& TestSpeechServer::connection(int index)
+{
+    return *connections_.at(index);
+}
 
 bool TestSpeechServer::waitForFrames(int connection, int count)
 {
-    return waitUntil([&] {
-        return connections_.size() > connection && connections_.at(connection)->received.size() >= count;
-    });
+    return waitUntil(
+        [&] { return connections_.size() > connection && connections_.at(connection)->received.size() >= count; });
 }
 
 bool TestSpeechServer::waitForClose(int connection)
@@ -98,7 +101,10 @@ bool TestSpeechServer::waitForClose(int connection)
     return waitUntil([&] { return connections_.size() > connection && connections_.at(connection)->disconnected; });
 }
 
-QByteArray TestSpeechServer::ready() { return ServerMessage{ServerKind::ready, {}, {}, {}}.encode(); }
+QByteArray TestSpeechServer::ready()
+{
+    return ServerMessage{ServerKind::ready, {}, {}, {}}.encode();
+}
 
 QByteArray TestSpeechServer::partial(const QString& text)
 {

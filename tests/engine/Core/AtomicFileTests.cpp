@@ -13,7 +13,8 @@ TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
     ASSERT_EQ(writeFileAtomically(path, "[1]"), std::nullopt) << "the missing folder is created";
     ASSERT_EQ(writeFileAtomically(path, "[1,2]"), std::nullopt);
     EXPECT_EQ(readFile(path), QByteArray("[1,2]"));
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("history.json")});
 }
 
 TEST(AtomicFile, PrivateFilesAreOwnerOnly)

@@ -1,6 +1,6 @@
 #include "Core/Clock.h"
-#include "ManualClock.h"
 #include "Core/MainThread.h"
+#include "ManualClock.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

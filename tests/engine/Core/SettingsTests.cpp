@@ -14,7 +14,8 @@ TEST(Settings, LookupTakesEnvironmentThenUserThenBuiltIn)
     ScopedEnvironment unset("QUILLMARSH_CLOUD_URL", std::nullopt);
 
     const auto lookup = [&] {
-        return settings.lookup("QUILLMARSH_CLOUD_URL", QStringLiteral("cloudURL"), QStringLiteral("QuillmarshServerURL"));
+        return settings.lookup("QUILLMARSH_CLOUD_URL", QStringLiteral("cloudURL"),
+                               QStringLiteral("QuillmarshServerURL"));
     };
     EXPECT_EQ(lookup(), QStringLiteral("wss://built.in"));
 

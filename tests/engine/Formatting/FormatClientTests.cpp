@@ -47,7 +47,8 @@ protected:
 TEST_F(FormatClientTest, PostsTheTextStyleAndHotwords)
 {
     answer(HttpResponse::json(200, R"({"text":"x","status":"ok"})"));
-    format(QStringLiteral("  salam dost\n"), DictationStyle::formal, {QStringLiteral("Quillmarsh"), QStringLiteral("Tehran")},
+    format(QStringLiteral("  salam dost\n"), DictationStyle::formal,
+           {QStringLiteral("Quillmarsh"), QStringLiteral("Tehran")},
            [] { return std::optional(QStringLiteral("account")); });
     format(QStringLiteral("hi"), DictationStyle::clean);
 
@@ -58,7 +59,8 @@ TEST_F(FormatClientTest, PostsTheTextStyleAndHotwords)
     EXPECT_EQ(first.header("Authorization"), "Bearer account");
     // The text goes as inserted, not trimmed; an empty list of hotwords is still sent.
     EXPECT_EQ(QJsonDocument::fromJson(first.body).object(),
-              (QJsonObject{{"text", "  salam dost\n"}, {"style", "formal"}, {"hotwords", QJsonArray{"Quillmarsh", "Tehran"}}}));
+              (QJsonObject{
+                  {"text", "  salam dost\n"}, {"style", "formal"}, {"hotwords", QJsonArray{"Quillmarsh", "Tehran"}}}));
     EXPECT_EQ(QJsonDocument::fromJson(requests[1].body).object(),
               (QJsonObject{{"text", "hi"}, {"style", "clean"}, {"hotwords", QJsonArray()}}));
 }

@@ -5,8 +5,8 @@
 
 TEST(FormatConfig, IsDerivedFromTheSpeechServerAddress)
 {
-    const auto secure = FormatConfig::from(QUrl(QStringLiteral("wss://user:pw@speech.example:8443/v1/stream?lang=fa#x")),
-                                           QStringLiteral("t"));
+    const auto secure = FormatConfig::from(
+        QUrl(QStringLiteral("wss://user:pw@speech.example:8443/v1/stream?lang=fa#x")), QStringLiteral("t"));
     ASSERT_TRUE(secure);
     EXPECT_EQ(secure->endpoint, QUrl(QStringLiteral("https://user:pw@speech.example:8443/v1/format")));
     EXPECT_EQ(secure->token, QStringLiteral("t"));
@@ -38,8 +38,9 @@ std::optional<CloudError::Kind> validationError(const QString& address)
 
 TEST(FormatConfig, AcceptsHttpsAnywhereAndHttpOnlyToThisMachine)
 {
-    for (const char* accepted : {"https://format.example/v1/format", "HTTPS://FORMAT.EXAMPLE/v1/format", "http://localhost:8000/v1/format",
-                                 "http://LOCALHOST/v1/format", "http://127.0.0.1:8000/v1/format", "http://[::1]:8000/v1/format"})
+    for (const char* accepted :
+         {"https://format.example/v1/format", "HTTPS://FORMAT.EXAMPLE/v1/format", "http://localhost:8000/v1/format",
+          "http://LOCALHOST/v1/format", "http://127.0.0.1:8000/v1/format", "http://[::1]:8000/v1/format"})
         EXPECT_EQ(validationError(QString::fromLatin1(accepted)), std::nullopt) << accepted;
 
     EXPECT_EQ(validationError(QStringLiteral("http://format.example/v1/format")), CloudError::Kind::insecureURL);
@@ -48,4 +49,3 @@ TEST(FormatConfig, AcceptsHttpsAnywhereAndHttpOnlyToThisMachine)
     EXPECT_EQ(validationError(QStringLiteral("https:///v1/format")), CloudError::Kind::badURL);
     EXPECT_EQ(validationError(QStringLiteral("/v1/format")), CloudError::Kind::badURL);
 }
-

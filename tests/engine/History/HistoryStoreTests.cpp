@@ -107,7 +107,8 @@ TEST_F(HistoryStoreTest, SearchIgnoresCaseAndAccentsAndFiltersByCategory)
     HistoryStore store(path);
     const HistoryEntry coffee(QUuid::createUuid(), base, QStringLiteral("order"), QStringLiteral("Order two"),
                               QStringLiteral("com.example.cafe"), QStringLiteral("Caf\u00E9 Orders"));
-    const HistoryEntry improved(QUuid::createUuid(), base, QStringLiteral("raw words only"), QStringLiteral("Polished"));
+    const HistoryEntry improved(QUuid::createUuid(), base, QStringLiteral("raw words only"),
+                                QStringLiteral("Polished"));
     store.add(coffee);
     store.add(improved);
     EXPECT_EQ(store.search(QStringLiteral(" \n "), std::nullopt), store.entries());

@@ -117,7 +117,9 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         EXPECT_EQ(readFile(side), bytes);
     }
 
-    writeFile(path, R"({"2026-03-01":{"words":9007199254740993,"dictations":1,"seconds":2.25,"later":true},"odd key":{"words":1,"dictations":0,"seconds":0}})");
+    writeFile(
+        path,
+        R"({"2026-03-01":{"words":9007199254740993,"dictations":1,"seconds":2.25,"later":true},"odd key":{"words":1,"dictations":0,"seconds":0}})");
     const UsageStats lenient(path, newYork);
     EXPECT_EQ(lenient.days().value(QStringLiteral("2026-03-01")), (UsageStats::Day{9007199254740993, 1, 2.25}));
     EXPECT_TRUE(lenient.days().contains(QStringLiteral("odd key")));
@@ -148,5 +150,4 @@ TEST_F(UsageStatsTest, ClearingSavesAnEmptyObject)
     stats.clear();
     EXPECT_TRUE(stats.days().isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("{}"));
-
 }

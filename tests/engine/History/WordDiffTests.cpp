@@ -11,11 +11,15 @@ TEST(WordDiff, MarksWordsTheTargetAddedOrChanged)
         const char* to;
         QList<Word> expected;
     } cases[] = {
-        {"the cat sat", "the black cat sat down", {{"the", false}, {"black", true}, {"cat", false}, {"sat", false}, {"down", true}}},
+        {"the cat sat",
+         "the black cat sat down",
+         {{"the", false}, {"black", true}, {"cat", false}, {"sat", false}, {"down", true}}},
         {"a b", "b a", {{"b", false}, {"a", true}}},  // a tie advances the source
         // Case, edge punctuation, the zero-width non-joiner and canonical equivalence don't count.
         {"Hello, world", "hello world!", {{"hello", false}, {"world!", false}}},
-        {"\u0645\u06CC\u200C\u0631\u0648\u0645", "\u0645\u06CC\u0631\u0648\u0645", {{"\u0645\u06CC\u0631\u0648\u0645", false}}},
+        {"\u0645\u06CC\u200C\u0631\u0648\u0645",
+         "\u0645\u06CC\u0631\u0648\u0645",
+         {{"\u0645\u06CC\u0631\u0648\u0645", false}}},
         {"caf\u00E9", "cafe\u0301", {{"cafe\u0301", false}}},
         {"don't", "dont", {{"dont", true}}},  // inner punctuation counts
         {"some words", "", {}},

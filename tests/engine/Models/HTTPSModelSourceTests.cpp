@@ -1,8 +1,8 @@
 // Downloading model files from a loopback model host: the manifest, resumption, the status
 // table, retries with their pauses (recorded, not slept), cancellation.
 
-#include "Models/HTTPSModelSource.h"
 #include "ModelFileHelpers.h"
+#include "Models/HTTPSModelSource.h"
 #include "Models/ModelInstallError.h"
 #include "Models/ModelStore.h"
 #include "TestFiles.h"
@@ -28,15 +28,15 @@ protected:
     HTTPSModelSourceTest()
     {
         for (const QString& name : ModelStore::requiredFiles())
-            packageFiles.emplace_back(name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
+            packageFiles.emplace_back(
+                name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
     }
 
     std::unique_ptr<HTTPSModelSource> makeSource()
     {
-        return std::make_unique<HTTPSModelSource>(host.base(), ModelFamily::v1, 6,
-                                                  [this](std::chrono::milliseconds pause, const std::function<bool()>&) {
-                                                      pauses.push_back(pause);
-                                                  });
+        return std::make_unique<HTTPSModelSource>(
+            host.base(), ModelFamily::v1, 6,
+            [this](std::chrono::milliseconds pause, const std::function<bool()>&) { pauses.push_back(pause); });
     }
 
     // A source that has read the manifest, ready to fetch encoder.onnx.
@@ -51,15 +51,18 @@ protected:
 
     const QByteArray& encoder() const { return packageFiles.front().second; }
 
-    void fetchEncoder(HTTPSModelSource& source, const std::function<bool()>& cancelled = [] { return false; })
+    void fetchEncoder(
+        HTTPSModelSource& source, const std::function<bool()>& cancelled = [] { return false; })
     {
         const ModelFile file{QStringLiteral("encoder.onnx"), encoder().size(), sha256Hex(encoder())};
-        source.fetch(file, ModelPackage::fast, destination, 0, [this](qint64 bytes) { progressed += bytes; }, cancelled);
+        source.fetch(
+            file, ModelPackage::fast, destination, 0, [this](qint64 bytes) { progressed += bytes; }, cancelled);
     }
 
     void routeEncoder(TestHttpServer::Handler handler)
     {
-        host.server.route("GET", TestModelHost::blobPath(QStringLiteral("320ms"), QStringLiteral("encoder.onnx")), std::move(handler));
+        host.server.route("GET", TestModelHost::blobPath(QStringLiteral("320ms"), QStringLiteral("encoder.onnx")),
+                          std::move(handler));
     }
 
     // Answers the first request for encoder.onnx with `first` (when set), later ones as a file server.
@@ -132,13 +135,15 @@ TEST_F(HTTPSModelSourceTest, SelectsRequiredFilesThenLicenceInFixedOrder)
     const std::vector<ModelFile> files = makeSource()->files(ModelPackage::fast);
     ASSERT_EQ(files.size(), 7u);
     for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(files[i], (ModelFile{packageFiles[i].first, packageFiles[i].second.size(), sha256Hex(packageFiles[i].second)}));
+        EXPECT_EQ(files[i],
+                  (ModelFile{packageFiles[i].first, packageFiles[i].second.size(), sha256Hex(packageFiles[i].second)}));
     EXPECT_EQ(files[6], (ModelFile{QStringLiteral("LICENSE"), 7, sha256Hex("licence")}));
 }
 
 TEST_F(HTTPSModelSourceTest, MissingPackageOrRequiredFile)
 {
-    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), TestModelHost::Files(packageFiles.begin(), packageFiles.end() - 1));
+    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"),
+                 TestModelHost::Files(packageFiles.begin(), packageFiles.end() - 1));
     auto source = makeSource();
     EXPECT_EQ(installErrorOf([&] { source->files(ModelPackage::fast); }),
               ModelInstallError::sourceMissing(QStringLiteral("bpe.vocab in the manifest")));
@@ -164,7 +169,9 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
 {
     auto source = listedSource();
     const QByteArray start = encoder().left(1000);
-    const auto body = [](int status, const QByteArray& bytes) { return HttpResponse::text(status, bytes, "application/octet-stream"); };
+    const auto body = [](int status, const QByteArray& bytes) {
+        return HttpResponse::text(status, bytes, "application/octet-stream");
+    };
     const struct {
         const char* what;
         QByteArray staged;
@@ -175,17 +182,24 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
         {"partial file", start, {}, {"bytes=1000-"}},
         {"oversized file", QByteArray(6000, 'x'), {}, {""}},
         {"range ignored", start, [&](const HttpRequest&) { return body(200, encoder()); }, {"bytes=1000-", ""}},
-        {"206 from elsewhere", start,
+        {"206 from elsewhere",
+         start,
          [&](const HttpRequest&) {
              HttpResponse wrong = body(206, encoder().left(4000));
              wrong.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes 0-3999/5000")));
              return wrong;
          },
          {"bytes=1000-", "bytes=1000-"}},
-        {"clean but short", {}, [&](const HttpRequest&) { return body(200, encoder().left(3000)); }, {"", "bytes=3000-"}},
-        {"unsatisfiable range", QByteArray(1000, 'x'), [](const HttpRequest&) { return HttpResponse::text(416, {}); },
+        {"clean but short",
+         {},
+         [&](const HttpRequest&) { return body(200, encoder().left(3000)); },
+         {"", "bytes=3000-"}},
+        {"unsatisfiable range",
+         QByteArray(1000, 'x'),
+         [](const HttpRequest&) { return HttpResponse::text(416, {}); },
          {"bytes=1000-", ""}},
-        {"cut connection", {},
+        {"cut connection",
+         {},
          [&](const HttpRequest& request) {
              HttpResponse response = HttpResponse::file(encoder(), request);
              response.closeAfterBytes = 2500;

@@ -1,13 +1,13 @@
 // Installing a speech-model package: from a loopback model host end to end, and with a scripted
 // source for resumption, checks, free space, progress and stopping.
 
-#include "Models/HTTPSModelSource.h"
-#include "Models/InstallRecord.h"
+#include "Core/Settings.h"
 #include "ManualClock.h"
 #include "ModelFileHelpers.h"
+#include "Models/HTTPSModelSource.h"
+#include "Models/InstallRecord.h"
 #include "Models/ModelInstaller.h"
 #include "Models/ModelStore.h"
-#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestModelHost.h"
 #include "TestSupport.h"
@@ -68,7 +68,8 @@ public:
 
     void add(const QString& fileName, const QByteArray& bytes, bool withDigest = true)
     {
-        listed.push_back({fileName, bytes.size(), withDigest ? std::optional<QString>(sha256Hex(bytes)) : std::nullopt});
+        listed.push_back(
+            {fileName, bytes.size(), withDigest ? std::optional<QString>(sha256Hex(bytes)) : std::nullopt});
         content.insert(fileName, bytes);
     }
 
@@ -167,12 +168,14 @@ TEST_F(ModelInstallerDownloadTest, InstallsTheSyntheticModelFromTheHost)
         EXPECT_EQ(readFile(packageFolder() + u'/' + name), bytes) << qPrintable(name);
     EXPECT_TRUE(ModelStore::isInstalled(ModelPackage::fast));
     EXPECT_FALSE(QFileInfo::exists(stagingFolder()));
-    const std::optional<InstallRecord> record = InstallRecord::decoded(readFile(packageFolder() + QStringLiteral("/.installed.json")));
+    const std::optional<InstallRecord> record =
+        InstallRecord::decoded(readFile(packageFolder() + QStringLiteral("/.installed.json")));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->package, QStringLiteral("320ms"));
     EXPECT_EQ(record->source, QStringLiteral("download (127.0.0.1)"));
     ASSERT_EQ(record->files.size(), 6);
-    EXPECT_EQ(record->files[1], (InstallRecord::File{QStringLiteral("encoder.data"), model[1].second.size(), sha256Hex(model[1].second)}));
+    EXPECT_EQ(record->files[1], (InstallRecord::File{QStringLiteral("encoder.data"), model[1].second.size(),
+                                                     sha256Hex(model[1].second)}));
 }
 
 TEST_F(ModelInstallerDownloadTest, StopMidFileThenResumeFetchesOnlyTheMissingBytes)
@@ -195,7 +198,8 @@ TEST_F(ModelInstallerDownloadTest, StopMidFileThenResumeFetchesOnlyTheMissingByt
     EXPECT_EQ(outcome(), State{Failed{ModelInstallError::cancelled()}});
     EXPECT_EQ(QFileInfo(staged).size(), 30000);
 
-    host.server.route("GET", path, [encoderData](const HttpRequest& request) { return HttpResponse::file(encoderData, request); });
+    host.server.route("GET", path,
+                      [encoderData](const HttpRequest& request) { return HttpResponse::file(encoderData, request); });
     host.server.clearRequests();
     ASSERT_EQ(run(installer), State{Installed{packageFolder()}});
     EXPECT_EQ(readFile(packageFolder() + QStringLiteral("/encoder.data")), encoderData);
@@ -226,7 +230,8 @@ TEST_F(ModelInstallerDownloadTest, EscapingNamesInTheManifestWriteNothing)
         name = QStringLiteral("../../") + name;
     host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), hostile);
     ModelInstaller installer(source());
-    EXPECT_EQ(run(installer), State{Failed{ModelInstallError::sourceMissing(QStringLiteral("encoder.onnx in the manifest"))}});
+    EXPECT_EQ(run(installer),
+              State{Failed{ModelInstallError::sourceMissing(QStringLiteral("encoder.onnx in the manifest"))}});
     EXPECT_FALSE(QFileInfo::exists(ModelStore::root()));
 }
 
@@ -236,7 +241,8 @@ TEST_F(ModelInstallerTest, UnsafeFileNameFailsBeforeAnythingIsWritten)
     source->add(QStringLiteral("tokens.txt"), "tokens");
     source->add(QStringLiteral("../../escaped.txt"), "outside");
     ModelInstaller installer(source);
-    EXPECT_EQ(run(installer), State{Failed{ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ../../escaped.txt"))}});
+    EXPECT_EQ(run(installer), State{Failed{ModelInstallError::copyFailed(
+                                  QStringLiteral("unsafe file name in the model list: ../../escaped.txt"))}});
     EXPECT_TRUE(source->offsets.empty());
     EXPECT_FALSE(QFileInfo::exists(ModelStore::root()));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(ModelStore::root()).path() + QStringLiteral("/escaped.txt")));
@@ -312,7 +318,8 @@ TEST_F(ModelInstallerTest, ProgressIsThrottledWithARecentRate)
     run(installer);
     const std::vector<Installing> reports = progressReports();
     // The first rate spans at least 0.05 s; samples older than 2 s are dropped.
-    const std::pair<qint64, double> expected[] = {{1000, 1000 / 0.05}, {4000, 4000 / 0.101}, {5000, 1000 / 3.0}, {6000, 1000 / 0.2}};
+    const std::pair<qint64, double> expected[] = {
+        {1000, 1000 / 0.05}, {4000, 4000 / 0.101}, {5000, 1000 / 3.0}, {6000, 1000 / 0.2}};
     ASSERT_EQ(reports.size(), 4u);
     for (size_t i = 0; i < reports.size(); ++i) {
         EXPECT_EQ(reports[i].done, expected[i].first);

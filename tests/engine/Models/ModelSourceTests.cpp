@@ -1,12 +1,12 @@
 // The error texts, the manifest format, the source choice and the local copy source.
 
+#include "Core/Settings.h"
+#include "ModelFileHelpers.h"
 #include "Models/LocalCopySource.h"
 #include "Models/ModelDownload.h"
-#include "ModelFileHelpers.h"
 #include "Models/ModelInstallError.h"
 #include "Models/ModelManifest.h"
 #include "Models/ModelStore.h"
-#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -38,8 +38,10 @@ TEST(ModelManifestTest, DecodesTheFormatAndIgnoresUnknownKeys)
 {
     const std::optional<ModelManifest> manifest = ModelManifest::decoded(validManifest);
     ASSERT_TRUE(manifest);
-    const ModelManifest::File file = manifest->families.value(QStringLiteral("v1")).packages.value(QStringLiteral("320ms")).files.at(0);
-    EXPECT_EQ(QStringList({file.name, QString::number(file.size), file.sha256, file.blob}), QStringList({"tokens.txt", "5", "abc", "b/t"}));
+    const ModelManifest::File file =
+        manifest->families.value(QStringLiteral("v1")).packages.value(QStringLiteral("320ms")).files.at(0);
+    EXPECT_EQ(QStringList({file.name, QString::number(file.size), file.sha256, file.blob}),
+              QStringList({"tokens.txt", "5", "abc", "b/t"}));
     ASSERT_TRUE(manifest->punctuation);
     EXPECT_EQ(manifest->punctuation->files.size(), 1u);
     EXPECT_FALSE(ModelManifest::decoded(R"({"schema": 1, "families": {}})")->punctuation);
@@ -53,13 +55,15 @@ TEST(ModelManifestTest, RefusesMissingOrMistypedRequiredKeys)
     };
     ASSERT_TRUE(ModelManifest::decoded(withFile(file)));
     // Without a digest the whole list is unreadable.
-    for (const char* broken : {R"({"name": "a", "size": 1, "blob": "b"})", R"({"name": "a", "size": "1", "sha256": "s", "blob": "b"})",
-                               R"({"name": "a", "size": 1.5, "sha256": "s", "blob": "b"})", R"({"name": "a", "size": -1, "sha256": "s", "blob": "b"})",
-                               R"({"size": 1, "sha256": "s", "blob": "b"})", R"({"name": "a", "size": 1, "sha256": "s"})", R"("a")"})
+    for (const char* broken :
+         {R"({"name": "a", "size": 1, "blob": "b"})", R"({"name": "a", "size": "1", "sha256": "s", "blob": "b"})",
+          R"({"name": "a", "size": 1.5, "sha256": "s", "blob": "b"})",
+          R"({"name": "a", "size": -1, "sha256": "s", "blob": "b"})", R"({"size": 1, "sha256": "s", "blob": "b"})",
+          R"({"name": "a", "size": 1, "sha256": "s"})", R"("a")"})
         EXPECT_FALSE(ModelManifest::decoded(withFile(broken))) << broken;
-    for (const char* broken : {"", "[]", "{", R"({"families": {}})", R"({"schema": "1", "families": {}})",
-                               R"({"schema": 1})", R"({"schema": 1, "families": {"v1": {}}})",
-                               R"({"schema": 1, "families": {}, "punctuation": {"files": 3}})"})
+    for (const char* broken :
+         {"", "[]", "{", R"({"families": {}})", R"({"schema": "1", "families": {}})", R"({"schema": 1})",
+          R"({"schema": 1, "families": {"v1": {}}})", R"({"schema": 1, "families": {}, "punctuation": {"files": 3}})"})
         EXPECT_FALSE(ModelManifest::decoded(broken)) << broken;
 }
 
@@ -104,7 +108,8 @@ TEST_F(LocalCopySourceTest, ListsTheRequiredFilesInOrderWithTheirSizes)
     const std::vector<ModelFile> files = source.files(ModelPackage::fast);
     ASSERT_EQ(files.size(), 6u);
     for (size_t i = 0; i < files.size(); ++i)
-        EXPECT_EQ(files[i], (ModelFile{ModelStore::requiredFiles()[qsizetype(i)], ModelStore::requiredFiles()[qsizetype(i)].size(), std::nullopt}));
+        EXPECT_EQ(files[i], (ModelFile{ModelStore::requiredFiles()[qsizetype(i)],
+                                       ModelStore::requiredFiles()[qsizetype(i)].size(), std::nullopt}));
 
     QFile::remove(root + QStringLiteral("/320ms/tokens.txt"));
     QFile::remove(root + QStringLiteral("/320ms/bpe.vocab"));
@@ -148,7 +153,8 @@ TEST_F(LocalCopySourceTest, CancelKeepsTheOffsetBytesOnly)
     writeFile(destination, bytes.left(1000) + "garbage");
     LocalCopySource source(root);
     const ModelFile file{QStringLiteral("encoder.onnx"), bytes.size(), std::nullopt};
-    EXPECT_EQ(installErrorOf([&] { source.fetch(file, ModelPackage::fast, destination, 1000, progress, [] { return true; }); }),
+    EXPECT_EQ(installErrorOf(
+                  [&] { source.fetch(file, ModelPackage::fast, destination, 1000, progress, [] { return true; }); }),
               ModelInstallError::cancelled());
     EXPECT_EQ(readFile(destination), bytes.left(1000));
     EXPECT_TRUE(reported.empty());
@@ -157,8 +163,9 @@ TEST_F(LocalCopySourceTest, CancelKeepsTheOffsetBytesOnly)
 TEST_F(LocalCopySourceTest, MissingSourceFileFailsTheCopy)
 {
     LocalCopySource source(root);
-    const ModelInstallError error = installErrorOf(
-        [&] { source.fetch({QStringLiteral("joiner.onnx"), 1, {}}, ModelPackage::fast, destination, 0, progress, never); });
+    const ModelInstallError error = installErrorOf([&] {
+        source.fetch({QStringLiteral("joiner.onnx"), 1, {}}, ModelPackage::fast, destination, 0, progress, never);
+    });
     EXPECT_TRUE(error.detail().startsWith(QStringLiteral("joiner.onnx: "))) << qPrintable(error.detail());
 }
 

@@ -2,9 +2,9 @@
 // data folder.
 
 #include "Core/Error.h"
+#include "Core/Settings.h"
 #include "Models/InstallRecord.h"
 #include "Models/ModelStore.h"
-#include "Core/Settings.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -35,7 +35,9 @@ protected:
         const QString folder = ModelStore::directory(ModelPackage::fast);
         writeFile(folder + QStringLiteral("/encoder.onnx"), "encoder");
         writeFile(folder + QStringLiteral("/tokens.txt"), "tokens 1\n");
-        InstallRecord record{QStringLiteral("320ms"), QStringLiteral("test"), QDateTime::currentDateTimeUtc(),
+        InstallRecord record{QStringLiteral("320ms"),
+                             QStringLiteral("test"),
+                             QDateTime::currentDateTimeUtc(),
                              {{QStringLiteral("encoder.onnx"), 7, QString(64, u'0')},
                               {QStringLiteral("tokens.txt"), 9, QString(64, u'0')}}};
         writeFile(folder + QStringLiteral("/.installed.json"), record.encoded());
@@ -100,18 +102,20 @@ TEST_F(ModelStoreTest, RecordsThatDontDecodeReadAsNotInstalled)
     };
     EXPECT_TRUE(installedWith(R"({"package":"320ms","source":"s","installedAt":1.5,"files":[],"more":1})"));
     // No installedAt, installedAt not a number, size as a string or a fraction, no sha256, cut short, no object.
-    for (const char* broken : {R"({"package":"320ms","source":"s","files":[]})",
-                               R"({"package":"320ms","source":"s","installedAt":"x","files":[]})",
-                               R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":"0","sha256":""}]})",
-                               R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0.5,"sha256":""}]})",
-                               R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0}]})",
-                               R"({"package":"320ms","source":"s","installedAt":1,"files":[)", "[]"})
+    for (const char* broken :
+         {R"({"package":"320ms","source":"s","files":[]})",
+          R"({"package":"320ms","source":"s","installedAt":"x","files":[]})",
+          R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":"0","sha256":""}]})",
+          R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0.5,"sha256":""}]})",
+          R"({"package":"320ms","source":"s","installedAt":1,"files":[{"name":"a","size":0}]})",
+          R"({"package":"320ms","source":"s","installedAt":1,"files":[)", "[]"})
         EXPECT_FALSE(installedWith(broken)) << broken;
 }
 
 TEST(InstallRecord, KeepsEveryFieldAndCountsFrom2001)
 {
-    const InstallRecord record{QStringLiteral("1120ms"), QStringLiteral("download (models.example)"),
+    const InstallRecord record{QStringLiteral("1120ms"),
+                               QStringLiteral("download (models.example)"),
                                QDateTime(QDate(2001, 1, 1), QTime(0, 1, 40, 250), Qt::UTC),
                                {{QStringLiteral("encoder.onnx"), 5'000'000'000, QString(64, u'a')}}};
     const QByteArray json = record.encoded();

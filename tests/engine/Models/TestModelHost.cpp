@@ -9,9 +9,8 @@ TestModelHost::TestModelHost()
 {
     manifest.insert(QStringLiteral("schema"), 1);
     manifest.insert(QStringLiteral("families"), QJsonObject());
-    server.route("GET", "/models/manifest.json", [this](const HttpRequest&) {
-        return HttpResponse::json(200, QJsonDocument(manifest).toJson());
-    });
+    server.route("GET", "/models/manifest.json",
+                 [this](const HttpRequest&) { return HttpResponse::json(200, QJsonDocument(manifest).toJson()); });
 }
 
 QByteArray TestModelHost::blobPath(const QString& package, const QString& name)
@@ -27,9 +26,8 @@ QJsonArray TestModelHost::entries(const QString& blobFolder, const Files& files)
                                 {QStringLiteral("size"), static_cast<double>(bytes.size())},
                                 {QStringLiteral("sha256"), sha256Hex(bytes)},
                                 {QStringLiteral("blob"), QStringLiteral("blobs/") + blobFolder + u'/' + name}});
-        server.route("GET", blobPath(blobFolder, name), [content = bytes](const HttpRequest& request) {
-            return HttpResponse::file(content, request);
-        });
+        server.route("GET", blobPath(blobFolder, name),
+                     [content = bytes](const HttpRequest& request) { return HttpResponse::file(content, request); });
     }
     return list;
 }
@@ -42,7 +40,9 @@ void TestModelHost::publish(const QString& family, const QString& package, const
 void TestModelHost::editEntry(const QString& family, const QString& package, int index,
                               const std::function<void(QJsonObject&)>& change)
 {
-    QJsonArray files = manifest.value(QStringLiteral("families"))[family][QStringLiteral("packages")][package][QStringLiteral("files")].toArray();
+    QJsonArray files =
+        manifest.value(QStringLiteral("families"))[family][QStringLiteral("packages")][package][QStringLiteral("files")]
+            .toArray();
     QJsonObject entry = files.at(index).toObject();
     change(entry);
     files.replace(index, entry);
@@ -62,5 +62,6 @@ void TestModelHost::setFileList(const QString& family, const QString& package, c
 
 void TestModelHost::publishPunctuation(const Files& files)
 {
-    manifest.insert(QStringLiteral("punctuation"), QJsonObject{{QStringLiteral("files"), entries(QStringLiteral("punctuation"), files)}});
+    manifest.insert(QStringLiteral("punctuation"),
+                    QJsonObject{{QStringLiteral("files"), entries(QStringLiteral("punctuation"), files)}});
 }

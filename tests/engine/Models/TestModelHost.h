@@ -26,7 +26,8 @@ public:
     void publish(const QString& family, const QString& package, const Files& files);
     void publishPunctuation(const Files& files);
     // Changes the manifest entry of one published file, e.g. to give it a wrong digest.
-    void editEntry(const QString& family, const QString& package, int index, const std::function<void(QJsonObject&)>& change);
+    void editEntry(const QString& family, const QString& package, int index,
+                   const std::function<void(QJsonObject&)>& change);
     // The manifest as served; tests may edit it between publish() and the first request.
     QJsonObject manifest;
 

@@ -71,7 +71,8 @@ protected:
     {
         waitUntil([&] {
             return !states.empty()
-                && (std::holds_alternative<Installed>(states.back()) || std::holds_alternative<Failed>(states.back()));
+                   && (std::holds_alternative<Installed>(states.back())
+                       || std::holds_alternative<Failed>(states.back()));
         });
         return states.empty() ? State{PunctuationInstaller::Idle{}} : states.back();
     }
@@ -127,12 +128,11 @@ TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
     ASSERT_EQ(outcome(), State{Installed{}});
     EXPECT_EQ(states.front(), (State{Installing{0, 0}}));
     const qint64 total = modelBytes.size() + tokenizerBytes.size();
-    const auto lastProgress = std::find_if(states.rbegin(), states.rend(), [](const State& state) {
-        return std::holds_alternative<Installing>(state);
-    });
+    const auto lastProgress = std::find_if(
+        states.rbegin(), states.rend(), [](const State& state) { return std::holds_alternative<Installing>(state); });
     EXPECT_EQ(*lastProgress, (State{Installing{total, total}}));
     EXPECT_EQ(blobRequests(), (QList<QByteArray>{TestModelHost::blobPath("punctuation", "model.onnx"),
-                                                TestModelHost::blobPath("punctuation", "tokenizer.json")}));
+                                                 TestModelHost::blobPath("punctuation", "tokenizer.json")}));
     EXPECT_EQ(readFile(folder + QStringLiteral("/model.onnx")), modelBytes);
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/.staging")));
     EXPECT_EQ(installer->state(), State{Installed{}});
@@ -189,14 +189,16 @@ TEST_F(PunctuationInstallerTest, AFileThatDoesntMatchIsDeletedAndTheNextRunFetch
 TEST_F(PunctuationInstallerTest, NamesThatLeaveTheFolderWriteNothing)
 {
     // The fault this guards against: a manifest naming "../model.onnx" would write beside the folder.
-    for (const QString& name : {QStringLiteral("../model.onnx"), QStringLiteral(".."), QStringLiteral("sub/model.onnx")}) {
+    for (const QString& name :
+         {QStringLiteral("../model.onnx"), QStringLiteral(".."), QStringLiteral("sub/model.onnx")}) {
         SCOPED_TRACE(name.toStdString());
         publish(false, name);
         const QString parent = scratch.filePath(name.length() == 2 ? QStringLiteral("dots") : QStringLiteral("names"));
         states.clear();
         const State result = installInto(parent + QStringLiteral("/punctuation"));
         ASSERT_TRUE(std::holds_alternative<Failed>(result));
-        EXPECT_TRUE(std::get<Failed>(result).text.startsWith(QStringLiteral("Copying the model failed: unsafe file name")))
+        EXPECT_TRUE(
+            std::get<Failed>(result).text.startsWith(QStringLiteral("Copying the model failed: unsafe file name")))
             << std::get<Failed>(result).text.toStdString();
         EXPECT_FALSE(QFileInfo::exists(parent));
         EXPECT_TRUE(blobRequests().isEmpty());
@@ -236,7 +238,8 @@ TEST_F(PunctuationInstallerTest, StopEndsTheDownloadAndTheNextRunResumesIt)
     EXPECT_GT(partial, 0);
     EXPECT_LT(partial, bigModel.size());
 
-    host.server.route("GET", modelPath, [bigModel](const HttpRequest& request) { return HttpResponse::file(bigModel, request); });
+    host.server.route("GET", modelPath,
+                      [bigModel](const HttpRequest& request) { return HttpResponse::file(bigModel, request); });
     host.server.clearRequests();
     states.clear();
     installer->install();

@@ -1,9 +1,9 @@
 // The punctuator over the synthetic model: the first piece of a word decides its mark (id mod 5:
 // nothing, ".", ":", "،", "؟"), so whole sentences have known results.
 
+#include "Core/SerialQueue.h"
 #include "Punctuation/Punctuator.h"
 #include "PunctuationFolders.h"
-#include "Core/SerialQueue.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -69,7 +69,10 @@ TEST(Punctuator, BiasIsAddedBeforeTheChoiceAndATieKeepsTheLowerLabel)
     EXPECT_EQ(punctuatorIn(folder, {0, 0, 0, 1.25f, 0}).punctuate(QStringLiteral("zzz")), QStringLiteral("zzz،"));
     // The default bias never turns a full stop (1.06) into a comma (0.5).
     EXPECT_EQ(punctuatorIn(folder).punctuate(QStringLiteral("خوبم")), QStringLiteral("خوبم."));
-    EXPECT_EQ(errorOf([&] { punctuatorIn(folder, {0, 0, 0, 0.5f}); }), "labelBias has 4 values, the model has 5 labels");
+    EXPECT_EQ(errorOf([&] {
+                  punctuatorIn(folder, {0, 0, 0, 0.5f});
+              }),
+              "labelBias has 4 values, the model has 5 labels");
 }
 
 TEST(Punctuator, WindowsOverlapAndKeepEveryWordOnce)

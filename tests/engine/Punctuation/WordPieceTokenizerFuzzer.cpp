@@ -39,12 +39,11 @@ WordPieceTokenizer makeTokenizer()
         vocab += ", " + jsonString(scalar) + ": " + QByteArray::number(int(c) * 2 + 10);
         vocab += ", " + jsonString(QStringLiteral("##") + scalar) + ": " + QByteArray::number(int(c) * 2 + 11);
     }
-    const QByteArray description =
-        R"({"normalizer": {"type": "BertNormalizer", "lowercase": true, "clean_text": true,)"
-        R"( "handle_chinese_chars": true, "strip_accents": null},)"
-        R"( "pre_tokenizer": {"type": "BertPreTokenizer"},)"
-        R"( "model": {"type": "WordPiece", "max_input_chars_per_word": 12, "vocab": {)"
-        + vocab + "}}}";
+    const QByteArray description = R"({"normalizer": {"type": "BertNormalizer", "lowercase": true, "clean_text": true,)"
+                                   R"( "handle_chinese_chars": true, "strip_accents": null},)"
+                                   R"( "pre_tokenizer": {"type": "BertPreTokenizer"},)"
+                                   R"( "model": {"type": "WordPiece", "max_input_chars_per_word": 12, "vocab": {)"
+                                   + vocab + "}}}";
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("tokenizer.json")));
     if (!file.open(QIODevice::WriteOnly) || file.write(description) < 0)

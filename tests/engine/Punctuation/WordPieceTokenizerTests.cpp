@@ -116,8 +116,8 @@ TEST(WordPieceTokenizer, NamesTheFileItRefusesAndReportsUnreadableFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("vocab.json"));
-    for (const auto& [content, expected] : {std::pair{"[1, 2]", "vocab.json isn't a WordPiece tokenizer"},
-                                            std::pair{"{\"model\": ", ""}}) {
+    for (const auto& [content, expected] :
+         {std::pair{"[1, 2]", "vocab.json isn't a WordPiece tokenizer"}, std::pair{"{\"model\": ", ""}}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
@@ -207,7 +207,8 @@ TEST(WordPieceTokenizer, EncodeFramesThePiecesAndNamesTheirWords)
     EXPECT_THAT(empty.ids, ElementsAre(cls, sep));
     EXPECT_THAT(empty.wordIds, ElementsAre(-1, -1));
 
-    const auto encoded = tokenizer.encode({QStringLiteral("Hello,"), QStringLiteral("\u200C"), QStringLiteral("world")});
+    const auto encoded =
+        tokenizer.encode({QStringLiteral("Hello,"), QStringLiteral("\u200C"), QStringLiteral("world")});
     EXPECT_THAT(encoded.ids, ElementsAre(cls, hello, comma, world, sep));
     EXPECT_THAT(encoded.wordIds, ElementsAre(-1, 0, 0, 2, -1));
 }

@@ -102,7 +102,8 @@ TEST_F(SnippetStoreTest, ExpansionFollowsTheWordRules)
         {QStringLiteral("  one\ntwo  \t my address  "), QStringLiteral("one two 1 Main St")},
         {QStringLiteral("(My Address) and mail."), QStringLiteral("(1 Main St) and MAIL.")},
         {QStringLiteral("mail my address mail"), QStringLiteral("MAIL 1 Main St MAIL")},
-        {QStringLiteral("\u0627\u06CC\u0646 \u06A9\u062F\u0640 \u0661\u0662\u061F"), QStringLiteral("\u0627\u06CC\u0646 CODE-12\u061F")},
+        {QStringLiteral("\u0627\u06CC\u0646 \u06A9\u062F\u0640 \u0661\u0662\u061F"),
+         QStringLiteral("\u0627\u06CC\u0646 CODE-12\u061F")},
     };
     for (const auto& [spoken, expected] : cases) {
         const auto expansion = store.expand(spoken);
@@ -127,7 +128,9 @@ TEST_F(SnippetStoreTest, FileRoundTripsAndHandEditsAreReadLeniently)
     EXPECT_EQ(reloaded.entries().front().id, id);
     EXPECT_EQ(reloaded.entries().front().text, text);
 
-    writeFile(path, R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
+    writeFile(
+        path,
+        R"([ {"text":"T","exact":false,"trigger":"  Not   Tidied ","id":"0f0e0d0c-0b0a-4908-8706-050403020100","note":1} ])");
     EXPECT_EQ(SnippetStore(path).entries().front().trigger, QStringLiteral("  Not   Tidied "));
     writeFile(path, QByteArray());
     EXPECT_TRUE(SnippetStore(path).entries().isEmpty());
@@ -138,10 +141,10 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
 {
     const QString side = dir.filePath(QStringLiteral("snippets.unreadable.json"));
     const QList<QByteArray> broken = {
-        R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","trigger":"a","text":"A"}])",          // no "exact"
+        R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","trigger":"a","text":"A"}])",  // no "exact"
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","trigger":"a","text":"A","exact":1}])",  // wrong type
         R"([{"id":"{0F0E0D0C-0B0A-4908-8706-050403020100}","trigger":"a","text":"A","exact":true}])",
-        R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","trigger":"a","te)",                    // truncated
+        R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","trigger":"a","te)",  // truncated
         R"({"snippets":[]})",
     };
     for (const QByteArray& bytes : broken) {

@@ -77,7 +77,8 @@ TEST_F(StylePolicyStore, SavesCompactJsonAndLoadsItBack)
 TEST_F(StylePolicyStore, SkipsUnknownMembersOneByOne)
 {
     store(QStringLiteral("stylePolicy"),
-          QByteArray(R"({"categories":{"email":"casual","code":"clean","chat":"formal"},"apps":{"x":"clean","y":"loud"}})"));
+          QByteArray(
+              R"({"categories":{"email":"casual","code":"clean","chat":"formal"},"apps":{"x":"clean","y":"loud"}})"));
     const StylePolicy policy = load();
     EXPECT_EQ(categories(policy), QStringLiteral("formal,clean,clean,clean,clean"));
     EXPECT_EQ(policy.byApp, (std::map<QString, DictationStyle>{{QStringLiteral("x"), DictationStyle::clean}}));
@@ -105,7 +106,8 @@ TEST_F(StylePolicyStore, MigratesWhileNoPolicyIsStoredAndKeepsTheOlderSettings)
     store(QStringLiteral("formatStyle"), QStringLiteral("as_spoken"));
     for (const char* unreadable : {R"({"categories":{}})", R"({"categories":{"email":1},"apps":{}})", "not json"}) {
         store(QStringLiteral("stylePolicy"), QByteArray(unreadable));
-        EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken")) << unreadable;
+        EXPECT_EQ(categories(load()), QStringLiteral("as_spoken,as_spoken,as_spoken,as_spoken,as_spoken"))
+            << unreadable;
     }
 
     Settings settings(path);
