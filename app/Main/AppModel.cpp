@@ -1,0 +1,174 @@
+#include "Main/AppModel.h"
+
+#include "Clips/ClipVault.h"
+#include "Cloud/SpeechRouter.h"
+#include "Core/Settings.h"
+#include "History/HistoryStore.h"
+#include "Models/ModelPackage.h"
+
+#include <QDateTime>
+
+namespace {
+
+bool storedBool(const Settings& settings, const QString& key, bool fallback)
+{
+    const QVariant value = settings.value(key);
+    if (!value.isValid())
+        return fallback;
+    const QString text = value.toString();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
+template <typename T>
+void assign(T& field, const T& value, void (AppModel::*signal)(), AppModel* model)
+{
+    if (field == value)
+        return;
+    field = value;
+    emit(model->*signal)();
+}
+
+}
+
+AppModel::AppModel(Stores stores, MainActions& actions, Settings& settings, QObject* parent)
+    : QObject(parent), stores_(stores), actions_(actions), settings_(settings)
+{
+    if (auto key = HotkeyMonitor::fromRawValue(settings.value(QStringLiteral("dictationKey")).toString()))
+        dictationKey_ = *key;
+    const auto mode = SpeechRouter::mode(settings.value(QStringLiteral("engineMode")).toString());
+    engineMode_ = SpeechRouter::rawValue(mode.value_or(SpeechRouter::Mode::automatic));
+    const auto package = ModelPackage::fromRawValue(settings.value(QStringLiteral("modelPackage")).toString());
+    modelPackage_ = package.value_or(ModelPackage::accurate).rawValue();
+    punctuation_ = storedBool(settings, QStringLiteral("punctuation"), true);
+    stylePolicy_ = StylePolicy::load(settings);
+    historyEnabled_ = storedBool(settings, QStringLiteral("historyEnabled"), true);
+    bool ok = false;
+    const int days = settings.value(QStringLiteral("historyDays")).toInt(&ok);
+    historyDays_ = ok && days >= 1 ? days : defaultHistoryDays;
+    improveAfterInserting_ = storedBool(settings, QStringLiteral("improveAfterInserting"), true);
+    keepClips_ = storedBool(settings, QStringLiteral("keepClips"), false);
+}
+
+void AppModel::setSection(MainSection section)
+{
+    assign(section_, section, &AppModel::sectionChanged, this);
+}
+
+QString AppModel::sectionRaw() const
+{
+    return MainSections::rawValue(section_);
+}
+
+void AppModel::setSectionRaw(const QString& raw)
+{
+    if (auto section = MainSections::fromRawValue(raw))
+        setSection(*section);
+}
+
+void AppModel::setSelectedHistory(const QString& id)
+{
+    assign(selectedHistory_, id, &AppModel::selectedHistoryChanged, this);
+}
+
+void AppModel::setSpeechStatus(const QString& status)
+{
+    assign(speechStatus_, status, &AppModel::speechStatusChanged, this);
+}
+
+void AppModel::setSpeechReady(bool ready)
+{
+    assign(speechReady_, ready, &AppModel::speechReadyChanged, this);
+}
+
+void AppModel::setLanguages(const QString& languages)
+{
+    assign(languages_, languages, &AppModel::languagesChanged, this);
+}
+
+void AppModel::setServerConfigured(bool configured)
+{
+    assign(serverConfigured_, configured, &AppModel::serverConfiguredChanged, this);
+}
+
+void AppModel::setModelLoading(bool loading)
+{
+    assign(modelLoading_, loading, &AppModel::modelLoadingChanged, this);
+}
+
+void AppModel::setPunctuationAvailable(bool available)
+{
+    assign(punctuationAvailable_, available, &AppModel::punctuationAvailableChanged, this);
+}
+
+void AppModel::setDictationKey(HotkeyMonitor::Key key)
+{
+    assign(dictationKey_, key, &AppModel::dictationKeyChanged, this);
+}
+
+void AppModel::setDictationKeyRaw(const QString& raw)
+{
+    if (auto key = HotkeyMonitor::fromRawValue(raw))
+        setDictationKey(*key);
+}
+
+void AppModel::setEngineMode(const QString& raw)
+{
+    if (SpeechRouter::mode(raw))
+        assign(engineMode_, raw, &AppModel::engineModeChanged, this);
+}
+
+void AppModel::setModelPackage(const QString& raw)
+{
+    if (ModelPackage::fromRawValue(raw))
+        assign(modelPackage_, raw, &AppModel::modelPackageChanged, this);
+}
+
+void AppModel::setPunctuation(bool on)
+{
+    assign(punctuation_, on, &AppModel::punctuationChanged, this);
+}
+
+void AppModel::setStylePolicy(const StylePolicy& policy)
+{
+    stylePolicy_ = policy;
+    emit stylePolicyChanged();
+    stylePolicy_.save(settings_);
+}
+
+void AppModel::setHistoryEnabled(bool enabled)
+{
+    assign(historyEnabled_, enabled, &AppModel::historyEnabledChanged, this);
+    settings_.setValue(QStringLiteral("historyEnabled"), enabled);
+}
+
+void AppModel::setHistoryDays(int days)
+{
+    days = std::max(days, 1);
+    assign(historyDays_, days, &AppModel::historyDaysChanged, this);
+    settings_.setValue(QStringLiteral("historyDays"), days);
+    stores_.history.prune(days, QDateTime::currentDateTimeUtc());
+}
+
+void AppModel::setImproveAfterInserting(bool on)
+{
+    assign(improveAfterInserting_, on, &AppModel::improveAfterInsertingChanged, this);
+    settings_.setValue(QStringLiteral("improveAfterInserting"), on);
+}
+
+void AppModel::setKeepClips(bool on)
+{
+    assign(keepClips_, on, &AppModel::keepClipsChanged, this);
+    settings_.setValue(QStringLiteral("keepClips"), on);
+    if (!on)
+        stores_.vault.removeAll();
+}
+
+QString AppModel::styleFor(const QString& categoryRaw) const
+{
+    const auto category = AppCategories::fromRawValue(categoryRaw).value_or(AppCategory::other);
+    return DictationStyles::rawValue(stylePolicy_.style(category));
+}

@@ -1,0 +1,168 @@
+#pragma once
+// The one model every page and window reads and writes: the user's settings (stored the moment
+// they change), the live state the application publishes (model status, server), and handles to
+// the stores the pages observe directly.
+
+#include "History/HistoryStore.h"
+#include "History/UsageStats.h"
+#include "HotkeyMonitor.h"
+#include "Main/MainActions.h"
+#include "Main/MainSection.h"
+#include "Snippets/SnippetStore.h"
+#include "Style/StylePolicy.h"
+#include "VocabularyStore.h"
+
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+class ClipVault;
+class Settings;
+
+class AppModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the application")
+
+    Q_PROPERTY(QString section READ sectionRaw WRITE setSectionRaw NOTIFY sectionChanged)
+    Q_PROPERTY(QString selectedHistory READ selectedHistory WRITE setSelectedHistory NOTIFY selectedHistoryChanged)
+
+    Q_PROPERTY(QString speechStatus READ speechStatus NOTIFY speechStatusChanged)
+    Q_PROPERTY(bool speechReady READ speechReady NOTIFY speechReadyChanged)
+    Q_PROPERTY(QString languages READ languages NOTIFY languagesChanged)
+    Q_PROPERTY(bool serverConfigured READ serverConfigured NOTIFY serverConfiguredChanged)
+    Q_PROPERTY(bool modelLoading READ modelLoading NOTIFY modelLoadingChanged)
+    Q_PROPERTY(bool punctuationAvailable READ punctuationAvailable NOTIFY punctuationAvailableChanged)
+
+    Q_PROPERTY(QString dictationKey READ dictationKeyRaw WRITE setDictationKeyRaw NOTIFY dictationKeyChanged)
+    Q_PROPERTY(QString engineMode READ engineMode WRITE setEngineMode NOTIFY engineModeChanged)
+    Q_PROPERTY(QString modelPackage READ modelPackage WRITE setModelPackage NOTIFY modelPackageChanged)
+    Q_PROPERTY(bool punctuation READ punctuation WRITE setPunctuation NOTIFY punctuationChanged)
+
+    Q_PROPERTY(bool historyEnabled READ historyEnabled WRITE setHistoryEnabled NOTIFY historyEnabledChanged)
+    Q_PROPERTY(int historyDays READ historyDays WRITE setHistoryDays NOTIFY historyDaysChanged)
+    Q_PROPERTY(bool improveAfterInserting READ improveAfterInserting WRITE setImproveAfterInserting NOTIFY
+                   improveAfterInsertingChanged)
+    Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
+
+    Q_PROPERTY(HistoryStore* history READ history CONSTANT)
+    Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
+    Q_PROPERTY(VocabularyStore* vocabulary READ vocabulary CONSTANT)
+    Q_PROPERTY(SnippetStore* snippets READ snippets CONSTANT)
+    Q_PROPERTY(MainActions* actions READ actions CONSTANT)
+
+public:
+    struct Stores {
+        HistoryStore& history;
+        UsageStats& stats;
+        ClipVault& vault;
+        VocabularyStore& vocabulary;
+        SnippetStore& snippets;
+    };
+
+    // Reads every setting from the given settings; writes nothing.
+    AppModel(Stores stores, MainActions& actions, Settings& settings, QObject* parent = nullptr);
+
+    MainSection section() const { return section_; }
+    void setSection(MainSection section);
+    QString sectionRaw() const;
+    void setSectionRaw(const QString& raw);  // an unknown raw value is ignored
+
+    // A one-shot request to open the History page on that entry (an identifier without braces).
+    QString selectedHistory() const { return selectedHistory_; }
+    void setSelectedHistory(const QString& id);
+
+    QString speechStatus() const { return speechStatus_; }
+    void setSpeechStatus(const QString& status);
+    bool speechReady() const { return speechReady_; }
+    void setSpeechReady(bool ready);
+    QString languages() const { return languages_; }
+    void setLanguages(const QString& languages);
+    bool serverConfigured() const { return serverConfigured_; }
+    void setServerConfigured(bool configured);
+    bool modelLoading() const { return modelLoading_; }
+    void setModelLoading(bool loading);
+    bool punctuationAvailable() const { return punctuationAvailable_; }
+    void setPunctuationAvailable(bool available);
+
+    // Plain values: MainActions stores these settings.
+    HotkeyMonitor::Key dictationKey() const { return dictationKey_; }
+    void setDictationKey(HotkeyMonitor::Key key);
+    QString dictationKeyRaw() const { return HotkeyMonitor::rawValue(dictationKey_); }
+    void setDictationKeyRaw(const QString& raw);
+    QString engineMode() const { return engineMode_; }
+    void setEngineMode(const QString& raw);
+    QString modelPackage() const { return modelPackage_; }
+    void setModelPackage(const QString& raw);
+    bool punctuation() const { return punctuation_; }
+    void setPunctuation(bool on);
+
+    // Stored as soon as they change.
+    const StylePolicy& stylePolicy() const { return stylePolicy_; }
+    void setStylePolicy(const StylePolicy& policy);
+    bool historyEnabled() const { return historyEnabled_; }
+    void setHistoryEnabled(bool enabled);
+    int historyDays() const { return historyDays_; }
+    // Stores the value and prunes the history to that many days (never fewer than one).
+    void setHistoryDays(int days);
+    bool improveAfterInserting() const { return improveAfterInserting_; }
+    void setImproveAfterInserting(bool on);
+    bool keepClips() const { return keepClips_; }
+    // Turning it off deletes every kept recording.
+    void setKeepClips(bool on);
+
+    // The style for a kind of application ("email", ...) as a raw style value.
+    Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
+
+    HistoryStore* history() const { return &stores_.history; }
+    UsageStats* stats() const { return &stores_.stats; }
+    ClipVault& vault() const { return stores_.vault; }
+    VocabularyStore* vocabulary() const { return &stores_.vocabulary; }
+    SnippetStore* snippets() const { return &stores_.snippets; }
+    MainActions* actions() const { return &actions_; }
+    Settings& settings() const { return settings_; }
+
+    static constexpr int defaultHistoryDays = 30;
+
+signals:
+    void sectionChanged();
+    void selectedHistoryChanged();
+    void speechStatusChanged();
+    void speechReadyChanged();
+    void languagesChanged();
+    void serverConfiguredChanged();
+    void modelLoadingChanged();
+    void punctuationAvailableChanged();
+    void dictationKeyChanged();
+    void engineModeChanged();
+    void modelPackageChanged();
+    void punctuationChanged();
+    void stylePolicyChanged();
+    void historyEnabledChanged();
+    void historyDaysChanged();
+    void improveAfterInsertingChanged();
+    void keepClipsChanged();
+
+private:
+    Stores stores_;
+    MainActions& actions_;
+    Settings& settings_;
+
+    MainSection section_ = MainSection::home;
+    QString selectedHistory_;
+    QString speechStatus_;
+    bool speechReady_ = false;
+    QString languages_;
+    bool serverConfigured_ = false;
+    bool modelLoading_ = false;
+    bool punctuationAvailable_ = false;
+    HotkeyMonitor::Key dictationKey_ = HotkeyMonitor::Key::fn;
+    QString engineMode_;
+    QString modelPackage_;
+    bool punctuation_ = true;
+    StylePolicy stylePolicy_;
+    bool historyEnabled_ = true;
+    int historyDays_ = defaultHistoryDays;
+    bool improveAfterInserting_ = true;
+    bool keepClips_ = false;
+};
