@@ -190,14 +190,6 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
              return wrong;
          },
          {"bytes=1000-", "bytes=1000-"}},
-        {"clean but short",
-         {},
-         [&](const HttpRequest&) { return body(200, encoder().left(3000)); },
-         {"", "bytes=3000-"}},
-        {"unsatisfiable range",
-         QByteArray(1000, 'x'),
-         [](const HttpRequest&) { return HttpResponse::text(416, {}); },
-         {"bytes=1000-", ""}},
         {"cut connection",
          {},
          [&](const HttpRequest& request) {

@@ -223,16 +223,22 @@ TEST_F(ModelInstallerDownloadTest, WrongChecksumIsRefusedAndNothingInstalled)
     EXPECT_TRUE(QFileInfo::exists(stagingFolder() + QStringLiteral("/encoder.data")));  // kept for the next try
 }
 
-TEST_F(ModelInstallerDownloadTest, EscapingNamesInTheManifestWriteNothing)
+// Resuming can't lengthen the server's file: once a whole short file or a 416 for the bytes on
+// disk shows it, the install stops at once with the size check's own text.
+TEST_F(ModelInstallerDownloadTest, AFileTheServerHoldsShorterThanListedIsAskedForOnce)
 {
-    TestModelHost::Files hostile = model;
-    for (auto& [name, bytes] : hostile)
-        name = QStringLiteral("../../") + name;
-    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), hostile);
-    ModelInstaller installer(source());
-    EXPECT_EQ(run(installer),
-              State{Failed{ModelInstallError::sourceMissing(QStringLiteral("encoder.onnx in the manifest"))}});
-    EXPECT_FALSE(QFileInfo::exists(ModelStore::root()));
+    const QByteArray tokens = model[4].second;
+    host.editEntry(QStringLiteral("v1"), QStringLiteral("320ms"), 4,
+                   [&](QJsonObject& entry) { entry.insert(QStringLiteral("size"), tokens.size() + 100); });
+    for (const bool staged : {false, true}) {
+        SCOPED_TRACE(staged ? "416 for the staged bytes" : "a complete short 200");
+        if (staged)
+            writeFile(stagingFolder() + QStringLiteral("/tokens.txt"), tokens);
+        host.server.clearRequests();
+        ModelInstaller installer(source());
+        EXPECT_EQ(run(installer), State{Failed{ModelInstallError::verifyFailed(QStringLiteral("tokens.txt"))}});
+        EXPECT_EQ(requestsFor(QStringLiteral("tokens.txt")), 1);
+    }
 }
 
 TEST_F(ModelInstallerTest, UnsafeFileNameFailsBeforeAnythingIsWritten)
