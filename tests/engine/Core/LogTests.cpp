@@ -57,16 +57,6 @@ TEST(Log, LineIsIsoStampBlankMessage)
     EXPECT_EQ(linePattern.match(lines[1]).captured(2), QStringLiteral("سلام دنیا")) << "Persian text written as UTF-8";
 }
 
-TEST(Log, EmptyVariableFallsBackToTheStateFolder)
-{
-    QTemporaryDir state;
-    writeInOwnProcess({QStringLiteral("hello")}, {{QStringLiteral("XDG_STATE_HOME"), state.path()},
-                                                  {QStringLiteral("QUILLMARSH_LOG"), QString()}});
-    const QStringList lines = linesOf(state.filePath(QStringLiteral("Quillmarsh/Quillmarsh.log")));
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" hello")));
-}
-
 TEST(Log, LinesFromManyThreadsStayWholeAndInOrder)
 {
     const QString path = qEnvironmentVariable("QUILLMARSH_LOG");

@@ -106,17 +106,6 @@ TEST(PunctuationStore, LivesAmongTheModelsUnlessTheEnvironmentSaysOtherwise)
     EXPECT_EQ(PunctuationStore::directory(), QDir::homePath() + QStringLiteral("/punct"));
 }
 
-TEST(PunctuationStore, IsInstalledWhenBothFilesArePresent)
-{
-    QTemporaryDir dir;
-    ScopedEnvironment folder("QUILLMARSH_PUNCT_DIR", dir.path());
-    EXPECT_FALSE(PunctuationStore::isInstalled());
-    writeFile(dir.filePath(QStringLiteral("tokenizer.json")), "{}");
-    EXPECT_FALSE(PunctuationStore::isInstalled());
-    writeFile(dir.filePath(QStringLiteral("model.onnx")), "");  // nothing but existence counts
-    EXPECT_TRUE(PunctuationStore::isInstalled());
-}
-
 TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
 {
     // Listed with the model first: downloaded in that order, moved in with the model last.
