@@ -211,18 +211,6 @@ TEST_F(ModelInstallerDownloadTest, StopMidFileThenResumeFetchesOnlyTheMissingByt
     EXPECT_GT(progressReports().front().done, 30000) << "the first report after resuming counts the staged bytes";
 }
 
-TEST_F(ModelInstallerDownloadTest, WrongChecksumIsRefusedAndNothingInstalled)
-{
-    host.editEntry(QStringLiteral("v1"), QStringLiteral("320ms"), 4,
-                   [](QJsonObject& tokens) { tokens.insert(QStringLiteral("sha256"), QString(64, u'0')); });
-    ModelInstaller installer(source());
-    ASSERT_EQ(run(installer), State{Failed{ModelInstallError::verifyFailed(QStringLiteral("tokens.txt"))}});
-    EXPECT_FALSE(QFileInfo::exists(packageFolder()));
-    EXPECT_FALSE(ModelStore::isInstalled(ModelPackage::fast));
-    EXPECT_FALSE(QFileInfo::exists(stagingFolder() + QStringLiteral("/tokens.txt")));
-    EXPECT_TRUE(QFileInfo::exists(stagingFolder() + QStringLiteral("/encoder.data")));  // kept for the next try
-}
-
 // Resuming can't lengthen the server's file: once a whole short file or a 416 for the bytes on
 // disk shows it, the install stops at once with the size check's own text.
 TEST_F(ModelInstallerDownloadTest, AFileTheServerHoldsShorterThanListedIsAskedForOnce)
