@@ -1,7 +1,7 @@
 #pragma once
 // What both installers share: one run at a time on a queue of its own, a stop request the run
 // polls, and states delivered on the main thread to an owner that may be gone by then. A state
-// other than `Installing` ends the run.
+// other than `Installing` ends the run; the state is `Idle` until the first run.
 
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
@@ -12,12 +12,12 @@
 #include <string>
 #include <variant>
 
-template <typename State, typename Installing>
+template <typename State, typename Installing, typename Idle>
 class InstallJob {
 public:
     // `deliver` gets every state on the main thread, after state() has taken it.
-    InstallJob(std::string queueName, State initial, std::function<void(const State&)> deliver)
-        : deliver_(std::move(deliver)), state_(std::move(initial)), queue_(std::move(queueName))
+    InstallJob(std::string queueName, std::function<void(const State&)> deliver)
+        : deliver_(std::move(deliver)), queue_(std::move(queueName))
     {
     }
     // Asks a running job to stop and waits for it to end.
@@ -57,7 +57,7 @@ public:
 
 private:
     std::function<void(const State&)> deliver_;
-    State state_;
+    State state_ = Idle{};
     bool running_ = false;  // main thread
     std::atomic<bool> stopRequested_ = false;
     std::shared_ptr<char> alive_ = std::make_shared<char>();  // outlived by no queued delivery

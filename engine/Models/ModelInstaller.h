@@ -67,8 +67,8 @@ private:
     Clock& clock_;
     FreeSpace freeSpace_;
     // Last: a running install ends before the members it uses.
-    InstallJob<State, Installing> job_{"quillmarsh.install", Idle{}, [this](const State& state) {
-                                           if (onChange)
-                                               onChange(state);
-                                       }};
+    InstallJob<State, Installing, Idle> job_{"quillmarsh.install", [this](const State& state) {
+                                                 if (onChange)
+                                                     onChange(state);
+                                             }};
 };

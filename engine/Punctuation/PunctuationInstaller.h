@@ -50,8 +50,8 @@ private:
     std::shared_ptr<ModelSource> source_;
     QString directory_;
     // Last: a running download ends before the members it uses.
-    InstallJob<State, Installing> job_{"quillmarsh.punctuation-install", Idle{}, [this](const State& state) {
-                                           if (onChange)
-                                               onChange(state);
-                                       }};
+    InstallJob<State, Installing, Idle> job_{"quillmarsh.punctuation-install", [this](const State& state) {
+                                                 if (onChange)
+                                                     onChange(state);
+                                             }};
 };
