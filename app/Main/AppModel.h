@@ -44,6 +44,7 @@ class AppModel : public QObject {
     Q_PROPERTY(bool improveAfterInserting READ improveAfterInserting WRITE setImproveAfterInserting NOTIFY
                    improveAfterInsertingChanged)
     Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
+    Q_PROPERTY(bool opensAtLogin READ opensAtLogin NOTIFY opensAtLoginChanged)
 
     Q_PROPERTY(HistoryStore* history READ history CONSTANT)
     Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
@@ -111,6 +112,12 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // Read from the autostart entry each time.
+    bool opensAtLogin() const;
+    // Writes or removes the autostart entry; on success announces the change and returns true,
+    // on failure logs "open at login: " and why and returns false.
+    Q_INVOKABLE bool setOpensAtLogin(bool on);
+
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
 
@@ -142,6 +149,7 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void opensAtLoginChanged();
 
 private:
     Stores stores_;
