@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "AcknowledgementsWindow.h"
+#include "AppInfo.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
@@ -107,7 +108,7 @@ void AppDelegate::start()
                                                   .canRetry = [self] { return self && self->models_->failed(); },
                                               });
     prune();
-    Log::info(QStringLiteral("launch: Quillmarsh ") + QApplication::applicationVersion());
+    Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
     openRequestedWindows();
 }

@@ -1,5 +1,7 @@
 #include "FeedbackMail.h"
 
+#include "AppInfo.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -13,8 +15,7 @@ QUrl FeedbackMail::url()
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("subject"), QStringLiteral("Quillmarsh feedback"));
     query.addQueryItem(QStringLiteral("body"),
-                       QStringLiteral("\n\n—\nQuillmarsh %1, %2")
-                           .arg(QApplication::applicationVersion(), QSysInfo::prettyProductName()));
+                       QStringLiteral("\n\n—\n%1, %2").arg(AppInfo::versionText(), QSysInfo::prettyProductName()));
     mail.setQuery(query);
     return mail;
 }

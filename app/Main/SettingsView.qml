@@ -257,7 +257,8 @@ ScrollView {
                             checked: root.model.opensAtLogin
                             onToggled: {
                                 root.loginProblem = !root.model.setOpensAtLogin(checked)
-                                checked = Qt.binding(() => root.model.opensAtLogin)
+                                // Show the entry's real state again once the click is over.
+                                Qt.callLater(() => checked = Qt.binding(() => root.model.opensAtLogin))
                             }
                         }
                     }

@@ -1,0 +1,61 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+Item {
+    width: 888
+    height: 810
+
+    Component {
+        id: homePage
+        HomeView { anchors.fill: parent; model: appModel }
+    }
+
+    TestCase {
+        name: "Home"
+        when: windowShown
+
+        function show() { return createTemporaryObject(homePage, parent) }
+
+        function test_greetingFollowsTheHour() {
+            const page = show()
+            page.home.now = new Date(2026, 11, 5, 4, 59)
+            compare(page.home.greeting, "Good evening")
+            page.home.now = new Date(2026, 11, 5, 5, 0)
+            compare(page.home.greeting, "Good morning")
+            compare(page.home.today, "Saturday, December 5")
+        }
+
+        function test_noticesFollowThePermissionsAtTheNextPoll() {
+            desktop.microphone = false
+            desktop.accessibility = true
+            const page = show()
+            verify(findChild(page, "attention").visible)
+            verify(findChild(page, "micNotice").visible)
+            verify(!findChild(page, "accessibilityNotice").visible)
+            desktop.microphone = true
+            verify(findChild(page, "micNotice").visible, "nothing changes before the poll")
+            page.home.poll()
+            verify(!findChild(page, "attention").visible)
+        }
+
+        function test_theKeyCapNamesTheChosenKey() {
+            appModel.dictationKey = "rightOption"
+            const page = show()
+            compare(findChild(page, "keyCap").children[0].text, "right Alt")
+            appModel.dictationKey = "fn"
+        }
+
+        function test_everydayStyleSetsThreeKindsAndKeepsEmailAndCode() {
+            const page = show()
+            const emailBefore = appModel.styleFor("email")
+            const codeBefore = appModel.styleFor("code")
+            findChild(page, "everydayStyle").picked("formal")
+            for (const category of ["messaging", "documents", "other"])
+                compare(appModel.styleFor(category), "formal", category)
+            compare(appModel.styleFor("email"), emailBefore)
+            compare(appModel.styleFor("code"), codeBefore)
+            compare(page.home.everydayStyle, "formal")
+        }
+    }
+}
