@@ -9,7 +9,7 @@ Window {
     required property var components
     required property string notices
 
-    width: 640
+    width: 760
     height: 720
     minimumWidth: 480
     minimumHeight: 400
@@ -40,7 +40,7 @@ Window {
                 implicitHeight: list.implicitHeight + 12
                 padding: 0
                 radius: 16
-                fill: false
+                fill: true
                 ColumnLayout {
                     id: list
                     anchors.left: parent.left

@@ -279,6 +279,11 @@ QQuickWindow* AppDelegate::mainWindow() const
     return mainWindow_ ? mainWindow_->window() : nullptr;
 }
 
+QQuickWindow* AppDelegate::acknowledgementsWindow() const
+{
+    return acknowledgements_ ? acknowledgements_->window() : nullptr;
+}
+
 ModelHost& AppDelegate::modelHost() const
 {
     return models_->host();

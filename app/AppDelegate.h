@@ -105,6 +105,8 @@ public:
     FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
+    // The acknowledgements window once shown, or nothing.
+    QQuickWindow* acknowledgementsWindow() const;
 
 private:
     void connectServers();
