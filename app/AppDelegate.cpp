@@ -2,6 +2,7 @@
 
 #include "AcknowledgementsWindow.h"
 #include "AppInfo.h"
+#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
@@ -67,8 +68,11 @@ void AppDelegate::connectServers()
     if (cloud)
         cloudEngine_ = std::make_shared<CloudEngine>(*cloud, token);
     model_->setServerConfigured(cloud.has_value());
-    if (const auto format = FormatSettings::load(settings_, cloud))
+    if (const auto format = FormatSettings::load(settings_, cloud)) {
         formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
+        // Recordings are shared with the formatting server's host.
+        model_->setUploader(std::make_shared<ClipUploader>(format->endpoint, *network_));
+    }
     // Without a server there is only this computer.
     if (!cloud)
         model_->setEngineMode(SpeechRouter::rawValue(SpeechRouter::Mode::local));

@@ -16,6 +16,9 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include <memory>
+
+class ClipUploader;
 class ClipVault;
 class Settings;
 
@@ -118,6 +121,11 @@ public:
     // on failure logs "open at login: " and why and returns false.
     Q_INVOKABLE bool setOpensAtLogin(bool on);
 
+    // Shares kept recordings: present while a formatting server is configured, on that server's
+    // host (set by the application once, at start).
+    std::shared_ptr<const ClipUploader> uploader() const { return uploader_; }
+    void setUploader(std::shared_ptr<const ClipUploader> uploader) { uploader_ = std::move(uploader); }
+
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
 
@@ -173,4 +181,5 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
+    std::shared_ptr<const ClipUploader> uploader_;
 };

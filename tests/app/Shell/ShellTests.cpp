@@ -3,6 +3,7 @@
 // server settings follow their precedence, open at login writes its entry.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
@@ -174,6 +175,15 @@ private slots:
         QCOMPARE(log.mentions(QStringLiteral("speech server setting ignored: ")), environment.startsWith("ws:"));
         if (cloud)  // the formatting server lives on the speech server's host
             QCOMPARE(format->endpoint.host(), cloud->url.host());
+    }
+
+    void uploaderFollowsTheFormattingServer()
+    {
+        QVERIFY(!AppFixture().delegate().model().uploader());
+        AppFixture app([](Settings& settings) {
+            settings.setValue(QStringLiteral("formatURL"), QStringLiteral("https://format.example:8443/v1/format?x=1"));
+        });
+        QCOMPARE(app.delegate().model().uploader()->baseURL(), QUrl(QStringLiteral("https://format.example:8443")));
     }
 
     void startUpPrunesHistoryAndRecordings_data()
