@@ -283,6 +283,11 @@ QQuickWindow* AppDelegate::mainWindow() const
     return mainWindow_ ? mainWindow_->window() : nullptr;
 }
 
+QMenu* AppDelegate::statusMenu() const
+{
+    return statusMenu_ ? &statusMenu_->menu() : nullptr;
+}
+
 QQuickWindow* AppDelegate::acknowledgementsWindow() const
 {
     return acknowledgements_ ? acknowledgements_->window() : nullptr;

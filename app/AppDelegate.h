@@ -33,6 +33,7 @@ class ModelHost;
 class ModelInstaller;
 class ModelSetup;
 class PunctuationInstaller;
+class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
 class QQuickWindow;
@@ -105,6 +106,8 @@ public:
     FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
+    // The tray item's menu, once started.
+    QMenu* statusMenu() const;
     // The acknowledgements window once shown, or nothing.
     QQuickWindow* acknowledgementsWindow() const;
 

@@ -255,12 +255,14 @@ ScrollView {
                 }
                 Item { Layout.fillWidth: true }
                 LinkButton {
+                    objectName: "allHistory"
                     visible: home.hasHistory
                     text: "All history →"
                     onClicked: root.model.section = "history"
                 }
             }
             DashedNote {
+                objectName: "historyNote"
                 visible: !root.model.historyEnabled || !home.hasHistory
                 Layout.fillWidth: true
                 text: !root.model.historyEnabled

@@ -9,6 +9,7 @@ Item {
     property var entry
     signal clicked()
 
+    objectName: "recent-" + entry.id
     implicitHeight: 50
 
     Rectangle {

@@ -1,9 +1,11 @@
 // Runs the main window's Qt Quick tests over a delegate with empty records. In QML, `appModel` is
-// the page model and `desktop` decides what the desktop allows (`microphone`, `accessibility`).
+// the page model, `desktop` decides what the desktop allows (`microphone`, `accessibility`) and
+// `records` adds and clears dictations.
 // The autostart folder can't be made, so opening at login fails.
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Fonts.h"
+#include "History/HistoryStore.h"
 #include "LoginItem.h"
 #include "Permissions.h"
 
@@ -28,6 +30,24 @@ public:
     bool accessibility_ = true;
 };
 
+class Records : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Records(HistoryStore*& history) : history_(history) {}
+
+    // The new entry's identifier, without braces.
+    Q_INVOKABLE QString addDictation(const QString& text)
+    {
+        return history_->add(HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTime(), text))
+            .toString(QUuid::WithoutBraces);
+    }
+    Q_INVOKABLE void clearHistory() { history_->clear(); }
+
+private:
+    HistoryStore*& history_;
+};
+
 class Setup : public QObject {
     Q_OBJECT
 
@@ -48,6 +68,8 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
         engine->rootContext()->setContextProperty(QStringLiteral("appModel"), &fixture_->delegate().model());
         engine->rootContext()->setContextProperty(QStringLiteral("desktop"), &desktop_);
+        history_ = &fixture_->delegate().history();
+        engine->rootContext()->setContextProperty(QStringLiteral("records"), &records_);
     }
     void cleanupTestCase()
     {
@@ -57,6 +79,8 @@ public slots:
 
 private:
     FakeDesktop desktop_;
+    HistoryStore* history_ = nullptr;
+    Records records_{history_};
     std::unique_ptr<AppFixture> fixture_;
 };
 

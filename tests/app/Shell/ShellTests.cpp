@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QQuickWindow>
 #include <QTest>
 
 namespace {
@@ -215,6 +217,30 @@ private slots:
         QVERIFY(std::none_of(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == old; }));
         QVERIFY(!app.delegate().vault().has(oldClip));
         QCOMPARE(app.delegate().vault().has(recent), keepClips);
+    }
+
+    void statusMenuOffersTryAgainAfterAFailedInstall()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        app.delegate().start();
+        QMenu* menu = app.delegate().statusMenu();
+        const auto item = [menu](const QString& prefix) {
+            const QList<QAction*> actions = menu->actions();
+            const auto found = std::find_if(actions.begin(), actions.end(),
+                                            [&](QAction* action) { return action->text().startsWith(prefix); });
+            return found == actions.end() ? nullptr : *found;
+        };
+        QTRY_VERIFY(app.delegate().models().failed());
+        emit menu->aboutToShow();
+        QVERIFY(item(QStringLiteral("Try again"))->isVisible());
+        QVERIFY(item(QStringLiteral("Speech model: The model files weren")));  // the install's error
+        QCOMPARE(item(QStringLiteral("Dictation key: "))->text(), QStringLiteral("Dictation key: right Ctrl"));
+        QVERIFY(item(QStringLiteral("Quit Quillmarsh")));
+        // A later start of the program brings the window back.
+        app.delegate().mainWindow()->close();
+        QTRY_VERIFY(!app.delegate().mainWindow());
+        app.delegate().handleArguments({QStringLiteral("quillmarsh")});
+        QVERIFY(app.delegate().mainWindow()->isVisible());
     }
 
     void openAtLogin()

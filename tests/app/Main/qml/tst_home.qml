@@ -46,6 +46,32 @@ Item {
             appModel.dictationKey = "fn"
         }
 
+        function test_recentShowsTheThreeNewestAndOpensOne() {
+            const ids = []
+            for (let index = 0; index < 5; ++index)
+                ids.push(records.addDictation("dictation " + index))
+            const page = show()
+            const rows = []
+            for (let index = 0; index < 5; ++index) {
+                const row = findChild(page, "recent-" + ids[index])
+                if (row)
+                    rows.push(index)
+            }
+            compare(rows, [2, 3, 4])
+            mouseClick(findChild(page, "recent-" + ids[4]))
+            compare(appModel.selectedHistory, ids[4])
+            compare(appModel.section, "history")
+
+            appModel.historyEnabled = false
+            verify(findChild(page, "historyNote").visible)
+            compare(findChild(page, "historyNote").text, "History is off. Turn it on in Settings to see your dictations here.")
+            verify(findChild(page, "allHistory").visible)
+            appModel.historyEnabled = true
+            records.clearHistory()
+            compare(findChild(page, "historyNote").text, "Your dictations will appear here, on this computer only.")
+            verify(!findChild(page, "allHistory").visible)
+        }
+
         function test_everydayStyleSetsThreeKindsAndKeepsEmailAndCode() {
             const page = show()
             const emailBefore = appModel.styleFor("email")
