@@ -8,7 +8,9 @@
 // `speechRouter()`, `formatClient()`, the stores, `vault()` and `model()`); a window is built
 // with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
 // `handleArguments()`; a signed-in account's token reaches the servers through
-// `setAccountToken()`.
+// `setAccountToken()`. A change of dictation key, engine mode or punctuation is stored by the
+// actions and announced by the page model's signals (dictationKeyChanged, ...), which the key
+// monitor and the pill follow.
 
 #include "Core/TokenProvider.h"
 #include "Main/AppModel.h"
