@@ -91,26 +91,13 @@ void AppDelegate::start()
         QApplication::quit();
         return;
     }
-    const QPointer<AppDelegate> self(this);
-    statusMenu_ =
-        std::make_unique<StatusMenu>(*model_, StatusMenu::Actions{
-                                                  .openMain =
-                                                      [self] {
-                                                          if (self)
-                                                              self->showMain(MainSection::home);
-                                                      },
-                                                  .openSettings =
-                                                      [self] {
-                                                          if (self)
-                                                              self->showMain(MainSection::settings);
-                                                      },
-                                                  .retry =
-                                                      [self] {
-                                                          if (self)
-                                                              self->models_->retry();
-                                                      },
-                                                  .canRetry = [self] { return self && self->models_->failed(); },
-                                              });
+    // The menu is the delegate's own and goes before it: it may hold the delegate directly.
+    StatusMenu::Actions menuActions;
+    menuActions.openMain = [this] { showMain(MainSection::home); };
+    menuActions.openSettings = [this] { showMain(MainSection::settings); };
+    menuActions.retry = [this] { models_->retry(); };
+    menuActions.canRetry = [this] { return models_->failed(); };
+    statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
     prune();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
@@ -132,7 +119,7 @@ void AppDelegate::openRequestedWindows()
     const bool onboardingDone = settings_.value(QStringLiteral("onboardingDone")).toBool();
     if (!onboardingDone || Environment::contains("QUILLMARSH_SHOW_ONBOARDING"))
         showOnboarding();
-    else if (!QApplication::arguments().contains(atLoginArgument))
+    else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
         showMain();
     if (Environment::contains("QUILLMARSH_SHOW_MAIN"))
         showMain();

@@ -31,6 +31,8 @@ public:
     // The texts and items the menu shows now; refreshed each time it opens.
     void refresh();
     QMenu& menu() const { return *menu_; }
+    // False on a desktop without a tray: then only the main window reaches the application.
+    bool inTray() const { return tray_ != nullptr; }
 
 private:
     AppModel& model_;
