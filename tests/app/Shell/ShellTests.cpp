@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -241,6 +242,29 @@ private slots:
         QTRY_VERIFY(!app.delegate().mainWindow());
         app.delegate().handleArguments({QStringLiteral("quillmarsh")});
         QVERIFY(app.delegate().mainWindow()->isVisible());
+    }
+
+    void mainWindowComesBackOntoAScreenAndRemembersWhereItWas()
+    {
+        AppFixture app([](Settings& settings) {
+            settings.setValue(QStringLiteral("QuillmarshMainWindow2"), QRect(5000, 4000, 1120, 810));
+        });
+        app.delegate().showMain();
+        QQuickWindow* window = app.delegate().mainWindow();
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY(screen.contains(window->geometry().topLeft()));
+
+        window->setPosition(screen.topLeft() + QPoint(7, 9));
+        const QRect moved = window->geometry();
+        QTRY_COMPARE(app.settings().value(QStringLiteral("QuillmarshMainWindow2")).toRect(), moved);
+        window->close();
+        QTRY_VERIFY(!app.delegate().mainWindow());
+        app.delegate().showMain();
+        // The test screen is narrower than the window's least width, so only the height and the
+        // top edge can come back as they were.
+        const QRect restored = app.delegate().mainWindow()->geometry();
+        QCOMPARE(restored.y(), moved.y());
+        QCOMPARE(restored.height(), moved.height());
     }
 
     void openAtLogin()
