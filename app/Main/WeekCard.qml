@@ -61,13 +61,27 @@ ColumnLayout {
                     required property var modelData
                     Layout.alignment: Qt.AlignBottom
                     spacing: 5
-                    Rectangle {
+                    // Corners of 4 at the top and 2 at the bottom: a rounder top half over a
+                    // squarer bottom half.
+                    Item {
+                        id: bar
+                        readonly property color fill: modelData.tone === "today" ? QM.saffron
+                                                    : modelData.tone === "used" ? QM.dotOff : QM.line
                         anchors.horizontalCenter: parent.horizontalCenter
                         width: 14
                         height: modelData.height
-                        radius: 3
-                        color: modelData.tone === "today" ? QM.saffron
-                             : modelData.tone === "used" ? QM.dotOff : QM.line
+                        Rectangle {
+                            anchors.fill: parent
+                            radius: 4
+                            color: bar.fill
+                        }
+                        Rectangle {
+                            anchors.bottom: parent.bottom
+                            width: parent.width
+                            height: parent.height / 2
+                            radius: 2
+                            color: bar.fill
+                        }
                     }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
