@@ -3,6 +3,7 @@
 // they change), the live state the application publishes (model status, server), and handles to
 // the stores the pages observe directly.
 
+#include "Clips/ClipUploader.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
@@ -16,7 +17,11 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include <functional>
+#include <optional>
+
 class ClipVault;
+class QNetworkAccessManager;
 class Settings;
 
 class AppModel : public QObject {
@@ -111,6 +116,12 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // Where shared recordings go: the formatting server's address as it stands now (nothing while
+    // none is configured) and the session the requests use, which must outlive the model.
+    void setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session);
+    // The clip server's client while a formatting server with a usable address is configured.
+    std::optional<ClipUploader> uploader() const;
+
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
 
@@ -147,6 +158,8 @@ private:
     Stores stores_;
     MainActions& actions_;
     Settings& settings_;
+    std::function<std::optional<QUrl>()> formatURL_;
+    QNetworkAccessManager* clipSession_ = nullptr;
 
     MainSection section_ = MainSection::home;
     QString selectedHistory_;

@@ -1,0 +1,78 @@
+#include "Main/ShareClipWindowController.h"
+
+#include "Core/Log.h"
+#include "Main/AppModel.h"
+#include "Main/ScreenFit.h"
+#include "Main/ShareClipSession.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int windowWidth = 600;
+constexpr int minimumHeight = 420;
+
+QScreen* screenUnderPointer()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+}
+
+ShareClipWindowController::ShareClipWindowController(const HistoryEntry& entry, AppModel& model, QQmlEngine& engine,
+                                                     QObject* parent)
+    : QObject(parent), window_(std::make_unique<QQuickView>(&engine, nullptr)),
+      session_(new ShareClipSession(entry, model, this))
+{
+    window_->setTitle(QStringLiteral("Share this clip"));
+    window_->setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window_->setColor(QColor(252, 252, 251));
+    window_->setResizeMode(QQuickView::SizeRootObjectToView);
+    window_->setInitialProperties({{QStringLiteral("session"), QVariant::fromValue(session_)}});
+    window_->setSource(QUrl(QStringLiteral("qrc:/qt/qml/Quillmarsh/App/Main/ShareClipSheet.qml")));
+    if (window_->status() == QQuickView::Error) {
+        for (const QQmlError& error : window_->errors())
+            Log::info(QStringLiteral("share window: ") + error.toString());
+    }
+
+    const qreal content = window_->rootObject() ? window_->rootObject()->implicitHeight() : 0;
+    const QScreen* screen = screenUnderPointer();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, windowWidth, minimumHeight);
+    QRect frame(0, 0, windowWidth, std::max(int(std::ceil(content)), minimumHeight));
+    frame.moveCenter(available.center());
+    QList<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens.append(each->availableGeometry());
+    frame = ScreenFit::fit(frame, screens);
+    window_->setGeometry(frame);
+    window_->setMinimumSize(frame.size());
+    window_->setMaximumSize(frame.size());
+
+    window_->installEventFilter(this);
+}
+
+bool ShareClipWindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_.get() && event->type() == QEvent::Close) {
+        session_->player()->stop();
+        if (onClose)
+            onClose();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+ShareClipWindowController::~ShareClipWindowController() = default;
+
+void ShareClipWindowController::show()
+{
+    window_->show();
+    window_->raise();
+    window_->requestActivate();
+}
