@@ -104,16 +104,19 @@ Item {
                     }
                 }
             }
-            Repeater {
-                model: [{ title: "All", category: "" }, { title: "Email", category: "email" },
-                        { title: "Messaging", category: "messaging" }, { title: "Notes", category: "documents" },
-                        { title: "Code", category: "code" }]
-                delegate: CategoryChip {
-                    required property var modelData
-                    objectName: "chip-" + modelData.title
-                    title: modelData.title
-                    on: results.category === modelData.category
-                    onClicked: results.category = modelData.category
+            Row {
+                spacing: 6
+                Repeater {
+                    model: [{ title: "All", category: "" }, { title: "Email", category: "email" },
+                            { title: "Messaging", category: "messaging" }, { title: "Notes", category: "documents" },
+                            { title: "Code", category: "code" }]
+                    delegate: CategoryChip {
+                        required property var modelData
+                        objectName: "chip-" + modelData.title
+                        title: modelData.title
+                        on: results.category === modelData.category
+                        onClicked: results.category = modelData.category
+                    }
                 }
             }
             Item { Layout.fillWidth: true }

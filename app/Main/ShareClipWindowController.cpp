@@ -42,20 +42,35 @@ ShareClipWindowController::ShareClipWindowController(const HistoryEntry& entry, 
             Log::info(QStringLiteral("share window: ") + error.toString());
     }
 
-    const qreal content = window_->rootObject() ? window_->rootObject()->implicitHeight() : 0;
-    const QScreen* screen = screenUnderPointer();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, windowWidth, minimumHeight);
-    QRect frame(0, 0, windowWidth, std::max(int(std::ceil(content)), minimumHeight));
-    frame.moveCenter(available.center());
+    // Laid out text settles its height only after the first layout pass: follow it.
+    if (QQuickItem* root = window_->rootObject())
+        connect(root, &QQuickItem::implicitHeightChanged, this, &ShareClipWindowController::fitToContent);
+    fitToContent();
+    window_->installEventFilter(this);
+}
+
+void ShareClipWindowController::fitToContent()
+{
+    const QQuickItem* root = window_->rootObject();
+    const int content = root ? int(std::ceil(root->implicitHeight())) : 0;
+    QRect frame = window_->geometry();
+    if (!placed_) {
+        const QScreen* screen = screenUnderPointer();
+        frame = QRect(0, 0, windowWidth, 0);
+        frame.moveCenter(screen ? screen->availableGeometry().center() : QPoint());
+    }
+    const int top = frame.top();
+    frame.setHeight(std::max(content, minimumHeight));
+    if (!placed_)
+        frame.moveTop(top - frame.height() / 2);
+    placed_ = true;
     QList<QRect> screens;
     for (const QScreen* each : QGuiApplication::screens())
         screens.append(each->availableGeometry());
     frame = ScreenFit::fit(frame, screens);
-    window_->setGeometry(frame);
     window_->setMinimumSize(frame.size());
     window_->setMaximumSize(frame.size());
-
-    window_->installEventFilter(this);
+    window_->setGeometry(frame);
 }
 
 bool ShareClipWindowController::eventFilter(QObject* watched, QEvent* event)

@@ -1,7 +1,7 @@
 #pragma once
 // The window in which the user shares one dictation's kept recording: built for one entry, 600
 // wide, as tall as its content (at least 420, at most its screen, the content scrolling beyond
-// that), centred on the screen. Closing it stops the player; an upload under way still lands.
+// that), first centred on the screen and kept on one. Closing it stops the player; an upload under way still lands.
 
 #include "History/HistoryStore.h"
 
@@ -36,6 +36,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // As tall as the content, at least 420 and at most the screen; centred the first time.
+    void fitToContent();
+
     std::unique_ptr<QQuickView> window_;
     ShareClipSession* session_;
+    bool placed_ = false;
 };

@@ -7,6 +7,7 @@
 #include <QTimeZone>
 
 #include <chrono>
+#include <cmath>
 
 HistoryFixture::HistoryFixture(QObject* parent) : QObject(parent)
 {
@@ -28,12 +29,16 @@ HistoryFixture::HistoryFixture(QObject* parent) : QObject(parent)
     shared.clipCode = QStringLiteral("QM-7K2F");
     const HistoryEntry persian(QUuid::createUuid(), today.addDays(-1), QStringLiteral("سلام خوبی امروز میام دفتر"),
                                std::nullopt, QStringLiteral("org.telegram.desktop"), QStringLiteral("Telegram"));
-    const HistoryEntry english(QUuid::createUuid(), today, QStringLiteral("send the report by friday please"),
-                               QStringLiteral("Send the report by Friday, please."), std::nullopt,
+    const HistoryEntry english(QUuid::createUuid(), today, QStringLiteral("send me the report by friday i guess"),
+                               QStringLiteral("Please send me the final report by Friday."), std::nullopt,
                                QStringLiteral("Mail"), QStringLiteral("clean"), AppCategory::email);
     for (const HistoryEntry& entry : {shared, persian, english})
         history_->add(entry);
-    vault_->save(TestAudio::noise(0.5), persian.id);
+    // Speech-like: loud and quiet stretches, so the waveform has a shape.
+    std::vector<float> clip = TestAudio::noise(1.6);
+    for (size_t i = 0; i < clip.size(); ++i)
+        clip[i] *= float(0.2 + 0.8 * std::abs(std::sin(double(i) / 16000.0 * 5.0)));
+    vault_->save(clip, persian.id);
     english_ = uuidText(english.id);
     persian_ = uuidText(persian.id);
     shared_ = uuidText(shared.id);

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
+#include <cmath>
 #include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
@@ -37,6 +38,8 @@ int main(int argc, char* argv[])
         share = std::make_unique<ShareClipWindowController>(fixture.entry(fixture.property("persian").toString()),
                                                             *fixture.appModel(), engine);
         window = share->window();
+        std::fprintf(stderr, "screen %d x %d\n", window->screen()->availableGeometry().width(),
+                     window->screen()->availableGeometry().height());
     } else {
         page = std::make_unique<QQuickView>(&engine, nullptr);
         page->setColor(QColor(252, 252, 251));

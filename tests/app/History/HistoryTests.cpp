@@ -106,12 +106,12 @@ private slots:
         detail.setAppModel(fixture.appModel());
         detail.setEntryId(fixture.property("english").toString());
         detail.copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "Send the report by Friday, please.");
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Please send me the final report by Friday.");
         QVERIFY(detail.copied());
         clock.advance(1000ms);
         detail.setShowSpoken(true);
         detail.copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "send the report by friday please");
+        QCOMPARE(QGuiApplication::clipboard()->text(), "send me the report by friday i guess");
         clock.advance(600ms);  // the first copy's reset, though the second is younger
         QVERIFY(!detail.copied());
         detail.copy();

@@ -41,7 +41,8 @@ TestCase {
         return [
             { tag: "all", query: "", category: "", count: 3, empty: "" },
             { tag: "blank query", query: "   ", category: "", count: 3, empty: "" },
-            { tag: "text", query: "REPORT", category: "", count: 1, empty: "" },
+            { tag: "text", query: "FINAL", category: "", count: 1, empty: "" },
+            { tag: "raw text", query: "guess", category: "", count: 1, empty: "" },
             { tag: "app name", query: "telegram", category: "", count: 1, empty: "" },
             { tag: "persian", query: "خوبی", category: "", count: 1, empty: "" },
             { tag: "email chip", query: "", category: "email", count: 1, empty: "" },
@@ -140,12 +141,12 @@ TestCase {
         const fixture = createTemporaryObject(fixtureMaker, testCase)
         const page = openPage(fixture)
         const pane = find(page, "detail")
-        compare(find(page, "details").text.endsWith("\u00b7 6 words"), true)
+        compare(find(page, "details").text.endsWith("\u00b7 8 words"), true)
         compare(find(page, "note").text, "Clean tidied the punctuation and wording.")
         verify(!find(page, "plainText").visible)
         pane.detail.showSpoken = true
         verify(find(page, "plainText").visible)
-        compare(find(page, "plainText").shown, "send the report by friday please")
+        compare(find(page, "plainText").shown, "send me the report by friday i guess")
         mouseClick(find(page, "copy"))
         compare(find(page, "copy").text, "Copied")
         page.results.selected = fixture.persian
