@@ -22,18 +22,13 @@ DictationDetail::DictationDetail(QObject* parent) : QObject(parent), clock_(&Clo
 
 void DictationDetail::setAppModel(AppModel* model)
 {
-    if (appModel_ == model)
+    // Given once, when the page is built; the page model outlives its pages.
+    if (appModel_ || !model)
         return;
-    if (appModel_) {
-        disconnect(appModel_->history(), nullptr, this, nullptr);
-        disconnect(appModel_, nullptr, this, nullptr);
-    }
     appModel_ = model;
-    if (appModel_) {
-        connect(appModel_->history(), &HistoryStore::entriesChanged, this, &DictationDetail::entryChanged);
-        connect(appModel_, &AppModel::keepClipsChanged, this, &DictationDetail::entryChanged);
-        connect(appModel_, &AppModel::historyEnabledChanged, this, &DictationDetail::entryChanged);
-    }
+    connect(appModel_->history(), &HistoryStore::entriesChanged, this, &DictationDetail::entryChanged);
+    connect(appModel_, &AppModel::keepClipsChanged, this, &DictationDetail::entryChanged);
+    connect(appModel_, &AppModel::historyEnabledChanged, this, &DictationDetail::entryChanged);
     emit entryChanged();
 }
 

@@ -10,17 +10,12 @@ HistoryListModel::HistoryListModel(QObject* parent) : QAbstractListModel(parent)
 
 void HistoryListModel::setAppModel(AppModel* model)
 {
-    if (appModel_ == model)
+    // Given once, when the page is built; the page model outlives its pages.
+    if (appModel_ || !model)
         return;
-    if (appModel_) {
-        disconnect(appModel_->history(), nullptr, this, nullptr);
-        disconnect(appModel_, nullptr, this, nullptr);
-    }
     appModel_ = model;
-    if (appModel_) {
-        connect(appModel_->history(), &HistoryStore::entriesChanged, this, &HistoryListModel::reload);
-        connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
-    }
+    connect(appModel_->history(), &HistoryStore::entriesChanged, this, &HistoryListModel::reload);
+    connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
     emit appModelChanged();
     reload();
 }
