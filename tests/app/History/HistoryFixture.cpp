@@ -28,7 +28,9 @@ HistoryFixture::HistoryFixture(QObject* parent) : QObject(parent)
                         QStringLiteral("code"), QStringLiteral("Code"), std::nullopt, AppCategory::code);
     shared.clipCode = QStringLiteral("QM-7K2F");
     const HistoryEntry persian(QUuid::createUuid(), today.addDays(-1), QStringLiteral("سلام خوبی امروز میام دفتر"),
-                               std::nullopt, QStringLiteral("org.telegram.desktop"), QStringLiteral("Telegram"));
+                               QStringLiteral("سلام، خوبی؟ امروز می\u200cآیم دفتر."),
+                               QStringLiteral("org.telegram.desktop"), QStringLiteral("Telegram"),
+                               QStringLiteral("formal"));
     const HistoryEntry english(QUuid::createUuid(), today, QStringLiteral("send me the report by friday i guess"),
                                QStringLiteral("Please send me the final report by Friday."), std::nullopt,
                                QStringLiteral("Mail"), QStringLiteral("clean"), AppCategory::email);

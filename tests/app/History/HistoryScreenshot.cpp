@@ -38,9 +38,9 @@ int main(int argc, char* argv[])
         share = std::make_unique<ShareClipWindowController>(fixture.entry(fixture.property("persian").toString()),
                                                             *fixture.appModel(), engine);
         window = share->window();
-        std::fprintf(stderr, "screen %d x %d\n", window->screen()->availableGeometry().width(),
-                     window->screen()->availableGeometry().height());
     } else {
+        // Open on the Persian dictation, as the Home page's recent list would.
+        fixture.appModel()->setSelectedHistory(fixture.property("persian").toString());
         page = std::make_unique<QQuickView>(&engine, nullptr);
         page->setColor(QColor(252, 252, 251));
         page->setResizeMode(QQuickView::SizeRootObjectToView);

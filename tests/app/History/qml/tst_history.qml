@@ -151,7 +151,10 @@ TestCase {
         compare(find(page, "copy").text, "Copied")
         page.results.selected = fixture.persian
         compare(find(page, "copy").text, "Copy")
-        verify(!pane.detail.changed)
+        verify(!pane.detail.showSpoken)
+        compare(find(page, "note").text,
+                "Formal turned spoken forms into written Persian and added the punctuation.")
+        compare(pane.detail.segments.map(s => s.changed), [false, false, false, true, false])
     }
 
     function test_deleteAndClear() {
