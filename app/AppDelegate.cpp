@@ -10,6 +10,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Main/MainWindowController.h"
+#include "Main/ShareClipWindowController.h"
 #include "ModelHost.h"
 #include "Models/HTTPSModelSource.h"
 #include "Models/ModelDownload.h"
@@ -24,8 +25,11 @@
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickView>
 #include <QQuickWindow>
 #include <QTimeZone>
+
+#include <algorithm>
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
@@ -47,6 +51,14 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    // Shared recordings go to the formatting server's host, whenever one is configured.
+    model_->setClipServer(
+        [self = QPointer<AppDelegate>(this)]() -> std::optional<QUrl> {
+            if (!self || !self->formatClient_)
+                return std::nullopt;
+            return self->formatClient_->config().endpoint;
+        },
+        network_.get());
     wireActions();
 }
 
@@ -94,7 +106,24 @@ void AppDelegate::showMain(std::optional<MainSection> section)
 
 void AppDelegate::showShare(const QUuid& entryID)
 {
-    Log::info(QStringLiteral("share window not available: ") + entryID.toString(QUuid::WithoutBraces));
+    const QList<HistoryEntry>& entries = history_->entries();
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& each) { return each.id == entryID; });
+    if (entry == entries.end()) {
+        Log::info(QStringLiteral("share window: no dictation ") + entryID.toString(QUuid::WithoutBraces));
+        return;
+    }
+    if (shareWindow_)
+        shareWindow_->window()->close();
+    shareWindow_ = std::make_unique<ShareClipWindowController>(*entry, *model_, *qmlEngine_);
+    ShareClipWindowController* opened = shareWindow_.get();
+    const QPointer<AppDelegate> self(this);
+    shareWindow_->onClose = [self, opened] {
+        // The window is closing inside its own event: let it finish before it goes.
+        if (self && self->shareWindow_.get() == opened)
+            self->shareWindow_.release()->deleteLater();
+    };
+    shareWindow_->show();
 }
 
 void AppDelegate::showOnboarding()
@@ -143,4 +172,9 @@ SpeechRouter& AppDelegate::speechRouter()
 QQuickWindow* AppDelegate::mainWindow() const
 {
     return mainWindow_ ? mainWindow_->window() : nullptr;
+}
+
+QQuickWindow* AppDelegate::shareWindow() const
+{
+    return shareWindow_ ? shareWindow_->window() : nullptr;
 }

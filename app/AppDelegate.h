@@ -30,6 +30,7 @@ class ModelInstaller;
 class PunctuationInstaller;
 class QNetworkAccessManager;
 class QQmlEngine;
+class ShareClipWindowController;
 class QQuickWindow;
 class SerialQueue;
 class Settings;
@@ -89,6 +90,8 @@ public:
     FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
+    // The open share window, or nothing.
+    QQuickWindow* shareWindow() const;
 
 private:
     void wireActions();
@@ -110,4 +113,5 @@ private:
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<ShareClipWindowController> shareWindow_;
 };

@@ -50,20 +50,9 @@ Item {
 
             RowLayout {
                 spacing: 10
-                Item {
-                    implicitWidth: 30
-                    implicitHeight: 30
-                    QMShape {
-                        anchors.fill: parent
-                        fillColor: QM.chip
-                        radius: 30 * 0.29
-                    }
-                    SymbolIcon {
-                        anchors.centerIn: parent
-                        name: detail.symbol
-                        size: 30 * 0.45
-                        color: QM.ink
-                    }
+                SymbolChip {
+                    name: detail.symbol
+                    size: 30
                 }
                 ColumnLayout {
                     spacing: 1
@@ -154,10 +143,11 @@ Item {
                         radius: 10
                     }
                     contentItem: Item {
-                        SymbolIcon {
+                        SymbolImage {
                             anchors.centerIn: parent
                             name: "trash"
-                            size: 14
+                            implicitWidth: 14
+                            implicitHeight: 14
                             color: QM.sub
                         }
                     }

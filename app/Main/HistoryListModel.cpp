@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 HistoryListModel::HistoryListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void HistoryListModel::setAppModel(AppModel* model)
@@ -54,7 +56,7 @@ QString HistoryListModel::current() const
         if (uuidText(entry.id) == selected_.toUpper())
             return selected_.toUpper();
     }
-    return uuidText(results_.first().id);
+    return uuidText(firstResult_);
 }
 
 QString HistoryListModel::firstDay() const
@@ -169,6 +171,11 @@ void HistoryListModel::reload()
     if (appModel_) {
         const auto category = category_.isEmpty() ? std::nullopt : AppCategories::fromRawValue(category_);
         results_ = appModel_->history()->search(query_, category);
+        firstResult_ = results_.isEmpty() ? QUuid() : results_.first().id;
+        // Listed by day, newest day first; within a day in the store's order.
+        std::stable_sort(results_.begin(), results_.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
+            return a.date.toLocalTime().date() > b.date.toLocalTime().date();
+        });
     }
     endResetModel();
     emit resultsChanged();

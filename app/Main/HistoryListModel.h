@@ -22,7 +22,7 @@ class HistoryListModel : public QAbstractListModel {
     Q_PROPERTY(QString category READ category WRITE setCategory NOTIFY filterChanged)
     // The entry the user picked; it may be hidden by the filter.
     Q_PROPERTY(QString selected READ selected WRITE setSelected NOTIFY selectionChanged)
-    // The entry the detail pane shows: the selection when it is listed, else the newest result.
+    // The entry the detail pane shows: the selection when it is listed, else the store's first result.
     Q_PROPERTY(QString current READ current NOTIFY selectionChanged)
     // The header of the newest day listed.
     Q_PROPERTY(QString firstDay READ firstDay NOTIFY resultsChanged)
@@ -76,4 +76,5 @@ private:
     QString category_;
     QString selected_;
     QList<HistoryEntry> results_;
+    QUuid firstResult_;  // the first result in the store's order, shown when nothing listed is selected
 };

@@ -42,9 +42,10 @@ AbstractButton {
         spacing: 7
         RowLayout {
             spacing: 8
-            SymbolIcon {
+            SymbolImage {
                 name: root.symbol
-                size: 12
+                implicitWidth: 12
+                implicitHeight: 12
                 color: QM.ink
             }
             Text {

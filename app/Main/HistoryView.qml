@@ -35,10 +35,11 @@ Item {
                 spacing: 12
                 Row {
                     spacing: 5
-                    SymbolIcon {
+                    SymbolImage {
                         anchors.verticalCenter: parent.verticalCenter
                         name: "lock"
-                        size: 12.5
+                        implicitWidth: 12.5
+                        implicitHeight: 12.5
                         color: QM.sub
                     }
                     Text {
@@ -88,9 +89,10 @@ Item {
                     anchors.leftMargin: 12
                     anchors.rightMargin: 12
                     spacing: 9
-                    SymbolIcon {
+                    SymbolImage {
                         name: "magnifyingglass"
-                        size: 14
+                        implicitWidth: 14
+                        implicitHeight: 14
                         color: QM.faint
                     }
                     NaturalTextField {

@@ -29,9 +29,10 @@ Item {
         spacing: 10
         RowLayout {
             spacing: 8
-            SymbolIcon {
+            SymbolImage {
                 name: "checkmark.circle.fill"
-                size: 14
+                implicitWidth: 14
+                implicitHeight: 14
                 color: QM.saffron
             }
             Text {
@@ -75,9 +76,10 @@ Item {
         y: 14
         width: root.width - 28
         spacing: 12
-        SymbolIcon {
+        SymbolImage {
             name: "waveform"
-            size: 15
+            implicitWidth: 15
+            implicitHeight: 15
             color: root.detail.panel === "offer" ? QM.ink : QM.faint
         }
         Paragraph {

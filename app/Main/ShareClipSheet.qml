@@ -54,6 +54,7 @@ Item {
                 spacing: 20
 
                 ColumnLayout {
+                    Layout.fillWidth: true
                     spacing: 6
                     Text {
                         text: "Share this clip"
@@ -75,8 +76,10 @@ Item {
                 }
 
                 ColumnLayout {
+                    Layout.fillWidth: true
                     spacing: 14
                     ColumnLayout {
+                        Layout.fillWidth: true
                         spacing: 6
                         ShareLabel {
                             text: "WHAT QUILLMARSH HEARD"
@@ -90,18 +93,24 @@ Item {
                                 fillColor: QM.soft
                                 radius: 11
                             }
-                            MixedText {
+                            Paragraph {
                                 id: heard
+                                readonly property bool persian: Script.isPersian(root.session.heard)
                                 x: 14
                                 y: 11
-                                width: parent.width - 28
-                                text: root.session.heard
-                                size: 15.5
+                                // The column's fixed width, not the layout's pass: the box's
+                                // height then follows the wrapped text from the start.
+                                width: content.width - 28
+                                text: (persian ? "\u200f" : "\u200e") + root.session.heard
+                                font: Typography.forText(root.session.heard, 15.5, Font.Normal)
+                                horizontalAlignment: persian ? Text.AlignRight : Text.AlignLeft
                                 color: "#3A3D45"
+                                extraSpacing: 8
                             }
                         }
                     }
                     ColumnLayout {
+                        Layout.fillWidth: true
                         spacing: 6
                         RowLayout {
                             spacing: 6
@@ -153,6 +162,7 @@ Item {
                 }
 
                 RowLayout {
+                    Layout.fillWidth: true
                     spacing: 14
                     ShareList {
                         Layout.fillWidth: true
@@ -189,10 +199,11 @@ Item {
                     onClicked: root.session.agreed = !root.session.agreed
                     contentItem: RowLayout {
                         spacing: 12
-                        SymbolIcon {
+                        SymbolImage {
                             Layout.alignment: Qt.AlignTop
                             name: root.session.agreed ? "checkmark.square.fill" : "square"
-                            size: 20
+                            implicitWidth: 20
+                            implicitHeight: 20
                             color: root.session.agreed ? QM.ink : QM.faint
                         }
                         Paragraph {
@@ -229,12 +240,14 @@ Item {
                 }
 
                 RowLayout {
+                    Layout.fillWidth: true
                     visible: root.session.phase === "failed"
                     spacing: 8
-                    SymbolIcon {
+                    SymbolImage {
                         Layout.alignment: Qt.AlignTop
                         name: "exclamationmark.triangle"
-                        size: 14
+                        implicitWidth: 14
+                        implicitHeight: 14
                         color: QM.saffron
                     }
                     Text {
@@ -248,6 +261,7 @@ Item {
                 }
 
                 RowLayout {
+                    Layout.fillWidth: true
                     AbstractButton {
                         objectName: "detailsSwitch"
                         contentItem: Text {

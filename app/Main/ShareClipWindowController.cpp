@@ -2,8 +2,8 @@
 
 #include "Core/Log.h"
 #include "Main/AppModel.h"
-#include "Main/ScreenFit.h"
 #include "Main/ShareClipSession.h"
+#include "Main/WindowFrame.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -67,7 +67,11 @@ void ShareClipWindowController::fitToContent()
     QList<QRect> screens;
     for (const QScreen* each : QGuiApplication::screens())
         screens.append(each->availableGeometry());
-    frame = ScreenFit::fit(frame, screens);
+    if (!screens.isEmpty()) {
+        const QRect screen = WindowFrame::screenFor(frame, screens);
+        frame.setHeight(std::min(frame.height(), screen.height()));
+        frame = WindowFrame::movedOnto(frame, screen);
+    }
     window_->setMinimumSize(frame.size());
     window_->setMaximumSize(frame.size());
     window_->setGeometry(frame);

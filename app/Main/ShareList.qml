@@ -38,11 +38,12 @@ Item {
                 required property string modelData
                 Layout.fillWidth: true
                 spacing: 8
-                SymbolIcon {
+                SymbolImage {
                     Layout.alignment: Qt.AlignTop
                     Layout.topMargin: 4
                     name: root.symbol
-                    size: 10
+                    implicitWidth: 10
+                    implicitHeight: 10
                     color: root.tint
                 }
                 Text {

@@ -38,10 +38,11 @@ Item {
                 color: QM.ink
             }
             contentItem: Item {
-                SymbolIcon {
+                SymbolImage {
                     anchors.centerIn: parent
                     name: root.player.playing ? "pause.fill" : "play.fill"
-                    size: 15
+                    implicitWidth: 15
+                    implicitHeight: 15
                     color: QM.paper
                 }
             }

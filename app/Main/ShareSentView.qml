@@ -12,9 +12,10 @@ ColumnLayout {
 
     spacing: 18
 
-    SymbolIcon {
+    SymbolImage {
         name: "checkmark.circle.fill"
-        size: 34
+        implicitWidth: 34
+        implicitHeight: 34
         color: QM.saffron
     }
     Text {
@@ -63,10 +64,11 @@ ColumnLayout {
                         id: copyLabel
                         anchors.centerIn: parent
                         spacing: 6
-                        SymbolIcon {
+                        SymbolImage {
                             anchors.verticalCenter: parent.verticalCenter
                             name: root.session.copied ? "checkmark" : "doc.on.doc"
-                            size: 13
+                            implicitWidth: 13
+                            implicitHeight: 13
                             color: QM.ink
                         }
                         Text {

@@ -1,6 +1,8 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "Clips/ClipVault.h"
+#include "History/HistoryStore.h"
 
 #include <QQuickWindow>
 
@@ -21,8 +23,24 @@ QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
     return window;
 }
 
+// The share window on the newest dictation whose recording is kept, as "QUILLMARSH_SHOW_SHARE"
+// opens it.
+QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
+{
+    if (!page.isEmpty())
+        return nullptr;
+    for (const HistoryEntry& entry : delegate.history().entries()) {
+        if (delegate.vault().has(entry.id)) {
+            delegate.showShare(entry.id);
+            return delegate.shareWindow();
+        }
+    }
+    return nullptr;
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
+    {"share", "", openShare},
 };
 
 }
@@ -38,8 +56,10 @@ const ScreenshotTarget* findScreenshotTarget(const QString& window)
 QString screenshotUsage()
 {
     QString usage = QStringLiteral("usage: scripts/screenshot gallery FILE.png\n");
-    for (const ScreenshotTarget& target : targets)
-        usage += QStringLiteral("       scripts/screenshot %1/{%2} FILE.png\n")
-                     .arg(QLatin1String(target.window), QLatin1String(target.pages));
+    for (const ScreenshotTarget& target : targets) {
+        const QString pages = QLatin1String(target.pages);
+        usage += QStringLiteral("       scripts/screenshot %1%2 FILE.png\n")
+                     .arg(QLatin1String(target.window), pages.isEmpty() ? QString() : "/{" + pages + "}");
+    }
     return usage;
 }

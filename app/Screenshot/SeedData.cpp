@@ -10,6 +10,7 @@
 #include <QTimeZone>
 
 #include <cmath>
+#include <ranges>
 #include <vector>
 
 namespace {
@@ -47,7 +48,8 @@ void SeedData::write(Settings& settings, const QDateTime& now)
 {
     HistoryStore history(HistoryStore::defaultURL());
     ClipVault vault(ClipVault::defaultFolder());
-    for (const SampleDictation& sample : dictations) {
+    // Oldest first: the store puts each new entry at the top.
+    for (const SampleDictation& sample : std::views::reverse(dictations)) {
         const QString text = QString::fromUtf8(sample.text);
         const QString style = QString::fromUtf8(sample.style);
         history.add(HistoryEntry(QUuid::createUuid(), now.addSecs(-60 * sample.minutesAgo),

@@ -4,7 +4,6 @@
 #include "Main/ChangedWords.h"
 #include "Main/DictationDetail.h"
 #include "Main/HistoryListModel.h"
-#include "Main/ScreenFit.h"
 #include "Main/ShareClipSession.h"
 #include "Main/ShareClipWindowController.h"
 #include "Main/WordFlow.h"
@@ -69,23 +68,6 @@ private slots:
         QCOMPARE(placement.frames, (QList<QRectF>{{0, 0, 40, 10}, {45, 0, 30, 12}, {0, 20, 50, 8}, {0, 36, 400, 10}}));
         QCOMPARE(placement.size, QSizeF(400, 46));
         QCOMPARE(WordFlow::place({}, 100, 5, 8).size, QSizeF(0, 0));
-    }
-
-    void screenFitKeepsWindowsReachable_data()
-    {
-        QTest::addColumn<QRect>("frame");
-        QTest::addColumn<QRect>("fitted");
-        // Two screens side by side: 1920 × 1050 and, to its right, 1280 × 700.
-        QTest::newRow("on a screen") << QRect(100, 100, 600, 700) << QRect(100, 100, 600, 700);
-        QTest::newRow("taller than its screen") << QRect(2000, 50, 600, 900) << QRect(2000, 0, 600, 700);
-        QTest::newRow("off every screen") << QRect(5000, 3000, 600, 700) << QRect(660, 175, 600, 700);
-        QTest::newRow("reaching below") << QRect(100, 800, 600, 700) << QRect(100, 350, 600, 700);
-    }
-    void screenFitKeepsWindowsReachable()
-    {
-        QFETCH(QRect, frame);
-        QFETCH(QRect, fitted);
-        QCOMPARE(ScreenFit::fit(frame, {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1280, 700)}), fitted);
     }
 
     void dayTitles()
@@ -282,6 +264,10 @@ private slots:
         QVERIFY(controller->window()->height() >= std::min(420, screen.height()));
         QVERIFY(controller->window()->height() <= screen.height());
         controller->show();
+        // Taller than the screen: capped to it, the content scrolling.
+        controller->session()->setShowDetails(true);
+        QVERIFY(waitUntil([&] { return controller->window()->rootObject()->implicitHeight() > screen.height(); }));
+        QCOMPARE(controller->window()->height(), screen.height());
 
         QPointer<ShareClipSession> session = controller->session();
         session->setSaid(QStringLiteral("سلام خوبی امروز میام دفتر"));
