@@ -1,5 +1,8 @@
 // The History page's models: changed-word segments and their flow, the day headers, the detail's
 // copy and withdrawal, and sharing a recording, against a loopback clip server.
+#include "AppDelegate.h"
+#include "AppFixture.h"
+#include "Core/UuidText.h"
 #include "HistoryFixture.h"
 #include "Main/ChangedWords.h"
 #include "Main/DictationDetail.h"
@@ -284,6 +287,23 @@ private slots:
         QCOMPARE(sent.value("language").toString(), "fa-IR");
         QCOMPARE(QByteArray::fromBase64(sent.value("audio").toString().toLatin1()),
                  fixture.vault().data(fixture.entry(persian).id));
+    }
+
+    void applicationKeepsOneShareWindow()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
+        delegate.history().add(entry);
+        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        delegate.model().actions()->shareClip(uuidText(entry.id));
+        QPointer<QQuickWindow> first = delegate.shareWindow();
+        QVERIFY(first && first->isVisible());
+        delegate.showShare(entry.id);
+        QVERIFY(delegate.shareWindow() && delegate.shareWindow() != first);
+        QVERIFY(waitUntil([&] { return !first; }));
+        delegate.shareWindow()->close();
+        QCOMPARE(delegate.shareWindow(), nullptr);
     }
 
     void sentViewOffersTheCode()
