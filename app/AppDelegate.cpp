@@ -126,6 +126,17 @@ void AppDelegate::showShare(const QUuid& entryID)
     shareWindow_->show();
 }
 
+bool AppDelegate::showNewestShare()
+{
+    for (const HistoryEntry& entry : history_->entries()) {
+        if (vault_->has(entry.id)) {
+            showShare(entry.id);
+            return true;
+        }
+    }
+    return false;
+}
+
 void AppDelegate::showOnboarding()
 {
     Log::info(QStringLiteral("setup window not available"));

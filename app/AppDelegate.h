@@ -56,6 +56,9 @@ public:
     void showMain(std::optional<MainSection> section = std::nullopt);
     // Opens the window that shares the recording of one history entry.
     void showShare(const QUuid& entryID);
+    // The same for the newest dictation whose recording is kept ("QUILLMARSH_SHOW_SHARE");
+    // false when there is none.
+    bool showNewestShare();
     // Opens the first-run window.
     void showOnboarding();
     void showAcknowledgements();

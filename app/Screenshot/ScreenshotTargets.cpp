@@ -1,8 +1,6 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
-#include "Clips/ClipVault.h"
-#include "History/HistoryStore.h"
 
 #include <QQuickWindow>
 
@@ -23,19 +21,12 @@ QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
     return window;
 }
 
-// The share window on the newest dictation whose recording is kept, as "QUILLMARSH_SHOW_SHARE"
-// opens it.
+// The share window as "QUILLMARSH_SHOW_SHARE" opens it.
 QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
 {
-    if (!page.isEmpty())
+    if (!page.isEmpty() || !delegate.showNewestShare())
         return nullptr;
-    for (const HistoryEntry& entry : delegate.history().entries()) {
-        if (delegate.vault().has(entry.id)) {
-            delegate.showShare(entry.id);
-            return delegate.shareWindow();
-        }
-    }
-    return nullptr;
+    return delegate.shareWindow();
 }
 
 const ScreenshotTarget targets[] = {

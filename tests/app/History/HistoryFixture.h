@@ -32,7 +32,6 @@ public:
     ~HistoryFixture() override;
 
     AppModel* appModel() const { return model_.get(); }
-    HistoryStore& history() { return *history_; }
     ClipVault& vault() { return *vault_; }
     TestHttpServer& server() { return server_; }
     const HistoryEntry& entry(const QString& id) const;
