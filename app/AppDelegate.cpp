@@ -2,7 +2,6 @@
 
 #include "AcknowledgementsWindow.h"
 #include "AppInfo.h"
-#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
@@ -14,6 +13,7 @@
 #include "History/UsageStats.h"
 #include "IconExport.h"
 #include "Main/MainWindowController.h"
+#include "Main/ShareClipWindowController.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
 #include "Models/ModelPackage.h"
@@ -27,8 +27,11 @@
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickView>
 #include <QQuickWindow>
 #include <QTimeZone>
+
+#include <algorithm>
 
 namespace {
 // The argument the autostart entry starts the application with: it then stays in the tray.
@@ -52,6 +55,14 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
     connectServers();
+    // Shared recordings go to the formatting server's host, whenever one is configured.
+    model_->setClipServer(
+        [self = QPointer<AppDelegate>(this)]() -> std::optional<QUrl> {
+            if (!self || !self->formatClient_)
+                return std::nullopt;
+            return self->formatClient_->config().endpoint;
+        },
+        network_.get());
     wireActions();
 }
 
@@ -70,8 +81,6 @@ void AppDelegate::connectServers()
     model_->setServerConfigured(cloud.has_value());
     if (const auto format = FormatSettings::load(settings_, cloud)) {
         formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
-        // Recordings are shared with the formatting server's host.
-        model_->setUploader(std::make_shared<ClipUploader>(format->endpoint, *network_));
     }
     // Without a server there is only this computer.
     if (!cloud)
@@ -127,14 +136,8 @@ void AppDelegate::openRequestedWindows()
         showMain(MainSection::account);
     if (Environment::contains("QUILLMARSH_SHOW_ACKNOWLEDGEMENTS"))
         showAcknowledgements();
-    if (Environment::contains("QUILLMARSH_SHOW_SHARE")) {
-        for (const HistoryEntry& entry : history_->entries()) {
-            if (vault_->has(entry.id)) {
-                showShare(entry.id);
-                break;
-            }
-        }
-    }
+    if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
+        showNewestShare();
 }
 
 void AppDelegate::wireActions()
@@ -215,7 +218,35 @@ void AppDelegate::showMain(std::optional<MainSection> section)
 
 void AppDelegate::showShare(const QUuid& entryID)
 {
-    Log::info(QStringLiteral("share window not available: ") + entryID.toString(QUuid::WithoutBraces));
+    const QList<HistoryEntry>& entries = history_->entries();
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& each) { return each.id == entryID; });
+    if (entry == entries.end()) {
+        Log::info(QStringLiteral("share window: no dictation ") + entryID.toString(QUuid::WithoutBraces));
+        return;
+    }
+    if (shareWindow_)
+        shareWindow_->window()->close();
+    shareWindow_ = std::make_unique<ShareClipWindowController>(*entry, *model_, *qmlEngine_);
+    ShareClipWindowController* opened = shareWindow_.get();
+    const QPointer<AppDelegate> self(this);
+    shareWindow_->onClose = [self, opened] {
+        // The window is closing inside its own event: let it finish before it goes.
+        if (self && self->shareWindow_.get() == opened)
+            self->shareWindow_.release()->deleteLater();
+    };
+    shareWindow_->show();
+}
+
+bool AppDelegate::showNewestShare()
+{
+    for (const HistoryEntry& entry : history_->entries()) {
+        if (vault_->has(entry.id)) {
+            showShare(entry.id);
+            return true;
+        }
+    }
+    return false;
 }
 
 void AppDelegate::showOnboarding()
@@ -298,4 +329,9 @@ PunctuationInstaller& AppDelegate::punctuationInstaller() const
 SerialQueue& AppDelegate::punctuationQueue() const
 {
     return models_->punctuationQueue();
+}
+
+QQuickWindow* AppDelegate::shareWindow() const
+{
+    return shareWindow_ ? shareWindow_->window() : nullptr;
 }

@@ -38,6 +38,7 @@ class PunctuationInstaller;
 class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
+class ShareClipWindowController;
 class QQuickWindow;
 class SerialQueue;
 class Settings;
@@ -66,6 +67,9 @@ public:
     void showMain(std::optional<MainSection> section = std::nullopt);
     // Opens the window that shares the recording of one history entry.
     void showShare(const QUuid& entryID);
+    // The same for the newest dictation whose recording is kept ("QUILLMARSH_SHOW_SHARE");
+    // false when there is none.
+    bool showNewestShare();
     // Opens the first-run window.
     void showOnboarding();
     void showAcknowledgements();
@@ -112,6 +116,8 @@ public:
     QMenu* statusMenu() const;
     // The acknowledgements window once shown, or nothing.
     QQuickWindow* acknowledgementsWindow() const;
+    // The open share window, or nothing.
+    QQuickWindow* shareWindow() const;
 
 private:
     void connectServers();
@@ -138,4 +144,5 @@ private:
     std::unique_ptr<StatusMenu> statusMenu_;
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
+    std::unique_ptr<ShareClipWindowController> shareWindow_;
 };

@@ -186,3 +186,22 @@ QString AppModel::styleFor(const QString& categoryRaw) const
     const auto category = AppCategories::fromRawValue(categoryRaw).value_or(AppCategory::other);
     return DictationStyles::rawValue(stylePolicy_.style(category));
 }
+
+void AppModel::setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session)
+{
+    formatURL_ = std::move(formatURL);
+    clipSession_ = session;
+}
+
+std::optional<ClipUploader> AppModel::uploader() const
+{
+    if (!formatURL_ || !clipSession_)
+        return std::nullopt;
+    const std::optional<QUrl> url = formatURL_();
+    if (!url || !url->isValid() || url->host().isEmpty())
+        return std::nullopt;
+    ClipUploader uploader(*url, *clipSession_);
+    if (!uploader.baseURL().isValid())
+        return std::nullopt;
+    return uploader;
+}

@@ -3,6 +3,7 @@
 // they change), the live state the application publishes (model status, server), and handles to
 // the stores the pages observe directly.
 
+#include "Clips/ClipUploader.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
@@ -16,10 +17,11 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
-#include <memory>
+#include <functional>
+#include <optional>
 
-class ClipUploader;
 class ClipVault;
+class QNetworkAccessManager;
 class Settings;
 
 class AppModel : public QObject {
@@ -120,11 +122,11 @@ public:
     // Writes or removes the autostart entry; on success announces the change and returns true,
     // on failure logs "open at login: " and why and returns false.
     Q_INVOKABLE bool setOpensAtLogin(bool on);
-
-    // Shares kept recordings: present while a formatting server is configured, on that server's
-    // host (set by the application once, at start).
-    std::shared_ptr<const ClipUploader> uploader() const { return uploader_; }
-    void setUploader(std::shared_ptr<const ClipUploader> uploader) { uploader_ = std::move(uploader); }
+    // Where shared recordings go: the formatting server's address as it stands now (nothing while
+    // none is configured) and the session the requests use, which must outlive the model.
+    void setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session);
+    // The clip server's client while a formatting server with a usable address is configured.
+    std::optional<ClipUploader> uploader() const;
 
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
@@ -163,6 +165,8 @@ private:
     Stores stores_;
     MainActions& actions_;
     Settings& settings_;
+    std::function<std::optional<QUrl>()> formatURL_;
+    QNetworkAccessManager* clipSession_ = nullptr;
 
     MainSection section_ = MainSection::home;
     QString selectedHistory_;
@@ -181,5 +185,4 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
-    std::shared_ptr<const ClipUploader> uploader_;
 };

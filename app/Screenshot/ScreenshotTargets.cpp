@@ -29,9 +29,18 @@ QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
     return delegate.acknowledgementsWindow();
 }
 
+// The share window as "QUILLMARSH_SHOW_SHARE" opens it.
+QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
+{
+    if (!page.isEmpty() || !delegate.showNewestShare())
+        return nullptr;
+    return delegate.shareWindow();
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
     {"acknowledgements", "all", openAcknowledgements},
+    {"share", "", openShare},
 };
 
 }
@@ -47,8 +56,10 @@ const ScreenshotTarget* findScreenshotTarget(const QString& window)
 QString screenshotUsage()
 {
     QString usage = QStringLiteral("usage: scripts/screenshot gallery FILE.png\n");
-    for (const ScreenshotTarget& target : targets)
-        usage += QStringLiteral("       scripts/screenshot %1/{%2} FILE.png\n")
-                     .arg(QLatin1String(target.window), QLatin1String(target.pages));
+    for (const ScreenshotTarget& target : targets) {
+        const QString pages = QLatin1String(target.pages);
+        usage += QStringLiteral("       scripts/screenshot %1%2 FILE.png\n")
+                     .arg(QLatin1String(target.window), pages.isEmpty() ? QString() : "/{" + pages + "}");
+    }
     return usage;
 }
