@@ -3,6 +3,7 @@
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Log.h"
+#include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
@@ -29,6 +30,7 @@
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
+      account_(std::make_unique<AccountService>(settings, *network_)),
       history_(std::make_unique<HistoryStore>(HistoryStore::defaultURL())),
       usage_(std::make_unique<UsageStats>(UsageStats::defaultURL(), QTimeZone::systemTimeZone())),
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
@@ -47,6 +49,10 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    model_->setAccount(account_->manager(), account_->api());
+    account_->manager().onChange = [model = model_.get(), manager = &account_->manager()] {
+        model->setAccountState(manager->state());
+    };
     wireActions();
 }
 
@@ -55,6 +61,7 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::start()
 {
     Fonts::registerFonts();
+    account_->start();
     Log::info(QStringLiteral("launch"));
     showMain();
 }
@@ -109,8 +116,34 @@ void AppDelegate::showAcknowledgements()
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
-    Q_UNUSED(arguments);
+    for (const QString& argument : arguments.mid(1)) {
+        const QUrl url(argument);
+        if (AuthConfig::isCallback(url)) {
+            completeSignIn(url);
+            return;
+        }
+    }
     showMain();
+}
+
+void AppDelegate::completeSignIn(const QUrl& callback)
+{
+    const QPointer<AppDelegate> self(this);
+    account_->completeSignIn(callback, [self](std::optional<QString> failure) {
+        if (!self)
+            return;
+        self->model_->setSignInError(failure.value_or(QString()));
+        self->showMain(MainSection::account);
+    });
+}
+
+TokenProvider AppDelegate::serverToken() const
+{
+    // Read at every request, so a token set in the settings takes effect at once.
+    return [settings = &settings_, manager = &account_->manager()]() {
+        const auto configured = settings->lookup("QUILLMARSH_SERVER_TOKEN", QStringLiteral("cloudToken"));
+        return configured ? configured : manager->accessToken();
+    };
 }
 
 QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
@@ -136,6 +169,13 @@ SpeechRouter& AppDelegate::speechRouter()
             mode, FailoverStream::Options{}, Clock::system(),
             [host]() -> std::shared_ptr<SpeechEngine> { return host->recognizer(); },
             []() -> std::shared_ptr<SpeechEngine> { return nullptr; });
+        // A refused access token is renewed; the refusal may come from any thread.
+        speechRouter_->setOnRefusal([self = QPointer<AppDelegate>(this)](const QString& code) {
+            runOnMainThread([self, code] {
+                if (self)
+                    self->account_->handleRefusal(code);
+            });
+        });
     }
     return *speechRouter_;
 }

@@ -6,8 +6,10 @@
 // Plugging in: a part of the application that needs the engine takes it from the accessors below
 // (e.g. the dictation flow is built in `start()` from `modelHost()`, `speechRouter()`,
 // `punctuationQueue()`, `formatClient()`, the stores, `vault()` and `model()`); a window is
-// built with `makeWindow()`; a hand-over from a second start arrives in `handleArguments()`.
+// built with `makeWindow()`; a hand-over from a second start arrives in `handleArguments()`; the
+// speech and formatting servers' clients take their bearer token from `serverToken()`.
 
+#include "Account/AccountService.h"
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
@@ -60,8 +62,11 @@ public:
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
-    // (the program's own name first). A later start without arguments asks for the main window.
+    // (the program's own name first). A later start without arguments asks for the main window;
+    // one with the browser's return from a sign-in finishes that sign-in.
     void handleArguments(const QStringList& arguments);
+    // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
+    void completeSignIn(const QUrl& callback);
 
     // A window of the application from a QML file of this module ("Main/MainWindow.qml"), with
     // its initial properties; nothing (and a log line) when the file can't be built. The caller
@@ -83,6 +88,10 @@ public:
     SerialQueue& punctuationQueue() const { return *punctuationQueue_; }
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
+    AccountService& account() const { return *account_; }
+    // The servers' bearer token: the speech-server token of the settings when there is one, else
+    // the signed-in account's access token.
+    TokenProvider serverToken() const;
     // Built on first use.
     SpeechRouter& speechRouter();
     // Present while a formatting server is configured.
@@ -95,6 +104,7 @@ private:
 
     Settings& settings_;
     std::unique_ptr<QNetworkAccessManager> network_;
+    std::unique_ptr<AccountService> account_;
     std::unique_ptr<HistoryStore> history_;
     std::unique_ptr<UsageStats> usage_;
     std::unique_ptr<SnippetStore> snippets_;

@@ -3,6 +3,7 @@
 // they change), the live state the application publishes (model status, server), and handles to
 // the stores the pages observe directly.
 
+#include "Account/AccountManager.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
@@ -14,8 +15,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
+class AccountAPI;
+class AccountViewModel;
 class ClipVault;
 class Settings;
 
@@ -44,6 +48,11 @@ class AppModel : public QObject {
     Q_PROPERTY(bool improveAfterInserting READ improveAfterInserting WRITE setImproveAfterInserting NOTIFY
                    improveAfterInsertingChanged)
     Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
+
+    // The signed-in account as the pages show it (displayName, email, provider), or null.
+    Q_PROPERTY(QVariant session READ sessionValue NOTIFY accountStateChanged)
+    // The last failure of finishing a sign-in from the browser's return; empty when none.
+    Q_PROPERTY(QString signInError READ signInError WRITE setSignInError NOTIFY signInErrorChanged)
 
     Q_PROPERTY(HistoryStore* history READ history CONSTANT)
     Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
@@ -111,6 +120,21 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // The application's account and the account server's client (none without an account
+    // server), set once by the application.
+    AccountManager* account() const { return account_; }
+    AccountAPI* accountAPI() const { return accountAPI_; }
+    void setAccount(AccountManager& account, AccountAPI* api);
+    // Kept equal to the manager's state by the application.
+    const AccountManager::State& accountState() const { return accountState_; }
+    void setAccountState(const AccountManager::State& state);
+    const std::optional<AuthSession>& session() const { return accountState_; }
+    QVariant sessionValue() const;
+    QString signInError() const { return signInError_; }
+    void setSignInError(const QString& error);
+    // A new view model for the Account page, owned by the page (JavaScript ownership).
+    Q_INVOKABLE AccountViewModel* makeAccountViewModel();
+
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
 
@@ -142,6 +166,8 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void accountStateChanged();
+    void signInErrorChanged();
 
 private:
     Stores stores_;
@@ -165,4 +191,8 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
+    AccountManager* account_ = nullptr;
+    AccountAPI* accountAPI_ = nullptr;
+    AccountManager::State accountState_;
+    QString signInError_;
 };
