@@ -41,6 +41,8 @@ TestAuthService::TestAuthService(std::function<qint64()> now) : now_(std::move(n
     server_.route("POST", "/auth/v1/otp", [this](const HttpRequest& request) {
         const QJsonObject body = bodyOf(request);
         std::lock_guard lock(mutex_);
+        if (linkRefusal_)
+            return *std::exchange(linkRefusal_, std::nullopt);
         const QString code = issueCode(body.value(QLatin1String("code_challenge")).toString(), QStringLiteral("email"));
         lastLinkReturn_ = withCode(QUrl(queryItem(request.target, QStringLiteral("redirect_to"))), code);
         return HttpResponse::json(200, "{}");
@@ -48,8 +50,8 @@ TestAuthService::TestAuthService(std::function<qint64()> now) : now_(std::move(n
     server_.route("POST", "/auth/v1/token", [this](const HttpRequest& request) {
         const QJsonObject body = bodyOf(request);
         std::lock_guard lock(mutex_);
-        if (refusal_)
-            return *std::exchange(refusal_, std::nullopt);
+        if (tokenRefusal_)
+            return *std::exchange(tokenRefusal_, std::nullopt);
         if (queryItem(request.target, QStringLiteral("grant_type")) == QLatin1String("pkce")) {
             const QString code = body.value(QLatin1String("auth_code")).toString();
             if (!codes_.contains(code))
@@ -89,7 +91,13 @@ QUrl TestAuthService::googleReturn(const QUrl& authorizationURL)
 void TestAuthService::refuseNextToken(const HttpResponse& response)
 {
     std::lock_guard lock(mutex_);
-    refusal_ = response;
+    tokenRefusal_ = response;
+}
+
+void TestAuthService::refuseNextLink(const HttpResponse& response)
+{
+    std::lock_guard lock(mutex_);
+    linkRefusal_ = response;
 }
 
 void TestAuthService::setSessionLifetime(qint64 seconds)

@@ -29,8 +29,10 @@ public:
     // Where the browser returns after the user agrees at Google on this authorisation page.
     QUrl googleReturn(const QUrl& authorizationURL);
 
-    // Answers the next token request (exchange or renewal) with this instead.
+    // Answers the next token request (exchange or renewal), or the next e-mail link request,
+    // with this instead.
     void refuseNextToken(const HttpResponse& refusal);
+    void refuseNextLink(const HttpResponse& refusal);
     // Sessions given from now on live this long (seconds).
     void setSessionLifetime(qint64 seconds);
 
@@ -53,7 +55,8 @@ private:
     QMap<QString, Grant> codes_;
     QUrl lastLinkReturn_;
     QMap<QString, QString> refreshTokens_;  // refresh token -> provider
-    std::optional<HttpResponse> refusal_;
+    std::optional<HttpResponse> tokenRefusal_;
+    std::optional<HttpResponse> linkRefusal_;
     qint64 lifetime_ = 3600;
     int issued_ = 0;
     TestHttpServer server_;

@@ -7,6 +7,8 @@ AppFixture::AppFixture()
 {
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
         qputenv(name, folder_.filePath(QString::fromLatin1(name)).toLocal8Bit());
+    // The account session lives in memory, away from the desktop's secret store.
+    qputenv("QUILLMARSH_ACCOUNT_SESSION", "memory");
     settings_ = std::make_unique<Settings>(folder_.filePath(QStringLiteral("Quillmarsh.conf")));
     delegate_ = std::make_unique<AppDelegate>(*settings_);
 }

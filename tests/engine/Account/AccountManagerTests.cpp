@@ -282,7 +282,7 @@ TEST_F(AccountManagerTest, ServiceRefusalsReadBothErrorShapes)
          "The sign-in service answered 502: no details"},
     };
     for (const auto& [reply, kind, text] : cases) {
-        service.server().route("POST", "/auth/v1/otp", [reply = reply](const HttpRequest&) { return reply; });
+        service.refuseNextLink(reply);
         const auto error = finish([&](auto done) { manager->beginEmail(QStringLiteral("sara@example.com"), done); });
         ASSERT_TRUE(error);
         EXPECT_EQ(error->kind(), kind);
