@@ -79,7 +79,7 @@ void AccountAPI::exportData(std::function<void(const ExportResult&)> done) const
         const HttpReply& reply = std::get<HttpReply>(outcome);
         if (reply.status != 200 && reply.status != 204)
             return done(failure(reply.status));
-        if (reply.body.trimmed().isEmpty() || !isJSON(reply.body))
+        if (!isJSON(reply.body))
             return done(AccountAPIError::server(reply.status));
         done(reply.body);
     });

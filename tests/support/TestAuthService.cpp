@@ -6,71 +6,50 @@
 
 namespace {
 
-QJsonObject bodyOf(const HttpRequest& request)
-{
-    return QJsonDocument::fromJson(request.body).object();
-}
-
-QString queryItem(const QByteArray& target, const QString& name)
-{
-    const qsizetype start = target.indexOf('?');
-    return QUrlQuery(QString::fromLatin1(start < 0 ? QByteArray() : target.mid(start + 1)))
-        .queryItemValue(name, QUrl::FullyDecoded);
-}
-
 HttpResponse refusal(int status, const QByteArray& code)
 {
     HttpResponse response = HttpResponse::json(status, R"({"code":")" + code + R"(","message":"refused"})");
-    response.headers.append({"x-sb-error-code", code});
+    response.headers.append(qMakePair(QByteArray("x-sb-error-code"), code));
     return response;
 }
 
-QUrl withCode(const QUrl& redirect, const QString& code)
+QString base64url(const QByteArray& bytes)
 {
-    QUrl url = redirect;
-    QUrlQuery query(url);
-    query.addQueryItem(QStringLiteral("code"), code);
-    url.setQuery(query);
-    return url;
+    return QString::fromLatin1(bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
 }
 
 }
 
 TestAuthService::TestAuthService(std::function<qint64()> now) : now_(std::move(now))
 {
-    server_.route("POST", "/auth/v1/otp", [this](const HttpRequest& request) {
-        const QJsonObject body = bodyOf(request);
-        std::lock_guard lock(mutex_);
-        if (linkRefusal_)
-            return *std::exchange(linkRefusal_, std::nullopt);
-        const QString code = issueCode(body.value(QLatin1String("code_challenge")).toString(), QStringLiteral("email"));
-        lastLinkReturn_ = withCode(QUrl(queryItem(request.target, QStringLiteral("redirect_to"))), code);
-        return HttpResponse::json(200, "{}");
-    });
-    server_.route("POST", "/auth/v1/token", [this](const HttpRequest& request) {
-        const QJsonObject body = bodyOf(request);
-        std::lock_guard lock(mutex_);
-        if (tokenRefusal_)
-            return *std::exchange(tokenRefusal_, std::nullopt);
-        if (queryItem(request.target, QStringLiteral("grant_type")) == QLatin1String("pkce")) {
-            const QString code = body.value(QLatin1String("auth_code")).toString();
-            if (!codes_.contains(code))
-                return refusal(404, "flow_state_not_found");
-            if (challengeOf(body.value(QLatin1String("code_verifier")).toString()) != codes_[code].challenge)
-                return refusal(400, "bad_code_verifier");
-            return session(codes_.take(code).provider);
-        }
-        const QString refreshToken = body.value(QLatin1String("refresh_token")).toString();
-        if (!refreshTokens_.contains(refreshToken))
-            return refusal(400, "refresh_token_not_found");
-        return session(refreshTokens_.take(refreshToken));
-    });
-    server_.route("POST", "/auth/v1/logout", [](const HttpRequest&) { return HttpResponse::text(204, {}); });
+    for (const char* path : {"/auth/v1/otp", "/auth/v1/token", "/auth/v1/logout"})
+        server_.route("POST", path, [this](const HttpRequest& request) { return answer(request); });
 }
 
-AuthConfig TestAuthService::config() const
+HttpResponse TestAuthService::answer(const HttpRequest& request)
 {
-    return AuthConfig{server_.url(), key};
+    const QJsonObject body = QJsonDocument::fromJson(request.body).object();
+    const QUrlQuery query(QString::fromLatin1(request.target.mid(request.target.indexOf('?') + 1)));
+    const auto member = [&](const char* name) { return body.value(QLatin1String(name)).toString(); };
+    std::lock_guard lock(mutex_);
+    if (refusals_.contains(request.path()))
+        return refusals_.take(request.path());
+    if (request.path() == "/auth/v1/logout")
+        return HttpResponse::text(204, {});
+    if (request.path() == "/auth/v1/otp") {
+        const QUrl redirect(query.queryItemValue(QStringLiteral("redirect_to"), QUrl::FullyDecoded));
+        lastLinkReturn_ = issueReturn(redirect, member("code_challenge"), QStringLiteral("email"));
+        return HttpResponse::json(200, "{}");
+    }
+    if (query.queryItemValue(QStringLiteral("grant_type")) == QLatin1String("pkce")) {
+        const auto grant = codes_.take(member("auth_code"));
+        if (grant.first.isEmpty() || challengeOf(member("code_verifier")) != grant.first)
+            return refusal(404, "flow_state_not_found");
+        return session(grant.second);
+    }
+    if (!refreshTokens_.remove(member("refresh_token")))
+        return refusal(400, "refresh_token_not_found");
+    return session(QStringLiteral("email"));
 }
 
 QUrl TestAuthService::emailLinkReturn() const
@@ -83,71 +62,53 @@ QUrl TestAuthService::googleReturn(const QUrl& authorizationURL)
 {
     const QUrlQuery query(authorizationURL);
     std::lock_guard lock(mutex_);
-    const QString code =
-        issueCode(query.queryItemValue(QStringLiteral("code_challenge"), QUrl::FullyDecoded), QStringLiteral("google"));
-    return withCode(QUrl(query.queryItemValue(QStringLiteral("redirect_to"), QUrl::FullyDecoded)), code);
+    return issueReturn(QUrl(query.queryItemValue(QStringLiteral("redirect_to"), QUrl::FullyDecoded)),
+                       query.queryItemValue(QStringLiteral("code_challenge")), QStringLiteral("google"));
 }
 
-void TestAuthService::refuseNextToken(const HttpResponse& response)
+void TestAuthService::refuseNext(const QByteArray& path, const HttpResponse& response)
 {
     std::lock_guard lock(mutex_);
-    tokenRefusal_ = response;
+    refusals_.insert(path, response);
 }
 
-void TestAuthService::refuseNextLink(const HttpResponse& response)
-{
-    std::lock_guard lock(mutex_);
-    linkRefusal_ = response;
-}
-
-void TestAuthService::setSessionLifetime(qint64 seconds)
-{
-    std::lock_guard lock(mutex_);
-    lifetime_ = seconds;
-}
-
-QString TestAuthService::issueCode(const QString& challenge, const QString& provider)
+QUrl TestAuthService::issueReturn(const QUrl& redirect, const QString& challenge, const QString& provider)
 {
     const QString code = QStringLiteral("code-%1").arg(++issued_);
-    codes_.insert(code, Grant{challenge, provider});
-    return code;
+    codes_.insert(code, {challenge, provider});
+    QUrl url = redirect;
+    QUrlQuery query(url);
+    query.addQueryItem(QStringLiteral("code"), code);
+    url.setQuery(query);
+    return url;
 }
 
 HttpResponse TestAuthService::session(const QString& provider)
 {
-    const qint64 expiresAt = now_() + lifetime_;
+    const qint64 expiresAt = now_() + sessionLifetime;
     const QString refreshToken = QStringLiteral("refresh-%1").arg(++issued_);
-    refreshTokens_.insert(refreshToken, provider);
+    refreshTokens_.insert(refreshToken);
     const QJsonObject payload{
-        {QStringLiteral("sub"), QStringLiteral("user-1")},
-        {QStringLiteral("email"), QStringLiteral("sara@example.com")},
-        {QStringLiteral("exp"), static_cast<double>(expiresAt)},
-        {QStringLiteral("user_metadata"), QJsonObject{{QStringLiteral("full_name"), QStringLiteral("Sara Ahmadi")}}},
-        {QStringLiteral("app_metadata"), QJsonObject{{QStringLiteral("provider"), provider}}},
+        {"email", "sara@example.com"},
+        {"user_metadata", QJsonObject{{"full_name", "Sara Ahmadi"}}},
+        {"app_metadata", QJsonObject{{"provider", provider}}},
     };
     const QJsonObject reply{
-        {QStringLiteral("access_token"), token(payload)},
-        {QStringLiteral("token_type"), QStringLiteral("bearer")},
-        {QStringLiteral("expires_in"), static_cast<double>(lifetime_)},
-        {QStringLiteral("expires_at"), static_cast<double>(expiresAt)},
-        {QStringLiteral("refresh_token"), refreshToken},
-        {QStringLiteral("user"), QJsonObject{{QStringLiteral("id"), QStringLiteral("user-1")},
-                                             {QStringLiteral("email"), QStringLiteral("sara@example.com")}}},
+        {"access_token", token(payload)},
+        {"expires_at", static_cast<double>(expiresAt)},
+        {"refresh_token", refreshToken},
+        {"user", QJsonObject{{"id", "user-1"}, {"email", "sara@example.com"}}},
     };
     return HttpResponse::json(200, QJsonDocument(reply).toJson(QJsonDocument::Compact));
 }
 
 QString TestAuthService::token(const QJsonObject& payload)
 {
-    const auto part = [](const QByteArray& bytes) {
-        return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
-    };
-    return QString::fromLatin1(part(R"({"alg":"HS256","typ":"JWT"})") + '.'
-                               + part(QJsonDocument(payload).toJson(QJsonDocument::Compact)) + '.' + part("signature"));
+    return base64url(R"({"alg":"HS256"})") + '.' + base64url(QJsonDocument(payload).toJson(QJsonDocument::Compact))
+           + QStringLiteral(".signature");
 }
 
 QString TestAuthService::challengeOf(const QString& verifier)
 {
-    const QByteArray digest = QCryptographicHash::hash(verifier.toLatin1(), QCryptographicHash::Sha256);
-    return QString::fromLatin1(digest.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    return base64url(QCryptographicHash::hash(verifier.toLatin1(), QCryptographicHash::Sha256));
 }

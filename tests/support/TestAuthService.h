@@ -9,32 +9,28 @@
 
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 
 #include <functional>
 #include <mutex>
-#include <optional>
 
 class TestAuthService {
 public:
     static inline const QString key = QStringLiteral("test-project-key");
+    static constexpr qint64 sessionLifetime = 600;  // seconds
 
     // `now` is the service's calendar time in seconds since 1970, for the sessions' expiry.
     explicit TestAuthService(std::function<qint64()> now);
 
-    AuthConfig config() const;
+    AuthConfig config() const { return AuthConfig{server_.url(), key}; }
     TestHttpServer& server() { return server_; }
 
     // Where the browser returns after the user opens the last e-mailed link.
     QUrl emailLinkReturn() const;
     // Where the browser returns after the user agrees at Google on this authorisation page.
     QUrl googleReturn(const QUrl& authorizationURL);
-
-    // Answers the next token request (exchange or renewal), or the next e-mail link request,
-    // with this instead.
-    void refuseNextToken(const HttpResponse& refusal);
-    void refuseNextLink(const HttpResponse& refusal);
-    // Sessions given from now on live this long (seconds).
-    void setSessionLifetime(qint64 seconds);
+    // Answers the next request to this path ("/auth/v1/token", "/auth/v1/otp") with this instead.
+    void refuseNext(const QByteArray& path, const HttpResponse& refusal);
 
     // A JSON Web Token with this payload (its signature is not checked by the client).
     static QString token(const QJsonObject& payload);
@@ -42,22 +38,16 @@ public:
     static QString challengeOf(const QString& verifier);
 
 private:
-    struct Grant {
-        QString challenge;
-        QString provider;
-    };
-
+    HttpResponse answer(const HttpRequest& request);
     HttpResponse session(const QString& provider);
-    QString issueCode(const QString& challenge, const QString& provider);
+    QUrl issueReturn(const QUrl& redirect, const QString& challenge, const QString& provider);
 
     std::function<qint64()> now_;
     mutable std::mutex mutex_;
-    QMap<QString, Grant> codes_;
+    QMap<QString, std::pair<QString, QString>> codes_;  // code -> challenge, provider
+    QSet<QString> refreshTokens_;
+    QMap<QByteArray, HttpResponse> refusals_;
     QUrl lastLinkReturn_;
-    QMap<QString, QString> refreshTokens_;  // refresh token -> provider
-    std::optional<HttpResponse> tokenRefusal_;
-    std::optional<HttpResponse> linkRefusal_;
-    qint64 lifetime_ = 3600;
     int issued_ = 0;
     TestHttpServer server_;
 };

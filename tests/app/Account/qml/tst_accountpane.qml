@@ -19,39 +19,33 @@ Item {
         property var pane
 
         function child(name) { return findChild(pane, name) }
-        function linkButton() { return child("linkButton") }
-        function typeEmail(text) {
-            const field = child("emailField")
-            field.forceActiveFocus()
-            field.selectAll()
-            if (text === "")
-                keyClick(Qt.Key_Backspace)
-            for (const c of text)
-                keyClick(c)
-            compare(pane.account.email, text)
-        }
         function sendLink(address) {
-            typeEmail(address)
-            mouseClick(linkButton())
-            tryCompare(pane.account, "phase", "sentLink")
+            child("emailField").forceActiveFocus()
+            for (const c of address)
+                keyClick(c)
+            mouseClick(child("linkButton"))
         }
         function signIn() {
             sendLink("sara@example.com")
+            tryCompare(pane.account, "phase", "sentLink")
             accounts.returnTo(accounts.emailLinkReturn())
             tryVerify(() => !!appModel.session)
+        }
+        function confirmDeletion(choice) {
+            mouseClick(child("deleteButton"))
+            tryVerify(() => child("deleteConfirmation").opened)
+            mouseClick(findChild(child("deleteConfirmation").contentItem, choice))
         }
 
         function init() {
             appModel.signInError = ""
-            // The save dialog of an earlier test may have taken the keyboard.
+            // A save dialog of an earlier test may have taken the keyboard.
             window.Window.window.requestActivate()
             tryVerify(() => window.Window.active)
             pane = createTemporaryObject(paneComponent, window)
-            verify(pane)
-            verify(!appModel.session)
         }
         function cleanup() {
-            if (!!appModel.session) {
+            if (appModel.session) {
                 pane.account.signOut()
                 tryVerify(() => !appModel.session)
             }
@@ -62,154 +56,97 @@ Item {
                 { tag: "empty", email: "", enabled: false },
                 { tag: "blanks", email: " \u00a0\t", enabled: false },
                 { tag: "no dot after @", email: "sara@example", enabled: false },
-                { tag: "nothing before @", email: "@example.com", enabled: false },
                 { tag: "blank inside", email: "sara ahmadi@example.com", enabled: false },
                 { tag: "two @", email: "sara@ex@ample.com", enabled: false },
-                { tag: "plain", email: "sara@example.com", enabled: true },
                 { tag: "blanks around", email: "\u2003sara@example.com\t\u00a0", enabled: true },
             ]
         }
         function test_linkButtonFollowsTheAddress(data) {
             pane.account.email = data.email
-            compare(linkButton().enabled, data.enabled)
-            if (!data.enabled) {
-                child("emailField").forceActiveFocus()
-                keyClick(Qt.Key_Return)
-                compare(pane.account.phase, "idle", "Return does nothing either")
-            }
-        }
-
-        function test_linkIsSentToTheTrimmedAddress() {
-            typeEmail("  sara@example.com ")
-            mouseClick(linkButton())
-            compare(linkButton().text, "Sending\u2026")
-            verify(!linkButton().enabled)
-            tryCompare(pane.account, "phase", "sentLink")
-            compare(child("phaseLine").text,
-                    "Check sara@example.com and open the link on this computer. It brings you back here.")
-            verify(linkButton().enabled, "another link can be sent")
-            compare(linkButton().text, "Email me a sign-in link")
-        }
-
-        function test_refusedLinkShowsTheServicesMessageAndKeepsTheAddress() {
-            accounts.refuseNextLink(429, '{"code":"over_email_send_rate_limit","message":"email rate limit exceeded"}')
-            typeEmail("sara@example.com")
+            compare(child("linkButton").enabled, data.enabled)
+            child("emailField").forceActiveFocus()
             keyClick(Qt.Key_Return)
-            tryCompare(pane.account, "phase", "failed")
-            verify(child("phaseLine").visible)
-            compare(child("phaseLine").text, "email rate limit exceeded")
-            compare(pane.account.email, "sara@example.com")
-            verify(linkButton().enabled)
+            compare(pane.account.phase, data.enabled ? "sending" : "idle", "Return does what the button does")
+            tryVerify(() => pane.account.phase !== "sending")
+        }
+
+        function test_linkIsSentToTheTrimmedAddressAndAFailureKeepsIt() {
+            sendLink("  sara@example.com ")
+            compare(child("linkButton").text, "Sending\u2026")
+            verify(!child("linkButton").enabled)
+            tryCompare(child("phaseLine"), "text",
+                       "Check sara@example.com and open the link on this computer. It brings you back here.")
+            verify(child("linkButton").enabled, "another link can be sent")
+
+            accounts.refuseNextLink(429, '{"code":"over_email_send_rate_limit","message":"email rate limit exceeded"}')
+            mouseClick(child("linkButton"))
+            tryCompare(child("phaseLine"), "text", "email rate limit exceeded")
+            compare(pane.account.email, "  sara@example.com ")
         }
 
         function test_emailedLinkSignsInThroughTheRunningInstance() {
             appModel.section = "home"
-            sendLink("sara@example.com")
-            const link = accounts.emailLinkReturn()
-            accounts.returnTo(link)
-            tryVerify(() => !!appModel.session)
+            signIn()
             compare(appModel.section, "account", "the main window shows the account page")
-            compare(appModel.signInError, "")
-            verify(child("signedInColumn").visible)
-            verify(!child("signInCard").visible)
-            compare(child("nameLine").text, "Sara")
-            compare(child("avatar").text, "S")
-            compare(child("badge").children[1].text, "Signed in with an emailed link")
-            compare(pane.account.email, "", "the form starts over")
-            compare(pane.account.phase, "idle")
+            verify(child("signedInColumn").visible && !child("signInCard").visible)
+            compare([child("nameLine").text, child("avatar").text, child("badge").children[1].text],
+                    ["Sara", "S", "Signed in with an emailed link"])
 
             // The same link opened again can't sign in twice, and says so.
-            accounts.returnTo(link)
+            accounts.returnTo(accounts.emailLinkReturn())
             tryCompare(appModel, "signInError",
                        "This sign-in link wasn't started on this computer, or it has expired. Please try again.")
             verify(!!appModel.session)
 
             mouseClick(child("signOutButton"))
-            tryVerify(() => !appModel.session)
-            verify(child("signInCard").visible)
+            tryVerify(() => child("signInCard").visible)
             compare(child("emailField").text, "")
             verify(!child("phaseLine").visible)
             verify(child("signInErrorLine").visible, "the failed return stays until a Google sign-in starts")
-        }
-
-        function test_googleSignInClearsTheErrorAndOpensTheBrowser() {
-            appModel.signInError = "Couldn\u2019t sign in. Please try again."
-            sendLink("sara@example.com")
-            verify(child("signInErrorLine").visible && child("phaseLine").visible, "both lines show")
-            tryVerify(() => child("signInErrorLine").y < child("phaseLine").y, 1000, "the return's error first")
             mouseClick(child("googleButton"))
-            compare(appModel.signInError, "")
-            compare(pane.account.phase, "idle")
-            verify(!child("signInErrorLine").visible && !child("phaseLine").visible)
-            verify(accounts.opened.toString().includes("/auth/v1/authorize?provider=google&"), accounts.opened)
-            accounts.returnTo(accounts.googleReturn(accounts.opened))
-            tryVerify(() => !!appModel.session)
-            compare(child("badge").children[1].text, "Signed in with Google")
+            verify(!child("signInErrorLine").visible)
+            verify(accounts.opened().toString().includes("/auth/v1/authorize?provider=google&"), accounts.opened())
+            accounts.returnTo(accounts.googleReturn(accounts.opened()))
+            tryCompare(child("badge").children[1], "text", "Signed in with Google")
         }
 
-        function test_exportIsSavedWhereTheUserChooses() {
+        function test_exportIsSavedOnlyWhenThereIsDataAndAPlace() {
             signIn()
             const data = '{"usage":[{"day":"2026-12-01","words":120}]}'
-            accounts.answerExport(200, data)
+            accounts.answer("GET", 200, data)
             const dialog = child("saveDialog")
             mouseClick(child("downloadButton"))
             tryVerify(() => dialog.visible)
-            verify(!child("downloadButton").enabled && !child("deleteButton").enabled, "busy while the dialog is open")
-            verify(child("signOutButton").enabled)
+            verify(!child("downloadButton").enabled && !child("deleteButton").enabled && child("signOutButton").enabled)
             dialog.accept()
-            compare(accounts.read(accounts.fileURL("Documents/quillmarsh-account-data.json")), data)
+            compare(accounts.savedFile("quillmarsh-account-data.json"), data)
             compare(child("dataMessage").text, "Saved to quillmarsh-account-data.json.")
-            verify(child("downloadButton").enabled)
-            verify(accounts.lastBearer.startsWith("Bearer "), "the export carries the access token")
-        }
 
-        function test_cancelledSaveLeavesNoMessage() {
-            signIn()
-            accounts.answerExport(200, "{}")
             mouseClick(child("downloadButton"))
-            const dialog = child("saveDialog")
             tryVerify(() => dialog.visible)
             dialog.reject()
-            compare(pane.account.dataMessage, "")
-            verify(!child("dataMessage").visible)
-            verify(child("downloadButton").enabled)
-        }
+            verify(!child("dataMessage").visible && child("downloadButton").enabled, "a cancelled save leaves no message")
 
-        function test_exportWithNothingInItIsReportedNotSaved() {
-            signIn()
-            accounts.answerExport(204, "")
+            accounts.answer("GET", 204, "")
             mouseClick(child("downloadButton"))
-            tryCompare(child("dataMessage"), "text",
-                       "The Quillmarsh server couldn\u2019t do that. Please try again in a moment.")
-            verify(!child("saveDialog").visible)
-            verify(child("downloadButton").enabled)
+            tryCompare(child("dataMessage"), "text", "The Quillmarsh server couldn\u2019t do that. Please try again in a moment.")
+            verify(!dialog.visible)
         }
 
         function test_deleteAsksFirst() {
             signIn()
-            const confirmation = child("deleteConfirmation")
-            const sent = accounts.accountRequests
-            mouseClick(child("deleteButton"))
-            tryVerify(() => confirmation.opened)
-            mouseClick(findChild(confirmation.contentItem, "cancelDeleteButton"))
-            tryVerify(() => !confirmation.visible)
-            compare(accounts.accountRequests, sent, "Cancel deletes nothing")
-            verify(!!appModel.session)
+            const sent = accounts.accountRequests()
+            confirmDeletion("cancelDeleteButton")
+            compare(accounts.accountRequests(), sent, "Cancel deletes nothing")
 
-            accounts.answerDelete(429)
-            mouseClick(child("deleteButton"))
-            tryVerify(() => confirmation.opened)
-            mouseClick(findChild(confirmation.contentItem, "confirmDeleteButton"))
+            accounts.answer("DELETE", 429, "")
+            confirmDeletion("confirmDeleteButton")
             tryCompare(child("dataMessage"), "text", "Too many tries today. Please try again tomorrow.")
-            verify(!!appModel.session, "a refused deletion leaves the user signed in")
 
-            accounts.answerDelete(204)
-            mouseClick(child("deleteButton"))
-            tryVerify(() => confirmation.opened)
-            mouseClick(findChild(confirmation.contentItem, "confirmDeleteButton"))
-            tryVerify(() => !appModel.session)
-            compare(accounts.accountRequests, sent + 2)
-            verify(child("signInCard").visible)
+            accounts.answer("DELETE", 204, "")
+            confirmDeletion("confirmDeleteButton")
+            tryVerify(() => child("signInCard").visible)
+            compare(accounts.accountRequests(), sent + 2)
         }
     }
 }
