@@ -65,9 +65,9 @@ std::pair<PendingSignIn, QUrl> AccountManager::newSignIn(const QString& verifier
 void AccountManager::beginEmail(const QString& address, Completion done)
 {
     const PKCE pkce = PKCE::make();
-    auto [pending, redirect] = newSignIn(pkce.verifier);
+    const auto [pending, redirect] = newSignIn(pkce.verifier);
     client_.sendEmailLink(address.trimmed(), pkce.challenge, redirect,
-                          whileAlive([this, pending, done](std::optional<AuthError> error) {
+                          whileAlive([this, pending = pending, done](std::optional<AuthError> error) {
                               if (!error)
                                   store_.setPending(pending);
                               done(error);
