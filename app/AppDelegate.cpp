@@ -6,6 +6,8 @@
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Log.h"
+#include "Core/MainThread.h"
+#include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
@@ -40,6 +42,7 @@ const QString atLoginArgument = QStringLiteral("--at-login");
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
+      account_(std::make_unique<AccountService>(settings, *network_)),
       history_(std::make_unique<HistoryStore>(HistoryStore::defaultURL())),
       usage_(std::make_unique<UsageStats>(UsageStats::defaultURL(), QTimeZone::systemTimeZone())),
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
@@ -63,6 +66,11 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
             return self->formatClient_->config().endpoint;
         },
         network_.get());
+    model_->setAccount(account_->manager(), account_->api());
+    account_->manager().onChange = [model = model_.get(), manager = &account_->manager()] {
+        model->setAccountState(manager->state());
+    };
+    setAccountToken([manager = &account_->manager()] { return manager->accessToken(); });
     wireActions();
 }
 
@@ -107,6 +115,7 @@ void AppDelegate::start()
     menuActions.retry = [this] { models_->retry(); };
     menuActions.canRetry = [this] { return models_->failed(); };
     statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
+    account_->start();
     prune();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
@@ -264,8 +273,26 @@ void AppDelegate::showAcknowledgements()
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
+    for (const QString& argument : arguments.mid(1)) {
+        const QUrl url(argument);
+        if (AuthConfig::isCallback(url)) {
+            completeSignIn(url);
+            return;
+        }
+    }
     if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
         showMain();
+}
+
+void AppDelegate::completeSignIn(const QUrl& callback)
+{
+    const QPointer<AppDelegate> self(this);
+    account_->completeSignIn(callback, [self](std::optional<QString> failure) {
+        if (!self)
+            return;
+        self->model_->setSignInError(failure.value_or(QString()));
+        self->showMain(MainSection::account);
+    });
 }
 
 QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
@@ -292,6 +319,13 @@ SpeechRouter& AppDelegate::speechRouter()
             mode, FailoverStream::Options{}, Clock::system(),
             [host]() -> std::shared_ptr<SpeechEngine> { return host->recognizer(); },
             [cloud = cloudEngine_]() -> std::shared_ptr<SpeechEngine> { return cloud; });
+        // A refused access token is renewed; the refusal may come from any thread.
+        speechRouter_->setOnRefusal([self = QPointer<AppDelegate>(this)](const QString& code) {
+            runOnMainThread([self, code] {
+                if (self)
+                    self->account_->handleRefusal(code);
+            });
+        });
     }
     return *speechRouter_;
 }

@@ -8,10 +8,11 @@
 // `speechRouter()`, `formatClient()`, the stores, `vault()` and `model()`); a window is built
 // with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
 // `handleArguments()`; a signed-in account's token reaches the servers through
-// `setAccountToken()`. A change of dictation key, engine mode or punctuation is stored by the
-// actions and announced by the page model's signals (dictationKeyChanged, ...), which the key
-// monitor and the pill follow.
+// `setAccountToken()` (the account service sets it). A change of dictation key, engine mode or punctuation is stored by
+// the actions and announced by the page model's signals (dictationKeyChanged, ...), which the key monitor and the pill
+// follow.
 
+#include "Account/AccountService.h"
 #include "Core/TokenProvider.h"
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
@@ -75,8 +76,11 @@ public:
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
-    // (the program's own name first). A later start without other arguments opens the main window.
+    // (the program's own name first). A later start without arguments asks for the main window;
+    // one with the browser's return from a sign-in finishes that sign-in.
     void handleArguments(const QStringList& arguments);
+    // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
+    void completeSignIn(const QUrl& callback);
 
     // A window of the application from a QML file of this module ("Main/MainWindow.qml"), with
     // its initial properties; nothing (and a log line) when the file can't be built. The caller
@@ -104,6 +108,7 @@ public:
     SerialQueue& punctuationQueue() const;
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
+    AccountService& account() const { return *account_; }
     // Built on first use.
     SpeechRouter& speechRouter();
     // Present while a speech server is configured.
@@ -129,6 +134,7 @@ private:
     Settings& settings_;
     std::shared_ptr<TokenProvider> accountToken_ = std::make_shared<TokenProvider>();
     std::unique_ptr<QNetworkAccessManager> network_;
+    std::unique_ptr<AccountService> account_;
     std::unique_ptr<HistoryStore> history_;
     std::unique_ptr<UsageStats> usage_;
     std::unique_ptr<SnippetStore> snippets_;

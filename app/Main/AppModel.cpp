@@ -1,5 +1,6 @@
 #include "Main/AppModel.h"
 
+#include "Account/AccountViewModel.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Settings.h"
@@ -204,4 +205,44 @@ std::optional<ClipUploader> AppModel::uploader() const
     if (!uploader.baseURL().isValid())
         return std::nullopt;
     return uploader;
+}
+
+void AppModel::setAccount(AccountManager& account, AccountAPI* api)
+{
+    account_ = &account;
+    accountAPI_ = api;
+    setAccountState(account.state());
+}
+
+void AppModel::setAccountState(const AccountManager::State& state)
+{
+    if (accountState_ == state)
+        return;
+    accountState_ = state;
+    emit accountStateChanged();
+}
+
+QVariant AppModel::sessionValue() const
+{
+    if (!accountState_)
+        return {};
+    // Only what the pages show: the tokens stay out of QML.
+    const auto text = [](const std::optional<QString>& value) { return value ? QVariant(*value) : QVariant(); };
+    return QVariantMap{
+        {QStringLiteral("displayName"), text(accountState_->displayName())},
+        {QStringLiteral("email"), text(accountState_->email)},
+        {QStringLiteral("provider"), text(accountState_->provider())},
+    };
+}
+
+void AppModel::setSignInError(const QString& error)
+{
+    assign(signInError_, error, &AppModel::signInErrorChanged, this);
+}
+
+AccountViewModel* AppModel::makeAccountViewModel()
+{
+    if (!account_)
+        return nullptr;
+    return new AccountViewModel(*account_, accountAPI_);
 }

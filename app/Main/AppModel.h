@@ -3,6 +3,7 @@
 // they change), the live state the application publishes (model status, server), and handles to
 // the stores the pages observe directly.
 
+#include "Account/AccountManager.h"
 #include "Clips/ClipUploader.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
@@ -15,11 +16,14 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
 #include <functional>
 #include <optional>
 
+class AccountAPI;
+class AccountViewModel;
 class ClipVault;
 class QNetworkAccessManager;
 class Settings;
@@ -50,6 +54,11 @@ class AppModel : public QObject {
                    improveAfterInsertingChanged)
     Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
     Q_PROPERTY(bool opensAtLogin READ opensAtLogin NOTIFY opensAtLoginChanged)
+
+    // The signed-in account as the pages show it (displayName, email, provider), or null.
+    Q_PROPERTY(QVariant session READ sessionValue NOTIFY accountStateChanged)
+    // The last failure of finishing a sign-in from the browser's return; empty when none.
+    Q_PROPERTY(QString signInError READ signInError WRITE setSignInError NOTIFY signInErrorChanged)
 
     Q_PROPERTY(HistoryStore* history READ history CONSTANT)
     Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
@@ -127,6 +136,20 @@ public:
     void setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session);
     // The clip server's client while a formatting server with a usable address is configured.
     std::optional<ClipUploader> uploader() const;
+    // The application's account and the account server's client (none without an account
+    // server), set once by the application.
+    AccountManager* account() const { return account_; }
+    AccountAPI* accountAPI() const { return accountAPI_; }
+    void setAccount(AccountManager& account, AccountAPI* api);
+    // Kept equal to the manager's state by the application.
+    const AccountManager::State& accountState() const { return accountState_; }
+    void setAccountState(const AccountManager::State& state);
+    const std::optional<AuthSession>& session() const { return accountState_; }
+    QVariant sessionValue() const;
+    QString signInError() const { return signInError_; }
+    void setSignInError(const QString& error);
+    // A new view model for the Account page, owned by the page (JavaScript ownership).
+    Q_INVOKABLE AccountViewModel* makeAccountViewModel();
 
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
@@ -160,6 +183,8 @@ signals:
     void improveAfterInsertingChanged();
     void keepClipsChanged();
     void opensAtLoginChanged();
+    void accountStateChanged();
+    void signInErrorChanged();
 
 private:
     Stores stores_;
@@ -185,4 +210,8 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
+    AccountManager* account_ = nullptr;
+    AccountAPI* accountAPI_ = nullptr;
+    AccountManager::State accountState_;
+    QString signInError_;
 };

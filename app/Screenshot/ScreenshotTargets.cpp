@@ -1,6 +1,7 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "SeedData.h"
 
 #include <QQuickWindow>
 
@@ -9,8 +10,21 @@ namespace {
 // The size the main window takes on a roomy screen.
 constexpr QSize mainWindowSize(1120, 810);
 
-QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
+// The account page of a signed-in user, with an account server to export from and delete at.
+void signInSample(AppDelegate& delegate)
 {
+    static AccountAPI api(QUrl(QStringLiteral("https://speech.example")), delegate.network(),
+                          [] { return std::optional<QString>(); });
+    delegate.model().setAccount(delegate.account().manager(), &api);
+    delegate.model().setAccountState(SeedData::accountSession(QDateTime::currentDateTime()));
+}
+
+QQuickWindow* openMain(AppDelegate& delegate, QString page)
+{
+    if (page == QLatin1String("account-signed-in")) {
+        signInSample(delegate);
+        page = QStringLiteral("account");
+    }
     const auto section = MainSections::fromRawValue(page);
     if (!section)
         return nullptr;
@@ -38,7 +52,7 @@ QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
 }
 
 const ScreenshotTarget targets[] = {
-    {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
+    {"main", "home|history|styles|snippets|vocabulary|account|account-signed-in|settings", openMain},
     {"acknowledgements", "all", openAcknowledgements},
     {"share", "", openShare},
 };

@@ -84,3 +84,19 @@ void SeedData::write(Settings& settings, const QDateTime& now)
 
     settings.setValue(QStringLiteral("keepClips"), true);
 }
+
+AuthSession SeedData::accountSession(const QDateTime& now)
+{
+    const auto part = [](const QByteArray& bytes) {
+        return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    };
+    const QByteArray payload = R"({"email":"sara.ahmadi@example.com","user_metadata":{"full_name":"Sara Ahmadi"},)"
+                               R"("app_metadata":{"provider":"google"}})";
+    AuthSession session;
+    session.accessToken = QString::fromLatin1(part(R"({"alg":"none"})") + '.' + part(payload) + ".sample");
+    session.refreshToken = QStringLiteral("sample");
+    session.expiresAt = now.toSecsSinceEpoch() + 3600;
+    session.userID = QStringLiteral("sample-user");
+    session.email = QStringLiteral("sara.ahmadi@example.com");
+    return session;
+}
