@@ -167,6 +167,11 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
+void AppModel::setApplications(Applications* applications)
+{
+    assign(applications_, applications, &AppModel::applicationsChanged, this);
+}
+
 QString AppModel::styleFor(const QString& categoryRaw) const
 {
     const auto category = AppCategories::fromRawValue(categoryRaw).value_or(AppCategory::other);

@@ -1,0 +1,44 @@
+#include "Main/SnippetList.h"
+
+#include "Core/UuidText.h"
+#include "Snippets/SnippetStore.h"
+
+void SnippetList::setStore(SnippetStore* store)
+{
+    if (store_ == store)
+        return;
+    if (store_)
+        disconnect(store_, nullptr, this, nullptr);
+    store_ = store;
+    if (store_)
+        connect(store_, &SnippetStore::entriesChanged, this, &SnippetList::reload);
+    reload();
+    emit storeChanged();
+}
+
+int SnippetList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !store_ ? 0 : int(store_->entries().size());
+}
+
+QVariant SnippetList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Snippet& snippet = store_->entries().at(index.row());
+    switch (role) {
+    case idRole:
+        return uuidText(snippet.id);
+    case triggerRole:
+        return snippet.trigger;
+    case textRole:
+        return snippet.text;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> SnippetList::roleNames() const
+{
+    return {{idRole, "snippetId"}, {triggerRole, "trigger"}, {textRole, "text"}};
+}

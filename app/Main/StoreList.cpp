@@ -1,0 +1,8 @@
+#include "Main/StoreList.h"
+
+void StoreList::reload()
+{
+    beginResetModel();
+    endResetModel();
+    emit countChanged();
+}
