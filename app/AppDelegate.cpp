@@ -9,6 +9,7 @@
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "Main/Applications.h"
 #include "Main/MainWindowController.h"
 #include "ModelHost.h"
 #include "Models/HTTPSModelSource.h"
@@ -19,6 +20,8 @@
 #include "Punctuation/PunctuationStore.h"
 #include "Snippets/SnippetStore.h"
 #include "VocabularyStore.h"
+#include "X11/X11DesktopWindows.h"
+#include "Xdg/XdgAppIdentity.h"
 
 #include <QNetworkAccessManager>
 #include <QPointer>
@@ -39,11 +42,15 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
           std::make_shared<HTTPSModelSource>(ModelDownloads::base(), ModelFamily::current()),
           PunctuationStore::directory())),
       punctuationQueue_(std::make_unique<SerialQueue>("quillmarsh.punctuation")),
-      actions_(std::make_unique<MainActions>()), qmlEngine_(std::make_unique<QQmlEngine>())
+      actions_(std::make_unique<MainActions>()), desktopWindows_(std::make_unique<X11DesktopWindows>()),
+      appIdentity_(std::make_unique<XdgAppIdentity>()),
+      applications_(std::make_unique<Applications>(*desktopWindows_, *appIdentity_)),
+      qmlEngine_(std::make_unique<QQmlEngine>())
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
+    model_->setApplications(applications_.get());
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));

@@ -21,7 +21,10 @@
 #include <memory>
 #include <optional>
 
+class AppIdentity;
+class Applications;
 class ClipVault;
+class DesktopWindows;
 class FormatClient;
 class HistoryStore;
 class MainWindowController;
@@ -107,6 +110,9 @@ private:
     std::unique_ptr<FormatClient> formatClient_;
     std::unique_ptr<SpeechRouter> speechRouter_;
     std::unique_ptr<MainActions> actions_;
+    std::unique_ptr<DesktopWindows> desktopWindows_;
+    std::unique_ptr<AppIdentity> appIdentity_;
+    std::unique_ptr<Applications> applications_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
     std::unique_ptr<MainWindowController> mainWindow_;

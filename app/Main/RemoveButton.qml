@@ -17,11 +17,11 @@ AbstractButton {
 
     background: Item {}
     contentItem: Item {
-        CrossMark {
+        SymbolImage {
             anchors.centerIn: parent
-            size: 10
-            thickness: 1.7
-            turned: true
+            width: 10
+            height: 10
+            name: "xmark"
             color: QM.faint
         }
     }

@@ -49,6 +49,7 @@ Item {
                 }
                 Text {
                     id: chipText
+                    objectName: "cardTrigger"
                     anchors.centerIn: parent
                     text: root.trigger
                     textFormat: Text.PlainText
@@ -58,6 +59,7 @@ Item {
             }
         }
         MixedText {
+            objectName: "cardText"
             Layout.fillWidth: true
             text: root.text
             size: 14.5

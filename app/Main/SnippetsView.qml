@@ -51,9 +51,11 @@ Item {
                         id: newLabel
                         anchors.centerIn: parent
                         spacing: 6
-                        CrossMark {
+                        SymbolImage {
                             anchors.verticalCenter: parent.verticalCenter
-                            size: 11
+                            width: 12
+                            height: 12
+                            name: "plus"
                             color: QM.paper
                         }
                         Text {
@@ -98,11 +100,12 @@ Item {
                     ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
 
                     delegate: SnippetCard {
-                        required property string snippetId
-                        required property string trigger
-                        required property string text
+                        required property var model
+                        readonly property string snippetId: model.snippetId
 
                         width: list.width - 14
+                        trigger: model.trigger
+                        text: model.text
                         selected: editor.editing === snippetId
                         Accessible.role: Accessible.Button
                         Accessible.name: trigger

@@ -103,10 +103,11 @@ Item {
                                     id: addLabel
                                     anchors.centerIn: parent
                                     spacing: 6
-                                    CrossMark {
+                                    SymbolImage {
                                         anchors.verticalCenter: parent.verticalCenter
-                                        size: 10
-                                        thickness: 1.5
+                                        width: 11
+                                        height: 11
+                                        name: "plus"
                                         color: QM.sub
                                     }
                                     Text {
