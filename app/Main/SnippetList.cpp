@@ -16,14 +16,19 @@ void SnippetList::setStore(SnippetStore* store)
     emit storeChanged();
 }
 
-int SnippetList::rowCount(const QModelIndex& parent) const
+QList<QUuid> SnippetList::currentIds() const
 {
-    return parent.isValid() || !store_ ? 0 : int(store_->entries().size());
+    QList<QUuid> ids;
+    if (store_) {
+        for (const Snippet& snippet : store_->entries())
+            ids.append(snippet.id);
+    }
+    return ids;
 }
 
 QVariant SnippetList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
+    if (!store_ || !index.isValid() || index.row() >= store_->entries().size())
         return {};
     const Snippet& snippet = store_->entries().at(index.row());
     switch (role) {

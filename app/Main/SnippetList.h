@@ -21,12 +21,14 @@ public:
     SnippetStore* store() const { return store_; }
     void setStore(SnippetStore* store);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
 signals:
     void storeChanged();
+
+protected:
+    QList<QUuid> currentIds() const override;
 
 private:
     QPointer<SnippetStore> store_;

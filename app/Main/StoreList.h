@@ -1,8 +1,11 @@
 #pragma once
-// Base of the lists that show a store's entries in QML: the whole list is read again whenever the
-// store announces a change, which is rare and cheap for lists this short.
+// Base of the lists that show a store's entries in QML. After each change of the store the list
+// tells its views which single row went or came, so they can animate it; any other change reads
+// the whole list again, which is cheap for lists this short.
 
 #include <QAbstractListModel>
+#include <QList>
+#include <QUuid>
 
 class StoreList : public QAbstractListModel {
     Q_OBJECT
@@ -11,12 +14,18 @@ class StoreList : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    int count() const { return rowCount(); }
+    int count() const { return int(shown_.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : count(); }
 
 signals:
     void countChanged();
 
 protected:
+    // The identifiers of the entries as the list shows them, read from the store now.
+    virtual QList<QUuid> currentIds() const = 0;
     // Connected to the store's change signal, and called after switching stores.
     void reload();
+
+private:
+    QList<QUuid> shown_;
 };

@@ -24,17 +24,23 @@ QString VocabularyList::countTitle() const
     return QStringLiteral("%1 %2").arg(words).arg(words == 1 ? QStringLiteral("WORD") : QStringLiteral("WORDS"));
 }
 
-int VocabularyList::rowCount(const QModelIndex& parent) const
+QList<QUuid> VocabularyList::currentIds() const
 {
-    return parent.isValid() || !store_ ? 0 : int(store_->entries().size());
+    QList<QUuid> ids;
+    if (store_) {
+        // The store appends, so its newest entry, shown first, is its last.
+        for (auto entry = store_->entries().crbegin(); entry != store_->entries().crend(); ++entry)
+            ids.append(entry->id);
+    }
+    return ids;
 }
 
 QVariant VocabularyList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
+    const qsizetype entries = store_ ? store_->entries().size() : 0;
+    if (!index.isValid() || index.row() >= entries)
         return {};
-    // The store appends, so the newest entry is its last.
-    const VocabularyEntry& entry = store_->entries().at(rowCount() - 1 - index.row());
+    const VocabularyEntry& entry = store_->entries().at(entries - 1 - index.row());
     switch (role) {
     case idRole:
         return uuidText(entry.id);

@@ -24,12 +24,14 @@ public:
     void setStore(VocabularyStore* store);
     QString countTitle() const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
 signals:
     void storeChanged();
+
+protected:
+    QList<QUuid> currentIds() const override;
 
 private:
     QPointer<VocabularyStore> store_;

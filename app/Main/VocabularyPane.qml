@@ -100,6 +100,13 @@ Item {
                 model: words
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                // A removed word fades out; the words below close up. Adding is not animated.
+                remove: Transition {
+                    NumberAnimation { property: "opacity"; to: 0; duration: 150; easing.type: Easing.OutQuad }
+                }
+                removeDisplaced: Transition {
+                    NumberAnimation { property: "y"; duration: 150; easing.type: Easing.OutQuad }
+                }
                 delegate: VocabularyRow {
                     required property string entryId
                     required property string text

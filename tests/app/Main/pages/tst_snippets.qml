@@ -41,17 +41,6 @@ Item {
             mouseClick(child("saveButton"))
         }
 
-        function test_emptyStoreShowsTheEmptyBoxAndANewSnippet() {
-            open()
-            verify(child("emptySnippets").visible)
-            verify(!child("snippetList").visible)
-            compare(child("editorTitle").text, "New snippet")
-            compare(child("triggerField").text, "")
-            verify(child("exactSwitch").checked)
-            verify(!child("deleteButton").visible)
-            verify(!child("snippetProblem").visible)
-        }
-
         function test_openingWithSnippetsLoadsTheFirst() {
             fixture.fillSnippets(2)
             open()
@@ -70,6 +59,7 @@ Item {
             open()
             mouseClick(child("newSnippet"))
             fill("  my   home  address ", "Tehran, Enghelab St.")
+            mouseClick(child("exactSwitch"))
             save()
             compare(fixture.storedTriggers(), ["phrase 1", "my home address"])
             compare(child("triggerField").text, "  my   home  address ")
@@ -85,6 +75,11 @@ Item {
             compare(child("saveButton").text, "Saved")
             fixture.advance(1)
             compare(child("saveButton").text, "Save")
+            // The switch follows the snippet in the editor after being clicked.
+            mouseClick(child("newSnippet"))
+            verify(child("exactSwitch").checked)
+            page.editor.load(Helpers.row(test, list, 1).snippetId)
+            verify(!child("exactSwitch").checked)
         }
 
         function test_refusalsShowTheStoresTextAndKeepTheDraft_data() {
@@ -168,20 +163,11 @@ Item {
             page.editor.remove(page.editor.editing)
             compare(fixture.storedTriggers(), [])
             verify(child("emptySnippets").visible)
+            verify(!child("snippetList").visible)
             compare(child("editorTitle").text, "New snippet")
+            compare(child("triggerField").text, "")
             verify(child("exactSwitch").checked)
-        }
-
-        function test_theExactSwitchIsSavedAndFollowsTheLoadedSnippet() {
-            open()
-            fill("sig", "Best, Sara")
-            mouseClick(child("exactSwitch"))
-            verify(!page.editor.exact)
-            save()
-            mouseClick(child("newSnippet"))
-            verify(child("exactSwitch").checked)
-            page.editor.load(Helpers.row(test, child("snippetList"), 0).snippetId)
-            verify(!child("exactSwitch").checked)
+            verify(!child("deleteButton").visible)
         }
     }
 }
