@@ -1,6 +1,7 @@
 #include "Main/SnippetEditor.h"
 
 #include "Core/UuidText.h"
+#include "Main/StoreRefusal.h"
 #include "Snippets/SnippetStore.h"
 
 #include <algorithm>
@@ -70,30 +71,27 @@ void SnippetEditor::save()
 {
     if (!store_)
         return;
-    try {
-        const auto& entries = store_->entries();
-        const auto edited = std::find_if(entries.begin(), entries.end(), [this](const Snippet& snippet) {
-            return !editing_.isEmpty() && uuidText(snippet.id) == editing_;
-        });
-        if (edited != entries.end()) {
-            Snippet changedSnippet = *edited;
-            changedSnippet.trigger = trigger_;
-            changedSnippet.text = text_;
-            changedSnippet.exact = exact_;
-            store_->update(changedSnippet);
-        } else {
-            editing_ = uuidText(store_->add(trigger_, text_, exact_).id);
-        }
-    } catch (const SnippetError& error) {
-        problem_ = error.description();
-        emit changed();
-        return;
-    } catch (const std::exception&) {
-        problem_ = QStringLiteral("Couldn’t save that.");
+    problem_ = refusalOf<SnippetError>(
+        [this] {
+            const auto& entries = store_->entries();
+            const auto edited = std::find_if(entries.begin(), entries.end(), [this](const Snippet& snippet) {
+                return !editing_.isEmpty() && uuidText(snippet.id) == editing_;
+            });
+            if (edited != entries.end()) {
+                Snippet changedSnippet = *edited;
+                changedSnippet.trigger = trigger_;
+                changedSnippet.text = text_;
+                changedSnippet.exact = exact_;
+                store_->update(changedSnippet);
+            } else {
+                editing_ = uuidText(store_->add(trigger_, text_, exact_).id);
+            }
+        },
+        QStringLiteral("Couldn’t save that."));
+    if (!problem_.isEmpty()) {
         emit changed();
         return;
     }
-    problem_.clear();
     saved_ = true;
     emit changed();
     // Each save clears the mark on its own schedule; none is cancelled by a later one.

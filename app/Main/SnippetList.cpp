@@ -5,15 +5,8 @@
 
 void SnippetList::setStore(SnippetStore* store)
 {
-    if (store_ == store)
-        return;
-    if (store_)
-        disconnect(store_, nullptr, this, nullptr);
-    store_ = store;
-    if (store_)
-        connect(store_, &SnippetStore::entriesChanged, this, &SnippetList::reload);
-    reload();
-    emit storeChanged();
+    if (follow(store_, store))
+        emit storeChanged();
 }
 
 QList<QUuid> SnippetList::currentIds() const

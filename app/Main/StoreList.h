@@ -5,6 +5,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QPointer>
 #include <QUuid>
 
 class StoreList : public QAbstractListModel {
@@ -23,9 +24,23 @@ signals:
 protected:
     // The identifiers of the entries as the list shows them, read from the store now.
     virtual QList<QUuid> currentIds() const = 0;
-    // Connected to the store's change signal, and called after switching stores.
-    void reload();
+    // Shows `store` from now on, following its changes; false when it was shown already.
+    template <typename Store>
+    bool follow(QPointer<Store>& shown, Store* store)
+    {
+        if (shown == store)
+            return false;
+        if (shown)
+            disconnect(shown, nullptr, this, nullptr);
+        shown = store;
+        if (store)
+            connect(store, &Store::entriesChanged, this, &StoreList::reload);
+        reload();
+        return true;
+    }
 
 private:
+    void reload();
+
     QList<QUuid> shown_;
 };

@@ -1,6 +1,7 @@
 #include "Main/VocabularyEditor.h"
 
 #include "Core/UuidText.h"
+#include "Main/StoreRefusal.h"
 #include "VocabularyStore.h"
 
 void VocabularyEditor::setDraft(const QString& draft)
@@ -21,19 +22,10 @@ void VocabularyEditor::add()
 {
     if (!store_)
         return;
-    try {
-        store_->add(draft_, VocabularyEntry::Source::you);
-    } catch (const VocabularyError& error) {
-        problem_ = error.description();
-        emit changed();
-        return;
-    } catch (const std::exception&) {
-        problem_ = QStringLiteral("Couldn’t add that.");
-        emit changed();
-        return;
-    }
-    draft_.clear();
-    problem_.clear();
+    problem_ = refusalOf<VocabularyError>([this] { store_->add(draft_, VocabularyEntry::Source::you); },
+                                          QStringLiteral("Couldn’t add that."));
+    if (problem_.isEmpty())
+        draft_.clear();
     emit changed();
 }
 

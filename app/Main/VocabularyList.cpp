@@ -5,15 +5,8 @@
 
 void VocabularyList::setStore(VocabularyStore* store)
 {
-    if (store_ == store)
-        return;
-    if (store_)
-        disconnect(store_, nullptr, this, nullptr);
-    store_ = store;
-    if (store_)
-        connect(store_, &VocabularyStore::entriesChanged, this, &VocabularyList::reload);
-    reload();
-    emit storeChanged();
+    if (follow(store_, store))
+        emit storeChanged();
 }
 
 QString VocabularyList::countTitle() const
