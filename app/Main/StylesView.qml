@@ -130,14 +130,17 @@ Item {
                                 visible: root.choosingApp
                                 closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
                                 onClosed: root.choosingApp = false
-                                background: QMShape {
-                                    anchors.margins: -margin
-                                    fillColor: "white"
-                                    strokeColor: QM.line
-                                    radius: 10
-                                    shadowColor: Qt.rgba(0, 0, 0, 0.12)
-                                    shadowBlur: 12
-                                    shadowOffsetY: 4
+                                background: Item {
+                                    QMShape {
+                                        anchors.fill: parent
+                                        anchors.margins: -margin
+                                        fillColor: "white"
+                                        strokeColor: QM.line
+                                        radius: 10
+                                        shadowColor: Qt.rgba(0, 0, 0, 0.12)
+                                        shadowBlur: 12
+                                        shadowOffsetY: 4
+                                    }
                                 }
                                 // Made anew each time it opens, with the applications styled by then.
                                 contentItem: Loader {
