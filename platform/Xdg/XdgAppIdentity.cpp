@@ -120,8 +120,20 @@ QStringList XdgAppIdentity::standardFolders()
 
 XdgAppIdentity::XdgAppIdentity(QStringList folders) : folders_(std::move(folders)) {}
 
+QList<QDateTime> XdgAppIdentity::folderTimes() const
+{
+    QList<QDateTime> times;
+    for (const QString& folder : folders_)
+        times.append(QFileInfo(folder).lastModified());
+    return times;
+}
+
 void XdgAppIdentity::index() const
 {
+    byId_.clear();
+    byLowerId_.clear();
+    byWindowClass_.clear();
+    indexedAt_ = folderTimes();
     // The first folder that holds a file id wins, as the XDG menu rules say.
     for (const QString& folder : folders_) {
         const QDir root(folder);
@@ -149,7 +161,8 @@ void XdgAppIdentity::index() const
 
 std::optional<XdgAppIdentity::Indexed> XdgAppIdentity::find(const QString& desktopId) const
 {
-    std::call_once(indexed_, [this] { index(); });
+    if (indexedAt_ != folderTimes())
+        index();
     if (const auto exact = byId_.constFind(desktopId); exact != byId_.constEnd())
         return exact->path.isEmpty() ? std::nullopt : std::optional(*exact);
     for (const auto* table : {&byLowerId_, &byWindowClass_}) {

@@ -6,10 +6,10 @@
 
 #include "AppIdentity.h"
 
+#include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QStringList>
-
-#include <mutex>
 
 class XdgAppIdentity final : public AppIdentity {
 public:
@@ -26,12 +26,14 @@ private:
         QString name;
         QString icon;
     };
-    // Read once, on first use: installing an application while this runs is seen after a restart.
+    // Read on first use and again whenever a folder has gained or lost an entry since, so an
+    // application installed while this runs is named too.
     void index() const;
+    QList<QDateTime> folderTimes() const;
     std::optional<Indexed> find(const QString& desktopId) const;
 
     QStringList folders_;
-    mutable std::once_flag indexed_;
+    mutable std::optional<QList<QDateTime>> indexedAt_;
     mutable QHash<QString, Indexed> byId_;
     mutable QHash<QString, Indexed> byLowerId_;
     mutable QHash<QString, Indexed> byWindowClass_;

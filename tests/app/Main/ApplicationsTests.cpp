@@ -139,6 +139,14 @@ private slots:
         QCOMPARE(!applications.icon(id).isNull(), icon);
     }
 
+    void anApplicationInstalledLaterIsNamed()
+    {
+        const XdgAppIdentity identity(folders_);
+        QVERIFY(!identity.entry(QStringLiteral("org.example.Later")));
+        writeEntry(folders_.first() + QStringLiteral("/org.example.Later.desktop"), QStringLiteral("Name=Later\n"));
+        QCOMPARE(identity.entry(QStringLiteral("org.example.Later")).value().name, QStringLiteral("Later"));
+    }
+
     void thePickerOffersTheOwnersOfRealWindowsButNeverThisApplication()
     {
         TestWindows windows;
