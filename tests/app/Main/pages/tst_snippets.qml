@@ -75,9 +75,12 @@ Item {
             compare(child("saveButton").text, "Saved")
             fixture.advance(1)
             compare(child("saveButton").text, "Save")
-            // The switch follows the snippet in the editor after being clicked.
+            // The switch and the text follow the snippet in the editor after the user changed them.
+            child("textField").forceActiveFocus()
+            keyClick(Qt.Key_A)
             mouseClick(child("newSnippet"))
             verify(child("exactSwitch").checked)
+            compare(child("textField").text, "")
             page.editor.load(Helpers.row(test, list, 1).snippetId)
             verify(!child("exactSwitch").checked)
         }
