@@ -12,19 +12,9 @@ AppIcon::AppIcon(QQuickItem* parent) : QQuickPaintedItem(parent)
     connect(this, &AppIcon::sourceChanged, this, [this] { update(); });
 }
 
-QIcon AppIcon::icon() const
-{
-    return applications_ && !appId_.isEmpty() ? applications_->icon(appId_) : QIcon();
-}
-
-bool AppIcon::generic() const
-{
-    return icon().isNull();
-}
-
 void AppIcon::paint(QPainter* painter)
 {
-    QIcon shown = icon();
+    QIcon shown = applications_ && !appId_.isEmpty() ? applications_->icon(appId_) : QIcon();
     if (shown.isNull())
         shown = QIcon(QStringLiteral(":/qt/qml/Quillmarsh/Design/icons/app.svg"));
     const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;

@@ -13,21 +13,16 @@ class AppIcon : public QQuickPaintedItem {
     QML_ELEMENT
     Q_PROPERTY(Applications* applications MEMBER applications_ NOTIFY sourceChanged)
     Q_PROPERTY(QString appId MEMBER appId_ NOTIFY sourceChanged)
-    // True while the generic symbol is drawn.
-    Q_PROPERTY(bool generic READ generic NOTIFY sourceChanged)
 
 public:
     explicit AppIcon(QQuickItem* parent = nullptr);
 
-    bool generic() const;
     void paint(QPainter* painter) override;
 
 signals:
     void sourceChanged();
 
 private:
-    QIcon icon() const;
-
     Applications* applications_ = nullptr;
     QString appId_;
 };
