@@ -21,8 +21,17 @@ QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
     return window;
 }
 
+QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
+{
+    if (page != QLatin1String("all"))
+        return nullptr;
+    delegate.showAcknowledgements();
+    return delegate.acknowledgementsWindow();
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
+    {"acknowledgements", "all", openAcknowledgements},
 };
 
 }
