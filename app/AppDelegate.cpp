@@ -14,6 +14,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "IconExport.h"
+#include "Main/Applications.h"
 #include "Main/MainWindowController.h"
 #include "Main/ShareClipWindowController.h"
 #include "ModelHost.h"
@@ -23,6 +24,8 @@
 #include "Snippets/SnippetStore.h"
 #include "StatusMenu.h"
 #include "VocabularyStore.h"
+#include "X11/X11DesktopWindows.h"
+#include "Xdg/XdgAppIdentity.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -48,11 +51,14 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
       vocabulary_(std::make_unique<VocabularyStore>(VocabularyStore::defaultURL())),
       vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), actions_(std::make_unique<MainActions>()),
+      desktopWindows_(std::make_unique<X11DesktopWindows>()), appIdentity_(std::make_unique<XdgAppIdentity>()),
+      applications_(std::make_unique<Applications>(*desktopWindows_, *appIdentity_)),
       qmlEngine_(std::make_unique<QQmlEngine>())
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
+    model_->setApplications(applications_.get());
     models_ = std::make_unique<ModelSetup>(*model_);
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };

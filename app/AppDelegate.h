@@ -27,8 +27,11 @@
 #include <optional>
 
 class AcknowledgementsWindow;
+class AppIdentity;
+class Applications;
 class CloudEngine;
 class ClipVault;
+class DesktopWindows;
 class FormatClient;
 class HistoryStore;
 class MainWindowController;
@@ -141,6 +144,9 @@ private:
     std::unique_ptr<VocabularyStore> vocabulary_;
     std::unique_ptr<ClipVault> vault_;
     std::unique_ptr<MainActions> actions_;
+    std::unique_ptr<DesktopWindows> desktopWindows_;
+    std::unique_ptr<AppIdentity> appIdentity_;
+    std::unique_ptr<Applications> applications_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<ModelSetup> models_;
     std::shared_ptr<CloudEngine> cloudEngine_;

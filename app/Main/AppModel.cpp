@@ -169,6 +169,11 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
+void AppModel::setApplications(Applications* applications)
+{
+    assign(applications_, applications, &AppModel::applicationsChanged, this);
+}
+
 bool AppModel::opensAtLogin() const
 {
     return LoginItem::isEnabled();

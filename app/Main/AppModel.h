@@ -8,6 +8,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
+#include "Main/Applications.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
 #include "Snippets/SnippetStore.h"
@@ -65,6 +66,7 @@ class AppModel : public QObject {
     Q_PROPERTY(VocabularyStore* vocabulary READ vocabulary CONSTANT)
     Q_PROPERTY(SnippetStore* snippets READ snippets CONSTANT)
     Q_PROPERTY(MainActions* actions READ actions CONSTANT)
+    Q_PROPERTY(Applications* applications READ applications NOTIFY applicationsChanged)
 
 public:
     struct Stores {
@@ -161,6 +163,9 @@ public:
     SnippetStore* snippets() const { return &stores_.snippets; }
     MainActions* actions() const { return &actions_; }
     Settings& settings() const { return settings_; }
+    // The running and installed applications the Styles page names; set once by the application.
+    Applications* applications() const { return applications_; }
+    void setApplications(Applications* applications);
 
     static constexpr int defaultHistoryDays = 30;
 
@@ -182,6 +187,7 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void applicationsChanged();
     void opensAtLoginChanged();
     void accountStateChanged();
     void signInErrorChanged();
@@ -192,6 +198,7 @@ private:
     Settings& settings_;
     std::function<std::optional<QUrl>()> formatURL_;
     QNetworkAccessManager* clipSession_ = nullptr;
+    Applications* applications_ = nullptr;
 
     MainSection section_ = MainSection::home;
     QString selectedHistory_;
