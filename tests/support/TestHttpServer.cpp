@@ -26,15 +26,6 @@ QByteArray HttpRequest::header(const QByteArray& name) const
     return {};
 }
 
-bool HttpRequest::hasHeader(const QByteArray& name) const
-{
-    for (const auto& entry : headers) {
-        if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 HttpResponse HttpResponse::text(int status, const QByteArray& body, const QByteArray& contentType)
 {
     HttpResponse response;
@@ -74,26 +65,6 @@ HttpResponse HttpResponse::file(const QByteArray& content, const HttpRequest& re
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    static const QHash<int, QByteArray> phrases{{200, "OK"},
-                                                {201, "Created"},
-                                                {204, "No Content"},
-                                                {206, "Partial Content"},
-                                                {400, "Bad Request"},
-                                                {401, "Unauthorized"},
-                                                {403, "Forbidden"},
-                                                {404, "Not Found"},
-                                                {409, "Conflict"},
-                                                {413, "Payload Too Large"},
-                                                {416, "Range Not Satisfiable"},
-                                                {429, "Too Many Requests"},
-                                                {500, "Internal Server Error"},
-                                                {502, "Bad Gateway"},
-                                                {503, "Service Unavailable"}};
-    return phrases.value(status, "Status");
-}
-
 // One connection: reads one request, answers it, closes.
 class Connection : public QObject {
 public:
@@ -116,7 +87,6 @@ private:
     HttpResponse response_;
     qint64 sent_ = 0;
     qint64 limit_ = 0;
-    bool waitingForTrickle_ = false;
 };
 
 }
@@ -206,8 +176,8 @@ void Connection::respond(HttpResponse response)
 
 void Connection::writeHead()
 {
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(response_.status) + ' ' + reasonPhrase(response_.status) + "\r\n";
+    // Clients read the status code; the reason phrase is free text.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response_.status) + " Status\r\n";
     for (const auto& [name, value] : response_.headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: " + QByteArray::number(response_.body.size()) + "\r\nConnection: close\r\n\r\n";
@@ -218,21 +188,13 @@ void Connection::writeHead()
 // socket's buffer whole.
 void Connection::pump()
 {
-    if (!responding_ || waitingForTrickle_ || socket_->state() != QAbstractSocket::ConnectedState)
+    if (!responding_ || socket_->state() != QAbstractSocket::ConnectedState)
         return;
     constexpr qint64 piece = 256 * 1024;
     while (sent_ < limit_ && socket_->bytesToWrite() < piece) {
-        const qint64 size = std::min(response_.trickleBytes > 0 ? response_.trickleBytes : piece, limit_ - sent_);
+        const qint64 size = std::min(piece, limit_ - sent_);
         socket_->write(response_.body.constData() + sent_, size);
         sent_ += size;
-        if (response_.trickleBytes > 0 && sent_ < limit_) {
-            waitingForTrickle_ = true;
-            QTimer::singleShot(response_.trickleInterval, this, [this] {
-                waitingForTrickle_ = false;
-                pump();
-            });
-            return;
-        }
     }
     if (sent_ >= limit_)
         finishWriting();
