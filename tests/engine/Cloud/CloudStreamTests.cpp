@@ -63,8 +63,6 @@ protected:
 
 TEST(CloudConfig, FollowsTheAddressRuleWithItsOwnError)
 {
-    EXPECT_NO_THROW(CloudConfig(QUrl("wss://speech.example/v1"), std::nullopt).validate());
-    EXPECT_NO_THROW(CloudConfig(QUrl("ws://localhost:9000/x"), std::nullopt).validate());
     try {
         CloudEngine(CloudConfig(QUrl("ws://speech.example"), std::nullopt), {});
         ADD_FAILURE() << "a plain address to another computer was accepted";
