@@ -72,10 +72,7 @@ public:
 
 private:
     void readRequest();
-    void respond(HttpResponse response);
-    void writeHead();
-    void pump();
-    void finishWriting();
+    void respond(const HttpResponse& response);
 
     QTcpSocket* socket_;
     TestHttpServer::Impl& server_;
@@ -84,9 +81,6 @@ private:
     bool headerDone_ = false;
     qint64 bodyExpected_ = 0;
     bool responding_ = false;
-    HttpResponse response_;
-    qint64 sent_ = 0;
-    qint64 limit_ = 0;
 };
 
 }
@@ -118,7 +112,6 @@ Connection::Connection(QTcpSocket* socket, TestHttpServer::Impl& server)
 {
     connect(socket_, &QTcpSocket::readyRead, this, [this] { readRequest(); });
     connect(socket_, &QTcpSocket::disconnected, socket_, &QObject::deleteLater);
-    connect(socket_, &QTcpSocket::bytesWritten, this, [this] { pump(); });
 }
 
 void Connection::readRequest()
@@ -154,57 +147,26 @@ void Connection::readRequest()
     if (response.delayBeforeHeaders.count() > 0) {
         QTimer::singleShot(response.delayBeforeHeaders, this, [this, response] { respond(response); });
     } else {
-        respond(std::move(response));
+        respond(response);
     }
 }
 
-void Connection::respond(HttpResponse response)
+void Connection::respond(const HttpResponse& response)
 {
     if (response.closeWithoutAnswer) {
         socket_->disconnectFromHost();
         return;
     }
-    response_ = std::move(response);
-    limit_ = response_.body.size();
-    if (response_.closeAfterBytes)
-        limit_ = std::min(limit_, *response_.closeAfterBytes);
-    if (response_.stallAfterBytes)
-        limit_ = std::min(limit_, *response_.stallAfterBytes);
-    writeHead();
-    pump();
-}
-
-void Connection::writeHead()
-{
     // Clients read the status code; the reason phrase is free text.
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response_.status) + " Status\r\n";
-    for (const auto& [name, value] : response_.headers)
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
+    for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(response_.body.size()) + "\r\nConnection: close\r\n\r\n";
-    socket_->write(head);
-}
-
-// Writes the body a piece at a time as the socket drains, so a large body never sits in the
-// socket's buffer whole.
-void Connection::pump()
-{
-    if (!responding_ || socket_->state() != QAbstractSocket::ConnectedState)
-        return;
-    constexpr qint64 piece = 256 * 1024;
-    while (sent_ < limit_ && socket_->bytesToWrite() < piece) {
-        const qint64 size = std::min(piece, limit_ - sent_);
-        socket_->write(response_.body.constData() + sent_, size);
-        sent_ += size;
-    }
-    if (sent_ >= limit_)
-        finishWriting();
-}
-
-void Connection::finishWriting()
-{
-    if (response_.stallAfterBytes && limit_ < response_.body.size())
-        return;  // stay connected and silent
-    if (socket_->bytesToWrite() == 0)
+    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    const qint64 sent = std::min({response.body.size(), response.closeAfterBytes.value_or(response.body.size()),
+                                  response.stallAfterBytes.value_or(response.body.size())});
+    socket_->write(head + response.body.left(sent));
+    // A stalled answer stays connected and silent; any other closes once it is written.
+    if (sent == response.body.size() || !response.stallAfterBytes)
         socket_->disconnectFromHost();
 }
 
