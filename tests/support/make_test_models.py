@@ -12,9 +12,6 @@ punctuation/     token classifiers whose label for token id t is t mod 5 (ids be
                  its first input "ids", model-512-positions.onnx refuses more than 512 tokens;
                  tokenizer.json is a WordPiece tokenizer over ids
                  below 32, chosen so a Persian sentence gets known marks.
-punctuation-bench/  the same tokenizer with a model that computes as much per token as a small
-                 token classifier (four 256-wide layers), so a benchmark can weigh our work
-                 around a run against a run of realistic cost. Its labels mean nothing.
 
 Run with Debian's own python3, which sees python3-onnx.  Usage: make_test_models.py OUT_DIR
 """
@@ -183,35 +180,14 @@ def tokenizer():
     }
 
 
-def sized_punctuation(width=256, layers=4):
-    generator = np.random.default_rng(7)
-    nodes = [helper.make_node("Gather", ["embedding", "input_ids"], ["hidden0"], axis=0)]
-    inits = [const("embedding", generator.normal(0, 1, (32, width)).astype(np.float32))]
-    for layer in range(layers):
-        weight = f"weight{layer}"
-        inits.append(const(weight, generator.normal(0, 1 / np.sqrt(width), (width, width)).astype(np.float32)))
-        nodes += [helper.make_node("MatMul", [f"hidden{layer}", weight], [f"mixed{layer}"]),
-                  helper.make_node("Relu", [f"mixed{layer}"], [f"hidden{layer + 1}"])]
-    inits += [const("classifier", generator.normal(0, 0.1, (width, 5)).astype(np.float32)),
-              const("last_axis", np.array([-1], np.int64))]
-    nodes += [
-        helper.make_node("MatMul", [f"hidden{layers}", "classifier"], ["scores"]),
-        helper.make_node("Cast", ["attention_mask"], ["mask_float"], to=TensorProto.FLOAT),
-        helper.make_node("Unsqueeze", ["mask_float", "last_axis"], ["mask"]),
-        helper.make_node("Mul", ["scores", "mask"], ["logits"]),
-    ]
-    graph = helper.make_graph(
-        nodes, "punctuation",
-        [helper.make_tensor_value_info("input_ids", TensorProto.INT64, [1, "n"]),
-         helper.make_tensor_value_info("attention_mask", TensorProto.INT64, [1, "n"])],
-        [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", 5])],
-        inits)
-    return model(graph)
-
-
 def write_text(path, lines):
     with open(path, "w", encoding="utf-8") as f:
         f.write("".join(line + "\n" for line in lines))
+
+
+def write_tokenizer(folder):
+    with open(os.path.join(folder, "tokenizer.json"), "w", encoding="utf-8") as f:
+        json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
 
 
 def write_transducer(folder, with_bpe):
@@ -240,11 +216,7 @@ def main():
     onnx.save_model(punctuation(False, labels=3), os.path.join(out, "punctuation", "model-three-labels.onnx"))
     onnx.save_model(punctuation(False, ids_name="ids"), os.path.join(out, "punctuation", "model-without-input-ids.onnx"))
     onnx.save_model(punctuation(False, positions=512), os.path.join(out, "punctuation", "model-512-positions.onnx"))
-    os.makedirs(os.path.join(out, "punctuation-bench"), exist_ok=True)
-    onnx.save_model(sized_punctuation(), os.path.join(out, "punctuation-bench", "model.onnx"))
-    for folder in ("punctuation", "punctuation-bench"):
-        with open(os.path.join(out, folder, "tokenizer.json"), "w", encoding="utf-8") as f:
-            json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
+    write_tokenizer(os.path.join(out, "punctuation"))
 
 
 if __name__ == "__main__":
