@@ -109,6 +109,7 @@ private slots:
     void init();
     void cleanup();
 
+    void theFrontWindowNamesItsApplicationTitleAndProcess();
     void holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords();
     void aTapCancelsAndADoubleTapListensHandsFreeUntilTheNextTap();
     void escapeCancels();
@@ -231,6 +232,19 @@ void DictationFlowTests::dictate()
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
+}
+
+void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
+{
+    startTarget(QStringLiteral("gedit"));
+    const std::optional<DesktopWindow> front = windows_->active();
+    QVERIFY(front);
+    QCOMPARE(front->desktopId, QStringLiteral("gedit"));
+    QCOMPARE(front->title, QStringLiteral("Flow target"));
+    const QList<DesktopWindow> all = windows_->all();
+    QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
+        return window.id == front->id && window.pid == target_->pid();
+    }));
 }
 
 void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords()
