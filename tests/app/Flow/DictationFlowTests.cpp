@@ -4,98 +4,24 @@
 // WORLD"), and the text lands in a separate test application. The flow's timing rules run on a
 // manual clock, so the tests move time on where a rule waits.
 
-#include "AtSpi/AtSpiFocusedText.h"
-#include "Clips/ClipVault.h"
-#include "Core/Settings.h"
-#include "DictationController.h"
-#include "DictationFlow.h"
+#include "FlowHarness.h"
 #include "Formatting/FormatClient.h"
-#include "HotkeyMonitor.h"
-#include "InputWatcher.h"
 #include "Keysyms.h"
-#include "Main/AppModel.h"
 #include "ManualClock.h"
-#include "Recognizer.h"
-#include "SyntheticKeys.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
-#include "X11/X11DesktopWindows.h"
-#include "X11/X11RawInput.h"
-#include "X11/XTestKeyPoster.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QNetworkAccessManager>
-#include <QProcess>
-#include <QQuickView>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 #include <QtQml/qqmlextensionplugin.h>
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 namespace {
-
-// The user's keyboard: XTest events that the flow has not posted itself.
-class Keyboard {
-public:
-    Keyboard() : display_(XOpenDisplay(nullptr)) {}
-    ~Keyboard() { XCloseDisplay(display_); }
-    void press(quint32 keysym) { send(keysym, true); }
-    void release(quint32 keysym) { send(keysym, false); }
-    void tap(quint32 keysym)
-    {
-        press(keysym);
-        release(keysym);
-    }
-
-private:
-    void send(quint32 keysym, bool down)
-    {
-        XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), down ? True : False, CurrentTime);
-        XSync(display_, False);
-    }
-    Display* display_;
-};
-
-// The test application in its own process, and the last text its field reported.
-class Target {
-public:
-    void start(const QString& desktopId, const QString& startText, int caret)
-    {
-        process_.setProgram(QStringLiteral(FLOW_TARGET));
-        process_.setArguments({desktopId, startText, QString::number(caret)});
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] {
-            while (process_.canReadLine()) {
-                const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
-                if (line.startsWith(QStringLiteral("text:")))
-                    text = line.mid(5);
-                else
-                    replies << line;
-            }
-        });
-        process_.start();
-    }
-    ~Target()
-    {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    qint64 pid() const { return process_.processId(); }
-    void send(const QByteArray& line) { process_.write(line + '\n'); }
-
-    QString text;
-    QStringList replies;
-
-private:
-    QProcess process_;
-};
 
 const QString dictated = QStringLiteral("HELLO WORLD");
 
@@ -127,29 +53,14 @@ private:
         return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
     }
 
-    QTemporaryDir folder_;
     ManualClock clock_;
-    std::unique_ptr<Settings> settings_;
-    std::unique_ptr<HistoryStore> history_;
-    std::unique_ptr<UsageStats> stats_;
-    std::unique_ptr<ClipVault> vault_;
-    std::unique_ptr<VocabularyStore> vocabulary_;
-    std::unique_ptr<SnippetStore> snippets_;
-    std::unique_ptr<MainActions> actions_;
-    std::unique_ptr<AppModel> model_;
-    std::shared_ptr<Recognizer> recognizer_;
-    std::unique_ptr<DictationController> controller_;
-    SyntheticKeys synthetic_;
-    std::unique_ptr<X11RawInput> input_;
-    std::unique_ptr<HotkeyMonitor> keys_;
-    std::unique_ptr<InputWatcher> watcher_;
-    std::unique_ptr<X11DesktopWindows> windows_;
-    std::unique_ptr<AtSpiFocusedText> focus_;
-    std::unique_ptr<XTestKeyPoster> poster_;
+    std::unique_ptr<FlowHarness> harness_;
+    DictationController* controller_ = nullptr;
+    DictationFlow* flow_ = nullptr;
+    HistoryStore* history_ = nullptr;
     std::unique_ptr<TestHttpServer> server_;
     QNetworkAccessManager network_;
     std::unique_ptr<FormatClient> formatter_;
-    std::unique_ptr<DictationFlow> flow_;
     std::unique_ptr<Target> target_;
     Keyboard keyboard_;
     int idleKeyDowns_ = 0;
@@ -158,38 +69,20 @@ private:
 
 void DictationFlowTests::initTestCase()
 {
-    if (qgetenv("DISPLAY").isEmpty() || qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty())
+    if (!FlowHarness::desktopAvailable())
         QFAIL("needs the test desktop: run through scripts/test, which starts scripts/test-services");
-    const QString dir = folder_.path();
-    settings_ = std::make_unique<Settings>(dir + QStringLiteral("/settings.conf"));
-    history_ = std::make_unique<HistoryStore>(dir + QStringLiteral("/history.json"));
-    stats_ = std::make_unique<UsageStats>(dir + QStringLiteral("/stats.json"), QTimeZone::systemTimeZone());
-    vault_ = std::make_unique<ClipVault>(dir + QStringLiteral("/clips"));
-    vocabulary_ = std::make_unique<VocabularyStore>(dir + QStringLiteral("/vocabulary.json"));
-    snippets_ = std::make_unique<SnippetStore>(dir + QStringLiteral("/snippets.json"));
-    actions_ = std::make_unique<MainActions>();
-    model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *stats_, *vault_, *vocabulary_, *snippets_},
-                                        *actions_, *settings_);
-    model_->setKeepClips(true);
-
-    recognizer_ = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
-    controller_ = std::make_unique<DictationController>([this] { return recognizer_; }, clock_);
-    input_ = std::make_unique<X11RawInput>(synthetic_);
-    QVERIFY(input_->connected());
-    keys_ = std::make_unique<HotkeyMonitor>(*input_, HotkeyMonitor::Key::fn);
-    watcher_ = std::make_unique<InputWatcher>(*input_);
-    windows_ = std::make_unique<X11DesktopWindows>();
-    focus_ = std::make_unique<AtSpiFocusedText>();
-    poster_ = std::make_unique<XTestKeyPoster>(synthetic_);
+    harness_ = std::make_unique<FlowHarness>(TestModels::transducer(), clock_);
+    QVERIFY(harness_->input.connected());
+    controller_ = &harness_->controller;
+    flow_ = &harness_->flow;
+    history_ = &harness_->history;
+    harness_->model.setKeepClips(true);
     server_ = std::make_unique<TestHttpServer>();
     server_->route("POST", "/v1/format", [](const HttpRequest&) {
         return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
     });
     formatter_ = std::make_unique<FormatClient>(FormatConfig(server_->url(QStringLiteral("/v1/format"))), network_);
-    flow_ = std::make_unique<DictationFlow>(
-        *controller_, *model_,
-        DictationFlow::Desktop{*keys_, *windows_, *focus_, *watcher_, *poster_, *QGuiApplication::clipboard()},
-        DictationFlow::Services{{}, [this] { return formatter_.get(); }}, clock_);
+    harness_->formatter = [this] { return formatter_.get(); };
     flow_->onIdleKeyDown = [this] {
         QCOMPARE(controller_->phase(), DictationController::Phase::idle);
         ++idleKeyDowns_;
@@ -199,7 +92,7 @@ void DictationFlowTests::initTestCase()
 
 void DictationFlowTests::init()
 {
-    model_->setImproveAfterInserting(false);
+    harness_->model.setImproveAfterInserting(false);
     server_->clearRequests();
     idleKeyDowns_ = 0;
     inserted_.clear();
@@ -214,13 +107,9 @@ void DictationFlowTests::cleanup()
 
 void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret)
 {
-    target_ = std::make_unique<Target>();
-    target_->start(desktopId, text, caret);
-    QVERIFY(waitUntil([&] {
-        const auto front = windows_->active();
-        return front && front->pid == target_->pid() && focus_->focused(front->pid).has_value()
-               && target_->text == text;
-    }));
+    target_.reset();
+    target_ = std::make_unique<Target>(desktopId, text, caret);
+    QVERIFY(harness_->waitForFront(*target_, text));
 }
 
 void DictationFlowTests::dictate()
@@ -237,11 +126,11 @@ void DictationFlowTests::dictate()
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
 {
     startTarget(QStringLiteral("gedit"));
-    const std::optional<DesktopWindow> front = windows_->active();
+    const std::optional<DesktopWindow> front = harness_->windows.active();
     QVERIFY(front);
     QCOMPARE(front->desktopId, QStringLiteral("gedit"));
     QCOMPARE(front->title, QStringLiteral("Flow target"));
-    const QList<DesktopWindow> all = windows_->all();
+    const QList<DesktopWindow> all = harness_->windows.all();
     QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
         return window.id == front->id && window.pid == target_->pid();
     }));
@@ -259,7 +148,7 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     QVERIFY(waitUntil([&] { return flow_->pill().isShown(); }));
     QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
     // The pill shows while the focus stays where the user was typing.
-    QCOMPARE(windows_->active()->pid, target_->pid());
+    QCOMPARE(harness_->windows.active()->pid, target_->pid());
     QVERIFY(!QGuiApplication::focusWindow());
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));
@@ -275,8 +164,8 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     QCOMPARE(entry.text, dictated);
     QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
     QCOMPARE(entry.category, std::optional(QStringLiteral("documents")));
-    QVERIFY(vault_->has(entry.id));
-    const auto today = stats_->days().value(QDate::currentDate().toString(Qt::ISODate));
+    QVERIFY(harness_->vault.has(entry.id));
+    const auto today = harness_->stats.days().value(QDate::currentDate().toString(Qt::ISODate));
     QVERIFY(today.words >= 2);
     QVERIFY(today.dictations >= 1);
 }
@@ -318,7 +207,7 @@ void DictationFlowTests::escapeCancels()
 
 void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
 {
-    model_->setImproveAfterInserting(true);
+    harness_->model.setImproveAfterInserting(true);
     startTarget(QStringLiteral("gedit"));
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
@@ -340,7 +229,7 @@ void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndo
 
 void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
 {
-    model_->setImproveAfterInserting(true);
+    harness_->model.setImproveAfterInserting(true);
     startTarget(QStringLiteral("gedit"));
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
@@ -355,7 +244,7 @@ void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
 
 void DictationFlowTests::anAsSpokenApplicationSendsNothing()
 {
-    model_->setImproveAfterInserting(true);
+    harness_->model.setImproveAfterInserting(true);
     startTarget(QStringLiteral("code"));
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));

@@ -1,7 +1,7 @@
 // The application the dictation-flow tests type into: one window with a text field that reports
 // its whole text on standard output after every change ("text:" and the text, line breaks as
 // \n). Arguments: the window class it names, the field's starting text and where its caret
-// stands. A line "clipboard" on standard input puts three formats on the clipboard.
+// stands. A line "clipboard" on standard input puts three formats on the clipboard; "clear" empties the field.
 
 #include <QApplication>
 #include <QClipboard>
@@ -47,7 +47,10 @@ int main(int argc, char* argv[])
             input.setEnabled(false);
             return;
         }
-        if (QByteArray(line).trimmed() == "clipboard") {
+        const QByteArray command = QByteArray(line).trimmed();
+        if (command == "clear")
+            field.clear();
+        if (command == "clipboard") {
             auto* data = new QMimeData;
             data->setText(QStringLiteral("kept text"));
             data->setHtml(QStringLiteral("<b>kept</b> text"));
