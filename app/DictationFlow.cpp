@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 qint64 wordCount(const QString& text)
@@ -82,12 +83,22 @@ void DictationFlow::keyDown()
     ++generation_;
     fixer_.forget();
     front_ = desktop_.windows.active();
+    element_.reset();
     keyDownAt_ = clock_.now();
     if (onIdleKeyDown)
         onIdleKeyDown();
     controller_.keyDown();
-    if (controller_.phase() == DictationController::Phase::holding)
-        pill_.start();
+    if (controller_.phase() != DictationController::Phase::holding)
+        return;
+    pill_.start();
+    // While the user speaks, learn where the text will go and save the clipboard, so neither
+    // waits on another application after the key comes up.
+    QTimer::singleShot(0, this, [this, generation = generation_] {
+        if (generation != generation_)
+            return;
+        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+        inserter_.prepare();
+    });
 }
 
 void DictationFlow::finalText(const QString& text, double flushSeconds)
@@ -126,10 +137,16 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
     const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
     const QString final = expansion ? expansion->text : text;
 
+    // The user may have moved to another window while dictating hands-free.
+    if (const std::optional<DesktopWindow> window = desktop_.windows.active();
+        !window || !front_ || window->id != front_->id) {
+        front_ = window;
+        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+    }
+    const std::optional<FocusedElement> element = element_;
     const std::optional<QString> appID =
         front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
     const std::optional<QString> title = front_ ? std::optional(front_->title) : std::nullopt;
-    const std::optional<FocusedElement> element = desktop_.focus.focused(front_ ? front_->pid : 0);
     Inserter::Target target = Inserter::Target::field;
     if (element && element->password)
         target = Inserter::Target::password;

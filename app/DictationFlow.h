@@ -72,7 +72,8 @@ private:
     Inserter inserter_;
     Fixer fixer_;
     SerialQueue punctuation_{"quillmarsh.punctuation"};
-    std::optional<DesktopWindow> front_;  // the front window when the key went down
+    std::optional<DesktopWindow> front_;  // where the text goes: the front window
+    std::optional<FocusedElement> element_;  // and its focused element, when it has one
     Clock::TimePoint keyDownAt_{};
     quint64 generation_ = 0;  // which dictation a late result belongs to
     QUuid improvedEntry_;  // the history entry of the last improvement, and its dictated text

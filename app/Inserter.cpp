@@ -21,10 +21,12 @@ std::unique_ptr<QMimeData> copyOf(const QMimeData* data)
 Inserter::Inserter(QClipboard& clipboard, KeyPoster& keys, Clock& clock)
     : clipboard_(clipboard), keys_(keys), clock_(clock)
 {
+    watching_ = QObject::connect(&clipboard_, &QClipboard::dataChanged, [this] { ++changes_; });
 }
 
 Inserter::~Inserter()
 {
+    QObject::disconnect(watching_);
     if (restoring_)
         restoring_->cancel();
 }
@@ -36,14 +38,23 @@ QList<quint32> Inserter::pasteKeys(Target target)
     return {Keysyms::controlLeft, Keysyms::letterV};
 }
 
+void Inserter::prepare()
+{
+    if (ours_)
+        return;  // a restore is due: what it puts back is what is saved
+    saved_ = copyOf(clipboard_.mimeData());
+    preparedAt_ = changes_;
+}
+
 Inserter::Result Inserter::insert(const QString& text, Target target)
 {
     // A paste right after another keeps the contents saved before the first one.
     const bool stillOurs = ours_ && clipboard_.ownsClipboard() && clipboard_.mimeData() == ours_;
     if (restoring_)
         restoring_->cancel();
-    if (!stillOurs)
+    if (!stillOurs && (!saved_ || preparedAt_ != changes_))
         saved_ = copyOf(clipboard_.mimeData());
+    preparedAt_.reset();
 
     auto data = new QMimeData;
     data->setText(text);

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class KeyPoster;
 class QClipboard;
@@ -30,6 +31,9 @@ public:
     Inserter(const Inserter&) = delete;
     Inserter& operator=(const Inserter&) = delete;
 
+    // Saves the clipboard ahead of a paste (reading another application's clipboard takes a
+    // round trip per format); insert() reads it again only if it changed since.
+    void prepare();
     Result insert(const QString& text, Target target);
     // The keys that paste into the target.
     static QList<quint32> pasteKeys(Target target);
@@ -43,4 +47,7 @@ private:
     std::unique_ptr<QMimeData> saved_;  // what the clipboard held before our first paste
     const QMimeData* ours_ = nullptr;  // what we put there, while it may still be there
     std::shared_ptr<ScheduledWork> restoring_;
+    quint64 changes_ = 0;  // how often the clipboard changed
+    std::optional<quint64> preparedAt_;  // the change count when prepare() saved it
+    QMetaObject::Connection watching_;
 };
