@@ -5,6 +5,9 @@
 #include "Core/Log.h"
 #include "Core/SerialQueue.h"
 #include "Core/Settings.h"
+#include "DictationController.h"
+#include "DictationDesktop.h"
+#include "DictationFlow.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
@@ -56,7 +59,26 @@ void AppDelegate::start()
 {
     Fonts::registerFonts();
     Log::info(QStringLiteral("launch"));
+    startDictation();
     showMain();
+}
+
+void AppDelegate::startDictation()
+{
+    dictationDesktop_ = std::make_unique<DictationDesktop>(model_->dictationKey());
+    if (!dictationDesktop_->listening())
+        Log::info(QStringLiteral("the dictation key needs an X11 session"));
+    connect(model_.get(), &AppModel::dictationKeyChanged, this,
+            [this] { dictationDesktop_->keys.setKey(model_->dictationKey()); });
+    dictationController_ = std::make_unique<DictationController>([this]() -> std::shared_ptr<SpeechEngine> {
+        if (!modelHost_->recognizer() && !model_->serverConfigured())
+            return nullptr;
+        // The router lives as long as the delegate: hand it out without ownership.
+        return std::shared_ptr<SpeechEngine>(std::shared_ptr<void>(), &speechRouter());
+    });
+    dictationFlow_ = std::make_unique<DictationFlow>(
+        *dictationController_, *model_, dictationDesktop_->parts(),
+        DictationFlow::Services{{}, [this] { return formatClient_.get(); }, *punctuationQueue_});
 }
 
 void AppDelegate::wireActions()

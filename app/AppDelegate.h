@@ -22,6 +22,9 @@
 #include <optional>
 
 class ClipVault;
+class DictationController;
+class DictationDesktop;
+class DictationFlow;
 class FormatClient;
 class HistoryStore;
 class MainWindowController;
@@ -89,9 +92,12 @@ public:
     FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
+    // The dictation from key to text, once start() has run.
+    DictationFlow* dictationFlow() const { return dictationFlow_.get(); }
 
 private:
     void wireActions();
+    void startDictation();
 
     Settings& settings_;
     std::unique_ptr<QNetworkAccessManager> network_;
@@ -110,4 +116,7 @@ private:
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<DictationDesktop> dictationDesktop_;
+    std::unique_ptr<DictationController> dictationController_;
+    std::unique_ptr<DictationFlow> dictationFlow_;
 };

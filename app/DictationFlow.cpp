@@ -117,7 +117,7 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     }
     QPointer<DictationFlow> self(this);
     const quint64 generation = generation_;
-    punctuation_.async([self, punctuator, text, speechSeconds, audio, generation] {
+    services_.punctuationQueue.async([self, punctuator, text, speechSeconds, audio, generation] {
         QString punctuated = text;
         try {
             punctuated = punctuator->punctuate(text);

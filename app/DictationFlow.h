@@ -39,10 +39,12 @@ public:
         KeyPoster& poster;
         QClipboard& clipboard;
     };
-    // Engine parts that come and go: each gives nothing while unavailable.
+    // Engine parts that come and go (each gives nothing while unavailable), and the queue
+    // punctuation runs on.
     struct Services {
         std::function<std::shared_ptr<Punctuator>()> punctuator;
         std::function<const FormatClient*()> formatter;
+        SerialQueue& punctuationQueue;
     };
 
     DictationFlow(DictationController& controller, AppModel& model, Desktop desktop, Services services,
@@ -71,7 +73,6 @@ private:
     PillController pill_;
     Inserter inserter_;
     Fixer fixer_;
-    SerialQueue punctuation_{"quillmarsh.punctuation"};
     std::optional<DesktopWindow> front_;  // where the text goes: the front window
     std::optional<FocusedElement> element_;  // and its focused element, when it has one
     Clock::TimePoint keyDownAt_{};

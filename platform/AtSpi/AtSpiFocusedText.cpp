@@ -110,13 +110,20 @@ std::optional<QString> wholeText(AtspiText* text)
 }
 }
 
-AtSpiFocusedText::AtSpiFocusedText()
+AtSpiFocusedText::AtSpiFocusedText() = default;
+
+bool AtSpiFocusedText::connect()
 {
-    // 0: initialised now; 1: already initialised by someone else in this process.
-    const int status = atspi_init();
-    available_ = status == 0 || status == 1;
-    if (available_)
-        atspi_set_timeout(callTimeoutMs, 15000);
+    // Joined on first use, so a process that never dictates never talks to the accessibility bus.
+    if (!tried_) {
+        tried_ = true;
+        // 0: initialised now; 1: already initialised by someone else in this process.
+        const int status = atspi_init();
+        available_ = status == 0 || status == 1;
+        if (available_)
+            atspi_set_timeout(callTimeoutMs, 15000);
+    }
+    return available_;
 }
 
 AtSpiFocusedText::~AtSpiFocusedText()
@@ -138,7 +145,7 @@ AtspiAccessible* AtSpiFocusedText::element(const FocusedElement& wanted) const
 
 std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
 {
-    if (!available_)
+    if (!connect())
         return std::nullopt;
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop)

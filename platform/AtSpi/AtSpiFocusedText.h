@@ -20,9 +20,11 @@ public:
     bool replace(const FocusedElement& element, Replace::Range range, const QString& text) override;
 
 private:
+    bool connect();
     AtspiAccessible* element(const FocusedElement& wanted) const;
     void remember(AtspiAccessible* accessible);
 
+    bool tried_ = false;
     bool available_ = false;
     AtspiAccessible* last_ = nullptr;  // the element focused() found, referenced
     bool lastCountsUtf16_ = false;  // its toolkit counts in UTF-16 units (Qt)

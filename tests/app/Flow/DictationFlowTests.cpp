@@ -72,7 +72,7 @@ void DictationFlowTests::initTestCase()
     if (!FlowHarness::desktopAvailable())
         QFAIL("needs the test desktop: run through scripts/test, which starts scripts/test-services");
     harness_ = std::make_unique<FlowHarness>(TestModels::transducer(), clock_);
-    QVERIFY(harness_->input.connected());
+    QVERIFY(harness_->desktop.listening());
     controller_ = &harness_->controller;
     flow_ = &harness_->flow;
     history_ = &harness_->history;
@@ -126,11 +126,11 @@ void DictationFlowTests::dictate()
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
 {
     startTarget(QStringLiteral("gedit"));
-    const std::optional<DesktopWindow> front = harness_->windows.active();
+    const std::optional<DesktopWindow> front = harness_->desktop.windows.active();
     QVERIFY(front);
     QCOMPARE(front->desktopId, QStringLiteral("gedit"));
     QCOMPARE(front->title, QStringLiteral("Flow target"));
-    const QList<DesktopWindow> all = harness_->windows.all();
+    const QList<DesktopWindow> all = harness_->desktop.windows.all();
     QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
         return window.id == front->id && window.pid == target_->pid();
     }));
@@ -148,7 +148,7 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     QVERIFY(waitUntil([&] { return flow_->pill().isShown(); }));
     QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
     // The pill shows while the focus stays where the user was typing.
-    QCOMPARE(harness_->windows.active()->pid, target_->pid());
+    QCOMPARE(harness_->desktop.windows.active()->pid, target_->pid());
     QVERIFY(!QGuiApplication::focusWindow());
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));

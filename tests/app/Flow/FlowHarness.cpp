@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <QGuiApplication>
 #include <QTimeZone>
 
 #include <X11/Xlib.h>
@@ -57,17 +56,17 @@ FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
       snippets(folder.filePath(QStringLiteral("snippets.json"))),
       model({history, stats, vault, vocabulary, snippets}, actions, settings),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
-      controller([this] { return recognizer; }, clock), input(synthetic), keys(input, HotkeyMonitor::Key::fn),
-      watcher(input), poster(synthetic),
-      flow(controller, model, {keys, windows, focus, watcher, poster, *QGuiApplication::clipboard()},
-           {{}, [this] { return formatter ? formatter() : nullptr; }}, clock)
+      controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
+      flow(controller, model, desktop.parts(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
+           clock)
 {
 }
 
 bool FlowHarness::waitForFront(const Target& target, const QString& text)
 {
     return waitUntil([&] {
-        const auto front = windows.active();
-        return front && front->pid == target.pid() && focus.focused(front->pid).has_value() && target.text == text;
+        const auto front = desktop.windows.active();
+        return front && front->pid == target.pid() && desktop.focus.focused(front->pid).has_value()
+               && target.text == text;
     });
 }

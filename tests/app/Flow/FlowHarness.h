@@ -4,19 +4,14 @@
 // didn't post; and the test application the words are typed into. Shared by the flow's tests and
 // benchmarks.
 
-#include "AtSpi/AtSpiFocusedText.h"
 #include "Clips/ClipVault.h"
+#include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "DictationController.h"
+#include "DictationDesktop.h"
 #include "DictationFlow.h"
-#include "HotkeyMonitor.h"
-#include "InputWatcher.h"
 #include "Main/AppModel.h"
 #include "Recognizer.h"
-#include "SyntheticKeys.h"
-#include "X11/X11DesktopWindows.h"
-#include "X11/X11RawInput.h"
-#include "X11/XTestKeyPoster.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -87,13 +82,8 @@ public:
     AppModel model;
     std::shared_ptr<Recognizer> recognizer;
     DictationController controller;
-    SyntheticKeys synthetic;
-    X11RawInput input;
-    HotkeyMonitor keys;
-    InputWatcher watcher;
-    X11DesktopWindows windows;
-    AtSpiFocusedText focus;
-    XTestKeyPoster poster;
+    DictationDesktop desktop;
+    SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;
     DictationFlow flow;
 };
