@@ -7,17 +7,15 @@
 
 #include "FlowHarness.h"
 #include "Keysyms.h"
+#include "PacedSource.h"
 #include "TestSupport.h"
 
 #include <QGuiApplication>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <thread>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
@@ -25,55 +23,7 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 namespace {
 
 using Steady = std::chrono::steady_clock;
-constexpr size_t blockSize = 1600;  // 0.1 s
 constexpr int rounds = 9;
-
-std::vector<float> utterance()
-{
-    std::vector<float> audio = TestAudio::silence(0.3);
-    for (const auto& part : {TestAudio::noise(1.5), TestAudio::silence(0.4)})
-        audio.insert(audio.end(), part.begin(), part.end());
-    return audio;
-}
-
-// A microphone that plays the utterance at the pace of real time, then stays silent.
-class PacedSource final : public AudioSource {
-public:
-    explicit PacedSource(const std::vector<float>& audio) : audio_(audio) {}
-    ~PacedSource() override { stop(); }
-
-    void start() override
-    {
-        thread_ = std::thread([this] {
-            auto due = Steady::now();
-            for (size_t first = 0; first < audio_.size() && !stopping_; first += blockSize) {
-                std::vector<float> block(audio_.begin() + static_cast<long>(first),
-                                         audio_.begin()
-                                             + static_cast<long>(std::min(audio_.size(), first + blockSize)));
-                double sum = 0;
-                for (float sample : block)
-                    sum += double(sample) * sample;
-                onAudio(block, static_cast<float>(std::sqrt(sum / double(block.size()))));
-                due += std::chrono::milliseconds(100);
-                std::this_thread::sleep_until(due);
-            }
-            played_ = true;
-        });
-    }
-    void stop() override
-    {
-        stopping_ = true;
-        if (thread_.joinable())
-            thread_.join();
-    }
-    bool played() const { return played_; }
-
-private:
-    const std::vector<float>& audio_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
-    std::atomic<bool> played_{false};
-};
 
 double ms(Steady::duration duration)
 {
@@ -95,7 +45,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "bench-flow needs the test desktop (scripts/bench starts it)\n");
         return 1;
     }
-    const std::vector<float> audio = utterance();
+    const std::vector<float> audio = PacedSource::utterance();
     FlowHarness harness(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"), Clock::system());
     std::shared_ptr<PacedSource> source;
     harness.controller.makeSource = [&] {
@@ -132,8 +82,9 @@ int main(int argc, char* argv[])
         waitUntil([] { return false; }, std::chrono::milliseconds(300));
 
         const auto stream = harness.recognizer->makeStream({});
-        for (size_t first = 0; first < audio.size(); first += blockSize) {
-            stream->accept(std::span<const float>(audio).subspan(first, std::min(blockSize, audio.size() - first)));
+        for (size_t first = 0; first < audio.size(); first += PacedSource::blockSize) {
+            stream->accept(
+                std::span<const float>(audio).subspan(first, std::min(PacedSource::blockSize, audio.size() - first)));
             stream->decode();
             (void)stream->text();
         }
