@@ -48,6 +48,8 @@ public:
     void setMode(Mode mode);
     void setPartial(const Partial& partial);
     void setLevel(float level);
+    // Shows at once, in the current mode.
+    void show();
     // Hides at once (a cancel).
     void dismiss();
     // Shows an outcome for a moment; `message` is its text.
@@ -76,7 +78,6 @@ signals:
     void levelChanged();
 
 private:
-    void show();
     void hideAfter(Clock::Duration delay);
     void tick();
     void cancelTimers();

@@ -18,8 +18,9 @@ Item {
     Row {
         id: line
         anchors.verticalCenter: parent.verticalCenter
-        // Longer than the room: the start slides out of view, the newest words stay.
-        x: root.persian ? 0 : Math.min(0, root.width - width)
+        // Longer than the room: the oldest words slide out of view, the newest stay; Persian
+        // stands against the right edge.
+        x: root.persian ? Math.max(0, root.width - width) : Math.min(0, root.width - width)
         spacing: root.stableText && root.settlingText ? 4 : 0
         layoutDirection: root.persian ? Qt.RightToLeft : Qt.LeftToRight
         Text {

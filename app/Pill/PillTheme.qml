@@ -7,7 +7,6 @@ QtObject {
     readonly property color text: QM.paper
     readonly property color settling: QM.faint
     readonly property color accent: QM.saffronBright
-    readonly property color danger: QM.danger
     readonly property real radius: 26
     readonly property real orbSize: 30
     readonly property real textSize: 14

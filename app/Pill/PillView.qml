@@ -52,7 +52,7 @@ Rectangle {
         text: root.pill.message
         size: root.theme.textSize
         weight: Font.Medium
-        color: root.pill.mode === "failed" ? root.theme.danger : root.theme.text
+        color: root.theme.text
         lineLimit: 1
     }
 
