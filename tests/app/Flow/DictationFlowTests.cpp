@@ -42,6 +42,7 @@ private slots:
     void theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack();
     void aKeystrokeRightAfterThePasteStopsTheReplacement();
     void anAsSpokenApplicationSendsNothing();
+    void anExactSnippetIsInsertedAndNotSentForImprovement();
     void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
 
 private:
@@ -252,6 +253,21 @@ void DictationFlowTests::anAsSpokenApplicationSendsNothing()
     clock_.advance(std::chrono::seconds(2));
     QTest::qWait(300);
     QVERIFY(server_->requests().isEmpty());
+}
+
+void DictationFlowTests::anExactSnippetIsInsertedAndNotSentForImprovement()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const Snippet snippet =
+        harness_->snippets.add(QStringLiteral("hello world"), QStringLiteral("Kind regards, Sara"), true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Kind regards, Sara B"); }));
+    QCOMPARE(inserted_, QStringList{QStringLiteral("Kind regards, Sara")});
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QVERIFY(server_->requests().isEmpty());
+    harness_->snippets.remove(snippet.id);
 }
 
 void DictationFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
