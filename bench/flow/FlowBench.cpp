@@ -47,11 +47,8 @@ int main(int argc, char* argv[])
     }
     const std::vector<float> audio = PacedSource::utterance();
     FlowHarness harness(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"), Clock::system());
-    std::shared_ptr<PacedSource> source;
-    harness.controller.makeSource = [&] {
-        source = std::make_shared<PacedSource>(audio);
-        return source;
-    };
+    harness.speakInEveryDictation(audio);
+    std::shared_ptr<PacedSource>& source = harness.source;
     Target target(QStringLiteral("gedit"), QString(), 0);
     if (!harness.waitForFront(target, QString())) {
         std::fprintf(stderr, "the target application didn't come to the front\n");

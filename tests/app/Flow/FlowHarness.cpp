@@ -70,3 +70,11 @@ bool FlowHarness::waitForFront(const Target& target, const QString& text)
                && target.text == text;
     });
 }
+
+void FlowHarness::speakInEveryDictation(const std::vector<float>& audio)
+{
+    controller.makeSource = [this, &audio] {
+        source = std::make_shared<PacedSource>(audio);
+        return source;
+    };
+}

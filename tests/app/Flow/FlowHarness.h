@@ -11,6 +11,7 @@
 #include "DictationDesktop.h"
 #include "DictationFlow.h"
 #include "Main/AppModel.h"
+#include "PacedSource.h"
 #include "Recognizer.h"
 
 #include <QProcess>
@@ -70,6 +71,8 @@ public:
 
     // Waits until the target's window is in front with its field focused.
     bool waitForFront(const Target& target, const QString& text);
+    // Every dictation from now on hears the audio, played at the pace of real time by `source`.
+    void speakInEveryDictation(const std::vector<float>& audio);
 
     QTemporaryDir folder;
     Settings settings;
@@ -86,4 +89,5 @@ public:
     SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;
     DictationFlow flow;
+    std::shared_ptr<PacedSource> source;  // the last dictation's, with speakInEveryDictation
 };
