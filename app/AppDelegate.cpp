@@ -1,9 +1,12 @@
 #include "AppDelegate.h"
 
+#include "AcknowledgementsWindow.h"
+#include "AppInfo.h"
+#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
+#include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Log.h"
-#include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "DictationController.h"
 #include "DictationDesktop.h"
@@ -12,17 +15,17 @@
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "IconExport.h"
 #include "Main/MainWindowController.h"
 #include "ModelHost.h"
-#include "Models/HTTPSModelSource.h"
-#include "Models/ModelDownload.h"
-#include "Models/ModelFamily.h"
-#include "Models/ModelInstaller.h"
-#include "Punctuation/PunctuationInstaller.h"
-#include "Punctuation/PunctuationStore.h"
+#include "ModelSetup.h"
+#include "Models/ModelPackage.h"
+#include "ServerSettings.h"
 #include "Snippets/SnippetStore.h"
+#include "StatusMenu.h"
 #include "VocabularyStore.h"
 
+#include <QApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QQmlComponent>
@@ -30,37 +33,112 @@
 #include <QQuickWindow>
 #include <QTimeZone>
 
+namespace {
+// The argument the autostart entry starts the application with: it then stays in the tray.
+const QString atLoginArgument = QStringLiteral("--at-login");
+}
+
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
       history_(std::make_unique<HistoryStore>(HistoryStore::defaultURL())),
       usage_(std::make_unique<UsageStats>(UsageStats::defaultURL(), QTimeZone::systemTimeZone())),
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
       vocabulary_(std::make_unique<VocabularyStore>(VocabularyStore::defaultURL())),
-      vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), modelHost_(std::make_unique<ModelHost>()),
-      modelInstaller_(std::make_unique<ModelInstaller>(ModelDownloads::source(ModelFamily::current()))),
-      punctuationInstaller_(std::make_unique<PunctuationInstaller>(
-          std::make_shared<HTTPSModelSource>(ModelDownloads::base(), ModelFamily::current()),
-          PunctuationStore::directory())),
-      punctuationQueue_(std::make_unique<SerialQueue>("quillmarsh.punctuation")),
-      actions_(std::make_unique<MainActions>()), qmlEngine_(std::make_unique<QQmlEngine>())
+      vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), actions_(std::make_unique<MainActions>()),
+      qmlEngine_(std::make_unique<QQmlEngine>())
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
+    models_ = std::make_unique<ModelSetup>(*model_);
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    connectServers();
     wireActions();
 }
 
 AppDelegate::~AppDelegate() = default;
 
+void AppDelegate::connectServers()
+{
+    const std::optional<CloudConfig> cloud = CloudSettings::load(settings_);
+    // The configured server token goes with each request by the configuration itself; the
+    // account's token stands in when there is none.
+    const TokenProvider token = [holder = accountToken_]() -> std::optional<QString> {
+        return *holder ? (*holder)() : std::nullopt;
+    };
+    if (cloud)
+        cloudEngine_ = std::make_shared<CloudEngine>(*cloud, token);
+    model_->setServerConfigured(cloud.has_value());
+    if (const auto format = FormatSettings::load(settings_, cloud)) {
+        formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
+        // Recordings are shared with the formatting server's host.
+        model_->setUploader(std::make_shared<ClipUploader>(format->endpoint, *network_));
+    }
+    // Without a server there is only this computer.
+    if (!cloud)
+        model_->setEngineMode(SpeechRouter::rawValue(SpeechRouter::Mode::local));
+}
+
+void AppDelegate::setAccountToken(TokenProvider token)
+{
+    *accountToken_ = std::move(token);
+}
+
 void AppDelegate::start()
 {
     Fonts::registerFonts();
-    Log::info(QStringLiteral("launch"));
+    if (const auto folder = Environment::value("QUILLMARSH_EXPORT_ICONS")) {
+        IconExport::write(*folder);
+        QApplication::quit();
+        return;
+    }
+    // The menu is the delegate's own and goes before it: it may hold the delegate directly.
+    StatusMenu::Actions menuActions;
+    menuActions.openMain = [this] { showMain(MainSection::home); };
+    menuActions.openSettings = [this] { showMain(MainSection::settings); };
+    menuActions.retry = [this] { models_->retry(); };
+    menuActions.canRetry = [this] { return models_->failed(); };
+    statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
+    prune();
+    Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
+    models_->start();
     startDictation();
-    showMain();
+    openRequestedWindows();
+}
+
+void AppDelegate::prune()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    history_->prune(model_->historyDays(), now);
+    if (model_->keepClips())
+        vault_->purge(ClipVault::keepDays, now);
+    else
+        vault_->removeAll();
+}
+
+void AppDelegate::openRequestedWindows()
+{
+    const bool onboardingDone = settings_.value(QStringLiteral("onboardingDone")).toBool();
+    if (!onboardingDone || Environment::contains("QUILLMARSH_SHOW_ONBOARDING"))
+        showOnboarding();
+    else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
+        showMain();
+    if (Environment::contains("QUILLMARSH_SHOW_MAIN"))
+        showMain();
+    if (Environment::contains("QUILLMARSH_SHOW_ACCOUNT"))
+        showMain(MainSection::account);
+    if (Environment::contains("QUILLMARSH_SHOW_ACKNOWLEDGEMENTS"))
+        showAcknowledgements();
+    if (Environment::contains("QUILLMARSH_SHOW_SHARE")) {
+        for (const HistoryEntry& entry : history_->entries()) {
+            if (vault_->has(entry.id)) {
+                showShare(entry.id);
+                break;
+            }
+        }
+    }
 }
 
 void AppDelegate::startDictation()
@@ -71,19 +149,47 @@ void AppDelegate::startDictation()
     connect(model_.get(), &AppModel::dictationKeyChanged, this,
             [this] { dictationDesktop_->keys.setKey(model_->dictationKey()); });
     dictationController_ = std::make_unique<DictationController>([this]() -> std::shared_ptr<SpeechEngine> {
-        if (!modelHost_->recognizer() && !model_->serverConfigured())
+        if (!models_->host().recognizer() && !model_->serverConfigured())
             return nullptr;
         // The router lives as long as the delegate: hand it out without ownership.
         return std::shared_ptr<SpeechEngine>(std::shared_ptr<void>(), &speechRouter());
     });
-    dictationFlow_ = std::make_unique<DictationFlow>(
-        *dictationController_, *model_, dictationDesktop_->parts(),
-        DictationFlow::Services{{}, [this] { return formatClient_.get(); }, *punctuationQueue_});
+    dictationFlow_ = std::make_unique<DictationFlow>(*dictationController_, *model_, dictationDesktop_->parts(),
+                                                     DictationFlow::Services{[this] { return models_->punctuator(); },
+                                                                             [this] { return formatClient_.get(); },
+                                                                             models_->punctuationQueue()});
+    models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
 }
 
 void AppDelegate::wireActions()
 {
     const QPointer<AppDelegate> self(this);
+    actions_->onSetKey = [self](const QString& keyRaw) {
+        const auto key = HotkeyMonitor::fromRawValue(keyRaw);
+        if (!self || !key)
+            return;
+        self->settings_.setValue(QStringLiteral("dictationKey"), keyRaw);
+        self->model_->setDictationKey(*key);
+        Log::info(QStringLiteral("dictation key: ") + keyRaw);
+    };
+    actions_->onSetModelPackage = [self](const QString& packageRaw) {
+        return self && self->setModelPackage(packageRaw);
+    };
+    actions_->onSetEngineMode = [self](const QString& modeRaw) {
+        const auto mode = SpeechRouter::mode(modeRaw);
+        if (!self || !mode)
+            return;
+        self->speechRouter().setMode(*mode);
+        self->settings_.setValue(QStringLiteral("engineMode"), modeRaw);
+        self->model_->setEngineMode(modeRaw);
+        Log::info(QStringLiteral("speech engine: ") + modeRaw);
+    };
+    actions_->onSetPunctuation = [self](bool on) {
+        if (!self)
+            return;
+        self->settings_.setValue(QStringLiteral("punctuation"), on);
+        Log::info(QStringLiteral("punctuation ") + (on ? QStringLiteral("on") : QStringLiteral("off")));
+    };
     actions_->onShowOnboarding = [self] {
         if (self)
             self->showOnboarding();
@@ -96,6 +202,23 @@ void AppDelegate::wireActions()
         if (self)
             self->showShare(QUuid::fromString(entryID));
     };
+}
+
+bool AppDelegate::setModelPackage(const QString& packageRaw)
+{
+    const auto package = ModelPackage::fromRawValue(packageRaw);
+    if (!package)
+        return false;
+    if (packageRaw == model_->modelPackage())
+        return true;
+    if (models_->busy()) {
+        Log::info(QStringLiteral("model switch ignored: busy"));
+        return false;
+    }
+    settings_.setValue(QStringLiteral("modelPackage"), packageRaw);
+    Log::info(QStringLiteral("switching model to ") + packageRaw);
+    models_->prepare(*package);
+    return true;
 }
 
 void AppDelegate::showMain(std::optional<MainSection> section)
@@ -122,17 +245,20 @@ void AppDelegate::showShare(const QUuid& entryID)
 void AppDelegate::showOnboarding()
 {
     Log::info(QStringLiteral("setup window not available"));
+    showMain();
 }
 
 void AppDelegate::showAcknowledgements()
 {
-    Log::info(QStringLiteral("acknowledgements window not available"));
+    if (!acknowledgements_)
+        acknowledgements_ = std::make_unique<AcknowledgementsWindow>(*this);
+    acknowledgements_->show();
 }
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
-    Q_UNUSED(arguments);
-    showMain();
+    if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
+        showMain();
 }
 
 QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
@@ -152,12 +278,13 @@ QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& pr
 SpeechRouter& AppDelegate::speechRouter()
 {
     if (!speechRouter_) {
+        // Without a server the mode is local, else the saved one.
         const auto mode = SpeechRouter::mode(model_->engineMode()).value_or(SpeechRouter::Mode::automatic);
-        ModelHost* host = modelHost_.get();
+        ModelHost* host = &models_->host();
         speechRouter_ = std::make_unique<SpeechRouter>(
             mode, FailoverStream::Options{}, Clock::system(),
             [host]() -> std::shared_ptr<SpeechEngine> { return host->recognizer(); },
-            []() -> std::shared_ptr<SpeechEngine> { return nullptr; });
+            [cloud = cloudEngine_]() -> std::shared_ptr<SpeechEngine> { return cloud; });
     }
     return *speechRouter_;
 }
@@ -165,4 +292,34 @@ SpeechRouter& AppDelegate::speechRouter()
 QQuickWindow* AppDelegate::mainWindow() const
 {
     return mainWindow_ ? mainWindow_->window() : nullptr;
+}
+
+QMenu* AppDelegate::statusMenu() const
+{
+    return statusMenu_ ? &statusMenu_->menu() : nullptr;
+}
+
+QQuickWindow* AppDelegate::acknowledgementsWindow() const
+{
+    return acknowledgements_ ? acknowledgements_->window() : nullptr;
+}
+
+ModelHost& AppDelegate::modelHost() const
+{
+    return models_->host();
+}
+
+ModelInstaller& AppDelegate::modelInstaller() const
+{
+    return models_->installer();
+}
+
+PunctuationInstaller& AppDelegate::punctuationInstaller() const
+{
+    return models_->punctuationInstaller();
+}
+
+SerialQueue& AppDelegate::punctuationQueue() const
+{
+    return models_->punctuationQueue();
 }

@@ -54,9 +54,18 @@ QQuickWindow* openPill(AppDelegate& delegate, const QString& page)
     return pill->window();
 }
 
+QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
+{
+    if (page != QLatin1String("all"))
+        return nullptr;
+    delegate.showAcknowledgements();
+    return delegate.acknowledgementsWindow();
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
     {"pill", "listening|handsFree|inserted|improved|failed", openPill},
+    {"acknowledgements", "all", openAcknowledgements},
 };
 
 }
