@@ -23,6 +23,7 @@
 #include "ServerSettings.h"
 #include "Snippets/SnippetStore.h"
 #include "StatusMenu.h"
+#include "TrayOrb.h"
 #include "VocabularyStore.h"
 
 #include <QApplication>
@@ -159,6 +160,8 @@ void AppDelegate::startDictation()
                                                                              [this] { return formatClient_.get(); },
                                                                              models_->punctuationQueue()});
     models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
+    trayOrb_ =
+        std::make_unique<TrayOrb>(dictationFlow_->pill(), [this](const QImage& image) { statusMenu_->setIcon(image); });
 }
 
 void AppDelegate::wireActions()

@@ -32,6 +32,7 @@ class DictationController;
 class DictationDesktop;
 class DictationFlow;
 class FormatClient;
+class TrayOrb;
 class HistoryStore;
 class MainWindowController;
 class ModelHost;
@@ -147,4 +148,5 @@ private:
     std::unique_ptr<DictationDesktop> dictationDesktop_;
     std::unique_ptr<DictationController> dictationController_;
     std::unique_ptr<DictationFlow> dictationFlow_;
+    std::unique_ptr<TrayOrb> trayOrb_;
 };
