@@ -9,6 +9,9 @@
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
 #include "Core/Settings.h"
+#include "DictationController.h"
+#include "DictationDesktop.h"
+#include "DictationFlow.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
@@ -23,6 +26,7 @@
 #include "ServerSettings.h"
 #include "Snippets/SnippetStore.h"
 #include "StatusMenu.h"
+#include "TrayOrb.h"
 #include "VocabularyStore.h"
 #include "X11/X11DesktopWindows.h"
 #include "Xdg/XdgAppIdentity.h"
@@ -125,6 +129,7 @@ void AppDelegate::start()
     prune();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
+    startDictation();
     openRequestedWindows();
 }
 
@@ -153,6 +158,28 @@ void AppDelegate::openRequestedWindows()
         showAcknowledgements();
     if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
         showNewestShare();
+}
+
+void AppDelegate::startDictation()
+{
+    dictationDesktop_ = std::make_unique<DictationDesktop>(model_->dictationKey());
+    if (!dictationDesktop_->listening())
+        Log::info(QStringLiteral("the dictation key needs an X11 session"));
+    connect(model_.get(), &AppModel::dictationKeyChanged, this,
+            [this] { dictationDesktop_->keys.setKey(model_->dictationKey()); });
+    dictationController_ = std::make_unique<DictationController>([this]() -> std::shared_ptr<SpeechEngine> {
+        if (!models_->host().recognizer() && !model_->serverConfigured())
+            return nullptr;
+        // The router lives as long as the delegate: hand it out without ownership.
+        return std::shared_ptr<SpeechEngine>(std::shared_ptr<void>(), &speechRouter());
+    });
+    dictationFlow_ = std::make_unique<DictationFlow>(*dictationController_, *model_, dictationDesktop_->parts(),
+                                                     DictationFlow::Services{[this] { return models_->punctuator(); },
+                                                                             [this] { return formatClient_.get(); },
+                                                                             models_->punctuationQueue()});
+    models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
+    trayOrb_ =
+        std::make_unique<TrayOrb>(dictationFlow_->pill(), [this](const QImage& image) { statusMenu_->setIcon(image); });
 }
 
 void AppDelegate::wireActions()

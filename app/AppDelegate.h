@@ -32,7 +32,11 @@ class Applications;
 class CloudEngine;
 class ClipVault;
 class DesktopWindows;
+class DictationController;
+class DictationDesktop;
+class DictationFlow;
 class FormatClient;
+class TrayOrb;
 class HistoryStore;
 class MainWindowController;
 class ModelHost;
@@ -126,6 +130,8 @@ public:
     QQuickWindow* acknowledgementsWindow() const;
     // The open share window, or nothing.
     QQuickWindow* shareWindow() const;
+    // The dictation from key to text, once start() has run.
+    DictationFlow* dictationFlow() const { return dictationFlow_.get(); }
 
 private:
     void connectServers();
@@ -133,6 +139,7 @@ private:
     bool setModelPackage(const QString& packageRaw);
     void prune();
     void openRequestedWindows();
+    void startDictation();
 
     Settings& settings_;
     std::shared_ptr<TokenProvider> accountToken_ = std::make_shared<TokenProvider>();
@@ -157,4 +164,8 @@ private:
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
     std::unique_ptr<ShareClipWindowController> shareWindow_;
+    std::unique_ptr<DictationDesktop> dictationDesktop_;
+    std::unique_ptr<DictationController> dictationController_;
+    std::unique_ptr<DictationFlow> dictationFlow_;
+    std::unique_ptr<TrayOrb> trayOrb_;
 };

@@ -1,8 +1,10 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "Pill/PillController.h"
 #include "SeedData.h"
 
+#include <QQuickView>
 #include <QQuickWindow>
 
 namespace {
@@ -35,6 +37,37 @@ QQuickWindow* openMain(AppDelegate& delegate, QString page)
     return window;
 }
 
+// The pill in each of its looks, with sample words.
+QQuickWindow* openPill(AppDelegate& delegate, const QString& page)
+{
+    auto* pill = new PillController(Clock::system(), &delegate);
+    const auto partial = [](const QString& text, int settling) {
+        return Partial{text, text.split(QLatin1Char(' ')), settling};
+    };
+    if (page == QLatin1String("listening")) {
+        pill->start();
+        pill->setPartial(partial(QStringLiteral("سلام، این یک آزمایش کوچک است"), 2));
+        pill->setLevel(0.4f);
+        pill->show();
+    } else if (page == QLatin1String("handsFree")) {
+        pill->start();
+        pill->setMode(PillController::Mode::handsFree);
+        pill->setPartial(partial(QStringLiteral("send the draft to Sara before the meeting"), 3));
+        pill->show();
+    } else if (page == QLatin1String("inserted")) {
+        pill->showOutcome(PillController::Mode::inserted, QStringLiteral("send the draft to Sara before the meeting"));
+    } else if (page == QLatin1String("improved")) {
+        pill->onUndo = [] {};
+        pill->showOutcome(PillController::Mode::improved, QStringLiteral("Improved"));
+    } else if (page == QLatin1String("failed")) {
+        pill->showOutcome(PillController::Mode::failed, QStringLiteral("the speech model isn't ready yet"));
+    } else {
+        delete pill;
+        return nullptr;
+    }
+    return pill->window();
+}
+
 QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
 {
     if (page != QLatin1String("all"))
@@ -53,6 +86,7 @@ QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
 
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|account-signed-in|settings", openMain},
+    {"pill", "listening|handsFree|inserted|improved|failed", openPill},
     {"acknowledgements", "all", openAcknowledgements},
     {"share", "", openShare},
 };
