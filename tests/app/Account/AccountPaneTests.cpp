@@ -4,6 +4,7 @@
 // start of the program that hands the address to the running one.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "Core/Settings.h"
 #include "Fonts.h"
 #include "SingleInstance.h"
 #include "TestAuthService.h"
@@ -32,8 +33,11 @@ public slots:
         // The save dialog proposes the home's Documents folder.
         qputenv("HOME", QFile::encodeName(home_.path()));
         qputenv("QUILLMARSH_SUPABASE_URL", auth_->config().baseURL.toEncoded());
-        qputenv("QUILLMARSH_CLOUD_URL", "ws://127.0.0.1:" + QByteArray::number(server_->port()));
-        fixture_ = std::make_unique<AppFixture>();
+        // The fixture clears the servers' environment, so the account server goes in as the
+        // user's setting.
+        const QString cloudURL = QStringLiteral("ws://127.0.0.1:%1").arg(server_->port());
+        fixture_ = std::make_unique<AppFixture>(
+            [&](Settings& settings) { settings.setValue(QStringLiteral("cloudURL"), cloudURL); });
         instance_ = std::make_unique<SingleInstance>(instanceName_);
         instance_->claim({QStringLiteral("quillmarsh")});
         connect(instance_.get(), &SingleInstance::argumentsReceived, &fixture_->delegate(),

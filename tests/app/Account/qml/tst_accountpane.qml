@@ -30,6 +30,7 @@ Item {
             tryCompare(pane.account, "phase", "sentLink")
             accounts.returnTo(accounts.emailLinkReturn())
             tryVerify(() => !!appModel.session)
+            verify(child("downloadButton").visible && child("deleteButton").visible, "the account server is known")
         }
         function confirmDeletion(choice) {
             mouseClick(child("deleteButton"))
