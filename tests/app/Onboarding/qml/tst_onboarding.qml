@@ -132,19 +132,6 @@ TestCase {
         compare(view.primaryButton.enabled, data.mic === 3 && data.trusted)
     }
 
-    function test_grantsShowWithinASecond() {
-        const view = make("fn", 0, false, 2)
-        view.onboarding.startPolling()
-        fixture.grant(3, true)
-        compare(view.primaryButton.enabled, false)
-        fixture.tick()
-        compare(texts(view).filter(t => t === "Allowed").length, 2)
-        verify(view.primaryButton.enabled)
-        keyClick(Qt.Key_Return)
-        compare(view.onboarding.step, 3)
-        view.onboarding.stopPolling()
-    }
-
     function test_tryIt() {
         const view = make("rightOption", 3, true, 3)
         const field = findChild(view, "practiceBox").children[0]
