@@ -3,44 +3,21 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <utility>
-#include <vector>
+#include <array>
 
 namespace {
 
-QStringList gnome(SettingsPanels::Panel panel)
-{
-    switch (panel) {
-    case SettingsPanels::Panel::microphone:
-        return {QStringLiteral("gnome-control-center"), QStringLiteral("sound")};
-    case SettingsPanels::Panel::accessibility:
-        return {QStringLiteral("gnome-control-center"), QStringLiteral("universal-access")};
-    case SettingsPanels::Panel::keyboard:
-        return {QStringLiteral("gnome-control-center"), QStringLiteral("keyboard")};
-    }
-    return {};
-}
+// A settings program and its argument for each panel, in the order of SettingsPanels::Panel;
+// nothing where the program has no such panel.
+struct Tool {
+    const char* program;
+    std::array<const char*, 3> panels;
+};
 
-QStringList kde(SettingsPanels::Panel panel)
-{
-    switch (panel) {
-    case SettingsPanels::Panel::microphone:
-        return {QStringLiteral("systemsettings"), QStringLiteral("kcm_pulseaudio")};
-    case SettingsPanels::Panel::accessibility:
-        return {QStringLiteral("systemsettings"), QStringLiteral("kcm_access")};
-    case SettingsPanels::Panel::keyboard:
-        return {QStringLiteral("systemsettings"), QStringLiteral("kcm_keyboard")};
-    }
-    return {};
-}
-
+constexpr Tool gnome{"gnome-control-center", {"sound", "universal-access", "keyboard"}};
+constexpr Tool kde{"systemsettings", {"kcm_pulseaudio", "kcm_access", "kcm_keyboard"}};
 // The sound mixer's fourth tab lists the input devices.
-QStringList soundMixer(SettingsPanels::Panel panel)
-{
-    if (panel != SettingsPanels::Panel::microphone)
-        return {};
-    return {QStringLiteral("pavucontrol"), QStringLiteral("--tab=4")};
-}
+constexpr Tool soundMixer{"pavucontrol", {"--tab=4", nullptr, nullptr}};
 
 class SystemPanels final : public SettingsPanels {
 public:
@@ -66,12 +43,12 @@ QStringList SettingsPanels::command(Panel panel, const std::function<bool(const 
                                     const QString& desktop)
 {
     // The desktop's own tool first, so that a KDE session with GNOME's tool installed opens KDE's.
-    std::vector<QStringList> candidates{gnome(panel), kde(panel), soundMixer(panel)};
-    if (desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
-        std::swap(candidates[0], candidates[1]);
-    for (const QStringList& candidate : candidates) {
-        if (!candidate.isEmpty() && installed(candidate.first()))
-            return candidate;
+    const bool onKde = desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive);
+    for (const Tool* tool : {onKde ? &kde : &gnome, onKde ? &gnome : &kde, &soundMixer}) {
+        const char* argument = tool->panels[static_cast<size_t>(panel)];
+        const QString program = QString::fromLatin1(tool->program);
+        if (argument && installed(program))
+            return {program, QString::fromLatin1(argument)};
     }
     return {};
 }
