@@ -75,6 +75,13 @@ private slots:
         QCOMPARE(coordinator_->model(), model);
         QCOMPARE(model->step(), Step::key);
         QCOMPARE(log.lines().filter("onboarding shown").size(), 1);
+
+        // Closed mid-way, it opens again with a fresh model.
+        coordinator_->controller()->close();
+        QVERIFY(!coordinator_->isOpen());
+        coordinator_->show(Key::fn, {});
+        QCOMPARE(coordinator_->model()->step(), Step::permissions);
+        QCOMPARE(coordinator_->model()->key(), Key::fn);
     }
 
     void theStepVariableTakesOnlyAStep_data()
