@@ -1,32 +1,29 @@
-// The application's entry. For now it registers the fonts and shows a window with the orb mark;
-// the menu-bar shell arrives with the shell itself.
-#include "Fonts.h"
+// The application's entry: one instance per user, the composition root, the event loop. It lives
+// in the tray; closing its last window does not end it.
+#include "AppDelegate.h"
+#include "Core/Settings.h"
+#include "SingleInstance.h"
 
-#include <QGuiApplication>
-#include <QQmlApplicationEngine>
+#include <QApplication>
+#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 int main(int argc, char* argv[])
 {
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("Quillmarsh"));
-    Fonts::registerFonts();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmarsh"));
+    QApplication::setDesktopFileName(QStringLiteral("quillmarsh"));
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-    engine.loadData(R"(
-    import QtQuick
-    import Quillmarsh.Design
-    Window {
-      width: 480; height: 320; visible: true
-      title: "Quillmarsh"
-      color: QM.paper
-      OrbMark { anchors.centerIn: parent; size: 96; cycle: true }
-    }
-  )");
-    if (engine.rootObjects().isEmpty())
-        return 1;
-    return QGuiApplication::exec();
+    SingleInstance instance;
+    if (!instance.claim(QApplication::arguments()))
+        return 0;
+
+    AppDelegate delegate(Settings::shared());
+    QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
+    QTimer::singleShot(0, &delegate, &AppDelegate::start);
+    return QApplication::exec();
 }

@@ -5,7 +5,10 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -35,12 +38,16 @@ bool assistiveTechnologiesEnabled()
 bool xTestPresent()
 {
     static const bool present = [] {
-        Display* display = XOpenDisplay(nullptr);
-        if (!display)
-            return false;
-        int opcode = 0, event = 0, error = 0;
-        const bool found = XQueryExtension(display, "XTEST", &opcode, &event, &error);
-        XCloseDisplay(display);
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        bool found = false;
+        if (!xcb_connection_has_error(connection)) {
+            const char name[] = "XTEST";
+            xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+                connection, xcb_query_extension(connection, std::strlen(name), name), nullptr);
+            found = reply && reply->present;
+            std::free(reply);
+        }
+        xcb_disconnect(connection);
         return found;
     }();
     return present;

@@ -1,0 +1,66 @@
+#include "Main/MainWindowController.h"
+
+#include "AppDelegate.h"
+#include "Core/Settings.h"
+#include "Main/WindowFrame.h"
+
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QScreen>
+
+MainWindowController::MainWindowController(AppDelegate& delegate) : delegate_(delegate)
+{
+    window_.reset(delegate.makeWindow(QStringLiteral("Main/MainWindow.qml"),
+                                      {{QStringLiteral("model"), QVariant::fromValue(&delegate.model())}}));
+    if (!window_)
+        return;
+    window_->setTitle(QStringLiteral("Quillmarsh"));
+    window_->setMinimumSize(QSize(WindowFrame::minimumWidth, WindowFrame::minimumHeight));
+    placeWindow();
+    connect(window_.get(), &QWindow::xChanged, this, &MainWindowController::saveFrame);
+    connect(window_.get(), &QWindow::yChanged, this, &MainWindowController::saveFrame);
+    connect(window_.get(), &QWindow::widthChanged, this, &MainWindowController::saveFrame);
+    connect(window_.get(), &QWindow::heightChanged, this, &MainWindowController::saveFrame);
+    connect(window_.get(), &QWindow::visibleChanged, this, [this](bool visible) {
+        if (!visible && onClose)
+            onClose();
+    });
+}
+
+MainWindowController::~MainWindowController() = default;
+
+void MainWindowController::show()
+{
+    if (!window_)
+        return;
+    window_->show();
+    window_->raise();
+    window_->requestActivate();
+}
+
+void MainWindowController::placeWindow()
+{
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens.append(primary->availableGeometry());
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            screens.append(screen->availableGeometry());
+
+    const QRect saved = delegate_.settings().value(frameKey).toRect();
+    if (saved.isValid()) {
+        window_->setGeometry(WindowFrame::fitted(saved, screens));
+        return;
+    }
+    const auto available = screens.isEmpty() ? std::nullopt : std::optional<int>(screens.first().height());
+    QRect frame(0, 0, WindowFrame::width, WindowFrame::contentHeight(available));
+    if (!screens.isEmpty())
+        frame.moveCenter(screens.first().center());
+    window_->setGeometry(frame);
+}
+
+void MainWindowController::saveFrame()
+{
+    if (window_->isVisible())
+        delegate_.settings().setValue(frameKey, window_->geometry());
+}

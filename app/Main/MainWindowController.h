@@ -1,0 +1,36 @@
+#pragma once
+// Owns the main window while it is open: builds it over the shared page model, opens it where the
+// user last left it (saved under "QuillmarshMainWindow2") or centred, and reports its closing.
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class AppDelegate;
+class QQuickWindow;
+
+class MainWindowController : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString frameKey = QStringLiteral("QuillmarshMainWindow2");
+
+    // Builds the window without showing it; `window()` is nothing when its QML failed to build.
+    explicit MainWindowController(AppDelegate& delegate);
+    ~MainWindowController() override;
+
+    QQuickWindow* window() const { return window_.get(); }
+    // Shows the window, raised and focused.
+    void show();
+
+    // Called once when the user closes the window. Set by the owner right after construction.
+    std::function<void()> onClose;
+
+private:
+    void placeWindow();
+    void saveFrame();
+
+    AppDelegate& delegate_;
+    std::unique_ptr<QQuickWindow> window_;
+};
