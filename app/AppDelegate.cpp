@@ -5,6 +5,7 @@
 #include "Core/Log.h"
 #include "Core/SerialQueue.h"
 #include "Core/Settings.h"
+#include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
@@ -15,8 +16,10 @@
 #include "Models/ModelDownload.h"
 #include "Models/ModelFamily.h"
 #include "Models/ModelInstaller.h"
+#include "Onboarding/OnboardingCoordinator.h"
 #include "Punctuation/PunctuationInstaller.h"
 #include "Punctuation/PunctuationStore.h"
+#include "SettingsPanels.h"
 #include "Snippets/SnippetStore.h"
 #include "VocabularyStore.h"
 
@@ -48,6 +51,7 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
     wireActions();
+    wireOnboarding();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -56,12 +60,19 @@ void AppDelegate::start()
 {
     Fonts::registerFonts();
     Log::info(QStringLiteral("launch"));
-    showMain();
+    if (OnboardingCoordinator::isDone(settings_))
+        showMain();
+    if (OnboardingCoordinator::showsAtLaunch(settings_))
+        showOnboarding();
 }
 
 void AppDelegate::wireActions()
 {
     const QPointer<AppDelegate> self(this);
+    actions_->onSetKey = [self](const QString& keyRaw) {
+        if (const auto key = HotkeyMonitor::fromRawValue(keyRaw); self && key)
+            self->setKey(*key);
+    };
     actions_->onShowOnboarding = [self] {
         if (self)
             self->showOnboarding();
@@ -73,6 +84,33 @@ void AppDelegate::wireActions()
     actions_->onShareClip = [self](const QString& entryID) {
         if (self)
             self->showShare(QUuid::fromString(entryID));
+    };
+}
+
+void AppDelegate::wireOnboarding()
+{
+    const QPointer<AppDelegate> self(this);
+    onboarding_ = std::make_unique<OnboardingCoordinator>(
+        OnboardingCoordinator::Services{[self](const QString& file, const QVariantMap& properties) {
+                                            return self ? self->makeWindow(file, properties) : nullptr;
+                                        },
+                                        settings_, DesktopPermissions::system(), SettingsPanels::system(),
+                                        Clock::system()},
+        OnboardingCoordinator::Hooks{[self](HotkeyMonitor::Key key) {
+                                         if (self)
+                                             self->setKey(key);
+                                     },
+                                     [self] {
+                                         if (self)
+                                             self->showMain(MainSection::home);
+                                     }});
+    OnboardingCoordinator* onboarding = onboarding_.get();
+    modelHost_->onChange = [onboarding](const ModelHost::State& state) {
+        onboarding->modelReadyChanged(state.kind == ModelHost::State::Kind::ready);
+    };
+    modelInstaller_->onChange = [onboarding](const ModelInstaller::State& state) { onboarding->installChanged(state); };
+    punctuationInstaller_->onChange = [onboarding](const PunctuationInstaller::State& state) {
+        onboarding->punctuationChanged(state);
     };
 }
 
@@ -99,7 +137,22 @@ void AppDelegate::showShare(const QUuid& entryID)
 
 void AppDelegate::showOnboarding()
 {
-    Log::info(QStringLiteral("setup window not available"));
+    OnboardingCoordinator::Progress progress;
+    progress.install = modelInstaller_->state();
+    progress.modelReady = modelHost_->state().kind == ModelHost::State::Kind::ready;
+    // An installed punctuation model counts as installed unless a download is under way.
+    const auto& punctuation = punctuationInstaller_->state();
+    const bool downloading = std::holds_alternative<PunctuationInstaller::Installing>(punctuation);
+    progress.punctuation =
+        PunctuationStore::isInstalled() && !downloading ? PunctuationInstaller::Installed{} : punctuation;
+    onboarding_->show(model_->dictationKey(), progress);
+}
+
+void AppDelegate::setKey(HotkeyMonitor::Key key)
+{
+    settings_.setValue(QStringLiteral("dictationKey"), HotkeyMonitor::rawValue(key));
+    model_->setDictationKey(key);
+    onboarding_->keyChanged(key);
 }
 
 void AppDelegate::showAcknowledgements()

@@ -8,6 +8,7 @@
 // `punctuationQueue()`, `formatClient()`, the stores, `vault()` and `model()`); a window is
 // built with `makeWindow()`; a hand-over from a second start arrives in `handleArguments()`.
 
+#include "HotkeyMonitor.h"
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
@@ -26,6 +27,7 @@ class FormatClient;
 class HistoryStore;
 class MainWindowController;
 class ModelHost;
+class OnboardingCoordinator;
 class ModelInstaller;
 class PunctuationInstaller;
 class QNetworkAccessManager;
@@ -55,8 +57,10 @@ public:
     void showMain(std::optional<MainSection> section = std::nullopt);
     // Opens the window that shares the recording of one history entry.
     void showShare(const QUuid& entryID);
-    // Opens the first-run window.
+    // Opens the first-run window, or brings the open one to the front.
     void showOnboarding();
+    // The dictation key change: stores the setting and puts it into effect everywhere.
+    void setKey(HotkeyMonitor::Key key);
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
@@ -83,6 +87,8 @@ public:
     SerialQueue& punctuationQueue() const { return *punctuationQueue_; }
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
+    // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
+    OnboardingCoordinator& onboarding() const { return *onboarding_; }
     // Built on first use.
     SpeechRouter& speechRouter();
     // Present while a formatting server is configured.
@@ -92,6 +98,8 @@ public:
 
 private:
     void wireActions();
+    // The model host's and the installers' news also reach the open first-run window.
+    void wireOnboarding();
 
     Settings& settings_;
     std::unique_ptr<QNetworkAccessManager> network_;
@@ -110,4 +118,5 @@ private:
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<OnboardingCoordinator> onboarding_;
 };

@@ -2,7 +2,6 @@
 
 #include "Core/Log.h"
 #include "Core/Settings.h"
-#include "OnboardingWindowController.h"
 
 #include <QRegularExpression>
 
@@ -23,9 +22,14 @@ OnboardingCoordinator::~OnboardingCoordinator()
     delete model_;
 }
 
+bool OnboardingCoordinator::isDone(const Settings& settings)
+{
+    return settings.value(doneKey).toBool();
+}
+
 bool OnboardingCoordinator::showsAtLaunch(const Settings& settings)
 {
-    return !settings.value(doneKey).toBool() || Environment::contains("QUILLMARSH_SHOW_ONBOARDING");
+    return !isDone(settings) || Environment::contains("QUILLMARSH_SHOW_ONBOARDING");
 }
 
 std::optional<OnboardingModel::Step> OnboardingCoordinator::requestedStep()
@@ -63,7 +67,15 @@ void OnboardingCoordinator::show(HotkeyMonitor::Key key, const Progress& progres
     };
     model->onFinish = [this] { finish(); };
 
-    auto* controller = new OnboardingWindowController(*model, services_.engine, this);
+    auto* controller = new OnboardingWindowController(
+        services_.makeWindow(QStringLiteral("Onboarding/OnboardingWindow.qml"),
+                             {{QStringLiteral("onboarding"), QVariant::fromValue(model)}}),
+        this);
+    if (!controller->window()) {
+        delete controller;
+        delete model;
+        return;
+    }
     controller->onClose = [this] { forget(); };
     model_ = model;
     controller_ = controller;

@@ -6,18 +6,19 @@
 #include "HotkeyMonitor.h"
 #include "Models/ModelInstaller.h"
 #include "OnboardingModel.h"
+#include "OnboardingWindowController.h"
 #include "Punctuation/PunctuationInstaller.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QVariantMap>
 
 #include <functional>
 #include <optional>
 
 class Clock;
 class DesktopPermissions;
-class OnboardingWindowController;
-class QQmlEngine;
+class QQuickWindow;
 class Settings;
 class SettingsPanels;
 
@@ -26,7 +27,8 @@ class OnboardingCoordinator : public QObject {
 
 public:
     struct Services {
-        QQmlEngine& engine;
+        // Builds a window of the application's QML module with its initial properties.
+        std::function<QQuickWindow*(const QString& file, const QVariantMap& properties)> makeWindow;
         Settings& settings;
         DesktopPermissions& permissions;
         SettingsPanels& panels;
@@ -48,6 +50,8 @@ public:
     OnboardingCoordinator(Services services, Hooks hooks, QObject* parent = nullptr);
     ~OnboardingCoordinator() override;
 
+    // Whether the user finished the first-run window once.
+    static bool isDone(const Settings& settings);
     // Whether launching shows the window: onboarding not yet done, or QUILLMARSH_SHOW_ONBOARDING set.
     static bool showsAtLaunch(const Settings& settings);
     // The step QUILLMARSH_ONBOARDING_STEP asks for: an optional sign and decimal digits naming a

@@ -1,33 +1,18 @@
 #include "OnboardingWindowController.h"
 
-#include "Core/Log.h"
-#include "OnboardingModel.h"
-
 #include <QGuiApplication>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
 
-OnboardingWindowController::OnboardingWindowController(OnboardingModel& model, QQmlEngine& engine, QObject* parent)
-    : QObject(parent)
+OnboardingWindowController::OnboardingWindowController(QQuickWindow* window, QObject* parent)
+    : QObject(parent), window_(window)
 {
-    QQmlComponent component(&engine,
-                            QUrl(QStringLiteral("qrc:/qt/qml/Quillmarsh/App/Onboarding/OnboardingWindow.qml")));
-    QObject* built =
-        component.isReady()
-            ? component.createWithInitialProperties({{QStringLiteral("onboarding"), QVariant::fromValue(&model)}})
-            : nullptr;
-    window_.reset(qobject_cast<QQuickWindow*>(built));
-    if (!window_) {
-        // Only a broken build gets here: the window's QML ships inside the program.
-        Log::info(QStringLiteral("onboarding window failed: ") + component.errorString());
-        delete built;
+    if (!window_)
         return;
-    }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window_->setPosition(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
+        QRect frame(QPoint(), window_->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        window_->setPosition(frame.topLeft());
     }
     window_->installEventFilter(this);
 }

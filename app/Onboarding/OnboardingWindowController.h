@@ -1,21 +1,20 @@
 #pragma once
-// Builds the first-run window around its model and says when it closes. The application owns the
-// controller while the window is open; at most one exists at a time.
+// Owns the first-run window while it is open: centres it and says when it closes. The application
+// owns the controller while the window is open; at most one exists at a time.
 
 #include <QObject>
+
 #include <functional>
 #include <memory>
 
-class OnboardingModel;
-class QQmlEngine;
 class QQuickWindow;
 
 class OnboardingWindowController : public QObject {
     Q_OBJECT
 
 public:
-    // The window is built hidden and centred on the primary screen.
-    OnboardingWindowController(OnboardingModel& model, QQmlEngine& engine, QObject* parent = nullptr);
+    // Takes the built window (nothing when its QML failed to build), centred on the main screen.
+    explicit OnboardingWindowController(QQuickWindow* window, QObject* parent = nullptr);
     ~OnboardingWindowController() override;
 
     // Called when the window is about to close, by the user or by close(). The window is still

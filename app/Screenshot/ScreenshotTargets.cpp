@@ -1,6 +1,10 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "Onboarding/OnboardingCoordinator.h"
+#include "Onboarding/OnboardingWindowController.h"
+
+#include <QMetaEnum>
 
 #include <QQuickWindow>
 
@@ -21,8 +25,33 @@ QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
     return window;
 }
 
+// The first-run window on a step, with the speech model ready and, on the try-it step, the sample
+// sentence dictated. The permissions are what this computer reports.
+QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
+{
+    bool known = false;
+    const int step = QMetaEnum::fromType<OnboardingModel::Step>().keyToValue(page.toLatin1(), &known);
+    if (!known)
+        return nullptr;
+    qputenv("QUILLMARSH_ONBOARDING_STEP", QByteArray::number(step));
+    delegate.showOnboarding();
+    OnboardingCoordinator& onboarding = delegate.onboarding();
+    if (!onboarding.isOpen())
+        return nullptr;
+    onboarding.modelReadyChanged(true);
+    onboarding.punctuationChanged(PunctuationInstaller::Installing{429, 1000});
+    if (onboarding.model()->step() == OnboardingModel::Step::tryIt) {
+        const QString said =
+            QStringLiteral("فردا ساعت ده یه meeting با تیم design داریم، می\u200Cخوام roadmap رو مرور کنیم");
+        onboarding.model()->setPractice(said);
+        onboarding.inserted(said);
+    }
+    return onboarding.controller()->window();
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
+    {"onboarding", "welcome|key|permissions|tryIt|done", openOnboarding},
 };
 
 }

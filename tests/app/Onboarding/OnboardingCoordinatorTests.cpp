@@ -1,3 +1,5 @@
+#include "AppDelegate.h"
+#include "AppFixture.h"
 #include "Core/Settings.h"
 #include "LogLines.h"
 #include "ManualClock.h"
@@ -6,7 +8,6 @@
 #include "OnboardingWindowController.h"
 #include "TestSupport.h"
 
-#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
@@ -21,8 +22,8 @@ class OnboardingCoordinatorTests : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder_;
+    std::unique_ptr<AppFixture> app_;
     std::unique_ptr<Settings> settings_;
-    std::unique_ptr<QQmlEngine> engine_;
     FakePermissions permissions_;
     FakePanels panels_;
     ManualClock clock_;
@@ -34,8 +35,7 @@ private slots:
     void initTestCase()
     {
         qputenv("QUILLMARSH_LOG", QFile::encodeName(folder_.filePath("test.log")));
-        engine_ = std::make_unique<QQmlEngine>();
-        engine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        app_ = std::make_unique<AppFixture>();
     }
 
     void init()
@@ -44,7 +44,10 @@ private slots:
         keysSet_.clear();
         mainWindowShown_ = 0;
         coordinator_ = std::make_unique<OnboardingCoordinator>(
-            OnboardingCoordinator::Services{*engine_, *settings_, permissions_, panels_, clock_},
+            OnboardingCoordinator::Services{[this](const QString& file, const QVariantMap& properties) {
+                                                return app_->delegate().makeWindow(file, properties);
+                                            },
+                                            *settings_, permissions_, panels_, clock_},
             OnboardingCoordinator::Hooks{[this](Key key) {
                                              keysSet_.push_back(key);
                                              coordinator_->keyChanged(key);
@@ -53,6 +56,7 @@ private slots:
     }
 
     void cleanup() { coordinator_.reset(); }
+    void cleanupTestCase() { app_.reset(); }
 
     void showPrimesOneWindowAndBringsItBack()
     {
@@ -132,6 +136,27 @@ private slots:
         QVERIFY(!OnboardingCoordinator::showsAtLaunch(*settings_));
         ScopedEnvironment again("QUILLMARSH_SHOW_ONBOARDING", "1");
         QVERIFY(OnboardingCoordinator::showsAtLaunch(*settings_));
+    }
+
+    void aFirstLaunchGoesThroughTheApplication()
+    {
+        AppDelegate& delegate = app_->delegate();
+        delegate.start();
+        QVERIFY(delegate.onboarding().isOpen());
+        QVERIFY(!delegate.mainWindow());
+
+        OnboardingModel* model = delegate.onboarding().model();
+        model->chooseKey("rightCommand");
+        QCOMPARE(app_->settings().value("dictationKey").toString(), "rightCommand");
+        QCOMPARE(delegate.model().dictationKey(), Key::rightCommand);
+        QCOMPARE(model->key(), Key::rightCommand);
+
+        delegate.actions().showOnboarding();
+        QCOMPARE(delegate.onboarding().model(), model);
+        model->setStep(Step::done);
+        model->next();
+        QVERIFY(delegate.mainWindow() && delegate.mainWindow()->isVisible());
+        QVERIFY(!delegate.onboarding().isOpen());
     }
 
     void theApplicationsNewsReachTheOpenModel()
