@@ -200,19 +200,6 @@ private slots:
                                    SettingsPanels::Panel::keyboard};
         QCOMPARE(panels_.opened, expected);
     }
-
-    void choosingAKeyShowsItThenHandsItOn()
-    {
-        OnboardingModel model = makeModel(Key::fn);
-        model.chooseKey("rightCommand");  // no callback: the choice still shows
-        QCOMPARE(model.key(), Key::rightCommand);
-        std::vector<Key> handed;
-        model.onChooseKey = [&](Key key) { handed.push_back(key); };
-        model.chooseKey("rightOption");
-        model.chooseKey("middleButton");
-        QCOMPARE(model.key(), Key::rightOption);
-        QCOMPARE(handed, std::vector{Key::rightOption});
-    }
 };
 
 QTEST_GUILESS_MAIN(OnboardingModelTests)

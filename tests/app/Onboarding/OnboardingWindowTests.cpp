@@ -1,5 +1,5 @@
 // Runs the first-run window's Qt Quick tests. `fixture` makes models over a desktop the tests set
-// by hand, with a clock they move, and records the keys handed to the application.
+// by hand and records the keys handed to the application.
 #include "Fonts.h"
 #include "ManualClock.h"
 #include "OnboardingFakes.h"
@@ -16,7 +16,6 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 class Fixture : public QObject {
     Q_OBJECT
     Q_PROPERTY(QStringList chosenKeys MEMBER chosenKeys_)
-    Q_PROPERTY(int openedPanels READ openedPanels)
 
 public:
     Q_INVOKABLE OnboardingModel* model(const QString& keyRaw, int mic, bool trusted)
@@ -29,13 +28,6 @@ public:
         chosenKeys_.clear();
         return model;
     }
-    Q_INVOKABLE void grant(int mic, bool trusted)
-    {
-        permissions_.mic = static_cast<Microphone::Permission>(mic);
-        permissions_.trusted = trusted;
-    }
-    Q_INVOKABLE void tick() { clock_.advance(std::chrono::seconds(1)); }
-    int openedPanels() const { return static_cast<int>(panels_.opened.size()); }
 
 private:
     FakePermissions permissions_;

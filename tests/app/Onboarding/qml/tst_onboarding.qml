@@ -71,8 +71,6 @@ TestCase {
             { tag: "right Super", key: "rightCommand", usage: 1, cap: "Super", status: "right Super is your dictation key", ready: true },
             { tag: "fn switches keyboards", key: "fn", usage: 1, cap: "Ctrl", status: "You use right Ctrl to switch keyboards",
               buttons: ["Use right Alt", "Open Keyboard Settings"], ready: false },
-            { tag: "fn starts dictation", key: "fn", usage: 3, cap: "Ctrl", status: "Your desktop is using right Ctrl right now",
-              message: "Pressing it starts another dictation", buttons: ["Open Keyboard Settings"], ready: false },
             { tag: "fn other use", key: "fn", usage: 2, cap: "Ctrl", status: "Your desktop is using right Ctrl right now",
               message: "Pressing it opens Emoji & Symbols", buttons: ["Open Keyboard Settings"], ready: false },
         ]
