@@ -168,11 +168,5 @@ TestCase {
         compare([picture.width, picture.height], [520, 44])
         compare(buttons(view).map(b => b.text), ["Back", "Start dictating"])
     }
-
-    function test_returnOnWelcomeMovesOn() {
-        const view = make("fn", 0, false, 0)
-        keyClick(Qt.Key_Return)
-        compare(view.onboarding.step, 1)
-    }
 }
 }
