@@ -134,9 +134,9 @@ void OnboardingCoordinator::punctuationChanged(const PunctuationInstaller::State
         model_->setPunctuation(state);
 }
 
-void OnboardingCoordinator::dictationKeyDown(bool dictationRunning)
+void OnboardingCoordinator::dictationKeyDown()
 {
-    if (!model_ || model_->step() != OnboardingModel::Step::tryIt || dictationRunning)
+    if (!model_ || model_->step() != OnboardingModel::Step::tryIt)
         return;
     model_->setPractice({});
     model_->setDictated({});

@@ -69,9 +69,9 @@ public:
     void modelReadyChanged(bool ready);
     void installChanged(const ModelInstaller::State& state);
     void punctuationChanged(const PunctuationInstaller::State& state);
-    // The dictation key went down: on the try-it step, with no dictation running, the practice
-    // field and the last dictation are emptied and the window comes to the front.
-    void dictationKeyDown(bool dictationRunning);
+    // The dictation key went down while no dictation runs: on the try-it step the practice field
+    // and the last dictation are emptied and the window comes to the front.
+    void dictationKeyDown();
     // A dictation's text was inserted: on the try-it step it becomes the last dictation.
     void inserted(const QString& text);
 
