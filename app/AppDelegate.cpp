@@ -1,28 +1,33 @@
 #include "AppDelegate.h"
 
+#include "AcknowledgementsWindow.h"
+#include "AppInfo.h"
+#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
+#include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Log.h"
-#include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "IconExport.h"
 #include "Main/MainWindowController.h"
 #include "ModelHost.h"
-#include "Models/HTTPSModelSource.h"
-#include "Models/ModelDownload.h"
-#include "Models/ModelFamily.h"
-#include "Models/ModelInstaller.h"
+#include "ModelSetup.h"
+#include "Models/ModelPackage.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Punctuation/PunctuationInstaller.h"
 #include "Punctuation/PunctuationStore.h"
+#include "ServerSettings.h"
 #include "SettingsPanels.h"
 #include "Snippets/SnippetStore.h"
+#include "StatusMenu.h"
 #include "VocabularyStore.h"
 
+#include <QApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QQmlComponent>
@@ -30,40 +35,111 @@
 #include <QQuickWindow>
 #include <QTimeZone>
 
+namespace {
+// The argument the autostart entry starts the application with: it then stays in the tray.
+const QString atLoginArgument = QStringLiteral("--at-login");
+}
+
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
       history_(std::make_unique<HistoryStore>(HistoryStore::defaultURL())),
       usage_(std::make_unique<UsageStats>(UsageStats::defaultURL(), QTimeZone::systemTimeZone())),
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
       vocabulary_(std::make_unique<VocabularyStore>(VocabularyStore::defaultURL())),
-      vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), modelHost_(std::make_unique<ModelHost>()),
-      modelInstaller_(std::make_unique<ModelInstaller>(ModelDownloads::source(ModelFamily::current()))),
-      punctuationInstaller_(std::make_unique<PunctuationInstaller>(
-          std::make_shared<HTTPSModelSource>(ModelDownloads::base(), ModelFamily::current()),
-          PunctuationStore::directory())),
-      punctuationQueue_(std::make_unique<SerialQueue>("quillmarsh.punctuation")),
-      actions_(std::make_unique<MainActions>()), qmlEngine_(std::make_unique<QQmlEngine>())
+      vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), actions_(std::make_unique<MainActions>()),
+      qmlEngine_(std::make_unique<QQmlEngine>())
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
+    models_ = std::make_unique<ModelSetup>(*model_);
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    connectServers();
     wireActions();
     wireOnboarding();
 }
 
 AppDelegate::~AppDelegate() = default;
 
+void AppDelegate::connectServers()
+{
+    const std::optional<CloudConfig> cloud = CloudSettings::load(settings_);
+    // The configured server token goes with each request by the configuration itself; the
+    // account's token stands in when there is none.
+    const TokenProvider token = [holder = accountToken_]() -> std::optional<QString> {
+        return *holder ? (*holder)() : std::nullopt;
+    };
+    if (cloud)
+        cloudEngine_ = std::make_shared<CloudEngine>(*cloud, token);
+    model_->setServerConfigured(cloud.has_value());
+    if (const auto format = FormatSettings::load(settings_, cloud)) {
+        formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
+        // Recordings are shared with the formatting server's host.
+        model_->setUploader(std::make_shared<ClipUploader>(format->endpoint, *network_));
+    }
+    // Without a server there is only this computer.
+    if (!cloud)
+        model_->setEngineMode(SpeechRouter::rawValue(SpeechRouter::Mode::local));
+}
+
+void AppDelegate::setAccountToken(TokenProvider token)
+{
+    *accountToken_ = std::move(token);
+}
+
 void AppDelegate::start()
 {
     Fonts::registerFonts();
-    Log::info(QStringLiteral("launch"));
-    if (OnboardingCoordinator::isDone(settings_))
-        showMain();
+    if (const auto folder = Environment::value("QUILLMARSH_EXPORT_ICONS")) {
+        IconExport::write(*folder);
+        QApplication::quit();
+        return;
+    }
+    // The menu is the delegate's own and goes before it: it may hold the delegate directly.
+    StatusMenu::Actions menuActions;
+    menuActions.openMain = [this] { showMain(MainSection::home); };
+    menuActions.openSettings = [this] { showMain(MainSection::settings); };
+    menuActions.retry = [this] { models_->retry(); };
+    menuActions.canRetry = [this] { return models_->failed(); };
+    statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
+    prune();
+    Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
+    models_->start();
+    openRequestedWindows();
+}
+
+void AppDelegate::prune()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    history_->prune(model_->historyDays(), now);
+    if (model_->keepClips())
+        vault_->purge(ClipVault::keepDays, now);
+    else
+        vault_->removeAll();
+}
+
+void AppDelegate::openRequestedWindows()
+{
     if (OnboardingCoordinator::showsAtLaunch(settings_))
         showOnboarding();
+    else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
+        showMain();
+    if (Environment::contains("QUILLMARSH_SHOW_MAIN"))
+        showMain();
+    if (Environment::contains("QUILLMARSH_SHOW_ACCOUNT"))
+        showMain(MainSection::account);
+    if (Environment::contains("QUILLMARSH_SHOW_ACKNOWLEDGEMENTS"))
+        showAcknowledgements();
+    if (Environment::contains("QUILLMARSH_SHOW_SHARE")) {
+        for (const HistoryEntry& entry : history_->entries()) {
+            if (vault_->has(entry.id)) {
+                showShare(entry.id);
+                break;
+            }
+        }
+    }
 }
 
 void AppDelegate::wireActions()
@@ -72,6 +148,24 @@ void AppDelegate::wireActions()
     actions_->onSetKey = [self](const QString& keyRaw) {
         if (const auto key = HotkeyMonitor::fromRawValue(keyRaw); self && key)
             self->setKey(*key);
+    };
+    actions_->onSetModelPackage = [self](const QString& packageRaw) {
+        return self && self->setModelPackage(packageRaw);
+    };
+    actions_->onSetEngineMode = [self](const QString& modeRaw) {
+        const auto mode = SpeechRouter::mode(modeRaw);
+        if (!self || !mode)
+            return;
+        self->speechRouter().setMode(*mode);
+        self->settings_.setValue(QStringLiteral("engineMode"), modeRaw);
+        self->model_->setEngineMode(modeRaw);
+        Log::info(QStringLiteral("speech engine: ") + modeRaw);
+    };
+    actions_->onSetPunctuation = [self](bool on) {
+        if (!self)
+            return;
+        self->settings_.setValue(QStringLiteral("punctuation"), on);
+        Log::info(QStringLiteral("punctuation ") + (on ? QStringLiteral("on") : QStringLiteral("off")));
     };
     actions_->onShowOnboarding = [self] {
         if (self)
@@ -90,28 +184,46 @@ void AppDelegate::wireActions()
 void AppDelegate::wireOnboarding()
 {
     const QPointer<AppDelegate> self(this);
+    const auto makeWindow = [self](const QString& file, const QVariantMap& properties) {
+        return self ? self->makeWindow(file, properties) : nullptr;
+    };
+    const auto setKey = [self](HotkeyMonitor::Key key) {
+        if (self)
+            self->setKey(key);
+    };
+    const auto showHome = [self] {
+        if (self)
+            self->showMain(MainSection::home);
+    };
     onboarding_ = std::make_unique<OnboardingCoordinator>(
-        OnboardingCoordinator::Services{[self](const QString& file, const QVariantMap& properties) {
-                                            return self ? self->makeWindow(file, properties) : nullptr;
-                                        },
-                                        settings_, DesktopPermissions::system(), SettingsPanels::system(),
+        OnboardingCoordinator::Services{makeWindow, settings_, DesktopPermissions::system(), SettingsPanels::system(),
                                         Clock::system()},
-        OnboardingCoordinator::Hooks{[self](HotkeyMonitor::Key key) {
-                                         if (self)
-                                             self->setKey(key);
-                                     },
-                                     [self] {
-                                         if (self)
-                                             self->showMain(MainSection::home);
-                                     }});
+        OnboardingCoordinator::Hooks{setKey, showHome});
     OnboardingCoordinator* onboarding = onboarding_.get();
-    modelHost_->onChange = [onboarding](const ModelHost::State& state) {
+    models_->onHostChange = [onboarding](const ModelHost::State& state) {
         onboarding->modelReadyChanged(state.kind == ModelHost::State::Kind::ready);
     };
-    modelInstaller_->onChange = [onboarding](const ModelInstaller::State& state) { onboarding->installChanged(state); };
-    punctuationInstaller_->onChange = [onboarding](const PunctuationInstaller::State& state) {
+    models_->onInstallChange = [onboarding](const ModelInstaller::State& state) { onboarding->installChanged(state); };
+    models_->onPunctuationChange = [onboarding](const PunctuationInstaller::State& state) {
         onboarding->punctuationChanged(state);
     };
+}
+
+bool AppDelegate::setModelPackage(const QString& packageRaw)
+{
+    const auto package = ModelPackage::fromRawValue(packageRaw);
+    if (!package)
+        return false;
+    if (packageRaw == model_->modelPackage())
+        return true;
+    if (models_->busy()) {
+        Log::info(QStringLiteral("model switch ignored: busy"));
+        return false;
+    }
+    settings_.setValue(QStringLiteral("modelPackage"), packageRaw);
+    Log::info(QStringLiteral("switching model to ") + packageRaw);
+    models_->prepare(*package);
+    return true;
 }
 
 void AppDelegate::showMain(std::optional<MainSection> section)
@@ -138,10 +250,10 @@ void AppDelegate::showShare(const QUuid& entryID)
 void AppDelegate::showOnboarding()
 {
     OnboardingCoordinator::Progress progress;
-    progress.install = modelInstaller_->state();
-    progress.modelReady = modelHost_->state().kind == ModelHost::State::Kind::ready;
+    progress.install = modelInstaller().state();
+    progress.modelReady = modelHost().state().kind == ModelHost::State::Kind::ready;
     // An installed punctuation model counts as installed unless a download is under way.
-    const auto& punctuation = punctuationInstaller_->state();
+    const auto& punctuation = punctuationInstaller().state();
     const bool downloading = std::holds_alternative<PunctuationInstaller::Installing>(punctuation);
     progress.punctuation =
         PunctuationStore::isInstalled() && !downloading ? PunctuationInstaller::Installed{} : punctuation;
@@ -153,17 +265,20 @@ void AppDelegate::setKey(HotkeyMonitor::Key key)
     settings_.setValue(QStringLiteral("dictationKey"), HotkeyMonitor::rawValue(key));
     model_->setDictationKey(key);
     onboarding_->keyChanged(key);
+    Log::info(QStringLiteral("dictation key: ") + HotkeyMonitor::rawValue(key));
 }
 
 void AppDelegate::showAcknowledgements()
 {
-    Log::info(QStringLiteral("acknowledgements window not available"));
+    if (!acknowledgements_)
+        acknowledgements_ = std::make_unique<AcknowledgementsWindow>(*this);
+    acknowledgements_->show();
 }
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
-    Q_UNUSED(arguments);
-    showMain();
+    if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
+        showMain();
 }
 
 QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
@@ -183,12 +298,13 @@ QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& pr
 SpeechRouter& AppDelegate::speechRouter()
 {
     if (!speechRouter_) {
+        // Without a server the mode is local, else the saved one.
         const auto mode = SpeechRouter::mode(model_->engineMode()).value_or(SpeechRouter::Mode::automatic);
-        ModelHost* host = modelHost_.get();
+        ModelHost* host = &models_->host();
         speechRouter_ = std::make_unique<SpeechRouter>(
             mode, FailoverStream::Options{}, Clock::system(),
             [host]() -> std::shared_ptr<SpeechEngine> { return host->recognizer(); },
-            []() -> std::shared_ptr<SpeechEngine> { return nullptr; });
+            [cloud = cloudEngine_]() -> std::shared_ptr<SpeechEngine> { return cloud; });
     }
     return *speechRouter_;
 }
@@ -196,4 +312,34 @@ SpeechRouter& AppDelegate::speechRouter()
 QQuickWindow* AppDelegate::mainWindow() const
 {
     return mainWindow_ ? mainWindow_->window() : nullptr;
+}
+
+QMenu* AppDelegate::statusMenu() const
+{
+    return statusMenu_ ? &statusMenu_->menu() : nullptr;
+}
+
+QQuickWindow* AppDelegate::acknowledgementsWindow() const
+{
+    return acknowledgements_ ? acknowledgements_->window() : nullptr;
+}
+
+ModelHost& AppDelegate::modelHost() const
+{
+    return models_->host();
+}
+
+ModelInstaller& AppDelegate::modelInstaller() const
+{
+    return models_->installer();
+}
+
+PunctuationInstaller& AppDelegate::punctuationInstaller() const
+{
+    return models_->punctuationInstaller();
+}
+
+SerialQueue& AppDelegate::punctuationQueue() const
+{
+    return models_->punctuationQueue();
 }

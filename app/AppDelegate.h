@@ -1,20 +1,24 @@
 #pragma once
 // The composition root: builds and owns, for the life of the process, the engine objects (stores,
-// model host and installers, the punctuation queue, the formatting client, the server engine),
-// the page model and its actions, and the windows. `start()` runs the start-up order.
+// models, the punctuation queue, the server engine and formatting client), the page model and its
+// actions, the tray item and the windows. `start()` runs the start-up order.
 //
 // Plugging in: a part of the application that needs the engine takes it from the accessors below
-// (e.g. the dictation flow is built in `start()` from `modelHost()`, `speechRouter()`,
-// `punctuationQueue()`, `formatClient()`, the stores, `vault()` and `model()`); a window is
-// built with `makeWindow()`; a hand-over from a second start arrives in `handleArguments()`.
+// (the dictation flow is built in `start()` from `models()` — host, punctuator and its queue —,
+// `speechRouter()`, `formatClient()`, the stores, `vault()` and `model()`); a window is built
+// with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
+// `handleArguments()`; a signed-in account's token reaches the servers through
+// `setAccountToken()`. A change of dictation key, engine mode or punctuation is stored by the
+// actions and announced by the page model's signals (dictationKeyChanged, ...), which the key
+// monitor and the pill follow.
 
+#include "Core/TokenProvider.h"
 #include "HotkeyMonitor.h"
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <QUuid>
 #include <QVariantMap>
@@ -22,6 +26,8 @@
 #include <memory>
 #include <optional>
 
+class AcknowledgementsWindow;
+class CloudEngine;
 class ClipVault;
 class FormatClient;
 class HistoryStore;
@@ -29,7 +35,9 @@ class MainWindowController;
 class ModelHost;
 class OnboardingCoordinator;
 class ModelInstaller;
+class ModelSetup;
 class PunctuationInstaller;
+class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
 class QQuickWindow;
@@ -37,6 +45,7 @@ class SerialQueue;
 class Settings;
 class SnippetStore;
 class SpeechRouter;
+class StatusMenu;
 class UsageStats;
 class VocabularyStore;
 
@@ -44,12 +53,14 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // Builds every object and loads the stores from their files (the environment may move them);
-    // starts nothing: no window, no timer, no model load.
+    // Builds every object and loads the stores from their files (the environment may move them)
+    // and the server settings; starts nothing: no window, no timer, no model load.
     explicit AppDelegate(Settings& settings, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // The start-up order, once, from the event loop's first turn.
+    // The start-up order, once, from the event loop's first turn: fonts, the brand images when
+    // "QUILLMARSH_EXPORT_ICONS" asks (and quit), the tray item, pruning, the launch log line, the
+    // models, then the windows the user or the environment asks for.
     void start();
 
     // Opens (building it when needed) the main window, first switching it to the section when one
@@ -64,13 +75,17 @@ public:
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
-    // (the program's own name first). A later start without arguments asks for the main window.
+    // (the program's own name first). A later start without other arguments opens the main window.
     void handleArguments(const QStringList& arguments);
 
     // A window of the application from a QML file of this module ("Main/MainWindow.qml"), with
     // its initial properties; nothing (and a log line) when the file can't be built. The caller
     // owns it.
     QQuickWindow* makeWindow(const QString& file, const QVariantMap& properties = {});
+
+    // The signed-in account's access token, asked for on every request to the servers; used
+    // when no server token is configured.
+    void setAccountToken(TokenProvider token);
 
     Settings& settings() const { return settings_; }
     AppModel& model() const { return *model_; }
@@ -80,43 +95,56 @@ public:
     SnippetStore& snippets() const { return *snippets_; }
     VocabularyStore& vocabulary() const { return *vocabulary_; }
     ClipVault& vault() const { return *vault_; }
-    ModelHost& modelHost() const { return *modelHost_; }
-    ModelInstaller& modelInstaller() const { return *modelInstaller_; }
-    PunctuationInstaller& punctuationInstaller() const { return *punctuationInstaller_; }
+    // The speech model host, the installers, the punctuator and its queue.
+    ModelSetup& models() const { return *models_; }
+    ModelHost& modelHost() const;
+    ModelInstaller& modelInstaller() const;
+    PunctuationInstaller& punctuationInstaller() const;
     // Punctuation runs here, one text at a time.
-    SerialQueue& punctuationQueue() const { return *punctuationQueue_; }
+    SerialQueue& punctuationQueue() const;
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
     // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
     OnboardingCoordinator& onboarding() const { return *onboarding_; }
     // Built on first use.
     SpeechRouter& speechRouter();
+    // Present while a speech server is configured.
+    std::shared_ptr<CloudEngine> cloudEngine() const { return cloudEngine_; }
     // Present while a formatting server is configured.
     FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
+    // The tray item's menu, once started.
+    QMenu* statusMenu() const;
+    // The acknowledgements window once shown, or nothing.
+    QQuickWindow* acknowledgementsWindow() const;
 
 private:
+    void connectServers();
     void wireActions();
     // The model host's and the installers' news also reach the open first-run window.
     void wireOnboarding();
+    bool setModelPackage(const QString& packageRaw);
+    void prune();
+    void openRequestedWindows();
 
     Settings& settings_;
+    std::shared_ptr<TokenProvider> accountToken_ = std::make_shared<TokenProvider>();
     std::unique_ptr<QNetworkAccessManager> network_;
     std::unique_ptr<HistoryStore> history_;
     std::unique_ptr<UsageStats> usage_;
     std::unique_ptr<SnippetStore> snippets_;
     std::unique_ptr<VocabularyStore> vocabulary_;
     std::unique_ptr<ClipVault> vault_;
-    std::unique_ptr<ModelHost> modelHost_;
-    std::unique_ptr<ModelInstaller> modelInstaller_;
-    std::unique_ptr<PunctuationInstaller> punctuationInstaller_;
-    std::unique_ptr<SerialQueue> punctuationQueue_;
-    std::unique_ptr<FormatClient> formatClient_;
-    std::unique_ptr<SpeechRouter> speechRouter_;
     std::unique_ptr<MainActions> actions_;
     std::unique_ptr<AppModel> model_;
+    std::unique_ptr<ModelSetup> models_;
+    std::shared_ptr<CloudEngine> cloudEngine_;
+    std::unique_ptr<FormatClient> formatClient_;
+    std::unique_ptr<SpeechRouter> speechRouter_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
+    std::unique_ptr<StatusMenu> statusMenu_;
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<OnboardingCoordinator> onboarding_;
+    std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
 };

@@ -1,7 +1,10 @@
 // The application's entry: one instance per user, the composition root, the event loop. It lives
-// in the tray; closing its last window does not end it.
+// in the tray; closing its last window does not end it. With "QUILLMARSH_DEMO_PIPELINE" naming an
+// audio file it runs that file through the dictation pipeline instead, prints the text and ends.
 #include "AppDelegate.h"
+#include "AppInfo.h"
 #include "Core/Settings.h"
+#include "DemoPipeline.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -13,10 +16,21 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 int main(int argc, char* argv[])
 {
+    const auto demoAudio = Environment::value("QUILLMARSH_DEMO_PIPELINE");
+    // The demonstration needs no display.
+    if (demoAudio && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarsh"));
+    QApplication::setApplicationVersion(AppInfo::shortVersion());
     QApplication::setDesktopFileName(QStringLiteral("quillmarsh"));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    if (demoAudio) {
+        AppDelegate delegate(Settings::shared());
+        return DemoPipeline::run(delegate, Environment::expandTilde(*demoAudio));
+    }
 
     SingleInstance instance;
     if (!instance.claim(QApplication::arguments()))

@@ -143,10 +143,10 @@ void Microphone::start()
 {
     if (running_)
         return;
-    // Qt reports a missing input as a null device with an invalid format; no converter can be
-    // made from that, which is how a missing input shows everywhere.
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    const QAudioFormat format = device.isNull() ? QAudioFormat() : device.preferredFormat();
+    if (device.isNull())
+        throw AudioInputError(QStringLiteral("no audio input device"));
+    const QAudioFormat format = device.preferredFormat();
     std::unique_ptr<Resampler> resampler;
     if (format.isValid())
         resampler = Resampler::create(format.sampleRate());

@@ -29,8 +29,8 @@ public:
     Microphone(const Microphone&) = delete;
     Microphone& operator=(const Microphone&) = delete;
 
-    // Throws AudioFileError when no converter can be made from the input's format (also when
-    // there is no input device) and AudioInputError when the input reports an error. Calling it
+    // Throws AudioInputError when there is no input device or the input reports an error, and
+    // AudioFileError when no converter can be made from the input's format. Calling it
     // while running does nothing. After it returns, onAudio is called on the audio thread.
     void start() override;
     // After it returns, onAudio is not called again.

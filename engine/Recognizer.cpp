@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -221,7 +222,11 @@ bool Recognizer::hasLatinPieces(const QString& tokensPath)
     QFile file(tokensPath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QString content = QString::fromUtf8(file.readAll());
+    // Bad bytes would be replaced and read on; a list we can't read spells nothing we know of.
+    QStringDecoder decoder(QStringConverter::Utf8);
+    const QString content = decoder.decode(file.readAll());
+    if (decoder.hasError())
+        return false;
     for (const QString& line : content.split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype space = line.lastIndexOf(u' ');
         if (space < 0)

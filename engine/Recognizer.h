@@ -61,7 +61,8 @@ public:
 
     // Without spellsLatin, the hotwords that hold no Latin letter (alphabetic, up to U+024F).
     static QStringList usable(const QStringList& hotwords, bool spellsLatin);
-    // Whether a token list has a piece with an ASCII letter, special tokens "<...>" aside.
+    // Whether a token list has a piece with an ASCII letter, special tokens "<...>" aside; a list
+    // that is missing or not UTF-8 is unreadable and has none.
     static bool hasLatinPieces(const QString& tokensPath);
 
 private:

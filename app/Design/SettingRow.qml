@@ -13,7 +13,8 @@ Item {
     default property alias control: controlHolder.data
 
     implicitWidth: row.implicitWidth
-    implicitHeight: Math.max(56, row.implicitHeight + 18)
+    // The texts' laid-out height: a wrapped note makes them taller than their one-line size.
+    implicitHeight: Math.max(56, Math.max(texts.childrenRect.height, controlHolder.implicitHeight) + 18)
 
     RowLayout {
         id: row
@@ -23,6 +24,7 @@ Item {
         spacing: 16
 
         ColumnLayout {
+            id: texts
             // The texts keep their width before the spacer and the control take theirs.
             Layout.preferredWidth: implicitWidth
             Layout.maximumWidth: Math.max(0, row.width - controlHolder.implicitWidth - 2 * row.spacing - 12)

@@ -41,6 +41,12 @@ QFont Typography::forText(const QString& text, qreal size, int weight)
     return Script::isPersian(text) ? persian(size + 1) : latin(size, weight);
 }
 
+QFont Typography::tracked(QFont font, qreal tracking)
+{
+    font.setLetterSpacing(QFont::AbsoluteSpacing, tracking * pixelsPerPoint());
+    return font;
+}
+
 qreal Typography::sizeOf(const QFont& font)
 {
     return font.pointSizeF() * pixelsPerPoint();

@@ -22,6 +22,8 @@ public:
     Q_INVOKABLE static QFont persian(qreal size);
     // "Vazirmatn" at size + 1 when `text` is Persian, otherwise "Commissioner" with `weight`.
     Q_INVOKABLE static QFont forText(const QString& text, qreal size, int weight);
+    // The font with that letter tracking, in points (negative tightens).
+    Q_INVOKABLE static QFont tracked(QFont font, qreal tracking);
     // The layout size, in points, that a font made here was given.
     Q_INVOKABLE static qreal sizeOf(const QFont& font);
 };

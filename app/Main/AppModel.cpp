@@ -4,6 +4,7 @@
 #include "Cloud/SpeechRouter.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
+#include "LoginItem.h"
 #include "Models/ModelPackage.h"
 
 #include <QDateTime>
@@ -165,6 +166,19 @@ void AppModel::setKeepClips(bool on)
     settings_.setValue(QStringLiteral("keepClips"), on);
     if (!on)
         stores_.vault.removeAll();
+}
+
+bool AppModel::opensAtLogin() const
+{
+    return LoginItem::isEnabled();
+}
+
+bool AppModel::setOpensAtLogin(bool on)
+{
+    if (!LoginItem::setEnabled(on))
+        return false;
+    emit opensAtLoginChanged();
+    return true;
 }
 
 QString AppModel::styleFor(const QString& categoryRaw) const

@@ -16,6 +16,9 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include <memory>
+
+class ClipUploader;
 class ClipVault;
 class Settings;
 
@@ -44,6 +47,7 @@ class AppModel : public QObject {
     Q_PROPERTY(bool improveAfterInserting READ improveAfterInserting WRITE setImproveAfterInserting NOTIFY
                    improveAfterInsertingChanged)
     Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
+    Q_PROPERTY(bool opensAtLogin READ opensAtLogin NOTIFY opensAtLoginChanged)
 
     Q_PROPERTY(HistoryStore* history READ history CONSTANT)
     Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
@@ -111,6 +115,17 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // Read from the autostart entry each time.
+    bool opensAtLogin() const;
+    // Writes or removes the autostart entry; on success announces the change and returns true,
+    // on failure logs "open at login: " and why and returns false.
+    Q_INVOKABLE bool setOpensAtLogin(bool on);
+
+    // Shares kept recordings: present while a formatting server is configured, on that server's
+    // host (set by the application once, at start).
+    std::shared_ptr<const ClipUploader> uploader() const { return uploader_; }
+    void setUploader(std::shared_ptr<const ClipUploader> uploader) { uploader_ = std::move(uploader); }
+
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
 
@@ -142,6 +157,7 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void opensAtLoginChanged();
 
 private:
     Stores stores_;
@@ -165,4 +181,5 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
+    std::shared_ptr<const ClipUploader> uploader_;
 };

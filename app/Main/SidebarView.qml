@@ -35,6 +35,8 @@ Rectangle {
                     anchors.fill: parent
                     size: 34
                     mode: OrbState.Idle
+                    // Drawn in paper, to show on the ink disc.
+                    Component.onCompleted: view.light = true
                 }
             }
             Text {

@@ -6,12 +6,11 @@
 #include "Fonts.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
+#include "WindowPicture.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QQuickWindow>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <cstdio>
@@ -73,22 +72,6 @@ int main(int argc, char* argv[])
         fail(QStringLiteral("screenshot: cannot open %1\n%2").arg(request, screenshotUsage()));
         return 2;
     }
-    // Images and fonts load within the first frames; a short pause after the first frame lets
-    // the orbs run a few frames too.
-    QObject::connect(window, &QQuickWindow::frameSwapped, window, [window, output] {
-        static bool scheduled = false;
-        if (scheduled)
-            return;
-        scheduled = true;
-        QTimer::singleShot(400, window, [window, output] {
-            const QImage picture = window->grabWindow();
-            if (picture.isNull() || !picture.save(output, "PNG")) {
-                fail(QStringLiteral("screenshot: could not write ") + output);
-                QApplication::exit(1);
-                return;
-            }
-            QApplication::quit();
-        });
-    });
+    WindowPicture::saveWhenDrawn(window, output);
     return QApplication::exec();
 }

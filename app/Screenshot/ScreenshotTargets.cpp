@@ -49,9 +49,18 @@ QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
     return onboarding.controller()->window();
 }
 
+QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
+{
+    if (page != QLatin1String("all"))
+        return nullptr;
+    delegate.showAcknowledgements();
+    return delegate.acknowledgementsWindow();
+}
+
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
     {"onboarding", "welcome|key|permissions|tryIt|done", openOnboarding},
+    {"acknowledgements", "all", openAcknowledgements},
 };
 
 }

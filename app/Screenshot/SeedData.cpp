@@ -10,6 +10,7 @@
 #include <QTimeZone>
 
 #include <cmath>
+#include <ranges>
 #include <vector>
 
 namespace {
@@ -21,16 +22,20 @@ struct SampleDictation {
     const char* bundleID;
     const char* appName;
     const char* style;
+    AppCategory category;
 };
 
 const SampleDictation dictations[] = {
     {4, "سلام علی جان فردا ساعت ده جلسه داریم لطفا گزارش رو بیار",
-     "سلام علی جان، فردا ساعت ده جلسه داریم. لطفاً گزارش را بیاور.", "org.telegram.desktop", "Telegram", "clean"},
+     "سلام علی جان، فردا ساعت ده جلسه داریم. لطفاً گزارش را بیاور.", "org.telegram.desktop", "Telegram", "clean",
+     AppCategory::messaging},
     {38, "please send the invoice to the client before friday", "Please send the invoice to the client before Friday.",
-     "org.mozilla.thunderbird", "Thunderbird", "formal"},
-    {95, "این قسمت از کد رو باید refactor کنیم", "", "code", "Code", ""},
-    {60 * 26, "یادداشت برای جلسه هفته بعد بودجه و زمان بندی", "", "libreoffice-writer", "LibreOffice Writer", ""},
-    {60 * 50, "the meeting moved to three thirty", "The meeting moved to 3:30.", "slack", "Slack", "clean"},
+     "org.mozilla.thunderbird", "Thunderbird", "formal", AppCategory::email},
+    {95, "این قسمت از کد رو باید refactor کنیم", "", "code", "Code", "", AppCategory::code},
+    {60 * 26, "یادداشت برای جلسه هفته بعد بودجه و زمان بندی", "", "libreoffice-writer", "LibreOffice Writer", "",
+     AppCategory::documents},
+    {60 * 50, "the meeting moved to three thirty", "The meeting moved to 3:30.", "slack", "Slack", "clean",
+     AppCategory::messaging},
 };
 
 std::vector<float> toneSeconds(double seconds)
@@ -47,7 +52,8 @@ void SeedData::write(Settings& settings, const QDateTime& now)
 {
     HistoryStore history(HistoryStore::defaultURL());
     ClipVault vault(ClipVault::defaultFolder());
-    for (const SampleDictation& sample : dictations) {
+    // The store keeps the newest first: add the oldest first.
+    for (const SampleDictation& sample : std::views::reverse(dictations)) {
         const QString text = QString::fromUtf8(sample.text);
         const QString style = QString::fromUtf8(sample.style);
         history.add(HistoryEntry(QUuid::createUuid(), now.addSecs(-60 * sample.minutesAgo),

@@ -13,7 +13,7 @@ public:
     }
     static ClipError missing()
     {
-        return ClipError(Kind::missing, QStringLiteral("The recording is no longer on this Mac."), {});
+        return ClipError(Kind::missing, QStringLiteral("The recording is no longer on this computer."), {});
     }
 
     Kind kind() const { return kind_; }

@@ -2,6 +2,8 @@
 
 #include "Clips/ClipConsent.h"
 #include "Core/NetworkReply.h"
+#include "Core/SendOnce.h"
+#include "Core/ServerAddress.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,9 +40,11 @@ void perform(QNetworkAccessManager& session, Start start,
                 return;
             }
             // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any
-            // other. Only a failed connection, or no status at all, means no reply arrived.
+            // other. Only a failed connection (also one lost once the request had gone out), or no
+            // status at all, means no reply arrived.
             const bool connectionFailed =
-                error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError;
+                (error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError)
+                || error == QNetworkReply::ContentReSendError;
             if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed)) {
                 done(UploadError::network(reply->errorString()));
                 return;
@@ -62,6 +66,17 @@ UploadError failure(const Reply& reply)
     return UploadError::refused(document.isObject() && code.isString() ? code.toString() : QStringLiteral("error"));
 }
 
+// Recordings and texts travel encrypted, or plain only to this computer; nothing is sent otherwise.
+std::optional<UploadError> addressRefusal(const QUrl& base)
+{
+    try {
+        ServerAddress::requireSafe(base, QLatin1String("https"), QLatin1String("http"));
+        return std::nullopt;
+    } catch (const AddressError& error) {
+        return UploadError::network(error.description());
+    }
+}
+
 // A code that can stand in a path as one segment and name nothing but its own clip.
 bool isUsableCode(const QString& code)
 {
@@ -80,6 +95,10 @@ ClipUploader::ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session)
 void ClipUploader::send(const QByteArray& audio, const QString& heard, const QString& said, const QString& language,
                         const QString& appVersion, std::function<void(const SendResult&)> done) const
 {
+    if (const auto refused = addressRefusal(baseURL_)) {
+        done(*refused);
+        return;
+    }
     QUrl address = baseURL_;
     address.setPath(QStringLiteral("/v1/clips"));
     QNetworkRequest request(address);
@@ -95,7 +114,7 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
     };
     const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
     perform(
-        session_, [request, body](QNetworkAccessManager& manager) { return manager.post(request, body); },
+        session_, [request, body](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", body); },
         [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
             if (const auto* error = std::get_if<UploadError>(&outcome)) {
                 done(*error);
@@ -120,12 +139,16 @@ void ClipUploader::remove(const QString& code, std::function<void(const DeleteRe
         done(std::nullopt);
         return;
     }
+    if (const auto refused = addressRefusal(baseURL_)) {
+        done(*refused);
+        return;
+    }
     // Escaped as one path segment, so a code can't reach past its own clip.
     const QByteArray segment = QUrl::toPercentEncoding(code);
     QUrl address = QUrl::fromEncoded(baseURL_.toEncoded() + "/v1/clips/" + segment, QUrl::StrictMode);
     QNetworkRequest request(address);
     request.setTransferTimeout(withdrawalTimeout);
-    const auto start = [request](QNetworkAccessManager& manager) { return manager.deleteResource(request); };
+    const auto start = [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "DELETE"); };
     perform(session_, start, [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
         if (const auto* error = std::get_if<UploadError>(&outcome)) {
             done(*error);

@@ -29,7 +29,8 @@ public:
 
     const QUrl& baseURL() const { return baseURL_; }
 
-    // Callable from any thread; the completion runs once, on the session's thread.
+    // Callable from any thread; the completion runs once, on the session's thread. An address
+    // that is not HTTPS, or HTTP to this computer, sends nothing and fails at once (network).
     void send(const QByteArray& audio, const QString& heard, const QString& said, const QString& language,
               const QString& appVersion, std::function<void(const SendResult&)> done) const;
     // An empty code, or one that would name another resource ("." or ".."), stands for no

@@ -114,6 +114,7 @@ CloudConnection::~CloudConnection()
         state->handlers = {};
         state->perform(Close{QWebSocketProtocol::CloseCodeGoingAway});
     });
+    dropIfNotOpen();
 }
 
 void CloudConnection::sendText(const QByteArray& utf8)
@@ -129,4 +130,16 @@ void CloudConnection::sendBinary(const QByteArray& data)
 void CloudConnection::close()
 {
     network_->post([state = socket_] { state->perform(Close{QWebSocketProtocol::CloseCodeNormal}); });
+}
+
+void CloudConnection::dropIfNotOpen()
+{
+    network_->post([state = socket_] {
+        if (state->open || !state->socket)
+            return;
+        state->closing = true;
+        state->waiting.clear();
+        state->socket->abort();
+        state->socket->deleteLater();
+    });
 }

@@ -25,7 +25,7 @@ public:
 
     // Incoming messages above maxMessageBytes end the connection as a failure.
     CloudConnection(std::shared_ptr<NetworkThread> network, const QUrl& url, qint64 maxMessageBytes, Handlers handlers);
-    // Closes with 1001 (going away) unless closed already.
+    // Closes with 1001 (going away) unless closed already; a handshake still under way is dropped.
     ~CloudConnection();
 
     CloudConnection(const CloudConnection&) = delete;
@@ -35,6 +35,9 @@ public:
     void sendBinary(const QByteArray& data);
     // Normal closure (1000), after everything sent before it.
     void close();
+    // A connection whose handshake has not completed is closed at once and what waits for it is
+    // dropped; an open one is left as it is.
+    void dropIfNotOpen();
 
     struct Socket;
 

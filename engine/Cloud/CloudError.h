@@ -1,8 +1,9 @@
 #pragma once
-// The ways server speech can fail; the formatting client throws it too for its address check.
+// The ways server speech can fail.
 // The description is both what is logged and the error's text.
 
 #include "Core/Error.h"
+#include "Core/ServerAddress.h"
 
 #include <QString>
 
@@ -10,16 +11,11 @@ class CloudError : public Error {
 public:
     enum class Kind { badURL, insecureURL, server, connection, protocolViolation, timeout };
 
-    static CloudError badURL(const QString& address)
+    // badURL or insecureURL, with the address rule's own text.
+    static CloudError of(const AddressError& error)
     {
-        return {Kind::badURL, QStringLiteral("not a valid server address: ") + address, address};
-    }
-    static CloudError insecureURL(const QString& address)
-    {
-        return {Kind::insecureURL,
-                QStringLiteral("refusing to send audio over an unencrypted connection to ") + address
-                    + QStringLiteral(" (use wss://)"),
-                address};
+        return {error.kind() == AddressError::Kind::badURL ? Kind::badURL : Kind::insecureURL, error.description(),
+                error.address()};
     }
     static CloudError server(const QString& code, const QString& message)
     {

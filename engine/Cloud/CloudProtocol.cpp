@@ -1,5 +1,6 @@
 #include "Cloud/CloudProtocol.h"
 
+#include "Core/RawValues.h"
 #include "Core/UnicodeText.h"
 
 #include <QJsonArray>
@@ -15,9 +16,12 @@ namespace CloudProtocol {
 
 namespace {
 
-const QStringList clientRaw{QStringLiteral("start"), QStringLiteral("finish"), QStringLiteral("cancel")};
-const QStringList serverRaw{QStringLiteral("ready"), QStringLiteral("partial"), QStringLiteral("final"),
-                            QStringLiteral("error")};
+constexpr auto clientRaw = rawValueTable<ClientKind>(
+    {{ClientKind::start, "start"}, {ClientKind::finish, "finish"}, {ClientKind::cancel, "cancel"}});
+constexpr auto serverRaw = rawValueTable<ServerKind>({{ServerKind::ready, "ready"},
+                                                      {ServerKind::partial, "partial"},
+                                                      {ServerKind::final, "final"},
+                                                      {ServerKind::error, "error"}});
 
 std::optional<QJsonObject> parseObject(const QByteArray& json)
 {
@@ -81,23 +85,21 @@ QByteArray compact(const QJsonObject& object)
 
 QString rawValue(ClientKind kind)
 {
-    return clientRaw.at(static_cast<int>(kind));
+    return clientRaw.rawValue(kind);
 }
 QString rawValue(ServerKind kind)
 {
-    return serverRaw.at(static_cast<int>(kind));
+    return serverRaw.rawValue(kind);
 }
 
 std::optional<ClientKind> clientKind(const QString& raw)
 {
-    const qsizetype index = clientRaw.indexOf(raw);
-    return index < 0 ? std::nullopt : std::optional(static_cast<ClientKind>(index));
+    return clientRaw.value(raw);
 }
 
 std::optional<ServerKind> serverKind(const QString& raw)
 {
-    const qsizetype index = serverRaw.indexOf(raw);
-    return index < 0 ? std::nullopt : std::optional(static_cast<ServerKind>(index));
+    return serverRaw.value(raw);
 }
 
 QByteArray ClientMessage::encode() const

@@ -53,6 +53,8 @@ void CloudStream::start(std::shared_ptr<NetworkThread> network, const QStringLis
     connection_->sendText(start.encode());
 
     // Looks only at "ready": a server that sends partial text but never acknowledges still fails.
+    // A server that has not even completed the handshake by then is given up on, also when the
+    // stream was cancelled meanwhile and its goodbye still waits for the connection to open.
     clock_.schedule(fromSeconds(config_.connectTimeout), [weak] {
         auto stream = weak.lock();
         if (!stream)
@@ -62,8 +64,10 @@ void CloudStream::start(std::shared_ptr<NetworkThread> network, const QStringLis
             std::lock_guard guard(stream->lock_);
             ready = stream->ready_;
         }
-        if (!ready)
-            stream->fail(CloudError::timeout());
+        if (ready)
+            return;
+        stream->fail(CloudError::timeout());
+        stream->connection_->dropIfNotOpen();
     });
 }
 

@@ -114,9 +114,10 @@ void FailoverStream::failOverLocked(const QString& reason)
             buffer_ = {};
             fallback_ = std::move(local);
             primary_->cancel();
-            Log::info(start + QStringLiteral("); continuing on this Mac"));
+            Log::info(start + QStringLiteral("); continuing on this computer"));
         } catch (const std::exception& error) {
-            Log::info(start + QStringLiteral(") and this Mac couldn't take over: ") + QString::fromUtf8(error.what()));
+            Log::info(start + QStringLiteral(") and this computer couldn't take over: ")
+                      + QString::fromUtf8(error.what()));
             fallbackUnavailable_ = true;
         }
     }

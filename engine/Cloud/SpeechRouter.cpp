@@ -2,6 +2,7 @@
 
 #include "Cloud/RouterError.h"
 #include "Core/Log.h"
+#include "Core/RawValues.h"
 
 #include <mutex>
 
@@ -45,26 +46,20 @@ struct SpeechRouter::Health {
     }
 };
 
+namespace {
+constexpr auto modeRawValues = rawValueTable<SpeechRouter::Mode>({{SpeechRouter::Mode::automatic, "automatic"},
+                                                                  {SpeechRouter::Mode::cloud, "cloud"},
+                                                                  {SpeechRouter::Mode::local, "local"}});
+}
+
 QString SpeechRouter::rawValue(Mode mode)
 {
-    switch (mode) {
-    case Mode::automatic:
-        return QStringLiteral("automatic");
-    case Mode::cloud:
-        return QStringLiteral("cloud");
-    case Mode::local:
-        return QStringLiteral("local");
-    }
-    return {};
+    return modeRawValues.rawValue(mode);
 }
 
 std::optional<SpeechRouter::Mode> SpeechRouter::mode(const QString& raw)
 {
-    for (const Mode candidate : allModes) {
-        if (rawValue(candidate) == raw)
-            return candidate;
-    }
-    return std::nullopt;
+    return modeRawValues.value(raw);
 }
 
 SpeechRouter::SpeechRouter(Mode mode, FailoverStream::Options failover, Clock& clock, EngineSource local,
@@ -122,7 +117,7 @@ std::shared_ptr<SpeechStream> SpeechRouter::openStream(const QStringList& hotwor
     if (!local)
         return cloud->openStream(hotwords);
     if (health_->cloudIsCoolingDown()) {
-        Log::info(QStringLiteral("speech server skipped for now (it failed recently); using this Mac"));
+        Log::info(QStringLiteral("speech server skipped for now (it failed recently); using this computer"));
         return local->openStream(hotwords);
     }
 
@@ -132,10 +127,10 @@ std::shared_ptr<SpeechStream> SpeechRouter::openStream(const QStringList& hotwor
     } catch (const std::exception& error) {
         health_->recordOutcome(false);
         Log::info(QStringLiteral("speech server unavailable (") + QString::fromUtf8(error.what())
-                  + QStringLiteral("); using this Mac"));
+                  + QStringLiteral("); using this computer"));
         return local->openStream(hotwords);
     }
-    Log::info(QStringLiteral("dictation on the speech server (this Mac as backup)"));
+    Log::info(QStringLiteral("dictation on the speech server (this computer as backup)"));
     const std::weak_ptr<Health> weak = health_;
     return std::make_shared<FailoverStream>(
         primary, failoverOptions_, clock_,

@@ -10,6 +10,8 @@ constexpr int unknown = -1;
 constexpr std::pair<QNetworkReply::NetworkError, int> codes[] = {
     {QNetworkReply::ConnectionRefusedError, -1004},  // cannot connect to host
     {QNetworkReply::RemoteHostClosedError, -1005},  // network connection lost
+    // The connection dropped after a request that is sent only once went out.
+    {QNetworkReply::ContentReSendError, -1005},
     {QNetworkReply::HostNotFoundError, -1003},  // cannot find host
     {QNetworkReply::TimeoutError, -1001},  // timed out
     // Our requests are only ever aborted by their transfer time-out.

@@ -1,27 +1,22 @@
 #include "Formatting/DictationStyle.h"
 
+#include "Core/RawValues.h"
+
 namespace DictationStyles {
+
+namespace {
+constexpr auto rawValues = rawValueTable<DictationStyle>(
+    {{DictationStyle::asSpoken, "as_spoken"}, {DictationStyle::clean, "clean"}, {DictationStyle::formal, "formal"}});
+}
 
 QString rawValue(DictationStyle style)
 {
-    switch (style) {
-    case DictationStyle::asSpoken:
-        return QStringLiteral("as_spoken");
-    case DictationStyle::clean:
-        return QStringLiteral("clean");
-    case DictationStyle::formal:
-        return QStringLiteral("formal");
-    }
-    return {};
+    return rawValues.rawValue(style);
 }
 
 std::optional<DictationStyle> fromRawValue(const QString& rawValue)
 {
-    for (const DictationStyle style : allCases) {
-        if (DictationStyles::rawValue(style) == rawValue)
-            return style;
-    }
-    return std::nullopt;
+    return rawValues.value(rawValue);
 }
 
 }

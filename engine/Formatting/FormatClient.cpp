@@ -1,6 +1,7 @@
 #include "Formatting/FormatClient.h"
 
 #include "Core/NetworkReply.h"
+#include "Core/SendOnce.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -114,7 +115,7 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
     // The session's replies belong to its thread; the request is started there.
     QNetworkAccessManager* session = &session_;
     QMetaObject::invokeMethod(session, [session, request, body, text, done = std::move(done)] {
-        QNetworkReply* reply = session->post(request, body);
+        QNetworkReply* reply = sendOnce(*session, request, QByteArrayLiteral("POST"), body);
         QObject::connect(reply, &QNetworkReply::finished, reply, [reply, text, done] {
             reply->deleteLater();
             done(outcomeOf(*reply, text));

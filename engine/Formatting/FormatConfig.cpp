@@ -1,6 +1,6 @@
 #include "Formatting/FormatConfig.h"
 
-#include "Cloud/CloudError.h"
+#include "Core/ServerAddress.h"
 
 std::optional<FormatConfig> FormatConfig::from(const QUrl& streamURL, std::optional<QString> token)
 {
@@ -24,15 +24,5 @@ std::optional<FormatConfig> FormatConfig::from(const QUrl& streamURL, std::optio
 
 void FormatConfig::validate() const
 {
-    const QString address = endpoint.toString(QUrl::FullyEncoded);
-    const QString scheme = endpoint.scheme().toLower();
-    const QString host = endpoint.host().toLower();
-    if (scheme.isEmpty() || host.isEmpty())
-        throw CloudError::badURL(address);
-    if (scheme == QLatin1String("https"))
-        return;
-    if (scheme == QLatin1String("http")
-        && (host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1") || host == QLatin1String("::1")))
-        return;
-    throw CloudError::insecureURL(address);
+    ServerAddress::requireSafe(endpoint, QLatin1String("https"), QLatin1String("http"));
 }

@@ -23,8 +23,7 @@ struct FormatConfig {
     // fragment go. Nothing for any other scheme or an address that can't be parsed.
     static std::optional<FormatConfig> from(const QUrl& streamURL, std::optional<QString> token);
 
-    // Throws CloudError: badURL without scheme or host; insecureURL for anything but HTTPS, or
-    // HTTP to this machine ("localhost", "127.0.0.1", "::1").
+    // Throws AddressError unless the endpoint is HTTPS, or HTTP to this computer.
     void validate() const;
 
     bool operator==(const FormatConfig&) const = default;

@@ -31,6 +31,8 @@ struct Transfer {
     QPointer<QNetworkReply> reply;
     QFile output;
     bool responded = false;
+    int status = 0;
+    qint64 received = 0;
 
     void record(Outcome recorded)
     {
@@ -42,7 +44,7 @@ struct Transfer {
 
 Outcome failure(const QString& message, bool retry)
 {
-    return Outcome{Outcome::Kind::failed, message, retry};
+    return Outcome{Outcome::Kind::failed, message, retry, std::nullopt};
 }
 
 void cutToEmpty(const QString& path)
@@ -83,6 +85,7 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
         return false;
     }
     const int status = statusAttribute.toInt();
+    transfer.status = status;
     const QString statusText = QStringLiteral("HTTP ") + QString::number(status);
     if (status == 200 && transfer.start > 0) {
         cutToEmpty(transfer.destination);
@@ -107,11 +110,12 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
         }
         return true;
     }
+    const bool retry = status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
+    Outcome outcome = failure(statusText, retry);
+    // Nothing from the bytes already here on: the server's file ends before them.
     if (status == 416)
-        cutToEmpty(transfer.destination);
-    const bool retry =
-        status == 416 || status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
-    transfer.record(failure(statusText, retry));
+        outcome.serverFileSize = transfer.start;
+    transfer.record(std::move(outcome));
     stop(reply);
     return false;
 }
@@ -128,6 +132,7 @@ void receive(Transfer& transfer, QNetworkReply& reply)
             stop(reply);
             return;
         }
+        transfer.received += chunk.size();
         if (transfer.progress)
             transfer.progress(chunk.size());
     }
@@ -144,6 +149,10 @@ void complete(Transfer& transfer, QNetworkReply& reply)
     // the network's (a time-out included) and worth another attempt.
     if (reply.error() != QNetworkReply::NoError)
         transfer.record(failure(reply.errorString(), true));
+    // A whole file that arrived complete, as long as the server says it is.
+    const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (transfer.status == 200 && announced.isValid() && announced.toLongLong() == transfer.received)
+        transfer.record(Outcome{Outcome::Kind::done, {}, false, transfer.received});
     transfer.progress = nullptr;
     {
         std::lock_guard lock(transfer.mutex);
@@ -185,7 +194,7 @@ Outcome run(NetworkThread& network, const QNetworkRequest& request, const QStrin
             continue;
         cancelRequested = true;
         if (!transfer->outcome)
-            transfer->outcome = Outcome{Outcome::Kind::cancelled, {}, false};
+            transfer->outcome = Outcome{Outcome::Kind::cancelled, {}, false, std::nullopt};
         network.post([transfer](QNetworkAccessManager&) {
             if (transfer->reply)
                 transfer->reply->abort();

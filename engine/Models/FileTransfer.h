@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace FileTransfer {
 
@@ -16,6 +17,9 @@ struct Outcome {
     Kind kind = Kind::done;
     QString message;  // for failed
     bool retry = false;  // for failed: whether another attempt may help
+    // The most the server's whole file can hold, when its answer showed it: the body of a
+    // complete 200, or the bytes asked to start from when it answered 416.
+    std::optional<qint64> serverFileSize;
 };
 
 // `start` is where writing begins: the destination is cut to it when the server's answer is

@@ -229,6 +229,10 @@ void HTTPSModelSource::download(const QString& key, const ModelFile& file, const
 
         const FileTransfer::Outcome outcome =
             FileTransfer::run(network_, request, destination, start, progress, cancelled);
+        // Asking again can't make the server's file longer: the installer's size check reports it.
+        if (outcome.serverFileSize && *outcome.serverFileSize < file.size
+            && outcome.kind != FileTransfer::Outcome::Kind::cancelled)
+            return;
         switch (outcome.kind) {
         case FileTransfer::Outcome::Kind::cancelled:
             throw ModelInstallError::cancelled();

@@ -30,9 +30,9 @@ public:
                                  const Progress& progress, const Cancelled& cancelled) override;
 
     // The punctuation model's files, in the manifest's order.
-    std::vector<ModelFile> punctuationFiles();
+    std::vector<ModelFile> punctuationFiles() override;
     void fetchPunctuation(const ModelFile& file, const QString& destination, const Progress& progress,
-                          const Cancelled& cancelled);
+                          const Cancelled& cancelled) override;
 
 private:
     ModelManifest loadManifest();

@@ -1,14 +1,16 @@
 #include "ModelFamily.h"
 
+#include "Core/RawValues.h"
 #include "Core/Settings.h"
+
+namespace {
+constexpr auto rawValues = rawValueTable<ModelFamily::Value>({{ModelFamily::v1, "v1"}, {ModelFamily::v2_1, "v2_1"}});
+}
 
 std::optional<ModelFamily> ModelFamily::fromRawValue(const QString& rawValue)
 {
-    for (ModelFamily family : all) {
-        if (family.rawValue() == rawValue)
-            return family;
-    }
-    return std::nullopt;
+    const auto value = rawValues.value(rawValue);
+    return value ? std::optional<ModelFamily>(*value) : std::nullopt;
 }
 
 ModelFamily ModelFamily::current()
@@ -22,7 +24,7 @@ ModelFamily ModelFamily::current()
 
 QString ModelFamily::rawValue() const
 {
-    return value_ == v1 ? QStringLiteral("v1") : QStringLiteral("v2_1");
+    return rawValues.rawValue(value_);
 }
 
 QString ModelFamily::exportFolder() const

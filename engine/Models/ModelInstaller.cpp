@@ -1,7 +1,6 @@
 #include "ModelInstaller.h"
 
 #include "Core/Log.h"
-#include "Core/MainThread.h"
 #include "InstallRecord.h"
 #include "ModelFamily.h"
 #include "ModelStore.h"
@@ -65,7 +64,7 @@ public:
         while (window_.size() >= 3 && now - window_.front().first > rateWindow)
             window_.pop_front();
         const double span = std::max(seconds(now - window_.front().first), shortestRateSpan);
-        installer_.set(Installing{done_, total_, static_cast<double>(done_ - window_.front().second) / span});
+        installer_.job_.set(Installing{done_, total_, static_cast<double>(done_ - window_.front().second) / span});
     }
 
 private:
@@ -89,47 +88,26 @@ ModelInstaller::ModelInstaller(std::shared_ptr<ModelSource> source, Clock& clock
 {
 }
 
-ModelInstaller::~ModelInstaller()
-{
-    stopRequested_ = true;
-}
-
 void ModelInstaller::install(ModelPackage package)
 {
-    if (running_)
+    if (job_.isRunning())
         return;
     if (ModelStore::isInstalled(package)) {
-        set(Installed{ModelStore::directory(package)});
+        job_.set(Installed{ModelStore::directory(package)});
         return;
     }
-    running_ = true;
-    stopRequested_ = false;
-    set(Installing{});
-    queue_.async([this, package] { run(package); });
+    job_.start([this, package] { run(package); });
 }
 
 void ModelInstaller::stop()
 {
-    stopRequested_ = true;
-}
-
-void ModelInstaller::set(State state)
-{
-    runOnMainThread([this, alive = std::weak_ptr<char>(alive_), state = std::move(state)] {
-        if (!alive.lock())
-            return;
-        state_ = state;
-        if (!std::holds_alternative<Installing>(state_))
-            running_ = false;
-        if (onChange)
-            onChange(state_);
-    });
+    job_.stop();
 }
 
 void ModelInstaller::run(ModelPackage package)
 {
     try {
-        if (stopRequested_)
+        if (job_.stopRequested())
             throw ModelInstallError::cancelled();
         const std::vector<ModelFile> files = source_->files(package);
         // Checked before anything is written, so a hostile list can't place a file elsewhere.
@@ -157,7 +135,7 @@ void ModelInstaller::run(ModelPackage package)
             const QString destination = staging + u'/' + file.name;
             const std::optional<QString> fetchedDigest = source_->fetch(
                 file, package, destination, stagedBytes(staging, file),
-                [&progress](qint64 bytes) { progress.add(bytes); }, [this] { return stopRequested_.load(); });
+                [&progress](qint64 bytes) { progress.add(bytes); }, [this] { return job_.stopRequested(); });
             progress.restartRate();
 
             const QFileInfo fetched(destination);
@@ -190,13 +168,13 @@ void ModelInstaller::run(ModelPackage package)
             throw ModelInstallError::copyFailed(QStringLiteral("can't remove the old folder ") + target);
         if (!QDir().rename(staging, target))
             throw ModelInstallError::copyFailed(QStringLiteral("can't move the model into ") + target);
-        set(Installed{target});
+        job_.set(Installed{target});
     } catch (const ModelInstallError& error) {
         Log::info(QStringLiteral("model install failed: ") + error.description());
-        set(Failed{error});
+        job_.set(Failed{error});
     } catch (const std::exception& error) {
         const ModelInstallError failure = ModelInstallError::copyFailed(QString::fromUtf8(error.what()));
         Log::info(QStringLiteral("model install failed: ") + failure.description());
-        set(Failed{failure});
+        job_.set(Failed{failure});
     }
 }

@@ -5,14 +5,13 @@
 // on the main thread.
 
 #include "Core/Clock.h"
-#include "Core/SerialQueue.h"
+#include "InstallJob.h"
 #include "ModelInstallError.h"
 #include "ModelPackage.h"
 #include "ModelSource.h"
 
 #include <QString>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,13 +47,9 @@ public:
 
     explicit ModelInstaller(std::shared_ptr<ModelSource> source, Clock& clock = Clock::system(),
                             FreeSpace freeSpace = volumeFreeSpace);
-    // Asks a running install to stop and waits for it to end.
-    ~ModelInstaller();
-    ModelInstaller(const ModelInstaller&) = delete;
-    ModelInstaller& operator=(const ModelInstaller&) = delete;
 
     // Main thread only.
-    const State& state() const { return state_; }
+    const State& state() const { return job_.state(); }
     std::function<void(const State&)> onChange;
 
     // Main thread. Does nothing while an install runs; reports an installed package at once;
@@ -67,15 +62,13 @@ private:
     class Progress;
 
     void run(ModelPackage package);
-    // Delivers the state on the main thread, also when called there.
-    void set(State state);
 
     std::shared_ptr<ModelSource> source_;
     Clock& clock_;
     FreeSpace freeSpace_;
-    State state_ = Idle{};
-    bool running_ = false;  // main thread; from install() until its outcome is delivered
-    std::atomic<bool> stopRequested_ = false;
-    std::shared_ptr<char> alive_ = std::make_shared<char>();  // outlived by no queued delivery
-    SerialQueue queue_{"quillmarsh.install"};  // last: ends before the members it uses
+    // Last: a running install ends before the members it uses.
+    InstallJob<State, Installing, Idle> job_{"quillmarsh.install", [this](const State& state) {
+                                                 if (onChange)
+                                                     onChange(state);
+                                             }};
 };

@@ -1,21 +1,24 @@
 #include "ModelPackage.h"
 
+#include "Core/RawValues.h"
 #include "ModelFamily.h"
 
 #include <QDir>
 
+namespace {
+constexpr auto rawValues =
+    rawValueTable<ModelPackage::Value>({{ModelPackage::accurate, "1120ms"}, {ModelPackage::fast, "320ms"}});
+}
+
 std::optional<ModelPackage> ModelPackage::fromRawValue(const QString& rawValue)
 {
-    for (ModelPackage package : all) {
-        if (package.rawValue() == rawValue)
-            return package;
-    }
-    return std::nullopt;
+    const auto value = rawValues.value(rawValue);
+    return value ? std::optional<ModelPackage>(*value) : std::nullopt;
 }
 
 QString ModelPackage::rawValue() const
 {
-    return value_ == accurate ? QStringLiteral("1120ms") : QStringLiteral("320ms");
+    return rawValues.rawValue(value_);
 }
 
 QString ModelPackage::title() const

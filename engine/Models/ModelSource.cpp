@@ -15,3 +15,13 @@ void requirePlainFileNames(const std::vector<ModelFile>& files)
             throw ModelInstallError::copyFailed(QStringLiteral("unsafe file name in the model list: ") + file.name);
     }
 }
+
+std::vector<ModelFile> ModelSource::punctuationFiles()
+{
+    throw ModelInstallError::sourceMissing(QStringLiteral("the punctuation model"));
+}
+
+void ModelSource::fetchPunctuation(const ModelFile&, const QString&, const Progress&, const Cancelled&)
+{
+    throw ModelInstallError::sourceMissing(QStringLiteral("the punctuation model"));
+}

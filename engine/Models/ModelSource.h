@@ -46,4 +46,12 @@ public:
     // ModelInstallError (cancelled when `cancelled` turned true).
     virtual std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination,
                                          qint64 offset, const Progress& progress, const Cancelled& cancelled) = 0;
+
+    // The punctuation model's files in the order they are to be fetched. Throws
+    // ModelInstallError; a source that doesn't hold the model reports it missing.
+    virtual std::vector<ModelFile> punctuationFiles();
+    // Makes the destination a complete copy of the file, resuming from the bytes already there.
+    // Throws ModelInstallError (cancelled when `cancelled` turned true).
+    virtual void fetchPunctuation(const ModelFile& file, const QString& destination, const Progress& progress,
+                                  const Cancelled& cancelled);
 };

@@ -1,6 +1,5 @@
 #include "Punctuation/PunctuationInstaller.h"
 
-#include "Core/MainThread.h"
 #include "Models/ModelInstallError.h"
 #include "Models/ModelStore.h"
 #include "Punctuation/PunctuationStore.h"
@@ -27,48 +26,26 @@ Error fileSystemError(const QString& path, const std::error_code& code)
 
 }
 
-PunctuationInstaller::PunctuationInstaller(std::shared_ptr<HTTPSModelSource> source, QString directory)
+PunctuationInstaller::PunctuationInstaller(std::shared_ptr<ModelSource> source, QString directory)
     : source_(std::move(source)), directory_(std::move(directory))
 {
 }
 
-PunctuationInstaller::~PunctuationInstaller()
-{
-    stopRequested_ = true;
-}
-
 void PunctuationInstaller::install()
 {
-    // Also refuses a second call made before the first run's state has arrived.
-    if (running_)
+    if (job_.isRunning())
         return;
     if (PunctuationStore::isInstalled()
         && QDir::cleanPath(directory_) == QDir::cleanPath(PunctuationStore::directory())) {
-        set(Installed{});
+        job_.set(Installed{});
         return;
     }
-    running_ = true;
-    stopRequested_ = false;
-    set(Installing{});
-    queue_.async([this] { run(); });
+    job_.start([this] { run(); });
 }
 
 void PunctuationInstaller::stop()
 {
-    stopRequested_ = true;
-}
-
-void PunctuationInstaller::set(State state)
-{
-    runOnMainThread([this, alive = std::weak_ptr<char>(alive_), state = std::move(state)] {
-        if (!alive.lock())
-            return;
-        state_ = state;
-        if (!std::holds_alternative<Installing>(state_))
-            running_ = false;
-        if (onChange)
-            onChange(state_);
-    });
+    job_.stop();
 }
 
 void PunctuationInstaller::run()
@@ -98,9 +75,9 @@ void PunctuationInstaller::run()
             source_->fetchPunctuation(
                 file, staged,
                 [this, &done, total](qint64 bytes) {
-                    set(Installing{done += bytes, total});
+                    job_.set(Installing{done += bytes, total});
                 },
-                [this] { return stopRequested_.load(); });
+                [this] { return job_.stopRequested(); });
 
             const QFileInfo fetched(staged);
             const bool sizeMatches = fetched.exists() && fetched.size() == file.size;
@@ -127,10 +104,10 @@ void PunctuationInstaller::run()
                 throw fileSystemError(target, code);
         }
         std::filesystem::remove_all(fsPath(staging), code);
-        set(Installed{});
+        job_.set(Installed{});
     } catch (const Error& error) {
-        set(Failed{error.description()});
+        job_.set(Failed{error.description()});
     } catch (const std::exception& error) {
-        set(Failed{QString::fromUtf8(error.what())});
+        job_.set(Failed{QString::fromUtf8(error.what())});
     }
 }

@@ -4,12 +4,11 @@
 // "model.onnx" last, so the model only counts as installed once everything else is in place.
 // States reach the owner on the main thread.
 
-#include "Core/SerialQueue.h"
-#include "Models/HTTPSModelSource.h"
+#include "Models/InstallJob.h"
+#include "Models/ModelSource.h"
 
 #include <QString>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -33,14 +32,10 @@ public:
     };
     using State = std::variant<Installing, Failed, Idle, Installed>;
 
-    PunctuationInstaller(std::shared_ptr<HTTPSModelSource> source, QString directory);
-    // Asks a running download to stop and waits for the run to end.
-    ~PunctuationInstaller();
-    PunctuationInstaller(const PunctuationInstaller&) = delete;
-    PunctuationInstaller& operator=(const PunctuationInstaller&) = delete;
+    PunctuationInstaller(std::shared_ptr<ModelSource> source, QString directory);
 
     // Main thread only.
-    const State& state() const { return state_; }
+    const State& state() const { return job_.state(); }
     std::function<void(const State&)> onChange;
 
     // Main thread. Does nothing while a run is under way; reports the model installed at once
@@ -51,14 +46,12 @@ public:
 
 private:
     void run();
-    // Delivers the state on the main thread, also when called there.
-    void set(State state);
 
-    State state_ = Idle{};
-    std::shared_ptr<HTTPSModelSource> source_;
+    std::shared_ptr<ModelSource> source_;
     QString directory_;
-    bool running_ = false;  // main thread; from install() until the run's outcome is delivered
-    std::atomic<bool> stopRequested_ = false;
-    std::shared_ptr<char> alive_ = std::make_shared<char>();  // outlived by no queued delivery
-    SerialQueue queue_{"quillmarsh.punctuation-install"};  // last: ends before the members it uses
+    // Last: a running download ends before the members it uses.
+    InstallJob<State, Installing, Idle> job_{"quillmarsh.punctuation-install", [this](const State& state) {
+                                                 if (onChange)
+                                                     onChange(state);
+                                             }};
 };

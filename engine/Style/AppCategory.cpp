@@ -1,5 +1,6 @@
 #include "Style/AppCategory.h"
 
+#include "Core/RawValues.h"
 #include "Style/WebApps.h"
 
 namespace AppCategories {
@@ -7,32 +8,22 @@ namespace AppCategories {
 namespace {
 // Whole families of applications that mean code.
 const QString codePrefixes[] = {QStringLiteral("com.jetbrains.")};
+
+constexpr auto rawValues = rawValueTable<AppCategory>({{AppCategory::email, "email"},
+                                                       {AppCategory::messaging, "messaging"},
+                                                       {AppCategory::documents, "documents"},
+                                                       {AppCategory::code, "code"},
+                                                       {AppCategory::other, "other"}});
 }
 
 QString rawValue(AppCategory category)
 {
-    switch (category) {
-    case AppCategory::email:
-        return QStringLiteral("email");
-    case AppCategory::messaging:
-        return QStringLiteral("messaging");
-    case AppCategory::documents:
-        return QStringLiteral("documents");
-    case AppCategory::code:
-        return QStringLiteral("code");
-    case AppCategory::other:
-        return QStringLiteral("other");
-    }
-    return {};
+    return rawValues.rawValue(category);
 }
 
 std::optional<AppCategory> fromRawValue(const QString& rawValue)
 {
-    for (const AppCategory category : allCases) {
-        if (AppCategories::rawValue(category) == rawValue)
-            return category;
-    }
-    return std::nullopt;
+    return rawValues.value(rawValue);
 }
 
 QString title(AppCategory category)

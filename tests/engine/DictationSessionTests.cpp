@@ -60,34 +60,6 @@ TEST(DictationSession, PublishesAPartialOnlyWhenTheTextChanges)
     EXPECT_EQ(rig.partials, expected);
 }
 
-TEST(DictationSession, BlocksFromAnotherThreadAllReachTheStreamBeforeTheFinalText)
-{
-    for (auto completion : {FakeStream::Completion::inside, FakeStream::Completion::laterFromAnotherThread}) {
-        SessionRig rig({QStringLiteral("a"), QStringLiteral("a b"), QStringLiteral("a b c")}, completion);
-        rig.session->start();
-        std::thread audio([&] {
-            for (int i = 0; i < 50; ++i)
-                rig.source->push(block(320));
-        });
-        audio.join();
-        int completions = 0;
-        rig.session->finish([&](const QString& final) {
-            EXPECT_TRUE(isMainThread());
-            EXPECT_EQ(final, QStringLiteral("final words"));
-            EXPECT_EQ(rig.partials.size(), 3u) << "every partial arrives before the final text";
-            ++completions;
-        });
-        ASSERT_TRUE(waitUntil([&] { return completions > 0; }));
-        rig.source->push(block());  // after the end: reaches nothing
-        rig.session->recordedAudio();  // waits for the queue
-        QCoreApplication::processEvents();
-        EXPECT_EQ(completions, 1);
-        EXPECT_EQ(rig.stream().blocks(), 50u);
-        EXPECT_EQ(rig.source->stops, 1);
-        EXPECT_FALSE(rig.stream().calledOffQueue);
-    }
-}
-
 TEST(DictationSession, EndsOnceWhicheverOfFinishAndCancelComesFirst)
 {
     for (bool cancelFirst : {true, false}) {

@@ -83,8 +83,9 @@ TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
     EXPECT_FALSE(capture.onMainThread) << "audio arrives on the audio thread";
     EXPECT_EQ(capture.samples, afterStop) << "nothing arrives after stop() returned";
 
-    Microphone again;  // the input is free again for the next dictation
+    // Declared before the microphone: its audio thread may call in until the microphone is gone.
     std::atomic<size_t> heard{0};
+    Microphone again;  // the input is free again for the next dictation
     again.onAudio = [&](const std::vector<float>& block, float) { heard += block.size(); };
     again.start();
     EXPECT_TRUE(waitUntil([&] { return heard > 0; }, std::chrono::seconds(20)));

@@ -43,24 +43,6 @@ protected:
 
 }
 
-TEST_F(RecognizerConfigTest, FamilyFromEnvironmentThenUserSetting)
-{
-    struct Case {
-        std::optional<QString> environment;
-        const char* setting;
-        ModelFamily::Value expected;
-    };
-    // The environment wins over the user setting; only the exact text selects v2_1.
-    for (const Case& c :
-         {Case{std::nullopt, "", ModelFamily::v1}, Case{std::nullopt, "v2_1", ModelFamily::v2_1},
-          Case{QStringLiteral("v1"), "v2_1", ModelFamily::v1}, Case{QStringLiteral("V2_1"), "v2_1", ModelFamily::v1},
-          Case{std::nullopt, "v3", ModelFamily::v1}}) {
-        ScopedEnvironment family("QUILLMARSH_MODEL_FAMILY", c.environment);
-        Settings::shared().setValue(QStringLiteral("modelFamily"), QString::fromLatin1(c.setting));
-        EXPECT_EQ(ModelFamily::current(), c.expected) << c.setting;
-    }
-}
-
 TEST_F(RecognizerConfigTest, FolderFallsBackFromOverrideToStoreToDeveloperFolder)
 {
     const RecognizerConfig fallback(ModelPackage::fast);

@@ -228,6 +228,7 @@ TEST(RecognizerHotwords, UsableDropsLatinOnlyForModelsWithoutLatinPieces)
     EXPECT_FALSE(tokensWith("abc\n\xC3\xA9 1\n")) << "no space, or only an accented letter";
     EXPECT_TRUE(tokensWith("<blk> 0\n\xE2\x96\x81HELLO 1\n"));
     EXPECT_TRUE(tokensWith("a b 7\n")) << "the piece is everything before the last space";
+    EXPECT_FALSE(tokensWith("\xE2\x96\x81HELLO 1\n\xFF\xFE 2\n")) << "a list that is not UTF-8 is unreadable";
     EXPECT_FALSE(Recognizer::hasLatinPieces(dir.filePath(QStringLiteral("missing.txt"))));
 }
 

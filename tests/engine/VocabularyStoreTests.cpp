@@ -74,26 +74,6 @@ TEST_F(VocabularyStoreTest, HotwordsAndWrittenFormsFollowTheEntries)
         << "a loaded store builds its written forms";
 }
 
-TEST_F(VocabularyStoreTest, TheFileIsPrettyPrintedWithSortedKeys)
-{
-    const QUuid id = QUuid::fromString(QStringLiteral("0f0e0d0c-0b0a-4908-8706-050403020100"));
-    const VocabularyEntry entry(id, QStringLiteral("a/b"), you,
-                                QDateTime(QDate(2026, 3, 1), QTime(9, 30, 0, 750), Qt::UTC));
-    const QByteArray bytes = VocabularyStore::encodeFile({entry});
-    EXPECT_EQ(bytes, QByteArray("{\n"
-                                "    \"entries\": [\n"
-                                "        {\n"
-                                "            \"added\": \"2026-03-01T09:30:00Z\",\n"
-                                "            \"id\": \"0F0E0D0C-0B0A-4908-8706-050403020100\",\n"
-                                "            \"source\": \"you\",\n"
-                                "            \"text\": \"a/b\"\n"
-                                "        }\n"
-                                "    ],\n"
-                                "    \"version\": 1\n"
-                                "}\n"));
-    EXPECT_EQ(VocabularyStore::decodeFile(bytes), QList<VocabularyEntry>{entry});
-}
-
 TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
 {
     writeFile(path, R"({"version":7,"later":true,"entries":[

@@ -190,6 +190,10 @@ void Connection::readRequest()
 
 void Connection::respond(HttpResponse response)
 {
+    if (response.closeWithoutAnswer) {
+        socket_->disconnectFromHost();
+        return;
+    }
     response_ = std::move(response);
     limit_ = response_.body.size();
     if (response_.closeAfterBytes)

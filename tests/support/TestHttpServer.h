@@ -30,6 +30,8 @@ struct HttpResponse {
     QByteArray body;
 
     std::chrono::milliseconds delayBeforeHeaders{0};
+    // Read the request, then close the connection without a word.
+    bool closeWithoutAnswer = false;
     // Send only this many body bytes, then close the connection.
     std::optional<qint64> closeAfterBytes;
     // Send only this many body bytes, then go quiet with the connection open.

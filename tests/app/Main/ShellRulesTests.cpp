@@ -1,5 +1,8 @@
-// The main window's placement and the account row's badge.
+// The main window's placement, the account row's badge, the Home page's greeting and week card,
+// the retention labels.
 #include "Main/AccountBadge.h"
+#include "Main/DisplayText.h"
+#include "Main/HomeModel.h"
 #include "Main/WindowFrame.h"
 
 #include <QTest>
@@ -75,6 +78,83 @@ private slots:
         QFETCH(QString, email);
         QFETCH(QString, letter);
         QCOMPARE(AccountBadge::letter(displayName, email), letter);
+    }
+
+    void greeting_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("04:59") << QTime(4, 59) << ""
+                               << "Good evening";
+        QTest::newRow("05:00") << QTime(5, 0) << ""
+                               << "Good morning";
+        QTest::newRow("11:59") << QTime(11, 59) << ""
+                               << "Good morning";
+        QTest::newRow("12:00") << QTime(12, 0) << "Sara"
+                               << "Good afternoon, Sara";
+        QTest::newRow("17:59") << QTime(17, 59) << ""
+                               << "Good afternoon";
+        QTest::newRow("18:00") << QTime(18, 0) << "سارا"
+                               << "Good evening, سارا";
+    }
+    void greeting()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QCOMPARE(HomeModel::greeting(time.hour(), name), expected);
+    }
+
+    void weekCard_data()
+    {
+        QTest::addColumn<QList<qint64>>("words");  // oldest first; the last is today
+        QTest::addColumn<std::optional<qint64>>("perMinute");
+        QTest::addColumn<QList<double>>("heights");
+        QTest::addColumn<QStringList>("tones");
+        QTest::addColumn<QStringList>("figures");
+        QTest::newRow("no words") << QList<qint64>{0, 0, 0} << std::optional<qint64>() << QList<double>{5, 5, 5}
+                                  << QStringList{"empty", "empty", "today"} << QStringList{"0", "0", "\u2013"};
+        QTest::newRow("busiest day is the tallest")
+            << QList<qint64>{200, 100, 10} << std::optional<qint64>(1234) << QList<double>{44, 22, 5}
+            << QStringList{"used", "used", "today"} << QStringList{"310", "3", "1234"};
+        QTest::newRow("grouped thousands")
+            << QList<qint64>{12000, 345} << std::optional<qint64>(90) << QList<double>{44, 5}
+            << QStringList{"used", "today"} << QStringList{"12,345", "2", "90"};
+    }
+    void weekCard()
+    {
+        QFETCH(QList<qint64>, words);
+        QFETCH(std::optional<qint64>, perMinute);
+        QFETCH(QList<double>, heights);
+        QFETCH(QStringList, tones);
+        QFETCH(QStringList, figures);
+        UsageStats::Week week;
+        const QDateTime today(QDate(2026, 12, 5), QTime(12, 0));
+        for (qsizetype index = 0; index < words.size(); ++index) {
+            const qint64 count = words.at(index);
+            week.days.append({today.addDays(index - words.size() + 1), {count, count > 0 ? 1 : 0, 0}});
+            week.words += count;
+            week.dictations += count > 0 ? 1 : 0;
+        }
+        week.wordsPerMinute = perMinute;
+        const QVariantMap card = HomeModel::weekCard(week, QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE((QStringList{card["words"].toString(), card["dictations"].toString(), card["perMinute"].toString()}),
+                 figures);
+        const QVariantList days = card["days"].toList();
+        QCOMPARE(days.size(), words.size());
+        for (qsizetype index = 0; index < days.size(); ++index) {
+            QCOMPARE(days[index].toMap()["height"].toDouble(), heights[index]);
+            QCOMPARE(days[index].toMap()["tone"].toString(), tones[index]);
+        }
+        QCOMPARE(days.last().toMap()["label"].toString(), QStringLiteral("S"));  // Saturday
+    }
+
+    void retentionLabel()
+    {
+        const QList<std::pair<int, QString>> cases{{7, "7 days"}, {14, "14 days"}, {30, "30 days"}, {365, "1 year"}};
+        for (const auto& [days, label] : cases)
+            QCOMPARE(DisplayText::retentionLabel(days), label);
     }
 };
 

@@ -1,9 +1,12 @@
 #pragma once
-// An application delegate over empty records in a temporary folder: every file it touches (the
-// stores, the settings, the log) stays there. One per test program, made before the delegate.
+// An application delegate over records in a temporary folder: every file it touches (the stores,
+// the settings, the log, the autostart entry) stays there, and models come from an empty local
+// folder, so nothing reaches the network. `prepare` runs before the delegate is built, to seed
+// records and settings.
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class AppDelegate;
@@ -11,7 +14,7 @@ class Settings;
 
 class AppFixture {
 public:
-    AppFixture();
+    explicit AppFixture(const std::function<void(Settings&)>& prepare = {});
     ~AppFixture();
 
     const QTemporaryDir& folder() const { return folder_; }

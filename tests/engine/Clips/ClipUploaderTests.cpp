@@ -58,6 +58,19 @@ TEST_F(ClipUploaderTest, KeepsOnlyTheOriginOfTheEndpoint)
     EXPECT_EQ(remote.baseURL().toString(), QStringLiteral("https://format.example:8443"));
 }
 
+TEST_F(ClipUploaderTest, SendsNothingUnencryptedBeyondThisComputer)
+{
+    const ClipUploader plain(QUrl(QStringLiteral("http://format.example/v1/format")), session);
+    std::optional<ClipUploader::SendResult> sent;
+    plain.send(audio, {}, {}, {}, {}, [&](const ClipUploader::SendResult& result) { sent = result; });
+    std::optional<ClipUploader::DeleteResult> removed;
+    plain.remove(QStringLiteral("c1"), [&](const ClipUploader::DeleteResult& result) { removed = result; });
+    const UploadError refused = UploadError::network(QStringLiteral(
+        "refusing to send audio over an unencrypted connection to http://format.example (use https://)"));
+    EXPECT_EQ(sent, ClipUploader::SendResult(refused));
+    EXPECT_EQ(removed, ClipUploader::DeleteResult(refused));
+}
+
 TEST_F(ClipUploaderTest, UploadsExactlyTheSixMembersAnonymously)
 {
     EXPECT_EQ(sendAnswered(HttpResponse::json(201, R"({"code":"AB12-cd"})")),
@@ -105,6 +118,22 @@ TEST_F(ClipUploaderTest, ATransferThatBreaksOffIsANetworkFailure)
     ASSERT_TRUE(std::holds_alternative<UploadError>(result));
     EXPECT_EQ(std::get<UploadError>(result).kind(), UploadError::Kind::network);
     EXPECT_TRUE(std::get<UploadError>(result).description().startsWith(QStringLiteral("No connection: ")));
+}
+
+TEST_F(ClipUploaderTest, AConnectionLostAfterTheRequestWentOutIsNotSentAgain)
+{
+    HttpResponse silent;
+    silent.closeWithoutAnswer = true;
+    const auto sent = sendAnswered(silent);
+    ASSERT_TRUE(std::holds_alternative<UploadError>(sent));
+    EXPECT_EQ(std::get<UploadError>(sent).kind(), UploadError::Kind::network);
+    EXPECT_EQ(server.requests().size(), 1) << "a shared clip is stored once";
+
+    server.clearRequests();
+    const auto removed = removeAnswered(silent);
+    ASSERT_TRUE(removed.has_value());
+    EXPECT_EQ(removed->kind(), UploadError::Kind::network);
+    EXPECT_EQ(server.requests().size(), 1);
 }
 
 TEST_F(ClipUploaderTest, WithdrawsByCode)

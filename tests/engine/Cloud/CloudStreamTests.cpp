@@ -61,30 +61,18 @@ protected:
 
 }
 
-TEST(CloudConfig, SendsAudioOnlyEncryptedOrToThisMachine)
+TEST(CloudConfig, FollowsTheAddressRuleWithItsOwnError)
 {
-    for (const char* accepted : {"wss://speech.example/v1", "WSS://Speech.Example", "ws://localhost:9000/x",
-                                 "ws://127.0.0.1", "ws://[::1]:8080/", "WS://LOCALHOST"})
-        EXPECT_NO_THROW(CloudConfig(QUrl(accepted), std::nullopt).validate()) << accepted;
-
-    const std::tuple<const char*, CloudError::Kind, const char*> refused[] = {
-        {"ws://192.168.1.5:9000/stream", CloudError::Kind::insecureURL,
-         "refusing to send audio over an unencrypted connection to ws://192.168.1.5:9000/stream (use wss://)"},
-        {"wss:///nohost", CloudError::Kind::badURL, "not a valid server address: "},
-        {"https://speech.example", CloudError::Kind::badURL, ""},
-    };
-    for (const auto& [url, kind, description] : refused) {
-        try {
-            CloudConfig(QUrl(url), std::nullopt).validate();
-            ADD_FAILURE() << url << " was accepted";
-        } catch (const CloudError& error) {
-            EXPECT_TRUE(error.description().startsWith(QString::fromUtf8(description))) << url;
-            if (*description) {
-                EXPECT_EQ(error.kind(), kind) << url;
-            }
-        }
+    EXPECT_NO_THROW(CloudConfig(QUrl("wss://speech.example/v1"), std::nullopt).validate());
+    EXPECT_NO_THROW(CloudConfig(QUrl("ws://localhost:9000/x"), std::nullopt).validate());
+    try {
+        CloudEngine(CloudConfig(QUrl("ws://speech.example"), std::nullopt), {});
+        ADD_FAILURE() << "a plain address to another computer was accepted";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.kind(), CloudError::Kind::insecureURL);
+        EXPECT_EQ(error.description(),
+                  "refusing to send audio over an unencrypted connection to ws://speech.example (use wss://)");
     }
-    EXPECT_THROW(CloudEngine(CloudConfig(QUrl("ws://speech.example"), std::nullopt), {}), CloudError);
 }
 
 TEST_F(CloudStreamTest, StartMessageCarriesVersionLanguageHotwordsAndTheToken)

@@ -12,6 +12,9 @@
 #include "TestSpeechServer.h"
 #include "TestSupport.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
+
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -62,7 +65,7 @@ TEST_F(FailoverToRecognizerTest, AServerThatNeverSendsReadyHandsOverWithAllAudio
     speak(*stream, TestAudio::silence(1.0));
 
     EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
-    EXPECT_TRUE(log.lines().contains("cloud dictation failed (no answer within 1.0 s); continuing on this Mac"));
+    EXPECT_TRUE(log.lines().contains("cloud dictation failed (no answer within 1.0 s); continuing on this computer"));
 
     // The server saw the start, the 1.1 s before the deadline passed, the cancel and a normal close.
     ASSERT_TRUE(server.waitForClose(0));
@@ -70,6 +73,25 @@ TEST_F(FailoverToRecognizerTest, AServerThatNeverSendsReadyHandsOverWithAllAudio
     EXPECT_EQ(connection.audioFrames().size(), 22);
     EXPECT_EQ(connection.texts().last(), QByteArray(R"({"type":"cancel"})"));
     EXPECT_EQ(connection.closeCode, 1000);
+}
+
+TEST_F(FailoverToRecognizerTest, GivingUpOnAServerThatNeverCompletesTheHandshakeClosesItsConnection)
+{
+    // Takes the connection and never answers the WebSocket upgrade.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    cloud = std::make_shared<CloudEngine>(
+        CloudConfig(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(silent.serverPort())), std::nullopt), TokenProvider{},
+        clock);
+    auto stream = router.openStream({});
+    QTcpSocket* connection = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (connection = silent.nextPendingConnection()) != nullptr; }));
+
+    speak(*stream, TestAudio::noise(1.1));
+    ASSERT_TRUE(std::dynamic_pointer_cast<FailoverStream>(stream)->isUsingFallback());
+    speak(*stream, TestAudio::silence(4.0));  // past the five seconds the server has to answer
+    EXPECT_TRUE(waitUntil([&] { return connection->state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
 }
 
 TEST_F(FailoverToRecognizerTest, AServerFailingMidStreamHandsOverAtTheNextBlock)
@@ -103,7 +125,7 @@ TEST_F(FailoverToRecognizerTest, AServerFailingAtFinishLetsTheRecogniserDeliverT
 
     EXPECT_EQ(finished(*stream), QStringLiteral("HELLO WORLD"));
     EXPECT_TRUE(log.lines().contains("cloud dictation failed (the server didn't deliver the final text); "
-                                     "continuing on this Mac"));
+                                     "continuing on this computer"));
 }
 
 TEST_F(FailoverToRecognizerTest, AnUnauthorizedServerReachesOnRefusalExactlyOnce)

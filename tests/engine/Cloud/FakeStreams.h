@@ -48,16 +48,6 @@ public:
     std::optional<CloudError> failure() override { return failed; }
 };
 
-// The same without the monitoring interface: nothing can be watched.
-class PlainServerStream : public SpeechStream {
-public:
-    void accept(std::span<const float>) override {}
-    void decode() override {}
-    QString text() override { return QStringLiteral("plain"); }
-    void finish(std::function<void(const QString&)> completion) override { completion(QStringLiteral("plain")); }
-    void cancel() override {}
-};
-
 // An engine that hands out the streams the test prepared, or throws.
 class FakeEngine : public SpeechEngine {
 public:

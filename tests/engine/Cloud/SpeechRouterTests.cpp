@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString skipped = QStringLiteral("speech server skipped for now (it failed recently); using this Mac");
+const QString skipped = QStringLiteral("speech server skipped for now (it failed recently); using this computer");
 
 class SpeechRouterTest : public testing::Test {
 protected:
@@ -79,7 +79,7 @@ TEST_F(SpeechRouterTest, TwoFailuresInARowSkipTheServerForSixtySeconds)
             EXPECT_EQ(log.lines().last(), skipped);
         }
     }
-    EXPECT_EQ(log.lines().last(), QStringLiteral("dictation on the speech server (this Mac as backup)"));
+    EXPECT_EQ(log.lines().last(), QStringLiteral("dictation on the speech server (this computer as backup)"));
 }
 
 TEST_F(SpeechRouterTest, AServerThatCannotOpenCountsAsAFailureAndThisComputerTakesTheDictation)
@@ -89,7 +89,7 @@ TEST_F(SpeechRouterTest, AServerThatCannotOpenCountsAsAFailureAndThisComputerTak
     auto stream = router->openStream({QStringLiteral("Qom")});
     EXPECT_NE(std::dynamic_pointer_cast<FakeLocalStream>(stream), nullptr);
     EXPECT_EQ(local->lastHotwords, QStringList{"Qom"});
-    EXPECT_EQ(log.lines(), QStringList{"speech server unavailable (no route); using this Mac"});
+    EXPECT_EQ(log.lines(), QStringList{"speech server unavailable (no route); using this computer"});
     router->openStream({});
     router->openStream({});
     EXPECT_EQ(cloud->opened, 2);

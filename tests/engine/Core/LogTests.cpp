@@ -57,48 +57,6 @@ TEST(Log, LineIsIsoStampBlankMessage)
     EXPECT_EQ(linePattern.match(lines[1]).captured(2), QStringLiteral("سلام دنیا")) << "Persian text written as UTF-8";
 }
 
-TEST(Log, AppendsToAnExistingFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("q.log"));
-    writeInOwnProcess({QStringLiteral("one")}, {{QStringLiteral("QUILLMARSH_LOG"), path}});
-    writeInOwnProcess({QStringLiteral("two")}, {{QStringLiteral("QUILLMARSH_LOG"), path}});
-    const QStringList lines = linesOf(path);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" one")));
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" two")));
-}
-
-TEST(Log, MultiLineMessageIsWrittenUnchanged)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("q.log"));
-    writeInOwnProcess({QStringLiteral("first\nsecond")}, {{QStringLiteral("QUILLMARSH_LOG"), path}});
-    const QStringList lines = linesOf(path);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" first")));
-    EXPECT_EQ(lines[1], QStringLiteral("second"));
-}
-
-TEST(Log, TildeInTheVariableMeansHome)
-{
-    QTemporaryDir home;
-    QDir(home.path()).mkpath(QStringLiteral("logs"));
-    writeInOwnProcess({QStringLiteral("hello")}, {{QStringLiteral("HOME"), home.path()},
-                                                  {QStringLiteral("QUILLMARSH_LOG"), QStringLiteral("~/logs/q.log")}});
-    EXPECT_EQ(linesOf(home.filePath(QStringLiteral("logs/q.log"))).size(), 1);
-}
-
-TEST(Log, EmptyVariableFallsBackToTheStateFolder)
-{
-    QTemporaryDir state;
-    writeInOwnProcess({QStringLiteral("hello")}, {{QStringLiteral("XDG_STATE_HOME"), state.path()},
-                                                  {QStringLiteral("QUILLMARSH_LOG"), QString()}});
-    const QStringList lines = linesOf(state.filePath(QStringLiteral("Quillmarsh/Quillmarsh.log")));
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" hello")));
-}
-
 TEST(Log, LinesFromManyThreadsStayWholeAndInOrder)
 {
     const QString path = qEnvironmentVariable("QUILLMARSH_LOG");

@@ -30,22 +30,6 @@ TEST(SerialQueue, RunsWorkOneAtATimeInPostingOrder)
     EXPECT_FALSE(overlapped);
 }
 
-TEST(SerialQueue, WorkPostedFromManyThreadsAllRuns)
-{
-    SerialQueue queue("quillmarsh.test");
-    int count = 0;  // touched only on the queue
-    std::vector<std::thread> posters;
-    for (int t = 0; t < 8; ++t)
-        posters.emplace_back([&] {
-            for (int i = 0; i < 500; ++i)
-                queue.async([&] { ++count; });
-        });
-    for (auto& poster : posters)
-        poster.join();
-    queue.sync([] {});
-    EXPECT_EQ(count, 4000);
-}
-
 TEST(SerialQueue, DelayedWorkRunsWhenDueAndAfterEarlierWork)
 {
     SerialQueue queue("quillmarsh.test");
@@ -67,16 +51,6 @@ TEST(SerialQueue, DelayedWorkRunsWhenDueAndAfterEarlierWork)
     queue.sync([] {});
     EXPECT_EQ(order, (std::vector<std::string>{"now", "early", "late"}));
     EXPECT_GE(ranAt - start, 60ms);
-}
-
-TEST(SerialQueue, KnowsWhenItIsTheCurrentQueue)
-{
-    SerialQueue queue("quillmarsh.test");
-    bool inside = false;
-    queue.sync([&] { inside = queue.isCurrent(); });
-    EXPECT_TRUE(inside);
-    EXPECT_FALSE(queue.isCurrent());
-    EXPECT_EQ(queue.label(), "quillmarsh.test");
 }
 
 TEST(SerialQueue, DestructionRunsWorkAlreadyPosted)

@@ -38,16 +38,6 @@ TEST(Settings, LookupTakesEnvironmentThenUserThenBuiltIn)
     EXPECT_EQ(lookup(), std::nullopt);
 }
 
-TEST(Settings, ValuesAreKeptAcrossInstances)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.conf"));
-    Settings(path).setValue(QStringLiteral("historyDays"), 30);
-    Settings reopened(path);
-    EXPECT_TRUE(reopened.contains(QStringLiteral("historyDays")));
-    EXPECT_EQ(reopened.value(QStringLiteral("historyDays")).toInt(), 30);
-}
-
 TEST(Environment, ExpandsALeadingTildeOnly)
 {
     EXPECT_EQ(Environment::expandTilde(QStringLiteral("~/models")), QDir::homePath() + QStringLiteral("/models"));

@@ -130,6 +130,13 @@ TEST_F(FormatClientTest, ATimeOutOrACutReplyIsANetworkFailure)
     reply.closeAfterBytes = 10;
     answer(reply);
     EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1005")));
+
+    // A connection lost after the request went out fails the request; it is not sent again.
+    reply.closeWithoutAnswer = true;
+    answer(reply);
+    server.clearRequests();
+    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1005")));
+    EXPECT_EQ(server.requests().size(), 1);
 }
 
 TEST_F(FormatClientTest, CanBeAskedFromAnotherThread)

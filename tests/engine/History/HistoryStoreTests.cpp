@@ -157,23 +157,6 @@ TEST_F(HistoryStoreTest, TheFileHoldsOnlyPresentKeysAndIsPrivate)
     EXPECT_EQ(modeOf(path), 0600u);
 }
 
-TEST_F(HistoryStoreTest, HandEditedFilesAreReadAsTheyStand)
-{
-    writeFile(path, R"([{"id":"0f0e0d0c-0b0a-4908-8706-050403020100","date":1780000000.25,"raw":"r","text":"t",
-                    "bundleID":null,"appName":"Notes","style":null,"category":"documents","clipCode":null,"future":[1]}])");
-    const HistoryStore store(path);
-    ASSERT_EQ(store.entries().size(), 1);
-    const HistoryEntry& entry = store.entries().front();
-    EXPECT_EQ(entry.date, base.addMSecs(250)) << "a fraction is read as it stands";
-    EXPECT_EQ(entry.appName, QStringLiteral("Notes"));
-    EXPECT_FALSE(entry.bundleID);
-    EXPECT_EQ(HistoryStore::decodeFile(HistoryStore::encodeFile(store.entries())), store.entries());
-
-    writeFile(path, QByteArray());
-    EXPECT_TRUE(HistoryStore(path).entries().isEmpty());
-    EXPECT_TRUE(QFile::exists(path)) << "an empty file is left in place";
-}
-
 TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 {
     LogLines log;

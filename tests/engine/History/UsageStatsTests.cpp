@@ -124,30 +124,3 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
     EXPECT_EQ(lenient.days().value(QStringLiteral("2026-03-01")), (UsageStats::Day{9007199254740993, 1, 2.25}));
     EXPECT_TRUE(lenient.days().contains(QStringLiteral("odd key")));
 }
-
-TEST(StoreLocations, FollowTheirEnvironmentVariables)
-{
-    const std::tuple<const char*, std::function<QString()>, QString> stores[] = {
-        {"QUILLMARSH_HISTORY", &HistoryStore::defaultURL, QStringLiteral("/Quillmarsh/history.json")},
-        {"QUILLMARSH_STATS", &UsageStats::defaultURL, QStringLiteral("/Quillmarsh/stats.json")},
-        {"QUILLMARSH_SNIPPETS", &SnippetStore::defaultURL, QStringLiteral("/Quillmarsh/snippets.json")},
-        {"QUILLMARSH_VOCABULARY", &VocabularyStore::defaultURL, QStringLiteral("/Quillmarsh/vocabulary.json")},
-    };
-    for (const auto& [variable, location, standard] : stores) {
-        {
-            const ScopedEnvironment moved(variable, QStringLiteral("~/moved.json"));
-            EXPECT_EQ(location(), QDir::homePath() + QStringLiteral("/moved.json"));
-        }
-        const ScopedEnvironment unset(variable, std::nullopt);
-        EXPECT_TRUE(location().endsWith(standard)) << variable;
-    }
-}
-
-TEST_F(UsageStatsTest, ClearingSavesAnEmptyObject)
-{
-    UsageStats stats(path, newYork);
-    stats.record(2, 1, local(2026, 3, 2, 9, 0));
-    stats.clear();
-    EXPECT_TRUE(stats.days().isEmpty());
-    EXPECT_EQ(readFile(path), QByteArray("{}"));
-}

@@ -146,20 +146,6 @@ TEST_F(LocalCopySourceTest, ResumesAndCutsBackToTheOffset)
     EXPECT_EQ(readFile(destination), bytes);
 }
 
-TEST_F(LocalCopySourceTest, CancelKeepsTheOffsetBytesOnly)
-{
-    const QByteArray bytes = patternBytes(5000);
-    writeSourceFile(QStringLiteral("encoder.onnx"), bytes);
-    writeFile(destination, bytes.left(1000) + "garbage");
-    LocalCopySource source(root);
-    const ModelFile file{QStringLiteral("encoder.onnx"), bytes.size(), std::nullopt};
-    EXPECT_EQ(installErrorOf(
-                  [&] { source.fetch(file, ModelPackage::fast, destination, 1000, progress, [] { return true; }); }),
-              ModelInstallError::cancelled());
-    EXPECT_EQ(readFile(destination), bytes.left(1000));
-    EXPECT_TRUE(reported.empty());
-}
-
 TEST_F(LocalCopySourceTest, MissingSourceFileFailsTheCopy)
 {
     LocalCopySource source(root);

@@ -102,29 +102,6 @@ TEST(Punctuator, AnOverLongWordHasAWindowOfItsOwn)
         EXPECT_EQ(windows[i].keepFrom, windows[i - 1].keepTo) << i;
 }
 
-TEST(Punctuator, LongTextsGetTheSameMarksAcrossWindows)
-{
-    PunctuationFolder folder;
-    Punctuator punctuator = punctuatorIn(folder);
-    QStringList words, expected;
-    for (int i = 0; i < 300; ++i) {
-        words << (i % 3 == 0 ? QStringLiteral("خوبم") : QStringLiteral("حال"));
-        expected << (i % 3 == 0 ? QStringLiteral("خوبم.") : QStringLiteral("حال"));
-    }
-    EXPECT_EQ(punctuator.punctuate(words.join(u' ')), expected.join(u' '));
-
-    // A word of 300 pieces in the middle, and one beyond the model's 512 tokens at the end.
-    const QString long300 = QStringLiteral(".a").repeated(150), long600 = QStringLiteral("،خوبم").repeated(300);
-    const QString text = QStringLiteral("سلام حال ") + long300 + QStringLiteral(" است خوبم ") + long600;
-    EXPECT_EQ(punctuator.punctuate(text),
-              QStringLiteral("سلام، حال ") + long300 + QStringLiteral(": است؟ خوبم. ") + long600 + QStringLiteral("."));
-
-    // A model that, like a real one, has no position past 512 is never handed more.
-    PunctuationFolder limited(QStringLiteral("model-512-positions.onnx"));
-    EXPECT_EQ(punctuatorIn(limited).punctuate(QStringLiteral("سلام ") + long600 + QStringLiteral(" است")),
-              QStringLiteral("سلام، ") + long600 + QStringLiteral(". است؟"));
-}
-
 TEST(Punctuator, RefusesModelsThatDontFit)
 {
     PunctuationFolder withoutIds(QStringLiteral("model-without-input-ids.onnx"));

@@ -112,25 +112,6 @@ TEST(WordPieceTokenizer, RefusesOtherPipelinesInTheOrderOfItsChecks)
         EXPECT_EQ(loadError(cases[i].first), cases[i].second) << "case " << i;
 }
 
-TEST(WordPieceTokenizer, NamesTheFileItRefusesAndReportsUnreadableFiles)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vocab.json"));
-    for (const auto& [content, expected] :
-         {std::pair{"[1, 2]", "vocab.json isn't a WordPiece tokenizer"}, std::pair{"{\"model\": ", ""}}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
-        if (*expected) {
-            EXPECT_EQ(loadError(path), expected);
-        } else {
-            EXPECT_THROW(WordPieceTokenizer{path}, Error);
-        }
-    }
-    EXPECT_THROW(WordPieceTokenizer{dir.filePath(QStringLiteral("absent.json"))}, Error);
-}
-
 TEST(WordPieceTokenizer, FallsBackToTheUsualPrefixLimitAndUnknownTokenOrHonoursOthers)
 {
     const WordPieceTokenizer usual = testTokenizerWith([](QJsonObject& top) {

@@ -10,24 +10,6 @@ std::optional<QString> id(const char* text)
 }
 }
 
-TEST(AppCategory, OfABundleIdentifier)
-{
-    const std::pair<std::optional<QString>, AppCategory> cases[] = {
-        {std::nullopt, AppCategory::other},
-        {id("com.apple.mail"), AppCategory::email},
-        {id("COM.APPLE.MAIL"), AppCategory::other},
-        {id("ru.keepcoder.Telegram"), AppCategory::messaging},
-        {id("md.obsidian"), AppCategory::documents},
-        {id("dev.zed.Zed"), AppCategory::code},
-        {id("com.jetbrains.pycharm"), AppCategory::code},
-        {id("com.jetbrains"), AppCategory::other},
-        {id("com.apple.Safari"), AppCategory::other},
-        {id(""), AppCategory::other},
-    };
-    for (const auto& [bundleID, expected] : cases)
-        EXPECT_EQ(AppCategories::of(bundleID), expected) << bundleID.value_or(QStringLiteral("(none)")).toStdString();
-}
-
 TEST(Browsers, FindTheWebApplicationInAWindowTitle)
 {
     const std::pair<const char*, std::optional<WebApp>> cases[] = {

@@ -56,24 +56,6 @@ TEST(StylePolicy, ChoosesAStyleForAnApplication)
     EXPECT_EQ(categories(sparse), standardStyles) << "missing categories take the standard style";
 }
 
-TEST_F(StylePolicyStore, SavesCompactJsonAndLoadsItBack)
-{
-    StylePolicy policy = StylePolicy::standard();
-    policy.set(DictationStyle::formal, AppCategory::documents);
-    policy.byApp[QStringLiteral("com.apple.Notes")] = DictationStyle::asSpoken;
-    {
-        Settings settings(path);
-        policy.save(settings);
-    }
-    const QVariant stored = Settings(path).value(QStringLiteral("stylePolicy"));
-    ASSERT_EQ(stored.typeId(), QMetaType::QByteArray) << "kept as data";
-    const QJsonObject json = QJsonDocument::fromJson(stored.toByteArray()).object();
-    EXPECT_EQ(json.value("categories").toObject().value("documents").toString(), QStringLiteral("formal"));
-    EXPECT_EQ(json.value("apps").toObject().value("com.apple.Notes").toString(), QStringLiteral("as_spoken"));
-
-    EXPECT_EQ(load(), policy);
-}
-
 TEST_F(StylePolicyStore, SkipsUnknownMembersOneByOne)
 {
     store(QStringLiteral("stylePolicy"),

@@ -1,0 +1,85 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillmarsh.Design
+
+// The third-party components with their licences, then the licence texts.
+Window {
+    id: window
+    required property var components
+    required property string notices
+
+    width: 760
+    height: 720
+    minimumWidth: 480
+    minimumHeight: 400
+    title: "Acknowledgements"
+    color: QM.paper
+
+    ScrollView {
+        id: scroller
+        anchors.fill: parent
+        contentWidth: availableWidth
+
+        ColumnLayout {
+            width: scroller.availableWidth
+            spacing: 18
+
+            PageHeader {
+                Layout.fillWidth: true
+                Layout.topMargin: 38
+                Layout.leftMargin: 48
+                Layout.rightMargin: 48
+                title: "Acknowledgements"
+                subtitle: "Quillmarsh is built with these, under their licences."
+            }
+            QMCard {
+                Layout.fillWidth: true
+                Layout.leftMargin: 48
+                Layout.rightMargin: 48
+                implicitHeight: list.implicitHeight + 12
+                padding: 0
+                radius: 16
+                fill: true
+                ColumnLayout {
+                    id: list
+                    anchors.left: parent.left
+                    anchors.right: parent.right
+                    anchors.leftMargin: 20
+                    anchors.rightMargin: 20
+                    spacing: 0
+                    Repeater {
+                        model: window.components
+                        SettingRow {
+                            required property var modelData
+                            required property int index
+                            Layout.fillWidth: true
+                            title: modelData.name
+                            note: modelData.role
+                            divider: index < window.components.length - 1
+                            Text {
+                                text: modelData.licence
+                                font: Typography.latin(12.5, Font.DemiBold)
+                                color: QM.sub
+                            }
+                        }
+                    }
+                }
+            }
+            TextEdit {
+                Layout.fillWidth: true
+                Layout.leftMargin: 48
+                Layout.rightMargin: 48
+                Layout.bottomMargin: 36
+                text: window.notices
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.Wrap
+                textFormat: TextEdit.PlainText
+                font.family: "monospace"
+                font.pixelSize: 11
+                color: QM.sub
+            }
+        }
+    }
+}

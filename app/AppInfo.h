@@ -1,0 +1,13 @@
+#pragma once
+// The application's version, as the build stamps it.
+
+#include <QString>
+
+namespace AppInfo {
+// "0.1".
+QString shortVersion();
+// The build number, "0" when the build gives none.
+QString build();
+// "Quillmarsh 0.1 (12)".
+QString versionText();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// How values read on the pages: key names, style names, retention periods, the version, the
+// microphone.
+
+#include <QObject>
+#include <QString>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+class DisplayText : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+public:
+    using QObject::QObject;
+
+    // "right Ctrl", "right Alt", "right Super"; empty for an unknown raw value.
+    Q_INVOKABLE static QString keyName(const QString& keyRaw);
+    // "As spoken", "Clean", "Formal"; empty for an unknown raw value.
+    Q_INVOKABLE static QString styleLabel(const QString& styleRaw);
+    // 365 reads "1 year", any other number "N days".
+    Q_INVOKABLE static QString retentionLabel(int days);
+    // "Quillmarsh 0.1 (1)".
+    Q_INVOKABLE static QString version();
+    // "Using " and the default microphone's name, or "Using no microphone".
+    Q_INVOKABLE static QString microphoneNote();
+};

@@ -1,0 +1,88 @@
+#pragma once
+// What the Home page shows, worked out from the page model and the stores: the greeting and date
+// line, the permission notices (checked every 2 s while the page is up), the week's figures and
+// bars, the writing style of everyday applications and the three newest dictations.
+
+#include "History/UsageStats.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QObject>
+#include <QTimer>
+#include <QVariantList>
+#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
+
+class AppModel;
+
+class HomeModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(AppModel* model READ model WRITE setModel NOTIFY modelChanged)
+    // The moment the page reads: now, renewed on every poll, unless something set it.
+    Q_PROPERTY(QDateTime now READ now WRITE setNow NOTIFY nowChanged)
+    Q_PROPERTY(QString displayName MEMBER displayName_ NOTIFY displayNameChanged)
+    Q_PROPERTY(QString greeting READ greeting NOTIFY greetingChanged)
+    Q_PROPERTY(QString today READ today NOTIFY nowChanged)
+    Q_PROPERTY(bool micAllowed READ micAllowed NOTIFY permissionsChanged)
+    Q_PROPERTY(bool accessibilityAllowed READ accessibilityAllowed NOTIFY permissionsChanged)
+    Q_PROPERTY(QVariantMap week READ week NOTIFY recordsChanged)
+    Q_PROPERTY(QVariantList recent READ recent NOTIFY recordsChanged)
+    Q_PROPERTY(bool hasHistory READ hasHistory NOTIFY recordsChanged)
+    Q_PROPERTY(QString everydayStyle READ everydayStyle NOTIFY styleChanged)
+    Q_PROPERTY(QString styleNote READ styleNote NOTIFY styleChanged)
+
+public:
+    static constexpr int pollMilliseconds = 2000;
+    static constexpr int recentCount = 3;
+
+    explicit HomeModel(QObject* parent = nullptr);
+
+    AppModel* model() const { return model_; }
+    void setModel(AppModel* model);
+    QDateTime now() const { return now_; }
+    void setNow(const QDateTime& now);
+
+    // "Good morning" before noon from 05:00, "Good afternoon" until 18:00, "Good evening"
+    // otherwise; ", " and the name after it when there is one.
+    static QString greeting(int hour, const QString& displayName);
+    QString greeting() const { return greeting(now_.time().hour(), displayName_); }
+    QString today() const;
+    bool micAllowed() const { return micAllowed_; }
+    bool accessibilityAllowed() const { return accessibilityAllowed_; }
+
+    // The week card: "words" and "dictations" (grouped in the locale), "perMinute" ("–" when
+    // unknown) and "days", each {label (narrow weekday), height (5 to 44), tone ("today",
+    // "used", "empty")}.
+    static QVariantMap weekCard(const UsageStats::Week& week, const QLocale& locale);
+    QVariantMap week() const;
+    // The newest dictations: {id, time, text, symbol, style (raw value or empty)}.
+    QVariantList recent() const;
+    bool hasHistory() const;
+
+    QString everydayStyle() const;
+    QString styleNote() const;
+    // Gives messaging, documents and other apps that style and saves it; other settings stay.
+    Q_INVOKABLE void setEverydayStyle(const QString& styleRaw);
+    // Reads the permissions again (the timer does it every 2 s).
+    Q_INVOKABLE void poll();
+
+signals:
+    void modelChanged();
+    void nowChanged();
+    void displayNameChanged();
+    void greetingChanged();
+    void permissionsChanged();
+    void recordsChanged();
+    void styleChanged();
+
+private:
+    AppModel* model_ = nullptr;
+    QDateTime now_ = QDateTime::currentDateTime();
+    bool nowPinned_ = false;
+    QString displayName_;
+    bool micAllowed_ = false;
+    bool accessibilityAllowed_ = false;
+    QTimer poll_;
+};

@@ -1,0 +1,87 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+Item {
+    width: 888
+    height: 810
+
+    Component {
+        id: homePage
+        HomeView { anchors.fill: parent; model: appModel }
+    }
+
+    TestCase {
+        name: "Home"
+        when: windowShown
+
+        function show() { return createTemporaryObject(homePage, parent) }
+
+        function test_greetingFollowsTheHour() {
+            const page = show()
+            page.home.now = new Date(2026, 11, 5, 4, 59)
+            compare(page.home.greeting, "Good evening")
+            page.home.now = new Date(2026, 11, 5, 5, 0)
+            compare(page.home.greeting, "Good morning")
+            compare(page.home.today, "Saturday, December 5")
+        }
+
+        function test_noticesFollowThePermissionsAtTheNextPoll() {
+            desktop.microphone = false
+            desktop.accessibility = true
+            const page = show()
+            verify(findChild(page, "attention").visible)
+            verify(findChild(page, "micNotice").visible)
+            verify(!findChild(page, "accessibilityNotice").visible)
+            desktop.microphone = true
+            verify(findChild(page, "micNotice").visible, "nothing changes before the poll")
+            page.home.poll()
+            verify(!findChild(page, "attention").visible)
+        }
+
+        function test_theKeyCapNamesTheChosenKey() {
+            appModel.dictationKey = "rightOption"
+            const page = show()
+            compare(findChild(page, "keyCap").children[0].text, "right Alt")
+            appModel.dictationKey = "fn"
+        }
+
+        function test_recentShowsTheThreeNewestAndOpensOne() {
+            const ids = []
+            for (let index = 0; index < 5; ++index)
+                ids.push(records.addDictation("dictation " + index))
+            const page = show()
+            const rows = []
+            for (let index = 0; index < 5; ++index) {
+                const row = findChild(page, "recent-" + ids[index])
+                if (row)
+                    rows.push(index)
+            }
+            compare(rows, [2, 3, 4])
+            mouseClick(findChild(page, "recent-" + ids[4]))
+            compare(appModel.selectedHistory, ids[4])
+            compare(appModel.section, "history")
+
+            appModel.historyEnabled = false
+            verify(findChild(page, "historyNote").visible)
+            compare(findChild(page, "historyNote").text, "History is off. Turn it on in Settings to see your dictations here.")
+            verify(findChild(page, "allHistory").visible)
+            appModel.historyEnabled = true
+            records.clearHistory()
+            compare(findChild(page, "historyNote").text, "Your dictations will appear here, on this computer only.")
+            verify(!findChild(page, "allHistory").visible)
+        }
+
+        function test_everydayStyleSetsThreeKindsAndKeepsEmailAndCode() {
+            const page = show()
+            const emailBefore = appModel.styleFor("email")
+            const codeBefore = appModel.styleFor("code")
+            findChild(page, "everydayStyle").picked("formal")
+            for (const category of ["messaging", "documents", "other"])
+                compare(appModel.styleFor(category), "formal", category)
+            compare(appModel.styleFor("email"), emailBefore)
+            compare(appModel.styleFor("code"), codeBefore)
+            compare(page.home.everydayStyle, "formal")
+        }
+    }
+}

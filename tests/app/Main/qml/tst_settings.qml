@@ -1,0 +1,77 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+Item {
+    width: 888
+    height: 1400
+
+    Component {
+        id: settingsPage
+        SettingsView { anchors.fill: parent; model: appModel }
+    }
+
+    TestCase {
+        name: "Settings"
+        when: windowShown
+
+        function show() { return createTemporaryObject(settingsPage, parent) }
+
+        function test_controlsWriteTheModel_data() {
+            return [
+                { tag: "improve", control: "improveAfterInserting", property: "improveAfterInserting" },
+                { tag: "history", control: "historyEnabled", property: "historyEnabled" },
+                { tag: "recordings", control: "keepClips", property: "keepClips" },
+            ]
+        }
+        function test_controlsWriteTheModel(row) {
+            const page = show()
+            const before = appModel[row.property]
+            mouseClick(findChild(page, row.control))
+            compare(appModel[row.property], !before)
+            mouseClick(findChild(page, row.control))
+            compare(appModel[row.property], before)
+        }
+
+        function test_keyChipChoosesTheKey() {
+            const page = show()
+            mouseClick(findChild(page, "key-rightCommand"))
+            compare(appModel.dictationKey, "rightCommand")
+            verify(findChild(page, "key-rightCommand").selected)
+            verify(!findChild(page, "key-fn").selected)
+            mouseClick(findChild(page, "key-fn"))
+            compare(appModel.dictationKey, "fn")
+        }
+
+        function test_historyOffDisablesWhatNeedsIt() {
+            const page = show()
+            appModel.historyEnabled = false
+            verify(!findChild(page, "retention").enabled)
+            verify(!findChild(page, "keepClips").enabled)
+            compare(findChild(page, "keepClipsRow").note, "Needs history to be on.")
+            appModel.historyEnabled = true
+            verify(findChild(page, "retention").enabled)
+        }
+
+        function test_retentionShowsItsLabel() {
+            const page = show()
+            appModel.historyDays = 365
+            compare(findChild(page, "retention").contentItem.children[0].children[0].text, "1 year")
+            appModel.historyDays = 30
+        }
+
+        function test_withoutAServerThereIsNoEngineChoice() {
+            const page = show()
+            verify(!appModel.serverConfigured)
+            verify(!findChild(page, "engineMode").visible)
+        }
+
+        function test_openAtLoginFailureShowsTheNote() {
+            const page = show()
+            mouseClick(findChild(page, "openAtLogin"))
+            verify(page.loginProblem)
+            tryVerify(() => !findChild(page, "openAtLogin").checked)
+            verify(findChild(page, "openAtLoginRow").note.startsWith("The autostart entry couldn’t be saved."))
+        }
+    }
+}

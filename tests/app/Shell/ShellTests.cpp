@@ -1,0 +1,295 @@
+// The shell's rules over real stores and settings in a temporary folder: each setting is stored
+// under its key, the history and recordings are pruned, a model switch is refused while busy, the
+// server settings follow their precedence, open at login writes its entry.
+#include "AppDelegate.h"
+#include "AppFixture.h"
+#include "Clips/ClipUploader.h"
+#include "Clips/ClipVault.h"
+#include "Core/Settings.h"
+#include "History/HistoryStore.h"
+#include "LogLines.h"
+#include "LoginItem.h"
+#include "ModelHost.h"
+#include "ModelSetup.h"
+#include "ServerSettings.h"
+#include "Style/StylePolicy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+
+const std::vector<float> oneSecond(16000, 0.1f);
+
+HistoryEntry entryAged(qint64 seconds)
+{
+    return HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTimeUtc().addSecs(-seconds), QStringLiteral("سلام"));
+}
+
+constexpr qint64 day = 24 * 3600;
+
+}
+
+class ShellTests : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir logFolder_;
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("QUILLMARSH_LOG", logFolder_.filePath(QStringLiteral("Quillmarsh.log")).toLocal8Bit());
+    }
+
+    void settingIsStoredUnderItsKey_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("history") << "historyEnabled" << QVariant(false);
+        QTest::newRow("retention") << "historyDays" << QVariant(90);
+        QTest::newRow("improve") << "improveAfterInserting" << QVariant(false);
+        QTest::newRow("recordings") << "keepClips" << QVariant(true);
+    }
+    void settingIsStoredUnderItsKey()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        AppFixture app;
+        QVERIFY(app.delegate().model().setProperty(qPrintable(key), value));
+        QCOMPARE(app.settings().value(key).toString(), value.toString());
+        // The next start reads it back.
+        AppDelegate next(app.settings());
+        QCOMPARE(next.model().property(qPrintable(key)), value);
+    }
+
+    void retentionPrunesAndNeverGoesBelowOneDay()
+    {
+        AppFixture app;
+        HistoryStore& history = app.delegate().history();
+        history.add(entryAged(10 * day));
+        const QUuid recent = history.add(entryAged(3600));
+        app.delegate().model().setHistoryDays(7);
+        QCOMPARE(history.entries().size(), 1);
+        app.delegate().model().setHistoryDays(0);
+        QCOMPARE(app.delegate().model().historyDays(), 1);
+        QCOMPARE(app.settings().value(QStringLiteral("historyDays")).toInt(), 1);
+        QCOMPARE(history.entries().first().id, recent);
+    }
+
+    void unsetRetentionIsThirtyDays()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("historyDays"), 0); });
+        QCOMPARE(app.delegate().model().historyDays(), 30);
+    }
+
+    void turningRecordingsOffDeletesThem()
+    {
+        AppFixture app;
+        const QUuid id = app.delegate().history().add(entryAged(60));
+        app.delegate().model().setKeepClips(true);
+        app.delegate().vault().save(oneSecond, id);
+        app.delegate().model().setKeepClips(false);
+        QVERIFY(!app.delegate().vault().has(id));
+    }
+
+    void stylePolicyIsSaved()
+    {
+        AppFixture app;
+        StylePolicy policy = app.delegate().model().stylePolicy();
+        policy.set(DictationStyle::formal, AppCategory::messaging);
+        app.delegate().model().setStylePolicy(policy);
+        QCOMPARE(StylePolicy::load(app.settings()).style(AppCategory::messaging), DictationStyle::formal);
+    }
+
+    void modelSwitch()
+    {
+        AppFixture app;
+        MainActions& actions = app.delegate().actions();
+        const QString inUse = app.delegate().model().modelPackage();
+        const QString other = inUse == QLatin1String("1120ms") ? QStringLiteral("320ms") : QStringLiteral("1120ms");
+
+        LogLines sameLog;
+        QVERIFY(actions.setModelPackage(inUse));
+        QVERIFY(!sameLog.mentions(QStringLiteral("switching model")));
+
+        // A load under way makes the application busy until it ends.
+        app.delegate().modelHost().load(RecognizerConfig(app.folder().filePath(QStringLiteral("no-model"))));
+        LogLines busyLog;
+        QVERIFY(!actions.setModelPackage(other));
+        QVERIFY(busyLog.mentions(QStringLiteral("model switch ignored: busy")));
+        QVERIFY(!app.settings().contains(QStringLiteral("modelPackage")));
+
+        QTRY_VERIFY(!app.delegate().models().busy());
+        LogLines switchLog;
+        QVERIFY(actions.setModelPackage(other));
+        QCOMPARE(app.settings().value(QStringLiteral("modelPackage")).toString(), other);
+        QVERIFY(switchLog.mentions(QStringLiteral("switching model to ") + other));
+    }
+
+    void serverSettingsPrecedence_data()
+    {
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("builtIn");
+        QTest::addColumn<QString>("expected");  // empty: no server
+        QTest::newRow("environment first") << "wss://env.example/s"
+                                           << "wss://user.example/s"
+                                           << "wss://app.example/s"
+                                           << "wss://env.example/s";
+        QTest::newRow("then the user's") << ""
+                                         << "wss://user.example/s"
+                                         << "wss://app.example/s"
+                                         << "wss://user.example/s";
+        QTest::newRow("then built in") << ""
+                                       << ""
+                                       << "wss://app.example/s"
+                                       << "wss://app.example/s";
+        QTest::newRow("none") << ""
+                              << ""
+                              << ""
+                              << "";
+        QTest::newRow("insecure is ignored") << "ws://speech.example/s"
+                                             << "wss://user.example/s"
+                                             << ""
+                                             << "";
+    }
+    void serverSettingsPrecedence()
+    {
+        QFETCH(QString, environment);
+        QFETCH(QString, user);
+        QFETCH(QString, builtIn);
+        QFETCH(QString, expected);
+        AppFixture app;
+        qputenv("QUILLMARSH_CLOUD_URL", environment.toUtf8());
+        app.settings().setValue(QStringLiteral("cloudURL"), user);
+        Settings::setBuiltIn({{QStringLiteral("QuillmarshServerURL"), builtIn}});
+        LogLines log;
+        const auto cloud = CloudSettings::load(app.settings());
+        const auto format = FormatSettings::load(app.settings(), cloud);
+        Settings::setBuiltIn({});
+        qunsetenv("QUILLMARSH_CLOUD_URL");
+
+        QCOMPARE(cloud ? cloud->url.toString() : QString(), expected);
+        QCOMPARE(log.mentions(QStringLiteral("speech server setting ignored: ")), environment.startsWith("ws:"));
+        if (cloud)  // the formatting server lives on the speech server's host
+            QCOMPARE(format->endpoint.host(), cloud->url.host());
+    }
+
+    void uploaderFollowsTheFormattingServer()
+    {
+        QVERIFY(!AppFixture().delegate().model().uploader());
+        AppFixture app([](Settings& settings) {
+            settings.setValue(QStringLiteral("formatURL"), QStringLiteral("https://format.example:8443/v1/format?x=1"));
+        });
+        QCOMPARE(app.delegate().model().uploader()->baseURL(), QUrl(QStringLiteral("https://format.example:8443")));
+    }
+
+    void startUpPrunesHistoryAndRecordings_data()
+    {
+        QTest::addColumn<bool>("keepClips");
+        QTest::newRow("keeping recordings") << true;
+        QTest::newRow("not keeping them") << false;
+    }
+    void startUpPrunesHistoryAndRecordings()
+    {
+        QFETCH(bool, keepClips);
+        QUuid old, recent, oldClip;
+        AppFixture app([&](Settings& settings) {
+            settings.setValue(QStringLiteral("keepClips"), keepClips);
+            settings.setValue(QStringLiteral("onboardingDone"), true);
+            HistoryStore history(HistoryStore::defaultURL());
+            old = history.add(entryAged(31 * day));
+            oldClip = history.add(entryAged(8 * day));
+            recent = history.add(entryAged(60));
+            ClipVault vault(ClipVault::defaultFolder());
+            vault.save(oneSecond, recent);
+            QFile file(vault.save(oneSecond, oldClip));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-8), QFileDevice::FileModificationTime));
+        });
+        app.delegate().start();
+        const QList<HistoryEntry>& entries = app.delegate().history().entries();
+        QCOMPARE(entries.size(), 2);
+        QVERIFY(std::none_of(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == old; }));
+        QVERIFY(!app.delegate().vault().has(oldClip));
+        QCOMPARE(app.delegate().vault().has(recent), keepClips);
+    }
+
+    void statusMenuOffersTryAgainAfterAFailedInstall()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        app.delegate().start();
+        QMenu* menu = app.delegate().statusMenu();
+        const auto item = [menu](const QString& prefix) {
+            const QList<QAction*> actions = menu->actions();
+            const auto found = std::find_if(actions.begin(), actions.end(),
+                                            [&](QAction* action) { return action->text().startsWith(prefix); });
+            return found == actions.end() ? nullptr : *found;
+        };
+        QTRY_VERIFY(app.delegate().models().failed());
+        emit menu->aboutToShow();
+        QVERIFY(item(QStringLiteral("Try again"))->isVisible());
+        QVERIFY(item(QStringLiteral("Speech model: The model files weren")));  // the install's error
+        QCOMPARE(item(QStringLiteral("Dictation key: "))->text(), QStringLiteral("Dictation key: right Ctrl"));
+        QVERIFY(item(QStringLiteral("Quit Quillmarsh")));
+        // A later start of the program brings the window back.
+        app.delegate().mainWindow()->close();
+        QTRY_VERIFY(!app.delegate().mainWindow());
+        app.delegate().handleArguments({QStringLiteral("quillmarsh")});
+        QVERIFY(app.delegate().mainWindow()->isVisible());
+    }
+
+    void mainWindowComesBackOntoAScreenAndRemembersWhereItWas()
+    {
+        AppFixture app([](Settings& settings) {
+            settings.setValue(QStringLiteral("QuillmarshMainWindow2"), QRect(5000, 4000, 1120, 810));
+        });
+        app.delegate().showMain();
+        QQuickWindow* window = app.delegate().mainWindow();
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY(screen.contains(window->geometry().topLeft()));
+
+        window->setPosition(screen.topLeft() + QPoint(7, 9));
+        const QRect moved = window->geometry();
+        QTRY_COMPARE(app.settings().value(QStringLiteral("QuillmarshMainWindow2")).toRect(), moved);
+        window->close();
+        QTRY_VERIFY(!app.delegate().mainWindow());
+        app.delegate().showMain();
+        // The test screen is narrower than the window's least width, so only the height and the
+        // top edge can come back as they were.
+        const QRect restored = app.delegate().mainWindow()->geometry();
+        QCOMPARE(restored.y(), moved.y());
+        QCOMPARE(restored.height(), moved.height());
+    }
+
+    void openAtLogin()
+    {
+        AppFixture app;
+        AppModel& model = app.delegate().model();
+        QVERIFY(model.setOpensAtLogin(true));
+        QVERIFY(model.opensAtLogin());
+        QFile entry(LoginItem::entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(entry.readAll().contains("--at-login"));
+        QVERIFY(model.setOpensAtLogin(false));
+        QVERIFY(!model.opensAtLogin());
+
+        // A file where the autostart folder should be: the entry can't be written.
+        const QString folder = QFileInfo(LoginItem::entryPath()).path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        LogLines log;
+        QVERIFY(!model.setOpensAtLogin(true));
+        QVERIFY(log.mentions(QStringLiteral("open at login: ")));
+        QVERIFY(!model.opensAtLogin());
+    }
+};
+
+QTEST_MAIN(ShellTests)
+#include "ShellTests.moc"
