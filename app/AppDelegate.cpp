@@ -2,19 +2,25 @@
 
 #include "AcknowledgementsWindow.h"
 #include "AppInfo.h"
-#include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Log.h"
+#include "Core/MainThread.h"
+#include "Core/SerialQueue.h"
 #include "Core/Settings.h"
 #include "DesktopPermissions.h"
+#include "DictationController.h"
+#include "DictationDesktop.h"
+#include "DictationFlow.h"
 #include "Fonts.h"
 #include "Formatting/FormatClient.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "IconExport.h"
+#include "Main/Applications.h"
 #include "Main/MainWindowController.h"
+#include "Main/ShareClipWindowController.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
 #include "Models/ModelPackage.h"
@@ -25,15 +31,21 @@
 #include "SettingsPanels.h"
 #include "Snippets/SnippetStore.h"
 #include "StatusMenu.h"
+#include "TrayOrb.h"
 #include "VocabularyStore.h"
+#include "X11/X11DesktopWindows.h"
+#include "Xdg/XdgAppIdentity.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickView>
 #include <QQuickWindow>
 #include <QTimeZone>
+
+#include <algorithm>
 
 namespace {
 // The argument the autostart entry starts the application with: it then stays in the tray.
@@ -42,21 +54,38 @@ const QString atLoginArgument = QStringLiteral("--at-login");
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
+      account_(std::make_unique<AccountService>(settings, *network_)),
       history_(std::make_unique<HistoryStore>(HistoryStore::defaultURL())),
       usage_(std::make_unique<UsageStats>(UsageStats::defaultURL(), QTimeZone::systemTimeZone())),
       snippets_(std::make_unique<SnippetStore>(SnippetStore::defaultURL())),
       vocabulary_(std::make_unique<VocabularyStore>(VocabularyStore::defaultURL())),
       vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), actions_(std::make_unique<MainActions>()),
+      desktopWindows_(std::make_unique<X11DesktopWindows>()), appIdentity_(std::make_unique<XdgAppIdentity>()),
+      applications_(std::make_unique<Applications>(*desktopWindows_, *appIdentity_)),
       qmlEngine_(std::make_unique<QQmlEngine>())
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
+    model_->setApplications(applications_.get());
     models_ = std::make_unique<ModelSetup>(*model_);
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
     connectServers();
+    // Shared recordings go to the formatting server's host, whenever one is configured.
+    model_->setClipServer(
+        [self = QPointer<AppDelegate>(this)]() -> std::optional<QUrl> {
+            if (!self || !self->formatClient_)
+                return std::nullopt;
+            return self->formatClient_->config().endpoint;
+        },
+        network_.get());
+    model_->setAccount(account_->manager(), account_->api());
+    account_->manager().onChange = [model = model_.get(), manager = &account_->manager()] {
+        model->setAccountState(manager->state());
+    };
+    setAccountToken([manager = &account_->manager()] { return manager->accessToken(); });
     wireActions();
     wireOnboarding();
 }
@@ -76,8 +105,6 @@ void AppDelegate::connectServers()
     model_->setServerConfigured(cloud.has_value());
     if (const auto format = FormatSettings::load(settings_, cloud)) {
         formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
-        // Recordings are shared with the formatting server's host.
-        model_->setUploader(std::make_shared<ClipUploader>(format->endpoint, *network_));
     }
     // Without a server there is only this computer.
     if (!cloud)
@@ -104,9 +131,11 @@ void AppDelegate::start()
     menuActions.retry = [this] { models_->retry(); };
     menuActions.canRetry = [this] { return models_->failed(); };
     statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
+    account_->start();
     prune();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
+    startDictation();
     openRequestedWindows();
 }
 
@@ -132,14 +161,35 @@ void AppDelegate::openRequestedWindows()
         showMain(MainSection::account);
     if (Environment::contains("QUILLMARSH_SHOW_ACKNOWLEDGEMENTS"))
         showAcknowledgements();
-    if (Environment::contains("QUILLMARSH_SHOW_SHARE")) {
-        for (const HistoryEntry& entry : history_->entries()) {
-            if (vault_->has(entry.id)) {
-                showShare(entry.id);
-                break;
-            }
-        }
-    }
+    if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
+        showNewestShare();
+}
+
+void AppDelegate::startDictation()
+{
+    dictationDesktop_ = std::make_unique<DictationDesktop>(model_->dictationKey());
+    if (!dictationDesktop_->listening())
+        Log::info(QStringLiteral("the dictation key needs an X11 session"));
+    connect(model_.get(), &AppModel::dictationKeyChanged, this,
+            [this] { dictationDesktop_->keys.setKey(model_->dictationKey()); });
+    dictationController_ = std::make_unique<DictationController>([this]() -> std::shared_ptr<SpeechEngine> {
+        if (!models_->host().recognizer() && !model_->serverConfigured())
+            return nullptr;
+        // The router lives as long as the delegate: hand it out without ownership.
+        return std::shared_ptr<SpeechEngine>(std::shared_ptr<void>(), &speechRouter());
+    });
+    dictationFlow_ = std::make_unique<DictationFlow>(*dictationController_, *model_, dictationDesktop_->parts(),
+                                                     DictationFlow::Services{[this] { return models_->punctuator(); },
+                                                                             [this] { return formatClient_.get(); },
+                                                                             models_->punctuationQueue()});
+    models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
+    // On the first-run window's try-it step a dictation starts from an empty practice field and
+    // is kept as the step's test dictation.
+    OnboardingCoordinator* onboarding = onboarding_.get();
+    dictationFlow_->onIdleKeyDown = [onboarding] { onboarding->dictationKeyDown(); };
+    dictationFlow_->onInserted = [onboarding](const QString& text) { onboarding->inserted(text); };
+    trayOrb_ =
+        std::make_unique<TrayOrb>(dictationFlow_->pill(), [this](const QImage& image) { statusMenu_->setIcon(image); });
 }
 
 void AppDelegate::wireActions()
@@ -244,7 +294,35 @@ void AppDelegate::showMain(std::optional<MainSection> section)
 
 void AppDelegate::showShare(const QUuid& entryID)
 {
-    Log::info(QStringLiteral("share window not available: ") + entryID.toString(QUuid::WithoutBraces));
+    const QList<HistoryEntry>& entries = history_->entries();
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& each) { return each.id == entryID; });
+    if (entry == entries.end()) {
+        Log::info(QStringLiteral("share window: no dictation ") + entryID.toString(QUuid::WithoutBraces));
+        return;
+    }
+    if (shareWindow_)
+        shareWindow_->window()->close();
+    shareWindow_ = std::make_unique<ShareClipWindowController>(*entry, *model_, *qmlEngine_);
+    ShareClipWindowController* opened = shareWindow_.get();
+    const QPointer<AppDelegate> self(this);
+    shareWindow_->onClose = [self, opened] {
+        // The window is closing inside its own event: let it finish before it goes.
+        if (self && self->shareWindow_.get() == opened)
+            self->shareWindow_.release()->deleteLater();
+    };
+    shareWindow_->show();
+}
+
+bool AppDelegate::showNewestShare()
+{
+    for (const HistoryEntry& entry : history_->entries()) {
+        if (vault_->has(entry.id)) {
+            showShare(entry.id);
+            return true;
+        }
+    }
+    return false;
 }
 
 void AppDelegate::showOnboarding()
@@ -277,8 +355,26 @@ void AppDelegate::showAcknowledgements()
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
+    for (const QString& argument : arguments.mid(1)) {
+        const QUrl url(argument);
+        if (AuthConfig::isCallback(url)) {
+            completeSignIn(url);
+            return;
+        }
+    }
     if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
         showMain();
+}
+
+void AppDelegate::completeSignIn(const QUrl& callback)
+{
+    const QPointer<AppDelegate> self(this);
+    account_->completeSignIn(callback, [self](std::optional<QString> failure) {
+        if (!self)
+            return;
+        self->model_->setSignInError(failure.value_or(QString()));
+        self->showMain(MainSection::account);
+    });
 }
 
 QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
@@ -305,6 +401,13 @@ SpeechRouter& AppDelegate::speechRouter()
             mode, FailoverStream::Options{}, Clock::system(),
             [host]() -> std::shared_ptr<SpeechEngine> { return host->recognizer(); },
             [cloud = cloudEngine_]() -> std::shared_ptr<SpeechEngine> { return cloud; });
+        // A refused access token is renewed; the refusal may come from any thread.
+        speechRouter_->setOnRefusal([self = QPointer<AppDelegate>(this)](const QString& code) {
+            runOnMainThread([self, code] {
+                if (self)
+                    self->account_->handleRefusal(code);
+            });
+        });
     }
     return *speechRouter_;
 }
@@ -342,4 +445,9 @@ PunctuationInstaller& AppDelegate::punctuationInstaller() const
 SerialQueue& AppDelegate::punctuationQueue() const
 {
     return models_->punctuationQueue();
+}
+
+QQuickWindow* AppDelegate::shareWindow() const
+{
+    return shareWindow_ ? shareWindow_->window() : nullptr;
 }

@@ -8,10 +8,11 @@
 // `speechRouter()`, `formatClient()`, the stores, `vault()` and `model()`); a window is built
 // with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
 // `handleArguments()`; a signed-in account's token reaches the servers through
-// `setAccountToken()`. A change of dictation key, engine mode or punctuation is stored by the
-// actions and announced by the page model's signals (dictationKeyChanged, ...), which the key
-// monitor and the pill follow.
+// `setAccountToken()` (the account service sets it). A change of dictation key, engine mode or punctuation is stored by
+// the actions and announced by the page model's signals (dictationKeyChanged, ...), which the key monitor and the pill
+// follow.
 
+#include "Account/AccountService.h"
 #include "Core/TokenProvider.h"
 #include "HotkeyMonitor.h"
 #include "Main/AppModel.h"
@@ -27,9 +28,16 @@
 #include <optional>
 
 class AcknowledgementsWindow;
+class AppIdentity;
+class Applications;
 class CloudEngine;
 class ClipVault;
+class DesktopWindows;
+class DictationController;
+class DictationDesktop;
+class DictationFlow;
 class FormatClient;
+class TrayOrb;
 class HistoryStore;
 class MainWindowController;
 class ModelHost;
@@ -40,6 +48,7 @@ class PunctuationInstaller;
 class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
+class ShareClipWindowController;
 class QQuickWindow;
 class SerialQueue;
 class Settings;
@@ -68,6 +77,9 @@ public:
     void showMain(std::optional<MainSection> section = std::nullopt);
     // Opens the window that shares the recording of one history entry.
     void showShare(const QUuid& entryID);
+    // The same for the newest dictation whose recording is kept ("QUILLMARSH_SHOW_SHARE");
+    // false when there is none.
+    bool showNewestShare();
     // Opens the first-run window, or brings the open one to the front.
     void showOnboarding();
     // The dictation key change: stores the setting and puts it into effect everywhere.
@@ -75,8 +87,11 @@ public:
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
-    // (the program's own name first). A later start without other arguments opens the main window.
+    // (the program's own name first). A later start without arguments asks for the main window;
+    // one with the browser's return from a sign-in finishes that sign-in.
     void handleArguments(const QStringList& arguments);
+    // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
+    void completeSignIn(const QUrl& callback);
 
     // A window of the application from a QML file of this module ("Main/MainWindow.qml"), with
     // its initial properties; nothing (and a log line) when the file can't be built. The caller
@@ -106,6 +121,7 @@ public:
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
     // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
     OnboardingCoordinator& onboarding() const { return *onboarding_; }
+    AccountService& account() const { return *account_; }
     // Built on first use.
     SpeechRouter& speechRouter();
     // Present while a speech server is configured.
@@ -118,6 +134,10 @@ public:
     QMenu* statusMenu() const;
     // The acknowledgements window once shown, or nothing.
     QQuickWindow* acknowledgementsWindow() const;
+    // The open share window, or nothing.
+    QQuickWindow* shareWindow() const;
+    // The dictation from key to text, once start() has run.
+    DictationFlow* dictationFlow() const { return dictationFlow_.get(); }
 
 private:
     void connectServers();
@@ -127,16 +147,21 @@ private:
     bool setModelPackage(const QString& packageRaw);
     void prune();
     void openRequestedWindows();
+    void startDictation();
 
     Settings& settings_;
     std::shared_ptr<TokenProvider> accountToken_ = std::make_shared<TokenProvider>();
     std::unique_ptr<QNetworkAccessManager> network_;
+    std::unique_ptr<AccountService> account_;
     std::unique_ptr<HistoryStore> history_;
     std::unique_ptr<UsageStats> usage_;
     std::unique_ptr<SnippetStore> snippets_;
     std::unique_ptr<VocabularyStore> vocabulary_;
     std::unique_ptr<ClipVault> vault_;
     std::unique_ptr<MainActions> actions_;
+    std::unique_ptr<DesktopWindows> desktopWindows_;
+    std::unique_ptr<AppIdentity> appIdentity_;
+    std::unique_ptr<Applications> applications_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<ModelSetup> models_;
     std::shared_ptr<CloudEngine> cloudEngine_;
@@ -147,4 +172,9 @@ private:
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<OnboardingCoordinator> onboarding_;
     std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
+    std::unique_ptr<ShareClipWindowController> shareWindow_;
+    std::unique_ptr<DictationDesktop> dictationDesktop_;
+    std::unique_ptr<DictationController> dictationController_;
+    std::unique_ptr<DictationFlow> dictationFlow_;
+    std::unique_ptr<TrayOrb> trayOrb_;
 };

@@ -55,3 +55,9 @@ void StatusMenu::refresh()
     microphoneLine_->setText(QStringLiteral("Microphone: ") + DeviceNames::microphone());
     keyLine_->setText(QStringLiteral("Dictation key: ") + HotkeyMonitor::displayName(model_.dictationKey()));
 }
+
+void StatusMenu::setIcon(const QImage& image)
+{
+    if (tray_)
+        tray_->setIcon(QIcon(QPixmap::fromImage(image)));
+}

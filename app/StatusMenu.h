@@ -11,6 +11,7 @@
 
 class AppModel;
 class QAction;
+class QImage;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -31,6 +32,8 @@ public:
     // The texts and items the menu shows now; refreshed each time it opens.
     void refresh();
     QMenu& menu() const { return *menu_; }
+    // The tray's mark from now on (the orb following a dictation).
+    void setIcon(const QImage& image);
     // False on a desktop without a tray: then only the main window reaches the application.
     bool inTray() const { return tray_ != nullptr; }
 

@@ -12,6 +12,8 @@ Item {
     property color color: QM.ink
     // The most lines to show; 0 means no limit.
     property int lineLimit: 0
+    // Extra room between lines, in points.
+    property real lineSpacing: 0
 
     readonly property bool persian: Script.isPersian(text)
     readonly property alias font: label.font
@@ -31,5 +33,11 @@ Item {
         maximumLineCount: root.lineLimit > 0 ? root.lineLimit : 2147483647
         elide: root.lineLimit > 0 ? Text.ElideRight : Text.ElideNone
         horizontalAlignment: root.persian ? Text.AlignRight : Text.AlignLeft
+        lineHeightMode: root.lineSpacing > 0 ? Text.FixedHeight : Text.ProportionalHeight
+        lineHeight: root.lineSpacing > 0 ? metrics.height + root.lineSpacing : 1
+    }
+    FontMetrics {
+        id: metrics
+        font: label.font
     }
 }

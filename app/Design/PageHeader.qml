@@ -22,6 +22,7 @@ RowLayout {
             color: QM.ink
         }
         Text {
+            visible: root.subtitle.length > 0
             text: root.subtitle
             textFormat: Text.PlainText
             font: Typography.latin(14, Font.Normal)

@@ -111,7 +111,16 @@ void QMShape::paint(QPainter* painter)
         painter->drawEllipse(centre, glowRadius_, glowRadius_);
     }
     if (strokeColor_.alpha() > 0 && strokeWidth_ > 0) {
-        painter->strokePath(shape, QPen(strokeColor_, strokeWidth_));
+        QPen pen(strokeColor_, strokeWidth_);
+        if (!dashPattern_.isEmpty()) {
+            // A pen measures dashes in multiples of its width, and square caps would lengthen them.
+            QList<qreal> dashes;
+            for (const qreal length : dashPattern_)
+                dashes.append(length / strokeWidth_);
+            pen.setDashPattern(dashes);
+            pen.setCapStyle(Qt::FlatCap);
+        }
+        painter->strokePath(shape, pen);
     }
     painter->restore();
 }

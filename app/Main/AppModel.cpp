@@ -1,5 +1,6 @@
 #include "Main/AppModel.h"
 
+#include "Account/AccountViewModel.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
 #include "Core/Settings.h"
@@ -168,6 +169,11 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
+void AppModel::setApplications(Applications* applications)
+{
+    assign(applications_, applications, &AppModel::applicationsChanged, this);
+}
+
 bool AppModel::opensAtLogin() const
 {
     return LoginItem::isEnabled();
@@ -185,4 +191,63 @@ QString AppModel::styleFor(const QString& categoryRaw) const
 {
     const auto category = AppCategories::fromRawValue(categoryRaw).value_or(AppCategory::other);
     return DictationStyles::rawValue(stylePolicy_.style(category));
+}
+
+void AppModel::setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session)
+{
+    formatURL_ = std::move(formatURL);
+    clipSession_ = session;
+}
+
+std::optional<ClipUploader> AppModel::uploader() const
+{
+    if (!formatURL_ || !clipSession_)
+        return std::nullopt;
+    const std::optional<QUrl> url = formatURL_();
+    if (!url || !url->isValid() || url->host().isEmpty())
+        return std::nullopt;
+    ClipUploader uploader(*url, *clipSession_);
+    if (!uploader.baseURL().isValid())
+        return std::nullopt;
+    return uploader;
+}
+
+void AppModel::setAccount(AccountManager& account, AccountAPI* api)
+{
+    account_ = &account;
+    accountAPI_ = api;
+    setAccountState(account.state());
+}
+
+void AppModel::setAccountState(const AccountManager::State& state)
+{
+    if (accountState_ == state)
+        return;
+    accountState_ = state;
+    emit accountStateChanged();
+}
+
+QVariant AppModel::sessionValue() const
+{
+    if (!accountState_)
+        return {};
+    // Only what the pages show: the tokens stay out of QML.
+    const auto text = [](const std::optional<QString>& value) { return value ? QVariant(*value) : QVariant(); };
+    return QVariantMap{
+        {QStringLiteral("displayName"), text(accountState_->displayName())},
+        {QStringLiteral("email"), text(accountState_->email)},
+        {QStringLiteral("provider"), text(accountState_->provider())},
+    };
+}
+
+void AppModel::setSignInError(const QString& error)
+{
+    assign(signInError_, error, &AppModel::signInErrorChanged, this);
+}
+
+AccountViewModel* AppModel::makeAccountViewModel()
+{
+    if (!account_)
+        return nullptr;
+    return new AccountViewModel(*account_, accountAPI_);
 }

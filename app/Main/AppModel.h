@@ -3,9 +3,12 @@
 // they change), the live state the application publishes (model status, server), and handles to
 // the stores the pages observe directly.
 
+#include "Account/AccountManager.h"
+#include "Clips/ClipUploader.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
+#include "Main/Applications.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
 #include "Snippets/SnippetStore.h"
@@ -14,12 +17,16 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
-#include <memory>
+#include <functional>
+#include <optional>
 
-class ClipUploader;
+class AccountAPI;
+class AccountViewModel;
 class ClipVault;
+class QNetworkAccessManager;
 class Settings;
 
 class AppModel : public QObject {
@@ -49,11 +56,17 @@ class AppModel : public QObject {
     Q_PROPERTY(bool keepClips READ keepClips WRITE setKeepClips NOTIFY keepClipsChanged)
     Q_PROPERTY(bool opensAtLogin READ opensAtLogin NOTIFY opensAtLoginChanged)
 
+    // The signed-in account as the pages show it (displayName, email, provider), or null.
+    Q_PROPERTY(QVariant session READ sessionValue NOTIFY accountStateChanged)
+    // The last failure of finishing a sign-in from the browser's return; empty when none.
+    Q_PROPERTY(QString signInError READ signInError WRITE setSignInError NOTIFY signInErrorChanged)
+
     Q_PROPERTY(HistoryStore* history READ history CONSTANT)
     Q_PROPERTY(UsageStats* stats READ stats CONSTANT)
     Q_PROPERTY(VocabularyStore* vocabulary READ vocabulary CONSTANT)
     Q_PROPERTY(SnippetStore* snippets READ snippets CONSTANT)
     Q_PROPERTY(MainActions* actions READ actions CONSTANT)
+    Q_PROPERTY(Applications* applications READ applications NOTIFY applicationsChanged)
 
 public:
     struct Stores {
@@ -120,11 +133,25 @@ public:
     // Writes or removes the autostart entry; on success announces the change and returns true,
     // on failure logs "open at login: " and why and returns false.
     Q_INVOKABLE bool setOpensAtLogin(bool on);
-
-    // Shares kept recordings: present while a formatting server is configured, on that server's
-    // host (set by the application once, at start).
-    std::shared_ptr<const ClipUploader> uploader() const { return uploader_; }
-    void setUploader(std::shared_ptr<const ClipUploader> uploader) { uploader_ = std::move(uploader); }
+    // Where shared recordings go: the formatting server's address as it stands now (nothing while
+    // none is configured) and the session the requests use, which must outlive the model.
+    void setClipServer(std::function<std::optional<QUrl>()> formatURL, QNetworkAccessManager* session);
+    // The clip server's client while a formatting server with a usable address is configured.
+    std::optional<ClipUploader> uploader() const;
+    // The application's account and the account server's client (none without an account
+    // server), set once by the application.
+    AccountManager* account() const { return account_; }
+    AccountAPI* accountAPI() const { return accountAPI_; }
+    void setAccount(AccountManager& account, AccountAPI* api);
+    // Kept equal to the manager's state by the application.
+    const AccountManager::State& accountState() const { return accountState_; }
+    void setAccountState(const AccountManager::State& state);
+    const std::optional<AuthSession>& session() const { return accountState_; }
+    QVariant sessionValue() const;
+    QString signInError() const { return signInError_; }
+    void setSignInError(const QString& error);
+    // A new view model for the Account page, owned by the page (JavaScript ownership).
+    Q_INVOKABLE AccountViewModel* makeAccountViewModel();
 
     // The style for a kind of application ("email", ...) as a raw style value.
     Q_INVOKABLE QString styleFor(const QString& categoryRaw) const;
@@ -136,6 +163,9 @@ public:
     SnippetStore* snippets() const { return &stores_.snippets; }
     MainActions* actions() const { return &actions_; }
     Settings& settings() const { return settings_; }
+    // The running and installed applications the Styles page names; set once by the application.
+    Applications* applications() const { return applications_; }
+    void setApplications(Applications* applications);
 
     static constexpr int defaultHistoryDays = 30;
 
@@ -157,12 +187,18 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void applicationsChanged();
     void opensAtLoginChanged();
+    void accountStateChanged();
+    void signInErrorChanged();
 
 private:
     Stores stores_;
     MainActions& actions_;
     Settings& settings_;
+    std::function<std::optional<QUrl>()> formatURL_;
+    QNetworkAccessManager* clipSession_ = nullptr;
+    Applications* applications_ = nullptr;
 
     MainSection section_ = MainSection::home;
     QString selectedHistory_;
@@ -181,5 +217,8 @@ private:
     int historyDays_ = defaultHistoryDays;
     bool improveAfterInserting_ = true;
     bool keepClips_ = false;
-    std::shared_ptr<const ClipUploader> uploader_;
+    AccountManager* account_ = nullptr;
+    AccountAPI* accountAPI_ = nullptr;
+    AccountManager::State accountState_;
+    QString signInError_;
 };

@@ -1,5 +1,6 @@
 #pragma once
-// Where the main window opens: its first size, and a saved frame fitted to today's screens.
+// Where the main window opens: its first size, and a saved frame fitted to today's screens; and
+// the rule every window follows to stay where the user can reach it.
 
 #include <QList>
 #include <QRect>
@@ -22,5 +23,10 @@ int contentHeight(std::optional<int> availableHeight);
 // hangs over an edge. `screens` are the free areas, the main screen first; without screens the
 // frame is returned unchanged.
 QRect fitted(const QRect& saved, const QList<QRect>& screens);
+
+// The screen holding most of the frame, else the main screen (the first; there must be one).
+QRect screenFor(const QRect& frame, const QList<QRect>& screens);
+// The frame moved wholly onto the screen; one larger than the screen keeps its top-left corner on it.
+QRect movedOnto(const QRect& frame, const QRect& screen);
 
 }

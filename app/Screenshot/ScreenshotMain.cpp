@@ -28,6 +28,8 @@ void isolate(const QTemporaryDir& folder)
     for (const char* name : {"QUILLMARSH_HISTORY", "QUILLMARSH_STATS", "QUILLMARSH_SNIPPETS", "QUILLMARSH_VOCABULARY",
                              "QUILLMARSH_CLIPS", "QUILLMARSH_LOG", "QUILLMARSH_CLOUD_URL", "QUILLMARSH_FORMAT_URL"})
         qunsetenv(name);
+    // Signed out, and the desktop's secret store untouched.
+    qputenv("QUILLMARSH_ACCOUNT_SESSION", "memory");
 }
 
 void fail(const QString& message)

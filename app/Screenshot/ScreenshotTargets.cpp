@@ -4,8 +4,11 @@
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingWindowController.h"
 
+#include "Pill/PillController.h"
+#include "SeedData.h"
 #include <QMetaEnum>
 
+#include <QQuickView>
 #include <QQuickWindow>
 
 namespace {
@@ -13,8 +16,21 @@ namespace {
 // The size the main window takes on a roomy screen.
 constexpr QSize mainWindowSize(1120, 810);
 
-QQuickWindow* openMain(AppDelegate& delegate, const QString& page)
+// The account page of a signed-in user, with an account server to export from and delete at.
+void signInSample(AppDelegate& delegate)
 {
+    static AccountAPI api(QUrl(QStringLiteral("https://speech.example")), delegate.network(),
+                          [] { return std::optional<QString>(); });
+    delegate.model().setAccount(delegate.account().manager(), &api);
+    delegate.model().setAccountState(SeedData::accountSession(QDateTime::currentDateTime()));
+}
+
+QQuickWindow* openMain(AppDelegate& delegate, QString page)
+{
+    if (page == QLatin1String("account-signed-in")) {
+        signInSample(delegate);
+        page = QStringLiteral("account");
+    }
     const auto section = MainSections::fromRawValue(page);
     if (!section)
         return nullptr;
@@ -49,6 +65,37 @@ QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
     return onboarding.controller()->window();
 }
 
+// The pill in each of its looks, with sample words.
+QQuickWindow* openPill(AppDelegate& delegate, const QString& page)
+{
+    auto* pill = new PillController(Clock::system(), &delegate);
+    const auto partial = [](const QString& text, int settling) {
+        return Partial{text, text.split(QLatin1Char(' ')), settling};
+    };
+    if (page == QLatin1String("listening")) {
+        pill->start();
+        pill->setPartial(partial(QStringLiteral("سلام، این یک آزمایش کوچک است"), 2));
+        pill->setLevel(0.4f);
+        pill->show();
+    } else if (page == QLatin1String("handsFree")) {
+        pill->start();
+        pill->setMode(PillController::Mode::handsFree);
+        pill->setPartial(partial(QStringLiteral("send the draft to Sara before the meeting"), 3));
+        pill->show();
+    } else if (page == QLatin1String("inserted")) {
+        pill->showOutcome(PillController::Mode::inserted, QStringLiteral("send the draft to Sara before the meeting"));
+    } else if (page == QLatin1String("improved")) {
+        pill->onUndo = [] {};
+        pill->showOutcome(PillController::Mode::improved, QStringLiteral("Improved"));
+    } else if (page == QLatin1String("failed")) {
+        pill->showOutcome(PillController::Mode::failed, QStringLiteral("the speech model isn't ready yet"));
+    } else {
+        delete pill;
+        return nullptr;
+    }
+    return pill->window();
+}
+
 QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
 {
     if (page != QLatin1String("all"))
@@ -57,10 +104,20 @@ QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
     return delegate.acknowledgementsWindow();
 }
 
+// The share window as "QUILLMARSH_SHOW_SHARE" opens it.
+QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
+{
+    if (!page.isEmpty() || !delegate.showNewestShare())
+        return nullptr;
+    return delegate.shareWindow();
+}
+
 const ScreenshotTarget targets[] = {
-    {"main", "home|history|styles|snippets|vocabulary|account|settings", openMain},
+    {"main", "home|history|styles|snippets|vocabulary|account|account-signed-in|settings", openMain},
+    {"pill", "listening|handsFree|inserted|improved|failed", openPill},
     {"onboarding", "welcome|key|permissions|tryIt|done", openOnboarding},
     {"acknowledgements", "all", openAcknowledgements},
+    {"share", "", openShare},
 };
 
 }
@@ -76,8 +133,10 @@ const ScreenshotTarget* findScreenshotTarget(const QString& window)
 QString screenshotUsage()
 {
     QString usage = QStringLiteral("usage: scripts/screenshot gallery FILE.png\n");
-    for (const ScreenshotTarget& target : targets)
-        usage += QStringLiteral("       scripts/screenshot %1/{%2} FILE.png\n")
-                     .arg(QLatin1String(target.window), QLatin1String(target.pages));
+    for (const ScreenshotTarget& target : targets) {
+        const QString pages = QLatin1String(target.pages);
+        usage += QStringLiteral("       scripts/screenshot %1%2 FILE.png\n")
+                     .arg(QLatin1String(target.window), pages.isEmpty() ? QString() : "/{" + pages + "}");
+    }
     return usage;
 }

@@ -5,8 +5,12 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Snippets/SnippetStore.h"
+#include "Style/StylePolicy.h"
 #include "VocabularyStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTimeZone>
 
 #include <cmath>
@@ -37,6 +41,45 @@ const SampleDictation dictations[] = {
     {60 * 50, "the meeting moved to three thirty", "The meeting moved to 3:30.", "slack", "Slack", "clean",
      AppCategory::messaging},
 };
+
+// Two applications with a style of their own, installed in the user's application folder with
+// a plain coloured square for an icon.
+struct SampleApp {
+    const char* desktopId;
+    const char* name;
+    const char* colour;
+    DictationStyle style;
+};
+
+const SampleApp styledApps[] = {
+    {"org.telegram.desktop", "Telegram", "#2AABEE", DictationStyle::formal},
+    {"libreoffice-writer", "LibreOffice Writer", "#2C71B8", DictationStyle::asSpoken},
+};
+
+void installSampleApps(Settings& settings)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QDir().mkpath(data + QStringLiteral("/applications"));
+    StylePolicy policy = StylePolicy::standard();
+    for (const SampleApp& app : styledApps) {
+        const QString id = QString::fromLatin1(app.desktopId);
+        const QString icon = data + QStringLiteral("/") + id + QStringLiteral(".svg");
+        QFile iconFile(icon);
+        if (iconFile.open(QIODevice::WriteOnly))
+            iconFile.write(
+                QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 48 48\">"
+                               "<rect x=\"2\" y=\"2\" width=\"44\" height=\"44\" rx=\"11\" fill=\"%1\"/></svg>")
+                    .arg(QLatin1String(app.colour))
+                    .toUtf8());
+        QFile entry(data + QStringLiteral("/applications/") + id + QStringLiteral(".desktop"));
+        if (entry.open(QIODevice::WriteOnly))
+            entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nIcon=%2\nExec=true\n")
+                            .arg(QString::fromUtf8(app.name), icon)
+                            .toUtf8());
+        policy.byApp[id] = app.style;
+    }
+    policy.save(settings);
+}
 
 std::vector<float> toneSeconds(double seconds)
 {
@@ -82,5 +125,22 @@ void SeedData::write(Settings& settings, const QDateTime& now)
     for (const char* term : {"Quillmarsh", "Kubernetes", "سارا رحیمی", "PostgreSQL"})
         vocabulary.add(QString::fromUtf8(term), VocabularyEntry::Source::you);
 
+    installSampleApps(settings);
     settings.setValue(QStringLiteral("keepClips"), true);
+}
+
+AuthSession SeedData::accountSession(const QDateTime& now)
+{
+    const auto part = [](const QByteArray& bytes) {
+        return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    };
+    const QByteArray payload = R"({"email":"sara.ahmadi@example.com","user_metadata":{"full_name":"Sara Ahmadi"},)"
+                               R"("app_metadata":{"provider":"google"}})";
+    AuthSession session;
+    session.accessToken = QString::fromLatin1(part(R"({"alg":"none"})") + '.' + part(payload) + ".sample");
+    session.refreshToken = QStringLiteral("sample");
+    session.expiresAt = now.toSecsSinceEpoch() + 3600;
+    session.userID = QStringLiteral("sample-user");
+    session.email = QStringLiteral("sara.ahmadi@example.com");
+    return session;
 }

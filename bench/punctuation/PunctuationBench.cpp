@@ -23,7 +23,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const QString folder = QStringLiteral(QUILLMARSH_TEST_MODELS "/punctuation-bench");
+const QString folder = QStringLiteral(QUILLMARSH_BENCH_MODEL);
 
 void check(const OrtApi* api, OrtStatus* status)
 {

@@ -1,7 +1,7 @@
 #include "Clips/ClipUploader.h"
 
 #include "Clips/ClipConsent.h"
-#include "Core/NetworkReply.h"
+#include "Core/HttpCall.h"
 #include "Core/SendOnce.h"
 #include "Core/ServerAddress.h"
 
@@ -16,46 +16,8 @@ namespace {
 constexpr int uploadTimeout = 60'000;  // ms
 constexpr int withdrawalTimeout = 20'000;  // ms
 
-struct Reply {
-    int status = 0;  // 0 when the reply was not an HTTP response
-    QByteArray body;
-};
-
-using Start = std::function<QNetworkReply*(QNetworkAccessManager&)>;
-
-// Starts the request on the session's thread; a transfer that broke off gives UploadError::network.
-void perform(QNetworkAccessManager& session, Start start,
-             std::function<void(const std::variant<Reply, UploadError>&)> done)
-{
-    QNetworkAccessManager* manager = &session;
-    QMetaObject::invokeMethod(manager, [manager, start = std::move(start), done = std::move(done)] {
-        QNetworkReply* reply = start(*manager);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
-            reply->deleteLater();
-            const QNetworkReply::NetworkError error = reply->error();
-            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-            const QByteArray body = reply->readAll();
-            if (error == QNetworkReply::NoError && isCutShort(*reply, body.size())) {
-                done(UploadError::network(QStringLiteral("Connection closed")));
-                return;
-            }
-            // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any
-            // other. Only a failed connection (also one lost once the request had gone out), or no
-            // status at all, means no reply arrived.
-            const bool connectionFailed =
-                (error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError)
-                || error == QNetworkReply::ContentReSendError;
-            if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed)) {
-                done(UploadError::network(reply->errorString()));
-                return;
-            }
-            done(Reply{status.isValid() ? status.toInt() : 0, body});
-        });
-    });
-}
-
 // The failure a reply stands for: busy and down are told apart from refusals by their status.
-UploadError failure(const Reply& reply)
+UploadError failure(const HttpReply& reply)
 {
     if (reply.status == 503)
         return UploadError::unavailable();
@@ -113,14 +75,14 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
         {QStringLiteral("app_version"), appVersion},
     };
     const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
-    perform(
+    performHttp(
         session_, [request, body](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", body); },
-        [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
-            if (const auto* error = std::get_if<UploadError>(&outcome)) {
-                done(*error);
+        [done = std::move(done)](const HttpOutcome& outcome) {
+            if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
+                done(UploadError::network(failed->message));
                 return;
             }
-            const Reply& reply = std::get<Reply>(outcome);
+            const HttpReply& reply = std::get<HttpReply>(outcome);
             if (reply.status == 201) {
                 const QJsonValue code = QJsonDocument::fromJson(reply.body).object().value(QLatin1String("code"));
                 // An empty code could never withdraw the clip: it counts as no code.
@@ -149,12 +111,12 @@ void ClipUploader::remove(const QString& code, std::function<void(const DeleteRe
     QNetworkRequest request(address);
     request.setTransferTimeout(withdrawalTimeout);
     const auto start = [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "DELETE"); };
-    perform(session_, start, [done = std::move(done)](const std::variant<Reply, UploadError>& outcome) {
-        if (const auto* error = std::get_if<UploadError>(&outcome)) {
-            done(*error);
+    performHttp(session_, start, [done = std::move(done)](const HttpOutcome& outcome) {
+        if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
+            done(UploadError::network(failed->message));
             return;
         }
-        const Reply& reply = std::get<Reply>(outcome);
+        const HttpReply& reply = std::get<HttpReply>(outcome);
         if (reply.status == 204 || reply.status == 404) {
             done(std::nullopt);
             return;

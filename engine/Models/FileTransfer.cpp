@@ -16,6 +16,9 @@ namespace {
 
 // Bounds what the reply holds in memory when the disk is slower than the network.
 constexpr qint64 readBufferSize = 4 * 1024 * 1024;
+// The bytes taken from the reply and written to disk at a time: small enough to stay in the
+// processor's cache between the two copies, so writing a piece doesn't read it back from memory.
+constexpr qsizetype pieceSize = 256 * 1024;
 
 struct Transfer {
     QString destination;
@@ -30,6 +33,7 @@ struct Transfer {
     // Used on the network thread only.
     QPointer<QNetworkReply> reply;
     QFile output;
+    QByteArray piece;
     bool responded = false;
     int status = 0;
     qint64 received = 0;
@@ -101,8 +105,9 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
     }
     if (status == 200 || status == 206) {
         transfer.output.setFileName(transfer.destination);
-        if (!transfer.output.open(QIODevice::ReadWrite) || !transfer.output.resize(transfer.start)
-            || !transfer.output.seek(transfer.start)) {
+        // Unbuffered: each piece goes to the file as it is, without another copy.
+        if (!transfer.output.open(QIODevice::ReadWrite | QIODevice::Unbuffered)
+            || !transfer.output.resize(transfer.start) || !transfer.output.seek(transfer.start)) {
             transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
             transfer.output.close();
             stop(reply);
@@ -124,17 +129,21 @@ void receive(Transfer& transfer, QNetworkReply& reply)
 {
     if (!respond(transfer, reply))
         return;
+    if (transfer.piece.isEmpty())
+        transfer.piece.resize(pieceSize);
     while (transfer.output.isOpen() && reply.bytesAvailable() > 0) {
-        const QByteArray chunk = reply.read(readBufferSize);
-        if (transfer.output.write(chunk) != chunk.size()) {
+        const qint64 size = reply.read(transfer.piece.data(), pieceSize);
+        if (size <= 0)
+            break;
+        if (transfer.output.write(transfer.piece.constData(), size) != size) {
             transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
             transfer.output.close();
             stop(reply);
             return;
         }
-        transfer.received += chunk.size();
+        transfer.received += size;
         if (transfer.progress)
-            transfer.progress(chunk.size());
+            transfer.progress(size);
     }
 }
 

@@ -1,13 +1,14 @@
 #include "Style/AppCategory.h"
 
 #include "Core/RawValues.h"
+#include "Style/Terminals.h"
 #include "Style/WebApps.h"
 
 namespace AppCategories {
 
 namespace {
 // Whole families of applications that mean code.
-const QString codePrefixes[] = {QStringLiteral("com.jetbrains.")};
+const QString codePrefixes[] = {QStringLiteral("com.jetbrains."), QStringLiteral("jetbrains-")};
 
 constexpr auto rawValues = rawValueTable<AppCategory>({{AppCategory::email, "email"},
                                                        {AppCategory::messaging, "messaging"},
@@ -62,31 +63,96 @@ QString examples(AppCategory category)
 
 const std::map<AppCategory, QSet<QString>>& bundleIDs()
 {
-    static const std::map<AppCategory, QSet<QString>> table{
-        {AppCategory::email,
-         {QStringLiteral("com.apple.mail"), QStringLiteral("com.microsoft.Outlook"),
-          QStringLiteral("com.readdle.smartemail-Mac"), QStringLiteral("com.superhuman.electron"),
-          QStringLiteral("it.bloop.airmail2")}},
-        {AppCategory::messaging,
-         {QStringLiteral("com.apple.MobileSMS"), QStringLiteral("com.tinyspeck.slackmacgap"),
-          QStringLiteral("net.whatsapp.WhatsApp"), QStringLiteral("ru.keepcoder.Telegram"),
-          QStringLiteral("org.telegram.desktop"), QStringLiteral("com.hnc.Discord"),
-          QStringLiteral("com.microsoft.teams2"), QStringLiteral("com.facebook.archon.developerID"),
-          QStringLiteral("org.whispersystems.signal-desktop"), QStringLiteral("com.apple.iChat")}},
-        {AppCategory::documents,
-         {QStringLiteral("com.apple.Notes"), QStringLiteral("com.apple.iWork.Pages"),
-          QStringLiteral("com.microsoft.Word"), QStringLiteral("notion.id"), QStringLiteral("md.obsidian"),
-          QStringLiteral("com.apple.TextEdit"), QStringLiteral("com.apple.iWork.Keynote"),
-          QStringLiteral("com.google.drivefs"), QStringLiteral("net.shinyfrog.bear"),
-          QStringLiteral("com.culturedcode.ThingsMac"), QStringLiteral("com.apple.reminders")}},
-        {AppCategory::code,
-         {QStringLiteral("com.apple.dt.Xcode"), QStringLiteral("com.microsoft.VSCode"),
-          QStringLiteral("com.todesktop.230313mzl4w4u92"), QStringLiteral("com.apple.Terminal"),
-          QStringLiteral("com.googlecode.iterm2"), QStringLiteral("dev.warp.Warp-Stable"),
-          QStringLiteral("com.mitchellh.ghostty"), QStringLiteral("net.kovidgoyal.kitty"),
-          QStringLiteral("com.sublimetext.4"), QStringLiteral("com.github.atom"), QStringLiteral("co.zeit.hyper"),
-          QStringLiteral("dev.zed.Zed")}},
-    };
+    static const auto table = [] {
+        std::map<AppCategory, QSet<QString>> known{
+            {AppCategory::email,
+             {QStringLiteral("com.apple.mail"), QStringLiteral("com.microsoft.Outlook"),
+              QStringLiteral("com.readdle.smartemail-Mac"), QStringLiteral("com.superhuman.electron"),
+              QStringLiteral("it.bloop.airmail2"),
+              // Linux desktop-file ids and window classes of the same kinds of application
+              QStringLiteral("org.mozilla.thunderbird"), QStringLiteral("org.mozilla.Thunderbird"),
+              QStringLiteral("thunderbird"), QStringLiteral("org.gnome.evolution"),
+              QStringLiteral("org.gnome.Evolution"), QStringLiteral("evolution"), QStringLiteral("org.kde.kmail2"),
+              QStringLiteral("org.gnome.Geary"), QStringLiteral("geary"), QStringLiteral("mailspring"),
+              QStringLiteral("eu.betterbird.Betterbird")}},
+            {AppCategory::messaging,
+             {QStringLiteral("com.apple.MobileSMS"),
+              QStringLiteral("com.tinyspeck.slackmacgap"),
+              QStringLiteral("net.whatsapp.WhatsApp"),
+              QStringLiteral("ru.keepcoder.Telegram"),
+              QStringLiteral("org.telegram.desktop"),
+              QStringLiteral("com.hnc.Discord"),
+              QStringLiteral("com.microsoft.teams2"),
+              QStringLiteral("com.facebook.archon.developerID"),
+              QStringLiteral("org.whispersystems.signal-desktop"),
+              QStringLiteral("com.apple.iChat"),
+              QStringLiteral("slack"),
+              QStringLiteral("com.slack.Slack"),
+              QStringLiteral("telegramdesktop"),
+              QStringLiteral("telegram-desktop"),
+              QStringLiteral("signal"),
+              QStringLiteral("org.signal.Signal"),
+              QStringLiteral("discord"),
+              QStringLiteral("com.discordapp.Discord"),
+              QStringLiteral("whatsapp-for-linux"),
+              QStringLiteral("teams-for-linux"),
+              QStringLiteral("element"),
+              QStringLiteral("im.riot.Riot"),
+              QStringLiteral("org.gnome.Fractal")}},
+            {AppCategory::documents,
+             {QStringLiteral("com.apple.Notes"),
+              QStringLiteral("com.apple.iWork.Pages"),
+              QStringLiteral("com.microsoft.Word"),
+              QStringLiteral("notion.id"),
+              QStringLiteral("md.obsidian"),
+              QStringLiteral("com.apple.TextEdit"),
+              QStringLiteral("com.apple.iWork.Keynote"),
+              QStringLiteral("com.google.drivefs"),
+              QStringLiteral("net.shinyfrog.bear"),
+              QStringLiteral("com.culturedcode.ThingsMac"),
+              QStringLiteral("com.apple.reminders"),
+              QStringLiteral("libreoffice-writer"),
+              QStringLiteral("libreoffice-impress"),
+              QStringLiteral("obsidian"),
+              QStringLiteral("md.obsidian.Obsidian"),
+              QStringLiteral("notion-app"),
+              QStringLiteral("org.gnome.TextEditor"),
+              QStringLiteral("org.gnome.gedit"),
+              QStringLiteral("gedit"),
+              QStringLiteral("org.kde.kwrite"),
+              QStringLiteral("net.cozic.joplin_desktop"),
+              QStringLiteral("logseq"),
+              QStringLiteral("org.gnome.Notes")}},
+            {AppCategory::code,
+             {QStringLiteral("com.apple.dt.Xcode"),
+              QStringLiteral("com.microsoft.VSCode"),
+              QStringLiteral("com.todesktop.230313mzl4w4u92"),
+              QStringLiteral("com.apple.Terminal"),
+              QStringLiteral("com.googlecode.iterm2"),
+              QStringLiteral("dev.warp.Warp-Stable"),
+              QStringLiteral("com.mitchellh.ghostty"),
+              QStringLiteral("net.kovidgoyal.kitty"),
+              QStringLiteral("com.sublimetext.4"),
+              QStringLiteral("com.github.atom"),
+              QStringLiteral("co.zeit.hyper"),
+              QStringLiteral("dev.zed.Zed"),
+              QStringLiteral("code"),
+              QStringLiteral("com.visualstudio.code"),
+              QStringLiteral("code-oss"),
+              QStringLiteral("codium"),
+              QStringLiteral("com.vscodium.codium"),
+              QStringLiteral("cursor"),
+              QStringLiteral("sublime_text"),
+              QStringLiteral("com.sublimetext.three"),
+              QStringLiteral("dev.zed.Zed-Preview"),
+              QStringLiteral("org.gnome.Builder"),
+              QStringLiteral("org.kde.kate"),
+              QStringLiteral("emacs"),
+              QStringLiteral("gvim")}},
+        };
+        known[AppCategory::code].unite(Terminals::ids());
+        return known;
+    }();
     return table;
 }
 

@@ -106,6 +106,20 @@ const QSet<QString>& bundleIDs()
         QStringLiteral("com.operasoftware.Opera"),
         QStringLiteral("com.vivaldi.Vivaldi"),
         QStringLiteral("app.zen-browser.zen"),
+        // Linux desktop-file ids and window classes of the same browsers
+        QStringLiteral("firefox"),
+        QStringLiteral("firefox-esr"),
+        QStringLiteral("librewolf"),
+        QStringLiteral("chromium"),
+        QStringLiteral("chromium-browser"),
+        QStringLiteral("org.chromium.Chromium"),
+        QStringLiteral("google-chrome"),
+        QStringLiteral("microsoft-edge"),
+        QStringLiteral("brave-browser"),
+        QStringLiteral("opera"),
+        QStringLiteral("vivaldi-stable"),
+        QStringLiteral("app.zen_browser.zen"),
+        QStringLiteral("org.gnome.Epiphany"),
     };
     return browsers;
 }

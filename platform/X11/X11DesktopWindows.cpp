@@ -37,6 +37,9 @@ X11DesktopWindows::~X11DesktopWindows()
 
 quint32 X11DesktopWindows::atom(const char* name) const
 {
+    // Atoms live as long as the server: one round trip per name, not one per question.
+    if (const auto known = atoms_.constFind(name); known != atoms_.constEnd())
+        return *known;
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
@@ -44,6 +47,7 @@ quint32 X11DesktopWindows::atom(const char* name) const
         return XCB_ATOM_NONE;
     const quint32 value = reply->atom;
     std::free(reply);
+    atoms_.insert(name, value);
     return value;
 }
 

@@ -5,6 +5,7 @@
 #include "DesktopWindows.h"
 
 #include <QByteArray>
+#include <QHash>
 
 #include <mutex>
 
@@ -32,6 +33,7 @@ private:
     QList<quint32> windowList(quint32 name) const;
 
     mutable std::mutex mutex_;
+    mutable QHash<QByteArray, quint32> atoms_;  // guarded by mutex_
     xcb_connection_t* connection_ = nullptr;
     quint32 root_ = 0;
 };

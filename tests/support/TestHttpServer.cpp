@@ -26,15 +26,6 @@ QByteArray HttpRequest::header(const QByteArray& name) const
     return {};
 }
 
-bool HttpRequest::hasHeader(const QByteArray& name) const
-{
-    for (const auto& entry : headers) {
-        if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 HttpResponse HttpResponse::text(int status, const QByteArray& body, const QByteArray& contentType)
 {
     HttpResponse response;
@@ -74,26 +65,6 @@ HttpResponse HttpResponse::file(const QByteArray& content, const HttpRequest& re
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    static const QHash<int, QByteArray> phrases{{200, "OK"},
-                                                {201, "Created"},
-                                                {204, "No Content"},
-                                                {206, "Partial Content"},
-                                                {400, "Bad Request"},
-                                                {401, "Unauthorized"},
-                                                {403, "Forbidden"},
-                                                {404, "Not Found"},
-                                                {409, "Conflict"},
-                                                {413, "Payload Too Large"},
-                                                {416, "Range Not Satisfiable"},
-                                                {429, "Too Many Requests"},
-                                                {500, "Internal Server Error"},
-                                                {502, "Bad Gateway"},
-                                                {503, "Service Unavailable"}};
-    return phrases.value(status, "Status");
-}
-
 // One connection: reads one request, answers it, closes.
 class Connection : public QObject {
 public:
@@ -101,10 +72,7 @@ public:
 
 private:
     void readRequest();
-    void respond(HttpResponse response);
-    void writeHead();
-    void pump();
-    void finishWriting();
+    void respond(const HttpResponse& response);
 
     QTcpSocket* socket_;
     TestHttpServer::Impl& server_;
@@ -113,10 +81,6 @@ private:
     bool headerDone_ = false;
     qint64 bodyExpected_ = 0;
     bool responding_ = false;
-    HttpResponse response_;
-    qint64 sent_ = 0;
-    qint64 limit_ = 0;
-    bool waitingForTrickle_ = false;
 };
 
 }
@@ -148,7 +112,6 @@ Connection::Connection(QTcpSocket* socket, TestHttpServer::Impl& server)
 {
     connect(socket_, &QTcpSocket::readyRead, this, [this] { readRequest(); });
     connect(socket_, &QTcpSocket::disconnected, socket_, &QObject::deleteLater);
-    connect(socket_, &QTcpSocket::bytesWritten, this, [this] { pump(); });
 }
 
 void Connection::readRequest()
@@ -184,65 +147,26 @@ void Connection::readRequest()
     if (response.delayBeforeHeaders.count() > 0) {
         QTimer::singleShot(response.delayBeforeHeaders, this, [this, response] { respond(response); });
     } else {
-        respond(std::move(response));
+        respond(response);
     }
 }
 
-void Connection::respond(HttpResponse response)
+void Connection::respond(const HttpResponse& response)
 {
     if (response.closeWithoutAnswer) {
         socket_->disconnectFromHost();
         return;
     }
-    response_ = std::move(response);
-    limit_ = response_.body.size();
-    if (response_.closeAfterBytes)
-        limit_ = std::min(limit_, *response_.closeAfterBytes);
-    if (response_.stallAfterBytes)
-        limit_ = std::min(limit_, *response_.stallAfterBytes);
-    writeHead();
-    pump();
-}
-
-void Connection::writeHead()
-{
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(response_.status) + ' ' + reasonPhrase(response_.status) + "\r\n";
-    for (const auto& [name, value] : response_.headers)
+    // Clients read the status code; the reason phrase is free text.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
+    for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(response_.body.size()) + "\r\nConnection: close\r\n\r\n";
-    socket_->write(head);
-}
-
-// Writes the body a piece at a time as the socket drains, so a large body never sits in the
-// socket's buffer whole.
-void Connection::pump()
-{
-    if (!responding_ || waitingForTrickle_ || socket_->state() != QAbstractSocket::ConnectedState)
-        return;
-    constexpr qint64 piece = 256 * 1024;
-    while (sent_ < limit_ && socket_->bytesToWrite() < piece) {
-        const qint64 size = std::min(response_.trickleBytes > 0 ? response_.trickleBytes : piece, limit_ - sent_);
-        socket_->write(response_.body.constData() + sent_, size);
-        sent_ += size;
-        if (response_.trickleBytes > 0 && sent_ < limit_) {
-            waitingForTrickle_ = true;
-            QTimer::singleShot(response_.trickleInterval, this, [this] {
-                waitingForTrickle_ = false;
-                pump();
-            });
-            return;
-        }
-    }
-    if (sent_ >= limit_)
-        finishWriting();
-}
-
-void Connection::finishWriting()
-{
-    if (response_.stallAfterBytes && limit_ < response_.body.size())
-        return;  // stay connected and silent
-    if (socket_->bytesToWrite() == 0)
+    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    const qint64 sent = std::min({response.body.size(), response.closeAfterBytes.value_or(response.body.size()),
+                                  response.stallAfterBytes.value_or(response.body.size())});
+    socket_->write(head + response.body.left(sent));
+    // A stalled answer stays connected and silent; any other closes once it is written.
+    if (sent == response.body.size() || !response.stallAfterBytes)
         socket_->disconnectFromHost();
 }
 

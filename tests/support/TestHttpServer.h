@@ -1,7 +1,7 @@
 #pragma once
 // A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread. Each route
-// answers with a response that may also misbehave on purpose (stall, trickle, cut the
-// connection); every request is recorded.
+// answers with a response that may also misbehave on purpose (stall, cut the connection); every
+// request is recorded.
 
 #include <QByteArray>
 #include <QList>
@@ -21,7 +21,7 @@ struct HttpRequest {
 
     QByteArray path() const;  // the target without its query
     QByteArray header(const QByteArray& name) const;  // case-insensitive; empty when absent
-    bool hasHeader(const QByteArray& name) const;
+    bool hasHeader(const QByteArray& name) const { return !header(name).isNull(); }
 };
 
 struct HttpResponse {
@@ -36,9 +36,6 @@ struct HttpResponse {
     std::optional<qint64> closeAfterBytes;
     // Send only this many body bytes, then go quiet with the connection open.
     std::optional<qint64> stallAfterBytes;
-    // Send the body in pieces of this size with a pause between them.
-    qint64 trickleBytes = 0;
-    std::chrono::milliseconds trickleInterval{0};
 
     static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     static HttpResponse json(int status, const QByteArray& body) { return text(status, body, "application/json"); }

@@ -5,6 +5,11 @@ transducer/      a streaming transducer (greedy search): loud audio reads "HELLO
                  silence reads nothing.
 transducer-bpe/  the same with a byte-pair vocabulary, so the recogniser uses beam search and
                  hotwords: the hotword "WORD" turns the text into "HELLO WORD".
+transducer-bench/  the same transducer whose encoder also computes as much per decode call as a
+                 small streaming encoder of about 20 million weights does per chunk (eight
+                 2048-wide layers over every frame, some 160 million multiply-adds, added in
+                 with weight zero), so a benchmark can weigh our work around a dictation
+                 against a recogniser of realistic cost. It reads the same words.
 punctuation/     token classifiers whose label for token id t is t mod 5 (ids below 32):
                  model.onnx takes input_ids and attention_mask, model-token-types.onnx also
                  token_type_ids, whose value is added to every label's score;
@@ -12,9 +17,6 @@ punctuation/     token classifiers whose label for token id t is t mod 5 (ids be
                  its first input "ids", model-512-positions.onnx refuses more than 512 tokens;
                  tokenizer.json is a WordPiece tokenizer over ids
                  below 32, chosen so a Persian sentence gets known marks.
-punctuation-bench/  the same tokenizer with a model that computes as much per token as a small
-                 token classifier (four 256-wide layers), so a benchmark can weigh our work
-                 around a run against a run of realistic cost. Its labels mean nothing.
 
 Run with Debian's own python3, which sees python3-onnx.  Usage: make_test_models.py OUT_DIR
 """
@@ -49,13 +51,15 @@ def const(name, array):
     return numpy_helper.from_array(np.asarray(array), name)
 
 
-def encoder():
+def encoder(work_layers=0, width=2048):
     # The loudest log-mel bin of every fourth frame: loud audio gives a high value, silence
-    # the log floor (about -15.9). The states pass through unchanged.
+    # the log floor (about -15.9). The states pass through unchanged. With work layers, a stack
+    # of wide layers over every frame is computed and added in with weight zero.
+    loudest = "encoder_out" if work_layers == 0 else "loudest"
     nodes = [
         helper.make_node("Slice", ["x", "starts", "ends", "axes", "steps"], ["xs"]),
         helper.make_node("MatMul", ["xs", "identity"], ["projected"]),
-        helper.make_node("ReduceMax", ["projected"], ["encoder_out"], axes=[2], keepdims=1),
+        helper.make_node("ReduceMax", ["projected"], [loudest], axes=[2], keepdims=1),
         helper.make_node("Identity", ["h"], ["next_h"]),
         helper.make_node("Identity", ["c"], ["next_c"]),
     ]
@@ -64,6 +68,22 @@ def encoder():
         const("axes", np.array([1], np.int64)), const("steps", np.array([4], np.int64)),
         const("identity", np.eye(FEATURES, dtype=np.float32)),
     ]
+    if work_layers:
+        generator = np.random.default_rng(11)
+        hidden = "x"
+        for layer in range(work_layers):
+            up, down = f"up{layer}", f"down{layer}"
+            inits += [const(up, generator.normal(0, 0.02, (FEATURES, width)).astype(np.float32)),
+                      const(down, generator.normal(0, 0.02, (width, FEATURES)).astype(np.float32))]
+            nodes += [helper.make_node("MatMul", [hidden, up], [f"wide{layer}"]),
+                      helper.make_node("Relu", [f"wide{layer}"], [f"active{layer}"]),
+                      helper.make_node("MatMul", [f"active{layer}", down], [f"narrow{layer}"]),
+                      helper.make_node("Tanh", [f"narrow{layer}"], [f"work{layer}"])]
+            hidden = f"work{layer}"
+        inits.append(const("nothing", np.array([0.0], np.float32)))
+        nodes += [helper.make_node("ReduceMean", [hidden], ["summary"], keepdims=1),
+                  helper.make_node("Mul", ["summary", "nothing"], ["zero"]),
+                  helper.make_node("Add", [loudest, "zero"], ["encoder_out"])]
     graph = helper.make_graph(
         nodes, "encoder",
         [helper.make_tensor_value_info("x", TensorProto.FLOAT, ["N", CHUNK, FEATURES]),
@@ -183,45 +203,24 @@ def tokenizer():
     }
 
 
-def sized_punctuation(width=256, layers=4):
-    generator = np.random.default_rng(7)
-    nodes = [helper.make_node("Gather", ["embedding", "input_ids"], ["hidden0"], axis=0)]
-    inits = [const("embedding", generator.normal(0, 1, (32, width)).astype(np.float32))]
-    for layer in range(layers):
-        weight = f"weight{layer}"
-        inits.append(const(weight, generator.normal(0, 1 / np.sqrt(width), (width, width)).astype(np.float32)))
-        nodes += [helper.make_node("MatMul", [f"hidden{layer}", weight], [f"mixed{layer}"]),
-                  helper.make_node("Relu", [f"mixed{layer}"], [f"hidden{layer + 1}"])]
-    inits += [const("classifier", generator.normal(0, 0.1, (width, 5)).astype(np.float32)),
-              const("last_axis", np.array([-1], np.int64))]
-    nodes += [
-        helper.make_node("MatMul", [f"hidden{layers}", "classifier"], ["scores"]),
-        helper.make_node("Cast", ["attention_mask"], ["mask_float"], to=TensorProto.FLOAT),
-        helper.make_node("Unsqueeze", ["mask_float", "last_axis"], ["mask"]),
-        helper.make_node("Mul", ["scores", "mask"], ["logits"]),
-    ]
-    graph = helper.make_graph(
-        nodes, "punctuation",
-        [helper.make_tensor_value_info("input_ids", TensorProto.INT64, [1, "n"]),
-         helper.make_tensor_value_info("attention_mask", TensorProto.INT64, [1, "n"])],
-        [helper.make_tensor_value_info("logits", TensorProto.FLOAT, [1, "n", 5])],
-        inits)
-    return model(graph)
-
-
 def write_text(path, lines):
     with open(path, "w", encoding="utf-8") as f:
         f.write("".join(line + "\n" for line in lines))
 
 
-def write_transducer(folder, with_bpe):
+def write_tokenizer(folder):
+    with open(os.path.join(folder, "tokenizer.json"), "w", encoding="utf-8") as f:
+        json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
+
+
+def write_transducer(folder, with_bpe, work_layers=0):
     os.makedirs(folder, exist_ok=True)
     for name in ("encoder.onnx", "encoder.data"):
         if os.path.exists(os.path.join(folder, name)):
             os.remove(os.path.join(folder, name))
     # Only the large weight goes to encoder.data: the runtime needs the small Slice
     # parameters inline to infer shapes.
-    onnx.save_model(encoder(), os.path.join(folder, "encoder.onnx"), save_as_external_data=True,
+    onnx.save_model(encoder(work_layers), os.path.join(folder, "encoder.onnx"), save_as_external_data=True,
                     all_tensors_to_one_file=True, location="encoder.data", size_threshold=64)
     onnx.save_model(decoder(), os.path.join(folder, "decoder.onnx"))
     onnx.save_model(joiner(), os.path.join(folder, "joiner.onnx"))
@@ -234,17 +233,14 @@ def main():
     out = sys.argv[1]
     write_transducer(os.path.join(out, "transducer"), with_bpe=False)
     write_transducer(os.path.join(out, "transducer-bpe"), with_bpe=True)
+    write_transducer(os.path.join(out, "transducer-bench"), with_bpe=False, work_layers=8)
     os.makedirs(os.path.join(out, "punctuation"), exist_ok=True)
     onnx.save_model(punctuation(False), os.path.join(out, "punctuation", "model.onnx"))
     onnx.save_model(punctuation(True), os.path.join(out, "punctuation", "model-token-types.onnx"))
     onnx.save_model(punctuation(False, labels=3), os.path.join(out, "punctuation", "model-three-labels.onnx"))
     onnx.save_model(punctuation(False, ids_name="ids"), os.path.join(out, "punctuation", "model-without-input-ids.onnx"))
     onnx.save_model(punctuation(False, positions=512), os.path.join(out, "punctuation", "model-512-positions.onnx"))
-    os.makedirs(os.path.join(out, "punctuation-bench"), exist_ok=True)
-    onnx.save_model(sized_punctuation(), os.path.join(out, "punctuation-bench", "model.onnx"))
-    for folder in ("punctuation", "punctuation-bench"):
-        with open(os.path.join(out, folder, "tokenizer.json"), "w", encoding="utf-8") as f:
-            json.dump(tokenizer(), f, ensure_ascii=False, indent=1)
+    write_tokenizer(os.path.join(out, "punctuation"))
 
 
 if __name__ == "__main__":

@@ -17,6 +17,8 @@ AppFixture::AppFixture(const std::function<void(Settings&)>& prepare)
     for (const char* name : {"QUILLMARSH_CLOUD_URL", "QUILLMARSH_FORMAT_URL", "QUILLMARSH_SERVER_TOKEN",
                              "QUILLMARSH_MODEL_DIR", "QUILLMARSH_HISTORY", "QUILLMARSH_STATS", "QUILLMARSH_CLIPS"})
         qunsetenv(name);
+    // The account session lives in memory, away from the desktop's secret store.
+    qputenv("QUILLMARSH_ACCOUNT_SESSION", "memory");
     settings_ = std::make_unique<Settings>(folder_.filePath(QStringLiteral("Quillmarsh.conf")));
     if (prepare)
         prepare(*settings_);

@@ -44,16 +44,18 @@ protected:
 
 }
 
-TEST_F(FormatClientTest, PostsTheTextStyleAndHotwords)
+TEST_F(FormatClientTest, PostsTheTextStyleAndHotwordsWithTheFirstTokenAvailable)
 {
     answer(HttpResponse::json(200, R"({"text":"x","status":"ok"})"));
     format(QStringLiteral("  salam dost\n"), DictationStyle::formal,
            {QStringLiteral("Quillmarsh"), QStringLiteral("Tehran")},
            [] { return std::optional(QStringLiteral("account")); });
-    format(QStringLiteral("hi"), DictationStyle::clean);
+    format(QStringLiteral("hi"), DictationStyle::clean, {}, [] { return std::optional<QString>(); });
+    config.token.reset();
+    format(QStringLiteral("a"));
 
     const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 2);
+    ASSERT_EQ(requests.size(), 3);
     const HttpRequest& first = requests[0];
     EXPECT_EQ(first.header("Content-Type"), "application/json");
     EXPECT_EQ(first.header("Authorization"), "Bearer account");
@@ -63,19 +65,7 @@ TEST_F(FormatClientTest, PostsTheTextStyleAndHotwords)
                   {"text", "  salam dost\n"}, {"style", "formal"}, {"hotwords", QJsonArray{"Quillmarsh", "Tehran"}}}));
     EXPECT_EQ(QJsonDocument::fromJson(requests[1].body).object(),
               (QJsonObject{{"text", "hi"}, {"style", "clean"}, {"hotwords", QJsonArray()}}));
-}
-
-TEST_F(FormatClientTest, FallsBackToTheConfiguredTokenThenToNone)
-{
-    answer(HttpResponse::json(200, R"({"text":"x","status":"ok"})"));
-    format(QStringLiteral("a"), DictationStyle::clean, {}, [] { return std::optional<QString>(); });
-    format(QStringLiteral("a"));
-    config.token.reset();
-    format(QStringLiteral("a"), DictationStyle::clean, {}, [] { return std::optional<QString>(); });
-
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 3);
-    EXPECT_EQ(requests[0].header("Authorization"), "Bearer fallback");
+    // The provider's token, else the configured one, else none.
     EXPECT_EQ(requests[1].header("Authorization"), "Bearer fallback");
     EXPECT_FALSE(requests[2].hasHeader("Authorization"));
 }

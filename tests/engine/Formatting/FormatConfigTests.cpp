@@ -26,8 +26,6 @@ TEST(FormatConfig, IsDerivedFromTheSpeechServerAddress)
 
 TEST(FormatConfig, FollowsTheAddressRuleForHttp)
 {
-    EXPECT_NO_THROW(FormatConfig(QUrl(QStringLiteral("https://format.example/v1/format"))).validate());
-    EXPECT_NO_THROW(FormatConfig(QUrl(QStringLiteral("http://127.0.0.1:8000/v1/format"))).validate());
     try {
         FormatConfig(QUrl(QStringLiteral("http://format.example/v1/format"))).validate();
         ADD_FAILURE() << "a plain address to another computer was accepted";

@@ -42,7 +42,7 @@ protected:
     // A source that has read the manifest, ready to fetch encoder.onnx.
     std::unique_ptr<HTTPSModelSource> listedSource()
     {
-        host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), packageFiles);
+        host.publish(packageFiles);
         auto source = makeSource();
         source->files(ModelPackage::fast);
         host.server.clearRequests();
@@ -101,7 +101,7 @@ TEST_F(HTTPSModelSourceTest, ManifestIsTriedThreeTimesReadOnceAndItsSchemaChecke
     EXPECT_EQ(host.server.requests().size(), 3);
     EXPECT_EQ(pauses, (Pauses{1s, 2s}));
 
-    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), packageFiles);
+    host.publish(packageFiles);
     auto answered = std::make_shared<std::atomic<int>>(0);
     host.server.route("GET", "/models/manifest.json", [this, answered](const HttpRequest&) {
         if ((*answered)++ == 0)
@@ -131,7 +131,7 @@ TEST_F(HTTPSModelSourceTest, SelectsRequiredFilesThenLicenceInFixedOrder)
     listed.emplace_back(QStringLiteral("LICENSE"), "licence");
     listed.emplace_back(QStringLiteral("tokens.txt"), "a later duplicate");
     listed.emplace_back(QStringLiteral("../escape"), "outside");
-    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), listed);
+    host.publish(listed);
     const std::vector<ModelFile> files = makeSource()->files(ModelPackage::fast);
     ASSERT_EQ(files.size(), 7u);
     for (size_t i = 0; i < 6; ++i)
@@ -220,7 +220,7 @@ TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
 
 TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)
 {
-    host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), packageFiles);
+    host.publish(packageFiles);
     routeEncoder([](const HttpRequest&) { return HttpResponse::text(503, "busy"); });
     bool stopped = false;
     HTTPSModelSource source(host.base(), ModelFamily::v1, 6,

@@ -138,7 +138,7 @@ protected:
         ModelInstallerTest::SetUp();
         for (const QString& name : ModelStore::requiredFiles())
             model.emplace_back(name, readFile(TestModels::transducerBpe() + u'/' + name));
-        host.publish(QStringLiteral("v1"), QStringLiteral("320ms"), model);
+        host.publish(model);
     }
 
     std::shared_ptr<HTTPSModelSource> source()
@@ -216,8 +216,7 @@ TEST_F(ModelInstallerDownloadTest, StopMidFileThenResumeFetchesOnlyTheMissingByt
 TEST_F(ModelInstallerDownloadTest, AFileTheServerHoldsShorterThanListedIsAskedForOnce)
 {
     const QByteArray tokens = model[4].second;
-    host.editEntry(QStringLiteral("v1"), QStringLiteral("320ms"), 4,
-                   [&](QJsonObject& entry) { entry.insert(QStringLiteral("size"), tokens.size() + 100); });
+    host.editEntry(4, [&](QJsonObject& entry) { entry.insert(QStringLiteral("size"), tokens.size() + 100); });
     for (const bool staged : {false, true}) {
         SCOPED_TRACE(staged ? "416 for the staged bytes" : "a complete short 200");
         if (staged)

@@ -32,32 +32,29 @@ QJsonArray TestModelHost::entries(const QString& blobFolder, const Files& files)
     return list;
 }
 
-void TestModelHost::publish(const QString& family, const QString& package, const Files& files)
+void TestModelHost::publish(const Files& files)
 {
-    setFileList(family, package, entries(package, files));
+    setFileList(entries(QStringLiteral("320ms"), files));
 }
 
-void TestModelHost::editEntry(const QString& family, const QString& package, int index,
-                              const std::function<void(QJsonObject&)>& change)
+void TestModelHost::editEntry(int index, const std::function<void(QJsonObject&)>& change)
 {
-    QJsonArray files =
-        manifest.value(QStringLiteral("families"))[family][QStringLiteral("packages")][package][QStringLiteral("files")]
-            .toArray();
+    QJsonArray files = manifest[QStringLiteral("families")][QStringLiteral("v1")][QStringLiteral("packages")]
+                               [QStringLiteral("320ms")][QStringLiteral("files")]
+                                   .toArray();
     QJsonObject entry = files.at(index).toObject();
     change(entry);
     files.replace(index, entry);
-    setFileList(family, package, files);
+    setFileList(files);
 }
 
-void TestModelHost::setFileList(const QString& family, const QString& package, const QJsonArray& files)
+void TestModelHost::setFileList(const QJsonArray& files)
 {
-    QJsonObject families = manifest.value(QStringLiteral("families")).toObject();
-    QJsonObject familyObject = families.value(family).toObject();
-    QJsonObject packages = familyObject.value(QStringLiteral("packages")).toObject();
-    packages.insert(package, QJsonObject{{QStringLiteral("files"), files}});
-    familyObject.insert(QStringLiteral("packages"), packages);
-    families.insert(family, familyObject);
-    manifest.insert(QStringLiteral("families"), families);
+    const QJsonObject package{{QStringLiteral("files"), files}};
+    manifest.insert(
+        QStringLiteral("families"),
+        QJsonObject{{QStringLiteral("v1"),
+                     QJsonObject{{QStringLiteral("packages"), QJsonObject{{QStringLiteral("320ms"), package}}}}}});
 }
 
 void TestModelHost::publishPunctuation(const Files& files)

@@ -22,12 +22,12 @@ public:
     QUrl base() const { return server.url(QStringLiteral("/models/")); }
     static QByteArray blobPath(const QString& package, const QString& name);
 
-    // Lists the files (their true sizes and digests) in the manifest and serves them.
-    void publish(const QString& family, const QString& package, const Files& files);
+    // Lists the files (their true sizes and digests) in the manifest as family "v1", package
+    // "320ms", and serves them.
+    void publish(const Files& files);
     void publishPunctuation(const Files& files);
-    // Changes the manifest entry of one published file, e.g. to give it a wrong digest.
-    void editEntry(const QString& family, const QString& package, int index,
-                   const std::function<void(QJsonObject&)>& change);
+    // Changes the manifest entry of one published package file, e.g. to give it a wrong size.
+    void editEntry(int index, const std::function<void(QJsonObject&)>& change);
     // The manifest as served; tests may edit it between publish() and the first request.
     QJsonObject manifest;
 
@@ -35,5 +35,5 @@ public:
 
 private:
     QJsonArray entries(const QString& blobFolder, const Files& files);
-    void setFileList(const QString& family, const QString& package, const QJsonArray& files);
+    void setFileList(const QJsonArray& files);
 };

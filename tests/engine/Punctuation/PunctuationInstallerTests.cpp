@@ -113,7 +113,6 @@ TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
     const QString folder = scratch.filePath(QStringLiteral("models/punctuation"));
     auto installer = installerFor(folder);
     installer->install();
-    installer->install();  // a run is under way: nothing new starts
 
     ASSERT_EQ(outcome(), State{Installed{}});
     EXPECT_EQ(states.front(), (State{Installing{0, 0}}));
@@ -125,7 +124,6 @@ TEST_F(PunctuationInstallerTest, DownloadsVerifiesAndMovesTheModelIn)
                                                  TestModelHost::blobPath("punctuation", "tokenizer.json")}));
     EXPECT_EQ(readFile(folder + QStringLiteral("/model.onnx")), modelBytes);
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/.staging")));
-    EXPECT_EQ(installer->state(), State{Installed{}});
 
     // What was installed is a working punctuator.
     Punctuator punctuator(folder, 1, Punctuator::defaultLabelBias);

@@ -1,0 +1,88 @@
+#pragma once
+// The Account page's state and actions while the page is on screen: the typed address and the
+// progress of an e-mailed link, Google sign-in, sign-out, and the account server's export and
+// delete with their busy flag and message line. Everything runs on the main thread.
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+
+#include <optional>
+
+class AccountAPI;
+class AccountManager;
+
+class AccountViewModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the page model")
+
+    Q_PROPERTY(QString email READ email WRITE setEmail NOTIFY emailChanged)
+    Q_PROPERTY(bool emailLooksValid READ emailLooksValid NOTIFY emailChanged)
+    Q_PROPERTY(QString phase READ phaseRaw NOTIFY phaseChanged)
+    // The address the link went to (sentLink) or the message (failed); empty otherwise.
+    Q_PROPERTY(QString phaseText READ phaseText NOTIFY phaseChanged)
+    Q_PROPERTY(bool signedIn READ signedIn NOTIFY stateChanged)
+    Q_PROPERTY(bool dataBusy READ dataBusy NOTIFY dataChanged)
+    // Empty while there is no message.
+    Q_PROPERTY(QString dataMessage READ dataMessage NOTIFY dataChanged)
+    Q_PROPERTY(bool hasAPI READ hasAPI CONSTANT)
+
+public:
+    enum class Phase { idle, sending, sentLink, failed };
+
+    // The manager and the client (none without an account server) must outlive the model.
+    AccountViewModel(AccountManager& manager, AccountAPI* api, QObject* parent = nullptr);
+
+    QString email() const { return email_; }
+    void setEmail(const QString& email);
+    // The address, without blanks around it, looks like one: something, "@", something, a dot
+    // and something, with no blank or second "@" anywhere.
+    bool emailLooksValid() const;
+    static QString trimBlanks(const QString& text);
+
+    Phase phase() const { return phase_; }
+    QString phaseRaw() const;
+    QString phaseText() const { return phaseText_; }
+    bool signedIn() const { return signedIn_; }
+    bool dataBusy() const { return dataBusy_; }
+    QString dataMessage() const { return dataMessage_; }
+    bool hasAPI() const { return api_ != nullptr; }
+
+    Q_INVOKABLE void sendLink();
+    // Opens the service's Google sign-in page in the default browser.
+    Q_INVOKABLE void continueWithGoogle();
+    // Re-reads the account; once signed in, the form starts over.
+    Q_INVOKABLE void refresh();
+    Q_INVOKABLE void signOut();
+    // Fetches the export; when it arrives, `exportReady` asks the page where to save it.
+    Q_INVOKABLE void exportData();
+    // The page's answer to `exportReady`: the chosen file, or cancelled.
+    Q_INVOKABLE void saveExport(const QUrl& file);
+    Q_INVOKABLE void cancelExport();
+    Q_INVOKABLE void deleteAccount();
+
+signals:
+    void emailChanged();
+    void phaseChanged();
+    void stateChanged();
+    void dataChanged();
+    void exportReady();
+
+private:
+    void setPhase(Phase phase, const QString& text = {});
+    void setData(bool busy, const QString& message);
+
+    AccountManager& manager_;
+    AccountAPI* api_;
+    QString email_;
+    Phase phase_ = Phase::idle;
+    QString phaseText_;
+    bool signedIn_ = false;
+    bool dataBusy_ = false;
+    QString dataMessage_;
+    std::optional<QByteArray> export_;
+};

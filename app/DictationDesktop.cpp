@@ -1,0 +1,14 @@
+#include "DictationDesktop.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
+    : input(synthetic), keys(input, key), watcher(input), poster(synthetic)
+{
+}
+
+DictationFlow::Desktop DictationDesktop::parts()
+{
+    return {keys, windows, focus, watcher, poster, *QGuiApplication::clipboard()};
+}

@@ -1,0 +1,233 @@
+#include "DictationFlow.h"
+
+#include "Clips/ClipVault.h"
+#include "Core/Log.h"
+#include "Core/MainThread.h"
+#include "Formatting/FormatClient.h"
+#include "HotkeyMonitor.h"
+#include "InputWatcher.h"
+#include "Main/AppModel.h"
+#include "Punctuation/Punctuator.h"
+#include "Style/Terminals.h"
+#include "Style/WebApps.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+qint64 wordCount(const QString& text)
+{
+    return text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts).size();
+}
+}
+
+DictationFlow::DictationFlow(DictationController& controller, AppModel& model, Desktop desktop, Services services,
+                             Clock& clock, QObject* parent)
+    : QObject(parent), controller_(controller), model_(model), desktop_(desktop), services_(std::move(services)),
+      clock_(clock), pill_(clock), inserter_(desktop.clipboard, desktop.poster, clock),
+      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
+{
+    desktop_.keys.onKeyDown = [this] { keyDown(); };
+    desktop_.keys.onKeyUp = [this](bool chord) { controller_.keyUp(chord); };
+    desktop_.keys.onEscape = [this] { controller_.escape(); };
+
+    controller_.keepsAudio = [this] { return model_.keepClips(); };
+    controller_.hotwords = [this] { return model_.vocabulary()->hotwords(); };
+    controller_.transform = [this](const QString& text) { return model_.vocabulary()->writtenForms().apply(text); };
+    controller_.onPhase = [this](DictationController::Phase phase) {
+        switch (phase) {
+        case DictationController::Phase::holding:
+            pill_.setMode(PillController::Mode::listening);
+            break;
+        case DictationController::Phase::handsFree:
+            pill_.setMode(PillController::Mode::handsFree);
+            break;
+        case DictationController::Phase::finishing:
+            pill_.setMode(PillController::Mode::finishing);
+            break;
+        case DictationController::Phase::idle:
+            break;
+        }
+    };
+    controller_.onPartial = [this](const Partial& partial) { pill_.setPartial(partial); };
+    controller_.onLevel = [this](float level) { pill_.setLevel(level); };
+    controller_.onCancel = [this] { pill_.dismiss(); };
+    controller_.onUnavailable = [this](const QString& reason) {
+        pill_.showOutcome(PillController::Mode::failed, reason);
+    };
+    controller_.onFinal = [this](const QString& text, double seconds) { finalText(text, seconds); };
+    pill_.onUndo = [this] { undoImprovement(); };
+}
+
+DictationFlow::~DictationFlow()
+{
+    desktop_.keys.onKeyDown = nullptr;
+    desktop_.keys.onKeyUp = nullptr;
+    desktop_.keys.onEscape = nullptr;
+    controller_.onPhase = nullptr;
+    controller_.onPartial = nullptr;
+    controller_.onLevel = nullptr;
+    controller_.onCancel = nullptr;
+    controller_.onUnavailable = nullptr;
+    controller_.onFinal = nullptr;
+}
+
+void DictationFlow::keyDown()
+{
+    if (controller_.phase() != DictationController::Phase::idle) {
+        controller_.keyDown();
+        return;
+    }
+    ++generation_;
+    fixer_.forget();
+    front_ = desktop_.windows.active();
+    element_.reset();
+    keyDownAt_ = clock_.now();
+    if (onIdleKeyDown)
+        onIdleKeyDown();
+    controller_.keyDown();
+    if (controller_.phase() != DictationController::Phase::holding)
+        return;
+    pill_.start();
+    // While the user speaks, learn where the text will go and save the clipboard, so neither
+    // waits on another application after the key comes up.
+    QTimer::singleShot(0, this, [this, generation = generation_] {
+        if (generation != generation_)
+            return;
+        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+        inserter_.prepare();
+    });
+}
+
+void DictationFlow::finalText(const QString& text, double flushSeconds)
+{
+    const double speechSeconds = std::max(0.0, seconds(clock_.now() - keyDownAt_) - flushSeconds);
+    const std::vector<float> audio = controller_.lastAudio();
+    if (text.trimmed().isEmpty()) {
+        pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
+        return;
+    }
+    std::shared_ptr<Punctuator> punctuator =
+        model_.punctuation() && services_.punctuator ? services_.punctuator() : nullptr;
+    if (!punctuator) {
+        deliver(text, text, speechSeconds, audio);
+        return;
+    }
+    QPointer<DictationFlow> self(this);
+    const quint64 generation = generation_;
+    services_.punctuationQueue.async([self, punctuator, text, speechSeconds, audio, generation] {
+        QString punctuated = text;
+        try {
+            punctuated = punctuator->punctuate(text);
+        } catch (const Error& error) {
+            Log::info(QStringLiteral("punctuation failed: ") + error.description());
+        }
+        runOnMainThread([self, text, punctuated, speechSeconds, audio, generation] {
+            if (self && self->generation_ == generation)
+                self->deliver(text, punctuated, speechSeconds, audio);
+        });
+    });
+}
+
+void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
+                            const std::vector<float>& audio)
+{
+    const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
+    const QString final = expansion ? expansion->text : text;
+
+    // The user may have moved to another window while dictating hands-free.
+    if (const std::optional<DesktopWindow> window = desktop_.windows.active();
+        !window || !front_ || window->id != front_->id) {
+        front_ = window;
+        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+    }
+    const std::optional<FocusedElement> element = element_;
+    const std::optional<QString> appID =
+        front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
+    const std::optional<QString> title = front_ ? std::optional(front_->title) : std::nullopt;
+    Inserter::Target target = Inserter::Target::field;
+    if (element && element->password)
+        target = Inserter::Target::password;
+    else if ((element && element->terminal) || Terminals::isTerminal(appID))
+        target = Inserter::Target::terminal;
+
+    const Inserter::Result result = inserter_.insert(final, target);
+    switch (result) {
+    case Inserter::Result::pasted:
+        pill_.showOutcome(PillController::Mode::inserted, final);
+        break;
+    case Inserter::Result::copied:
+        pill_.showOutcome(PillController::Mode::copied, tr("Copied. Paste it where you need it."));
+        break;
+    case Inserter::Result::failed:
+        pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard."));
+        break;
+    }
+    if (onInserted)
+        onInserted(final);
+
+    const QDateTime now = QDateTime::currentDateTime();
+    model_.stats()->record(wordCount(final), speechSeconds, now);
+    QUuid entry;
+    if (model_.historyEnabled()) {
+        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+        entry = model_.history()->add(HistoryEntry(QUuid::createUuid(), now, raw, final, appID,
+                                                   webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
+                                                   AppCategories::of(appID, title)));
+        if (model_.keepClips() && !audio.empty()) {
+            try {
+                model_.vault().save(audio, entry);
+            } catch (const Error& error) {
+                Log::info(QStringLiteral("recording not kept: ") + error.description());
+            }
+        }
+    }
+
+    const DictationStyle style = model_.stylePolicy().style(appID, title);
+    const bool exactOnly = expansion && expansion->keepsExactly();
+    if (result != Inserter::Result::pasted || !model_.improveAfterInserting() || style == DictationStyle::asSpoken
+        || exactOnly)
+        return;
+    fixer_.pasted({final, element, front_ ? front_->id : 0, appID, clock_.now()});
+    improve(final, style, entry);
+}
+
+void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)
+{
+    const FormatClient* client = services_.formatter ? services_.formatter() : nullptr;
+    if (!client)
+        return;
+    QPointer<DictationFlow> self(this);
+    const quint64 generation = generation_;
+    client->format(inserted, style, model_.vocabulary()->hotwords(), [=](const FormatOutcome& outcome) {
+        runOnMainThread([=] {
+            // A result that arrives after the user started another dictation is dropped.
+            if (!self || self->generation_ != generation)
+                return;
+            if (outcome.kind != FormatOutcome::Kind::improved) {
+                Log::info(QStringLiteral("not improved: ") + outcome.text);
+                return;
+            }
+            self->fixer_.improve(outcome.text, [=](bool replaced) {
+                if (!self || !replaced)
+                    return;
+                if (!entry.isNull())
+                    self->model_.history()->improve(entry, outcome.text, DictationStyles::rawValue(style));
+                self->improvedEntry_ = entry;
+                self->dictatedText_ = inserted;
+                self->pill_.showOutcome(PillController::Mode::improved, tr("Improved"));
+            });
+        });
+    });
+}
+
+void DictationFlow::undoImprovement()
+{
+    if (!fixer_.undo())
+        return;
+    if (!improvedEntry_.isNull())
+        model_.history()->improve(improvedEntry_, dictatedText_, std::nullopt);
+    pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
+}

@@ -1,0 +1,112 @@
+#include "Fixer.h"
+
+#include "Core/Log.h"
+#include "DesktopWindows.h"
+#include "InputWatcher.h"
+#include "Inserter.h"
+#include "KeyPoster.h"
+#include "Keysyms.h"
+#include "Style/Terminals.h"
+
+Fixer::Fixer(FocusedText& focus, DesktopWindows& windows, InputWatcher& input, Inserter& inserter, KeyPoster& keys,
+             Clock& clock)
+    : focus_(focus), windows_(windows), input_(input), inserter_(inserter), keys_(keys), clock_(clock)
+{
+}
+
+void Fixer::pasted(const Paste& paste)
+{
+    forget();
+    paste_ = paste;
+    input_.arm();
+}
+
+void Fixer::forget()
+{
+    if (pending_)
+        pending_->cancel();
+    pending_.reset();
+    paste_.reset();
+    improved_.reset();
+}
+
+void Fixer::improve(const QString& improved, std::function<void(bool)> done)
+{
+    if (!paste_)
+        return;
+    const Clock::Duration waited = clock_.now() - paste_->at;
+    const Clock::Duration delay = waited >= settleTime ? Clock::Duration::zero() : settleTime - waited;
+    if (pending_)
+        pending_->cancel();
+    pending_ = clock_.schedule(delay, [this, improved, done = std::move(done)] {
+        pending_.reset();
+        apply(improved, done);
+    });
+}
+
+bool Fixer::sameTarget() const
+{
+    const std::optional<DesktopWindow> front = windows_.active();
+    if (!front || front->id != paste_->windowId)
+        return false;
+    if (!paste_->element)
+        return true;
+    const std::optional<FocusedElement> now = focus_.focused(front->pid);
+    return now && now->id == paste_->element->id;
+}
+
+void Fixer::apply(const QString& improved, const std::function<void(bool)>& done)
+{
+    // Terminals show their text read-only, with the prompt: nothing there can be replaced.
+    if (Terminals::isTerminal(paste_->appID) || (paste_->element && paste_->element->terminal)) {
+        Log::info(QStringLiteral("not replaced, this app can't undo a paste"));
+        done(false);
+        return;
+    }
+    Replace::Observed observed;
+    observed.userActed = input_.userActed();
+    observed.sameTarget = sameTarget();
+    observed.age = seconds(clock_.now() - paste_->at);
+    observed.bundleID = paste_->appID;
+    const std::optional<FieldText> field = paste_->element ? focus_.read(*paste_->element) : std::nullopt;
+    observed.field =
+        field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
+
+    const Replace::Decision decision = Replace::decide(observed);
+    if (decision.kind == Replace::Decision::Kind::skip) {
+        Log::info(QStringLiteral("not replaced, ") + decision.reason);
+        done(false);
+        return;
+    }
+    if (decision.method == Replace::Method::selection) {
+        const bool replaced = focus_.replace(*paste_->element, observed.field.range, improved);
+        if (!replaced)
+            Log::info(QStringLiteral("couldn't select the text"));
+        else
+            improved_ = improved;
+        done(replaced);
+        return;
+    }
+    keys_.post({Keysyms::controlLeft, Keysyms::letterZ});
+    pending_ = clock_.schedule(undoPause, [this, improved, done] {
+        pending_.reset();
+        const bool pasted = inserter_.insert(improved, Inserter::Target::field) == Inserter::Result::pasted;
+        if (pasted)
+            improved_ = improved;
+        done(pasted);
+    });
+}
+
+bool Fixer::undo()
+{
+    if (!paste_ || !improved_ || !paste_->element)
+        return false;
+    const std::optional<FieldText> field = focus_.read(*paste_->element);
+    if (!field)
+        return false;
+    const Replace::Field found = Replace::locate(*improved_, field->text, field->selection);
+    if (found.kind != Replace::Field::Kind::matches || !focus_.replace(*paste_->element, found.range, paste_->text))
+        return false;
+    improved_.reset();
+    return true;
+}

@@ -1,0 +1,65 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quillmarsh.Design
+import Quillmarsh.App
+
+// The open applications that may be given a style of their own, by name, read when the picker is
+// made. It reports the chosen one; closing it is the page's business.
+ColumnLayout {
+    id: root
+    property Applications applications
+    property var existing: []
+    readonly property var apps: applications ? applications.offered(existing) : []
+
+    signal pick(string appId)
+
+    spacing: 4
+
+    Text {
+        Layout.bottomMargin: 4
+        text: "Choose an app that is open"
+        textFormat: Text.PlainText
+        font: Typography.latin(12.5, Font.DemiBold)
+        color: QM.faint
+    }
+    ListView {
+        id: list
+        objectName: "pickerList"
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+        clip: true
+        spacing: 2
+        model: root.apps
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        delegate: AbstractButton {
+            required property var modelData
+            width: list.width
+            height: 32
+            Accessible.name: modelData.name
+            onClicked: root.pick(modelData.id)
+            background: Item {}
+            contentItem: RowLayout {
+                spacing: 10
+                AppIcon {
+                    Layout.leftMargin: 8
+                    Layout.preferredWidth: 22
+                    Layout.preferredHeight: 22
+                    applications: root.applications
+                    appId: modelData.id
+                }
+                Text {
+                    Layout.fillWidth: true
+                    Layout.rightMargin: 8
+                    text: modelData.name
+                    textFormat: Text.PlainText
+                    font: Typography.latin(14, Font.Normal)
+                    color: QM.ink
+                    elide: Text.ElideRight
+                }
+            }
+            PointerCursor {}
+        }
+    }
+}

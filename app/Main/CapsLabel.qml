@@ -1,0 +1,15 @@
+import QtQuick
+import Quillmarsh.Design
+
+// A small upper-case label ("SAY", "YOUR WORDS", a style's name): semibold, spaced 1.1 apart.
+Text {
+    property real size: 11
+
+    textFormat: Text.PlainText
+    color: QM.faint
+    font: {
+        const f = Typography.latin(size, Font.DemiBold)
+        f.letterSpacing = 1.1
+        return f
+    }
+}

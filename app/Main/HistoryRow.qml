@@ -1,0 +1,79 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quillmarsh.Design
+import Quillmarsh.App
+
+// One dictation in the History list: its application, time and style over the first two lines of
+// what was inserted. The selected row is white with an ink outline and a soft shadow.
+AbstractButton {
+    id: root
+    required property string entryId
+    required property string appName
+    required property string time
+    required property string entryText
+    required property string style
+    required property string symbol
+    property bool selected: false
+
+    implicitHeight: column.implicitHeight + 26
+    Accessible.role: Accessible.Button
+    Accessible.name: appName + ", " + time
+    Accessible.selected: selected
+
+    background: QMShape {
+        anchors.fill: parent
+        anchors.margins: -margin
+        fillColor: root.selected ? "white" : "transparent"
+        strokeColor: root.selected ? QM.ink : "transparent"
+        strokeWidth: 1.5
+        radius: 13
+        shadowColor: root.selected ? Qt.rgba(0, 0, 0, 0.07) : "transparent"
+        shadowBlur: 7
+        shadowOffsetY: 3
+    }
+    contentItem: Item {}
+
+    ColumnLayout {
+        id: column
+        x: 15
+        y: 13
+        width: root.width - 30
+        spacing: 7
+        RowLayout {
+            spacing: 8
+            SymbolImage {
+                name: root.symbol
+                implicitWidth: 12
+                implicitHeight: 12
+                color: QM.ink
+            }
+            Text {
+                text: root.appName
+                font: Typography.latin(12.5, Font.DemiBold)
+                color: QM.ink
+            }
+            Text {
+                text: "\u00b7"
+                color: QM.sub
+            }
+            Text {
+                text: root.time
+                font: Typography.latin(12.5, Font.Normal)
+                color: QM.sub
+            }
+            Item { Layout.fillWidth: true }
+            StyleTag {
+                visible: root.style !== ""
+                style: root.style || "as_spoken"
+            }
+        }
+        MixedText {
+            Layout.fillWidth: true
+            text: root.entryText
+            size: 15
+            lineLimit: 2
+        }
+    }
+    PointerCursor {}
+}

@@ -1,0 +1,227 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quillmarsh.Design
+import Quillmarsh.App
+
+// The History page: the kept dictations, newest first and grouped by day, filtered by a search
+// and a category chip, beside the detail of the one selected. Built afresh each time it is shown.
+Item {
+    id: page
+    property AppModel model
+    property bool confirmClear: false
+    readonly property alias results: results
+
+    HistoryListModel {
+        id: results
+        appModel: page.model
+    }
+    Component.onCompleted: results.takeOverSelection()
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 48
+        anchors.rightMargin: 48
+        anchors.topMargin: 38
+        anchors.bottomMargin: 30
+        spacing: 18
+
+        PageHeader {
+            Layout.fillWidth: true
+            title: "History"
+            subtitle: "What you dictated, with what was changed on the way."
+
+            RowLayout {
+                spacing: 12
+                Row {
+                    spacing: 5
+                    SymbolImage {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: "lock"
+                        implicitWidth: 12.5
+                        implicitHeight: 12.5
+                        color: QM.sub
+                    }
+                    Text {
+                        text: "Text only, kept on this computer"
+                        font: Typography.latin(12.5, Font.Normal)
+                        color: QM.sub
+                    }
+                }
+                AbstractButton {
+                    id: clearButton
+                    objectName: "clearHistory"
+                    enabled: !results.storeEmpty
+                    implicitWidth: clearLabel.implicitWidth + 28
+                    implicitHeight: 32
+                    opacity: enabled ? 1 : 0.5
+                    contentItem: Text {
+                        id: clearLabel
+                        text: "Clear history"
+                        font: Typography.latin(13, Font.Medium)
+                        color: QM.sub
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                    background: QMShape {
+                        strokeColor: QM.line
+                        radius: 9
+                    }
+                    onClicked: page.confirmClear = true
+                    PointerCursor {}
+                }
+            }
+        }
+
+        RowLayout {
+            spacing: 10
+            Item {
+                implicitWidth: 300
+                implicitHeight: 36
+                QMShape {
+                    anchors.fill: parent
+                    fillColor: QM.soft
+                    strokeColor: QM.line
+                    radius: 10
+                }
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: 12
+                    anchors.rightMargin: 12
+                    spacing: 9
+                    SymbolImage {
+                        name: "magnifyingglass"
+                        implicitWidth: 14
+                        implicitHeight: 14
+                        color: QM.faint
+                    }
+                    NaturalTextField {
+                        objectName: "search"
+                        Layout.fillWidth: true
+                        placeholder: "Search your dictations"
+                        accessibilityLabel: "Search your dictations"
+                        size: 14
+                        text: results.query
+                        onEdited: text => results.query = text
+                    }
+                }
+            }
+            Row {
+                spacing: 6
+                Repeater {
+                    model: [{ title: "All", category: "" }, { title: "Email", category: "email" },
+                            { title: "Messaging", category: "messaging" }, { title: "Notes", category: "documents" },
+                            { title: "Code", category: "code" }]
+                    delegate: CategoryChip {
+                        required property var modelData
+                        objectName: "chip-" + modelData.title
+                        title: modelData.title
+                        on: results.category === modelData.category
+                        onClicked: results.category = modelData.category
+                    }
+                }
+            }
+            Item { Layout.fillWidth: true }
+        }
+
+        EmptyCard {
+            objectName: "empty"
+            visible: results.emptyTitle !== ""
+            Layout.fillWidth: true
+            title: results.emptyTitle
+            message: results.emptyMessage
+        }
+
+        RowLayout {
+            visible: results.emptyTitle === ""
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 20
+
+            ListView {
+                id: list
+                objectName: "list"
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                clip: true
+                spacing: 3
+                rightMargin: 14
+                bottomMargin: 6
+                model: results
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                section.property: "day"
+                section.delegate: Text {
+                    required property string section
+                    readonly property bool first: list.count > 0 && section === results.firstDay
+                    width: list.width - list.rightMargin
+                    leftPadding: 4
+                    rightPadding: 4
+                    topPadding: first ? 2 : 14
+                    bottomPadding: 5
+                    text: section
+                    font: {
+                        const f = Typography.latin(11.5, Font.DemiBold)
+                        f.letterSpacing = 1.2
+                        return f
+                    }
+                    color: QM.faint
+                }
+                delegate: HistoryRow {
+                    width: list.width - list.rightMargin
+                    selected: entryId === results.current
+                    onClicked: results.selected = entryId
+                }
+            }
+            DetailPane {
+                objectName: "detail"
+                visible: results.current !== ""
+                Layout.alignment: Qt.AlignTop
+                Layout.maximumHeight: parent.height
+                entryId: results.current
+                model: page.model
+                onDeleted: results.selected = ""
+            }
+        }
+    }
+
+    Dialog {
+        id: confirm
+        objectName: "confirmClear"
+        anchors.centerIn: parent
+        modal: true
+        visible: page.confirmClear
+        title: "Delete all your history?"
+        onClosed: page.confirmClear = false
+        contentItem: Item {
+            implicitWidth: 320
+            implicitHeight: message.implicitHeight
+            Text {
+                id: message
+                width: parent.width
+                text: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
+                wrapMode: Text.Wrap
+                font: Typography.latin(13, Font.Normal)
+                color: QM.sub
+            }
+        }
+        footer: RowLayout {
+            spacing: 8
+            Item { Layout.fillWidth: true }
+            QMButton {
+                objectName: "deleteEverything"
+                text: "Delete everything"
+                primary: true
+                onClicked: {
+                    results.clearHistory()
+                    confirm.close()
+                }
+            }
+            QMButton {
+                text: "Cancel"
+                onClicked: confirm.close()
+            }
+            Item { implicitWidth: 4 }
+        }
+    }
+}

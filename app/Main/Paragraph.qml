@@ -1,0 +1,17 @@
+import QtQuick
+
+// Wrapped plain text with extra points between its lines.
+Text {
+    id: root
+    property real extraSpacing: 0
+
+    textFormat: Text.PlainText
+    wrapMode: Text.Wrap
+    lineHeightMode: Text.FixedHeight
+    lineHeight: metrics.height + extraSpacing
+
+    FontMetrics {
+        id: metrics
+        font: root.font
+    }
+}

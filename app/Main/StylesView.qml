@@ -1,0 +1,185 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quillmarsh.Design
+import Quillmarsh.App
+
+// The Styles page: the writing style for each kind of application and for single applications,
+// beside a preview of the styles for the selected kind. Every change replaces the model's style
+// policy whole, which stores it at once.
+Item {
+    id: root
+    property AppModel model
+    property string previewing: "email"
+    property bool choosingApp: false
+
+    readonly property alias choices: choices
+    readonly property Applications applications: model ? model.applications : null
+
+    StyleChoices {
+        id: choices
+        model: root.model
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 48
+        anchors.rightMargin: 48
+        anchors.topMargin: 38
+        anchors.bottomMargin: 30
+        spacing: 22
+
+        PageHeader {
+            Layout.fillWidth: true
+            title: "Styles"
+            subtitle: "Choose how Quillmarsh writes in each kind of app. Undo is always one click away."
+        }
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 22
+
+            Flickable {
+                id: scroller
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                Layout.minimumWidth: 0
+                clip: true
+                contentWidth: width
+                contentHeight: rows.implicitHeight + 8
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+
+                ColumnLayout {
+                    id: rows
+                    width: scroller.width - 14
+                    spacing: 10
+
+                    Repeater {
+                        model: choices.categories
+                        delegate: StyleCategoryRow {
+                            required property var modelData
+                            objectName: "category_" + modelData.id
+                            Layout.fillWidth: true
+                            category: modelData.id
+                            title: modelData.title
+                            examples: modelData.examples
+                            style: choices.categoryStyles[modelData.id] || ""
+                            selected: root.previewing === modelData.id
+                            onSelect: root.previewing = modelData.id
+                            onPicked: value => choices.setCategoryStyle(modelData.id, value)
+                        }
+                    }
+                    Repeater {
+                        model: choices.apps
+                        delegate: StyleAppRow {
+                            required property string modelData
+                            objectName: "app_" + modelData
+                            Layout.fillWidth: true
+                            applications: root.applications
+                            appId: modelData
+                            style: choices.appStyles[modelData] || ""
+                            onPicked: value => choices.setAppStyle(modelData, value)
+                            onRemove: choices.removeApp(modelData)
+                        }
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        Layout.topMargin: 4
+                        AbstractButton {
+                            id: addApp
+                            objectName: "addApp"
+                            implicitWidth: addLabel.implicitWidth + 28
+                            implicitHeight: 34
+                            Accessible.name: "Set a style for one app"
+                            onClicked: root.choosingApp = true
+                            background: QMShape {
+                                strokeColor: QM.dash
+                                dashPattern: [4, 3]
+                                radius: 10
+                            }
+                            contentItem: Item {
+                                Row {
+                                    id: addLabel
+                                    anchors.centerIn: parent
+                                    spacing: 6
+                                    SymbolImage {
+                                        anchors.verticalCenter: parent.verticalCenter
+                                        width: 11
+                                        height: 11
+                                        name: "plus"
+                                        color: QM.sub
+                                    }
+                                    Text {
+                                        text: "Set a style for one app"
+                                        textFormat: Text.PlainText
+                                        font: Typography.latin(13, Font.Medium)
+                                        color: QM.sub
+                                    }
+                                }
+                            }
+                            PointerCursor {}
+
+                            Popup {
+                                id: picker
+                                objectName: "picker"
+                                y: addApp.height + 8
+                                width: 280
+                                height: 300
+                                padding: 14
+                                visible: root.choosingApp
+                                closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
+                                onClosed: root.choosingApp = false
+                                background: Item {
+                                    QMShape {
+                                        anchors.fill: parent
+                                        anchors.margins: -margin
+                                        fillColor: "white"
+                                        strokeColor: QM.line
+                                        radius: 10
+                                        shadowColor: Qt.rgba(0, 0, 0, 0.12)
+                                        shadowBlur: 12
+                                        shadowOffsetY: 4
+                                    }
+                                }
+                                // Made anew each time it opens, with the applications styled by then.
+                                contentItem: Loader {
+                                    active: picker.visible
+                                    sourceComponent: AppPicker {
+                                        applications: root.applications
+                                        existing: choices.apps
+                                        onPick: appId => {
+                                            choices.addApp(appId)
+                                            root.choosingApp = false
+                                        }
+                                    }
+                                }
+                            }
+                        }
+                        // The note sits at the far end and wraps when the column is narrow.
+                        Text {
+                            Layout.fillWidth: true
+                            Layout.minimumWidth: 0
+                            horizontalAlignment: Text.AlignRight
+                            wrapMode: Text.Wrap
+                            text: "Terminals are never edited after you dictate."
+                            textFormat: Text.PlainText
+                            font: Typography.latin(12.5, Font.Normal)
+                            color: QM.faint
+                        }
+                    }
+                }
+            }
+            StylePreview {
+                objectName: "preview"
+                Layout.preferredWidth: 350
+                Layout.alignment: Qt.AlignTop
+                current: choices.categoryStyles[root.previewing] || ""
+                categoryTitle: {
+                    const kind = choices.categories.find(c => c.id === root.previewing)
+                    return kind ? kind.title : ""
+                }
+            }
+        }
+    }
+}

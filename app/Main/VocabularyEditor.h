@@ -1,0 +1,43 @@
+#pragma once
+// The Vocabulary page's add field and remove buttons. A refused word stays in the field with the
+// store's reason under it until the user changes it.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+class VocabularyStore;
+
+class VocabularyEditor : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(VocabularyStore* store MEMBER store_ NOTIFY storeChanged)
+    // Every change clears the problem.
+    Q_PROPERTY(QString draft READ draft WRITE setDraft NOTIFY changed)
+    // Why the last add failed; empty when it didn't.
+    Q_PROPERTY(QString problem READ problem NOTIFY changed)
+    // True when the draft, cleaned as the store cleans it, is not empty.
+    Q_PROPERTY(bool canAdd READ canAdd NOTIFY changed)
+
+public:
+    using QObject::QObject;
+
+    QString draft() const { return draft_; }
+    void setDraft(const QString& draft);
+    QString problem() const { return problem_; }
+    bool canAdd() const;
+
+    // Adds the draft as typed (the store cleans it); Return calls it even when Add is disabled.
+    Q_INVOKABLE void add();
+    Q_INVOKABLE void remove(const QString& id);
+
+signals:
+    void storeChanged();
+    void changed();
+
+private:
+    QPointer<VocabularyStore> store_;
+    QString draft_;
+    QString problem_;
+};

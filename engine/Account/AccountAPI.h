@@ -1,0 +1,42 @@
+#pragma once
+// The account server's calls for the signed-in user: download what the server holds, and
+// delete the account. Each carries the access token as its bearer; without a token nothing is
+// sent. Completions run on the session's thread.
+
+#include "Account/AccountAPIError.h"
+#include "Core/TokenProvider.h"
+
+#include <QByteArray>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+#include <variant>
+
+class QNetworkAccessManager;
+
+class AccountAPI {
+public:
+    using ExportResult = std::variant<QByteArray, AccountAPIError>;
+
+    static constexpr int timeout = 15'000;  // ms
+
+    // The session must outlive the client and its requests.
+    AccountAPI(QUrl server, QNetworkAccessManager& session, TokenProvider accessToken);
+
+    // The account server beside a speech server: the same host and port over HTTPS (HTTP for
+    // "ws"); nothing for an address that isn't a speech server's.
+    static std::optional<QUrl> serverFor(const QUrl& speechServer);
+
+    const QUrl& server() const { return server_; }
+
+    // The account's data as the server's JSON. An answer with no JSON in it is a failure: an
+    // empty file must never pass for the account's data.
+    void exportData(std::function<void(const ExportResult&)> done) const;
+    void deleteAccount(std::function<void(std::optional<AccountAPIError>)> done) const;
+
+private:
+    QUrl server_;
+    QNetworkAccessManager& session_;
+    TokenProvider accessToken_;
+};

@@ -1,0 +1,10 @@
+#include "InputWatcher.h"
+
+InputWatcher::InputWatcher(RawInput& input, QObject* parent) : QObject(parent)
+{
+    connect(&input, &RawInput::key, this, [this](const RawKey& key) {
+        if (key.press)
+            acted_ = true;
+    });
+    connect(&input, &RawInput::button, this, [this] { acted_ = true; });
+}

@@ -1,0 +1,100 @@
+// Runs the Account page's Qt Quick tests over the application's delegate. Its accounts talk to a
+// loopback auth service and account server; `accounts` plays the browser: it catches the pages
+// the application opens, and returns to the application the way a browser does, by a second
+// start of the program that hands the address to the running one.
+#include "AppDelegate.h"
+#include "AppFixture.h"
+#include "Fonts.h"
+#include "SingleInstance.h"
+#include "TestAuthService.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QThread>
+#include <QUuid>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtQuickTest>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
+
+class AccountWorld : public QObject {
+    Q_OBJECT
+
+public slots:
+    void applicationAvailable()
+    {
+        Fonts::registerFonts();
+        auth_ = std::make_unique<TestAuthService>([] { return QDateTime::currentSecsSinceEpoch(); });
+        server_ = std::make_unique<TestHttpServer>();
+        // The save dialog proposes the home's Documents folder.
+        qputenv("HOME", QFile::encodeName(home_.path()));
+        qputenv("QUILLMARSH_SUPABASE_URL", auth_->config().baseURL.toEncoded());
+        qputenv("QUILLMARSH_CLOUD_URL", "ws://127.0.0.1:" + QByteArray::number(server_->port()));
+        fixture_ = std::make_unique<AppFixture>();
+        instance_ = std::make_unique<SingleInstance>(instanceName_);
+        instance_->claim({QStringLiteral("quillmarsh")});
+        connect(instance_.get(), &SingleInstance::argumentsReceived, &fixture_->delegate(),
+                &AppDelegate::handleArguments);
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+    }
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        engine->rootContext()->setContextProperty(QStringLiteral("appModel"), &fixture_->delegate().model());
+        engine->rootContext()->setContextProperty(QStringLiteral("accounts"), this);
+    }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        fixture_.reset();
+    }
+    void open(const QUrl& url) { opened_ = url; }
+
+public:
+    // `quillmarsh URL` hands the address over, from a thread of its own as a second process
+    // would, while this one's event loop serves it.
+    Q_INVOKABLE void returnTo(const QUrl& url)
+    {
+        const QStringList arguments{QStringLiteral("quillmarsh"), url.toString(QUrl::FullyEncoded)};
+        QThread* start = QThread::create([&] { SingleInstance(instanceName_).claim(arguments); });
+        start->start();
+        while (!start->wait(10))
+            QCoreApplication::processEvents();
+        delete start;
+    }
+    // The last page the application opened in the browser.
+    Q_INVOKABLE QUrl opened() const { return opened_; }
+    Q_INVOKABLE QUrl emailLinkReturn() const { return auth_->emailLinkReturn(); }
+    Q_INVOKABLE QUrl googleReturn(const QUrl& page) { return auth_->googleReturn(page); }
+    Q_INVOKABLE void refuseNextLink(int status, const QString& body)
+    {
+        auth_->refuseNext("/auth/v1/otp", HttpResponse::json(status, body.toUtf8()));
+    }
+    // The account server's answer to the export ("GET") or the deletion ("DELETE").
+    Q_INVOKABLE void answer(const QByteArray& method, int status, const QString& body)
+    {
+        server_->route(method, method == "GET" ? "/v1/me/export" : "/v1/me",
+                       [status, body](const HttpRequest&) { return HttpResponse::json(status, body.toUtf8()); });
+    }
+    Q_INVOKABLE int accountRequests() const { return static_cast<int>(server_->requests().size()); }
+    Q_INVOKABLE QString savedFile(const QString& name) const
+    {
+        QFile file(home_.filePath(QStringLiteral("Documents/") + name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
+    }
+
+private:
+    std::unique_ptr<TestAuthService> auth_;
+    std::unique_ptr<TestHttpServer> server_;
+    QTemporaryDir home_;
+    const QString instanceName_ = QStringLiteral("quillmarsh-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    std::unique_ptr<AppFixture> fixture_;
+    std::unique_ptr<SingleInstance> instance_;
+    QUrl opened_;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(AccountPaneTests, AccountWorld)
+#include "AccountPaneTests.moc"

@@ -1,0 +1,152 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+Item {
+    id: window
+    width: 900
+    height: 800
+
+    Component {
+        id: paneComponent
+        AccountPane { anchors.fill: parent; model: appModel }
+    }
+
+    TestCase {
+        name: "AccountPane"
+        when: windowShown
+
+        property var pane
+
+        function child(name) { return findChild(pane, name) }
+        function sendLink(address) {
+            child("emailField").forceActiveFocus()
+            for (const c of address)
+                keyClick(c)
+            mouseClick(child("linkButton"))
+        }
+        function signIn() {
+            sendLink("sara@example.com")
+            tryCompare(pane.account, "phase", "sentLink")
+            accounts.returnTo(accounts.emailLinkReturn())
+            tryVerify(() => !!appModel.session)
+        }
+        function confirmDeletion(choice) {
+            mouseClick(child("deleteButton"))
+            tryVerify(() => child("deleteConfirmation").opened)
+            mouseClick(findChild(child("deleteConfirmation").contentItem, choice))
+        }
+
+        function init() {
+            appModel.signInError = ""
+            // A save dialog of an earlier test may have taken the keyboard.
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active)
+            pane = createTemporaryObject(paneComponent, window)
+        }
+        function cleanup() {
+            if (appModel.session) {
+                pane.account.signOut()
+                tryVerify(() => !appModel.session)
+            }
+        }
+
+        function test_linkButtonFollowsTheAddress_data() {
+            return [
+                { tag: "empty", email: "", enabled: false },
+                { tag: "blanks", email: " \u00a0\t", enabled: false },
+                { tag: "no dot after @", email: "sara@example", enabled: false },
+                { tag: "blank inside", email: "sara ahmadi@example.com", enabled: false },
+                { tag: "two @", email: "sara@ex@ample.com", enabled: false },
+                { tag: "blanks around", email: "\u2003sara@example.com\t\u00a0", enabled: true },
+            ]
+        }
+        function test_linkButtonFollowsTheAddress(data) {
+            pane.account.email = data.email
+            compare(child("linkButton").enabled, data.enabled)
+            child("emailField").forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            compare(pane.account.phase, data.enabled ? "sending" : "idle", "Return does what the button does")
+            tryVerify(() => pane.account.phase !== "sending")
+        }
+
+        function test_linkIsSentToTheTrimmedAddressAndAFailureKeepsIt() {
+            sendLink("  sara@example.com ")
+            compare(child("linkButton").text, "Sending\u2026")
+            verify(!child("linkButton").enabled)
+            tryCompare(child("phaseLine"), "text",
+                       "Check sara@example.com and open the link on this computer. It brings you back here.")
+            verify(child("linkButton").enabled, "another link can be sent")
+
+            accounts.refuseNextLink(429, '{"code":"over_email_send_rate_limit","message":"email rate limit exceeded"}')
+            mouseClick(child("linkButton"))
+            tryCompare(child("phaseLine"), "text", "email rate limit exceeded")
+            compare(pane.account.email, "  sara@example.com ")
+        }
+
+        function test_emailedLinkSignsInThroughTheRunningInstance() {
+            appModel.section = "home"
+            signIn()
+            compare(appModel.section, "account", "the main window shows the account page")
+            verify(child("signedInColumn").visible && !child("signInCard").visible)
+            compare([child("nameLine").text, child("avatar").text, child("badge").children[1].text],
+                    ["Sara", "S", "Signed in with an emailed link"])
+
+            // The same link opened again can't sign in twice, and says so.
+            accounts.returnTo(accounts.emailLinkReturn())
+            tryCompare(appModel, "signInError",
+                       "This sign-in link wasn't started on this computer, or it has expired. Please try again.")
+            verify(!!appModel.session)
+
+            mouseClick(child("signOutButton"))
+            tryVerify(() => child("signInCard").visible)
+            compare(child("emailField").text, "")
+            verify(!child("phaseLine").visible)
+            verify(child("signInErrorLine").visible, "the failed return stays until a Google sign-in starts")
+            mouseClick(child("googleButton"))
+            verify(!child("signInErrorLine").visible)
+            verify(accounts.opened().toString().includes("/auth/v1/authorize?provider=google&"), accounts.opened())
+            accounts.returnTo(accounts.googleReturn(accounts.opened()))
+            tryCompare(child("badge").children[1], "text", "Signed in with Google")
+        }
+
+        function test_exportIsSavedOnlyWhenThereIsDataAndAPlace() {
+            signIn()
+            const data = '{"usage":[{"day":"2026-12-01","words":120}]}'
+            accounts.answer("GET", 200, data)
+            const dialog = child("saveDialog")
+            mouseClick(child("downloadButton"))
+            tryVerify(() => dialog.visible)
+            verify(!child("downloadButton").enabled && !child("deleteButton").enabled && child("signOutButton").enabled)
+            dialog.accept()
+            compare(accounts.savedFile("quillmarsh-account-data.json"), data)
+            compare(child("dataMessage").text, "Saved to quillmarsh-account-data.json.")
+
+            mouseClick(child("downloadButton"))
+            tryVerify(() => dialog.visible)
+            dialog.reject()
+            verify(!child("dataMessage").visible && child("downloadButton").enabled, "a cancelled save leaves no message")
+
+            accounts.answer("GET", 204, "")
+            mouseClick(child("downloadButton"))
+            tryCompare(child("dataMessage"), "text", "The Quillmarsh server couldn\u2019t do that. Please try again in a moment.")
+            verify(!dialog.visible)
+        }
+
+        function test_deleteAsksFirst() {
+            signIn()
+            const sent = accounts.accountRequests()
+            confirmDeletion("cancelDeleteButton")
+            compare(accounts.accountRequests(), sent, "Cancel deletes nothing")
+
+            accounts.answer("DELETE", 429, "")
+            confirmDeletion("confirmDeleteButton")
+            tryCompare(child("dataMessage"), "text", "Too many tries today. Please try again tomorrow.")
+
+            accounts.answer("DELETE", 204, "")
+            confirmDeletion("confirmDeleteButton")
+            tryVerify(() => child("signInCard").visible)
+            compare(accounts.accountRequests(), sent + 2)
+        }
+    }
+}

@@ -1,0 +1,295 @@
+// The dictation flow end to end on a real X server (with a window manager and the accessibility
+// bus, see scripts/test-services): the key is driven through XTest like a keyboard, speech comes
+// from the sound server's virtual microphone into the synthetic recogniser (speech reads "HELLO
+// WORLD"), and the text lands in a separate test application. The flow's timing rules run on a
+// manual clock, so the tests move time on where a rule waits.
+
+#include "FlowHarness.h"
+#include "Formatting/FormatClient.h"
+#include "Keysyms.h"
+#include "ManualClock.h"
+#include "TestHttpServer.h"
+#include "TestSupport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
+
+namespace {
+
+const QString dictated = QStringLiteral("HELLO WORLD");
+
+}
+
+class DictationFlowTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void theFrontWindowNamesItsApplicationTitleAndProcess();
+    void holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords();
+    void aTapCancelsAndADoubleTapListensHandsFreeUntilTheNextTap();
+    void escapeCancels();
+    void theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack();
+    void aKeystrokeRightAfterThePasteStopsTheReplacement();
+    void anAsSpokenApplicationSendsNothing();
+    void anExactSnippetIsInsertedAndNotSentForImprovement();
+    void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
+
+private:
+    void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2);
+    // Holds the key until the words are heard, then lets go a second later (manual time).
+    void dictate();
+    bool pillHears() const
+    {
+        return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
+    }
+
+    ManualClock clock_;
+    std::unique_ptr<FlowHarness> harness_;
+    DictationController* controller_ = nullptr;
+    DictationFlow* flow_ = nullptr;
+    HistoryStore* history_ = nullptr;
+    std::unique_ptr<TestHttpServer> server_;
+    QNetworkAccessManager network_;
+    std::unique_ptr<FormatClient> formatter_;
+    std::unique_ptr<Target> target_;
+    Keyboard keyboard_;
+    int idleKeyDowns_ = 0;
+    QStringList inserted_;
+};
+
+void DictationFlowTests::initTestCase()
+{
+    if (!FlowHarness::desktopAvailable())
+        QFAIL("needs the test desktop: run through scripts/test, which starts scripts/test-services");
+    harness_ = std::make_unique<FlowHarness>(TestModels::transducer(), clock_);
+    QVERIFY(harness_->desktop.listening());
+    controller_ = &harness_->controller;
+    flow_ = &harness_->flow;
+    history_ = &harness_->history;
+    harness_->model.setKeepClips(true);
+    server_ = std::make_unique<TestHttpServer>();
+    server_->route("POST", "/v1/format", [](const HttpRequest&) {
+        return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
+    });
+    formatter_ = std::make_unique<FormatClient>(FormatConfig(server_->url(QStringLiteral("/v1/format"))), network_);
+    harness_->formatter = [this] { return formatter_.get(); };
+    flow_->onIdleKeyDown = [this] {
+        QCOMPARE(controller_->phase(), DictationController::Phase::idle);
+        ++idleKeyDowns_;
+    };
+    flow_->onInserted = [this](const QString& text) { inserted_ << text; };
+}
+
+void DictationFlowTests::init()
+{
+    harness_->model.setImproveAfterInserting(false);
+    server_->clearRequests();
+    idleKeyDowns_ = 0;
+    inserted_.clear();
+}
+
+void DictationFlowTests::cleanup()
+{
+    target_.reset();
+    // The pill's outcome and any pending restore run out.
+    clock_.advance(std::chrono::seconds(5));
+}
+
+void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret)
+{
+    target_.reset();
+    target_ = std::make_unique<Target>(desktopId, text, caret);
+    QVERIFY(harness_->waitForFront(*target_, text));
+}
+
+void DictationFlowTests::dictate()
+{
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    QTest::qWait(500);  // enough speech for a recording to be kept
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+}
+
+void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
+{
+    startTarget(QStringLiteral("gedit"));
+    const std::optional<DesktopWindow> front = harness_->desktop.windows.active();
+    QVERIFY(front);
+    QCOMPARE(front->desktopId, QStringLiteral("gedit"));
+    QCOMPARE(front->title, QStringLiteral("Flow target"));
+    const QList<DesktopWindow> all = harness_->desktop.windows.all();
+    QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
+        return window.id == front->id && window.pid == target_->pid();
+    }));
+}
+
+void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords()
+{
+    startTarget(QStringLiteral("gedit"));
+    const qsizetype entriesBefore = history_->entries().size();
+
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    QVERIFY(!flow_->pill().isShown());
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return flow_->pill().isShown(); }));
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    // The pill shows while the focus stays where the user was typing.
+    QCOMPARE(harness_->desktop.windows.active()->pid, target_->pid());
+    QVERIFY(!QGuiApplication::focusWindow());
+    QTest::qWait(500);  // enough speech for a recording to be kept
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QCOMPARE(idleKeyDowns_, 1);
+    QCOMPARE(inserted_, QStringList{dictated});
+    QCOMPARE(flow_->pill().mode(), QStringLiteral("inserted"));
+
+    QCOMPARE(history_->entries().size(), entriesBefore + 1);
+    const HistoryEntry& entry = history_->entries().first();
+    QCOMPARE(entry.text, dictated);
+    QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
+    QCOMPARE(entry.category, std::optional(QStringLiteral("documents")));
+    QVERIFY(harness_->vault.has(entry.id));
+    const auto today = harness_->stats.days().value(QDate::currentDate().toString(Qt::ISODate));
+    QVERIFY(today.words >= 2);
+    QVERIFY(today.dictations >= 1);
+}
+
+void DictationFlowTests::aTapCancelsAndADoubleTapListensHandsFreeUntilTheNextTap()
+{
+    startTarget(QStringLiteral("gedit"));
+    keyboard_.tap(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return idleKeyDowns_ == 1 && controller_->phase() == DictationController::Phase::idle; }));
+    QVERIFY(!flow_->pill().isShown());
+
+    keyboard_.tap(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::handsFree; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    QCOMPARE(flow_->pill().mode(), QStringLiteral("handsFree"));
+    clock_.advance(std::chrono::seconds(2));
+    keyboard_.tap(Keysyms::controlRight);
+
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QCOMPARE(idleKeyDowns_, 2);
+}
+
+void DictationFlowTests::escapeCancels()
+{
+    startTarget(QStringLiteral("gedit"));
+    const qsizetype entriesBefore = history_->entries().size();
+    keyboard_.press(Keysyms::controlRight);
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    keyboard_.tap(Keysyms::escape);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+    keyboard_.release(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return !flow_->pill().isShown(); }));
+    QTest::qWait(300);  // a paste, had there been one, would have reached the field by now
+    QCOMPARE(target_->text, QStringLiteral("A  B"));
+    QCOMPARE(history_->entries().size(), entriesBefore);
+}
+
+void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);  // the reply reaches the main thread
+    clock_.advance(Fixer::settleTime - std::chrono::milliseconds(50));
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+
+    clock_.advance(std::chrono::milliseconds(50));
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Hello, world. B"); }));
+    QCOMPARE(history_->entries().first().text, QStringLiteral("Hello, world."));
+    QCOMPARE(history_->entries().first().style, std::optional(QStringLiteral("clean")));
+    QVERIFY(flow_->pill().canUndo());
+
+    flow_->pill().undo();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QCOMPARE(history_->entries().first().text, dictated);
+}
+
+void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    keyboard_.tap(Keysyms::shiftLeft);
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+    QCOMPARE(history_->entries().first().text, dictated);
+}
+
+void DictationFlowTests::anAsSpokenApplicationSendsNothing()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("code"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QCOMPARE(history_->entries().first().category, std::optional(QStringLiteral("code")));
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QVERIFY(server_->requests().isEmpty());
+}
+
+void DictationFlowTests::anExactSnippetIsInsertedAndNotSentForImprovement()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const Snippet snippet =
+        harness_->snippets.add(QStringLiteral("hello world"), QStringLiteral("Kind regards, Sara"), true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Kind regards, Sara B"); }));
+    QCOMPARE(inserted_, QStringList{QStringLiteral("Kind regards, Sara")});
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QVERIFY(server_->requests().isEmpty());
+    harness_->snippets.remove(snippet.id);
+}
+
+void DictationFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
+{
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    const QMimeData* restored = clipboard.mimeData();
+    QCOMPARE(restored->text(), QStringLiteral("kept text"));
+    QCOMPARE(restored->html(), QStringLiteral("<b>kept</b> text"));
+    QCOMPARE(restored->data(QStringLiteral("application/x-flow-test")), QByteArrayLiteral("\x01\x02kept"));
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLDHELLO WORLD B"); }));
+    clipboard.setText(QStringLiteral("copied meanwhile"));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboard.text(), QStringLiteral("copied meanwhile"));
+}
+
+QTEST_MAIN(DictationFlowTests)
+#include "DictationFlowTests.moc"

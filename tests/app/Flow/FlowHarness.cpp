@@ -1,0 +1,80 @@
+#include "FlowHarness.h"
+
+#include "TestSupport.h"
+
+#include <QTimeZone>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+Keyboard::Keyboard() : display_(XOpenDisplay(nullptr)) {}
+
+Keyboard::~Keyboard()
+{
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+void Keyboard::send(quint32 keysym, bool down)
+{
+    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), down ? True : False, CurrentTime);
+    XSync(display_, False);
+}
+
+Target::Target(const QString& windowClass, const QString& startText, int caret)
+{
+    process_.setProgram(QStringLiteral(FLOW_TARGET));
+    process_.setArguments({windowClass, startText, QString::number(caret)});
+    QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] {
+        while (process_.canReadLine()) {
+            const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
+            if (line.startsWith(QStringLiteral("text:")))
+                text = line.mid(5);
+            else
+                replies << line;
+        }
+    });
+    process_.start();
+}
+
+Target::~Target()
+{
+    process_.kill();
+    process_.waitForFinished();
+}
+
+bool FlowHarness::desktopAvailable()
+{
+    return !qgetenv("DISPLAY").isEmpty() && !qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty();
+}
+
+FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
+    : settings(folder.filePath(QStringLiteral("settings.conf"))),
+      history(folder.filePath(QStringLiteral("history.json"))),
+      stats(folder.filePath(QStringLiteral("stats.json")), QTimeZone::systemTimeZone()),
+      vault(folder.filePath(QStringLiteral("clips"))), vocabulary(folder.filePath(QStringLiteral("vocabulary.json"))),
+      snippets(folder.filePath(QStringLiteral("snippets.json"))),
+      model({history, stats, vault, vocabulary, snippets}, actions, settings),
+      recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
+      controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
+      flow(controller, model, desktop.parts(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
+           clock)
+{
+}
+
+bool FlowHarness::waitForFront(const Target& target, const QString& text)
+{
+    return waitUntil([&] {
+        const auto front = desktop.windows.active();
+        return front && front->pid == target.pid() && desktop.focus.focused(front->pid).has_value()
+               && target.text == text;
+    });
+}
+
+void FlowHarness::speakInEveryDictation(const std::vector<float>& audio)
+{
+    controller.makeSource = [this, &audio] {
+        source = std::make_shared<PacedSource>(audio);
+        return source;
+    };
+}

@@ -1,0 +1,93 @@
+#pragma once
+// The dictation flow assembled on the test desktop (see scripts/test-services) as the application
+// assembles it, with its stores in a private folder; the user's keyboard as XTest events the flow
+// didn't post; and the test application the words are typed into. Shared by the flow's tests and
+// benchmarks.
+
+#include "Clips/ClipVault.h"
+#include "Core/SerialQueue.h"
+#include "Core/Settings.h"
+#include "DictationController.h"
+#include "DictationDesktop.h"
+#include "DictationFlow.h"
+#include "Main/AppModel.h"
+#include "PacedSource.h"
+#include "Recognizer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+struct _XDisplay;
+
+// The user's keyboard: XTest events that the flow has not posted itself.
+class Keyboard {
+public:
+    Keyboard();
+    ~Keyboard();
+    Keyboard(const Keyboard&) = delete;
+    Keyboard& operator=(const Keyboard&) = delete;
+
+    void press(quint32 keysym) { send(keysym, true); }
+    void release(quint32 keysym) { send(keysym, false); }
+    void tap(quint32 keysym)
+    {
+        press(keysym);
+        release(keysym);
+    }
+
+private:
+    void send(quint32 keysym, bool down);
+    _XDisplay* display_;
+};
+
+// The test application in its own process, and the last text its field reported.
+class Target {
+public:
+    // Starts it with its window class, its field's text and the caret's place in it.
+    Target(const QString& windowClass, const QString& startText, int caret);
+    ~Target();
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    qint64 pid() const { return process_.processId(); }
+    // "clipboard" puts three formats on the clipboard; "clear" empties the field.
+    void send(const QByteArray& command) { process_.write(command + '\n'); }
+
+    QString text;
+    QStringList replies;
+
+private:
+    QProcess process_;
+};
+
+class FlowHarness {
+public:
+    // Fails when there is no test desktop.
+    static bool desktopAvailable();
+
+    FlowHarness(const QString& modelFolder, Clock& clock);
+
+    // Waits until the target's window is in front with its field focused.
+    bool waitForFront(const Target& target, const QString& text);
+    // Every dictation from now on hears the audio, played at the pace of real time by `source`.
+    void speakInEveryDictation(const std::vector<float>& audio);
+
+    QTemporaryDir folder;
+    Settings settings;
+    HistoryStore history;
+    UsageStats stats;
+    ClipVault vault;
+    VocabularyStore vocabulary;
+    SnippetStore snippets;
+    MainActions actions;
+    AppModel model;
+    std::shared_ptr<Recognizer> recognizer;
+    DictationController controller;
+    DictationDesktop desktop;
+    SerialQueue punctuation{"quillmarsh.punctuation"};
+    std::function<const FormatClient*()> formatter;
+    DictationFlow flow;
+    std::shared_ptr<PacedSource> source;  // the last dictation's, with speakInEveryDictation
+};

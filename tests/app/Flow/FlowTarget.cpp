@@ -1,0 +1,69 @@
+// The application the dictation-flow tests type into: one window with a text field that reports
+// its whole text on standard output after every change ("text:" and the text, line breaks as
+// \n). Arguments: the window class it names, the field's starting text and where its caret
+// stands. A line "clipboard" on standard input puts three formats on the clipboard; "clear" empties the field.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSocketNotifier>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() != 4) {
+        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET\n");
+        return 2;
+    }
+    // Qt names its windows' class after the application: the id the tests expect from the window.
+    QCoreApplication::setApplicationName(arguments.at(1));
+
+    QTextEdit field;
+    field.setAcceptRichText(false);
+    field.setPlainText(arguments.at(2));
+    QTextCursor cursor = field.textCursor();
+    cursor.setPosition(arguments.at(3).toInt());
+    field.setTextCursor(cursor);
+    field.setWindowTitle(QStringLiteral("Flow target"));
+    field.resize(480, 240);
+
+    const auto report = [&field] {
+        QString text = field.toPlainText();
+        text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+        std::printf("text:%s\n", text.toUtf8().constData());
+        std::fflush(stdout);
+    };
+    QObject::connect(&field, &QTextEdit::textChanged, report);
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[64] = {};
+        if (!std::fgets(line, sizeof line, stdin)) {
+            input.setEnabled(false);
+            return;
+        }
+        const QByteArray command = QByteArray(line).trimmed();
+        if (command == "clear")
+            field.clear();
+        if (command == "clipboard") {
+            auto* data = new QMimeData;
+            data->setText(QStringLiteral("kept text"));
+            data->setHtml(QStringLiteral("<b>kept</b> text"));
+            data->setData(QStringLiteral("application/x-flow-test"), QByteArrayLiteral("\x01\x02kept"));
+            QGuiApplication::clipboard()->setMimeData(data);
+            std::printf("clipboard\n");
+            std::fflush(stdout);
+        }
+    });
+
+    field.show();
+    field.activateWindow();
+    field.setFocus();
+    report();
+    return QApplication::exec();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// A microphone that plays given audio at the pace of real time, in blocks of 0.1 s, from a
+// thread of its own, then stays silent; and an utterance the synthetic recognisers read as
+// "HELLO WORLD".
+
+#include "SpeechEngine.h"
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+class PacedSource final : public AudioSource {
+public:
+    static constexpr size_t blockSize = 1600;
+
+    // The audio must outlive the source.
+    explicit PacedSource(const std::vector<float>& audio) : audio_(audio) {}
+    ~PacedSource() override { stop(); }
+
+    void start() override;
+    void stop() override;
+    bool played() const { return played_; }
+
+    // Silence, a second and a half of noise, silence.
+    static std::vector<float> utterance();
+
+private:
+    const std::vector<float>& audio_;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> played_{false};
+};

@@ -1,0 +1,127 @@
+#include "PageFixture.h"
+
+#include "Clips/ClipVault.h"
+#include "Core/Settings.h"
+#include "History/HistoryStore.h"
+#include "History/UsageStats.h"
+#include "Main/AppModel.h"
+#include "Main/Applications.h"
+#include "Main/MainActions.h"
+#include "Main/SnippetEditor.h"
+#include "Snippets/SnippetStore.h"
+#include "Style/StylePolicy.h"
+#include "TestFiles.h"
+#include "VocabularyStore.h"
+#include "Xdg/XdgAppIdentity.h"
+
+#include <QJsonDocument>
+#include <QTimeZone>
+
+namespace {
+
+class ListedWindows final : public DesktopWindows {
+public:
+    std::optional<DesktopWindow> active() const override
+    {
+        return windows.isEmpty() ? std::nullopt : std::optional(windows.first());
+    }
+    QList<DesktopWindow> all() const override { return windows; }
+
+    QList<DesktopWindow> windows;
+};
+
+}
+
+struct PageFixture::World {
+    QTemporaryDir folder;
+    Settings settings{folder.filePath(QStringLiteral("settings.conf"))};
+    HistoryStore history{folder.filePath(QStringLiteral("history.json"))};
+    UsageStats stats{folder.filePath(QStringLiteral("stats.json")), QTimeZone::utc()};
+    ClipVault vault{folder.filePath(QStringLiteral("clips"))};
+    VocabularyStore vocabulary{folder.filePath(QStringLiteral("vocabulary.json"))};
+    SnippetStore snippets{folder.filePath(QStringLiteral("snippets.json"))};
+    MainActions actions;
+    ListedWindows windows;
+    XdgAppIdentity identity{{folder.filePath(QStringLiteral("applications"))}};
+    Applications applications{windows, identity};
+    AppModel model{{history, stats, vault, vocabulary, snippets}, actions, settings};
+};
+
+PageFixture::PageFixture(QObject* parent) : QObject(parent)
+{
+    reset();
+}
+
+PageFixture::~PageFixture() = default;
+
+AppModel* PageFixture::model() const
+{
+    return &world_->model;
+}
+
+void PageFixture::reset()
+{
+    world_ = std::make_unique<World>();
+    world_->model.setApplications(&world_->applications);
+    emit modelChanged();
+}
+
+void PageFixture::fillSnippets(int count)
+{
+    for (int i = world_->snippets.entries().size(); i < count; ++i)
+        world_->snippets.add(QStringLiteral("phrase %1").arg(i + 1), QStringLiteral("text %1").arg(i + 1), false);
+}
+
+void PageFixture::fillWords(int count)
+{
+    for (int i = world_->vocabulary.entries().size(); i < count; ++i)
+        world_->vocabulary.add(QStringLiteral("word %1").arg(i + 1), VocabularyEntry::Source::you);
+}
+
+QStringList PageFixture::storedTriggers() const
+{
+    const SnippetStore reread(world_->snippets.url());
+    QStringList triggers;
+    for (const Snippet& snippet : reread.entries())
+        triggers.append(snippet.trigger);
+    return triggers;
+}
+
+QStringList PageFixture::storedWords() const
+{
+    return VocabularyStore(world_->vocabulary.url()).hotwords();
+}
+
+QVariantMap PageFixture::storedPolicy() const
+{
+    const Settings reread(world_->folder.filePath(QStringLiteral("settings.conf")));
+    return QJsonDocument::fromJson(reread.value(QStringLiteral("stylePolicy")).toByteArray()).toVariant().toMap();
+}
+
+void PageFixture::setWindows(const QVariantList& windows)
+{
+    world_->windows.windows.clear();
+    quint64 id = 1;
+    for (const QVariant& item : windows) {
+        const QVariantMap window = item.toMap();
+        world_->windows.windows.append({id++, window.value(QStringLiteral("id")).toString(), QString(),
+                                        window.value(QStringLiteral("pid")).toLongLong()});
+    }
+}
+
+void PageFixture::installApp(const QString& desktopId, const QString& name)
+{
+    writeFile(world_->folder.filePath(QStringLiteral("applications/%1.desktop").arg(desktopId)),
+              QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\n").arg(name).toUtf8());
+}
+
+void PageFixture::useManualClock(QObject* snippetEditor)
+{
+    if (auto* editor = qobject_cast<SnippetEditor*>(snippetEditor))
+        editor->setClock(clock_);
+}
+
+void PageFixture::advance(int milliseconds)
+{
+    clock_.advance(std::chrono::milliseconds(milliseconds));
+}
