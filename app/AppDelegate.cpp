@@ -9,6 +9,7 @@
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
 #include "Core/Settings.h"
+#include "DesktopPermissions.h"
 #include "DictationController.h"
 #include "DictationDesktop.h"
 #include "DictationFlow.h"
@@ -23,7 +24,11 @@
 #include "ModelHost.h"
 #include "ModelSetup.h"
 #include "Models/ModelPackage.h"
+#include "Onboarding/OnboardingCoordinator.h"
+#include "Punctuation/PunctuationInstaller.h"
+#include "Punctuation/PunctuationStore.h"
 #include "ServerSettings.h"
+#include "SettingsPanels.h"
 #include "Snippets/SnippetStore.h"
 #include "StatusMenu.h"
 #include "TrayOrb.h"
@@ -82,6 +87,7 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     };
     setAccountToken([manager = &account_->manager()] { return manager->accessToken(); });
     wireActions();
+    wireOnboarding();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -145,8 +151,7 @@ void AppDelegate::prune()
 
 void AppDelegate::openRequestedWindows()
 {
-    const bool onboardingDone = settings_.value(QStringLiteral("onboardingDone")).toBool();
-    if (!onboardingDone || Environment::contains("QUILLMARSH_SHOW_ONBOARDING"))
+    if (OnboardingCoordinator::showsAtLaunch(settings_))
         showOnboarding();
     else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
         showMain();
@@ -178,6 +183,11 @@ void AppDelegate::startDictation()
                                                                              [this] { return formatClient_.get(); },
                                                                              models_->punctuationQueue()});
     models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
+    // On the first-run window's try-it step a dictation starts from an empty practice field and
+    // is kept as the step's test dictation.
+    OnboardingCoordinator* onboarding = onboarding_.get();
+    dictationFlow_->onIdleKeyDown = [onboarding] { onboarding->dictationKeyDown(); };
+    dictationFlow_->onInserted = [onboarding](const QString& text) { onboarding->inserted(text); };
     trayOrb_ =
         std::make_unique<TrayOrb>(dictationFlow_->pill(), [this](const QImage& image) { statusMenu_->setIcon(image); });
 }
@@ -186,12 +196,8 @@ void AppDelegate::wireActions()
 {
     const QPointer<AppDelegate> self(this);
     actions_->onSetKey = [self](const QString& keyRaw) {
-        const auto key = HotkeyMonitor::fromRawValue(keyRaw);
-        if (!self || !key)
-            return;
-        self->settings_.setValue(QStringLiteral("dictationKey"), keyRaw);
-        self->model_->setDictationKey(*key);
-        Log::info(QStringLiteral("dictation key: ") + keyRaw);
+        if (const auto key = HotkeyMonitor::fromRawValue(keyRaw); self && key)
+            self->setKey(*key);
     };
     actions_->onSetModelPackage = [self](const QString& packageRaw) {
         return self && self->setModelPackage(packageRaw);
@@ -222,6 +228,34 @@ void AppDelegate::wireActions()
     actions_->onShareClip = [self](const QString& entryID) {
         if (self)
             self->showShare(QUuid::fromString(entryID));
+    };
+}
+
+void AppDelegate::wireOnboarding()
+{
+    const QPointer<AppDelegate> self(this);
+    const auto makeWindow = [self](const QString& file, const QVariantMap& properties) {
+        return self ? self->makeWindow(file, properties) : nullptr;
+    };
+    const auto setKey = [self](HotkeyMonitor::Key key) {
+        if (self)
+            self->setKey(key);
+    };
+    const auto showHome = [self] {
+        if (self)
+            self->showMain(MainSection::home);
+    };
+    onboarding_ = std::make_unique<OnboardingCoordinator>(
+        OnboardingCoordinator::Services{makeWindow, settings_, DesktopPermissions::system(), SettingsPanels::system(),
+                                        Clock::system()},
+        OnboardingCoordinator::Hooks{setKey, showHome});
+    OnboardingCoordinator* onboarding = onboarding_.get();
+    models_->onHostChange = [onboarding](const ModelHost::State& state) {
+        onboarding->modelReadyChanged(state.kind == ModelHost::State::Kind::ready);
+    };
+    models_->onInstallChange = [onboarding](const ModelInstaller::State& state) { onboarding->installChanged(state); };
+    models_->onPunctuationChange = [onboarding](const PunctuationInstaller::State& state) {
+        onboarding->punctuationChanged(state);
     };
 }
 
@@ -293,8 +327,23 @@ bool AppDelegate::showNewestShare()
 
 void AppDelegate::showOnboarding()
 {
-    Log::info(QStringLiteral("setup window not available"));
-    showMain();
+    OnboardingCoordinator::Progress progress;
+    progress.install = modelInstaller().state();
+    progress.modelReady = modelHost().state().kind == ModelHost::State::Kind::ready;
+    // An installed punctuation model counts as installed unless a download is under way.
+    const auto& punctuation = punctuationInstaller().state();
+    const bool downloading = std::holds_alternative<PunctuationInstaller::Installing>(punctuation);
+    progress.punctuation =
+        PunctuationStore::isInstalled() && !downloading ? PunctuationInstaller::Installed{} : punctuation;
+    onboarding_->show(model_->dictationKey(), progress);
+}
+
+void AppDelegate::setKey(HotkeyMonitor::Key key)
+{
+    settings_.setValue(QStringLiteral("dictationKey"), HotkeyMonitor::rawValue(key));
+    model_->setDictationKey(key);
+    onboarding_->keyChanged(key);
+    Log::info(QStringLiteral("dictation key: ") + HotkeyMonitor::rawValue(key));
 }
 
 void AppDelegate::showAcknowledgements()

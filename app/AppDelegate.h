@@ -14,6 +14,7 @@
 
 #include "Account/AccountService.h"
 #include "Core/TokenProvider.h"
+#include "HotkeyMonitor.h"
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
@@ -40,6 +41,7 @@ class TrayOrb;
 class HistoryStore;
 class MainWindowController;
 class ModelHost;
+class OnboardingCoordinator;
 class ModelInstaller;
 class ModelSetup;
 class PunctuationInstaller;
@@ -78,8 +80,10 @@ public:
     // The same for the newest dictation whose recording is kept ("QUILLMARSH_SHOW_SHARE");
     // false when there is none.
     bool showNewestShare();
-    // Opens the first-run window.
+    // Opens the first-run window, or brings the open one to the front.
     void showOnboarding();
+    // The dictation key change: stores the setting and puts it into effect everywhere.
+    void setKey(HotkeyMonitor::Key key);
     void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
@@ -115,6 +119,8 @@ public:
     SerialQueue& punctuationQueue() const;
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
+    // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
+    OnboardingCoordinator& onboarding() const { return *onboarding_; }
     AccountService& account() const { return *account_; }
     // Built on first use.
     SpeechRouter& speechRouter();
@@ -136,6 +142,8 @@ public:
 private:
     void connectServers();
     void wireActions();
+    // The model host's and the installers' news also reach the open first-run window.
+    void wireOnboarding();
     bool setModelPackage(const QString& packageRaw);
     void prune();
     void openRequestedWindows();
@@ -162,6 +170,7 @@ private:
     std::unique_ptr<QQmlEngine> qmlEngine_;
     std::unique_ptr<StatusMenu> statusMenu_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<OnboardingCoordinator> onboarding_;
     std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
     std::unique_ptr<ShareClipWindowController> shareWindow_;
     std::unique_ptr<DictationDesktop> dictationDesktop_;

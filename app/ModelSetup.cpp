@@ -86,6 +86,8 @@ void ModelSetup::watchInstallers()
         }
         model_.setSpeechReady(state.kind == ModelHost::State::Kind::ready);
         publishLoading();
+        if (onHostChange)
+            onHostChange(state);
     };
     installer_->onChange = [this](const ModelInstaller::State& state) {
         if (const auto* progress = std::get_if<ModelInstaller::Installing>(&state))
@@ -95,12 +97,16 @@ void ModelSetup::watchInstallers()
         else if (const auto* installed = std::get_if<ModelInstaller::Installed>(&state))
             host_->load(RecognizerConfig(installed->folder));
         publishLoading();
+        if (onInstallChange)
+            onInstallChange(state);
     };
     punctuationInstaller_->onChange = [this](const PunctuationInstaller::State& state) {
         if (std::holds_alternative<PunctuationInstaller::Installed>(state))
             loadPunctuation();
         else if (const auto* failed = std::get_if<PunctuationInstaller::Failed>(&state))
             Log::info(QStringLiteral("punctuation model not installed: ") + failed->text);
+        if (onPunctuationChange)
+            onPunctuationChange(state);
     };
 }
 
@@ -127,9 +133,11 @@ void ModelSetup::start()
         host_->load(RecognizerConfig(*folder));
     else
         prepare(chosenPackage(model_));
-    if (PunctuationStore::isInstalled())
+    if (PunctuationStore::isInstalled()) {
         loadPunctuation();
-    else
+        if (onPunctuationChange)
+            onPunctuationChange(PunctuationInstaller::Installed{});
+    } else
         punctuationInstaller_->install();
     keepWarm_ = std::make_unique<KeepWarm>(keepWarmSeconds, *warmQueue_, [this] { return warmUpWork(); });
     keepWarm_->start();

@@ -4,7 +4,10 @@
 // model (status line, loading, ready, punctuation available). "Try again" and a change of package
 // come back here.
 
+#include "ModelHost.h"
+#include "Models/ModelInstaller.h"
 #include "Models/ModelPackage.h"
+#include "Punctuation/PunctuationInstaller.h"
 
 #include <QString>
 
@@ -13,10 +16,7 @@
 
 class AppModel;
 class KeepWarm;
-class ModelHost;
-class ModelInstaller;
 class Punctuator;
-class PunctuationInstaller;
 class SerialQueue;
 class Settings;
 
@@ -50,6 +50,11 @@ public:
 
     // Set by the dictation flow: true while a dictation runs, when the keep-warm job stands back.
     std::function<bool()> dictating;
+    // For the first-run window: every state of the model host, of the speech-model installer and
+    // of the punctuation model (installed when found at start, else its download's states).
+    std::function<void(const ModelHost::State&)> onHostChange;
+    std::function<void(const ModelInstaller::State&)> onInstallChange;
+    std::function<void(const PunctuationInstaller::State&)> onPunctuationChange;
 
 private:
     void watchInstallers();

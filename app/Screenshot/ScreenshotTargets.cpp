@@ -1,8 +1,12 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "Onboarding/OnboardingCoordinator.h"
+#include "Onboarding/OnboardingWindowController.h"
+
 #include "Pill/PillController.h"
 #include "SeedData.h"
+#include <QMetaEnum>
 
 #include <QQuickView>
 #include <QQuickWindow>
@@ -35,6 +39,30 @@ QQuickWindow* openMain(AppDelegate& delegate, QString page)
     if (window)
         window->resize(mainWindowSize);
     return window;
+}
+
+// The first-run window on a step, with the speech model ready and, on the try-it step, the sample
+// sentence dictated. The permissions are what this computer reports.
+QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
+{
+    bool known = false;
+    const int step = QMetaEnum::fromType<OnboardingModel::Step>().keyToValue(page.toLatin1(), &known);
+    if (!known)
+        return nullptr;
+    qputenv("QUILLMARSH_ONBOARDING_STEP", QByteArray::number(step));
+    delegate.showOnboarding();
+    OnboardingCoordinator& onboarding = delegate.onboarding();
+    if (!onboarding.isOpen())
+        return nullptr;
+    onboarding.modelReadyChanged(true);
+    onboarding.punctuationChanged(PunctuationInstaller::Installing{429, 1000});
+    if (onboarding.model()->step() == OnboardingModel::Step::tryIt) {
+        const QString said =
+            QStringLiteral("فردا ساعت ده یه meeting با تیم design داریم، می\u200Cخوام roadmap رو مرور کنیم");
+        onboarding.model()->setPractice(said);
+        onboarding.inserted(said);
+    }
+    return onboarding.controller()->window();
 }
 
 // The pill in each of its looks, with sample words.
@@ -87,6 +115,7 @@ QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
 const ScreenshotTarget targets[] = {
     {"main", "home|history|styles|snippets|vocabulary|account|account-signed-in|settings", openMain},
     {"pill", "listening|handsFree|inserted|improved|failed", openPill},
+    {"onboarding", "welcome|key|permissions|tryIt|done", openOnboarding},
     {"acknowledgements", "all", openAcknowledgements},
     {"share", "", openShare},
 };

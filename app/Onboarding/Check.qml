@@ -1,0 +1,20 @@
+import QtQuick
+import Quillmarsh.Design
+
+// A tick with a short confirmation: shown only when the thing it confirms holds.
+Row {
+    property alias text: label.text
+    spacing: 8
+
+    Tick {
+        anchors.verticalCenter: parent.verticalCenter
+        size: 15
+    }
+    Text {
+        id: label
+        anchors.verticalCenter: parent.verticalCenter
+        textFormat: Text.PlainText
+        font: Typography.latin(15, Font.DemiBold)
+        color: QM.ink
+    }
+}

@@ -1,0 +1,104 @@
+import QtQuick
+import Quillmarsh.Design
+import Quillmarsh.App
+
+// Choosing the dictation key, with its key cap and whether it is ready to use.
+Column {
+    id: root
+    required property OnboardingModel onboarding
+    readonly property string keyName: onboarding.keyName
+    spacing: 18
+
+    StepTitle {
+        width: root.width
+        title: "Your dictation key"
+        subtitle: "Hold it and talk. Let go, and the text is typed where your cursor is."
+    }
+    Row {
+        width: root.width
+        spacing: 24
+
+        KeyCap {
+            anchors.verticalCenter: parent.verticalCenter
+            label: root.onboarding.keyCap
+            caption: "right"
+        }
+        // The first case that applies wins.
+        Loader {
+            objectName: "keyStatus"
+            anchors.verticalCenter: parent.verticalCenter
+            width: parent.width - 132 - 24
+            sourceComponent: root.onboarding.key === "fn" && root.onboarding.fnUsage === 1 ? switchesKeyboards
+                             : root.onboarding.key !== "fn" ? keyChosen
+                             : root.onboarding.fnFree ? fnFree : fnBusy
+        }
+    }
+    Column {
+        spacing: 8
+
+        Text {
+            text: "Or pick a different key"
+            textFormat: Text.PlainText
+            font: Typography.latin(13, Font.DemiBold)
+            color: QM.sub
+        }
+        Row {
+            spacing: 8
+            Repeater {
+                model: ["fn", "rightOption", "rightCommand"]
+                QMChoice {
+                    required property string modelData
+                    objectName: "choice-" + modelData
+                    text: "Hold " + root.onboarding.keyNameOf(modelData)
+                    selected: root.onboarding.key === modelData
+                    onClicked: root.onboarding.chooseKey(modelData)
+                }
+            }
+        }
+        Text {
+            text: "Whichever key you pick, tapping it twice turns on hands-free."
+            textFormat: Text.PlainText
+            font: Typography.latin(13, Font.Normal)
+            color: QM.sub
+        }
+    }
+
+    Component {
+        id: keyChosen
+        Check { text: root.keyName + " is your dictation key" }
+    }
+    Component {
+        id: fnFree
+        Check { text: root.keyName + " is free for Quillmarsh" }
+    }
+    Component {
+        id: switchesKeyboards
+        NoticeCard {
+            title: "You use " + root.keyName + " to switch keyboards"
+            message: "Keep it that way and dictate with " + root.onboarding.keyNameOf("rightOption")
+                     + " instead. Or make it do nothing in Keyboard settings."
+            QMButton {
+                primary: true
+                text: "Use " + root.onboarding.keyNameOf("rightOption")
+                onClicked: root.onboarding.chooseKey("rightOption")
+            }
+            QMButton {
+                text: "Open Keyboard Settings"
+                onClicked: root.onboarding.openKeyboardSettings()
+            }
+        }
+    }
+    Component {
+        id: fnBusy
+        NoticeCard {
+            title: "Your desktop is using " + root.keyName + " right now"
+            message: "Pressing it " + (root.onboarding.fnUsage === 3 ? "starts another dictation" : "opens Emoji & Symbols")
+                     + ". In Keyboard settings, make it do nothing. This step ticks by itself when you do."
+            QMButton {
+                primary: true
+                text: "Open Keyboard Settings"
+                onClicked: root.onboarding.openKeyboardSettings()
+            }
+        }
+    }
+}

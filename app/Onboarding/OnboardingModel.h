@@ -1,0 +1,156 @@
+#pragma once
+// The state behind the first-run window: the step on screen, the dictation key chosen so far,
+// the permissions as the desktop reports them, the model installs' progress as the application
+// pushes it, and the practice field's text with the last test dictation. The window only reads
+// it and calls its operations; the application builds it, feeds it and takes its two callbacks.
+
+#include "Core/Clock.h"
+#include "HotkeyMonitor.h"
+#include "Microphone.h"
+#include "Models/ModelInstaller.h"
+#include "Punctuation/PunctuationInstaller.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <QtQml/qqmlregistration.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class DesktopPermissions;
+class SettingsPanels;
+
+class OnboardingModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the application")
+
+    Q_PROPERTY(Step step READ step WRITE setStep NOTIFY stepChanged)
+    Q_PROPERTY(QString key READ keyRaw NOTIFY keyChanged)
+    Q_PROPERTY(QString keyName READ keyName NOTIFY keyChanged)
+    Q_PROPERTY(QString keyCap READ keyCap NOTIFY keyChanged)
+    Q_PROPERTY(QVariant fnUsage READ fnUsageValue WRITE setFnUsageValue NOTIFY fnUsageChanged)
+    Q_PROPERTY(int mic READ micValue NOTIFY micChanged)
+    Q_PROPERTY(bool axTrusted READ axTrusted NOTIFY axTrustedChanged)
+    Q_PROPERTY(bool modelReady READ modelReady WRITE setModelReady NOTIFY modelReadyChanged)
+    Q_PROPERTY(QString practice READ practice WRITE setPractice NOTIFY practiceChanged)
+    Q_PROPERTY(QString dictated READ dictated WRITE setDictated NOTIFY dictatedChanged)
+
+    Q_PROPERTY(bool fnFree READ fnFree NOTIFY fnUsageChanged)
+    Q_PROPERTY(bool keyReady READ keyReady NOTIFY gatesChanged)
+    Q_PROPERTY(bool permissionsReady READ permissionsReady NOTIFY gatesChanged)
+    Q_PROPERTY(QStringList notes READ notes NOTIFY dictatedChanged)
+    Q_PROPERTY(QString downloadLine READ downloadLine NOTIFY downloadsChanged)
+    Q_PROPERTY(double downloadFraction READ downloadFraction NOTIFY downloadsChanged)
+    Q_PROPERTY(bool downloadsFinished READ downloadsFinished NOTIFY downloadsChanged)
+    Q_PROPERTY(QVariant secondsLeft READ secondsLeftValue NOTIFY downloadsChanged)
+
+public:
+    enum class Step { welcome, key, permissions, tryIt, done };
+    Q_ENUM(Step)
+    static constexpr int stepCount = 5;
+    static std::optional<Step> stepFromRaw(int raw);
+
+    // Reads the permissions at once; the poll starts with startPolling().
+    OnboardingModel(HotkeyMonitor::Key key, DesktopPermissions& permissions, SettingsPanels& panels,
+                    Clock& clock = Clock::system(), QObject* parent = nullptr);
+    ~OnboardingModel() override;
+
+    // Set by the application: its key change (which writes the key back here) and its finish.
+    std::function<void(HotkeyMonitor::Key)> onChooseKey;
+    std::function<void()> onFinish;
+
+    // Every assignment notifies, whether or not the value changed.
+    Step step() const { return step_; }
+    void setStep(Step step);
+    HotkeyMonitor::Key key() const { return key_; }
+    void setKey(HotkeyMonitor::Key key);
+    std::optional<int> fnUsage() const { return fnUsage_; }
+    void setFnUsage(std::optional<int> usage);
+    Microphone::Permission mic() const { return mic_; }
+    void setMic(Microphone::Permission mic);
+    bool axTrusted() const { return axTrusted_; }
+    void setAxTrusted(bool trusted);
+    const ModelInstaller::State& install() const { return install_; }
+    void setInstall(const ModelInstaller::State& state);
+    bool modelReady() const { return modelReady_; }
+    void setModelReady(bool ready);
+    const PunctuationInstaller::State& punctuation() const { return punctuation_; }
+    void setPunctuation(const PunctuationInstaller::State& state);
+    QString practice() const { return practice_; }
+    void setPractice(const QString& text);
+    QString dictated() const { return dictated_; }
+    void setDictated(const QString& text);
+
+    bool fnFree() const;
+    bool keyReady() const;
+    bool permissionsReady() const;
+    QStringList notes() const;
+    QString downloadLine() const;
+    double downloadFraction() const;
+    bool downloadsFinished() const;
+    std::optional<int> secondsLeft() const;
+
+    // The re-read of the fn setting and the permissions: at once, then every second.
+    Q_INVOKABLE void startPolling();
+    Q_INVOKABLE void stopPolling();
+    // Assigns only the values that changed, so an idle window is not redrawn every second.
+    Q_INVOKABLE void refresh();
+
+    Q_INVOKABLE void next();
+    Q_INVOKABLE void back();
+    // Shows the choice at once, then hands it to the application.
+    Q_INVOKABLE void chooseKey(const QString& keyRaw);
+    // A key's name in sentences ("right Alt"), by its raw value.
+    Q_INVOKABLE QString keyNameOf(const QString& keyRaw) const;
+    Q_INVOKABLE void requestMicrophone();
+    Q_INVOKABLE void openKeyboardSettings();
+    Q_INVOKABLE void openAccessibility();
+
+    // The system's use of the fn key. This desktop has no such setting: the dictation key that
+    // stands for fn (right Ctrl) does nothing else, so there is never a value.
+    static std::optional<int> readFnUsage() { return std::nullopt; }
+
+signals:
+    void stepChanged();
+    void keyChanged();
+    void fnUsageChanged();
+    void micChanged();
+    void axTrustedChanged();
+    void installChanged();
+    void modelReadyChanged();
+    void punctuationChanged();
+    void practiceChanged();
+    void dictatedChanged();
+    // The derived values that read more than one field.
+    void gatesChanged();
+    void downloadsChanged();
+
+private:
+    QString keyRaw() const { return HotkeyMonitor::rawValue(key_); }
+    QString keyName() const { return HotkeyMonitor::displayName(key_); }
+    QString keyCap() const { return HotkeyMonitor::capLabel(key_); }
+    QVariant fnUsageValue() const;
+    void setFnUsageValue(const QVariant& value);
+    int micValue() const { return static_cast<int>(mic_); }
+    QVariant secondsLeftValue() const;
+    void schedulePoll();
+
+    DesktopPermissions& permissions_;
+    SettingsPanels& panels_;
+    Clock& clock_;
+    std::shared_ptr<ScheduledWork> poll_;
+
+    Step step_ = Step::welcome;
+    HotkeyMonitor::Key key_;
+    std::optional<int> fnUsage_;
+    Microphone::Permission mic_;
+    bool axTrusted_;
+    ModelInstaller::State install_ = ModelInstaller::Idle{};
+    bool modelReady_ = false;
+    PunctuationInstaller::State punctuation_ = PunctuationInstaller::Idle{};
+    QString practice_;
+    QString dictated_;
+};

@@ -1,0 +1,42 @@
+#include "OnboardingWindowController.h"
+
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QScreen>
+
+OnboardingWindowController::OnboardingWindowController(QQuickWindow* window, QObject* parent)
+    : QObject(parent), window_(window)
+{
+    if (!window_)
+        return;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), window_->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        window_->setPosition(frame.topLeft());
+    }
+    window_->installEventFilter(this);
+}
+
+OnboardingWindowController::~OnboardingWindowController() = default;
+
+bool OnboardingWindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_.get() && event->type() == QEvent::Close && onClose)
+        onClose();
+    return false;
+}
+
+void OnboardingWindowController::show()
+{
+    if (!window_)
+        return;
+    window_->show();
+    window_->raise();
+    window_->requestActivate();
+}
+
+void OnboardingWindowController::close()
+{
+    if (window_)
+        window_->close();
+}

@@ -1,0 +1,55 @@
+// Runs the first-run window's Qt Quick tests. `fixture` makes models over a desktop the tests set
+// by hand and records the keys handed to the application.
+#include "Fonts.h"
+#include "ManualClock.h"
+#include "OnboardingFakes.h"
+#include "OnboardingModel.h"
+
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtQuickTest>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
+
+class Fixture : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QStringList chosenKeys MEMBER chosenKeys_)
+
+public:
+    Q_INVOKABLE OnboardingModel* model(const QString& keyRaw, int mic, bool trusted)
+    {
+        permissions_.mic = static_cast<Microphone::Permission>(mic);
+        permissions_.trusted = trusted;
+        auto* model = new OnboardingModel(*HotkeyMonitor::fromRawValue(keyRaw), permissions_, panels_, clock_, this);
+        QQmlEngine::setObjectOwnership(model, QQmlEngine::CppOwnership);
+        model->onChooseKey = [this](HotkeyMonitor::Key key) { chosenKeys_.append(HotkeyMonitor::rawValue(key)); };
+        chosenKeys_.clear();
+        return model;
+    }
+
+private:
+    FakePermissions permissions_;
+    FakePanels panels_;
+    ManualClock clock_;
+    QStringList chosenKeys_;
+};
+
+class Setup : public QObject {
+    Q_OBJECT
+
+public slots:
+    void applicationAvailable() { Fonts::registerFonts(); }
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        engine->rootContext()->setContextProperty(QStringLiteral("fixture"), &fixture_);
+    }
+
+private:
+    Fixture fixture_;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(OnboardingWindowTests, Setup)
+#include "OnboardingWindowTests.moc"

@@ -1,0 +1,172 @@
+import QtQuick
+import QtTest
+import Quillmarsh.Design
+import Quillmarsh.App
+
+Item {
+    id: stage
+    width: 880
+    height: 620
+
+    Component { id: viewComponent; OnboardingView {} }
+
+TestCase {
+    name: "Onboarding"
+    when: windowShown
+
+    function make(key, mic, trusted, step) {
+        const model = fixture.model(key, mic, trusted)
+        model.step = step
+        const view = createTemporaryObject(viewComponent, stage, { onboarding: model })
+        view.forceActiveFocus()
+        return view
+    }
+    function childList(item) {
+        return Array.from({ length: item.children.length }, (_, i) => item.children[i])
+    }
+    function visibleItems(item, test) {
+        let found = item.visible && test(item) ? [item] : []
+        for (const child of childList(item))
+            found = found.concat(visibleItems(child, test))
+        return found
+    }
+    function texts(item) {
+        return visibleItems(item, i => i.font !== undefined && i.clicked === undefined && i.text !== undefined)
+            .map(i => i.text)
+    }
+    function buttons(item) {
+        return visibleItems(item, i => i.clicked !== undefined && i.text !== undefined && i.enabled)
+    }
+    function button(item, title) {
+        return buttons(item).find(b => b.text === title)
+    }
+
+    function test_frame_data() {
+        return [
+            { tag: "welcome", step: 0, primary: "Get started" },
+            { tag: "key", step: 1, primary: "Continue" },
+            { tag: "permissions", step: 2, primary: "Continue" },
+            { tag: "tryIt", step: 3, primary: "Continue" },
+            { tag: "done", step: 4, primary: "Start dictating" },
+        ]
+    }
+    function test_frame(data) {
+        const view = make("rightOption", 3, true, data.step)
+        compare(view.primaryButton.text, data.primary)
+        verify(view.primaryButton.enabled)
+        compare(findChild(view, "backButton").visible, data.step > 0)
+        compare(findChild(view, "orbBadge").visible, data.step > 0)
+        const dots = findChild(view, "stepDots")
+        compare(dots.Accessible.name, "Step " + (data.step + 1) + " of 5")
+        const capsules = childList(dots).filter(c => c.color !== undefined)
+        compare(capsules.map(c => c.width), [0, 1, 2, 3, 4].map(i => i === data.step ? 28 : 8))
+        capsules.forEach((c, i) => verify(Qt.colorEqual(c.color, i <= data.step ? QM.ink : QM.dotOff)))
+        view.primaryButton.clicked()
+        compare(view.onboarding.step, Math.min(data.step + 1, 4))
+    }
+
+    function test_keyStatus_data() {
+        return [
+            { tag: "fn free", key: "fn", usage: undefined, cap: "Ctrl", status: "right Ctrl is free for Quillmarsh", ready: true },
+            { tag: "right Super", key: "rightCommand", usage: 1, cap: "Super", status: "right Super is your dictation key", ready: true },
+            { tag: "fn switches keyboards", key: "fn", usage: 1, cap: "Ctrl", status: "You use right Ctrl to switch keyboards",
+              buttons: ["Use right Alt", "Open Keyboard Settings"], ready: false },
+            { tag: "fn other use", key: "fn", usage: 2, cap: "Ctrl", status: "Your desktop is using right Ctrl right now",
+              message: "Pressing it opens Emoji & Symbols", buttons: ["Open Keyboard Settings"], ready: false },
+        ]
+    }
+    function test_keyStatus(data) {
+        const view = make(data.key, 3, true, 1)
+        view.onboarding.fnUsage = data.usage
+        const shown = texts(view)
+        verify(shown.includes(data.cap), shown)
+        verify(shown.includes(data.status), shown)
+        if (data.message)
+            verify(shown.some(t => t.startsWith(data.message)), shown)
+        const status = findChild(view, "keyStatus")
+        compare(buttons(status).map(b => b.text), data.buttons || [])
+        compare(view.primaryButton.enabled, data.ready)
+        const selected = buttons(view).filter(b => b.selected).map(b => b.text)
+        compare(selected, ["Hold " + view.onboarding.keyNameOf(data.key)])
+
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.step, data.ready ? 2 : 1)
+    }
+
+    function test_keyChoicesGoThroughTheApplication() {
+        const view = make("fn", 3, true, 1)
+        view.onboarding.fnUsage = 1
+        mouseClick(button(view, "Use right Alt"))
+        compare(view.onboarding.key, "rightOption")
+        verify(texts(view).includes("right Alt is your dictation key"))
+        verify(view.primaryButton.enabled)
+        mouseClick(button(view, "Hold right Super"))
+        compare(view.onboarding.key, "rightCommand")
+        compare(fixture.chosenKeys, ["rightOption", "rightCommand"])
+        // The clicked choice keeps the focus, so Return presses it again rather than moving on.
+        keyClick(Qt.Key_Return)
+        compare(fixture.chosenKeys, ["rightOption", "rightCommand", "rightCommand"])
+        compare(view.onboarding.step, 1)
+    }
+
+    function test_permissions_data() {
+        return [
+            { tag: "first run", mic: 0, trusted: false, micEnd: "Allow", axEnd: "Open Settings", notice: false },
+            { tag: "refused", mic: 2, trusted: true, micEnd: "Open Settings", axEnd: "Allowed", notice: true },
+            { tag: "restricted", mic: 1, trusted: false, micEnd: "Open Settings", axEnd: "Open Settings", notice: true },
+            { tag: "both", mic: 3, trusted: true, micEnd: "Allowed", axEnd: "Allowed", notice: false },
+        ]
+    }
+    function test_permissions(data) {
+        const view = make("fn", data.mic, data.trusted, 2)
+        const rowEnd = name => {
+            const row = findChild(view, name)
+            const button = buttons(row).find(b => b.primary !== undefined)
+            return button ? button.text : texts(row).includes("Allowed") ? "Allowed" : ""
+        }
+        compare(rowEnd("microphoneRow"), data.micEnd)
+        compare(rowEnd("accessibilityRow"), data.axEnd)
+        compare(findChild(view, "microphoneNotice").visible, data.notice)
+        compare(view.primaryButton.enabled, data.mic === 3 && data.trusted)
+    }
+
+    function test_tryIt() {
+        const view = make("rightOption", 3, true, 3)
+        const field = findChild(view, "practiceBox").children[0]
+        tryVerify(() => field.editor.activeFocus)
+        verify(findChild(view, "loadingBlock").visible)
+        verify(texts(view).includes("The speech model is getting ready…"))
+        verify(!findChild(view, "placeholder").visible)
+
+        view.onboarding.modelReady = true
+        verify(!findChild(view, "loadingBlock").visible)
+        verify(findChild(view, "placeholder").visible)
+        verify(texts(view).includes("Hold right Alt and read this, or say anything you like. Let go when you’re done."))
+
+        // The focused field keeps Return: it types a new line and the step stays.
+        keyClick("a")
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.step, 3)
+        compare(view.onboarding.practice, "a\n")
+        verify(!findChild(view, "placeholder").visible)
+
+        view.onboarding.dictated = "   "
+        verify(texts(view).includes("That’s it. Hold right Alt again to try once more, or continue."))
+        verify(!findChild(view, "notesRow").visible)
+        view.onboarding.dictated = "یه meeting، باشه"
+        const notes = texts(findChild(view, "notesRow"))
+        compare(notes, ["meeting stayed in English", "Persian punctuation"])
+    }
+
+    function test_done() {
+        const view = make("rightCommand", 3, true, 4)
+        const shown = texts(view)
+        verify(shown.includes("Hold right Super in any app and talk. Click the mark in the menu bar for settings."))
+        for (const title of ["Hands-free", "Undo", "Your words"])
+            verify(shown.includes(title), title)
+        const picture = findChild(view, "menuBarPicture")
+        compare([picture.width, picture.height], [520, 44])
+        compare(buttons(view).map(b => b.text), ["Back", "Start dictating"])
+    }
+}
+}

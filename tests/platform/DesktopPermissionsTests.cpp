@@ -1,0 +1,56 @@
+// The desktop's real answers: a private X server (which offers XTest) and a private session bus
+// that starts the accessibility bus on demand, as a desktop session does.
+#include "DesktopPermissions.h"
+
+#include <QProcess>
+#include <QTest>
+
+class DesktopPermissionsTests : public QObject {
+    Q_OBJECT
+
+    QProcess display_;
+    QProcess bus_;
+
+    // Starts the program and returns the first line it prints (the display number or bus address).
+    static QByteArray startAndRead(QProcess& process, const QString& program, const QStringList& arguments)
+    {
+        process.start(program, arguments);
+        if (!process.waitForStarted() || !process.waitForReadyRead(10000))
+            return {};
+        return process.readLine().trimmed();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // The switch starts from its built-in default, not from this machine's desktop settings.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("GSETTINGS_BACKEND", "memory");
+        bus_.setProcessEnvironment(environment);
+        const QByteArray number = startAndRead(display_, "Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
+        const QByteArray address = startAndRead(bus_, "dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY2(!number.isEmpty() && !address.isEmpty(), "Xvfb and dbus-daemon must start");
+        qputenv("DISPLAY", ":" + number);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        qunsetenv("AT_SPI_BUS_ADDRESS");
+    }
+
+    void cleanupTestCase()
+    {
+        bus_.kill();
+        display_.kill();
+        bus_.waitForFinished();
+        display_.waitForFinished();
+    }
+
+    void accessibilityIsTheSwitchTurnedOnWithXTest()
+    {
+        DesktopPermissions& permissions = DesktopPermissions::system();
+        QVERIFY(!permissions.accessibilityTrusted());
+        permissions.promptAccessibility();
+        QVERIFY(permissions.accessibilityTrusted());
+    }
+};
+
+QTEST_GUILESS_MAIN(DesktopPermissionsTests)
+#include "DesktopPermissionsTests.moc"
