@@ -4,8 +4,8 @@
 #include "Core/Clock.h"
 #include "Core/UuidText.h"
 #include "Main/AppModel.h"
+#include "Main/CategorySymbol.h"
 #include "Main/ChangedWords.h"
-#include "Main/HistoryListModel.h"
 #include "Main/PlainClipboard.h"
 
 #include <QCoreApplication>
@@ -68,7 +68,7 @@ QString DictationDetail::appName() const
 QString DictationDetail::symbol() const
 {
     const auto shown = entry();
-    return HistoryListModel::symbol(AppCategories::rawValue(shown ? shown->appCategory() : AppCategory::other));
+    return categorySymbol(shown ? shown->appCategory() : AppCategory::other);
 }
 
 QString DictationDetail::details() const

@@ -3,6 +3,7 @@
 #include "Core/UuidText.h"
 #include "Formatting/DictationStyle.h"
 #include "Main/AppModel.h"
+#include "Main/CategorySymbol.h"
 
 #include <QLocale>
 
@@ -113,7 +114,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const
     case StyleRole:
         return DictationStyles::fromRawValue(entry.style.value_or(QString())) ? *entry.style : QString();
     case SymbolRole:
-        return symbol(AppCategories::rawValue(entry.appCategory()));
+        return categorySymbol(entry.appCategory());
     }
     return {};
 }
@@ -145,23 +146,6 @@ QString HistoryListModel::dayTitle(const QDate& day, const QDate& today)
     if (day == today.addDays(-1))
         return QStringLiteral("YESTERDAY");
     return QLocale().toString(day, QStringLiteral("dddd, MMM d")).toUpper();
-}
-
-QString HistoryListModel::symbol(const QString& categoryRaw)
-{
-    switch (AppCategories::fromRawValue(categoryRaw).value_or(AppCategory::other)) {
-    case AppCategory::email:
-        return QStringLiteral("envelope");
-    case AppCategory::messaging:
-        return QStringLiteral("bubble.left");
-    case AppCategory::documents:
-        return QStringLiteral("doc.text");
-    case AppCategory::code:
-        return QStringLiteral("chevron.left.forwardslash.chevron.right");
-    case AppCategory::other:
-        break;
-    }
-    return QStringLiteral("square.grid.2x2");
 }
 
 void HistoryListModel::reload()

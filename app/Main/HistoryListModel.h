@@ -59,8 +59,6 @@ public:
 
     // "TODAY", "YESTERDAY", or the weekday, month and day in capitals.
     static QString dayTitle(const QDate& day, const QDate& today);
-    // The symbol drawn for an application category.
-    Q_INVOKABLE static QString symbol(const QString& categoryRaw);
 
 signals:
     void appModelChanged();

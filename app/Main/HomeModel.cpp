@@ -2,6 +2,7 @@
 
 #include "History/HistoryStore.h"
 #include "Main/AppModel.h"
+#include "Main/CategorySymbol.h"
 #include "Main/DisplayText.h"
 #include "Permissions.h"
 #include "Style/AppCategory.h"
@@ -20,23 +21,6 @@ QLocale pageLocale()
 {
     const QLocale locale;
     return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
-}
-
-QString categorySymbol(AppCategory category)
-{
-    switch (category) {
-    case AppCategory::email:
-        return QStringLiteral("envelope");
-    case AppCategory::messaging:
-        return QStringLiteral("bubble.left");
-    case AppCategory::documents:
-        return QStringLiteral("doc.text");
-    case AppCategory::code:
-        return QStringLiteral("chevron.left.forwardslash.chevron.right");
-    case AppCategory::other:
-        break;
-    }
-    return QStringLiteral("square.grid.2x2");
 }
 
 }

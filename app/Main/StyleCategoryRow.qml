@@ -7,7 +7,6 @@ import Quillmarsh.Design
 // the card selects the kind for the preview.
 Item {
     id: root
-    property string category
     property string title
     property string examples
     property string style
@@ -16,9 +15,7 @@ Item {
     signal picked(string style)
     signal select()
 
-    readonly property string symbol: ({ email: "envelope", messaging: "bubble.left", documents: "doc.text",
-                                        code: "chevron.left.forwardslash.chevron.right",
-                                        other: "square.grid.2x2" })[category] || "square.grid.2x2"
+    property string symbol
     readonly property real wideWidth: 38 + 14 + wideTitles.implicitWidth + 14 + 8 + 14 + wideStyle.implicitWidth + 32
     readonly property bool wide: width >= wideWidth
 

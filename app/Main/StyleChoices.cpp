@@ -1,6 +1,7 @@
 #include "Main/StyleChoices.h"
 
 #include "Main/AppModel.h"
+#include "Main/CategorySymbol.h"
 
 void StyleChoices::setModel(AppModel* model)
 {
@@ -36,7 +37,8 @@ QVariantList StyleChoices::categories()
     for (const AppCategory category : AppCategories::allCases) {
         result.append(QVariantMap{{QStringLiteral("id"), AppCategories::rawValue(category)},
                                   {QStringLiteral("title"), AppCategories::title(category)},
-                                  {QStringLiteral("examples"), AppCategories::examples(category)}});
+                                  {QStringLiteral("examples"), AppCategories::examples(category)},
+                                  {QStringLiteral("symbol"), categorySymbol(category)}});
     }
     return result;
 }

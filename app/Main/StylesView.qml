@@ -61,9 +61,9 @@ Item {
                             required property var modelData
                             objectName: "category_" + modelData.id
                             Layout.fillWidth: true
-                            category: modelData.id
                             title: modelData.title
                             examples: modelData.examples
+                            symbol: modelData.symbol
                             style: choices.categoryStyles[modelData.id] || ""
                             selected: root.previewing === modelData.id
                             onSelect: root.previewing = modelData.id

@@ -5,7 +5,7 @@
 // the target taking it. The recogniser is the synthetic transducer with an encoder of realistic
 // cost per decode call. Prints both medians, then ratio=<ours/finish only>.
 
-#include "FlowHarness.h"
+#include "BenchFlow.h"
 #include "Keysyms.h"
 #include "PacedSource.h"
 #include "TestSupport.h"
@@ -41,19 +41,13 @@ double median(std::vector<double> values)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    if (!FlowHarness::desktopAvailable()) {
-        std::fprintf(stderr, "bench-flow needs the test desktop (scripts/bench starts it)\n");
+    const auto bench = BenchFlow::start("bench-flow", QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
+    if (!bench)
         return 1;
-    }
-    const std::vector<float> audio = PacedSource::utterance();
-    FlowHarness harness(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"), Clock::system());
-    harness.speakInEveryDictation(audio);
+    const std::vector<float>& audio = bench->audio;
+    FlowHarness& harness = bench->harness;
+    Target& target = bench->target;
     std::shared_ptr<PacedSource>& source = harness.source;
-    Target target(QStringLiteral("gedit"), QString(), 0);
-    if (!harness.waitForFront(target, QString())) {
-        std::fprintf(stderr, "the target application didn't come to the front\n");
-        return 1;
-    }
     Keyboard keyboard;
     const QString expected = QStringLiteral("HELLO WORLD");
 

@@ -3,7 +3,7 @@
 // monitor listening, after one dictation has shown and hidden the pill. Measures the process's
 // CPU seconds over 20 s of idle against the wall seconds. Prints both, then ratio=<cpu/wall>.
 
-#include "FlowHarness.h"
+#include "BenchFlow.h"
 #include "Keysyms.h"
 #include "PacedSource.h"
 #include "TestSupport.h"
@@ -36,17 +36,12 @@ double cpuSeconds()
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    if (!FlowHarness::desktopAvailable()) {
-        std::fprintf(stderr, "bench-idle needs the test desktop (scripts/bench starts it)\n");
+    const auto bench = BenchFlow::start("bench-idle", QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
+    if (!bench)
         return 1;
-    }
-    const std::vector<float> audio = PacedSource::utterance();
-    FlowHarness harness(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"), Clock::system());
-    harness.speakInEveryDictation(audio);
+    FlowHarness& harness = bench->harness;
+    Target& target = bench->target;
     std::shared_ptr<PacedSource>& source = harness.source;
-    Target target(QStringLiteral("gedit"), QString(), 0);
-    if (!harness.waitForFront(target, QString()))
-        return 1;
 
     Keyboard keyboard;
     keyboard.press(Keysyms::controlRight);

@@ -100,27 +100,19 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("icon");
-        QTest::newRow("user folder first") << "en_US"
-                                           << "org.gnome.TextEditor"
-                                           << "Text Editor" << true;
-        QTest::newRow("window class in lower case") << "en_US"
-                                                    << "org.gnome.texteditor"
-                                                    << "Text Editor" << true;
-        QTest::newRow("user's language") << "fa_IR"
-                                         << "org.gnome.TextEditor"
-                                         << "ویرایشگر متن" << true;
-        QTest::newRow("subfolder in the id") << "en_US"
-                                             << "kde-org.kde.kate"
-                                             << "Kate" << false;
-        QTest::newRow("startup window class") << "en_US"
-                                              << "code"
-                                              << "Visual Studio Code" << false;
-        QTest::newRow("hidden by the user") << "en_US"
-                                            << "removed"
-                                            << "removed" << false;
-        QTest::newRow("not installed") << "en_US"
-                                       << "org.example.Gone"
-                                       << "org.example.Gone" << false;
+        QTest::newRow("user folder first")
+            << QString("en_US") << QString("org.gnome.TextEditor") << QString("Text Editor") << true;
+        QTest::newRow("window class in lower case")
+            << QString("en_US") << QString("org.gnome.texteditor") << QString("Text Editor") << true;
+        QTest::newRow("user's language") << QString("fa_IR") << QString("org.gnome.TextEditor")
+                                         << QString("ویرایشگر متن") << true;
+        QTest::newRow("subfolder in the id")
+            << QString("en_US") << QString("kde-org.kde.kate") << QString("Kate") << false;
+        QTest::newRow("startup window class")
+            << QString("en_US") << QString("code") << QString("Visual Studio Code") << false;
+        QTest::newRow("hidden by the user") << QString("en_US") << QString("removed") << QString("removed") << false;
+        QTest::newRow("not installed") << QString("en_US") << QString("org.example.Gone") << QString("org.example.Gone")
+                                       << false;
     }
 
     void namesAndIconsComeFromTheFirstDesktopEntryThatMatches()

@@ -56,21 +56,12 @@ private slots:
         QTest::addColumn<QString>("displayName");
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("letter");
-        QTest::newRow("lower-case name") << "sara"
-                                         << "x@example.com"
-                                         << "S";
-        QTest::newRow("no name: the e-mail") << ""
-                                             << "nima@example.com"
-                                             << "N";
-        QTest::newRow("neither") << ""
-                                 << ""
-                                 << "?";
-        QTest::newRow("Persian name unchanged") << "سارا"
-                                                << ""
-                                                << "س";
-        QTest::newRow("a letter with its mark stays whole") << "e\u0301mile"
-                                                            << ""
-                                                            << "E\u0301";
+        QTest::newRow("lower-case name") << QString("sara") << QString("x@example.com") << QString("S");
+        QTest::newRow("no name: the e-mail") << QString() << QString("nima@example.com") << QString("N");
+        QTest::newRow("neither") << QString() << QString() << QString("?");
+        QTest::newRow("Persian name unchanged") << QString("سارا") << QString() << QString("س");
+        QTest::newRow("a letter with its mark stays whole")
+            << QString("e\u0301mile") << QString() << QString("E\u0301");
     }
     void avatarLetter()
     {
@@ -85,18 +76,12 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("04:59") << QTime(4, 59) << ""
-                               << "Good evening";
-        QTest::newRow("05:00") << QTime(5, 0) << ""
-                               << "Good morning";
-        QTest::newRow("11:59") << QTime(11, 59) << ""
-                               << "Good morning";
-        QTest::newRow("12:00") << QTime(12, 0) << "Sara"
-                               << "Good afternoon, Sara";
-        QTest::newRow("17:59") << QTime(17, 59) << ""
-                               << "Good afternoon";
-        QTest::newRow("18:00") << QTime(18, 0) << "سارا"
-                               << "Good evening, سارا";
+        QTest::newRow("04:59") << QTime(4, 59) << QString("") << QString("Good evening");
+        QTest::newRow("05:00") << QTime(5, 0) << QString("") << QString("Good morning");
+        QTest::newRow("11:59") << QTime(11, 59) << QString("") << QString("Good morning");
+        QTest::newRow("12:00") << QTime(12, 0) << QString("Sara") << QString("Good afternoon, Sara");
+        QTest::newRow("17:59") << QTime(17, 59) << QString("") << QString("Good afternoon");
+        QTest::newRow("18:00") << QTime(18, 0) << QString("سارا") << QString("Good evening, سارا");
     }
     void greeting()
     {

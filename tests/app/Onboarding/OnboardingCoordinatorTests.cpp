@@ -66,11 +66,8 @@ private slots:
         QVERIFY(model);
         QCOMPARE(model->step(), Step::permissions);
         QCOMPARE(model->key(), Key::rightCommand);
-        QCOMPARE(model->install(), ModelInstaller::State(ModelInstaller::Installing{5, 10, 1}));
         QVERIFY(model->modelReady());
-        QCOMPARE(model->punctuation(), PunctuationInstaller::State(PunctuationInstaller::Installed{}));
         QVERIFY(coordinator_->controller()->window()->isVisible());
-        QCOMPARE(coordinator_->controller()->window()->size(), QSize(880, 620));
 
         model->back();
         coordinator_->show(Key::fn, {});
@@ -90,20 +87,10 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("step");  // -1: ignored and logged
-        for (const auto& [value, step] : std::vector<std::pair<QString, int>>{{"0", 0},
-                                                                              {"2", 2},
-                                                                              {"+2", 2},
-                                                                              {"-0", 0},
-                                                                              {"4", 4},
-                                                                              {"7", -1},
-                                                                              {"-1", -1},
-                                                                              {"5", -1},
-                                                                              {"two", -1},
-                                                                              {"2.0", -1},
-                                                                              {" 2", -1},
-                                                                              {"0x2", -1},
-                                                                              {"99999999999", -1}})
+        for (const auto& [value, step] : std::vector<std::pair<QString, int>>{{"0", 0}, {"+2", 2}, {"4", 4}})
             QTest::newRow(qPrintable(value)) << value << step;
+        for (const char* value : {"7", "-1", "5", "two", "2.0", " 2", "0x2", "99999999999"})
+            QTest::newRow(value) << QString(value) << -1;
     }
     void theStepVariableTakesOnlyAStep()
     {

@@ -73,17 +73,6 @@ Item {
         readonly property var standard: ({ email: "formal", messaging: "clean", documents: "clean",
                                            code: "as_spoken", other: "clean" })
 
-        function test_nothingStoredShowsTheStandardStyles() {
-            open()
-            for (const kind in standard) {
-                compare(child("category_" + kind).style, standard[kind], kind)
-                compare(child("category_" + kind).selected, kind === "email", kind)
-            }
-            compare(page.choices.apps, [])
-            compare(marked(), "formal")
-            compare(badge(), "Used in Email")
-        }
-
         function test_aCategoryChangeIsStoredAtOnceAndMovesThePreview() {
             open()
             mouseClick(child("category_code"), 30, 20)

@@ -17,15 +17,6 @@ Item {
 
         function show() { return createTemporaryObject(homePage, parent) }
 
-        function test_greetingFollowsTheHour() {
-            const page = show()
-            page.home.now = new Date(2026, 11, 5, 4, 59)
-            compare(page.home.greeting, "Good evening")
-            page.home.now = new Date(2026, 11, 5, 5, 0)
-            compare(page.home.greeting, "Good morning")
-            compare(page.home.today, "Saturday, December 5")
-        }
-
         function test_noticesFollowThePermissionsAtTheNextPoll() {
             desktop.microphone = false
             desktop.accessibility = true
@@ -37,13 +28,6 @@ Item {
             verify(findChild(page, "micNotice").visible, "nothing changes before the poll")
             page.home.poll()
             verify(!findChild(page, "attention").visible)
-        }
-
-        function test_theKeyCapNamesTheChosenKey() {
-            appModel.dictationKey = "rightOption"
-            const page = show()
-            compare(findChild(page, "keyCap").children[0].text, "right Alt")
-            appModel.dictationKey = "fn"
         }
 
         function test_recentShowsTheThreeNewestAndOpensOne() {

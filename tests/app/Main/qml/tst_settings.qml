@@ -53,13 +53,6 @@ Item {
             verify(findChild(page, "retention").enabled)
         }
 
-        function test_retentionShowsItsLabel() {
-            const page = show()
-            appModel.historyDays = 365
-            compare(findChild(page, "retention").contentItem.children[0].children[0].text, "1 year")
-            appModel.historyDays = 30
-        }
-
         function test_withoutAServerThereIsNoEngineChoice() {
             const page = show()
             verify(!appModel.serverConfigured)

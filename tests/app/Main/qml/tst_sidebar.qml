@@ -34,18 +34,12 @@ Item {
                 appModel.section = section === "home" ? "settings" : "home"
                 mouseClick(row(section))
                 compare(appModel.section, section)
-                const file = MainPages.page(section)
-                if (file.toString() === "")
-                    compare(view.page, null, section + " has no page yet")
-                else
-                    verify(view.page.model === appModel, section)
+                verify(view.page.model === appModel, section)
             }
         }
 
         function test_accountRowWhileSignedOut() {
             mouseClick(row("account"))
-            compare(appModel.section, "account")
-            compare(selectedRows(), ["account"])
             compare(row("account").Accessible.name, "Sign in")
         }
 
@@ -54,9 +48,7 @@ Item {
             const first = view.page
             appModel.section = "settings"
             appModel.section = "home"
-            if (first !== null)
-                verify(view.page !== first)
-            compare(view.page === null, MainPages.page("home").toString() === "")
+            verify(view.page !== first)
         }
     }
 }
