@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
+#include <QTimer>
 
 #include <random>
 
@@ -61,11 +61,15 @@ ScopedEnvironment::~ScopedEnvironment()
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
     QDeadlineTimer deadline(timeout);
+    // Events are handled the moment they arrive, as in a running application; the tick wakes the
+    // wait for a condition that no event announces.
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.start(1);
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::usleep(200);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
