@@ -3,7 +3,7 @@ import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
 
-// The end of the flow: where the application lives now, a picture of the menu bar with its mark,
+// The end of the flow: where the application lives now, a picture of the tray with its mark,
 // and three tips. The footer's "Start dictating" finishes.
 ColumnLayout {
     id: root
@@ -12,8 +12,8 @@ ColumnLayout {
 
     StepTitle {
         Layout.fillWidth: true
-        title: "Quillmarsh is in your menu bar"
-        subtitle: "Hold " + root.onboarding.keyName + " in any app and talk. Click the mark in the menu bar for settings."
+        title: "Quillmarsh is in your system tray"
+        subtitle: "Hold " + root.onboarding.keyName + " in any app and talk. Click the mark in the tray for settings."
     }
     Item {
         objectName: "menuBarPicture"
