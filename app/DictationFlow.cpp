@@ -30,7 +30,11 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
       fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
 {
     desktop_.keys.onKeyDown = [this] { keyDown(); };
-    desktop_.keys.onKeyUp = [this](bool chord) { controller_.keyUp(chord); };
+    desktop_.keys.onKeyUp = [this](bool chord) {
+        controller_.keyUp(chord);
+        if (controller_.phase() == DictationController::Phase::finishing)
+            followFront();
+    };
     desktop_.keys.onEscape = [this] { controller_.escape(); };
 
     controller_.keepsAudio = [this] { return model_.keepClips(); };
@@ -131,18 +135,22 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     });
 }
 
-void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
-                            const std::vector<float>& audio)
+void DictationFlow::followFront()
 {
-    const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
-    const QString final = expansion ? expansion->text : text;
-
+    // The recogniser is finishing on its own queue meanwhile, so this costs the user nothing.
     // The user may have moved to another window while dictating hands-free.
     if (const std::optional<DesktopWindow> window = desktop_.windows.active();
         !window || !front_ || window->id != front_->id) {
         front_ = window;
         element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
     }
+}
+
+void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
+                            const std::vector<float>& audio)
+{
+    const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
+    const QString final = expansion ? expansion->text : text;
     const std::optional<FocusedElement> element = element_;
     const std::optional<QString> appID =
         front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
@@ -154,9 +162,31 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
         target = Inserter::Target::terminal;
 
     const Inserter::Result result = inserter_.insert(final, target);
+    const QUuid entry = model_.historyEnabled() ? QUuid::createUuid() : QUuid();
+    const DictationStyle style = model_.stylePolicy().style(appID, title);
+    const bool exactOnly = expansion && expansion->keepsExactly();
+    if (result == Inserter::Result::pasted && model_.improveAfterInserting() && style != DictationStyle::asSpoken
+        && !exactOnly) {
+        fixer_.pasted({final, element, front_ ? front_->id : 0, appID, clock_.now()});
+        improve(final, style, entry);
+    }
+
+    // The pill and the records wait until the application has the text: until then the main
+    // thread's only work is answering its clipboard requests.
+    QPointer<DictationFlow> self(this);
+    inserter_.afterTaken([self, result, final, raw, speechSeconds, audio, appID, title, entry] {
+        if (!self)
+            return;
+        self->showInserted(result, final);
+        self->record(raw, final, speechSeconds, audio, appID, title, entry);
+    });
+}
+
+void DictationFlow::showInserted(Inserter::Result result, const QString& text)
+{
     switch (result) {
     case Inserter::Result::pasted:
-        pill_.showOutcome(PillController::Mode::inserted, final);
+        pill_.showOutcome(PillController::Mode::inserted, text);
         break;
     case Inserter::Result::copied:
         pill_.showOutcome(PillController::Mode::copied, tr("Copied. Paste it where you need it."));
@@ -166,32 +196,28 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
         break;
     }
     if (onInserted)
-        onInserted(final);
+        onInserted(text);
+}
 
+void DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
+                           const std::vector<float>& audio, const std::optional<QString>& appID,
+                           const std::optional<QString>& title, const QUuid& entry)
+{
     const QDateTime now = QDateTime::currentDateTime();
-    model_.stats()->record(wordCount(final), speechSeconds, now);
-    QUuid entry;
-    if (model_.historyEnabled()) {
-        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-        entry = model_.history()->add(HistoryEntry(QUuid::createUuid(), now, raw, final, appID,
-                                                   webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
-                                                   AppCategories::of(appID, title)));
-        if (model_.keepClips() && !audio.empty()) {
-            try {
-                model_.vault().save(audio, entry);
-            } catch (const Error& error) {
-                Log::info(QStringLiteral("recording not kept: ") + error.description());
-            }
+    model_.stats()->record(wordCount(text), speechSeconds, now);
+    if (entry.isNull())
+        return;
+    const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+    model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
+                                       webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
+                                       AppCategories::of(appID, title)));
+    if (model_.keepClips() && !audio.empty()) {
+        try {
+            model_.vault().save(audio, entry);
+        } catch (const Error& error) {
+            Log::info(QStringLiteral("recording not kept: ") + error.description());
         }
     }
-
-    const DictationStyle style = model_.stylePolicy().style(appID, title);
-    const bool exactOnly = expansion && expansion->keepsExactly();
-    if (result != Inserter::Result::pasted || !model_.improveAfterInserting() || style == DictationStyle::asSpoken
-        || exactOnly)
-        return;
-    fixer_.pasted({final, element, front_ ? front_->id : 0, appID, clock_.now()});
-    improve(final, style, entry);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)

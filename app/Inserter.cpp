@@ -5,8 +5,26 @@
 #include "Keysyms.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 
 namespace {
+// The pasted text, which says when an application first reads it.
+class PastedText final : public QMimeData {
+public:
+    explicit PastedText(std::function<void()> onRead) : onRead_(std::move(onRead)) {}
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType preferred) const override
+    {
+        if (onRead_ && type != Inserter::concealedType)
+            std::exchange(onRead_, nullptr)();
+        return QMimeData::retrieveData(type, preferred);
+    }
+
+private:
+    mutable std::function<void()> onRead_;
+};
+
 std::unique_ptr<QMimeData> copyOf(const QMimeData* data)
 {
     auto copy = std::make_unique<QMimeData>();
@@ -29,6 +47,8 @@ Inserter::~Inserter()
     QObject::disconnect(watching_);
     if (restoring_)
         restoring_->cancel();
+    if (takenLate_)
+        takenLate_->cancel();
 }
 
 QList<quint32> Inserter::pasteKeys(Target target)
@@ -48,6 +68,7 @@ void Inserter::prepare()
 
 Inserter::Result Inserter::insert(const QString& text, Target target)
 {
+    taken();
     // A paste right after another keeps the contents saved before the first one.
     const bool stillOurs = ours_ && clipboard_.ownsClipboard() && clipboard_.mimeData() == ours_;
     if (restoring_)
@@ -56,7 +77,17 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         saved_ = copyOf(clipboard_.mimeData());
     preparedAt_.reset();
 
-    auto data = new QMimeData;
+    // Reading happens inside the clipboard's answer to the application: the rest waits for the
+    // event loop, after the answer has gone out.
+    auto data = new PastedText([self = std::weak_ptr<Inserter*>(self_)] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self] {
+                if (const auto alive = self.lock())
+                    (*alive)->taken();
+            },
+            Qt::QueuedConnection);
+    });
     data->setText(text);
     data->setData(concealedType, QByteArrayLiteral("secret"));
     clipboard_.setMimeData(data);
@@ -75,7 +106,29 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         return Result::failed;
     }
     restoring_ = clock_.schedule(restoreDelay, [this] { restore(); });
+    awaitingRead_ = true;
+    takenLate_ = clock_.schedule(takenTimeout, [this] { taken(); });
     return Result::pasted;
+}
+
+void Inserter::afterTaken(std::function<void()> then)
+{
+    if (!awaitingRead_) {
+        then();
+        return;
+    }
+    afterTaken_ = std::move(then);
+}
+
+void Inserter::taken()
+{
+    awaitingRead_ = false;
+    if (takenLate_) {
+        takenLate_->cancel();
+        takenLate_.reset();
+    }
+    if (afterTaken_)
+        std::exchange(afterTaken_, nullptr)();
 }
 
 void Inserter::restore()

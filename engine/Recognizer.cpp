@@ -1,6 +1,7 @@
 #include "Recognizer.h"
 
 #include "Core/EnvironmentNumber.h"
+#include "Core/IdlePriorityThreads.h"
 #include "Core/Log.h"
 #include "Int32Pieces.h"
 #include "SherpaOnnxApi.h"
@@ -174,7 +175,7 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     }
     decodingMethod_ = method;
 
-    handle_ = SherpaOnnxCreateOnlineRecognizer(&native);
+    IdlePriorityThreads::startedBy([&] { handle_ = SherpaOnnxCreateOnlineRecognizer(&native); });
     if (!handle_)
         throw RecognizerError::createFailed();
 }

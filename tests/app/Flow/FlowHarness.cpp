@@ -28,9 +28,12 @@ Target::Target(const QString& windowClass, const QString& startText, int caret)
     QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] {
         while (process_.canReadLine()) {
             const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
-            if (line.startsWith(QStringLiteral("text:")))
-                text = line.mid(5);
-            else
+            if (line.startsWith(QStringLiteral("text:"))) {
+                const qsizetype stampEnd = line.indexOf(u':', 5);
+                changedAt = std::chrono::steady_clock::time_point(
+                    std::chrono::nanoseconds(line.mid(5, stampEnd - 5).toLongLong()));
+                text = line.mid(stampEnd + 1);
+            } else
                 replies << line;
         }
     });

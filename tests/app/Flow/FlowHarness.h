@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <memory>
 
 struct _XDisplay;
@@ -56,6 +57,7 @@ public:
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;
+    std::chrono::steady_clock::time_point changedAt;  // when the target's field last changed
     QStringList replies;
 
 private:

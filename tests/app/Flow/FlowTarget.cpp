@@ -1,7 +1,8 @@
 // The application the dictation-flow tests type into: one window with a text field that reports
-// its whole text on standard output after every change ("text:" and the text, line breaks as
-// \n). Arguments: the window class it names, the field's starting text and where its caret
-// stands. A line "clipboard" on standard input puts three formats on the clipboard; "clear" empties the field.
+// its whole text on standard output after every change ("text:", the steady clock's nanoseconds
+// at the change, ":" and the text, line breaks as \n). Arguments: the window class it names, the field's starting text
+// and where its caret stands. A line "clipboard" on standard input puts three formats on the clipboard; "clear" empties
+// the field.
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QTextEdit>
 
+#include <chrono>
 #include <cstdio>
 #include <unistd.h>
 
@@ -35,7 +37,9 @@ int main(int argc, char* argv[])
     const auto report = [&field] {
         QString text = field.toPlainText();
         text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-        std::printf("text:%s\n", text.toUtf8().constData());
+        const auto at = std::chrono::steady_clock::now().time_since_epoch();
+        std::printf("text:%lld:%s\n", static_cast<long long>(std::chrono::nanoseconds(at).count()),
+                    text.toUtf8().constData());
         std::fflush(stdout);
     };
     QObject::connect(&field, &QTextEdit::textChanged, report);

@@ -8,26 +8,47 @@
 void PacedSource::start()
 {
     thread_ = std::thread([this] {
+        const std::vector<float> silence(blockSize, 0.0f);
         auto due = std::chrono::steady_clock::now();
-        for (size_t first = 0; first < audio_.size() && !stopping_; first += blockSize) {
-            const auto end = audio_.begin() + static_cast<long>(std::min(audio_.size(), first + blockSize));
-            std::vector<float> block(audio_.begin() + static_cast<long>(first), end);
+        for (size_t first = 0;; first += blockSize) {
+            std::vector<float> block = silence;
+            if (first < audio_.size()) {
+                const auto end = audio_.begin() + static_cast<long>(std::min(audio_.size(), first + blockSize));
+                block.assign(audio_.begin() + static_cast<long>(first), end);
+            }
             double sum = 0;
             for (float sample : block)
                 sum += double(sample) * sample;
             onAudio(block, static_cast<float>(std::sqrt(sum / double(block.size()))));
             due += std::chrono::milliseconds(100);
-            std::this_thread::sleep_until(due);
+            std::unique_lock lock(mutex_);
+            if (first >= audio_.size())
+                ++silentBlocks_;
+            if (wake_.wait_until(lock, due, [this] { return stopping_; }))
+                return;
+            if (first + blockSize >= audio_.size())
+                played_ = true;
         }
-        played_ = true;
     });
 }
 
 void PacedSource::stop()
 {
-    stopping_ = true;
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
+}
+
+std::vector<float> PacedSource::delivered() const
+{
+    std::vector<float> samples = audio_;
+    const std::lock_guard lock(mutex_);
+    samples.resize(audio_.size() + silentBlocks_ * blockSize, 0.0f);
+    return samples;
 }
 
 std::vector<float> PacedSource::utterance()

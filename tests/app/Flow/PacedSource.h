@@ -1,11 +1,14 @@
 #pragma once
 // A microphone that plays given audio at the pace of real time, in blocks of 0.1 s, from a
-// thread of its own, then stays silent; and an utterance the synthetic recognisers read as
+// thread of its own, then goes on delivering silent blocks until it is stopped, as a microphone
+// does while the key is still held; and an utterance the synthetic recognisers read as
 // "HELLO WORLD".
 
 #include "SpeechEngine.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -20,6 +23,8 @@ public:
     void start() override;
     void stop() override;
     bool played() const { return played_; }
+    // Every sample delivered so far: the audio, then the silence after it.
+    std::vector<float> delivered() const;
 
     // Silence, a second and a half of noise, silence.
     static std::vector<float> utterance();
@@ -27,6 +32,9 @@ public:
 private:
     const std::vector<float>& audio_;
     std::thread thread_;
-    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    size_t silentBlocks_ = 0;
     std::atomic<bool> played_{false};
 };

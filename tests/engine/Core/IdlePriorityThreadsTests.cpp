@@ -1,0 +1,58 @@
+#include "Core/IdlePriorityThreads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A thread that reports its id, optionally names itself, and waits until told to end.
+class WaitingThread {
+public:
+    explicit WaitingThread(const char* name = nullptr)
+        : thread_([this, name] {
+              if (name)
+                  pthread_setname_np(pthread_self(), name);
+              id_.set_value(gettid());
+              end_.get_future().wait();
+          }),
+          id(id_.get_future().get())
+    {
+    }
+    ~WaitingThread()
+    {
+        end_.set_value();
+        thread_.join();
+    }
+
+private:
+    std::promise<pid_t> id_;
+    std::promise<void> end_;
+    std::thread thread_;
+
+public:
+    const pid_t id;
+};
+
+}
+
+TEST(IdlePriorityThreads, MovesOnlyTheThreadsTheCallStartedAndLeftUnnamed)
+{
+    const WaitingThread earlier;
+    std::unique_ptr<WaitingThread> helper;
+    std::unique_ptr<WaitingThread> named;
+    const int moved = IdlePriorityThreads::startedBy([&] {
+        helper = std::make_unique<WaitingThread>();
+        named = std::make_unique<WaitingThread>("named.helper");
+    });
+    EXPECT_EQ(moved, 1);
+    EXPECT_EQ(sched_getscheduler(helper->id), SCHED_IDLE);
+    EXPECT_EQ(sched_getscheduler(named->id), SCHED_OTHER);
+    EXPECT_EQ(sched_getscheduler(earlier.id), SCHED_OTHER);
+    EXPECT_EQ(sched_getscheduler(gettid()), SCHED_OTHER);
+}
