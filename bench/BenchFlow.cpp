@@ -9,13 +9,13 @@ BenchFlow::BenchFlow(const QString& modelFolder)
     harness.speakInEveryDictation(audio);
 }
 
-std::unique_ptr<BenchFlow> BenchFlow::start(const char* benchName, const QString& modelFolder)
+std::unique_ptr<BenchFlow> BenchFlow::start(const char* benchName)
 {
     if (!FlowHarness::desktopAvailable()) {
         std::fprintf(stderr, "%s needs the test desktop (scripts/bench starts it)\n", benchName);
         return nullptr;
     }
-    auto bench = std::make_unique<BenchFlow>(modelFolder);
+    auto bench = std::make_unique<BenchFlow>(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
     if (!bench->harness.waitForFront(bench->target, QString())) {
         std::fprintf(stderr, "the target application didn't come to the front\n");
         return nullptr;

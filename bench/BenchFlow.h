@@ -1,5 +1,5 @@
 #pragma once
-// What the flow's benchmarks start from: the flow on the test desktop with the given recogniser,
+// What the flow's benchmarks start from: the flow on the test desktop with the benchmark recogniser,
 // hearing the same utterance in every dictation, and the test application in front.
 
 #include "FlowHarness.h"
@@ -10,7 +10,7 @@
 class BenchFlow {
 public:
     // Null, with the reason on stderr, when the test desktop or the test application isn't there.
-    static std::unique_ptr<BenchFlow> start(const char* benchName, const QString& modelFolder);
+    static std::unique_ptr<BenchFlow> start(const char* benchName);
 
     explicit BenchFlow(const QString& modelFolder);
 

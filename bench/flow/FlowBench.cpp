@@ -44,7 +44,7 @@ double median(std::vector<double> values)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    const auto bench = BenchFlow::start("bench-flow", QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
+    const auto bench = BenchFlow::start("bench-flow");
     if (!bench)
         return 1;
     FlowHarness& harness = bench->harness;

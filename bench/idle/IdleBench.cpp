@@ -36,7 +36,7 @@ double cpuSeconds()
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    const auto bench = BenchFlow::start("bench-idle", QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
+    const auto bench = BenchFlow::start("bench-idle");
     if (!bench)
         return 1;
     FlowHarness& harness = bench->harness;
