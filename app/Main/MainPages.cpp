@@ -12,13 +12,13 @@ struct Page {
 
 // In the order of MainSection.
 constexpr Page pages[] = {
-    {"Home", "house", "HomeView.qml"},
-    {"History", "clock", "HistoryView.qml"},
-    {"Styles", "wand.and.stars", "StylesView.qml"},
-    {"Snippets", "bolt", "SnippetsView.qml"},
-    {"Vocabulary", "character.book.closed", "VocabularyPane.qml"},
-    {"Account", "person.crop.circle", "AccountPane.qml"},
-    {"Settings", "gearshape", "SettingsView.qml"},
+    {"Home", "house", "Home/HomeView.qml"},
+    {"History", "clock", "History/HistoryView.qml"},
+    {"Styles", "wand.and.stars", "Styles/StylesView.qml"},
+    {"Snippets", "bolt", "Snippets/SnippetsView.qml"},
+    {"Vocabulary", "character.book.closed", "Vocabulary/VocabularyPane.qml"},
+    {"Account", "person.crop.circle", "Account/AccountPane.qml"},
+    {"Settings", "gearshape", "Settings/SettingsView.qml"},
 };
 static_assert(std::size(pages) == MainSections::allCases.size());
 

@@ -1,6 +1,6 @@
 // The applications the Styles page names: names and icons from desktop entries, and the picker's
 // offer read from real windows of a private X server (scripts/test-services starts one).
-#include "Main/Applications.h"
+#include "Main/Styles/Applications.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "X11/X11DesktopWindows.h"

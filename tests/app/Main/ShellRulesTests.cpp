@@ -2,7 +2,7 @@
 // the retention labels.
 #include "Main/AccountBadge.h"
 #include "Main/DisplayText.h"
-#include "Main/HomeModel.h"
+#include "Main/Home/HomeModel.h"
 #include "Main/WindowFrame.h"
 
 #include <QTest>

@@ -1,0 +1,183 @@
+#include "Main/Home/HomeModel.h"
+
+#include "History/HistoryStore.h"
+#include "Main/AppModel.h"
+#include "Main/CategorySymbol.h"
+#include "Main/DisplayText.h"
+#include "Permissions.h"
+#include "Style/AppCategory.h"
+#include "Style/StylePolicy.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double tallestBar = 44;
+constexpr double shortestBar = 5;
+constexpr AppCategory everydayCategories[] = {AppCategory::messaging, AppCategory::documents, AppCategory::other};
+
+// The user's locale; English where the environment names none, so days and times read as words.
+QLocale pageLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
+}
+
+HomeModel::HomeModel(QObject* parent) : QObject(parent)
+{
+    poll_.setInterval(pollMilliseconds);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        if (!nowPinned_) {
+            now_ = QDateTime::currentDateTime();
+            emit nowChanged();
+            emit greetingChanged();
+        }
+        poll();
+    });
+    connect(this, &HomeModel::displayNameChanged, this, &HomeModel::greetingChanged);
+    poll();
+    poll_.start();
+}
+
+void HomeModel::setModel(AppModel* model)
+{
+    if (model_ == model)
+        return;
+    if (model_) {
+        disconnect(model_, nullptr, this, nullptr);
+        disconnect(model_->history(), nullptr, this, nullptr);
+        disconnect(model_->stats(), nullptr, this, nullptr);
+    }
+    model_ = model;
+    if (model_) {
+        connect(model_->history(), &HistoryStore::entriesChanged, this, &HomeModel::recordsChanged);
+        connect(model_->stats(), &UsageStats::daysChanged, this, &HomeModel::recordsChanged);
+        connect(model_, &AppModel::stylePolicyChanged, this, &HomeModel::styleChanged);
+    }
+    emit modelChanged();
+    emit recordsChanged();
+    emit styleChanged();
+}
+
+void HomeModel::setNow(const QDateTime& now)
+{
+    nowPinned_ = true;
+    now_ = now;
+    emit nowChanged();
+    emit greetingChanged();
+    emit recordsChanged();
+}
+
+QString HomeModel::greeting(int hour, const QString& displayName)
+{
+    QString text = hour < 5    ? QStringLiteral("Good evening")
+                   : hour < 12 ? QStringLiteral("Good morning")
+                   : hour < 18 ? QStringLiteral("Good afternoon")
+                               : QStringLiteral("Good evening");
+    if (!displayName.isEmpty())
+        text += QStringLiteral(", ") + displayName;
+    return text;
+}
+
+QString HomeModel::today() const
+{
+    return pageLocale().toString(now_.date(), QStringLiteral("dddd, MMMM d"));
+}
+
+void HomeModel::poll()
+{
+    const bool mic = Permissions::microphone();
+    const bool accessibility = Permissions::accessibility();
+    if (mic == micAllowed_ && accessibility == accessibilityAllowed_)
+        return;
+    micAllowed_ = mic;
+    accessibilityAllowed_ = accessibility;
+    emit permissionsChanged();
+}
+
+QVariantMap HomeModel::weekCard(const UsageStats::Week& week, const QLocale& locale)
+{
+    qint64 top = 1;
+    for (const UsageStats::DatedDay& day : week.days)
+        top = std::max(top, day.day.words);
+    QVariantList days;
+    for (qsizetype index = 0; index < week.days.size(); ++index) {
+        const UsageStats::DatedDay& day = week.days.at(index);
+        const bool isToday = index == week.days.size() - 1;
+        const QString tone = isToday              ? QStringLiteral("today")
+                             : day.day.words >= 1 ? QStringLiteral("used")
+                                                  : QStringLiteral("empty");
+        days.append(QVariantMap{
+            {QStringLiteral("label"), locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat)},
+            {QStringLiteral("height"), std::max(double(day.day.words) * tallestBar / double(top), shortestBar)},
+            {QStringLiteral("tone"), tone},
+        });
+    }
+    return {
+        {QStringLiteral("words"), locale.toString(week.words)},
+        {QStringLiteral("dictations"), locale.toString(week.dictations)},
+        {QStringLiteral("perMinute"),
+         week.wordsPerMinute ? QString::number(*week.wordsPerMinute) : QStringLiteral("\u2013")},
+        {QStringLiteral("days"), days},
+    };
+}
+
+QVariantMap HomeModel::week() const
+{
+    if (!model_)
+        return {};
+    return weekCard(model_->stats()->week(now_), pageLocale());
+}
+
+QVariantList HomeModel::recent() const
+{
+    QVariantList rows;
+    if (!model_)
+        return rows;
+    const QList<HistoryEntry>& entries = model_->history()->entries();
+    for (qsizetype index = 0; index < std::min<qsizetype>(recentCount, entries.size()); ++index) {
+        const HistoryEntry& entry = entries.at(index);
+        const bool knownStyle = entry.style && !DisplayText::styleLabel(*entry.style).isEmpty();
+        rows.append(QVariantMap{
+            {QStringLiteral("id"), entry.id.toString(QUuid::WithoutBraces)},
+            {QStringLiteral("time"), pageLocale().toString(entry.date.toLocalTime().time(), QLocale::ShortFormat)},
+            {QStringLiteral("text"), entry.text},
+            {QStringLiteral("symbol"), categorySymbol(entry.appCategory())},
+            {QStringLiteral("style"), knownStyle ? *entry.style : QString()},
+        });
+    }
+    return rows;
+}
+
+bool HomeModel::hasHistory() const
+{
+    return model_ && !model_->history()->entries().isEmpty();
+}
+
+QString HomeModel::everydayStyle() const
+{
+    return model_ ? model_->styleFor(AppCategories::rawValue(AppCategory::other)) : QString();
+}
+
+QString HomeModel::styleNote() const
+{
+    if (!model_)
+        return {};
+    return QStringLiteral("Email is set to %1 and code and terminals to %2. Change them under Per app.")
+        .arg(DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::email))),
+             DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::code))));
+}
+
+void HomeModel::setEverydayStyle(const QString& styleRaw)
+{
+    const auto style = DictationStyles::fromRawValue(styleRaw);
+    if (!model_ || !style)
+        return;
+    for (const AppCategory category : everydayCategories) {
+        StylePolicy policy = model_->stylePolicy();
+        policy.set(*style, category);
+        model_->setStylePolicy(policy);
+    }
+}

@@ -1,0 +1,19 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Quillmarsh.App
+import Quillmarsh.Design
+
+// A text link of the pages ("Per app →"): amber, medium, no background.
+AbstractButton {
+    id: root
+    implicitWidth: label.implicitWidth
+    implicitHeight: label.implicitHeight
+    contentItem: Text {
+        id: label
+        text: root.text
+        font: Typography.latin(12.5, Font.Medium)
+        color: QM.amber
+    }
+    background: Item {}
+    PointerCursor {}
+}

@@ -1,0 +1,33 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quillmarsh.App
+import Quillmarsh.Design
+
+// A Settings row that does something when clicked: its title and an arrow, under a rule.
+AbstractButton {
+    id: root
+    implicitHeight: 52
+    contentItem: RowLayout {
+        Text {
+            text: root.text
+            font: Typography.latin(14.5, Font.DemiBold)
+            color: QM.ink
+        }
+        Item { Layout.fillWidth: true }
+        Text {
+            text: "→"
+            font: Typography.latin(14.5, Font.Normal)
+            color: QM.faint
+        }
+    }
+    background: Rectangle {
+        color: "transparent"
+        Rectangle {
+            width: parent.width
+            height: 1
+            color: QM.rule
+        }
+    }
+    PointerCursor {}
+}

@@ -1,0 +1,27 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillmarsh.App
+import Quillmarsh.Design
+
+// A kind of application's title over its one line of example applications.
+ColumnLayout {
+    property string title
+    property string examples
+
+    spacing: 2
+    Text {
+        text: parent.title
+        textFormat: Text.PlainText
+        font: Typography.latin(15, Font.DemiBold)
+        color: QM.ink
+    }
+    Text {
+        Layout.fillWidth: true
+        text: parent.examples
+        textFormat: Text.PlainText
+        font: Typography.latin(12.5, Font.Normal)
+        color: QM.faint
+        maximumLineCount: 1
+        elide: Text.ElideRight
+    }
+}

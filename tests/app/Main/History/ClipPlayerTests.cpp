@@ -1,0 +1,79 @@
+// The clip player against a real sound server (scripts/test starts one whose default output is a
+// null sink that plays in real time).
+#include "Clips/ClipVault.h"
+#include "Main/Share/ClipPlayer.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class ClipPlayerTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
+            QSKIP("QUILLMARSH_NO_SOUND_SERVER is set");
+        QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"),
+                 "no sound server: run the tests through scripts/test (it starts one), or set "
+                 "QUILLMARSH_NO_SOUND_SERVER=1");
+    }
+
+    void playsToTheEndAndRestarts()
+    {
+        ClipPlayer player;
+        player.load(clip(0.8));
+        QCOMPARE(player.duration(), 0.8);
+        player.toggle();
+        QVERIFY(player.playing());
+        QVERIFY(waitUntil([&] { return player.fraction() > 0.1 && player.fraction() < 1.0; }));
+        QVERIFY(waitUntil([&] { return !player.playing(); }, std::chrono::seconds(5)));
+        QCOMPARE(player.fraction(), 1.0);
+
+        player.toggle();
+        QVERIFY(waitUntil([&] { return player.fraction() < 0.9; }));
+        player.stop();
+        QVERIFY(!player.playing());
+        QCOMPARE(player.fraction(), 0.0);
+        QCOMPARE(player.duration(), 0.8);
+    }
+
+    void pauseKeepsThePosition()
+    {
+        ClipPlayer player;
+        player.load(clip(2.0));
+        player.toggle();
+        QVERIFY(waitUntil([&] { return player.fraction() >= 0.2; }));
+        player.toggle();
+        QVERIFY(!player.playing());
+        const double paused = player.fraction();
+        player.toggle();
+        QVERIFY(waitUntil([&] { return player.fraction() > paused; }));
+        QVERIFY(player.fraction() >= paused);
+        player.stop();
+    }
+
+    void unreadableFileHasNothingToPlay()
+    {
+        ClipPlayer player;
+        player.stop();
+        player.load(folder_.filePath(QStringLiteral("missing.flac")));
+        player.toggle();
+        QVERIFY(!player.playing());
+        QCOMPARE(player.duration(), 0.0);
+        QCOMPARE(player.fraction(), 0.0);
+    }
+
+private:
+    QString clip(double seconds)
+    {
+        const QUuid id = QUuid::createUuid();
+        return ClipVault(folder_.path()).save(TestAudio::noise(seconds), id);
+    }
+
+    QTemporaryDir folder_;
+};
+
+QTEST_MAIN(ClipPlayerTests)
+#include "ClipPlayerTests.moc"

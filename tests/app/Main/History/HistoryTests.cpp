@@ -1,0 +1,324 @@
+// The History page's models: changed-word segments and their flow, the day headers, the detail's
+// copy and withdrawal, and sharing a recording, against a loopback clip server.
+#include "AppDelegate.h"
+#include "AppFixture.h"
+#include "Core/UuidText.h"
+#include "HistoryFixture.h"
+#include "Main/History/ChangedWords.h"
+#include "Main/History/DictationDetail.h"
+#include "Main/History/HistoryListModel.h"
+#include "Main/History/WordFlow.h"
+#include "Main/Share/ShareClipSession.h"
+#include "Main/Share/ShareClipWindowController.h"
+#include "ManualClock.h"
+#include "TestSupport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QScreen>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtTest>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
+
+using namespace std::chrono_literals;
+
+class HistoryTests : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void segmentsGroupChangedRuns_data()
+    {
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QStringList>("segments");  // changed ones in brackets
+        QTest::newRow("seven words") << QString("a x x x x f x") << QString("a b c d e f g")
+                                     << QStringList{"a", "[b c d]", "[e]", "f", "[g]"};
+        QTest::newRow("run of three") << QString("a z") << QString("a b c d z") << QStringList{"a", "[b c d]", "z"};
+        QTest::newRow("run of seven") << QString("") << QString("1 2 3 4 5 6 7")
+                                      << QStringList{"[1 2 3]", "[4 5 6]", "[7]"};
+        QTest::newRow("case and edges ignored")
+            << QString("hello world") << QString("Hello, world.") << QStringList{"Hello,", "world."};
+        QTest::newRow("dropped words not shown")
+            << QString("one two three") << QString("one three") << QStringList{"one", "three"};
+        QTest::newRow("empty") << QString("anything") << QString("") << QStringList{};
+    }
+    void segmentsGroupChangedRuns()
+    {
+        QFETCH(QString, spoken);
+        QFETCH(QString, inserted);
+        QFETCH(QStringList, segments);
+        QStringList shown;
+        for (const ChangedWords::Segment& segment : ChangedWords::segments(spoken, inserted))
+            shown.append(segment.changed ? u'[' + segment.text + u']' : segment.text);
+        QCOMPARE(shown, segments);
+    }
+
+    void flowBreaksLines()
+    {
+        const QList<QSizeF> sizes{{40, 10}, {30, 12}, {50, 8}, {400, 10}};
+        const WordFlow::Placement placement = WordFlow::place(sizes, 100, 5, 8);
+        QCOMPARE(placement.frames, (QList<QRectF>{{0, 0, 40, 10}, {45, 0, 30, 12}, {0, 20, 50, 8}, {0, 36, 400, 10}}));
+        QCOMPARE(placement.size, QSizeF(400, 46));
+        QCOMPARE(WordFlow::place({}, 100, 5, 8).size, QSizeF(0, 0));
+    }
+
+    void dayTitles()
+    {
+        const QDate today(2026, 12, 7);
+        QCOMPARE(HistoryListModel::dayTitle(today, today), "TODAY");
+        QCOMPARE(HistoryListModel::dayTitle(today.addDays(-1), today), "YESTERDAY");
+        QCOMPARE(HistoryListModel::dayTitle(today.addDays(-2), today), "SATURDAY, DEC 5");
+        QCOMPARE(DictationDetail::day(today.addDays(-2), today), "Sat, Dec 5");
+    }
+
+    void copyConfirmsForItsOwnTime()
+    {
+        HistoryFixture fixture;
+        ManualClock clock;
+        DictationDetail detail;
+        detail.setClock(clock);
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(fixture.property("english").toString());
+        detail.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Please send me the final report by Friday.");
+        QVERIFY(detail.copied());
+        clock.advance(1000ms);
+        detail.setShowSpoken(true);
+        detail.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "send me the report by friday i guess");
+        clock.advance(600ms);  // the first copy's reset, though the second is younger
+        QVERIFY(!detail.copied());
+        detail.copy();
+        detail.setEntryId(fixture.property("persian").toString());
+        QVERIFY(!detail.copied());
+        QVERIFY(!detail.showSpoken());
+    }
+
+    void withdrawalClearsTheCodeOrSaysWhy_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("deleted") << 204 << "";
+        QTest::newRow("already gone") << 404 << "";
+        QTest::newRow("unavailable") << 503 << "Sharing isn\u2019t available right now. Please try again later.";
+    }
+    void withdrawalClearsTheCodeOrSaysWhy()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, problem);
+        HistoryFixture fixture;
+        const QString shared = fixture.property("shared").toString();
+        fixture.answerWithdrawals(status);
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(shared);
+        detail.removeShared();
+        QVERIFY(detail.removing());
+        QVERIFY(waitUntil([&] { return !detail.removing(); }));
+        QCOMPARE(detail.removeProblem(), problem);
+        QCOMPARE(fixture.storedCode(shared), problem.isEmpty() ? "none" : "QM-7K2F");
+        QCOMPARE(detail.panel(), problem.isEmpty() ? "off" : "shared");
+    }
+
+    void withdrawalBelongsToItsEntry()
+    {
+        HistoryFixture fixture;
+        const QString shared = fixture.property("shared").toString();
+        fixture.answerWithdrawals(503, {}, 300);
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(shared);
+        detail.removeShared();
+        detail.setEntryId(fixture.property("english").toString());
+        QVERIFY(!detail.removing());
+        QVERIFY(waitUntil([&] { return fixture.server().requests().size() == 1; }));
+        detail.setEntryId(shared);
+        QVERIFY(detail.removing());
+        QVERIFY(waitUntil([&] { return !detail.removing(); }));
+        QVERIFY(!detail.removeProblem().isEmpty());
+
+        fixture.answerWithdrawals(204, {}, 300);
+        detail.removeShared();
+        detail.setEntryId(fixture.property("english").toString());
+        QVERIFY(waitUntil([&] { return fixture.storedCode(shared) == "none"; }));
+        QCOMPARE(fixture.entry(fixture.property("english").toString()).clipCode, std::nullopt);
+    }
+
+    void withdrawalWithoutServer()
+    {
+        HistoryFixture fixture;
+        fixture.forgetServer();
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(fixture.property("shared").toString());
+        detail.removeShared();
+        QVERIFY(!detail.removing());
+        QCOMPARE(detail.removeProblem(),
+                 "The Quillmarsh server isn\u2019t set up on this computer, so it can\u2019t be reached.");
+        QCOMPARE(fixture.server().requests().size(), 0);
+    }
+
+    void sendNeedsConsentAndText()
+    {
+        HistoryFixture fixture;
+        ShareClipSession session(fixture.entry(fixture.property("persian").toString()), *fixture.appModel());
+        QCOMPARE(session.said(), session.heard());
+        QVERIFY(!session.canSend());
+        session.setAgreed(true);
+        QVERIFY(session.canSend());
+        session.setSaid(" \n\t ");
+        QVERIFY(!session.canSend());
+        session.send();
+        QCOMPARE(session.phase(), "editing");
+    }
+
+    void sendReportsEveryFailure_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("unavailable") << 503 << ""
+                                     << "Sharing isn\u2019t available right now. Please try again later.";
+        QTest::newRow("too long") << 400 << R"({"error":"too_long"})"
+                                  << "That recording is too long to share.";
+        QTest::newRow("other") << 400 << R"({"error":"odd"})"
+                               << "The server didn\u2019t accept that clip (odd).";
+        QTest::newRow("created without a code") << 201 << "{}"
+                                                << "The server didn\u2019t accept that clip (error).";
+    }
+    void sendReportsEveryFailure()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, body);
+        QFETCH(QString, failure);
+        HistoryFixture fixture;
+        fixture.answerUploads(status, body);
+        const QString persian = fixture.property("persian").toString();
+        ShareClipSession session(fixture.entry(persian), *fixture.appModel());
+        session.setAgreed(true);
+        session.setSaid(QStringLiteral("سلام خوبی امروز میام"));
+        session.send();
+        QCOMPARE(session.phase(), "sending");
+        QVERIFY(!session.canSend());
+        QVERIFY(waitUntil([&] { return session.phase() != "sending"; }));
+        QCOMPARE(session.phase(), "failed");
+        QCOMPARE(session.failure(), failure);
+        QVERIFY(session.canSend());
+        QCOMPARE(fixture.storedCode(persian), "none");
+    }
+
+    void sendFailsBeforeUploading()
+    {
+        HistoryFixture fixture;
+        const HistoryEntry entry = fixture.entry(fixture.property("persian").toString());
+        ShareClipSession missing(entry, *fixture.appModel());
+        missing.setAgreed(true);
+        fixture.vault().remove(entry.id);
+        missing.send();
+        QCOMPARE(missing.failure(), "The recording is no longer on this computer.");
+
+        fixture.forgetServer();
+        ShareClipSession noServer(entry, *fixture.appModel());
+        noServer.setAgreed(true);
+        noServer.send();
+        QCOMPARE(noServer.failure(), "Sharing needs the Quillmarsh server, which isn\u2019t set up on this computer.");
+        QCOMPARE(fixture.server().requests().size(), 0);
+    }
+
+    void sentCodeReachesHistoryAfterTheWindowCloses()
+    {
+        HistoryFixture fixture;
+        fixture.answerUploads(201, R"({"code":"QM-22XY"})", 300);
+        const QString persian = fixture.property("persian").toString();
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        auto* controller = new ShareClipWindowController(fixture.entry(persian), *fixture.appModel(), engine);
+        int closes = 0;
+        controller->onClose = [&] {
+            ++closes;
+            controller->deleteLater();
+        };
+        QVERIFY(controller->window()->rootObject());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(controller->window()->width(), 600);
+        QVERIFY(controller->window()->height() >= std::min(420, screen.height()));
+        QVERIFY(controller->window()->height() <= screen.height());
+        controller->show();
+        // Taller than the screen: capped to it, the content scrolling.
+        controller->session()->setShowDetails(true);
+        QVERIFY(waitUntil([&] { return controller->window()->rootObject()->implicitHeight() > screen.height(); }));
+        QCOMPARE(controller->window()->height(), screen.height());
+
+        QPointer<ShareClipSession> session = controller->session();
+        session->setSaid(QStringLiteral("سلام خوبی امروز میام دفتر"));
+        session->setAgreed(true);
+        session->send();
+        controller->window()->close();
+        QCOMPARE(closes, 1);
+        QVERIFY(waitUntil([&] { return !session; }));
+        QVERIFY(waitUntil([&] { return fixture.storedCode(persian) == "QM-22XY"; }));
+
+        const QJsonObject sent = QJsonDocument::fromJson(fixture.server().requests().first().body).object();
+        QCOMPARE(sent.value("heard").toString(), fixture.entry(persian).raw);
+        QCOMPARE(sent.value("said").toString(), "سلام خوبی امروز میام دفتر");
+        QCOMPARE(sent.value("language").toString(), "fa-IR");
+        QCOMPARE(QByteArray::fromBase64(sent.value("audio").toString().toLatin1()),
+                 fixture.vault().data(fixture.entry(persian).id));
+    }
+
+    void applicationKeepsOneShareWindow()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
+        delegate.history().add(entry);
+        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        delegate.model().actions()->shareClip(uuidText(entry.id));
+        QPointer<QQuickWindow> first = delegate.shareWindow();
+        QVERIFY(first && first->isVisible());
+        delegate.showShare(entry.id);
+        QVERIFY(delegate.shareWindow() && delegate.shareWindow() != first);
+        QVERIFY(waitUntil([&] { return !first; }));
+        delegate.shareWindow()->close();
+        QCOMPARE(delegate.shareWindow(), nullptr);
+    }
+
+    void sentViewOffersTheCode()
+    {
+        HistoryFixture fixture;
+        fixture.answerUploads(201, R"({"code":"QM-22XY"})");
+        ManualClock clock;
+        ShareClipSession session(fixture.entry(fixture.property("persian").toString()), *fixture.appModel());
+        session.setClock(clock);
+        session.setAgreed(true);
+        session.send();
+        QVERIFY(waitUntil([&] { return session.phase() == "sent"; }));
+        QCOMPARE(session.code(), "QM-22XY");
+        session.copyCode();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "QM-22XY");
+        clock.advance(1900ms);
+        QVERIFY(session.copied());
+        clock.advance(100ms);
+        QVERIFY(!session.copied());
+    }
+
+    void clockReadsMinutesAndSeconds()
+    {
+        const QList<std::pair<double, QString>> cases{{0, "0:00"},  {7.4, "0:07"},  {59.5, "1:00"},
+                                                      {61, "1:01"}, {600, "10:00"}, {3725, "62:05"}};
+        for (const auto& [seconds, text] : cases)
+            QCOMPARE(ShareClipSession::clock(seconds), text);
+    }
+};
+
+QTEST_MAIN(HistoryTests)
+#include "HistoryTests.moc"
