@@ -136,6 +136,7 @@ ScrollView {
                     TextInput {
                         id: emailField
                         objectName: "emailField"
+                        activeFocusOnTab: true
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12

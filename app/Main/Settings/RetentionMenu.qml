@@ -5,14 +5,18 @@ import Quillmarsh.Design
 import Quillmarsh.App
 
 // How long history is kept: the current period with a chevron, opening a menu of the periods.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: 9
     property int days: 30
     signal chosen(int days)
 
     implicitWidth: row.implicitWidth + 24
     implicitHeight: 34
     opacity: enabled ? 1 : 0.6
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: "Keep it for"
+    Accessible.description: DisplayText.retentionLabel(days)
     contentItem: Item {
         RowLayout {
             id: row
@@ -37,7 +41,6 @@ AbstractButton {
         radius: 9
     }
     onClicked: menu.open()
-    PointerCursor {}
 
     Menu {
         id: menu

@@ -1,0 +1,85 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+// The main window without a mouse: Tab and Shift-Tab visit every control of each page in reading
+// order, the arrows walk the sidebar and the pickers, Space and Return press, Escape closes.
+Item {
+    id: stage
+    width: 1120
+    height: 810
+
+    MainView {
+        id: view
+        anchors.fill: parent
+        model: appModel
+    }
+
+    TestCase {
+        name: "Keyboard"
+        when: windowShown
+
+        readonly property var sidebar: ["Home", "History", "Styles", "Snippets", "Vocabulary", "Sign in", "Settings"]
+
+        function focused() { return stage.Window.activeFocusItem }
+        function nameOf(item) { return item ? item.Accessible.name : "(nothing)" }
+        function init() {
+            records.clearHistory()
+        }
+        function show(section) {
+            appModel.section = section
+            findChild(view, "nav-home").forceActiveFocus(Qt.TabFocusReason)
+            waitForRendering(view)
+        }
+        // The names the focus visits from the sidebar's first row until it comes back to it.
+        function tour(key) {
+            const start = focused()
+            const names = [nameOf(start)]
+            for (let i = 0; i < 80; ++i) {
+                keyClick(key)
+                if (focused() === start)
+                    return names
+                names.push(nameOf(focused()))
+            }
+            return names
+        }
+
+        // After the sidebar's rows, each page's controls, in reading order.
+        function test_tabOrder_data() {
+            const style = ["As spoken", "Clean", "Formal"]
+            const kinds = ["Email", "Messaging", "Documents and notes", "Code and terminals", "Everything else"]
+            const chips = ["All", "Email", "Messaging", "Notes", "Code"]
+            return [
+                { tag: "home", section: "home", order: ["Per app →"].concat(style) },
+                { tag: "home with a dictation", section: "home", dictation: "Hello there",
+                  order: ["Per app →"].concat(style, ["All history →", /, Hello there$/]) },
+                { tag: "history", section: "history", order: ["Search your dictations"].concat(chips) },
+                { tag: "history with a dictation", section: "history", dictation: "Hello there",
+                  order: ["Clear history", "Search your dictations"].concat(chips,
+                         [/^Unknown app, /, "Copy", "Delete this dictation", "Turn on"]) },
+                { tag: "styles", section: "styles",
+                  order: kinds.reduce((all, kind) => all.concat([kind], style), []).concat(["Set a style for one app"]) },
+                { tag: "snippets", section: "snippets",
+                  order: ["New snippet", "When I say", "Insert this text", "Insert exactly as written", "Save"] },
+                { tag: "vocabulary", section: "vocabulary", order: ["New vocabulary word"] },
+                { tag: "account", section: "account", order: ["Continue with Google", "Email address"] },
+                { tag: "settings", section: "settings",
+                  order: ["right Ctrl", "right Alt", "right Super", "Sound settings", "Quick", "Accurate",
+                          "Improve after inserting", "Keep history on this computer", "Keep it for",
+                          "Help improve Persian speech", "Open at login", "Send feedback…", "Acknowledgements",
+                          "Show setup again…"] },
+            ]
+        }
+        function test_tabOrder(data) {
+            if (data.dictation)
+                appModel.selectedHistory = records.addDictation(data.dictation)
+            show(data.section)
+            const forward = tour(Qt.Key_Tab)
+            const expected = sidebar.concat(data.order)
+            verify(forward.length === expected.length
+                   && expected.every((name, i) => typeof name === "string" ? forward[i] === name : name.test(forward[i])),
+                   JSON.stringify(forward))
+            compare(tour(Qt.Key_Backtab), [forward[0]].concat(forward.slice(1).reverse()))
+        }
+    }
+}
