@@ -13,15 +13,25 @@ AbstractButton {
     property alias focusOffset: ring.offset
     // A control that pressing again would not change (a chosen choice) leaves Return to the window.
     property bool returnPresses: true
+    // Whether the last press came from the keyboard, for `takeBackFocus()`.
+    property bool pressedByKeyboard: false
 
     focusPolicy: Qt.StrongFocus
     Accessible.role: Accessible.Button
     Accessible.name: text
 
+    // A popup or dialog this control opened gives the focus back to it when it closes, showing
+    // it again when the keyboard opened it.
+    function takeBackFocus() {
+        forceActiveFocus(pressedByKeyboard ? Qt.TabFocusReason : Qt.OtherFocusReason)
+    }
+    onPressed: pressedByKeyboard = visualFocus
+
     function pressByKey(event) {
         event.accepted = visualFocus && returnPresses && enabled
         if (!event.accepted)
             return
+        pressedByKeyboard = true
         if (checkable) {
             toggle()
             toggled()

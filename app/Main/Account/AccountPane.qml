@@ -297,6 +297,7 @@ ScrollView {
                             onClicked: root.account.exportData()
                         }
                         QMButton {
+                            id: deleteButton
                             objectName: "deleteButton"
                             Layout.fillWidth: true
                             text: "Delete account\u2026"
@@ -345,5 +346,6 @@ ScrollView {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
         onConfirmed: root.account.deleteAccount()
+        onClosed: deleteButton.takeBackFocus()
     }
 }

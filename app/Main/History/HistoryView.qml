@@ -195,7 +195,10 @@ Item {
         focus: true
         visible: page.confirmClear
         title: "Delete all your history?"
-        onClosed: page.confirmClear = false
+        onClosed: {
+            page.confirmClear = false
+            clearButton.takeBackFocus()
+        }
         contentItem: Item {
             implicitWidth: 320
             implicitHeight: message.implicitHeight

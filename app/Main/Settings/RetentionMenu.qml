@@ -44,6 +44,8 @@ QMPressable {
 
     Menu {
         id: menu
+        objectName: "retentionMenu"
+        onClosed: root.takeBackFocus()
         y: root.height
         MenuItem { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
         MenuItem { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }

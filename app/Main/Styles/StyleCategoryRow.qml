@@ -33,6 +33,11 @@ QMPressable {
         radius: 14
     }
     onClicked: root.select()
+    // Choosing a style in the row selects the row too.
+    function pickAndSelect(value) {
+        root.select()
+        root.picked(value)
+    }
 
     RowLayout {
         id: wideRow
@@ -50,7 +55,7 @@ QMPressable {
             id: wideStyle
             objectName: "categoryStyle"
             selection: root.style
-            onPicked: value => root.picked(value)
+            onPicked: value => root.pickAndSelect(value)
         }
     }
     RowLayout {
@@ -70,7 +75,7 @@ QMPressable {
             CategoryTitles { Layout.fillWidth: true; title: root.title; examples: root.examples }
             StyleOptions {
                 selection: root.style
-                onPicked: value => root.picked(value)
+                onPicked: value => root.pickAndSelect(value)
             }
         }
     }

@@ -131,7 +131,10 @@ Item {
                                 visible: root.choosingApp
                                 focus: true
                                 closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
-                                onClosed: root.choosingApp = false
+                                onClosed: {
+                                    root.choosingApp = false
+                                    addApp.takeBackFocus()
+                                }
                                 background: Item {
                                     QMShape {
                                         anchors.fill: parent

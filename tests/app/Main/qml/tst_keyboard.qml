@@ -81,5 +81,93 @@ Item {
                    JSON.stringify(forward))
             compare(tour(Qt.Key_Backtab), [forward[0]].concat(forward.slice(1).reverse()))
         }
+
+        // Tabs on until the control named `name` has the focus.
+        function focusOn(name) {
+            for (let i = 0; i < 80 && nameOf(focused()) !== name; ++i)
+                keyClick(Qt.Key_Tab)
+            compare(nameOf(focused()), name)
+        }
+
+        function test_arrowsWalkTheSidebarAndKeysOpenItsPages() {
+            show("home")
+            keyClick(Qt.Key_Up)
+            compare(nameOf(focused()), "Home")
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Down)
+            compare(nameOf(focused()), "Styles")
+            keyClick(Qt.Key_Up)
+            keyClick(Qt.Key_Return)
+            compare(appModel.section, "history")
+            for (let i = 0; i < 5; ++i)
+                keyClick(Qt.Key_Down)
+            compare(nameOf(focused()), "Settings")
+            keyClick(Qt.Key_Down)
+            compare(nameOf(focused()), "Settings")
+            keyClick(Qt.Key_Space)
+            compare(appModel.section, "settings")
+        }
+
+        function test_spaceAndReturnFlipASwitch() {
+            show("settings")
+            focusOn("Improve after inserting")
+            const before = appModel.improveAfterInserting
+            keyClick(Qt.Key_Space)
+            compare(appModel.improveAfterInserting, !before)
+            keyClick(Qt.Key_Return)
+            compare(appModel.improveAfterInserting, before)
+        }
+
+        function test_arrowsMoveAlongAPickerAndKeysChoose() {
+            show("home")
+            focusOn("As spoken")
+            keyClick(Qt.Key_Right)
+            compare(nameOf(focused()), "Clean")
+            keyClick(Qt.Key_Right)
+            keyClick(Qt.Key_Right)
+            compare(nameOf(focused()), "Formal")
+            keyClick(Qt.Key_Return)
+            verify(focused().selected)
+            keyClick(Qt.Key_Left)
+            keyClick(Qt.Key_Space)
+            compare(nameOf(focused()), "Clean")
+            verify(focused().selected)
+        }
+
+        function test_escapeClosesDialogsPopoversAndMenus() {
+            records.addDictation("Hello there")
+            show("history")
+            focusOn("Clear history")
+            keyClick(Qt.Key_Return)
+            const dialog = findChild(view, "confirmClear")
+            tryVerify(() => dialog.opened)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !dialog.visible)
+            verify(view.page.results.storeEmpty === false)
+
+            show("styles")
+            focusOn("Set a style for one app")
+            keyClick(Qt.Key_Return)
+            const picker = findChild(view.page, "picker")
+            tryVerify(() => picker.opened)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !picker.visible)
+
+            appModel.historyEnabled = true
+            appModel.historyDays = 30
+            show("settings")
+            focusOn("Keep it for")
+            keyClick(Qt.Key_Return)
+            const menu = findChild(view.page, "retentionMenu")
+            tryVerify(() => menu.opened)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !menu.visible)
+            compare(appModel.historyDays, 30)
+            keyClick(Qt.Key_Space)
+            tryVerify(() => menu.opened)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            tryCompare(appModel, "historyDays", 7)
+        }
     }
 }
