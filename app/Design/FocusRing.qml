@@ -8,6 +8,7 @@ Rectangle {
     property real offset: 3
     property real controlRadius: 8
 
+    objectName: "focusRing"
     anchors.fill: parent
     anchors.margins: -offset
     z: 10
