@@ -282,8 +282,8 @@ private slots:
         HistoryFixture fixture;
         QQmlEngine engine;
         engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-        ShareClipWindowController controller(fixture.entry(fixture.property("persian").toString()),
-                                             *fixture.appModel(), engine);
+        ShareClipWindowController controller(fixture.entry(fixture.property("persian").toString()), *fixture.appModel(),
+                                             engine);
         int closes = 0;
         controller.onClose = [&] { ++closes; };
         QQuickView* window = controller.window();
