@@ -134,6 +134,27 @@ Item {
             verify(focused().selected)
         }
 
+        function test_arrowsWalkAListAndKeysOpenARow() {
+            const older = records.addDictation("First words")
+            const newer = records.addDictation("Second words")
+            appModel.selectedHistory = ""
+            show("history")
+            focusOn("Code")
+            keyClick(Qt.Key_Tab)
+            const top = focused()
+            compare(top.entryId.toLowerCase(), newer)
+            keyClick(Qt.Key_Down)
+            compare(focused().entryId.toLowerCase(), older)
+            keyClick(Qt.Key_Down)
+            compare(focused().entryId.toLowerCase(), older)
+            keyClick(Qt.Key_Return)
+            compare(view.page.results.current.toLowerCase(), older)
+            keyClick(Qt.Key_Up)
+            verify(focused() === top)
+            keyClick(Qt.Key_Space)
+            compare(view.page.results.current.toLowerCase(), newer)
+        }
+
         function test_escapeClosesDialogsPopoversAndMenus() {
             records.addDictation("Hello there")
             show("history")
