@@ -125,6 +125,7 @@ ScrollView {
                         strokeColor: QM.line
                         radius: 10
                     }
+                    FocusRing { controlRadius: 10 }
                     Text {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0

@@ -85,6 +85,7 @@ Item {
                     strokeColor: QM.line
                     radius: 10
                 }
+                FocusRing { controlRadius: 10 }
                 RowLayout {
                     anchors.fill: parent
                     anchors.leftMargin: 12

@@ -136,6 +136,7 @@ Item {
                                 strokeWidth: 1.5
                                 radius: 11
                             }
+                            FocusRing { controlRadius: 11 }
                             ScrollView {
                                 anchors.fill: parent
                                 anchors.margins: 1

@@ -31,7 +31,18 @@ Item {
             findChild(view, "nav-home").forceActiveFocus(Qt.TabFocusReason)
             waitForRendering(view)
         }
-        // The names the focus visits from the sidebar's first row until it comes back to it.
+        // Whether the focused control, or the box of a focused field, shows its ring.
+        function ringShown() {
+            for (let item = focused(); item; item = item.parent) {
+                for (let i = 0; i < item.children.length; ++i) {
+                    if (item.children[i].objectName === "focusRing")
+                        return item.children[i].visible
+                }
+            }
+            return false
+        }
+        // The names the focus visits from the sidebar's first row until it comes back to it; a
+        // stop without a ring is marked.
         function tour(key) {
             const start = focused()
             const names = [nameOf(start)]
@@ -39,7 +50,7 @@ Item {
                 keyClick(key)
                 if (focused() === start)
                     return names
-                names.push(nameOf(focused()))
+                names.push(nameOf(focused()) + (ringShown() ? "" : " (no ring)"))
             }
             return names
         }
