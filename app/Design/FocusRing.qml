@@ -7,11 +7,11 @@ import Quillmarsh.Design
 // anywhere inside its parent, as around the box of a text field; buttons show it only for a focus
 // the keyboard gave them.
 Rectangle {
-    visible: Window.activeFocusItem !== null && Keyboard.isInside(Window.activeFocusItem, parent)
     property real offset: 3
     property real controlRadius: 8
 
     objectName: "focusRing"
+    visible: Window.activeFocusItem !== null && Keyboard.isInside(Window.activeFocusItem, parent)
     anchors.fill: parent
     anchors.margins: -offset
     z: 10

@@ -1,8 +1,9 @@
 .pragma library
 
-// Keyboard movement shared by the windows: the arrows within a group of controls, and keeping
-// the focused control in view.
+// Keyboard movement shared by the windows: the arrows within a group of controls, Tab out of a
+// multi-line field, and keeping the focused control in view.
 
+// Whether `item` is `group` or lies inside it.
 function isInside(item, group) {
     for (let p = item; p; p = p.parent) {
         if (p === group)
@@ -12,15 +13,13 @@ function isInside(item, group) {
 }
 
 // Moves the focus from `from` to the next (or previous) control of the Tab order inside `group`;
-// at either end of the group it stays. Returns whether it moved.
+// at either end of the group it stays.
 function moveWithin(group, from, forward) {
     if (!from || !isInside(from, group))
-        return false
+        return
     const next = from.nextItemInFocusChain(forward)
-    if (!next || next === from || !isInside(next, group))
-        return false
-    next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
-    return true
+    if (next && next !== from && isInside(next, group))
+        next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
 }
 
 // Keys.onPressed of a group whose controls the arrows walk through: Up and Down for a vertical
