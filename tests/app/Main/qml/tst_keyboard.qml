@@ -173,6 +173,13 @@ Item {
             keyClick(Qt.Key_Return)
             const dialog = findChild(view, "confirmClear")
             tryVerify(() => dialog.opened)
+            // Tab stays inside the open dialog.
+            const inDialog = []
+            for (let i = 0; i < 3; ++i) {
+                keyClick(Qt.Key_Tab)
+                inDialog.push(nameOf(focused()))
+            }
+            compare(inDialog, ["Delete everything", "Cancel", "Delete everything"])
             keyClick(Qt.Key_Escape)
             tryVerify(() => !dialog.visible)
             verify(view.page.results.storeEmpty === false)
