@@ -44,6 +44,7 @@ FocusScope {
         anchors.verticalCenter: parent.verticalCenter
         text: root.text
         focus: true
+        activeFocusOnTab: true
         clip: true
         selectByMouse: true
         color: QM.ink

@@ -4,12 +4,13 @@ import Quillmarsh.Design
 
 // The application's full-size button: primary is ink-filled, secondary paper with a hairline.
 // A disabled primary button turns faint on line; a disabled secondary one keeps its colours.
-AbstractButton {
+QMPressable {
     id: root
     property bool primary: false
 
     implicitWidth: label.implicitWidth + 36
     implicitHeight: 40
+    focusRadius: 10
     opacity: down ? 0.8 : 1
 
     contentItem: Text {
@@ -26,5 +27,4 @@ AbstractButton {
         strokeColor: root.primary ? "transparent" : QM.line
         radius: 10
     }
-    PointerCursor {}
 }

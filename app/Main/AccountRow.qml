@@ -5,7 +5,7 @@ import Quillmarsh.App
 
 // The sidebar's account row: the avatar letter, name and e-mail while signed in (the model's
 // `session`), "Sign in" while signed out. Opens the account page.
-Item {
+QMPressable {
     id: root
     required property AppModel model
     readonly property var session: model.session ?? null
@@ -13,7 +13,7 @@ Item {
 
     objectName: "nav-account"
     implicitHeight: 48
-    Accessible.role: Accessible.Button
+    focusRadius: 10
     Accessible.name: session ? AccountBadge.name(session.displayName ?? "") : "Sign in"
     Accessible.selected: selected
 
@@ -81,9 +81,5 @@ Item {
             color: QM.sub
         }
     }
-    MouseArea {
-        anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
-        onClicked: root.model.section = "account"
-    }
+    onClicked: root.model.section = "account"
 }

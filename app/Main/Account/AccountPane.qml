@@ -125,6 +125,7 @@ ScrollView {
                         strokeColor: QM.line
                         radius: 10
                     }
+                    FocusRing { controlRadius: 10 }
                     Text {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
@@ -136,6 +137,7 @@ ScrollView {
                     TextInput {
                         id: emailField
                         objectName: "emailField"
+                        activeFocusOnTab: true
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12
@@ -296,6 +298,7 @@ ScrollView {
                             onClicked: root.account.exportData()
                         }
                         QMButton {
+                            id: deleteButton
                             objectName: "deleteButton"
                             Layout.fillWidth: true
                             text: "Delete account\u2026"
@@ -344,5 +347,6 @@ ScrollView {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
         onConfirmed: root.account.deleteAccount()
+        onClosed: deleteButton.takeBackFocus()
     }
 }

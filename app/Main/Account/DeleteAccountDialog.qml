@@ -16,6 +16,8 @@ Popup {
     width: 400
     padding: 24
     modal: true
+    // It takes the keyboard while open, so Escape reaches it.
+    focus: true
     closePolicy: Popup.CloseOnEscape
 
     background: QMShape {

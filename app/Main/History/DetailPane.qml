@@ -131,8 +131,9 @@ Item {
                     text: detail.copied ? "Copied" : "Copy"
                     onClicked: detail.copy()
                 }
-                AbstractButton {
+                QMPressable {
                     objectName: "delete"
+                    focusRadius: 10
                     implicitWidth: 38
                     implicitHeight: 38
                     Accessible.name: "Delete this dictation"
@@ -155,7 +156,6 @@ Item {
                         detail.remove()
                         root.deleted()
                     }
-                    PointerCursor {}
                 }
             }
 

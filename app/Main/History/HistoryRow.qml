@@ -6,7 +6,7 @@ import Quillmarsh.App
 
 // One dictation in the History list: its application, time and style over the first two lines of
 // what was inserted. The selected row is white with an ink outline and a soft shadow.
-AbstractButton {
+QMPressable {
     id: root
     required property string entryId
     required property string appName
@@ -17,7 +17,8 @@ AbstractButton {
     property bool selected: false
 
     implicitHeight: column.implicitHeight + 26
-    Accessible.role: Accessible.Button
+    focusRadius: 13
+    focusOffset: 0
     Accessible.name: appName + ", " + time
     Accessible.selected: selected
 
@@ -75,5 +76,4 @@ AbstractButton {
             lineLimit: 2
         }
     }
-    PointerCursor {}
 }

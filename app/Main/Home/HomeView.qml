@@ -243,8 +243,10 @@ ScrollView {
         }
 
         ColumnLayout {
+            id: recent
             Layout.fillWidth: true
             spacing: 0
+            Keys.onPressed: event => Keyboard.followArrows(recent, event, Window.activeFocusItem, Qt.Vertical)
             RowLayout {
                 Layout.fillWidth: true
                 Layout.bottomMargin: 10

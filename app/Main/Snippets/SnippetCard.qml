@@ -5,15 +5,17 @@ import Quillmarsh.Design
 
 // One snippet of the Snippets page's list: the phrase the user says in a chip after "SAY", and the
 // first three lines of the text it inserts. The selected card is the one open in the editor.
-Item {
+QMPressable {
     id: root
     property string trigger
-    property string text
     property bool selected: false
 
     readonly property bool persianTrigger: Script.isPersian(trigger)
 
     implicitHeight: column.implicitHeight + 28
+    focusRadius: 14
+    focusOffset: 0
+    Accessible.name: trigger
 
     QMShape {
         anchors.fill: parent

@@ -26,6 +26,7 @@ ColumnLayout {
     ListView {
         id: list
         objectName: "pickerList"
+        Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
         Layout.fillWidth: true
         Layout.fillHeight: true
         clip: true
@@ -33,10 +34,11 @@ ColumnLayout {
         model: root.apps
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
-        delegate: AbstractButton {
+        delegate: QMPressable {
             required property var modelData
             width: list.width
             height: 32
+            focusOffset: 0
             Accessible.name: modelData.name
             onClicked: root.pick(modelData.id)
             background: Item {}
@@ -59,7 +61,6 @@ ColumnLayout {
                     elide: Text.ElideRight
                 }
             }
-            PointerCursor {}
         }
     }
 }

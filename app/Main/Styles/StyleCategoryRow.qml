@@ -6,7 +6,7 @@ import Quillmarsh.Design
 // One kind of application on the Styles page: its symbol, title and examples, and its style. On
 // one line when that fits the width, else with the style control under the titles. A click on
 // the card selects the kind for the preview.
-Item {
+QMPressable {
     id: root
     property string title
     property string examples
@@ -21,7 +21,7 @@ Item {
     readonly property bool wide: width >= wideWidth
 
     implicitHeight: (wide ? wideRow.implicitHeight : narrowRow.implicitHeight) + 28
-    Accessible.role: Accessible.Button
+    focusRadius: 14
     Accessible.name: title
     Accessible.selected: selected
 
@@ -32,8 +32,12 @@ Item {
         strokeWidth: root.selected ? 1.5 : 1
         radius: 14
     }
-    TapHandler { onTapped: root.select() }
-    PointerCursor {}
+    onClicked: root.select()
+    // Choosing a style in the row selects the row too.
+    function pickAndSelect(value) {
+        root.select()
+        root.picked(value)
+    }
 
     RowLayout {
         id: wideRow
@@ -51,7 +55,7 @@ Item {
             id: wideStyle
             objectName: "categoryStyle"
             selection: root.style
-            onPicked: value => root.picked(value)
+            onPicked: value => root.pickAndSelect(value)
         }
     }
     RowLayout {
@@ -71,7 +75,7 @@ Item {
             CategoryTitles { Layout.fillWidth: true; title: root.title; examples: root.examples }
             StyleOptions {
                 selection: root.style
-                onPicked: value => root.picked(value)
+                onPicked: value => root.pickAndSelect(value)
             }
         }
     }

@@ -52,6 +52,7 @@ Item {
 
                 ColumnLayout {
                     id: rows
+                    Keys.onPressed: event => Keyboard.followArrows(rows, event, Window.activeFocusItem, Qt.Vertical)
                     width: scroller.width - 14
                     spacing: 10
 
@@ -86,8 +87,9 @@ Item {
                     RowLayout {
                         Layout.fillWidth: true
                         Layout.topMargin: 4
-                        AbstractButton {
+                        QMPressable {
                             id: addApp
+                            focusRadius: 10
                             objectName: "addApp"
                             implicitWidth: addLabel.implicitWidth + 28
                             implicitHeight: 34
@@ -118,7 +120,6 @@ Item {
                                     }
                                 }
                             }
-                            PointerCursor {}
 
                             Popup {
                                 id: picker
@@ -128,8 +129,12 @@ Item {
                                 height: 300
                                 padding: 14
                                 visible: root.choosingApp
+                                focus: true
                                 closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
-                                onClosed: root.choosingApp = false
+                                onClosed: {
+                                    root.choosingApp = false
+                                    addApp.takeBackFocus()
+                                }
                                 background: Item {
                                     QMShape {
                                         anchors.fill: parent

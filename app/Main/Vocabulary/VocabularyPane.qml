@@ -95,6 +95,7 @@ Item {
             ListView {
                 id: list
                 objectName: "wordList"
+                Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
                 anchors.fill: parent
                 clip: true
                 model: words
