@@ -36,7 +36,8 @@ ColumnLayout {
             font: Typography.persian(20)
             color: QM.ink
             wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignRight
+            // The box reads right to left, so its leading edge is the right one.
+            horizontalAlignment: Text.AlignLeft
             LayoutMirroring.enabled: true
         }
     }

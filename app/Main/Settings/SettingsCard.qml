@@ -6,6 +6,8 @@ import Quillmarsh.Design
 QMCard {
     id: root
     property string title
+
+    objectName: "settingsCard"
     default property alias rows: rowHolder.data
 
     width: parent ? parent.width : implicitWidth

@@ -97,7 +97,7 @@ Item {
                     bottomMargin: 6
                     model: snippets
                     boundsBehavior: Flickable.StopAtBounds
-                    ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                    ScrollBar.vertical: QMScrollBar {}
 
                     delegate: SnippetCard {
                         required property var model
@@ -116,6 +116,7 @@ Item {
             }
 
             Item {
+                objectName: "editorCard"
                 Layout.preferredWidth: 372
                 Layout.alignment: Qt.AlignTop
                 implicitHeight: form.implicitHeight + 44

@@ -32,7 +32,7 @@ ColumnLayout {
         spacing: 2
         model: root.apps
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        ScrollBar.vertical: QMScrollBar {}
         delegate: AbstractButton {
             required property var modelData
             width: list.width
