@@ -28,6 +28,7 @@ ColumnLayout {
         }
         Text {
             id: sample
+            objectName: "sampleSentence"
             x: 20
             y: 14
             width: parent.width - 40

@@ -39,7 +39,7 @@ Item {
         contentHeight: column.implicitHeight + 44
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: QMScrollBar {}
+        ScrollBar.vertical: QMScrollBar { objectName: "detailScrollBar" }
 
         ColumnLayout {
             id: column

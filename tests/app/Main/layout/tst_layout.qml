@@ -94,7 +94,6 @@ Item {
                 { tag: "styles", cards: [{ name: "category_", across: 16, down: 14 }, { name: "app_", across: 16, down: 12 }] },
                 { tag: "snippets", cards: [{ name: "snippetCard", across: 16, down: 14 }, { name: "editorCard", across: 22, down: 22 }] },
                 { tag: "settings", cards: [{ name: "settingsCard", across: 20, down: 6 }] },
-                { tag: "account", cards: [{ name: "accountCard", across: 20, down: 20 }] },
             ]
         }
 
@@ -107,6 +106,12 @@ Item {
                 for (const item of items)
                     compare(outside(item, card.across, card.down), [], card.name)
             }
+        }
+
+        function test_theDictationDetailShowsItsScrollBarWhenItScrolls() {
+            const bar = findChild(show("history"), "detailScrollBar")
+            verify(bar.size < 1)
+            verify(bar.contentItem.opacity > 0)
         }
 
         function test_aPersianNameSitsByTheAvatar() {
