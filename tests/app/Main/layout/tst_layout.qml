@@ -111,7 +111,7 @@ Item {
         function test_theDictationDetailShowsItsScrollBarWhenItScrolls() {
             const bar = findChild(show("history"), "detailScrollBar")
             verify(bar.size < 1)
-            verify(bar.contentItem.opacity > 0)
+            verify(bar.visible && bar.contentItem.opacity > 0)
         }
 
         function test_aPersianNameSitsByTheAvatar() {
