@@ -5,9 +5,8 @@ import Quillmarsh.Design
 // One card of the Settings page: its title in small capitals, then its rows.
 QMCard {
     id: root
-    property string title
-
     objectName: "settingsCard"
+    property string title
     default property alias rows: rowHolder.data
 
     width: parent ? parent.width : implicitWidth

@@ -42,40 +42,33 @@ Item {
             return null
         }
 
-        // What `box` draws outside itself: texts within its padding (`across` at its sides, `down`
-        // at its top and bottom; no check down when absent), shapes beyond its edges. Scroll bars are
-        // not content.
-        function outside(box, across, down) {
-            const found = []
-            const visit = item => {
-                for (let index = 0; index < item.children.length; ++index) {
-                    const child = item.children[index]
-                    if (!child.visible || child.policy !== undefined)
-                        continue
-                    const area = drawn(child)
-                    if (area) {
-                        const at = child.mapToItem(box, area.x, area.y)
-                        const sides = area.text ? across : 0
-                        const ends = area.text ? down : 0
-                        const wide = at.x < sides - 0.5 || at.x + area.width > box.width - sides + 0.5
-                        const high = at.y < ends - 0.5 || at.y + area.height > box.height - ends + 0.5
-                        if (wide || (down !== undefined && high))
-                            found.push((child.text || child.objectName || child.toString()) + " at " + Math.round(at.x))
-                    }
-                    visit(child)
-                }
-            }
-            visit(box)
-            return found
-        }
-
-        function named(item, name, found) {
+        // Calls `visit` with every visible item under `item`; scroll bars are not content.
+        function each(item, visit) {
             for (let index = 0; index < item.children.length; ++index) {
                 const child = item.children[index]
-                if (child.visible && child.objectName.startsWith(name))
-                    found.push(child)
-                named(child, name, found)
+                if (child.visible && child.policy === undefined) {
+                    visit(child)
+                    each(child, visit)
+                }
             }
+        }
+
+        // What `box` draws outside itself: texts within its padding (`across` at its sides, `down`
+        // at its top and bottom; no check down when absent), shapes beyond its edges.
+        function outside(box, across, down) {
+            const found = []
+            each(box, item => {
+                const area = drawn(item)
+                if (!area)
+                    return
+                const at = item.mapToItem(box, area.x, area.y)
+                const sides = area.text ? across : 0
+                const ends = area.text ? down : 0
+                const wide = at.x < sides - 0.5 || at.x + area.width > box.width - sides + 0.5
+                const high = at.y < ends - 0.5 || at.y + area.height > box.height - ends + 0.5
+                if (wide || (down !== undefined && high))
+                    found.push((item.text || item.toString()) + " at " + Math.round(at.x))
+            })
             return found
         }
 
@@ -101,7 +94,8 @@ Item {
             const page = show(data.tag)
             compare(outside(page, 48), [], "page")
             for (const card of data.cards) {
-                const items = named(page, card.name, [])
+                const items = []
+                each(page, item => { if (item.objectName.startsWith(card.name)) items.push(item) })
                 verify(items.length > 0, card.name)
                 for (const item of items)
                     compare(outside(item, card.across, card.down), [], card.name)
