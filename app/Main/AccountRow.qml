@@ -50,8 +50,10 @@ QMPressable {
             visible: root.session !== null
             Layout.fillWidth: true
             spacing: 0
+            // A Persian name too starts by the avatar.
             Text {
                 Layout.fillWidth: true
+                horizontalAlignment: Text.AlignLeft
                 text: root.session ? AccountBadge.name(root.session.displayName ?? "") : ""
                 font: Typography.latin(13.5, Font.DemiBold)
                 color: QM.ink

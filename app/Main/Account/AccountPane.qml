@@ -213,9 +213,11 @@ ScrollView {
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 2
+                            // A Persian name too starts by the avatar.
                             PageText {
                                 objectName: "nameLine"
                                 Layout.fillWidth: true
+                                horizontalAlignment: TextEdit.AlignLeft
                                 text: root.session?.displayName ?? "Your account"
                                 font: Typography.latin(16, Font.DemiBold)
                             }

@@ -51,11 +51,8 @@ Popup {
             QMButton {
                 objectName: "confirmDeleteButton"
                 primary: true
+                destructive: true
                 text: "Delete account"
-                background: QMShape {
-                    fillColor: QM.danger
-                    radius: 10
-                }
                 onClicked: {
                     root.close()
                     root.confirmed()

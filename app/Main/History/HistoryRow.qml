@@ -8,6 +8,7 @@ import Quillmarsh.App
 // what was inserted. The selected row is white with an ink outline and a soft shadow.
 QMPressable {
     id: root
+    objectName: "historyRow"
     required property string entryId
     required property string appName
     required property string time
@@ -42,6 +43,7 @@ QMPressable {
         width: root.width - 30
         spacing: 7
         RowLayout {
+            Layout.fillWidth: true
             spacing: 8
             SymbolImage {
                 name: root.symbol
@@ -49,7 +51,11 @@ QMPressable {
                 implicitHeight: 12
                 color: QM.ink
             }
+            // A long application name gives way to the time and the tag.
             Text {
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
+                elide: Text.ElideRight
                 text: root.appName
                 font: Typography.latin(12.5, Font.DemiBold)
                 color: QM.ink

@@ -61,7 +61,7 @@ Item {
                         id: clearLabel
                         text: clearButton.text
                         font: Typography.latin(13, Font.Medium)
-                        color: QM.sub
+                        color: QM.danger
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                     }
@@ -152,7 +152,7 @@ Item {
                 bottomMargin: 6
                 model: results
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                ScrollBar.vertical: QMScrollBar {}
                 section.property: "day"
                 section.delegate: Text {
                     required property string section
@@ -219,6 +219,7 @@ Item {
                 objectName: "deleteEverything"
                 text: "Delete everything"
                 primary: true
+                destructive: true
                 onClicked: {
                     results.clearHistory()
                     confirm.close()

@@ -42,14 +42,14 @@ QMPressable {
     }
     onClicked: menu.open()
 
-    Menu {
+    QMMenu {
         id: menu
         objectName: "retentionMenu"
         onClosed: root.takeBackFocus()
-        y: root.height
-        MenuItem { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
-        MenuItem { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
-        MenuItem { text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
-        MenuItem { text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
+        y: root.height + 4
+        Action { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
+        Action { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
+        Action { text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
+        Action { text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
     }
 }

@@ -33,7 +33,7 @@ Item {
         clip: true
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        ScrollBar.vertical: QMScrollBar {}
 
         ColumnLayout {
             id: content

@@ -7,6 +7,7 @@ import Quillmarsh.Design
 // first three lines of the text it inserts. The selected card is the one open in the editor.
 QMPressable {
     id: root
+    objectName: "snippetCard"
     property string trigger
     property bool selected: false
 
@@ -39,9 +40,13 @@ QMPressable {
         spacing: 9
 
         RowLayout {
+            Layout.fillWidth: true
             spacing: 9
             CapsLabel { text: "SAY" }
+            // A phrase longer than the card is wide ends in an ellipsis.
             Item {
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
                 implicitWidth: chipText.implicitWidth + 20
                 implicitHeight: chipText.implicitHeight + 4
                 QMShape {
@@ -54,6 +59,8 @@ QMPressable {
                     id: chipText
                     objectName: "cardTrigger"
                     anchors.centerIn: parent
+                    width: Math.min(implicitWidth, parent.width - 20)
+                    elide: Text.ElideRight
                     text: root.trigger
                     textFormat: Text.PlainText
                     font: root.persianTrigger ? Typography.persian(14.5) : Typography.latin(14, Font.DemiBold)

@@ -98,7 +98,7 @@ Item {
                     bottomMargin: 6
                     model: snippets
                     boundsBehavior: Flickable.StopAtBounds
-                    ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                    ScrollBar.vertical: QMScrollBar {}
 
                     delegate: SnippetCard {
                         required property var model
@@ -114,6 +114,7 @@ Item {
             }
 
             Item {
+                objectName: "editorCard"
                 Layout.preferredWidth: 372
                 Layout.alignment: Qt.AlignTop
                 implicitHeight: form.implicitHeight + 44

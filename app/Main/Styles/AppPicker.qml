@@ -33,7 +33,7 @@ ColumnLayout {
         spacing: 2
         model: root.apps
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        ScrollBar.vertical: QMScrollBar {}
         delegate: QMPressable {
             required property var modelData
             width: list.width

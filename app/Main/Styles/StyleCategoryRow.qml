@@ -58,8 +58,11 @@ QMPressable {
             onPicked: value => root.pickAndSelect(value)
         }
     }
-    RowLayout {
+    // Narrow: the control under the titles, or, when it is wider than the room beside the chip,
+    // under the chip and the titles together.
+    GridLayout {
         id: narrowRow
+        readonly property bool besideChip: root.width - 32 - 38 - 14 >= narrowStyle.implicitWidth
         visible: !root.wide
         anchors.left: parent.left
         anchors.right: parent.right
@@ -67,16 +70,31 @@ QMPressable {
         anchors.leftMargin: 16
         anchors.rightMargin: 16
         anchors.topMargin: 14
-        spacing: 14
-        SymbolChip { Layout.alignment: Qt.AlignTop; name: root.symbol; size: 38 }
-        ColumnLayout {
+        columns: 2
+        columnSpacing: 14
+        rowSpacing: 10
+        SymbolChip {
+            Layout.row: 0
+            Layout.column: 0
+            Layout.alignment: Qt.AlignTop
+            Layout.rowSpan: narrowRow.besideChip ? 2 : 1
+            name: root.symbol
+            size: 38
+        }
+        CategoryTitles {
+            Layout.row: 0
+            Layout.column: 1
             Layout.fillWidth: true
-            spacing: 10
-            CategoryTitles { Layout.fillWidth: true; title: root.title; examples: root.examples }
-            StyleOptions {
-                selection: root.style
-                onPicked: value => root.pickAndSelect(value)
-            }
+            title: root.title
+            examples: root.examples
+        }
+        StyleOptions {
+            id: narrowStyle
+            Layout.row: 1
+            Layout.column: narrowRow.besideChip ? 1 : 0
+            Layout.columnSpan: narrowRow.besideChip ? 1 : 2
+            selection: root.style
+            onPicked: value => root.pickAndSelect(value)
         }
     }
 }

@@ -41,6 +41,7 @@ Item {
 
             Flickable {
                 id: scroller
+                objectName: "styleList"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 Layout.minimumWidth: 0
@@ -48,7 +49,7 @@ Item {
                 contentWidth: width
                 contentHeight: rows.implicitHeight + 8
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                ScrollBar.vertical: QMScrollBar {}
 
                 ColumnLayout {
                     id: rows
@@ -124,9 +125,13 @@ Item {
                             Popup {
                                 id: picker
                                 objectName: "picker"
-                                y: addApp.height + 8
+                                // Below the button when the window has room for it there, else above
+                                // it; read each time it opens, wherever the list is scrolled to.
+                                y: root.choosingApp && addApp.mapToItem(null, 0, addApp.height).y + 8 + height
+                                   > addApp.Window.height ? -height - 8 : addApp.height + 8
                                 width: 280
                                 height: 300
+                                margins: 8
                                 padding: 14
                                 visible: root.choosingApp
                                 focus: true
@@ -135,18 +140,7 @@ Item {
                                     root.choosingApp = false
                                     addApp.takeBackFocus()
                                 }
-                                background: Item {
-                                    QMShape {
-                                        anchors.fill: parent
-                                        anchors.margins: -margin
-                                        fillColor: "white"
-                                        strokeColor: QM.line
-                                        radius: 10
-                                        shadowColor: Qt.rgba(0, 0, 0, 0.12)
-                                        shadowBlur: 12
-                                        shadowOffsetY: 4
-                                    }
-                                }
+                                background: PopupPanel {}
                                 // Made anew each time it opens, with the applications styled by then.
                                 contentItem: Loader {
                                     active: picker.visible

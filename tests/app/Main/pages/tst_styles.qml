@@ -129,6 +129,21 @@ Item {
             verify(child("addApp").visualFocus)
         }
 
+        function test_thePickerOpensAboveTheButtonWhenThereIsNoRoomBelow() {
+            open()
+            page.choices.addApp("org.a")
+            page.choices.addApp("org.b")
+            waitForRendering(page)
+            const button = child("addApp")
+            const buttonTop = button.mapToItem(null, 0, 0).y
+            verify(buttonTop + button.height + 300 > host.height, "the button is low enough")
+            mouseClick(button)
+            const picker = child("picker")
+            tryVerify(() => picker.opened)
+            const top = picker.background.mapToItem(null, 0, 0).y
+            verify(top >= 0 && top + picker.height <= buttonTop, top)
+        }
+
         function test_appRowsAreOrderedByIdentifierChangedAloneAndRemoved() {
             open()
             for (const id of ["org.b", "Org.Z", "org.a"])

@@ -194,5 +194,10 @@ TestCase {
         const notes = texts(findChild(view, "notesRow"))
         compare(notes, ["meeting stayed in English", "Persian punctuation"])
     }
+
+    function test_theSampleSentenceStartsAtTheRight() {
+        const sample = findChild(make("rightOption", 3, true, 3), "sampleSentence")
+        compare(sample.effectiveHorizontalAlignment, Text.AlignRight)
+    }
 }
 }
