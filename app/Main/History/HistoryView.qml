@@ -73,6 +73,12 @@ Item {
             }
         }
 
+        ProblemLine {
+            objectName: "historyProblem"
+            Layout.fillWidth: true
+            problem: results.problem
+        }
+
         RowLayout {
             spacing: 10
             Item {

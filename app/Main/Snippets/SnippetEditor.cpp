@@ -8,6 +8,24 @@
 
 SnippetEditor::SnippetEditor(QObject* parent) : QObject(parent) {}
 
+void SnippetEditor::setStore(SnippetStore* store)
+{
+    if (store_ == store)
+        return;
+    if (store_)
+        disconnect(store_, nullptr, this, nullptr);
+    store_ = store;
+    if (store_)
+        connect(store_, &SnippetStore::problemChanged, this, &SnippetEditor::changed);
+    emit storeChanged();
+    emit changed();
+}
+
+QString SnippetEditor::problem() const
+{
+    return problem_.isEmpty() && store_ ? store_->problem() : problem_;
+}
+
 void SnippetEditor::setTrigger(const QString& trigger)
 {
     if (trigger_ != trigger) {
@@ -71,7 +89,7 @@ void SnippetEditor::save()
 {
     if (!store_)
         return;
-    problem_ = refusalOf<SnippetError>(
+    problem_ = refusalOf(
         [this] {
             const auto& entries = store_->entries();
             const auto edited = std::find_if(entries.begin(), entries.end(), [this](const Snippet& snippet) {
@@ -107,8 +125,17 @@ void SnippetEditor::remove(const QString& id)
 {
     if (!store_)
         return;
-    if (const auto uuid = uuidFromText(id))
-        store_->remove(*uuid);
+    const auto uuid = uuidFromText(id);
+    problem_ = refusalOf(
+        [&] {
+            if (uuid)
+                store_->remove(*uuid);
+        },
+        QStringLiteral("Couldn’t delete that."));
+    if (!problem_.isEmpty()) {
+        emit changed();
+        return;
+    }
     if (store_->entries().isEmpty())
         startNew();
     else

@@ -4,6 +4,24 @@
 #include "Main/StoreRefusal.h"
 #include "VocabularyStore.h"
 
+void VocabularyEditor::setStore(VocabularyStore* store)
+{
+    if (store_ == store)
+        return;
+    if (store_)
+        disconnect(store_, nullptr, this, nullptr);
+    store_ = store;
+    if (store_)
+        connect(store_, &VocabularyStore::problemChanged, this, &VocabularyEditor::changed);
+    emit storeChanged();
+    emit changed();
+}
+
+QString VocabularyEditor::problem() const
+{
+    return problem_.isEmpty() && store_ ? store_->problem() : problem_;
+}
+
 void VocabularyEditor::setDraft(const QString& draft)
 {
     if (draft_ == draft)
@@ -22,8 +40,8 @@ void VocabularyEditor::add()
 {
     if (!store_)
         return;
-    problem_ = refusalOf<VocabularyError>([this] { store_->add(draft_, VocabularyEntry::Source::you); },
-                                          QStringLiteral("Couldn’t add that."));
+    problem_ =
+        refusalOf([this] { store_->add(draft_, VocabularyEntry::Source::you); }, QStringLiteral("Couldn’t add that."));
     if (problem_.isEmpty())
         draft_.clear();
     emit changed();
@@ -31,7 +49,9 @@ void VocabularyEditor::add()
 
 void VocabularyEditor::remove(const QString& id)
 {
-    if (store_)
-        if (const auto uuid = uuidFromText(id))
-            store_->remove(*uuid);
+    const auto uuid = uuidFromText(id);
+    if (!store_ || !uuid)
+        return;
+    problem_ = refusalOf([&] { store_->remove(*uuid); }, QStringLiteral("Couldn’t remove that."));
+    emit changed();
 }

@@ -129,9 +129,9 @@ private slots:
         QVERIFY(!delegate.onboarding().isOpen());
         QVERIFY(QTest::qWaitFor([&] { return window.isNull(); }));
 
-        QVERIFY(!OnboardingCoordinator::showsAtLaunch(app_->settings()));
+        QVERIFY(!OnboardingCoordinator::showsAtLaunch(app_->settings(), false));
         ScopedEnvironment again("QUILLMARSH_SHOW_ONBOARDING", "1");
-        QVERIFY(OnboardingCoordinator::showsAtLaunch(app_->settings()));
+        QVERIFY(OnboardingCoordinator::showsAtLaunch(app_->settings(), false));
     }
 
     void theApplicationsNewsReachTheOpenModel()

@@ -17,18 +17,18 @@ TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
               QStringList{QStringLiteral("history.json")});
 }
 
-TEST(AtomicFile, PrivateFilesAreOwnerOnly)
+TEST(AtomicFile, FilesAndTheFoldersMadeForThemAreOwnerOnly)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("private.json"));
-    ASSERT_EQ(writeFileAtomically(path, "{}", FileAccess::privateToUser), std::nullopt);
-    EXPECT_EQ(modeOf(path), 0600u);
-
-    const mode_t mask = ::umask(022);
-    const QString standard = dir.filePath(QStringLiteral("standard.json"));
-    ASSERT_EQ(writeFileAtomically(standard, "{}"), std::nullopt);
+    const mode_t mask = ::umask(0);
+    const QString path = dir.filePath(QStringLiteral("made/for/it/private.json"));
+    const auto failure = writeFileAtomically(path, "{}");
     ::umask(mask);
-    EXPECT_EQ(modeOf(standard), 0644u);
+    ASSERT_EQ(failure, std::nullopt);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("made"))), 0700u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("made/for/it"))), 0700u);
+    EXPECT_EQ(modeOf(dir.path()), 0700u) << "an existing folder keeps its permissions";
 }
 
 TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)

@@ -47,7 +47,7 @@ TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
     ASSERT_EQ(store.entries(), full);
     watch(store);
     const HistoryEntry newest = entryAt(5000);
-    EXPECT_EQ(store.add(newest), newest.id);
+    EXPECT_EQ(store.add(newest), std::nullopt);
     EXPECT_EQ(store.entries().front(), newest);
     EXPECT_EQ(store.entries().back(), full[HistoryStore::maxEntries - 2]) << "the oldest went";
     EXPECT_TRUE(removed.isEmpty()) << "entries dropped by the cap don't reach onRemove";
