@@ -5,6 +5,8 @@
 
 #include "Core/Error.h"
 
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <exception>
@@ -21,4 +23,26 @@ inline QString refusalOf(const std::function<void()>& change, const QString& oth
         return otherwise;
     }
     return {};
+}
+
+// Makes `held` the store `store` from now on, with the owner's `changed` following what the store
+// says about its file; false when it was held already.
+template <typename Store, typename Owner>
+bool holdStore(QPointer<Store>& held, Store* store, Owner* owner, void (Owner::*changed)())
+{
+    if (held == store)
+        return false;
+    if (held)
+        QObject::disconnect(held, nullptr, owner, nullptr);
+    held = store;
+    if (store)
+        QObject::connect(store, &Store::problemChanged, owner, changed);
+    return true;
+}
+
+// The line under the control: the page's own refusal, else what the store says about its file.
+template <typename Store>
+QString shownProblem(const QString& refusal, const Store* store)
+{
+    return refusal.isEmpty() && store ? store->problem() : refusal;
 }

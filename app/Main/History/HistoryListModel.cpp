@@ -21,6 +21,7 @@ void HistoryListModel::setAppModel(AppModel* model)
     connect(appModel_->history(), &HistoryStore::problemChanged, this, &HistoryListModel::problemChanged);
     connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
     emit appModelChanged();
+    emit problemChanged();
     reload();
 }
 

@@ -10,20 +10,15 @@ SnippetEditor::SnippetEditor(QObject* parent) : QObject(parent) {}
 
 void SnippetEditor::setStore(SnippetStore* store)
 {
-    if (store_ == store)
+    if (!holdStore(store_, store, this, &SnippetEditor::changed))
         return;
-    if (store_)
-        disconnect(store_, nullptr, this, nullptr);
-    store_ = store;
-    if (store_)
-        connect(store_, &SnippetStore::problemChanged, this, &SnippetEditor::changed);
     emit storeChanged();
     emit changed();
 }
 
 QString SnippetEditor::problem() const
 {
-    return problem_.isEmpty() && store_ ? store_->problem() : problem_;
+    return shownProblem(problem_, store_.data());
 }
 
 void SnippetEditor::setTrigger(const QString& trigger)

@@ -6,20 +6,15 @@
 
 void VocabularyEditor::setStore(VocabularyStore* store)
 {
-    if (store_ == store)
+    if (!holdStore(store_, store, this, &VocabularyEditor::changed))
         return;
-    if (store_)
-        disconnect(store_, nullptr, this, nullptr);
-    store_ = store;
-    if (store_)
-        connect(store_, &VocabularyStore::problemChanged, this, &VocabularyEditor::changed);
     emit storeChanged();
     emit changed();
 }
 
 QString VocabularyEditor::problem() const
 {
-    return problem_.isEmpty() && store_ ? store_->problem() : problem_;
+    return shownProblem(problem_, store_.data());
 }
 
 void VocabularyEditor::setDraft(const QString& draft)

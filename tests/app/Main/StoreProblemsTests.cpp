@@ -17,11 +17,17 @@
 #include "TestFiles.h"
 #include "VocabularyStore.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
 #include <memory>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 namespace {
 
@@ -103,13 +109,29 @@ private slots:
         writeFile(folder.filePath(QStringLiteral("history.json")), "[{\"damaged");
         writeFile(folder.filePath(QStringLiteral("history.unreadable.json")), "kept from an earlier start");
         Records records(folder.path());
-        HistoryListModel history;
-        history.setAppModel(&records.model);
-        QCOMPARE(history.problem(),
-                 QStringLiteral("The old file was damaged and kept aside as history.unreadable-2.json."));
-        HomeModel home;
-        home.setModel(&records.model);
-        QCOMPARE(home.notice(), history.problem());
+        const QString told = QStringLiteral("The old file was damaged and kept aside as history.unreadable-2.json.");
+
+        // As the pages bind it: the line follows once the page is given the model.
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        QQmlComponent page(&engine);
+        page.setData(R"(
+            import QtQuick
+            import Quillmarsh.App
+            Item {
+                id: page
+                property AppModel model
+                HistoryListModel { id: history; appModel: page.model }
+                HomeModel { id: home; model: page.model }
+                property string historyLine: history.problem
+                property string homeLine: home.notice
+            })",
+                     QUrl());
+        std::unique_ptr<QObject> shown(page.create());
+        QVERIFY2(shown, qPrintable(page.errorString()));
+        shown->setProperty("model", QVariant::fromValue(&records.model));
+        QCOMPARE(shown->property("historyLine").toString(), told);
+        QCOMPARE(shown->property("homeLine").toString(), told);
     }
 };
 
