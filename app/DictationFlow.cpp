@@ -215,7 +215,8 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
                                                   AppCategories::of(appID, title)));
     }
     // The text is in place; the pill says what of it couldn't be kept.
-    showIfNotKept(kept ? kept : counted);
+    if (const auto failure = kept ? kept : counted)
+        pill_.showOutcome(PillController::Mode::failed, *failure);
     // A recording is kept only beside its history entry.
     if (!entry.isNull() && !kept && model_.keepClips() && !audio.empty()) {
         try {
@@ -245,12 +246,11 @@ void DictationFlow::improve(const QString& inserted, DictationStyle style, const
             self->fixer_.improve(outcome.text, [=](bool replaced) {
                 if (!self || !replaced)
                     return;
+                if (!entry.isNull())
+                    self->model_.history()->improve(entry, outcome.text, DictationStyles::rawValue(style));
                 self->improvedEntry_ = entry;
                 self->dictatedText_ = inserted;
                 self->pill_.showOutcome(PillController::Mode::improved, tr("Improved"));
-                if (!entry.isNull())
-                    self->showIfNotKept(
-                        self->model_.history()->improve(entry, outcome.text, DictationStyles::rawValue(style)));
             });
         });
     });
@@ -260,13 +260,7 @@ void DictationFlow::undoImprovement()
 {
     if (!fixer_.undo())
         return;
-    pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
     if (!improvedEntry_.isNull())
-        showIfNotKept(model_.history()->improve(improvedEntry_, dictatedText_, std::nullopt));
-}
-
-void DictationFlow::showIfNotKept(const std::optional<QString>& failure)
-{
-    if (failure)
-        pill_.showOutcome(PillController::Mode::failed, *failure);
+        model_.history()->improve(improvedEntry_, dictatedText_, std::nullopt);
+    pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
 }

@@ -68,8 +68,6 @@ private:
                 const std::optional<QString>& appID, const std::optional<QString>& title, const QUuid& entry);
     void improve(const QString& inserted, DictationStyle style, const QUuid& entry);
     void undoImprovement();
-    // A change to the records that wasn't kept replaces the pill's outcome with why.
-    void showIfNotKept(const std::optional<QString>& failure);
 
     DictationController& controller_;
     AppModel& model_;

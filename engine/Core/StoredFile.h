@@ -1,9 +1,9 @@
 #pragma once
-// A store's file as the store sees it. The file is read once at start; one that can't be decoded
-// is kept aside under a name of its own, so no later save or later damage replaces it; one that
+// A store's file as the store sees it. The file is read at start; one that can't be decoded is
+// kept aside under a name of its own, so no later save or later damage replaces it; one that
 // exists but can't be read (a folder in its place, no permission, an I/O error) is never written
-// over: every save is refused until it can be read. Saves are private and atomic. `problem()`
-// says what the user should know about the file.
+// over: every save is refused until it can be read, and it is read again before each change.
+// Saves are private and atomic. `problem()` says what the user should know about the file.
 
 #include "Error.h"
 
