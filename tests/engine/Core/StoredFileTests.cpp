@@ -59,16 +59,6 @@ TEST(StoredFile, AFileThatCantBeReadIsNeverWritten)
     EXPECT_EQ(readFile(path + QStringLiteral("/inside")), QByteArray("the user's"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("vocabulary.unreadable.json"))));
 
-    // Once it can be read, it is read again and saves go through.
-    ASSERT_TRUE(QDir(path).removeRecursively());
-    writeFile(path, "ok old");
-    QByteArray content;
-    EXPECT_TRUE(file.readAgainIfBlocked(content, decode));
-    EXPECT_EQ(content, QByteArray("ok old"));
-    EXPECT_EQ(file.write("ok old and new"), std::nullopt);
-    EXPECT_EQ(file.problem(), QString());
-    EXPECT_FALSE(file.readAgainIfBlocked(content, decode));
-
     // An input/output error while reading counts the same.
     StoredFile failing(QStringLiteral("/proc/self/mem"), QStringLiteral("stats"), QStringLiteral("the usage counts"));
     EXPECT_EQ(failing.read(decode), std::nullopt);
