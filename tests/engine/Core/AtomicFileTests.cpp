@@ -1,10 +1,16 @@
+#include "Core/AppFolders.h"
 #include "Core/AtomicFile.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
 {
@@ -41,4 +47,18 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(failure->isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("old"));
+}
+
+TEST(AppFolders, FoldersMadeOpenBeforeAreNarrowedToTheUser)
+{
+    QTemporaryDir dir;
+    ScopedEnvironment data("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")));
+    ScopedEnvironment state("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")));
+    ASSERT_TRUE(QDir().mkpath(AppFolders::data()));
+    for (const QString& folder : {dir.filePath(QStringLiteral("data")), AppFolders::data()})
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    AppFolders::keepPrivate();
+    EXPECT_EQ(modeOf(AppFolders::data()), 0700u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("data"))), 0755u) << "the folder above is not ours";
+    EXPECT_FALSE(QFileInfo::exists(AppFolders::state())) << "a missing folder is not made";
 }
