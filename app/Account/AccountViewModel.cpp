@@ -149,8 +149,8 @@ void AccountViewModel::saveExport(const QUrl& file)
     if (!export_)
         return;
     const QString path = file.toLocalFile();
-    const auto failure = path.isEmpty() ? std::optional(QStringLiteral("not a local file"))
-                                        : writeFileAtomically(path, *export_, FileAccess::privateToUser);
+    const auto failure =
+        path.isEmpty() ? std::optional(QStringLiteral("not a local file")) : writeFileAtomically(path, *export_);
     export_.reset();
     setData(false, failure ? QStringLiteral("Couldn\u2019t save the file.")
                            : QStringLiteral("Saved to ") + QFileInfo(path).fileName() + QStringLiteral("."));

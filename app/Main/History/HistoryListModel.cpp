@@ -18,8 +18,10 @@ void HistoryListModel::setAppModel(AppModel* model)
         return;
     appModel_ = model;
     connect(appModel_->history(), &HistoryStore::entriesChanged, this, &HistoryListModel::reload);
+    connect(appModel_->history(), &HistoryStore::problemChanged, this, &HistoryListModel::problemChanged);
     connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
     emit appModelChanged();
+    emit problemChanged();
     reload();
 }
 
@@ -131,6 +133,11 @@ void HistoryListModel::takeOverSelection()
         return;
     setSelected(appModel_->selectedHistory());
     appModel_->setSelectedHistory(QString());
+}
+
+QString HistoryListModel::problem() const
+{
+    return appModel_ ? appModel_->history()->problem() : QString();
 }
 
 void HistoryListModel::clearHistory()

@@ -1,7 +1,8 @@
 #pragma once
 // What the Home page shows, worked out from the page model and the stores: the greeting and date
 // line, the permission notices (checked every 2 s while the page is up), the week's figures and
-// bars, the writing style of everyday applications and the three newest dictations.
+// bars, the writing style of everyday applications and the three newest dictations, and what the
+// user should know about the files behind them.
 
 #include "History/UsageStats.h"
 
@@ -32,6 +33,9 @@ class HomeModel : public QObject {
     Q_PROPERTY(bool hasHistory READ hasHistory NOTIFY recordsChanged)
     Q_PROPERTY(QString everydayStyle READ everydayStyle NOTIFY styleChanged)
     Q_PROPERTY(QString styleNote READ styleNote NOTIFY styleChanged)
+    // The problems of the settings, usage counts and history files, one line each; empty when
+    // all is well.
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
 
 public:
     static constexpr int pollMilliseconds = 2000;
@@ -63,6 +67,7 @@ public:
 
     QString everydayStyle() const;
     QString styleNote() const;
+    QString notice() const;
     // Gives messaging, documents and other apps that style and saves it; other settings stay.
     Q_INVOKABLE void setEverydayStyle(const QString& styleRaw);
     // Reads the permissions again (the timer does it every 2 s).
@@ -76,6 +81,7 @@ signals:
     void permissionsChanged();
     void recordsChanged();
     void styleChanged();
+    void noticeChanged();
 
 private:
     AppModel* model_ = nullptr;

@@ -67,6 +67,12 @@ ScrollView {
             }
         }
 
+        ProblemLine {
+            objectName: "recordsProblem"
+            Layout.fillWidth: true
+            problem: home.notice
+        }
+
         // What the desktop still has to allow.
         Rectangle {
             objectName: "attention"
