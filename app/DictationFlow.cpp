@@ -14,7 +14,6 @@
 #include <QDateTime>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace {
 qint64 wordCount(const QString& text)
@@ -76,6 +75,8 @@ DictationFlow::~DictationFlow()
     controller_.onCancel = nullptr;
     controller_.onUnavailable = nullptr;
     controller_.onFinal = nullptr;
+    if (focusLate_)
+        focusLate_->cancel();
 }
 
 void DictationFlow::keyDown()
@@ -96,13 +97,9 @@ void DictationFlow::keyDown()
         return;
     pill_.start();
     // While the user speaks, learn where the text will go and save the clipboard, so neither
-    // waits on another application after the key comes up.
-    QTimer::singleShot(0, this, [this, generation = generation_] {
-        if (generation != generation_)
-            return;
-        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
-        inserter_.prepare();
-    });
+    // waits on another application after the key comes up. Both answer later.
+    findFocus();
+    inserter_.prepare();
 }
 
 void DictationFlow::finalText(const QString& text, double flushSeconds)
@@ -137,18 +134,53 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
 
 void DictationFlow::followFront()
 {
-    // The recogniser is finishing on its own queue meanwhile, so this costs the user nothing.
     // The user may have moved to another window while dictating hands-free.
     if (const std::optional<DesktopWindow> window = desktop_.windows.active();
         !window || !front_ || window->id != front_->id) {
         front_ = window;
-        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+        findFocus();
     }
+}
+
+void DictationFlow::findFocus()
+{
+    element_.reset();
+    focusPending_ = true;
+    const quint64 search = ++focusSearches_;
+    QPointer<DictationFlow> self(this);
+    desktop_.focus.find(front_ ? front_->pid : 0, [self, search](std::optional<FocusedElement> found) {
+        if (!self || search != self->focusSearches_)
+            return;
+        self->element_ = std::move(found);
+        self->focusKnown();
+    });
+}
+
+void DictationFlow::focusKnown()
+{
+    focusPending_ = false;
+    if (focusLate_)
+        focusLate_->cancel();
+    focusLate_.reset();
+    if (afterFocus_)
+        std::exchange(afterFocus_, nullptr)();
 }
 
 void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
                             const std::vector<float>& audio)
 {
+    // Where the text goes decides how (a password field is only copied to): wait for the focus
+    // search, but no longer than its bound.
+    if (focusPending_) {
+        afterFocus_ = [this, raw, text, speechSeconds, audio] { deliver(raw, text, speechSeconds, audio); };
+        if (!focusLate_) {
+            focusLate_ = clock_.schedule(focusBound, [this] {
+                Log::info(QStringLiteral("the focused element isn't known: its application didn't answer"));
+                focusKnown();
+            });
+        }
+        return;
+    }
     const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
     const QString final = expansion ? expansion->text : text;
     const std::optional<FocusedElement> element = element_;

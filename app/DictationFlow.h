@@ -25,7 +25,6 @@ class FormatClient;
 class HotkeyMonitor;
 class InputWatcher;
 class Punctuator;
-class QClipboard;
 
 class DictationFlow : public QObject {
     Q_OBJECT
@@ -37,7 +36,7 @@ public:
         FocusedText& focus;
         InputWatcher& input;
         KeyPoster& poster;
-        QClipboard& clipboard;
+        Clipboard& clipboard;
     };
     // Engine parts that come and go (each gives nothing while unavailable), and the queue
     // punctuation runs on.
@@ -46,6 +45,9 @@ public:
         std::function<const FormatClient*()> formatter;
         SerialQueue& punctuationQueue;
     };
+
+    // How long the paste waits for the focused element when its application is slow to say.
+    static constexpr Clock::Duration focusBound = std::chrono::milliseconds(250);
 
     DictationFlow(DictationController& controller, AppModel& model, Desktop desktop, Services services,
                   Clock& clock = Clock::system(), QObject* parent = nullptr);
@@ -62,6 +64,8 @@ private:
     void keyDown();
     void finalText(const QString& text, double flushSeconds);
     void followFront();
+    void findFocus();
+    void focusKnown();
     void deliver(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio);
     void showInserted(Inserter::Result result, const QString& text);
     void record(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio,
@@ -79,6 +83,10 @@ private:
     Fixer fixer_;
     std::optional<DesktopWindow> front_;  // where the text goes: the front window
     std::optional<FocusedElement> element_;  // and its focused element, when it has one
+    bool focusPending_ = false;  // element_ is being looked for
+    quint64 focusSearches_ = 0;  // which search a late answer belongs to
+    std::function<void()> afterFocus_;  // the delivery waiting for it
+    std::shared_ptr<ScheduledWork> focusLate_;
     Clock::TimePoint keyDownAt_{};
     quint64 generation_ = 0;  // which dictation a late result belongs to
     QUuid improvedEntry_;  // the history entry of the last improvement, and its dictated text
