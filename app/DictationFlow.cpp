@@ -48,7 +48,14 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
             pill_.setMode(PillController::Mode::handsFree);
             break;
         case DictationController::Phase::finishing:
-            pill_.setMode(PillController::Mode::finishing);
+            // The recogniser's finish starts right after this call: the pill can follow a moment later.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (controller_.phase() == DictationController::Phase::finishing)
+                        pill_.setMode(PillController::Mode::finishing);
+                },
+                Qt::QueuedConnection);
             break;
         case DictationController::Phase::idle:
             break;

@@ -18,7 +18,7 @@ typedef struct _GMainContext GMainContext;
 
 class AtSpiFocusedText final : public FocusedText {
 public:
-    static constexpr std::chrono::milliseconds waitBound{1000};
+    static constexpr std::chrono::milliseconds waitBound{300};
 
     AtSpiFocusedText();
     ~AtSpiFocusedText() override;

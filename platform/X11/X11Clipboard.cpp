@@ -116,6 +116,11 @@ public:
              std::function<void(bool)> finished)
     {
         reading_.reset();
+        // Still ours: the time we took it at serves again, without asking the server for another.
+        if (owning_ && replace(contents, onRequest)) {
+            finished(true);
+            return;
+        }
         intern(namesIn(contents));
         // The selection's time comes from the server: a change to a property of ours reports it.
         pendingOwn_ = Ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME};
@@ -124,7 +129,7 @@ public:
                             nullptr);
     }
 
-    bool replace(ClipboardContents contents)
+    bool replace(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest = nullptr)
     {
         if (!owning_)
             return false;
@@ -134,7 +139,7 @@ public:
         xcb_set_selection_owner(connection_, owner, clipboard_, owning_->since);
         const bool ok = currentOwner() == owner;
         if (ok && owner != XCB_NONE)
-            owning_ = Ownership{std::move(contents), nullptr, owning_->since};
+            owning_ = Ownership{std::move(contents), std::move(onRequest), owning_->since};
         else
             owning_.reset();
         return ok;
