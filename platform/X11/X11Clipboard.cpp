@@ -2,15 +2,14 @@
 
 #include "Core/Log.h"
 #include "Core/MainThread.h"
+#include "X11/XcbDisplay.h"
 
 #include <QHash>
 
-#include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <future>
 #include <mutex>
@@ -563,23 +562,14 @@ private:
 
 X11Clipboard::X11Clipboard()
 {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const std::optional<XcbDisplay> display = connectToDisplay();
+    if (!display)
         return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0) {
-        xcb_disconnect(connection);
-        return;
-    }
+    xcb_connection_t* connection = display->connection;
     // An unmapped window of our own receives the answers and the property changes.
     const xcb_window_t window = xcb_generate_id(connection);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0,
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, display->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
     worker_ = std::make_shared<Worker>(connection, window, [self = std::weak_ptr<X11Clipboard*>(self_)] {
         runOnMainThread([self] {

@@ -48,6 +48,14 @@ struct HeldClipboard final : Clipboard {
     bool takenByOthers = false;
 };
 
+// An inserter over the clipboard and keys above, on a manual clock.
+struct Pasting {
+    ManualClock clock;
+    PostedKeys keys;
+    HeldClipboard clipboard;
+    Inserter inserter{clipboard, keys, clock};
+};
+
 const ClipboardContents users = {{"UTF8_STRING", "UTF8_STRING", 8, "سلام"}, {"STRING", "STRING", 8, "\xe9t\xe9"}};
 const ClipboardContents copiedMeanwhile = {{"UTF8_STRING", "UTF8_STRING", 8, "copied"}};
 }
@@ -58,10 +66,8 @@ class InserterTests : public QObject {
 private slots:
     void whatFollowsAPasteWaitsForTheTextToBeReadOrForTheTimeout()
     {
-        ManualClock clock;
-        PostedKeys keys;
-        HeldClipboard clipboard;
-        Inserter inserter(clipboard, keys, clock);
+        Pasting pasting;
+        auto& [clock, keys, clipboard, inserter] = pasting;
         int ran = 0;
 
         QCOMPARE(inserter.insert(QStringLiteral("read"), Inserter::Target::field), Inserter::Result::pasted);
@@ -87,10 +93,8 @@ private slots:
 
     void theSavedContentsGoBackUnlessAnotherApplicationTookTheClipboard()
     {
-        ManualClock clock;
-        PostedKeys keys;
-        HeldClipboard clipboard;
-        Inserter inserter(clipboard, keys, clock);
+        Pasting pasting;
+        auto& [clock, keys, clipboard, inserter] = pasting;
 
         inserter.prepare();
         QCOMPARE(clipboard.saves.size(), 1);
@@ -114,10 +118,8 @@ private slots:
 
     void anOwnerThatHasntAnsweredByThePasteCostsItsContentsNotThePaste()
     {
-        ManualClock clock;
-        PostedKeys keys;
-        HeldClipboard clipboard;
-        Inserter inserter(clipboard, keys, clock);
+        Pasting pasting;
+        auto& [clock, keys, clipboard, inserter] = pasting;
 
         inserter.prepare();
         QCOMPARE(inserter.insert(QStringLiteral("dictated"), Inserter::Target::field), Inserter::Result::pasted);
