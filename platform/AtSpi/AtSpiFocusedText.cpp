@@ -123,11 +123,7 @@ AtSpiFocusedText::AtSpiFocusedText() = default;
 
 AtSpiFocusedText::~AtSpiFocusedText()
 {
-    queue_.sync([this] {
-        remember(nullptr);
-        if (context_)
-            g_main_context_unref(context_);
-    });
+    thread_.post([this] { remember(nullptr); });
 }
 
 template <typename Result>
@@ -135,13 +131,13 @@ Result AtSpiFocusedText::waitFor(std::function<Result()> work, Result otherwise)
 {
     auto answer = std::make_shared<std::promise<Result>>();
     std::future<Result> result = answer->get_future();
-    queue_.async([answer, work = std::move(work)] { answer->set_value(work()); });
+    thread_.post([answer, work = std::move(work)] { answer->set_value(work()); });
     return result.wait_for(waitBound) == std::future_status::ready ? result.get() : otherwise;
 }
 
 void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
 {
-    queue_.async([this, pid, self = std::weak_ptr<AtSpiFocusedText*>(self_), found = std::move(found)] {
+    thread_.post([this, pid, self = std::weak_ptr<AtSpiFocusedText*>(self_), found = std::move(found)] {
         runOnMainThread([self, found, element = search(pid)] {
             if (self.lock())
                 found(element);
@@ -174,8 +170,7 @@ bool AtSpiFocusedText::connect()
         available_ = status == 0 || status == 1;
         if (available_) {
             // The bus's messages are dispatched on this thread, not by the main thread's loop.
-            context_ = g_main_context_new();
-            atspi_set_main_context(context_);
+            atspi_set_main_context(thread_.context());
             atspi_set_timeout(callTimeoutMs, noStartupGrace);
         }
     }

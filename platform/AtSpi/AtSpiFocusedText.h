@@ -7,14 +7,13 @@
 // thread-safe, and a hung application then holds up only that thread); the waiting questions
 // give up after waitBound.
 
-#include "Core/SerialQueue.h"
+#include "AtSpi/GMainLoopThread.h"
 #include "FocusedText.h"
 
 #include <chrono>
 #include <memory>
 
 typedef struct _AtspiAccessible AtspiAccessible;
-typedef struct _GMainContext GMainContext;
 
 class AtSpiFocusedText final : public FocusedText {
 public:
@@ -45,9 +44,9 @@ private:
 
     bool tried_ = false;
     bool available_ = false;
-    GMainContext* context_ = nullptr;  // where the library's bus messages are dispatched
     AtspiAccessible* last_ = nullptr;  // the element search() found, referenced
     bool lastCountsUtf16_ = false;  // its toolkit counts in UTF-16 units (Qt)
     const std::shared_ptr<AtSpiFocusedText*> self_ = std::make_shared<AtSpiFocusedText*>(this);
-    SerialQueue queue_{"quillmarsh.accessibility"};  // last: it ends before what its work uses
+    // Last: it ends before what its work uses. The library's bus messages are dispatched there too.
+    GMainLoopThread thread_{"quillmarsh.a11y"};
 };
