@@ -26,7 +26,8 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
                              Clock& clock, QObject* parent)
     : QObject(parent), controller_(controller), model_(model), desktop_(desktop), services_(std::move(services)),
       clock_(clock), pill_(clock), inserter_(desktop.clipboard, desktop.poster, clock),
-      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
+      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock),
+      focus_(desktop.focus, clock)
 {
     desktop_.keys.onKeyDown = [this] { keyDown(); };
     desktop_.keys.onKeyUp = [this](bool chord) {
@@ -82,8 +83,6 @@ DictationFlow::~DictationFlow()
     controller_.onCancel = nullptr;
     controller_.onUnavailable = nullptr;
     controller_.onFinal = nullptr;
-    if (focusLate_)
-        focusLate_->cancel();
 }
 
 void DictationFlow::keyDown()
@@ -95,7 +94,6 @@ void DictationFlow::keyDown()
     ++generation_;
     fixer_.forget();
     front_ = desktop_.windows.active();
-    element_.reset();
     keyDownAt_ = clock_.now();
     if (onIdleKeyDown)
         onIdleKeyDown();
@@ -105,7 +103,7 @@ void DictationFlow::keyDown()
     pill_.start();
     // While the user speaks, learn where the text will go and save the clipboard, so neither
     // waits on another application after the key comes up. Both answer later.
-    findFocus();
+    focus_.find(front_ ? front_->pid : 0);
     inserter_.prepare();
 }
 
@@ -119,8 +117,10 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     }
     std::shared_ptr<Punctuator> punctuator =
         model_.punctuation() && services_.punctuator ? services_.punctuator() : nullptr;
+    // Where the text goes decides how (a password field is only copied to): it waits for the
+    // focus search, within the search's bound.
     if (!punctuator) {
-        deliver(text, text, speechSeconds, audio);
+        focus_.whenKnown([this, text, speechSeconds, audio] { deliver(text, text, speechSeconds, audio); });
         return;
     }
     QPointer<DictationFlow> self(this);
@@ -133,8 +133,12 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
             Log::info(QStringLiteral("punctuation failed: ") + error.description());
         }
         runOnMainThread([self, text, punctuated, speechSeconds, audio, generation] {
-            if (self && self->generation_ == generation)
-                self->deliver(text, punctuated, speechSeconds, audio);
+            if (!self || self->generation_ != generation)
+                return;
+            self->focus_.whenKnown([self, text, punctuated, speechSeconds, audio] {
+                if (self)
+                    self->deliver(text, punctuated, speechSeconds, audio);
+            });
         });
     });
 }
@@ -145,52 +149,16 @@ void DictationFlow::followFront()
     if (const std::optional<DesktopWindow> window = desktop_.windows.active();
         !window || !front_ || window->id != front_->id) {
         front_ = window;
-        findFocus();
+        focus_.find(front_ ? front_->pid : 0);
     }
-}
-
-void DictationFlow::findFocus()
-{
-    element_.reset();
-    focusPending_ = true;
-    const quint64 search = ++focusSearches_;
-    QPointer<DictationFlow> self(this);
-    desktop_.focus.find(front_ ? front_->pid : 0, [self, search](std::optional<FocusedElement> found) {
-        if (!self || search != self->focusSearches_)
-            return;
-        self->element_ = std::move(found);
-        self->focusKnown();
-    });
-}
-
-void DictationFlow::focusKnown()
-{
-    focusPending_ = false;
-    if (focusLate_)
-        focusLate_->cancel();
-    focusLate_.reset();
-    if (afterFocus_)
-        std::exchange(afterFocus_, nullptr)();
 }
 
 void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
                             const std::vector<float>& audio)
 {
-    // Where the text goes decides how (a password field is only copied to): wait for the focus
-    // search, but no longer than its bound.
-    if (focusPending_) {
-        afterFocus_ = [this, raw, text, speechSeconds, audio] { deliver(raw, text, speechSeconds, audio); };
-        if (!focusLate_) {
-            focusLate_ = clock_.schedule(focusBound, [this] {
-                Log::info(QStringLiteral("the focused element isn't known: its application didn't answer"));
-                focusKnown();
-            });
-        }
-        return;
-    }
     const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
     const QString final = expansion ? expansion->text : text;
-    const std::optional<FocusedElement> element = element_;
+    const std::optional<FocusedElement> element = focus_.element();
     const std::optional<QString> appID =
         front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
     const std::optional<QString> title = front_ ? std::optional(front_->title) : std::nullopt;

@@ -9,6 +9,7 @@
 #include "DesktopWindows.h"
 #include "DictationController.h"
 #include "Fixer.h"
+#include "FocusLookup.h"
 #include "Formatting/DictationStyle.h"
 #include "Inserter.h"
 #include "Pill/PillController.h"
@@ -46,9 +47,6 @@ public:
         SerialQueue& punctuationQueue;
     };
 
-    // How long the paste waits for the focused element when its application is slow to say.
-    static constexpr Clock::Duration focusBound = std::chrono::milliseconds(250);
-
     DictationFlow(DictationController& controller, AppModel& model, Desktop desktop, Services services,
                   Clock& clock = Clock::system(), QObject* parent = nullptr);
     ~DictationFlow() override;
@@ -64,8 +62,6 @@ private:
     void keyDown();
     void finalText(const QString& text, double flushSeconds);
     void followFront();
-    void findFocus();
-    void focusKnown();
     void deliver(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio);
     void showInserted(Inserter::Result result, const QString& text);
     void record(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio,
@@ -82,11 +78,7 @@ private:
     Inserter inserter_;
     Fixer fixer_;
     std::optional<DesktopWindow> front_;  // where the text goes: the front window
-    std::optional<FocusedElement> element_;  // and its focused element, when it has one
-    bool focusPending_ = false;  // element_ is being looked for
-    quint64 focusSearches_ = 0;  // which search a late answer belongs to
-    std::function<void()> afterFocus_;  // the delivery waiting for it
-    std::shared_ptr<ScheduledWork> focusLate_;
+    FocusLookup focus_;  // and its focused element
     Clock::TimePoint keyDownAt_{};
     quint64 generation_ = 0;  // which dictation a late result belongs to
     QUuid improvedEntry_;  // the history entry of the last improvement, and its dictated text

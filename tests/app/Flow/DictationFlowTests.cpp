@@ -391,7 +391,7 @@ void DictationFlowTests::anApplicationThatNeverAnswersTheAccessibilityBusNeverHo
     const MainThreadWatch watch;
     dictate();
     QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
-    clock_.advance(DictationFlow::focusBound);
+    clock_.advance(FocusLookup::bound);
     QVERIFY(watch.longestStall() < hangingStall);
     // The paste waits in the stopped application's events until it goes on.
     ::kill(pid_t(target_->pid()), SIGCONT);
