@@ -64,7 +64,10 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
     };
     controller_.onPartial = [this](const Partial& partial) { pill_.setPartial(partial); };
     controller_.onLevel = [this](float level) { pill_.setLevel(level); };
-    controller_.onCancel = [this] { pill_.dismiss(); };
+    controller_.onCancel = [this] {
+        inserter_.cancel();
+        pill_.dismiss();
+    };
     controller_.onUnavailable = [this](const QString& reason) {
         pill_.showOutcome(PillController::Mode::failed, reason);
     };
@@ -112,6 +115,7 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     const double speechSeconds = std::max(0.0, seconds(clock_.now() - keyDownAt_) - flushSeconds);
     const std::vector<float> audio = controller_.lastAudio();
     if (text.trimmed().isEmpty()) {
+        inserter_.cancel();
         pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
         return;
     }

@@ -35,8 +35,10 @@ public:
     Inserter(const Inserter&) = delete;
     Inserter& operator=(const Inserter&) = delete;
 
-    // Starts saving the clipboard ahead of a paste, unless what goes back is already known.
+    // Starts saving the clipboard ahead of a paste, unless what goes back is already known, and
+    // keeps the save current until the paste, or until cancel() says none is coming.
     void prepare();
+    void cancel() { prepared_ = false; }
     Result insert(const QString& text, Target target);
     // Calls `then` on the main thread once an application has read the last pasted text, or
     // takenTimeout after the paste; at once when the last insert pasted nothing. Work still

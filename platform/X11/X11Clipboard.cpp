@@ -388,7 +388,8 @@ private:
             return;
         }
         Reply<xcb_get_property_reply_t> reply = takeProperty();
-        if (!reply) {
+        if (!reply || reply->type == XCB_NONE) {
+            // An answer without its property: nothing to keep for this target.
             askNext();
             return;
         }

@@ -111,8 +111,11 @@ private slots:
         clock.advance(Inserter::restoreDelay);
         QCOMPARE(clipboard.contents, copiedMeanwhile);
 
-        // Taken by someone else since: read afresh.
+        // Taken by someone else since: read afresh, but only while a paste is coming.
         inserter.prepare();
+        QCOMPARE(clipboard.saves.size(), 2);
+        inserter.cancel();
+        clipboard.takenBy(users);
         QCOMPARE(clipboard.saves.size(), 2);
     }
 
