@@ -24,6 +24,8 @@ using Steady = std::chrono::steady_clock;
 
 // What a paste can wait for our own thread to take the clipboard: it waits on nothing but the X server.
 constexpr auto ownBound = std::chrono::seconds(1);
+// How long quitting waits for a clipboard manager to take over what we hold.
+constexpr auto handOverBound = std::chrono::seconds(2);
 // A requestor that stops taking an INCR transfer's chunks for this long is dropped.
 constexpr auto transferBound = std::chrono::seconds(5);
 // Contents beyond this aren't kept: a save is memory held for as long as a dictation lasts.
@@ -44,9 +46,9 @@ public:
           wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
     {
         const QList<QByteArray> names = {
-            "CLIPBOARD",      "TARGETS",          "TIMESTAMP",       "MULTIPLE",     "INCR",
-            "DELETE",         "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS", "QUILLMARSH_CLIPBOARD",
-            "QUILLMARSH_TIME"};
+            "CLIPBOARD",       "TARGETS",          "TIMESTAMP",       "MULTIPLE",     "INCR",
+            "DELETE",          "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS", "QUILLMARSH_CLIPBOARD",
+            "QUILLMARSH_TIME", "CLIPBOARD_MANAGER"};
         intern(names);
         clipboard_ = atoms_.value("CLIPBOARD");
         targets_ = atoms_.value("TARGETS");
@@ -54,6 +56,7 @@ public:
         incr_ = atoms_.value("INCR");
         readInto_ = atoms_.value("QUILLMARSH_CLIPBOARD");
         timeProperty_ = atoms_.value("QUILLMARSH_TIME");
+        manager_ = atoms_.value("CLIPBOARD_MANAGER");
         // Conversions of the selection itself rather than contents: never saved, never offered back.
         for (const char* meta :
              {"TARGETS", "TIMESTAMP", "MULTIPLE", "DELETE", "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS"})
@@ -81,7 +84,7 @@ public:
 
     ~Worker()
     {
-        post([this] { stopping_ = true; });
+        post([this] { handOver(); });
         thread_.join();
         close(wake_);
         xcb_disconnect(connection_);
@@ -207,6 +210,8 @@ private:
         std::optional<Steady::time_point> next;
         if (reading_)
             next = reading_->deadline;
+        if (handingOver_)
+            next = next ? std::min(*next, *handingOver_) : *handingOver_;
         for (const Transfer& transfer : transfers_)
             next = next ? std::min(*next, transfer.deadline) : transfer.deadline;
         if (!next)
@@ -226,6 +231,20 @@ private:
             finishSave(reading.generation, reading.done, std::nullopt);
         }
         std::erase_if(transfers_, [&](const Transfer& transfer) { return now >= transfer.deadline; });
+        if (handingOver_ && now >= *handingOver_)
+            stopping_ = true;
+    }
+
+    // What we hold would vanish with us: a clipboard manager, when one runs, is asked to keep it
+    // (every target), and answered until it says it has or handOverBound passes.
+    void handOver()
+    {
+        if (!owning_ || currentOwner(manager_) == XCB_NONE) {
+            stopping_ = true;
+            return;
+        }
+        xcb_convert_selection(connection_, window_, manager_, atoms_.value("SAVE_TARGETS"), XCB_NONE, XCB_CURRENT_TIME);
+        handingOver_ = Steady::now() + handOverBound;
     }
 
     void handle(xcb_generic_event_t* event)
@@ -354,10 +373,11 @@ private:
         std::exchange(ownFinished_, nullptr)(ok);
     }
 
-    xcb_window_t currentOwner()
+    xcb_window_t currentOwner() { return currentOwner(clipboard_); }
+    xcb_window_t currentOwner(xcb_atom_t selection)
     {
         Reply<xcb_get_selection_owner_reply_t> reply(
-            xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr));
+            xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
         return reply ? reply->owner : xcb_window_t(XCB_NONE);
     }
 
@@ -380,6 +400,10 @@ private:
     // The owner answered the target asked for last.
     void answered(const xcb_selection_notify_event_t& event)
     {
+        if (event.selection == manager_) {
+            stopping_ = handingOver_.has_value();
+            return;
+        }
         if (!reading_ || event.requestor != window_ || event.target != reading_->asking)
             return;
         if (event.property == XCB_NONE) {
@@ -551,6 +575,8 @@ private:
     xcb_atom_t incr_ = XCB_NONE;
     xcb_atom_t readInto_ = XCB_NONE;
     xcb_atom_t timeProperty_ = XCB_NONE;
+    xcb_atom_t manager_ = XCB_NONE;
+    std::optional<Steady::time_point> handingOver_;  // until when we wait for the manager
     std::vector<xcb_atom_t> meta_;
     uint8_t xfixesEvent_ = 0;
     qsizetype chunk_ = 0;
