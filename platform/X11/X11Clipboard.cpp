@@ -2,9 +2,8 @@
 
 #include "Core/Log.h"
 #include "Core/MainThread.h"
+#include "X11/XcbAtoms.h"
 #include "X11/XcbDisplay.h"
-
-#include <QHash>
 
 #include <xcb/xfixes.h>
 
@@ -43,24 +42,24 @@ class X11Clipboard::Worker : public std::enable_shared_from_this<Worker> {
 public:
     Worker(xcb_connection_t* connection, xcb_window_t window, std::function<void()> changed)
         : connection_(connection), window_(window), changed_(std::move(changed)),
-          wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+          wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), atoms_(connection)
     {
         const QList<QByteArray> names = {
             "CLIPBOARD",       "TARGETS",          "TIMESTAMP",       "MULTIPLE",     "INCR",
             "DELETE",          "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS", "QUILLMARSH_CLIPBOARD",
             "QUILLMARSH_TIME", "CLIPBOARD_MANAGER"};
-        intern(names);
-        clipboard_ = atoms_.value("CLIPBOARD");
-        targets_ = atoms_.value("TARGETS");
-        timestamp_ = atoms_.value("TIMESTAMP");
-        incr_ = atoms_.value("INCR");
-        readInto_ = atoms_.value("QUILLMARSH_CLIPBOARD");
-        timeProperty_ = atoms_.value("QUILLMARSH_TIME");
-        manager_ = atoms_.value("CLIPBOARD_MANAGER");
+        atoms_.intern(names);
+        clipboard_ = atoms_.known("CLIPBOARD");
+        targets_ = atoms_.known("TARGETS");
+        timestamp_ = atoms_.known("TIMESTAMP");
+        incr_ = atoms_.known("INCR");
+        readInto_ = atoms_.known("QUILLMARSH_CLIPBOARD");
+        timeProperty_ = atoms_.known("QUILLMARSH_TIME");
+        manager_ = atoms_.known("CLIPBOARD_MANAGER");
         // Conversions of the selection itself rather than contents: never saved, never offered back.
         for (const char* meta :
              {"TARGETS", "TIMESTAMP", "MULTIPLE", "DELETE", "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS"})
-            meta_.push_back(atoms_.value(meta));
+            meta_.push_back(atoms_.known(meta));
         chunk_ = std::min<qsizetype>(qsizetype(xcb_get_maximum_request_length(connection_)) * 4, 256 * 1024) - 100;
 
         const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
@@ -123,7 +122,7 @@ public:
             finished(true);
             return;
         }
-        intern(namesIn(contents));
+        atoms_.intern(namesIn(contents));
         // The selection's time comes from the server: a change to a property of ours reports it.
         pendingOwn_ = Ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME};
         ownFinished_ = std::move(finished);
@@ -135,7 +134,7 @@ public:
     {
         if (!owning_)
             return false;
-        intern(namesIn(contents));
+        atoms_.intern(namesIn(contents));
         // With the time we took it at: the server ignores the change once anyone took it later.
         const xcb_window_t owner = contents.isEmpty() ? xcb_window_t(XCB_NONE) : window_;
         xcb_set_selection_owner(connection_, owner, clipboard_, owning_->since);
@@ -243,7 +242,7 @@ private:
             stopping_ = true;
             return;
         }
-        xcb_convert_selection(connection_, window_, manager_, atoms_.value("SAVE_TARGETS"), XCB_NONE, XCB_CURRENT_TIME);
+        xcb_convert_selection(connection_, window_, manager_, atoms_.known("SAVE_TARGETS"), XCB_NONE, XCB_CURRENT_TIME);
         handingOver_ = Steady::now() + handOverBound;
     }
 
@@ -282,7 +281,7 @@ private:
         if (ours && request.target == targets_) {
             std::vector<xcb_atom_t> offered = {targets_, timestamp_};
             for (const ClipboardFormat& format : owning_->contents)
-                offered.push_back(atoms_.value(format.target));
+                offered.push_back(atoms_.known(format.target));
             xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                                 uint32_t(offered.size()), offered.data());
             reply.property = property;
@@ -292,7 +291,7 @@ private:
             reply.property = property;
         } else if (ours) {
             for (const ClipboardFormat& format : owning_->contents) {
-                if (atoms_.value(format.target) != request.target)
+                if (atoms_.known(format.target) != request.target)
                     continue;
                 if (format.bytes.size() > chunk_)
                     startTransfer(request.requestor, property, format);
@@ -311,7 +310,7 @@ private:
     void put(xcb_window_t window, xcb_atom_t property, const ClipboardFormat& format, QByteArrayView bytes)
     {
         const int unitBytes = format.unit / 8;
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, property, atoms_.value(format.type),
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, property, atoms_.known(format.type),
                             uint8_t(format.unit), uint32_t(bytes.size() / unitBytes), bytes.data());
     }
 
@@ -419,11 +418,11 @@ private:
         }
         if (reply->type == incr_) {
             reading_->incremental = true;
-            reading_->incoming = ClipboardFormat{name(reading_->asking), {}, 8, {}};
+            reading_->incoming = ClipboardFormat{atoms_.name(reading_->asking), {}, 8, {}};
             reading_->deadline = Steady::now() + answerBound;
             return;
         }
-        received({name(reading_->asking), name(reply->type), reply->format, bytesOf(*reply)});
+        received({atoms_.name(reading_->asking), atoms_.name(reply->type), reply->format, bytesOf(*reply)});
     }
 
     void readChunk()
@@ -438,7 +437,7 @@ private:
             received(std::move(incoming));
             return;
         }
-        incoming.type = name(reply->type);
+        incoming.type = atoms_.name(reply->type);
         incoming.unit = reply->format;
         incoming.bytes += bytes;
         reading_->deadline = Steady::now() + answerBound;
@@ -457,7 +456,7 @@ private:
                         wanted << atoms[i];
                 }
             }
-            learnNames(wanted);
+            atoms_.learnNames(wanted);
             reading_->waiting = wanted;
         } else if (format.unit == 8 || format.unit == 16 || format.unit == 32) {
             reading_->size += format.bytes.size();
@@ -513,50 +512,6 @@ private:
                           xcb_get_property_value_length(&reply));
     }
 
-    // Atoms live as long as the server: each name costs one round trip, once, all of a batch together.
-    void intern(const QList<QByteArray>& names)
-    {
-        std::vector<std::pair<QByteArray, xcb_intern_atom_cookie_t>> asked;
-        for (const QByteArray& atomName : names) {
-            if (!atoms_.contains(atomName))
-                asked.emplace_back(atomName,
-                                   xcb_intern_atom(connection_, 0, uint16_t(atomName.size()), atomName.constData()));
-        }
-        for (const auto& [atomName, cookie] : asked) {
-            Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection_, cookie, nullptr));
-            if (reply)
-                remember(reply->atom, atomName);
-        }
-    }
-
-    void learnNames(const QList<xcb_atom_t>& atoms)
-    {
-        std::vector<std::pair<xcb_atom_t, xcb_get_atom_name_cookie_t>> asked;
-        for (const xcb_atom_t atom : atoms) {
-            if (!names_.contains(atom))
-                asked.emplace_back(atom, xcb_get_atom_name(connection_, atom));
-        }
-        for (const auto& [atom, cookie] : asked) {
-            Reply<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(connection_, cookie, nullptr));
-            if (reply)
-                remember(atom,
-                         QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get())));
-        }
-    }
-
-    void remember(xcb_atom_t atom, const QByteArray& atomName)
-    {
-        atoms_.insert(atomName, atom);
-        names_.insert(atom, atomName);
-    }
-
-    QByteArray name(xcb_atom_t atom)
-    {
-        if (!names_.contains(atom))
-            learnNames({atom});
-        return names_.value(atom);
-    }
-
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     const std::function<void()> changed_;
@@ -567,8 +522,7 @@ private:
 
     // The rest belongs to the worker's thread.
     bool stopping_ = false;
-    QHash<QByteArray, xcb_atom_t> atoms_;
-    QHash<xcb_atom_t, QByteArray> names_;
+    XcbAtoms atoms_;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t targets_ = XCB_NONE;
     xcb_atom_t timestamp_ = XCB_NONE;
