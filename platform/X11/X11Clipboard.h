@@ -3,7 +3,8 @@
 // slow answers never hold up our main thread and our main thread's work never holds up an answer.
 // Saving asks the owner for its TARGETS and then for each target (large ones come by INCR), each
 // answer bounded by answerBound. Owning serves exactly the given targets' bytes (large ones by
-// INCR), with their atoms known ahead, so an answer costs no round trip of its own.
+// INCR), with their atoms known ahead, so an answer costs no round trip of its own. Quitting hands
+// what we own to a clipboard manager when one runs.
 
 #include "Clipboard.h"
 
@@ -20,8 +21,6 @@ public:
     ~X11Clipboard() override;
     X11Clipboard(const X11Clipboard&) = delete;
     X11Clipboard& operator=(const X11Clipboard&) = delete;
-
-    bool connected() const { return worker_ != nullptr; }
 
     void save(std::function<void(std::optional<ClipboardContents>)> done) override;
     bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest) override;
