@@ -36,6 +36,12 @@ class SingleInstanceTests : public QObject {
     }
 
 private slots:
+    void cleanup()
+    {
+        qunsetenv("TMPDIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+
     void laterStartHandsItsArgumentsOver()
     {
         const QString name = uniqueName();
@@ -109,8 +115,6 @@ private slots:
         QVERIFY(first.claim({QStringLiteral("quillmarsh"), QStringLiteral("quillmarsh://auth-callback?code=secret")}));
         QCoreApplication::processEvents();
         QVERIFY(!squatter.hasPendingConnections());
-        qunsetenv("TMPDIR");
-        qunsetenv("XDG_RUNTIME_DIR");
     }
 };
 
