@@ -29,8 +29,12 @@ Inserter::Inserter(Clipboard& clipboard, KeyPoster& keys, Clock& clock)
 Inserter::~Inserter()
 {
     clipboard_.onChanged = nullptr;
-    if (restoring_)
+    // Ending before the restore is due (the application quits): the user's copy goes back now,
+    // so that it is what the clipboard manager is handed, not the dictated text.
+    if (restoring_) {
         restoring_->cancel();
+        restore();
+    }
     if (takenLate_)
         takenLate_->cancel();
 }

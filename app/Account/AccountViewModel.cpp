@@ -81,9 +81,14 @@ void AccountViewModel::setData(bool busy, const QString& message)
     emit dataChanged();
 }
 
+bool AccountViewModel::canSignIn() const
+{
+    return manager_.canSignIn();
+}
+
 void AccountViewModel::sendLink()
 {
-    if (!emailLooksValid() || phase_ == Phase::sending)
+    if (!canSignIn() || !emailLooksValid() || phase_ == Phase::sending)
         return;
     const QString address = trimBlanks(email_);
     setPhase(Phase::sending);
@@ -100,6 +105,8 @@ void AccountViewModel::sendLink()
 
 void AccountViewModel::continueWithGoogle()
 {
+    if (!canSignIn())
+        return;
     setPhase(Phase::idle);
     QDesktopServices::openUrl(manager_.beginGoogle());
 }

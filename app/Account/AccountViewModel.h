@@ -30,6 +30,8 @@ class AccountViewModel : public QObject {
     // Empty while there is no message.
     Q_PROPERTY(QString dataMessage READ dataMessage NOTIFY dataChanged)
     Q_PROPERTY(bool hasAPI READ hasAPI CONSTANT)
+    // False when no sign-in service is configured: then the form can't sign in.
+    Q_PROPERTY(bool canSignIn READ canSignIn CONSTANT)
 
 public:
     enum class Phase { idle, sending, sentLink, failed };
@@ -51,6 +53,7 @@ public:
     bool dataBusy() const { return dataBusy_; }
     QString dataMessage() const { return dataMessage_; }
     bool hasAPI() const { return api_ != nullptr; }
+    bool canSignIn() const;
 
     Q_INVOKABLE void sendLink();
     // Opens the service's Google sign-in page in the default browser.

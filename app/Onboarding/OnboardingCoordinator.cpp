@@ -71,6 +71,7 @@ void OnboardingCoordinator::show(HotkeyMonitor::Key key, const Progress& progres
     if (progress.modelReady)
         model->setModelReady(true);
     model->setPunctuation(progress.punctuation);
+    model->setInTray(progress.inTray);
     model->onChooseKey = [this](HotkeyMonitor::Key chosen) {
         if (hooks_.setKey)
             hooks_.setKey(chosen);

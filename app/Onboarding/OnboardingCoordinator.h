@@ -40,11 +40,12 @@ public:
         // Opens the main window on its home page.
         std::function<void()> showMainWindow;
     };
-    // What the installers say when the window opens.
+    // What the installers say when the window opens, and whether the tray shows our mark.
     struct Progress {
         ModelInstaller::State install = ModelInstaller::Idle{};
         bool modelReady = false;
         PunctuationInstaller::State punctuation = PunctuationInstaller::Idle{};
+        bool inTray = true;
     };
 
     OnboardingCoordinator(Services services, Hooks hooks, QObject* parent = nullptr);

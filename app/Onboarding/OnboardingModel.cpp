@@ -129,6 +129,12 @@ void OnboardingModel::setModelReady(bool ready)
     emit downloadsChanged();
 }
 
+void OnboardingModel::setInTray(bool inTray)
+{
+    inTray_ = inTray;
+    emit inTrayChanged();
+}
+
 void OnboardingModel::setPunctuation(const PunctuationInstaller::State& state)
 {
     punctuation_ = state;

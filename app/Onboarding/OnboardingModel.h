@@ -35,6 +35,9 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(int mic READ micValue NOTIFY micChanged)
     Q_PROPERTY(bool axTrusted READ axTrusted NOTIFY axTrustedChanged)
     Q_PROPERTY(bool modelReady READ modelReady WRITE setModelReady NOTIFY modelReadyChanged)
+    // Whether the application's mark is in the desktop's tray; the done step says where to find
+    // the application either way.
+    Q_PROPERTY(bool inTray READ inTray WRITE setInTray NOTIFY inTrayChanged)
     Q_PROPERTY(QString practice READ practice WRITE setPractice NOTIFY practiceChanged)
     Q_PROPERTY(QString dictated READ dictated WRITE setDictated NOTIFY dictatedChanged)
 
@@ -77,6 +80,8 @@ public:
     void setInstall(const ModelInstaller::State& state);
     bool modelReady() const { return modelReady_; }
     void setModelReady(bool ready);
+    bool inTray() const { return inTray_; }
+    void setInTray(bool inTray);
     const PunctuationInstaller::State& punctuation() const { return punctuation_; }
     void setPunctuation(const PunctuationInstaller::State& state);
     QString practice() const { return practice_; }
@@ -121,6 +126,7 @@ signals:
     void axTrustedChanged();
     void installChanged();
     void modelReadyChanged();
+    void inTrayChanged();
     void punctuationChanged();
     void practiceChanged();
     void dictatedChanged();
@@ -150,6 +156,7 @@ private:
     bool axTrusted_;
     ModelInstaller::State install_ = ModelInstaller::Idle{};
     bool modelReady_ = false;
+    bool inTray_ = true;
     PunctuationInstaller::State punctuation_ = PunctuationInstaller::Idle{};
     QString practice_;
     QString dictated_;

@@ -32,6 +32,10 @@ void isolate(const QTemporaryDir& folder)
         qunsetenv(name);
     // Signed out, and the desktop's secret store untouched.
     qputenv("QUILLMARSH_ACCOUNT_SESSION", "memory");
+    // A sign-in service that is never reached, so the Account page shows its form (unless the
+    // variable is given, even empty: no service).
+    if (!qEnvironmentVariableIsSet("QUILLMARSH_SUPABASE_URL"))
+        qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
 }
 
 void fail(const QString& message)

@@ -78,10 +78,17 @@ ScrollView {
                     text: "Sign in to Quillmarsh"
                     font: Typography.latin(24, Font.DemiBold)
                 }
+                StatusLine {
+                    objectName: "noServiceLine"
+                    visible: !root.account.canSignIn
+                    symbol: "lock"
+                    text: "Sign-in isn\u2019t set up on this computer."
+                }
                 QMButton {
                     objectName: "googleButton"
                     Layout.fillWidth: true
                     primary: true
+                    enabled: root.account.canSignIn
                     Accessible.name: "Continue with Google"
                     Row {
                         anchors.centerIn: parent
@@ -119,6 +126,7 @@ ScrollView {
                 Item {
                     Layout.fillWidth: true
                     implicitHeight: 40
+                    enabled: root.account.canSignIn
                     QMShape {
                         anchors.fill: parent
                         fillColor: QM.soft
@@ -156,7 +164,7 @@ ScrollView {
                 QMButton {
                     objectName: "linkButton"
                     text: root.account.phase === "sending" ? "Sending\u2026" : "Email me a sign-in link"
-                    enabled: root.account.emailLooksValid && root.account.phase !== "sending"
+                    enabled: root.account.canSignIn && root.account.emailLooksValid && root.account.phase !== "sending"
                     onClicked: root.account.sendLink()
                 }
                 StatusLine {

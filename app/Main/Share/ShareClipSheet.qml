@@ -22,6 +22,7 @@ Item {
             Window.window.close()
     }
 
+    QuitShortcut {}
     Rectangle {
         anchors.fill: parent
         color: QM.paper

@@ -1,6 +1,7 @@
 // The shell's rules over real stores and settings in a temporary folder: each setting is stored
 // under its key, the history and recordings are pruned, a model switch is refused while busy, the
-// server settings follow their precedence, open at login writes its entry.
+// server settings follow their precedence, open at login writes its entry, Control-Q quits from
+// every window, a sign-in's return finishes the sign-in when it is what starts the application.
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Clips/ClipUploader.h"
@@ -11,14 +12,22 @@
 #include "LoginItem.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
+#include "Onboarding/OnboardingCoordinator.h"
 #include "ServerSettings.h"
+#include "TestAuthService.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 namespace {
 
@@ -246,6 +255,43 @@ private slots:
         const QRect restored = app.delegate().mainWindow()->geometry();
         QCOMPARE(restored.y(), moved.y());
         QCOMPARE(restored.height(), moved.height());
+    }
+
+    void controlQQuitsFromEveryWindow()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        delegate.vault().save(oneSecond, delegate.history().add(entryAged(60)));
+        delegate.showMain();
+        delegate.showOnboarding();
+        delegate.showAcknowledgements();
+        QVERIFY(delegate.showNewestShare());
+        const QList<QQuickWindow*> windows{delegate.mainWindow(), delegate.onboarding().controller()->window(),
+                                           delegate.acknowledgementsWindow(), delegate.shareWindow()};
+        for (QQuickWindow* window : windows) {
+            QSignalSpy quit(&delegate.qmlEngine(), &QQmlEngine::quit);
+            window->requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+            QCOMPARE(quit.size(), 1);
+        }
+    }
+
+    void signInReturnThatStartsTheApplicationSignsIn()
+    {
+        TestAuthService auth([] { return QDateTime::currentSecsSinceEpoch(); });
+        qputenv("QUILLMARSH_SUPABASE_URL", auth.config().baseURL.toEncoded());
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        qunsetenv("QUILLMARSH_SUPABASE_URL");
+        AppDelegate& delegate = app.delegate();
+        // The user chose Google and quit; the browser's return starts the program.
+        const QUrl back = auth.googleReturn(delegate.account().manager().beginGoogle());
+        LogLines log;
+        delegate.start({QStringLiteral("quillmarsh"), back.toString(QUrl::FullyEncoded)});
+        QTRY_VERIFY(delegate.model().session().has_value());
+        QVERIFY(log.mentions(QStringLiteral("signed in")));
+        QCOMPARE(delegate.model().section(), MainSection::account);
+        QVERIFY(delegate.mainWindow()->isVisible());
     }
 
     void openAtLogin()

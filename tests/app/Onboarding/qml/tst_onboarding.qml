@@ -65,6 +65,22 @@ TestCase {
         compare(view.onboarding.step, Math.min(data.step + 1, 4))
     }
 
+    function test_doneSaysWhereQuillmarshIs_data() {
+        return [
+            { tag: "tray", inTray: true, title: "Quillmarsh is in your system tray",
+              subtitle: "Hold right Alt in any app and talk. Click the mark in the tray for settings." },
+            { tag: "no tray", inTray: false, title: "Quillmarsh keeps running in the background",
+              subtitle: "Hold right Alt in any app and talk. Open Quillmarsh from your applications menu for settings, and press Ctrl+Q in its window to quit." },
+        ]
+    }
+    function test_doneSaysWhereQuillmarshIs(data) {
+        const view = make("rightOption", 3, true, 4)
+        view.onboarding.inTray = data.inTray
+        verify(texts(view).includes(data.title), texts(view))
+        verify(texts(view).includes(data.subtitle), texts(view))
+        compare(findChild(view, "menuBarPicture").visible, data.inTray)
+    }
+
     function test_keyStatus_data() {
         return [
             { tag: "fn free", key: "fn", usage: undefined, cap: "Ctrl", status: "right Ctrl is free for Quillmarsh", ready: true },
