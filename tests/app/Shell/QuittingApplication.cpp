@@ -6,9 +6,11 @@
 #include "KeyPoster.h"
 #include "ManualClock.h"
 #include "QuitOnSignals.h"
+#include "X11/X11Clipboard.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -22,13 +24,17 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const QuitOnSignals quitOnSignals;
-    QClipboard& clipboard = *QApplication::clipboard();
-    clipboard.setText(QApplication::arguments().value(1));
+    QApplication::clipboard()->setText(QApplication::arguments().value(1));
+    X11Clipboard clipboard;
     NoKeys keys;
     ManualClock clock;
     Inserter inserter(clipboard, keys, clock);
-    inserter.insert(QApplication::arguments().value(2), Inserter::Target::field);
-    std::puts("ready");
-    std::fflush(stdout);
+    // The copy is read from Qt's clipboard, which this event loop serves.
+    inserter.prepare();
+    QTimer::singleShot(std::chrono::milliseconds(500), [&] {
+        inserter.insert(QApplication::arguments().value(2), Inserter::Target::field);
+        std::puts("ready");
+        std::fflush(stdout);
+    });
     return QApplication::exec();
 }

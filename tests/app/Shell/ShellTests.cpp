@@ -261,7 +261,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        delegate.vault().save(oneSecond, delegate.history().add(entryAged(60)));
+        delegate.vault().save(oneSecond, addAged(delegate.history(), 60));
         delegate.showMain();
         delegate.showOnboarding();
         delegate.showAcknowledgements();
