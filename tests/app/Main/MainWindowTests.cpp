@@ -4,6 +4,7 @@
 // The autostart folder can't be made, so opening at login fails.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "Core/Settings.h"
 #include "Fonts.h"
 #include "History/HistoryStore.h"
 #include "LoginItem.h"
@@ -56,6 +57,8 @@ public slots:
     void applicationAvailable()
     {
         Fonts::registerFonts();
+        // A sign-in service is set up (never reached: no test signs in), so the Account page offers sign-in.
+        qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
         fixture_ = std::make_unique<AppFixture>();
         const QFileInfo autostart(QFileInfo(LoginItem::entryPath()).path());
         QDir().mkpath(autostart.path());
