@@ -3,6 +3,7 @@
 #include "Account/AccountAPI.h"
 #include "Account/AccountManager.h"
 #include "Core/AtomicFile.h"
+#include "Core/Log.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -13,6 +14,13 @@ namespace {
 bool isBlank(QChar c)
 {
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
+
+// What failed and why, without the token or the account's data.
+void logFailure(const QString& what, const AccountAPIError& error)
+{
+    Log::info(what + error.description()
+              + (error.detail().isEmpty() ? QString() : QStringLiteral(" (") + error.detail() + u')'));
 }
 
 }
@@ -136,6 +144,7 @@ void AccountViewModel::exportData()
         if (!self)
             return;
         if (const auto* error = std::get_if<AccountAPIError>(&result)) {
+            logFailure(QStringLiteral("account export failed: "), *error);
             self->setData(false, error->description());
             return;
         }
@@ -152,6 +161,8 @@ void AccountViewModel::saveExport(const QUrl& file)
     const auto failure = path.isEmpty() ? std::optional(QStringLiteral("not a local file"))
                                         : writeFileAtomically(path, *export_, FileAccess::privateToUser);
     export_.reset();
+    if (failure)
+        Log::info(QStringLiteral("account export not saved: ") + *failure);
     setData(false, failure ? QStringLiteral("Couldn\u2019t save the file.")
                            : QStringLiteral("Saved to ") + QFileInfo(path).fileName() + QStringLiteral("."));
 }
@@ -172,6 +183,7 @@ void AccountViewModel::deleteAccount()
     const QPointer<AccountViewModel> self(this);
     api_->deleteAccount([self, manager = &manager_](std::optional<AccountAPIError> error) {
         if (error) {
+            logFailure(QStringLiteral("account deletion failed: "), *error);
             if (self)
                 self->setData(false, error->description());
             return;

@@ -6,6 +6,7 @@
 #include "AppFixture.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
+#include "LogLines.h"
 #include "SingleInstance.h"
 #include "TestAuthService.h"
 
@@ -32,6 +33,8 @@ public slots:
         server_ = std::make_unique<TestHttpServer>();
         // The save dialog proposes the home's Documents folder.
         qputenv("HOME", QFile::encodeName(home_.path()));
+        qputenv("QUILLMARSH_LOG", QFile::encodeName(home_.filePath(QStringLiteral("quillmarsh.log"))));
+        log_ = std::make_unique<LogLines>();
         qputenv("QUILLMARSH_SUPABASE_URL", auth_->config().baseURL.toEncoded());
         // The fixture clears the servers' environment, so the account server goes in as the
         // user's setting.
@@ -83,6 +86,7 @@ public:
         server_->route(method, method == "GET" ? "/v1/me/export" : "/v1/me",
                        [status, body](const HttpRequest&) { return HttpResponse::json(status, body.toUtf8()); });
     }
+    Q_INVOKABLE bool logMentions(const QString& text) const { return log_->mentions(text); }
     Q_INVOKABLE int accountRequests() const { return static_cast<int>(server_->requests().size()); }
     Q_INVOKABLE QString savedFile(const QString& name) const
     {
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<AppFixture> fixture_;
     std::unique_ptr<SingleInstance> instance_;
     QUrl opened_;
+    std::unique_ptr<LogLines> log_;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(AccountPaneTests, AccountWorld)

@@ -132,6 +132,7 @@ Item {
             mouseClick(child("downloadButton"))
             tryCompare(child("dataMessage"), "text", "The Quillmarsh server couldn\u2019t do that. Please try again in a moment.")
             verify(!dialog.visible)
+            verify(accounts.logMentions("account export failed: The Quillmarsh server couldn\u2019t do that. Please try again in a moment. (204)"))
         }
 
         function test_deleteAsksFirst() {
@@ -143,6 +144,7 @@ Item {
             accounts.answer("DELETE", 429, "")
             confirmDeletion("confirmDeleteButton")
             tryCompare(child("dataMessage"), "text", "Too many tries today. Please try again tomorrow.")
+            verify(accounts.logMentions("account deletion failed: Too many tries today. Please try again tomorrow."))
 
             accounts.answer("DELETE", 204, "")
             confirmDeletion("confirmDeleteButton")
