@@ -61,10 +61,10 @@ ScrollView {
             }
         }
 
-        // What the desktop still has to allow.
+        // What the desktop doesn't allow, as the first-run window finds it.
         Rectangle {
             objectName: "attention"
-            visible: !home.micAllowed || !home.accessibilityAllowed
+            visible: !home.micAllowed || !home.canType || home.accessibilityOff
             Layout.fillWidth: true
             implicitHeight: notices.implicitHeight + 32
             radius: 14
@@ -81,17 +81,23 @@ ScrollView {
                     objectName: "micNotice"
                     visible: !home.micAllowed
                     Layout.fillWidth: true
-                    message: "Quillmarsh can’t hear you yet. Allow the microphone."
-                    button: "Open Microphone settings"
-                    subject: "microphone"
+                    message: "Quillmarsh can’t hear you yet: no microphone was found. Plug one in."
+                    button: home.micSettings ? "Open Microphone settings" : ""
+                    onActivated: home.openMicrophoneSettings()
+                }
+                AttentionRow {
+                    objectName: "typingNotice"
+                    visible: !home.canType
+                    Layout.fillWidth: true
+                    message: "Quillmarsh can’t type into other apps here: the X server has no XTest. Dictation needs an X11 session."
                 }
                 AttentionRow {
                     objectName: "accessibilityNotice"
-                    visible: !home.accessibilityAllowed
+                    visible: home.accessibilityOff
                     Layout.fillWidth: true
-                    message: "Quillmarsh needs Accessibility to hear your dictation key and type for you."
+                    message: "Turn on Accessibility so Quillmarsh can improve text in place and notice password fields."
                     button: "Open Accessibility settings"
-                    subject: "accessibility"
+                    onActivated: home.openAccessibility()
                 }
             }
         }
