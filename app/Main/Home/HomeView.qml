@@ -61,10 +61,11 @@ ScrollView {
             }
         }
 
-        // What the desktop doesn't allow, as the first-run window finds it.
+        // What keeps dictation from working: the speech model, and what the desktop doesn't allow
+        // as the first-run window finds it.
         Rectangle {
             objectName: "attention"
-            visible: !home.micAllowed || !home.canType || home.accessibilityOff
+            visible: root.model.speechProblem !== "" || !home.micAllowed || !home.canType || home.accessibilityOff
             Layout.fillWidth: true
             implicitHeight: notices.implicitHeight + 32
             radius: 14
@@ -77,6 +78,14 @@ ScrollView {
                 y: 16
                 width: parent.width - 32
                 spacing: 10
+                AttentionRow {
+                    objectName: "modelNotice"
+                    visible: root.model.speechProblem !== ""
+                    Layout.fillWidth: true
+                    message: root.model.speechProblem
+                    button: "Try again"
+                    onActivated: root.model.actions.retryModel()
+                }
                 AttentionRow {
                     objectName: "micNotice"
                     visible: !home.micAllowed
