@@ -2,12 +2,14 @@
 
 #include "Account/AccountAPI.h"
 #include "Account/AccountManager.h"
+#include "Account/SaveFilePrompt.h"
 #include "Core/AtomicFile.h"
 #include "Core/Log.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 
@@ -148,31 +150,27 @@ void AccountViewModel::exportData()
             self->setData(false, error->description());
             return;
         }
-        self->export_ = std::get<QByteArray>(result);
-        emit self->exportReady();
+        const SaveFilePrompt::Request request{
+            QStringLiteral("Download my data"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            QStringLiteral("quillmarsh-account-data.json"), QStringLiteral("JSON (*.json)"), QStringLiteral("json")};
+        SaveFilePrompt::ask(request, [self, bytes = std::get<QByteArray>(result)](const std::optional<QString>& path) {
+            if (self)
+                self->saveExport(bytes, path);
+        });
     });
 }
 
-void AccountViewModel::saveExport(const QUrl& file)
+void AccountViewModel::saveExport(const QByteArray& bytes, const std::optional<QString>& path)
 {
-    if (!export_)
+    if (!path) {
+        setData(false, QString());
         return;
-    const QString path = file.toLocalFile();
-    const auto failure = path.isEmpty() ? std::optional(QStringLiteral("not a local file"))
-                                        : writeFileAtomically(path, *export_, FileAccess::privateToUser);
-    export_.reset();
+    }
+    const auto failure = writeFileAtomically(*path, bytes, FileAccess::privateToUser);
     if (failure)
         Log::info(QStringLiteral("account export not saved: ") + *failure);
     setData(false, failure ? QStringLiteral("Couldn\u2019t save the file.")
-                           : QStringLiteral("Saved to ") + QFileInfo(path).fileName() + QStringLiteral("."));
-}
-
-void AccountViewModel::cancelExport()
-{
-    if (!export_)
-        return;
-    export_.reset();
-    setData(false, QString());
+                           : QStringLiteral("Saved to ") + QFileInfo(*path).fileName() + QStringLiteral("."));
 }
 
 void AccountViewModel::deleteAccount()
