@@ -44,9 +44,12 @@ ColumnLayout {
                 implicitWidth: 22 + 16
                 implicitHeight: 18 + 10
                 QMShape {
+                    objectName: "ring"
                     anchors.fill: parent
+                    anchors.margins: -margin
                     strokeColor: QM.saffron
                     strokeWidth: 2
+                    strokeClipped: false
                     radius: 8
                 }
                 OrbMark {

@@ -123,6 +123,7 @@ ScrollView {
                         strokeColor: QM.line
                         radius: 10
                     }
+                    FocusRing { controlRadius: 10 }
                     Text {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
@@ -134,6 +135,7 @@ ScrollView {
                     TextInput {
                         id: emailField
                         objectName: "emailField"
+                        activeFocusOnTab: true
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12
@@ -209,9 +211,11 @@ ScrollView {
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 2
+                            // A Persian name too starts by the avatar.
                             PageText {
                                 objectName: "nameLine"
                                 Layout.fillWidth: true
+                                horizontalAlignment: TextEdit.AlignLeft
                                 text: root.session?.displayName ?? "Your account"
                                 font: Typography.latin(16, Font.DemiBold)
                             }
@@ -294,6 +298,7 @@ ScrollView {
                             onClicked: root.account.exportData()
                         }
                         QMButton {
+                            id: deleteButton
                             objectName: "deleteButton"
                             Layout.fillWidth: true
                             text: "Delete account\u2026"
@@ -325,5 +330,6 @@ ScrollView {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
         onConfirmed: root.account.deleteAccount()
+        onClosed: deleteButton.takeBackFocus()
     }
 }

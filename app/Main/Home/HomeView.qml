@@ -33,8 +33,11 @@ ScrollView {
             title: home.greeting
             subtitle: home.today
 
+            // A long status (an error naming a file) ends in an ellipsis rather than crowd the greeting.
             Rectangle {
                 objectName: "status"
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
                 implicitWidth: statusRow.implicitWidth + 22
                 implicitHeight: 30
                 radius: 15
@@ -45,6 +48,7 @@ ScrollView {
                     id: statusRow
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
+                    width: parent.width - 22
                     spacing: 8
                     Rectangle {
                         implicitWidth: 7
@@ -53,9 +57,11 @@ ScrollView {
                         color: root.model.speechReady ? QM.saffron : QM.faint
                     }
                     Text {
+                        Layout.fillWidth: true
                         text: root.model.speechStatus
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.sub
+                        elide: Text.ElideRight
                     }
                 }
             }
@@ -258,8 +264,10 @@ ScrollView {
         }
 
         ColumnLayout {
+            id: recent
             Layout.fillWidth: true
             spacing: 0
+            Keys.onPressed: event => Keyboard.followArrows(recent, event, Window.activeFocusItem, Qt.Vertical)
             RowLayout {
                 Layout.fillWidth: true
                 Layout.bottomMargin: 10

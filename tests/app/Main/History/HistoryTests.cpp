@@ -297,6 +297,43 @@ private slots:
                  fixture.vault().data(fixture.entry(persian).id));
     }
 
+    // Tab visits the window's controls in reading order and comes round again; Space ticks the
+    // consent, which lets the clip be sent; Escape closes the window.
+    void shareWindowByKeyboard()
+    {
+        HistoryFixture fixture;
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        ShareClipWindowController controller(fixture.entry(fixture.property("persian").toString()), *fixture.appModel(),
+                                             engine);
+        int closes = 0;
+        controller.onClose = [&] { ++closes; };
+        QQuickView* window = controller.window();
+        controller.show();
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const auto tour = [&] {
+            QStringList names;
+            for (int i = 0; i < 20; ++i) {
+                QTest::keyClick(window, Qt::Key_Tab);
+                const QString name = window->activeFocusItem() ? window->activeFocusItem()->objectName() : QString();
+                if (!names.isEmpty() && name == names.first())
+                    break;
+                names.append(name);
+            }
+            return names;
+        };
+        QCOMPARE(tour(), (QStringList{"play", "said", "consent", "detailsSwitch", "cancel"}));
+        QTest::keyClick(window, Qt::Key_Tab);
+        QTest::keyClick(window, Qt::Key_Tab);
+        QCOMPARE(window->activeFocusItem()->objectName(), "consent");
+        QTest::keyClick(window, Qt::Key_Space);
+        QVERIFY(controller.session()->agreed());
+        QCOMPARE(tour(), (QStringList{"detailsSwitch", "cancel", "send", "play", "said", "consent"}));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCOMPARE(closes, 1);
+    }
+
     void applicationKeepsOneShareWindow()
     {
         AppFixture app;

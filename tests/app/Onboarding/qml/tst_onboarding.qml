@@ -103,10 +103,48 @@ TestCase {
         mouseClick(button(view, "Hold right Super"))
         compare(view.onboarding.key, "rightCommand")
         compare(fixture.chosenKeys, ["rightOption", "rightCommand"])
-        // The clicked choice keeps the focus, so Return presses it again rather than moving on.
+        // The focus a click leaves behind doesn't show, so Return moves on.
         keyClick(Qt.Key_Return)
-        compare(fixture.chosenKeys, ["rightOption", "rightCommand", "rightCommand"])
+        compare(fixture.chosenKeys, ["rightOption", "rightCommand"])
+        compare(view.onboarding.step, 2)
+    }
+
+    // Tab from the window visits each control of the step, then the footer's buttons, and comes
+    // round again.
+    function test_tabOrder_data() {
+        return [
+            { tag: "welcome", step: 0, order: ["Get started"] },
+            { tag: "key", step: 1, order: ["Hold right Ctrl", "Hold right Alt", "Hold right Super", "Back", "Continue"] },
+            { tag: "permissions", step: 2, order: ["Allow", "Open Settings", "Back"] },
+            { tag: "try it", step: 3, order: ["Practice field", "Back", "Continue"] },
+            { tag: "done", step: 4, order: ["Back", "Start dictating"] },
+        ]
+    }
+    function test_tabOrder(data) {
+        const view = make("rightOption", 0, false, data.step)
+        const names = []
+        for (let i = 0; i < 20; ++i) {
+            keyClick(Qt.Key_Tab)
+            const name = stage.Window.activeFocusItem.Accessible.name
+            if (names.length > 0 && name === names[0])
+                break
+            names.push(name)
+        }
+        compare(names, data.order)
+    }
+
+    function test_aKeyChosenByKeyboardThenReturnMovesOn() {
+        const view = make("fn", 3, true, 1)
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Space)
+        compare(view.onboarding.key, "rightOption")
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.key, "rightCommand")
         compare(view.onboarding.step, 1)
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.step, 2)
     }
 
     // Continue waits only for typing; each row ends in "Allowed", a button that does something, or
@@ -172,6 +210,11 @@ TestCase {
         view.onboarding.dictated = "یه meeting، باشه"
         const notes = texts(findChild(view, "notesRow"))
         compare(notes, ["meeting stayed in English", "Persian punctuation"])
+    }
+
+    function test_theSampleSentenceStartsAtTheRight() {
+        const sample = findChild(make("rightOption", 3, true, 3), "sampleSentence")
+        compare(sample.effectiveHorizontalAlignment, Text.AlignRight)
     }
 }
 }
