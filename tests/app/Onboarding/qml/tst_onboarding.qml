@@ -115,13 +115,16 @@ TestCase {
         return [
             { tag: "welcome", step: 0, order: ["Get started"] },
             { tag: "key", step: 1, order: ["Hold right Ctrl", "Hold right Alt", "Hold right Super", "Back", "Continue"] },
-            { tag: "permissions", step: 2, order: ["Allow", "Open Settings", "Back"] },
+            // Without a sound settings tool the microphone row has no button; only typing gates Continue.
+            { tag: "permissions", step: 2, panels: false, order: ["Open Settings", "Back", "Continue"] },
             { tag: "try it", step: 3, order: ["Practice field", "Back", "Continue"] },
             { tag: "done", step: 4, order: ["Back", "Start dictating"] },
         ]
     }
     function test_tabOrder(data) {
+        fixture.hasPanels = data.panels !== false
         const view = make("rightOption", 0, false, data.step)
+        fixture.hasPanels = true
         const names = []
         for (let i = 0; i < 20; ++i) {
             keyClick(Qt.Key_Tab)
