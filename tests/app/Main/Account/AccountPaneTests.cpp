@@ -107,7 +107,6 @@ public:
 
     Q_INVOKABLE bool saveDialogOpen() const { return saveDialog() != nullptr; }
     Q_INVOKABLE QString saveDialogName() const { return nameField()->text(); }
-    Q_INVOKABLE QString saveDialogFolder() const { return saveDialog()->directory().path(); }
     Q_INVOKABLE QString saveButtonText() const
     {
         return saveDialog()->findChild<QDialogButtonBox*>()->buttons().first()->text();
