@@ -5,6 +5,7 @@
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
+#include "Core/AppFolders.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
@@ -118,6 +119,7 @@ void AppDelegate::setAccountToken(TokenProvider token)
 
 void AppDelegate::start()
 {
+    AppFolders::keepPrivate();
     Fonts::registerFonts();
     if (const auto folder = Environment::value("QUILLMARSH_EXPORT_ICONS")) {
         IconExport::write(*folder);
@@ -151,7 +153,7 @@ void AppDelegate::prune()
 
 void AppDelegate::openRequestedWindows()
 {
-    if (OnboardingCoordinator::showsAtLaunch(settings_))
+    if (OnboardingCoordinator::showsAtLaunch(settings_, recordsShowUse()))
         showOnboarding();
     else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
         showMain();
@@ -163,6 +165,12 @@ void AppDelegate::openRequestedWindows()
         showAcknowledgements();
     if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
         showNewestShare();
+}
+
+bool AppDelegate::recordsShowUse() const
+{
+    return !history_->entries().isEmpty() || !usage_->days().isEmpty() || !snippets_->entries().isEmpty()
+           || !vocabulary_->entries().isEmpty();
 }
 
 void AppDelegate::startDictation()

@@ -147,6 +147,8 @@ private:
     bool setModelPackage(const QString& packageRaw);
     void prune();
     void openRequestedWindows();
+    // Whether the user's records show Quillmarsh was used before.
+    bool recordsShowUse() const;
     void startDictation();
 
     Settings& settings_;

@@ -5,6 +5,8 @@
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "Formatting/FormatClient.h"
+#include "History/HistoryStore.h"
+#include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
 #include "InputWatcher.h"
 #include "Main/AppModel.h"
@@ -208,14 +210,19 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
                            const std::optional<QString>& title, const QUuid& entry)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    model_.stats()->record(wordCount(text), speechSeconds, now);
-    if (entry.isNull())
-        return;
-    const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-    model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
-                                       webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
-                                       AppCategories::of(appID, title)));
-    if (model_.keepClips() && !audio.empty()) {
+    const UsageStats::Outcome counted = model_.stats()->record(wordCount(text), speechSeconds, now);
+    HistoryStore::Outcome kept;
+    if (!entry.isNull()) {
+        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+        kept = model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
+                                                  webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
+                                                  AppCategories::of(appID, title)));
+    }
+    // The text is in place; the pill says what of it couldn't be kept.
+    if (const auto failure = kept ? kept : counted)
+        pill_.showOutcome(PillController::Mode::failed, *failure);
+    // A recording is kept only beside its history entry.
+    if (!entry.isNull() && !kept && model_.keepClips() && !audio.empty()) {
         try {
             model_.vault().save(audio, entry);
         } catch (const Error& error) {

@@ -166,7 +166,7 @@ void AccountViewModel::saveExport(const QByteArray& bytes, const std::optional<Q
         setData(false, QString());
         return;
     }
-    const auto failure = writeFileAtomically(*path, bytes, FileAccess::privateToUser);
+    const auto failure = writeFileAtomically(*path, bytes);
     if (failure)
         Log::info(QStringLiteral("account export not saved: ") + *failure);
     setData(false, failure ? QStringLiteral("Couldn\u2019t save the file.")

@@ -17,8 +17,10 @@ void HistoryListModel::setAppModel(AppModel* model)
         return;
     appModel_ = model;
     connect(appModel_->history(), &HistoryStore::entriesChanged, this, &HistoryListModel::reload);
+    connect(appModel_->history(), &HistoryStore::problemChanged, this, &HistoryListModel::problemChanged);
     connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
     emit appModelChanged();
+    emit problemChanged();
     reload();
 }
 
@@ -130,6 +132,11 @@ void HistoryListModel::takeOverSelection()
         return;
     setSelected(appModel_->selectedHistory());
     appModel_->setSelectedHistory(QString());
+}
+
+QString HistoryListModel::problem() const
+{
+    return appModel_ ? appModel_->history()->problem() : QString();
 }
 
 void HistoryListModel::clearHistory()

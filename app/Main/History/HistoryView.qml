@@ -74,6 +74,12 @@ Item {
             }
         }
 
+        ProblemLine {
+            objectName: "historyProblem"
+            Layout.fillWidth: true
+            problem: results.problem
+        }
+
         RowLayout {
             spacing: 10
             Item {

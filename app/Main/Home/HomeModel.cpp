@@ -1,5 +1,6 @@
 #include "Main/Home/HomeModel.h"
 
+#include "Core/Settings.h"
 #include "DesktopPermissions.h"
 #include "History/HistoryStore.h"
 #include "Main/AppModel.h"
@@ -81,11 +82,14 @@ void HomeModel::setModel(AppModel* model)
     if (model_) {
         connect(model_->history(), &HistoryStore::entriesChanged, this, &HomeModel::recordsChanged);
         connect(model_->stats(), &UsageStats::daysChanged, this, &HomeModel::recordsChanged);
+        connect(model_->history(), &HistoryStore::problemChanged, this, &HomeModel::noticeChanged);
+        connect(model_->stats(), &UsageStats::problemChanged, this, &HomeModel::noticeChanged);
         connect(model_, &AppModel::stylePolicyChanged, this, &HomeModel::styleChanged);
     }
     emit modelChanged();
     emit recordsChanged();
     emit styleChanged();
+    emit noticeChanged();
 }
 
 void HomeModel::setNow(const QDateTime& now)
@@ -213,6 +217,15 @@ QString HomeModel::styleNote() const
     return QStringLiteral("Email is set to %1 and code and terminals to %2. Change them under Per app.")
         .arg(DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::email))),
              DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::code))));
+}
+
+QString HomeModel::notice() const
+{
+    if (!model_)
+        return {};
+    QStringList lines{model_->settings().problem(), model_->stats()->problem(), model_->history()->problem()};
+    lines.removeAll(QString());
+    return lines.join(u'\n');
 }
 
 void HomeModel::setEverydayStyle(const QString& styleRaw)

@@ -2,7 +2,8 @@
 // What the Home page shows, worked out from the page model and the stores: the greeting and date
 // line, the notices on what the desktop doesn't allow (the facts the first-run window checks,
 // read every 2 s while the page is up, when the page also moves on with the clock), the week's
-// figures and bars, the writing style of everyday applications and the three newest dictations.
+// figures and bars, the writing style of everyday applications and the three newest dictations,
+// and what the user should know about the files behind them.
 
 #include "Core/Clock.h"
 #include "History/UsageStats.h"
@@ -41,6 +42,9 @@ class HomeModel : public QObject {
     Q_PROPERTY(bool hasHistory READ hasHistory NOTIFY recordsChanged)
     Q_PROPERTY(QString everydayStyle READ everydayStyle NOTIFY styleChanged)
     Q_PROPERTY(QString styleNote READ styleNote NOTIFY styleChanged)
+    // The problems of the settings, usage counts and history files, one line each; empty when
+    // all is well.
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
 
 public:
     static constexpr int pollMilliseconds = 2000;
@@ -79,6 +83,7 @@ public:
 
     QString everydayStyle() const;
     QString styleNote() const;
+    QString notice() const;
     // Gives messaging, documents and other apps that style and saves it; other settings stay.
     Q_INVOKABLE void setEverydayStyle(const QString& styleRaw);
     // Reads the permissions again (the timer does it every 2 s).
@@ -96,6 +101,7 @@ signals:
     void permissionsChanged();
     void recordsChanged();
     void styleChanged();
+    void noticeChanged();
 
 private:
     void tick();

@@ -67,6 +67,12 @@ ScrollView {
             }
         }
 
+        ProblemLine {
+            objectName: "recordsProblem"
+            Layout.fillWidth: true
+            problem: home.notice
+        }
+
         // What keeps dictation from working: the speech model, and what the desktop doesn't allow
         // as the first-run window finds it.
         Rectangle {

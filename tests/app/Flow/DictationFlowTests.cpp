@@ -12,6 +12,8 @@
 #include "TestSupport.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QNetworkAccessManager>
@@ -45,6 +47,7 @@ private slots:
     void anAsSpokenApplicationSendsNothing();
     void anExactSnippetIsInsertedAndNotSentForImprovement();
     void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
+    void aDictationTheHistoryCouldntKeepSaysSoInThePill();
 
 private:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2);
@@ -307,3 +310,20 @@ void DictationFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwh
 
 QTEST_MAIN(DictationFlowTests)
 #include "DictationFlowTests.moc"
+
+void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
+{
+    startTarget(QStringLiteral("gedit"));
+    const QList<HistoryEntry> before = history_->entries();
+    // A folder where the history file goes: no one can replace it with a file.
+    const QString path = history_->url();
+    QFile::remove(path);
+    QVERIFY(QDir().mkdir(path));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }));
+    QVERIFY2(flow_->pill().message().startsWith(QStringLiteral("Couldn\u2019t save the history: ")),
+             qPrintable(flow_->pill().message()));
+    QCOMPARE(history_->entries(), before);
+    QVERIFY(QDir().rmdir(path));
+}

@@ -63,8 +63,9 @@ public:
     // The new entry's identifier, without braces.
     Q_INVOKABLE QString addDictation(const QString& text)
     {
-        return history_->add(HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTime(), text))
-            .toString(QUuid::WithoutBraces);
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), text);
+        history_->add(entry);
+        return entry.id.toString(QUuid::WithoutBraces);
     }
     Q_INVOKABLE void clearHistory() { history_->clear(); }
 

@@ -33,6 +33,14 @@ HistoryEntry entryAged(qint64 seconds)
     return HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTimeUtc().addSecs(-seconds), QStringLiteral("سلام"));
 }
 
+// Adds an entry of that age and gives its identifier.
+QUuid addAged(HistoryStore& history, qint64 seconds)
+{
+    const HistoryEntry entry = entryAged(seconds);
+    history.add(entry);
+    return entry.id;
+}
+
 constexpr qint64 day = 24 * 3600;
 
 }
@@ -72,7 +80,7 @@ private slots:
         AppFixture app;
         HistoryStore& history = app.delegate().history();
         history.add(entryAged(10 * day));
-        const QUuid recent = history.add(entryAged(3600));
+        const QUuid recent = addAged(history, 3600);
         app.delegate().model().setHistoryDays(7);
         QCOMPARE(history.entries().size(), 1);
         app.delegate().model().setHistoryDays(0);
@@ -90,7 +98,7 @@ private slots:
     void turningRecordingsOffDeletesThem()
     {
         AppFixture app;
-        const QUuid id = app.delegate().history().add(entryAged(60));
+        const QUuid id = addAged(app.delegate().history(), 60);
         app.delegate().model().setKeepClips(true);
         app.delegate().vault().save(oneSecond, id);
         app.delegate().model().setKeepClips(false);
@@ -180,9 +188,9 @@ private slots:
             settings.setValue(QStringLiteral("keepClips"), keepClips);
             settings.setValue(QStringLiteral("onboardingDone"), true);
             HistoryStore history(HistoryStore::defaultURL());
-            old = history.add(entryAged(31 * day));
-            oldClip = history.add(entryAged(8 * day));
-            recent = history.add(entryAged(60));
+            old = addAged(history, 31 * day);
+            oldClip = addAged(history, 8 * day);
+            recent = addAged(history, 60);
             ClipVault vault(ClipVault::defaultFolder());
             vault.save(oneSecond, recent);
             QFile file(vault.save(oneSecond, oldClip));
