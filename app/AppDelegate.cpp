@@ -249,6 +249,10 @@ void AppDelegate::wireActions()
         if (self)
             self->showAcknowledgements();
     };
+    actions_->onRetryModel = [self] {
+        if (self)
+            self->models_->retry();
+    };
     actions_->onShareClip = [self](const QString& entryID) {
         if (self)
             self->showShare(QUuid::fromString(entryID));

@@ -1,6 +1,7 @@
 #include "DictationFlow.h"
 
 #include "Clips/ClipVault.h"
+#include "Cloud/RouterError.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "Formatting/FormatClient.h"
@@ -71,7 +72,10 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
         pill_.dismiss();
     };
     controller_.onUnavailable = [this](const QString& reason) {
-        pill_.showOutcome(PillController::Mode::failed, reason);
+        // Without a model that can load there is nothing to wait for: the pill says what is wrong.
+        const bool noModel = reason.contains(RouterError(RouterError::Kind::noEngine).description());
+        pill_.showOutcome(PillController::Mode::failed,
+                          noModel && !model_.speechProblem().isEmpty() ? model_.speechProblem() : reason);
     };
     controller_.onFinal = [this](const QString& text, double seconds) { finalText(text, seconds); };
     pill_.onUndo = [this] { undoImprovement(); };

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
@@ -61,11 +60,8 @@ public:
     // Re-reads the account; once signed in, the form starts over.
     Q_INVOKABLE void refresh();
     Q_INVOKABLE void signOut();
-    // Fetches the export; when it arrives, `exportReady` asks the page where to save it.
+    // Fetches the export; when it arrives, the save dialog asks where it goes.
     Q_INVOKABLE void exportData();
-    // The page's answer to `exportReady`: the chosen file, or cancelled.
-    Q_INVOKABLE void saveExport(const QUrl& file);
-    Q_INVOKABLE void cancelExport();
     Q_INVOKABLE void deleteAccount();
 
 signals:
@@ -73,11 +69,12 @@ signals:
     void phaseChanged();
     void stateChanged();
     void dataChanged();
-    void exportReady();
 
 private:
     void setPhase(Phase phase, const QString& text = {});
     void setData(bool busy, const QString& message);
+    // The save dialog's answer: the chosen file, or nothing when cancelled.
+    void saveExport(const QByteArray& bytes, const std::optional<QString>& path);
 
     AccountManager& manager_;
     AccountAPI* api_;
@@ -87,5 +84,4 @@ private:
     bool signedIn_ = false;
     bool dataBusy_ = false;
     QString dataMessage_;
-    std::optional<QByteArray> export_;
 };

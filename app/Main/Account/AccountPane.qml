@@ -1,7 +1,5 @@
-import QtCore
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
@@ -334,23 +332,6 @@ ScrollView {
     Connections {
         target: root.model
         function onAccountStateChanged() { root.account.refresh() }
-    }
-
-    Connections {
-        target: root.account
-        function onExportReady() { saveDialog.open() }
-    }
-    FileDialog {
-        id: saveDialog
-        objectName: "saveDialog"
-        title: "Download my data"
-        fileMode: FileDialog.SaveFile
-        nameFilters: ["JSON (*.json)"]
-        defaultSuffix: "json"
-        currentFolder: StandardPaths.writableLocation(StandardPaths.DocumentsLocation)
-        selectedFile: currentFolder + "/quillmarsh-account-data.json"
-        onAccepted: root.account.saveExport(selectedFile)
-        onRejected: root.account.cancelExport()
     }
 
     DeleteAccountDialog {

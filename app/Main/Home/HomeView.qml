@@ -73,10 +73,11 @@ ScrollView {
             problem: home.notice
         }
 
-        // What the desktop still has to allow.
+        // What keeps dictation from working: the speech model, and what the desktop doesn't allow
+        // as the first-run window finds it.
         Rectangle {
             objectName: "attention"
-            visible: !home.micAllowed || !home.accessibilityAllowed
+            visible: root.model.speechProblem !== "" || !home.micAllowed || !home.canType || home.accessibilityOff
             Layout.fillWidth: true
             implicitHeight: notices.implicitHeight + 32
             radius: 14
@@ -90,20 +91,34 @@ ScrollView {
                 width: parent.width - 32
                 spacing: 10
                 AttentionRow {
+                    objectName: "modelNotice"
+                    visible: root.model.speechProblem !== ""
+                    Layout.fillWidth: true
+                    message: root.model.speechProblem
+                    button: "Try again"
+                    onActivated: root.model.actions.retryModel()
+                }
+                AttentionRow {
                     objectName: "micNotice"
                     visible: !home.micAllowed
                     Layout.fillWidth: true
-                    message: "Quillmarsh can’t hear you yet. Allow the microphone."
-                    button: "Open Microphone settings"
-                    subject: "microphone"
+                    message: "Quillmarsh can’t hear you yet: no microphone was found. Plug one in."
+                    button: home.micSettings ? "Open Microphone settings" : ""
+                    onActivated: home.openMicrophoneSettings()
+                }
+                AttentionRow {
+                    objectName: "typingNotice"
+                    visible: !home.canType
+                    Layout.fillWidth: true
+                    message: "Quillmarsh can’t type into other apps here: the X server has no XTest. Dictation needs an X11 session."
                 }
                 AttentionRow {
                     objectName: "accessibilityNotice"
-                    visible: !home.accessibilityAllowed
+                    visible: home.accessibilityOff
                     Layout.fillWidth: true
-                    message: "Quillmarsh needs Accessibility to hear your dictation key and type for you."
+                    message: "Turn on Accessibility so Quillmarsh can improve text in place and notice password fields."
                     button: "Open Accessibility settings"
-                    subject: "accessibility"
+                    onActivated: home.openAccessibility()
                 }
             }
         }

@@ -86,6 +86,7 @@ private slots:
     void holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords();
     void aTapCancelsAndADoubleTapListensHandsFreeUntilTheNextTap();
     void escapeCancels();
+    void withoutAModelThePillSaysWhatIsWrong();
     void theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack();
     void aKeystrokeRightAfterThePasteStopsTheReplacement();
     void anAsSpokenApplicationSendsNothing();
@@ -266,6 +267,19 @@ void DictationFlowTests::escapeCancels()
     QTest::qWait(300);  // a paste, had there been one, would have reached the field by now
     QCOMPARE(target_->text, QStringLiteral("A  B"));
     QCOMPARE(history_->entries().size(), entriesBefore);
+}
+
+void DictationFlowTests::withoutAModelThePillSaysWhatIsWrong()
+{
+    const std::shared_ptr<Recognizer> recognizer = std::exchange(harness_->recognizer, nullptr);
+    const QString problem = QStringLiteral("The speech model is damaged. Choose Try again to download it anew.");
+    harness_->model.setSpeechProblem(problem);
+    keyboard_.press(Keysyms::controlRight);
+    const bool said = waitUntil([&] { return flow_->pill().message() == problem; });
+    keyboard_.release(Keysyms::controlRight);
+    harness_->model.setSpeechProblem(QString());
+    harness_->recognizer = recognizer;
+    QVERIFY(said);
 }
 
 void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()

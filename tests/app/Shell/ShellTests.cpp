@@ -12,10 +12,14 @@
 #include "LoginItem.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
+#include "Models/InstallRecord.h"
+#include "Models/ModelStore.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "ServerSettings.h"
 #include "TestAuthService.h"
+#include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -224,7 +228,7 @@ private slots:
         QTRY_VERIFY(app.delegate().models().failed());
         emit menu->aboutToShow();
         QVERIFY(item(QStringLiteral("Try again"))->isVisible());
-        QVERIFY(item(QStringLiteral("Speech model: The model files weren")));  // the install's error
+        QVERIFY(item(QStringLiteral("The model files weren")));  // the install's error
         QCOMPARE(item(QStringLiteral("Dictation key: "))->text(), QStringLiteral("Dictation key: right Ctrl"));
         QVERIFY(item(QStringLiteral("Quit Quillmarsh")));
         // A later start of the program brings the window back.
@@ -232,6 +236,59 @@ private slots:
         QTRY_VERIFY(!app.delegate().mainWindow());
         app.delegate().handleArguments({QStringLiteral("quillmarsh")});
         QVERIFY(app.delegate().mainWindow()->isVisible());
+    }
+
+    // The library's text goes to the log; the page, the tray and the pill say what is wrong and
+    // where the model comes from.
+    void aModelThatCantLoadIsSaidInPlainWords()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        const QString folder = app.folder().filePath(QStringLiteral("no-model"));
+        QDir().mkpath(folder);
+        const ScopedEnvironment modelDir("QUILLMARSH_MODEL_DIR", folder);
+        const LogLines log;
+        app.delegate().start();
+        QTRY_VERIFY(app.delegate().models().failed());
+        const AppModel& model = app.delegate().model();
+        QCOMPARE(model.speechStatus(), "Speech model missing");
+        const QString problem = "The speech model is missing. It comes from " + folder
+                                + " (QUILLMARSH_MODEL_DIR): put a whole model there, then choose Try again.";
+        QCOMPARE(model.speechProblem(), problem);
+        QVERIFY(log.mentions("model not loaded: model file not found: " + folder + "/encoder.onnx"));
+        emit app.delegate().statusMenu()->aboutToShow();
+        QCOMPARE(app.delegate().statusMenu()->actions().first()->text(), problem);
+    }
+
+    // Loading a damaged model again can't help: "Try again" fetches it anew.
+    void tryAgainFetchesADamagedModelAnew()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        const auto package = *ModelPackage::fromRawValue(app.delegate().model().modelPackage());
+        const QString folder = ModelStore::directory(package);
+        QDir().mkpath(folder);
+        InstallRecord record{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}};
+        for (const QFileInfo& file : QDir(TestModels::transducer()).entryInfoList(QDir::Files)) {
+            QFile::copy(file.filePath(), folder + u'/' + file.fileName());
+            record.files.append({file.fileName(), file.size(), ModelStore::sha256(file.filePath())});
+        }
+        QFile encoder(folder + QStringLiteral("/encoder.onnx"));
+        QVERIFY(encoder.open(QIODevice::ReadWrite));
+        encoder.write("damaged");
+        encoder.close();
+        QFile recordFile(folder + QStringLiteral("/.installed.json"));
+        QVERIFY(recordFile.open(QIODevice::WriteOnly));
+        recordFile.write(record.encoded());
+        recordFile.close();
+
+        app.delegate().start();
+        QTRY_VERIFY(app.delegate().models().failed());
+        QCOMPARE(app.delegate().model().speechStatus(), "Speech model damaged");
+        QCOMPARE(app.delegate().model().speechProblem(),
+                 "The speech model is damaged. Choose Try again to download it anew.");
+        app.delegate().actions().retryModel();
+        QVERIFY(!QFileInfo::exists(encoder.fileName()));
+        // The empty model source has nothing to give, which the installer says.
+        QTRY_VERIFY(app.delegate().model().speechProblem().startsWith("The model files weren"));
     }
 
     void mainWindowComesBackOntoAScreenAndRemembersWhereItWas()

@@ -2,6 +2,7 @@
 // copy and withdrawal, and sharing a recording, against a loopback clip server.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "AppInfo.h"
 #include "Core/UuidText.h"
 #include "HistoryFixture.h"
 #include "Main/History/ChangedWords.h"
@@ -78,6 +79,26 @@ private slots:
         QCOMPARE(HistoryListModel::dayTitle(today.addDays(-1), today), "YESTERDAY");
         QCOMPARE(HistoryListModel::dayTitle(today.addDays(-2), today), "SATURDAY, DEC 5");
         QCOMPARE(DictationDetail::day(today.addDays(-2), today), "Sat, Dec 5");
+    }
+
+    // The list and the detail read a time as Home does, in the C locale too: "5:54 AM".
+    void timesReadAsOnHome()
+    {
+        HistoryFixture fixture;
+        const QString id = fixture.property("english").toString();
+        const QString homeTime = QLocale(QLocale::English, QLocale::UnitedStates)
+                                     .toString(fixture.entry(id).date.toLocalTime().time(), QLocale::ShortFormat);
+        QLocale::setDefault(QLocale::c());
+        HistoryListModel list;
+        list.setAppModel(fixture.appModel());
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(id);
+        const QString listTime = list.data(list.index(0), HistoryListModel::TimeRole).toString();
+        const QString details = detail.details();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(listTime, homeTime);
+        QVERIFY2(details.contains(", " + homeTime + " \u00b7 "), qPrintable(details));
     }
 
     void copyConfirmsForItsOwnTime()
@@ -271,6 +292,7 @@ private slots:
         QCOMPARE(sent.value("heard").toString(), fixture.entry(persian).raw);
         QCOMPARE(sent.value("said").toString(), "سلام خوبی امروز میام دفتر");
         QCOMPARE(sent.value("language").toString(), "fa-IR");
+        QCOMPARE("Quillmarsh " + sent.value("app_version").toString(), AppInfo::versionText());
         QCOMPARE(QByteArray::fromBase64(sent.value("audio").toString().toLatin1()),
                  fixture.vault().data(fixture.entry(persian).id));
     }
