@@ -4,6 +4,7 @@
 // goes when the program ends.
 #include "AppDelegate.h"
 #include "Core/Settings.h"
+#include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
@@ -37,6 +38,16 @@ void isolate(const QTemporaryDir& folder)
     if (!qEnvironmentVariableIsSet("QUILLMARSH_SUPABASE_URL"))
         qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
 }
+
+// The desktop of the pictures, whatever this machine has: a microphone plugged in, typing allowed,
+// and the assistive-technology switch still off, as a new user finds it.
+class SampleDesktop final : public DesktopPermissions {
+public:
+    Microphone::Permission microphone() const override { return Microphone::Permission::authorized; }
+    bool canType() const override { return true; }
+    Switch accessibility() const override { return Switch::off; }
+    void promptAccessibility() override {}
+};
 
 void fail(const QString& message)
 {
@@ -84,6 +95,8 @@ int main(int argc, char* argv[])
     const QString output = arguments.at(1);
 
     Fonts::registerFonts();
+    SampleDesktop desktop;
+    DesktopPermissions::replaceSystem(&desktop);
     Settings settings(folder.filePath(QStringLiteral("Quillmarsh.conf")));
     SeedData::write(settings, QDateTime::currentDateTime(), *sample);
     AppDelegate delegate(settings);
