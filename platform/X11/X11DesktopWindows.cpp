@@ -63,8 +63,9 @@ std::optional<QByteArray> X11DesktopWindows::property(quint32 window, quint32 na
         return std::nullopt;
     std::optional<QByteArray> bytes;
     if (reply->type != XCB_ATOM_NONE) {
-        bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply) * (reply->format / 8));
+        // The value's length is already in bytes, whatever the item size.
+        bytes =
+            QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
         if (format)
             *format = reply->format;
     }
