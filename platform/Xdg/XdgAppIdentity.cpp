@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 struct DesktopEntry {
@@ -133,7 +135,12 @@ void XdgAppIdentity::index() const
     byId_.clear();
     byLowerId_.clear();
     byWindowClass_.clear();
+    // A folder's time moves in coarse steps: one changed just before this read may change again
+    // without its time moving, so such an index is read again next time.
+    const QDateTime settledBefore = QDateTime::currentDateTime().addSecs(-1);
     indexedAt_ = folderTimes();
+    settled_ = std::all_of(indexedAt_->begin(), indexedAt_->end(),
+                           [&](const QDateTime& time) { return !time.isValid() || time < settledBefore; });
     // The first folder that holds a file id wins, as the XDG menu rules say.
     for (const QString& folder : folders_) {
         const QDir root(folder);
@@ -161,7 +168,7 @@ void XdgAppIdentity::index() const
 
 std::optional<XdgAppIdentity::Indexed> XdgAppIdentity::find(const QString& desktopId) const
 {
-    if (indexedAt_ != folderTimes())
+    if (!settled_ || indexedAt_ != folderTimes())
         index();
     if (const auto exact = byId_.constFind(desktopId); exact != byId_.constEnd())
         return exact->path.isEmpty() ? std::nullopt : std::optional(*exact);

@@ -34,6 +34,7 @@ private:
 
     QStringList folders_;
     mutable std::optional<QList<QDateTime>> indexedAt_;
+    mutable bool settled_ = false;
     mutable QHash<QString, Indexed> byId_;
     mutable QHash<QString, Indexed> byLowerId_;
     mutable QHash<QString, Indexed> byWindowClass_;
