@@ -30,7 +30,7 @@ QVariantList Applications::offered(const QStringList& existing) const
     const qint64 ownPid = QCoreApplication::applicationPid();
     QSet<QString> seen(existing.begin(), existing.end());
     QList<Offer> offers;
-    for (const DesktopWindow& window : windows_.all()) {
+    for (const DesktopWindow& window : windows_.applicationWindows()) {
         if (window.desktopId.isEmpty() || window.pid == ownPid || window.desktopId == own
             || seen.contains(window.desktopId))
             continue;

@@ -131,7 +131,7 @@ void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
     QVERIFY(front);
     QCOMPARE(front->desktopId, QStringLiteral("gedit"));
     QCOMPARE(front->title, QStringLiteral("Flow target"));
-    const QList<DesktopWindow> all = harness_->desktop.windows.all();
+    const QList<DesktopWindow> all = harness_->desktop.windows.applicationWindows();
     QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
         return window.id == front->id && window.pid == target_->pid();
     }));
