@@ -8,7 +8,7 @@ DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
 {
 }
 
-DictationFlow::Desktop DictationDesktop::parts()
+DictationFlow::Desktop DictationDesktop::parts(const AppIdentity& applications)
 {
-    return {keys, windows, focus, watcher, poster, *QGuiApplication::clipboard()};
+    return {keys, windows, applications, focus, watcher, poster, *QGuiApplication::clipboard()};
 }

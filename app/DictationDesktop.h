@@ -16,8 +16,8 @@ class DictationDesktop {
 public:
     explicit DictationDesktop(HotkeyMonitor::Key key);
 
-    // With the application's clipboard.
-    DictationFlow::Desktop parts();
+    // With the application's clipboard, naming applications by their desktop entries.
+    DictationFlow::Desktop parts(const AppIdentity& applications);
     // The key monitor hears the display's keys (false without an X11 display).
     bool listening() const { return input.connected(); }
 

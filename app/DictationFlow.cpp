@@ -208,9 +208,13 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
     if (entry.isNull())
         return;
     const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-    model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
-                                       webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
-                                       AppCategories::of(appID, title)));
+    std::optional<QString> appName;
+    if (webApp)
+        appName = webApp->name;
+    else if (appID)
+        appName = desktop_.applications.name(*appID);
+    model_.history()->add(
+        HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)));
     if (model_.keepClips() && !audio.empty()) {
         try {
             model_.vault().save(audio, entry);

@@ -49,8 +49,7 @@ QVariantList Applications::offered(const QStringList& existing) const
 
 QString Applications::name(const QString& desktopId) const
 {
-    const auto entry = identity_.entry(desktopId);
-    return entry && !entry->name.isEmpty() ? entry->name : desktopId;
+    return identity_.name(desktopId);
 }
 
 QIcon Applications::icon(const QString& desktopId) const
