@@ -202,10 +202,10 @@ void AppDelegate::startDictation()
         // The router lives as long as the delegate: hand it out without ownership.
         return std::shared_ptr<SpeechEngine>(std::shared_ptr<void>(), &speechRouter());
     });
-    dictationFlow_ = std::make_unique<DictationFlow>(*dictationController_, *model_, dictationDesktop_->parts(),
-                                                     DictationFlow::Services{[this] { return models_->punctuator(); },
-                                                                             [this] { return formatClient_.get(); },
-                                                                             models_->punctuationQueue()});
+    dictationFlow_ = std::make_unique<DictationFlow>(
+        *dictationController_, *model_, dictationDesktop_->parts(*appIdentity_),
+        DictationFlow::Services{[this] { return models_->punctuator(); }, [this] { return formatClient_.get(); },
+                                models_->punctuationQueue()});
     models_->dictating = [this] { return dictationController_->phase() != DictationController::Phase::idle; };
     // On the first-run window's try-it step a dictation starts from an empty practice field and
     // is kept as the step's test dictation.

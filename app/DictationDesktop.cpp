@@ -5,7 +5,7 @@ DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
 {
 }
 
-DictationFlow::Desktop DictationDesktop::parts()
+DictationFlow::Desktop DictationDesktop::parts(const AppIdentity& applications)
 {
-    return {keys, windows, focus, watcher, poster, clipboard};
+    return {keys, windows, applications, focus, watcher, poster, clipboard};
 }

@@ -17,7 +17,8 @@ class DictationDesktop {
 public:
     explicit DictationDesktop(HotkeyMonitor::Key key);
 
-    DictationFlow::Desktop parts();
+    // Naming applications by their desktop entries.
+    DictationFlow::Desktop parts(const AppIdentity& applications);
     // The key monitor hears the display's keys (false without an X11 display).
     bool listening() const { return input.connected(); }
 

@@ -225,9 +225,13 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
     HistoryStore::Outcome kept;
     if (!entry.isNull()) {
         const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-        kept = model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
-                                                  webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
-                                                  AppCategories::of(appID, title)));
+        std::optional<QString> appName;
+        if (webApp)
+            appName = webApp->name;
+        else if (appID)
+            appName = desktop_.applications.name(*appID);
+        kept = model_.history()->add(
+            HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)));
     }
     // The text is in place; the pill says what of it couldn't be kept.
     if (const auto failure = kept ? kept : counted)

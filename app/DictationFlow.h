@@ -4,6 +4,7 @@
 // then the usage counts, the history and the recording are kept, and the text may go to the
 // formatting server to be improved in place.
 
+#include "AppIdentity.h"
 #include "Core/Clock.h"
 #include "Core/SerialQueue.h"
 #include "DesktopWindows.h"
@@ -34,6 +35,7 @@ public:
     struct Desktop {
         HotkeyMonitor& keys;
         DesktopWindows& windows;
+        const AppIdentity& applications;
         FocusedText& focus;
         InputWatcher& input;
         KeyPoster& poster;

@@ -17,4 +17,11 @@ public:
     virtual ~AppIdentity() = default;
     // Nothing when no installed application has that id.
     virtual std::optional<AppEntry> entry(const QString& desktopId) const = 0;
+
+    // The entry's name, else the id itself.
+    QString name(const QString& desktopId) const
+    {
+        const auto found = entry(desktopId);
+        return found && !found->name.isEmpty() ? found->name : desktopId;
+    }
 };

@@ -20,6 +20,7 @@ public:
     virtual ~DesktopWindows() = default;
     // The window that has the focus; nothing without a window manager that says.
     virtual std::optional<DesktopWindow> active() const = 0;
-    // Every managed top-level window, in the window manager's order.
-    virtual QList<DesktopWindow> all() const = 0;
+    // The managed top-level windows of applications, in the window manager's order: the windows a
+    // task bar lists, never docks, panels, desktops or windows that ask to stay off the task bar.
+    virtual QList<DesktopWindow> applicationWindows() const = 0;
 };

@@ -77,14 +77,8 @@ void HotkeyMonitor::setKey(Key key)
 void HotkeyMonitor::handle(const RawKey& event)
 {
     const bool isDictationKey = isKey(key_, event.keysym);
-    if (debug_) {
-        Log::info(QStringLiteral("key %1 keycode %2 keysym 0x%3%4%5")
-                      .arg(event.press ? QStringLiteral("down") : QStringLiteral("up"))
-                      .arg(event.keycode)
-                      .arg(event.keysym, 0, 16)
-                      .arg(event.repeat ? QStringLiteral(" repeat") : QString())
-                      .arg(isDictationKey ? QStringLiteral(" (dictation key)") : QString()));
-    }
+    if (debug_)
+        logDecision(event, isDictationKey);
     if (event.repeat)
         return;
     if (isDictationKey) {
@@ -107,5 +101,37 @@ void HotkeyMonitor::handle(const RawKey& event)
             onEscape();
     } else if (held_) {
         chord_ = true;
+    }
+}
+
+void HotkeyMonitor::logDecision(const RawKey& event, bool isDictationKey)
+{
+    // Runs before handle() acts on the event, so held_ and chord_ are the state it finds.
+    const QString key = displayName(key_);
+    if (isDictationKey) {
+        if (event.repeat)
+            return;
+        if (event.press && !held_) {
+            heldFor_.start();
+            Log::info(QStringLiteral("key debug: %1 down (keysym 0x%2)").arg(key).arg(event.keysym, 0, 16));
+        } else if (!event.press && held_) {
+            Log::info(QStringLiteral("key debug: %1 up after %2 ms%3")
+                          .arg(key)
+                          .arg(heldFor_.elapsed())
+                          .arg(chord_ ? QStringLiteral(", a chord") : QString()));
+        }
+        return;
+    }
+    if (event.repeat)
+        return;
+    if (Keysyms::isModifier(event.keysym)) {
+        Log::info(QStringLiteral("key debug: modifier keysym 0x%1 %2")
+                      .arg(event.keysym, 0, 16)
+                      .arg(event.press ? QStringLiteral("down") : QStringLiteral("up")));
+    } else if (event.press && event.keysym == Keysyms::escape) {
+        Log::info(QStringLiteral("key debug: Escape"));
+    } else if (event.press && held_ && !chord_) {
+        // Which key it was is the user's business: only that the hold became a chord.
+        Log::info(QStringLiteral("key debug: another key while %1 is down: a chord").arg(key));
     }
 }

@@ -2,10 +2,13 @@
 // The dictation key: which key the user holds to dictate, and the monitor that watches it. The
 // raw values are stored in the user's settings; on X11 each is bound to a right-hand modifier that
 // the X server sees. The monitor turns raw key events into key down, key up (with whether another
-// key was pressed meanwhile) and Escape. "QUILLMARSH_KEY_DEBUG" logs every event it sees.
+// key was pressed meanwhile) and Escape. "QUILLMARSH_KEY_DEBUG" logs what it decides: the dictation
+// key, the modifiers, chords, Escape and how long the key was held, never which other keys the
+// user typed.
 
 #include "RawInput.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -40,9 +43,11 @@ public:
 
 private:
     void handle(const RawKey& event);
+    void logDecision(const RawKey& event, bool isDictationKey);
 
     Key key_;
     bool held_ = false;
     bool chord_ = false;
     bool debug_ = false;
+    QElapsedTimer heldFor_;  // for the debug log only
 };

@@ -13,4 +13,15 @@ inline constexpr quint32 superRight = 0xffec;
 inline constexpr quint32 escape = 0xff1b;
 inline constexpr quint32 letterV = 0x0076;
 inline constexpr quint32 letterZ = 0x007a;
+
+inline constexpr quint32 hyperRight = 0xffee;  // the last of Shift, Control, Caps Lock, Meta, Alt, Super, Hyper
+inline constexpr quint32 level5Shift = 0xfe11;
+inline constexpr quint32 modeSwitch = 0xff7e;
+
+// Keys that change what other keys type rather than type themselves.
+constexpr bool isModifier(quint32 keysym)
+{
+    return (keysym >= shiftLeft && keysym <= hyperRight) || keysym == level3Shift || keysym == level5Shift
+           || keysym == modeSwitch;
+}
 }

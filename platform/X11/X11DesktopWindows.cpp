@@ -54,8 +54,9 @@ std::optional<QByteArray> X11DesktopWindows::property(quint32 window, quint32 na
         return std::nullopt;
     std::optional<QByteArray> bytes;
     if (reply->type != XCB_ATOM_NONE) {
-        bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply) * (reply->format / 8));
+        // The value's length is already in bytes, whatever the item size.
+        bytes =
+            QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
         if (format)
             *format = reply->format;
     }
@@ -63,20 +64,31 @@ std::optional<QByteArray> X11DesktopWindows::property(quint32 window, quint32 na
     return bytes;
 }
 
-QList<quint32> X11DesktopWindows::windowList(quint32 name) const
+QList<quint32> X11DesktopWindows::idList(quint32 window, quint32 name, quint32 type) const
 {
     quint32 format = 0;
-    const auto bytes = property(root_, name, XCB_ATOM_WINDOW, &format);
-    QList<quint32> windows;
+    const auto bytes = property(window, name, type, &format);
+    QList<quint32> ids;
     if (!bytes || format != 32)
-        return windows;
+        return ids;
     for (qsizetype offset = 0; offset + 4 <= bytes->size(); offset += 4) {
-        quint32 window = 0;
-        std::memcpy(&window, bytes->constData() + offset, 4);
-        if (window != XCB_WINDOW_NONE)
-            windows.append(window);
+        quint32 id = 0;
+        std::memcpy(&id, bytes->constData() + offset, 4);
+        if (id != XCB_NONE)
+            ids.append(id);
     }
-    return windows;
+    return ids;
+}
+
+bool X11DesktopWindows::isApplicationWindow(quint32 window) const
+{
+    if (idList(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM).contains(atom("_NET_WM_STATE_SKIP_TASKBAR")))
+        return false;
+    // A window without a type is a normal one; a toolkit may name a type of its own before the
+    // standard one it falls back to.
+    const QList<quint32> types = idList(window, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+    return types.isEmpty() || types.contains(atom("_NET_WM_WINDOW_TYPE_NORMAL"))
+           || types.contains(atom("_NET_WM_WINDOW_TYPE_DIALOG"));
 }
 
 DesktopWindow X11DesktopWindows::describe(quint64 id) const
@@ -126,14 +138,14 @@ std::optional<DesktopWindow> X11DesktopWindows::active() const
     QList<quint32> windows;
     {
         const std::lock_guard lock(mutex_);
-        windows = windowList(atom("_NET_ACTIVE_WINDOW"));
+        windows = idList(root_, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
     }
     if (windows.isEmpty())
         return std::nullopt;
     return describe(windows.first());
 }
 
-QList<DesktopWindow> X11DesktopWindows::all() const
+QList<DesktopWindow> X11DesktopWindows::applicationWindows() const
 {
     QList<DesktopWindow> result;
     if (!connection_)
@@ -141,7 +153,8 @@ QList<DesktopWindow> X11DesktopWindows::all() const
     QList<quint32> windows;
     {
         const std::lock_guard lock(mutex_);
-        windows = windowList(atom("_NET_CLIENT_LIST"));
+        windows = idList(root_, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+        windows.removeIf([this](quint32 window) { return !isApplicationWindow(window); });
     }
     for (quint32 window : windows)
         result.append(describe(window));

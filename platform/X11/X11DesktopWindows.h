@@ -23,14 +23,16 @@ public:
     bool connected() const { return connection_ != nullptr; }
 
     std::optional<DesktopWindow> active() const override;
-    QList<DesktopWindow> all() const override;
+    QList<DesktopWindow> applicationWindows() const override;
     DesktopWindow describe(quint64 window) const;
 
 private:
     quint32 atom(const char* name) const;
     // The property's bytes, or nothing when the window or the property is missing.
     std::optional<QByteArray> property(quint32 window, quint32 name, quint32 type, quint32* format = nullptr) const;
-    QList<quint32> windowList(quint32 name) const;
+    // A property holding a list of 32-bit ids (windows, atoms) of the given type.
+    QList<quint32> idList(quint32 window, quint32 name, quint32 type) const;
+    bool isApplicationWindow(quint32 window) const;
 
     mutable std::mutex mutex_;
     mutable QHash<QByteArray, quint32> atoms_;  // guarded by mutex_

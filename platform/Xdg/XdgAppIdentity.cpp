@@ -1,13 +1,13 @@
 #include "Xdg/XdgAppIdentity.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
@@ -130,24 +130,17 @@ QList<QDateTime> XdgAppIdentity::folderTimes() const
     return times;
 }
 
-bool XdgAppIdentity::indexIsCurrent() const
-{
-    const QList<QDateTime> times = folderTimes();
-    if (indexedAt_ != times)
-        return false;
-    // A folder's time has the file system's coarse clock: an entry added within the same tick as an
-    // earlier change leaves it as it was. A folder changed that close to the reading is read again.
-    return std::ranges::all_of(
-        times, [&](const QDateTime& time) { return !time.isValid() || time.addSecs(1) < indexedWhen_; });
-}
-
 void XdgAppIdentity::index() const
 {
     byId_.clear();
     byLowerId_.clear();
     byWindowClass_.clear();
+    // A folder's time moves in coarse steps: one changed just before this read may change again
+    // without its time moving, so such an index is read again next time.
+    const QDateTime settledBefore = QDateTime::currentDateTime().addSecs(-1);
     indexedAt_ = folderTimes();
-    indexedWhen_ = QDateTime::currentDateTimeUtc();
+    settled_ = std::all_of(indexedAt_->begin(), indexedAt_->end(),
+                           [&](const QDateTime& time) { return !time.isValid() || time < settledBefore; });
     // The first folder that holds a file id wins, as the XDG menu rules say.
     for (const QString& folder : folders_) {
         const QDir root(folder);
@@ -175,7 +168,7 @@ void XdgAppIdentity::index() const
 
 std::optional<XdgAppIdentity::Indexed> XdgAppIdentity::find(const QString& desktopId) const
 {
-    if (!indexIsCurrent())
+    if (!settled_ || indexedAt_ != folderTimes())
         index();
     if (const auto exact = byId_.constFind(desktopId); exact != byId_.constEnd())
         return exact->path.isEmpty() ? std::nullopt : std::optional(*exact);

@@ -30,7 +30,7 @@ QVariantList Applications::offered(const QStringList& existing) const
     const qint64 ownPid = QCoreApplication::applicationPid();
     QSet<QString> seen(existing.begin(), existing.end());
     QList<Offer> offers;
-    for (const DesktopWindow& window : windows_.all()) {
+    for (const DesktopWindow& window : windows_.applicationWindows()) {
         if (window.desktopId.isEmpty() || window.pid == ownPid || window.desktopId == own
             || seen.contains(window.desktopId))
             continue;
@@ -49,8 +49,7 @@ QVariantList Applications::offered(const QStringList& existing) const
 
 QString Applications::name(const QString& desktopId) const
 {
-    const auto entry = identity_.entry(desktopId);
-    return entry && !entry->name.isEmpty() ? entry->name : desktopId;
+    return identity_.name(desktopId);
 }
 
 QIcon Applications::icon(const QString& desktopId) const

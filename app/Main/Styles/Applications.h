@@ -1,6 +1,6 @@
 #pragma once
 // The applications the Styles page can name: those running now (the owners of the desktop's
-// top-level windows) and any application by its desktop-file id, with its name and icon.
+// application windows) and any application by its desktop-file id, with its name and icon.
 
 #include "AppIdentity.h"
 #include "DesktopWindows.h"

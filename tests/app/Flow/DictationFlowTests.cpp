@@ -8,6 +8,7 @@
 #include "Formatting/FormatClient.h"
 #include "Keysyms.h"
 #include "ManualClock.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
 
@@ -133,6 +134,8 @@ void DictationFlowTests::initTestCase()
     flow_ = &harness_->flow;
     history_ = &harness_->history;
     harness_->model.setKeepClips(true);
+    writeFile(harness_->folder.filePath(QStringLiteral("applications/gedit.desktop")),
+              "[Desktop Entry]\nType=Application\nExec=gedit\nName=Text Editor\n");
     server_ = std::make_unique<TestHttpServer>();
     server_->route("POST", "/v1/format", [](const HttpRequest&) {
         return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
@@ -194,7 +197,7 @@ void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
     QVERIFY(front);
     QCOMPARE(front->desktopId, QStringLiteral("gedit"));
     QCOMPARE(front->title, QStringLiteral("Flow target"));
-    const QList<DesktopWindow> all = harness_->desktop.windows.all();
+    const QList<DesktopWindow> all = harness_->desktop.windows.applicationWindows();
     QVERIFY(std::any_of(all.begin(), all.end(), [&](const DesktopWindow& window) {
         return window.id == front->id && window.pid == target_->pid();
     }));
@@ -227,6 +230,7 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     const HistoryEntry& entry = history_->entries().first();
     QCOMPARE(entry.text, dictated);
     QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
+    QCOMPARE(entry.appName, std::optional(QStringLiteral("Text Editor")));
     QCOMPARE(entry.category, std::optional(QStringLiteral("documents")));
     QVERIFY(harness_->vault.has(entry.id));
     const auto today = harness_->stats.days().value(QDate::currentDate().toString(Qt::ISODate));

@@ -60,8 +60,8 @@ FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
       model({history, stats, vault, vocabulary, snippets}, actions, settings),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
       controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
-      flow(controller, model, desktop.parts(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
-           clock)
+      flow(controller, model, desktop.parts(applications),
+           {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation}, clock)
 {
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The dictation flow assembled on the test desktop (see scripts/test-services) as the application
-// assembles it, with its stores in a private folder; the user's keyboard as XTest events the flow
-// didn't post; and the test application the words are typed into. Shared by the flow's tests and
-// benchmarks.
+// assembles it, with its stores and the applications' desktop entries in a private folder; the
+// user's keyboard as XTest events the flow didn't post; and the test application the words are
+// typed into. Shared by the flow's tests and benchmarks.
 
 #include "Clips/ClipVault.h"
 #include "Core/SerialQueue.h"
@@ -13,6 +13,7 @@
 #include "Main/AppModel.h"
 #include "PacedSource.h"
 #include "Recognizer.h"
+#include "Xdg/XdgAppIdentity.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -88,6 +89,7 @@ public:
     std::shared_ptr<Recognizer> recognizer;
     DictationController controller;
     DictationDesktop desktop;
+    XdgAppIdentity applications{{folder.filePath(QStringLiteral("applications"))}};
     SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;
     DictationFlow flow;

@@ -22,7 +22,8 @@ void writeEntry(const QString& path, const QString& keys)
     writeFile(path, (QStringLiteral("[Desktop Entry]\nType=Application\nExec=true\n") + keys).toUtf8());
 }
 
-// A top-level window as another program would make it: its class, and its process when given.
+// A top-level window as another program would make it: its class, and when given its process,
+// its window type and a state it asks for.
 class TestWindows {
 public:
     TestWindows() : connection_(xcb_connect(nullptr, nullptr)) {}
@@ -30,7 +31,7 @@ public:
 
     bool connected() const { return !xcb_connection_has_error(connection_); }
 
-    void open(const QByteArray& windowClass, quint32 pid = 0)
+    void open(const QByteArray& windowClass, quint32 pid = 0, const char* type = nullptr, const char* state = nullptr)
     {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
         const xcb_window_t window = xcb_generate_id(connection_);
@@ -42,11 +43,22 @@ public:
         if (pid != 0)
             xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32,
                                 1, &pid);
+        if (type)
+            setAtom(window, "_NET_WM_WINDOW_TYPE", type);
+        if (state)
+            setAtom(window, "_NET_WM_STATE", state);
         xcb_map_window(connection_, window);
         xcb_flush(connection_);
     }
 
 private:
+    void setAtom(xcb_window_t window, const char* property, const char* value)
+    {
+        const xcb_atom_t valueAtom = atom(value);
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom(property), XCB_ATOM_ATOM, 32, 1,
+                            &valueAtom);
+    }
+
     xcb_atom_t atom(const char* name)
     {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
@@ -139,7 +151,7 @@ private slots:
         QCOMPARE(identity.entry(QStringLiteral("org.example.Later")).value().name, QStringLiteral("Later"));
     }
 
-    void thePickerOffersTheOwnersOfRealWindowsButNeverThisApplication()
+    void thePickerOffersTheOwnersOfApplicationWindowsButNeverThisApplication()
     {
         TestWindows windows;
         QVERIFY2(windows.connected(), "no X display: run the tests through scripts/test");
@@ -149,10 +161,17 @@ private slots:
         windows.open("Styled");
         windows.open(Applications::ownId().toUtf8());
         windows.open("Helper", quint32(QCoreApplication::applicationPid()));
+        windows.open("Panel", 0, "_NET_WM_WINDOW_TYPE_DOCK");
+        windows.open("Desktop", 0, "_NET_WM_WINDOW_TYPE_DESKTOP");
+        windows.open("Tray", 0, nullptr, "_NET_WM_STATE_SKIP_TASKBAR");
+        windows.open("Dialog", 0, "_NET_WM_WINDOW_TYPE_DIALOG");
 
         // Other tests may have windows of their own on the shared display: look only at ours.
-        const QStringList ours{QStringLiteral("code"), QStringLiteral("org.gnome.texteditor"), QStringLiteral("styled"),
-                               Applications::ownId(), QStringLiteral("helper")};
+        const QStringList ours{QStringLiteral("code"),    QStringLiteral("org.gnome.texteditor"),
+                               QStringLiteral("styled"),  Applications::ownId(),
+                               QStringLiteral("helper"),  QStringLiteral("panel"),
+                               QStringLiteral("desktop"), QStringLiteral("tray"),
+                               QStringLiteral("dialog")};
         const X11DesktopWindows desktop;
         const XdgAppIdentity identity(folders_);
         const Applications applications(desktop, identity);
@@ -162,8 +181,9 @@ private slots:
             return ids(offers);
         };
         // The window manager lists the new windows once it has taken them in.
-        waitUntil([&] { return offeredOfOurs().size() == 2; });
-        QCOMPARE(offeredOfOurs(), (QStringList{QStringLiteral("org.gnome.texteditor"), QStringLiteral("code")}));
+        waitUntil([&] { return offeredOfOurs().size() == 3; });
+        QCOMPARE(offeredOfOurs(), (QStringList{QStringLiteral("dialog"), QStringLiteral("org.gnome.texteditor"),
+                                               QStringLiteral("code")}));
     }
 
 private:

@@ -25,7 +25,7 @@ public:
     {
         return windows.isEmpty() ? std::nullopt : std::optional(windows.first());
     }
-    QList<DesktopWindow> all() const override { return windows; }
+    QList<DesktopWindow> applicationWindows() const override { return windows; }
 
     QList<DesktopWindow> windows;
 };
