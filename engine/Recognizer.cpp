@@ -1,7 +1,7 @@
 #include "Recognizer.h"
 
 #include "Core/EnvironmentNumber.h"
-#include "Core/IdlePriorityThreads.h"
+#include "Core/HelperThreads.h"
 #include "Core/Log.h"
 #include "Int32Pieces.h"
 #include "SherpaOnnxApi.h"
@@ -175,7 +175,7 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     }
     decodingMethod_ = method;
 
-    IdlePriorityThreads::startedBy([&] { handle_ = SherpaOnnxCreateOnlineRecognizer(&native); });
+    HelperThreads::startedBy([&] { handle_ = SherpaOnnxCreateOnlineRecognizer(&native); });
     if (!handle_)
         throw RecognizerError::createFailed();
 }

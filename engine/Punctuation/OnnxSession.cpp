@@ -1,6 +1,6 @@
 #include "Punctuation/OnnxSession.h"
 
-#include "Core/IdlePriorityThreads.h"
+#include "Core/HelperThreads.h"
 
 #include <algorithm>
 #include <memory>
@@ -28,7 +28,7 @@ OnnxSession::OnnxSession(const QString& modelPath, int threads)
             check(api_->SetSessionGraphOptimizationLevel(options, ORT_ENABLE_ALL));
             const QByteArray path = modelPath.toUtf8();
             OrtStatus* created = nullptr;
-            IdlePriorityThreads::startedBy(
+            HelperThreads::startedBy(
                 [&] { created = api_->CreateSession(env_, path.constData(), options, &session_); });
             check(created);
             check(api_->CreateCpuMemoryInfo(OrtArenaAllocator, OrtMemTypeDefault, &memory_));

@@ -1,4 +1,4 @@
-#include "Core/IdlePriorityThreads.h"
+#include "Core/HelperThreads.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <future>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -41,18 +42,21 @@ public:
 
 }
 
-TEST(IdlePriorityThreads, MovesOnlyTheThreadsTheCallStartedAndLeftUnnamed)
+TEST(HelperThreads, LowerOnlyTheThreadsTheCallStartedAndLeftUnnamedWithinTheOrdinaryClass)
 {
     const WaitingThread earlier;
     std::unique_ptr<WaitingThread> helper;
     std::unique_ptr<WaitingThread> named;
-    const int moved = IdlePriorityThreads::startedBy([&] {
+    const int moved = HelperThreads::startedBy([&] {
         helper = std::make_unique<WaitingThread>();
         named = std::make_unique<WaitingThread>("named.helper");
     });
     EXPECT_EQ(moved, 1);
-    EXPECT_EQ(sched_getscheduler(helper->id), SCHED_IDLE);
-    EXPECT_EQ(sched_getscheduler(named->id), SCHED_OTHER);
-    EXPECT_EQ(sched_getscheduler(earlier.id), SCHED_OTHER);
-    EXPECT_EQ(sched_getscheduler(gettid()), SCHED_OTHER);
+    const auto niceOf = [](pid_t thread) { return getpriority(PRIO_PROCESS, static_cast<id_t>(thread)); };
+    EXPECT_EQ(niceOf(helper->id), HelperThreads::niceness);
+    // Idle priority would starve them on a busy machine.
+    EXPECT_EQ(sched_getscheduler(helper->id), SCHED_OTHER);
+    EXPECT_EQ(niceOf(named->id), 0);
+    EXPECT_EQ(niceOf(earlier.id), 0);
+    EXPECT_EQ(niceOf(gettid()), 0);
 }

@@ -1,10 +1,10 @@
-#include "Core/IdlePriorityThreads.h"
+#include "Core/HelperThreads.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
 
-#include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -27,7 +27,7 @@ QByteArray nameOf(pid_t thread)
 
 }
 
-int IdlePriorityThreads::startedBy(const std::function<void()>& start)
+int HelperThreads::startedBy(const std::function<void()>& start)
 {
     const QByteArray name = nameOf(gettid());
     const QSet<pid_t> before = threadIds();
@@ -36,8 +36,8 @@ int IdlePriorityThreads::startedBy(const std::function<void()>& start)
     for (const pid_t thread : threadIds()) {
         if (before.contains(thread) || nameOf(thread) != name)
             continue;
-        const sched_param parameters{};
-        if (sched_setscheduler(thread, SCHED_IDLE, &parameters) == 0)
+        // On Linux a thread's own id names it alone.
+        if (setpriority(PRIO_PROCESS, static_cast<id_t>(thread), niceness) == 0)
             ++moved;
     }
     return moved;
