@@ -16,6 +16,7 @@ Window {
     title: "Acknowledgements"
     color: QM.paper
 
+    QuitShortcut {}
     ScrollView {
         id: scroller
         anchors.fill: parent

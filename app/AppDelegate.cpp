@@ -5,6 +5,7 @@
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
+#include "Core/AppFolders.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
@@ -50,6 +51,17 @@
 namespace {
 // The argument the autostart entry starts the application with: it then stays in the tray.
 const QString atLoginArgument = QStringLiteral("--at-login");
+
+// The browser's return from a sign-in among a start's arguments (its own name first).
+std::optional<QUrl> signInReturn(const QStringList& arguments)
+{
+    for (const QString& argument : arguments.mid(1)) {
+        const QUrl url(argument);
+        if (AuthConfig::isCallback(url))
+            return url;
+    }
+    return std::nullopt;
+}
 }
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
@@ -72,6 +84,9 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+    // Control-Q in any window of ours (Qt.quit()) quits as the tray's Quit item does.
+    connect(qmlEngine_.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,
+            Qt::QueuedConnection);
     connectServers();
     // Shared recordings go to the formatting server's host, whenever one is configured.
     model_->setClipServer(
@@ -116,8 +131,9 @@ void AppDelegate::setAccountToken(TokenProvider token)
     *accountToken_ = std::move(token);
 }
 
-void AppDelegate::start()
+void AppDelegate::start(const QStringList& arguments)
 {
+    AppFolders::keepPrivate();
     Fonts::registerFonts();
     if (const auto folder = Environment::value("QUILLMARSH_EXPORT_ICONS")) {
         IconExport::write(*folder);
@@ -136,7 +152,9 @@ void AppDelegate::start()
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
     startDictation();
-    openRequestedWindows();
+    openRequestedWindows(arguments);
+    if (const auto callback = signInReturn(arguments))
+        completeSignIn(*callback);
 }
 
 void AppDelegate::prune()
@@ -149,11 +167,11 @@ void AppDelegate::prune()
         vault_->removeAll();
 }
 
-void AppDelegate::openRequestedWindows()
+void AppDelegate::openRequestedWindows(const QStringList& arguments)
 {
-    if (OnboardingCoordinator::showsAtLaunch(settings_))
+    if (OnboardingCoordinator::showsAtLaunch(settings_, recordsShowUse()))
         showOnboarding();
-    else if (!QApplication::arguments().contains(atLoginArgument) || !statusMenu_->inTray())
+    else if (!arguments.contains(atLoginArgument) || !statusMenu_->inTray())
         showMain();
     if (Environment::contains("QUILLMARSH_SHOW_MAIN"))
         showMain();
@@ -163,6 +181,12 @@ void AppDelegate::openRequestedWindows()
         showAcknowledgements();
     if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
         showNewestShare();
+}
+
+bool AppDelegate::recordsShowUse() const
+{
+    return !history_->entries().isEmpty() || !usage_->days().isEmpty() || !snippets_->entries().isEmpty()
+           || !vocabulary_->entries().isEmpty();
 }
 
 void AppDelegate::startDictation()
@@ -224,6 +248,10 @@ void AppDelegate::wireActions()
     actions_->onShowAcknowledgements = [self] {
         if (self)
             self->showAcknowledgements();
+    };
+    actions_->onRetryModel = [self] {
+        if (self)
+            self->models_->retry();
     };
     actions_->onShareClip = [self](const QString& entryID) {
         if (self)
@@ -335,6 +363,7 @@ void AppDelegate::showOnboarding()
     const bool downloading = std::holds_alternative<PunctuationInstaller::Installing>(punctuation);
     progress.punctuation =
         PunctuationStore::isInstalled() && !downloading ? PunctuationInstaller::Installed{} : punctuation;
+    progress.inTray = statusMenu_ && statusMenu_->inTray();
     onboarding_->show(model_->dictationKey(), progress);
 }
 
@@ -355,12 +384,9 @@ void AppDelegate::showAcknowledgements()
 
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
-    for (const QString& argument : arguments.mid(1)) {
-        const QUrl url(argument);
-        if (AuthConfig::isCallback(url)) {
-            completeSignIn(url);
-            return;
-        }
+    if (const auto callback = signInReturn(arguments)) {
+        completeSignIn(*callback);
+        return;
     }
     if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
         showMain();

@@ -19,6 +19,7 @@
 #include "Main/MainActions.h"
 #include "Main/MainSection.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QStringList>
 #include <QUuid>
@@ -69,8 +70,10 @@ public:
 
     // The start-up order, once, from the event loop's first turn: fonts, the brand images when
     // "QUILLMARSH_EXPORT_ICONS" asks (and quit), the tray item, pruning, the launch log line, the
-    // models, then the windows the user or the environment asks for.
-    void start();
+    // models, then the windows the user or the environment asks for. The program's arguments
+    // (its own name first) are read as a later start's would be: the browser's return from a
+    // sign-in, when it is what started the application, finishes that sign-in.
+    void start(const QStringList& arguments = QCoreApplication::arguments());
 
     // Opens (building it when needed) the main window, first switching it to the section when one
     // is given, and brings it to the front.
@@ -146,7 +149,9 @@ private:
     void wireOnboarding();
     bool setModelPackage(const QString& packageRaw);
     void prune();
-    void openRequestedWindows();
+    void openRequestedWindows(const QStringList& arguments);
+    // Whether the user's records show Quillmarsh was used before.
+    bool recordsShowUse() const;
     void startDictation();
 
     Settings& settings_;

@@ -11,7 +11,12 @@ QString AppInfo::build()
     return number.isEmpty() ? QStringLiteral("0") : number;
 }
 
+QString AppInfo::version()
+{
+    return QStringLiteral("%1 (%2)").arg(shortVersion(), build());
+}
+
 QString AppInfo::versionText()
 {
-    return QStringLiteral("Quillmarsh %1 (%2)").arg(shortVersion(), build());
+    return QStringLiteral("Quillmarsh ") + version();
 }

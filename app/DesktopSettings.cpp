@@ -13,14 +13,9 @@ struct Panel {
 
 // First installed program wins, in this order.
 const Panel panels[] = {
-    {"microphone", "gnome-control-center", {QStringLiteral("sound")}},
-    {"microphone", "systemsettings", {QStringLiteral("kcm_pulseaudio")}},
-    {"microphone", "pavucontrol", {QStringLiteral("--tab=4")}},
     {"sound", "gnome-control-center", {QStringLiteral("sound")}},
     {"sound", "systemsettings", {QStringLiteral("kcm_pulseaudio")}},
     {"sound", "pavucontrol", {}},
-    {"accessibility", "gnome-control-center", {QStringLiteral("universal-access")}},
-    {"accessibility", "systemsettings", {QStringLiteral("kcm_access")}},
 };
 
 }

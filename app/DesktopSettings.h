@@ -1,6 +1,7 @@
 #pragma once
-// Opens the desktop's own settings panel for a subject, when one is installed: GNOME's or KDE's,
-// or the PulseAudio mixer for sound. Nothing happens on a desktop without one.
+// Opens the desktop's own sound settings for the Settings page, when installed: GNOME's or KDE's
+// panel, or the PulseAudio mixer. Nothing happens on a desktop without one. (The microphone and
+// accessibility panels are SettingsPanels'.)
 
 #include <QObject>
 #include <QString>
@@ -14,6 +15,6 @@ class DesktopSettings : public QObject {
 public:
     using QObject::QObject;
 
-    // "microphone", "accessibility" or "sound". True when a panel was started.
+    // "sound". True when a panel was started.
     Q_INVOKABLE static bool open(const QString& subject);
 };

@@ -1,8 +1,5 @@
 #include "DictationDesktop.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
     : input(synthetic), keys(input, key), watcher(input), poster(synthetic)
 {
@@ -10,5 +7,5 @@ DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
 
 DictationFlow::Desktop DictationDesktop::parts()
 {
-    return {keys, windows, focus, watcher, poster, *QGuiApplication::clipboard()};
+    return {keys, windows, focus, watcher, poster, clipboard};
 }

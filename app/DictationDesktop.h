@@ -1,13 +1,14 @@
 #pragma once
 // The X11 desktop as the dictation flow uses it: the raw key and button events of the display,
 // the dictation key's monitor, the watcher of the user's input, the window list, the focused
-// text element through AT-SPI2, and XTest for our own keystrokes, which these recognise.
+// text element through AT-SPI2, XTest for our own keystrokes, which these recognise, and the clipboard.
 
 #include "AtSpi/AtSpiFocusedText.h"
 #include "DictationFlow.h"
 #include "HotkeyMonitor.h"
 #include "InputWatcher.h"
 #include "SyntheticKeys.h"
+#include "X11/X11Clipboard.h"
 #include "X11/X11DesktopWindows.h"
 #include "X11/X11RawInput.h"
 #include "X11/XTestKeyPoster.h"
@@ -16,7 +17,6 @@ class DictationDesktop {
 public:
     explicit DictationDesktop(HotkeyMonitor::Key key);
 
-    // With the application's clipboard.
     DictationFlow::Desktop parts();
     // The key monitor hears the display's keys (false without an X11 display).
     bool listening() const { return input.connected(); }
@@ -28,4 +28,5 @@ public:
     X11DesktopWindows windows;
     AtSpiFocusedText focus;
     XTestKeyPoster poster;
+    X11Clipboard clipboard;
 };

@@ -1,9 +1,12 @@
 #include "DictationFlow.h"
 
 #include "Clips/ClipVault.h"
+#include "Cloud/RouterError.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "Formatting/FormatClient.h"
+#include "History/HistoryStore.h"
+#include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
 #include "InputWatcher.h"
 #include "Main/AppModel.h"
@@ -14,7 +17,6 @@
 #include <QDateTime>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace {
 qint64 wordCount(const QString& text)
@@ -27,7 +29,8 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
                              Clock& clock, QObject* parent)
     : QObject(parent), controller_(controller), model_(model), desktop_(desktop), services_(std::move(services)),
       clock_(clock), pill_(clock), inserter_(desktop.clipboard, desktop.poster, clock),
-      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
+      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock),
+      focus_(desktop.focus, clock)
 {
     desktop_.keys.onKeyDown = [this] { keyDown(); };
     desktop_.keys.onKeyUp = [this](bool chord) {
@@ -49,7 +52,14 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
             pill_.setMode(PillController::Mode::handsFree);
             break;
         case DictationController::Phase::finishing:
-            pill_.setMode(PillController::Mode::finishing);
+            // The recogniser's finish starts right after this call: the pill can follow a moment later.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (controller_.phase() == DictationController::Phase::finishing)
+                        pill_.setMode(PillController::Mode::finishing);
+                },
+                Qt::QueuedConnection);
             break;
         case DictationController::Phase::idle:
             break;
@@ -57,9 +67,15 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
     };
     controller_.onPartial = [this](const Partial& partial) { pill_.setPartial(partial); };
     controller_.onLevel = [this](float level) { pill_.setLevel(level); };
-    controller_.onCancel = [this] { pill_.dismiss(); };
+    controller_.onCancel = [this] {
+        inserter_.cancel();
+        pill_.dismiss();
+    };
     controller_.onUnavailable = [this](const QString& reason) {
-        pill_.showOutcome(PillController::Mode::failed, reason);
+        // Without a model that can load there is nothing to wait for: the pill says what is wrong.
+        const bool noModel = reason.contains(RouterError(RouterError::Kind::noEngine).description());
+        pill_.showOutcome(PillController::Mode::failed,
+                          noModel && !model_.speechProblem().isEmpty() ? model_.speechProblem() : reason);
     };
     controller_.onFinal = [this](const QString& text, double seconds) { finalText(text, seconds); };
     pill_.onUndo = [this] { undoImprovement(); };
@@ -91,7 +107,6 @@ void DictationFlow::keyDown()
     ++generation_;
     fixer_.forget();
     front_ = desktop_.windows.active();
-    element_.reset();
     keyDownAt_ = clock_.now();
     if (onIdleKeyDown)
         onIdleKeyDown();
@@ -100,13 +115,9 @@ void DictationFlow::keyDown()
         return;
     pill_.start();
     // While the user speaks, learn where the text will go and save the clipboard, so neither
-    // waits on another application after the key comes up.
-    QTimer::singleShot(0, this, [this, generation = generation_] {
-        if (generation != generation_)
-            return;
-        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
-        inserter_.prepare();
-    });
+    // waits on another application after the key comes up. Both answer later.
+    focus_.find(front_ ? front_->pid : 0);
+    inserter_.prepare();
 }
 
 void DictationFlow::finalText(const QString& text, double flushSeconds)
@@ -114,6 +125,7 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     const double speechSeconds = std::max(0.0, seconds(clock_.now() - keyDownAt_) - flushSeconds);
     const std::vector<float> audio = controller_.lastAudio();
     if (text.trimmed().isEmpty()) {
+        inserter_.cancel();
         // A speech server that failed heard nothing, whatever was said.
         if (const std::optional<QString>& failure = controller_.lastFailure())
             pill_.showOutcome(PillController::Mode::failed, *failure);
@@ -123,8 +135,10 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     }
     std::shared_ptr<Punctuator> punctuator =
         model_.punctuation() && services_.punctuator ? services_.punctuator() : nullptr;
+    // Where the text goes decides how (a password field is only copied to): it waits for the
+    // focus search, within the search's bound.
     if (!punctuator) {
-        deliver(text, text, speechSeconds, audio);
+        focus_.whenKnown([this, text, speechSeconds, audio] { deliver(text, text, speechSeconds, audio); });
         return;
     }
     QPointer<DictationFlow> self(this);
@@ -137,20 +151,23 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
             Log::info(QStringLiteral("punctuation failed: ") + error.description());
         }
         runOnMainThread([self, text, punctuated, speechSeconds, audio, generation] {
-            if (self && self->generation_ == generation)
-                self->deliver(text, punctuated, speechSeconds, audio);
+            if (!self || self->generation_ != generation)
+                return;
+            self->focus_.whenKnown([self, text, punctuated, speechSeconds, audio] {
+                if (self)
+                    self->deliver(text, punctuated, speechSeconds, audio);
+            });
         });
     });
 }
 
 void DictationFlow::followFront()
 {
-    // The recogniser is finishing on its own queue meanwhile, so this costs the user nothing.
     // The user may have moved to another window while dictating hands-free.
     if (const std::optional<DesktopWindow> window = desktop_.windows.active();
         !window || !front_ || window->id != front_->id) {
         front_ = window;
-        element_ = desktop_.focus.focused(front_ ? front_->pid : 0);
+        focus_.find(front_ ? front_->pid : 0);
     }
 }
 
@@ -159,7 +176,7 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
 {
     const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
     const QString final = expansion ? expansion->text : text;
-    const std::optional<FocusedElement> element = element_;
+    const std::optional<FocusedElement> element = focus_.element();
     const std::optional<QString> appID =
         front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
     const std::optional<QString> title = front_ ? std::optional(front_->title) : std::nullopt;
@@ -214,14 +231,19 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
                            const std::optional<QString>& title, const QUuid& entry)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    model_.stats()->record(wordCount(text), speechSeconds, now);
-    if (entry.isNull())
-        return;
-    const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-    model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
-                                       webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
-                                       AppCategories::of(appID, title)));
-    if (model_.keepClips() && !audio.empty()) {
+    const UsageStats::Outcome counted = model_.stats()->record(wordCount(text), speechSeconds, now);
+    HistoryStore::Outcome kept;
+    if (!entry.isNull()) {
+        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+        kept = model_.history()->add(HistoryEntry(entry, now, raw, text, appID,
+                                                  webApp ? std::optional(webApp->name) : std::nullopt, std::nullopt,
+                                                  AppCategories::of(appID, title)));
+    }
+    // The text is in place; the pill says what of it couldn't be kept.
+    if (const auto failure = kept ? kept : counted)
+        pill_.showOutcome(PillController::Mode::failed, *failure);
+    // A recording is kept only beside its history entry.
+    if (!entry.isNull() && !kept && model_.keepClips() && !audio.empty()) {
         try {
             model_.vault().save(audio, entry);
         } catch (const Error& error) {

@@ -9,6 +9,7 @@
 #include "DesktopWindows.h"
 #include "DictationController.h"
 #include "Fixer.h"
+#include "FocusLookup.h"
 #include "Formatting/DictationStyle.h"
 #include "Inserter.h"
 #include "Pill/PillController.h"
@@ -25,7 +26,6 @@ class FormatClient;
 class HotkeyMonitor;
 class InputWatcher;
 class Punctuator;
-class QClipboard;
 
 class DictationFlow : public QObject {
     Q_OBJECT
@@ -37,7 +37,7 @@ public:
         FocusedText& focus;
         InputWatcher& input;
         KeyPoster& poster;
-        QClipboard& clipboard;
+        Clipboard& clipboard;
     };
     // Engine parts that come and go (each gives nothing while unavailable), and the queue
     // punctuation runs on.
@@ -78,7 +78,7 @@ private:
     Inserter inserter_;
     Fixer fixer_;
     std::optional<DesktopWindow> front_;  // where the text goes: the front window
-    std::optional<FocusedElement> element_;  // and its focused element, when it has one
+    FocusLookup focus_;  // and its focused element
     Clock::TimePoint keyDownAt_{};
     quint64 generation_ = 0;  // which dictation a late result belongs to
     QUuid improvedEntry_;  // the history entry of the last improvement, and its dictated text

@@ -4,49 +4,37 @@
 #include "KeyPoster.h"
 #include "Keysyms.h"
 
-#include <QClipboard>
-#include <QCoreApplication>
-
 namespace {
-// The pasted text, which says when an application first reads it.
-class PastedText final : public QMimeData {
-public:
-    explicit PastedText(std::function<void()> onRead) : onRead_(std::move(onRead)) {}
-
-protected:
-    QVariant retrieveData(const QString& type, QMetaType preferred) const override
-    {
-        if (onRead_ && type != Inserter::concealedType)
-            std::exchange(onRead_, nullptr)();
-        return QMimeData::retrieveData(type, preferred);
-    }
-
-private:
-    mutable std::function<void()> onRead_;
-};
-
-std::unique_ptr<QMimeData> copyOf(const QMimeData* data)
+// Runs the work on the inserter if it still exists.
+template <typename Work>
+auto whileAlive(const std::shared_ptr<Inserter*>& self, Work work)
 {
-    auto copy = std::make_unique<QMimeData>();
-    if (data) {
-        for (const QString& format : data->formats())
-            copy->setData(format, data->data(format));
-    }
-    return copy;
+    return [self = std::weak_ptr<Inserter*>(self), work = std::move(work)](auto&&... arguments) {
+        if (const auto alive = self.lock())
+            work(**alive, std::forward<decltype(arguments)>(arguments)...);
+    };
 }
 }
 
-Inserter::Inserter(QClipboard& clipboard, KeyPoster& keys, Clock& clock)
+Inserter::Inserter(Clipboard& clipboard, KeyPoster& keys, Clock& clock)
     : clipboard_(clipboard), keys_(keys), clock_(clock)
 {
-    watching_ = QObject::connect(&clipboard_, &QClipboard::dataChanged, [this] { ++changes_; });
+    clipboard_.onChanged = whileAlive(self_, [](Inserter& inserter) {
+        ++inserter.changes_;
+        if (inserter.prepared_)
+            inserter.save();
+    });
 }
 
 Inserter::~Inserter()
 {
-    QObject::disconnect(watching_);
-    if (restoring_)
+    clipboard_.onChanged = nullptr;
+    // Ending before the restore is due (the application quits): the user's copy goes back now,
+    // so that it is what the clipboard manager is handed, not the dictated text.
+    if (restoring_) {
         restoring_->cancel();
+        restore();
+    }
     if (takenLate_)
         takenLate_->cancel();
 }
@@ -58,51 +46,71 @@ QList<quint32> Inserter::pasteKeys(Target target)
     return {Keysyms::controlLeft, Keysyms::letterV};
 }
 
+ClipboardContents Inserter::contentsOf(const QString& text)
+{
+    // UTF-8 only: the Latin-1 targets (STRING, TEXT) would turn Persian into question marks.
+    const QByteArray utf8 = text.toUtf8();
+    return {{"UTF8_STRING", "UTF8_STRING", 8, utf8},
+            {"text/plain;charset=utf-8", "text/plain;charset=utf-8", 8, utf8},
+            {"text/plain", "text/plain", 8, utf8},
+            {concealedTarget, concealedTarget, 8, "secret"}};
+}
+
 void Inserter::prepare()
 {
-    if (ours_)
-        return;  // a restore is due: what it puts back is what is saved
-    saved_ = copyOf(clipboard_.mimeData());
-    preparedAt_ = changes_;
+    prepared_ = true;
+    if (!knowsWhatGoesBack())
+        save();
+}
+
+bool Inserter::knowsWhatGoesBack() const
+{
+    return !saving_ && saved_ && savedAt_ == changes_;
+}
+
+void Inserter::save()
+{
+    saving_ = true;
+    clipboard_.save(whileAlive(self_, [at = changes_](Inserter& inserter, std::optional<ClipboardContents> contents) {
+        inserter.saving_ = false;
+        inserter.saved_ = std::move(contents);
+        inserter.savedAt_ = at;
+    }));
 }
 
 Inserter::Result Inserter::insert(const QString& text, Target target)
 {
     taken();
-    // A paste right after another keeps the contents saved before the first one.
-    const bool stillOurs = ours_ && clipboard_.ownsClipboard() && clipboard_.mimeData() == ours_;
     if (restoring_)
         restoring_->cancel();
-    if (!stillOurs && (!saved_ || preparedAt_ != changes_))
-        saved_ = copyOf(clipboard_.mimeData());
-    preparedAt_.reset();
+    restoring_.reset();
+    prepared_ = false;
+    // A paste right after another keeps the contents saved before the first one.
+    if (!knowsWhatGoesBack()) {
+        if (saving_)
+            Log::info(QStringLiteral("clipboard not kept: its owner hadn't answered by the paste"));
+        saving_ = false;
+        saved_.reset();
+    }
 
-    // Reading happens inside the clipboard's answer to the application: the rest waits for the
-    // event loop, after the answer has gone out.
-    auto data = new PastedText([self = std::weak_ptr<Inserter*>(self_)] {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self] {
-                if (const auto alive = self.lock())
-                    (*alive)->taken();
-            },
-            Qt::QueuedConnection);
-    });
-    data->setText(text);
-    data->setData(concealedType, QByteArrayLiteral("secret"));
-    clipboard_.setMimeData(data);
-    ours_ = data;
-
-    if (target == Target::password) {
+    const bool owned =
+        clipboard_.own(contentsOf(text), whileAlive(self_, [](Inserter& inserter, const QByteArray& asked) {
+                           if (asked != concealedTarget)
+                               inserter.taken();
+                       }));
+    if (target == Target::password && owned) {
         // Nothing will be pasted: the copy is what the user asked for, so nothing goes back.
         saved_.reset();
-        ours_ = nullptr;
         return Result::copied;
+    }
+    if (!owned) {
+        Log::info(QStringLiteral("couldn't paste: the clipboard couldn't be taken"));
+        saved_.reset();
+        return Result::failed;
     }
     if (!keys_.post(pasteKeys(target))) {
         Log::info(QStringLiteral("couldn't paste: the desktop doesn't take synthetic keys"));
         saved_.reset();
-        ours_ = nullptr;
         return Result::failed;
     }
     restoring_ = clock_.schedule(restoreDelay, [this] { restore(); });
@@ -134,13 +142,7 @@ void Inserter::taken()
 void Inserter::restore()
 {
     restoring_.reset();
-    // A clipboard manager or the user who changed it meanwhile wins.
-    if (ours_ && clipboard_.ownsClipboard() && clipboard_.mimeData() == ours_) {
-        if (saved_->formats().isEmpty())
-            clipboard_.clear();
-        else
-            clipboard_.setMimeData(saved_.release());
-    }
-    saved_.reset();
-    ours_ = nullptr;
+    // A clipboard manager or the user who took the clipboard meanwhile keeps it; otherwise the
+    // saved contents stay ours, so the next paste needn't read them again.
+    clipboard_.replace(saved_.value_or(ClipboardContents{}));
 }

@@ -1,15 +1,16 @@
 #pragma once
 // Puts text at the cursor of the focused element by way of the clipboard: the clipboard's
-// contents are saved (every format), the text is written with the password-manager hint so
-// clipboard histories skip it, Control-V (Control-Shift-V in a terminal) is posted, and 0.5 s
-// later the old contents go back, unless something else changed the clipboard meanwhile. Into a
-// password field the text is only copied. Our application answers the paste's clipboard requests
-// on the main thread, so what follows a paste waits until the text has been read (afterTaken).
+// contents are saved (every target, as its owner offers it), the text is written with the
+// password-manager hint so clipboard histories skip it, Control-V (Control-Shift-V in a terminal)
+// is posted, and 0.5 s later the saved contents go back, unless something else took the
+// clipboard meanwhile. Into a password field the text is only copied. Nothing here waits on the
+// clipboard's owner: the save runs ahead of the paste (prepare), and an owner that hasn't
+// answered by the paste costs its contents, never the paste.
 
+#include "Clipboard.h"
 #include "Core/Clock.h"
 
 #include <QList>
-#include <QMimeData>
 #include <QString>
 
 #include <functional>
@@ -17,7 +18,6 @@
 #include <optional>
 
 class KeyPoster;
-class QClipboard;
 
 class Inserter {
 public:
@@ -27,17 +27,18 @@ public:
     static constexpr Clock::Duration restoreDelay = std::chrono::milliseconds(500);
     // How long afterTaken waits for an application that never reads the pasted text.
     static constexpr Clock::Duration takenTimeout = std::chrono::milliseconds(200);
-    // The hint type and value that clipboard managers and histories take as "don't keep".
-    static inline const QString concealedType = QStringLiteral("x-kde-passwordManagerHint");
+    // The hint target and value that clipboard managers and histories take as "don't keep".
+    static inline const QByteArray concealedTarget = QByteArrayLiteral("x-kde-passwordManagerHint");
 
-    Inserter(QClipboard& clipboard, KeyPoster& keys, Clock& clock = Clock::system());
+    Inserter(Clipboard& clipboard, KeyPoster& keys, Clock& clock = Clock::system());
     ~Inserter();
     Inserter(const Inserter&) = delete;
     Inserter& operator=(const Inserter&) = delete;
 
-    // Saves the clipboard ahead of a paste (reading another application's clipboard takes a
-    // round trip per format); insert() reads it again only if it changed since.
+    // Starts saving the clipboard ahead of a paste, unless what goes back is already known, and
+    // keeps the save current until the paste, or until cancel() says none is coming.
     void prepare();
+    void cancel() { prepared_ = false; }
     Result insert(const QString& text, Target target);
     // Calls `then` on the main thread once an application has read the last pasted text, or
     // takenTimeout after the paste; at once when the last insert pasted nothing. Work still
@@ -45,23 +46,29 @@ public:
     void afterTaken(std::function<void()> then);
     // The keys that paste into the target.
     static QList<quint32> pasteKeys(Target target);
+    // The targets the text is offered as.
+    static ClipboardContents contentsOf(const QString& text);
 
 private:
+    void save();
+    bool knowsWhatGoesBack() const;
     void restore();
     void taken();
 
-    QClipboard& clipboard_;
+    Clipboard& clipboard_;
     KeyPoster& keys_;
     Clock& clock_;
-    std::unique_ptr<QMimeData> saved_;  // what the clipboard held before our first paste
-    const QMimeData* ours_ = nullptr;  // what we put there, while it may still be there
+    // The user's clipboard: what goes back after a paste. It stays current while nobody else takes
+    // the clipboard (counted in changes_), also once it is back with us as its owner.
+    std::optional<ClipboardContents> saved_;
+    quint64 savedAt_ = 0;  // changes_ when it was saved
+    quint64 changes_ = 0;  // how often another application took the clipboard
+    bool saving_ = false;
+    bool prepared_ = false;  // a paste is coming: keep the save current
     std::shared_ptr<ScheduledWork> restoring_;
-    quint64 changes_ = 0;  // how often the clipboard changed
-    std::optional<quint64> preparedAt_;  // the change count when prepare() saved it
-    QMetaObject::Connection watching_;
     std::function<void()> afterTaken_;
     bool awaitingRead_ = false;  // the last paste's text hasn't been read yet
     std::shared_ptr<ScheduledWork> takenLate_;
-    // The clipboard may keep our text after we are gone; its reader reaches us through this.
+    // The clipboard may call back after we are gone; it reaches us through this.
     const std::shared_ptr<Inserter*> self_ = std::make_shared<Inserter*>(this);
 };

@@ -15,6 +15,7 @@
 #include "Punctuation/PunctuationStore.h"
 #include "Punctuation/Punctuator.h"
 #include "Recognizer.h"
+#include "SpeechModelProblem.h"
 
 #include <cmath>
 
@@ -79,11 +80,14 @@ void ModelSetup::watchInstallers()
             model_.setSpeechStatus(QStringLiteral("Ready"));
             break;
         case ModelHost::State::Kind::failed:
-            model_.setSpeechStatus(state.error);
+            model_.setSpeechStatus(SpeechModelProblem::status(state.problem));
             break;
         case ModelHost::State::Kind::idle:
             break;
         }
+        model_.setSpeechProblem(state.kind == ModelHost::State::Kind::failed
+                                    ? SpeechModelProblem::sentence(state.problem, ModelStore::overrideDir())
+                                    : QString());
         model_.setSpeechReady(state.kind == ModelHost::State::Kind::ready);
         publishLoading();
         if (onHostChange)
@@ -92,9 +96,10 @@ void ModelSetup::watchInstallers()
     installer_->onChange = [this](const ModelInstaller::State& state) {
         if (const auto* progress = std::get_if<ModelInstaller::Installing>(&state))
             model_.setSpeechStatus(installingLine(*progress));
-        else if (const auto* failed = std::get_if<ModelInstaller::Failed>(&state))
+        else if (const auto* failed = std::get_if<ModelInstaller::Failed>(&state)) {
             model_.setSpeechStatus(failed->error.description());
-        else if (const auto* installed = std::get_if<ModelInstaller::Installed>(&state))
+            model_.setSpeechProblem(failed->error.description());
+        } else if (const auto* installed = std::get_if<ModelInstaller::Installed>(&state))
             host_->load(RecognizerConfig(installed->folder));
         publishLoading();
         if (onInstallChange)
@@ -147,10 +152,21 @@ void ModelSetup::retry()
 {
     if (busy())
         return;
-    if (const auto folder = ModelStore::overrideDir())
+    if (const auto folder = ModelStore::overrideDir()) {
         host_->load(RecognizerConfig(*folder));
-    else
-        prepare(chosenPackage(model_));
+        return;
+    }
+    const ModelPackage package = chosenPackage(model_);
+    // Loading a damaged model again can't help: it is fetched anew.
+    const ModelHost::State& state = host_->state();
+    if (state.kind == ModelHost::State::Kind::failed && state.problem == ModelHost::Problem::damaged) {
+        try {
+            ModelStore::remove(package);
+        } catch (const Error& error) {
+            Log::info(QStringLiteral("damaged model not removed: ") + error.description());
+        }
+    }
+    prepare(package);
 }
 
 void ModelSetup::prepare(ModelPackage package)

@@ -1,6 +1,6 @@
 #pragma once
-// One running application per user: the first start listens on a local socket; a later start
-// hands its arguments to the first one and exits.
+// One running application per user and display: the first start listens on a local socket in a
+// folder only the user can enter; a later start hands its arguments to the first one and exits.
 
 #include <QObject>
 #include <QStringList>
@@ -13,7 +13,9 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    // The socket's name for this user ("quillmarsh-" and the user id).
+    // The socket's path for this user and display: "quillmarsh-" and the display, in
+    // $XDG_RUNTIME_DIR when that is private to the user, else in a folder of ours (mode 0700) in
+    // the temporary folder. Empty when neither can be had: someone else holds the name.
     static QString defaultName();
 
     explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
@@ -21,6 +23,7 @@ public:
 
     // True when this process is now the one instance. False when another one runs: the arguments
     // have then been handed to it. A socket left behind by a crashed instance is taken over.
+    // Without a name it is the only instance it knows of, and later starts run on their own.
     bool claim(const QStringList& arguments);
 
 signals:

@@ -50,7 +50,8 @@ StatusMenu::~StatusMenu() = default;
 void StatusMenu::refresh()
 {
     const QString status = model_.speechStatus().isEmpty() ? QStringLiteral("Starting…") : model_.speechStatus();
-    modelLine_->setText(QStringLiteral("Speech model: ") + status);
+    modelLine_->setText(model_.speechProblem().isEmpty() ? QStringLiteral("Speech model: ") + status
+                                                         : model_.speechProblem());
     retry_->setVisible(actions_.canRetry());
     microphoneLine_->setText(QStringLiteral("Microphone: ") + DeviceNames::microphone());
     keyLine_->setText(QStringLiteral("Dictation key: ") + HotkeyMonitor::displayName(model_.dictationKey()));

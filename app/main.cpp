@@ -1,10 +1,12 @@
-// The application's entry: one instance per user, the composition root, the event loop. It lives
-// in the tray; closing its last window does not end it. With "QUILLMARSH_DEMO_PIPELINE" naming an
+// The application's entry: one instance per user and display, the composition root, the event
+// loop. It lives in the tray; closing its last window does not end it, and the end of the session
+// or `kill` quits it as its Quit item does. With "QUILLMARSH_DEMO_PIPELINE" naming an
 // audio file it runs that file through the dictation pipeline instead, prints the text and ends.
 #include "AppDelegate.h"
 #include "AppInfo.h"
 #include "Core/Settings.h"
 #include "DemoPipeline.h"
+#include "QuitOnSignals.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -36,8 +38,9 @@ int main(int argc, char* argv[])
     if (!instance.claim(QApplication::arguments()))
         return 0;
 
+    const QuitOnSignals quitOnSignals;
     AppDelegate delegate(Settings::shared());
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
-    QTimer::singleShot(0, &delegate, &AppDelegate::start);
+    QTimer::singleShot(0, &delegate, [&delegate] { delegate.start(QApplication::arguments()); });
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 
 #include <QThreadPool>
 
+#include <new>
 #include <vector>
 
 ModelHost::ModelHost(Clock& clock, RecognizerFactory factory)
@@ -29,6 +30,7 @@ void ModelHost::load(const RecognizerConfig& config)
         std::shared_ptr<Recognizer> recognizer;
         double loadSeconds = 0, warmSeconds = 0;
         QString failure;
+        Problem problem = Problem::unloadable;
         try {
             const Clock::TimePoint loadStart = clock.now();
             recognizer = factory(config);
@@ -40,18 +42,29 @@ void ModelHost::load(const RecognizerConfig& config)
             stream->accept(silence);
             stream->finish();
             warmSeconds = seconds(clock.now() - warmStart);
-        } catch (const std::exception& error) {
+        } catch (const RecognizerError& error) {
+            recognizer.reset();
+            failure = error.description();
+            if (error.kind() == RecognizerError::Kind::missingFile)
+                problem = Problem::missing;
+        } catch (const std::bad_alloc& error) {
             recognizer.reset();
             failure = QString::fromUtf8(error.what());
+        } catch (const std::exception& error) {
+            // The library's own exception: it couldn't make sense of what the files hold.
+            recognizer.reset();
+            failure = QString::fromUtf8(error.what());
+            problem = Problem::damaged;
         }
 
-        runOnMainThread([host, recognizer, config, loadSeconds, warmSeconds, failure] {
+        runOnMainThread([host, recognizer, config, loadSeconds, warmSeconds, failure, problem] {
             const std::shared_ptr<ModelHost*> alive = host.lock();
             if (!alive)
                 return;
             ModelHost& self = **alive;
             if (!recognizer) {
-                self.set(State::failed(failure));
+                Log::info(QStringLiteral("model not loaded: ") + failure);
+                self.set(State::failed(failure, problem));
                 return;
             }
             self.recognizer_ = recognizer;

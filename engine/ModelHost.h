@@ -14,6 +14,10 @@
 
 class ModelHost {
 public:
+    // Why a load failed, for the words the user is shown: a file of the model isn't there, the
+    // library couldn't read what the files hold, or the load failed some other way.
+    enum class Problem { missing, damaged, unloadable };
+
     struct State {
         enum class Kind { idle, loading, ready, failed };
 
@@ -21,7 +25,8 @@ public:
         double loadSeconds = 0;  // ready: making the recogniser
         double warmSeconds = 0;  // ready: the warm-up decode
         uint64_t footprintBytes = 0;  // ready: the process's footprint after loading, 0 if unknown
-        QString error;  // failed: the error's description
+        QString error;  // failed: the error's description, for the log
+        Problem problem = Problem::unloadable;  // failed: why
 
         static State idle() { return {}; }
         static State loading() { return {Kind::loading, 0, 0, 0, {}}; }
@@ -29,7 +34,10 @@ public:
         {
             return {Kind::ready, loadSeconds, warmSeconds, footprintBytes, {}};
         }
-        static State failed(const QString& error) { return {Kind::failed, 0, 0, 0, error}; }
+        static State failed(const QString& error, Problem problem = Problem::unloadable)
+        {
+            return {Kind::failed, 0, 0, 0, error, problem};
+        }
 
         bool operator==(const State&) const = default;
     };

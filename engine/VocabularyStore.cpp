@@ -1,10 +1,7 @@
 #include "VocabularyStore.h"
 
 #include "Core/AppFolders.h"
-#include "Core/AtomicFile.h"
-#include "Core/Log.h"
 #include "Core/Settings.h"
-#include "Core/StoredFile.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
 #include "Core/WholeSecond.h"
@@ -84,18 +81,37 @@ QString VocabularyStore::clean(const QString& text)
     return splitAtWhitespace(spaced).join(u' ');
 }
 
-VocabularyStore::VocabularyStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
+VocabularyStore::VocabularyStore(const QString& url, QObject* parent)
+    : QObject(parent), file_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"))
 {
-    if (auto entries = readStoredFile(url_, QStringLiteral("vocabulary"), decodeFile))
-        entries_ = std::move(*entries);
+    entries_ = file_.read(decodeFile).value_or(QList<VocabularyEntry>());
     writtenForms_ = WrittenForms(hotwords());
+}
+
+void VocabularyStore::readAgainIfBlocked()
+{
+    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+        entriesDidChange();
+        emit problemChanged();
+    }
+}
+
+void VocabularyStore::commit(QList<VocabularyEntry> changed)
+{
+    const std::optional<QString> failure = file_.write(encodeFile(changed));
+    if (!failure) {
+        entries_ = std::move(changed);
+        entriesDidChange();
+    }
+    emit problemChanged();
+    if (failure)
+        throw StoreError(*failure);
 }
 
 void VocabularyStore::entriesDidChange()
 {
     writtenForms_ = WrittenForms(hotwords());
     emit entriesChanged();
-    save();
 }
 
 QStringList VocabularyStore::hotwords() const
@@ -109,6 +125,7 @@ QStringList VocabularyStore::hotwords() const
 
 VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
 {
+    readAgainIfBlocked();
     const QString cleaned = clean(text);
     if (cleaned.isEmpty())
         throw VocabularyError(VocabularyError::Kind::empty);
@@ -124,15 +141,18 @@ VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Sourc
         throw VocabularyError::duplicate(existing->text);
 
     const VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
-    entries_.append(entry);
-    entriesDidChange();
+    QList<VocabularyEntry> changed = entries_;
+    changed.append(entry);
+    commit(std::move(changed));
     return entry;
 }
 
 void VocabularyStore::remove(const QUuid& id)
 {
-    entries_.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
-    entriesDidChange();
+    readAgainIfBlocked();
+    QList<VocabularyEntry> changed = entries_;
+    changed.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
+    commit(std::move(changed));
 }
 
 QByteArray VocabularyStore::encodeFile(const QList<VocabularyEntry>& entries)
@@ -173,10 +193,4 @@ std::optional<QList<VocabularyEntry>> VocabularyStore::decodeFile(const QByteArr
         result.append(VocabularyEntry(*id, text.toString(), VocabularyEntry::Source::you, *added));
     }
     return result;
-}
-
-void VocabularyStore::save() const
-{
-    if (const auto failure = writeFileAtomically(url_, encodeFile(entries_)))
-        Log::info(QStringLiteral("vocabulary: could not save %1: %2").arg(url_, *failure));
 }

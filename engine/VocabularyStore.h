@@ -4,6 +4,7 @@
 // forms that put the user's spelling back into recognised text.
 
 #include "Core/Error.h"
+#include "Core/StoredFile.h"
 #include "WrittenForms.h"
 
 #include <QByteArray>
@@ -55,6 +56,8 @@ private:
 
 class VocabularyStore : public QObject {
     Q_OBJECT
+    // What the user should know about the vocabulary's file (see StoredFile); empty when all is well.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     static constexpr qsizetype maxLength = 60;  // user-perceived characters
@@ -65,17 +68,20 @@ public:
     // Colons become spaces; white-space runs become one space, none at the ends.
     static QString clean(const QString& text);
 
-    // Loads the file; never fails. A file that can't be decoded is kept aside as
-    // "vocabulary.unreadable.json" and the list starts empty.
+    // Loads the file; never fails. A file that can't be decoded is kept aside (as
+    // "vocabulary.unreadable.json" when that name is free) and the list starts empty.
     explicit VocabularyStore(const QString& url, QObject* parent = nullptr);
 
     const QList<VocabularyEntry>& entries() const { return entries_; }
-    const QString& url() const { return url_; }
+    const QString& url() const { return file_.path(); }
+    QString problem() const { return file_.problem(); }
     // The entries' texts in list order.
     QStringList hotwords() const;
     // Built from the hotwords; follows every change of the entries.
     const WrittenForms& writtenForms() const { return writtenForms_; }
 
+    // Changes throw VocabularyError for a refused word and StoreError when the file can't be
+    // saved; either way the list stays as it was.
     VocabularyEntry add(const QString& text, VocabularyEntry::Source source);
     // Saves even when no entry had the identifier.
     void remove(const QUuid& id);
@@ -87,12 +93,15 @@ public:
 
 signals:
     void entriesChanged();
+    void problemChanged();
 
 private:
+    // Reads the file again when it couldn't be read, before a change is worked out.
+    void readAgainIfBlocked();
+    void commit(QList<VocabularyEntry> changed);
     void entriesDidChange();
-    void save() const;
 
-    QString url_;
+    StoredFile file_;
     QList<VocabularyEntry> entries_;
     WrittenForms writtenForms_;
 };

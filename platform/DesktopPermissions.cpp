@@ -28,10 +28,12 @@ QDBusMessage callEnabledProperty(const QString& method, const QVariantList& valu
     return bus.call(call, QDBus::Block, busTimeoutMs);
 }
 
-bool assistiveTechnologiesEnabled()
+DesktopPermissions::Switch assistiveTechnologies()
 {
     const QDBusReply<QDBusVariant> reply = callEnabledProperty(QStringLiteral("Get"), {});
-    return reply.isValid() && reply.value().variant().toBool();
+    if (!reply.isValid())
+        return DesktopPermissions::Switch::absent;
+    return reply.value().variant().toBool() ? DesktopPermissions::Switch::on : DesktopPermissions::Switch::off;
 }
 
 // An X server's extensions do not change while it runs, so the answer is kept.
@@ -56,21 +58,25 @@ bool xTestPresent()
 class SystemPermissions final : public DesktopPermissions {
 public:
     Microphone::Permission microphone() const override { return Microphone::permission(); }
-    void requestMicrophone() override
-    {
-        Microphone::requestPermission([](bool) {});
-    }
-    bool accessibilityTrusted() const override { return assistiveTechnologiesEnabled() && xTestPresent(); }
+    bool canType() const override { return xTestPresent(); }
+    Switch accessibility() const override { return assistiveTechnologies(); }
     void promptAccessibility() override
     {
         callEnabledProperty(QStringLiteral("Set"), {QVariant::fromValue(QDBusVariant(true))});
     }
 };
 
+DesktopPermissions* standIn = nullptr;
+
 }
 
 DesktopPermissions& DesktopPermissions::system()
 {
     static SystemPermissions permissions;
-    return permissions;
+    return standIn ? *standIn : permissions;
+}
+
+void DesktopPermissions::replaceSystem(DesktopPermissions* permissions)
+{
+    standIn = permissions;
 }

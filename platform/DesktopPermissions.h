@@ -1,20 +1,26 @@
 #pragma once
-// What dictation needs the desktop to allow. There is no capture prompt here: the microphone is
-// allowed when an input device exists. "Accessibility" is the desktop's assistive-technology
-// switch (reading and replacing text in other applications needs it) together with the X
-// server's XTest extension (typing into them needs it).
+// What the desktop lets dictation do, as facts of this desktop rather than grants: there is no
+// capture prompt, so the microphone is allowed when an input device exists; typing into other
+// applications needs the X server's XTest extension; improving text in place and noticing
+// password fields need the desktop's assistive-technology switch, which only exists where an
+// accessibility bus runs.
 
 #include "Microphone.h"
 
 class DesktopPermissions {
 public:
+    enum class Switch { on, off, absent };
+
     virtual ~DesktopPermissions() = default;
 
     virtual Microphone::Permission microphone() const = 0;
-    virtual void requestMicrophone() = 0;
-    virtual bool accessibilityTrusted() const = 0;
-    // Turns the assistive-technology switch on; XTest is the X server's to offer or not.
+    virtual bool canType() const = 0;
+    virtual Switch accessibility() const = 0;
+    // Turns the assistive-technology switch on; nothing happens where there is none.
     virtual void promptAccessibility() = 0;
 
+    // The desktop's answers, or what a test put in their place.
     static DesktopPermissions& system();
+    // For tests: answers in place of the desktop's until called again (nothing restores them).
+    static void replaceSystem(DesktopPermissions* standIn);
 };

@@ -19,24 +19,37 @@ constexpr Tool kde{"systemsettings", {"kcm_pulseaudio", "kcm_access", "kcm_keybo
 // The sound mixer's fourth tab lists the input devices.
 constexpr Tool soundMixer{"pavucontrol", {"--tab=4", nullptr, nullptr}};
 
+QStringList installedCommand(SettingsPanels::Panel panel)
+{
+    return SettingsPanels::command(
+        panel, [](const QString& program) { return !QStandardPaths::findExecutable(program).isEmpty(); },
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+}
+
 class SystemPanels final : public SettingsPanels {
 public:
     void open(Panel panel) override
     {
-        const QStringList found = command(
-            panel, [](const QString& program) { return !QStandardPaths::findExecutable(program).isEmpty(); },
-            qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+        const QStringList found = installedCommand(panel);
         if (!found.isEmpty())
             QProcess::startDetached(found.first(), found.mid(1));
     }
+    bool available(Panel panel) const override { return !installedCommand(panel).isEmpty(); }
 };
+
+SettingsPanels* standIn = nullptr;
 
 }
 
 SettingsPanels& SettingsPanels::system()
 {
     static SystemPanels panels;
-    return panels;
+    return standIn ? *standIn : panels;
+}
+
+void SettingsPanels::replaceSystem(SettingsPanels* panels)
+{
+    standIn = panels;
 }
 
 QStringList SettingsPanels::command(Panel panel, const std::function<bool(const QString& program)>& installed,

@@ -7,9 +7,11 @@
 
 namespace {
 
-std::unique_ptr<SessionStore> storeFromEnvironment()
+std::unique_ptr<SessionStore> storeFor(const AuthConfig& service)
 {
-    if (Environment::value("QUILLMARSH_ACCOUNT_SESSION") == QLatin1String("memory"))
+    // Without a sign-in service there is no session to keep, and the desktop's secret store is
+    // left alone: even reading it may ask the user to make a keyring.
+    if (!service.isConfigured() || Environment::value("QUILLMARSH_ACCOUNT_SESSION") == QLatin1String("memory"))
         return std::make_unique<MemorySessionStore>();
     return std::make_unique<KeychainSessionStore>();
 }
@@ -24,7 +26,7 @@ std::optional<QUrl> speechServer(const Settings& settings)
 }
 
 AccountService::AccountService(const Settings& settings, QNetworkAccessManager& network, Clock& clock)
-    : AccountService(settings, network, storeFromEnvironment(), clock)
+    : AccountService(settings, network, storeFor(AuthConfig::load(settings)), clock)
 {
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The accounts subsystem as the application runs it: the session store (the desktop's secret
-// store, or memory when "QUILLMARSH_ACCOUNT_SESSION" is "memory"), the auth service's client, the
-// account manager with its renewal, and the account server's client when the speech-server
-// setting names a server it can sit beside.
+// store, or memory when "QUILLMARSH_ACCOUNT_SESSION" is "memory" or no sign-in service is
+// configured), the auth service's client, the account manager with its renewal, and the account
+// server's client when the speech-server setting names a server it can sit beside.
 
 #include "Account/AccountAPI.h"
 #include "Account/AccountManager.h"

@@ -2,17 +2,27 @@
 
 #include "Account/AccountAPI.h"
 #include "Account/AccountManager.h"
+#include "Account/SaveFilePrompt.h"
 #include "Core/AtomicFile.h"
+#include "Core/Log.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 
 bool isBlank(QChar c)
 {
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
+
+// What failed and why, without the token or the account's data.
+void logFailure(const QString& what, const AccountAPIError& error)
+{
+    Log::info(what + error.description()
+              + (error.detail().isEmpty() ? QString() : QStringLiteral(" (") + error.detail() + u')'));
 }
 
 }
@@ -81,9 +91,14 @@ void AccountViewModel::setData(bool busy, const QString& message)
     emit dataChanged();
 }
 
+bool AccountViewModel::canSignIn() const
+{
+    return manager_.canSignIn();
+}
+
 void AccountViewModel::sendLink()
 {
-    if (!emailLooksValid() || phase_ == Phase::sending)
+    if (!canSignIn() || !emailLooksValid() || phase_ == Phase::sending)
         return;
     const QString address = trimBlanks(email_);
     setPhase(Phase::sending);
@@ -100,6 +115,8 @@ void AccountViewModel::sendLink()
 
 void AccountViewModel::continueWithGoogle()
 {
+    if (!canSignIn())
+        return;
     setPhase(Phase::idle);
     QDesktopServices::openUrl(manager_.beginGoogle());
 }
@@ -136,32 +153,31 @@ void AccountViewModel::exportData()
         if (!self)
             return;
         if (const auto* error = std::get_if<AccountAPIError>(&result)) {
+            logFailure(QStringLiteral("account export failed: "), *error);
             self->setData(false, error->description());
             return;
         }
-        self->export_ = std::get<QByteArray>(result);
-        emit self->exportReady();
+        const SaveFilePrompt::Request request{
+            QStringLiteral("Download my data"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            QStringLiteral("quillmarsh-account-data.json"), QStringLiteral("JSON (*.json)"), QStringLiteral("json")};
+        SaveFilePrompt::ask(request, [self, bytes = std::get<QByteArray>(result)](const std::optional<QString>& path) {
+            if (self)
+                self->saveExport(bytes, path);
+        });
     });
 }
 
-void AccountViewModel::saveExport(const QUrl& file)
+void AccountViewModel::saveExport(const QByteArray& bytes, const std::optional<QString>& path)
 {
-    if (!export_)
+    if (!path) {
+        setData(false, QString());
         return;
-    const QString path = file.toLocalFile();
-    const auto failure = path.isEmpty() ? std::optional(QStringLiteral("not a local file"))
-                                        : writeFileAtomically(path, *export_, FileAccess::privateToUser);
-    export_.reset();
+    }
+    const auto failure = writeFileAtomically(*path, bytes);
+    if (failure)
+        Log::info(QStringLiteral("account export not saved: ") + *failure);
     setData(false, failure ? QStringLiteral("Couldn\u2019t save the file.")
-                           : QStringLiteral("Saved to ") + QFileInfo(path).fileName() + QStringLiteral("."));
-}
-
-void AccountViewModel::cancelExport()
-{
-    if (!export_)
-        return;
-    export_.reset();
-    setData(false, QString());
+                           : QStringLiteral("Saved to ") + QFileInfo(*path).fileName() + QStringLiteral("."));
 }
 
 void AccountViewModel::deleteAccount()
@@ -172,6 +188,7 @@ void AccountViewModel::deleteAccount()
     const QPointer<AccountViewModel> self(this);
     api_->deleteAccount([self, manager = &manager_](std::optional<AccountAPIError> error) {
         if (error) {
+            logFailure(QStringLiteral("account deletion failed: "), *error);
             if (self)
                 self->setData(false, error->description());
             return;

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
@@ -30,6 +29,8 @@ class AccountViewModel : public QObject {
     // Empty while there is no message.
     Q_PROPERTY(QString dataMessage READ dataMessage NOTIFY dataChanged)
     Q_PROPERTY(bool hasAPI READ hasAPI CONSTANT)
+    // False when no sign-in service is configured: then the form can't sign in.
+    Q_PROPERTY(bool canSignIn READ canSignIn CONSTANT)
 
 public:
     enum class Phase { idle, sending, sentLink, failed };
@@ -51,6 +52,7 @@ public:
     bool dataBusy() const { return dataBusy_; }
     QString dataMessage() const { return dataMessage_; }
     bool hasAPI() const { return api_ != nullptr; }
+    bool canSignIn() const;
 
     Q_INVOKABLE void sendLink();
     // Opens the service's Google sign-in page in the default browser.
@@ -58,11 +60,8 @@ public:
     // Re-reads the account; once signed in, the form starts over.
     Q_INVOKABLE void refresh();
     Q_INVOKABLE void signOut();
-    // Fetches the export; when it arrives, `exportReady` asks the page where to save it.
+    // Fetches the export; when it arrives, the save dialog asks where it goes.
     Q_INVOKABLE void exportData();
-    // The page's answer to `exportReady`: the chosen file, or cancelled.
-    Q_INVOKABLE void saveExport(const QUrl& file);
-    Q_INVOKABLE void cancelExport();
     Q_INVOKABLE void deleteAccount();
 
 signals:
@@ -70,11 +69,12 @@ signals:
     void phaseChanged();
     void stateChanged();
     void dataChanged();
-    void exportReady();
 
 private:
     void setPhase(Phase phase, const QString& text = {});
     void setData(bool busy, const QString& message);
+    // The save dialog's answer: the chosen file, or nothing when cancelled.
+    void saveExport(const QByteArray& bytes, const std::optional<QString>& path);
 
     AccountManager& manager_;
     AccountAPI* api_;
@@ -84,5 +84,4 @@ private:
     bool signedIn_ = false;
     bool dataBusy_ = false;
     QString dataMessage_;
-    std::optional<QByteArray> export_;
 };

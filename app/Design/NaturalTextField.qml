@@ -23,8 +23,15 @@ FocusScope {
     implicitWidth: 200
     implicitHeight: input.implicitHeight
 
-    // Only a change from outside is written into the field, so typing is never written back.
-    onTextChanged: if (input.text !== root.text) input.text = root.text
+    // Only a change from outside is written into the field, so typing is never written back. Such a
+    // text, like the first, shows from its beginning: a long one is cut at its end, not its start.
+    onTextChanged: {
+        if (input.text !== root.text) {
+            input.text = root.text
+            input.cursorPosition = 0
+        }
+    }
+    Component.onCompleted: input.cursorPosition = 0
 
     Text {
         anchors.fill: input
@@ -44,6 +51,7 @@ FocusScope {
         anchors.verticalCenter: parent.verticalCenter
         text: root.text
         focus: true
+        activeFocusOnTab: true
         clip: true
         selectByMouse: true
         color: QM.ink

@@ -3,37 +3,45 @@ import QtQuick.Layouts
 import Quillmarsh.Design
 
 // A page's title block: title and subtitle on the left, an optional view (for example a button)
-// at the right, level with the bottom of the subtitle.
+// at the right, level with the bottom of the subtitle. When the row is short of room the texts
+// wrap, down to a third of its width; a trailing view that may shrink (Layout.fillWidth with its
+// natural width as maximum) gives up the rest.
 RowLayout {
     id: root
     property string title
     property string subtitle
-    default property alias trailing: trailingHolder.data
+    default property alias trailing: trailingRow.data
 
     spacing: 8
 
     ColumnLayout {
         Layout.alignment: Qt.AlignBottom
+        Layout.fillWidth: true
+        Layout.minimumWidth: Math.min(implicitWidth, root.width / 3)
         spacing: 4
         Text {
+            Layout.fillWidth: true
             text: root.title
             textFormat: Text.PlainText
             font: Typography.latin(30, Font.DemiBold)
             color: QM.ink
+            wrapMode: Text.Wrap
         }
         Text {
+            Layout.fillWidth: true
             visible: root.subtitle.length > 0
             text: root.subtitle
             textFormat: Text.PlainText
             font: Typography.latin(14, Font.Normal)
             color: QM.sub
+            wrapMode: Text.Wrap
         }
     }
-    Item { Layout.fillWidth: true }
-    Item {
-        id: trailingHolder
+    RowLayout {
+        id: trailingRow
         Layout.alignment: Qt.AlignBottom
-        implicitWidth: childrenRect.width
-        implicitHeight: childrenRect.height
+        Layout.fillWidth: true
+        Layout.maximumWidth: Math.ceil(implicitWidth)
+        spacing: 0
     }
 }

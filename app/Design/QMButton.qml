@@ -4,12 +4,18 @@ import Quillmarsh.Design
 
 // The application's full-size button: primary is ink-filled, secondary paper with a hairline.
 // A disabled primary button turns faint on line; a disabled secondary one keeps its colours.
-AbstractButton {
+// A destructive button says so in the danger colour: filled with it when primary, its text when
+// secondary.
+QMPressable {
     id: root
     property bool primary: false
+    property bool destructive: false
+
+    readonly property color accent: destructive ? QM.danger : QM.ink
 
     implicitWidth: label.implicitWidth + 36
     implicitHeight: 40
+    focusRadius: 10
     opacity: down ? 0.8 : 1
 
     contentItem: Text {
@@ -17,14 +23,13 @@ AbstractButton {
         text: root.text
         textFormat: Text.PlainText
         font: Typography.latin(14, Font.DemiBold)
-        color: !root.primary ? QM.ink : root.enabled ? QM.paper : QM.faint
+        color: !root.primary ? root.accent : root.enabled ? QM.paper : QM.faint
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }
     background: QMShape {
-        fillColor: !root.primary ? QM.paper : root.enabled ? QM.ink : QM.line
+        fillColor: !root.primary ? QM.paper : root.enabled ? root.accent : QM.line
         strokeColor: root.primary ? "transparent" : QM.line
         radius: 10
     }
-    PointerCursor {}
 }

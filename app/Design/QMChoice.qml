@@ -3,17 +3,17 @@ import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
 // One choice of a set of which one is chosen: the chosen one is chip-filled with a heavier ink
-// outline and semibold text.
-AbstractButton {
+// outline and semibold text. Return on the chosen one is the window's, which moves on.
+QMPressable {
     id: root
     property bool selected: false
 
     implicitWidth: label.implicitWidth + 32
     implicitHeight: 40
     opacity: down ? 0.8 : 1
+    focusRadius: 10
+    returnPresses: !selected
 
-    Accessible.role: Accessible.Button
-    Accessible.name: text
     Accessible.selected: selected
 
     contentItem: Text {
@@ -31,5 +31,4 @@ AbstractButton {
         strokeWidth: root.selected ? 2 : 1
         radius: 10
     }
-    PointerCursor {}
 }

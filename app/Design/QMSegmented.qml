@@ -5,7 +5,8 @@ import Quillmarsh.Design
 // A row of text segments on a rounded track, for choosing one of a few values. The page owns the
 // value: a click on an enabled segment (even the selected one) reports it through `picked`, and
 // the picker shows whatever `selection` the page then holds, so a value the page refuses is never
-// shown as chosen.
+// shown as chosen. Tab reaches each choosable segment, the arrows move between them, Space and
+// Return choose.
 Item {
     id: root
     // [{ value: ..., title: "..." }, ...], left to right; values are distinct.
@@ -30,10 +31,12 @@ Item {
         anchors.fill: parent
         anchors.margins: 3
         spacing: 2
+        Keys.onPressed: event => Keyboard.followArrows(row, event, Window.activeFocusItem, Qt.Horizontal,
+                                                       LayoutMirroring.enabled)
 
         Repeater {
             model: root.options
-            delegate: Item {
+            delegate: QMPressable {
                 id: segment
                 required property var modelData
                 readonly property bool selected: root.selection === modelData.value
@@ -44,11 +47,12 @@ Item {
                 Layout.minimumWidth: Layout.preferredWidth
                 Layout.preferredHeight: root.compact ? 28 : 32
                 implicitHeight: Layout.preferredHeight
+                // The pointing hand shows over every segment, but Tab skips the ones not choosable.
+                focusPolicy: unavailable ? Qt.NoFocus : Qt.StrongFocus
+                focusRadius: 8
 
-                Accessible.role: Accessible.Button
                 Accessible.name: modelData.title
                 Accessible.selected: selected
-                Accessible.onPressAction: choose()
 
                 function choose() {
                     if (!unavailable)
@@ -75,11 +79,7 @@ Item {
                                            segment.selected ? Font.DemiBold : Font.Normal)
                     color: segment.selected ? QM.ink : segment.unavailable ? QM.faint : QM.sub
                 }
-                // The pointing hand shows over every segment, disabled ones included.
-                PointerCursor {}
-                TapHandler {
-                    onTapped: segment.choose()
-                }
+                onClicked: choose()
             }
         }
     }

@@ -78,9 +78,10 @@ QMShape::QMShape(QQuickItem* parent) : QQuickPaintedItem(parent)
 
 qreal QMShape::margin() const
 {
-    if (shadowColor_.alpha() == 0 || shadowBlur_ <= 0)
-        return 0;
-    return std::ceil(shadowBlur_ * 1.5 + std::abs(shadowOffsetY_));
+    const qreal shadow =
+        shadowColor_.alpha() == 0 || shadowBlur_ <= 0 ? 0 : std::ceil(shadowBlur_ * 1.5 + std::abs(shadowOffsetY_));
+    const qreal outerStroke = strokeClipped_ || strokeColor_.alpha() == 0 ? 0 : std::ceil(strokeWidth_ / 2);
+    return std::max(shadow, outerStroke);
 }
 
 void QMShape::paint(QPainter* painter)
@@ -92,7 +93,7 @@ void QMShape::paint(QPainter* painter)
     const QPainterPath shape = continuousRoundedRect(bounds, radius_);
     painter->setRenderHint(QPainter::Antialiasing);
 
-    if (m > 0)
+    if (shadowColor_.alpha() > 0 && shadowBlur_ > 0)
         paintShadow(painter, shape);
     if (fillColor_.alpha() > 0)
         painter->fillPath(shape, fillColor_);
@@ -110,19 +111,27 @@ void QMShape::paint(QPainter* painter)
         painter->setBrush(glow);
         painter->drawEllipse(centre, glowRadius_, glowRadius_);
     }
-    if (strokeColor_.alpha() > 0 && strokeWidth_ > 0) {
-        QPen pen(strokeColor_, strokeWidth_);
-        if (!dashPattern_.isEmpty()) {
-            // A pen measures dashes in multiples of its width, and square caps would lengthen them.
-            QList<qreal> dashes;
-            for (const qreal length : dashPattern_)
-                dashes.append(length / strokeWidth_);
-            pen.setDashPattern(dashes);
-            pen.setCapStyle(Qt::FlatCap);
-        }
-        painter->strokePath(shape, pen);
-    }
+    if (strokeClipped_)
+        paintStroke(painter, shape);
     painter->restore();
+    if (!strokeClipped_)
+        paintStroke(painter, shape);
+}
+
+void QMShape::paintStroke(QPainter* painter, const QPainterPath& shape)
+{
+    if (strokeColor_.alpha() == 0 || strokeWidth_ <= 0)
+        return;
+    QPen pen(strokeColor_, strokeWidth_);
+    if (!dashPattern_.isEmpty()) {
+        // A pen measures dashes in multiples of its width, and square caps would lengthen them.
+        QList<qreal> dashes;
+        for (const qreal length : dashPattern_)
+            dashes.append(length / strokeWidth_);
+        pen.setDashPattern(dashes);
+        pen.setCapStyle(Qt::FlatCap);
+    }
+    painter->strokePath(shape, pen);
 }
 
 // The shape's silhouette, moved down by the offset and blurred: three box passes approximate a

@@ -3,11 +3,12 @@ import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
 // The small outlined text button of the pages. It has no pressed or disabled look of its own.
-AbstractButton {
+QMPressable {
     id: root
 
     implicitWidth: label.implicitWidth + 28
     implicitHeight: 32
+    focusRadius: 9
 
     contentItem: Text {
         id: label
@@ -23,5 +24,4 @@ AbstractButton {
         strokeColor: QM.line
         radius: 9
     }
-    PointerCursor {}
 }

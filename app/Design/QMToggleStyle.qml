@@ -4,7 +4,7 @@ import Quillmarsh.Design
 
 // An on/off switch: a capsule track (ink when on, dotOff when off) with a sliding paper knob.
 // `label` is what assistive technologies read; the visible title sits beside it, in the page.
-AbstractButton {
+QMPressable {
     id: root
     property string label
 
@@ -12,7 +12,7 @@ AbstractButton {
     implicitWidth: 42
     implicitHeight: 25
     padding: 0
-    focusPolicy: Qt.NoFocus
+    focusRadius: height / 2
 
     Accessible.role: Accessible.CheckBox
     Accessible.name: label
@@ -36,5 +36,4 @@ AbstractButton {
             Behavior on x { NumberAnimation { duration: 140; easing.type: Easing.OutQuad } }
         }
     }
-    PointerCursor {}
 }

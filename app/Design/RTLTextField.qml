@@ -34,6 +34,8 @@ ScrollView {
         color: QM.ink
         horizontalAlignment: TextEdit.AlignRight
         Accessible.name: "Practice field"
+        Keys.onTabPressed: Keyboard.tabOut(area, true)
+        Keys.onBacktabPressed: Keyboard.tabOut(area, false)
         RightToLeftDocument {
             document: area.textDocument
             lineSpacing: 6

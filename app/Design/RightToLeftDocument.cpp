@@ -36,9 +36,12 @@ void RightToLeftDocument::apply()
         text_->setUndoRedoEnabled(false);
     QTextCursor cursor(text_);
     bool editing = false;
+    // At the right edge whatever the editor's own alignment: a line that starts with a Latin word,
+    // and the caret of an empty editor, too.
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignAbsolute;
     for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
         QTextBlockFormat format = block.blockFormat();
-        if (format.layoutDirection() == Qt::RightToLeft
+        if (format.layoutDirection() == Qt::RightToLeft && format.alignment() == right
             && format.lineHeightType() == QTextBlockFormat::LineDistanceHeight && format.lineHeight() == lineSpacing_) {
             continue;
         }
@@ -47,6 +50,7 @@ void RightToLeftDocument::apply()
             editing = true;
         }
         format.setLayoutDirection(Qt::RightToLeft);
+        format.setAlignment(right);
         format.setLineHeight(lineSpacing_, QTextBlockFormat::LineDistanceHeight);
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);

@@ -7,8 +7,8 @@
 
 class QTextDocument;
 
-// Sets a text editor's document right to left, whatever its first word, with extra space between
-// lines; text typed or set later keeps both. QML's text editor offers neither.
+// Sets a text editor's document right to left and right-aligned, whatever its first word, with
+// extra space between lines; text typed or set later keeps all three. QML's text editor offers none.
 class RightToLeftDocument : public QObject {
     Q_OBJECT
     QML_ELEMENT

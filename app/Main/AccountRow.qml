@@ -5,7 +5,7 @@ import Quillmarsh.App
 
 // The sidebar's account row: the avatar letter, name and e-mail while signed in (the model's
 // `session`), "Sign in" while signed out. Opens the account page.
-Item {
+QMPressable {
     id: root
     required property AppModel model
     readonly property var session: model.session ?? null
@@ -13,7 +13,7 @@ Item {
 
     objectName: "nav-account"
     implicitHeight: 48
-    Accessible.role: Accessible.Button
+    focusRadius: 10
     Accessible.name: session ? AccountBadge.name(session.displayName ?? "") : "Sign in"
     Accessible.selected: selected
 
@@ -50,8 +50,10 @@ Item {
             visible: root.session !== null
             Layout.fillWidth: true
             spacing: 0
+            // A Persian name too starts by the avatar.
             Text {
                 Layout.fillWidth: true
+                horizontalAlignment: Text.AlignLeft
                 text: root.session ? AccountBadge.name(root.session.displayName ?? "") : ""
                 font: Typography.latin(13.5, Font.DemiBold)
                 color: QM.ink
@@ -81,9 +83,5 @@ Item {
             color: QM.sub
         }
     }
-    MouseArea {
-        anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
-        onClicked: root.model.section = "account"
-    }
+    onClicked: root.model.section = "account"
 }

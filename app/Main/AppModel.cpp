@@ -86,6 +86,11 @@ void AppModel::setSpeechReady(bool ready)
     assign(speechReady_, ready, &AppModel::speechReadyChanged, this);
 }
 
+void AppModel::setSpeechProblem(const QString& problem)
+{
+    assign(speechProblem_, problem, &AppModel::speechProblemChanged, this);
+}
+
 void AppModel::setLanguages(const QString& languages)
 {
     assign(languages_, languages, &AppModel::languagesChanged, this);

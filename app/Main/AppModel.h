@@ -39,6 +39,8 @@ class AppModel : public QObject {
 
     Q_PROPERTY(QString speechStatus READ speechStatus NOTIFY speechStatusChanged)
     Q_PROPERTY(bool speechReady READ speechReady NOTIFY speechReadyChanged)
+    // What keeps the speech model from working and the one thing to do; empty while nothing does.
+    Q_PROPERTY(QString speechProblem READ speechProblem NOTIFY speechProblemChanged)
     Q_PROPERTY(QString languages READ languages NOTIFY languagesChanged)
     Q_PROPERTY(bool serverConfigured READ serverConfigured NOTIFY serverConfiguredChanged)
     Q_PROPERTY(bool modelLoading READ modelLoading NOTIFY modelLoadingChanged)
@@ -93,6 +95,8 @@ public:
     void setSpeechStatus(const QString& status);
     bool speechReady() const { return speechReady_; }
     void setSpeechReady(bool ready);
+    QString speechProblem() const { return speechProblem_; }
+    void setSpeechProblem(const QString& problem);
     QString languages() const { return languages_; }
     void setLanguages(const QString& languages);
     bool serverConfigured() const { return serverConfigured_; }
@@ -174,6 +178,7 @@ signals:
     void selectedHistoryChanged();
     void speechStatusChanged();
     void speechReadyChanged();
+    void speechProblemChanged();
     void languagesChanged();
     void serverConfiguredChanged();
     void modelLoadingChanged();
@@ -204,6 +209,7 @@ private:
     QString selectedHistory_;
     QString speechStatus_;
     bool speechReady_ = false;
+    QString speechProblem_;
     QString languages_;
     bool serverConfigured_ = false;
     bool modelLoading_ = false;

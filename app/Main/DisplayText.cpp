@@ -41,3 +41,14 @@ QString DisplayText::microphoneNote()
 {
     return QStringLiteral("Using ") + DeviceNames::microphone();
 }
+
+QLocale DisplayText::locale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
+QString DisplayText::time(const QDateTime& moment)
+{
+    return locale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+}

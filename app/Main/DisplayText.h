@@ -1,7 +1,9 @@
 #pragma once
 // How values read on the pages: key names, style names, retention periods, the version, the
-// microphone.
+// microphone, and dates and times.
 
+#include <QDateTime>
+#include <QLocale>
 #include <QObject>
 #include <QString>
 #include <QVariantList>
@@ -25,4 +27,10 @@ public:
     Q_INVOKABLE static QString version();
     // "Using " and the default microphone's name, or "Using no microphone".
     Q_INVOKABLE static QString microphoneNote();
+
+    // The locale dates and times read in: the user's, or US English where the environment names
+    // none (the C locale), so days and times read as words and "5:54 AM", not "05:54:29".
+    static QLocale locale();
+    // A moment's time of day, short, in local time.
+    static QString time(const QDateTime& moment);
 };

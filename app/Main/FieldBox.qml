@@ -13,4 +13,5 @@ Item {
         strokeWidth: parent.outlineWidth
         radius: 10
     }
+    FocusRing { controlRadius: 10 }
 }

@@ -35,6 +35,12 @@ void MainActions::showAcknowledgements()
         onShowAcknowledgements();
 }
 
+void MainActions::retryModel()
+{
+    if (onRetryModel)
+        onRetryModel();
+}
+
 void MainActions::shareClip(const QString& entryID)
 {
     if (onShareClip)

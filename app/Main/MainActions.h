@@ -22,6 +22,7 @@ public:
     std::function<void(bool on)> onSetPunctuation;
     std::function<void()> onShowOnboarding;
     std::function<void()> onShowAcknowledgements;
+    std::function<void()> onRetryModel;
     std::function<void(const QString& entryID)> onShareClip;
 
     Q_INVOKABLE void setKey(const QString& keyRaw);
@@ -30,5 +31,7 @@ public:
     Q_INVOKABLE void setPunctuation(bool on);
     Q_INVOKABLE void showOnboarding();
     Q_INVOKABLE void showAcknowledgements();
+    // After the speech model failed: gets it ready again.
+    Q_INVOKABLE void retryModel();
     Q_INVOKABLE void shareClip(const QString& entryID);
 };

@@ -10,6 +10,7 @@ Window {
     title: "Quillmarsh"
     color: QM.paper
 
+    QuitShortcut {}
     MainView {
         anchors.fill: parent
         model: window.model

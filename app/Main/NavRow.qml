@@ -5,15 +5,14 @@ import Quillmarsh.App
 
 // One sidebar row: the section's symbol and title; white with a hairline and a faint shadow when
 // selected. Hovering changes only the cursor.
-Item {
+QMPressable {
     id: root
     property string section
     property bool selected: false
-    signal clicked()
 
     objectName: "nav-" + section
     implicitHeight: 36
-    Accessible.role: Accessible.Button
+    focusRadius: 9
     Accessible.name: MainPages.title(section)
     Accessible.selected: selected
 
@@ -46,10 +45,5 @@ Item {
             font: Typography.latin(14, root.selected ? Font.DemiBold : Font.Medium)
             color: root.selected ? QM.ink : QM.sub
         }
-    }
-    MouseArea {
-        anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
-        onClicked: root.clicked()
     }
 }

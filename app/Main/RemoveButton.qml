@@ -3,14 +3,14 @@ import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
 // The faint "xmark" of a row, clickable over its whole square, with a tooltip.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: 6
     property real size: 28
     property string tooltip
 
     implicitWidth: size
     implicitHeight: size
-    Accessible.role: Accessible.Button
     ToolTip.visible: hovered && tooltip !== ""
     ToolTip.text: tooltip
     ToolTip.delay: 600
@@ -25,5 +25,4 @@ AbstractButton {
             color: QM.faint
         }
     }
-    PointerCursor {}
 }

@@ -12,11 +12,14 @@ Rectangle {
     color: QM.sidebar
 
     ColumnLayout {
+        id: rows
         anchors.fill: parent
         anchors.leftMargin: 14
         anchors.rightMargin: 14
         anchors.bottomMargin: 14
         spacing: 0
+        // Up and Down walk the rows.
+        Keys.onPressed: event => Keyboard.followArrows(rows, event, Window.activeFocusItem, Qt.Vertical)
 
         RowLayout {
             Layout.leftMargin: 6

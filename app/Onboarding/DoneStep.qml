@@ -3,8 +3,9 @@ import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
 
-// The end of the flow: where the application lives now, a picture of the tray with its mark,
-// and three tips. The footer's "Start dictating" finishes.
+// The end of the flow: where the application lives now, a picture of the tray with its mark (on
+// a desktop without a tray: how to come back to it and how to quit it), and three tips. The
+// footer's "Start dictating" finishes.
 ColumnLayout {
     id: root
     required property OnboardingModel onboarding
@@ -12,11 +13,14 @@ ColumnLayout {
 
     StepTitle {
         Layout.fillWidth: true
-        title: "Quillmarsh is in your system tray"
-        subtitle: "Hold " + root.onboarding.keyName + " in any app and talk. Click the mark in the tray for settings."
+        title: root.onboarding.inTray ? "Quillmarsh is in your system tray" : "Quillmarsh keeps running in the background"
+        subtitle: "Hold " + root.onboarding.keyName + " in any app and talk. "
+                  + (root.onboarding.inTray ? "Click the mark in the tray for settings."
+                                            : "Open Quillmarsh from your applications menu for settings, and press Ctrl+Q in its window to quit.")
     }
     Item {
         objectName: "menuBarPicture"
+        visible: root.onboarding.inTray
         Layout.alignment: Qt.AlignHCenter
         implicitWidth: 520
         implicitHeight: 44
@@ -44,9 +48,12 @@ ColumnLayout {
                 implicitWidth: 22 + 16
                 implicitHeight: 18 + 10
                 QMShape {
+                    objectName: "ring"
                     anchors.fill: parent
+                    anchors.margins: -margin
                     strokeColor: QM.saffron
                     strokeWidth: 2
+                    strokeClipped: false
                     radius: 8
                 }
                 OrbMark {

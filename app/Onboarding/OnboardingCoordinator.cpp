@@ -27,9 +27,19 @@ bool OnboardingCoordinator::isDone(const Settings& settings)
     return settings.value(doneKey).toBool();
 }
 
-bool OnboardingCoordinator::showsAtLaunch(const Settings& settings)
+bool OnboardingCoordinator::showsAtLaunch(Settings& settings, bool recordsShowUse)
 {
-    return !isDone(settings) || Environment::contains("QUILLMARSH_SHOW_ONBOARDING");
+    if (Environment::contains("QUILLMARSH_SHOW_ONBOARDING"))
+        return true;
+    if (isDone(settings))
+        return false;
+    if (settings.wasDamaged() && recordsShowUse) {
+        settings.setValue(doneKey, true);
+        Log::info(QStringLiteral("first-run window not shown: the settings file was damaged, and the records show "
+                                 "Quillmarsh in use"));
+        return false;
+    }
+    return true;
 }
 
 std::optional<OnboardingModel::Step> OnboardingCoordinator::requestedStep()
@@ -61,6 +71,7 @@ void OnboardingCoordinator::show(HotkeyMonitor::Key key, const Progress& progres
     if (progress.modelReady)
         model->setModelReady(true);
     model->setPunctuation(progress.punctuation);
+    model->setInTray(progress.inTray);
     model->onChooseKey = [this](HotkeyMonitor::Key chosen) {
         if (hooks_.setKey)
             hooks_.setKey(chosen);

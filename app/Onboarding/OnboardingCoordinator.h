@@ -40,11 +40,12 @@ public:
         // Opens the main window on its home page.
         std::function<void()> showMainWindow;
     };
-    // What the installers say when the window opens.
+    // What the installers say when the window opens, and whether the tray shows our mark.
     struct Progress {
         ModelInstaller::State install = ModelInstaller::Idle{};
         bool modelReady = false;
         PunctuationInstaller::State punctuation = PunctuationInstaller::Idle{};
+        bool inTray = true;
     };
 
     OnboardingCoordinator(Services services, Hooks hooks, QObject* parent = nullptr);
@@ -52,8 +53,10 @@ public:
 
     // Whether the user finished the first-run window once.
     static bool isDone(const Settings& settings);
-    // Whether launching shows the window: onboarding not yet done, or QUILLMARSH_SHOW_ONBOARDING set.
-    static bool showsAtLaunch(const Settings& settings);
+    // Whether launching shows the window: onboarding not yet done, or QUILLMARSH_SHOW_ONBOARDING
+    // set. When a damaged settings file lost the mark but the records show Quillmarsh in use, it
+    // counts as done, and the mark is written again.
+    static bool showsAtLaunch(Settings& settings, bool recordsShowUse);
     // The step QUILLMARSH_ONBOARDING_STEP asks for: an optional sign and decimal digits naming a
     // step. Anything else is logged and gives nothing.
     static std::optional<OnboardingModel::Step> requestedStep();

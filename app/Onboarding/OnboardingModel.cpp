@@ -1,6 +1,5 @@
 #include "OnboardingModel.h"
 
-#include "DesktopPermissions.h"
 #include "SettingsPanels.h"
 
 #include <QPointer>
@@ -71,7 +70,7 @@ std::optional<OnboardingModel::Step> OnboardingModel::stepFromRaw(int raw)
 OnboardingModel::OnboardingModel(HotkeyMonitor::Key key, DesktopPermissions& permissions, SettingsPanels& panels,
                                  Clock& clock, QObject* parent)
     : QObject(parent), permissions_(permissions), panels_(panels), clock_(clock), key_(key),
-      mic_(permissions.microphone()), axTrusted_(permissions.accessibilityTrusted())
+      mic_(permissions.microphone()), canType_(permissions.canType()), accessibility_(permissions.accessibility())
 {
     fnUsage_ = readFnUsage();
 }
@@ -108,11 +107,22 @@ void OnboardingModel::setMic(Microphone::Permission mic)
     emit gatesChanged();
 }
 
-void OnboardingModel::setAxTrusted(bool trusted)
+bool OnboardingModel::micSettings() const
 {
-    axTrusted_ = trusted;
-    emit axTrustedChanged();
+    return panels_.available(SettingsPanels::Panel::microphone);
+}
+
+void OnboardingModel::setCanType(bool canType)
+{
+    canType_ = canType;
+    emit canTypeChanged();
     emit gatesChanged();
+}
+
+void OnboardingModel::setAccessibility(DesktopPermissions::Switch state)
+{
+    accessibility_ = state;
+    emit axTrustedChanged();
 }
 
 void OnboardingModel::setInstall(const ModelInstaller::State& state)
@@ -127,6 +137,12 @@ void OnboardingModel::setModelReady(bool ready)
     modelReady_ = ready;
     emit modelReadyChanged();
     emit downloadsChanged();
+}
+
+void OnboardingModel::setInTray(bool inTray)
+{
+    inTray_ = inTray;
+    emit inTrayChanged();
 }
 
 void OnboardingModel::setPunctuation(const PunctuationInstaller::State& state)
@@ -160,7 +176,7 @@ bool OnboardingModel::keyReady() const
 
 bool OnboardingModel::permissionsReady() const
 {
-    return mic_ == Microphone::Permission::authorized && axTrusted_;
+    return canType_;
 }
 
 QStringList OnboardingModel::notes() const
@@ -259,8 +275,10 @@ void OnboardingModel::refresh()
         setFnUsage(usage);
     if (const auto mic = permissions_.microphone(); mic != mic_)
         setMic(mic);
-    if (const bool trusted = permissions_.accessibilityTrusted(); trusted != axTrusted_)
-        setAxTrusted(trusted);
+    if (const bool canType = permissions_.canType(); canType != canType_)
+        setCanType(canType);
+    if (const auto state = permissions_.accessibility(); state != accessibility_)
+        setAccessibility(state);
 }
 
 void OnboardingModel::next()
@@ -298,11 +316,8 @@ QString OnboardingModel::keyNameOf(const QString& keyRaw) const
 
 void OnboardingModel::requestMicrophone()
 {
-    // The answer reaches `mic` through the next poll.
-    if (mic_ == Microphone::Permission::notDetermined)
-        permissions_.requestMicrophone();
-    else
-        panels_.open(SettingsPanels::Panel::microphone);
+    // A microphone plugged in reaches `mic` through the next poll.
+    panels_.open(SettingsPanels::Panel::microphone);
 }
 
 void OnboardingModel::openKeyboardSettings()
@@ -312,8 +327,8 @@ void OnboardingModel::openKeyboardSettings()
 
 void OnboardingModel::openAccessibility()
 {
-    // Trust is picked up by the poll.
     permissions_.promptAccessibility();
+    refresh();
     panels_.open(SettingsPanels::Panel::accessibility);
 }
 

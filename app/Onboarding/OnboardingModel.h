@@ -5,6 +5,7 @@
 // it and calls its operations; the application builds it, feeds it and takes its two callbacks.
 
 #include "Core/Clock.h"
+#include "DesktopPermissions.h"
 #include "HotkeyMonitor.h"
 #include "Microphone.h"
 #include "Models/ModelInstaller.h"
@@ -19,7 +20,6 @@
 #include <memory>
 #include <optional>
 
-class DesktopPermissions;
 class SettingsPanels;
 
 class OnboardingModel : public QObject {
@@ -33,8 +33,16 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(QString keyCap READ keyCap NOTIFY keyChanged)
     Q_PROPERTY(QVariant fnUsage READ fnUsageValue WRITE setFnUsageValue NOTIFY fnUsageChanged)
     Q_PROPERTY(int mic READ micValue NOTIFY micChanged)
+    // Whether a settings panel can show the sound inputs.
+    Q_PROPERTY(bool micSettings READ micSettings CONSTANT)
+    Q_PROPERTY(bool canType READ canType NOTIFY canTypeChanged)
+    // The assistive-technology switch is on; `axAvailable` says whether the desktop has one.
     Q_PROPERTY(bool axTrusted READ axTrusted NOTIFY axTrustedChanged)
+    Q_PROPERTY(bool axAvailable READ axAvailable NOTIFY axTrustedChanged)
     Q_PROPERTY(bool modelReady READ modelReady WRITE setModelReady NOTIFY modelReadyChanged)
+    // Whether the application's mark is in the desktop's tray; the done step says where to find
+    // the application either way.
+    Q_PROPERTY(bool inTray READ inTray WRITE setInTray NOTIFY inTrayChanged)
     Q_PROPERTY(QString practice READ practice WRITE setPractice NOTIFY practiceChanged)
     Q_PROPERTY(QString dictated READ dictated WRITE setDictated NOTIFY dictatedChanged)
 
@@ -71,12 +79,19 @@ public:
     void setFnUsage(std::optional<int> usage);
     Microphone::Permission mic() const { return mic_; }
     void setMic(Microphone::Permission mic);
-    bool axTrusted() const { return axTrusted_; }
-    void setAxTrusted(bool trusted);
+    bool micSettings() const;
+    bool canType() const { return canType_; }
+    void setCanType(bool canType);
+    DesktopPermissions::Switch accessibility() const { return accessibility_; }
+    void setAccessibility(DesktopPermissions::Switch state);
+    bool axTrusted() const { return accessibility_ == DesktopPermissions::Switch::on; }
+    bool axAvailable() const { return accessibility_ != DesktopPermissions::Switch::absent; }
     const ModelInstaller::State& install() const { return install_; }
     void setInstall(const ModelInstaller::State& state);
     bool modelReady() const { return modelReady_; }
     void setModelReady(bool ready);
+    bool inTray() const { return inTray_; }
+    void setInTray(bool inTray);
     const PunctuationInstaller::State& punctuation() const { return punctuation_; }
     void setPunctuation(const PunctuationInstaller::State& state);
     QString practice() const { return practice_; }
@@ -86,6 +101,8 @@ public:
 
     bool fnFree() const;
     bool keyReady() const;
+    // Typing is all dictation needs that only the desktop can give: the microphone may come later
+    // and the accessibility switch only adds improving in place and noticing password fields.
     bool permissionsReady() const;
     QStringList notes() const;
     QString downloadLine() const;
@@ -105,8 +122,10 @@ public:
     Q_INVOKABLE void chooseKey(const QString& keyRaw);
     // A key's name in sentences ("right Alt"), by its raw value.
     Q_INVOKABLE QString keyNameOf(const QString& keyRaw) const;
+    // There is no capture prompt here: opens the sound inputs' settings.
     Q_INVOKABLE void requestMicrophone();
     Q_INVOKABLE void openKeyboardSettings();
+    // Turns the accessibility switch on (shown at once) and opens its settings panel.
     Q_INVOKABLE void openAccessibility();
 
     // The system's use of the fn key. This desktop has no such setting: the dictation key that
@@ -118,9 +137,11 @@ signals:
     void keyChanged();
     void fnUsageChanged();
     void micChanged();
+    void canTypeChanged();
     void axTrustedChanged();
     void installChanged();
     void modelReadyChanged();
+    void inTrayChanged();
     void punctuationChanged();
     void practiceChanged();
     void dictatedChanged();
@@ -147,9 +168,11 @@ private:
     HotkeyMonitor::Key key_;
     std::optional<int> fnUsage_;
     Microphone::Permission mic_;
-    bool axTrusted_;
+    bool canType_;
+    DesktopPermissions::Switch accessibility_;
     ModelInstaller::State install_ = ModelInstaller::Idle{};
     bool modelReady_ = false;
+    bool inTray_ = true;
     PunctuationInstaller::State punctuation_ = PunctuationInstaller::Idle{};
     QString practice_;
     QString dictated_;

@@ -19,14 +19,11 @@ Rectangle {
     color: QM.paper
     focus: true
 
-    // Return belongs to whichever control has the keyboard focus: a field types its new line and
-    // never gets here, a focused button presses itself. Only when no control took the key does it
-    // press the primary button.
+    // Return belongs to a control whose focus shows: a field types its new line and a button the
+    // keyboard is on presses itself, and neither lets the key get here. Otherwise (no focus, a
+    // focus the mouse left behind, a key just chosen) Return presses the primary button.
     function pressReturn() {
-        const focused = root.Window.activeFocusItem
-        if (focused && focused !== root && focused.clicked !== undefined && focused.enabled)
-            focused.clicked()
-        else if (primary.enabled)
+        if (primary.enabled)
             onboarding.next()
     }
     Keys.onReturnPressed: pressReturn()

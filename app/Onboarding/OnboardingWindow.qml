@@ -20,6 +20,7 @@ Window {
 
     onVisibleChanged: visible ? onboarding.startPolling() : onboarding.stopPolling()
 
+    QuitShortcut {}
     OnboardingView {
         anchors.fill: parent
         onboarding: window.onboarding

@@ -2,8 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Quillmarsh.Design
 
-// One grant on the permissions card: its icon, what it is for, and either "Allowed" or the
-// button that asks for it.
+// One grant on the permissions card: its icon, what it is for, and either "Allowed", the button
+// that asks for it, or, where nothing here can give it, a word on why.
 Item {
     id: root
     property string icon
@@ -11,6 +11,8 @@ Item {
     property string why
     property bool granted: false
     property string buttonTitle
+    // Empty where no button can help; `missing` then says why.
+    property string missing
     signal activated
 
     implicitHeight: row.implicitHeight + 32
@@ -48,8 +50,15 @@ Item {
             visible: root.granted
             text: "Allowed"
         }
+        Text {
+            visible: !root.granted && root.buttonTitle === ""
+            text: root.missing
+            textFormat: Text.PlainText
+            font: Typography.latin(13, Font.Normal)
+            color: QM.sub
+        }
         QMButton {
-            visible: !root.granted
+            visible: !root.granted && root.buttonTitle !== ""
             primary: true
             text: root.buttonTitle
             onClicked: root.activated()

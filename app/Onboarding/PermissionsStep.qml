@@ -2,19 +2,18 @@ import QtQuick
 import Quillmarsh.Design
 import Quillmarsh.App
 
-// The two grants dictation needs, on one card; the model's poll turns a grant made in the
-// desktop's settings into "Allowed" without a click.
+// The microphone and the accessibility switch, on one card; the model's poll turns a microphone
+// plugged in or a switch turned on into "Allowed" without a click. Continue waits only for typing.
 Column {
     id: root
     required property OnboardingModel onboarding
     readonly property bool micGranted: onboarding.mic === 3
-    readonly property bool micRefused: onboarding.mic === 1 || onboarding.mic === 2
     spacing: 18
 
     StepTitle {
         width: root.width
         title: "Two permissions"
-        subtitle: "Your desktop asks once. Quillmarsh only listens while your key is held, and your voice never leaves this computer."
+        subtitle: "Quillmarsh only listens while your key is held, and your voice never leaves this computer."
     }
     Item {
         width: root.width
@@ -30,7 +29,8 @@ Column {
                 name: "Microphone"
                 why: "To hear you"
                 granted: root.micGranted
-                buttonTitle: root.micRefused ? "Open Settings" : "Allow"
+                buttonTitle: root.onboarding.micSettings ? "Open Settings" : ""
+                missing: "Not found"
                 onActivated: root.onboarding.requestMicrophone()
             }
             Rectangle {
@@ -43,9 +43,10 @@ Column {
                 width: parent.width
                 icon: "keyboard"
                 name: "Accessibility"
-                why: "To see your dictation key and type into the app you’re using"
+                why: "To improve text in place and notice password fields"
                 granted: root.onboarding.axTrusted
-                buttonTitle: "Open Settings"
+                buttonTitle: root.onboarding.axAvailable ? "Open Settings" : ""
+                missing: "Not on this desktop"
                 onActivated: root.onboarding.openAccessibility()
             }
         }
@@ -57,9 +58,21 @@ Column {
     }
     Text {
         objectName: "microphoneNotice"
-        visible: root.micRefused
-        text: "The microphone is off for Quillmarsh. Turn it on in Settings › Sound › Input."
+        visible: !root.micGranted
+        width: root.width
+        text: "No microphone was found. Plug one in and Quillmarsh notices it within a second."
         textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+        font: Typography.latin(13, Font.Normal)
+        color: QM.sub
+    }
+    Text {
+        objectName: "typingNotice"
+        visible: !root.onboarding.canType
+        width: root.width
+        text: "This desktop doesn’t let Quillmarsh type into other apps (its X server has no XTest). Dictation needs an X11 session."
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
         font: Typography.latin(13, Font.Normal)
         color: QM.sub
     }

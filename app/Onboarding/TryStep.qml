@@ -28,6 +28,7 @@ ColumnLayout {
         }
         Text {
             id: sample
+            objectName: "sampleSentence"
             x: 20
             y: 14
             width: parent.width - 40
@@ -36,7 +37,8 @@ ColumnLayout {
             font: Typography.persian(20)
             color: QM.ink
             wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignRight
+            // The box reads right to left, so its leading edge is the right one.
+            horizontalAlignment: Text.AlignLeft
             LayoutMirroring.enabled: true
         }
     }

@@ -1,14 +1,17 @@
 // Draws one window of the application with sample records, without a display:
-// `quillmarsh-screenshot WINDOW/PAGE FILE.png` (run with QT_QPA_PLATFORM=offscreen). The records
-// and settings live in a temporary folder that goes when the program ends.
+// `quillmarsh-screenshot [--size WxH] [--sample usual|long] WINDOW/PAGE FILE.png` (run with
+// QT_QPA_PLATFORM=offscreen); the size is the main window's. The records and settings live in a temporary folder that
+// goes when the program ends.
 #include "AppDelegate.h"
 #include "Core/Settings.h"
+#include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
 #include "WindowPicture.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QtQml/qqmlextensionplugin.h>
@@ -30,11 +33,35 @@ void isolate(const QTemporaryDir& folder)
         qunsetenv(name);
     // Signed out, and the desktop's secret store untouched.
     qputenv("QUILLMARSH_ACCOUNT_SESSION", "memory");
+    // A sign-in service that is never reached, so the Account page shows its form (unless the
+    // variable is given, even empty: no service).
+    if (!qEnvironmentVariableIsSet("QUILLMARSH_SUPABASE_URL"))
+        qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
 }
+
+// The desktop of the pictures, whatever this machine has: a microphone plugged in, typing allowed,
+// and the assistive-technology switch still off, as a new user finds it.
+class SampleDesktop final : public DesktopPermissions {
+public:
+    Microphone::Permission microphone() const override { return Microphone::Permission::authorized; }
+    bool canType() const override { return true; }
+    Switch accessibility() const override { return Switch::off; }
+    void promptAccessibility() override {}
+};
 
 void fail(const QString& message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// "980x640" as a size; an empty size for anything else.
+QSize sizeNamed(const QString& text)
+{
+    const QStringList sides = text.split(QLatin1Char('x'));
+    bool wide = false;
+    bool high = false;
+    const QSize size(sides.value(0).toInt(&wide), sides.value(1).toInt(&high));
+    return sides.size() == 2 && wide && high && !size.isEmpty() ? size : QSize();
 }
 
 }
@@ -49,27 +76,33 @@ int main(int argc, char* argv[])
     isolate(folder);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarsh"));
-    const QStringList arguments = QApplication::arguments();
-    const QString request = arguments.value(1);
+    QCommandLineParser parser;
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("The main window's size."),
+                                        QStringLiteral("WxH"));
+    const QCommandLineOption sampleOption(QStringLiteral("sample"), QStringLiteral("The sample texts."),
+                                          QStringLiteral("usual|long"), QStringLiteral("usual"));
+    parser.addOptions({sizeOption, sampleOption});
+    const bool parsed = parser.parse(QApplication::arguments());
+    const QStringList arguments = parser.positionalArguments();
+    const QString request = arguments.value(0);
     const ScreenshotTarget* target = findScreenshotTarget(request.section(QLatin1Char('/'), 0, 0));
-    if (arguments.size() != 3 || !target) {
+    const QSize size = sizeNamed(parser.value(sizeOption));
+    const auto sample = SeedData::sampleNamed(parser.value(sampleOption));
+    if (!parsed || arguments.size() != 2 || !target || (parser.isSet(sizeOption) && size.isEmpty()) || !sample) {
         fail(screenshotUsage());
         return 2;
     }
-    const QString output = arguments.at(2);
+    const QString output = arguments.at(1);
 
     Fonts::registerFonts();
+    SampleDesktop desktop;
+    DesktopPermissions::replaceSystem(&desktop);
     Settings settings(folder.filePath(QStringLiteral("Quillmarsh.conf")));
-    SeedData::write(settings, QDateTime::currentDateTime());
+    SeedData::write(settings, QDateTime::currentDateTime(), *sample);
     AppDelegate delegate(settings);
-    // The state of a running application whose models are ready.
-    AppModel& model = delegate.model();
-    model.setSpeechStatus(QStringLiteral("Ready"));
-    model.setSpeechReady(true);
-    model.setLanguages(QStringLiteral("Persian + English"));
-    model.setPunctuationAvailable(true);
+    SeedData::setRunningState(delegate.model(), *sample);
 
-    QQuickWindow* window = target->open(delegate, request.section(QLatin1Char('/'), 1));
+    QQuickWindow* window = target->open(delegate, request.section(QLatin1Char('/'), 1), {*sample, size});
     if (!window) {
         fail(QStringLiteral("screenshot: cannot open %1\n%2").arg(request, screenshotUsage()));
         return 2;

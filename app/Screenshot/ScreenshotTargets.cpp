@@ -8,8 +8,11 @@
 #include "SeedData.h"
 #include <QMetaEnum>
 
+#include <QQuickItem>
 #include <QQuickView>
 #include <QQuickWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,33 +20,56 @@ namespace {
 constexpr QSize mainWindowSize(1120, 810);
 
 // The account page of a signed-in user, with an account server to export from and delete at.
-void signInSample(AppDelegate& delegate)
+void signInSample(AppDelegate& delegate, SeedData::Sample sample)
 {
     static AccountAPI api(QUrl(QStringLiteral("https://speech.example")), delegate.network(),
                           [] { return std::optional<QString>(); });
     delegate.model().setAccount(delegate.account().manager(), &api);
-    delegate.model().setAccountState(SeedData::accountSession(QDateTime::currentDateTime()));
+    delegate.model().setAccountState(SeedData::accountSession(QDateTime::currentDateTime(), sample));
 }
 
-QQuickWindow* openMain(AppDelegate& delegate, QString page)
+// Once the page has been laid out, scrolls the Styles page's list to its end and opens the
+// application picker, as a user would.
+void openPickerWhenDrawn(QQuickWindow* window)
+{
+    auto drawn = std::make_shared<QMetaObject::Connection>();
+    *drawn = QObject::connect(window, &QQuickWindow::frameSwapped, window, [window, drawn] {
+        QObject::disconnect(*drawn);
+        const QQuickItem* view = window->contentItem()->childItems().value(0);
+        auto* page = view ? view->property("page").value<QObject*>() : nullptr;
+        if (!page)
+            return;
+        if (auto* list = page->findChild<QQuickItem*>(QStringLiteral("styleList")))
+            list->setProperty("contentY", std::max(0.0, list->property("contentHeight").toReal() - list->height()));
+        page->setProperty("choosingApp", true);
+    });
+}
+
+QQuickWindow* openMain(AppDelegate& delegate, QString page, const ScreenshotOptions& options)
 {
     if (page == QLatin1String("account-signed-in")) {
-        signInSample(delegate);
+        signInSample(delegate, options.sample);
         page = QStringLiteral("account");
     }
+    const bool picker = page == QLatin1String("styles-picker");
+    if (picker)
+        page = QStringLiteral("styles");
     const auto section = MainSections::fromRawValue(page);
     if (!section)
         return nullptr;
     delegate.showMain(*section);
     QQuickWindow* window = delegate.mainWindow();
-    if (window)
-        window->resize(mainWindowSize);
+    if (!window)
+        return nullptr;
+    window->resize(options.size.isEmpty() ? mainWindowSize : options.size);
+    if (picker)
+        openPickerWhenDrawn(window);
     return window;
 }
 
 // The first-run window on a step, with the speech model ready and, on the try-it step, the sample
 // sentence dictated. The permissions are what this computer reports.
-QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
+QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
 {
     bool known = false;
     const int step = QMetaEnum::fromType<OnboardingModel::Step>().keyToValue(page.toLatin1(), &known);
@@ -66,7 +92,7 @@ QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page)
 }
 
 // The pill in each of its looks, with sample words.
-QQuickWindow* openPill(AppDelegate& delegate, const QString& page)
+QQuickWindow* openPill(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
 {
     auto* pill = new PillController(Clock::system(), &delegate);
     const auto partial = [](const QString& text, int settling) {
@@ -96,7 +122,7 @@ QQuickWindow* openPill(AppDelegate& delegate, const QString& page)
     return pill->window();
 }
 
-QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
+QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
 {
     if (page != QLatin1String("all"))
         return nullptr;
@@ -105,7 +131,7 @@ QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page)
 }
 
 // The share window as "QUILLMARSH_SHOW_SHARE" opens it.
-QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
+QQuickWindow* openShare(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
 {
     if (!page.isEmpty() || !delegate.showNewestShare())
         return nullptr;
@@ -113,7 +139,7 @@ QQuickWindow* openShare(AppDelegate& delegate, const QString& page)
 }
 
 const ScreenshotTarget targets[] = {
-    {"main", "home|history|styles|snippets|vocabulary|account|account-signed-in|settings", openMain},
+    {"main", "home|history|styles|styles-picker|snippets|vocabulary|account|account-signed-in|settings", openMain},
     {"pill", "listening|handsFree|inserted|improved|failed", openPill},
     {"onboarding", "welcome|key|permissions|tryIt|done", openOnboarding},
     {"acknowledgements", "all", openAcknowledgements},
@@ -135,7 +161,7 @@ QString screenshotUsage()
     QString usage = QStringLiteral("usage: scripts/screenshot gallery FILE.png\n");
     for (const ScreenshotTarget& target : targets) {
         const QString pages = QLatin1String(target.pages);
-        usage += QStringLiteral("       scripts/screenshot %1%2 FILE.png\n")
+        usage += QStringLiteral("       scripts/screenshot [--size WxH] [--sample usual|long] %1%2 FILE.png\n")
                      .arg(QLatin1String(target.window), pages.isEmpty() ? QString() : "/{" + pages + "}");
     }
     return usage;

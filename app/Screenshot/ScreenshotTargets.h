@@ -3,6 +3,9 @@
 // table in ScreenshotTargets.cpp: a name and a function that opens that window on a page through
 // the delegate and returns it.
 
+#include "SeedData.h"
+
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -10,12 +13,19 @@
 class AppDelegate;
 class QQuickWindow;
 
+struct ScreenshotOptions {
+    SeedData::Sample sample = SeedData::Sample::usual;
+    // The main window's size; empty for the size it takes on a roomy screen. Other windows keep
+    // their own.
+    QSize size;
+};
+
 struct ScreenshotTarget {
     const char* window;
     // The page names the target knows, for the usage text.
     const char* pages;
     // Opens the window on the page; nothing when the page is unknown or the window can't be built.
-    std::function<QQuickWindow*(AppDelegate& delegate, const QString& page)> open;
+    std::function<QQuickWindow*(AppDelegate& delegate, const QString& page, const ScreenshotOptions& options)> open;
 };
 
 const ScreenshotTarget* findScreenshotTarget(const QString& window);

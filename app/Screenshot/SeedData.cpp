@@ -4,12 +4,15 @@
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "Main/AppModel.h"
 #include "Snippets/SnippetStore.h"
 #include "Style/StylePolicy.h"
 #include "VocabularyStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTimeZone>
 
@@ -42,6 +45,53 @@ const SampleDictation dictations[] = {
      AppCategory::messaging},
 };
 
+// The long set's newest dictation: a long application name, and an improved text too long for the
+// detail to show without scrolling.
+const SampleDictation longDictation = {
+    1,
+    "سلام به همه دوستان تیم طراحی جلسه بررسی "
+    "نقشه راه فصل بعد فردا ساعت ده صبح در "
+    "اتاق بزرگ برگزار میشه لطفا گزارش پیشرفت "
+    "هر پروژه رو تا امشب در پوشه مشترک بذارید "
+    "تا قبل از جلسه همه بتونن بخونن اگر کسی "
+    "نمیتونه حضوری بیاد لینک تماس تصویری رو "
+    "براش میفرستم و یادداشت های جلسه رو هم "
+    "بعدا برای همه میفرستم",
+    "سلام به همه‌ی دوستان تیم طراحی؛ جلسه‌ی "
+    "بررسی نقشه‌ی راه فصل بعد، فردا ساعت ده "
+    "صبح در اتاق بزرگ برگزار می‌شود. لطفاً "
+    "گزارش پیشرفت هر پروژه را تا امشب در "
+    "پوشه‌ی مشترک بگذارید تا پیش از جلسه همه "
+    "بتوانند آن را بخوانند. اگر کسی نمی‌تواند "
+    "حضوری بیاید، پیوند تماس تصویری را برایش "
+    "می‌فرستم و یادداشت‌های جلسه را هم بعداً "
+    "برای همه می‌فرستم.",
+    "org.mozilla.thunderbird-esr",
+    "Thunderbird Mail and Calendar Extended Support Release",
+    "formal",
+    AppCategory::email,
+};
+
+// The long set's snippets: phrases at the store's cap, and texts far longer than a card shows.
+const char* const longSnippets[][2] = {
+    {"send the quarterly planning summary to the whole design team",
+     "Hello everyone, here is the quarterly planning summary for the design team. It covers the roadmap "
+     "for the next three months, the budget we agreed on with finance, the hiring plan for two new "
+     "designers, and the dates of the reviews with each product group. Please read it before Thursday and "
+     "send me your questions so that we can go through them together at the start of the meeting."},
+    {"امضای رسمی من با نشانی دفتر و شماره تماس برای نامه‌های اداری",
+     "با سپاس و احترام، سارا احمدی، مدیر طراحی "
+     "محصول، دفتر مرکزی تهران، خیابان ولیعصر، "
+     "بالاتر از میدان ونک، کوچه‌ی گلستان، پلاک "
+     "دوازده، طبقه‌ی سوم. تلفن: ۰۲۱۸۸۷۷۶۶۵۵ و "
+     "نشانی پست الکترونیکی برای نامه‌های اداری "
+     "و قراردادها. لطفاً پیش از هر جلسه با "
+     "دفتر هماهنگ کنید."},
+};
+
+// A vocabulary entry near the store's cap, in Persian.
+const char* const longWord = "دانشگاه علوم پزشکی و خدمات بهداشتی درمانی شهید بهشتی تهران";
+
 // Two applications with a style of their own, installed in the user's application folder with
 // a plain coloured square for an icon.
 struct SampleApp {
@@ -56,12 +106,18 @@ const SampleApp styledApps[] = {
     {"libreoffice-writer", "LibreOffice Writer", "#2C71B8", DictationStyle::asSpoken},
 };
 
-void installSampleApps(Settings& settings)
+// The long set's third, named as long as the desktop entry of the long dictation's application.
+const SampleApp longNamedApp = {"org.mozilla.thunderbird-esr", longDictation.appName, "#0A84FF", DictationStyle::clean};
+
+void installSampleApps(Settings& settings, SeedData::Sample sample)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     QDir().mkpath(data + QStringLiteral("/applications"));
     StylePolicy policy = StylePolicy::standard();
-    for (const SampleApp& app : styledApps) {
+    std::vector<SampleApp> apps(std::begin(styledApps), std::end(styledApps));
+    if (sample == SeedData::Sample::longTexts)
+        apps.push_back(longNamedApp);
+    for (const SampleApp& app : apps) {
         const QString id = QString::fromLatin1(app.desktopId);
         const QString icon = data + QStringLiteral("/") + id + QStringLiteral(".svg");
         QFile iconFile(icon);
@@ -89,25 +145,40 @@ std::vector<float> toneSeconds(double seconds)
     return samples;
 }
 
+void addDictation(HistoryStore& history, const SampleDictation& sample, const QDateTime& now)
+{
+    const QString text = QString::fromUtf8(sample.text);
+    const QString style = QString::fromUtf8(sample.style);
+    history.add(HistoryEntry(QUuid::createUuid(), now.addSecs(-60 * sample.minutesAgo), QString::fromUtf8(sample.raw),
+                             text.isEmpty() ? std::nullopt : std::optional(text), QString::fromUtf8(sample.bundleID),
+                             QString::fromUtf8(sample.appName), style.isEmpty() ? std::nullopt : std::optional(style)));
 }
 
-void SeedData::write(Settings& settings, const QDateTime& now)
+}
+
+std::optional<SeedData::Sample> SeedData::sampleNamed(const QString& name)
 {
+    if (name == QLatin1String("usual"))
+        return Sample::usual;
+    if (name == QLatin1String("long"))
+        return Sample::longTexts;
+    return std::nullopt;
+}
+
+void SeedData::write(Settings& settings, const QDateTime& now, Sample sample)
+{
+    const bool longTexts = sample == Sample::longTexts;
     HistoryStore history(HistoryStore::defaultURL());
     ClipVault vault(ClipVault::defaultFolder());
     // The store keeps the newest first: add the oldest first.
-    for (const SampleDictation& sample : std::views::reverse(dictations)) {
-        const QString text = QString::fromUtf8(sample.text);
-        const QString style = QString::fromUtf8(sample.style);
-        history.add(HistoryEntry(QUuid::createUuid(), now.addSecs(-60 * sample.minutesAgo),
-                                 QString::fromUtf8(sample.raw), text.isEmpty() ? std::nullopt : std::optional(text),
-                                 QString::fromUtf8(sample.bundleID), QString::fromUtf8(sample.appName),
-                                 style.isEmpty() ? std::nullopt : std::optional(style)));
-    }
-    // The newest entry keeps its recording and has shared it.
-    const QUuid newest = history.entries().first().id;
-    vault.save(toneSeconds(1.5), newest);
-    history.setClipCode(newest, QStringLiteral("QM-7F3K"));
+    for (const SampleDictation& dictation : std::views::reverse(dictations))
+        addDictation(history, dictation, now);
+    // The newest usual entry keeps its recording and has shared it.
+    const QUuid shared = history.entries().first().id;
+    vault.save(toneSeconds(1.5), shared);
+    history.setClipCode(shared, QStringLiteral("QM-7F3K"));
+    if (longTexts)
+        addDictation(history, longDictation, now);
 
     UsageStats stats(UsageStats::defaultURL(), QTimeZone::systemTimeZone());
     const int wordsPerDay[] = {120, 340, 0, 510, 260, 780, 430};
@@ -117,30 +188,60 @@ void SeedData::write(Settings& settings, const QDateTime& now)
             stats.record(40, 16.0, now.addDays(day - 6));
     }
 
+    // The page opens on the first snippet: a long one, when the set has them.
     SnippetStore snippets(SnippetStore::defaultURL());
+    if (longTexts)
+        for (const auto& [trigger, text] : longSnippets)
+            snippets.add(QString::fromUtf8(trigger), QString::fromUtf8(text), false);
     snippets.add(QStringLiteral("my address"), QStringLiteral("No. 12, Golestan St., Tehran"), false);
     snippets.add(QStringLiteral("امضای من"), QStringLiteral("با احترام،\nسارا"), true);
 
+    // The newest word is listed first.
     VocabularyStore vocabulary(VocabularyStore::defaultURL());
     for (const char* term : {"Quillmarsh", "Kubernetes", "سارا رحیمی", "PostgreSQL"})
         vocabulary.add(QString::fromUtf8(term), VocabularyEntry::Source::you);
+    if (longTexts)
+        vocabulary.add(QString::fromUtf8(longWord), VocabularyEntry::Source::you);
 
-    installSampleApps(settings);
+    installSampleApps(settings, sample);
     settings.setValue(QStringLiteral("keepClips"), true);
 }
 
-AuthSession SeedData::accountSession(const QDateTime& now)
+void SeedData::setRunningState(AppModel& model, Sample sample)
+{
+    const bool longTexts = sample == Sample::longTexts;
+    model.setSpeechStatus(longTexts ? QStringLiteral("The model files weren't found "
+                                                     "(/home/sara/.local/share/Quillmarsh/Models/1120ms/v2_1).")
+                                    : QStringLiteral("Ready"));
+    model.setSpeechReady(!longTexts);
+    model.setLanguages(QStringLiteral("Persian + English"));
+    model.setPunctuationAvailable(true);
+    if (longTexts)
+        model.setSignInError(QStringLiteral("Couldn’t sign in: the sign-in link has expired or was already used. "
+                                            "Ask for a new link and open it on this computer within an hour."));
+}
+
+AuthSession SeedData::accountSession(const QDateTime& now, Sample sample)
 {
     const auto part = [](const QByteArray& bytes) {
         return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
     };
-    const QByteArray payload = R"({"email":"sara.ahmadi@example.com","user_metadata":{"full_name":"Sara Ahmadi"},)"
-                               R"("app_metadata":{"provider":"google"}})";
+    const bool longTexts = sample == Sample::longTexts;
+    const QString name =
+        longTexts ? QStringLiteral("سارا احمدی‌نژاد خراسانی") : QStringLiteral("Sara Ahmadi");
+    const QString email = longTexts ? QStringLiteral("sara.ahmadinejad.khorasani.design-team@studio.example.com")
+                                    : QStringLiteral("sara.ahmadi@example.com");
+    const QByteArray payload =
+        QJsonDocument(QJsonObject{{QStringLiteral("email"), email},
+                                  {QStringLiteral("user_metadata"), QJsonObject{{QStringLiteral("full_name"), name}}},
+                                  {QStringLiteral("app_metadata"),
+                                   QJsonObject{{QStringLiteral("provider"), QStringLiteral("google")}}}})
+            .toJson(QJsonDocument::Compact);
     AuthSession session;
     session.accessToken = QString::fromLatin1(part(R"({"alg":"none"})") + '.' + part(payload) + ".sample");
     session.refreshToken = QStringLiteral("sample");
     session.expiresAt = now.toSecsSinceEpoch() + 3600;
     session.userID = QStringLiteral("sample-user");
-    session.email = QStringLiteral("sara.ahmadi@example.com");
+    session.email = email;
     return session;
 }

@@ -85,7 +85,11 @@ QUrl AccountManager::beginGoogle()
 void AccountManager::handle(const QUrl& callback, Completion done)
 {
     const QUrlQuery query(callback);
-    const auto item = [&](const char* name) { return query.queryItemValue(QLatin1String(name), QUrl::FullyDecoded); };
+    // The service writes its query as a form does, with "+" for a space.
+    const auto item = [&](const char* name) {
+        const QString encoded = query.queryItemValue(QLatin1String(name), QUrl::FullyEncoded);
+        return QUrl::fromPercentEncoding(QString(encoded).replace(u'+', QStringLiteral("%20")).toUtf8());
+    };
     const auto pending = store_.pending();
     if (!AuthConfig::isCallback(callback) || !pending || pending->expired(wallTime_())
         || pending->state != item("state")) {

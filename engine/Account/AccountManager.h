@@ -39,6 +39,8 @@ public:
     AccountManager& operator=(const AccountManager&) = delete;
 
     const State& state() const { return state_; }
+    // Whether a sign-in service is configured; without one nothing starts a sign-in.
+    bool canSignIn() const { return client_.config().isConfigured(); }
     // The bearer token for the servers while signed in. Callable from any thread.
     std::optional<QString> accessToken() const;
 

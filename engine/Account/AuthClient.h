@@ -32,6 +32,8 @@ public:
     void exchange(const QString& code, const QString& verifier, std::function<void(const SessionResult&)> done) const;
     // A new session for the refresh token; the old refresh token is used up.
     void renew(const QString& refreshToken, std::function<void(const SessionResult&)> done) const;
+    const AuthConfig& config() const { return config_; }
+
     // Ends the session on the service; the answer doesn't matter to the caller.
     void signOut(const QString& accessToken, std::function<void()> done) const;
 

@@ -19,6 +19,13 @@ AuthConfig AuthConfig::load(const Settings& settings)
     return AuthConfig{QUrl(url.value_or(QString())), key.value_or(QString())};
 }
 
+bool AuthConfig::isConfigured() const
+{
+    const QString scheme = baseURL.scheme().toLower();
+    return baseURL.isValid() && (scheme == QLatin1String("https") || scheme == QLatin1String("http"))
+           && !baseURL.host().isEmpty();
+}
+
 QUrl AuthConfig::endpoint(const QString& path) const
 {
     QUrl url = baseURL;

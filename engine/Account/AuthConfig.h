@@ -22,6 +22,10 @@ struct AuthConfig {
     // configuration.
     static AuthConfig load(const Settings& settings);
 
+    // Whether there is a service to sign in with: its address is a full http or https address.
+    // Without one nothing may start a sign-in.
+    bool isConfigured() const;
+
     // The address of one REST path, e.g. "token".
     QUrl endpoint(const QString& path) const;
 };

@@ -34,16 +34,14 @@ std::optional<QString> AuthSession::displayName() const
     if (!metadata.isObject())
         return std::nullopt;
     const QJsonObject user = metadata.toObject();
-    QJsonValue name = user.value(QLatin1String("full_name"));
-    if (!name.isString())
-        name = user.value(QLatin1String("name"));
-    if (!name.isString())
-        return std::nullopt;
     static const QRegularExpression blanks(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption);
-    const QStringList words = name.toString().split(blanks, Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return std::nullopt;
-    return words.first();
+    // A blank full name says nothing, so the plain name may still have one.
+    for (const char* key : {"full_name", "name"}) {
+        const QStringList words = user.value(QLatin1String(key)).toString().split(blanks, Qt::SkipEmptyParts);
+        if (!words.isEmpty())
+            return words.first();
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> AuthSession::provider() const

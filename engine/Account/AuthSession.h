@@ -15,7 +15,8 @@ struct AuthSession {
     QString userID;
     std::optional<QString> email;
 
-    // The first word of the user's full name (else name) in the token's user metadata.
+    // The first word of the user's full name (else of their name, when the full name is blank)
+    // in the token's user metadata.
     std::optional<QString> displayName() const;
     // How the user first signed in ("email", "google"), from the token's app metadata.
     std::optional<QString> provider() const;

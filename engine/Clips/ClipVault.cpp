@@ -1,6 +1,7 @@
 #include "Clips/ClipVault.h"
 
 #include "Core/AppFolders.h"
+#include "Core/PrivateFolder.h"
 #include "Core/Settings.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <sndfile.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,25 +22,6 @@ namespace {
 
 constexpr qsizetype minimumSamples = 4800;  // 0.3 s
 const QString extension = QStringLiteral("flac");
-
-// Makes the folder and any missing parents, private to the user from the start.
-void makeFolder(const QString& folder)
-{
-    const QString path = QDir::cleanPath(QDir(folder).absolutePath());
-    qsizetype next = 1;
-    while (next <= path.size()) {
-        qsizetype slash = path.indexOf(u'/', next);
-        if (slash < 0)
-            slash = path.size();
-        const QByteArray part = QFile::encodeName(path.left(slash));
-        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
-            throw Error(QStringLiteral("couldn't create the folder ") + path + QStringLiteral(": ")
-                        + QString::fromLocal8Bit(std::strerror(errno)));
-        next = slash + 1;
-    }
-    if (!QFileInfo(path).isDir())
-        throw Error(QStringLiteral("couldn't create the folder ") + path + QStringLiteral(": not a folder"));
-}
 
 // Closes the file descriptor it was given.
 class Descriptor {
@@ -120,7 +101,8 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
 {
     if (static_cast<qsizetype>(samples.size()) < minimumSamples)
         throw ClipError::encoding(QStringLiteral("too short"));
-    makeFolder(folder_);
+    if (const auto failure = makePrivateFolder(folder_))
+        throw Error(*failure);
     const QString path = url(id);
     const QByteArray name = QFile::encodeName(path);
     ::unlink(name.constData());

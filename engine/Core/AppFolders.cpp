@@ -1,13 +1,22 @@
 #include "AppFolders.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 namespace AppFolders {
 
 QString data()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillmarsh");
+}
+
+QString config()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quillmarsh");
 }
 
 QString state()
@@ -17,6 +26,14 @@ QString state()
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/Quillmarsh");
+}
+
+void keepPrivate()
+{
+    for (const QString& folder : {data(), config(), state()}) {
+        if (QFileInfo(folder).isDir())
+            ::chmod(QFile::encodeName(folder).constData(), 0700);
+    }
 }
 
 }

@@ -1,13 +1,14 @@
 #include "AtomicFile.h"
 
-#include <QDir>
+#include "PrivateFolder.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -15,13 +16,6 @@ namespace {
 QString failure(const char* what, const QString& path)
 {
     return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-mode_t standardMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 bool writeAll(int fd, const QByteArray& bytes)
@@ -43,13 +37,13 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 }
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access)
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return QStringLiteral("couldn't create the folder %1").arg(info.absolutePath());
+    if (auto failure = makePrivateFolder(info.absolutePath()))
+        return failure;
 
-    // mkstemp makes the file 0600, so a private file is never readable by others, even briefly.
+    // mkstemp makes the file 0600, so it is never readable by others, even briefly.
     QByteArray temporary = QFile::encodeName(info.absoluteFilePath()) + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
@@ -61,8 +55,6 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
         ::unlink(temporary.constData());
         return text;
     };
-    if (access == FileAccess::standard && ::fchmod(fd, standardMode()) != 0)
-        return abandon("couldn't set the permissions of");
     if (!writeAll(fd, bytes))
         return abandon("couldn't write");
     if (::fsync(fd) != 0)

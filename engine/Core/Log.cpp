@@ -1,11 +1,11 @@
 #include "Log.h"
 
 #include "AppFolders.h"
+#include "PrivateFolder.h"
 #include "SerialQueue.h"
 #include "Settings.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -19,7 +19,7 @@ QByteArray chooseFile()
     if (auto path = Environment::value("QUILLMARSH_LOG"))
         return QFile::encodeName(Environment::expandTilde(*path));
     const QString folder = AppFolders::state();
-    QDir().mkpath(folder);
+    makePrivateFolder(folder);  // without it only the system log has the lines
     return QFile::encodeName(folder + QStringLiteral("/Quillmarsh.log"));
 }
 
@@ -31,7 +31,7 @@ struct LogFile {
     // time; a deleted file is made anew. Failures lose the line: the system log still has it.
     void append(const QByteArray& line) const
     {
-        const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0)
             return;
         const char* data = line.constData();

@@ -1,7 +1,17 @@
 #include "Settings.h"
 
+#include "AppFolders.h"
+#include "Log.h"
+#include "PrivateFolder.h"
+#include "StoredFile.h"
+
 #include <QDir>
-#include <QStandardPaths>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace Environment {
 
@@ -36,12 +46,70 @@ QHash<QString, QString> builtInValues;
 
 Settings& Settings::shared()
 {
-    static Settings settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                             + QStringLiteral("/Quillmarsh/Quillmarsh.conf"));
+    static Settings settings(AppFolders::config() + QStringLiteral("/Quillmarsh.conf"));
     return settings;
 }
 
-Settings::Settings(const QString& filePath) : store_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
+Settings::Settings(const QString& filePath)
+{
+    makePrivateFolder(QFileInfo(filePath).absolutePath());
+    const WholeFile file = readWholeFile(filePath);
+    store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
+    if (!file.failure.isEmpty())
+        keepDamagedFileAside(filePath, file.failure);
+    else if (store_->status() == QSettings::FormatError)
+        keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"));
+}
+
+void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason)
+{
+    damaged_ = true;
+    const QString side = keptAsideName(filePath, QFileInfo(filePath).completeBaseName(), QStringLiteral("conf"));
+    const QString sidePath = QFileInfo(filePath).absoluteDir().filePath(side);
+    if (::rename(QFile::encodeName(filePath).constData(), QFile::encodeName(sidePath).constData()) != 0) {
+        const QString failure = QString::fromLocal8Bit(std::strerror(errno));
+        Log::info(QStringLiteral("settings file unreadable (%1) and not kept aside: %2").arg(reason, failure));
+        problem_ = QStringLiteral("Your settings couldn\u2019t be read (%1), so changes to them aren\u2019t saved.")
+                       .arg(reason);
+        return;
+    }
+    // A fresh file with the settings that could be read, and without the damage.
+    QHash<QString, QVariant> readable;
+    for (const QString& key : store_->allKeys())
+        readable.insert(key, store_->value(key));
+    store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
+    for (auto it = readable.cbegin(); it != readable.cend(); ++it)
+        store_->setValue(it.key(), it.value());
+    store_->sync();
+    saved();
+    Log::info(QStringLiteral("settings file unreadable (%1); kept as %2").arg(reason, side));
+    problem_ = QStringLiteral("Your settings file was damaged and kept aside as %1; settings that couldn\u2019t be "
+                              "read are back to their defaults.")
+                   .arg(side);
+}
+
+QString Settings::problem() const
+{
+    std::lock_guard lock(mutex_);
+    return problem_;
+}
+
+bool Settings::wasDamaged() const
+{
+    return damaged_;
+}
+
+// After each write: the file is the user's alone, and a failed write is told.
+void Settings::saved()
+{
+    if (store_->status() == QSettings::AccessError) {
+        if (problem_.isEmpty())
+            Log::info(QStringLiteral("could not save the settings to ") + store_->fileName());
+        problem_ = QStringLiteral("Couldn\u2019t save your settings to %1.").arg(store_->fileName());
+        return;
+    }
+    ::chmod(QFile::encodeName(store_->fileName()).constData(), 0600);
+}
 
 bool Settings::contains(const QString& key) const
 {
@@ -60,6 +128,7 @@ void Settings::setValue(const QString& key, const QVariant& value)
     std::lock_guard lock(mutex_);
     store_->setValue(key, value);
     store_->sync();
+    saved();
 }
 
 void Settings::remove(const QString& key)
@@ -67,6 +136,7 @@ void Settings::remove(const QString& key)
     std::lock_guard lock(mutex_);
     store_->remove(key);
     store_->sync();
+    saved();
 }
 
 void Settings::setBuiltIn(QHash<QString, QString> values)

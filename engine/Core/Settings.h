@@ -19,11 +19,20 @@ bool contains(const char* name);
 QString expandTilde(const QString& path);
 }
 
+// The user's settings file is private (0600 in a 0700 folder). A file that can't be read or
+// parsed is kept aside whole (its readable settings stay in use) and reported, so neither the
+// damaged part nor the user's changes are lost without a word.
 class Settings {
 public:
     // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
     static Settings& shared();
     explicit Settings(const QString& filePath);
+
+    // What the user should know about the settings file: that it was damaged and kept aside at
+    // start, or that settings can't be saved; empty when all is well.
+    QString problem() const;
+    // The file found at start couldn't be used as it was (see problem()).
+    bool wasDamaged() const;
 
     bool contains(const QString& key) const;
     QVariant value(const QString& key) const;
@@ -39,6 +48,12 @@ public:
                                   const QString& builtInKey = {}) const;
 
 private:
+    // Replaces a damaged file by a clean one that keeps what could be read.
+    void keepDamagedFileAside(const QString& filePath, const QString& reason);
+    void saved();
+
     mutable std::mutex mutex_;
     std::unique_ptr<QSettings> store_;
+    QString problem_;
+    bool damaged_ = false;
 };

@@ -1,29 +1,85 @@
 #pragma once
-// Reading a store's file at start-up, and keeping a file that could not be decoded out of the
-// way so the next save does not destroy what the user had.
+// A store's file as the store sees it. The file is read at start; one that can't be decoded is
+// kept aside under a name of its own, so no later save or later damage replaces it; one that
+// exists but can't be read (a folder in its place, no permission, an I/O error) is never written
+// over: every save is refused until it can be read, and it is read again before each change.
+// Saves are private and atomic. `problem()` says what the user should know about the file.
+
+#include "Error.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 
-// The whole file, or nothing when it is missing or can't be read.
-std::optional<QByteArray> readWholeFile(const QString& path);
+// A whole file as read from disk.
+struct WholeFile {
+    QByteArray bytes;  // empty for a missing file
+    QString failure;  // why a file that is there couldn't be read; empty when it could
+};
+WholeFile readWholeFile(const QString& path);
 
-// Moves the file to "<name>.unreadable.json" in its folder (replacing an older one) and logs
-// "<name> file unreadable; kept as <name>.unreadable.json".
-void keepUnreadableFileAside(const QString& path, const QString& name);
+// A free name beside the file to keep it aside under: "<stem>.unreadable.<suffix>", else the same
+// with "-2", "-3", ... after "unreadable", so one kept file never replaces another.
+QString keptAsideName(const QString& path, const QString& stem, const QString& suffix);
 
-// What `decode` makes of the store's file (an optional). Nothing when the file is missing or
-// empty, and nothing, with the file kept aside as above, when it can't be decoded.
-template <typename Decode>
-auto readStoredFile(const QString& path, const QString& name, Decode decode) -> decltype(decode(QByteArray()))
-{
-    const std::optional<QByteArray> bytes = readWholeFile(path);
-    if (!bytes || bytes->isEmpty())
-        return std::nullopt;
-    auto decoded = decode(*bytes);
-    if (!decoded)
-        keepUnreadableFileAside(path, name);
-    return decoded;
-}
+// A change a store didn't keep because its file couldn't be saved; the text is `problem()`'s.
+class StoreError : public Error {
+public:
+    using Error::Error;
+};
+
+class StoredFile {
+public:
+    // `name` begins the kept-aside names ("history" gives "history.unreadable.json"); `what`
+    // names the content in texts ("the history").
+    StoredFile(const QString& path, const QString& name, const QString& what);
+
+    const QString& path() const { return path_; }
+
+    // What `decode` (bytes to an optional) makes of the file. Nothing for a missing or empty
+    // file; nothing, with saves refused, for a file that can't be read; nothing, with the file
+    // kept aside, for one that can't be decoded.
+    template <typename Decode>
+    auto read(Decode decode) -> decltype(decode(QByteArray()))
+    {
+        const std::optional<QByteArray> bytes = readBytes();
+        if (!bytes || bytes->isEmpty())
+            return std::nullopt;
+        auto decoded = decode(*bytes);
+        if (!decoded)
+            keepAside();
+        return decoded;
+    }
+
+    // True while saves are refused: the file is there but its content was never seen.
+    bool blocked() const { return blocked_.has_value(); }
+    // Writes the bytes (nothing stands for content that couldn't be encoded). When that is
+    // refused or fails, logs it and returns the text to show; else nothing.
+    std::optional<QString> write(const std::optional<QByteArray>& bytes);
+
+    // Reads a blocked file again into `content` (see read); true when it did.
+    template <typename Content, typename Decode>
+    bool readAgainIfBlocked(Content& content, Decode decode)
+    {
+        if (!blocked())
+            return false;
+        content = read(decode).value_or(Content());
+        return true;
+    }
+
+    // Why saves are refused or the last one failed; else which file was kept aside at start;
+    // empty when there is nothing to tell.
+    QString problem() const;
+
+private:
+    std::optional<QByteArray> readBytes();
+    void keepAside();
+
+    QString path_;
+    QString name_;
+    QString what_;
+    std::optional<QString> blocked_;  // why the file can't be used
+    QString failure_;  // of the last save
+    QString keptAs_;  // the name the damaged file was kept under
+};

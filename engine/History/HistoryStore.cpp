@@ -1,10 +1,7 @@
 #include "History/HistoryStore.h"
 
 #include "Core/AppFolders.h"
-#include "Core/AtomicFile.h"
-#include "Core/Log.h"
 #include "Core/Settings.h"
-#include "Core/StoredFile.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
 #include "Core/WholeSecond.h"
@@ -109,65 +106,93 @@ QString HistoryStore::defaultURL()
     return AppFolders::data() + QStringLiteral("/history.json");
 }
 
-HistoryStore::HistoryStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
+HistoryStore::HistoryStore(const QString& url, QObject* parent)
+    : QObject(parent), file_(url, QStringLiteral("history"), QStringLiteral("the history"))
 {
-    if (auto entries = readStoredFile(url_, QStringLiteral("history"), decodeFile))
-        entries_ = std::move(*entries);
+    entries_ = file_.read(decodeFile).value_or(QList<HistoryEntry>());
 }
 
-QUuid HistoryStore::add(const HistoryEntry& entry)
+void HistoryStore::readAgainIfBlocked()
 {
-    entries_.prepend(entry);
-    if (entries_.size() > maxEntries)
-        entries_.remove(maxEntries, entries_.size() - maxEntries);
-    emit entriesChanged();
-    save();
-    return entry.id;
+    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+        emit entriesChanged();
+        emit problemChanged();
+    }
 }
 
-void HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)
+HistoryStore::Outcome HistoryStore::commit(QList<HistoryEntry> changed)
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const HistoryEntry& e) { return e.id == id; });
-    if (it == entries_.end())
-        return;
-    it->text = text;
-    if (style)
-        it->style = style;
-    emit entriesChanged();
-    save();
+    const Outcome failure = file_.write(encodeFile(changed));
+    if (!failure) {
+        entries_ = std::move(changed);
+        emit entriesChanged();
+    }
+    emit problemChanged();
+    return failure;
 }
 
-void HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
+template <typename Edit>
+HistoryStore::Outcome HistoryStore::changeEntry(const QUuid& id, Edit edit)
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const HistoryEntry& e) { return e.id == id; });
-    if (it == entries_.end())
-        return;
-    it->clipCode = code;
-    emit entriesChanged();
-    save();
+    readAgainIfBlocked();
+    QList<HistoryEntry> changed = entries_;
+    const auto it = std::find_if(changed.begin(), changed.end(), [&](const HistoryEntry& e) { return e.id == id; });
+    if (it == changed.end())
+        return std::nullopt;
+    edit(*it);
+    return commit(std::move(changed));
 }
 
-void HistoryStore::remove(const QUuid& id)
+HistoryStore::Outcome HistoryStore::add(const HistoryEntry& entry)
 {
-    entries_.removeIf([&](const HistoryEntry& e) { return e.id == id; });
-    emit entriesChanged();
-    save();
-    announceRemoved({id});
+    readAgainIfBlocked();
+    QList<HistoryEntry> changed = entries_;
+    changed.prepend(entry);
+    if (changed.size() > maxEntries)
+        changed.remove(maxEntries, changed.size() - maxEntries);
+    return commit(std::move(changed));
 }
 
-void HistoryStore::clear()
+HistoryStore::Outcome HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)
 {
+    return changeEntry(id, [&](HistoryEntry& entry) {
+        entry.text = text;
+        if (style)
+            entry.style = style;
+    });
+}
+
+HistoryStore::Outcome HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
+{
+    return changeEntry(id, [&](HistoryEntry& entry) { entry.clipCode = code; });
+}
+
+HistoryStore::Outcome HistoryStore::remove(const QUuid& id)
+{
+    readAgainIfBlocked();
+    QList<HistoryEntry> changed = entries_;
+    changed.removeIf([&](const HistoryEntry& e) { return e.id == id; });
+    const Outcome failure = commit(std::move(changed));
+    if (!failure)
+        announceRemoved({id});
+    return failure;
+}
+
+HistoryStore::Outcome HistoryStore::clear()
+{
+    readAgainIfBlocked();
     QList<QUuid> ids;
     for (const HistoryEntry& entry : std::as_const(entries_))
         ids.append(entry.id);
-    entries_.clear();
-    emit entriesChanged();
-    save();
-    announceRemoved(ids);
+    const Outcome failure = commit({});
+    if (!failure)
+        announceRemoved(ids);
+    return failure;
 }
 
-void HistoryStore::prune(int olderThanDays, const QDateTime& now)
+HistoryStore::Outcome HistoryStore::prune(int olderThanDays, const QDateTime& now)
 {
+    readAgainIfBlocked();
     const QDateTime cutoff = now.addSecs(-qint64(olderThanDays) * secondsPerDay);
     QList<QUuid> removed;
     for (const HistoryEntry& entry : std::as_const(entries_)) {
@@ -175,11 +200,13 @@ void HistoryStore::prune(int olderThanDays, const QDateTime& now)
             removed.append(entry.id);
     }
     if (removed.isEmpty())
-        return;
-    entries_.removeIf([&](const HistoryEntry& e) { return e.date < cutoff; });
-    emit entriesChanged();
-    save();
-    announceRemoved(removed);
+        return std::nullopt;
+    QList<HistoryEntry> changed = entries_;
+    changed.removeIf([&](const HistoryEntry& e) { return e.date < cutoff; });
+    const Outcome failure = commit(std::move(changed));
+    if (!failure)
+        announceRemoved(removed);
+    return failure;
 }
 
 QList<HistoryEntry> HistoryStore::search(const QString& query, const std::optional<AppCategory>& category) const
@@ -248,11 +275,4 @@ std::optional<QList<HistoryEntry>> HistoryStore::decodeFile(const QByteArray& by
         entries.append(entry);
     }
     return entries;
-}
-
-void HistoryStore::save() const
-{
-    // Private from the first byte: the temporary file is the user's alone before it is written.
-    if (const auto failure = writeFileAtomically(url_, encodeFile(entries_), FileAccess::privateToUser))
-        Log::info(QStringLiteral("could not save the history: ") + *failure);
 }

@@ -2,6 +2,7 @@
 // The text of past dictations, newest first, kept in "history.json" (private to the user). The
 // owner is told of every entry taken out so it can delete the entry's kept recording.
 
+#include "Core/StoredFile.h"
 #include "Style/AppCategory.h"
 
 #include <QByteArray>
@@ -43,6 +44,8 @@ struct HistoryEntry {
 
 class HistoryStore : public QObject {
     Q_OBJECT
+    // What the user should know about the history's file (see StoredFile); empty when all is well.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     static constexpr qsizetype maxEntries = 2000;
@@ -50,26 +53,31 @@ public:
     // "QUILLMARSH_HISTORY", else "history.json" in the application's data folder.
     static QString defaultURL();
 
-    // Loads the file; never fails. A file that can't be decoded is kept aside as
-    // "history.unreadable.json" and the history starts empty.
+    // Loads the file; never fails. A file that can't be decoded is kept aside (as
+    // "history.unreadable.json" when that name is free) and the history starts empty.
     explicit HistoryStore(const QString& url, QObject* parent = nullptr);
 
     const QList<HistoryEntry>& entries() const { return entries_; }
-    const QString& url() const { return url_; }
+    const QString& url() const { return file_.path(); }
+    QString problem() const { return file_.problem(); }
 
     // Called with the identifier of every entry taken out, after the file is saved.
     std::function<void(const QUuid&)> onRemove;
 
+    // Each change is kept only when the file is saved; otherwise the history stays as it was and
+    // the change returns why.
+    using Outcome = std::optional<QString>;
+
     // Puts the entry first; beyond the cap the oldest go, without reaching onRemove.
-    QUuid add(const HistoryEntry& entry);
+    Outcome add(const HistoryEntry& entry);
     // An absent style keeps the entry's old one. Unknown identifiers are ignored.
-    void improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
-    void setClipCode(const QUuid& id, const std::optional<QString>& code);
+    Outcome improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
+    Outcome setClipCode(const QUuid& id, const std::optional<QString>& code);
     // Saves and tells onRemove even when no entry had the identifier.
-    void remove(const QUuid& id);
-    void clear();
+    Outcome remove(const QUuid& id);
+    Outcome clear();
     // Removes entries dated more than the given number of days (of 86,400 s) before now.
-    void prune(int olderThanDays, const QDateTime& now);
+    Outcome prune(int olderThanDays, const QDateTime& now);
     // Entries of the category (any, when absent) holding the query in their text, recognised text
     // or application name, ignoring case and accents; a blank query matches all.
     QList<HistoryEntry> search(const QString& query, const std::optional<AppCategory>& category) const;
@@ -81,11 +89,17 @@ public:
 
 signals:
     void entriesChanged();
+    void problemChanged();
 
 private:
-    void save() const;
+    // Reads the file again when it couldn't be read, before a change is worked out.
+    void readAgainIfBlocked();
+    Outcome commit(QList<HistoryEntry> changed);
+    // Changes the entry with the identifier; nothing to do when there is none.
+    template <typename Edit>
+    Outcome changeEntry(const QUuid& id, Edit edit);
     void announceRemoved(const QList<QUuid>& ids) const;
 
-    QString url_;
+    StoredFile file_;
     QList<HistoryEntry> entries_;
 };

@@ -1,10 +1,7 @@
 #include "History/UsageStats.h"
 
 #include "Core/AppFolders.h"
-#include "Core/AtomicFile.h"
-#include "Core/Log.h"
 #include "Core/Settings.h"
-#include "Core/StoredFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -39,10 +36,28 @@ QString UsageStats::defaultURL()
 }
 
 UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent)
-    : QObject(parent), url_(url), timeZone_(timeZone)
+    : QObject(parent), file_(url, QStringLiteral("stats"), QStringLiteral("the usage counts")), timeZone_(timeZone)
 {
-    if (auto days = readStoredFile(url_, QStringLiteral("stats"), decodeFile))
-        days_ = std::move(*days);
+    days_ = file_.read(decodeFile).value_or(QMap<QString, Day>());
+}
+
+void UsageStats::readAgainIfBlocked()
+{
+    if (file_.readAgainIfBlocked(days_, decodeFile)) {
+        emit daysChanged();
+        emit problemChanged();
+    }
+}
+
+UsageStats::Outcome UsageStats::commit(QMap<QString, Day> changed)
+{
+    const Outcome failure = file_.write(encodeFile(changed));
+    if (!failure) {
+        days_ = std::move(changed);
+        emit daysChanged();
+    }
+    emit problemChanged();
+    return failure;
 }
 
 QString UsageStats::dayKey(const QDateTime& date) const
@@ -52,25 +67,25 @@ QString UsageStats::dayKey(const QDateTime& date) const
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
-void UsageStats::record(qint64 words, double seconds, const QDateTime& at)
+UsageStats::Outcome UsageStats::record(qint64 words, double seconds, const QDateTime& at)
 {
     if (words < 1)
-        return;
-    const QString key = dayKey(at);
-    Day& day = days_[key];
+        return std::nullopt;
+    readAgainIfBlocked();
+    QMap<QString, Day> changed = days_;
+    Day& day = changed[dayKey(at)];
     day.words += words;
     day.dictations += 1;
     day.seconds += seconds > 0 ? seconds : 0;  // false for NaN too
 
-    if (days_.size() >= trimThreshold) {
+    if (changed.size() >= trimThreshold) {
         const QDateTime cutoff = at.toTimeZone(timeZone_).addDays(-keptDays);
         if (cutoff.isValid()) {
             const QString oldestKept = dayKey(cutoff);
-            days_.removeIf([&](const auto& entry) { return entry.key() < oldestKept; });
+            changed.removeIf([&](const auto& entry) { return entry.key() < oldestKept; });
         }
     }
-    emit daysChanged();
-    save();
+    return commit(std::move(changed));
 }
 
 UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
@@ -93,11 +108,10 @@ UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
     return week;
 }
 
-void UsageStats::clear()
+UsageStats::Outcome UsageStats::clear()
 {
-    days_.clear();
-    emit daysChanged();
-    save();
+    readAgainIfBlocked();
+    return commit({});
 }
 
 std::optional<QByteArray> UsageStats::encodeFile(const QMap<QString, Day>& days)
@@ -134,13 +148,4 @@ std::optional<QMap<QString, UsageStats::Day>> UsageStats::decodeFile(const QByte
         days.insert(it.key(), {*words, *dictations, seconds.toDouble()});
     }
     return days;
-}
-
-void UsageStats::save() const
-{
-    const auto bytes = encodeFile(days_);
-    if (!bytes)
-        return;
-    if (const auto failure = writeFileAtomically(url_, *bytes))
-        Log::info(QStringLiteral("could not save the usage counts: ") + *failure);
 }

@@ -3,6 +3,8 @@
 // last six weeks, and the summary of a week for the home page. Days follow the given time zone,
 // so a dictation just after local midnight counts for the new day.
 
+#include "Core/StoredFile.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -15,6 +17,8 @@
 
 class UsageStats : public QObject {
     Q_OBJECT
+    // What the user should know about the counts' file (see StoredFile); empty when all is well.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     struct Day {
@@ -44,20 +48,25 @@ public:
     // "QUILLMARSH_STATS", else "stats.json" in the application's data folder.
     static QString defaultURL();
 
-    // Loads the file; never fails. A file that can't be decoded is kept aside as
-    // "stats.unreadable.json" and the counts start empty.
+    // Loads the file; never fails. A file that can't be decoded is kept aside (as
+    // "stats.unreadable.json" when that name is free) and the counts start empty.
     UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent = nullptr);
 
     // Keyed by "yyyy-mm-dd" in the time zone.
     const QMap<QString, Day>& days() const { return days_; }
-    const QString& url() const { return url_; }
+    const QString& url() const { return file_.path(); }
     const QTimeZone& timeZone() const { return timeZone_; }
+    QString problem() const { return file_.problem(); }
+
+    // Each change is kept only when the file is saved; otherwise the counts stay as they were and
+    // the change returns why.
+    using Outcome = std::optional<QString>;
 
     // Counts one dictation of at least one word; a negative or NaN duration counts as 0 s.
-    void record(qint64 words, double seconds, const QDateTime& at);
+    Outcome record(qint64 words, double seconds, const QDateTime& at);
     // The seven calendar days that end with the given date's day.
     Week week(const QDateTime& endingOn) const;
-    void clear();
+    Outcome clear();
 
     // The file's format: a compact JSON object of day keys to day counts. Nothing when a count
     // can't be written as JSON (an infinite number of seconds).
@@ -67,12 +76,15 @@ public:
 
 signals:
     void daysChanged();
+    void problemChanged();
 
 private:
     QString dayKey(const QDateTime& date) const;
-    void save() const;
+    // Reads the file again when it couldn't be read, before a change is worked out.
+    void readAgainIfBlocked();
+    Outcome commit(QMap<QString, Day> changed);
 
-    QString url_;
+    StoredFile file_;
     QTimeZone timeZone_;
     QMap<QString, Day> days_;
 };

@@ -70,6 +70,16 @@ std::optional<qint64> rangeStart(const QByteArray& contentRange)
     return ok ? std::optional<qint64>(first) : std::nullopt;
 }
 
+// The whole file's size from a 416 answer's "bytes */size", when the server gave one.
+std::optional<qint64> unsatisfiedSize(const QByteArray& contentRange)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*bytes\\s+\\*/(\\d+)\\s*$"));
+    const auto match = pattern.match(QString::fromLatin1(contentRange));
+    bool ok = false;
+    const qint64 size = match.hasMatch() ? match.captured(1).toLongLong(&ok) : 0;
+    return ok ? std::optional<qint64>(size) : std::nullopt;
+}
+
 // Ends a reply from inside its own signals: queued, so the reply finishes its current step first.
 void stop(QNetworkReply& reply)
 {
@@ -115,12 +125,17 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
         }
         return true;
     }
+    if (status == 416) {
+        // The bytes here can't be resumed from; the next attempt starts over.
+        cutToEmpty(transfer.destination);
+        Outcome outcome = failure(statusText, true);
+        outcome.serverFileSize = unsatisfiedSize(reply.rawHeader("Content-Range"));
+        transfer.record(std::move(outcome));
+        stop(reply);
+        return false;
+    }
     const bool retry = status == 408 || status == 425 || status == 429 || (status >= 500 && status <= 599);
-    Outcome outcome = failure(statusText, retry);
-    // Nothing from the bytes already here on: the server's file ends before them.
-    if (status == 416)
-        outcome.serverFileSize = transfer.start;
-    transfer.record(std::move(outcome));
+    transfer.record(failure(statusText, retry));
     stop(reply);
     return false;
 }

@@ -17,8 +17,8 @@ struct Outcome {
     Kind kind = Kind::done;
     QString message;  // for failed
     bool retry = false;  // for failed: whether another attempt may help
-    // The most the server's whole file can hold, when its answer showed it: the body of a
-    // complete 200, or the bytes asked to start from when it answered 416.
+    // The size of the server's whole file, when its answer showed it: the body of a complete
+    // 200, or the size a 416 answer names in "Content-Range: bytes */size".
     std::optional<qint64> serverFileSize;
 };
 

@@ -1,6 +1,8 @@
 #include "ModelInstaller.h"
 
+#include "Core/AtomicFile.h"
 #include "Core/Log.h"
+#include "Core/PrivateFolder.h"
 #include "InstallRecord.h"
 #include "ModelFamily.h"
 #include "ModelStore.h"
@@ -118,8 +120,8 @@ void ModelInstaller::run(ModelPackage package)
 
         const QString storeName = ModelFamily::current().storeName(package);
         const QString staging = ModelStore::stagingRoot() + u'/' + storeName;
-        if (!QDir().mkpath(staging))
-            throw ModelInstallError::copyFailed(QStringLiteral("can't create the folder ") + staging);
+        if (const auto failure = makePrivateFolder(staging))
+            throw ModelInstallError::copyFailed(*failure);
 
         qint64 have = 0;
         for (const ModelFile& file : files)
@@ -155,12 +157,8 @@ void ModelInstaller::run(ModelPackage package)
         record.package = package.rawValue();
         record.source = source_->name();
         record.installedAt = QDateTime::currentDateTimeUtc();
-        QFile recordFile(staging + QStringLiteral("/.installed.json"));
-        const QByteArray encoded = record.encoded();
-        if (!recordFile.open(QIODevice::WriteOnly) || recordFile.write(encoded) != encoded.size()
-            || !recordFile.flush())
-            throw ModelInstallError::copyFailed(recordFile.errorString());
-        recordFile.close();
+        if (const auto failure = writeFileAtomically(staging + QStringLiteral("/.installed.json"), record.encoded()))
+            throw ModelInstallError::copyFailed(*failure);
 
         const QString target = ModelStore::root() + u'/' + storeName;
         const QFileInfo old(target);

@@ -1,5 +1,6 @@
 #include "Punctuation/PunctuationInstaller.h"
 
+#include "Core/PrivateFolder.h"
 #include "Models/ModelInstallError.h"
 #include "Models/ModelStore.h"
 #include "Punctuation/PunctuationStore.h"
@@ -60,10 +61,8 @@ void PunctuationInstaller::run()
             total += file.size;
 
         const QString staging = directory_ + QStringLiteral("/.staging");
-        std::error_code code;
-        std::filesystem::create_directories(fsPath(staging), code);
-        if (code)
-            throw fileSystemError(staging, code);
+        if (const auto failure = makePrivateFolder(staging))
+            throw Error(*failure);
 
         // Progress arrives from the download's network thread, one report at a time.
         std::atomic<qint64> done = 0;
@@ -92,6 +91,7 @@ void PunctuationInstaller::run()
         std::vector<ModelFile> order = files;
         std::stable_partition(order.begin(), order.end(),
                               [](const ModelFile& file) { return file.name != PunctuationStore::modelFile; });
+        std::error_code code;
         for (const ModelFile& file : order) {
             const QString target = directory_ + u'/' + file.name;
             if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {

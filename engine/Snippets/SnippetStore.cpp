@@ -1,10 +1,7 @@
 #include "Snippets/SnippetStore.h"
 
 #include "Core/AppFolders.h"
-#include "Core/AtomicFile.h"
-#include "Core/Log.h"
 #include "Core/Settings.h"
-#include "Core/StoredFile.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
 
@@ -98,41 +95,63 @@ QString SnippetStore::defaultURL()
     return AppFolders::data() + QStringLiteral("/snippets.json");
 }
 
-SnippetStore::SnippetStore(const QString& url, QObject* parent) : QObject(parent), url_(url)
+SnippetStore::SnippetStore(const QString& url, QObject* parent)
+    : QObject(parent), file_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"))
 {
-    if (auto snippets = readStoredFile(url_, QStringLiteral("snippets"), decodeFile))
-        entries_ = std::move(*snippets);
+    entries_ = file_.read(decodeFile).value_or(QList<Snippet>());
+}
+
+void SnippetStore::readAgainIfBlocked()
+{
+    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+        emit entriesChanged();
+        emit problemChanged();
+    }
+}
+
+void SnippetStore::commit(QList<Snippet> changed)
+{
+    const std::optional<QString> failure = file_.write(encodeFile(changed));
+    if (!failure) {
+        entries_ = std::move(changed);
+        emit entriesChanged();
+    }
+    emit problemChanged();
+    if (failure)
+        throw StoreError(*failure);
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)
 {
+    readAgainIfBlocked();
     const Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
     validate(snippet, std::nullopt);
-    entries_.append(snippet);
-    emit entriesChanged();
-    save();
+    QList<Snippet> changed = entries_;
+    changed.append(snippet);
+    commit(std::move(changed));
     return snippet;
 }
 
-void SnippetStore::update(const Snippet& changed)
+void SnippetStore::update(const Snippet& edited)
 {
-    Snippet snippet = changed;
-    snippet.trigger = tidy(changed.trigger);
+    readAgainIfBlocked();
+    Snippet snippet = edited;
+    snippet.trigger = tidy(edited.trigger);
     validate(snippet, snippet.id);
-    const auto it =
-        std::find_if(entries_.begin(), entries_.end(), [&](const Snippet& s) { return s.id == snippet.id; });
-    if (it == entries_.end())
+    QList<Snippet> changed = entries_;
+    const auto it = std::find_if(changed.begin(), changed.end(), [&](const Snippet& s) { return s.id == snippet.id; });
+    if (it == changed.end())
         return;
     *it = snippet;
-    emit entriesChanged();
-    save();
+    commit(std::move(changed));
 }
 
 void SnippetStore::remove(const QUuid& id)
 {
-    entries_.removeIf([&](const Snippet& s) { return s.id == id; });
-    emit entriesChanged();
-    save();
+    readAgainIfBlocked();
+    QList<Snippet> changed = entries_;
+    changed.removeIf([&](const Snippet& s) { return s.id == id; });
+    commit(std::move(changed));
 }
 
 void SnippetStore::validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const
@@ -299,10 +318,4 @@ std::optional<QList<Snippet>> SnippetStore::decodeFile(const QByteArray& bytes)
         snippets.append({*uuid, trigger.toString(), text.toString(), exact.toBool()});
     }
     return snippets;
-}
-
-void SnippetStore::save() const
-{
-    if (const auto failure = writeFileAtomically(url_, encodeFile(entries_)))
-        Log::info(QStringLiteral("could not save the snippets: ") + *failure);
 }

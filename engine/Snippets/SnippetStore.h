@@ -4,6 +4,7 @@
 // and Arabic letter variants, digits, diacritics, punctuation and letter case.
 
 #include "Core/Error.h"
+#include "Core/StoredFile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -47,6 +48,8 @@ private:
 
 class SnippetStore : public QObject {
     Q_OBJECT
+    // What the user should know about the snippets' file (see StoredFile); empty when all is well.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     static constexpr qsizetype maxTriggerLength = 60;  // user-perceived characters
@@ -65,13 +68,16 @@ public:
     // "QUILLMARSH_SNIPPETS", else "snippets.json" in the application's data folder.
     static QString defaultURL();
 
-    // Loads the file; never fails. A file that can't be decoded is kept aside as
-    // "snippets.unreadable.json" and the list starts empty.
+    // Loads the file; never fails. A file that can't be decoded is kept aside (as
+    // "snippets.unreadable.json" when that name is free) and the list starts empty.
     explicit SnippetStore(const QString& url, QObject* parent = nullptr);
 
     const QList<Snippet>& entries() const { return entries_; }
-    const QString& url() const { return url_; }
+    const QString& url() const { return file_.path(); }
+    QString problem() const { return file_.problem(); }
 
+    // Changes throw SnippetError for a refused snippet and StoreError when the file can't be
+    // saved; either way the list stays as it was.
     Snippet add(const QString& trigger, const QString& text, bool exact);
     // Changes the snippet with the same identifier; nothing happens when there is none.
     void update(const Snippet& snippet);
@@ -90,11 +96,14 @@ public:
 
 signals:
     void entriesChanged();
+    void problemChanged();
 
 private:
     void validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const;
-    void save() const;
+    // Reads the file again when it couldn't be read, before a change is worked out.
+    void readAgainIfBlocked();
+    void commit(QList<Snippet> changed);
 
-    QString url_;
+    StoredFile file_;
     QList<Snippet> entries_;
 };

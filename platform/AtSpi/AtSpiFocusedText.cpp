@@ -7,17 +7,20 @@
 #include "AtSpi/AtSpiFocusedText.h"
 
 #include "Core/Log.h"
+#include "Core/MainThread.h"
 
 #include <QCoreApplication>
 
+#include <future>
 #include <memory>
 
 namespace {
 // Accessibles visited in one search at most: a huge document tree is not worth blocking for.
 constexpr int searchBudget = 4000;
 
-// Each call waits at most this long for a hung application.
+// Each call waits at most this long for a hung application, also one that has just started.
 constexpr int callTimeoutMs = 1000;
+constexpr int noStartupGrace = -1;
 
 template <typename T>
 struct Unref {
@@ -50,6 +53,7 @@ bool hasState(AtspiAccessible* accessible, AtspiStateType state)
 }
 
 // Depth first through what is showing, to the accessible whose state says focused (referenced).
+// An application that doesn't answer ends the search: every further call would wait as long.
 AtspiAccessible* findFocused(AtspiAccessible* node, int& budget)
 {
     if (--budget < 0)
@@ -57,7 +61,12 @@ AtspiAccessible* findFocused(AtspiAccessible* node, int& budget)
     if (hasState(node, ATSPI_STATE_FOCUSED))
         return static_cast<AtspiAccessible*>(g_object_ref(node));
     ErrorSink error;
-    if (atspi_accessible_get_role(node, &error) != ATSPI_ROLE_APPLICATION && !hasState(node, ATSPI_STATE_SHOWING))
+    const AtspiRole role = atspi_accessible_get_role(node, &error);
+    if (error.failed()) {
+        budget = 0;
+        return nullptr;
+    }
+    if (role != ATSPI_ROLE_APPLICATION && !hasState(node, ATSPI_STATE_SHOWING))
         return nullptr;
     const int count = atspi_accessible_get_child_count(node, nullptr);
     for (int i = 0; i < count; ++i) {
@@ -112,6 +121,45 @@ std::optional<QString> wholeText(AtspiText* text)
 
 AtSpiFocusedText::AtSpiFocusedText() = default;
 
+AtSpiFocusedText::~AtSpiFocusedText()
+{
+    thread_.post([this] { remember(nullptr); });
+}
+
+template <typename Result>
+Result AtSpiFocusedText::waitFor(std::function<Result()> work, Result otherwise)
+{
+    auto answer = std::make_shared<std::promise<Result>>();
+    std::future<Result> result = answer->get_future();
+    thread_.post([answer, work = std::move(work)] { answer->set_value(work()); });
+    return result.wait_for(waitBound) == std::future_status::ready ? result.get() : otherwise;
+}
+
+void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
+{
+    thread_.post([this, pid, self = std::weak_ptr<AtSpiFocusedText*>(self_), found = std::move(found)] {
+        runOnMainThread([self, found, element = search(pid)] {
+            if (self.lock())
+                found(element);
+        });
+    });
+}
+
+std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
+{
+    return waitFor<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::nullopt);
+}
+
+std::optional<FieldText> AtSpiFocusedText::read(const FocusedElement& wanted)
+{
+    return waitFor<std::optional<FieldText>>([this, wanted] { return readText(wanted); }, std::nullopt);
+}
+
+bool AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
+{
+    return waitFor<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, false);
+}
+
 bool AtSpiFocusedText::connect()
 {
     // Joined on first use, so a process that never dictates never talks to the accessibility bus.
@@ -120,15 +168,13 @@ bool AtSpiFocusedText::connect()
         // 0: initialised now; 1: already initialised by someone else in this process.
         const int status = atspi_init();
         available_ = status == 0 || status == 1;
-        if (available_)
-            atspi_set_timeout(callTimeoutMs, 15000);
+        if (available_) {
+            // The bus's messages are dispatched on this thread, not by the main thread's loop.
+            atspi_set_main_context(thread_.context());
+            atspi_set_timeout(callTimeoutMs, noStartupGrace);
+        }
     }
     return available_;
-}
-
-AtSpiFocusedText::~AtSpiFocusedText()
-{
-    remember(nullptr);
 }
 
 void AtSpiFocusedText::remember(AtspiAccessible* accessible)
@@ -143,7 +189,7 @@ AtspiAccessible* AtSpiFocusedText::element(const FocusedElement& wanted) const
     return last_ && elementId(last_) == wanted.id ? last_ : nullptr;
 }
 
-std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
+std::optional<FocusedElement> AtSpiFocusedText::search(qint64 pid)
 {
     if (!connect())
         return std::nullopt;
@@ -157,7 +203,7 @@ std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
         if (!app)
             continue;
         const qint64 appPid = atspi_accessible_get_process_id(app.get(), nullptr);
-        // Asking our own process would wait on the thread that has to answer.
+        // Asking our own process would wait on its main thread, which may be waiting for this answer.
         if (appPid == ownPid || (pid != 0 && appPid != pid))
             continue;
         atspi_accessible_clear_cache(app.get());
@@ -181,7 +227,7 @@ std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
     return std::nullopt;
 }
 
-std::optional<FieldText> AtSpiFocusedText::read(const FocusedElement& wanted)
+std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)
 {
     AtspiAccessible* accessible = element(wanted);
     if (!accessible)
@@ -208,7 +254,7 @@ std::optional<FieldText> AtSpiFocusedText::read(const FocusedElement& wanted)
     return result;
 }
 
-bool AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
+bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
 {
     AtspiAccessible* accessible = element(wanted);
     if (!accessible)

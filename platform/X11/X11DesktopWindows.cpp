@@ -1,5 +1,7 @@
 #include "X11/X11DesktopWindows.h"
 
+#include "X11/XcbDisplay.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -12,21 +14,10 @@ constexpr quint32 maxPropertyWords = 1 << 16;
 
 X11DesktopWindows::X11DesktopWindows()
 {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return;
+    if (const std::optional<XcbDisplay> display = connectToDisplay()) {
+        connection_ = display->connection;
+        root_ = display->root;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0) {
-        xcb_disconnect(connection);
-        return;
-    }
-    connection_ = connection;
-    root_ = screens.data->root;
 }
 
 X11DesktopWindows::~X11DesktopWindows()

@@ -1,5 +1,7 @@
 #include "Xdg/XdgAppIdentity.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -128,12 +130,24 @@ QList<QDateTime> XdgAppIdentity::folderTimes() const
     return times;
 }
 
+bool XdgAppIdentity::indexIsCurrent() const
+{
+    const QList<QDateTime> times = folderTimes();
+    if (indexedAt_ != times)
+        return false;
+    // A folder's time has the file system's coarse clock: an entry added within the same tick as an
+    // earlier change leaves it as it was. A folder changed that close to the reading is read again.
+    return std::ranges::all_of(
+        times, [&](const QDateTime& time) { return !time.isValid() || time.addSecs(1) < indexedWhen_; });
+}
+
 void XdgAppIdentity::index() const
 {
     byId_.clear();
     byLowerId_.clear();
     byWindowClass_.clear();
     indexedAt_ = folderTimes();
+    indexedWhen_ = QDateTime::currentDateTimeUtc();
     // The first folder that holds a file id wins, as the XDG menu rules say.
     for (const QString& folder : folders_) {
         const QDir root(folder);
@@ -161,7 +175,7 @@ void XdgAppIdentity::index() const
 
 std::optional<XdgAppIdentity::Indexed> XdgAppIdentity::find(const QString& desktopId) const
 {
-    if (indexedAt_ != folderTimes())
+    if (!indexIsCurrent())
         index();
     if (const auto exact = byId_.constFind(desktopId); exact != byId_.constEnd())
         return exact->path.isEmpty() ? std::nullopt : std::optional(*exact);

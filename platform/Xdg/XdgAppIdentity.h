@@ -30,10 +30,12 @@ private:
     // application installed while this runs is named too.
     void index() const;
     QList<QDateTime> folderTimes() const;
+    bool indexIsCurrent() const;
     std::optional<Indexed> find(const QString& desktopId) const;
 
     QStringList folders_;
     mutable std::optional<QList<QDateTime>> indexedAt_;
+    mutable QDateTime indexedWhen_;
     mutable QHash<QString, Indexed> byId_;
     mutable QHash<QString, Indexed> byLowerId_;
     mutable QHash<QString, Indexed> byWindowClass_;

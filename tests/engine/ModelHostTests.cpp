@@ -9,6 +9,10 @@
 #include "ProcessStats.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <future>
@@ -123,12 +127,27 @@ TEST_F(ModelHostTest, AFailedLoadReportsTheErrorAndKeepsNoRecognizer)
 {
     ModelHost host;  // the real clock and factory
     Reports reports(host);
+    const LogLines log;
     host.load(RecognizerConfig(QStringLiteral("/nonexistent/320ms")));
     ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::failed; }));
-    EXPECT_EQ(host.state(), ModelHost::State::failed(QStringLiteral(
-                                "model file not found: /nonexistent/320ms/encoder.onnx (set QUILLMARSH_MODEL_DIR)")));
+    const QString missing =
+        QStringLiteral("model file not found: /nonexistent/320ms/encoder.onnx (set QUILLMARSH_MODEL_DIR)");
+    EXPECT_EQ(host.state(), ModelHost::State::failed(missing, ModelHost::Problem::missing));
+    EXPECT_TRUE(log.mentions(QStringLiteral("model not loaded: ") + missing));
     EXPECT_EQ(host.recognizer(), nullptr);
     EXPECT_EQ(reports.recognizerSet, std::vector<bool>({false, false}));
+
+    // Files the library can't read are a damaged model.
+    const QTemporaryDir damaged;
+    for (const QFileInfo& file : QDir(TestModels::transducer()).entryInfoList(QDir::Files))
+        QFile::copy(file.filePath(), damaged.filePath(file.fileName()));
+    QFile encoder(damaged.filePath(QStringLiteral("encoder.onnx")));
+    ASSERT_TRUE(encoder.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    encoder.write("not a model");
+    encoder.close();
+    host.load(RecognizerConfig(damaged.path()));
+    ASSERT_TRUE(waitUntil([&] { return host.state().kind == Kind::failed; }));
+    EXPECT_EQ(host.state().problem, ModelHost::Problem::damaged) << host.state().error.toStdString();
 
     // A failure is no dead end: the next load starts afresh.
     host.load(RecognizerConfig(TestModels::transducer()));

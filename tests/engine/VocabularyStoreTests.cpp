@@ -100,6 +100,7 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"({"version":1,"entries":[{"added":"2026-03-01T09:30:00Z","sou)",
     };
     for (const QByteArray& bytes : broken) {
+        QFile::remove(side);
         writeFile(path, bytes);
         VocabularyStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();

@@ -43,12 +43,13 @@ private slots:
         display_.waitForFinished();
     }
 
-    void accessibilityIsTheSwitchTurnedOnWithXTest()
+    void typingNeedsXTestAndTheSwitchIsTurnedOn()
     {
         DesktopPermissions& permissions = DesktopPermissions::system();
-        QVERIFY(!permissions.accessibilityTrusted());
+        QVERIFY(permissions.canType());
+        QCOMPARE(permissions.accessibility(), DesktopPermissions::Switch::off);
         permissions.promptAccessibility();
-        QVERIFY(permissions.accessibilityTrusted());
+        QCOMPARE(permissions.accessibility(), DesktopPermissions::Switch::on);
     }
 };
 

@@ -1,7 +1,5 @@
-import QtCore
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
@@ -78,10 +76,17 @@ ScrollView {
                     text: "Sign in to Quillmarsh"
                     font: Typography.latin(24, Font.DemiBold)
                 }
+                StatusLine {
+                    objectName: "noServiceLine"
+                    visible: !root.account.canSignIn
+                    symbol: "lock"
+                    text: "Sign-in isn\u2019t set up on this computer."
+                }
                 QMButton {
                     objectName: "googleButton"
                     Layout.fillWidth: true
                     primary: true
+                    enabled: root.account.canSignIn
                     Accessible.name: "Continue with Google"
                     Row {
                         anchors.centerIn: parent
@@ -119,12 +124,14 @@ ScrollView {
                 Item {
                     Layout.fillWidth: true
                     implicitHeight: 40
+                    enabled: root.account.canSignIn
                     QMShape {
                         anchors.fill: parent
                         fillColor: QM.soft
                         strokeColor: QM.line
                         radius: 10
                     }
+                    FocusRing { controlRadius: 10 }
                     Text {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
@@ -136,6 +143,7 @@ ScrollView {
                     TextInput {
                         id: emailField
                         objectName: "emailField"
+                        activeFocusOnTab: true
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12
@@ -154,7 +162,7 @@ ScrollView {
                 QMButton {
                     objectName: "linkButton"
                     text: root.account.phase === "sending" ? "Sending\u2026" : "Email me a sign-in link"
-                    enabled: root.account.emailLooksValid && root.account.phase !== "sending"
+                    enabled: root.account.canSignIn && root.account.emailLooksValid && root.account.phase !== "sending"
                     onClicked: root.account.sendLink()
                 }
                 StatusLine {
@@ -211,9 +219,11 @@ ScrollView {
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 2
+                            // A Persian name too starts by the avatar.
                             PageText {
                                 objectName: "nameLine"
                                 Layout.fillWidth: true
+                                horizontalAlignment: TextEdit.AlignLeft
                                 text: root.session?.displayName ?? "Your account"
                                 font: Typography.latin(16, Font.DemiBold)
                             }
@@ -296,6 +306,7 @@ ScrollView {
                             onClicked: root.account.exportData()
                         }
                         QMButton {
+                            id: deleteButton
                             objectName: "deleteButton"
                             Layout.fillWidth: true
                             text: "Delete account\u2026"
@@ -323,26 +334,10 @@ ScrollView {
         function onAccountStateChanged() { root.account.refresh() }
     }
 
-    Connections {
-        target: root.account
-        function onExportReady() { saveDialog.open() }
-    }
-    FileDialog {
-        id: saveDialog
-        objectName: "saveDialog"
-        title: "Download my data"
-        fileMode: FileDialog.SaveFile
-        nameFilters: ["JSON (*.json)"]
-        defaultSuffix: "json"
-        currentFolder: StandardPaths.writableLocation(StandardPaths.DocumentsLocation)
-        selectedFile: currentFolder + "/quillmarsh-account-data.json"
-        onAccepted: root.account.saveExport(selectedFile)
-        onRejected: root.account.cancelExport()
-    }
-
     DeleteAccountDialog {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
         onConfirmed: root.account.deleteAccount()
+        onClosed: deleteButton.takeBackFocus()
     }
 }

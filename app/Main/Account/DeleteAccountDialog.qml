@@ -16,6 +16,8 @@ Popup {
     width: 400
     padding: 24
     modal: true
+    // It takes the keyboard while open, so Escape reaches it.
+    focus: true
     closePolicy: Popup.CloseOnEscape
 
     background: QMShape {
@@ -49,11 +51,8 @@ Popup {
             QMButton {
                 objectName: "confirmDeleteButton"
                 primary: true
+                destructive: true
                 text: "Delete account"
-                background: QMShape {
-                    fillColor: QM.danger
-                    radius: 10
-                }
                 onClicked: {
                     root.close()
                     root.confirmed()

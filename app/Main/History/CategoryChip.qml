@@ -4,14 +4,14 @@ import Quillmarsh.Design
 import Quillmarsh.App
 
 // One of the History page's category chips: ink-filled while on, outlined while off.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: height / 2
     property string title
     property bool on: false
 
     implicitWidth: label.implicitWidth + 26
     implicitHeight: 30
-    Accessible.role: Accessible.Button
     Accessible.name: title
     Accessible.selected: on
 
@@ -28,5 +28,4 @@ AbstractButton {
         strokeColor: root.on ? "transparent" : QM.line
         radius: height / 2
     }
-    PointerCursor {}
 }

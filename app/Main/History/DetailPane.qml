@@ -39,7 +39,7 @@ Item {
         contentHeight: column.implicitHeight + 44
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        ScrollBar.vertical: QMScrollBar { objectName: "detailScrollBar" }
 
         ColumnLayout {
             id: column
@@ -49,14 +49,18 @@ Item {
             spacing: 16
 
             RowLayout {
+                Layout.fillWidth: true
                 spacing: 10
                 SymbolChip {
                     name: detail.symbol
                     size: 30
                 }
                 ColumnLayout {
+                    Layout.fillWidth: true
                     spacing: 1
                     Text {
+                        Layout.fillWidth: true
+                        elide: Text.ElideRight
                         text: detail.appName
                         font: Typography.latin(14.5, Font.DemiBold)
                         color: QM.ink
@@ -131,8 +135,9 @@ Item {
                     text: detail.copied ? "Copied" : "Copy"
                     onClicked: detail.copy()
                 }
-                AbstractButton {
+                QMPressable {
                     objectName: "delete"
+                    focusRadius: 10
                     implicitWidth: 38
                     implicitHeight: 38
                     Accessible.name: "Delete this dictation"
@@ -155,7 +160,6 @@ Item {
                         detail.remove()
                         root.deleted()
                     }
-                    PointerCursor {}
                 }
             }
 

@@ -5,11 +5,11 @@
 #include "Core/UuidText.h"
 #include "Main/AppModel.h"
 #include "Main/CategorySymbol.h"
+#include "Main/DisplayText.h"
 #include "Main/History/ChangedWords.h"
 #include "Main/PlainClipboard.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QVariantMap>
 
 #include <chrono>
@@ -78,9 +78,9 @@ QString DictationDetail::details() const
         return {};
     const QDateTime local = shown->date.toLocalTime();
     const qsizetype words = shown->wordCount();
-    return day(local.date(), QDate::currentDate()) + QStringLiteral(", ")
-           + QLocale().toString(local.time(), QLocale::ShortFormat) + QStringLiteral(" \u00b7 ")
-           + QString::number(words) + (words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"));
+    return day(local.date(), QDate::currentDate()) + QStringLiteral(", ") + DisplayText::time(shown->date)
+           + QStringLiteral(" \u00b7 ") + QString::number(words)
+           + (words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"));
 }
 
 QString DictationDetail::raw() const
@@ -241,7 +241,7 @@ QString DictationDetail::day(const QDate& date, const QDate& today)
         return QStringLiteral("Today");
     if (date == today.addDays(-1))
         return QStringLiteral("Yesterday");
-    return QLocale().toString(date, QStringLiteral("ddd, MMM d"));
+    return DisplayText::locale().toString(date, QStringLiteral("ddd, MMM d"));
 }
 
 void DictationDetail::setCopied(bool copied)

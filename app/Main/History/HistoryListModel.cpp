@@ -4,8 +4,7 @@
 #include "Formatting/DictationStyle.h"
 #include "Main/AppModel.h"
 #include "Main/CategorySymbol.h"
-
-#include <QLocale>
+#include "Main/DisplayText.h"
 
 #include <algorithm>
 
@@ -18,8 +17,10 @@ void HistoryListModel::setAppModel(AppModel* model)
         return;
     appModel_ = model;
     connect(appModel_->history(), &HistoryStore::entriesChanged, this, &HistoryListModel::reload);
+    connect(appModel_->history(), &HistoryStore::problemChanged, this, &HistoryListModel::problemChanged);
     connect(appModel_, &AppModel::historyEnabledChanged, this, &HistoryListModel::resultsChanged);
     emit appModelChanged();
+    emit problemChanged();
     reload();
 }
 
@@ -108,7 +109,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const
     case AppNameRole:
         return entry.appName.value_or(QStringLiteral("Unknown app"));
     case TimeRole:
-        return QLocale().toString(local.time(), QLocale::ShortFormat);
+        return DisplayText::time(entry.date);
     case TextRole:
         return entry.text;
     case StyleRole:
@@ -133,6 +134,11 @@ void HistoryListModel::takeOverSelection()
     appModel_->setSelectedHistory(QString());
 }
 
+QString HistoryListModel::problem() const
+{
+    return appModel_ ? appModel_->history()->problem() : QString();
+}
+
 void HistoryListModel::clearHistory()
 {
     if (appModel_)
@@ -145,7 +151,7 @@ QString HistoryListModel::dayTitle(const QDate& day, const QDate& today)
         return QStringLiteral("TODAY");
     if (day == today.addDays(-1))
         return QStringLiteral("YESTERDAY");
-    return QLocale().toString(day, QStringLiteral("dddd, MMM d")).toUpper();
+    return DisplayText::locale().toString(day, QStringLiteral("dddd, MMM d")).toUpper();
 }
 
 void HistoryListModel::reload()

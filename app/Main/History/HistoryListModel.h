@@ -29,6 +29,9 @@ class HistoryListModel : public QAbstractListModel {
     Q_PROPERTY(bool storeEmpty READ storeEmpty NOTIFY resultsChanged)
     Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY resultsChanged)
     Q_PROPERTY(QString emptyMessage READ emptyMessage NOTIFY resultsChanged)
+    // What the user should know about the history's file: a change that couldn't be saved, or a
+    // damaged file kept aside at start; empty when all is well.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     enum Role { IdRole = Qt::UserRole + 1, DayRole, AppNameRole, TimeRole, TextRole, StyleRole, SymbolRole };
@@ -48,6 +51,7 @@ public:
     bool storeEmpty() const;
     QString emptyTitle() const;
     QString emptyMessage() const;
+    QString problem() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -65,6 +69,7 @@ signals:
     void filterChanged();
     void selectionChanged();
     void resultsChanged();
+    void problemChanged();
 
 private:
     void reload();

@@ -6,8 +6,9 @@ import Quillmarsh.App
 
 // One dictation in the History list: its application, time and style over the first two lines of
 // what was inserted. The selected row is white with an ink outline and a soft shadow.
-AbstractButton {
+QMPressable {
     id: root
+    objectName: "historyRow"
     required property string entryId
     required property string appName
     required property string time
@@ -17,7 +18,8 @@ AbstractButton {
     property bool selected: false
 
     implicitHeight: column.implicitHeight + 26
-    Accessible.role: Accessible.Button
+    focusRadius: 13
+    focusOffset: 0
     Accessible.name: appName + ", " + time
     Accessible.selected: selected
 
@@ -41,6 +43,7 @@ AbstractButton {
         width: root.width - 30
         spacing: 7
         RowLayout {
+            Layout.fillWidth: true
             spacing: 8
             SymbolImage {
                 name: root.symbol
@@ -48,7 +51,11 @@ AbstractButton {
                 implicitHeight: 12
                 color: QM.ink
             }
+            // A long application name gives way to the time and the tag.
             Text {
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
+                elide: Text.ElideRight
                 text: root.appName
                 font: Typography.latin(12.5, Font.DemiBold)
                 color: QM.ink
@@ -75,5 +82,4 @@ AbstractButton {
             lineLimit: 2
         }
     }
-    PointerCursor {}
 }

@@ -48,18 +48,20 @@ Item {
                         color: QM.sub
                     }
                 }
-                AbstractButton {
+                QMPressable {
                     id: clearButton
+                    focusRadius: 9
                     objectName: "clearHistory"
                     enabled: !results.storeEmpty
                     implicitWidth: clearLabel.implicitWidth + 28
                     implicitHeight: 32
                     opacity: enabled ? 1 : 0.5
+                    text: "Clear history"
                     contentItem: Text {
                         id: clearLabel
-                        text: "Clear history"
+                        text: clearButton.text
                         font: Typography.latin(13, Font.Medium)
-                        color: QM.sub
+                        color: QM.danger
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                     }
@@ -68,9 +70,14 @@ Item {
                         radius: 9
                     }
                     onClicked: page.confirmClear = true
-                    PointerCursor {}
                 }
             }
+        }
+
+        ProblemLine {
+            objectName: "historyProblem"
+            Layout.fillWidth: true
+            problem: results.problem
         }
 
         RowLayout {
@@ -84,6 +91,7 @@ Item {
                     strokeColor: QM.line
                     radius: 10
                 }
+                FocusRing { controlRadius: 10 }
                 RowLayout {
                     anchors.fill: parent
                     anchors.leftMargin: 12
@@ -141,6 +149,7 @@ Item {
             ListView {
                 id: list
                 objectName: "list"
+                Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 clip: true
@@ -149,7 +158,7 @@ Item {
                 bottomMargin: 6
                 model: results
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                ScrollBar.vertical: QMScrollBar {}
                 section.property: "day"
                 section.delegate: Text {
                     required property string section
@@ -190,9 +199,13 @@ Item {
         objectName: "confirmClear"
         anchors.centerIn: parent
         modal: true
+        focus: true
         visible: page.confirmClear
         title: "Delete all your history?"
-        onClosed: page.confirmClear = false
+        onClosed: {
+            page.confirmClear = false
+            clearButton.takeBackFocus()
+        }
         contentItem: Item {
             implicitWidth: 320
             implicitHeight: message.implicitHeight
@@ -212,6 +225,7 @@ Item {
                 objectName: "deleteEverything"
                 text: "Delete everything"
                 primary: true
+                destructive: true
                 onClicked: {
                     results.clearHistory()
                     confirm.close()

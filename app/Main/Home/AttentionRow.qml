@@ -3,13 +3,13 @@ import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
 
-// One missing permission: a warning sign, what is missing, and a button into the desktop's panel.
+// One thing the desktop doesn't allow: a warning sign, what is missing, and the button that helps
+// (none where nothing here can).
 RowLayout {
     id: root
     property string message
     property string button
-    // The panel DesktopSettings opens.
-    property string subject
+    signal activated
 
     spacing: 12
 
@@ -28,7 +28,8 @@ RowLayout {
     }
     Item { Layout.minimumWidth: 8 }
     QMSmallButton {
+        visible: root.button !== ""
         text: root.button
-        onClicked: DesktopSettings.open(root.subject)
+        onClicked: root.activated()
     }
 }

@@ -1,12 +1,16 @@
 #include "Main/Home/HomeModel.h"
 
+#include "Core/Settings.h"
+#include "DesktopPermissions.h"
 #include "History/HistoryStore.h"
 #include "Main/AppModel.h"
 #include "Main/CategorySymbol.h"
 #include "Main/DisplayText.h"
-#include "Permissions.h"
+#include "SettingsPanels.h"
 #include "Style/AppCategory.h"
 #include "Style/StylePolicy.h"
+
+#include <QPointer>
 
 #include <algorithm>
 
@@ -16,29 +20,53 @@ constexpr double tallestBar = 44;
 constexpr double shortestBar = 5;
 constexpr AppCategory everydayCategories[] = {AppCategory::messaging, AppCategory::documents, AppCategory::other};
 
-// The user's locale; English where the environment names none, so days and times read as words.
-QLocale pageLocale()
-{
-    const QLocale locale;
-    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
-}
-
 }
 
 HomeModel::HomeModel(QObject* parent) : QObject(parent)
 {
-    poll_.setInterval(pollMilliseconds);
-    connect(&poll_, &QTimer::timeout, this, [this] {
-        if (!nowPinned_) {
-            now_ = QDateTime::currentDateTime();
-            emit nowChanged();
-            emit greetingChanged();
-        }
-        poll();
-    });
     connect(this, &HomeModel::displayNameChanged, this, &HomeModel::greetingChanged);
+    setClock(Clock::system(), &QDateTime::currentDateTime);
+}
+
+HomeModel::~HomeModel()
+{
+    if (nextTick_)
+        nextTick_->cancel();
+}
+
+void HomeModel::setClock(Clock& clock, std::function<QDateTime()> wallTime)
+{
+    clock_ = &clock;
+    wallTime_ = std::move(wallTime);
+    tick();
+}
+
+void HomeModel::tick()
+{
+    if (nextTick_)
+        nextTick_->cancel();
+    nextTick_ = clock_->schedule(std::chrono::milliseconds(pollMilliseconds), [self = QPointer<HomeModel>(this)] {
+        if (self)
+            self->tick();
+    });
+    if (!nowPinned_)
+        follow(wallTime_());
     poll();
-    poll_.start();
+}
+
+// A page left open moves on with the clock: the greeting with the hour, the date line and the
+// week card with the day.
+void HomeModel::follow(const QDateTime& now)
+{
+    const bool newDay = now.date() != now_.date();
+    const bool newHour = newDay || now.time().hour() != now_.time().hour();
+    now_ = now;
+    if (newDay) {
+        emit nowChanged();
+        emit recordsChanged();
+    }
+    if (newHour)
+        emit greetingChanged();
 }
 
 void HomeModel::setModel(AppModel* model)
@@ -54,11 +82,14 @@ void HomeModel::setModel(AppModel* model)
     if (model_) {
         connect(model_->history(), &HistoryStore::entriesChanged, this, &HomeModel::recordsChanged);
         connect(model_->stats(), &UsageStats::daysChanged, this, &HomeModel::recordsChanged);
+        connect(model_->history(), &HistoryStore::problemChanged, this, &HomeModel::noticeChanged);
+        connect(model_->stats(), &UsageStats::problemChanged, this, &HomeModel::noticeChanged);
         connect(model_, &AppModel::stylePolicyChanged, this, &HomeModel::styleChanged);
     }
     emit modelChanged();
     emit recordsChanged();
     emit styleChanged();
+    emit noticeChanged();
 }
 
 void HomeModel::setNow(const QDateTime& now)
@@ -83,18 +114,36 @@ QString HomeModel::greeting(int hour, const QString& displayName)
 
 QString HomeModel::today() const
 {
-    return pageLocale().toString(now_.date(), QStringLiteral("dddd, MMMM d"));
+    return DisplayText::locale().toString(now_.date(), QStringLiteral("dddd, MMMM d"));
 }
 
 void HomeModel::poll()
 {
-    const bool mic = Permissions::microphone();
-    const bool accessibility = Permissions::accessibility();
-    if (mic == micAllowed_ && accessibility == accessibilityAllowed_)
+    const DesktopPermissions& desktop = DesktopPermissions::system();
+    const bool mic = desktop.microphone() == Microphone::Permission::authorized;
+    const bool micSettings = !mic && SettingsPanels::system().available(SettingsPanels::Panel::microphone);
+    const bool canType = desktop.canType();
+    const bool accessibilityOff = desktop.accessibility() == DesktopPermissions::Switch::off;
+    if (mic == micAllowed_ && micSettings == micSettings_ && canType == canType_
+        && accessibilityOff == accessibilityOff_)
         return;
     micAllowed_ = mic;
-    accessibilityAllowed_ = accessibility;
+    micSettings_ = micSettings;
+    canType_ = canType;
+    accessibilityOff_ = accessibilityOff;
     emit permissionsChanged();
+}
+
+void HomeModel::openMicrophoneSettings()
+{
+    SettingsPanels::system().open(SettingsPanels::Panel::microphone);
+}
+
+void HomeModel::openAccessibility()
+{
+    DesktopPermissions::system().promptAccessibility();
+    poll();
+    SettingsPanels::system().open(SettingsPanels::Panel::accessibility);
 }
 
 QVariantMap HomeModel::weekCard(const UsageStats::Week& week, const QLocale& locale)
@@ -128,7 +177,7 @@ QVariantMap HomeModel::week() const
 {
     if (!model_)
         return {};
-    return weekCard(model_->stats()->week(now_), pageLocale());
+    return weekCard(model_->stats()->week(now_), DisplayText::locale());
 }
 
 QVariantList HomeModel::recent() const
@@ -142,7 +191,7 @@ QVariantList HomeModel::recent() const
         const bool knownStyle = entry.style && !DisplayText::styleLabel(*entry.style).isEmpty();
         rows.append(QVariantMap{
             {QStringLiteral("id"), entry.id.toString(QUuid::WithoutBraces)},
-            {QStringLiteral("time"), pageLocale().toString(entry.date.toLocalTime().time(), QLocale::ShortFormat)},
+            {QStringLiteral("time"), DisplayText::time(entry.date)},
             {QStringLiteral("text"), entry.text},
             {QStringLiteral("symbol"), categorySymbol(entry.appCategory())},
             {QStringLiteral("style"), knownStyle ? *entry.style : QString()},
@@ -168,6 +217,15 @@ QString HomeModel::styleNote() const
     return QStringLiteral("Email is set to %1 and code and terminals to %2. Change them under Per app.")
         .arg(DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::email))),
              DisplayText::styleLabel(model_->styleFor(AppCategories::rawValue(AppCategory::code))));
+}
+
+QString HomeModel::notice() const
+{
+    if (!model_)
+        return {};
+    QStringList lines{model_->settings().problem(), model_->stats()->problem(), model_->history()->problem()};
+    lines.removeAll(QString());
+    return lines.join(u'\n');
 }
 
 void HomeModel::setEverydayStyle(const QString& styleRaw)

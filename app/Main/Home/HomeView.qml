@@ -33,8 +33,11 @@ ScrollView {
             title: home.greeting
             subtitle: home.today
 
+            // A long status (an error naming a file) ends in an ellipsis rather than crowd the greeting.
             Rectangle {
                 objectName: "status"
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
                 implicitWidth: statusRow.implicitWidth + 22
                 implicitHeight: 30
                 radius: 15
@@ -45,6 +48,7 @@ ScrollView {
                     id: statusRow
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
+                    width: parent.width - 22
                     spacing: 8
                     Rectangle {
                         implicitWidth: 7
@@ -53,18 +57,27 @@ ScrollView {
                         color: root.model.speechReady ? QM.saffron : QM.faint
                     }
                     Text {
+                        Layout.fillWidth: true
                         text: root.model.speechStatus
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.sub
+                        elide: Text.ElideRight
                     }
                 }
             }
         }
 
-        // What the desktop still has to allow.
+        ProblemLine {
+            objectName: "recordsProblem"
+            Layout.fillWidth: true
+            problem: home.notice
+        }
+
+        // What keeps dictation from working: the speech model, and what the desktop doesn't allow
+        // as the first-run window finds it.
         Rectangle {
             objectName: "attention"
-            visible: !home.micAllowed || !home.accessibilityAllowed
+            visible: root.model.speechProblem !== "" || !home.micAllowed || !home.canType || home.accessibilityOff
             Layout.fillWidth: true
             implicitHeight: notices.implicitHeight + 32
             radius: 14
@@ -78,20 +91,34 @@ ScrollView {
                 width: parent.width - 32
                 spacing: 10
                 AttentionRow {
+                    objectName: "modelNotice"
+                    visible: root.model.speechProblem !== ""
+                    Layout.fillWidth: true
+                    message: root.model.speechProblem
+                    button: "Try again"
+                    onActivated: root.model.actions.retryModel()
+                }
+                AttentionRow {
                     objectName: "micNotice"
                     visible: !home.micAllowed
                     Layout.fillWidth: true
-                    message: "Quillmarsh can’t hear you yet. Allow the microphone."
-                    button: "Open Microphone settings"
-                    subject: "microphone"
+                    message: "Quillmarsh can’t hear you yet: no microphone was found. Plug one in."
+                    button: home.micSettings ? "Open Microphone settings" : ""
+                    onActivated: home.openMicrophoneSettings()
+                }
+                AttentionRow {
+                    objectName: "typingNotice"
+                    visible: !home.canType
+                    Layout.fillWidth: true
+                    message: "Quillmarsh can’t type into other apps here: the X server has no XTest. Dictation needs an X11 session."
                 }
                 AttentionRow {
                     objectName: "accessibilityNotice"
-                    visible: !home.accessibilityAllowed
+                    visible: home.accessibilityOff
                     Layout.fillWidth: true
-                    message: "Quillmarsh needs Accessibility to hear your dictation key and type for you."
+                    message: "Turn on Accessibility so Quillmarsh can improve text in place and notice password fields."
                     button: "Open Accessibility settings"
-                    subject: "accessibility"
+                    onActivated: home.openAccessibility()
                 }
             }
         }
@@ -243,8 +270,10 @@ ScrollView {
         }
 
         ColumnLayout {
+            id: recent
             Layout.fillWidth: true
             spacing: 0
+            Keys.onPressed: event => Keyboard.followArrows(recent, event, Window.activeFocusItem, Qt.Vertical)
             RowLayout {
                 Layout.fillWidth: true
                 Layout.bottomMargin: 10

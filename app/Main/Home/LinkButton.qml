@@ -4,8 +4,9 @@ import Quillmarsh.App
 import Quillmarsh.Design
 
 // A text link of the pages ("Per app →"): amber, medium, no background.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: 4
     implicitWidth: label.implicitWidth
     implicitHeight: label.implicitHeight
     contentItem: Text {
@@ -15,5 +16,4 @@ AbstractButton {
         color: QM.amber
     }
     background: Item {}
-    PointerCursor {}
 }

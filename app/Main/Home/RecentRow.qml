@@ -5,13 +5,14 @@ import Quillmarsh.Design
 
 // One recent dictation: the kind of app and the time, the text on one line, and its style when a
 // style changed it. `entry` is one of HomeModel's recent rows.
-Item {
+QMPressable {
     id: root
     property var entry
-    signal clicked()
 
     objectName: "recent-" + entry.id
     implicitHeight: 50
+    focusOffset: 0
+    Accessible.name: entry.time + ", " + entry.text
 
     Rectangle {
         width: parent.width
@@ -47,10 +48,5 @@ Item {
             visible: root.entry.style !== ""
             style: root.entry.style || "as_spoken"
         }
-    }
-    MouseArea {
-        anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
-        onClicked: root.clicked()
     }
 }

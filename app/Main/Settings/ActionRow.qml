@@ -5,8 +5,9 @@ import Quillmarsh.App
 import Quillmarsh.Design
 
 // A Settings row that does something when clicked: its title and an arrow, under a rule.
-AbstractButton {
+QMPressable {
     id: root
+    focusOffset: 0
     implicitHeight: 52
     contentItem: RowLayout {
         Text {
@@ -29,5 +30,4 @@ AbstractButton {
             color: QM.rule
         }
     }
-    PointerCursor {}
 }

@@ -4,8 +4,9 @@ import Quillmarsh.App
 import Quillmarsh.Design
 
 // One dictation key to choose on the Settings page; the chosen one is inked.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: 10
     property bool selected: false
 
     implicitWidth: label.implicitWidth + 32
@@ -25,5 +26,4 @@ AbstractButton {
         strokeWidth: root.selected ? 2 : 1
         radius: 10
     }
-    PointerCursor {}
 }

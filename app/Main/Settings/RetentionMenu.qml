@@ -5,14 +5,18 @@ import Quillmarsh.Design
 import Quillmarsh.App
 
 // How long history is kept: the current period with a chevron, opening a menu of the periods.
-AbstractButton {
+QMPressable {
     id: root
+    focusRadius: 9
     property int days: 30
     signal chosen(int days)
 
     implicitWidth: row.implicitWidth + 24
     implicitHeight: 34
     opacity: enabled ? 1 : 0.6
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: "Keep it for"
+    Accessible.description: DisplayText.retentionLabel(days)
     contentItem: Item {
         RowLayout {
             id: row
@@ -37,14 +41,15 @@ AbstractButton {
         radius: 9
     }
     onClicked: menu.open()
-    PointerCursor {}
 
-    Menu {
+    QMMenu {
         id: menu
-        y: root.height
-        MenuItem { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
-        MenuItem { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
-        MenuItem { text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
-        MenuItem { text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
+        objectName: "retentionMenu"
+        onClosed: root.takeBackFocus()
+        y: root.height + 4
+        Action { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
+        Action { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
+        Action { text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
+        Action { text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
     }
 }

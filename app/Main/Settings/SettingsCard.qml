@@ -5,6 +5,7 @@ import Quillmarsh.Design
 // One card of the Settings page: its title in small capitals, then its rows.
 QMCard {
     id: root
+    objectName: "settingsCard"
     property string title
     default property alias rows: rowHolder.data
 

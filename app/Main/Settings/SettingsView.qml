@@ -60,7 +60,9 @@ ScrollView {
                                 color: QM.faint
                             }
                         }
-                        RowLayout {
+                        // The chips go on a second line when the card is too narrow for three.
+                        Flow {
+                            Layout.fillWidth: true
                             spacing: 8
                             Repeater {
                                 model: ["fn", "rightOption", "rightCommand"]

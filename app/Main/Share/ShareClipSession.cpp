@@ -1,9 +1,9 @@
 #include "Main/Share/ShareClipSession.h"
 
+#include "AppInfo.h"
 #include "Clips/ClipConsent.h"
 #include "Clips/ClipVault.h"
 #include "Core/Clock.h"
-#include "Core/Settings.h"
 #include "Main/AppModel.h"
 #include "Main/PlainClipboard.h"
 
@@ -104,7 +104,7 @@ void ShareClipSession::send()
     QPointer<HistoryStore> store = model_.history();
     QPointer<ShareClipSession> self = this;
     const QUuid id = entry_.id;
-    uploader->send(audio, entry_.raw, said_, QStringLiteral("fa-IR"), appVersion(),
+    uploader->send(audio, entry_.raw, said_, QStringLiteral("fa-IR"), AppInfo::version(),
                    [store, self, id](const ClipUploader::SendResult& result) {
                        QObject* home = store ? static_cast<QObject*>(store) : qApp;
                        QMetaObject::invokeMethod(home, [store, self, id, result] {
@@ -135,14 +135,6 @@ QString ShareClipSession::clock(double seconds)
 {
     const long long whole = std::llround(seconds);
     return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
-
-QString ShareClipSession::appVersion()
-{
-    const auto part = [](const char* key) {
-        return Settings::builtIn(QString::fromLatin1(key)).value_or(QStringLiteral("0"));
-    };
-    return part("CFBundleShortVersionString") + QStringLiteral(" (") + part("CFBundleVersion") + u')';
 }
 
 void ShareClipSession::setPhase(Phase phase, const QString& outcome)

@@ -68,8 +68,6 @@ public:
     Q_INVOKABLE void copyCode();
     // Minutes, a colon and two digits of seconds: 61 s reads 1:01.
     Q_INVOKABLE static QString clock(double seconds);
-    // The application's version as sent with a clip: "1.4 (57)".
-    static QString appVersion();
 
 signals:
     void formChanged();

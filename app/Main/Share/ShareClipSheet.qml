@@ -14,12 +14,15 @@ Item {
 
     implicitWidth: 600
     implicitHeight: content.implicitHeight + 60
+    focus: true
+    Keys.onEscapePressed: close()
 
     function close() {
         if (Window.window)
             Window.window.close()
     }
 
+    QuitShortcut {}
     Rectangle {
         anchors.fill: parent
         color: QM.paper
@@ -31,7 +34,7 @@ Item {
         clip: true
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+        ScrollBar.vertical: QMScrollBar {}
 
         ColumnLayout {
             id: content
@@ -134,6 +137,7 @@ Item {
                                 strokeWidth: 1.5
                                 radius: 11
                             }
+                            FocusRing { controlRadius: 11 }
                             ScrollView {
                                 anchors.fill: parent
                                 anchors.margins: 1
@@ -154,6 +158,8 @@ Item {
                                     font: persian ? Typography.persian(16.5) : Typography.latin(15.5, Font.Normal)
                                     horizontalAlignment: persian ? TextEdit.AlignRight : TextEdit.AlignLeft
                                     Accessible.name: "What you actually said"
+                                    Keys.onTabPressed: Keyboard.tabOut(said, true)
+                                    Keys.onBacktabPressed: Keyboard.tabOut(said, false)
                                     onTextChanged: if (text !== root.session.said) root.session.said = text
                                 }
                             }
@@ -190,12 +196,13 @@ Item {
                     }
                 }
 
-                AbstractButton {
+                QMPressable {
                     objectName: "consent"
                     Layout.fillWidth: true
-                    Accessible.role: Accessible.Button
+                    Accessible.role: Accessible.CheckBox
                     Accessible.name: root.session.summary
-                    Accessible.selected: root.session.agreed
+                    Accessible.checkable: true
+                    Accessible.checked: root.session.agreed
                     onClicked: root.session.agreed = !root.session.agreed
                     contentItem: RowLayout {
                         spacing: 12
@@ -215,7 +222,6 @@ Item {
                         }
                     }
                     background: Item {}
-                    PointerCursor {}
                 }
 
                 Item {
@@ -262,16 +268,18 @@ Item {
 
                 RowLayout {
                     Layout.fillWidth: true
-                    AbstractButton {
+                    QMPressable {
+                        id: detailsSwitch
                         objectName: "detailsSwitch"
+                        focusRadius: 4
+                        text: root.session.showDetails ? "Hide the details" : "Read the details"
                         contentItem: Text {
-                            text: root.session.showDetails ? "Hide the details" : "Read the details"
+                            text: detailsSwitch.text
                             font: Typography.latin(13.5, Font.Medium)
                             color: QM.sub
                         }
                         background: Item {}
                         onClicked: root.session.showDetails = !root.session.showDetails
-                        PointerCursor {}
                     }
                     Item { Layout.fillWidth: true }
                     QMButton {

@@ -28,8 +28,9 @@ Item {
         anchors.bottomMargin: 12
         spacing: 14
 
-        AbstractButton {
+        QMPressable {
             objectName: "play"
+            focusRadius: 20
             implicitWidth: 40
             implicitHeight: 40
             Accessible.name: root.player.playing ? "Pause" : "Play the clip"
@@ -47,7 +48,6 @@ Item {
                 }
             }
             onClicked: root.player.toggle()
-            PointerCursor {}
         }
         Item {
             Layout.fillWidth: true

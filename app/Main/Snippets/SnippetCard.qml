@@ -5,15 +5,18 @@ import Quillmarsh.Design
 
 // One snippet of the Snippets page's list: the phrase the user says in a chip after "SAY", and the
 // first three lines of the text it inserts. The selected card is the one open in the editor.
-Item {
+QMPressable {
     id: root
+    objectName: "snippetCard"
     property string trigger
-    property string text
     property bool selected: false
 
     readonly property bool persianTrigger: Script.isPersian(trigger)
 
     implicitHeight: column.implicitHeight + 28
+    focusRadius: 14
+    focusOffset: 0
+    Accessible.name: trigger
 
     QMShape {
         anchors.fill: parent
@@ -37,9 +40,13 @@ Item {
         spacing: 9
 
         RowLayout {
+            Layout.fillWidth: true
             spacing: 9
             CapsLabel { text: "SAY" }
+            // A phrase longer than the card is wide ends in an ellipsis.
             Item {
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth)
                 implicitWidth: chipText.implicitWidth + 20
                 implicitHeight: chipText.implicitHeight + 4
                 QMShape {
@@ -52,6 +59,8 @@ Item {
                     id: chipText
                     objectName: "cardTrigger"
                     anchors.centerIn: parent
+                    width: Math.min(implicitWidth, parent.width - 20)
+                    elide: Text.ElideRight
                     text: root.trigger
                     textFormat: Text.PlainText
                     font: root.persianTrigger ? Typography.persian(14.5) : Typography.latin(14, Font.DemiBold)

@@ -8,6 +8,19 @@
 
 SnippetEditor::SnippetEditor(QObject* parent) : QObject(parent) {}
 
+void SnippetEditor::setStore(SnippetStore* store)
+{
+    if (!holdStore(store_, store, this, &SnippetEditor::changed))
+        return;
+    emit storeChanged();
+    emit changed();
+}
+
+QString SnippetEditor::problem() const
+{
+    return shownProblem(problem_, store_.data());
+}
+
 void SnippetEditor::setTrigger(const QString& trigger)
 {
     if (trigger_ != trigger) {
@@ -71,7 +84,7 @@ void SnippetEditor::save()
 {
     if (!store_)
         return;
-    problem_ = refusalOf<SnippetError>(
+    problem_ = refusalOf(
         [this] {
             const auto& entries = store_->entries();
             const auto edited = std::find_if(entries.begin(), entries.end(), [this](const Snippet& snippet) {
@@ -107,8 +120,17 @@ void SnippetEditor::remove(const QString& id)
 {
     if (!store_)
         return;
-    if (const auto uuid = uuidFromText(id))
-        store_->remove(*uuid);
+    const auto uuid = uuidFromText(id);
+    problem_ = refusalOf(
+        [&] {
+            if (uuid)
+                store_->remove(*uuid);
+        },
+        QStringLiteral("Couldn’t delete that."));
+    if (!problem_.isEmpty()) {
+        emit changed();
+        return;
+    }
     if (store_->entries().isEmpty())
         startNew();
     else

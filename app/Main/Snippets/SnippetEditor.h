@@ -1,7 +1,7 @@
 #pragma once
 // The Snippets page's editor: one snippet at a time, new or loaded from the store, saved through
-// the store. A refused save keeps the fields as typed and shows the store's reason; the list then
-// still shows only what the store holds.
+// the store. A refused save or removal keeps the fields as they are and shows the store's reason;
+// the list then still shows only what the store holds.
 
 #include "Core/Clock.h"
 
@@ -15,13 +15,14 @@ class SnippetStore;
 class SnippetEditor : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(SnippetStore* store MEMBER store_ NOTIFY storeChanged)
+    Q_PROPERTY(SnippetStore* store READ store WRITE setStore NOTIFY storeChanged)
     // The identifier of the snippet being edited; empty while the editor holds a new one.
     Q_PROPERTY(QString editing READ editing NOTIFY changed)
     Q_PROPERTY(QString trigger READ trigger WRITE setTrigger NOTIFY changed)
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY changed)
     Q_PROPERTY(bool exact READ exact WRITE setExact NOTIFY changed)
-    // Why the last save failed; empty when it didn't.
+    // Why the last save or removal failed; else what the user should know about the store's file;
+    // empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY changed)
     // True for a moment after a successful save.
     Q_PROPERTY(bool saved READ saved NOTIFY changed)
@@ -33,6 +34,9 @@ public:
 
     void setClock(Clock& clock) { clock_ = &clock; }
 
+    SnippetStore* store() const { return store_; }
+    void setStore(SnippetStore* store);
+
     QString editing() const { return editing_; }
     QString trigger() const { return trigger_; }
     void setTrigger(const QString& trigger);
@@ -40,7 +44,7 @@ public:
     void setText(const QString& text);
     bool exact() const { return exact_; }
     void setExact(bool exact);
-    QString problem() const { return problem_; }
+    QString problem() const;
     bool saved() const { return saved_; }
 
     // When the page comes on screen: opens the first snippet unless the editor holds something.

@@ -36,8 +36,9 @@ Item {
             title: "Snippets"
             subtitle: "Say a short phrase, get the long text, anywhere in a dictation. Addresses, signatures, templates."
 
-            AbstractButton {
+            QMPressable {
                 objectName: "newSnippet"
+                focusRadius: 10
                 implicitWidth: newLabel.implicitWidth + 32
                 implicitHeight: 38
                 Accessible.name: "New snippet"
@@ -66,7 +67,6 @@ Item {
                         }
                     }
                 }
-                PointerCursor {}
             }
         }
 
@@ -90,6 +90,7 @@ Item {
                 ListView {
                     id: list
                     objectName: "snippetList"
+                    Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
                     visible: snippets.count > 0
                     anchors.fill: parent
                     clip: true
@@ -97,7 +98,7 @@ Item {
                     bottomMargin: 6
                     model: snippets
                     boundsBehavior: Flickable.StopAtBounds
-                    ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                    ScrollBar.vertical: QMScrollBar {}
 
                     delegate: SnippetCard {
                         required property var model
@@ -107,15 +108,13 @@ Item {
                         trigger: model.trigger
                         text: model.text
                         selected: editor.editing === snippetId
-                        Accessible.role: Accessible.Button
-                        Accessible.name: trigger
-                        TapHandler { onTapped: editor.load(snippetId) }
-                        PointerCursor {}
+                        onClicked: editor.load(snippetId)
                     }
                 }
             }
 
             Item {
+                objectName: "editorCard"
                 Layout.preferredWidth: 372
                 Layout.alignment: Qt.AlignTop
                 implicitHeight: form.implicitHeight + 44
@@ -170,6 +169,7 @@ Item {
                             anchors.bottomMargin: 6
                             ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
                             TextArea {
+                                id: textField
                                 objectName: "textField"
                                 text: editor.text
                                 textFormat: TextEdit.PlainText
@@ -180,6 +180,8 @@ Item {
                                 color: QM.ink
                                 selectByMouse: true
                                 Accessible.name: "Insert this text"
+                                Keys.onTabPressed: Keyboard.tabOut(textField, true)
+                                Keys.onBacktabPressed: Keyboard.tabOut(textField, false)
                                 onTextChanged: if (text !== editor.text) editor.text = text
                             }
                         }
@@ -268,18 +270,17 @@ Item {
                                 radius: 10
                             }
                             // Only the word takes clicks, not the box around it.
-                            Text {
+                            QMPressable {
                                 id: deleteLabel
                                 anchors.centerIn: parent
                                 text: "Delete"
-                                textFormat: Text.PlainText
-                                font: Typography.latin(13.5, Font.DemiBold)
-                                color: QM.danger
-                                Accessible.role: Accessible.Button
-                                Accessible.name: "Delete"
-                                Accessible.onPressAction: editor.remove(editor.editing)
-                                TapHandler { onTapped: editor.remove(editor.editing) }
-                                PointerCursor {}
+                                contentItem: Text {
+                                    text: deleteLabel.text
+                                    textFormat: Text.PlainText
+                                    font: Typography.latin(13.5, Font.DemiBold)
+                                    color: QM.danger
+                                }
+                                onClicked: editor.remove(editor.editing)
                             }
                         }
                     }

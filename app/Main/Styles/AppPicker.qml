@@ -26,17 +26,19 @@ ColumnLayout {
     ListView {
         id: list
         objectName: "pickerList"
+        Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
         Layout.fillWidth: true
         Layout.fillHeight: true
         clip: true
         spacing: 2
         model: root.apps
         boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
-        delegate: AbstractButton {
+        ScrollBar.vertical: QMScrollBar {}
+        delegate: QMPressable {
             required property var modelData
             width: list.width
             height: 32
+            focusOffset: 0
             Accessible.name: modelData.name
             onClicked: root.pick(modelData.id)
             background: Item {}
@@ -59,7 +61,6 @@ ColumnLayout {
                     elide: Text.ElideRight
                 }
             }
-            PointerCursor {}
         }
     }
 }

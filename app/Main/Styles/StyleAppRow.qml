@@ -5,7 +5,8 @@ import Quillmarsh.App
 
 // One application with a style of its own on the Styles page: its icon and name, its style, and
 // a button that returns it to the style of its kind. Like the kinds' rows, the style control
-// moves under the name when one line would cut the name short.
+// moves under the name when one line would cut the name short, and under the icon too when it is
+// wider than the room beside the icon.
 Item {
     id: root
     property Applications applications
@@ -18,6 +19,7 @@ Item {
     readonly property string name: applications ? applications.name(appId) : appId
     readonly property bool wide: width >= 16 + 38 + 14 + names.implicitWidth + 14 + 8 + 14
                                  + styleControl.implicitWidth + 14 + 26 + 16
+    readonly property bool besideIcon: width >= 16 + 38 + 14 + styleControl.implicitWidth + 14 + 26 + 16
 
     implicitHeight: grid.implicitHeight + 24
 
@@ -41,7 +43,7 @@ Item {
         AppIcon {
             Layout.preferredWidth: 38
             Layout.preferredHeight: 38
-            Layout.rowSpan: root.wide ? 1 : 2
+            Layout.rowSpan: root.wide || !root.besideIcon ? 1 : 2
             Layout.alignment: Qt.AlignTop
             applications: root.applications
             appId: root.appId
@@ -77,7 +79,8 @@ Item {
             id: styleControl
             objectName: "appStyle"
             Layout.row: root.wide ? 0 : 1
-            Layout.column: root.wide ? 3 : 1
+            Layout.column: root.wide ? 3 : root.besideIcon ? 1 : 0
+            Layout.columnSpan: root.wide || root.besideIcon ? 1 : 3
             selection: root.style
             onPicked: value => root.picked(value)
         }

@@ -6,7 +6,7 @@ import Quillmarsh.Design
 // One kind of application on the Styles page: its symbol, title and examples, and its style. On
 // one line when that fits the width, else with the style control under the titles. A click on
 // the card selects the kind for the preview.
-Item {
+QMPressable {
     id: root
     property string title
     property string examples
@@ -21,7 +21,7 @@ Item {
     readonly property bool wide: width >= wideWidth
 
     implicitHeight: (wide ? wideRow.implicitHeight : narrowRow.implicitHeight) + 28
-    Accessible.role: Accessible.Button
+    focusRadius: 14
     Accessible.name: title
     Accessible.selected: selected
 
@@ -32,8 +32,12 @@ Item {
         strokeWidth: root.selected ? 1.5 : 1
         radius: 14
     }
-    TapHandler { onTapped: root.select() }
-    PointerCursor {}
+    onClicked: root.select()
+    // Choosing a style in the row selects the row too.
+    function pickAndSelect(value) {
+        root.select()
+        root.picked(value)
+    }
 
     RowLayout {
         id: wideRow
@@ -51,11 +55,14 @@ Item {
             id: wideStyle
             objectName: "categoryStyle"
             selection: root.style
-            onPicked: value => root.picked(value)
+            onPicked: value => root.pickAndSelect(value)
         }
     }
-    RowLayout {
+    // Narrow: the control under the titles, or, when it is wider than the room beside the chip,
+    // under the chip and the titles together.
+    GridLayout {
         id: narrowRow
+        readonly property bool besideChip: root.width - 32 - 38 - 14 >= narrowStyle.implicitWidth
         visible: !root.wide
         anchors.left: parent.left
         anchors.right: parent.right
@@ -63,16 +70,31 @@ Item {
         anchors.leftMargin: 16
         anchors.rightMargin: 16
         anchors.topMargin: 14
-        spacing: 14
-        SymbolChip { Layout.alignment: Qt.AlignTop; name: root.symbol; size: 38 }
-        ColumnLayout {
+        columns: 2
+        columnSpacing: 14
+        rowSpacing: 10
+        SymbolChip {
+            Layout.row: 0
+            Layout.column: 0
+            Layout.alignment: Qt.AlignTop
+            Layout.rowSpan: narrowRow.besideChip ? 2 : 1
+            name: root.symbol
+            size: 38
+        }
+        CategoryTitles {
+            Layout.row: 0
+            Layout.column: 1
             Layout.fillWidth: true
-            spacing: 10
-            CategoryTitles { Layout.fillWidth: true; title: root.title; examples: root.examples }
-            StyleOptions {
-                selection: root.style
-                onPicked: value => root.picked(value)
-            }
+            title: root.title
+            examples: root.examples
+        }
+        StyleOptions {
+            id: narrowStyle
+            Layout.row: 1
+            Layout.column: narrowRow.besideChip ? 1 : 0
+            Layout.columnSpan: narrowRow.besideChip ? 1 : 2
+            selection: root.style
+            onPicked: value => root.pickAndSelect(value)
         }
     }
 }

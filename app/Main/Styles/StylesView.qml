@@ -41,6 +41,7 @@ Item {
 
             Flickable {
                 id: scroller
+                objectName: "styleList"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 Layout.minimumWidth: 0
@@ -48,10 +49,11 @@ Item {
                 contentWidth: width
                 contentHeight: rows.implicitHeight + 8
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                ScrollBar.vertical: QMScrollBar {}
 
                 ColumnLayout {
                     id: rows
+                    Keys.onPressed: event => Keyboard.followArrows(rows, event, Window.activeFocusItem, Qt.Vertical)
                     width: scroller.width - 14
                     spacing: 10
 
@@ -86,8 +88,9 @@ Item {
                     RowLayout {
                         Layout.fillWidth: true
                         Layout.topMargin: 4
-                        AbstractButton {
+                        QMPressable {
                             id: addApp
+                            focusRadius: 10
                             objectName: "addApp"
                             implicitWidth: addLabel.implicitWidth + 28
                             implicitHeight: 34
@@ -118,30 +121,26 @@ Item {
                                     }
                                 }
                             }
-                            PointerCursor {}
 
                             Popup {
                                 id: picker
                                 objectName: "picker"
-                                y: addApp.height + 8
+                                // Below the button when the window has room for it there, else above
+                                // it; read each time it opens, wherever the list is scrolled to.
+                                y: root.choosingApp && addApp.mapToItem(null, 0, addApp.height).y + 8 + height
+                                   > addApp.Window.height ? -height - 8 : addApp.height + 8
                                 width: 280
                                 height: 300
+                                margins: 8
                                 padding: 14
                                 visible: root.choosingApp
+                                focus: true
                                 closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
-                                onClosed: root.choosingApp = false
-                                background: Item {
-                                    QMShape {
-                                        anchors.fill: parent
-                                        anchors.margins: -margin
-                                        fillColor: "white"
-                                        strokeColor: QM.line
-                                        radius: 10
-                                        shadowColor: Qt.rgba(0, 0, 0, 0.12)
-                                        shadowBlur: 12
-                                        shadowOffsetY: 4
-                                    }
+                                onClosed: {
+                                    root.choosingApp = false
+                                    addApp.takeBackFocus()
                                 }
+                                background: PopupPanel {}
                                 // Made anew each time it opens, with the applications styled by then.
                                 contentItem: Loader {
                                     active: picker.visible

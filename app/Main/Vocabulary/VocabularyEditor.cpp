@@ -4,6 +4,19 @@
 #include "Main/StoreRefusal.h"
 #include "VocabularyStore.h"
 
+void VocabularyEditor::setStore(VocabularyStore* store)
+{
+    if (!holdStore(store_, store, this, &VocabularyEditor::changed))
+        return;
+    emit storeChanged();
+    emit changed();
+}
+
+QString VocabularyEditor::problem() const
+{
+    return shownProblem(problem_, store_.data());
+}
+
 void VocabularyEditor::setDraft(const QString& draft)
 {
     if (draft_ == draft)
@@ -22,8 +35,8 @@ void VocabularyEditor::add()
 {
     if (!store_)
         return;
-    problem_ = refusalOf<VocabularyError>([this] { store_->add(draft_, VocabularyEntry::Source::you); },
-                                          QStringLiteral("Couldn’t add that."));
+    problem_ =
+        refusalOf([this] { store_->add(draft_, VocabularyEntry::Source::you); }, QStringLiteral("Couldn’t add that."));
     if (problem_.isEmpty())
         draft_.clear();
     emit changed();
@@ -31,7 +44,9 @@ void VocabularyEditor::add()
 
 void VocabularyEditor::remove(const QString& id)
 {
-    if (store_)
-        if (const auto uuid = uuidFromText(id))
-            store_->remove(*uuid);
+    const auto uuid = uuidFromText(id);
+    if (!store_ || !uuid)
+        return;
+    problem_ = refusalOf([&] { store_->remove(*uuid); }, QStringLiteral("Couldn’t remove that."));
+    emit changed();
 }

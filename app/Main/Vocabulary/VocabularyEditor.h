@@ -1,6 +1,7 @@
 #pragma once
 // The Vocabulary page's add field and remove buttons. A refused word stays in the field with the
-// store's reason under it until the user changes it.
+// store's reason under it until the user changes it; a removal the store couldn't save says why
+// there too.
 
 #include <QObject>
 #include <QPointer>
@@ -12,10 +13,11 @@ class VocabularyStore;
 class VocabularyEditor : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(VocabularyStore* store MEMBER store_ NOTIFY storeChanged)
+    Q_PROPERTY(VocabularyStore* store READ store WRITE setStore NOTIFY storeChanged)
     // Every change clears the problem.
     Q_PROPERTY(QString draft READ draft WRITE setDraft NOTIFY changed)
-    // Why the last add failed; empty when it didn't.
+    // Why the last change failed; else what the user should know about the store's file; empty
+    // when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY changed)
     // True when the draft, cleaned as the store cleans it, is not empty.
     Q_PROPERTY(bool canAdd READ canAdd NOTIFY changed)
@@ -23,9 +25,11 @@ class VocabularyEditor : public QObject {
 public:
     using QObject::QObject;
 
+    VocabularyStore* store() const { return store_; }
+    void setStore(VocabularyStore* store);
     QString draft() const { return draft_; }
     void setDraft(const QString& draft);
-    QString problem() const { return problem_; }
+    QString problem() const;
     bool canAdd() const;
 
     // Adds the draft as typed (the store cleans it); Return calls it even when Add is disabled.

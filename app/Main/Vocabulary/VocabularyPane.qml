@@ -95,11 +95,12 @@ Item {
             ListView {
                 id: list
                 objectName: "wordList"
+                Keys.onPressed: event => Keyboard.followArrows(list, event, Window.activeFocusItem, Qt.Vertical)
                 anchors.fill: parent
                 clip: true
                 model: words
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                ScrollBar.vertical: QMScrollBar {}
                 // A removed word fades out; the words below close up. Adding is not animated.
                 remove: Transition {
                     NumberAnimation { property: "opacity"; to: 0; duration: 150; easing.type: Easing.OutQuad }

@@ -13,11 +13,18 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QTest>
+#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
+
+#include <X11/Xlib.h>
+
+#include <csignal>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
@@ -25,6 +32,45 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 namespace {
 
 const QString dictated = QStringLiteral("HELLO WORLD");
+
+// The longest the main thread went without handling its events while this lived.
+class MainThreadWatch {
+public:
+    MainThreadWatch()
+    {
+        sinceTick_.start();
+        QObject::connect(&tick_, &QTimer::timeout, [this] { longest_ = std::max(longest_, sinceTick_.restart()); });
+        tick_.start(10);
+    }
+    std::chrono::milliseconds longestStall() const
+    {
+        return std::chrono::milliseconds(std::max(longest_, sinceTick_.elapsed()));
+    }
+
+private:
+    QTimer tick_;
+    QElapsedTimer sinceTick_;
+    qint64 longest_ = 0;
+};
+// Far beyond any stall of a healthy flow, far below the waits of one that waits on a hung application.
+constexpr auto hangingStall = std::chrono::seconds(2);
+
+// An application that owns the clipboard and never answers: it never reads its events.
+class SilentOwner {
+public:
+    SilentOwner() : display_(XOpenDisplay(nullptr))
+    {
+        const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), window, CurrentTime);
+        XSync(display_, False);
+    }
+    ~SilentOwner() { XCloseDisplay(display_); }
+    SilentOwner(const SilentOwner&) = delete;
+    SilentOwner& operator=(const SilentOwner&) = delete;
+
+private:
+    Display* display_;
+};
 
 }
 
@@ -40,11 +86,16 @@ private slots:
     void holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords();
     void aTapCancelsAndADoubleTapListensHandsFreeUntilTheNextTap();
     void escapeCancels();
+    void withoutAModelThePillSaysWhatIsWrong();
     void theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack();
     void aKeystrokeRightAfterThePasteStopsTheReplacement();
     void anAsSpokenApplicationSendsNothing();
     void anExactSnippetIsInsertedAndNotSentForImprovement();
     void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
+    void aDictationTheHistoryCouldntKeepSaysSoInThePill();
+    void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
+    void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
+    void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void aPasswordIsOnlyCopiedAndKeptNowhere();
 
@@ -53,6 +104,8 @@ private:
                      Target::Field field = Target::Field::text);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
+    // What the clipboard holds, read as another application would.
+    std::optional<ClipboardContents> clipboardNow();
     bool pillHears() const
     {
         return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
@@ -68,6 +121,7 @@ private:
     std::unique_ptr<FormatClient> formatter_;
     std::unique_ptr<Target> target_;
     Keyboard keyboard_;
+    X11Clipboard otherApplication_;
     int idleKeyDowns_ = 0;
     QStringList inserted_;
 };
@@ -126,6 +180,14 @@ void DictationFlowTests::dictate()
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
+}
+
+std::optional<ClipboardContents> DictationFlowTests::clipboardNow()
+{
+    std::optional<std::optional<ClipboardContents>> read;
+    otherApplication_.save([&](std::optional<ClipboardContents> contents) { read = std::move(contents); });
+    waitUntil([&] { return read.has_value(); });
+    return read.value_or(std::nullopt);
 }
 
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
@@ -208,6 +270,19 @@ void DictationFlowTests::escapeCancels()
     QTest::qWait(300);  // a paste, had there been one, would have reached the field by now
     QCOMPARE(target_->text, QStringLiteral("A  B"));
     QCOMPARE(history_->entries().size(), entriesBefore);
+}
+
+void DictationFlowTests::withoutAModelThePillSaysWhatIsWrong()
+{
+    const std::shared_ptr<Recognizer> recognizer = std::exchange(harness_->recognizer, nullptr);
+    const QString problem = QStringLiteral("The speech model is damaged. Choose Try again to download it anew.");
+    harness_->model.setSpeechProblem(problem);
+    keyboard_.press(Keysyms::controlRight);
+    const bool said = waitUntil([&] { return flow_->pill().message() == problem; });
+    keyboard_.release(Keysyms::controlRight);
+    harness_->model.setSpeechProblem(QString());
+    harness_->recognizer = recognizer;
+    QVERIFY(said);
 }
 
 void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
@@ -295,6 +370,54 @@ void DictationFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwh
     QCOMPARE(clipboard.text(), QStringLiteral("copied meanwhile"));
 }
 
+void DictationFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered()
+{
+    const QByteArray persian = QStringLiteral("سلام دنیا").toUtf8();
+    QByteArray image(600 * 1024, '\0');  // beyond one request: it goes both ways in INCR chunks
+    for (qsizetype i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7 % 251);
+    const quint32 numbers[] = {7, 0xfeedbeef};
+    const ClipboardContents users = {
+        {"UTF8_STRING", "UTF8_STRING", 8, persian},
+        {"TEXT", "UTF8_STRING", 8, persian},
+        {"STRING", "STRING", 8, "caf\xe9"},
+        {"image/png", "image/png", 8, image},
+        {"application/x-flow-test", "INTEGER", 32, QByteArray(reinterpret_cast<const char*>(numbers), sizeof numbers)}};
+    startTarget(QStringLiteral("gedit"));
+    QVERIFY(otherApplication_.own(users, nullptr));
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(users));
+}
+
+void DictationFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey()
+{
+    startTarget(QStringLiteral("gedit"));
+    const SilentOwner owner;
+    const MainThreadWatch watch;
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(watch.longestStall() < hangingStall);
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(ClipboardContents{}));
+}
+
+void DictationFlowTests::anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey()
+{
+    startTarget(QStringLiteral("gedit"));
+    ::kill(pid_t(target_->pid()), SIGSTOP);
+    const MainThreadWatch watch;
+    dictate();
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+    clock_.advance(FocusLookup::bound);
+    QVERIFY(watch.longestStall() < hangingStall);
+    // The paste waits in the stopped application's events until it goes on.
+    ::kill(pid_t(target_->pid()), SIGCONT);
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+}
+
 void DictationFlowTests::anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay()
 {
     harness_->model.setImproveAfterInserting(true);
@@ -350,6 +473,23 @@ void DictationFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
     QTest::qWait(300);
     QCOMPARE(target_->text, QString());
     QVERIFY(server_->requests().isEmpty());
+}
+
+void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
+{
+    startTarget(QStringLiteral("gedit"));
+    const QList<HistoryEntry> before = history_->entries();
+    // A folder where the history file goes: no one can replace it with a file.
+    const QString path = history_->url();
+    QFile::remove(path);
+    QVERIFY(QDir().mkdir(path));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }));
+    QVERIFY2(flow_->pill().message().startsWith(QStringLiteral("Couldn\u2019t save the history: ")),
+             qPrintable(flow_->pill().message()));
+    QCOMPARE(history_->entries(), before);
+    QVERIFY(QDir().rmdir(path));
 }
 
 QTEST_MAIN(DictationFlowTests)

@@ -1,13 +1,15 @@
 // Runs the main window's Qt Quick tests over a delegate with empty records. In QML, `appModel` is
-// the page model, `desktop` decides what the desktop allows (`microphone`, `accessibility`) and
-// `records` adds and clears dictations.
+// the page model, `desktop` decides what the desktop allows (`hasMicrophone`, `typing`,
+// `switchState`: "on", "off" or "absent") and records the panels opened, and `records` adds and
+// clears dictations.
 // The autostart folder can't be made, so opening at login fails.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "History/HistoryStore.h"
 #include "LoginItem.h"
-#include "Permissions.h"
+#include "SettingsPanels.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,14 +22,36 @@
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
-class FakeDesktop : public QObject {
+class FakeDesktop : public QObject, public DesktopPermissions, public SettingsPanels {
     Q_OBJECT
-    Q_PROPERTY(bool microphone MEMBER microphone_)
-    Q_PROPERTY(bool accessibility MEMBER accessibility_)
+    Q_PROPERTY(bool hasMicrophone MEMBER hasMicrophone_)
+    Q_PROPERTY(bool typing MEMBER typing_)
+    Q_PROPERTY(QString switchState MEMBER switchState_)
+    Q_PROPERTY(int panelsOpened MEMBER panelsOpened_)
 
 public:
-    bool microphone_ = true;
-    bool accessibility_ = true;
+    Microphone::Permission microphone() const override
+    {
+        return hasMicrophone_ ? Microphone::Permission::authorized : Microphone::Permission::restricted;
+    }
+    bool canType() const override { return typing_; }
+    Switch accessibility() const override
+    {
+        return switchState_ == "on" ? Switch::on : switchState_ == "off" ? Switch::off : Switch::absent;
+    }
+    void promptAccessibility() override
+    {
+        if (switchState_ == "off")
+            switchState_ = QStringLiteral("on");
+    }
+    void open(Panel) override { ++panelsOpened_; }
+    bool available(Panel) const override { return true; }
+
+private:
+    bool hasMicrophone_ = true;
+    bool typing_ = true;
+    QString switchState_ = QStringLiteral("on");
+    int panelsOpened_ = 0;
 };
 
 class Records : public QObject {
@@ -39,8 +63,9 @@ public:
     // The new entry's identifier, without braces.
     Q_INVOKABLE QString addDictation(const QString& text)
     {
-        return history_->add(HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTime(), text))
-            .toString(QUuid::WithoutBraces);
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), text);
+        history_->add(entry);
+        return entry.id.toString(QUuid::WithoutBraces);
     }
     Q_INVOKABLE void clearHistory() { history_->clear(); }
 
@@ -55,13 +80,16 @@ public slots:
     void applicationAvailable()
     {
         Fonts::registerFonts();
+        // A sign-in service is set up (never reached: no test signs in), so the Account page offers sign-in.
+        qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
         fixture_ = std::make_unique<AppFixture>();
         const QFileInfo autostart(QFileInfo(LoginItem::entryPath()).path());
         QDir().mkpath(autostart.path());
         QFile blocker(autostart.filePath());
         if (!blocker.open(QIODevice::WriteOnly))
             qFatal("cannot block the autostart folder");
-        Permissions::replace([this] { return desktop_.microphone_; }, [this] { return desktop_.accessibility_; });
+        DesktopPermissions::replaceSystem(&desktop_);
+        SettingsPanels::replaceSystem(&desktop_);
     }
     void qmlEngineAvailable(QQmlEngine* engine)
     {
@@ -73,7 +101,8 @@ public slots:
     }
     void cleanupTestCase()
     {
-        Permissions::replace({}, {});
+        DesktopPermissions::replaceSystem(nullptr);
+        SettingsPanels::replaceSystem(nullptr);
         fixture_.reset();
     }
 

@@ -1,10 +1,12 @@
-// The main window's placement, the account row's badge, the Home page's greeting and week card,
+// The main window's placement, the account row's badge, the Home page's greeting, week card and clock,
 // the retention labels.
 #include "Main/AccountBadge.h"
 #include "Main/DisplayText.h"
 #include "Main/Home/HomeModel.h"
 #include "Main/WindowFrame.h"
+#include "ManualClock.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class ShellRulesTests : public QObject {
@@ -133,6 +135,25 @@ private slots:
             QCOMPARE(days[index].toMap()["tone"].toString(), tones[index]);
         }
         QCOMPARE(days.last().toMap()["label"].toString(), QStringLiteral("S"));  // Saturday
+    }
+
+    // A page left open moves to the new day at midnight, without a new dictation.
+    void homeFollowsTheClockPastMidnight()
+    {
+        ManualClock clock;
+        const Clock::TimePoint start = clock.now();
+        const QDateTime evening(QDate(2026, 12, 7), QTime(23, 59, 59));
+        HomeModel home;
+        home.setClock(clock, [&] {
+            return evening.addMSecs(std::chrono::duration_cast<std::chrono::milliseconds>(clock.now() - start).count());
+        });
+        QSignalSpy records(&home, &HomeModel::recordsChanged);
+        QCOMPARE(home.today(), "Monday, December 7");
+        clock.advance(std::chrono::milliseconds(HomeModel::pollMilliseconds));
+        QCOMPARE(home.today(), "Tuesday, December 8");
+        QCOMPARE(records.count(), 1);
+        clock.advance(std::chrono::milliseconds(HomeModel::pollMilliseconds));
+        QCOMPARE(records.count(), 1);
     }
 
     void retentionLabel()

@@ -6,6 +6,7 @@
 #include "OnboardingCoordinator.h"
 #include "OnboardingFakes.h"
 #include "OnboardingWindowController.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QQuickWindow>
@@ -113,6 +114,7 @@ private slots:
         QVERIFY(!delegate.mainWindow());
 
         OnboardingModel* model = delegate.onboarding().model();
+        QVERIFY(!model->inTray());  // the test desktop has no tray: the done step says so
         model->chooseKey("rightCommand");
         QCOMPARE(app_->settings().value("dictationKey").toString(), "rightCommand");
         QCOMPARE(delegate.model().dictationKey(), Key::rightCommand);
@@ -129,9 +131,24 @@ private slots:
         QVERIFY(!delegate.onboarding().isOpen());
         QVERIFY(QTest::qWaitFor([&] { return window.isNull(); }));
 
-        QVERIFY(!OnboardingCoordinator::showsAtLaunch(app_->settings()));
+        QVERIFY(!OnboardingCoordinator::showsAtLaunch(app_->settings(), false));
         ScopedEnvironment again("QUILLMARSH_SHOW_ONBOARDING", "1");
-        QVERIFY(OnboardingCoordinator::showsAtLaunch(app_->settings()));
+        QVERIFY(OnboardingCoordinator::showsAtLaunch(app_->settings(), false));
+    }
+
+    void aDamagedSettingsFileDoesNotBringTheWindowBackToAUserWithRecords()
+    {
+        ScopedEnvironment unset("QUILLMARSH_SHOW_ONBOARDING", std::nullopt);
+        const QString path = folder_.filePath("damaged.conf");
+        for (const bool recordsShowUse : {false, true}) {
+            writeFile(path, "[General]\npunctuation=false\n[broken\n");
+            Settings damaged(path);
+            QVERIFY(damaged.wasDamaged());
+            QCOMPARE(OnboardingCoordinator::showsAtLaunch(damaged, recordsShowUse), !recordsShowUse);
+            QCOMPARE(OnboardingCoordinator::isDone(damaged), recordsShowUse);  // the mark is written again
+        }
+        // Without damage the mark alone decides.
+        QVERIFY(OnboardingCoordinator::showsAtLaunch(*settings_, true));
     }
 
     void theApplicationsNewsReachTheOpenModel()

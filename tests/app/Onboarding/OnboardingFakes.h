@@ -9,19 +9,26 @@
 
 class FakePermissions final : public DesktopPermissions {
 public:
-    Microphone::Permission mic = Microphone::Permission::notDetermined;
-    bool trusted = false;
-    int microphoneRequests = 0;
+    Microphone::Permission mic = Microphone::Permission::restricted;
+    bool typing = false;
+    Switch state = Switch::off;
     int accessibilityPrompts = 0;
 
     Microphone::Permission microphone() const override { return mic; }
-    void requestMicrophone() override { ++microphoneRequests; }
-    bool accessibilityTrusted() const override { return trusted; }
-    void promptAccessibility() override { ++accessibilityPrompts; }
+    bool canType() const override { return typing; }
+    Switch accessibility() const override { return state; }
+    void promptAccessibility() override
+    {
+        ++accessibilityPrompts;
+        if (state == Switch::off)
+            state = Switch::on;
+    }
 };
 
 class FakePanels final : public SettingsPanels {
 public:
     std::vector<Panel> opened;
+    bool installed = true;
     void open(Panel panel) override { opened.push_back(panel); }
+    bool available(Panel) const override { return installed; }
 };

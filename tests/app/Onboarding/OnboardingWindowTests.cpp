@@ -1,5 +1,6 @@
 // Runs the first-run window's Qt Quick tests. `fixture` makes models over a desktop the tests set
-// by hand and records the keys handed to the application.
+// by hand (it types unless `typing` is cleared; `hasSwitch` and `hasPanels` say whether it has an
+// accessibility switch and settings panels) and records the keys handed to the application.
 #include "Fonts.h"
 #include "ManualClock.h"
 #include "OnboardingFakes.h"
@@ -16,12 +17,18 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 class Fixture : public QObject {
     Q_OBJECT
     Q_PROPERTY(QStringList chosenKeys MEMBER chosenKeys_)
+    Q_PROPERTY(bool typing MEMBER typing_)
+    Q_PROPERTY(bool hasSwitch MEMBER hasSwitch_)
+    Q_PROPERTY(bool hasPanels MEMBER hasPanels_)
 
 public:
     Q_INVOKABLE OnboardingModel* model(const QString& keyRaw, int mic, bool trusted)
     {
         permissions_.mic = static_cast<Microphone::Permission>(mic);
-        permissions_.trusted = trusted;
+        permissions_.typing = typing_;
+        using Switch = DesktopPermissions::Switch;
+        permissions_.state = !hasSwitch_ ? Switch::absent : trusted ? Switch::on : Switch::off;
+        panels_.installed = hasPanels_;
         auto* model = new OnboardingModel(*HotkeyMonitor::fromRawValue(keyRaw), permissions_, panels_, clock_, this);
         QQmlEngine::setObjectOwnership(model, QQmlEngine::CppOwnership);
         model->onChooseKey = [this](HotkeyMonitor::Key key) { chosenKeys_.append(HotkeyMonitor::rawValue(key)); };
@@ -34,6 +41,9 @@ private:
     FakePanels panels_;
     ManualClock clock_;
     QStringList chosenKeys_;
+    bool typing_ = true;
+    bool hasSwitch_ = true;
+    bool hasPanels_ = true;
 };
 
 class Setup : public QObject {

@@ -1,6 +1,7 @@
 // The shell's rules over real stores and settings in a temporary folder: each setting is stored
 // under its key, the history and recordings are pruned, a model switch is refused while busy, the
-// server settings follow their precedence, open at login writes its entry.
+// server settings follow their precedence, open at login writes its entry, Control-Q quits from
+// every window, a sign-in's return finishes the sign-in when it is what starts the application.
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Clips/ClipUploader.h"
@@ -11,14 +12,26 @@
 #include "LoginItem.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
+#include "Models/InstallRecord.h"
+#include "Models/ModelStore.h"
+#include "Onboarding/OnboardingCoordinator.h"
 #include "ServerSettings.h"
+#include "TestAuthService.h"
+#include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 namespace {
 
@@ -27,6 +40,14 @@ const std::vector<float> oneSecond(16000, 0.1f);
 HistoryEntry entryAged(qint64 seconds)
 {
     return HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTimeUtc().addSecs(-seconds), QStringLiteral("سلام"));
+}
+
+// Adds an entry of that age and gives its identifier.
+QUuid addAged(HistoryStore& history, qint64 seconds)
+{
+    const HistoryEntry entry = entryAged(seconds);
+    history.add(entry);
+    return entry.id;
 }
 
 constexpr qint64 day = 24 * 3600;
@@ -68,7 +89,7 @@ private slots:
         AppFixture app;
         HistoryStore& history = app.delegate().history();
         history.add(entryAged(10 * day));
-        const QUuid recent = history.add(entryAged(3600));
+        const QUuid recent = addAged(history, 3600);
         app.delegate().model().setHistoryDays(7);
         QCOMPARE(history.entries().size(), 1);
         app.delegate().model().setHistoryDays(0);
@@ -86,7 +107,7 @@ private slots:
     void turningRecordingsOffDeletesThem()
     {
         AppFixture app;
-        const QUuid id = app.delegate().history().add(entryAged(60));
+        const QUuid id = addAged(app.delegate().history(), 60);
         app.delegate().model().setKeepClips(true);
         app.delegate().vault().save(oneSecond, id);
         app.delegate().model().setKeepClips(false);
@@ -176,9 +197,9 @@ private slots:
             settings.setValue(QStringLiteral("keepClips"), keepClips);
             settings.setValue(QStringLiteral("onboardingDone"), true);
             HistoryStore history(HistoryStore::defaultURL());
-            old = history.add(entryAged(31 * day));
-            oldClip = history.add(entryAged(8 * day));
-            recent = history.add(entryAged(60));
+            old = addAged(history, 31 * day);
+            oldClip = addAged(history, 8 * day);
+            recent = addAged(history, 60);
             ClipVault vault(ClipVault::defaultFolder());
             vault.save(oneSecond, recent);
             QFile file(vault.save(oneSecond, oldClip));
@@ -207,7 +228,7 @@ private slots:
         QTRY_VERIFY(app.delegate().models().failed());
         emit menu->aboutToShow();
         QVERIFY(item(QStringLiteral("Try again"))->isVisible());
-        QVERIFY(item(QStringLiteral("Speech model: The model files weren")));  // the install's error
+        QVERIFY(item(QStringLiteral("The model files weren")));  // the install's error
         QCOMPARE(item(QStringLiteral("Dictation key: "))->text(), QStringLiteral("Dictation key: right Ctrl"));
         QVERIFY(item(QStringLiteral("Quit Quillmarsh")));
         // A later start of the program brings the window back.
@@ -215,6 +236,59 @@ private slots:
         QTRY_VERIFY(!app.delegate().mainWindow());
         app.delegate().handleArguments({QStringLiteral("quillmarsh")});
         QVERIFY(app.delegate().mainWindow()->isVisible());
+    }
+
+    // The library's text goes to the log; the page, the tray and the pill say what is wrong and
+    // where the model comes from.
+    void aModelThatCantLoadIsSaidInPlainWords()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        const QString folder = app.folder().filePath(QStringLiteral("no-model"));
+        QDir().mkpath(folder);
+        const ScopedEnvironment modelDir("QUILLMARSH_MODEL_DIR", folder);
+        const LogLines log;
+        app.delegate().start();
+        QTRY_VERIFY(app.delegate().models().failed());
+        const AppModel& model = app.delegate().model();
+        QCOMPARE(model.speechStatus(), "Speech model missing");
+        const QString problem = "The speech model is missing. It comes from " + folder
+                                + " (QUILLMARSH_MODEL_DIR): put a whole model there, then choose Try again.";
+        QCOMPARE(model.speechProblem(), problem);
+        QVERIFY(log.mentions("model not loaded: model file not found: " + folder + "/encoder.onnx"));
+        emit app.delegate().statusMenu()->aboutToShow();
+        QCOMPARE(app.delegate().statusMenu()->actions().first()->text(), problem);
+    }
+
+    // Loading a damaged model again can't help: "Try again" fetches it anew.
+    void tryAgainFetchesADamagedModelAnew()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        const auto package = *ModelPackage::fromRawValue(app.delegate().model().modelPackage());
+        const QString folder = ModelStore::directory(package);
+        QDir().mkpath(folder);
+        InstallRecord record{package.rawValue(), QStringLiteral("test"), QDateTime::currentDateTimeUtc(), {}};
+        for (const QFileInfo& file : QDir(TestModels::transducer()).entryInfoList(QDir::Files)) {
+            QFile::copy(file.filePath(), folder + u'/' + file.fileName());
+            record.files.append({file.fileName(), file.size(), ModelStore::sha256(file.filePath())});
+        }
+        QFile encoder(folder + QStringLiteral("/encoder.onnx"));
+        QVERIFY(encoder.open(QIODevice::ReadWrite));
+        encoder.write("damaged");
+        encoder.close();
+        QFile recordFile(folder + QStringLiteral("/.installed.json"));
+        QVERIFY(recordFile.open(QIODevice::WriteOnly));
+        recordFile.write(record.encoded());
+        recordFile.close();
+
+        app.delegate().start();
+        QTRY_VERIFY(app.delegate().models().failed());
+        QCOMPARE(app.delegate().model().speechStatus(), "Speech model damaged");
+        QCOMPARE(app.delegate().model().speechProblem(),
+                 "The speech model is damaged. Choose Try again to download it anew.");
+        app.delegate().actions().retryModel();
+        QVERIFY(!QFileInfo::exists(encoder.fileName()));
+        // The empty model source has nothing to give, which the installer says.
+        QTRY_VERIFY(app.delegate().model().speechProblem().startsWith("The model files weren"));
     }
 
     void mainWindowComesBackOntoAScreenAndRemembersWhereItWas()
@@ -238,6 +312,43 @@ private slots:
         const QRect restored = app.delegate().mainWindow()->geometry();
         QCOMPARE(restored.y(), moved.y());
         QCOMPARE(restored.height(), moved.height());
+    }
+
+    void controlQQuitsFromEveryWindow()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        delegate.vault().save(oneSecond, addAged(delegate.history(), 60));
+        delegate.showMain();
+        delegate.showOnboarding();
+        delegate.showAcknowledgements();
+        QVERIFY(delegate.showNewestShare());
+        const QList<QQuickWindow*> windows{delegate.mainWindow(), delegate.onboarding().controller()->window(),
+                                           delegate.acknowledgementsWindow(), delegate.shareWindow()};
+        for (QQuickWindow* window : windows) {
+            QSignalSpy quit(&delegate.qmlEngine(), &QQmlEngine::quit);
+            window->requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+            QCOMPARE(quit.size(), 1);
+        }
+    }
+
+    void signInReturnThatStartsTheApplicationSignsIn()
+    {
+        TestAuthService auth([] { return QDateTime::currentSecsSinceEpoch(); });
+        qputenv("QUILLMARSH_SUPABASE_URL", auth.config().baseURL.toEncoded());
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        qunsetenv("QUILLMARSH_SUPABASE_URL");
+        AppDelegate& delegate = app.delegate();
+        // The user chose Google and quit; the browser's return starts the program.
+        const QUrl back = auth.googleReturn(delegate.account().manager().beginGoogle());
+        LogLines log;
+        delegate.start({QStringLiteral("quillmarsh"), back.toString(QUrl::FullyEncoded)});
+        QTRY_VERIFY(delegate.model().session().has_value());
+        QVERIFY(log.mentions(QStringLiteral("signed in")));
+        QCOMPARE(delegate.model().section(), MainSection::account);
+        QVERIFY(delegate.mainWindow()->isVisible());
     }
 
     void openAtLogin()

@@ -187,3 +187,27 @@ TEST_F(AccountManagerTest, LinkRefusalsGiveTheServicesMessage)
               "This sign-in link wasn't started on this computer, or it has expired. Please try again.");
     EXPECT_EQ(AuthError::network("Connection refused").description(), "No connection: Connection refused");
 }
+
+TEST_F(AccountManagerTest, ARefusalInTheReturnReadsAsASentence)
+{
+    QUrl callback = service.googleReturn(manager.beginGoogle());
+    QUrlQuery query(callback);
+    query.removeQueryItem(QStringLiteral("code"));
+    query.setQuery(query.query(QUrl::FullyEncoded)
+                   + QStringLiteral("&error=access_denied&error_description=The+user+denied+access%2B"));
+    callback.setQuery(query);
+    EXPECT_EQ(handle(callback)->description(), "The user denied access+");
+    EXPECT_FALSE(store.pending());
+}
+
+TEST_F(AccountManagerTest, TheDisplayNameIsTheFirstWordOfAFullNameOrElseOfTheName)
+{
+    const auto nameIn = [](const QJsonObject& user) {
+        const AuthSession signedIn{TestAuthService::token({{"user_metadata", user}}), "refresh", 0, "user-1",
+                                   std::nullopt};
+        return signedIn.displayName();
+    };
+    EXPECT_EQ(nameIn({{"full_name", "Sara Ahmadi"}, {"name", "Other"}}), "Sara");
+    EXPECT_EQ(nameIn({{"full_name", " "}, {"name", "Sara Ahmadi"}}), "Sara");
+    EXPECT_EQ(nameIn({{"full_name", ""}}), std::nullopt);
+}

@@ -1,10 +1,16 @@
+#include "Core/AppFolders.h"
 #include "Core/AtomicFile.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
 {
@@ -17,18 +23,18 @@ TEST(AtomicFile, WritesReplacesAndLeavesNoTemporaryBehind)
               QStringList{QStringLiteral("history.json")});
 }
 
-TEST(AtomicFile, PrivateFilesAreOwnerOnly)
+TEST(AtomicFile, FilesAndTheFoldersMadeForThemAreOwnerOnly)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("private.json"));
-    ASSERT_EQ(writeFileAtomically(path, "{}", FileAccess::privateToUser), std::nullopt);
-    EXPECT_EQ(modeOf(path), 0600u);
-
-    const mode_t mask = ::umask(022);
-    const QString standard = dir.filePath(QStringLiteral("standard.json"));
-    ASSERT_EQ(writeFileAtomically(standard, "{}"), std::nullopt);
+    const mode_t mask = ::umask(0);
+    const QString path = dir.filePath(QStringLiteral("made/for/it/private.json"));
+    const auto failure = writeFileAtomically(path, "{}");
     ::umask(mask);
-    EXPECT_EQ(modeOf(standard), 0644u);
+    ASSERT_EQ(failure, std::nullopt);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("made"))), 0700u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("made/for/it"))), 0700u);
+    EXPECT_EQ(modeOf(dir.path()), 0700u) << "an existing folder keeps its permissions";
 }
 
 TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
@@ -41,4 +47,18 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(failure->isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("old"));
+}
+
+TEST(AppFolders, FoldersMadeOpenBeforeAreNarrowedToTheUser)
+{
+    QTemporaryDir dir;
+    ScopedEnvironment data("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")));
+    ScopedEnvironment state("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")));
+    ASSERT_TRUE(QDir().mkpath(AppFolders::data()));
+    for (const QString& folder : {dir.filePath(QStringLiteral("data")), AppFolders::data()})
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    AppFolders::keepPrivate();
+    EXPECT_EQ(modeOf(AppFolders::data()), 0700u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("data"))), 0755u) << "the folder above is not ours";
+    EXPECT_FALSE(QFileInfo::exists(AppFolders::state())) << "a missing folder is not made";
 }

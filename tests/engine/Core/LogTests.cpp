@@ -1,4 +1,5 @@
 #include "Core/Log.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -90,4 +91,15 @@ TEST(Log, LinesFromManyThreadsStayWholeAndInOrder)
         const int thread = parts.captured(1).toInt();
         EXPECT_EQ(parts.captured(2).toInt(), nextLine[thread]++) << "each thread's lines keep their order";
     }
+}
+
+TEST(Log, TheFileAndItsFolderArePrivate)
+{
+    QTemporaryDir dir;
+    writeInOwnProcess({QStringLiteral("launch")},
+                      {{QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state"))}});
+    const QString path = dir.filePath(QStringLiteral("state/Quillmarsh/Quillmarsh.log"));
+    ASSERT_EQ(linesOf(path).size(), 1);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("state/Quillmarsh"))), 0700u);
 }

@@ -1,8 +1,13 @@
 #include "Core/Settings.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -43,4 +48,58 @@ TEST(Environment, ExpandsALeadingTildeOnly)
     EXPECT_EQ(Environment::expandTilde(QStringLiteral("~/models")), QDir::homePath() + QStringLiteral("/models"));
     EXPECT_EQ(Environment::expandTilde(QStringLiteral("~")), QDir::homePath());
     EXPECT_EQ(Environment::expandTilde(QStringLiteral("/a/~/b")), QStringLiteral("/a/~/b"));
+}
+
+TEST(Settings, TheFileIsPrivate)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config/Quillmarsh/Quillmarsh.conf"));
+    const mode_t mask = ::umask(0);
+    Settings(path).setValue(QStringLiteral("cloudToken"), QStringLiteral("secret"));
+    ::umask(mask);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("config/Quillmarsh"))), 0700u);
+}
+
+TEST(Settings, ADamagedFileIsKeptAsideWholeAndTold)
+{
+    QTemporaryDir dir;
+    LogLines log;
+    const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+    const QByteArray damaged = "[General]\nonboardingDone=true\n[broken\n\xff\xfe garbage\n";
+    writeFile(path, damaged);
+    {
+        Settings settings(path);
+        EXPECT_TRUE(settings.wasDamaged());
+        EXPECT_TRUE(settings.value(QStringLiteral("onboardingDone")).toBool()) << "what could be read stays";
+        EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Quillmarsh.unreadable.conf"))), damaged);
+        EXPECT_TRUE(settings.problem().contains(QStringLiteral("kept aside as Quillmarsh.unreadable.conf")));
+        settings.setValue(QStringLiteral("punctuation"), false);
+    }
+    EXPECT_TRUE(log.mentions(QStringLiteral("settings file unreadable (part of it can't be understood); kept as "
+                                            "Quillmarsh.unreadable.conf")));
+    const Settings reread(path);
+    EXPECT_FALSE(reread.wasDamaged());
+    EXPECT_EQ(reread.problem(), QString());
+    EXPECT_TRUE(reread.value(QStringLiteral("onboardingDone")).toBool());
+    EXPECT_FALSE(reread.value(QStringLiteral("punctuation")).toBool());
+
+    // A file that can't be read at all (a folder in its place) goes aside too, under a new name.
+    QFile::remove(path);
+    writeFile(path + QStringLiteral("/inside"), "kept");
+    Settings settings(path);
+    EXPECT_TRUE(settings.wasDamaged());
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Quillmarsh.unreadable-2.conf/inside"))), QByteArray("kept"));
+    settings.setValue(QStringLiteral("punctuation"), true);
+    EXPECT_TRUE(Settings(path).value(QStringLiteral("punctuation")).toBool()) << "settings are saved again";
+}
+
+TEST(Settings, ASaveThatFailsIsTold)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
+    Settings settings(dir.filePath(QStringLiteral("file/Quillmarsh.conf")));
+    EXPECT_EQ(settings.problem(), QString());
+    settings.setValue(QStringLiteral("punctuation"), false);
+    EXPECT_TRUE(settings.problem().startsWith(QStringLiteral("Couldn\u2019t save your settings")));
 }

@@ -47,7 +47,7 @@ TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
     ASSERT_EQ(store.entries(), full);
     watch(store);
     const HistoryEntry newest = entryAt(5000);
-    EXPECT_EQ(store.add(newest), newest.id);
+    EXPECT_EQ(store.add(newest), std::nullopt);
     EXPECT_EQ(store.entries().front(), newest);
     EXPECT_EQ(store.entries().back(), full[HistoryStore::maxEntries - 2]) << "the oldest went";
     EXPECT_TRUE(removed.isEmpty()) << "entries dropped by the cap don't reach onRemove";
@@ -169,6 +169,7 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
         R"([{"id":"0F0E0D0C-0B0A-4908-8706-050403020100","date":1,"raw":"r)",
     };
     for (const QByteArray& bytes : broken) {
+        QFile::remove(side);
         writeFile(path, bytes);
         HistoryStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
@@ -179,16 +180,56 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
     EXPECT_TRUE(log.mentions(QStringLiteral("history file unreadable; kept as history.unreadable.json")));
 }
 
-TEST_F(HistoryStoreTest, AFailedSaveIsLoggedAndTheOperationCompletes)
+TEST_F(HistoryStoreTest, AHistoryThatCouldNotBeReadIsNotReplacedByTheNextDictation)
+{
+    // A folder in the file's place can't be read, even by root.
+    writeFile(path + QStringLiteral("/inside"), "the user's");
+    HistoryStore store(path);
+    EXPECT_TRUE(store.entries().isEmpty());
+    EXPECT_TRUE(store.problem().startsWith(QStringLiteral("Couldn\u2019t read history.json")));
+    EXPECT_EQ(store.add(entryAt(0)), store.problem());
+    EXPECT_EQ(readFile(path + QStringLiteral("/inside")), QByteArray("the user's"));
+
+    // The 40 dictations the user had are read before the next one is added.
+    ASSERT_TRUE(QDir(path).removeRecursively());
+    QList<HistoryEntry> forty;
+    for (int i = 40; i > 0; --i)
+        forty.append(entryAt(i));
+    writeFile(path, HistoryStore::encodeFile(forty));
+    const HistoryEntry newest = entryAt(100);
+    EXPECT_EQ(store.add(newest), std::nullopt);
+    EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>{newest} + forty);
+    EXPECT_EQ(store.problem(), QString());
+}
+
+TEST_F(HistoryStoreTest, AChangeThatCouldNotBeSavedIsNotKeptAndSaysWhy)
 {
     LogLines log;
+    // A file where the folder should be: not even root can write there.
     writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     HistoryStore store(dir.filePath(QStringLiteral("file/history.json")));
     watch(store);
-    const HistoryEntry entry = entryAt(0);
-    store.add(entry);
-    store.remove(entry.id);
+    const auto failure = store.add(entryAt(0));
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_TRUE(failure->startsWith(QStringLiteral("Couldn\u2019t save the history: "))) << failure->toStdString();
+    EXPECT_EQ(store.problem(), *failure);
     EXPECT_TRUE(store.entries().isEmpty());
-    EXPECT_EQ(removed, QList<QUuid>{entry.id});
     EXPECT_TRUE(log.mentions(QStringLiteral("could not save the history: ")));
+}
+
+TEST_F(HistoryStoreTest, AnEntryThatCouldNotBeRemovedStaysWithItsRecording)
+{
+    const QString folder = dir.filePath(QStringLiteral("data"));
+    HistoryStore store(folder + QStringLiteral("/history.json"));
+    watch(store);
+    const HistoryEntry entry = entryAt(0);
+    ASSERT_EQ(store.add(entry), std::nullopt);
+    // The folder goes and a file takes its place: the next save fails.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    writeFile(folder, "not a folder");
+
+    EXPECT_TRUE(store.remove(entry.id).has_value());
+    EXPECT_TRUE(store.clear().has_value());
+    EXPECT_EQ(store.entries(), QList<HistoryEntry>{entry});
+    EXPECT_TRUE(removed.isEmpty()) << "what wasn't taken out keeps its recording";
 }

@@ -109,6 +109,7 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"([])",
     };
     for (const QByteArray& bytes : broken) {
+        QFile::remove(side);
         writeFile(path, bytes);
         UsageStats stats(path, newYork);
         EXPECT_TRUE(stats.days().isEmpty()) << bytes.constData();

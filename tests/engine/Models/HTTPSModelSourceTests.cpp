@@ -179,6 +179,16 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
              return wrong;
          },
          {"bytes=1000-", "bytes=1000-"}},
+        // A 416 that names the listed size, or no size, says the staged bytes can't be resumed.
+        {"416 for the listed size",
+         start,
+         [&](const HttpRequest&) {
+             HttpResponse refused = body(416, {});
+             refused.headers.append(qMakePair(QByteArray("Content-Range"), QByteArray("bytes */5000")));
+             return refused;
+         },
+         {"bytes=1000-", ""}},
+        {"416 without a size", start, [&](const HttpRequest&) { return body(416, {}); }, {"bytes=1000-", ""}},
         {"cut connection",
          {},
          [&](const HttpRequest& request) {

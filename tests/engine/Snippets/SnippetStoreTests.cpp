@@ -126,6 +126,7 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         R"({"snippets":[]})",
     };
     for (const QByteArray& bytes : broken) {
+        QFile::remove(side);
         writeFile(path, bytes);
         SnippetStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();

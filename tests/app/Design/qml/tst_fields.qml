@@ -95,6 +95,14 @@ Item {
             verify(added >= metrics.height + 5, added + " " + metrics.height)
         }
 
+        function test_practiceFieldStartsAtTheRightEmptyOrWithALatinWord() {
+            area.editor.forceActiveFocus()
+            verify(area.editor.cursorRectangle.x > area.editor.width * 0.75, area.editor.cursorRectangle.x)
+            page.practice = "ab کتاب"
+            verify(area.editor.positionToRectangle(0).x > area.editor.width * 0.75,
+                   area.editor.positionToRectangle(0).x)
+        }
+
         function test_practiceFieldWritesEditsAndTakesOutsideText() {
             area.editor.forceActiveFocus()
             type("ab")

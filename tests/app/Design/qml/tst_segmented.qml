@@ -25,6 +25,18 @@ Item {
         }
     }
 
+    // The same picker laid out right to left.
+    QMSegmented {
+        id: mirrored
+        y: 100
+        LayoutMirroring.enabled: true
+        LayoutMirroring.childrenInherit: true
+        options: picker.options
+        disabled: picker.disabled
+        selection: page.chosen
+        onPicked: value => page.offers.push(value)
+    }
+
     TestCase {
         name: "QMSegmented"
         when: windowShown
@@ -66,6 +78,26 @@ Item {
             page.chosen = "z"
             for (const title of ["Alpha", "Beta", "Gamma", "Delta"])
                 verify(!segment(picker, title).selected)
+        }
+
+        // The arrows follow what the eye sees: Right goes on in a left-to-right picker and Left in
+        // a mirrored one; they stop at the ends and skip what can't be chosen.
+        function test_arrowsWalkTheChoosableSegmentsAndKeysChoose_data() {
+            return [{ tag: "left to right", picker: picker, on: Qt.Key_Right, back: Qt.Key_Left },
+                    { tag: "right to left", picker: mirrored, on: Qt.Key_Left, back: Qt.Key_Right }]
+        }
+        function test_arrowsWalkTheChoosableSegmentsAndKeysChoose(data) {
+            const focused = () => page.Window.activeFocusItem
+            segment(data.picker, "Alpha").forceActiveFocus(Qt.TabFocusReason)
+            keyClick(data.back)
+            verify(focused() === segment(data.picker, "Alpha"))
+            for (let i = 0; i < 4; ++i)
+                keyClick(data.on)
+            verify(focused() === segment(data.picker, "Gamma"))
+            keyClick(data.back)
+            keyClick(Qt.Key_Return)
+            keyClick(Qt.Key_Space)
+            compare(page.offers, ["b", "b"])
         }
     }
 }

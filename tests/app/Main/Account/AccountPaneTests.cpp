@@ -1,16 +1,24 @@
 // Runs the Account page's Qt Quick tests over the application's delegate. Its accounts talk to a
 // loopback auth service and account server; `accounts` plays the browser: it catches the pages
 // the application opens, and returns to the application the way a browser does, by a second
-// start of the program that hands the address to the running one.
+// start of the program that hands the address to the running one. It also drives the save
+// dialog as a user does, by typing into its name field and moving between folders.
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
+#include "LogLines.h"
 #include "SingleInstance.h"
 #include "TestAuthService.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QThread>
@@ -32,6 +40,8 @@ public slots:
         server_ = std::make_unique<TestHttpServer>();
         // The save dialog proposes the home's Documents folder.
         qputenv("HOME", QFile::encodeName(home_.path()));
+        qputenv("QUILLMARSH_LOG", QFile::encodeName(home_.filePath(QStringLiteral("quillmarsh.log"))));
+        log_ = std::make_unique<LogLines>();
         qputenv("QUILLMARSH_SUPABASE_URL", auth_->config().baseURL.toEncoded());
         // The fixture clears the servers' environment, so the account server goes in as the
         // user's setting.
@@ -83,14 +93,45 @@ public:
         server_->route(method, method == "GET" ? "/v1/me/export" : "/v1/me",
                        [status, body](const HttpRequest&) { return HttpResponse::json(status, body.toUtf8()); });
     }
+    Q_INVOKABLE bool logMentions(const QString& text) const { return log_->mentions(text); }
     Q_INVOKABLE int accountRequests() const { return static_cast<int>(server_->requests().size()); }
-    Q_INVOKABLE QString savedFile(const QString& name) const
+    // A file below the home folder, or "<missing>".
+    Q_INVOKABLE QString savedFile(const QString& path) const
     {
-        QFile file(home_.filePath(QStringLiteral("Documents/") + name));
+        QFile file(home_.filePath(path));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
     }
+    // A path below the home folder, made absolute.
+    Q_INVOKABLE QString inHome(const QString& path) const { return home_.filePath(path); }
+    Q_INVOKABLE void makeFolder(const QString& path) const { QDir(home_.path()).mkpath(path); }
+
+    Q_INVOKABLE bool saveDialogOpen() const { return saveDialog() != nullptr; }
+    Q_INVOKABLE QString saveDialogName() const { return nameField()->text(); }
+    Q_INVOKABLE QString saveButtonText() const
+    {
+        return saveDialog()->findChild<QDialogButtonBox*>()->buttons().first()->text();
+    }
+    Q_INVOKABLE void typeName(const QString& text)
+    {
+        nameField()->clear();
+        QTest::keyClicks(nameField(), text);
+    }
+    // As a double-click on a folder in the list does.
+    Q_INVOKABLE void openFolder(const QString& path) { saveDialog()->setDirectory(home_.filePath(path)); }
+    Q_INVOKABLE void pressSave() { QTest::keyClick(nameField(), Qt::Key_Return); }
+    Q_INVOKABLE void cancelSave() { saveDialog()->reject(); }
 
 private:
+    static QFileDialog* saveDialog()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(window); dialog && dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+    static QLineEdit* nameField() { return saveDialog()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+
     std::unique_ptr<TestAuthService> auth_;
     std::unique_ptr<TestHttpServer> server_;
     QTemporaryDir home_;
@@ -98,7 +139,18 @@ private:
     std::unique_ptr<AppFixture> fixture_;
     std::unique_ptr<SingleInstance> instance_;
     QUrl opened_;
+    std::unique_ptr<LogLines> log_;
 };
 
-QUICK_TEST_MAIN_WITH_SETUP(AccountPaneTests, AccountWorld)
+// The save dialog is a widget, so the tests run in a widget application, as the program does.
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    AccountWorld world;
+#ifdef QUICK_TEST_SOURCE_DIR
+    return quick_test_main_with_setup(argc, argv, "AccountPaneTests", QUICK_TEST_SOURCE_DIR, &world);
+#else
+    return quick_test_main_with_setup(argc, argv, "AccountPaneTests", nullptr, &world);
+#endif
+}
 #include "AccountPaneTests.moc"

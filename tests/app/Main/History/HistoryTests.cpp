@@ -2,6 +2,7 @@
 // copy and withdrawal, and sharing a recording, against a loopback clip server.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "AppInfo.h"
 #include "Core/UuidText.h"
 #include "HistoryFixture.h"
 #include "Main/History/ChangedWords.h"
@@ -78,6 +79,26 @@ private slots:
         QCOMPARE(HistoryListModel::dayTitle(today.addDays(-1), today), "YESTERDAY");
         QCOMPARE(HistoryListModel::dayTitle(today.addDays(-2), today), "SATURDAY, DEC 5");
         QCOMPARE(DictationDetail::day(today.addDays(-2), today), "Sat, Dec 5");
+    }
+
+    // The list and the detail read a time as Home does, in the C locale too: "5:54 AM".
+    void timesReadAsOnHome()
+    {
+        HistoryFixture fixture;
+        const QString id = fixture.property("english").toString();
+        const QString homeTime = QLocale(QLocale::English, QLocale::UnitedStates)
+                                     .toString(fixture.entry(id).date.toLocalTime().time(), QLocale::ShortFormat);
+        QLocale::setDefault(QLocale::c());
+        HistoryListModel list;
+        list.setAppModel(fixture.appModel());
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(id);
+        const QString listTime = list.data(list.index(0), HistoryListModel::TimeRole).toString();
+        const QString details = detail.details();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(listTime, homeTime);
+        QVERIFY2(details.contains(", " + homeTime + " \u00b7 "), qPrintable(details));
     }
 
     void copyConfirmsForItsOwnTime()
@@ -271,8 +292,46 @@ private slots:
         QCOMPARE(sent.value("heard").toString(), fixture.entry(persian).raw);
         QCOMPARE(sent.value("said").toString(), "سلام خوبی امروز میام دفتر");
         QCOMPARE(sent.value("language").toString(), "fa-IR");
+        QCOMPARE("Quillmarsh " + sent.value("app_version").toString(), AppInfo::versionText());
         QCOMPARE(QByteArray::fromBase64(sent.value("audio").toString().toLatin1()),
                  fixture.vault().data(fixture.entry(persian).id));
+    }
+
+    // Tab visits the window's controls in reading order and comes round again; Space ticks the
+    // consent, which lets the clip be sent; Escape closes the window.
+    void shareWindowByKeyboard()
+    {
+        HistoryFixture fixture;
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        ShareClipWindowController controller(fixture.entry(fixture.property("persian").toString()), *fixture.appModel(),
+                                             engine);
+        int closes = 0;
+        controller.onClose = [&] { ++closes; };
+        QQuickView* window = controller.window();
+        controller.show();
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const auto tour = [&] {
+            QStringList names;
+            for (int i = 0; i < 20; ++i) {
+                QTest::keyClick(window, Qt::Key_Tab);
+                const QString name = window->activeFocusItem() ? window->activeFocusItem()->objectName() : QString();
+                if (!names.isEmpty() && name == names.first())
+                    break;
+                names.append(name);
+            }
+            return names;
+        };
+        QCOMPARE(tour(), (QStringList{"play", "said", "consent", "detailsSwitch", "cancel"}));
+        QTest::keyClick(window, Qt::Key_Tab);
+        QTest::keyClick(window, Qt::Key_Tab);
+        QCOMPARE(window->activeFocusItem()->objectName(), "consent");
+        QTest::keyClick(window, Qt::Key_Space);
+        QVERIFY(controller.session()->agreed());
+        QCOMPARE(tour(), (QStringList{"detailsSwitch", "cancel", "send", "play", "said", "consent"}));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCOMPARE(closes, 1);
     }
 
     void applicationKeepsOneShareWindow()

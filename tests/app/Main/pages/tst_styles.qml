@@ -109,6 +109,41 @@ Item {
             compare(pickerNames(), ["alpha", "Beta", "org.unnamed"])
         }
 
+        // Opened from the keyboard, the picker takes it: Tab reaches the first application, the
+        // arrows walk the list, Return adds one, and the focus comes back to the opening button.
+        function test_thePickerByKeyboard() {
+            fixture.installApp("org.b", "Beta")
+            fixture.installApp("org.a", "alpha")
+            fixture.setWindows([{ id: "org.b" }, { id: "org.a" }])
+            open()
+            child("addApp").forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Return)
+            tryVerify(() => child("picker").opened)
+            keyClick(Qt.Key_Tab)
+            compare(host.Window.activeFocusItem.Accessible.name, "alpha")
+            keyClick(Qt.Key_Down)
+            compare(host.Window.activeFocusItem.Accessible.name, "Beta")
+            keyClick(Qt.Key_Return)
+            verify(!page.choosingApp)
+            compare(fixture.storedPolicy().apps, { "org.b": "clean" })
+            verify(child("addApp").visualFocus)
+        }
+
+        function test_thePickerOpensAboveTheButtonWhenThereIsNoRoomBelow() {
+            open()
+            page.choices.addApp("org.a")
+            page.choices.addApp("org.b")
+            waitForRendering(page)
+            const button = child("addApp")
+            const buttonTop = button.mapToItem(null, 0, 0).y
+            verify(buttonTop + button.height + 300 > host.height, "the button is low enough")
+            mouseClick(button)
+            const picker = child("picker")
+            tryVerify(() => picker.opened)
+            const top = picker.background.mapToItem(null, 0, 0).y
+            verify(top >= 0 && top + picker.height <= buttonTop, top)
+        }
+
         function test_appRowsAreOrderedByIdentifierChangedAloneAndRemoved() {
             open()
             for (const id of ["org.b", "Org.Z", "org.a"])

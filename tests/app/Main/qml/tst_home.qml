@@ -17,16 +17,37 @@ Item {
 
         function show() { return createTemporaryObject(homePage, parent) }
 
-        function test_noticesFollowThePermissionsAtTheNextPoll() {
-            desktop.microphone = false
-            desktop.accessibility = true
+        function notices(page) {
+            return ["micNotice", "typingNotice", "accessibilityNotice"].filter(name => findChild(page, name).visible)
+        }
+
+        // The first-run window's facts: a microphone, XTest and the accessibility switch; nothing
+        // is said of a switch the desktop doesn't have.
+        function test_noticesFollowTheDesktopAtTheNextPoll() {
+            desktop.hasMicrophone = false
+            desktop.switchState = "absent"
             const page = show()
-            verify(findChild(page, "attention").visible)
-            verify(findChild(page, "micNotice").visible)
-            verify(!findChild(page, "accessibilityNotice").visible)
-            desktop.microphone = true
-            verify(findChild(page, "micNotice").visible, "nothing changes before the poll")
+            compare(notices(page), ["micNotice"])
+            desktop.hasMicrophone = true
+            compare(notices(page), ["micNotice"], "nothing changes before the poll")
             page.home.poll()
+            verify(!findChild(page, "attention").visible)
+
+            desktop.typing = false
+            desktop.switchState = "off"
+            page.home.poll()
+            compare(notices(page), ["typingNotice", "accessibilityNotice"])
+            desktop.typing = true
+            desktop.switchState = "on"
+        }
+
+        function test_accessibilityButtonTurnsTheSwitchOn() {
+            desktop.switchState = "off"
+            const page = show()
+            const opened = desktop.panelsOpened
+            mouseClick(findChild(page, "accessibilityNotice").children[3])
+            compare(desktop.switchState, "on")
+            compare(desktop.panelsOpened, opened + 1)
             verify(!findChild(page, "attention").visible)
         }
 

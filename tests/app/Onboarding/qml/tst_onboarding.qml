@@ -65,6 +65,22 @@ TestCase {
         compare(view.onboarding.step, Math.min(data.step + 1, 4))
     }
 
+    function test_doneSaysWhereQuillmarshIs_data() {
+        return [
+            { tag: "tray", inTray: true, title: "Quillmarsh is in your system tray",
+              subtitle: "Hold right Alt in any app and talk. Click the mark in the tray for settings." },
+            { tag: "no tray", inTray: false, title: "Quillmarsh keeps running in the background",
+              subtitle: "Hold right Alt in any app and talk. Open Quillmarsh from your applications menu for settings, and press Ctrl+Q in its window to quit." },
+        ]
+    }
+    function test_doneSaysWhereQuillmarshIs(data) {
+        const view = make("rightOption", 3, true, 4)
+        view.onboarding.inTray = data.inTray
+        verify(texts(view).includes(data.title), texts(view))
+        verify(texts(view).includes(data.subtitle), texts(view))
+        compare(findChild(view, "menuBarPicture").visible, data.inTray)
+    }
+
     function test_keyStatus_data() {
         return [
             { tag: "fn free", key: "fn", usage: undefined, cap: "Ctrl", status: "right Ctrl is free for Quillmarsh", ready: true },
@@ -103,30 +119,88 @@ TestCase {
         mouseClick(button(view, "Hold right Super"))
         compare(view.onboarding.key, "rightCommand")
         compare(fixture.chosenKeys, ["rightOption", "rightCommand"])
-        // The clicked choice keeps the focus, so Return presses it again rather than moving on.
+        // The focus a click leaves behind doesn't show, so Return moves on.
         keyClick(Qt.Key_Return)
-        compare(fixture.chosenKeys, ["rightOption", "rightCommand", "rightCommand"])
-        compare(view.onboarding.step, 1)
+        compare(fixture.chosenKeys, ["rightOption", "rightCommand"])
+        compare(view.onboarding.step, 2)
     }
 
+    // Tab from the window visits each control of the step, then the footer's buttons, and comes
+    // round again.
+    function test_tabOrder_data() {
+        return [
+            { tag: "welcome", step: 0, order: ["Get started"] },
+            { tag: "key", step: 1, order: ["Hold right Ctrl", "Hold right Alt", "Hold right Super", "Back", "Continue"] },
+            // Without a sound settings tool the microphone row has no button; only typing gates Continue.
+            { tag: "permissions", step: 2, panels: false, order: ["Open Settings", "Back", "Continue"] },
+            { tag: "try it", step: 3, order: ["Practice field", "Back", "Continue"] },
+            { tag: "done", step: 4, order: ["Back", "Start dictating"] },
+        ]
+    }
+    function test_tabOrder(data) {
+        fixture.hasPanels = data.panels !== false
+        const view = make("rightOption", 0, false, data.step)
+        fixture.hasPanels = true
+        const names = []
+        for (let i = 0; i < 20; ++i) {
+            keyClick(Qt.Key_Tab)
+            const name = stage.Window.activeFocusItem.Accessible.name
+            if (names.length > 0 && name === names[0])
+                break
+            names.push(name)
+        }
+        compare(names, data.order)
+    }
+
+    function test_aKeyChosenByKeyboardThenReturnMovesOn() {
+        const view = make("fn", 3, true, 1)
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Space)
+        compare(view.onboarding.key, "rightOption")
+        keyClick(Qt.Key_Tab)
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.key, "rightCommand")
+        compare(view.onboarding.step, 1)
+        keyClick(Qt.Key_Return)
+        compare(view.onboarding.step, 2)
+    }
+
+    // Continue waits only for typing; each row ends in "Allowed", a button that does something, or
+    // a word on why nothing here can help.
     function test_permissions_data() {
         return [
-            { tag: "first run", mic: 0, trusted: false, micEnd: "Allow", axEnd: "Open Settings", notice: false },
-            { tag: "refused", mic: 2, trusted: true, micEnd: "Open Settings", axEnd: "Allowed", notice: true },
-            { tag: "both", mic: 3, trusted: true, micEnd: "Allowed", axEnd: "Allowed", notice: false },
+            { tag: "everything", mic: 3, trusted: true, micEnd: "Allowed", axEnd: "Allowed", notice: false },
+            { tag: "no microphone, switch off", mic: 1, trusted: false, micEnd: "Open Settings", axEnd: "Open Settings",
+              notice: true },
+            { tag: "no microphone, no settings tool", mic: 1, trusted: true, panels: false, micEnd: "Not found",
+              axEnd: "Allowed", notice: true },
+            { tag: "no accessibility bus", mic: 3, trusted: false, hasSwitch: false, micEnd: "Allowed",
+              axEnd: "Not on this desktop", notice: false },
+            { tag: "no XTest", mic: 3, trusted: true, typing: false, micEnd: "Allowed", axEnd: "Allowed", notice: false },
         ]
     }
     function test_permissions(data) {
+        fixture.typing = data.typing !== false
+        fixture.hasSwitch = data.hasSwitch !== false
+        fixture.hasPanels = data.panels !== false
         const view = make("fn", data.mic, data.trusted, 2)
+        fixture.typing = fixture.hasSwitch = fixture.hasPanels = true
         const rowEnd = name => {
             const row = findChild(view, name)
             const button = buttons(row).find(b => b.primary !== undefined)
-            return button ? button.text : texts(row).includes("Allowed") ? "Allowed" : ""
+            const shown = texts(row)
+            return button ? button.text : shown[shown.length - 1]
         }
         compare(rowEnd("microphoneRow"), data.micEnd)
         compare(rowEnd("accessibilityRow"), data.axEnd)
         compare(findChild(view, "microphoneNotice").visible, data.notice)
-        compare(view.primaryButton.enabled, data.mic === 3 && data.trusted)
+        compare(findChild(view, "typingNotice").visible, data.typing === false)
+        compare(view.primaryButton.enabled, data.typing !== false)
+        if (data.axEnd === "Open Settings") {
+            mouseClick(button(findChild(view, "accessibilityRow"), "Open Settings"))
+            tryCompare(view.onboarding, "axTrusted", true)
+        }
     }
 
     function test_tryIt() {
@@ -155,6 +229,11 @@ TestCase {
         view.onboarding.dictated = "یه meeting، باشه"
         const notes = texts(findChild(view, "notesRow"))
         compare(notes, ["meeting stayed in English", "Persian punctuation"])
+    }
+
+    function test_theSampleSentenceStartsAtTheRight() {
+        const sample = findChild(make("rightOption", 3, true, 3), "sampleSentence")
+        compare(sample.effectiveHorizontalAlignment, Text.AlignRight)
     }
 }
 }

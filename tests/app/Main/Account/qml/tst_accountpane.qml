@@ -111,27 +111,58 @@ Item {
             tryCompare(child("badge").children[1], "text", "Signed in with Google")
         }
 
+        function download() {
+            mouseClick(child("downloadButton"))
+            tryVerify(() => accounts.saveDialogOpen())
+        }
+
         function test_exportIsSavedOnlyWhenThereIsDataAndAPlace() {
             signIn()
             const data = '{"usage":[{"day":"2026-12-01","words":120}]}'
             accounts.answer("GET", 200, data)
-            const dialog = child("saveDialog")
-            mouseClick(child("downloadButton"))
-            tryVerify(() => dialog.visible)
+            accounts.makeFolder("Documents")
+            download()
             verify(!child("downloadButton").enabled && !child("deleteButton").enabled && child("signOutButton").enabled)
-            dialog.accept()
-            compare(accounts.savedFile("quillmarsh-account-data.json"), data)
-            compare(child("dataMessage").text, "Saved to quillmarsh-account-data.json.")
+            compare(accounts.saveButtonText(), "&Save")
+            compare(accounts.saveDialogName(), "quillmarsh-account-data.json")
+            accounts.pressSave()
+            tryCompare(child("dataMessage"), "text", "Saved to quillmarsh-account-data.json.")
+            compare(accounts.savedFile("Documents/quillmarsh-account-data.json"), data)
 
-            mouseClick(child("downloadButton"))
-            tryVerify(() => dialog.visible)
-            dialog.reject()
-            verify(!child("dataMessage").visible && child("downloadButton").enabled, "a cancelled save leaves no message")
+            download()
+            accounts.cancelSave()
+            tryVerify(() => child("downloadButton").enabled)
+            verify(!child("dataMessage").visible, "a cancelled save leaves no message")
 
             accounts.answer("GET", 204, "")
             mouseClick(child("downloadButton"))
             tryCompare(child("dataMessage"), "text", "The Quillmarsh server couldn\u2019t do that. Please try again in a moment.")
-            verify(!dialog.visible)
+            verify(!accounts.saveDialogOpen())
+            verify(accounts.logMentions("account export failed: The Quillmarsh server couldn\u2019t do that. Please try again in a moment. (204)"))
+        }
+
+        // Wherever the user says: a typed name, a name kept while moving to another folder, a full path.
+        function test_exportGoesWhereTheUserSays_data() {
+            return [
+                { tag: "typed name", name: "mine", folder: "", saved: "Documents/mine.json" },
+                { tag: "another folder", name: "kept.json", folder: "Desktop", saved: "Desktop/kept.json" },
+                { tag: "full path", name: accounts.inHome("elsewhere/full.json"), folder: "", saved: "elsewhere/full.json" },
+            ]
+        }
+        function test_exportGoesWhereTheUserSays(data) {
+            signIn()
+            accounts.answer("GET", 200, '{"a":1}')
+            for (const folder of ["Documents", "Desktop", "elsewhere"])
+                accounts.makeFolder(folder)
+            download()
+            accounts.typeName(data.name)
+            if (data.folder) {
+                accounts.openFolder(data.folder)
+                compare(accounts.saveDialogName(), data.name, "the name stays while the folder changes")
+            }
+            accounts.pressSave()
+            tryCompare(child("dataMessage"), "text", "Saved to " + data.saved.split("/").pop() + ".")
+            compare(accounts.savedFile(data.saved), '{"a":1}')
         }
 
         function test_deleteAsksFirst() {
@@ -143,6 +174,7 @@ Item {
             accounts.answer("DELETE", 429, "")
             confirmDeletion("confirmDeleteButton")
             tryCompare(child("dataMessage"), "text", "Too many tries today. Please try again tomorrow.")
+            verify(accounts.logMentions("account deletion failed: Too many tries today. Please try again tomorrow."))
 
             accounts.answer("DELETE", 204, "")
             confirmDeletion("confirmDeleteButton")

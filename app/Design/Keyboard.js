@@ -1,0 +1,62 @@
+.pragma library
+
+// Keyboard movement shared by the windows: the arrows within a group of controls, Tab out of a
+// multi-line field, and keeping the focused control in view.
+
+// Whether `item` is `group` or lies inside it.
+function isInside(item, group) {
+    for (let p = item; p; p = p.parent) {
+        if (p === group)
+            return true
+    }
+    return false
+}
+
+// Moves the focus from `from` to the next (or previous) control of the Tab order inside `group`;
+// at either end of the group it stays.
+function moveWithin(group, from, forward) {
+    if (!from || !isInside(from, group))
+        return
+    const next = from.nextItemInFocusChain(forward)
+    if (next && next !== from && isInside(next, group))
+        next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+}
+
+// Keys.onPressed of a group whose controls the arrows walk through: Up and Down for a vertical
+// group; Left and Right for a horizontal one, their sense mirrored for right-to-left content.
+function followArrows(group, event, from, orientation, mirrored) {
+    let forward
+    if (orientation === Qt.Vertical && (event.key === Qt.Key_Up || event.key === Qt.Key_Down))
+        forward = event.key === Qt.Key_Down
+    else if (orientation === Qt.Horizontal && (event.key === Qt.Key_Left || event.key === Qt.Key_Right))
+        forward = (event.key === Qt.Key_Right) !== !!mirrored
+    else
+        return
+    // An arrow at the group's end is used up too, so the page does not scroll away from it.
+    moveWithin(group, from, forward)
+    event.accepted = true
+}
+
+// Scrolls every view that holds `item` just far enough to show it whole.
+function reveal(item) {
+    const margin = 12
+    for (let view = item.parent; view; view = view.parent) {
+        if (view.contentY === undefined || view.contentItem === undefined || view.originY === undefined)
+            continue
+        const top = item.mapToItem(view.contentItem, 0, 0).y - margin
+        const bottom = top + item.height + 2 * margin
+        const lowest = view.originY + Math.max(0, view.contentHeight - view.height)
+        if (top < view.contentY)
+            view.contentY = Math.max(view.originY, top)
+        else if (bottom > view.contentY + view.height)
+            view.contentY = Math.min(lowest, bottom - view.height)
+    }
+}
+
+// Keys.onTabPressed and Keys.onBacktabPressed of a multi-line field: Tab leaves the field, as
+// everywhere else, instead of typing a tab.
+function tabOut(field, forward) {
+    const next = field.nextItemInFocusChain(forward)
+    if (next)
+        next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+}

@@ -1,0 +1,50 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Quillmarsh.Design
+
+// Anything the user presses: Tab and Shift-Tab reach it, Space presses it and, while its focus
+// shows, so does Return (a focus the mouse left behind leaves Return to the window). The focus
+// ring shows only when the keyboard put the focus here, as desktops do, and the control is then
+// scrolled into view.
+AbstractButton {
+    id: root
+    // The ring follows the control's own corners; rows of clipped lists draw it inside.
+    property alias focusRadius: ring.controlRadius
+    property alias focusOffset: ring.offset
+    // A control that pressing again would not change (a chosen choice) leaves Return to the window.
+    property bool returnPresses: true
+    // Whether the last press came from the keyboard, for `takeBackFocus()`.
+    property bool pressedByKeyboard: false
+
+    focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+
+    // A popup or dialog this control opened gives the focus back to it when it closes, showing
+    // it again when the keyboard opened it.
+    function takeBackFocus() {
+        forceActiveFocus(pressedByKeyboard ? Qt.TabFocusReason : Qt.OtherFocusReason)
+    }
+    onPressed: pressedByKeyboard = visualFocus
+
+    function pressByKey(event) {
+        event.accepted = visualFocus && returnPresses && enabled
+        if (!event.accepted)
+            return
+        pressedByKeyboard = true
+        if (checkable) {
+            toggle()
+            toggled()
+        }
+        clicked()
+    }
+    Keys.onReturnPressed: event => pressByKey(event)
+    Keys.onEnterPressed: event => pressByKey(event)
+    onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
+
+    FocusRing {
+        id: ring
+        visible: root.visualFocus
+    }
+    PointerCursor {}
+}

@@ -1,0 +1,70 @@
+import QtQuick
+import QtTest
+import Quillmarsh.Design
+
+// What every pressable control shares beyond what the windows' Tab tours check: a focus the mouse
+// left shows no ring and leaves Return alone, and a control the keyboard reaches is scrolled into
+// view.
+Item {
+    id: stage
+    width: 300
+    height: 200
+
+    property int presses: 0
+
+    QMButton {
+        id: first
+        text: "First"
+        onClicked: stage.presses++
+    }
+    QMToggleStyle {
+        id: toggle
+        y: 60
+        label: "Toggle"
+    }
+    Flickable {
+        id: scroller
+        y: 100
+        width: 300
+        height: 60
+        clip: true
+        contentHeight: 400
+        QMSmallButton {
+            id: below
+            y: 300
+            text: "Below"
+        }
+    }
+
+    TestCase {
+        name: "QMPressable"
+        when: windowShown
+
+        function ringOf(control) { return findChild(control, "focusRing") }
+
+        function init() {
+            stage.presses = 0
+            scroller.contentY = 0
+            stage.forceActiveFocus()
+        }
+
+        function test_aFocusTheMouseLeftShowsNoRingAndLeavesReturn() {
+            mouseClick(first)
+            compare(stage.presses, 1)
+            verify(first.activeFocus)
+            verify(!ringOf(first).visible)
+            keyClick(Qt.Key_Return)
+            compare(stage.presses, 1)
+            keyClick(Qt.Key_Space)
+            compare(stage.presses, 2)
+        }
+
+        function test_aControlTheKeyboardReachesIsScrolledIntoView() {
+            toggle.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Tab)
+            verify(below.activeFocus)
+            verify(scroller.contentY >= 300 + below.height - scroller.height)
+            verify(scroller.contentY <= 300)
+        }
+    }
+}

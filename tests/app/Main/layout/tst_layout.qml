@@ -1,0 +1,120 @@
+import QtQuick
+import QtTest
+import Quillmarsh.App
+
+// The main window at its minimum size with the longest texts. What a page draws stays on the page:
+// its texts inside the page's margins, and within a card, texts inside the card's padding and
+// shapes inside the card.
+Item {
+    id: host
+    width: 980
+    height: 640
+
+    Component {
+        id: mainView
+        MainView { anchors.fill: parent; model: appModel }
+    }
+
+    TestCase {
+        name: "Layout"
+        when: windowShown
+
+        function isText(item) { return item.contentWidth !== undefined && item.effectiveHorizontalAlignment !== undefined }
+        function isShape(item) { return item.strokeClipped !== undefined || (item.border !== undefined && item.gradient !== undefined) }
+
+        // Where `item` draws, in its own coordinates: a text's glyphs (a clipping field only within
+        // its bounds), a shape without its shadow; nothing for anything else.
+        function drawn(item) {
+            if (isText(item) && item.contentWidth > 0 && !item.clip) {
+                const align = item.effectiveHorizontalAlignment
+                const free = item.width - item.contentWidth
+                const x = align === Text.AlignRight ? free : align === Text.AlignHCenter ? free / 2 : 0
+                const freeHeight = item.height - item.contentHeight
+                const y = item.verticalAlignment === Text.AlignBottom ? freeHeight
+                        : item.verticalAlignment === Text.AlignVCenter ? freeHeight / 2 : 0
+                return { text: true, x: x, y: y, width: item.contentWidth, height: item.contentHeight }
+            }
+            if ((isText(item) || isShape(item)) && item.width > 0 && item.height > 0) {
+                const margin = item.margin || 0
+                return { text: isText(item), x: margin, y: margin, width: item.width - 2 * margin,
+                         height: item.height - 2 * margin }
+            }
+            return null
+        }
+
+        // Calls `visit` with every visible item under `item`; scroll bars are not content.
+        function each(item, visit) {
+            for (let index = 0; index < item.children.length; ++index) {
+                const child = item.children[index]
+                if (child.visible && child.policy === undefined) {
+                    visit(child)
+                    each(child, visit)
+                }
+            }
+        }
+
+        // What `box` draws outside itself: texts within its padding (`across` at its sides, `down`
+        // at its top and bottom; no check down when absent), shapes beyond its edges.
+        function outside(box, across, down) {
+            const found = []
+            each(box, item => {
+                const area = drawn(item)
+                if (!area)
+                    return
+                const at = item.mapToItem(box, area.x, area.y)
+                const sides = area.text ? across : 0
+                const ends = area.text ? down : 0
+                const wide = at.x < sides - 0.5 || at.x + area.width > box.width - sides + 0.5
+                const high = at.y < ends - 0.5 || at.y + area.height > box.height - ends + 0.5
+                if (wide || (down !== undefined && high))
+                    found.push((item.text || item.toString()) + " at " + Math.round(at.x))
+            })
+            return found
+        }
+
+        function show(section) {
+            appModel.section = section
+            const view = createTemporaryObject(mainView, host)
+            waitForRendering(view)
+            return view.page
+        }
+
+        function test_pagesHoldTheLongestTexts_data() {
+            return [
+                { tag: "home", cards: [] },
+                // The detail's column scrolls: only its sides are checked.
+                { tag: "history", cards: [{ name: "historyRow", across: 15, down: 13 }, { name: "detail", across: 22 }] },
+                { tag: "styles", cards: [{ name: "category_", across: 16, down: 14 }, { name: "app_", across: 16, down: 12 }] },
+                { tag: "snippets", cards: [{ name: "snippetCard", across: 16, down: 14 }, { name: "editorCard", across: 22, down: 22 }] },
+                { tag: "settings", cards: [{ name: "settingsCard", across: 20, down: 6 }] },
+            ]
+        }
+
+        function test_pagesHoldTheLongestTexts(data) {
+            const page = show(data.tag)
+            compare(outside(page, 48), [], "page")
+            for (const card of data.cards) {
+                const items = []
+                each(page, item => { if (item.objectName.startsWith(card.name)) items.push(item) })
+                verify(items.length > 0, card.name)
+                for (const item of items)
+                    compare(outside(item, card.across, card.down), [], card.name)
+            }
+        }
+
+        function test_theDictationDetailShowsItsScrollBarWhenItScrolls() {
+            const bar = findChild(show("history"), "detailScrollBar")
+            verify(bar.size < 1)
+            verify(bar.visible && bar.contentItem.opacity > 0)
+        }
+
+        function test_aPersianNameSitsByTheAvatar() {
+            const page = show("account")
+            const card = findChild(page, "accountCard")
+            const name = findChild(page, "nameLine")
+            const avatar = findChild(page, "avatar").parent
+            const nameStart = name.mapToItem(card, drawn(name).x, 0).x
+            fuzzyCompare(nameStart - avatar.mapToItem(card, avatar.width, 0).x, 13, 1)
+        }
+    }
+}
