@@ -79,6 +79,10 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
     };
     controller_.onFinal = [this](const QString& text, double seconds) { finalText(text, seconds); };
     pill_.onUndo = [this] { undoImprovement(); };
+    connect(&desktop_.input, &InputWatcher::typed, this, [this] {
+        if (!fixer_.canUndo())
+            pill_.withdrawUndo();
+    });
 }
 
 DictationFlow::~DictationFlow()
@@ -122,7 +126,11 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     const std::vector<float> audio = controller_.lastAudio();
     if (text.trimmed().isEmpty()) {
         inserter_.cancel();
-        pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
+        // A speech server that failed heard nothing, whatever was said.
+        if (const std::optional<QString>& failure = controller_.lastFailure())
+            pill_.showOutcome(PillController::Mode::failed, *failure);
+        else
+            pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
         return;
     }
     std::shared_ptr<Punctuator> punctuator =
@@ -179,7 +187,9 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
         target = Inserter::Target::terminal;
 
     const Inserter::Result result = inserter_.insert(final, target);
-    const QUuid entry = model_.historyEnabled() ? QUuid::createUuid() : QUuid();
+    // A password is kept nowhere: only the counts move.
+    const bool kept = model_.historyEnabled() && target != Inserter::Target::password;
+    const QUuid entry = kept ? QUuid::createUuid() : QUuid();
     const DictationStyle style = model_.stylePolicy().style(appID, title);
     const bool exactOnly = expansion && expansion->keepsExactly();
     if (result == Inserter::Result::pasted && model_.improveAfterInserting() && style != DictationStyle::asSpoken
@@ -269,7 +279,7 @@ void DictationFlow::improve(const QString& inserted, DictationStyle style, const
                     self->model_.history()->improve(entry, outcome.text, DictationStyles::rawValue(style));
                 self->improvedEntry_ = entry;
                 self->dictatedText_ = inserted;
-                self->pill_.showOutcome(PillController::Mode::improved, tr("Improved"));
+                self->pill_.showOutcome(PillController::Mode::improved, tr("Improved"), self->fixer_.canUndo());
             });
         });
     });
@@ -277,9 +287,14 @@ void DictationFlow::improve(const QString& inserted, DictationStyle style, const
 
 void DictationFlow::undoImprovement()
 {
-    if (!fixer_.undo())
-        return;
-    if (!improvedEntry_.isNull())
-        model_.history()->improve(improvedEntry_, dictatedText_, std::nullopt);
-    pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
+    // One undo per improvement, also while it is under way.
+    pill_.withdrawUndo();
+    QPointer<DictationFlow> self(this);
+    fixer_.undo([self](bool undone) {
+        if (!self || !undone)
+            return;
+        if (!self->improvedEntry_.isNull())
+            self->model_.history()->improve(self->improvedEntry_, self->dictatedText_, std::nullopt);
+        self->pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
+    });
 }

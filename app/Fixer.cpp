@@ -83,30 +83,66 @@ void Fixer::apply(const QString& improved, const std::function<void(bool)>& done
         if (!replaced)
             Log::info(QStringLiteral("couldn't select the text"));
         else
-            improved_ = improved;
+            improved_ = Improvement{improved, Replace::Method::selection};
         done(replaced);
         return;
     }
-    keys_.post({Keysyms::controlLeft, Keysyms::letterZ});
-    pending_ = clock_.schedule(undoPause, [this, improved, done] {
-        pending_.reset();
-        const bool pasted = inserter_.insert(improved, Inserter::Target::field) == Inserter::Result::pasted;
+    undoThenPaste(improved, [this, improved, done](bool pasted) {
         if (pasted)
-            improved_ = improved;
+            improved_ = Improvement{improved, Replace::Method::undo};
         done(pasted);
     });
 }
 
-bool Fixer::undo()
+void Fixer::undoThenPaste(const QString& text, std::function<void(bool)> done)
 {
-    if (!paste_ || !improved_ || !paste_->element)
-        return false;
+    if (!keys_.post({Keysyms::controlLeft, Keysyms::letterZ})) {
+        done(false);
+        return;
+    }
+    pending_ = clock_.schedule(undoPause, [this, text, done = std::move(done)] {
+        pending_.reset();
+        done(inserter_.insert(text, Inserter::Target::field) == Inserter::Result::pasted);
+    });
+}
+
+bool Fixer::canUndo() const
+{
+    // Typing moves the caret away from the improvement and onto the application's undo stack.
+    return paste_ && improved_ && !input_.userTyped();
+}
+
+void Fixer::undo(std::function<void(bool)> done)
+{
+    if (!canUndo()) {
+        done(false);
+        return;
+    }
+    if (improved_->method == Replace::Method::selection) {
+        undoSelection(done);
+        return;
+    }
+    // The pasted improvement is the last thing the application can undo, unless the user went
+    // elsewhere meanwhile.
+    if (!sameTarget()) {
+        done(false);
+        return;
+    }
+    undoThenPaste(paste_->text, [this, done](bool pasted) {
+        if (pasted)
+            improved_.reset();
+        done(pasted);
+    });
+}
+
+void Fixer::undoSelection(const std::function<void(bool)>& done)
+{
     const std::optional<FieldText> field = focus_.read(*paste_->element);
-    if (!field)
-        return false;
-    const Replace::Field found = Replace::locate(*improved_, field->text, field->selection);
-    if (found.kind != Replace::Field::Kind::matches || !focus_.replace(*paste_->element, found.range, paste_->text))
-        return false;
-    improved_.reset();
-    return true;
+    const Replace::Field found =
+        field ? Replace::locate(improved_->text, field->text, field->selection) : Replace::Field::unreadable();
+    const bool replaced =
+        found.kind == Replace::Field::Kind::matches && focus_.replace(*paste_->element, found.range, paste_->text);
+    if (replaced)
+        improved_.reset();
+    done(replaced);
 }

@@ -3,7 +3,8 @@
 // sooner than 0.65 s after the paste and only if the user hasn't typed, clicked or moved on: the
 // focused element is read through the accessibility interface, the pasted text located before
 // the caret and replaced there; where the field can't be read the paste is undone with Control-Z
-// and the improvement pasted instead. Undo puts the dictated text back.
+// and the improvement pasted instead. Undo puts the dictated text back the way the improvement
+// went in, and only while that can work: until the user types.
 
 #include "Core/Clock.h"
 #include "FocusedText.h"
@@ -40,12 +41,22 @@ public:
     // Replaces the paste with the improved text when the rules allow it; `done` is told whether the
     // field now holds it. Nothing happens after forget() or another paste.
     void improve(const QString& improved, std::function<void(bool replaced)> done);
-    // Puts the dictated text back over the improvement; false when the field no longer shows it.
-    bool undo();
+    // An improvement is in place and undo() can take it out.
+    bool canUndo() const;
+    // Puts the dictated text back over the improvement; `done` is told whether it did.
+    void undo(std::function<void(bool undone)> done);
     void forget();
 
 private:
+    struct Improvement {
+        QString text;
+        Replace::Method method;  // how it went in, which is how it comes out
+    };
+
     void apply(const QString& improved, const std::function<void(bool)>& done);
+    // The application's own undo takes out the last paste, then `text` is pasted in its place.
+    void undoThenPaste(const QString& text, std::function<void(bool pasted)> done);
+    void undoSelection(const std::function<void(bool)>& done);
     bool sameTarget() const;
 
     FocusedText& focus_;
@@ -55,6 +66,6 @@ private:
     KeyPoster& keys_;
     Clock& clock_;
     std::optional<Paste> paste_;
-    std::optional<QString> improved_;  // what replaced the paste, for undo
+    std::optional<Improvement> improved_;  // what replaced the paste, for undo
     std::shared_ptr<ScheduledWork> pending_;
 };

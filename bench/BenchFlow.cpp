@@ -1,12 +1,42 @@
 #include "BenchFlow.h"
 
+#include "Keysyms.h"
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+const QString expected = QStringLiteral("HELLO WORLD");
+
+double ms(Steady::duration duration)
+{
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+void pause(std::chrono::milliseconds time)
+{
+    waitUntil([] { return false; }, time);
+}
+
+}
 
 BenchFlow::BenchFlow(const QString& modelFolder)
     : audio(PacedSource::utterance()), harness(modelFolder, Clock::system()),
       target(QStringLiteral("gedit"), QString(), 0)
 {
     harness.speakInEveryDictation(audio);
+    barePaste_.setProgram(QStringLiteral(BARE_PASTE));
+    barePaste_.start();
+}
+
+BenchFlow::~BenchFlow()
+{
+    barePaste_.closeWriteChannel();
+    barePaste_.waitForFinished();
 }
 
 std::unique_ptr<BenchFlow> BenchFlow::start(const char* benchName)
@@ -20,5 +50,77 @@ std::unique_ptr<BenchFlow> BenchFlow::start(const char* benchName)
         std::fprintf(stderr, "the target application didn't come to the front\n");
         return nullptr;
     }
+    if (!bench->barePaste_.waitForStarted()) {
+        std::fprintf(stderr, "the bare paste program didn't start\n");
+        return nullptr;
+    }
     return bench;
+}
+
+double BenchFlow::median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool BenchFlow::clearField()
+{
+    target.send("clear");
+    return waitUntil([&] { return target.text.isEmpty(); });
+}
+
+std::optional<BenchFlow::Round> BenchFlow::round()
+{
+    Round round;
+    std::shared_ptr<PacedSource>& source = harness.source;
+    if (!clearField())
+        return std::nullopt;
+    keyboard.press(Keysyms::controlRight);
+    if (!waitUntil([&] { return source && source->played(); }))
+        return std::nullopt;
+    // The user lets go a moment after the last word.
+    pause(std::chrono::milliseconds(150));
+    const auto released = Steady::now();
+    keyboard.release(Keysyms::controlRight);
+    if (!waitUntil([&] { return target.text == expected; })) {
+        std::fprintf(stderr, "the field holds \"%s\"\n", qPrintable(target.text));
+        return std::nullopt;
+    }
+    round.ours = ms(target.changedAt - released);
+    const std::vector<float> heard = source->delivered();
+    source.reset();
+    // The pill's outcome and the clipboard's return are over before the next leg.
+    pause(std::chrono::milliseconds(700));
+
+    const auto stream = harness.recognizer->makeStream({});
+    for (size_t first = 0; first < heard.size(); first += PacedSource::blockSize) {
+        stream->accept(
+            std::span<const float>(heard).subspan(first, std::min(PacedSource::blockSize, heard.size() - first)));
+        stream->decode();
+        (void)stream->text();
+    }
+    const auto finishing = Steady::now();
+    const QString text = stream->finish();
+    round.finish = ms(Steady::now() - finishing);
+    if (text != expected) {
+        std::fprintf(stderr, "the recogniser alone read \"%s\"\n", qPrintable(text));
+        return std::nullopt;
+    }
+
+    if (!clearField())
+        return std::nullopt;
+    barePaste_.write(expected.toUtf8() + '\n');
+    QByteArray began;
+    if (!waitUntil([&] {
+            if (barePaste_.canReadLine())
+                began = barePaste_.readLine().trimmed();
+            return began.startsWith("pasting:") && target.text == expected;
+        })) {
+        std::fprintf(stderr, "the bare paste left \"%s\"\n", qPrintable(target.text));
+        return std::nullopt;
+    }
+    const Steady::time_point pasting{std::chrono::nanoseconds(began.mid(8).toLongLong())};
+    round.barePaste = ms(target.changedAt - pasting);
+    pause(std::chrono::milliseconds(100));
+    return round;
 }

@@ -176,6 +176,7 @@ void DictationController::finish()
             return;
         DictationController& self = **alive;
         self.lastAudio_ = session->keepsAudio ? session->recordedAudio() : std::vector<float>();
+        self.lastFailure_ = session->failure();
         self.session_.reset();
         self.setPhase(Phase::idle);
         if (self.onFinal) {

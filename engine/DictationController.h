@@ -31,6 +31,9 @@ public:
     Phase phase() const { return phase_; }
     // The samples kept from the last finished dictation.
     const std::vector<float>& lastAudio() const { return lastAudio_; }
+    // Why the last finished dictation's speech stream failed, when it did and could say: its
+    // final text is then only what was heard before.
+    const std::optional<QString>& lastFailure() const { return lastFailure_; }
 
     std::function<void(Phase)> onPhase;
     std::function<void(const Partial&)> onPartial;
@@ -64,6 +67,7 @@ private:
     Clock& clock_;
     Phase phase_ = Phase::idle;
     std::vector<float> lastAudio_;
+    std::optional<QString> lastFailure_;
     std::unique_ptr<DictationSession> session_;
     Clock::TimePoint downAt_{};
     std::optional<Clock::TimePoint> lastTapAt_;  // nothing: no cancelling tap to pair with

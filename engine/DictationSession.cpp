@@ -1,5 +1,6 @@
 #include "DictationSession.h"
 
+#include "Cloud/MonitoredStream.h"
 #include "Core/MainThread.h"
 #include "Core/SerialQueue.h"
 
@@ -94,4 +95,11 @@ std::vector<float> DictationSession::recordedAudio()
     std::vector<float> copy;
     decoder_->queue.sync([&] { copy = decoder_->recorded; });
     return copy;
+}
+
+std::optional<QString> DictationSession::failure() const
+{
+    auto* monitored = dynamic_cast<MonitoredStream*>(decoder_->stream.get());
+    const std::optional<CloudError> error = monitored ? monitored->failure() : std::nullopt;
+    return error ? std::optional(error->description()) : std::nullopt;
 }

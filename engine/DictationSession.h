@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class DictationSession {
@@ -38,6 +39,9 @@ public:
     void cancel();
     // The kept samples, after every block that arrived before this call. Not on the decode queue.
     std::vector<float> recordedAudio();
+    // Why the stream failed, from a stream that can tell (the speech server's); nothing while
+    // it is healthy.
+    std::optional<QString> failure() const;
 
 private:
     struct Decoder;

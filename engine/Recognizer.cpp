@@ -1,7 +1,6 @@
 #include "Recognizer.h"
 
 #include "Core/EnvironmentNumber.h"
-#include "Core/IdlePriorityThreads.h"
 #include "Core/Log.h"
 #include "Int32Pieces.h"
 #include "SherpaOnnxApi.h"
@@ -175,7 +174,10 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     }
     decodingMethod_ = method;
 
-    IdlePriorityThreads::startedBy([&] { handle_ = SherpaOnnxCreateOnlineRecognizer(&native); });
+    // The runtime's helper threads keep the ordinary priority they are born with: a machine whose
+    // cores are all busy (a build, a video) would starve them at any lower one, and the user would
+    // wait for a dictation's text several times as long.
+    handle_ = SherpaOnnxCreateOnlineRecognizer(&native);
     if (!handle_)
         throw RecognizerError::createFailed();
 }

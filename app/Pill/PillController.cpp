@@ -7,6 +7,8 @@
 #include <QQuickView>
 #include <QScreen>
 
+#include <utility>
+
 namespace {
 constexpr int pillWidth = 440;
 constexpr int pillHeight = 52;
@@ -33,6 +35,7 @@ void PillController::start()
 {
     cancelTimers();
     mode_ = Mode::listening;
+    offersUndo_ = false;
     stableText_.clear();
     settlingText_.clear();
     message_.clear();
@@ -97,14 +100,22 @@ void PillController::dismiss()
     emit changed();
 }
 
-void PillController::showOutcome(Mode mode, const QString& message)
+void PillController::showOutcome(Mode mode, const QString& message, bool offersUndo)
 {
     cancelTimers();
     mode_ = mode;
     message_ = message;
+    offersUndo_ = offersUndo;
     emit changed();
     show();
     hideAfter(canUndo() ? undoTime : outcomeTime);
+}
+
+void PillController::withdrawUndo()
+{
+    if (!std::exchange(offersUndo_, false))
+        return;
+    emit changed();
 }
 
 void PillController::hideAfter(Clock::Duration delay)

@@ -52,10 +52,12 @@ public:
     void show();
     // Hides at once (a cancel).
     void dismiss();
-    // Shows an outcome for a moment; `message` is its text.
-    void showOutcome(Mode mode, const QString& message);
+    // Shows an outcome for a moment; `message` is its text. An improvement may offer Undo.
+    void showOutcome(Mode mode, const QString& message, bool offersUndo = false);
+    // Takes back the Undo on offer: it could no longer undo anything.
+    void withdrawUndo();
 
-    // Called when the user presses Undo, which the pill offers while it shows an improvement.
+    // Called when the user presses Undo.
     std::function<void()> onUndo;
 
     QString mode() const;
@@ -63,7 +65,7 @@ public:
     QString settlingText() const { return settlingText_; }
     QString message() const { return message_; }
     QString clock() const;
-    bool canUndo() const { return mode_ == Mode::improved && bool(onUndo); }
+    bool canUndo() const { return offersUndo_ && bool(onUndo); }
     bool animating() const;
     int orbMode() const;
     double level() const { return level_; }
@@ -87,6 +89,7 @@ private:
     QString stableText_;
     QString settlingText_;
     QString message_;
+    bool offersUndo_ = false;
     double level_ = 0;
     Clock::TimePoint handsFreeSince_{};
     std::unique_ptr<QQuickView> window_;

@@ -112,7 +112,7 @@ QQuickWindow* openPill(AppDelegate& delegate, const QString& page, const Screens
         pill->showOutcome(PillController::Mode::inserted, QStringLiteral("send the draft to Sara before the meeting"));
     } else if (page == QLatin1String("improved")) {
         pill->onUndo = [] {};
-        pill->showOutcome(PillController::Mode::improved, QStringLiteral("Improved"));
+        pill->showOutcome(PillController::Mode::improved, QStringLiteral("Improved"), true);
     } else if (page == QLatin1String("failed")) {
         pill->showOutcome(PillController::Mode::failed, QStringLiteral("the speech model isn't ready yet"));
     } else {

@@ -9,16 +9,26 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <typeinfo>
 
 namespace {
+
+// Room in a reply for its JSON around the text, a reason, and a rewrite somewhat longer than the
+// dictation; each byte of the text may come back as up to this many (a Persian letter is two
+// bytes of UTF-8 and six escaped).
+constexpr qint64 replyAllowance = 16 * 1024;
+constexpr qint64 replyBytesPerTextByte = 8;
 
 // The error's type as written in code, without its namespaces.
 QString typeName(const std::type_info& type)
@@ -79,6 +89,11 @@ FormatOutcome outcomeOf(QNetworkReply& reply, const QString& sentText)
 
 }
 
+qint64 FormatClient::replyLimit(const QString& text)
+{
+    return replyAllowance + replyBytesPerTextByte * text.toUtf8().size();
+}
+
 FormatClient::FormatClient(FormatConfig config, QNetworkAccessManager& session, TokenProvider token)
     : config_(std::move(config)), session_(session), token_(std::move(token))
 {
@@ -93,9 +108,10 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
 
     QNetworkRequest request(config_.endpoint);
     QByteArray body;
+    const auto timeout = std::chrono::milliseconds(std::llround(std::clamp(config_.timeout * 1000, 0.0, 2e9)));
+    const qint64 limit = replyLimit(text);
     try {
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-        request.setTransferTimeout(static_cast<int>(std::clamp(config_.timeout * 1000, 0.0, 2'000'000'000.0)));
         std::optional<QString> token = token_ ? token_() : std::nullopt;
         if (!token)
             token = config_.token;
@@ -114,11 +130,32 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
 
     // The session's replies belong to its thread; the request is started there.
     QNetworkAccessManager* session = &session_;
-    QMetaObject::invokeMethod(session, [session, request, body, text, done = std::move(done)] {
+    QMetaObject::invokeMethod(session, [session, request, body, text, timeout, limit, done = std::move(done)] {
         QNetworkReply* reply = sendOnce(*session, request, QByteArrayLiteral("POST"), body);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, text, done] {
+        // Set when the request is ended before its reply is complete: a server that answers a
+        // byte at a time never trips a time-out that waits for silence, nor may a reply grow
+        // without end.
+        const auto endedEarly = std::make_shared<std::optional<FormatOutcome>>();
+        const auto endEarly = [reply, endedEarly](const QString& cause) {
+            if (*endedEarly)
+                return;
+            *endedEarly = FormatOutcome::failed(cause);
+            reply->abort();
+        };
+        QTimer::singleShot(timeout, reply, [endEarly] {
+            endEarly(QStringLiteral("network: ") + QString::number(urlErrorCode(QNetworkReply::TimeoutError)));
+        });
+        // The body stays unread in the reply until it ends: what it holds is what has arrived.
+        const auto checkLength = [reply, endEarly, limit] {
+            const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (reply->bytesAvailable() > limit || (announced.isValid() && announced.toLongLong() > limit))
+                endEarly(QStringLiteral("reply too long"));
+        };
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, checkLength);
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, checkLength);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, text, endedEarly, done] {
             reply->deleteLater();
-            done(outcomeOf(*reply, text));
+            done(*endedEarly ? **endedEarly : outcomeOf(*reply, text));
         });
     });
 }

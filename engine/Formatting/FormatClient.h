@@ -1,6 +1,8 @@
 #pragma once
 // Sends inserted text to the formatting server to be rewritten in a writing style. It keeps no
-// state between requests, never throws, and never touches the caller's text.
+// state between requests, never throws, and never touches the caller's text. A request ends
+// within the configured time whatever the server does, and a reply is never read past a limit
+// set by the text's length.
 
 #include "Core/TokenProvider.h"
 #include "Formatting/DictationStyle.h"
@@ -21,6 +23,10 @@ public:
     FormatClient(FormatConfig config, QNetworkAccessManager& session, TokenProvider token = {});
 
     const FormatConfig& config() const { return config_; }
+
+    // The longest reply body read for a text: a rewrite is about as long as what was dictated,
+    // even with every letter escaped in JSON, so anything much longer is refused unread.
+    static qint64 replyLimit(const QString& text);
 
     // Callable from any thread. The completion runs exactly once: at once for asSpoken (nothing
     // is sent), otherwise on the session's thread when the request ends.

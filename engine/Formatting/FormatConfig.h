@@ -11,7 +11,7 @@ struct FormatConfig {
     QUrl endpoint;
     // Used when the token provider gives none.
     std::optional<QString> token;
-    // Seconds a request may go without progress before it fails.
+    // Seconds the whole request may take, from sending to the reply's last byte.
     double timeout = 7.0;
 
     explicit FormatConfig(QUrl endpointURL, std::optional<QString> fallbackToken = std::nullopt)

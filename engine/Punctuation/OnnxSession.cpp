@@ -1,7 +1,5 @@
 #include "Punctuation/OnnxSession.h"
 
-#include "Core/IdlePriorityThreads.h"
-
 #include <algorithm>
 #include <memory>
 
@@ -27,10 +25,7 @@ OnnxSession::OnnxSession(const QString& modelPath, int threads)
             check(api_->SetInterOpNumThreads(options, 1));
             check(api_->SetSessionGraphOptimizationLevel(options, ORT_ENABLE_ALL));
             const QByteArray path = modelPath.toUtf8();
-            OrtStatus* created = nullptr;
-            IdlePriorityThreads::startedBy(
-                [&] { created = api_->CreateSession(env_, path.constData(), options, &session_); });
-            check(created);
+            check(api_->CreateSession(env_, path.constData(), options, &session_));
             check(api_->CreateCpuMemoryInfo(OrtArenaAllocator, OrtMemTypeDefault, &memory_));
             OrtAllocator* allocator = nullptr;
             check(api_->GetAllocatorWithDefaultOptions(&allocator));

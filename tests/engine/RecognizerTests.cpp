@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 
 // Readable texts in failure messages.
 static void PrintTo(const QString& text, std::ostream* out)
@@ -261,4 +263,16 @@ TEST_F(RecognizerTest, RealModelLoadsAndDecodes)
     stream->accept(TestAudio::silence(1.0));
     EXPECT_EQ(stream->finish(), QString()) << "silence reads as nothing";
     EXPECT_NO_THROW(recognizer->transcribe(TestAudio::noise(2.0)));
+}
+
+TEST_F(RecognizerTest, ItsHelperThreadsKeepOrdinaryPriority)
+{
+    const auto recognizer = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducer()));
+    const QStringList threads = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_GT(threads.size(), 1);
+    for (const QString& thread : threads) {
+        const pid_t id = thread.toInt();
+        EXPECT_EQ(sched_getscheduler(id), SCHED_OTHER) << "thread " << id;
+        EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 0) << "thread " << id;
+    }
 }

@@ -73,6 +73,7 @@ public:
 private:
     void readRequest();
     void respond(const HttpResponse& response);
+    void drip(const QByteArray& body, std::chrono::milliseconds every);
 
     QTcpSocket* socket_;
     TestHttpServer::Impl& server_;
@@ -162,12 +163,29 @@ void Connection::respond(const HttpResponse& response)
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (response.dripEvery) {
+        socket_->write(head);
+        drip(response.body, *response.dripEvery);
+        return;
+    }
     const qint64 sent = std::min({response.body.size(), response.closeAfterBytes.value_or(response.body.size()),
                                   response.stallAfterBytes.value_or(response.body.size())});
     socket_->write(head + response.body.left(sent));
     // A stalled answer stays connected and silent; any other closes once it is written.
     if (sent == response.body.size() || !response.stallAfterBytes)
         socket_->disconnectFromHost();
+}
+
+void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
+{
+    if (body.isEmpty()) {
+        socket_->disconnectFromHost();
+        return;
+    }
+    QTimer::singleShot(every, this, [this, body, every] {
+        socket_->write(body.left(1));
+        drip(body.mid(1), every);
+    });
 }
 
 TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>())

@@ -36,6 +36,8 @@ struct HttpResponse {
     std::optional<qint64> closeAfterBytes;
     // Send only this many body bytes, then go quiet with the connection open.
     std::optional<qint64> stallAfterBytes;
+    // Send the body one byte at a time at this pace.
+    std::optional<std::chrono::milliseconds> dripEvery;
 
     static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     static HttpResponse json(int status, const QByteArray& body) { return text(status, body, "application/json"); }

@@ -97,9 +97,12 @@ private slots:
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
+    void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
+    void aPasswordIsOnlyCopiedAndKeptNowhere();
 
 private:
-    void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2);
+    void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
+                     Target::Field field = Target::Field::text);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
     // What the clipboard holds, read as another application would.
@@ -164,10 +167,10 @@ void DictationFlowTests::cleanup()
     clock_.advance(std::chrono::seconds(5));
 }
 
-void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret)
+void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field)
 {
     target_.reset();
-    target_ = std::make_unique<Target>(desktopId, text, caret);
+    target_ = std::make_unique<Target>(desktopId, text, caret, field);
     QVERIFY(harness_->waitForFront(*target_, text));
 }
 
@@ -419,8 +422,62 @@ void DictationFlowTests::anApplicationThatNeverAnswersTheAccessibilityBusNeverHo
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
 }
 
-QTEST_MAIN(DictationFlowTests)
-#include "DictationFlowTests.moc"
+void DictationFlowTests::anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // The field can't be read: the improvement goes in by undoing the paste and pasting anew.
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::unpublished);
+    for (const bool typeFirst : {false, true}) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        server_->clearRequests();
+        dictate();
+        QVERIFY(waitUntil([&] { return target_->text == dictated; }));
+        QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+        QTest::qWait(300);  // the reply reaches the main thread
+        clock_.advance(Fixer::settleTime);
+        QTest::qWait(100);  // the application undoes the paste
+        clock_.advance(Fixer::undoPause);
+        QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }));
+        QVERIFY(flow_->pill().canUndo());
+
+        if (typeFirst) {
+            // Typing takes the application's undo elsewhere: Undo goes from the pill.
+            keyboard_.tap(Keysyms::shiftLeft);
+            QVERIFY(waitUntil([&] { return !flow_->pill().canUndo(); }));
+            continue;
+        }
+        flow_->pill().undo();
+        QTest::qWait(100);
+        clock_.advance(Fixer::undoPause);
+        QVERIFY(waitUntil([&] { return target_->text == dictated; }));
+        QCOMPARE(history_->entries().first().text, dictated);
+        QCOMPARE(flow_->pill().message(), QStringLiteral("Undone"));
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void DictationFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password);
+    const qsizetype entriesBefore = history_->entries().size();
+    const QDir recordings(harness_->vault.folder());
+    const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const qint64 dictationsBefore = harness_->stats.days().value(today).dictations;
+
+    dictate();
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("copied"); }));
+    QCOMPARE(QGuiApplication::clipboard()->text(), dictated);
+    QCOMPARE(harness_->stats.days().value(today).dictations, dictationsBefore + 1);
+    QCOMPARE(history_->entries().size(), entriesBefore);
+    QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QCOMPARE(target_->text, QString());
+    QVERIFY(server_->requests().isEmpty());
+}
 
 void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
 {
@@ -438,3 +495,6 @@ void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
     QCOMPARE(history_->entries(), before);
     QVERIFY(QDir().rmdir(path));
 }
+
+QTEST_MAIN(DictationFlowTests)
+#include "DictationFlowTests.moc"

@@ -47,13 +47,18 @@ private:
 // The test application in its own process, and the last text its field reported.
 class Target {
 public:
+    // A text field; a password field; or a text field the accessibility interface can't see,
+    // as in an application that publishes nothing.
+    enum class Field { text, password, unpublished };
+
     // Starts it with its window class, its field's text and the caret's place in it.
-    Target(const QString& windowClass, const QString& startText, int caret);
+    Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
 
     qint64 pid() const { return process_.processId(); }
+    bool published() const { return field_ != Field::unpublished; }
     // "clipboard" puts three formats on the clipboard; "clear" empties the field.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
@@ -63,6 +68,7 @@ public:
 
 private:
     QProcess process_;
+    Field field_;
 };
 
 class FlowHarness {

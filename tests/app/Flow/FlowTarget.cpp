@@ -1,11 +1,12 @@
 // The application the dictation-flow tests type into: one window with a text field that reports
 // its whole text on standard output after every change ("text:", the steady clock's nanoseconds
 // at the change, ":" and the text, line breaks as \n). Arguments: the window class it names, the field's starting text
-// and where its caret stands. A line "clipboard" on standard input puts three formats on the clipboard; "clear" empties
-// the field.
+// and where its caret stands, and optionally "password" for a one-line password field instead. A line "clipboard" on
+// standard input puts three formats on the clipboard; "clear" empties the field.
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSocketNotifier>
 #include <QTextEdit>
@@ -18,8 +19,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() != 4) {
-        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET\n");
+    if (arguments.size() != 4 && !(arguments.size() == 5 && arguments.at(4) == QLatin1String("password"))) {
+        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET [password]\n");
         return 2;
     }
     // Qt names its windows' class after the application: the id the tests expect from the window.
@@ -31,11 +32,16 @@ int main(int argc, char* argv[])
     QTextCursor cursor = field.textCursor();
     cursor.setPosition(arguments.at(3).toInt());
     field.setTextCursor(cursor);
-    field.setWindowTitle(QStringLiteral("Flow target"));
-    field.resize(480, 240);
+    QLineEdit secret(arguments.at(2));
+    secret.setEchoMode(QLineEdit::Password);
+    secret.setCursorPosition(arguments.at(3).toInt());
+    const bool password = arguments.size() == 5;
+    QWidget& window = password ? static_cast<QWidget&>(secret) : field;
+    window.setWindowTitle(QStringLiteral("Flow target"));
+    window.resize(480, 240);
 
-    const auto report = [&field] {
-        QString text = field.toPlainText();
+    const auto report = [&] {
+        QString text = password ? secret.text() : field.toPlainText();
         text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
         const auto at = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("text:%lld:%s\n", static_cast<long long>(std::chrono::nanoseconds(at).count()),
@@ -43,6 +49,7 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     };
     QObject::connect(&field, &QTextEdit::textChanged, report);
+    QObject::connect(&secret, &QLineEdit::textChanged, report);
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
@@ -52,8 +59,10 @@ int main(int argc, char* argv[])
             return;
         }
         const QByteArray command = QByteArray(line).trimmed();
-        if (command == "clear")
+        if (command == "clear") {
             field.clear();
+            secret.clear();
+        }
         if (command == "clipboard") {
             auto* data = new QMimeData;
             data->setText(QStringLiteral("kept text"));
@@ -65,9 +74,9 @@ int main(int argc, char* argv[])
         }
     });
 
-    field.show();
-    field.activateWindow();
-    field.setFocus();
+    window.show();
+    window.activateWindow();
+    window.setFocus();
     report();
     return QApplication::exec();
 }

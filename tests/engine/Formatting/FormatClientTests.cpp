@@ -129,6 +129,36 @@ TEST_F(FormatClientTest, ATimeOutOrACutReplyIsANetworkFailure)
     EXPECT_EQ(server.requests().size(), 1);
 }
 
+TEST_F(FormatClientTest, AReplyThatDripsEndsWithinTheTimeOut)
+{
+    HttpResponse reply =
+        HttpResponse::json(200, R"({"text":"Salam, this reply comes a byte at a time","status":"ok"})");
+    reply.dripEvery = std::chrono::milliseconds(300);
+    answer(reply);
+    config.timeout = 1.0;
+    EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("network: -1001")));
+}
+
+TEST_F(FormatClientTest, AReplyFarLongerThanTheTextIsRefusedUnread)
+{
+    const QString text = QStringLiteral("سلام دوست من");
+    const QByteArray rewrite = QByteArray(FormatClient::replyLimit(text), 'a');
+    HttpResponse huge = HttpResponse::json(200, R"({"status":"ok","text":")" + rewrite + R"("})");
+    // Most of it never comes: only a client that stops reading at the limit ends at once.
+    huge.stallAfterBytes = rewrite.size();
+    answer(huge);
+    EXPECT_EQ(format(text), FormatOutcome::failed(QStringLiteral("reply too long")));
+
+    // A rewrite twice as long as the text, all of it escaped, is still read.
+    QString escaped;
+    for (const QChar letter : text + text)
+        escaped += QStringLiteral("\\u%1").arg(letter.unicode(), 4, 16, QLatin1Char('0'));
+    EXPECT_EQ(
+        reply(R"({"status":"ok","reason":")" + QByteArray(1000, 'r') + R"(","text":")" + escaped.toLatin1() + R"("})",
+              text),
+        FormatOutcome::improved(text + text));
+}
+
 TEST_F(FormatClientTest, CanBeAskedFromAnotherThread)
 {
     answer(HttpResponse::json(200, R"({"text":"Salam.","status":"ok"})"));
