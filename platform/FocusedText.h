@@ -30,9 +30,10 @@ public:
     // 0); `found` runs with it, or with nothing, once the application has answered.
     virtual void find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
 
-    // The calls below answer within a short bound: an application that hasn't answered by then
+    // The three below answer within a short bound: an application that hasn't answered by then
     // counts as having refused.
-    // The same search as find().
+
+    // The search of find(), bounded.
     virtual void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
     // The element's text and caret, or nothing when they can't be read.
     virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
