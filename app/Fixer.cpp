@@ -23,11 +23,22 @@ void Fixer::pasted(const Paste& paste)
 
 void Fixer::forget()
 {
+    ++pastes_;
     if (pending_)
         pending_->cancel();
     pending_.reset();
     paste_.reset();
     improved_.reset();
+}
+
+template <typename Answer>
+std::function<void(Answer)> Fixer::whilePasted(std::function<void(Answer)> then) const
+{
+    return [self = std::weak_ptr<Fixer*>(self_), paste = pastes_, then = std::move(then)](Answer answer) {
+        const auto alive = self.lock();
+        if (alive && (*alive)->pastes_ == paste)
+            then(std::move(answer));
+    };
 }
 
 void Fixer::improve(const QString& improved, std::function<void(bool)> done)
@@ -44,15 +55,21 @@ void Fixer::improve(const QString& improved, std::function<void(bool)> done)
     });
 }
 
-bool Fixer::sameTarget() const
+void Fixer::checkTarget(std::function<void(bool)> then)
 {
     const std::optional<DesktopWindow> front = windows_.active();
-    if (!front || front->id != paste_->windowId)
-        return false;
-    if (!paste_->element)
-        return true;
-    const std::optional<FocusedElement> now = focus_.focused(front->pid);
-    return now && now->id == paste_->element->id;
+    if (!front || front->id != paste_->windowId) {
+        then(false);
+        return;
+    }
+    if (!paste_->element) {
+        then(true);
+        return;
+    }
+    focus_.focused(front->pid,
+                   whilePasted<std::optional<FocusedElement>>([this, then](std::optional<FocusedElement> now) {
+                       then(now && now->id == paste_->element->id);
+                   }));
 }
 
 void Fixer::apply(const QString& improved, const std::function<void(bool)>& done)
@@ -63,12 +80,27 @@ void Fixer::apply(const QString& improved, const std::function<void(bool)>& done
         done(false);
         return;
     }
+    checkTarget(whilePasted<bool>([this, improved, done](bool sameTarget) {
+        if (!paste_->element) {
+            decide(improved, sameTarget, std::nullopt, done);
+            return;
+        }
+        focus_.read(*paste_->element, whilePasted<std::optional<FieldText>>(
+                                          [this, improved, done, sameTarget](std::optional<FieldText> field) {
+                                              decide(improved, sameTarget, field, done);
+                                          }));
+    }));
+}
+
+void Fixer::decide(const QString& improved, bool sameTarget, const std::optional<FieldText>& field,
+                   const std::function<void(bool)>& done)
+{
+    // Judged when the answers are in: what the user did while the application answered counts.
     Replace::Observed observed;
     observed.userActed = input_.userActed();
-    observed.sameTarget = sameTarget();
+    observed.sameTarget = sameTarget;
     observed.age = seconds(clock_.now() - paste_->at);
     observed.bundleID = paste_->appID;
-    const std::optional<FieldText> field = paste_->element ? focus_.read(*paste_->element) : std::nullopt;
     observed.field =
         field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
 
@@ -79,12 +111,14 @@ void Fixer::apply(const QString& improved, const std::function<void(bool)>& done
         return;
     }
     if (decision.method == Replace::Method::selection) {
-        const bool replaced = focus_.replace(*paste_->element, observed.field.range, improved);
-        if (!replaced)
-            Log::info(QStringLiteral("couldn't select the text"));
-        else
-            improved_ = Improvement{improved, Replace::Method::selection};
-        done(replaced);
+        focus_.replace(*paste_->element, observed.field.range, improved,
+                       whilePasted<bool>([this, improved, done](bool replaced) {
+                           if (!replaced)
+                               Log::info(QStringLiteral("couldn't select the text"));
+                           else
+                               improved_ = Improvement{improved, Replace::Method::selection};
+                           done(replaced);
+                       }));
         return;
     }
     undoThenPaste(improved, [this, improved, done](bool pasted) {
@@ -123,26 +157,37 @@ void Fixer::undo(std::function<void(bool)> done)
         return;
     }
     // The pasted improvement is the last thing the application can undo, unless the user went
-    // elsewhere meanwhile.
-    if (!sameTarget()) {
-        done(false);
-        return;
-    }
-    undoThenPaste(paste_->text, [this, done](bool pasted) {
-        if (pasted)
-            improved_.reset();
-        done(pasted);
-    });
+    // elsewhere or typed while it answered.
+    checkTarget(whilePasted<bool>([this, done](bool sameTarget) {
+        if (!sameTarget || !canUndo()) {
+            done(false);
+            return;
+        }
+        undoThenPaste(paste_->text, [this, done](bool pasted) {
+            if (pasted)
+                improved_.reset();
+            done(pasted);
+        });
+    }));
 }
 
 void Fixer::undoSelection(const std::function<void(bool)>& done)
 {
-    const std::optional<FieldText> field = focus_.read(*paste_->element);
-    const Replace::Field found =
-        field ? Replace::locate(improved_->text, field->text, field->selection) : Replace::Field::unreadable();
-    const bool replaced =
-        found.kind == Replace::Field::Kind::matches && focus_.replace(*paste_->element, found.range, paste_->text);
-    if (replaced)
-        improved_.reset();
-    done(replaced);
+    focus_.read(*paste_->element, whilePasted<std::optional<FieldText>>([this, done](std::optional<FieldText> field) {
+        if (!canUndo()) {
+            done(false);
+            return;
+        }
+        const Replace::Field found =
+            field ? Replace::locate(improved_->text, field->text, field->selection) : Replace::Field::unreadable();
+        if (found.kind != Replace::Field::Kind::matches) {
+            done(false);
+            return;
+        }
+        focus_.replace(*paste_->element, found.range, paste_->text, whilePasted<bool>([this, done](bool replaced) {
+            if (replaced)
+                improved_.reset();
+            done(replaced);
+        }));
+    }));
 }

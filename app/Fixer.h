@@ -4,7 +4,8 @@
 // focused element is read through the accessibility interface, the pasted text located before
 // the caret and replaced there; where the field can't be read the paste is undone with Control-Z
 // and the improvement pasted instead. Undo puts the dictated text back the way the improvement
-// went in, and only while that can work: until the user types.
+// went in, and only while that can work: until the user types. The application is asked without
+// waiting for it: each question answers later, within a bound.
 
 #include "Core/Clock.h"
 #include "FocusedText.h"
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class DesktopWindows;
@@ -38,8 +40,9 @@ public:
 
     // A paste has just happened: the user's actions count from now. Forgets any earlier paste.
     void pasted(const Paste& paste);
-    // Replaces the paste with the improved text when the rules allow it; `done` is told whether the
-    // field now holds it. Nothing happens after forget() or another paste.
+    // Replaces the paste with the improved text when the rules allow it; `done` is told later
+    // whether the field now holds it. Nothing happens after forget() or another paste, also to a
+    // replacement or an undo under way.
     void improve(const QString& improved, std::function<void(bool replaced)> done);
     // An improvement is in place and undo() can take it out.
     bool canUndo() const;
@@ -54,10 +57,16 @@ private:
     };
 
     void apply(const QString& improved, const std::function<void(bool)>& done);
+    void decide(const QString& improved, bool sameTarget, const std::optional<FieldText>& field,
+                const std::function<void(bool)>& done);
     // The application's own undo takes out the last paste, then `text` is pasted in its place.
     void undoThenPaste(const QString& text, std::function<void(bool pasted)> done);
     void undoSelection(const std::function<void(bool)>& done);
-    bool sameTarget() const;
+    // Whether the paste's window and element still have the focus.
+    void checkTarget(std::function<void(bool sameTarget)> then);
+    // `then`, as long as this exists and the paste isn't forgotten.
+    template <typename Answer>
+    std::function<void(Answer)> whilePasted(std::function<void(Answer)> then) const;
 
     FocusedText& focus_;
     DesktopWindows& windows_;
@@ -68,4 +77,6 @@ private:
     std::optional<Paste> paste_;
     std::optional<Improvement> improved_;  // what replaced the paste, for undo
     std::shared_ptr<ScheduledWork> pending_;
+    quint64 pastes_ = 0;  // which paste an answer belongs to
+    const std::shared_ptr<Fixer*> self_ = std::make_shared<Fixer*>(this);
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The text element that has the keyboard focus in the front application: what kind it is, its text
 // with the caret, and replacing a stretch of it in place. Offsets are UTF-16 code units. Asking
-// means asking another application, which may not answer: find() never holds up the caller, and
-// the others give up after a bound.
+// means asking another application, which may not answer: no call holds up the caller, every
+// answer comes later on the main thread.
 
 #include "Formatting/Replace.h"
 
@@ -27,11 +27,18 @@ class FocusedText {
 public:
     virtual ~FocusedText() = default;
     // Looks for the focused element of the application with this process id (any application for
-    // 0); `found` runs later on the main thread with it, or with nothing.
+    // 0); `found` runs with it, or with nothing, once the application has answered.
     virtual void find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
-    // The same, waited for.
-    virtual std::optional<FocusedElement> focused(qint64 pid) = 0;
-    virtual std::optional<FieldText> read(const FocusedElement& element) = 0;
-    // Replaces the range with the text and puts the caret after it; false when the element refused.
-    virtual bool replace(const FocusedElement& element, Replace::Range range, const QString& text) = 0;
+
+    // The three below answer within a short bound: an application that hasn't answered by then
+    // counts as having refused.
+
+    // The search of find(), bounded.
+    virtual void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
+    // The element's text and caret, or nothing when they can't be read.
+    virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
+    // Replaces the range with the text and puts the caret after it; `done` is told false when the
+    // element refused.
+    virtual void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+                         std::function<void(bool replaced)> done) = 0;
 };

@@ -10,8 +10,8 @@
 #include "Core/MainThread.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
-#include <future>
 #include <memory>
 
 namespace {
@@ -127,37 +127,53 @@ AtSpiFocusedText::~AtSpiFocusedText()
 }
 
 template <typename Result>
-Result AtSpiFocusedText::waitFor(std::function<Result()> work, Result otherwise)
+void AtSpiFocusedText::ask(std::function<Result()> work, std::function<void(Result)> answer)
 {
-    auto answer = std::make_shared<std::promise<Result>>();
-    std::future<Result> result = answer->get_future();
-    thread_.post([answer, work = std::move(work)] { answer->set_value(work()); });
-    return result.wait_for(waitBound) == std::future_status::ready ? result.get() : otherwise;
-}
-
-void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
-{
-    thread_.post([this, pid, self = std::weak_ptr<AtSpiFocusedText*>(self_), found = std::move(found)] {
-        runOnMainThread([self, found, element = search(pid)] {
+    thread_.post([self = std::weak_ptr<AtSpiFocusedText*>(self_), work = std::move(work), answer = std::move(answer)] {
+        runOnMainThread([self, answer, result = work()] {
             if (self.lock())
-                found(element);
+                answer(result);
         });
     });
 }
 
-std::optional<FocusedElement> AtSpiFocusedText::focused(qint64 pid)
+template <typename Result>
+void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise, std::function<void(Result)> answer)
 {
-    return waitFor<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::nullopt);
+    // Whichever comes first, the result or the bound, is answered; the other is dropped. Both
+    // run on the main thread, so they need no lock.
+    auto pending = std::make_shared<std::function<void(Result)>>(std::move(answer));
+    const auto once = [pending](Result result) {
+        if (*pending)
+            std::exchange(*pending, nullptr)(std::move(result));
+    };
+    ask<Result>(std::move(work), once);
+    QTimer::singleShot(waitBound, [self = std::weak_ptr<AtSpiFocusedText*>(self_), once, otherwise] {
+        if (self.lock())
+            once(otherwise);
+    });
 }
 
-std::optional<FieldText> AtSpiFocusedText::read(const FocusedElement& wanted)
+void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
 {
-    return waitFor<std::optional<FieldText>>([this, wanted] { return readText(wanted); }, std::nullopt);
+    ask<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::move(found));
 }
 
-bool AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
+void AtSpiFocusedText::focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
 {
-    return waitFor<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, false);
+    askBounded<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::nullopt, std::move(found));
+}
+
+void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
+{
+    askBounded<std::optional<FieldText>>([this, wanted] { return readText(wanted); }, std::nullopt, std::move(read));
+}
+
+void AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement,
+                               std::function<void(bool)> done)
+{
+    askBounded<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, false,
+                     std::move(done));
 }
 
 bool AtSpiFocusedText::connect()

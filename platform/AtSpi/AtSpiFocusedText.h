@@ -4,8 +4,8 @@
 // through EditableText. Toolkits count differently: Qt gives offsets and lengths in UTF-16 code
 // units, GTK offsets in characters and InsertText's length in UTF-8 bytes; both are converted here.
 // Every call into the accessibility library runs on a thread of its own (the library isn't
-// thread-safe, and a hung application then holds up only that thread); the waiting questions
-// give up after waitBound.
+// thread-safe, and a hung application then holds up only that thread); the bounded questions
+// answer with a refusal at waitBound if the application hasn't answered by then.
 
 #include "AtSpi/GMainLoopThread.h"
 #include "FocusedText.h"
@@ -25,14 +25,18 @@ public:
     AtSpiFocusedText& operator=(const AtSpiFocusedText&) = delete;
 
     void find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override;
-    std::optional<FocusedElement> focused(qint64 pid) override;
-    std::optional<FieldText> read(const FocusedElement& element) override;
-    bool replace(const FocusedElement& element, Replace::Range range, const QString& text) override;
+    void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override;
+    void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override;
+    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+                 std::function<void(bool replaced)> done) override;
 
 private:
-    // Runs the work on the library's thread and waits for its answer, at most waitBound.
+    // Runs the work on the library's thread and hands its result to `answer` on the main thread.
     template <typename Result>
-    Result waitFor(std::function<Result()> work, Result otherwise);
+    void ask(std::function<Result()> work, std::function<void(Result)> answer);
+    // The same, but `answer` gets `otherwise` at waitBound if the work hasn't ended by then.
+    template <typename Result>
+    void askBounded(std::function<Result()> work, Result otherwise, std::function<void(Result)> answer);
 
     // On the library's thread.
     bool connect();

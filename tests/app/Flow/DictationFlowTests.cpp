@@ -7,6 +7,7 @@
 #include "FlowHarness.h"
 #include "Formatting/FormatClient.h"
 #include "Keysyms.h"
+#include "LogLines.h"
 #include "ManualClock.h"
 #include "TestFiles.h"
 #include "TestHttpServer.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QNetworkAccessManager>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
@@ -55,6 +57,9 @@ private:
 };
 // Far beyond any stall of a healthy flow, far below the waits of one that waits on a hung application.
 constexpr auto hangingStall = std::chrono::seconds(2);
+// Below what a main thread that waited for a stopped application's focus, then for its field,
+// would stall: two of the accessibility questions' bounds in a row.
+constexpr auto askingStall = AtSpiFocusedText::waitBound * 3 / 2;
 
 // An application that owns the clipboard and never answers: it never reads its events.
 class SilentOwner {
@@ -97,6 +102,7 @@ private slots:
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
+    void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void aPasswordIsOnlyCopiedAndKeptNowhere();
 
@@ -112,6 +118,7 @@ private:
         return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
     }
 
+    QTemporaryDir logFolder_;
     ManualClock clock_;
     std::unique_ptr<FlowHarness> harness_;
     DictationController* controller_ = nullptr;
@@ -131,6 +138,7 @@ void DictationFlowTests::initTestCase()
 {
     if (!FlowHarness::desktopAvailable())
         QFAIL("needs the test desktop: run through scripts/test, which starts scripts/test-services");
+    qputenv("QUILLMARSH_LOG", QFile::encodeName(logFolder_.filePath(QStringLiteral("Quillmarsh.log"))));
     harness_ = std::make_unique<FlowHarness>(TestModels::transducer(), clock_);
     QVERIFY(harness_->desktop.listening());
     controller_ = &harness_->controller;
@@ -302,13 +310,14 @@ void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndo
 
     clock_.advance(std::chrono::milliseconds(50));
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Hello, world. B"); }));
-    QCOMPARE(history_->entries().first().text, QStringLiteral("Hello, world."));
+    // The application's answer reaches the main thread after the field has changed.
+    QVERIFY(waitUntil([&] { return history_->entries().first().text == QStringLiteral("Hello, world."); }));
     QCOMPARE(history_->entries().first().style, std::optional(QStringLiteral("clean")));
     QVERIFY(flow_->pill().canUndo());
 
     flow_->pill().undo();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
-    QCOMPARE(history_->entries().first().text, dictated);
+    QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
 }
 
 void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
@@ -420,6 +429,28 @@ void DictationFlowTests::anApplicationThatNeverAnswersTheAccessibilityBusNeverHo
     // The paste waits in the stopped application's events until it goes on.
     ::kill(pid_t(target_->pid()), SIGCONT);
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+}
+
+void DictationFlowTests::anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);  // the reply reaches the main thread
+    ::kill(pid_t(target_->pid()), SIGSTOP);
+    const LogLines log;
+    const MainThreadWatch watch;
+    clock_.advance(Fixer::settleTime);
+    // Neither its focus nor its field answers: the improvement is given up.
+    QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, focus moved")); }));
+    QVERIFY(watch.longestStall() < askingStall);
+    ::kill(pid_t(target_->pid()), SIGCONT);
+    QTest::qWait(300);  // a replacement still on its way would have reached the field
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+    QVERIFY(!flow_->pill().canUndo());
+    QCOMPARE(history_->entries().first().text, dictated);
 }
 
 void DictationFlowTests::anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay()

@@ -78,9 +78,18 @@ bool FlowHarness::waitForFront(const Target& target, const QString& text)
 {
     return waitUntil([&] {
         const auto front = desktop.windows.active();
-        return front && front->pid == target.pid()
-               && (!target.published() || desktop.focus.focused(front->pid).has_value()) && target.text == text;
+        return front && front->pid == target.pid() && (!target.published() || focusedIn(front->pid))
+               && target.text == text;
     });
+}
+
+bool FlowHarness::focusedIn(qint64 pid)
+{
+    // Shared with the answer, which may come after a wait that gave up.
+    const auto answer = std::make_shared<std::optional<bool>>();
+    desktop.focus.focused(pid, [answer](std::optional<FocusedElement> element) { *answer = element.has_value(); });
+    waitUntil([&] { return answer->has_value(); });
+    return answer->value_or(false);
 }
 
 void FlowHarness::speakInEveryDictation(const std::vector<float>& audio)

@@ -82,6 +82,8 @@ public:
     bool waitForFront(const Target& target, const QString& text);
     // Every dictation from now on hears the audio, played at the pace of real time by `source`.
     void speakInEveryDictation(const std::vector<float>& audio);
+    // Whether the accessibility interface finds a focused element in the application, waited for.
+    bool focusedIn(qint64 pid);
 
     QTemporaryDir folder;
     Settings settings;
