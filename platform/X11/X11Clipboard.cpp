@@ -107,6 +107,9 @@ public:
             finishSave(generation, done, owning_->contents);
             return;
         }
+        // The paste that follows takes the clipboard at a time the server gave us now, saving it
+        // the round trip of asking then.
+        askTime();
         reading_.emplace();
         reading_->generation = generation;
         reading_->done = std::move(done);
@@ -123,11 +126,16 @@ public:
             return;
         }
         atoms_.intern(namesIn(contents));
-        // The selection's time comes from the server: a change to a property of ours reports it.
-        pendingOwn_ = Ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME};
+        Ownership ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME};
+        // A time asked for earlier serves unless someone took the clipboard after it.
+        if (const std::optional<xcb_timestamp_t> time = std::exchange(earlierTime_, std::nullopt);
+            time && takeOwnership(ownership, *time)) {
+            finished(true);
+            return;
+        }
+        pendingOwn_ = std::move(ownership);
         ownFinished_ = std::move(finished);
-        xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, timeProperty_, XCB_ATOM_INTEGER, 32, 0,
-                            nullptr);
+        askTime();
     }
 
     bool replace(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest = nullptr)
@@ -259,8 +267,11 @@ private:
             owning_.reset();
         else if (xfixesEvent_ && type == xfixesEvent_) {
             const auto& notify = *reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
-            if (notify.owner != window_)
+            if (notify.owner != window_) {
+                // A time from before this change would no longer take the clipboard.
+                earlierTime_.reset();
                 changed_();
+            }
         }
     }
 
@@ -325,10 +336,26 @@ private:
         transfers_.push_back({requestor, property, format, 0, Steady::now() + transferBound});
     }
 
+    // The selection's time comes from the server: a change to a property of ours reports it.
+    void askTime()
+    {
+        ++timesAsked_;
+        xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, timeProperty_, XCB_ATOM_INTEGER, 32, 0,
+                            nullptr);
+    }
+
     void propertyChanged(const xcb_property_notify_event_t& event)
     {
-        if (event.window == window_ && event.atom == timeProperty_ && pendingOwn_) {
-            takeOwnership(event.time);
+        if (event.window == window_ && event.atom == timeProperty_) {
+            // Answers come in the order asked: an ownership waiting takes the last one.
+            timesAsked_ = std::max(timesAsked_ - 1, 0);
+            if (!pendingOwn_)
+                earlierTime_ = event.time;
+            else if (timesAsked_ == 0) {
+                Ownership ownership = std::move(*pendingOwn_);
+                pendingOwn_.reset();
+                std::exchange(ownFinished_, nullptr)(takeOwnership(ownership, event.time));
+            }
             return;
         }
         if (event.window == window_ && event.atom == readInto_ && event.state == XCB_PROPERTY_NEW_VALUE && reading_
@@ -357,10 +384,8 @@ private:
             transfer->sent += length;
     }
 
-    void takeOwnership(xcb_timestamp_t time)
+    bool takeOwnership(Ownership& ownership, xcb_timestamp_t time)
     {
-        Ownership ownership = std::move(*pendingOwn_);
-        pendingOwn_.reset();
         ownership.since = time;
         xcb_set_selection_owner(connection_, window_, clipboard_, time);
         // The answer also tells the paste, whose keys go over another connection, that the server has it.
@@ -369,7 +394,7 @@ private:
             owning_ = std::move(ownership);
         else
             owning_.reset();
-        std::exchange(ownFinished_, nullptr)(ok);
+        return ok;
     }
 
     xcb_window_t currentOwner() { return currentOwner(clipboard_); }
@@ -536,6 +561,8 @@ private:
     qsizetype chunk_ = 0;
     std::optional<Ownership> owning_;
     std::optional<Ownership> pendingOwn_;
+    std::optional<xcb_timestamp_t> earlierTime_;  // a server time asked for ahead of a paste
+    int timesAsked_ = 0;  // server times asked for and not yet reported
     std::function<void(bool)> ownFinished_;
     std::optional<Reading> reading_;
     std::vector<Transfer> transfers_;

@@ -101,6 +101,7 @@ private slots:
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
+    void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
     void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
@@ -415,6 +416,26 @@ void DictationFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNever
     QVERIFY(watch.longestStall() < hangingStall);
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboardNow(), std::optional(ClipboardContents{}));
+}
+
+void DictationFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
+{
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    // Another application takes the clipboard after the dictation saved what it held.
+    const ClipboardContents copied = {{"UTF8_STRING", "UTF8_STRING", 8, "copied while dictating"}};
+    QVERIFY(otherApplication_.own(copied, nullptr));
+    QTest::qWait(500);
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(copied));
 }
 
 void DictationFlowTests::anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey()
