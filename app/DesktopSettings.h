@@ -1,10 +1,9 @@
 #pragma once
-// Opens the desktop's own sound settings for the Settings page, when installed: GNOME's or KDE's
-// panel, or the PulseAudio mixer. Nothing happens on a desktop without one. (The microphone and
-// accessibility panels are SettingsPanels'.)
+// The Settings page's way to the desktop's own sound settings: the microphone's panel of
+// SettingsPanels, so the page and the first-run window open the same one. Nothing happens on a
+// desktop without a settings tool.
 
 #include <QObject>
-#include <QString>
 #include <QtQml/qqmlregistration.h>
 
 class DesktopSettings : public QObject {
@@ -15,6 +14,5 @@ class DesktopSettings : public QObject {
 public:
     using QObject::QObject;
 
-    // "sound". True when a panel was started.
-    Q_INVOKABLE static bool open(const QString& subject);
+    Q_INVOKABLE static void openSound();
 };

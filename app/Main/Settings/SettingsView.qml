@@ -97,7 +97,7 @@ ScrollView {
                         note: DisplayText.microphoneNote()
                         QMSmallButton {
                             text: "Sound settings"
-                            onClicked: DesktopSettings.open("sound")
+                            onClicked: DesktopSettings.openSound()
                         }
                     }
                 }
