@@ -1,7 +1,7 @@
 #include "DictationDesktop.h"
 
 DictationDesktop::DictationDesktop(HotkeyMonitor::Key key)
-    : input(synthetic), keys(input, key), watcher(input), poster(synthetic)
+    : input(synthetic), keys(input, key), watcher(input), poster(synthetic, display), clipboard(display)
 {
 }
 

@@ -12,6 +12,7 @@
 #include "X11/X11DesktopWindows.h"
 #include "X11/X11RawInput.h"
 #include "X11/XTestKeyPoster.h"
+#include "X11/XcbConnection.h"
 
 class DictationDesktop {
 public:
@@ -28,6 +29,8 @@ public:
     InputWatcher watcher;
     X11DesktopWindows windows;
     AtSpiFocusedText focus;
+    // The paste's keys follow the clipboard's change over one connection.
+    const std::shared_ptr<XcbConnection> display = XcbConnection::open();
     XTestKeyPoster poster;
     X11Clipboard clipboard;
 };

@@ -28,9 +28,10 @@ public:
     // owner didn't answer in time. A later save() or own() abandons a save still running: its
     // `done` never runs.
     virtual void save(std::function<void(std::optional<ClipboardContents>)> done) = 0;
-    // Takes the clipboard with exactly these targets and returns once the desktop has it, so a
-    // paste posted next reads them; false when it couldn't. `onRequest` runs on the main thread
-    // each time an application asks for one of the targets.
+    // Takes the clipboard with exactly these targets without waiting for the desktop: keys posted
+    // next through the poster that shares the clipboard's connection reach the desktop after it.
+    // False where there's no desktop to take it on. `onRequest` runs on the main thread each time
+    // an application asks for one of the targets.
     virtual bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest) = 0;
     // Puts these targets in place of ours (none: leaves the clipboard empty), but only while nobody
     // has taken the clipboard since our last own(); false when someone has.

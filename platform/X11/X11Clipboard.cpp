@@ -3,7 +3,7 @@
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "X11/XcbAtoms.h"
-#include "X11/XcbDisplay.h"
+#include "X11/XcbConnection.h"
 
 #include <xcb/xfixes.h>
 
@@ -13,16 +13,14 @@
 #include <future>
 #include <mutex>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 using Steady = std::chrono::steady_clock;
 
-// What a paste can wait for our own thread to take the clipboard: it waits on nothing but the X server.
-constexpr auto ownBound = std::chrono::seconds(1);
+// What putting contents back can wait for our own thread: it waits on nothing but the X server.
+constexpr auto replaceBound = std::chrono::seconds(1);
 // How long quitting waits for a clipboard manager to take over what we hold.
 constexpr auto handOverBound = std::chrono::seconds(2);
 // A requestor that stops taking an INCR transfer's chunks for this long is dropped.
@@ -36,25 +34,30 @@ struct Freed {
 };
 template <typename T>
 using Reply = std::unique_ptr<T, Freed<T>>;
+
+// Whether the server sent the event after it had handled our request with this sequence number.
+bool sentAfter(const xcb_generic_event_t& event, unsigned int request)
+{
+    return int32_t(event.full_sequence - request) >= 0;
+}
 }
 
 class X11Clipboard::Worker : public std::enable_shared_from_this<Worker> {
 public:
-    Worker(xcb_connection_t* connection, xcb_window_t window, std::function<void()> changed)
-        : connection_(connection), window_(window), changed_(std::move(changed)),
-          wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), atoms_(connection)
+    Worker(std::shared_ptr<XcbConnection> connection, xcb_window_t window, std::function<void()> changed)
+        : display_(std::move(connection)), connection_(display_->get()), window_(window), changed_(std::move(changed)),
+          atoms_(connection_)
     {
         const QList<QByteArray> names = {
-            "CLIPBOARD",       "TARGETS",          "TIMESTAMP",       "MULTIPLE",     "INCR",
-            "DELETE",          "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS", "QUILLMARSH_CLIPBOARD",
-            "QUILLMARSH_TIME", "CLIPBOARD_MANAGER"};
+            "CLIPBOARD",        "TARGETS",          "TIMESTAMP",       "MULTIPLE",     "INCR",
+            "DELETE",           "INSERT_SELECTION", "INSERT_PROPERTY", "SAVE_TARGETS", "QUILLMARSH_CLIPBOARD",
+            "CLIPBOARD_MANAGER"};
         atoms_.intern(names);
         clipboard_ = atoms_.known("CLIPBOARD");
         targets_ = atoms_.known("TARGETS");
         timestamp_ = atoms_.known("TIMESTAMP");
         incr_ = atoms_.known("INCR");
         readInto_ = atoms_.known("QUILLMARSH_CLIPBOARD");
-        timeProperty_ = atoms_.known("QUILLMARSH_TIME");
         manager_ = atoms_.known("CLIPBOARD_MANAGER");
         // Conversions of the selection itself rather than contents: never saved, never offered back.
         for (const char* meta :
@@ -85,8 +88,8 @@ public:
     {
         post([this] { handOver(); });
         thread_.join();
-        close(wake_);
-        xcb_disconnect(connection_);
+        xcb_destroy_window(connection_, window_);
+        xcb_flush(connection_);
     }
 
     // Runs the command on the worker's thread.
@@ -96,59 +99,56 @@ public:
             std::lock_guard lock(mutex_);
             commands_.push_back(std::move(command));
         }
-        const uint64_t one = 1;
-        (void)!write(wake_, &one, sizeof one);
+        display_->wakeReader();
     }
 
     void save(quint64 generation, std::function<void(std::optional<ClipboardContents>)> done)
     {
         reading_.reset();
-        if (owning_) {
-            finishSave(generation, done, owning_->contents);
+        if (const std::optional<ClipboardContents> ours = ownContents()) {
+            finishSave(generation, done, ours);
             return;
         }
-        // The paste that follows takes the clipboard at a time the server gave us now, saving it
-        // the round trip of asking then.
-        askTime();
         reading_.emplace();
         reading_->generation = generation;
         reading_->done = std::move(done);
         ask(targets_);
     }
 
-    void own(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest,
-             std::function<void(bool)> finished)
+    // On the caller's thread, and without waiting for the server: the request goes out at once,
+    // so whatever is sent next over this connection (the paste's keys) reaches the server after
+    // it. The current time always takes the clipboard; the time it was taken at comes back with
+    // the change's notice, before any request that follows it.
+    bool own(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest)
     {
-        reading_.reset();
-        // Still ours: the time we took it at serves again, without asking the server for another.
-        if (owning_ && replace(contents, onRequest)) {
-            finished(true);
-            return;
-        }
         atoms_.intern(namesIn(contents));
-        Ownership ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME};
-        // A time asked for earlier serves unless someone took the clipboard after it.
-        if (const std::optional<xcb_timestamp_t> time = std::exchange(earlierTime_, std::nullopt);
-            time && takeOwnership(ownership, *time)) {
-            finished(true);
-            return;
+        {
+            const std::lock_guard lock(ownershipMutex_);
+            const xcb_void_cookie_t request =
+                xcb_set_selection_owner(connection_, window_, clipboard_, XCB_CURRENT_TIME);
+            owning_ = Ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME, request.sequence};
         }
-        pendingOwn_ = std::move(ownership);
-        ownFinished_ = std::move(finished);
-        askTime();
+        display_->flush();
+        // A save still running reads no further.
+        post([this] { reading_.reset(); });
+        return !xcb_connection_has_error(connection_);
     }
 
-    bool replace(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest = nullptr)
+    bool replace(ClipboardContents contents)
     {
+        std::unique_lock lock(ownershipMutex_);
         if (!owning_)
             return false;
+        const xcb_timestamp_t since = owning_->since;
+        lock.unlock();
         atoms_.intern(namesIn(contents));
         // With the time we took it at: the server ignores the change once anyone took it later.
         const xcb_window_t owner = contents.isEmpty() ? xcb_window_t(XCB_NONE) : window_;
-        xcb_set_selection_owner(connection_, owner, clipboard_, owning_->since);
+        const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, owner, clipboard_, since);
         const bool ok = currentOwner() == owner;
+        lock.lock();
         if (ok && owner != XCB_NONE)
-            owning_ = Ownership{std::move(contents), std::move(onRequest), owning_->since};
+            owning_ = Ownership{std::move(contents), nullptr, since, request.sequence};
         else
             owning_.reset();
         return ok;
@@ -160,7 +160,8 @@ private:
     struct Ownership {
         ClipboardContents contents;
         std::function<void(const QByteArray&)> onRequest;
-        xcb_timestamp_t since = XCB_CURRENT_TIME;
+        xcb_timestamp_t since = XCB_CURRENT_TIME;  // the server's time when we took it, once known
+        unsigned int request = 0;  // the sequence number of the request that took it
     };
     struct Reading {
         quint64 generation = 0;
@@ -183,7 +184,7 @@ private:
 
     void run()
     {
-        pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {display_->readerWake(), POLLIN, 0}};
         while (!stopping_ && !xcb_connection_has_error(connection_)) {
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
                 handle(event);
@@ -196,8 +197,7 @@ private:
                 break;
             fds[0].revents = fds[1].revents = 0;
             poll(fds, 2, nextTimeout());
-            uint64_t count = 0;
-            (void)!read(wake_, &count, sizeof count);
+            display_->emptyReaderWake();
         }
     }
 
@@ -246,7 +246,7 @@ private:
     // (every target), and answered until it says it has or handOverBound passes.
     void handOver()
     {
-        if (!owning_ || currentOwner(manager_) == XCB_NONE) {
+        if (!ownContents() || currentOwner(manager_) == XCB_NONE) {
             stopping_ = true;
             return;
         }
@@ -263,16 +263,27 @@ private:
             answered(*reinterpret_cast<xcb_selection_notify_event_t*>(event));
         else if (type == XCB_PROPERTY_NOTIFY)
             propertyChanged(*reinterpret_cast<xcb_property_notify_event_t*>(event));
-        else if (type == XCB_SELECTION_CLEAR)
-            owning_.reset();
-        else if (xfixesEvent_ && type == xfixesEvent_) {
+        else if (type == XCB_SELECTION_CLEAR) {
+            // A clear from before we took the clipboard again is about the earlier contents.
+            const std::lock_guard lock(ownershipMutex_);
+            if (owning_ && sentAfter(*event, owning_->request))
+                owning_.reset();
+        } else if (xfixesEvent_ && type == xfixesEvent_) {
             const auto& notify = *reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
             if (notify.owner != window_) {
-                // A time from before this change would no longer take the clipboard.
-                earlierTime_.reset();
                 changed_();
+                return;
             }
+            const std::lock_guard lock(ownershipMutex_);
+            if (owning_ && owning_->since == XCB_CURRENT_TIME && sentAfter(*event, owning_->request))
+                owning_->since = notify.selection_timestamp;
         }
+    }
+
+    std::optional<ClipboardContents> ownContents()
+    {
+        const std::lock_guard lock(ownershipMutex_);
+        return owning_ ? std::optional(owning_->contents) : std::nullopt;
     }
 
     // Another application asks for one of our targets.
@@ -287,6 +298,7 @@ private:
         reply.property = XCB_NONE;
         // Old requestors name no property: the target's name is the one to use.
         const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+        const std::lock_guard lock(ownershipMutex_);
         const bool ours = owning_ && request.selection == clipboard_
                           && (request.time == XCB_CURRENT_TIME || request.time >= owning_->since);
         if (ours && request.target == targets_) {
@@ -336,28 +348,8 @@ private:
         transfers_.push_back({requestor, property, format, 0, Steady::now() + transferBound});
     }
 
-    // The selection's time comes from the server: a change to a property of ours reports it.
-    void askTime()
-    {
-        ++timesAsked_;
-        xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, timeProperty_, XCB_ATOM_INTEGER, 32, 0,
-                            nullptr);
-    }
-
     void propertyChanged(const xcb_property_notify_event_t& event)
     {
-        if (event.window == window_ && event.atom == timeProperty_) {
-            // Answers come in the order asked: an ownership waiting takes the last one.
-            timesAsked_ = std::max(timesAsked_ - 1, 0);
-            if (!pendingOwn_)
-                earlierTime_ = event.time;
-            else if (timesAsked_ == 0) {
-                Ownership ownership = std::move(*pendingOwn_);
-                pendingOwn_.reset();
-                std::exchange(ownFinished_, nullptr)(takeOwnership(ownership, event.time));
-            }
-            return;
-        }
         if (event.window == window_ && event.atom == readInto_ && event.state == XCB_PROPERTY_NEW_VALUE && reading_
             && reading_->incremental) {
             readChunk();
@@ -382,19 +374,6 @@ private:
             transfers_.erase(transfer);
         } else
             transfer->sent += length;
-    }
-
-    bool takeOwnership(Ownership& ownership, xcb_timestamp_t time)
-    {
-        ownership.since = time;
-        xcb_set_selection_owner(connection_, window_, clipboard_, time);
-        // The answer also tells the paste, whose keys go over another connection, that the server has it.
-        const bool ok = currentOwner() == window_;
-        if (ok)
-            owning_ = std::move(ownership);
-        else
-            owning_.reset();
-        return ok;
     }
 
     xcb_window_t currentOwner() { return currentOwner(clipboard_); }
@@ -537,10 +516,10 @@ private:
                           xcb_get_property_value_length(&reply));
     }
 
+    const std::shared_ptr<XcbConnection> display_;
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     const std::function<void()> changed_;
-    const int wake_;
     std::thread thread_;
     std::mutex mutex_;
     std::deque<std::function<void()>> commands_;  // guarded by mutex_
@@ -553,33 +532,28 @@ private:
     xcb_atom_t timestamp_ = XCB_NONE;
     xcb_atom_t incr_ = XCB_NONE;
     xcb_atom_t readInto_ = XCB_NONE;
-    xcb_atom_t timeProperty_ = XCB_NONE;
     xcb_atom_t manager_ = XCB_NONE;
     std::optional<Steady::time_point> handingOver_;  // until when we wait for the manager
     std::vector<xcb_atom_t> meta_;
     uint8_t xfixesEvent_ = 0;
     qsizetype chunk_ = 0;
-    std::optional<Ownership> owning_;
-    std::optional<Ownership> pendingOwn_;
-    std::optional<xcb_timestamp_t> earlierTime_;  // a server time asked for ahead of a paste
-    int timesAsked_ = 0;  // server times asked for and not yet reported
-    std::function<void(bool)> ownFinished_;
+    std::mutex ownershipMutex_;
+    std::optional<Ownership> owning_;  // guarded by ownershipMutex_: own() sets it on the caller's thread
     std::optional<Reading> reading_;
     std::vector<Transfer> transfers_;
 };
 
-X11Clipboard::X11Clipboard()
+X11Clipboard::X11Clipboard(std::shared_ptr<XcbConnection> display)
 {
-    const std::optional<XcbDisplay> display = connectToDisplay();
     if (!display)
         return;
-    xcb_connection_t* connection = display->connection;
+    xcb_connection_t* connection = display->get();
     // An unmapped window of our own receives the answers and the property changes.
     const xcb_window_t window = xcb_generate_id(connection);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, display->root, 0, 0, 1, 1, 0,
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, display->root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    worker_ = std::make_shared<Worker>(connection, window, [self = std::weak_ptr<X11Clipboard*>(self_)] {
+    worker_ = std::make_shared<Worker>(std::move(display), window, [self = std::weak_ptr<X11Clipboard*>(self_)] {
         runOnMainThread([self] {
             if (const auto alive = self.lock(); alive && (*alive)->onChanged)
                 (*alive)->onChanged();
@@ -605,30 +579,22 @@ void X11Clipboard::save(std::function<void(std::optional<ClipboardContents>)> do
 
 bool X11Clipboard::own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest)
 {
-    return onWorker<bool>([contents = std::move(contents), onRequest = std::move(onRequest)](
-                              Worker& worker, std::function<void(bool)> finished) mutable {
-        worker.own(std::move(contents), std::move(onRequest), std::move(finished));
-    });
+    if (!worker_)
+        return false;
+    // Abandons a save still running: its reads would reach us now.
+    ++worker_->saveGeneration;
+    return worker_->own(std::move(contents), std::move(onRequest));
 }
 
 bool X11Clipboard::replace(ClipboardContents contents)
 {
-    return onWorker<bool>([contents = std::move(contents)](Worker& worker, std::function<void(bool)> finished) mutable {
-        finished(worker.replace(std::move(contents)));
-    });
-}
-
-template <typename Result, typename Command>
-Result X11Clipboard::onWorker(Command command)
-{
     if (!worker_)
-        return Result{};
-    // Either abandons a save still running: its reads would reach us now.
+        return false;
     ++worker_->saveGeneration;
-    auto finished = std::make_shared<std::promise<Result>>();
-    std::future<Result> result = finished->get_future();
-    worker_->post([worker = worker_.get(), command = std::move(command), finished]() mutable {
-        command(*worker, [finished](Result value) { finished->set_value(value); });
+    auto finished = std::make_shared<std::promise<bool>>();
+    std::future<bool> result = finished->get_future();
+    worker_->post([worker = worker_.get(), contents = std::move(contents), finished]() mutable {
+        finished->set_value(worker->replace(std::move(contents)));
     });
-    return result.wait_for(ownBound) == std::future_status::ready ? result.get() : Result{};
+    return result.wait_for(replaceBound) == std::future_status::ready && result.get();
 }

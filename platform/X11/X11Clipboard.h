@@ -3,21 +3,25 @@
 // slow answers never hold up our main thread and our main thread's work never holds up an answer.
 // Saving asks the owner for its TARGETS and then for each target (large ones come by INCR), each
 // answer bounded by answerBound. Owning serves exactly the given targets' bytes (large ones by
-// INCR), with their atoms known ahead, so an answer costs no round trip of its own. Quitting hands
-// what we own to a clipboard manager when one runs.
+// INCR), with their atoms known ahead, so an answer costs no round trip of its own. Taking the
+// clipboard is sent from the caller's thread over the connection it shares with the key poster,
+// so the paste's keys follow it without a wait. Quitting hands what we own to a clipboard manager
+// when one runs.
 
 #include "Clipboard.h"
 
 #include <chrono>
 #include <memory>
 
+class XcbConnection;
+
 class X11Clipboard final : public Clipboard {
 public:
     // How long an owner may take over one answer before the save is given up.
     static constexpr std::chrono::milliseconds answerBound{250};
 
-    // Connects to the display DISPLAY names; without one nothing is saved or owned.
-    X11Clipboard();
+    // Without a connection (no display) nothing is saved or owned.
+    explicit X11Clipboard(std::shared_ptr<XcbConnection> display);
     ~X11Clipboard() override;
     X11Clipboard(const X11Clipboard&) = delete;
     X11Clipboard& operator=(const X11Clipboard&) = delete;
@@ -28,10 +32,6 @@ public:
 
 private:
     class Worker;
-    // Runs the command on the worker's thread and waits for what it hands to its second argument:
-    // our own thread, which waits on nothing but the X server.
-    template <typename Result, typename Command>
-    Result onWorker(Command command);
 
     std::shared_ptr<Worker> worker_;
     const std::shared_ptr<X11Clipboard*> self_ = std::make_shared<X11Clipboard*>(this);

@@ -12,6 +12,7 @@
 #include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
+#include "X11/XcbConnection.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -130,7 +131,7 @@ private:
     std::unique_ptr<FormatClient> formatter_;
     std::unique_ptr<Target> target_;
     Keyboard keyboard_;
-    X11Clipboard otherApplication_;
+    X11Clipboard otherApplication_{XcbConnection::open()};
     int idleKeyDowns_ = 0;
     QStringList inserted_;
 };

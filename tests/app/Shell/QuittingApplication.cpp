@@ -7,6 +7,7 @@
 #include "ManualClock.h"
 #include "QuitOnSignals.h"
 #include "X11/X11Clipboard.h"
+#include "X11/XcbConnection.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,7 +26,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QuitOnSignals quitOnSignals;
     QApplication::clipboard()->setText(QApplication::arguments().value(1));
-    X11Clipboard clipboard;
+    X11Clipboard clipboard(XcbConnection::open());
     NoKeys keys;
     ManualClock clock;
     Inserter inserter(clipboard, keys, clock);
