@@ -1,9 +1,12 @@
 #include "DesktopPermissions.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QPointer>
 
 #include <xcb/xcb.h>
 
@@ -12,28 +15,17 @@
 
 namespace {
 
-// The switch is asked once a second while the first-run window shows: a bus that does not
-// answer must not hold the window for long.
+// A bus that has not answered within this has no switch; it is shorter than the first-run window's
+// one-second poll, so a hung bus reads as absent by the next poll.
 constexpr int busTimeoutMs = 500;
 
-// Calls "Get" or "Set" on the accessibility bus's IsEnabled status property.
-QDBusMessage callEnabledProperty(const QString& method, const QVariantList& value)
+// A "Get" or "Set" of the accessibility bus's IsEnabled status property.
+QDBusMessage enabledProperty(const QString& method, const QVariantList& value)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return {};
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
                                                        QStringLiteral("org.freedesktop.DBus.Properties"), method);
     call.setArguments(QVariantList{QStringLiteral("org.a11y.Status"), QStringLiteral("IsEnabled")} + value);
-    return bus.call(call, QDBus::Block, busTimeoutMs);
-}
-
-DesktopPermissions::Switch assistiveTechnologies()
-{
-    const QDBusReply<QDBusVariant> reply = callEnabledProperty(QStringLiteral("Get"), {});
-    if (!reply.isValid())
-        return DesktopPermissions::Switch::absent;
-    return reply.value().variant().toBool() ? DesktopPermissions::Switch::on : DesktopPermissions::Switch::off;
+    return call;
 }
 
 // An X server's extensions do not change while it runs, so the answer is kept.
@@ -59,11 +51,52 @@ class SystemPermissions final : public DesktopPermissions {
 public:
     Microphone::Permission microphone() const override { return Microphone::permission(); }
     bool canType() const override { return xTestPresent(); }
-    Switch accessibility() const override { return assistiveTechnologies(); }
+    Switch accessibility() const override
+    {
+        ask();
+        return switch_;
+    }
     void promptAccessibility() override
     {
-        callEnabledProperty(QStringLiteral("Set"), {QVariant::fromValue(QDBusVariant(true))});
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected())
+            return;
+        bus.send(enabledProperty(QStringLiteral("Set"), {QVariant::fromValue(QDBusVariant(true))}));
+        // The bus delivers in order, so only answers to questions asked before this are out of date.
+        ++prompts_;
+        if (switch_ == Switch::off)
+            switch_ = Switch::on;
     }
+
+private:
+    // One question at a time: a bus that hangs gets no pile of them.
+    void ask() const
+    {
+        if (question_)
+            return;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected()) {
+            switch_ = Switch::absent;
+            return;
+        }
+        question_ = new QDBusPendingCallWatcher(bus.asyncCall(enabledProperty(QStringLiteral("Get"), {}), busTimeoutMs),
+                                                QCoreApplication::instance());
+        QObject::connect(question_, &QDBusPendingCallWatcher::finished,
+                         [this, promptsBefore = prompts_](QDBusPendingCallWatcher* watcher) {
+                             watcher->deleteLater();
+                             question_ = nullptr;
+                             if (promptsBefore != prompts_)
+                                 return;
+                             const QDBusPendingReply<QDBusVariant> reply = *watcher;
+                             switch_ = !reply.isValid()                   ? Switch::absent
+                                       : reply.value().variant().toBool() ? Switch::on
+                                                                          : Switch::off;
+                         });
+    }
+
+    mutable Switch switch_ = Switch::unknown;
+    mutable QPointer<QDBusPendingCallWatcher> question_;
+    int prompts_ = 0;
 };
 
 DesktopPermissions* standIn = nullptr;

@@ -9,14 +9,19 @@
 
 class DesktopPermissions {
 public:
-    enum class Switch { on, off, absent };
+    // `unknown` until the desktop first answers.
+    enum class Switch { unknown, on, off, absent };
 
     virtual ~DesktopPermissions() = default;
 
     virtual Microphone::Permission microphone() const = 0;
     virtual bool canType() const = 0;
+    // The switch as the desktop last answered, without waiting for it: each call asks again
+    // (unless a question is still out) and the answer arrives later on the main thread, so
+    // callers that poll keep it current.
     virtual Switch accessibility() const = 0;
-    // Turns the assistive-technology switch on; nothing happens where there is none.
+    // Turns the assistive-technology switch on without waiting; a switch known to be off reads as
+    // on at once. Nothing happens where there is none.
     virtual void promptAccessibility() = 0;
 
     // The desktop's answers, or what a test put in their place.

@@ -61,7 +61,8 @@ public:
     static constexpr int stepCount = 5;
     static std::optional<Step> stepFromRaw(int raw);
 
-    // Reads the permissions at once; the poll starts with startPolling().
+    // Reads the permissions at once (the accessibility switch as last answered, which a poll brings
+    // up to date); the poll starts with startPolling().
     OnboardingModel(HotkeyMonitor::Key key, DesktopPermissions& permissions, SettingsPanels& panels,
                     Clock& clock = Clock::system(), QObject* parent = nullptr);
     ~OnboardingModel() override;

@@ -2,6 +2,9 @@
 // that starts the accessibility bus on demand, as a desktop session does.
 #include "DesktopPermissions.h"
 
+#include <QDBusConnection>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QProcess>
 #include <QTest>
 
@@ -47,9 +50,14 @@ private slots:
     {
         DesktopPermissions& permissions = DesktopPermissions::system();
         QVERIFY(permissions.canType());
-        QCOMPARE(permissions.accessibility(), DesktopPermissions::Switch::off);
+        QTRY_COMPARE(permissions.accessibility(), DesktopPermissions::Switch::off);
         permissions.promptAccessibility();
         QCOMPARE(permissions.accessibility(), DesktopPermissions::Switch::on);
+        const QDBusReply<QDBusVariant> enabled = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Get")
+            << "org.a11y.Status"
+            << "IsEnabled");
+        QVERIFY(enabled.isValid() && enabled.value().variant().toBool());
     }
 };
 

@@ -44,7 +44,7 @@ private slots:
     {
         DesktopPermissions& desktop = DesktopPermissions::system();
         QCOMPARE(desktop.microphone(), Microphone::Permission::restricted);
-        QCOMPARE(desktop.accessibility(), DesktopPermissions::Switch::absent);
+        QTRY_COMPARE(desktop.accessibility(), DesktopPermissions::Switch::absent);
         FakePanels panels;
         ManualClock clock;
         OnboardingModel model(HotkeyMonitor::Key::rightOption, desktop, panels, clock);
