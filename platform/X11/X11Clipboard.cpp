@@ -524,9 +524,10 @@ private:
     std::mutex mutex_;
     std::deque<std::function<void()>> commands_;  // guarded by mutex_
 
-    // The rest belongs to the worker's thread.
+    XcbAtoms atoms_;  // shared with own()'s caller; it locks itself
+
+    // The rest belongs to the worker's thread, but for what ownershipMutex_ guards.
     bool stopping_ = false;
-    XcbAtoms atoms_;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t targets_ = XCB_NONE;
     xcb_atom_t timestamp_ = XCB_NONE;

@@ -113,6 +113,8 @@ private:
                      Target::Field field = Target::Field::text);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
+    // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
+    void awaitTheImprovement(const QString& pasted);
     // What the clipboard holds, read as another application would.
     std::optional<ClipboardContents> clipboardNow();
     bool pillHears() const
@@ -193,6 +195,13 @@ void DictationFlowTests::dictate()
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
+}
+
+void DictationFlowTests::awaitTheImprovement(const QString& pasted)
+{
+    QVERIFY(waitUntil([&] { return target_->text == pasted; }));
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);  // the reply reaches the main thread
 }
 
 std::optional<ClipboardContents> DictationFlowTests::clipboardNow()
@@ -304,9 +313,7 @@ void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndo
     harness_->model.setImproveAfterInserting(true);
     startTarget(QStringLiteral("gedit"));
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
-    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
-    QTest::qWait(300);  // the reply reaches the main thread
+    awaitTheImprovement(QStringLiteral("A HELLO WORLD B"));
     clock_.advance(Fixer::settleTime - std::chrono::milliseconds(50));
     QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
 
@@ -458,9 +465,7 @@ void DictationFlowTests::anApplicationThatStopsBeforeTheImprovementNeverHoldsUpT
     harness_->model.setImproveAfterInserting(true);
     startTarget(QStringLiteral("gedit"));
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
-    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
-    QTest::qWait(300);  // the reply reaches the main thread
+    awaitTheImprovement(QStringLiteral("A HELLO WORLD B"));
     ::kill(pid_t(target_->pid()), SIGSTOP);
     const LogLines log;
     const MainThreadWatch watch;
@@ -485,9 +490,7 @@ void DictationFlowTests::anImprovementPastedOverAnUndoneDictationIsUndoneTheSame
         QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
         server_->clearRequests();
         dictate();
-        QVERIFY(waitUntil([&] { return target_->text == dictated; }));
-        QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
-        QTest::qWait(300);  // the reply reaches the main thread
+        awaitTheImprovement(dictated);
         clock_.advance(Fixer::settleTime);
         QTest::qWait(100);  // the application undoes the paste
         clock_.advance(Fixer::undoPause);
