@@ -45,7 +45,7 @@ std::unique_ptr<BenchFlow> BenchFlow::start(const char* benchName)
         std::fprintf(stderr, "%s needs the test desktop (scripts/bench starts it)\n", benchName);
         return nullptr;
     }
-    auto bench = std::make_unique<BenchFlow>(QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench"));
+    auto bench = std::make_unique<BenchFlow>(TestModels::transducerBench());
     if (!bench->harness.waitForFront(bench->target, QString())) {
         std::fprintf(stderr, "the target application didn't come to the front\n");
         return nullptr;

@@ -2,6 +2,7 @@
 
 #include "Core/EnvironmentNumber.h"
 #include "Core/Log.h"
+#include "HelperThreadSpin.h"
 #include "Int32Pieces.h"
 #include "SherpaOnnxApi.h"
 #include "WrittenForms.h"
@@ -176,7 +177,9 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
 
     // The runtime's helper threads keep the ordinary priority they are born with: a machine whose
     // cores are all busy (a build, a video) would starve them at any lower one, and the user would
-    // wait for a dictation's text several times as long.
+    // wait for a dictation's text several times as long. What they cost others is their wait for
+    // more work after each call, which is kept short instead.
+    HelperThreadSpin::limit();
     handle_ = SherpaOnnxCreateOnlineRecognizer(&native);
     if (!handle_)
         throw RecognizerError::createFailed();

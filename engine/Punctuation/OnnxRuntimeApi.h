@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The table version we declare: every entry above exists in it.
+constexpr uint32_t ortApiVersion = 28;
+
 extern "C" {
 
 struct OrtEnv;
@@ -73,6 +76,8 @@ struct OrtApi {
     OrtReservedEntry reserved97to98[2];
     void (*ReleaseTensorTypeAndShapeInfo)(OrtTensorTypeAndShapeInfo* info);  // 99
     void (*ReleaseSessionOptions)(OrtSessionOptions* options);  // 100
+    OrtReservedEntry reserved101to129[29];
+    OrtStatus* (*AddSessionConfigEntry)(OrtSessionOptions* options, const char* key, const char* value);  // 130
 };
 
 struct OrtApiBase {

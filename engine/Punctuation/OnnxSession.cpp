@@ -1,21 +1,18 @@
 #include "Punctuation/OnnxSession.h"
 
+#include "HelperThreadSpin.h"
+
 #include <algorithm>
 #include <memory>
-
-namespace {
-
-constexpr uint32_t apiVersion = 28;
-
-}
 
 OnnxSession::OnnxSession(const QString& modelPath, int threads)
 {
     const OrtApiBase* base = OrtGetApiBase();
-    api_ = base ? base->GetApi(apiVersion) : nullptr;
+    api_ = base ? base->GetApi(ortApiVersion) : nullptr;
     if (!api_)
-        throw OnnxError(QStringLiteral("ONNX Runtime doesn't offer API version %1").arg(apiVersion));
+        throw OnnxError(QStringLiteral("ONNX Runtime doesn't offer API version %1").arg(ortApiVersion));
 
+    HelperThreadSpin::limit();
     try {
         check(api_->CreateEnv(ORT_LOGGING_LEVEL_WARNING, "quillmarsh", &env_));
         OrtSessionOptions* options = nullptr;

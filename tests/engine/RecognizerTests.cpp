@@ -276,3 +276,29 @@ TEST_F(RecognizerTest, ItsHelperThreadsKeepOrdinaryPriority)
         EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 0) << "thread " << id;
     }
 }
+
+// Processor time, in milliseconds, that every thread but this one has used so far.
+static double othersProcessorMs()
+{
+    double total = 0;
+    const QString self = QString::number(gettid());
+    for (const QString& thread : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stats(QStringLiteral("/proc/self/task/%1/schedstat").arg(thread));
+        if (thread != self && stats.open(QIODevice::ReadOnly))
+            total += stats.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return total;
+}
+
+// Busy-waiting for more work after the finish would hold processors the application receiving
+// the words needs just then, and keep them busy after every keep-warm run.
+TEST_F(RecognizerTest, ItsHelperThreadsStopWaitingForWorkSoonAfterACall)
+{
+    // The model whose encoder costs what a real one does: the runtime shares its work out.
+    const auto recognizer = std::make_shared<Recognizer>(RecognizerConfig(TestModels::transducerBench()));
+    dictate(*recognizer, {});
+    waitUntil([] { return false; }, std::chrono::milliseconds(20));
+    const double before = othersProcessorMs();
+    waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_LT(othersProcessorMs() - before, 20.0) << "ms of processor time in the 200 ms after a decode";
+}

@@ -52,6 +52,7 @@ static_assert(offsetof(OrtApi, ReleaseEnv) == 736);
 static_assert(offsetof(OrtApi, ReleaseValue) == 768);
 static_assert(offsetof(OrtApi, ReleaseTensorTypeAndShapeInfo) == 792);
 static_assert(offsetof(OrtApi, ReleaseSessionOptions) == 800);
+static_assert(offsetof(OrtApi, AddSessionConfigEntry) == 1040);
 
 TEST(SpeechLibraries, VersionsAreThoseWeBuildAgainst)
 {

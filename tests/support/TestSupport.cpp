@@ -11,6 +11,10 @@ QString transducer()
 {
     return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer");
 }
+QString transducerBench()
+{
+    return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bench");
+}
 QString transducerBpe()
 {
     return QStringLiteral(QUILLMARSH_TEST_MODELS "/transducer-bpe");

@@ -13,6 +13,7 @@
 namespace TestModels {
 QString transducer();  // greedy search: loud audio reads "HELLO WORLD"
 QString transducerBpe();  // with bpe.vocab: beam search and hotwords ("WORD" gives "HELLO WORD")
+QString transducerBench();  // greedy, with an encoder that costs what a real one does per call
 // model.onnx (label of id t is t mod 5), variants, and tokenizer.json (see make_test_models.py)
 QString punctuation();
 }
