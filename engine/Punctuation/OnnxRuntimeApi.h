@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The table version we declare: every entry above exists in it.
+// The table version we ask for: every entry declared below exists in it.
 constexpr uint32_t ortApiVersion = 28;
 
 extern "C" {
