@@ -1,7 +1,7 @@
 #include "HelperThreadSpin.h"
 
 #include "Core/Log.h"
-#include "Punctuation/OnnxRuntimeApi.h"
+#include "OnnxRuntimeApi.h"
 
 #include <QByteArray>
 

@@ -6,7 +6,7 @@
 // run in microseconds, far below any real punctuation model, and would weigh our fixed work per
 // text against a run no real model is that cheap for.
 
-#include "Punctuation/OnnxRuntimeApi.h"
+#include "OnnxRuntimeApi.h"
 #include "Punctuation/Punctuator.h"
 #include "Punctuation/WordPieceTokenizer.h"
 

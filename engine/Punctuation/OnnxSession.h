@@ -1,10 +1,10 @@
 #pragma once
 // One ONNX model loaded into an ONNX Runtime session on the CPU, run with 64-bit integer inputs
-// of shape [1, n] and handing back one float output as a flat list. The only place that talks to
-// the runtime. Not thread-safe: callers serialise every use.
+// of shape [1, n] and handing back one float output as a flat list. The only place that runs our
+// own models through the runtime. Not thread-safe: callers serialise every use.
 
+#include "OnnxRuntimeApi.h"
 #include "Punctuation/OnnxError.h"
-#include "Punctuation/OnnxRuntimeApi.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // Decoding through them is checked where they are used (the recogniser and the ONNX session).
 
 #include "Engine.h"
-#include "Punctuation/OnnxRuntimeApi.h"
+#include "OnnxRuntimeApi.h"
 #include "SherpaOnnxApi.h"
 #include "TestSupport.h"
 
