@@ -1,5 +1,7 @@
 #include "BenchFlow.h"
 
+#include "DictationSession.h"
+#include "FinishStamp.h"
 #include "Keysyms.h"
 #include "TestSupport.h"
 
@@ -63,6 +65,27 @@ double BenchFlow::median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+std::optional<double> BenchFlow::finishAlone()
+{
+    FinishStamp engine(*harness.recognizer);
+    const auto source = std::make_shared<PacedSource>(audio);
+    DictationSession session(engine, {}, [&] { return source; });
+    session.start();
+    if (!waitUntil([&] { return source->played(); }))
+        return std::nullopt;
+    pause(std::chrono::milliseconds(150));
+    const auto text = std::make_shared<std::optional<QString>>();
+    const auto finishing = Steady::now();
+    session.finish([text](const QString& final) { *text = final; });
+    if (!waitUntil([&] { return text->has_value(); }))
+        return std::nullopt;
+    if (**text != expected) {
+        std::fprintf(stderr, "the recogniser alone read \"%s\"\n", qPrintable(**text));
+        return std::nullopt;
+    }
+    return ms(engine.finishedAt.load() - finishing);
+}
+
 bool BenchFlow::clearField()
 {
     target.send("clear");
@@ -87,29 +110,18 @@ std::optional<BenchFlow::Round> BenchFlow::round()
         return std::nullopt;
     }
     round.ours = ms(target.changedAt - released);
-    const std::vector<float> heard = source->delivered();
     source.reset();
     // The pill's outcome and the clipboard's return are over before the next leg.
     pause(std::chrono::milliseconds(700));
 
     // The bare paste follows the finish alone as ours follows its own finish: at once, into a
-    // field emptied before the finish, while the runtime's helper threads still wait for work.
+    // field emptied before the finish.
     if (!clearField())
         return std::nullopt;
-    const auto stream = harness.recognizer->makeStream({});
-    for (size_t first = 0; first < heard.size(); first += PacedSource::blockSize) {
-        stream->accept(
-            std::span<const float>(heard).subspan(first, std::min(PacedSource::blockSize, heard.size() - first)));
-        stream->decode();
-        (void)stream->text();
-    }
-    const auto finishing = Steady::now();
-    const QString text = stream->finish();
-    round.finish = ms(Steady::now() - finishing);
-    if (text != expected) {
-        std::fprintf(stderr, "the recogniser alone read \"%s\"\n", qPrintable(text));
+    const std::optional<double> finish = finishAlone();
+    if (!finish)
         return std::nullopt;
-    }
+    round.finish = *finish;
 
     barePaste_.write(expected.toUtf8() + '\n');
     QByteArray began;

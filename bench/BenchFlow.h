@@ -14,8 +14,9 @@
 class BenchFlow {
 public:
     // Milliseconds, each leg typing the same text into the same field: ours from the key's
-    // release to the text in the field; the recogniser's finish alone on what the flow heard;
-    // the bare paste from its start to the text in the field.
+    // release to the text in the field; the recogniser's finish alone, from the same call to
+    // its final text, on the same audio heard the same way; the bare paste from its start to the
+    // text in the field.
     struct Round {
         double ours = 0;
         double finish = 0;
@@ -39,6 +40,8 @@ public:
 
 private:
     bool clearField();
+    // The recogniser's finish in milliseconds, run as ours runs in the flow.
+    std::optional<double> finishAlone();
 
     QProcess barePaste_;
 };

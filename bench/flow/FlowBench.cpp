@@ -5,9 +5,12 @@
 // everything the user waits for: the key's event through the X server, the session's finish, the
 // final text, the clipboard and the paste, and the target taking it, up to the moment the
 // target's field changed (the target stamps it with the steady clock, which every process
-// shares). The microphone goes on delivering silence until the key comes up, and the recogniser
-// alone is given exactly what the flow heard. The recogniser is the synthetic transducer with an
-// encoder of realistic cost per decode call. Prints the medians and the per-round median of
+// shares). The microphone goes on delivering silence until the key comes up. The recogniser
+// alone is run by the engine as in a dictation, with no key, pill or clipboard: the same audio
+// from the same real-time source, decoded on the dictation's own queue, finished as long after
+// the last word; speech arrives at the pace of speaking, so no dictation finishes a stream just
+// fed back to back, with the runtime still warm. The recogniser is the synthetic transducer with
+// an encoder of realistic cost per decode call. Prints the medians and the per-round median of
 // ours - finish - bare paste, then ratio=<ours/(finish + bare paste)>.
 
 #include "BenchFlow.h"
@@ -35,6 +38,7 @@ int main(int argc, char* argv[])
         const std::optional<BenchFlow::Round> times = bench->round();
         if (!times)
             return 1;
+        std::fprintf(stderr, "ROUND ours %.1f finish %.1f bare %.1f\n", times->ours, times->finish, times->barePaste);
         ours.push_back(times->ours);
         finish.push_back(times->finish);
         barePaste.push_back(times->barePaste);

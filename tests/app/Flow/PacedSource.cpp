@@ -22,8 +22,6 @@ void PacedSource::start()
             onAudio(block, static_cast<float>(std::sqrt(sum / double(block.size()))));
             due += std::chrono::milliseconds(100);
             std::unique_lock lock(mutex_);
-            if (first >= audio_.size())
-                ++silentBlocks_;
             if (wake_.wait_until(lock, due, [this] { return stopping_; }))
                 return;
             if (first + blockSize >= audio_.size())
@@ -41,14 +39,6 @@ void PacedSource::stop()
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
-}
-
-std::vector<float> PacedSource::delivered() const
-{
-    std::vector<float> samples = audio_;
-    const std::lock_guard lock(mutex_);
-    samples.resize(audio_.size() + silentBlocks_ * blockSize, 0.0f);
-    return samples;
 }
 
 std::vector<float> PacedSource::utterance()

@@ -23,8 +23,6 @@ public:
     void start() override;
     void stop() override;
     bool played() const { return played_; }
-    // Every sample delivered so far: the audio, then the silence after it.
-    std::vector<float> delivered() const;
 
     // Silence, a second and a half of noise, silence.
     static std::vector<float> utterance();
@@ -32,9 +30,8 @@ public:
 private:
     const std::vector<float>& audio_;
     std::thread thread_;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
-    size_t silentBlocks_ = 0;
     std::atomic<bool> played_{false};
 };
