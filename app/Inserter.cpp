@@ -94,8 +94,8 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
     }
 
     const bool owned =
-        clipboard_.own(contentsOf(text), whileAlive(self_, [](Inserter& inserter, const QByteArray& asked) {
-                           if (asked != concealedTarget)
+        clipboard_.own(contentsOf(text), whileAlive(self_, [](Inserter& inserter, const QByteArray& read) {
+                           if (read != concealedTarget)
                                inserter.taken();
                        }));
     if (target == Target::password && owned) {

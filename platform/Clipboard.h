@@ -30,9 +30,9 @@ public:
     virtual void save(std::function<void(std::optional<ClipboardContents>)> done) = 0;
     // Takes the clipboard with exactly these targets without waiting for the desktop: keys posted
     // next through the poster that shares the clipboard's connection reach the desktop after it.
-    // False where there's no desktop to take it on. `onRequest` runs on the main thread each time
-    // an application asks for one of the targets.
-    virtual bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest) = 0;
+    // False where there's no desktop to take it on. `onRead` runs on the main thread each time an
+    // application has read one of the targets: not when it asks, but once it has the bytes.
+    virtual bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead) = 0;
     // Puts these targets in place of ours (none: leaves the clipboard empty), but only while nobody
     // has taken the clipboard since our last own(); false when someone has.
     virtual bool replace(ClipboardContents contents) = 0;

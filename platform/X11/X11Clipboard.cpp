@@ -23,7 +23,7 @@ using Steady = std::chrono::steady_clock;
 constexpr auto replaceBound = std::chrono::seconds(1);
 // How long quitting waits for a clipboard manager to take over what we hold.
 constexpr auto handOverBound = std::chrono::seconds(2);
-// A requestor that stops taking an INCR transfer's chunks for this long is dropped.
+// A requestor that stops reading what we answered (an INCR transfer's chunks) for this long is dropped.
 constexpr auto transferBound = std::chrono::seconds(5);
 // Contents beyond this aren't kept: a save is memory held for as long as a dictation lasts.
 constexpr qsizetype contentsLimit = 64 * 1024 * 1024;
@@ -119,14 +119,14 @@ public:
     // so whatever is sent next over this connection (the paste's keys) reaches the server after
     // it. The current time always takes the clipboard; the time it was taken at comes back with
     // the change's notice, before any request that follows it.
-    bool own(ClipboardContents contents, std::function<void(const QByteArray&)> onRequest)
+    bool own(ClipboardContents contents, std::function<void(const QByteArray&)> onRead)
     {
         atoms_.intern(namesIn(contents));
         {
             const std::lock_guard lock(ownershipMutex_);
             const xcb_void_cookie_t request =
                 xcb_set_selection_owner(connection_, window_, clipboard_, XCB_CURRENT_TIME);
-            owning_ = Ownership{std::move(contents), std::move(onRequest), XCB_CURRENT_TIME, request.sequence};
+            owning_ = Ownership{std::move(contents), std::move(onRead), XCB_CURRENT_TIME, request.sequence};
         }
         display_->flush();
         // A save still running reads no further.
@@ -159,7 +159,7 @@ public:
 private:
     struct Ownership {
         ClipboardContents contents;
-        std::function<void(const QByteArray&)> onRequest;
+        std::function<void(const QByteArray&)> onRead;
         xcb_timestamp_t since = XCB_CURRENT_TIME;  // the server's time when we took it, once known
         unsigned int request = 0;  // the sequence number of the request that took it
     };
@@ -174,11 +174,14 @@ private:
         ClipboardContents got;
         qsizetype size = 0;
     };
+    // An answer the requestor hasn't read yet: it has read each piece when it deletes the property.
     struct Transfer {
         xcb_window_t requestor;
         xcb_atom_t property;
         ClipboardFormat format;
+        std::function<void()> read;  // once the requestor has read the last piece
         qsizetype sent = 0;
+        bool lastPut = false;  // the whole, or an INCR transfer's closing empty chunk
         Steady::time_point deadline;
     };
 
@@ -237,7 +240,15 @@ private:
             reading_.reset();
             finishSave(reading.generation, reading.done, std::nullopt);
         }
-        std::erase_if(transfers_, [&](const Transfer& transfer) { return now >= transfer.deadline; });
+        std::vector<xcb_window_t> dropped;
+        std::erase_if(transfers_, [&](const Transfer& transfer) {
+            if (now < transfer.deadline)
+                return false;
+            dropped.push_back(transfer.requestor);
+            return true;
+        });
+        for (const xcb_window_t requestor : dropped)
+            stopWatching(requestor);
         if (handingOver_ && now >= *handingOver_)
             stopping_ = true;
     }
@@ -316,13 +327,13 @@ private:
             for (const ClipboardFormat& format : owning_->contents) {
                 if (atoms_.known(format.target) != request.target)
                     continue;
-                if (format.bytes.size() > chunk_)
-                    startTransfer(request.requestor, property, format);
-                else
-                    put(request.requestor, property, format, format.bytes);
+                std::function<void()> read;
+                if (owning_->onRead)
+                    read = [onRead = owning_->onRead, target = format.target] {
+                        runOnMainThread([onRead, target] { onRead(target); });
+                    };
+                startTransfer(request.requestor, property, format, std::move(read));
                 reply.property = property;
-                if (owning_->onRequest)
-                    runOnMainThread([onRequest = owning_->onRequest, target = format.target] { onRequest(target); });
                 break;
             }
         }
@@ -337,15 +348,24 @@ private:
                             uint8_t(format.unit), uint32_t(bytes.size() / unitBytes), bytes.data());
     }
 
-    // Too large for one request: announced with INCR, then a chunk each time the requestor deletes
-    // the property, and an empty one to end.
-    void startTransfer(xcb_window_t requestor, xcb_atom_t property, const ClipboardFormat& format)
+    // Whole when it fits one request; else announced with INCR, then a chunk each time the
+    // requestor deletes the property, and an empty one to end. Either way the requestor's deletion
+    // of the last piece tells us it has read it all.
+    void startTransfer(xcb_window_t requestor, xcb_atom_t property, const ClipboardFormat& format,
+                       std::function<void()> read)
     {
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &mask);
-        const auto size = uint32_t(format.bytes.size());
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, incr_, 32, 1, &size);
-        transfers_.push_back({requestor, property, format, 0, Steady::now() + transferBound});
+        Transfer transfer{requestor, property, format, std::move(read), 0, false, Steady::now() + transferBound};
+        if (format.bytes.size() > chunk_) {
+            const auto size = uint32_t(format.bytes.size());
+            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, incr_, 32, 1, &size);
+        } else {
+            put(requestor, property, format, format.bytes);
+            transfer.sent = format.bytes.size();
+            transfer.lastPut = true;
+        }
+        transfers_.push_back(std::move(transfer));
     }
 
     void propertyChanged(const xcb_property_notify_event_t& event)
@@ -362,18 +382,32 @@ private:
         });
         if (transfer == transfers_.end())
             return;
+        if (transfer->lastPut) {
+            const Transfer done = std::move(*transfer);
+            transfers_.erase(transfer);
+            stopWatching(done.requestor);
+            if (done.read)
+                done.read();
+            return;
+        }
         const int unitBytes = transfer->format.unit / 8;
         const qsizetype length =
             std::min(chunk_ / unitBytes * unitBytes, transfer->format.bytes.size() - transfer->sent);
         put(transfer->requestor, transfer->property, transfer->format,
             QByteArrayView(transfer->format.bytes).sliced(transfer->sent, length));
         transfer->deadline = Steady::now() + transferBound;
-        if (length == 0) {
-            const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-            xcb_change_window_attributes(connection_, transfer->requestor, XCB_CW_EVENT_MASK, &none);
-            transfers_.erase(transfer);
-        } else
-            transfer->sent += length;
+        transfer->sent += length;
+        transfer->lastPut = length == 0;
+    }
+
+    // The requestor's property changes matter no more once none of our answers to it is unread.
+    void stopWatching(xcb_window_t requestor)
+    {
+        if (std::any_of(transfers_.begin(), transfers_.end(),
+                        [&](const Transfer& transfer) { return transfer.requestor == requestor; }))
+            return;
+        const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &none);
     }
 
     xcb_window_t currentOwner() { return currentOwner(clipboard_); }
@@ -578,13 +612,13 @@ void X11Clipboard::save(std::function<void(std::optional<ClipboardContents>)> do
     });
 }
 
-bool X11Clipboard::own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest)
+bool X11Clipboard::own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead)
 {
     if (!worker_)
         return false;
     // Abandons a save still running: its reads would reach us now.
     ++worker_->saveGeneration;
-    return worker_->own(std::move(contents), std::move(onRequest));
+    return worker_->own(std::move(contents), std::move(onRead));
 }
 
 bool X11Clipboard::replace(ClipboardContents contents)

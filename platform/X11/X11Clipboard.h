@@ -27,7 +27,7 @@ public:
     X11Clipboard& operator=(const X11Clipboard&) = delete;
 
     void save(std::function<void(std::optional<ClipboardContents>)> done) override;
-    bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRequest) override;
+    bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead) override;
     bool replace(ClipboardContents contents) override;
 
 private:

@@ -79,6 +79,45 @@ private:
     Display* display_;
 };
 
+// An application that asks for the clipboard's text and leaves the answer unread until told.
+class SlowReader {
+public:
+    SlowReader()
+        : display_(XOpenDisplay(nullptr)),
+          window_(XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0)),
+          property_(XInternAtom(display_, "SLOW_READER", False))
+    {
+        XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False),
+                          XInternAtom(display_, "UTF8_STRING", False), property_, window_, CurrentTime);
+        XFlush(display_);
+    }
+    ~SlowReader() { XCloseDisplay(display_); }
+    SlowReader(const SlowReader&) = delete;
+    SlowReader& operator=(const SlowReader&) = delete;
+
+    bool answered()
+    {
+        while (XPending(display_)) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            answered_ = answered_ || (event.type == SelectionNotify && event.xselection.property == property_);
+        }
+        return answered_;
+    }
+    // Deletes the answer, as a requestor does once it has the bytes.
+    void read()
+    {
+        XDeleteProperty(display_, window_, property_);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_;
+    Window window_;
+    Atom property_;
+    bool answered_ = false;
+};
+
 }
 
 class DictationFlowTests : public QObject {
@@ -101,6 +140,7 @@ private slots:
     void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
+    void anApplicationHasTheTextOnlyOnceItHasReadTheAnswer();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
@@ -412,6 +452,21 @@ void DictationFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOw
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboardNow(), std::optional(users));
+}
+
+void DictationFlowTests::anApplicationHasTheTextOnlyOnceItHasReadTheAnswer()
+{
+    const auto read = std::make_shared<QList<QByteArray>>();
+    QVERIFY(otherApplication_.own({{"UTF8_STRING", "UTF8_STRING", 8, "words"}},
+                                  [read](const QByteArray& target) { *read << target; }));
+    SlowReader reader;
+    QVERIFY(waitUntil([&] { return reader.answered(); }));
+    QTest::qWait(100);  // anything the owner's thread posted reaches the main thread
+    QVERIFY(read->isEmpty());
+    reader.read();
+    QVERIFY(waitUntil([&] { return !read->isEmpty(); }));
+    QCOMPARE(*read, QList<QByteArray>{"UTF8_STRING"});
+    QVERIFY(otherApplication_.replace({}));
 }
 
 void DictationFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey()

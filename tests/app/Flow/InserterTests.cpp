@@ -20,10 +20,10 @@ struct PostedKeys final : KeyPoster {
 
 struct HeldClipboard final : Clipboard {
     void save(std::function<void(std::optional<ClipboardContents>)> done) override { saves << std::move(done); }
-    bool own(ClipboardContents held, std::function<void(const QByteArray&)> onRequest) override
+    bool own(ClipboardContents held, std::function<void(const QByteArray&)> onRead) override
     {
         contents = std::move(held);
-        requested = std::move(onRequest);
+        read = std::move(onRead);
         takenByOthers = false;
         return true;
     }
@@ -32,7 +32,7 @@ struct HeldClipboard final : Clipboard {
         if (takenByOthers)
             return false;
         contents = std::move(held);
-        requested = nullptr;
+        read = nullptr;
         return true;
     }
     void takenBy(ClipboardContents theirs)
@@ -44,7 +44,7 @@ struct HeldClipboard final : Clipboard {
 
     QList<std::function<void(std::optional<ClipboardContents>)>> saves;
     ClipboardContents contents;
-    std::function<void(const QByteArray&)> requested;
+    std::function<void(const QByteArray&)> read;
     bool takenByOthers = false;
 };
 
@@ -73,9 +73,9 @@ private slots:
         QCOMPARE(inserter.insert(QStringLiteral("read"), Inserter::Target::field), Inserter::Result::pasted);
         inserter.afterTaken([&] { ++ran; });
         QCOMPARE(clipboard.contents.first().bytes, QByteArrayLiteral("read"));
-        clipboard.requested(Inserter::concealedTarget);  // a clipboard history checking the hint
+        clipboard.read(Inserter::concealedTarget);  // a clipboard history checking the hint
         QCOMPARE(ran, 0);
-        clipboard.requested("UTF8_STRING");
+        clipboard.read("UTF8_STRING");
         QCOMPARE(ran, 1);
 
         inserter.insert(QStringLiteral("unread"), Inserter::Target::field);
