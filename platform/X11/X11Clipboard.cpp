@@ -354,8 +354,15 @@ private:
     void startTransfer(xcb_window_t requestor, xcb_atom_t property, const ClipboardFormat& format,
                        std::function<void()> read)
     {
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &mask);
+        // Our own window (a read of what we hold) watches its properties all the time.
+        if (requestor != window_) {
+            const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &mask);
+        }
+        // A requestor asks into a property again only once done with what it held.
+        std::erase_if(transfers_, [&](const Transfer& earlier) {
+            return earlier.requestor == requestor && earlier.property == property;
+        });
         Transfer transfer{requestor, property, format, std::move(read), 0, false, Steady::now() + transferBound};
         if (format.bytes.size() > chunk_) {
             const auto size = uint32_t(format.bytes.size());
@@ -403,8 +410,9 @@ private:
     // The requestor's property changes matter no more once none of our answers to it is unread.
     void stopWatching(xcb_window_t requestor)
     {
-        if (std::any_of(transfers_.begin(), transfers_.end(),
-                        [&](const Transfer& transfer) { return transfer.requestor == requestor; }))
+        if (requestor == window_ || std::any_of(transfers_.begin(), transfers_.end(), [&](const Transfer& transfer) {
+                return transfer.requestor == requestor;
+            }))
             return;
         const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
         xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &none);

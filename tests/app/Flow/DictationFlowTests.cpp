@@ -284,6 +284,8 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     keyboard_.release(Keysyms::controlRight);
 
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    // The pill and the records follow once the application has read the text.
+    QVERIFY(waitUntil([&] { return !inserted_.isEmpty(); }));
     QCOMPARE(idleKeyDowns_, 1);
     QCOMPARE(inserted_, QStringList{dictated});
     QCOMPARE(flow_->pill().mode(), QStringLiteral("inserted"));
@@ -390,6 +392,7 @@ void DictationFlowTests::anAsSpokenApplicationSendsNothing()
     startTarget(QStringLiteral("code"));
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return !inserted_.isEmpty(); }));
     QCOMPARE(history_->entries().first().category, std::optional(QStringLiteral("code")));
     clock_.advance(std::chrono::seconds(2));
     QTest::qWait(300);
@@ -404,6 +407,7 @@ void DictationFlowTests::anExactSnippetIsInsertedAndNotSentForImprovement()
     startTarget(QStringLiteral("gedit"));
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Kind regards, Sara B"); }));
+    QVERIFY(waitUntil([&] { return !inserted_.isEmpty(); }));
     QCOMPARE(inserted_, QStringList{QStringLiteral("Kind regards, Sara")});
     clock_.advance(std::chrono::seconds(2));
     QTest::qWait(300);
