@@ -40,7 +40,6 @@ int main(int argc, char* argv[])
         const std::optional<BenchFlow::Round> times = bench->round();
         if (!times)
             return 1;
-        std::fprintf(stderr, "ROUND ours %.1f finish %.1f bare %.1f\n", times->ours, times->finish, times->barePaste);
         ours.push_back(times->ours);
         finish.push_back(times->finish);
         barePaste.push_back(times->barePaste);
