@@ -198,6 +198,13 @@ private:
             xcb_flush(connection_);
             if (stopping_)
                 break;
+            // Flushing, like waiting for a reply, reads whatever the server sent meanwhile into the
+            // connection's queue, where polling the socket never finds it.
+            if (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+                handle(event);
+                std::free(event);
+                continue;
+            }
             fds[0].revents = fds[1].revents = 0;
             poll(fds, 2, nextTimeout());
             display_->emptyReaderWake();

@@ -79,6 +79,16 @@ private:
     Display* display_;
 };
 
+// The clipboard's owner as the X server has it now: another connection's change of owner can
+// reach it after what this one asks later.
+Window clipboardOwner()
+{
+    Display* display = XOpenDisplay(nullptr);
+    const Window owner = XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
+    XCloseDisplay(display);
+    return owner;
+}
+
 // An application that asks for the clipboard's text and leaves the answer unread until told.
 class SlowReader {
 public:
@@ -141,6 +151,7 @@ private slots:
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void anApplicationHasTheTextOnlyOnceItHasReadTheAnswer();
+    void anApplicationAskingTargetAfterTargetGetsEveryAnswer();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
@@ -471,6 +482,20 @@ void DictationFlowTests::anApplicationHasTheTextOnlyOnceItHasReadTheAnswer()
     QVERIFY(waitUntil([&] { return !read->isEmpty(); }));
     QCOMPARE(*read, QList<QByteArray>{"UTF8_STRING"});
     QVERIFY(otherApplication_.replace({}));
+}
+
+void DictationFlowTests::anApplicationAskingTargetAfterTargetGetsEveryAnswer()
+{
+    // Each read's end and the next request reach the owner together, while it answers the read.
+    ClipboardContents many;
+    for (int i = 0; i < 50; ++i)
+        many.append({"application/x-flow-" + QByteArray::number(i), "STRING", 8, QByteArray::number(i)});
+    X11Clipboard owner(XcbConnection::open());
+    const Window before = clipboardOwner();
+    QVERIFY(owner.own(many, nullptr));
+    QVERIFY(waitUntil([&] { return clipboardOwner() != before; }));
+    for (int round = 0; round < 4; ++round)
+        QCOMPARE(clipboardNow(), std::optional(many));
 }
 
 void DictationFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey()
