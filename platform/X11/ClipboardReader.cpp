@@ -17,9 +17,10 @@ ClipboardReader::ClipboardReader(xcb_connection_t* connection, xcb_window_t wind
 
 void ClipboardReader::start(quint64 generation, Done done)
 {
-    reading_.emplace();
-    reading_->generation = generation;
-    reading_->done = std::move(done);
+    Reading reading;
+    reading.generation = generation;
+    reading.done = std::move(done);
+    reading_ = std::move(reading);
     ask(atoms_.targets);
 }
 
