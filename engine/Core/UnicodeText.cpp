@@ -43,7 +43,7 @@ qsizetype userCharacterCount(const QString& text)
     return count;
 }
 
-bool isPunctuationOrSymbol(char32_t scalar)
+bool isPunctuation(char32_t scalar)
 {
     switch (QChar::category(scalar)) {
     case QChar::Punctuation_Connector:
@@ -53,6 +53,17 @@ bool isPunctuationOrSymbol(char32_t scalar)
     case QChar::Punctuation_InitialQuote:
     case QChar::Punctuation_FinalQuote:
     case QChar::Punctuation_Other:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isPunctuationOrSymbol(char32_t scalar)
+{
+    if (isPunctuation(scalar))
+        return true;
+    switch (QChar::category(scalar)) {
     case QChar::Symbol_Math:
     case QChar::Symbol_Currency:
     case QChar::Symbol_Modifier:

@@ -13,6 +13,8 @@ QStringList splitAtWhitespace(QStringView text);
 QStringList userCharacters(const QString& text);
 qsizetype userCharacterCount(const QString& text);
 
+// General category punctuation (P*).
+bool isPunctuation(char32_t scalar);
 // General category punctuation (P*) or symbol (S*).
 bool isPunctuationOrSymbol(char32_t scalar);
 

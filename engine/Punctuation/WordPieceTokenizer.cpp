@@ -1,5 +1,6 @@
 #include "Punctuation/WordPieceTokenizer.h"
 
+#include "Core/UnicodeText.h"
 #include "Punctuation/OnnxError.h"
 
 #include <QFile>
@@ -56,22 +57,13 @@ bool isIdeograph(char32_t c)
            || (c >= 0x2F800 && c <= 0x2FA1F);
 }
 
-bool isPunctuation(char32_t c)
+// The tokenizer splits at every printable ASCII character that isn't a letter or a digit ("$",
+// "+", "^" ... are symbols to Unicode), and at Unicode punctuation.
+bool splitsAsPunctuation(char32_t c)
 {
     if ((c >= 33 && c <= 47) || (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126))
         return true;
-    switch (QChar::category(c)) {
-    case QChar::Punctuation_Connector:
-    case QChar::Punctuation_Dash:
-    case QChar::Punctuation_Open:
-    case QChar::Punctuation_Close:
-    case QChar::Punctuation_InitialQuote:
-    case QChar::Punctuation_FinalQuote:
-    case QChar::Punctuation_Other:
-        return true;
-    default:
-        return false;
-    }
+    return isPunctuation(c);
 }
 
 // Clean text and pad ideographs, then strip accents (NFD without nonspacing marks), then lower
@@ -123,7 +115,7 @@ std::vector<std::u32string> preTokenize(const QString& normalized)
     std::vector<std::u32string> words;
     std::u32string current;
     forEachScalar(normalized, [&](char32_t c) {
-        if (QChar::isSpace(c) || isPunctuation(c)) {
+        if (QChar::isSpace(c) || splitsAsPunctuation(c)) {
             if (!current.empty())
                 words.push_back(std::move(current));
             current.clear();
@@ -163,7 +155,7 @@ Scalar classify(char32_t c)
     }
     if (c == 0xFFFD)
         return Scalar::dropped;
-    if (QChar::isSpace(c) || isIdeograph(c) || isPunctuation(c) || decomposes || QChar::combiningClass(c) != 0
+    if (QChar::isSpace(c) || isIdeograph(c) || splitsAsPunctuation(c) || decomposes || QChar::combiningClass(c) != 0
         || QChar::toLower(c) != c)
         return Scalar::other;
     return Scalar::kept;

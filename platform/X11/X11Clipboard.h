@@ -2,7 +2,7 @@
 // The X11 CLIPBOARD selection over a connection and a thread of our own, so another application's
 // slow answers never hold up our main thread and our main thread's work never holds up an answer.
 // Saving asks the owner for its TARGETS and then for each target (large ones come by INCR), each
-// answer bounded by answerBound. Owning serves exactly the given targets' bytes (large ones by
+// answer bounded in time. Owning serves exactly the given targets' bytes (large ones by
 // INCR), with their atoms known ahead, so an answer costs no round trip of its own. Taking the
 // clipboard is sent from the caller's thread over the connection it shares with the key poster,
 // so the paste's keys follow it without a wait. Quitting hands what we own to a clipboard manager
@@ -10,16 +10,12 @@
 
 #include "Clipboard.h"
 
-#include <chrono>
 #include <memory>
 
 class XcbConnection;
 
 class X11Clipboard final : public Clipboard {
 public:
-    // How long an owner may take over one answer before the save is given up.
-    static constexpr std::chrono::milliseconds answerBound{250};
-
     // Without a connection (no display) nothing is saved or owned.
     explicit X11Clipboard(std::shared_ptr<XcbConnection> display);
     ~X11Clipboard() override;

@@ -1,15 +1,8 @@
 #include "X11/XcbAtoms.h"
 
-#include <cstdlib>
-#include <memory>
-#include <vector>
+#include "X11/XcbReply.h"
 
-namespace {
-template <typename T>
-struct Freed {
-    void operator()(T* reply) const { std::free(reply); }
-};
-}
+#include <vector>
 
 void XcbAtoms::intern(const QList<QByteArray>& names)
 {
@@ -22,8 +15,7 @@ void XcbAtoms::intern(const QList<QByteArray>& names)
     }
     lock.unlock();
     for (const auto& [atomName, cookie] : asked) {
-        const std::unique_ptr<xcb_intern_atom_reply_t, Freed<xcb_intern_atom_reply_t>> reply(
-            xcb_intern_atom_reply(connection_, cookie, nullptr));
+        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection_, cookie, nullptr));
         if (reply)
             remember(reply->atom, atomName);
     }
@@ -39,8 +31,7 @@ void XcbAtoms::learnNames(const QList<xcb_atom_t>& atoms)
     }
     lock.unlock();
     for (const auto& [atom, cookie] : asked) {
-        const std::unique_ptr<xcb_get_atom_name_reply_t, Freed<xcb_get_atom_name_reply_t>> reply(
-            xcb_get_atom_name_reply(connection_, cookie, nullptr));
+        const XcbReply<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(connection_, cookie, nullptr));
         if (reply)
             remember(atom, QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get())));
     }

@@ -1,0 +1,93 @@
+#include "X11/ClipboardOwnership.h"
+
+#include "X11/ClipboardAtoms.h"
+#include "X11/XcbReply.h"
+
+#include <xcb/xfixes.h>
+
+namespace {
+// Whether the server sent the event after it had handled our request with this sequence number.
+bool sentAfter(const xcb_generic_event_t& event, unsigned int request)
+{
+    return int32_t(event.full_sequence - request) >= 0;
+}
+}
+
+ClipboardOwnership::ClipboardOwnership(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
+                                       std::function<void()> changedByOthers)
+    : connection_(connection), window_(window), atoms_(atoms), changedByOthers_(std::move(changedByOthers))
+{
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
+    if (!xfixes || !xfixes->present)
+        return;
+    XcbReply<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version_reply(connection_, xcb_xfixes_query_version(connection_, 5, 0), nullptr));
+    xfixesEvent_ = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+    xcb_xfixes_select_selection_input(connection_, window_, atoms_.clipboard,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                                          | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                                          | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+}
+
+void ClipboardOwnership::take(ClipboardContents contents, std::function<void(const QByteArray&)> onRead)
+{
+    atoms_.learn(contents);
+    const std::lock_guard lock(mutex_);
+    const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, window_, atoms_.clipboard, XCB_CURRENT_TIME);
+    owning_ = Owning{{std::move(contents), std::move(onRead), XCB_CURRENT_TIME}, request.sequence};
+}
+
+bool ClipboardOwnership::replace(ClipboardContents contents)
+{
+    std::unique_lock lock(mutex_);
+    if (!owning_)
+        return false;
+    const xcb_timestamp_t since = owning_->held.since;
+    lock.unlock();
+    atoms_.learn(contents);
+    const xcb_window_t owner = contents.isEmpty() ? xcb_window_t(XCB_NONE) : window_;
+    const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, owner, atoms_.clipboard, since);
+    const bool ok = currentOwner(atoms_.clipboard) == owner;
+    lock.lock();
+    if (ok && owner != XCB_NONE)
+        owning_ = Owning{{std::move(contents), nullptr, since}, request.sequence};
+    else
+        owning_.reset();
+    return ok;
+}
+
+std::optional<ClipboardOwnership::Held> ClipboardOwnership::held() const
+{
+    const std::lock_guard lock(mutex_);
+    return owning_ ? std::optional(owning_->held) : std::nullopt;
+}
+
+xcb_window_t ClipboardOwnership::currentOwner(xcb_atom_t selection) const
+{
+    XcbReply<xcb_get_selection_owner_reply_t> reply(
+        xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+    return reply ? reply->owner : xcb_window_t(XCB_NONE);
+}
+
+bool ClipboardOwnership::handle(const xcb_generic_event_t& event)
+{
+    const uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_SELECTION_CLEAR) {
+        // A clear from before we took the clipboard again is about the earlier contents.
+        const std::lock_guard lock(mutex_);
+        if (owning_ && sentAfter(event, owning_->request))
+            owning_.reset();
+        return true;
+    }
+    if (!xfixesEvent_ || type != xfixesEvent_)
+        return false;
+    const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
+    if (notify.owner != window_) {
+        changedByOthers_();
+        return true;
+    }
+    const std::lock_guard lock(mutex_);
+    if (owning_ && owning_->held.since == XCB_CURRENT_TIME && sentAfter(event, owning_->request))
+        owning_->held.since = notify.selection_timestamp;
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Whether we hold the clipboard, with what, and since when in the server's time. Taking it is
+// sent from the caller's thread; the rest runs on the clipboard's thread. The server tells the
+// time it was taken at, and that somebody else took it, through XFIXES notices.
+
+#include "Clipboard.h"
+
+#include <functional>
+#include <mutex>
+#include <optional>
+
+#include <xcb/xcb.h>
+
+struct ClipboardAtoms;
+
+class ClipboardOwnership {
+public:
+    struct Held {
+        ClipboardContents contents;
+        std::function<void(const QByteArray&)> onRead;
+        xcb_timestamp_t since = XCB_CURRENT_TIME;  // the server's time when we took it, once known
+    };
+
+    // `changedByOthers` runs on the clipboard's thread when another application takes the clipboard.
+    ClipboardOwnership(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
+                       std::function<void()> changedByOthers);
+
+    // Without waiting for the server: the request is queued at once, so whatever is sent next over
+    // the connection reaches the server after it. The current time always takes the clipboard.
+    void take(ClipboardContents contents, std::function<void(const QByteArray&)> onRead);
+    // With the time we took it at, so the server ignores it once anyone took the clipboard later;
+    // waits for the server's word on who owns it now.
+    bool replace(ClipboardContents contents);
+    std::optional<Held> held() const;
+    xcb_window_t currentOwner(xcb_atom_t selection) const;
+
+    // Takes the server's notices about the clipboard's owner; false for any other event.
+    bool handle(const xcb_generic_event_t& event);
+
+private:
+    struct Owning {
+        Held held;
+        unsigned int request = 0;  // the sequence number of the request that took it
+    };
+
+    xcb_connection_t* const connection_;
+    const xcb_window_t window_;
+    ClipboardAtoms& atoms_;
+    const std::function<void()> changedByOthers_;
+    uint8_t xfixesEvent_ = 0;
+    mutable std::mutex mutex_;
+    std::optional<Owning> owning_;  // guarded by mutex_: take() sets it on the caller's thread
+};
