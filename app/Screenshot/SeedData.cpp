@@ -17,7 +17,6 @@
 #include <QTimeZone>
 
 #include <cmath>
-#include <ranges>
 #include <vector>
 
 namespace {
@@ -171,8 +170,8 @@ void SeedData::write(Settings& settings, const QDateTime& now, Sample sample)
     HistoryStore history(HistoryStore::defaultURL());
     ClipVault vault(ClipVault::defaultFolder());
     // The store keeps the newest first: add the oldest first.
-    for (const SampleDictation& dictation : std::views::reverse(dictations))
-        addDictation(history, dictation, now);
+    for (auto dictation = std::rbegin(dictations); dictation != std::rend(dictations); ++dictation)
+        addDictation(history, *dictation, now);
     // The newest usual entry keeps its recording and has shared it.
     const QUuid shared = history.entries().first().id;
     vault.save(toneSeconds(1.5), shared);
