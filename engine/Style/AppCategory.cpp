@@ -52,7 +52,7 @@ QString examples(AppCategory category)
     case AppCategory::messaging:
         return QStringLiteral("Slack, Telegram, Signal, WhatsApp");
     case AppCategory::documents:
-        return QStringLiteral("LibreOffice Writer, Google Docs, Notion, Obsidian, Joplin");
+        return QStringLiteral("LibreOffice Writer, Google Docs, Notion, Obsidian");
     case AppCategory::code:
         return QStringLiteral("VS Code, JetBrains IDEs, Kate, Terminal");
     case AppCategory::other:
