@@ -1,8 +1,9 @@
 #pragma once
 // The state behind the first-run window: the step on screen, the dictation key chosen so far and
-// the keyboard options that may take it, the permissions as the desktop reports them, the model installs' progress as
-// the application pushes it, and the practice field's text with the last test dictation. The window only reads it and
-// calls its operations; the application builds it, feeds it and takes its two callbacks.
+// the keyboard options that may take it, the permissions as the desktop reports them, the model
+// installs' progress as the application pushes it, and the practice field's text with the last
+// test dictation. The window only reads it and calls its operations; the application builds it,
+// feeds it and takes its two callbacks.
 
 #include "Core/Clock.h"
 #include "DesktopPermissions.h"
