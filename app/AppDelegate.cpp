@@ -19,6 +19,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "IconExport.h"
+#include "KeyboardOptions.h"
 #include "Main/MainWindowController.h"
 #include "Main/Share/ShareClipWindowController.h"
 #include "Main/Styles/Applications.h"
@@ -274,8 +275,8 @@ void AppDelegate::wireOnboarding()
             self->showMain(MainSection::home);
     };
     onboarding_ = std::make_unique<OnboardingCoordinator>(
-        OnboardingCoordinator::Services{makeWindow, settings_, DesktopPermissions::system(), SettingsPanels::system(),
-                                        Clock::system()},
+        OnboardingCoordinator::Services{makeWindow, settings_, KeyboardOptions::system(), DesktopPermissions::system(),
+                                        SettingsPanels::system(), Clock::system()},
         OnboardingCoordinator::Hooks{setKey, showHome});
     OnboardingCoordinator* onboarding = onboarding_.get();
     models_->onHostChange = [onboarding](const ModelHost::State& state) {

@@ -13,14 +13,18 @@ file(REMOVE "${staged}/${launcher_bindir}/quillmarsh")
 file(CREATE_LINK "${link_target}" "${staged}/${launcher_bindir}/quillmarsh" SYMBOLIC)
 message(STATUS "Installing: ${staged}/${launcher_bindir}/quillmarsh -> ${link_target}")
 
-# The program as one argument of the entry's Exec, quoted so that any path works: inside the
-# quotes ", `, $ and \ are escaped, and the entry's own string escaping then doubles every
-# backslash; a literal % is written %%.
+# The program as one argument of the entry's Exec: a literal % is written %%. A path holding a
+# character the entry format reserves is quoted, with ", `, $ and \ escaped inside the quotes and
+# every backslash then doubled by the entry's own string escaping. Any other path stays bare:
+# xdg-open outside GNOME, XFCE and MATE runs Exec's first word as it stands, and a quoted program
+# is then a name it can't find.
 set(launcher_exec "${CMAKE_INSTALL_PREFIX}/${launcher_bindir}/quillmarsh")
 string(REPLACE "%" "%%" launcher_exec "${launcher_exec}")
-string(REPLACE "\\" "\\\\\\\\" launcher_exec "${launcher_exec}")
-string(REGEX REPLACE "([\"`$])" "\\\\\\\\\\1" launcher_exec "${launcher_exec}")
-set(launcher_exec "\"${launcher_exec}\"")
+if(launcher_exec MATCHES "[ \t\n\"'\\><~|&;$*?#()`]")
+  string(REPLACE "\\" "\\\\\\\\" launcher_exec "${launcher_exec}")
+  string(REGEX REPLACE "([\"`$])" "\\\\\\\\\\1" launcher_exec "${launcher_exec}")
+  set(launcher_exec "\"${launcher_exec}\"")
+endif()
 set(applications "${staged}/${launcher_datadir}/applications")
 configure_file("${launcher_template}" "${applications}/quillmarsh.desktop" @ONLY)
 message(STATUS "Installing: ${applications}/quillmarsh.desktop")

@@ -134,6 +134,9 @@ public:
 
     // Read from the autostart entry each time.
     bool opensAtLogin() const;
+    // Announces opensAtLogin again, so that it is read afresh: the entry may have changed outside
+    // the application.
+    void rereadOpensAtLogin() { emit opensAtLoginChanged(); }
     // Writes or removes the autostart entry; on success announces the change and returns true,
     // on failure logs "open at login: " and why and returns false.
     Q_INVOKABLE bool setOpensAtLogin(bool on);

@@ -1,7 +1,6 @@
 #include "Main/DisplayText.h"
 
 #include "AppInfo.h"
-#include "DeviceNames.h"
 #include "Formatting/DictationStyle.h"
 #include "HotkeyMonitor.h"
 
@@ -35,11 +34,6 @@ QString DisplayText::retentionLabel(int days)
 QString DisplayText::version()
 {
     return AppInfo::versionText();
-}
-
-QString DisplayText::microphoneNote()
-{
-    return QStringLiteral("Using ") + DeviceNames::microphone();
 }
 
 QLocale DisplayText::locale()

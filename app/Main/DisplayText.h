@@ -1,6 +1,6 @@
 #pragma once
-// How values read on the pages: key names, style names, retention periods, the version, the
-// microphone, and dates and times.
+// How values read on the pages: key names, style names, retention periods, the version, and dates
+// and times.
 
 #include <QDateTime>
 #include <QLocale>
@@ -25,8 +25,6 @@ public:
     Q_INVOKABLE static QString retentionLabel(int days);
     // "Quillmarsh 0.1 (1)".
     Q_INVOKABLE static QString version();
-    // "Using " and the default microphone's name, or "Using no microphone".
-    Q_INVOKABLE static QString microphoneNote();
 
     // The locale dates and times read in: the user's, or US English where the environment names
     // none (the C locale), so days and times read as words and "5:54 AM", not "05:54:29".

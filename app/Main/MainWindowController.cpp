@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "Core/Settings.h"
+#include "Main/AppModel.h"
 #include "Main/WindowFrame.h"
 
 #include <QGuiApplication>
@@ -21,6 +22,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate) : delegate_(de
     connect(window_.get(), &QWindow::yChanged, this, &MainWindowController::saveFrame);
     connect(window_.get(), &QWindow::widthChanged, this, &MainWindowController::saveFrame);
     connect(window_.get(), &QWindow::heightChanged, this, &MainWindowController::saveFrame);
+    // The autostart entry may have changed while another window was in front.
+    connect(window_.get(), &QWindow::activeChanged, this, [this] {
+        if (window_->isActive())
+            delegate_.model().rereadOpensAtLogin();
+    });
     connect(window_.get(), &QWindow::visibleChanged, this, [this](bool visible) {
         if (!visible && onClose)
             onClose();

@@ -28,9 +28,9 @@ Column {
             objectName: "keyStatus"
             anchors.verticalCenter: parent.verticalCenter
             width: parent.width - 132 - 24
-            sourceComponent: root.onboarding.key === "fn" && root.onboarding.fnUsage === 1 ? switchesKeyboards
-                             : root.onboarding.key !== "fn" ? keyChosen
-                             : root.onboarding.fnFree ? fnFree : fnBusy
+            sourceComponent: root.onboarding.takenToSwitchLayouts && root.onboarding.alternativeKey !== "" ? switchesKeyboards
+                             : root.onboarding.takenBy !== "" ? keyBusy
+                             : root.onboarding.key !== "fn" ? keyChosen : keyFree
         }
     }
     Column {
@@ -68,19 +68,21 @@ Column {
         Check { text: root.keyName + " is your dictation key" }
     }
     Component {
-        id: fnFree
+        id: keyFree
         Check { text: root.keyName + " is free for Quillmarsh" }
     }
     Component {
         id: switchesKeyboards
         NoticeCard {
+            id: switchCard
+            readonly property string alternativeName: root.onboarding.keyNameOf(root.onboarding.alternativeKey)
             title: "You use " + root.keyName + " to switch keyboards"
-            message: "Keep it that way and dictate with " + root.onboarding.keyNameOf("rightOption")
-                     + " instead. Or make it do nothing in Keyboard settings."
+            message: "Keep it that way and dictate with " + alternativeName + " instead. Or turn off the keyboard option “"
+                     + root.onboarding.takenBy + "” in Keyboard settings or in /etc/default/keyboard."
             QMButton {
                 primary: true
-                text: "Use " + root.onboarding.keyNameOf("rightOption")
-                onClicked: root.onboarding.chooseKey("rightOption")
+                text: "Use " + switchCard.alternativeName
+                onClicked: root.onboarding.chooseKey(root.onboarding.alternativeKey)
             }
             QMButton {
                 text: "Open Keyboard Settings"
@@ -89,11 +91,12 @@ Column {
         }
     }
     Component {
-        id: fnBusy
+        id: keyBusy
         NoticeCard {
             title: "Your desktop is using " + root.keyName + " right now"
-            message: "Pressing it " + (root.onboarding.fnUsage === 3 ? "starts another dictation" : "opens Emoji & Symbols")
-                     + ". In Keyboard settings, make it do nothing. This step ticks by itself when you do."
+            message: "Pressing it " + (root.onboarding.takenToSwitchLayouts ? "switches the keyboard layout" : "starts a compose sequence")
+                     + " (the keyboard option “" + root.onboarding.takenBy + "”). Turn that option off in Keyboard settings or in "
+                     + "/etc/default/keyboard. This step ticks by itself when you do."
             QMButton {
                 primary: true
                 text: "Open Keyboard Settings"

@@ -64,7 +64,8 @@ void OnboardingCoordinator::show(HotkeyMonitor::Key key, const Progress& progres
         bringToFront();
         return;
     }
-    auto* model = new OnboardingModel(key, services_.permissions, services_.panels, services_.clock, this);
+    auto* model =
+        new OnboardingModel(key, services_.keyboard, services_.permissions, services_.panels, services_.clock, this);
     if (const auto step = requestedStep())
         model->setStep(*step);
     model->setInstall(progress.install);

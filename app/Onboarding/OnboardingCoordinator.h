@@ -18,6 +18,7 @@
 
 class Clock;
 class DesktopPermissions;
+class KeyboardOptions;
 class QQuickWindow;
 class Settings;
 class SettingsPanels;
@@ -30,6 +31,7 @@ public:
         // Builds a window of the application's QML module with its initial properties.
         std::function<QQuickWindow*(const QString& file, const QVariantMap& properties)> makeWindow;
         Settings& settings;
+        KeyboardOptions& keyboard;
         DesktopPermissions& permissions;
         SettingsPanels& panels;
         Clock& clock;

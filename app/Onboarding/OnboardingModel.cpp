@@ -67,12 +67,12 @@ std::optional<OnboardingModel::Step> OnboardingModel::stepFromRaw(int raw)
     return static_cast<Step>(raw);
 }
 
-OnboardingModel::OnboardingModel(HotkeyMonitor::Key key, DesktopPermissions& permissions, SettingsPanels& panels,
-                                 Clock& clock, QObject* parent)
-    : QObject(parent), permissions_(permissions), panels_(panels), clock_(clock), key_(key),
-      mic_(permissions.microphone()), canType_(permissions.canType()), accessibility_(permissions.accessibility())
+OnboardingModel::OnboardingModel(HotkeyMonitor::Key key, KeyboardOptions& keyboard, DesktopPermissions& permissions,
+                                 SettingsPanels& panels, Clock& clock, QObject* parent)
+    : QObject(parent), keyboard_(keyboard), permissions_(permissions), panels_(panels), clock_(clock), key_(key),
+      keyboardOptions_(keyboard.current()), mic_(permissions.microphone()), canType_(permissions.canType()),
+      accessibility_(permissions.accessibility())
 {
-    fnUsage_ = readFnUsage();
 }
 
 OnboardingModel::~OnboardingModel()
@@ -93,10 +93,10 @@ void OnboardingModel::setKey(HotkeyMonitor::Key key)
     emit gatesChanged();
 }
 
-void OnboardingModel::setFnUsage(std::optional<int> usage)
+void OnboardingModel::setKeyboardOptions(const QStringList& options)
 {
-    fnUsage_ = usage;
-    emit fnUsageChanged();
+    keyboardOptions_ = options;
+    emit keyboardOptionsChanged();
     emit gatesChanged();
 }
 
@@ -164,14 +164,35 @@ void OnboardingModel::setDictated(const QString& text)
     emit dictatedChanged();
 }
 
-bool OnboardingModel::fnFree() const
+std::optional<KeyboardOptions::Taker> OnboardingModel::keyTaker() const
 {
-    return !fnUsage_ || *fnUsage_ == 0;
+    return KeyboardOptions::takerOf(key_, keyboardOptions_);
+}
+
+QString OnboardingModel::takenBy() const
+{
+    const auto taker = keyTaker();
+    return taker ? taker->option : QString();
+}
+
+bool OnboardingModel::takenToSwitchLayouts() const
+{
+    const auto taker = keyTaker();
+    return taker && taker->use == KeyboardOptions::Use::switchesLayout;
+}
+
+QString OnboardingModel::alternativeKey() const
+{
+    for (const HotkeyMonitor::Key other : HotkeyMonitor::allKeys) {
+        if (other != key_ && !KeyboardOptions::takerOf(other, keyboardOptions_))
+            return HotkeyMonitor::rawValue(other);
+    }
+    return {};
 }
 
 bool OnboardingModel::keyReady() const
 {
-    return key_ != HotkeyMonitor::Key::fn || fnFree();
+    return !keyTaker();
 }
 
 bool OnboardingModel::permissionsReady() const
@@ -271,8 +292,8 @@ void OnboardingModel::schedulePoll()
 
 void OnboardingModel::refresh()
 {
-    if (const auto usage = readFnUsage(); usage != fnUsage_)
-        setFnUsage(usage);
+    if (const QStringList options = keyboard_.current(); options != keyboardOptions_)
+        setKeyboardOptions(options);
     if (const auto mic = permissions_.microphone(); mic != mic_)
         setMic(mic);
     if (const bool canType = permissions_.canType(); canType != canType_)
@@ -330,16 +351,6 @@ void OnboardingModel::openAccessibility()
     permissions_.promptAccessibility();
     refresh();
     panels_.open(SettingsPanels::Panel::accessibility);
-}
-
-QVariant OnboardingModel::fnUsageValue() const
-{
-    return fnUsage_ ? QVariant(*fnUsage_) : QVariant();
-}
-
-void OnboardingModel::setFnUsageValue(const QVariant& value)
-{
-    setFnUsage(value.isValid() && !value.isNull() ? std::optional<int>(value.toInt()) : std::nullopt);
 }
 
 QVariant OnboardingModel::secondsLeftValue() const

@@ -1,12 +1,14 @@
 #pragma once
-// The state behind the first-run window: the step on screen, the dictation key chosen so far,
-// the permissions as the desktop reports them, the model installs' progress as the application
-// pushes it, and the practice field's text with the last test dictation. The window only reads
-// it and calls its operations; the application builds it, feeds it and takes its two callbacks.
+// The state behind the first-run window: the step on screen, the dictation key chosen so far and
+// the keyboard options that may take it, the permissions as the desktop reports them, the model
+// installs' progress as the application pushes it, and the practice field's text with the last
+// test dictation. The window only reads it and calls its operations; the application builds it,
+// feeds it and takes its two callbacks.
 
 #include "Core/Clock.h"
 #include "DesktopPermissions.h"
 #include "HotkeyMonitor.h"
+#include "KeyboardOptions.h"
 #include "Microphone.h"
 #include "Models/ModelInstaller.h"
 #include "Punctuation/PunctuationInstaller.h"
@@ -31,7 +33,7 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(QString key READ keyRaw NOTIFY keyChanged)
     Q_PROPERTY(QString keyName READ keyName NOTIFY keyChanged)
     Q_PROPERTY(QString keyCap READ keyCap NOTIFY keyChanged)
-    Q_PROPERTY(QVariant fnUsage READ fnUsageValue WRITE setFnUsageValue NOTIFY fnUsageChanged)
+    Q_PROPERTY(QStringList keyboardOptions READ keyboardOptions WRITE setKeyboardOptions NOTIFY keyboardOptionsChanged)
     Q_PROPERTY(int mic READ micValue NOTIFY micChanged)
     // Whether a settings panel can show the sound inputs.
     Q_PROPERTY(bool micSettings READ micSettings CONSTANT)
@@ -46,7 +48,12 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(QString practice READ practice WRITE setPractice NOTIFY practiceChanged)
     Q_PROPERTY(QString dictated READ dictated WRITE setDictated NOTIFY dictatedChanged)
 
-    Q_PROPERTY(bool fnFree READ fnFree NOTIFY fnUsageChanged)
+    // The keyboard option that gives the chosen key another job, empty while the key is free, and
+    // whether that job is switching layouts.
+    Q_PROPERTY(QString takenBy READ takenBy NOTIFY gatesChanged)
+    Q_PROPERTY(bool takenToSwitchLayouts READ takenToSwitchLayouts NOTIFY gatesChanged)
+    // The first other key no option takes, by its raw value; empty when every key is taken.
+    Q_PROPERTY(QString alternativeKey READ alternativeKey NOTIFY gatesChanged)
     Q_PROPERTY(bool keyReady READ keyReady NOTIFY gatesChanged)
     Q_PROPERTY(bool permissionsReady READ permissionsReady NOTIFY gatesChanged)
     Q_PROPERTY(QStringList notes READ notes NOTIFY dictatedChanged)
@@ -61,10 +68,10 @@ public:
     static constexpr int stepCount = 5;
     static std::optional<Step> stepFromRaw(int raw);
 
-    // Reads the permissions at once (the accessibility switch as last answered, which a poll brings
-    // up to date); the poll starts with startPolling().
-    OnboardingModel(HotkeyMonitor::Key key, DesktopPermissions& permissions, SettingsPanels& panels,
-                    Clock& clock = Clock::system(), QObject* parent = nullptr);
+    // Reads the keyboard options and the permissions at once (the accessibility switch as last
+    // answered, which a poll brings up to date); the poll starts with startPolling().
+    OnboardingModel(HotkeyMonitor::Key key, KeyboardOptions& keyboard, DesktopPermissions& permissions,
+                    SettingsPanels& panels, Clock& clock = Clock::system(), QObject* parent = nullptr);
     ~OnboardingModel() override;
 
     // Set by the application: its key change (which writes the key back here) and its finish.
@@ -76,8 +83,8 @@ public:
     void setStep(Step step);
     HotkeyMonitor::Key key() const { return key_; }
     void setKey(HotkeyMonitor::Key key);
-    std::optional<int> fnUsage() const { return fnUsage_; }
-    void setFnUsage(std::optional<int> usage);
+    QStringList keyboardOptions() const { return keyboardOptions_; }
+    void setKeyboardOptions(const QStringList& options);
     Microphone::Permission mic() const { return mic_; }
     void setMic(Microphone::Permission mic);
     bool micSettings() const;
@@ -100,7 +107,11 @@ public:
     QString dictated() const { return dictated_; }
     void setDictated(const QString& text);
 
-    bool fnFree() const;
+    std::optional<KeyboardOptions::Taker> keyTaker() const;
+    QString takenBy() const;
+    bool takenToSwitchLayouts() const;
+    QString alternativeKey() const;
+    // No keyboard option takes the chosen key.
     bool keyReady() const;
     // Typing is all dictation needs that only the desktop can give: the microphone may come later
     // and the accessibility switch only adds improving in place and noticing password fields.
@@ -111,7 +122,7 @@ public:
     bool downloadsFinished() const;
     std::optional<int> secondsLeft() const;
 
-    // The re-read of the fn setting and the permissions: at once, then every second.
+    // The re-read of the keyboard options and the permissions: at once, then every second.
     Q_INVOKABLE void startPolling();
     Q_INVOKABLE void stopPolling();
     // Assigns only the values that changed, so an idle window is not redrawn every second.
@@ -129,14 +140,10 @@ public:
     // Turns the accessibility switch on (shown at once) and opens its settings panel.
     Q_INVOKABLE void openAccessibility();
 
-    // The system's use of the fn key. This desktop has no such setting: the dictation key that
-    // stands for fn (right Ctrl) does nothing else, so there is never a value.
-    static std::optional<int> readFnUsage() { return std::nullopt; }
-
 signals:
     void stepChanged();
     void keyChanged();
-    void fnUsageChanged();
+    void keyboardOptionsChanged();
     void micChanged();
     void canTypeChanged();
     void axTrustedChanged();
@@ -154,12 +161,11 @@ private:
     QString keyRaw() const { return HotkeyMonitor::rawValue(key_); }
     QString keyName() const { return HotkeyMonitor::displayName(key_); }
     QString keyCap() const { return HotkeyMonitor::capLabel(key_); }
-    QVariant fnUsageValue() const;
-    void setFnUsageValue(const QVariant& value);
     int micValue() const { return static_cast<int>(mic_); }
     QVariant secondsLeftValue() const;
     void schedulePoll();
 
+    KeyboardOptions& keyboard_;
     DesktopPermissions& permissions_;
     SettingsPanels& panels_;
     Clock& clock_;
@@ -167,7 +173,7 @@ private:
 
     Step step_ = Step::welcome;
     HotkeyMonitor::Key key_;
-    std::optional<int> fnUsage_;
+    QStringList keyboardOptions_;
     Microphone::Permission mic_;
     bool canType_;
     DesktopPermissions::Switch accessibility_;

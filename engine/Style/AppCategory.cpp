@@ -48,13 +48,13 @@ QString examples(AppCategory category)
 {
     switch (category) {
     case AppCategory::email:
-        return QStringLiteral("Mail, Outlook, Superhuman");
+        return QStringLiteral("Thunderbird, Evolution, Gmail");
     case AppCategory::messaging:
-        return QStringLiteral("Messages, Slack, WhatsApp, Telegram");
+        return QStringLiteral("Slack, Telegram, Signal, WhatsApp");
     case AppCategory::documents:
-        return QStringLiteral("Notes, Pages, Word, Notion, Obsidian");
+        return QStringLiteral("LibreOffice Writer, Google Docs, Notion, Obsidian");
     case AppCategory::code:
-        return QStringLiteral("Xcode, VS Code, Cursor, Terminal");
+        return QStringLiteral("VS Code, JetBrains IDEs, Kate, Terminal");
     case AppCategory::other:
         return QStringLiteral("Any app that isn\u2019t in a group above");
     }

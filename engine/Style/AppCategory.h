@@ -21,6 +21,7 @@ QString rawValue(AppCategory category);
 // Exactly one of the five raw values (case-sensitive); anything else is no category.
 std::optional<AppCategory> fromRawValue(const QString& rawValue);
 QString title(AppCategory category);
+// Applications of the kind, each one the tables below (or the web applications' table) place in it.
 QString examples(AppCategory category);
 
 // The applications known to belong to each category but other; no identifier is in two sets.

@@ -6,10 +6,13 @@ import Quillmarsh.App
 
 // Settings: every setting in five cards. Each control writes the page model and, where the
 // application has to act, calls its action; the page keeps only whether opening at login failed.
+// The microphone's name follows devices as they come and go while the page shows.
 ScrollView {
     id: root
     required property AppModel model
     property bool loginProblem: false
+
+    DefaultMicrophone { id: microphone }
 
     contentWidth: availableWidth
     contentHeight: page.implicitHeight + 38 + 36
@@ -92,9 +95,10 @@ ScrollView {
                         divider: true
                     }
                     SettingRow {
+                        objectName: "microphoneRow"
                         width: parent.width
                         title: "Microphone"
-                        note: DisplayText.microphoneNote()
+                        note: "Using " + microphone.name
                         QMSmallButton {
                             text: "Sound settings"
                             onClicked: DesktopSettings.openSound()

@@ -47,7 +47,7 @@ private slots:
         QTRY_COMPARE(desktop.accessibility(), DesktopPermissions::Switch::absent);
         FakePanels panels;
         ManualClock clock;
-        OnboardingModel model(HotkeyMonitor::Key::rightOption, desktop, panels, clock);
+        OnboardingModel model(HotkeyMonitor::Key::rightOption, KeyboardOptions::system(), desktop, panels, clock);
         int finished = 0;
         model.onFinish = [&] { ++finished; };
         for (int press = 0; press < OnboardingModel::stepCount; ++press)

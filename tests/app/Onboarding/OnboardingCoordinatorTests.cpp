@@ -25,6 +25,7 @@ class OnboardingCoordinatorTests : public QObject {
     QTemporaryDir folder_;
     std::unique_ptr<AppFixture> app_;
     std::unique_ptr<Settings> settings_;
+    FakeKeyboard keyboard_;
     FakePermissions permissions_;
     FakePanels panels_;
     ManualClock clock_;
@@ -50,7 +51,7 @@ private slots:
             coordinator_->keyChanged(key);
         };
         coordinator_ = std::make_unique<OnboardingCoordinator>(
-            OnboardingCoordinator::Services{makeWindow, *settings_, permissions_, panels_, clock_},
+            OnboardingCoordinator::Services{makeWindow, *settings_, keyboard_, permissions_, panels_, clock_},
             OnboardingCoordinator::Hooks{setKey, {}});
     }
 

@@ -24,6 +24,7 @@ class OnboardingDictationTests : public QObject {
 
     ManualClock clock_;
     QQmlEngine engine_;
+    FakeKeyboard keyboardOptions_;
     FakePermissions permissions_;
     FakePanels panels_;
     Keyboard keyboard_;
@@ -44,7 +45,8 @@ private slots:
             QQmlComponent component(&engine_, QUrl(QStringLiteral("qrc:/qt/qml/Quillmarsh/App/") + file));
             return qobject_cast<QQuickWindow*>(component.createWithInitialProperties(properties));
         };
-        OnboardingCoordinator onboarding({makeWindow, harness.settings, permissions_, panels_, clock_}, {});
+        OnboardingCoordinator onboarding(
+            {makeWindow, harness.settings, keyboardOptions_, permissions_, panels_, clock_}, {});
         harness.flow.onIdleKeyDown = [&] { onboarding.dictationKeyDown(); };
         harness.flow.onInserted = [&](const QString& text) { onboarding.inserted(text); };
 

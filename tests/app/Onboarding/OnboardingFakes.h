@@ -1,11 +1,18 @@
 #pragma once
-// The desktop as the first-run window's tests set it: permissions they change by hand and
-// settings panels that only record what was opened.
+// The desktop as the first-run window's tests set it: keyboard options and permissions they change
+// by hand, and settings panels that only record what was opened.
 
 #include "DesktopPermissions.h"
+#include "KeyboardOptions.h"
 #include "SettingsPanels.h"
 
 #include <vector>
+
+class FakeKeyboard final : public KeyboardOptions {
+public:
+    QStringList options;
+    QStringList current() const override { return options; }
+};
 
 class FakePermissions final : public DesktopPermissions {
 public:

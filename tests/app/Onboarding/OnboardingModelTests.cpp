@@ -12,15 +12,17 @@ using Permission = Microphone::Permission;
 class OnboardingModelTests : public QObject {
     Q_OBJECT
 
+    FakeKeyboard keyboard_;
     FakePermissions permissions_;
     FakePanels panels_;
     ManualClock clock_;
 
-    OnboardingModel makeModel(Key key = Key::rightOption) { return {key, permissions_, panels_, clock_}; }
+    OnboardingModel makeModel(Key key = Key::rightOption) { return {key, keyboard_, permissions_, panels_, clock_}; }
 
 private slots:
     void init()
     {
+        keyboard_.options.clear();
         permissions_ = FakePermissions{};
         panels_.opened.clear();
     }
@@ -30,16 +32,17 @@ private slots:
         struct Case {
             Step from;
             Key key;
-            std::optional<int> fnUsage;
+            QStringList keyboardOptions;
             bool canType;
             Step afterNext;
         };
         const Case cases[] = {
             {Step::welcome, Key::fn, {}, false, Step::key},
             {Step::key, Key::fn, {}, false, Step::permissions},
-            {Step::key, Key::fn, 0, false, Step::permissions},
-            {Step::key, Key::fn, 2, false, Step::key},
-            {Step::key, Key::rightCommand, 1, false, Step::permissions},
+            {Step::key, Key::fn, {"grp:alt_shift_toggle", "grp:rwin_toggle"}, false, Step::permissions},
+            {Step::key, Key::fn, {"compose:rctrl"}, false, Step::key},
+            {Step::key, Key::rightCommand, {"grp:rctrl_toggle"}, false, Step::permissions},
+            {Step::key, Key::rightCommand, {"grp:rwin_toggle"}, false, Step::key},
             {Step::permissions, Key::fn, {}, false, Step::permissions},
             {Step::permissions, Key::fn, {}, true, Step::tryIt},
             {Step::tryIt, Key::fn, {}, false, Step::done},
@@ -49,7 +52,7 @@ private slots:
             // Neither a microphone nor the accessibility switch holds the user back.
             permissions_.typing = c.canType;
             OnboardingModel model = makeModel(c.key);
-            model.setFnUsage(c.fnUsage);
+            model.setKeyboardOptions(c.keyboardOptions);
             model.setStep(c.from);
             model.next();
             QCOMPARE(model.step(), c.afterNext);
@@ -62,18 +65,23 @@ private slots:
 
     void theSecondlyPollPublishesOnlyChanges()
     {
+        keyboard_.options = QStringList{"grp:rctrl_toggle"};
         OnboardingModel model = makeModel(Key::fn);
-        model.setFnUsage(1);  // as if the system used fn: the next read finds nothing again
+        QVERIFY(!model.keyReady());
         QSignalSpy mic(&model, &OnboardingModel::micChanged);
         QSignalSpy trusted(&model, &OnboardingModel::axTrustedChanged);
-        QSignalSpy fn(&model, &OnboardingModel::fnUsageChanged);
+        QSignalSpy options(&model, &OnboardingModel::keyboardOptionsChanged);
 
         model.startPolling();
-        QCOMPARE(fn.count(), 1);
-        QVERIFY(model.keyReady());
-
         clock_.advance(std::chrono::seconds(3));
-        QCOMPARE(mic.count() + trusted.count() + fn.count(), 1);
+        QCOMPARE(mic.count() + trusted.count() + options.count(), 0);
+
+        // The layout switch moved to another key in the keyboard settings: the key is free at the
+        // next check.
+        keyboard_.options = QStringList{"grp:rwin_toggle"};
+        clock_.advance(std::chrono::seconds(1));
+        QCOMPARE(options.count(), 1);
+        QVERIFY(model.keyReady());
 
         // A microphone plugged in shows at the next check.
         permissions_.mic = Permission::authorized;

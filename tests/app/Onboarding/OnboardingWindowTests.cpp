@@ -29,7 +29,8 @@ public:
         using Switch = DesktopPermissions::Switch;
         permissions_.state = !hasSwitch_ ? Switch::absent : trusted ? Switch::on : Switch::off;
         panels_.installed = hasPanels_;
-        auto* model = new OnboardingModel(*HotkeyMonitor::fromRawValue(keyRaw), permissions_, panels_, clock_, this);
+        auto* model =
+            new OnboardingModel(*HotkeyMonitor::fromRawValue(keyRaw), keyboard_, permissions_, panels_, clock_, this);
         QQmlEngine::setObjectOwnership(model, QQmlEngine::CppOwnership);
         model->onChooseKey = [this](HotkeyMonitor::Key key) { chosenKeys_.append(HotkeyMonitor::rawValue(key)); };
         chosenKeys_.clear();
@@ -37,6 +38,7 @@ public:
     }
 
 private:
+    FakeKeyboard keyboard_;
     FakePermissions permissions_;
     FakePanels panels_;
     ManualClock clock_;

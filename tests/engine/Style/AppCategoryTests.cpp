@@ -1,7 +1,11 @@
 #include "Style/AppCategory.h"
 #include "Style/WebApps.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 std::optional<QString> id(const char* text)
@@ -43,4 +47,44 @@ TEST(Browsers, TitlesCountOnlyInABrowser)
     EXPECT_EQ(AppCategories::of(id("org.mozilla.firefox"), std::nullopt), AppCategory::other);
     EXPECT_EQ(AppCategories::of(id("com.apple.Notes"), gmail), AppCategory::documents);
     EXPECT_EQ(AppCategories::of(std::nullopt, gmail), AppCategory::other);
+}
+
+TEST(AppCategories, ExamplesNameApplicationsTheTablesPlaceThere)
+{
+    // Each example as the desktop reports it: an application's id, or a browser and its title.
+    struct Example {
+        const char* name;
+        const char* id;
+        const char* title;
+    };
+    const std::pair<AppCategory, std::vector<Example>> cases[] = {
+        {AppCategory::email,
+         {{"Thunderbird", "org.mozilla.thunderbird", nullptr},
+          {"Evolution", "org.gnome.Evolution", nullptr},
+          {"Gmail", "firefox", "Inbox - Gmail"}}},
+        {AppCategory::messaging,
+         {{"Slack", "slack", nullptr},
+          {"Telegram", "org.telegram.desktop", nullptr},
+          {"Signal", "signal", nullptr},
+          {"WhatsApp", "whatsapp-for-linux", nullptr}}},
+        {AppCategory::documents,
+         {{"LibreOffice Writer", "libreoffice-writer", nullptr},
+          {"Google Docs", "firefox", "Plan - Google Docs"},
+          {"Notion", "notion-app", nullptr},
+          {"Obsidian", "obsidian", nullptr}}},
+        {AppCategory::code,
+         {{"VS Code", "code", nullptr},
+          {"JetBrains IDEs", "jetbrains-idea", nullptr},
+          {"Kate", "org.kde.kate", nullptr},
+          {"Terminal", "org.gnome.Terminal", nullptr}}},
+    };
+    for (const auto& [category, examples] : cases) {
+        QStringList names;
+        for (const Example& example : examples) {
+            names.append(QString::fromUtf8(example.name));
+            const auto title = example.title ? std::optional(QString::fromUtf8(example.title)) : std::nullopt;
+            EXPECT_EQ(AppCategories::of(id(example.id), title), category) << example.name;
+        }
+        EXPECT_EQ(AppCategories::examples(category), names.join(QStringLiteral(", ")));
+    }
 }

@@ -83,17 +83,30 @@ TestCase {
 
     function test_keyStatus_data() {
         return [
-            { tag: "fn free", key: "fn", usage: undefined, cap: "Ctrl", status: "right Ctrl is free for Quillmarsh", ready: true },
-            { tag: "right Super", key: "rightCommand", usage: 1, cap: "Super", status: "right Super is your dictation key", ready: true },
-            { tag: "fn switches keyboards", key: "fn", usage: 1, cap: "Ctrl", status: "You use right Ctrl to switch keyboards",
+            { tag: "right Ctrl free", key: "fn", options: ["grp:alt_shift_toggle"], cap: "Ctrl",
+              status: "right Ctrl is free for Quillmarsh", ready: true },
+            { tag: "right Super", key: "rightCommand", options: ["grp:rctrl_toggle"], cap: "Super",
+              status: "right Super is your dictation key", ready: true },
+            { tag: "right Ctrl switches keyboards", key: "fn", options: ["grp:rctrl_toggle"], cap: "Ctrl",
+              status: "You use right Ctrl to switch keyboards",
+              message: "Keep it that way and dictate with right Alt instead. Or turn off the keyboard option “grp:rctrl_toggle” in Keyboard settings",
               buttons: ["Use right Alt", "Open Keyboard Settings"], ready: false },
-            { tag: "fn other use", key: "fn", usage: 2, cap: "Ctrl", status: "Your desktop is using right Ctrl right now",
-              message: "Pressing it opens Emoji & Symbols", buttons: ["Open Keyboard Settings"], ready: false },
+            { tag: "right Alt switches keyboards", key: "rightOption", options: ["grp:toggle"], cap: "Alt",
+              status: "You use right Alt to switch keyboards",
+              buttons: ["Use right Ctrl", "Open Keyboard Settings"], ready: false },
+            { tag: "right Super composes", key: "rightCommand", options: ["compose:rwin"], cap: "Super",
+              status: "Your desktop is using right Super right now",
+              message: "Pressing it starts a compose sequence (the keyboard option “compose:rwin”). Turn that option off",
+              buttons: ["Open Keyboard Settings"], ready: false },
+            { tag: "every key switches keyboards", key: "fn", options: ["grp:rwin_switch", "grp:switch", "grp:rctrl_switch"],
+              cap: "Ctrl", status: "Your desktop is using right Ctrl right now",
+              message: "Pressing it switches the keyboard layout (the keyboard option “grp:rctrl_switch”).",
+              buttons: ["Open Keyboard Settings"], ready: false },
         ]
     }
     function test_keyStatus(data) {
         const view = make(data.key, 3, true, 1)
-        view.onboarding.fnUsage = data.usage
+        view.onboarding.keyboardOptions = data.options
         const shown = texts(view)
         verify(shown.includes(data.cap), shown)
         verify(shown.includes(data.status), shown)
@@ -111,7 +124,7 @@ TestCase {
 
     function test_keyChoicesGoThroughTheApplication() {
         const view = make("fn", 3, true, 1)
-        view.onboarding.fnUsage = 1
+        view.onboarding.keyboardOptions = ["grp:rctrl_toggle"]
         mouseClick(button(view, "Use right Alt"))
         compare(view.onboarding.key, "rightOption")
         verify(texts(view).includes("right Alt is your dictation key"))

@@ -1,0 +1,29 @@
+#pragma once
+// The default microphone's name while a page shows it, as the sound server names its default input:
+// it follows devices plugged in or out and another default chosen. Until the server answers (and
+// without one) it is the name the audio library gives.
+
+#include "DefaultSoundInput.h"
+
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+class DefaultMicrophone : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    // "no microphone" when there is none.
+    Q_PROPERTY(QString name READ name NOTIFY nameChanged)
+
+public:
+    explicit DefaultMicrophone(QObject* parent = nullptr);
+
+    QString name() const { return name_; }
+
+signals:
+    void nameChanged();
+
+private:
+    DefaultSoundInput input_;
+    QString name_;
+};

@@ -1,0 +1,71 @@
+#include "DefaultSoundInput.h"
+
+#include <pulse/glib-mainloop.h>
+#include <pulse/pulseaudio.h>
+
+DefaultSoundInput::DefaultSoundInput(QObject* parent) : QObject(parent)
+{
+    // Qt's main loop is GLib's, so the server's answers arrive between the application's events.
+    loop_ = pa_glib_mainloop_new(nullptr);
+    context_ = pa_context_new(pa_glib_mainloop_get_api(loop_), "Quillmarsh");
+    if (!context_)
+        return;
+    pa_context_set_state_callback(context_, &DefaultSoundInput::onState, this);
+    pa_context_set_subscribe_callback(
+        context_,
+        [](pa_context*, pa_subscription_event_type_t, uint32_t, void* self) {
+            static_cast<DefaultSoundInput*>(self)->askForDefault();
+        },
+        this);
+    pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
+}
+
+DefaultSoundInput::~DefaultSoundInput()
+{
+    if (context_) {
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        pa_context_set_subscribe_callback(context_, nullptr, nullptr);
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+    }
+    pa_glib_mainloop_free(loop_);
+}
+
+void DefaultSoundInput::onState(pa_context* context, void* self)
+{
+    if (pa_context_get_state(context) != PA_CONTEXT_READY)
+        return;
+    // A new default or a device plugged in or out: the server's and the inputs' events.
+    const auto events = pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_SOURCE);
+    if (pa_operation* operation = pa_context_subscribe(context, events, nullptr, nullptr))
+        pa_operation_unref(operation);
+    static_cast<DefaultSoundInput*>(self)->askForDefault();
+}
+
+void DefaultSoundInput::askForDefault()
+{
+    // The server answers in order, so the last answer is about the latest change.
+    if (pa_operation* operation = pa_context_get_server_info(context_, &DefaultSoundInput::onServerInfo, this))
+        pa_operation_unref(operation);
+}
+
+void DefaultSoundInput::onServerInfo(pa_context* context, const pa_server_info* info, void* self)
+{
+    pa_operation* operation = info && info->default_source_name ? pa_context_get_source_info_by_name(
+                                  context, info->default_source_name, &DefaultSoundInput::onSourceInfo, self)
+                                                                : nullptr;
+    if (operation)
+        pa_operation_unref(operation);
+    else
+        emit static_cast<DefaultSoundInput*>(self)->described({});
+}
+
+void DefaultSoundInput::onSourceInfo(pa_context*, const pa_source_info* info, int last, void* self)
+{
+    auto* input = static_cast<DefaultSoundInput*>(self);
+    if (last < 0)  // the default went away meanwhile
+        emit input->described({});
+    else if (!last && info)
+        emit input->described(info->monitor_of_sink == PA_INVALID_INDEX ? QString::fromUtf8(info->description)
+                                                                        : QString());
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The sound server's default input as the desktop names it, followed as devices come and go and
+// the user picks another default. It talks to the server (PulseAudio, or PipeWire in its place)
+// from the main thread's event loop and never waits for it; without a server nothing is reported.
+
+#include <QObject>
+#include <QString>
+
+struct pa_context;
+struct pa_glib_mainloop;
+struct pa_server_info;
+struct pa_source_info;
+
+class DefaultSoundInput : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DefaultSoundInput(QObject* parent = nullptr);
+    ~DefaultSoundInput() override;
+
+signals:
+    // The default input's description at first and after each change; empty when the default is
+    // no input of its own (none, or another device's monitor).
+    void described(const QString& description);
+
+private:
+    static void onState(pa_context* context, void* self);
+    static void onServerInfo(pa_context* context, const pa_server_info* info, void* self);
+    static void onSourceInfo(pa_context* context, const pa_source_info* info, int last, void* self);
+    void askForDefault();
+
+    pa_glib_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+};
