@@ -42,9 +42,13 @@ bool WindowOnScreen::eventFilter(QObject* watched, QEvent* event)
 
 void WindowOnScreen::update()
 {
-    // Watched from the first showing on, once the window has its place on the desktop.
-    if (!coverWatch_ && window_->isVisible() && coverWatch())
+    // Watched from the first showing on, once the window has its place on the desktop, and watched
+    // anew when the desktop's window behind it was made anew.
+    if (window_->isVisible() && coverWatch() && window_->winId() != watchedId_) {
+        watchedId_ = window_->winId();
+        covered_ = false;
         coverWatch_ = coverWatch()(*window_, [this](bool covered) { setCovered(covered); });
+    }
     const bool onScreen =
         window_->isVisible() && window_->isExposed() && window_->visibility() != QWindow::Minimized && !covered_;
     if (onScreen == onScreen_)

@@ -39,5 +39,6 @@ private:
     QWindow* const window_;
     bool covered_ = false;
     bool onScreen_ = false;
+    WId watchedId_ = 0;
     std::unique_ptr<QObject> coverWatch_;
 };
