@@ -8,8 +8,11 @@
 #include "DemoPipeline.h"
 #include "QuitOnSignals.h"
 #include "SingleInstance.h"
+#include "WindowOnScreen.h"
+#include "X11/X11WindowCover.h"
 
 #include <QApplication>
+#include <QQuickWindow>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -23,11 +26,20 @@ int main(int argc, char* argv[])
     if (demoAudio && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    // The processor draws the windows, redrawing only what changed: a breathing orb costs its own
+    // square rather than the whole window each frame, and the windows look as their pictures do.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarsh"));
     QApplication::setApplicationVersion(AppInfo::shortVersion());
     QApplication::setDesktopFileName(QStringLiteral("quillmarsh"));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (QApplication::platformName() == QStringLiteral("xcb")) {
+        WindowOnScreen::setCoverWatch(
+            [](QWindow& window, std::function<void(bool)> report) -> std::unique_ptr<QObject> {
+                return std::make_unique<X11WindowCover>(window.winId(), std::move(report));
+            });
+    }
 
     if (demoAudio) {
         AppDelegate delegate(Settings::shared());

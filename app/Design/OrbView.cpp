@@ -1,15 +1,30 @@
 #include "OrbView.h"
 
 #include "QM.h"
+#include "WindowOnScreen.h"
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QQuickWindow>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
+
+// The body's radius as a share of the orb's side; at rest it breathes by a share of that radius,
+// at a rate in radians per second.
+constexpr double bodyShare = 0.32;
+constexpr double breathDepth = 0.03;
+constexpr double breathRate = 1.6;
+// Seconds the ring widens after inserting; then the orb stands still.
+constexpr double insertedRing = 0.6;
+
+constexpr int movingFrame = 16;
+constexpr int slowestFrame = 500;
+// How far a resting orb's edge may move between frames, in device pixels: less shows no change.
+constexpr double restingStep = 0.25;
 
 QColor withAlpha(QColor color, double alpha)
 {
@@ -22,9 +37,11 @@ QColor withAlpha(QColor color, double alpha)
 OrbView::OrbView(QQuickItem* parent) : QQuickPaintedItem(parent)
 {
     setAntialiasing(true);
-    frameClock_.setInterval(16);
     connect(&frameClock_, &QTimer::timeout, this, &OrbView::frame);
-    connect(&state_, &OrbState::modeChanged, this, [this] { update(); });
+    connect(&state_, &OrbState::modeChanged, this, [this] {
+        update();
+        updateFrameClock();
+    });
 }
 
 void OrbView::setLevel(double level)
@@ -58,29 +75,61 @@ void OrbView::itemChange(ItemChange change, const ItemChangeData& data)
     QQuickPaintedItem::itemChange(change, data);
     if (change == ItemSceneChange) {
         // A new window gets a new frame clock, which starts from a fresh first frame.
-        hasFrameClock_ = data.window != nullptr;
+        if (onScreen_)
+            disconnect(onScreen_, nullptr, this, nullptr);
+        onScreen_ = data.window ? WindowOnScreen::of(data.window) : nullptr;
+        if (onScreen_)
+            connect(onScreen_, &WindowOnScreen::onScreenChanged, this, &OrbView::updateFrameClock);
         sincePrevious_.invalidate();
         updateFrameClock();
     }
 }
 
+std::optional<int> OrbView::framePace() const
+{
+    // Motes drift whatever the mode.
+    if (!state_.motes().empty())
+        return movingFrame;
+    switch (state_.mode()) {
+    case OrbState::Idle: {
+        const double pixelRatio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+        const double edgeSpeed = std::min(width(), height()) * pixelRatio * bodyShare * breathDepth * breathRate;
+        if (edgeSpeed <= 0)
+            return std::nullopt;
+        return std::clamp(int(1000 * restingStep / edgeSpeed), movingFrame, slowestFrame);
+    }
+    case OrbState::Listening:
+    case OrbState::Thinking:
+        return movingFrame;
+    case OrbState::Inserted:
+        return state_.t() - state_.stateT() < insertedRing ? std::optional(movingFrame) : std::nullopt;
+    case OrbState::Error:
+        break;
+    }
+    return std::nullopt;
+}
+
 void OrbView::updateFrameClock()
 {
-    if (hasFrameClock_ && running_) {
-        frameClock_.start();
-    } else {
+    const std::optional<int> pace = running_ && onScreen_ && onScreen_->onScreen() ? framePace() : std::nullopt;
+    if (!pace) {
         frameClock_.stop();
         sincePrevious_.invalidate();
+    } else if (!frameClock_.isActive() || frameClock_.interval() != *pace) {
+        frameClock_.start(*pace);
     }
 }
 
 void OrbView::frame()
 {
-    const double seconds = sincePrevious_.isValid() ? std::min(sincePrevious_.restart() / 1000.0, 0.05) : 1.0 / 60;
+    const double longest = std::max(0.05, 1.5 * frameClock_.interval() / 1000.0);
+    const double seconds = sincePrevious_.isValid() ? std::min(sincePrevious_.restart() / 1000.0, longest) : 1.0 / 60;
     if (!sincePrevious_.isValid())
         sincePrevious_.start();
     state_.advance(seconds, std::clamp(level_, 0.0, 1.0));
     update();
+    // What is shown now may move at another pace, or have come to rest.
+    updateFrameClock();
 }
 
 // An ink body (paper on a dark bar) that swells with the voice; a saffron arc circles while
@@ -90,7 +139,7 @@ void OrbView::paint(QPainter* painter)
     painter->setRenderHint(QPainter::Antialiasing);
     const QPointF centre = boundingRect().center();
     const double side = std::min(width(), height());
-    const double base = side * 0.32;
+    const double base = side * bodyShare;
     const double t = state_.t();
     const double inMode = t - state_.stateT();
     const QColor body = light_ ? QM::paper : QM::ink;
@@ -99,7 +148,7 @@ void OrbView::paint(QPainter* painter)
     painter->setPen(Qt::NoPen);
     switch (state_.mode()) {
     case OrbState::Idle:
-        radius = base * (1 + 0.03 * std::sin(t * 1.6));
+        radius = base * (1 + breathDepth * std::sin(t * breathRate));
         painter->setBrush(body);
         break;
     case OrbState::Listening: {
@@ -113,7 +162,7 @@ void OrbView::paint(QPainter* painter)
         painter->setBrush(body);
         break;
     case OrbState::Inserted: {
-        const double grow = std::min(inMode / 0.6, 1.0);
+        const double grow = std::min(inMode / insertedRing, 1.0);
         painter->setBrush(Qt::NoBrush);
         painter->setPen(QPen(withAlpha(QM::saffron, 1 - grow), side * 0.04));
         painter->drawEllipse(centre, base * (1 + 0.5 * grow), base * (1 + 0.5 * grow));

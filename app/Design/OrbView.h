@@ -3,13 +3,21 @@
 #include "OrbState.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QQuickPaintedItem>
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
-// Shows a live OrbState. While it is in a window it runs a 60-per-second frame clock (paused
-// unless `running`); each frame advances the state by the time since the previous frame (at most
-// 0.05 s, 1/60 s on the first) towards `level` clamped to [0, 1], then redraws.
+#include <optional>
+
+class WindowOnScreen;
+
+// Shows a live OrbState. While it is in a window that can be seen it runs a frame clock (paused
+// unless `running`, and while the window is hidden, minimised or covered); each frame advances the
+// state by the time since the previous frame (at most 0.05 s or one and a half frames, 1/60 s on
+// the first) towards `level` clamped to [0, 1], then redraws. The clock goes no faster than what
+// is shown moves: 60 frames a second in motion, a resting orb's slow breath only as often as it
+// moves its edge by a quarter of a pixel, and none for an orb that stands still.
 class OrbView : public QQuickPaintedItem {
     Q_OBJECT
     QML_ELEMENT
@@ -31,6 +39,9 @@ public:
 
     void paint(QPainter* painter) override;
 
+    // Milliseconds between frames for what the orb shows now; nothing while it stands still.
+    std::optional<int> framePace() const;
+
 signals:
     void levelChanged();
     void lightChanged();
@@ -47,7 +58,7 @@ private:
     double level_ = 0;
     bool light_ = false;
     bool running_ = false;
-    bool hasFrameClock_ = false;
+    QPointer<WindowOnScreen> onScreen_;
     QTimer frameClock_;
     QElapsedTimer sincePrevious_;
 };

@@ -1,7 +1,9 @@
 #include "OrbMarkCoordinator.h"
 #include "OrbState.h"
 #include "OrbView.h"
+#include "WindowOnScreen.h"
 
+#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -61,6 +63,75 @@ private slots:
             QCOMPARE(view.orbState()->mode(), mode);
             QCOMPARE(view.level(), mode == OrbState::Listening ? OrbMarkCoordinator::simLevel(coordinator.t()) : 0.0);
         }
+    }
+
+    // A resting orb only breathes: a big one needs a few frames a second, a small one fewer; what
+    // moves gets every frame, and an orb that stands still gets none.
+    void framesFollowWhatMoves()
+    {
+        OrbView big;
+        big.setSize({148, 148});
+        OrbView small;
+        small.setSize({34, 34});
+        QVERIFY(big.framePace() > 16 && big.framePace() < 150);
+        QVERIFY(small.framePace() > big.framePace());
+        QVERIFY(small.framePace() <= 500);
+
+        big.orbState()->setMode(OrbState::Thinking);
+        QCOMPARE(big.framePace(), 16);
+        big.orbState()->setMode(OrbState::Error);
+        QCOMPARE(big.framePace(), std::nullopt);
+        big.orbState()->setMode(OrbState::Inserted);
+        QCOMPARE(big.framePace(), 16);
+        big.orbState()->advance(0.6, 0);
+        QCOMPARE(big.framePace(), std::nullopt);
+
+        // Motes shed while listening drift on at full pace after it, until they are gone.
+        big.orbState()->setMode(OrbState::Listening);
+        big.orbState()->advance(0.5, 1);
+        big.orbState()->setMode(OrbState::Idle);
+        QCOMPARE(big.framePace(), 16);
+        big.orbState()->advance(1.3, 0);
+        QVERIFY(big.framePace() > 16);
+    }
+
+    // The clock, and with it the frames, stops while the window is covered whole or hidden, and
+    // goes on when it can be seen again; the breath keeps its pace at the slower frames.
+    void framesPauseWhileTheWindowCantBeSeen()
+    {
+        std::function<void(bool)> reportCover;
+        WindowOnScreen::setCoverWatch([&](QWindow&, std::function<void(bool)> report) {
+            reportCover = std::move(report);
+            return std::make_unique<QObject>();
+        });
+        QQuickWindow window;
+        window.resize(200, 200);
+        OrbView orb;
+        orb.setParentItem(window.contentItem());
+        orb.setSize({148, 148});
+        orb.setRunning(true);
+        const auto frozen = [&] {
+            const double t = orb.orbState()->t();
+            QTest::qWait(400);
+            return orb.orbState()->t() == t;
+        };
+        QVERIFY(frozen());
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const double shownAt = orb.orbState()->t();
+        QTest::qWait(1000);
+        QVERIFY(orb.orbState()->t() - shownAt > 0.8);
+
+        QVERIFY(reportCover);
+        reportCover(true);
+        QVERIFY(frozen());
+        reportCover(false);
+        QTRY_VERIFY(!frozen());
+
+        window.hide();
+        QVERIFY(frozen());
+        WindowOnScreen::setCoverWatch({});
     }
 
     void aTickAfterTheViewIsGoneDoesNothing()

@@ -216,6 +216,38 @@ TEST_F(CloudStreamTest, AServerClosingMidStreamOrUnreachableIsAConnectionProblem
     }
 }
 
+// The final text in fragments: whole letters in each arrive as one message. A fragment that ends
+// inside a letter is refused by the WebSocket library, which checks each fragment's UTF-8 on its
+// own (Qt 6.4), and closes with 1007 although the whole message is valid: the stream fails as a
+// connection problem and finish gives the last partial text, never the cut one.
+TEST_F(CloudStreamTest, AFinalTextInFragmentsArrivesWholeUnlessAFragmentEndsInsideALetter)
+{
+    // The text begins at byte 24 and each letter takes two bytes.
+    const QByteArray finalText = R"({"type":"final","text":"سلام"})";
+    for (const int frameBytes : {2, 3}) {
+        server.script = [&](Server::Connection& connection, const ClientMessage& message) {
+            if (message.type == ClientKind::start) {
+                connection.send(Server::ready());
+                connection.send(Server::partial(QStringLiteral("سل")));
+            } else if (message.type == ClientKind::finish) {
+                connection.sendInFrames(finalText, frameBytes);
+            }
+        };
+        auto stream = open();
+        ASSERT_TRUE(waitUntil([&] { return stream->text() == QStringLiteral("سل"); }));
+        if (frameBytes == 2) {
+            EXPECT_EQ(finished(*stream, true), QStringLiteral("سلام"));
+            EXPECT_FALSE(stream->failure());
+        } else {
+            EXPECT_EQ(finished(*stream, true), QStringLiteral("سل"));
+            ASSERT_TRUE(stream->failure());
+            EXPECT_EQ(stream->failure()->kind(), CloudError::Kind::connection);
+            EXPECT_TRUE(stream->failure()->description().contains(QStringLiteral("1007")))
+                << stream->failure()->description().toStdString();
+        }
+    }
+}
+
 TEST_F(CloudStreamTest, AServerThatNeverSendsReadyTimesOutAfterTheConnectTimeout)
 {
     server.script = Server::onStart({Server::partial(QStringLiteral("words"))});

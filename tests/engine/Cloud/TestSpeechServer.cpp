@@ -25,6 +25,14 @@ void TestSpeechServer::Connection::send(const QByteArray& text)
     socket_->sendTextMessage(QString::fromUtf8(text));
 }
 
+void TestSpeechServer::Connection::sendInFrames(const QByteArray& text, int frameBytes)
+{
+    const quint64 usual = socket_->outgoingFrameSize();
+    socket_->setOutgoingFrameSize(static_cast<quint64>(frameBytes));
+    socket_->sendTextMessage(QString::fromUtf8(text));
+    socket_->setOutgoingFrameSize(usual);
+}
+
 void TestSpeechServer::Connection::sendBinary(const QByteArray& data)
 {
     socket_->sendBinaryMessage(data);

@@ -36,6 +36,8 @@ public:
         QList<QByteArray> audioFrames() const { return frames(true); }
 
         void send(const QByteArray& text);
+        // One text message in frames of `frameBytes` bytes of its UTF-8, which may end inside a letter.
+        void sendInFrames(const QByteArray& text, int frameBytes);
         void sendBinary(const QByteArray& data);
         void close(int code);
 
