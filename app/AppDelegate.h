@@ -5,7 +5,7 @@
 //
 // Plugging in: a part of the application that needs the engine takes it from the accessors below
 // (the dictation flow is built in `start()` from `models()` — host, punctuator and its queue —,
-// `speechRouter()`, `formatClient()`, the stores, `vault()` and `model()`); a window is built
+// `speechRouter()`, the formatting client, the stores, `vault()` and `model()`); a window is built
 // with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
 // `handleArguments()`; a signed-in account's token reaches the servers through
 // `setAccountToken()` (the account service sets it). A change of dictation key, engine mode or punctuation is stored by
@@ -127,10 +127,6 @@ public:
     AccountService& account() const { return *account_; }
     // Built on first use.
     SpeechRouter& speechRouter();
-    // Present while a speech server is configured.
-    std::shared_ptr<CloudEngine> cloudEngine() const { return cloudEngine_; }
-    // Present while a formatting server is configured.
-    FormatClient* formatClient() const { return formatClient_.get(); }
     // The open main window, or nothing.
     QQuickWindow* mainWindow() const;
     // The tray item's menu, once started.
@@ -139,8 +135,6 @@ public:
     QQuickWindow* acknowledgementsWindow() const;
     // The open share window, or nothing.
     QQuickWindow* shareWindow() const;
-    // The dictation from key to text, once start() has run.
-    DictationFlow* dictationFlow() const { return dictationFlow_.get(); }
 
 private:
     void connectServers();

@@ -30,15 +30,15 @@ void OrbMarkCoordinator::tick()
     OrbView* view = view_.data();
     if (!view)
         return;
-    t_ += 1.0 / 30;
+    loopSeconds_ += 1.0 / 30;
     double total = 0;
-    for (const auto& step : seq_)
+    for (const auto& step : loop_)
         total += step.second;
-    double x = std::fmod(t_, total);
-    for (const auto& [mode, duration] : seq_) {
+    double x = std::fmod(loopSeconds_, total);
+    for (const auto& [mode, duration] : loop_) {
         if (duration > x) {
             view->orbState()->setMode(mode);
-            view->setLevel(mode == OrbState::Listening ? simLevel(t_) : 0);
+            view->setLevel(mode == OrbState::Listening ? simulatedVoiceLevel(loopSeconds_) : 0);
             return;
         }
         x -= duration;
@@ -49,7 +49,7 @@ void OrbMarkCoordinator::tick()
 
 // A voice-like level: syllables at about 2.6 a second, gaps when the slow gate closes, a little
 // jitter and a slow swell.
-double OrbMarkCoordinator::simLevel(double t)
+double OrbMarkCoordinator::simulatedVoiceLevel(double t)
 {
     const double gate = std::sin(0.9 * t) + std::sin(0.37 * t + 1.0) > -0.7 ? 1.0 : 0.05;
     const double syllable = std::pow(std::abs(std::sin((t * std::numbers::pi) * 2.6 + 0.8 * std::sin(1.3 * t))), 1.4);

@@ -27,13 +27,14 @@ public:
     // One tick: the clock moves on by 1/30 s and the view's mode and level follow the loop.
     void tick();
 
-    double t() const { return t_; }
-    static double simLevel(double t);
+    double loopSeconds() const { return loopSeconds_; }
+    static double simulatedVoiceLevel(double t);
 
 private:
     QTimer* timer_ = nullptr;
     QPointer<OrbView> view_;
-    double t_ = 0;
-    const std::vector<std::pair<OrbState::Mode, double>> seq_{
+    double loopSeconds_ = 0;  // whole ticks of 1/30 s
+    // The loop's steps: each mode and how many seconds it lasts.
+    const std::vector<std::pair<OrbState::Mode, double>> loop_{
         {OrbState::Idle, 1.4}, {OrbState::Listening, 5.2}, {OrbState::Thinking, 1.0}, {OrbState::Inserted, 1.8}};
 };

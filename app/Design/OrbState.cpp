@@ -9,7 +9,7 @@ void OrbState::setMode(Mode mode)
     if (mode == mode_)
         return;
     mode_ = mode;
-    stateT_ = t_;
+    modeStartedAt_ = seconds_;
     if (mode == Inserted)
         motes_.clear();
     emit modeChanged();
@@ -17,7 +17,7 @@ void OrbState::setMode(Mode mode)
 
 void OrbState::advance(double seconds, double level)
 {
-    t_ += seconds;
+    seconds_ += seconds;
     // Rise quickly with the voice, fall back more slowly, so the orb breathes instead of flickering.
     const double rate = level > shownLevel_ ? 18.0 : 6.0;
     shownLevel_ += (level - shownLevel_) * std::min(1.0, seconds * rate);
@@ -31,9 +31,9 @@ void OrbState::advance(double seconds, double level)
     if (mode_ != Listening)
         return;
     // Louder speech sheds more motes, up to 24 a second; a small fixed generator keeps it cheap.
-    moteDebt_ += seconds * 24 * shownLevel_;
-    while (moteDebt_ >= 1) {
-        moteDebt_ -= 1;
+    motesDue_ += seconds * 24 * shownLevel_;
+    while (motesDue_ >= 1) {
+        motesDue_ -= 1;
         seed_ = seed_ * 1103515245u + 12345u;
         const double angle = double((seed_ >> 8) % 3600) / 3600.0 * 2 * std::numbers::pi;
         const QPointF direction(std::cos(angle), std::sin(angle));

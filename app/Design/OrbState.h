@@ -34,8 +34,8 @@ public:
     // Moves the clock on by `seconds` and eases the shown level towards `level`.
     void advance(double seconds, double level);
 
-    double t() const { return t_; }
-    double stateT() const { return stateT_; }
+    double seconds() const { return seconds_; }
+    double modeStartedAt() const { return modeStartedAt_; }
     double shownLevel() const { return shownLevel_; }
     const std::vector<Mote>& motes() const { return motes_; }
 
@@ -44,10 +44,10 @@ signals:
 
 private:
     Mode mode_ = Idle;
-    double t_ = 0;
-    double stateT_ = 0;
+    double seconds_ = 0;  // the clock: seconds advanced so far
+    double modeStartedAt_ = 0;  // the clock's reading when the mode last changed
     double shownLevel_ = 0;
-    double moteDebt_ = 0;
-    unsigned seed_ = 1;
+    double motesDue_ = 0;  // motes owed to the time passed, a fraction of one carried over
+    unsigned seed_ = 1;  // the motes' own random sequence, the same on every run
     std::vector<Mote> motes_;
 };

@@ -102,7 +102,7 @@ std::optional<int> OrbView::framePace() const
     case OrbState::Thinking:
         return movingFrame;
     case OrbState::Inserted:
-        return state_.t() - state_.stateT() < insertedRing ? std::optional(movingFrame) : std::nullopt;
+        return state_.seconds() - state_.modeStartedAt() < insertedRing ? std::optional(movingFrame) : std::nullopt;
     case OrbState::Error:
         break;
     }
@@ -140,8 +140,8 @@ void OrbView::paint(QPainter* painter)
     const QPointF centre = boundingRect().center();
     const double side = std::min(width(), height());
     const double base = side * bodyShare;
-    const double t = state_.t();
-    const double inMode = t - state_.stateT();
+    const double t = state_.seconds();
+    const double inMode = t - state_.modeStartedAt();
     const QColor body = light_ ? QM::paper : QM::ink;
     double radius = base;
 

@@ -148,7 +148,6 @@ public:
     // The application's account and the account server's client (none without an account
     // server), set once by the application.
     AccountManager* account() const { return account_; }
-    AccountAPI* accountAPI() const { return accountAPI_; }
     void setAccount(AccountManager& account, AccountAPI* api);
     // Kept equal to the manager's state by the application.
     const AccountManager::State& accountState() const { return accountState_; }

@@ -3,11 +3,11 @@
 #include <future>
 #include <pthread.h>
 
-SerialQueue::SerialQueue(std::string label) : label_(std::move(label))
+SerialQueue::SerialQueue(const std::string& label)
 {
     thread_ = std::thread([this] { run(); });
     // Thread names are limited to 15 bytes; the label's start is the useful part.
-    pthread_setname_np(thread_.native_handle(), label_.substr(0, 15).c_str());
+    pthread_setname_np(thread_.native_handle(), label.substr(0, 15).c_str());
 }
 
 SerialQueue::~SerialQueue()

@@ -14,7 +14,7 @@ class SerialQueue {
 public:
     using Work = std::function<void()>;
 
-    explicit SerialQueue(std::string label);
+    explicit SerialQueue(const std::string& label);
     // Runs the work already due, drops delayed work that is not, then ends the thread.
     ~SerialQueue();
 
@@ -26,15 +26,11 @@ public:
     // Runs the work on the queue and waits for it. Never call it from the queue itself.
     void sync(Work work);
 
-    const std::string& label() const { return label_; }
-    bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
-
 private:
     using Key = std::pair<std::chrono::steady_clock::time_point, unsigned long long>;
 
     void run();
 
-    std::string label_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::map<Key, Work> pending_;

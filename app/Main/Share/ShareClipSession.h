@@ -52,7 +52,6 @@ public:
     bool showDetails() const { return showDetails_; }
     void setShowDetails(bool show);
     QString phase() const;
-    Phase phaseValue() const { return phase_; }
     QString failure() const { return phase_ == Phase::failed ? outcome_ : QString(); }
     QString code() const { return phase_ == Phase::sent ? outcome_ : QString(); }
     bool canSend() const;

@@ -17,16 +17,16 @@ private slots:
         state.advance(0.5, 0);
         QSignalSpy changed(&state, &OrbState::modeChanged);
         state.setMode(OrbState::Listening);
-        QCOMPARE(state.stateT(), 0.5);
+        QCOMPARE(state.modeStartedAt(), 0.5);
         QCOMPARE(changed.count(), 1);
 
         state.advance(0.25, 0);
         state.setMode(OrbState::Listening);
-        QCOMPARE(state.stateT(), 0.5);
+        QCOMPARE(state.modeStartedAt(), 0.5);
         QCOMPARE(changed.count(), 1);
 
         state.setMode(OrbState::Thinking);
-        QCOMPARE(state.stateT(), 0.75);
+        QCOMPARE(state.modeStartedAt(), 0.75);
     }
 
     void listeningShedsMotesAndInsertedClearsThem()
@@ -51,7 +51,7 @@ private slots:
         coordinator.stop();  // ticks are driven by hand below
 
         const auto tickTo = [&](int n) {
-            while (qRound(coordinator.t() * 30) < n)
+            while (qRound(coordinator.loopSeconds() * 30) < n)
                 coordinator.tick();
         };
         // Rest 1.4 s, listen to tick 198, think 1 s, show the insertion until tick 282, rest again.
@@ -61,7 +61,9 @@ private slots:
         for (const auto& [tick, mode] : timeline) {
             tickTo(tick);
             QCOMPARE(view.orbState()->mode(), mode);
-            QCOMPARE(view.level(), mode == OrbState::Listening ? OrbMarkCoordinator::simLevel(coordinator.t()) : 0.0);
+            QCOMPARE(view.level(), mode == OrbState::Listening
+                                       ? OrbMarkCoordinator::simulatedVoiceLevel(coordinator.loopSeconds())
+                                       : 0.0);
         }
     }
 
@@ -111,17 +113,17 @@ private slots:
         orb.setSize({148, 148});
         orb.setRunning(true);
         const auto frozen = [&] {
-            const double t = orb.orbState()->t();
+            const double t = orb.orbState()->seconds();
             QTest::qWait(400);
-            return orb.orbState()->t() == t;
+            return orb.orbState()->seconds() == t;
         };
         QVERIFY(frozen());
 
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const double shownAt = orb.orbState()->t();
+        const double shownAt = orb.orbState()->seconds();
         QTest::qWait(1000);
-        QVERIFY(orb.orbState()->t() - shownAt > 0.8);
+        QVERIFY(orb.orbState()->seconds() - shownAt > 0.8);
 
         QVERIFY(reportCover);
         reportCover(true);
@@ -143,7 +145,7 @@ private slots:
             coordinator.stop();
         }
         coordinator.tick();
-        QCOMPARE(coordinator.t(), 0.0);
+        QCOMPARE(coordinator.loopSeconds(), 0.0);
     }
 };
 
