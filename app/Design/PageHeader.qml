@@ -19,22 +19,24 @@ RowLayout {
         Layout.fillWidth: true
         Layout.minimumWidth: Math.min(implicitWidth, root.width / 3)
         spacing: 4
-        Text {
+        PageText {
+            objectName: "pageTitle"
             Layout.fillWidth: true
             text: root.title
-            textFormat: Text.PlainText
             font: Typography.latin(30, Font.DemiBold)
             color: QM.ink
-            wrapMode: Text.Wrap
+            wrapMode: TextEdit.Wrap
         }
-        Text {
+        // A Persian subtitle (a date in a Persian locale) too starts under the title.
+        PageText {
+            objectName: "pageSubtitle"
             Layout.fillWidth: true
             visible: root.subtitle.length > 0
             text: root.subtitle
-            textFormat: Text.PlainText
-            font: Typography.latin(14, Font.Normal)
+            font: Typography.forText(root.subtitle, 14, Font.Normal)
             color: QM.sub
-            wrapMode: Text.Wrap
+            wrapMode: TextEdit.Wrap
+            alignment: Qt.AlignLeft
         }
     }
     RowLayout {
