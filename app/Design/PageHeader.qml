@@ -14,14 +14,17 @@ RowLayout {
 
     spacing: 8
 
-    ColumnLayout {
+    // A column rather than a layout, so that the texts' heights follow the widths they wrap at.
+    Column {
         Layout.alignment: Qt.AlignBottom
         Layout.fillWidth: true
-        Layout.minimumWidth: Math.min(implicitWidth, root.width / 3)
+        Layout.preferredWidth: Math.max(title.implicitWidth, subtitle.visible ? subtitle.implicitWidth : 0)
+        Layout.minimumWidth: Math.min(Layout.preferredWidth, root.width / 3)
         spacing: 4
         PageText {
+            id: title
             objectName: "pageTitle"
-            Layout.fillWidth: true
+            width: parent.width
             text: root.title
             font: Typography.latin(30, Font.DemiBold)
             color: QM.ink
@@ -29,14 +32,15 @@ RowLayout {
         }
         // A Persian subtitle (a date in a Persian locale) too starts under the title.
         PageText {
+            id: subtitle
             objectName: "pageSubtitle"
-            Layout.fillWidth: true
+            width: parent.width
             visible: root.subtitle.length > 0
             text: root.subtitle
             font: Typography.forText(root.subtitle, 14, Font.Normal)
             color: QM.sub
             wrapMode: TextEdit.Wrap
-            alignment: Qt.AlignLeft
+            horizontalAlignment: TextEdit.AlignLeft
         }
     }
     RowLayout {
