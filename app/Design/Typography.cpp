@@ -31,6 +31,13 @@ QFont Typography::latin(qreal size, int weight)
     return font;
 }
 
+QFont Typography::figures(qreal size, int weight)
+{
+    QFont font = make(QStringLiteral("Commissioner Figures"), size);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
 QFont Typography::persian(qreal size)
 {
     return make(QStringLiteral("Vazirmatn"), size);

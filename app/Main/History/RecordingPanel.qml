@@ -45,7 +45,7 @@ Item {
                 objectName: "clipCode"
                 text: root.detail.clipCode
                 font: {
-                    const f = Typography.latin(13, Font.DemiBold)
+                    const f = Typography.figures(13, Font.DemiBold)
                     f.letterSpacing = 1
                     return f
                 }

@@ -17,7 +17,7 @@ ColumnLayout {
         spacing: 2
         PageText {
             text: parent.number
-            font: Typography.tracked(Typography.latin(30, Font.DemiBold), -0.6)
+            font: Typography.tracked(Typography.figures(30, Font.DemiBold), -0.6)
             color: QM.ink
         }
         PageText {

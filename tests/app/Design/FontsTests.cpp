@@ -1,8 +1,10 @@
 #include "Fonts.h"
+#include "Typography.h"
 
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +34,26 @@ private slots:
         QCOMPARE(QFontInfo(QFont(QStringLiteral("Commissioner"))).family(), QStringLiteral("Commissioner"));
         // The ".otf" copy was passed over: only the regular face is there.
         QCOMPARE(QFontDatabase::styles(QStringLiteral("Commissioner")), QStringList{"Regular"});
+    }
+
+    // A clock set in the figures font keeps its width as it counts: every digit takes one cell.
+    void figuresKeepTheirWidthAsTheyChange()
+    {
+        Fonts::registerFolder(QStringLiteral(QUILLMARSH_FONTS_DIR));
+        for (const int weight : {QFont::Normal, QFont::DemiBold}) {
+            const QFont font = Typography::figures(13, weight);
+            QCOMPARE(QFontInfo(font).family(), QStringLiteral("Commissioner Figures"));
+            const QFontMetricsF metrics(font);
+            const qreal width = metrics.horizontalAdvance(QStringLiteral("0:00 / 1:48"));
+            for (int seconds = 1; seconds <= 108; ++seconds) {
+                const QString clock =
+                    QStringLiteral("%1:%2 / 1:48").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+                QCOMPARE(metrics.horizontalAdvance(clock), width);
+            }
+            // The figures are Commissioner's own, whose digits differ in width.
+            const QFontMetricsF latin(Typography::latin(13, weight));
+            QVERIFY(latin.horizontalAdvance(QStringLiteral("1")) < latin.horizontalAdvance(QStringLiteral("0")));
+        }
     }
 };
 
