@@ -34,6 +34,8 @@ QFont Typography::latin(qreal size, int weight)
 QFont Typography::figures(qreal size, int weight)
 {
     QFont font = make(QStringLiteral("Commissioner Figures"), size);
+    // Persian digits (a number in a Persian locale) come from Vazirmatn's tabular figures.
+    font.setFamilies({QStringLiteral("Commissioner Figures"), QStringLiteral("Vazirmatn Figures")});
     font.setWeight(QFont::Weight(weight));
     return font;
 }

@@ -5,8 +5,11 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 
 class FontsTests : public QObject {
     Q_OBJECT
@@ -50,6 +53,17 @@ private slots:
                     QStringLiteral("%1:%2 / 1:48").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
                 QCOMPARE(metrics.horizontalAdvance(clock), width);
             }
+            // Persian digits, as a Persian locale writes numbers, too: Vazirmatn's tabular ones.
+            const QString persianDigits = QStringLiteral("۰۱۲۳۴۵۶۷۸۹");
+            for (const QChar digit : persianDigits)
+                QCOMPARE(metrics.horizontalAdvance(digit), metrics.horizontalAdvance(persianDigits.at(0)));
+            QTextLayout layout(persianDigits, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            QCOMPARE(runs.size(), 1);
+            QCOMPARE(runs.first().rawFont().familyName(), QStringLiteral("Vazirmatn Figures"));
             // The figures are Commissioner's own, whose digits differ in width.
             const QFontMetricsF latin(Typography::latin(13, weight));
             QVERIFY(latin.horizontalAdvance(QStringLiteral("1")) < latin.horizontalAdvance(QStringLiteral("0")));
