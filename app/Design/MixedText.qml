@@ -3,7 +3,8 @@ import Quillmarsh.Design
 
 // User text that may be Persian or English: Persian in "Vazirmatn" one point larger, right to left
 // and at the right edge of the width it is given; anything else in "Commissioner" with `weight`,
-// left to right at the left edge. Re-decided whenever the text changes.
+// left to right at the left edge. Re-decided whenever the text changes. Without a line limit it is
+// page text the user can select and copy; a limited text ends in an ellipsis instead.
 Item {
     id: root
     property string text
@@ -18,11 +19,12 @@ Item {
     readonly property bool persian: Script.isPersian(text)
     readonly property alias font: label.font
 
-    implicitWidth: label.implicitWidth
-    implicitHeight: label.implicitHeight
+    implicitWidth: root.lineLimit > 0 ? label.implicitWidth : selectable.implicitWidth
+    implicitHeight: root.lineLimit > 0 ? label.implicitHeight : selectable.implicitHeight
 
     Text {
         id: label
+        visible: root.lineLimit > 0
         width: root.width
         // A leading direction mark sets the paragraph's direction whatever its first word is.
         text: (root.persian ? "\u200f" : "\u200e") + root.text
@@ -35,6 +37,16 @@ Item {
         horizontalAlignment: root.persian ? Text.AlignRight : Text.AlignLeft
         lineHeightMode: root.lineSpacing > 0 ? Text.FixedHeight : Text.ProportionalHeight
         lineHeight: root.lineSpacing > 0 ? metrics.height + root.lineSpacing : 1
+    }
+    PageText {
+        id: selectable
+        visible: root.lineLimit === 0
+        width: root.width
+        text: root.text
+        font: label.font
+        color: root.color
+        wrapMode: TextEdit.Wrap
+        lineSpacing: root.lineSpacing
     }
     FontMetrics {
         id: metrics

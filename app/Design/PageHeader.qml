@@ -14,27 +14,33 @@ RowLayout {
 
     spacing: 8
 
-    ColumnLayout {
+    // A column rather than a layout, so that the texts' heights follow the widths they wrap at.
+    Column {
         Layout.alignment: Qt.AlignBottom
         Layout.fillWidth: true
-        Layout.minimumWidth: Math.min(implicitWidth, root.width / 3)
+        Layout.preferredWidth: Math.max(title.implicitWidth, subtitle.visible ? subtitle.implicitWidth : 0)
+        Layout.minimumWidth: Math.min(Layout.preferredWidth, root.width / 3)
         spacing: 4
-        Text {
-            Layout.fillWidth: true
+        PageText {
+            id: title
+            objectName: "pageTitle"
+            width: parent.width
             text: root.title
-            textFormat: Text.PlainText
             font: Typography.latin(30, Font.DemiBold)
             color: QM.ink
-            wrapMode: Text.Wrap
+            wrapMode: TextEdit.Wrap
         }
-        Text {
-            Layout.fillWidth: true
+        // A Persian subtitle (a date in a Persian locale) too starts under the title.
+        PageText {
+            id: subtitle
+            objectName: "pageSubtitle"
+            width: parent.width
             visible: root.subtitle.length > 0
             text: root.subtitle
-            textFormat: Text.PlainText
-            font: Typography.latin(14, Font.Normal)
+            font: Typography.forText(root.subtitle, 14, Font.Normal)
             color: QM.sub
-            wrapMode: Text.Wrap
+            wrapMode: TextEdit.Wrap
+            horizontalAlignment: TextEdit.AlignLeft
         }
     }
     RowLayout {

@@ -36,8 +36,9 @@ ScrollView {
         Accessible.name: "Practice field"
         Keys.onTabPressed: Keyboard.tabOut(area, true)
         Keys.onBacktabPressed: Keyboard.tabOut(area, false)
-        RightToLeftDocument {
+        ParagraphStyle {
             document: area.textDocument
+            rightToLeft: true
             lineSpacing: 6
         }
         onTextChanged: if (text !== root.text) root.edited(text)

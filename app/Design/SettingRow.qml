@@ -29,22 +29,20 @@ Item {
             Layout.preferredWidth: implicitWidth
             Layout.maximumWidth: Math.max(0, row.width - controlHolder.implicitWidth - 2 * row.spacing - 12)
             spacing: 2
-            Text {
+            PageText {
                 Layout.fillWidth: true
                 text: root.title
-                textFormat: Text.PlainText
                 font: Typography.latin(14.5, Font.DemiBold)
                 color: QM.ink
-                wrapMode: Text.Wrap
+                wrapMode: TextEdit.Wrap
             }
-            Text {
+            PageText {
                 Layout.fillWidth: true
                 visible: root.note.length > 0
                 text: root.note
-                textFormat: Text.PlainText
                 font: Typography.latin(12.5, Font.Normal)
                 color: QM.faint
-                wrapMode: Text.Wrap
+                wrapMode: TextEdit.Wrap
             }
         }
         Item {

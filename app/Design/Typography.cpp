@@ -31,6 +31,15 @@ QFont Typography::latin(qreal size, int weight)
     return font;
 }
 
+QFont Typography::figures(qreal size, int weight)
+{
+    QFont font = make(QStringLiteral("Commissioner Figures"), size);
+    // Persian digits (a number in a Persian locale) come from Vazirmatn's tabular figures.
+    font.setFamilies({QStringLiteral("Commissioner Figures"), QStringLiteral("Vazirmatn Figures")});
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
 QFont Typography::persian(qreal size)
 {
     return make(QStringLiteral("Vazirmatn"), size);

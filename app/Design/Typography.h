@@ -18,6 +18,9 @@ public:
     using QObject::QObject;
 
     Q_INVOKABLE static QFont latin(qreal size, int weight);
+    // "Commissioner Figures" (Commissioner with digits of one width; Persian digits from "Vazirmatn
+    // Figures") at `size` and `weight`: for numbers that should keep their width as they change.
+    Q_INVOKABLE static QFont figures(qreal size, int weight);
     // "Vazirmatn" at exactly `size`, at the family's default weight.
     Q_INVOKABLE static QFont persian(qreal size);
     // "Vazirmatn" at size + 1 when `text` is Persian, otherwise "Commissioner" with `weight`.

@@ -2,6 +2,7 @@
 // How values read on the pages: key names, style names, retention periods, the version, and dates
 // and times.
 
+#include <QCalendar>
 #include <QDateTime>
 #include <QLocale>
 #include <QObject>
@@ -29,6 +30,19 @@ public:
     // The locale dates and times read in: the user's, or US English where the environment names
     // none (the C locale), so days and times read as words and "5:54 AM", not "05:54:29".
     static QLocale locale();
+    // The calendar of `locale()`: the solar hijri calendar where Persian is spoken, else the
+    // Gregorian one.
+    static QCalendar calendar();
     // A moment's time of day, short, in local time.
     static QString time(const QDateTime& moment);
+
+    // How much of the weekday's and the month's names a day shows.
+    enum class DayForm {
+        full,  // "Monday, December 7"
+        abbreviatedMonth,  // "Monday, Dec 7"
+        abbreviated,  // "Mon, Dec 7"
+    };
+    // A day without its year, in the order and punctuation of the locale's long date, in its
+    // calendar and digits ("Montag, 7. Dezember" in German; the Persian month in Persian).
+    static QString day(const QDate& date, DayForm form);
 };

@@ -2,13 +2,12 @@ import QtQuick
 import Quillmarsh.Design
 
 // Why the store refused the last change, under the control that failed; no room while empty.
-Text {
+PageText {
     property string problem
 
     visible: problem.length > 0
     text: problem
-    textFormat: Text.PlainText
     font: Typography.latin(13, Font.Normal)
     color: QM.saffron
-    wrapMode: Text.Wrap
+    wrapMode: TextEdit.Wrap
 }

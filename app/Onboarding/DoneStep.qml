@@ -56,10 +56,9 @@ ColumnLayout {
                     strokeClipped: false
                     radius: 8
                 }
-                OrbMark {
+                TrayMark {
+                    objectName: "trayMark"
                     anchors.centerIn: parent
-                    size: 18
-                    mode: OrbState.Idle
                 }
             }
             Text {

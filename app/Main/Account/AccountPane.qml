@@ -17,15 +17,6 @@ ScrollView {
     contentWidth: availableWidth
     ScrollBar.vertical.policy: ScrollBar.AsNeeded
 
-    // Every text of the page can be selected and copied.
-    component PageText: TextEdit {
-        readOnly: true
-        selectByMouse: true
-        textFormat: TextEdit.PlainText
-        color: QM.ink
-        font: Typography.latin(13, Font.Normal)
-    }
-
     // A status line: its symbol, then its text wrapped onto as many lines as it needs.
     component StatusLine: RowLayout {
         property string symbol
@@ -114,7 +105,7 @@ ScrollView {
                     Layout.fillWidth: true
                     spacing: 12
                     Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: QM.line }
-                    Text {
+                    PageText {
                         text: "or"
                         font: Typography.latin(12, Font.Normal)
                         color: QM.faint
@@ -249,7 +240,7 @@ ScrollView {
                             strokeColor: QM.line
                             radius: height / 2
                         }
-                        Text {
+                        PageText {
                             id: badgeText
                             anchors.centerIn: parent
                             text: root.session?.provider === "google" ? "Signed in with Google" : "Signed in with an emailed link"
@@ -292,6 +283,7 @@ ScrollView {
                         text: "Your voice is turned into text and is not kept. History, vocabulary and snippets live on this computer."
                         color: QM.sub
                         wrapMode: TextEdit.Wrap
+                        lineSpacing: 3
                     }
                     ColumnLayout {
                         visible: root.account.hasAPI

@@ -65,7 +65,7 @@ Item {
                         font: Typography.latin(14.5, Font.DemiBold)
                         color: QM.ink
                     }
-                    Text {
+                    PageText {
                         objectName: "details"
                         text: detail.details
                         font: Typography.latin(12.5, Font.Normal)
@@ -92,17 +92,16 @@ Item {
                     segments: detail.segments
                     text: detail.text
                 }
-                Paragraph {
+                PageText {
                     id: plain
                     objectName: "plainText"
                     readonly property string shown: detail.showSpoken ? detail.raw : detail.text
-                    readonly property bool persian: Script.isPersian(shown)
                     width: parent.width
                     visible: !words.visible
-                    text: (persian ? "\u200f" : "\u200e") + shown
+                    text: shown
                     font: persian ? Typography.persian(18) : Typography.latin(16, Font.Normal)
-                    extraSpacing: persian ? 12 : 6
-                    horizontalAlignment: persian ? Text.AlignRight : Text.AlignLeft
+                    lineSpacing: persian ? 12 : 6
+                    wrapMode: TextEdit.Wrap
                     color: QM.ink
                 }
             }
@@ -116,11 +115,11 @@ Item {
                     radius: 2
                     color: Qt.rgba(QM.saffronBright.r, QM.saffronBright.g, QM.saffronBright.b, 0.28)
                 }
-                Text {
+                PageText {
                     objectName: "note"
                     Layout.fillWidth: true
                     text: detail.note
-                    wrapMode: Text.Wrap
+                    wrapMode: TextEdit.Wrap
                     font: Typography.latin(12.5, Font.Normal)
                     color: QM.sub
                 }
@@ -178,7 +177,7 @@ Item {
                     height: 1
                     color: QM.rule
                 }
-                Paragraph {
+                PageText {
                     id: retention
                     objectName: "retention"
                     y: 12
@@ -186,7 +185,8 @@ Item {
                     text: `Recordings are kept on this computer for ${detail.keepDays} days, then deleted. Only the text stays in History.`
                     font: Typography.latin(12, Font.Normal)
                     color: QM.faint
-                    extraSpacing: 2
+                    wrapMode: TextEdit.Wrap
+                    lineSpacing: 2
                 }
             }
         }

@@ -241,7 +241,7 @@ QString DictationDetail::day(const QDate& date, const QDate& today)
         return QStringLiteral("Today");
     if (date == today.addDays(-1))
         return QStringLiteral("Yesterday");
-    return DisplayText::locale().toString(date, QStringLiteral("ddd, MMM d"));
+    return DisplayText::day(date, DisplayText::DayForm::abbreviated);
 }
 
 void DictationDetail::setCopied(bool copied)

@@ -40,20 +40,20 @@ Item {
         anchors.centerIn: parent
         width: parent.width - 56
         spacing: 6
-        Text {
+        PageText {
             width: parent.width
             text: root.title
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
-            horizontalAlignment: Text.AlignHCenter
+            horizontalAlignment: TextEdit.AlignHCenter
         }
-        Text {
+        PageText {
             width: parent.width
             text: root.message
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
-            wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignHCenter
+            wrapMode: TextEdit.Wrap
+            horizontalAlignment: TextEdit.AlignHCenter
         }
     }
 }

@@ -151,7 +151,7 @@ QString HistoryListModel::dayTitle(const QDate& day, const QDate& today)
         return QStringLiteral("TODAY");
     if (day == today.addDays(-1))
         return QStringLiteral("YESTERDAY");
-    return DisplayText::locale().toString(day, QStringLiteral("dddd, MMM d")).toUpper();
+    return DisplayText::locale().toUpper(DisplayText::day(day, DisplayText::DayForm::abbreviatedMonth));
 }
 
 void HistoryListModel::reload()

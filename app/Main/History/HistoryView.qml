@@ -42,7 +42,7 @@ Item {
                         implicitHeight: 12.5
                         color: QM.sub
                     }
-                    Text {
+                    PageText {
                         text: "Text only, kept on this computer"
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.sub
@@ -160,7 +160,7 @@ Item {
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: QMScrollBar {}
                 section.property: "day"
-                section.delegate: Text {
+                section.delegate: PageText {
                     required property string section
                     readonly property bool first: list.count > 0 && section === results.firstDay
                     width: list.width - list.rightMargin
@@ -169,6 +169,7 @@ Item {
                     topPadding: first ? 2 : 14
                     bottomPadding: 5
                     text: section
+                    horizontalAlignment: TextEdit.AlignLeft
                     font: {
                         const f = Typography.latin(11.5, Font.DemiBold)
                         f.letterSpacing = 1.2

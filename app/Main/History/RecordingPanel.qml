@@ -35,17 +35,17 @@ Item {
                 implicitHeight: 14
                 color: QM.saffron
             }
-            Text {
+            PageText {
                 text: "Shared, thank you"
                 font: Typography.latin(13.5, Font.DemiBold)
                 color: QM.ink
             }
             Item { Layout.fillWidth: true }
-            Text {
+            PageText {
                 objectName: "clipCode"
                 text: root.detail.clipCode
                 font: {
-                    const f = Typography.latin(13, Font.DemiBold)
+                    const f = Typography.figures(13, Font.DemiBold)
                     f.letterSpacing = 1
                     return f
                 }
@@ -58,12 +58,12 @@ Item {
             enabled: !root.detail.removing
             onClicked: root.detail.removeShared()
         }
-        Text {
+        PageText {
             objectName: "removeProblem"
             visible: root.detail.removeProblem !== ""
             Layout.fillWidth: true
             text: root.detail.removeProblem
-            wrapMode: Text.Wrap
+            wrapMode: TextEdit.Wrap
             font: Typography.latin(12.5, Font.Normal)
             color: QM.saffron
         }
@@ -82,7 +82,7 @@ Item {
             implicitHeight: 15
             color: root.detail.panel === "offer" ? QM.ink : QM.faint
         }
-        Paragraph {
+        PageText {
             id: body
             objectName: "panelText"
             Layout.fillWidth: true
@@ -95,7 +95,8 @@ Item {
                       : "Recordings need history to be on. Turn it on in Settings."
             font: Typography.latin(12.5, Font.Normal)
             color: QM.sub
-            extraSpacing: 2
+            wrapMode: TextEdit.Wrap
+            lineSpacing: 2
         }
         QMSmallButton {
             objectName: "panelButton"

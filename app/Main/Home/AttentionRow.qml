@@ -19,12 +19,12 @@ RowLayout {
         name: "exclamationmark.triangle"
         color: QM.saffron
     }
-    Text {
+    PageText {
         Layout.fillWidth: true
         text: root.message
         font: Typography.latin(13.5, Font.Normal)
         color: QM.ink
-        wrapMode: Text.Wrap
+        wrapMode: TextEdit.Wrap
     }
     Item { Layout.minimumWidth: 8 }
     QMSmallButton {

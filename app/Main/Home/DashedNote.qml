@@ -29,14 +29,14 @@ Item {
             context.stroke()
         }
     }
-    Text {
+    PageText {
         id: label
         anchors.centerIn: parent
         width: parent.width - 32
-        horizontalAlignment: Text.AlignHCenter
+        horizontalAlignment: TextEdit.AlignHCenter
         text: root.text
         font: Typography.latin(13.5, Font.Normal)
         color: QM.sub
-        wrapMode: Text.Wrap
+        wrapMode: TextEdit.Wrap
     }
 }

@@ -114,7 +114,7 @@ QString HomeModel::greeting(int hour, const QString& displayName)
 
 QString HomeModel::today() const
 {
-    return DisplayText::locale().toString(now_.date(), QStringLiteral("dddd, MMMM d"));
+    return DisplayText::day(now_.date(), DisplayText::DayForm::full);
 }
 
 void HomeModel::poll()

@@ -136,14 +136,14 @@ ScrollView {
                 ColumnLayout {
                     Layout.alignment: Qt.AlignVCenter
                     spacing: 12
-                    Text {
+                    PageText {
                         text: "HOLD TO TALK"
                         font: Typography.tracked(Typography.latin(12, Font.DemiBold), 1.6)
                         color: QM.saffronBright
                     }
                     RowLayout {
                         spacing: 14
-                        Text {
+                        PageText {
                             text: "Hold"
                             font: Typography.tracked(Typography.latin(36, Font.DemiBold), -0.6)
                             color: QM.paper
@@ -156,7 +156,7 @@ ScrollView {
                             color: "#23252B"
                             border.color: "#3A3C44"
                             border.width: 1
-                            Text {
+                            PageText {
                                 id: keyLabel
                                 anchors.centerIn: parent
                                 text: DisplayText.keyName(root.model.dictationKey)
@@ -164,21 +164,20 @@ ScrollView {
                                 color: QM.paper
                             }
                         }
-                        Text {
+                        PageText {
                             text: "and talk."
                             font: Typography.tracked(Typography.latin(36, Font.DemiBold), -0.6)
                             color: QM.paper
                         }
                     }
-                    Text {
+                    PageText {
                         Layout.maximumWidth: 470
                         Layout.fillWidth: true
                         text: root.model.languages + ", in any app. Let go and it types the words where your cursor is. Tap twice to keep listening hands-free."
                         font: Typography.latin(15, Font.Normal)
                         color: QM.onInk
-                        wrapMode: Text.Wrap
-                        lineHeightMode: Text.FixedHeight
-                        lineHeight: 21
+                        wrapMode: TextEdit.Wrap
+                        lineSpacing: 3
                     }
                 }
                 Item {
@@ -233,7 +232,7 @@ ScrollView {
                     spacing: 14
                     RowLayout {
                         Layout.fillWidth: true
-                        Text {
+                        PageText {
                             text: "Writing style"
                             font: Typography.latin(15, Font.DemiBold)
                             color: QM.ink
@@ -244,7 +243,7 @@ ScrollView {
                             onClicked: root.model.section = "styles"
                         }
                     }
-                    Text {
+                    PageText {
                         text: "For messaging, documents and other apps"
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.sub
@@ -258,12 +257,13 @@ ScrollView {
                         selection: home.everydayStyle
                         onPicked: value => home.setEverydayStyle(value)
                     }
-                    Text {
+                    PageText {
                         Layout.fillWidth: true
                         text: home.styleNote
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.sub
-                        wrapMode: Text.Wrap
+                        wrapMode: TextEdit.Wrap
+                        lineSpacing: 2
                     }
                 }
             }
@@ -277,7 +277,7 @@ ScrollView {
             RowLayout {
                 Layout.fillWidth: true
                 Layout.bottomMargin: 10
-                Text {
+                PageText {
                     text: "Recent"
                     font: Typography.latin(15, Font.DemiBold)
                     color: QM.ink

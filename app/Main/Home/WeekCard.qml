@@ -15,12 +15,12 @@ ColumnLayout {
         property string number
         property string label
         spacing: 2
-        Text {
+        PageText {
             text: parent.number
-            font: Typography.tracked(Typography.latin(30, Font.DemiBold), -0.6)
+            font: Typography.tracked(Typography.figures(30, Font.DemiBold), -0.6)
             color: QM.ink
         }
-        Text {
+        PageText {
             text: parent.label
             font: Typography.latin(12.5, Font.Normal)
             color: QM.sub
@@ -29,13 +29,13 @@ ColumnLayout {
 
     RowLayout {
         Layout.fillWidth: true
-        Text {
+        PageText {
             text: "This week"
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
         }
         Item { Layout.fillWidth: true }
-        Text {
+        PageText {
             text: "Counted on this computer only"
             font: Typography.latin(12.5, Font.Normal)
             color: QM.faint
@@ -84,11 +84,12 @@ ColumnLayout {
                             color: bar.fill
                         }
                     }
-                    Text {
+                    PageText {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData.label
                         font: Typography.latin(10.5, modelData.tone === "today" ? Font.DemiBold : Font.Normal)
                         color: modelData.tone === "today" ? QM.ink : QM.faint
+                        Accessible.ignored: true
                     }
                 }
             }

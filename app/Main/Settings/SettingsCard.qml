@@ -22,7 +22,7 @@ QMCard {
         Item {
             width: parent.width
             height: heading.implicitHeight + 22
-            Text {
+            PageText {
                 id: heading
                 x: 20
                 y: 18

@@ -52,12 +52,12 @@ ScrollView {
                         spacing: 11
                         ColumnLayout {
                             spacing: 2
-                            Text {
+                            PageText {
                                 text: "Dictation key"
                                 font: Typography.latin(14.5, Font.DemiBold)
                                 color: QM.ink
                             }
-                            Text {
+                            PageText {
                                 text: "Hold it to talk, let go to insert."
                                 font: Typography.latin(12.5, Font.Normal)
                                 color: QM.faint
@@ -131,7 +131,7 @@ ScrollView {
                         width: parent.width
                         title: "Languages"
                         divider: true
-                        Text {
+                        PageText {
                             text: root.model.languages
                             font: Typography.latin(13.5, Font.DemiBold)
                             color: QM.ink

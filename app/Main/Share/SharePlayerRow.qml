@@ -75,7 +75,7 @@ Item {
             objectName: "clock"
             text: root.session.clock(root.player.fraction * root.player.duration) + " / "
                   + root.session.clock(root.player.duration)
-            font: Typography.latin(13, Font.Normal)
+            font: Typography.figures(13, Font.Normal)
             color: QM.sub
         }
     }

@@ -48,7 +48,7 @@ ColumnLayout {
                 objectName: "sentCode"
                 text: root.session.code
                 font: {
-                    const f = Typography.latin(22, Font.DemiBold)
+                    const f = Typography.figures(22, Font.DemiBold)
                     f.letterSpacing = 1.5
                     return f
                 }

@@ -35,9 +35,8 @@ Item {
         width: parent.width - 40
         spacing: 12
 
-        Text {
+        PageText {
             text: "Same sentence, three ways"
-            textFormat: Text.PlainText
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
         }
@@ -83,11 +82,10 @@ Item {
                                 strokeColor: QM.warmLine
                                 radius: 6
                             }
-                            Text {
+                            PageText {
                                 id: badge
                                 anchors.centerIn: parent
                                 text: "Used in " + root.categoryTitle
-                                textFormat: Text.PlainText
                                 font: Typography.latin(11.5, Font.DemiBold)
                                 color: QM.amber
                             }
@@ -103,20 +101,14 @@ Item {
                 }
             }
         }
-        Text {
+        PageText {
             id: note
             Layout.fillWidth: true
             text: "An example sentence. English names and technical terms stay in Latin letters; everyday words like «میتینگ» stay Persian. Formal may change «تو» to «شما»."
-            textFormat: Text.PlainText
             font: Typography.latin(12.5, Font.Normal)
             color: QM.sub
-            wrapMode: Text.Wrap
-            lineHeightMode: Text.FixedHeight
-            lineHeight: noteMetrics.height + 3
-            FontMetrics {
-                id: noteMetrics
-                font: note.font
-            }
+            wrapMode: TextEdit.Wrap
+            lineSpacing: 3
         }
     }
 }

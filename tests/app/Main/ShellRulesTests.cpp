@@ -156,6 +156,53 @@ private slots:
         QCOMPARE(records.count(), 1);
     }
 
+    // Days read as the user's desktop reads them: the locale's long date without the year, its
+    // calendar and its digits; times in its short form.
+    void daysInTheUserLocale_data()
+    {
+        using Form = DisplayText::DayForm;
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<Form>("form");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("German") << "de_DE" << Form::full << "Montag, 7. Dezember";
+        QTest::newRow("German, short month") << "de_DE" << Form::abbreviatedMonth << "Montag, 7. Dez.";
+        QTest::newRow("German, short") << "de_DE" << Form::abbreviated << "Mo., 7. Dez.";
+        QTest::newRow("Persian") << "fa_IR" << Form::full << "دوشنبه ۱۶ آذر";
+        QTest::newRow("Persian, short") << "fa_IR" << Form::abbreviated << "دوشنبه ۱۶ آذر";
+        QTest::newRow("C reads as US English") << "C" << Form::full << "Monday, December 7";
+        QTest::newRow("C, short month") << "C" << Form::abbreviatedMonth << "Monday, Dec 7";
+        QTest::newRow("C, short") << "C" << Form::abbreviated << "Mon, Dec 7";
+        // The year goes with what joins it: quoted words, a trailing abbreviation, a leading year.
+        QTest::newRow("Spanish") << "es_ES" << Form::full << "lunes, 7 de diciembre";
+        QTest::newRow("Russian") << "ru_RU" << Form::full << "понедельник, 7 декабря";
+        QTest::newRow("Hungarian") << "hu_HU" << Form::full << "december 7., hétfő";
+        QTest::newRow("Japanese") << "ja_JP" << Form::full << "12月7日月曜日";
+    }
+    void daysInTheUserLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(DisplayText::DayForm, form);
+        QFETCH(QString, expected);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const QString shown = DisplayText::day(QDate(2026, 12, 7), form);
+        QLocale::setDefault(before);
+        QCOMPARE(shown, expected);
+    }
+
+    void timesInTheUserLocale()
+    {
+        const QDateTime evening(QDate(2026, 12, 7), QTime(21, 5));
+        const QList<std::pair<QString, QString>> cases{{"de_DE", "21:05"}, {"fa_IR", "۲۱:۰۵"}, {"C", "9:05 PM"}};
+        const QLocale before;
+        for (const auto& [locale, expected] : cases) {
+            QLocale::setDefault(QLocale(locale));
+            const QString shown = DisplayText::time(evening);
+            QLocale::setDefault(before);
+            QCOMPARE(shown, expected);
+        }
+    }
+
     void retentionLabel()
     {
         const QList<std::pair<int, QString>> cases{{7, "7 days"}, {14, "14 days"}, {30, "30 days"}, {365, "1 year"}};

@@ -5,6 +5,9 @@
 #include "ManualClock.h"
 #include "OnboardingFakes.h"
 #include "OnboardingModel.h"
+#include "OrbState.h"
+#include "QM.h"
+#include "StatusIcon.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -35,6 +38,18 @@ public:
         model->onChooseKey = [this](HotkeyMonitor::Key key) { chosenKeys_.append(HotkeyMonitor::rawValue(key)); };
         chosenKeys_.clear();
         return model;
+    }
+
+    // Which pixels the tray's resting mark inks, row by row, at one pixel a point.
+    Q_INVOKABLE QVariantList trayMarkInk() const
+    {
+        const QImage mark = StatusIcon::orb(OrbState(), QM::ink, false, 1);
+        QVariantList inked;
+        for (int y = 0; y < mark.height(); ++y) {
+            for (int x = 0; x < mark.width(); ++x)
+                inked.append(qAlpha(mark.pixel(x, y)) > 127);
+        }
+        return inked;
     }
 
 private:

@@ -10,6 +10,10 @@ Item {
         id: homePage
         HomeView { anchors.fill: parent; model: appModel }
     }
+    Component {
+        id: pasteField
+        TextInput { width: 400; height: 30 }
+    }
 
     TestCase {
         name: "Home"
@@ -75,6 +79,23 @@ Item {
             records.clearHistory()
             compare(findChild(page, "historyNote").text, "Your dictations will appear here, on this computer only.")
             verify(!findChild(page, "allHistory").visible)
+        }
+
+        // Page text is selected with the mouse, copied with Ctrl+C, and read by screen readers.
+        function test_aPageLineIsSelectedAndCopied() {
+            const page = show()
+            const line = findChild(page, "pageSubtitle")
+            compare(line.text, page.home.today)
+            compare(line.Accessible.role, Accessible.StaticText)
+            compare(line.Accessible.name, line.text)
+            waitForRendering(page)
+            mouseDrag(line, 1, line.height / 2, line.contentWidth + 4, 0)
+            compare(line.selectedText, line.text)
+            keySequence(StandardKey.Copy)
+            const field = createTemporaryObject(pasteField, parent)
+            field.forceActiveFocus()
+            keySequence(StandardKey.Paste)
+            compare(field.text, page.home.today)
         }
 
         function test_everydayStyleSetsThreeKindsAndKeepsEmailAndCode() {

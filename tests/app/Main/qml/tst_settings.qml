@@ -15,7 +15,12 @@ Item {
         name: "Settings"
         when: windowShown
 
-        function show() { return createTemporaryObject(settingsPage, parent) }
+        // As the user first sees it: laid out and drawn (page text takes its height as it is drawn).
+        function show() {
+            const page = createTemporaryObject(settingsPage, parent)
+            waitForRendering(page)
+            return page
+        }
 
         function test_controlsWriteTheModel_data() {
             return [

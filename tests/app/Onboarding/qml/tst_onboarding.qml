@@ -81,6 +81,29 @@ TestCase {
         compare(findChild(view, "menuBarPicture").visible, data.inTray)
     }
 
+    // The picture shows the mark the tray shows, the one the user is told to click.
+    function test_donePicturesTheTraysOwnMark() {
+        const view = make("rightOption", 3, true, 4)
+        view.onboarding.inTray = true
+        const mark = findChild(view, "trayMark")
+        waitForRendering(view)
+        const image = grabImage(view)
+        const origin = mark.mapToItem(view, 0, 0)
+        const expected = fixture.trayMarkInk()
+        compare(mark.width * mark.height, expected.length)
+        let differing = 0
+        for (let y = 0; y < mark.height; ++y) {
+            for (let x = 0; x < mark.width; ++x) {
+                const inked = image.red(Math.round(origin.x) + x, Math.round(origin.y) + y) < 126
+                if (inked !== expected[y * mark.width + x])
+                    ++differing
+            }
+        }
+        verify(expected.filter(inked => inked).length > 40)
+        // An edge pixel at about half coverage may fall either way.
+        verify(differing <= 4, differing + " pixels differ")
+    }
+
     function test_keyStatus_data() {
         return [
             { tag: "right Ctrl free", key: "fn", options: ["grp:alt_shift_toggle"], cap: "Ctrl",

@@ -1,0 +1,29 @@
+import QtQuick
+import Quillmarsh.Design
+
+// Page text: the user can select it with the mouse and copy it (Ctrl+C), and screen readers read
+// it. A read-only text editor, in "Commissioner" 13 in `QM.ink` unless the place sets its own font
+// and colour. Persian text (by `Script.isPersian`) is right to left at the right edge, anything
+// else left to right at the left edge; `horizontalAlignment` moves it to another edge, whatever its
+// direction; `lineSpacing` adds points between its lines.
+TextEdit {
+    id: root
+    property real lineSpacing: 0
+    readonly property bool persian: Script.isPersian(text)
+
+    readOnly: true
+    selectByMouse: true
+    textFormat: TextEdit.PlainText
+    horizontalAlignment: persian ? TextEdit.AlignRight : TextEdit.AlignLeft
+    color: QM.ink
+    font: Typography.latin(13, Font.Normal)
+    Accessible.role: Accessible.StaticText
+    Accessible.name: text
+
+    ParagraphStyle {
+        document: root.textDocument
+        rightToLeft: root.persian
+        alignment: root.horizontalAlignment
+        lineSpacing: root.lineSpacing
+    }
+}
