@@ -105,10 +105,7 @@ ScrollView {
                             color: QM.paper
                         }
                     }
-                    onClicked: {
-                        root.model.signInError = ""
-                        root.account.continueWithGoogle()
-                    }
+                    onClicked: root.account.continueWithGoogle()
                 }
                 RowLayout {
                     Layout.fillWidth: true
