@@ -331,9 +331,14 @@ ScrollView {
         function onAccountStateChanged() { root.account.refresh() }
     }
 
-    DeleteAccountDialog {
+    ConfirmDeletion {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
+        title: "Delete your account?"
+        message: "This deletes your account and the usage we hold for it, and signs you out. Your history, vocabulary and snippets stay on this computer. It can\u2019t be undone."
+        confirmText: "Delete account"
+        confirmName: "confirmDeleteButton"
+        cancelName: "cancelDeleteButton"
         onConfirmed: root.account.deleteAccount()
         onClosed: deleteButton.takeBackFocus()
     }

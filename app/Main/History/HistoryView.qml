@@ -194,48 +194,18 @@ Item {
         }
     }
 
-    Dialog {
+    ConfirmDeletion {
         id: confirm
         objectName: "confirmClear"
-        anchors.centerIn: parent
-        modal: true
-        focus: true
         visible: page.confirmClear
         title: "Delete all your history?"
+        message: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
+        confirmText: "Delete everything"
+        confirmName: "deleteEverything"
+        onConfirmed: results.clearHistory()
         onClosed: {
             page.confirmClear = false
             clearButton.takeBackFocus()
-        }
-        contentItem: Item {
-            implicitWidth: 320
-            implicitHeight: message.implicitHeight
-            Text {
-                id: message
-                width: parent.width
-                text: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
-                wrapMode: Text.Wrap
-                font: Typography.latin(13, Font.Normal)
-                color: QM.sub
-            }
-        }
-        footer: RowLayout {
-            spacing: 8
-            Item { Layout.fillWidth: true }
-            QMButton {
-                objectName: "deleteEverything"
-                text: "Delete everything"
-                primary: true
-                destructive: true
-                onClicked: {
-                    results.clearHistory()
-                    confirm.close()
-                }
-            }
-            QMButton {
-                text: "Cancel"
-                onClicked: confirm.close()
-            }
-            Item { implicitWidth: 4 }
         }
     }
 }

@@ -262,6 +262,7 @@ PageColumn {
                             onClicked: editor.save()
                         }
                         Item {
+                            id: deleteBox
                             objectName: "deleteButton"
                             visible: editor.editing !== ""
                             implicitWidth: deleteLabel.implicitWidth + 32
@@ -275,6 +276,8 @@ PageColumn {
                             QMPressable {
                                 id: deleteLabel
                                 anchors.centerIn: parent
+                                focusFrame: deleteBox
+                                focusRadius: 10
                                 text: "Delete"
                                 contentItem: Text {
                                     text: deleteLabel.text

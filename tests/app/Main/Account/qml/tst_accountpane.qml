@@ -195,6 +195,12 @@ Item {
         function test_deleteAsksFirst() {
             signIn()
             const sent = accounts.accountRequests()
+            mouseClick(child("deleteButton"))
+            const buttons = child("deleteConfirmation").contentItem
+            tryVerify(() => child("deleteConfirmation").opened)
+            verify(findChild(buttons, "confirmDeleteButton").x < findChild(buttons, "cancelDeleteButton").x,
+                   "the destructive choice, then Cancel, as in every question before a deletion")
+            child("deleteConfirmation").close()
             confirmDeletion("cancelDeleteButton")
             compare(accounts.accountRequests(), sent, "Cancel deletes nothing")
 
