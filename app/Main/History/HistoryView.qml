@@ -144,6 +144,9 @@ Item {
             visible: results.emptyTitle === ""
             Layout.fillWidth: true
             Layout.fillHeight: true
+            // Only the height left over: the detail's own height, which scrolls inside its card,
+            // would push the row past the page's bottom margin.
+            Layout.preferredHeight: 0
             spacing: 20
 
             ListView {

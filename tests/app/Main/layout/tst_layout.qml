@@ -154,6 +154,12 @@ Item {
             verify(note.lineCount <= 2, note.lineCount + " lines")
         }
 
+        function test_theDictationDetailEndsAboveThePagesBottomMargin() {
+            const page = show("history")
+            const detail = findChild(page, "detail")
+            verify(detail.mapToItem(page, 0, detail.height).y <= page.height - 30 + 0.5)
+        }
+
         function test_theDictationDetailShowsItsScrollBarWhenItScrolls() {
             const bar = findChild(show("history"), "detailScrollBar")
             verify(bar.size < 1)
