@@ -17,10 +17,28 @@ Window {
     color: QM.paper
 
     QuitShortcut {}
+    Shortcut {
+        sequences: [StandardKey.Close, "Escape"]
+        onActivated: window.close()
+    }
     ScrollView {
         id: scroller
+        objectName: "scroller"
         anchors.fill: parent
         contentWidth: availableWidth
+        ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+        // Nothing here takes the keyboard, so the window's keys scroll it.
+        focus: true
+        Keys.onPressed: event => {
+            const view = scroller.contentItem
+            const page = view.height - 40
+            const moves = { [Qt.Key_Down]: 40, [Qt.Key_Up]: -40, [Qt.Key_PageDown]: page, [Qt.Key_PageUp]: -page,
+                            [Qt.Key_Space]: page, [Qt.Key_End]: view.contentHeight, [Qt.Key_Home]: -view.contentHeight }
+            if (moves[event.key] === undefined)
+                return
+            view.contentY = Math.max(0, Math.min(view.contentHeight - view.height, view.contentY + moves[event.key]))
+            event.accepted = true
+        }
 
         ColumnLayout {
             width: scroller.availableWidth

@@ -274,10 +274,14 @@ void AppDelegate::wireOnboarding()
         if (self)
             self->showMain(MainSection::home);
     };
+    const auto quitUnlessAWindowIsOpen = [self] {
+        if (self && !self->mainWindow_)
+            QCoreApplication::quit();
+    };
     onboarding_ = std::make_unique<OnboardingCoordinator>(
         OnboardingCoordinator::Services{makeWindow, settings_, KeyboardOptions::system(), DesktopPermissions::system(),
                                         SettingsPanels::system(), Clock::system()},
-        OnboardingCoordinator::Hooks{setKey, showHome});
+        OnboardingCoordinator::Hooks{setKey, showHome, quitUnlessAWindowIsOpen});
     OnboardingCoordinator* onboarding = onboarding_.get();
     models_->onHostChange = [onboarding](const ModelHost::State& state) {
         onboarding->modelReadyChanged(state.kind == ModelHost::State::Kind::ready);

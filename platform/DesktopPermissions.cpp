@@ -1,5 +1,7 @@
 #include "DesktopPermissions.h"
 
+#include "DefaultSoundInput.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -49,7 +51,18 @@ bool xTestPresent()
 
 class SystemPermissions final : public DesktopPermissions {
 public:
-    Microphone::Permission microphone() const override { return Microphone::permission(); }
+    // The sound server's default input, which follows the server coming and going; until the
+    // server first answers, the audio library's list of inputs.
+    Microphone::Permission microphone() const override
+    {
+        // It goes with the application, whose event loop it runs in.
+        if (!soundInput_)
+            soundInput_ = new DefaultSoundInput(QCoreApplication::instance());
+        const auto description = soundInput_->description();
+        if (!description)
+            return Microphone::permission();
+        return description->isEmpty() ? Microphone::Permission::restricted : Microphone::Permission::authorized;
+    }
     bool canType() const override { return xTestPresent(); }
     Switch accessibility() const override
     {
@@ -96,6 +109,7 @@ private:
 
     mutable Switch switch_ = Switch::unknown;
     mutable QPointer<QDBusPendingCallWatcher> question_;
+    mutable QPointer<DefaultSoundInput> soundInput_;
     int prompts_ = 0;
 };
 

@@ -18,6 +18,11 @@ bool isBlank(QChar c)
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
 }
 
+std::optional<QString> userOf(const AccountManager& manager)
+{
+    return manager.state() ? std::optional(manager.state()->userID) : std::nullopt;
+}
+
 // What failed and why, without the token or the account's data.
 void logFailure(const QString& what, const AccountAPIError& error)
 {
@@ -28,7 +33,7 @@ void logFailure(const QString& what, const AccountAPIError& error)
 }
 
 AccountViewModel::AccountViewModel(AccountManager& manager, AccountAPI* api, QObject* parent)
-    : QObject(parent), manager_(manager), api_(api), signedIn_(manager.state().has_value())
+    : QObject(parent), manager_(manager), api_(api), signedIn_(manager.state().has_value()), user_(userOf(manager))
 {
 }
 
@@ -102,6 +107,7 @@ void AccountViewModel::sendLink()
         return;
     const QString address = trimBlanks(email_);
     setPhase(Phase::sending);
+    emit attemptStarted();
     const QPointer<AccountViewModel> self(this);
     manager_.beginEmail(address, [self, address](std::optional<AuthError> error) {
         if (!self)
@@ -118,6 +124,7 @@ void AccountViewModel::continueWithGoogle()
     if (!canSignIn())
         return;
     setPhase(Phase::idle);
+    emit attemptStarted();
     QDesktopServices::openUrl(manager_.beginGoogle());
 }
 
@@ -131,6 +138,13 @@ void AccountViewModel::refresh()
     if (signedIn) {
         setPhase(Phase::idle);
         setEmail(QString());
+    }
+    const std::optional<QString> user = userOf(manager_);
+    if (user != user_) {
+        user_ = user;
+        setPhase(Phase::idle);
+        if (!dataBusy_)
+            setData(false, QString());
     }
 }
 

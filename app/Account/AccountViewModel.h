@@ -57,7 +57,8 @@ public:
     Q_INVOKABLE void sendLink();
     // Opens the service's Google sign-in page in the default browser.
     Q_INVOKABLE void continueWithGoogle();
-    // Re-reads the account; once signed in, the form starts over.
+    // Re-reads the account; once signed in, the form starts over. A sign-out or another account
+    // clears the messages of the last one's attempts.
     Q_INVOKABLE void refresh();
     Q_INVOKABLE void signOut();
     // Fetches the export; when it arrives, the save dialog asks where it goes.
@@ -69,6 +70,8 @@ signals:
     void phaseChanged();
     void stateChanged();
     void dataChanged();
+    // A sign-in by link or by Google has started: what the last attempt said no longer holds.
+    void attemptStarted();
 
 private:
     void setPhase(Phase phase, const QString& text = {});
@@ -82,6 +85,8 @@ private:
     Phase phase_ = Phase::idle;
     QString phaseText_;
     bool signedIn_ = false;
+    // The user signed in when last refreshed: the messages belong to that account.
+    std::optional<QString> user_;
     bool dataBusy_ = false;
     QString dataMessage_;
 };

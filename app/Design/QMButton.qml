@@ -3,7 +3,7 @@ import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
 // The application's full-size button: primary is ink-filled, secondary paper with a hairline.
-// A disabled primary button turns faint on line; a disabled secondary one keeps its colours.
+// A disabled button looks it: a primary one turns faint on line, a secondary one's text faint.
 // A destructive button says so in the danger colour: filled with it when primary, its text when
 // secondary.
 QMPressable {
@@ -23,7 +23,7 @@ QMPressable {
         text: root.text
         textFormat: Text.PlainText
         font: Typography.latin(14, Font.DemiBold)
-        color: !root.primary ? root.accent : root.enabled ? QM.paper : QM.faint
+        color: !root.enabled ? QM.faint : root.primary ? QM.paper : root.accent
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

@@ -3,7 +3,9 @@ import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
 // The pages' pull-down menu, on a popup panel. Its items are Actions: each is drawn in
-// "Commissioner" on the palette, the one under the pointer or the keyboard on a soft fill.
+// "Commissioner" on the palette, the one under the pointer or the keyboard on a soft fill. An
+// Action with a `current` property is a choice: the current one has a check mark before it, and
+// screen readers hear the choices as checkable, the current one checked.
 Menu {
     id: root
     padding: 5
@@ -13,11 +15,23 @@ Menu {
     }
     delegate: MenuItem {
         id: item
+        readonly property bool current: !!(action && action.current)
+        Accessible.checkable: !!action && action.current !== undefined
+        Accessible.checked: current
         implicitWidth: label.implicitWidth + 24
         implicitHeight: 30
+        indicator: SymbolImage {
+            x: 10
+            y: (item.height - height) / 2
+            width: 11
+            height: 11
+            visible: item.current
+            name: "checkmark"
+            color: QM.ink
+        }
         contentItem: Text {
             id: label
-            leftPadding: 12
+            leftPadding: 28
             rightPadding: 12
             text: item.text
             textFormat: Text.PlainText

@@ -11,6 +11,9 @@ AbstractButton {
     // The ring follows the control's own corners; rows of clipped lists draw it inside.
     property alias focusRadius: ring.controlRadius
     property alias focusOffset: ring.offset
+    // What the ring goes around: a control narrower than the box drawn for it (a word in a padded
+    // outline) puts it around the box.
+    property Item focusFrame: root
     // A control that pressing again would not change (a chosen choice) leaves Return to the window.
     property bool returnPresses: true
     // Whether the last press came from the keyboard, for `takeBackFocus()`.
@@ -44,6 +47,7 @@ AbstractButton {
 
     FocusRing {
         id: ring
+        parent: root.focusFrame
         visible: root.visualFocus
     }
     PointerCursor {}

@@ -228,8 +228,13 @@ void AppModel::setAccountState(const AccountManager::State& state)
 {
     if (accountState_ == state)
         return;
+    const auto user = [](const AccountManager::State& s) { return s ? std::optional(s->userID) : std::nullopt; };
+    // A sign-in error belongs to the account it was about: a sign-out or another account clears it.
+    const bool anotherAccount = user(accountState_) != user(state);
     accountState_ = state;
     emit accountStateChanged();
+    if (anotherAccount)
+        setSignInError(QString());
 }
 
 QVariant AppModel::sessionValue() const
@@ -254,5 +259,8 @@ AccountViewModel* AppModel::makeAccountViewModel()
 {
     if (!account_)
         return nullptr;
-    return new AccountViewModel(*account_, accountAPI_);
+    auto* account = new AccountViewModel(*account_, accountAPI_);
+    // A new sign-in attempt makes the last one's error stale.
+    connect(account, &AccountViewModel::attemptStarted, this, [this] { setSignInError(QString()); });
+    return account;
 }

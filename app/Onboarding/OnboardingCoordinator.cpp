@@ -73,6 +73,7 @@ void OnboardingCoordinator::show(HotkeyMonitor::Key key, const Progress& progres
         model->setModelReady(true);
     model->setPunctuation(progress.punctuation);
     model->setInTray(progress.inTray);
+    inTray_ = progress.inTray;
     model->onChooseKey = [this](HotkeyMonitor::Key chosen) {
         if (hooks_.setKey)
             hooks_.setKey(chosen);
@@ -114,6 +115,10 @@ void OnboardingCoordinator::forget()
         model_->deleteLater();
     controller_ = nullptr;
     model_ = nullptr;
+    if (!isDone(services_.settings) && !inTray_ && hooks_.quitUnlessAWindowIsOpen) {
+        Log::info(QStringLiteral("first-run window closed before the end, without a tray"));
+        hooks_.quitUnlessAWindowIsOpen();
+    }
 }
 
 void OnboardingCoordinator::bringToFront()

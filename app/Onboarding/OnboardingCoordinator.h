@@ -41,6 +41,10 @@ public:
         std::function<void(HotkeyMonitor::Key)> setKey;
         // Opens the main window on its home page.
         std::function<void()> showMainWindow;
+        // Quits unless another window of ours is open: called when the window closes before the
+        // first run finished on a desktop without a tray, where nothing else would tell the user
+        // that Quillmarsh runs or how to quit it. The first run opens again at the next start.
+        std::function<void()> quitUnlessAWindowIsOpen;
     };
     // What the installers say when the window opens, and whether the tray shows our mark.
     struct Progress {
@@ -89,4 +93,5 @@ private:
     Hooks hooks_;
     QPointer<OnboardingModel> model_;
     QPointer<OnboardingWindowController> controller_;
+    bool inTray_ = true;
 };

@@ -96,10 +96,7 @@ ScrollView {
                             color: QM.paper
                         }
                     }
-                    onClicked: {
-                        root.model.signInError = ""
-                        root.account.continueWithGoogle()
-                    }
+                    onClicked: root.account.continueWithGoogle()
                 }
                 RowLayout {
                     Layout.fillWidth: true
@@ -326,9 +323,14 @@ ScrollView {
         function onAccountStateChanged() { root.account.refresh() }
     }
 
-    DeleteAccountDialog {
+    ConfirmDeletion {
         id: deleteConfirmation
         objectName: "deleteConfirmation"
+        title: "Delete your account?"
+        message: "This deletes your account and the usage we hold for it, and signs you out. Your history, vocabulary and snippets stay on this computer. It can\u2019t be undone."
+        confirmText: "Delete account"
+        confirmName: "confirmDeleteButton"
+        cancelName: "cancelDeleteButton"
         onConfirmed: root.account.deleteAccount()
         onClosed: deleteButton.takeBackFocus()
     }

@@ -144,6 +144,9 @@ Item {
             visible: results.emptyTitle === ""
             Layout.fillWidth: true
             Layout.fillHeight: true
+            // Only the height left over: the detail's own height, which scrolls inside its card,
+            // would push the row past the page's bottom margin.
+            Layout.preferredHeight: 0
             spacing: 20
 
             ListView {
@@ -195,48 +198,18 @@ Item {
         }
     }
 
-    Dialog {
+    ConfirmDeletion {
         id: confirm
         objectName: "confirmClear"
-        anchors.centerIn: parent
-        modal: true
-        focus: true
         visible: page.confirmClear
         title: "Delete all your history?"
+        message: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
+        confirmText: "Delete everything"
+        confirmName: "deleteEverything"
+        onConfirmed: results.clearHistory()
         onClosed: {
             page.confirmClear = false
             clearButton.takeBackFocus()
-        }
-        contentItem: Item {
-            implicitWidth: 320
-            implicitHeight: message.implicitHeight
-            Text {
-                id: message
-                width: parent.width
-                text: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
-                wrapMode: Text.Wrap
-                font: Typography.latin(13, Font.Normal)
-                color: QM.sub
-            }
-        }
-        footer: RowLayout {
-            spacing: 8
-            Item { Layout.fillWidth: true }
-            QMButton {
-                objectName: "deleteEverything"
-                text: "Delete everything"
-                primary: true
-                destructive: true
-                onClicked: {
-                    results.clearHistory()
-                    confirm.close()
-                }
-            }
-            QMButton {
-                text: "Cancel"
-                onClicked: confirm.close()
-            }
-            Item { implicitWidth: 4 }
         }
     }
 }

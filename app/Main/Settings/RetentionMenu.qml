@@ -47,9 +47,9 @@ QMPressable {
         objectName: "retentionMenu"
         onClosed: root.takeBackFocus()
         y: root.height + 4
-        Action { text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
-        Action { text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
-        Action { text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
-        Action { text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
+        Action { readonly property bool current: root.days === 7; text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
+        Action { readonly property bool current: root.days === 30; text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
+        Action { readonly property bool current: root.days === 90; text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
+        Action { readonly property bool current: root.days === 365; text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
     }
 }

@@ -6,8 +6,9 @@ import Quillmarsh.App
 
 // The Snippets page: the snippets in the store's order on the left, one of them (or a new one)
 // in the editor on the right. Every change goes through the store; the list shows what it holds.
-Item {
+PageColumn {
     id: root
+    body: layout
     property AppModel model
 
     readonly property alias editor: editor
@@ -24,6 +25,7 @@ Item {
     Component.onCompleted: editor.appear()
 
     ColumnLayout {
+        id: layout
         anchors.fill: parent
         anchors.leftMargin: 48
         anchors.rightMargin: 48
@@ -260,6 +262,7 @@ Item {
                             onClicked: editor.save()
                         }
                         Item {
+                            id: deleteBox
                             objectName: "deleteButton"
                             visible: editor.editing !== ""
                             implicitWidth: deleteLabel.implicitWidth + 32
@@ -273,6 +276,8 @@ Item {
                             QMPressable {
                                 id: deleteLabel
                                 anchors.centerIn: parent
+                                focusFrame: deleteBox
+                                focusRadius: 10
                                 text: "Delete"
                                 contentItem: Text {
                                     text: deleteLabel.text

@@ -7,8 +7,9 @@ import Quillmarsh.App
 // The Styles page: the writing style for each kind of application and for single applications,
 // beside a preview of the styles for the selected kind. Every change replaces the model's style
 // policy whole, which stores it at once.
-Item {
+PageColumn {
     id: root
+    body: layout
     property AppModel model
     property string previewing: "email"
     property bool choosingApp: false
@@ -22,6 +23,7 @@ Item {
     }
 
     ColumnLayout {
+        id: layout
         anchors.fill: parent
         anchors.leftMargin: 48
         anchors.rightMargin: 48
@@ -85,9 +87,15 @@ Item {
                             onRemove: choices.removeApp(modelData)
                         }
                     }
-                    RowLayout {
+                    // The note sits at the far end of the add row, or below the button when
+                    // the column is too narrow for both on one line.
+                    GridLayout {
+                        id: addRow
+                        readonly property bool oneLine: addApp.implicitWidth + columnSpacing + note.implicitWidth <= width
                         Layout.fillWidth: true
                         Layout.topMargin: 4
+                        columns: oneLine ? 2 : 1
+                        rowSpacing: 8
                         QMPressable {
                             id: addApp
                             focusRadius: 10
@@ -155,11 +163,12 @@ Item {
                                 }
                             }
                         }
-                        // The note sits at the far end and wraps when the column is narrow.
                         Text {
+                            id: note
+                            objectName: "terminalsNote"
                             Layout.fillWidth: true
                             Layout.minimumWidth: 0
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: addRow.oneLine ? Text.AlignRight : Text.AlignLeft
                             wrapMode: Text.Wrap
                             text: "Terminals are never edited after you dictate."
                             textFormat: Text.PlainText

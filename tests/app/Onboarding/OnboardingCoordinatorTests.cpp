@@ -30,6 +30,7 @@ class OnboardingCoordinatorTests : public QObject {
     FakePanels panels_;
     ManualClock clock_;
     std::vector<Key> keysSet_;
+    int quits_ = 0;
     std::unique_ptr<OnboardingCoordinator> coordinator_;
 
 private slots:
@@ -43,6 +44,7 @@ private slots:
     {
         settings_ = std::make_unique<Settings>(folder_.filePath("settings.conf"));
         keysSet_.clear();
+        quits_ = 0;
         const auto makeWindow = [this](const QString& file, const QVariantMap& properties) {
             return app_->delegate().makeWindow(file, properties);
         };
@@ -52,7 +54,7 @@ private slots:
         };
         coordinator_ = std::make_unique<OnboardingCoordinator>(
             OnboardingCoordinator::Services{makeWindow, *settings_, keyboard_, permissions_, panels_, clock_},
-            OnboardingCoordinator::Hooks{setKey, {}});
+            OnboardingCoordinator::Hooks{setKey, {}, [this] { ++quits_; }});
     }
 
     void cleanup() { coordinator_.reset(); }
@@ -83,6 +85,37 @@ private slots:
         coordinator_->show(Key::fn, {});
         QCOMPARE(coordinator_->model()->step(), Step::permissions);
         QCOMPARE(coordinator_->model()->key(), Key::fn);
+    }
+
+    // Without a tray nothing but the window says Quillmarsh runs: closed before the end, the
+    // application goes, and the first run comes back at the next start.
+    void closingEarlyWithoutATrayQuits_data()
+    {
+        QTest::addColumn<bool>("inTray");
+        QTest::addColumn<bool>("finished");
+        QTest::addColumn<int>("quits");
+        QTest::newRow("without a tray") << false << false << 1;
+        QTest::newRow("in the tray") << true << false << 0;
+        QTest::newRow("finished") << false << true << 0;
+    }
+    void closingEarlyWithoutATrayQuits()
+    {
+        QFETCH(bool, inTray);
+        QFETCH(bool, finished);
+        QFETCH(int, quits);
+        OnboardingCoordinator::Progress progress;
+        progress.inTray = inTray;
+        coordinator_->show(Key::rightCommand, progress);
+        if (finished) {
+            coordinator_->model()->setStep(Step::done);
+            coordinator_->model()->next();
+        } else {
+            coordinator_->controller()->close();
+        }
+        QVERIFY(!coordinator_->isOpen());
+        QCOMPARE(quits_, quits);
+        QCOMPARE(OnboardingCoordinator::showsAtLaunch(*settings_, false), !finished);
+        settings_->remove("onboardingDone");
     }
 
     void theStepVariableTakesOnlyAStep_data()

@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
 #include <QSignalSpy>
@@ -331,6 +332,28 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(window));
             QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
             QCOMPARE(quit.size(), 1);
+        }
+    }
+
+    // Nothing in it takes the keyboard: the keys scroll it, and Escape or Control-W close it.
+    void theAcknowledgementsScrollAndCloseByKeys()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        for (const QKeyCombination closing : {QKeyCombination(Qt::Key_Escape), Qt::ControlModifier | Qt::Key_W}) {
+            delegate.showAcknowledgements();
+            QQuickWindow* window = delegate.acknowledgementsWindow();
+            window->requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            const auto* scroller = window->findChild<QQuickItem*>(QStringLiteral("scroller"));
+            QVERIFY(scroller);
+            auto* view = scroller->property("contentItem").value<QQuickItem*>();
+            QTest::keyClick(window, Qt::Key_PageDown);
+            QCOMPARE_GT(view->property("contentY").toReal(), 0);
+            QTest::keyClick(window, Qt::Key_End);
+            QCOMPARE(view->property("contentY").toReal(), view->property("contentHeight").toReal() - view->height());
+            QTest::keyClick(window, closing.key(), closing.keyboardModifiers());
+            QTRY_VERIFY(!window->isVisible());
         }
     }
 

@@ -35,6 +35,27 @@ Item {
             text: "Below"
         }
     }
+    QMButton {
+        id: disabledButton
+        x: 160
+        text: "Disabled"
+        enabled: false
+    }
+    Item {
+        id: wordBox
+        x: 160
+        y: 50
+        width: 100
+        height: 38
+        QMPressable {
+            id: word
+            anchors.centerIn: parent
+            focusFrame: wordBox
+            focusRadius: 10
+            text: "Delete"
+            contentItem: Text { text: word.text }
+        }
+    }
 
     TestCase {
         name: "QMPressable"
@@ -57,6 +78,19 @@ Item {
             compare(stage.presses, 1)
             keyClick(Qt.Key_Space)
             compare(stage.presses, 2)
+        }
+
+        function test_aDisabledButtonLooksDisabled() {
+            verify(Qt.colorEqual(disabledButton.contentItem.color, QM.faint))
+            verify(Qt.colorEqual(first.contentItem.color, QM.ink))
+        }
+
+        function test_theRingOfAWordGoesAroundItsPaddedBox() {
+            word.forceActiveFocus(Qt.TabFocusReason)
+            const ring = ringOf(wordBox)
+            verify(ring.visible)
+            const at = ring.mapToItem(wordBox, 0, 0)
+            compare([at.x, at.y, ring.width, ring.height], [-3, -3, wordBox.width + 6, wordBox.height + 6])
         }
 
         function test_aControlTheKeyboardReachesIsScrolledIntoView() {

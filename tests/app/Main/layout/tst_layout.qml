@@ -102,6 +102,64 @@ Item {
             }
         }
 
+        // What lies beyond the page's content, where no scrolling reaches: drawn items, those
+        // inside a view that clips only as far as that view.
+        function outOfReach(page) {
+            const found = []
+            const visit = item => {
+                const area = drawn(item) || (item.clip ? { x: 0, y: 0, width: item.width, height: item.height } : null)
+                if (area) {
+                    const at = item.mapToItem(page.contentItem, area.x, area.y)
+                    if (at.y < -0.5 || at.y + area.height > page.contentHeight + 0.5)
+                        found.push((item.text || item.objectName || item.toString()) + " at " + Math.round(at.y))
+                }
+                for (let index = 0; !item.clip && index < item.children.length; ++index) {
+                    const child = item.children[index]
+                    if (child.visible && child.policy === undefined)
+                        visit(child)
+                }
+            }
+            visit(page.contentItem)
+            return found
+        }
+
+        // A control the keyboard moves to is scrolled wholly into the page's view.
+        function verifyShownWhenFocused(page, control) {
+            control.forceActiveFocus(Qt.TabFocusReason)
+            const at = control.mapToItem(page, 0, 0)
+            verify(at.y >= 0 && at.y + control.height <= page.height, control.objectName + " at " + at.y)
+        }
+
+        // The longest refusal under the editor: a duplicate of the longest phrase.
+        function test_snippetsWithAnErrorLineScrollToSave() {
+            const page = show("snippets")
+            const longest = page.editor.trigger
+            page.editor.startNew()
+            page.editor.trigger = longest
+            page.editor.text = "x"
+            page.editor.save()
+            verify(page.editor.problem.startsWith("You already have a snippet for"), page.editor.problem)
+            waitForRendering(page)
+            verify(page.contentHeight > page.height, "the page scrolls")
+            compare(outOfReach(page), [])
+            verify(findChild(page, "pageScrollBar").visible)
+            verifyShownWhenFocused(page, findChild(page, "saveButton"))
+        }
+
+        function test_stylesAtTheMinimumSizeShowThePreviewWholeAndTheNoteOnItsLines() {
+            const page = show("styles")
+            compare(outOfReach(page), [])
+            verifyShownWhenFocused(page, findChild(page, "addApp"))
+            const note = findChild(page, "terminalsNote")
+            verify(note.lineCount <= 2, note.lineCount + " lines")
+        }
+
+        function test_theDictationDetailEndsAboveThePagesBottomMargin() {
+            const page = show("history")
+            const detail = findChild(page, "detail")
+            verify(detail.mapToItem(page, 0, detail.height).y <= page.height - 30 + 0.5)
+        }
+
         function test_theDictationDetailShowsItsScrollBarWhenItScrolls() {
             const bar = findChild(show("history"), "detailScrollBar")
             verify(bar.size < 1)

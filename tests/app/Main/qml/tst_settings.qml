@@ -58,6 +58,28 @@ Item {
             verify(findChild(page, "retention").enabled)
         }
 
+        function test_theRetentionMenuMarksTheCurrentPeriod() {
+            const page = show()
+            appModel.historyEnabled = true
+            const menu = findChild(page, "retentionMenu")
+            const checked = () => [0, 1, 2, 3].filter(index => menu.itemAt(index).Accessible.checked)
+            for (const [days, index] of [[90, 2], [30, 1]]) {
+                appModel.historyDays = days
+                mouseClick(findChild(page, "retention"))
+                tryVerify(() => menu.opened)
+                compare(checked(), [index])
+                verify(menu.itemAt(index).indicator.visible && !menu.itemAt(3 - index).indicator.visible)
+                mouseClick(menu.itemAt(index))
+                tryVerify(() => !menu.visible)
+                compare(checked(), [index], "choosing it again keeps it")
+            }
+            mouseClick(findChild(page, "retention"))
+            tryVerify(() => menu.opened)
+            mouseClick(menu.itemAt(0))
+            compare(appModel.historyDays, 7)
+            compare(checked(), [0])
+        }
+
         function test_withoutAServerThereIsNoEngineChoice() {
             const page = show()
             verify(!appModel.serverConfigured)

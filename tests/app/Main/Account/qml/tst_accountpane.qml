@@ -103,12 +103,39 @@ Item {
             tryVerify(() => child("signInCard").visible)
             compare(child("emailField").text, "")
             verify(!child("phaseLine").visible)
-            verify(child("signInErrorLine").visible, "the failed return stays until a Google sign-in starts")
+            verify(!child("signInErrorLine").visible, "the failed return went with the account signed out")
             mouseClick(child("googleButton"))
-            verify(!child("signInErrorLine").visible)
             verify(accounts.opened().toString().includes("/auth/v1/authorize?provider=google&"), accounts.opened())
             accounts.returnTo(accounts.googleReturn(accounts.opened()))
             tryCompare(child("badge").children[1], "text", "Signed in with Google")
+        }
+
+        // What the last attempt said goes when another starts.
+        function test_aNewSignInAttemptClearsTheLastOnesLines() {
+            appModel.signInError = "Couldn\u2019t sign in."
+            sendLink("sara@example.com")
+            verify(!child("signInErrorLine").visible, "a new link clears the error")
+            tryCompare(pane.account, "phase", "sentLink")
+            appModel.signInError = "Couldn\u2019t sign in."
+            mouseClick(child("googleButton"))
+            verify(!child("signInErrorLine").visible && !child("phaseLine").visible, "Google clears both lines")
+        }
+
+        // "Saved to …" was about the account signed in then; it is not shown to the next one.
+        function test_theDataMessageGoesWithTheAccount() {
+            signIn()
+            accounts.answer("GET", 200, '{"a":1}')
+            accounts.makeFolder("Documents")
+            download()
+            accounts.typeName(accounts.inHome("Documents/before-sign-out.json"))
+            accounts.pressSave()
+            tryCompare(child("dataMessage"), "text", "Saved to before-sign-out.json.")
+            mouseClick(child("signOutButton"))
+            tryVerify(() => child("signInCard").visible)
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active)
+            signIn()
+            verify(!child("dataMessage").visible)
         }
 
         function download() {
@@ -168,6 +195,12 @@ Item {
         function test_deleteAsksFirst() {
             signIn()
             const sent = accounts.accountRequests()
+            mouseClick(child("deleteButton"))
+            const buttons = child("deleteConfirmation").contentItem
+            tryVerify(() => child("deleteConfirmation").opened)
+            verify(findChild(buttons, "confirmDeleteButton").x < findChild(buttons, "cancelDeleteButton").x,
+                   "the destructive choice, then Cancel, as in every question before a deletion")
+            child("deleteConfirmation").close()
             confirmDeletion("cancelDeleteButton")
             compare(accounts.accountRequests(), sent, "Cancel deletes nothing")
 

@@ -5,10 +5,17 @@ import QtQuick.Layouts
 import Quillmarsh.App
 import Quillmarsh.Design
 
-// The confirmation before the account is deleted: modal over the window, with the destructive
-// choice and Cancel (or Escape); either choice closes it.
+// The question before something is deleted for good, alike wherever it is asked: modal over the
+// window, its title and message, then the destructive choice and Cancel (or Escape). Either
+// choice closes it.
 Popup {
     id: root
+    property string title
+    property string message
+    property string confirmText
+    // The buttons' object names, for the pages' tests.
+    property string confirmName: "confirmButton"
+    property string cancelName: "cancelButton"
     signal confirmed()
 
     parent: T.Overlay.overlay
@@ -28,13 +35,17 @@ Popup {
     contentItem: ColumnLayout {
         spacing: 10
         Text {
-            text: "Delete your account?"
+            Layout.fillWidth: true
+            text: root.title
+            textFormat: Text.PlainText
             font: Typography.latin(16, Font.DemiBold)
             color: QM.ink
+            wrapMode: Text.Wrap
         }
         Text {
             Layout.fillWidth: true
-            text: "This deletes your account and the usage we hold for it, and signs you out. Your history, vocabulary and snippets stay on this computer. It can\u2019t be undone."
+            text: root.message
+            textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
             wrapMode: Text.Wrap
@@ -44,19 +55,19 @@ Popup {
             spacing: 8
             Item { Layout.fillWidth: true }
             QMButton {
-                objectName: "cancelDeleteButton"
-                text: "Cancel"
-                onClicked: root.close()
-            }
-            QMButton {
-                objectName: "confirmDeleteButton"
+                objectName: root.confirmName
                 primary: true
                 destructive: true
-                text: "Delete account"
+                text: root.confirmText
                 onClicked: {
                     root.close()
                     root.confirmed()
                 }
+            }
+            QMButton {
+                objectName: root.cancelName
+                text: "Cancel"
+                onClicked: root.close()
             }
         }
     }
