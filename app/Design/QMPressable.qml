@@ -27,6 +27,19 @@ AbstractButton {
     }
     onPressed: pressedByKeyboard = visualFocus
 
+    // How the focus last came here. Another window (sharing, a save dialog) takes the focus away
+    // from this one, and when this window is active again the focus comes back as it came: with
+    // its ring, and Return pressing, when the keyboard had brought it.
+    property int focusCameBy: Qt.OtherFocusReason
+    onActiveFocusChanged: {
+        if (!activeFocus)
+            return
+        if (focusReason === Qt.ActiveWindowFocusReason)
+            focusReason = focusCameBy
+        else
+            focusCameBy = focusReason
+    }
+
     function pressByKey(event) {
         event.accepted = visualFocus && returnPresses && enabled
         if (!event.accepted)

@@ -33,12 +33,42 @@ Rectangle {
         }
     }
 
+    // Puts the keyboard where the page starts: where the page says (`focusStart`), else on its
+    // first control.
+    function enterPage(byKeyboard) {
+        const page = pageLoader.item
+        if (!page)
+            return
+        if (page.focusStart) {
+            page.focusStart(byKeyboard)
+            return
+        }
+        const first = page.nextItemInFocusChain(true)
+        if (first && Keyboard.isInside(first, page))
+            Keyboard.give(first, byKeyboard)
+    }
     function showSection() {
+        // A link on the page that goes away leaves the focus on the page it opens, not nowhere.
+        const focus = Window.activeFocusItem
+        const fromPage = focus !== null && Keyboard.isInside(focus, pageLoader)
+        const byKeyboard = fromPage && focus.visualFocus === true
         pageLoader.setSource(MainPages.page(root.model.section), { model: root.model })
+        if (fromPage)
+            enterPage(byKeyboard)
     }
     Connections {
         target: root.model
         function onSectionChanged() { root.showSection() }
+    }
+    // A window that comes up with its focus nowhere (opened at the end of the first run, or from
+    // the tray) starts on its page, with the ring, so the user sees where the keys go.
+    Connections {
+        target: root.Window.window
+        function onActiveChanged() {
+            const focus = root.Window.activeFocusItem
+            if (root.Window.active && (focus === null || !Keyboard.isInside(focus, root)))
+                root.enterPage(true)
+        }
     }
     Component.onCompleted: showSection()
 }

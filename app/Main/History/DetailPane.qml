@@ -12,7 +12,7 @@ Item {
     property alias entryId: detail.entryId
     property AppModel model
     readonly property alias detail: detail
-    signal deleted()
+    signal deleted(bool byKeyboard)
 
     DictationDetail {
         id: detail
@@ -136,6 +136,7 @@ Item {
                     onClicked: detail.copy()
                 }
                 QMPressable {
+                    id: deleteButton
                     objectName: "delete"
                     focusRadius: 10
                     implicitWidth: 38
@@ -158,7 +159,7 @@ Item {
                     }
                     onClicked: {
                         detail.remove()
-                        root.deleted()
+                        root.deleted(deleteButton.pressedByKeyboard)
                     }
                 }
             }
