@@ -351,6 +351,37 @@ private slots:
         QCOMPARE(delegate.shareWindow(), nullptr);
     }
 
+    // Opened from the keyboard, the share window gives the focus back to "Share clip…" when it
+    // closes, with its ring, and Return opens it again.
+    void shareButtonHasTheFocusBackWhenTheWindowCloses()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
+        delegate.history().add(entry);
+        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        delegate.showMain(MainSection::history);
+        QQuickWindow* main = delegate.mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        const auto focusName = [&] { return main->activeFocusItem() ? main->activeFocusItem()->objectName() : QString(); };
+        for (int i = 0; i < 40 && focusName() != "panelButton"; ++i)
+            QTest::keyClick(main, Qt::Key_Tab);
+        QCOMPARE(focusName(), "panelButton");
+        QTest::keyClick(main, Qt::Key_Return);
+        QPointer<QQuickWindow> share = delegate.shareWindow();
+        QVERIFY(share);
+        QVERIFY(QTest::qWaitForWindowActive(share));
+        QTest::keyClick(share, Qt::Key_Escape);
+        QVERIFY(waitUntil([&] { return !share; }));
+        // As the desktop's window manager does when a window closes.
+        main->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(focusName(), "panelButton");
+        QVERIFY(main->activeFocusItem()->property("visualFocus").toBool());
+        QTest::keyClick(main, Qt::Key_Return);
+        QVERIFY(delegate.shareWindow());
+    }
+
     void sentViewOffersTheCode()
     {
         HistoryFixture fixture;
