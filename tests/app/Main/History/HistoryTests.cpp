@@ -363,7 +363,9 @@ private slots:
         delegate.showMain(MainSection::history);
         QQuickWindow* main = delegate.mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
-        const auto focusName = [&] { return main->activeFocusItem() ? main->activeFocusItem()->objectName() : QString(); };
+        const auto focusName = [&] {
+            return main->activeFocusItem() ? main->activeFocusItem()->objectName() : QString();
+        };
         for (int i = 0; i < 40 && focusName() != "panelButton"; ++i)
             QTest::keyClick(main, Qt::Key_Tab);
         QCOMPARE(focusName(), "panelButton");
