@@ -269,9 +269,13 @@ void AppDelegate::wireOnboarding()
         if (self)
             self->setKey(key);
     };
+    // The end of the first run leaves the keyboard on the page it opens.
     const auto showHome = [self] {
-        if (self)
-            self->showMain(MainSection::home);
+        if (!self)
+            return;
+        self->showMain(MainSection::home);
+        if (self->mainWindow_)
+            self->mainWindow_->focusPage();
     };
     onboarding_ = std::make_unique<OnboardingCoordinator>(
         OnboardingCoordinator::Services{makeWindow, settings_, DesktopPermissions::system(), SettingsPanels::system(),

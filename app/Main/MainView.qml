@@ -60,15 +60,6 @@ Rectangle {
         target: root.model
         function onSectionChanged() { root.showSection() }
     }
-    // A window that comes up with its focus nowhere (opened at the end of the first run, or from
-    // the tray) starts on its page, with the ring, so the user sees where the keys go.
-    Connections {
-        target: root.Window.window
-        function onActiveChanged() {
-            const focus = root.Window.activeFocusItem
-            if (root.Window.active && (focus === null || !Keyboard.isInside(focus, root)))
-                root.enterPage(true)
-        }
-    }
+
     Component.onCompleted: showSection()
 }
