@@ -23,7 +23,7 @@ AbstractButton {
     // A popup or dialog this control opened gives the focus back to it when it closes, showing
     // it again when the keyboard opened it.
     function takeBackFocus() {
-        forceActiveFocus(pressedByKeyboard ? Qt.TabFocusReason : Qt.OtherFocusReason)
+        Keyboard.give(root, pressedByKeyboard)
     }
     onPressed: pressedByKeyboard = visualFocus
 
