@@ -23,6 +23,13 @@ Item {
     }
     Component.onCompleted: editor.appear()
 
+    // After a deletion the focus goes to the snippet the editor shows now, in the list, never to
+    // Delete, which would delete that one too at another Return; to the phrase's field when no
+    // snippet is left.
+    function focusEditedSnippet(byKeyboard) {
+        Keyboard.give(Keyboard.showRow(list, snippets.rowOf(editor.editing)) || triggerField, byKeyboard)
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.leftMargin: 48
@@ -147,6 +154,7 @@ Item {
                         Layout.fillWidth: true
                         caption: "When I say"
                         NaturalTextField {
+                            id: triggerField
                             objectName: "triggerField"
                             x: 12
                             width: parent.width - 24
@@ -280,7 +288,10 @@ Item {
                                     font: Typography.latin(13.5, Font.DemiBold)
                                     color: QM.danger
                                 }
-                                onClicked: editor.remove(editor.editing)
+                                onClicked: {
+                                    editor.remove(editor.editing)
+                                    root.focusEditedSnippet(deleteLabel.pressedByKeyboard)
+                                }
                             }
                         }
                     }

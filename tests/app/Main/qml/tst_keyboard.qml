@@ -36,8 +36,14 @@ Item {
         function init() {
             records.clearHistory()
         }
-        // The words and application styles a test added go again.
+        // The words, snippets and application styles a test added go again.
         function cleanup() {
+            show("snippets")
+            const snippets = findChild(view.page, "snippetList")
+            while (snippets.count > 0) {
+                snippets.forceLayout()
+                view.page.editor.remove(snippets.itemAtIndex(0).snippetId)
+            }
             show("styles")
             for (const app of view.page.choices.apps)
                 view.page.choices.removeApp(app)
@@ -267,6 +273,28 @@ Item {
             compare(list.count, 11)
         }
 
+        function test_deletingASnippetLeavesTheFocusOnTheSnippetShownNext() {
+            show("snippets")
+            for (const phrase of ["my address", "my signature"]) {
+                view.page.editor.startNew()
+                view.page.editor.trigger = phrase
+                view.page.editor.text = "The text for " + phrase
+                view.page.editor.save()
+            }
+            waitForRendering(view)
+            focusOn("Delete")
+            keyClick(Qt.Key_Return)
+            // The editor shows the first snippet now, and its row in the list has the focus.
+            compare(focused().snippetId, view.page.editor.editing)
+            verify(ringShown())
+            keyClick(Qt.Key_Return)
+            compare(view.page.snippets.count, 1)
+            focusOn("Delete")
+            keyClick(Qt.Key_Return)
+            compare(nameOf(focused()), "When I say")
+            verify(ringShown())
+        }
+
         function test_removingARowMovesTheFocusToItsNeighbour_data() {
             return [
                 { tag: "words", section: "vocabulary", add: word => addWord(word), names: ["alpha", "beta", "gamma"],
@@ -279,6 +307,7 @@ Item {
         function test_removingARowMovesTheFocusToItsNeighbour(data) {
             show(data.section)
             data.names.forEach(data.add)
+            waitForRendering(view)
             focusOn(data.start)
             const visited = []
             for (let i = 0; i < data.then.length; ++i) {
@@ -314,10 +343,13 @@ Item {
             show("vocabulary")
             addWord("alpha")
             addWord("beta")
+            waitForRendering(view)
             focusOn("New vocabulary word")
             for (const letter of "gamma")
                 keyClick(letter)
             keyClick(Qt.Key_Return)
+            // The list shows the word on its next frame.
+            waitForRendering(view)
             keyClick(Qt.Key_Tab)
             compare(nameOf(focused()), "Remove gamma")
             keyClick(Qt.Key_Down)
