@@ -60,6 +60,5 @@ Rectangle {
         target: root.model
         function onSectionChanged() { root.showSection() }
     }
-
     Component.onCompleted: showSection()
 }

@@ -12,12 +12,12 @@ Window {
 
     // Puts the keyboard on the page, with its ring, once the window is active: where the end of
     // the first run leaves the user.
+    property bool pageFocusPending: false
     function focusPage() {
         pageFocusPending = !active
         if (active)
             view.enterPage(true)
     }
-    property bool pageFocusPending: false
     onActiveChanged: {
         if (active && pageFocusPending) {
             pageFocusPending = false

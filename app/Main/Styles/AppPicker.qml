@@ -16,8 +16,6 @@ ColumnLayout {
 
     // The first application takes the keyboard as the picker opens, so Down works at once.
     function focusFirst(byKeyboard) {
-        // The list gets its height from this layout.
-        root.ensurePolished()
         const first = Keyboard.showRow(list, 0)
         if (first)
             Keyboard.give(first, byKeyboard)
