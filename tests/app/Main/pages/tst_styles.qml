@@ -140,17 +140,6 @@ Item {
             verify(top >= 0 && top + focused.height <= list.height, top)
         }
 
-        function test_anEmptyPickerKeepsTheFocusForEscape() {
-            fixture.setWindows([])
-            open()
-            child("addApp").forceActiveFocus(Qt.TabFocusReason)
-            keyClick(Qt.Key_Return)
-            tryVerify(() => child("picker").opened)
-            keyClick(Qt.Key_Escape)
-            tryVerify(() => !child("picker").visible)
-            verify(child("addApp").visualFocus)
-        }
-
         function test_thePickerOpensAboveTheButtonWhenThereIsNoRoomBelow() {
             open()
             page.choices.addApp("org.a")

@@ -16,14 +16,6 @@ Item {
         anchors.fill: parent
         model: appModel
     }
-    // Stands for a window a control opens: sharing a clip, the save dialog.
-    Component {
-        id: otherWindow
-        Window {
-            width: 200
-            height: 100
-        }
-    }
 
     TestCase {
         name: "Keyboard"
@@ -382,27 +374,6 @@ Item {
             compare(visited, data.names.slice(1).concat([data.names[last]],
                                                         data.names.slice(0, last).reverse(), [data.names[0]]))
             compare(data.chosen(), before)
-        }
-
-        // Another window opened from a control gives the focus back with its ring when it closes,
-        // and Return presses the control again.
-        function test_theRingComesBackWhenAnotherWindowCloses() {
-            show("settings")
-            focusOn("Improve after inserting")
-            const window = otherWindow.createObject(null)
-            window.show()
-            window.requestActivate()
-            tryVerify(() => window.active)
-            window.destroy()
-            // As the desktop's window manager does.
-            stage.Window.window.requestActivate()
-            tryVerify(() => stage.Window.active && focused() !== null)
-            compare(nameOf(focused()), "Improve after inserting")
-            verify(ringShown())
-            const before = appModel.improveAfterInserting
-            keyClick(Qt.Key_Return)
-            compare(appModel.improveAfterInserting, !before)
-            keyClick(Qt.Key_Return)
         }
     }
 }
