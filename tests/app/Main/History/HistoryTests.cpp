@@ -30,6 +30,19 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// Adds a dictation of now with a kept recording, and gives it.
+HistoryEntry addRecorded(AppDelegate& delegate)
+{
+    const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
+    delegate.history().add(entry);
+    delegate.vault().save(TestAudio::noise(0.5), entry.id);
+    return entry;
+}
+
+}
+
 class HistoryTests : public QObject {
     Q_OBJECT
 
@@ -338,9 +351,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
-        delegate.history().add(entry);
-        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        const HistoryEntry entry = addRecorded(delegate);
         delegate.model().actions()->shareClip(uuidText(entry.id));
         QPointer<QQuickWindow> first = delegate.shareWindow();
         QVERIFY(first && first->isVisible());
@@ -357,9 +368,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
-        delegate.history().add(entry);
-        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        addRecorded(delegate);
         delegate.showMain(MainSection::history);
         QQuickWindow* main = delegate.mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
