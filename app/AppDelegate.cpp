@@ -270,9 +270,13 @@ void AppDelegate::wireOnboarding()
         if (self)
             self->setKey(key);
     };
+    // The end of the first run leaves the keyboard on the page it opens.
     const auto showHome = [self] {
-        if (self)
-            self->showMain(MainSection::home);
+        if (!self)
+            return;
+        self->showMain(MainSection::home);
+        if (self->mainWindow_)
+            self->mainWindow_->focusPage();
     };
     const auto quitUnlessAWindowIsOpen = [self] {
         if (self && !self->mainWindow_)

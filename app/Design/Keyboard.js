@@ -1,7 +1,8 @@
 .pragma library
+.import QtQuick as QtQuick
 
 // Keyboard movement shared by the windows: the arrows within a group of controls, Tab out of a
-// multi-line field, and keeping the focused control in view.
+// multi-line field, keeping the focused control in view, and where the focus goes after an action.
 
 // Whether `item` is `group` or lies inside it.
 function isInside(item, group) {
@@ -51,6 +52,22 @@ function reveal(item) {
         else if (bottom > view.contentY + view.height)
             view.contentY = Math.min(lowest, bottom - view.height)
     }
+}
+
+// Gives the keyboard to `item` and scrolls it into view. Its ring shows when the keyboard made
+// the action that brings the focus there, as when the keyboard moves the focus itself.
+function give(item, byKeyboard) {
+    item.forceActiveFocus(byKeyboard ? Qt.TabFocusReason : Qt.OtherFocusReason)
+    reveal(item)
+}
+
+// The row the list view `list` shows at `index`, scrolled into view; null when there is none.
+function showRow(list, index) {
+    if (index < 0 || index >= list.count)
+        return null
+    list.forceLayout()
+    list.positionViewAtIndex(index, QtQuick.ListView.Contain)
+    return list.itemAtIndex(index)
 }
 
 // Keys.onTabPressed and Keys.onBacktabPressed of a multi-line field: Tab leaves the field, as

@@ -26,9 +26,22 @@ AbstractButton {
     // A popup or dialog this control opened gives the focus back to it when it closes, showing
     // it again when the keyboard opened it.
     function takeBackFocus() {
-        forceActiveFocus(pressedByKeyboard ? Qt.TabFocusReason : Qt.OtherFocusReason)
+        Keyboard.give(root, pressedByKeyboard)
     }
     onPressed: pressedByKeyboard = visualFocus
+
+    // How the focus last came here. Another window (sharing, a save dialog) takes the focus away
+    // from this one, and when this window is active again the focus comes back as it came: with
+    // its ring, and Return pressing, when the keyboard had brought it.
+    property int focusCameBy: Qt.OtherFocusReason
+    onActiveFocusChanged: {
+        if (!activeFocus)
+            return
+        if (focusReason === Qt.ActiveWindowFocusReason)
+            focusReason = focusCameBy
+        else
+            focusCameBy = focusReason
+    }
 
     function pressByKey(event) {
         event.accepted = visualFocus && returnPresses && enabled

@@ -18,6 +18,12 @@ Item {
 
     signal picked(var value)
 
+    // Gives the keyboard to the chosen segment, or to the first when none is chosen.
+    function focusSelection(byKeyboard) {
+        const chosen = options.findIndex(option => option.value === selection)
+        Keyboard.give(segments.itemAt(Math.max(0, chosen)), byKeyboard)
+    }
+
     implicitWidth: row.implicitWidth + 6
     implicitHeight: row.implicitHeight + 6
 
@@ -35,6 +41,7 @@ Item {
                                                        LayoutMirroring.enabled)
 
         Repeater {
+            id: segments
             model: root.options
             delegate: QMPressable {
                 id: segment

@@ -33,8 +33,28 @@ Rectangle {
         }
     }
 
+    // Puts the keyboard where the page starts: where the page says (`focusStart`), else on its
+    // first control.
+    function enterPage(byKeyboard) {
+        const page = pageLoader.item
+        if (!page)
+            return
+        if (page.focusStart) {
+            page.focusStart(byKeyboard)
+            return
+        }
+        const first = page.nextItemInFocusChain(true)
+        if (first && Keyboard.isInside(first, page))
+            Keyboard.give(first, byKeyboard)
+    }
     function showSection() {
+        // A link on the page that goes away leaves the focus on the page it opens, not nowhere.
+        const focus = Window.activeFocusItem
+        const fromPage = focus !== null && Keyboard.isInside(focus, pageLoader)
+        const byKeyboard = fromPage && focus.visualFocus === true
         pageLoader.setSource(MainPages.page(root.model.section), { model: root.model })
+        if (fromPage)
+            enterPage(byKeyboard)
     }
     Connections {
         target: root.model

@@ -44,6 +44,12 @@ void MainWindowController::show()
     window_->requestActivate();
 }
 
+void MainWindowController::focusPage()
+{
+    if (window_)
+        QMetaObject::invokeMethod(window_.get(), "focusPage");
+}
+
 void MainWindowController::placeWindow()
 {
     QList<QRect> screens;

@@ -23,6 +23,8 @@ public:
     QQuickWindow* window() const { return window_.get(); }
     // Shows the window, raised and focused.
     void show();
+    // Puts the keyboard on the page, with its ring, once the window is active.
+    void focusPage();
 
     // Called once when the user closes the window. Set by the owner right after construction.
     std::function<void()> onClose;

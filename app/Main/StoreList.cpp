@@ -1,5 +1,13 @@
 #include "Main/StoreList.h"
 
+#include "Core/UuidText.h"
+
+int StoreList::rowOf(const QString& id) const
+{
+    const auto uuid = uuidFromText(id);
+    return uuid ? int(shown_.indexOf(*uuid)) : -1;
+}
+
 void StoreList::reload()
 {
     const QList<QUuid> now = currentIds();

@@ -17,6 +17,8 @@ public:
 
     int count() const { return int(shown_.size()); }
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : count(); }
+    // The row that shows entry `id`, or -1 when none does.
+    Q_INVOKABLE int rowOf(const QString& id) const;
 
 signals:
     void countChanged();

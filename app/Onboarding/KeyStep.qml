@@ -43,7 +43,10 @@ Column {
             color: QM.sub
         }
         Row {
+            id: keyChoices
             spacing: 8
+            Keys.onPressed: event => Keyboard.followArrows(keyChoices, event, Window.activeFocusItem, Qt.Horizontal,
+                                                           LayoutMirroring.enabled)
             Repeater {
                 model: ["fn", "rightOption", "rightCommand"]
                 QMChoice {

@@ -86,6 +86,7 @@ ColumnLayout {
         DashedFrame {
             anchors.fill: parent
         }
+        FocusRing { controlRadius: 12 }
     }
     Row {
         objectName: "notesRow"

@@ -12,7 +12,7 @@ Item {
     property alias entryId: detail.entryId
     property AppModel model
     readonly property alias detail: detail
-    signal deleted()
+    signal deleted(bool byKeyboard)
 
     DictationDetail {
         id: detail
@@ -135,6 +135,7 @@ Item {
                     onClicked: detail.copy()
                 }
                 QMPressable {
+                    id: deleteButton
                     objectName: "delete"
                     focusRadius: 10
                     implicitWidth: 38
@@ -157,7 +158,7 @@ Item {
                     }
                     onClicked: {
                         detail.remove()
-                        root.deleted()
+                        root.deleted(deleteButton.pressedByKeyboard)
                     }
                 }
             }

@@ -126,6 +126,13 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const
             {TextRole, "entryText"}, {StyleRole, "style"}, {SymbolRole, "symbol"}};
 }
 
+int HistoryListModel::rowOf(const QString& id) const
+{
+    const auto listed = std::find_if(results_.begin(), results_.end(),
+                                     [&](const HistoryEntry& entry) { return uuidText(entry.id) == id.toUpper(); });
+    return listed == results_.end() ? -1 : int(listed - results_.begin());
+}
+
 void HistoryListModel::takeOverSelection()
 {
     if (!appModel_ || appModel_->selectedHistory().isEmpty())

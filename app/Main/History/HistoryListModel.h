@@ -57,6 +57,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
+    // The row that lists entry `id`, or -1 when none does.
+    Q_INVOKABLE int rowOf(const QString& id) const;
     // Takes over the application's request to open on one entry, and withdraws the request.
     Q_INVOKABLE void takeOverSelection();
     Q_INVOKABLE void clearHistory();

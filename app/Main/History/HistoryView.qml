@@ -18,6 +18,12 @@ Item {
     }
     Component.onCompleted: results.takeOverSelection()
 
+    // Puts the keyboard on the row of the entry the detail shows, scrolled into view, or on the
+    // search when nothing is listed: where a page link and a deletion leave the user.
+    function focusStart(byKeyboard) {
+        Keyboard.give(Keyboard.showRow(list, results.rowOf(results.current)) || search, byKeyboard)
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.leftMargin: 48
@@ -104,6 +110,7 @@ Item {
                         color: QM.faint
                     }
                     NaturalTextField {
+                        id: search
                         objectName: "search"
                         Layout.fillWidth: true
                         placeholder: "Search your dictations"
@@ -115,7 +122,10 @@ Item {
                 }
             }
             Row {
+                id: chips
                 spacing: 6
+                Keys.onPressed: event => Keyboard.followArrows(chips, event, Window.activeFocusItem, Qt.Horizontal,
+                                                               LayoutMirroring.enabled)
                 Repeater {
                     model: [{ title: "All", category: "" }, { title: "Email", category: "email" },
                             { title: "Messaging", category: "messaging" }, { title: "Notes", category: "documents" },
@@ -193,7 +203,12 @@ Item {
                 Layout.maximumHeight: parent.height
                 entryId: results.current
                 model: page.model
-                onDeleted: results.selected = ""
+                // The next entry shown takes the focus from the Delete button, which would delete
+                // it too at another Return.
+                onDeleted: byKeyboard => {
+                    results.selected = ""
+                    page.focusStart(byKeyboard)
+                }
             }
         }
     }

@@ -65,8 +65,11 @@ ScrollView {
                         }
                         // The chips go on a second line when the card is too narrow for three.
                         Flow {
+                            id: keyChoices
                             Layout.fillWidth: true
                             spacing: 8
+                            Keys.onPressed: event => Keyboard.followArrows(keyChoices, event, Window.activeFocusItem,
+                                                                           Qt.Horizontal, LayoutMirroring.enabled)
                             Repeater {
                                 model: ["fn", "rightOption", "rightCommand"]
                                 KeyChip {

@@ -24,6 +24,13 @@ PageColumn {
     }
     Component.onCompleted: editor.appear()
 
+    // After a deletion the focus goes to the snippet the editor shows now, in the list, never to
+    // Delete, which would delete that one too at another Return; to the phrase's field when no
+    // snippet is left.
+    function focusEditedSnippet(byKeyboard) {
+        Keyboard.give(Keyboard.showRow(list, snippets.rowOf(editor.editing)) || triggerField, byKeyboard)
+    }
+
     ColumnLayout {
         id: layout
         anchors.fill: parent
@@ -149,6 +156,7 @@ PageColumn {
                         Layout.fillWidth: true
                         caption: "When I say"
                         NaturalTextField {
+                            id: triggerField
                             objectName: "triggerField"
                             x: 12
                             width: parent.width - 24
@@ -285,7 +293,10 @@ PageColumn {
                                     font: Typography.latin(13.5, Font.DemiBold)
                                     color: QM.danger
                                 }
-                                onClicked: editor.remove(editor.editing)
+                                onClicked: {
+                                    editor.remove(editor.editing)
+                                    root.focusEditedSnippet(deleteLabel.pressedByKeyboard)
+                                }
                             }
                         }
                     }

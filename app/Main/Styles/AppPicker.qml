@@ -14,6 +14,13 @@ ColumnLayout {
 
     signal pick(string appId)
 
+    // The first application takes the keyboard as the picker opens, so Down works at once.
+    function focusFirst(byKeyboard) {
+        const first = Keyboard.showRow(list, 0)
+        if (first)
+            Keyboard.give(first, byKeyboard)
+    }
+
     spacing: 4
 
     Text {

@@ -16,6 +16,9 @@ Item {
     signal picked(string style)
     signal remove()
 
+    readonly property alias styleControl: styleControl
+    readonly property alias removeButton: removeButton
+
     readonly property string name: applications ? applications.name(appId) : appId
     readonly property bool wide: width >= 16 + 38 + 14 + names.implicitWidth + 14 + 8 + 14
                                  + styleControl.implicitWidth + 14 + 26 + 16
@@ -85,6 +88,7 @@ Item {
             onPicked: value => root.picked(value)
         }
         RemoveButton {
+            id: removeButton
             objectName: "removeApp"
             Layout.row: 0
             Layout.column: root.wide ? 4 : 2

@@ -13,6 +13,8 @@ PageColumn {
     property AppModel model
     property string previewing: "email"
     property bool choosingApp: false
+    // The application just picked, whose row takes the focus once the picker has closed.
+    property string pickedApp: ""
 
     readonly property alias choices: choices
     readonly property Applications applications: model ? model.applications : null
@@ -20,6 +22,22 @@ PageColumn {
     StyleChoices {
         id: choices
         model: root.model
+    }
+
+    // Puts the keyboard on the style of the application's row, scrolled into view.
+    function focusAppRow(appId, byKeyboard) {
+        // A row just added or moved gets its place from the layout.
+        rows.ensurePolished()
+        appRows.itemAt(choices.apps.indexOf(appId)).styleControl.focusSelection(byKeyboard)
+    }
+    // The × of an application's row: the focus moves to the neighbouring row's ×, or to the button
+    // that adds one when no row is left.
+    function removeApp(appId, byKeyboard) {
+        const index = choices.apps.indexOf(appId)
+        choices.removeApp(appId)
+        rows.ensurePolished()
+        const neighbour = appRows.itemAt(Math.min(index, appRows.count - 1))
+        Keyboard.give(neighbour ? neighbour.removeButton : addApp, byKeyboard)
     }
 
     ColumnLayout {
@@ -75,6 +93,7 @@ PageColumn {
                         }
                     }
                     Repeater {
+                        id: appRows
                         model: choices.apps
                         delegate: StyleAppRow {
                             required property string modelData
@@ -84,7 +103,7 @@ PageColumn {
                             appId: modelData
                             style: choices.appStyles[modelData] || ""
                             onPicked: value => choices.setAppStyle(modelData, value)
-                            onRemove: choices.removeApp(modelData)
+                            onRemove: root.removeApp(modelData, removeButton.pressedByKeyboard)
                         }
                     }
                     // The note sits at the far end of the add row, or below the button when
@@ -144,9 +163,15 @@ PageColumn {
                                 visible: root.choosingApp
                                 focus: true
                                 closePolicy: Popup.CloseOnPressOutside | Popup.CloseOnEscape
+                                onOpened: contentItem.item.focusFirst(addApp.pressedByKeyboard)
                                 onClosed: {
                                     root.choosingApp = false
-                                    addApp.takeBackFocus()
+                                    if (root.pickedApp === "") {
+                                        addApp.takeBackFocus()
+                                    } else {
+                                        root.focusAppRow(root.pickedApp, addApp.pressedByKeyboard)
+                                        root.pickedApp = ""
+                                    }
                                 }
                                 background: PopupPanel {}
                                 // Made anew each time it opens, with the applications styled by then.
@@ -157,6 +182,7 @@ PageColumn {
                                         existing: choices.apps
                                         onPick: appId => {
                                             choices.addApp(appId)
+                                            root.pickedApp = appId
                                             root.choosingApp = false
                                         }
                                     }

@@ -22,6 +22,15 @@ Item {
         store: root.model ? root.model.vocabulary : null
     }
 
+    // The × of a word: the focus moves to the neighbouring word's ×, or to the field when no word
+    // is left.
+    function removeWord(row, byKeyboard) {
+        const index = row.index
+        editor.remove(row.entryId)
+        const neighbour = Keyboard.showRow(list, Math.min(index, words.count - 1))
+        Keyboard.give(neighbour ? neighbour.removeButton : wordField, byKeyboard)
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.leftMargin: 48
@@ -44,6 +53,7 @@ Item {
                 outline: editor.problem === "" ? QM.line : QM.saffron
                 outlineWidth: editor.problem === "" ? 1 : 2
                 NaturalTextField {
+                    id: wordField
                     objectName: "wordField"
                     x: 14
                     width: parent.width - 28
@@ -109,11 +119,16 @@ Item {
                     NumberAnimation { property: "y"; duration: 150; easing.type: Easing.OutQuad }
                 }
                 delegate: VocabularyRow {
+                    id: row
+                    required property int index
                     required property string entryId
                     required property string text
                     width: list.width
                     word: text
-                    onRemove: editor.remove(entryId)
+                    onRemove: root.removeWord(row, removeButton.pressedByKeyboard)
+                    // A word just added, shown first, comes first for Tab and the arrows too.
+                    Component.onCompleted: FocusOrder.placeRow(row, list, index)
+                    ListView.onAdd: FocusOrder.placeRow(row, list, index)
                 }
             }
         }

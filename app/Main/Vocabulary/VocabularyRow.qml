@@ -12,6 +12,8 @@ Item {
 
     signal remove()
 
+    readonly property alias removeButton: removeButton
+
     implicitHeight: 46
 
     RowLayout {
@@ -30,6 +32,7 @@ Item {
             horizontalAlignment: root.persian ? Text.AlignRight : Text.AlignLeft
         }
         RemoveButton {
+            id: removeButton
             objectName: "removeWord"
             size: 28
             tooltip: "Remove"

@@ -15,6 +15,7 @@
 #include "Models/InstallRecord.h"
 #include "Models/ModelStore.h"
 #include "Onboarding/OnboardingCoordinator.h"
+#include "Onboarding/OnboardingModel.h"
 #include "ServerSettings.h"
 #include "TestAuthService.h"
 #include "TestSupport.h"
@@ -355,6 +356,23 @@ private slots:
             QTest::keyClick(window, closing.key(), closing.keyboardModifiers());
             QTRY_VERIFY(!window->isVisible());
         }
+    }
+
+    // The end of the first run leaves the keyboard on the main window's page, with its ring.
+    void theEndOfTheFirstRunLeavesTheFocusOnThePage()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        delegate.showOnboarding();
+        OnboardingModel* onboarding = delegate.onboarding().model();
+        onboarding->setStep(OnboardingModel::Step::done);
+        onboarding->next();
+        QQuickWindow* main = delegate.mainWindow();
+        QVERIFY(main);
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        const auto* page = main->contentItem()->childItems().constFirst()->property("page").value<QQuickItem*>();
+        QTRY_VERIFY(main->activeFocusItem() && page->isAncestorOf(main->activeFocusItem()));
+        QVERIFY(main->activeFocusItem()->property("visualFocus").toBool());
     }
 
     void signInReturnThatStartsTheApplicationSignsIn()

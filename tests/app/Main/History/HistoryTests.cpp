@@ -30,6 +30,19 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// Adds a dictation of now with a kept recording, and gives it.
+HistoryEntry addRecorded(AppDelegate& delegate)
+{
+    const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
+    delegate.history().add(entry);
+    delegate.vault().save(TestAudio::noise(0.5), entry.id);
+    return entry;
+}
+
+}
+
 class HistoryTests : public QObject {
     Q_OBJECT
 
@@ -338,9 +351,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
-        delegate.history().add(entry);
-        delegate.vault().save(TestAudio::noise(0.5), entry.id);
+        const HistoryEntry entry = addRecorded(delegate);
         delegate.model().actions()->shareClip(uuidText(entry.id));
         QPointer<QQuickWindow> first = delegate.shareWindow();
         QVERIFY(first && first->isVisible());
@@ -349,6 +360,37 @@ private slots:
         QVERIFY(waitUntil([&] { return !first; }));
         delegate.shareWindow()->close();
         QCOMPARE(delegate.shareWindow(), nullptr);
+    }
+
+    // Opened from the keyboard, the share window gives the focus back to "Share clip…" when it
+    // closes, with its ring, and Return opens it again.
+    void shareButtonHasTheFocusBackWhenTheWindowCloses()
+    {
+        AppFixture app;
+        AppDelegate& delegate = app.delegate();
+        addRecorded(delegate);
+        delegate.showMain(MainSection::history);
+        QQuickWindow* main = delegate.mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        const auto focusName = [&] {
+            return main->activeFocusItem() ? main->activeFocusItem()->objectName() : QString();
+        };
+        for (int i = 0; i < 40 && focusName() != "panelButton"; ++i)
+            QTest::keyClick(main, Qt::Key_Tab);
+        QCOMPARE(focusName(), "panelButton");
+        QTest::keyClick(main, Qt::Key_Return);
+        QPointer<QQuickWindow> share = delegate.shareWindow();
+        QVERIFY(share);
+        QVERIFY(QTest::qWaitForWindowActive(share));
+        QTest::keyClick(share, Qt::Key_Escape);
+        QVERIFY(waitUntil([&] { return !share; }));
+        // As the desktop's window manager does when a window closes.
+        main->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(focusName(), "panelButton");
+        QVERIFY(main->activeFocusItem()->property("visualFocus").toBool());
+        QTest::keyClick(main, Qt::Key_Return);
+        QVERIFY(delegate.shareWindow());
     }
 
     void sentViewOffersTheCode()

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import Quillmarsh.App
+import Quillmarsh.Design
 import "PageHelpers.js" as Helpers
 
 Item {
@@ -109,24 +110,34 @@ Item {
             compare(pickerNames(), ["alpha", "Beta", "org.unnamed"])
         }
 
-        // Opened from the keyboard, the picker takes it: Tab reaches the first application, the
-        // arrows walk the list, Return adds one, and the focus comes back to the opening button.
+        // Opened from the keyboard, the picker takes it on its first application, the arrows walk
+        // the list, Return adds one, and the focus goes to the style of its new row, in view.
         function test_thePickerByKeyboard() {
             fixture.installApp("org.b", "Beta")
             fixture.installApp("org.a", "alpha")
             fixture.setWindows([{ id: "org.b" }, { id: "org.a" }])
-            open()
+            // Low enough that the new row's place is out of view while the button is shown.
+            page = createTemporaryObject(pageComponent, host, { model: fixture.model, width: host.width, height: 640 })
+            for (const id of ["org.c", "org.d", "org.e", "org.f", "org.g", "org.h", "org.i", "org.j"])
+                page.choices.addApp(id)
+            waitForRendering(page)
             child("addApp").forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Return)
             tryVerify(() => child("picker").opened)
-            keyClick(Qt.Key_Tab)
             compare(host.Window.activeFocusItem.Accessible.name, "alpha")
+            verify(host.Window.activeFocusItem.visualFocus)
             keyClick(Qt.Key_Down)
             compare(host.Window.activeFocusItem.Accessible.name, "Beta")
             keyClick(Qt.Key_Return)
             verify(!page.choosingApp)
-            compare(fixture.storedPolicy().apps, { "org.b": "clean" })
-            verify(child("addApp").visualFocus)
+            compare(fixture.storedPolicy().apps["org.b"], "clean")
+            const focused = host.Window.activeFocusItem
+            compare(focused.Accessible.name, "Clean")
+            verify(focused.visualFocus)
+            verify(Keyboard.isInside(focused, child("app_org.b")))
+            const list = child("styleList")
+            const top = focused.mapToItem(list, 0, 0).y
+            verify(top >= 0 && top + focused.height <= list.height, top)
         }
 
         function test_thePickerOpensAboveTheButtonWhenThereIsNoRoomBelow() {

@@ -1,9 +1,11 @@
 import QtQuick
 import QtTest
 import Quillmarsh.App
+import Quillmarsh.Design
 
 // The main window without a mouse: Tab and Shift-Tab visit every control of each page in reading
-// order, the arrows walk the sidebar and the pickers, Space and Return press, Escape closes.
+// order, the arrows walk the sidebar and the pickers, Space and Return press, Escape closes. After
+// an action the focus lands where the user sees it, on something safe to press again.
 Item {
     id: stage
     width: 1120
@@ -25,6 +27,24 @@ Item {
         function nameOf(item) { return item ? item.Accessible.name : "(nothing)" }
         function init() {
             records.clearHistory()
+        }
+        // The words, snippets and application styles a test added go again.
+        function cleanup() {
+            show("snippets")
+            const snippets = findChild(view.page, "snippetList")
+            while (snippets.count > 0) {
+                snippets.forceLayout()
+                view.page.editor.remove(snippets.itemAtIndex(0).snippetId)
+            }
+            show("styles")
+            for (const app of view.page.choices.apps)
+                view.page.choices.removeApp(app)
+            show("vocabulary")
+            const words = findChild(view.page, "wordList")
+            while (words.count > 0) {
+                words.forceLayout()
+                view.page.editor.remove(words.itemAtIndex(0).entryId)
+            }
         }
         function show(section) {
             appModel.section = section
@@ -93,11 +113,27 @@ Item {
             compare(tour(Qt.Key_Backtab), [forward[0]].concat(forward.slice(1).reverse()))
         }
 
-        // Tabs on until the control named `name` has the focus.
+        // Tabs on until the control named `name` (a string or a pattern) has the focus.
         function focusOn(name) {
-            for (let i = 0; i < 80 && nameOf(focused()) !== name; ++i)
+            const matches = () => typeof name === "string" ? nameOf(focused()) === name : name.test(nameOf(focused()))
+            for (let i = 0; i < 80 && !matches(); ++i)
                 keyClick(Qt.Key_Tab)
-            compare(nameOf(focused()), name)
+            verify(matches(), nameOf(focused()))
+        }
+        // Whether `item` lies whole inside every scrolled view that holds it.
+        function inView(item) {
+            for (let scroller = item.parent; scroller; scroller = scroller.parent) {
+                if (scroller.contentY === undefined || scroller.contentItem === undefined)
+                    continue
+                const top = item.mapToItem(scroller, 0, 0).y
+                if (top < 0 || top + item.height > scroller.height)
+                    return false
+            }
+            return true
+        }
+        function addWord(word) {
+            view.page.editor.draft = word
+            view.page.editor.add()
         }
 
         function test_arrowsWalkTheSidebarAndKeysOpenItsPages() {
@@ -207,6 +243,137 @@ Item {
             keyClick(Qt.Key_Down)
             keyClick(Qt.Key_Return)
             tryCompare(appModel, "historyDays", 7)
+        }
+
+        function test_deletingADictationLeavesTheFocusOnTheListNotOnTheNextDelete() {
+            const ids = []
+            for (let i = 0; i < 12; ++i)
+                ids.push(records.addDictation("Words number " + i))
+            appModel.selectedHistory = ids[0]
+            show("history")
+            focusOn("Delete this dictation")
+            const list = findChild(view.page, "list")
+            list.positionViewAtEnd()
+            keyClick(Qt.Key_Return)
+            // The newest entry is shown now, and its row at the top has the focus, in view.
+            compare(focused().objectName, "historyRow")
+            compare(focused().entryId.toLowerCase(), ids[11])
+            verify(ringShown())
+            verify(inView(focused()))
+            // Another Return opens the row, it deletes nothing.
+            keyClick(Qt.Key_Return)
+            compare(list.count, 11)
+        }
+
+        function test_deletingASnippetLeavesTheFocusOnTheSnippetShownNext() {
+            show("snippets")
+            for (const phrase of ["my address", "my signature"]) {
+                view.page.editor.startNew()
+                view.page.editor.trigger = phrase
+                view.page.editor.text = "The text for " + phrase
+                view.page.editor.save()
+            }
+            waitForRendering(view)
+            focusOn("Delete")
+            keyClick(Qt.Key_Return)
+            // The editor shows the first snippet now, and its row in the list has the focus.
+            compare(focused().snippetId, view.page.editor.editing)
+            verify(ringShown())
+            keyClick(Qt.Key_Return)
+            compare(view.page.snippets.count, 1)
+            focusOn("Delete")
+            keyClick(Qt.Key_Return)
+            compare(nameOf(focused()), "When I say")
+            verify(ringShown())
+        }
+
+        function test_removingARowMovesTheFocusToItsNeighbour_data() {
+            return [
+                { tag: "words", section: "vocabulary", add: word => addWord(word), names: ["alpha", "beta", "gamma"],
+                  start: "Remove beta", then: ["Remove alpha", "Remove gamma", "New vocabulary word"] },
+                { tag: "application styles", section: "styles", add: app => view.page.choices.addApp(app),
+                  names: ["org.a", "org.b", "org.c"], start: "Remove the style for org.b",
+                  then: ["Remove the style for org.c", "Remove the style for org.a", "Set a style for one app"] },
+            ]
+        }
+        function test_removingARowMovesTheFocusToItsNeighbour(data) {
+            show(data.section)
+            data.names.forEach(data.add)
+            waitForRendering(view)
+            focusOn(data.start)
+            const visited = []
+            for (let i = 0; i < data.then.length; ++i) {
+                keyClick(Qt.Key_Return)
+                visited.push(nameOf(focused()) + (ringShown() ? "" : " (no ring)"))
+            }
+            compare(visited, data.then)
+        }
+
+        function test_aPageLinkLeavesTheFocusOnThePageItOpens_data() {
+            return [
+                { tag: "per app", link: "Per app →", section: "styles", focus: "Email" },
+                { tag: "all history", link: "All history →", section: "history", focus: /^Unknown app, / },
+                { tag: "a recent dictation", link: /, First words$/, section: "history", focus: /^Unknown app, / },
+            ]
+        }
+        function test_aPageLinkLeavesTheFocusOnThePageItOpens(data) {
+            records.addDictation("First words")
+            records.addDictation("Second words")
+            show("home")
+            focusOn(data.link)
+            keyClick(Qt.Key_Return)
+            compare(appModel.section, data.section)
+            verify(typeof data.focus === "string" ? nameOf(focused()) === data.focus : data.focus.test(nameOf(focused())),
+                   nameOf(focused()))
+            verify(ringShown())
+            verify(Keyboard.isInside(focused(), view.page))
+            if (data.section === "history")
+                compare(focused().entryId, view.page.results.current)
+        }
+
+        function test_aNewWordComesFirstForTabAndArrows() {
+            show("vocabulary")
+            addWord("alpha")
+            addWord("beta")
+            waitForRendering(view)
+            focusOn("New vocabulary word")
+            for (const letter of "gamma")
+                keyClick(letter)
+            keyClick(Qt.Key_Return)
+            // The list shows the word on its next frame.
+            waitForRendering(view)
+            keyClick(Qt.Key_Tab)
+            compare(nameOf(focused()), "Remove gamma")
+            keyClick(Qt.Key_Down)
+            compare(nameOf(focused()), "Remove beta")
+            keyClick(Qt.Key_Up)
+            compare(nameOf(focused()), "Remove gamma")
+        }
+
+        // The choices of one group are walked by the arrows, as in a radio group; moving chooses
+        // nothing.
+        function test_arrowsMoveWithinAGroupOfChoices_data() {
+            return [
+                { tag: "dictation keys", section: "settings", names: ["right Ctrl", "right Alt", "right Super"],
+                  chosen: () => appModel.dictationKey },
+                { tag: "kinds of app", section: "history", names: ["All", "Email", "Messaging", "Notes", "Code"],
+                  chosen: () => view.page.results.category },
+            ]
+        }
+        function test_arrowsMoveWithinAGroupOfChoices(data) {
+            show(data.section)
+            const before = data.chosen()
+            focusOn(data.names[0])
+            const visited = []
+            for (const key of data.names.map(() => Qt.Key_Right).concat(data.names.map(() => Qt.Key_Left))) {
+                keyClick(key)
+                visited.push(nameOf(focused()))
+            }
+            // At either end the focus stays.
+            const last = data.names.length - 1
+            compare(visited, data.names.slice(1).concat([data.names[last]],
+                                                        data.names.slice(0, last).reverse(), [data.names[0]]))
+            compare(data.chosen(), before)
         }
     }
 }

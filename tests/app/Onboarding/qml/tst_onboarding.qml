@@ -40,6 +40,16 @@ TestCase {
     function button(item, title) {
         return buttons(item).find(b => b.text === title)
     }
+    function focused() { return stage.Window.activeFocusItem }
+    // Whether the focused control, or the box of a focused field, shows its ring.
+    function ringShown() {
+        for (let item = focused(); item; item = item.parent) {
+            const ring = childList(item).find(child => child.objectName === "focusRing")
+            if (ring)
+                return ring.visible
+        }
+        return false
+    }
 
     function test_frame_data() {
         return [
@@ -162,7 +172,7 @@ TestCase {
     }
 
     // Tab from the window visits each control of the step, then the footer's buttons, and comes
-    // round again.
+    // round again; each shows its ring.
     function test_tabOrder_data() {
         return [
             { tag: "welcome", step: 0, order: ["Get started"] },
@@ -180,7 +190,7 @@ TestCase {
         const names = []
         for (let i = 0; i < 20; ++i) {
             keyClick(Qt.Key_Tab)
-            const name = stage.Window.activeFocusItem.Accessible.name
+            const name = focused().Accessible.name + (ringShown() ? "" : " (no ring)")
             if (names.length > 0 && name === names[0])
                 break
             names.push(name)
@@ -200,6 +210,20 @@ TestCase {
         compare(view.onboarding.step, 1)
         keyClick(Qt.Key_Return)
         compare(view.onboarding.step, 2)
+    }
+
+    // The key choices are one group: the arrows walk them, as in a radio group, and choose nothing.
+    function test_arrowsWalkTheKeyChoices() {
+        const view = make("fn", 3, true, 1)
+        keyClick(Qt.Key_Tab)
+        const visited = []
+        for (const key of [Qt.Key_Right, Qt.Key_Right, Qt.Key_Right, Qt.Key_Left, Qt.Key_Left, Qt.Key_Left]) {
+            keyClick(key)
+            visited.push(focused().Accessible.name)
+        }
+        compare(visited, ["Hold right Alt", "Hold right Super", "Hold right Super", "Hold right Alt", "Hold right Ctrl",
+                          "Hold right Ctrl"])
+        compare(view.onboarding.key, "fn")
     }
 
     // Continue waits only for typing; each row ends in "Allowed", a button that does something, or

@@ -192,6 +192,27 @@ Item {
             compare(accounts.savedFile(data.saved), '{"a":1}')
         }
 
+        // Pressed from the keyboard, Download has the focus back when the save dialog closes, with
+        // its ring, and Return asks again.
+        function test_theSaveDialogGivesTheFocusBack() {
+            signIn()
+            accounts.answer("GET", 200, '{"a":1}')
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active)
+            child("downloadButton").forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Return)
+            tryVerify(() => accounts.saveDialogOpen())
+            accounts.cancelSave()
+            // As the desktop's window manager does when a window closes.
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active && child("downloadButton").enabled)
+            verify(child("downloadButton").activeFocus)
+            verify(child("downloadButton").visualFocus)
+            keyClick(Qt.Key_Return)
+            tryVerify(() => accounts.saveDialogOpen())
+            accounts.cancelSave()
+        }
+
         function test_deleteAsksFirst() {
             signIn()
             const sent = accounts.accountRequests()
