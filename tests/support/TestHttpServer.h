@@ -38,6 +38,11 @@ struct HttpResponse {
     std::optional<qint64> stallAfterBytes;
     // Send the body one byte at a time at this pace.
     std::optional<std::chrono::milliseconds> dripEvery;
+    // Send the body in chunks, without announcing its length.
+    bool chunked = false;
+    // After the body, send filler without end (up to 1 GiB), chunked unless the headers announce
+    // a length of their own.
+    bool endless = false;
 
     static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     static HttpResponse json(int status, const QByteArray& body) { return text(status, body, "application/json"); }
@@ -61,6 +66,8 @@ public:
 
     QList<HttpRequest> requests() const;
     void clearRequests();
+    // The bytes of endless answers that went out: what a client let in before it hung up.
+    qint64 endlessBytesSent() const;
 
     class Impl;
 
