@@ -36,6 +36,20 @@ HttpResponse HttpResponse::text(int status, const QByteArray& body, const QByteA
     return response;
 }
 
+HttpResponse HttpResponse::endlessAfter(int status, const QByteArray& start)
+{
+    HttpResponse response = text(status, start);
+    response.endless = true;
+    return response;
+}
+
+HttpResponse HttpResponse::trickled(int status, const QByteArray& body)
+{
+    HttpResponse response = text(status, QByteArray(3000, ' ') + body);
+    response.dripEvery = std::chrono::milliseconds(20);
+    return response;
+}
+
 HttpResponse HttpResponse::file(const QByteArray& content, const HttpRequest& request)
 {
     static const QRegularExpression rangePattern(QStringLiteral("^bytes=(\\d+)-(\\d*)$"));
@@ -87,7 +101,7 @@ private:
     qint64 endlessQueued_ = 0;
 };
 
-// Enough to fill any client that reads without a limit, small enough to end in a test's time.
+// Far more than any limit, small enough to end by itself.
 constexpr qint64 endlessCap = qint64(1) << 30;
 constexpr qint64 endlessPiece = 64 * 1024;
 
@@ -209,20 +223,21 @@ void Connection::respond(const HttpResponse& response)
 
 void Connection::sendEndlessly(bool chunked)
 {
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this](qint64 written) { server_.endlessSent += written; });
+    // A piece a millisecond, as a fast line delivers: a loopback socket would hand a client more
+    // than it could take in before it has a chance to hang up.
     const QByteArray piece = chunked ? chunk(QByteArray(endlessPiece, 'x')) : QByteArray(endlessPiece, 'x');
-    const auto topUp = [this, piece] {
-        while (socket_->bytesToWrite() < 4 * endlessPiece && endlessQueued_ < endlessCap) {
+    auto* pace = new QTimer(this);
+    connect(pace, &QTimer::timeout, this, [this, pace, piece] {
+        if (endlessQueued_ >= endlessCap) {
+            pace->stop();
+            socket_->disconnectFromHost();
+        } else if (socket_->bytesToWrite() < 4 * endlessPiece) {
             socket_->write(piece);
             endlessQueued_ += piece.size();
         }
-        if (endlessQueued_ >= endlessCap && socket_->bytesToWrite() == 0)
-            socket_->disconnectFromHost();
-    };
-    connect(socket_, &QTcpSocket::bytesWritten, this, [this, topUp](qint64 written) {
-        server_.endlessSent += written;
-        topUp();
     });
-    topUp();
+    pace->start(1);
 }
 
 void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
