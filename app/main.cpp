@@ -4,6 +4,7 @@
 // audio file it runs that file through the dictation pipeline instead, prints the text and ends.
 #include "AppDelegate.h"
 #include "AppInfo.h"
+#include "Core/Log.h"
 #include "Core/Settings.h"
 #include "DemoPipeline.h"
 #include "QuitOnSignals.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
+
+#include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
@@ -35,8 +38,16 @@ int main(int argc, char* argv[])
     }
 
     SingleInstance instance;
-    if (!instance.claim(QApplication::arguments()))
+    switch (instance.claim(QApplication::arguments())) {
+    case SingleInstance::Claim::first:
+        break;
+    case SingleInstance::Claim::handedOver:
         return 0;
+    case SingleInstance::Claim::refused:
+        Log::info(instance.refusal());
+        std::fprintf(stderr, "%s\n", qPrintable(instance.refusal()));
+        return 1;
+    }
 
     const QuitOnSignals quitOnSignals;
     AppDelegate delegate(Settings::shared());
