@@ -14,8 +14,6 @@
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
-#include <cstdio>
-
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
@@ -44,8 +42,7 @@ int main(int argc, char* argv[])
     case SingleInstance::Claim::handedOver:
         return 0;
     case SingleInstance::Claim::refused:
-        Log::info(instance.refusal());
-        std::fprintf(stderr, "%s\n", qPrintable(instance.refusal()));
+        Log::info(instance.refusal());  // to the log and the terminal
         return 1;
     }
 
