@@ -1,6 +1,8 @@
 #include "SingleInstance.h"
 
+#include "Core/AppFolders.h"
 #include "Core/Log.h"
+#include "Core/PrivateFolder.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -9,13 +11,22 @@
 #include <QLocalSocket>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <optional>
+#include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 constexpr int waitMilliseconds = 2000;
+// How long a later start looks for the first one's socket: two starts at once may find the lock
+// taken a moment before the socket listens.
+constexpr auto findingTime = std::chrono::seconds(3);
 
 // A folder only this user can enter: a directory, not a link, that is ours and closed to the
 // group and everyone else.
@@ -36,7 +47,16 @@ std::optional<QString> privateRuntimeFolder()
     mkdir(QFile::encodeName(ours).constData(), 0700);
     if (isPrivateFolder(ours))
         return ours;
+    // Below the user's own folders nobody else can take the name.
+    const QString inState = QDir(AppFolders::state()).filePath(QStringLiteral("instance"));
+    if (!makePrivateFolder(inState) && isPrivateFolder(inState))
+        return inState;
     return std::nullopt;
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The display as part of a file name; ":0.0" is the same display as ":0".
@@ -60,24 +80,55 @@ QString SingleInstance::defaultName()
 
 SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (lock_ >= 0)
+        ::close(lock_);
+}
 
-bool SingleInstance::claim(const QStringList& arguments)
+SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
 {
     if (name_.isEmpty()) {
-        Log::info(QStringLiteral("no private folder for the single-instance socket: later starts run on their own"));
-        return true;
+        refusal_ = QStringLiteral("Quillmarsh can't tell whether it already runs on this display: no folder of its "
+                                  "own could be had for that.");
+        return Claim::refused;
     }
-    if (handOver(arguments))
-        return false;
+    // Beside the socket: a bare name's socket is in the temporary folder.
+    const QString lockPath =
+        (QDir::isAbsolutePath(name_) ? name_ : QDir::temp().filePath(name_)) + QStringLiteral(".lock");
+    lock_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock_ < 0) {
+        refusal_ = QStringLiteral("Quillmarsh can't tell whether it already runs on this display: %1: %2")
+                       .arg(lockPath, systemError());
+        return Claim::refused;
+    }
+    // Held until the process ends, however it ends.
+    if (flock(lock_, LOCK_EX | LOCK_NB) == 0) {
+        listen();
+        return Claim::first;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + findingTime;
+    do {
+        if (handOver(arguments))
+            return Claim::handedOver;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    refusal_ = QStringLiteral("Quillmarsh already runs on this display but doesn't answer at %1.").arg(name_);
+    return Claim::refused;
+}
+
+void SingleInstance::listen()
+{
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // Nobody answered: whatever socket file is there belongs to no running instance.
+    // We hold the lock: whatever is at the socket's name belongs to no running instance.
     QLocalServer::removeServer(name_);
-    if (!server_->listen(name_))
-        return true;  // still the only instance we know of; later starts just won't find us
+    if (!server_->listen(name_)) {
+        Log::info(QStringLiteral("single-instance socket %1: %2; later starts will say they can't reach this one")
+                      .arg(name_, server_->errorString()));
+        return;
+    }
     connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::receive);
-    return true;
 }
 
 bool SingleInstance::handOver(const QStringList& arguments) const

@@ -4,6 +4,7 @@
 // audio file it runs that file through the dictation pipeline instead, prints the text and ends.
 #include "AppDelegate.h"
 #include "AppInfo.h"
+#include "Core/Log.h"
 #include "Core/Settings.h"
 #include "DemoPipeline.h"
 #include "QuitOnSignals.h"
@@ -47,8 +48,15 @@ int main(int argc, char* argv[])
     }
 
     SingleInstance instance;
-    if (!instance.claim(QApplication::arguments()))
+    switch (instance.claim(QApplication::arguments())) {
+    case SingleInstance::Claim::first:
+        break;
+    case SingleInstance::Claim::handedOver:
         return 0;
+    case SingleInstance::Claim::refused:
+        Log::info(instance.refusal());  // to the log and the terminal
+        return 1;
+    }
 
     const QuitOnSignals quitOnSignals;
     AppDelegate delegate(Settings::shared());

@@ -11,7 +11,7 @@ namespace {
 // Lower case, white-space runs as one space, trimmed.
 QString keyOf(const QString& text)
 {
-    return text.toLower().simplified();
+    return lowerCased(text).simplified();
 }
 
 }
@@ -20,7 +20,7 @@ namespace Hotwords {
 
 QStringList variants(const QString& word)
 {
-    const QString lower = word.toLower();
+    const QString lower = lowerCased(word);
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, lower);
     const qsizetype firstEnd = lower.isEmpty() ? 0 : finder.toNextBoundary();
     const QString capitalised = lower.left(firstEnd).toUpper() + lower.mid(firstEnd);
@@ -50,7 +50,7 @@ QStringList expand(const QStringList& words)
 WrittenForms::WrittenForms(const QStringList& words)
 {
     for (const QString& word : words) {
-        if (word == word.toLower())
+        if (word == lowerCased(word))
             continue;
         const QString key = keyOf(word);
         if (key.isEmpty() || forms_.contains(key))

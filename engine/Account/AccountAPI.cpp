@@ -35,7 +35,7 @@ bool isJSON(const QByteArray& body)
 
 // Sends the request with the bearer token, or fails as signed out with nothing sent.
 void send(QNetworkAccessManager& session, const QUrl& server, const TokenProvider& accessToken,
-          const QByteArray& method, std::function<void(const HttpOutcome&)> done)
+          const QByteArray& method, const ReplyBounds& bounds, std::function<void(const HttpOutcome&)> done)
 {
     const auto token = accessToken ? accessToken() : std::nullopt;
     if (!token || token->isEmpty()) {
@@ -45,7 +45,6 @@ void send(QNetworkAccessManager& session, const QUrl& server, const TokenProvide
     QUrl url = server;
     url.setPath(QStringLiteral("/v1/me") + (method == "GET" ? QStringLiteral("/export") : QString()));
     QNetworkRequest request(url);
-    request.setTransferTimeout(AccountAPI::timeout);
     request.setRawHeader("Authorization", "Bearer " + token->toUtf8());
     performHttp(
         session,
@@ -53,13 +52,15 @@ void send(QNetworkAccessManager& session, const QUrl& server, const TokenProvide
             // Deleting must reach the server at most once; reading the export may be repeated.
             return method == "GET" ? manager.sendCustomRequest(request, method) : sendOnce(manager, request, method);
         },
-        std::move(done));
+        bounds, std::move(done));
 }
 
 }
 
-AccountAPI::AccountAPI(QUrl server, QNetworkAccessManager& session, TokenProvider accessToken)
-    : server_(std::move(server)), session_(session), accessToken_(std::move(accessToken))
+AccountAPI::AccountAPI(QUrl server, QNetworkAccessManager& session, TokenProvider accessToken,
+                       const ReplyBounds& exportReply, const ReplyBounds& deletionReply)
+    : server_(std::move(server)), session_(session), accessToken_(std::move(accessToken)), exportBounds_(exportReply),
+      deletionBounds_(deletionReply)
 {
 }
 
@@ -77,7 +78,7 @@ std::optional<QUrl> AccountAPI::serverFor(const QUrl& speechServer)
 
 void AccountAPI::exportData(std::function<void(const ExportResult&)> done) const
 {
-    send(session_, server_, accessToken_, "GET", [done = std::move(done)](const HttpOutcome& outcome) {
+    send(session_, server_, accessToken_, "GET", exportBounds_, [done = std::move(done)](const HttpOutcome& outcome) {
         if (const auto* failed = std::get_if<HttpFailure>(&outcome))
             return done(AccountAPIError::network(failed->message));
         const HttpReply& reply = std::get<HttpReply>(outcome);
@@ -91,12 +92,13 @@ void AccountAPI::exportData(std::function<void(const ExportResult&)> done) const
 
 void AccountAPI::deleteAccount(std::function<void(std::optional<AccountAPIError>)> done) const
 {
-    send(session_, server_, accessToken_, "DELETE", [done = std::move(done)](const HttpOutcome& outcome) {
-        if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-            return done(AccountAPIError::network(failed->message));
-        const HttpReply& reply = std::get<HttpReply>(outcome);
-        if (reply.status == 200 || reply.status == 204)
-            return done(std::nullopt);
-        done(failure(reply.status));
-    });
+    send(session_, server_, accessToken_, "DELETE", deletionBounds_,
+         [done = std::move(done)](const HttpOutcome& outcome) {
+             if (const auto* failed = std::get_if<HttpFailure>(&outcome))
+                 return done(AccountAPIError::network(failed->message));
+             const HttpReply& reply = std::get<HttpReply>(outcome);
+             if (reply.status == 200 || reply.status == 204)
+                 return done(std::nullopt);
+             done(failure(reply.status));
+         });
 }

@@ -4,11 +4,13 @@
 // sent. Completions run on the session's thread.
 
 #include "Account/AccountAPIError.h"
+#include "Core/BoundedReply.h"
 #include "Core/TokenProvider.h"
 
 #include <QByteArray>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -19,10 +21,13 @@ class AccountAPI {
 public:
     using ExportResult = std::variant<QByteArray, AccountAPIError>;
 
-    static constexpr int timeout = 15'000;  // ms
+    // The export is the account's whole data; a deletion is answered with a short JSON object at most.
+    static constexpr ReplyBounds exportBounds{64 * 1024 * 1024, std::chrono::seconds(15), std::chrono::minutes(2)};
+    static constexpr ReplyBounds deletionBounds{64 * 1024, std::chrono::seconds(15), std::chrono::seconds(30)};
 
     // The session must outlive the client and its requests.
-    AccountAPI(QUrl server, QNetworkAccessManager& session, TokenProvider accessToken);
+    AccountAPI(QUrl server, QNetworkAccessManager& session, TokenProvider accessToken,
+               const ReplyBounds& exportReply = exportBounds, const ReplyBounds& deletionReply = deletionBounds);
 
     // The account server beside a speech server: the same host and port over HTTPS (HTTP for
     // "ws"); nothing for an address that isn't a speech server's.
@@ -39,4 +44,6 @@ private:
     QUrl server_;
     QNetworkAccessManager& session_;
     TokenProvider accessToken_;
+    ReplyBounds exportBounds_;
+    ReplyBounds deletionBounds_;
 };

@@ -84,6 +84,18 @@ QUrl AccountManager::beginGoogle()
 
 void AccountManager::handle(const QUrl& callback, Completion done)
 {
+    // Reading the store may wait on the desktop's secret service, and the exchange on the
+    // network: the same return handed over again meanwhile would send its code a second time,
+    // and the exchange that lost would sign the user out.
+    if (finishingSignIn_) {
+        Log::info(QStringLiteral("sign-in return ignored: a sign-in is already being finished"));
+        return;
+    }
+    finishingSignIn_ = true;
+    const Completion finish = [this, done = std::move(done)](std::optional<AuthError> error) {
+        finishingSignIn_ = false;
+        done(std::move(error));
+    };
     const QUrlQuery query(callback);
     // The service writes its query as a form does, with "+" for a space.
     const auto item = [&](const char* name) {
@@ -93,26 +105,26 @@ void AccountManager::handle(const QUrl& callback, Completion done)
     const auto pending = store_.pending();
     if (!AuthConfig::isCallback(callback) || !pending || pending->expired(wallTime_())
         || pending->state != item("state")) {
-        done(AuthError::noPendingSignIn());
+        finish(AuthError::noPendingSignIn());
         return;
     }
     // The service came back with a refusal (for example, consent withheld at Google).
     const QString refusal = item("error_description").isEmpty() ? item("error") : item("error_description");
     if (!refusal.isEmpty()) {
         store_.setPending(std::nullopt);
-        done(AuthError::denied(refusal));
+        finish(AuthError::denied(refusal));
         return;
     }
     const QString code = item("code");
     if (!looksLikeCode(code)) {
-        done(AuthError::noPendingSignIn());
+        finish(AuthError::noPendingSignIn());
         return;
     }
-    // Taken before the exchange, so the same return handed over twice can't sign in twice.
+    // Taken before the exchange, so the same return handed over later can't sign in twice.
     store_.setPending(std::nullopt);
     client_.exchange(code, pending->verifier,
-                     whileAlive([this, pending = *pending, done](const AuthClient::SessionResult& result) {
-                         finishSignIn(pending, result, done);
+                     whileAlive([this, pending = *pending, finish](const AuthClient::SessionResult& result) {
+                         finishSignIn(pending, result, finish);
                      }));
 }
 

@@ -53,6 +53,8 @@ public:
     QUrl beginGoogle();
     // Finishes the pending sign-in from the browser's return. A return that doesn't carry the
     // pending sign-in's state and a usable code fails with noPendingSignIn and changes nothing.
+    // A return that arrives while another is being finished is ignored (and logged): its
+    // completion never runs.
     void handle(const QUrl& callback, Completion done);
     // Drops the session here at once, then asks the service to end it.
     void signOut(std::function<void()> done = {});
@@ -89,6 +91,7 @@ private:
     mutable std::mutex tokenMutex_;
     std::optional<QString> accessToken_;
     bool renewing_ = false;
+    bool finishingSignIn_ = false;
     std::shared_ptr<ScheduledWork> renewalCheck_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int requestTimeout = 20'000;  // ms
-
 QString stringMember(const QJsonObject& json, std::initializer_list<const char*> keys)
 {
     for (const char* key : keys) {
@@ -60,8 +58,8 @@ QByteArray compact(const QJsonObject& json)
 
 }
 
-AuthClient::AuthClient(AuthConfig config, QNetworkAccessManager& session, WallTime wallTime)
-    : config_(std::move(config)), session_(session), wallTime_(std::move(wallTime))
+AuthClient::AuthClient(AuthConfig config, QNetworkAccessManager& session, WallTime wallTime, const ReplyBounds& bounds)
+    : config_(std::move(config)), session_(session), wallTime_(std::move(wallTime)), bounds_(bounds)
 {
 }
 
@@ -73,7 +71,6 @@ QNetworkRequest AuthClient::request(const QString& path, const QList<std::pair<Q
         items.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(value)));
     url.setQuery(items.query(QUrl::FullyEncoded), QUrl::StrictMode);
     QNetworkRequest request(url);
-    request.setTransferTimeout(requestTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     request.setRawHeader("apikey", config_.key.toUtf8());
     return request;
@@ -93,6 +90,7 @@ void AuthClient::sendEmailLink(const QString& email, const QString& challenge, c
     });
     performHttp(
         session_, [request, body](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", body); },
+        bounds_,
         [done = std::move(done)](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome))
                 return done(AuthError::network(failed->message));
@@ -134,7 +132,7 @@ void AuthClient::requestSession(const QString& grantType, const QJsonObject& bod
     const QByteArray bytes = compact(body);
     performHttp(
         session_,
-        [request, bytes](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", bytes); },
+        [request, bytes](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", bytes); }, bounds_,
         [done = std::move(done), wallTime = wallTime_](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome))
                 return done(AuthError::network(failed->message));
@@ -152,7 +150,7 @@ void AuthClient::signOut(const QString& accessToken, std::function<void()> done)
     QNetworkRequest request = this->request(QStringLiteral("logout"), {});
     request.setRawHeader("Authorization", "Bearer " + accessToken.toUtf8());
     performHttp(
-        session_, [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST"); },
+        session_, [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST"); }, bounds_,
         [done = std::move(done)](const HttpOutcome&) {
             if (done)
                 done();

@@ -7,9 +7,11 @@
 #include "Account/AuthError.h"
 #include "Account/AuthSession.h"
 #include "Account/WallTime.h"
+#include "Core/BoundedReply.h"
 
 #include <QNetworkRequest>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -20,8 +22,12 @@ class AuthClient {
 public:
     using SessionResult = std::variant<AuthSession, AuthError>;
 
+    // Every answer is a short JSON object: a session with its tokens at most.
+    static constexpr ReplyBounds replyBounds{64 * 1024, std::chrono::seconds(20), std::chrono::seconds(30)};
+
     // The session must outlive the client and its requests.
-    AuthClient(AuthConfig config, QNetworkAccessManager& session, WallTime wallTime = systemWallTime);
+    AuthClient(AuthConfig config, QNetworkAccessManager& session, WallTime wallTime = systemWallTime,
+               const ReplyBounds& bounds = replyBounds);
 
     // Asks the service to e-mail a link that returns the browser to `redirect` with a code.
     void sendEmailLink(const QString& email, const QString& challenge, const QUrl& redirect,
@@ -45,4 +51,5 @@ private:
     AuthConfig config_;
     QNetworkAccessManager& session_;
     WallTime wallTime_;
+    ReplyBounds bounds_;
 };

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int uploadTimeout = 60'000;  // ms
-constexpr int withdrawalTimeout = 20'000;  // ms
-
 // The failure a reply stands for: busy and down are told apart from refusals by their status.
 UploadError failure(const HttpReply& reply)
 {
@@ -47,7 +44,9 @@ bool isUsableCode(const QString& code)
 
 }
 
-ClipUploader::ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session) : session_(session)
+ClipUploader::ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session, const ReplyBounds& upload,
+                           const ReplyBounds& withdrawal)
+    : session_(session), uploadBounds_(upload), withdrawalBounds_(withdrawal)
 {
     baseURL_.setScheme(endpoint.scheme());
     baseURL_.setHost(endpoint.host());
@@ -64,7 +63,6 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
     QUrl address = baseURL_;
     address.setPath(QStringLiteral("/v1/clips"));
     QNetworkRequest request(address);
-    request.setTransferTimeout(uploadTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     const QJsonObject json{
         {QStringLiteral("audio"), QString::fromLatin1(audio.toBase64())},
@@ -77,6 +75,7 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
     const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
     performHttp(
         session_, [request, body](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", body); },
+        uploadBounds_,
         [done = std::move(done)](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
                 done(UploadError::network(failed->message));
@@ -109,9 +108,8 @@ void ClipUploader::remove(const QString& code, std::function<void(const DeleteRe
     const QByteArray segment = QUrl::toPercentEncoding(code);
     QUrl address = QUrl::fromEncoded(baseURL_.toEncoded() + "/v1/clips/" + segment, QUrl::StrictMode);
     QNetworkRequest request(address);
-    request.setTransferTimeout(withdrawalTimeout);
     const auto start = [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "DELETE"); };
-    performHttp(session_, start, [done = std::move(done)](const HttpOutcome& outcome) {
+    performHttp(session_, start, withdrawalBounds_, [done = std::move(done)](const HttpOutcome& outcome) {
         if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
             done(UploadError::network(failed->message));
             return;

@@ -4,11 +4,13 @@
 // number of requests may run at once.
 
 #include "Clips/UploadError.h"
+#include "Core/BoundedReply.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -22,10 +24,15 @@ public:
     // Nothing when the clip is gone from the server.
     using DeleteResult = std::optional<UploadError>;
 
+    // Both answers are a short JSON object at most. An upload may take a while to go out.
+    static constexpr ReplyBounds uploadBounds{64 * 1024, std::chrono::seconds(60), std::chrono::minutes(3)};
+    static constexpr ReplyBounds withdrawalBounds{64 * 1024, std::chrono::seconds(20), std::chrono::seconds(30)};
+
     // Only the scheme, host and port of `endpoint` are kept (the formatting endpoint serves):
     // no path, query or user information travels with an anonymous upload. The session must
     // outlive the uploader and its requests.
-    ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session);
+    ClipUploader(const QUrl& endpoint, QNetworkAccessManager& session, const ReplyBounds& upload = uploadBounds,
+                 const ReplyBounds& withdrawal = withdrawalBounds);
 
     const QUrl& baseURL() const { return baseURL_; }
 
@@ -40,4 +47,6 @@ public:
 private:
     QUrl baseURL_;
     QNetworkAccessManager& session_;
+    ReplyBounds uploadBounds_;
+    ReplyBounds withdrawalBounds_;
 };

@@ -4,6 +4,38 @@
 
 #include <QNetworkAccessManager>
 
+#include <memory>
+
+namespace {
+
+// What Qt holds of a reply between two reads, at most.
+constexpr qint64 readBufferSize = 1024 * 1024;
+
+HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, const QByteArray& body)
+{
+    const QNetworkReply::NetworkError error = reply.error();
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool succeeded = status.isValid() && status.toInt() >= 200 && status.toInt() < 300;
+    if (breach && status.isValid() && !succeeded)
+        return HttpReply{status.toInt(), body, reply.rawHeaderPairs()};
+    if (breach)
+        return HttpFailure{describe(*breach), urlErrorCode(*breach)};
+    // A 204 or 304 has no body, whatever length it names.
+    const bool bodyless = status.toInt() == 204 || status.toInt() == 304;
+    if (error == QNetworkReply::NoError && !bodyless && isCutShort(reply, body.size()))
+        return HttpFailure{QStringLiteral("Connection closed"), urlErrorCode(QNetworkReply::RemoteHostClosedError)};
+    // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any other.
+    // Only a failed connection (also one lost once a request that must not be resent had gone
+    // out), or no status at all, means no reply arrived.
+    const bool connectionFailed = (error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError)
+                                  || error == QNetworkReply::ContentReSendError;
+    if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed))
+        return HttpFailure{reply.errorString(), urlErrorCode(error)};
+    return HttpReply{status.isValid() ? status.toInt() : 0, body, reply.rawHeaderPairs()};
+}
+
+}
+
 QByteArray HttpReply::header(const QByteArray& name) const
 {
     for (const auto& [key, value] : headers) {
@@ -13,31 +45,20 @@ QByteArray HttpReply::header(const QByteArray& name) const
     return {};
 }
 
-void performHttp(QNetworkAccessManager& session, HttpStart start, std::function<void(const HttpOutcome&)> done)
+void performHttp(QNetworkAccessManager& session, HttpStart start, const ReplyBounds& bounds,
+                 std::function<void(const HttpOutcome&)> done)
 {
     QNetworkAccessManager* manager = &session;
-    QMetaObject::invokeMethod(manager, [manager, start = std::move(start), done = std::move(done)] {
+    QMetaObject::invokeMethod(manager, [manager, bounds, start = std::move(start), done = std::move(done)] {
         QNetworkReply* reply = start(*manager);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
+        reply->setReadBufferSize(std::min(bounds.maxBytes + 1, readBufferSize));
+        BoundedReply* bounded = &BoundedReply::watch(*reply, bounds);
+        const auto body = std::make_shared<QByteArray>();
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [bounded, body] { bounded->readInto(*body); });
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, bounded, body, done] {
             reply->deleteLater();
-            const QNetworkReply::NetworkError error = reply->error();
-            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-            const QByteArray body = reply->readAll();
-            if (error == QNetworkReply::NoError && isCutShort(*reply, body.size())) {
-                done(HttpFailure{QStringLiteral("Connection closed")});
-                return;
-            }
-            // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any
-            // other. Only a failed connection (also one lost once a request that must not be resent had
-            // gone out), or no status at all, means no reply arrived.
-            const bool connectionFailed =
-                (error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError)
-                || error == QNetworkReply::ContentReSendError;
-            if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed)) {
-                done(HttpFailure{reply->errorString()});
-                return;
-            }
-            done(HttpReply{status.isValid() ? status.toInt() : 0, body, reply->rawHeaderPairs()});
+            bounded->readInto(*body);
+            done(outcomeOf(*reply, bounded->breach(), *body));
         });
     });
 }

@@ -1,6 +1,8 @@
 #pragma once
-// One HTTP request on a network access manager, reduced to what its callers decide on: the status
-// and body of the reply that arrived, or the transport's message when none did.
+// One HTTP request on a network access manager, read within its bounds and reduced to what its
+// callers decide on: the status and body of the reply that arrived, or why none did.
+
+#include "Core/BoundedReply.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,13 +22,17 @@ struct HttpReply {
     QByteArray header(const QByteArray& name) const;  // case-insensitive; empty when absent
 };
 
-// The transport's message when no reply arrived (no connection, timed out, cut short).
+// Why no reply arrived whole: the transport's message (no connection, cut short), or the bound
+// the reply broke.
 struct HttpFailure {
     QString message;
+    int code = 0;  // the URL-loading error code (urlErrorCode)
 };
 
 using HttpOutcome = std::variant<HttpReply, HttpFailure>;
 using HttpStart = std::function<QNetworkReply*(QNetworkAccessManager&)>;
 
-// Starts the request on the manager's thread; the completion runs once, on that thread.
-void performHttp(QNetworkAccessManager& session, HttpStart start, std::function<void(const HttpOutcome&)> done);
+// Starts the request on the manager's thread; the completion runs once, on that thread. An error
+// status stays the answer even when its page broke a bound: only its start is kept.
+void performHttp(QNetworkAccessManager& session, HttpStart start, const ReplyBounds& bounds,
+                 std::function<void(const HttpOutcome&)> done);

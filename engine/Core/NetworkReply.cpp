@@ -14,7 +14,7 @@ constexpr std::pair<QNetworkReply::NetworkError, int> codes[] = {
     {QNetworkReply::ContentReSendError, -1005},
     {QNetworkReply::HostNotFoundError, -1003},  // cannot find host
     {QNetworkReply::TimeoutError, -1001},  // timed out
-    // Our requests are only ever aborted by their transfer time-out.
+    // Our requests are only ever aborted when they run out of time.
     {QNetworkReply::OperationCanceledError, -1001},
     {QNetworkReply::SslHandshakeFailedError, -1200},  // secure connection failed
     {QNetworkReply::TemporaryNetworkFailureError, -1009},  // not connected to the internet
@@ -41,6 +41,11 @@ int urlErrorCode(QNetworkReply::NetworkError error)
             return code;
     }
     return unknown;
+}
+
+int urlErrorCode(ReplyBreach breach)
+{
+    return breach == ReplyBreach::tooLong ? replyTooLongCode : urlErrorCode(QNetworkReply::TimeoutError);
 }
 
 bool isCutShort(const QNetworkReply& reply, qsizetype receivedBytes)

@@ -18,5 +18,9 @@ bool isPunctuation(char32_t scalar);
 // General category punctuation (P*) or symbol (S*).
 bool isPunctuationOrSymbol(char32_t scalar);
 
+// Lower case by the full, locale-independent Unicode mapping, final sigma included: a capital
+// sigma at the end of a word becomes ς, elsewhere σ.
+QString lowerCased(const QString& text);
+
 // A form in which texts that differ only in letter case or diacritics are equal.
 QString foldCaseAndDiacritics(const QString& text);

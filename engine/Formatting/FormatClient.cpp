@@ -1,5 +1,6 @@
 #include "Formatting/FormatClient.h"
 
+#include "Core/HttpCall.h"
 #include "Core/NetworkReply.h"
 #include "Core/SendOnce.h"
 
@@ -7,9 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 
 #include <cxxabi.h>
 
@@ -71,20 +70,18 @@ FormatOutcome outcomeOfReply(const QByteArray& body, const QString& sentText)
     return FormatOutcome::unchanged(status.toString());
 }
 
-FormatOutcome outcomeOf(QNetworkReply& reply, const QString& sentText)
+FormatOutcome outcomeOf(const HttpOutcome& outcome, const QString& sentText)
 {
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() != 200)
-        return FormatOutcome::failed(QStringLiteral("HTTP ") + QString::number(status.toInt()));
-    const QByteArray body = reply.readAll();
-    QNetworkReply::NetworkError error = reply.error();
-    if (error == QNetworkReply::NoError && isCutShort(reply, body.size()))
-        error = QNetworkReply::RemoteHostClosedError;
-    if (error != QNetworkReply::NoError)
-        return FormatOutcome::failed(QStringLiteral("network: ") + QString::number(urlErrorCode(error)));
-    if (!status.isValid())
+    if (const auto* failed = std::get_if<HttpFailure>(&outcome))
+        return FormatOutcome::failed(failed->code == replyTooLongCode
+                                         ? QStringLiteral("reply too long")
+                                         : QStringLiteral("network: ") + QString::number(failed->code));
+    const HttpReply& reply = std::get<HttpReply>(outcome);
+    if (reply.status == 0)
         return FormatOutcome::failed(QStringLiteral("no HTTP response"));
-    return outcomeOfReply(body, sentText);
+    if (reply.status != 200)
+        return FormatOutcome::failed(QStringLiteral("HTTP ") + QString::number(reply.status));
+    return outcomeOfReply(reply.body, sentText);
 }
 
 }
@@ -128,34 +125,9 @@ void FormatClient::format(const QString& text, DictationStyle style, const QStri
         return;
     }
 
-    // The session's replies belong to its thread; the request is started there.
-    QNetworkAccessManager* session = &session_;
-    QMetaObject::invokeMethod(session, [session, request, body, text, timeout, limit, done = std::move(done)] {
-        QNetworkReply* reply = sendOnce(*session, request, QByteArrayLiteral("POST"), body);
-        // Set when the request is ended before its reply is complete: a server that answers a
-        // byte at a time never trips a time-out that waits for silence, nor may a reply grow
-        // without end.
-        const auto endedEarly = std::make_shared<std::optional<FormatOutcome>>();
-        const auto endEarly = [reply, endedEarly](const QString& cause) {
-            if (*endedEarly)
-                return;
-            *endedEarly = FormatOutcome::failed(cause);
-            reply->abort();
-        };
-        QTimer::singleShot(timeout, reply, [endEarly] {
-            endEarly(QStringLiteral("network: ") + QString::number(urlErrorCode(QNetworkReply::TimeoutError)));
-        });
-        // The body stays unread in the reply until it ends: what it holds is what has arrived.
-        const auto checkLength = [reply, endEarly, limit] {
-            const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (reply->bytesAvailable() > limit || (announced.isValid() && announced.toLongLong() > limit))
-                endEarly(QStringLiteral("reply too long"));
-        };
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, checkLength);
-        QObject::connect(reply, &QNetworkReply::readyRead, reply, checkLength);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, text, endedEarly, done] {
-            reply->deleteLater();
-            done(*endedEarly ? **endedEarly : outcomeOf(*reply, text));
-        });
-    });
+    // The time-out bounds the whole request, so a server that answers a byte at a time ends too.
+    const ReplyBounds bounds{limit, timeout, timeout};
+    performHttp(
+        session_, [request, body](QNetworkAccessManager& session) { return sendOnce(session, request, "POST", body); },
+        bounds, [text, done = std::move(done)](const HttpOutcome& outcome) { done(outcomeOf(outcome, text)); });
 }

@@ -20,7 +20,7 @@ QString comparisonKey(const QString& token)
         if (scalars[i] != 0x200C)
             key.append(QChar::fromUcs4(scalars[i]));
     }
-    return key.toLower().normalized(QString::NormalizationForm_C);
+    return lowerCased(key).normalized(QString::NormalizationForm_C);
 }
 
 QStringList keys(const QStringList& tokens)

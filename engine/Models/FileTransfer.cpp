@@ -32,6 +32,7 @@ struct Transfer {
 
     // Used on the network thread only.
     QPointer<QNetworkReply> reply;
+    BoundedReply* bounded = nullptr;  // the reply's child
     QFile output;
     QByteArray piece;
     bool responded = false;
@@ -49,6 +50,14 @@ struct Transfer {
 Outcome failure(const QString& message, bool retry)
 {
     return Outcome{Outcome::Kind::failed, message, retry, std::nullopt};
+}
+
+// Asking again can't shorten the server's file; a server that stalled or was slow may do better.
+Outcome failure(ReplyBreach breach)
+{
+    if (breach == ReplyBreach::tooLong)
+        return failure(QStringLiteral("the server sent more than the listed size"), false);
+    return failure(describe(breach), true);
 }
 
 void cutToEmpty(const QString& path)
@@ -147,7 +156,7 @@ void receive(Transfer& transfer, QNetworkReply& reply)
     if (transfer.piece.isEmpty())
         transfer.piece.resize(pieceSize);
     while (transfer.output.isOpen() && reply.bytesAvailable() > 0) {
-        const qint64 size = reply.read(transfer.piece.data(), pieceSize);
+        const qint64 size = transfer.bounded->read(transfer.piece.data(), pieceSize);
         if (size <= 0)
             break;
         if (transfer.output.write(transfer.piece.constData(), size) != size) {
@@ -169,8 +178,10 @@ void complete(Transfer& transfer, QNetworkReply& reply)
     if (transfer.output.isOpen() && !transfer.output.flush())
         transfer.record(failure(QStringLiteral("can't write the file: ") + transfer.output.errorString(), false));
     transfer.output.close();
-    // A cancellation asked for by the caller is already recorded, so any error left here is
-    // the network's (a time-out included) and worth another attempt.
+    // A cancellation asked for by the caller is already recorded, so any error left here is a
+    // broken bound or the network's, and worth another attempt unless the answer was too long.
+    if (const auto breach = transfer.bounded->breach())
+        transfer.record(failure(*breach));
     if (reply.error() != QNetworkReply::NoError)
         transfer.record(failure(reply.errorString(), true));
     // A whole file that arrived complete, as long as the server says it is.
@@ -188,18 +199,20 @@ void complete(Transfer& transfer, QNetworkReply& reply)
 
 }
 
-Outcome run(NetworkThread& network, const QNetworkRequest& request, const QString& destination, qint64 start,
-            const std::function<void(qint64)>& progress, const std::function<bool()>& cancelled)
+Outcome run(NetworkThread& network, const QNetworkRequest& request, const ReplyBounds& bounds,
+            const QString& destination, qint64 start, const std::function<void(qint64)>& progress,
+            const std::function<bool()>& cancelled)
 {
     auto transfer = std::make_shared<Transfer>();
     transfer->destination = destination;
     transfer->start = start;
     transfer->progress = progress;
 
-    network.post([transfer, request](QNetworkAccessManager& manager) {
+    network.post([transfer, request, bounds](QNetworkAccessManager& manager) {
         QNetworkReply* reply = manager.get(request);
         reply->setReadBufferSize(readBufferSize);
         transfer->reply = reply;
+        transfer->bounded = &BoundedReply::watch(*reply, bounds);
         QObject::connect(reply, &QNetworkReply::metaDataChanged, reply,
                          [transfer, reply] { respond(*transfer, *reply); });
         QObject::connect(reply, &QNetworkReply::readyRead, reply, [transfer, reply] { receive(*transfer, *reply); });

@@ -2,6 +2,7 @@
 // One HTTP GET written into a file from a given offset, as the bytes arrive: the caller blocks
 // while the network thread receives, and asks every quarter of a second whether to stop.
 
+#include "Core/BoundedReply.h"
 #include "Core/NetworkThread.h"
 
 #include <QNetworkRequest>
@@ -23,9 +24,11 @@ struct Outcome {
 };
 
 // `start` is where writing begins: the destination is cut to it when the server's answer is
-// accepted. A 206 answer must cover the file from `start`. `progress` gets each chunk's size
-// once it is on disk, on the network thread.
-Outcome run(NetworkThread& network, const QNetworkRequest& request, const QString& destination, qint64 start,
-            const std::function<void(qint64)>& progress, const std::function<bool()>& cancelled);
+// accepted. A 206 answer must cover the file from `start`. No more than `bounds.maxBytes` are
+// written: more is an answer that can't be the file. `progress` gets each chunk's size once it
+// is on disk, on the network thread.
+Outcome run(NetworkThread& network, const QNetworkRequest& request, const ReplyBounds& bounds,
+            const QString& destination, qint64 start, const std::function<void(qint64)>& progress,
+            const std::function<bool()>& cancelled);
 
 }

@@ -1,5 +1,6 @@
 #include "HTTPSModelSource.h"
 
+#include "Core/HttpCall.h"
 #include "FileTransfer.h"
 #include "ModelInstallError.h"
 #include "ModelStore.h"
@@ -7,15 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 #include <future>
 
 namespace {
 
 constexpr int manifestTries = 3;
-constexpr int manifestTimeoutMs = 30000;
-constexpr int fileTimeoutMs = 60000;
+constexpr qint64 mebibyte = 1024 * 1024;
 
 // The address of a path below the base: appended to the base's path, never resolved as a
 // reference, so a blob path can't leave the base or swap the host.
@@ -31,31 +30,14 @@ QUrl appending(QUrl base, const QString& relativePath)
     return base;
 }
 
-struct ManifestReply {
-    std::optional<int> status;
-    QByteArray body;
-    QString error;  // the network's error text when there was no HTTP answer
-};
-
-ManifestReply get(NetworkThread& network, const QUrl& url)
+HttpOutcome get(NetworkThread& network, const QUrl& url, const ReplyBounds& bounds)
 {
-    auto done = std::make_shared<std::promise<ManifestReply>>();
-    std::future<ManifestReply> answer = done->get_future();
-    network.post([done, url](QNetworkAccessManager& manager) {
-        QNetworkRequest request(url);
-        request.setTransferTimeout(manifestTimeoutMs);
-        QNetworkReply* reply = manager.get(request);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [done, reply] {
-            ManifestReply result;
-            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-            if (status.isValid())
-                result.status = status.toInt();
-            else
-                result.error = reply->errorString();
-            result.body = reply->readAll();
-            done->set_value(std::move(result));
-            reply->deleteLater();
-        });
+    auto done = std::make_shared<std::promise<HttpOutcome>>();
+    std::future<HttpOutcome> answer = done->get_future();
+    network.post([done, url, bounds](QNetworkAccessManager& manager) {
+        performHttp(
+            manager, [url](QNetworkAccessManager& session) { return session.get(QNetworkRequest(url)); }, bounds,
+            [done](const HttpOutcome& outcome) { done->set_value(outcome); });
     });
     return answer.get();
 }
@@ -73,8 +55,10 @@ bool neverCancelled()
 
 }
 
-HTTPSModelSource::HTTPSModelSource(QUrl base, ModelFamily family, int attempts, RetryPause pause)
-    : base_(std::move(base)), family_(family), attempts_(attempts), pause_(std::move(pause))
+HTTPSModelSource::HTTPSModelSource(QUrl base, ModelFamily family, int attempts, RetryPause pause,
+                                   const ReplyBounds& manifest, const ReplyBounds& file)
+    : base_(std::move(base)), family_(family), attempts_(attempts), pause_(std::move(pause)), manifestBounds_(manifest),
+      fileBounds_(file)
 {
 }
 
@@ -95,13 +79,14 @@ ModelManifest HTTPSModelSource::loadManifest()
     for (int attempt = 0; attempt < manifestTries; ++attempt) {
         if (attempt > 0)
             pause_(std::chrono::seconds(attempt), neverCancelled);
-        const ManifestReply reply = get(network_, appending(base_, QStringLiteral("manifest.json")));
-        if (!reply.status) {
-            lastFailure = reply.error;
+        const HttpOutcome outcome = get(network_, appending(base_, QStringLiteral("manifest.json")), manifestBounds_);
+        if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
+            lastFailure = failed->message;
             continue;
         }
-        if (*reply.status != 200 || reply.body.isEmpty()) {
-            lastFailure = QStringLiteral("HTTP ") + QString::number(*reply.status);
+        const HttpReply& reply = std::get<HttpReply>(outcome);
+        if (reply.status != 200 || reply.body.isEmpty()) {
+            lastFailure = QStringLiteral("HTTP ") + QString::number(reply.status);
             continue;
         }
         std::optional<ModelManifest> manifest = ModelManifest::decoded(reply.body);
@@ -221,14 +206,16 @@ void HTTPSModelSource::download(const QString& key, const ModelFile& file, const
             start = 0;
         }
         QNetworkRequest request(address);
-        request.setTransferTimeout(fileTimeoutMs);
         // Sizes and ranges count the file's own bytes, so no compression in between.
         request.setRawHeader("Accept-Encoding", "identity");
         if (start > 0)
             request.setRawHeader("Range", "bytes=" + QByteArray::number(start) + '-');
 
+        ReplyBounds bounds = fileBounds_;
+        bounds.maxBytes = file.size - start;
+        bounds.overall += overallPerMebibyte * (bounds.maxBytes / mebibyte);
         const FileTransfer::Outcome outcome =
-            FileTransfer::run(network_, request, destination, start, progress, cancelled);
+            FileTransfer::run(network_, request, bounds, destination, start, progress, cancelled);
         // Asking again can't make the server's file longer: the installer's size check reports it.
         if (outcome.serverFileSize && *outcome.serverFileSize < file.size
             && outcome.kind != FileTransfer::Outcome::Kind::cancelled)

@@ -3,6 +3,7 @@
 // file in up to `attempts` tries with growing pauses, resuming a partial file with a Range
 // request and writing the bytes to disk as they arrive.
 
+#include "Core/BoundedReply.h"
 #include "Core/NetworkThread.h"
 #include "ModelFamily.h"
 #include "ModelManifest.h"
@@ -12,12 +13,22 @@
 #include <QHash>
 #include <QUrl>
 
+#include <chrono>
 #include <mutex>
 #include <optional>
 
 class HTTPSModelSource : public ModelSource {
 public:
-    HTTPSModelSource(QUrl base, ModelFamily family, int attempts = 6, RetryPause pause = pauseUnlessCancelled);
+    // The manifest lists a few dozen files.
+    static constexpr ReplyBounds manifestBounds{1024 * 1024, std::chrono::seconds(30), std::chrono::seconds(60)};
+    // A file is read up to its listed size. Its transfer gives up when less than `steadyBytes`
+    // arrive within `idle`, and is allowed `overall` plus `overallPerMebibyte` for each MiB it
+    // still needs: a slow line finishes, a server that trickles doesn't hold an attempt for hours.
+    static constexpr ReplyBounds fileBounds{0, std::chrono::seconds(60), std::chrono::minutes(5), 32 * 1024};
+    static constexpr std::chrono::milliseconds overallPerMebibyte = std::chrono::seconds(16);
+
+    HTTPSModelSource(QUrl base, ModelFamily family, int attempts = 6, RetryPause pause = pauseUnlessCancelled,
+                     const ReplyBounds& manifest = manifestBounds, const ReplyBounds& file = fileBounds);
 
     // "download (<host>)".
     QString name() const override;
@@ -44,6 +55,8 @@ private:
     ModelFamily family_;
     int attempts_;
     RetryPause pause_;
+    ReplyBounds manifestBounds_;
+    ReplyBounds fileBounds_;
     NetworkThread network_;
 
     std::mutex mutex_;  // guards manifest_ and blobs_

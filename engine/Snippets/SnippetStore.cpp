@@ -280,7 +280,7 @@ QString SnippetStore::normalize(const QString& text)
         else
             mapped.append(QChar::fromUcs4(scalar));
     }
-    return splitAtWhitespace(mapped.toLower()).join(u' ');
+    return splitAtWhitespace(lowerCased(mapped)).join(u' ');
 }
 
 QByteArray SnippetStore::encodeFile(const QList<Snippet>& snippets)

@@ -22,6 +22,12 @@ TEST(Hotwords, VariantsAreAsTypedLowerAndCapitalised)
              {QString(), {}},
              {QStringLiteral("\u00DFtadt"), {"\u00DFtadt", "SStadt"}},  // full case mapping: one letter becomes two
              {QStringLiteral("e\u0301clair"), {"e\u0301clair", "E\u0301clair"}},  // the first grapheme, mark included
+             // A capital sigma ends a word as ς, even before a point; elsewhere it is σ.
+             {QStringLiteral("\u039F\u0394\u039F\u03A3"),
+              {"\u039F\u0394\u039F\u03A3", "\u03BF\u03B4\u03BF\u03C2", "\u039F\u03B4\u03BF\u03C2"}},
+             {QStringLiteral("\u03A3\u039F\u03A6\u039F\u03A3."),
+              {"\u03A3\u039F\u03A6\u039F\u03A3.", "\u03C3\u03BF\u03C6\u03BF\u03C2.",
+               "\u03A3\u03BF\u03C6\u03BF\u03C2."}},
          })
         EXPECT_EQ(Hotwords::variants(word), variants) << word.toStdString();
     EXPECT_EQ(Hotwords::expand({QStringLiteral("Zoom"), QStringLiteral("zoom")}), QStringList({"Zoom", "zoom"}))
@@ -58,6 +64,10 @@ TEST(WrittenForms, PutsTheUsersSpellingsBackIntoText)
              // Only ASCII word characters block a match.
              {iPhone, QStringLiteral("iphone15 my_iphone"), QStringLiteral("iphone15 my_iphone")},
              {iPhone, QStringLiteral("iphone. (iphone)"), QStringLiteral("iPhone. (iPhone)")},
+             // The word as written in lower case, with its final sigma, is the user's word.
+             {{QStringLiteral("\u039F\u0394\u039F\u03A3 \u0391")},
+              QStringLiteral("\u03B7 \u03BF\u03B4\u03BF\u03C2 \u03B1"),
+              QStringLiteral("\u03B7 \u039F\u0394\u039F\u03A3 \u0391")},
              {iPhone, QStringLiteral("iphone\u0647\u0627 \u00E9iphone"),
               QStringLiteral("iPhone\u0647\u0627 \u00E9iPhone")},
              // Pattern characters in entries match themselves.

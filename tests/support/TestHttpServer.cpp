@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <future>
 #include <mutex>
 
@@ -32,6 +33,20 @@ HttpResponse HttpResponse::text(int status, const QByteArray& body, const QByteA
     response.status = status;
     response.body = body;
     response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray(contentType)));
+    return response;
+}
+
+HttpResponse HttpResponse::endlessAfter(int status, const QByteArray& start)
+{
+    HttpResponse response = text(status, start);
+    response.endless = true;
+    return response;
+}
+
+HttpResponse HttpResponse::trickled(int status, const QByteArray& body)
+{
+    HttpResponse response = text(status, QByteArray(3000, ' ') + body);
+    response.dripEvery = std::chrono::milliseconds(20);
     return response;
 }
 
@@ -74,6 +89,7 @@ private:
     void readRequest();
     void respond(const HttpResponse& response);
     void drip(const QByteArray& body, std::chrono::milliseconds every);
+    void sendEndlessly(bool chunked);
 
     QTcpSocket* socket_;
     TestHttpServer::Impl& server_;
@@ -82,7 +98,17 @@ private:
     bool headerDone_ = false;
     qint64 bodyExpected_ = 0;
     bool responding_ = false;
+    qint64 endlessQueued_ = 0;
 };
+
+// Far more than any limit, small enough to end by itself.
+constexpr qint64 endlessCap = qint64(1) << 30;
+constexpr qint64 endlessPiece = 64 * 1024;
+
+QByteArray chunk(const QByteArray& bytes)
+{
+    return QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
+}
 
 }
 
@@ -93,6 +119,7 @@ public:
     mutable std::mutex mutex;
     QHash<QByteArray, Handler> routes;
     QList<HttpRequest> requests;
+    std::atomic<qint64> endlessSent = 0;
 
     HttpResponse answer(const HttpRequest& request)
     {
@@ -160,9 +187,27 @@ void Connection::respond(const HttpResponse& response)
     }
     // Clients read the status code; the reason phrase is free text.
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
-    for (const auto& [name, value] : response.headers)
+    bool announced = false;
+    for (const auto& [name, value] : response.headers) {
         head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+        announced = announced || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
+    }
+    const bool chunked = !announced && (response.chunked || response.endless);
+    if (chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (!announced)
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    if (response.endless) {
+        socket_->write(head + (chunked && !response.body.isEmpty() ? chunk(response.body) : response.body));
+        sendEndlessly(chunked);
+        return;
+    }
+    if (chunked) {
+        socket_->write(head + (response.body.isEmpty() ? QByteArray() : chunk(response.body)) + chunk({}));
+        socket_->disconnectFromHost();
+        return;
+    }
     if (response.dripEvery) {
         socket_->write(head);
         drip(response.body, *response.dripEvery);
@@ -174,6 +219,25 @@ void Connection::respond(const HttpResponse& response)
     // A stalled answer stays connected and silent; any other closes once it is written.
     if (sent == response.body.size() || !response.stallAfterBytes)
         socket_->disconnectFromHost();
+}
+
+void Connection::sendEndlessly(bool chunked)
+{
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this](qint64 written) { server_.endlessSent += written; });
+    // A piece a millisecond, as a fast line delivers: a loopback socket would hand a client more
+    // than it could take in before it has a chance to hang up.
+    const QByteArray piece = chunked ? chunk(QByteArray(endlessPiece, 'x')) : QByteArray(endlessPiece, 'x');
+    auto* pace = new QTimer(this);
+    connect(pace, &QTimer::timeout, this, [this, pace, piece] {
+        if (endlessQueued_ >= endlessCap) {
+            pace->stop();
+            socket_->disconnectFromHost();
+        } else if (socket_->bytesToWrite() < 4 * endlessPiece) {
+            socket_->write(piece);
+            endlessQueued_ += piece.size();
+        }
+    });
+    pace->start(1);
 }
 
 void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
@@ -249,4 +313,9 @@ void TestHttpServer::clearRequests()
 {
     std::lock_guard lock(impl_->mutex);
     impl_->requests.clear();
+}
+
+qint64 TestHttpServer::endlessBytesSent() const
+{
+    return impl_->endlessSent;
 }

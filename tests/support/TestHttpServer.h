@@ -38,9 +38,18 @@ struct HttpResponse {
     std::optional<qint64> stallAfterBytes;
     // Send the body one byte at a time at this pace.
     std::optional<std::chrono::milliseconds> dripEvery;
+    // Send the body in chunks, without announcing its length.
+    bool chunked = false;
+    // After the body, send filler without end (64 MiB a second, up to 1 GiB), chunked unless the
+    // headers announce a length of their own.
+    bool endless = false;
 
     static HttpResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     static HttpResponse json(int status, const QByteArray& body) { return text(status, body, "application/json"); }
+    // `start`, then filler without end.
+    static HttpResponse endlessAfter(int status, const QByteArray& start);
+    // White space and then the body, a byte every 20 ms: a minute in all.
+    static HttpResponse trickled(int status, const QByteArray& body);
     // The content as a file server sends it: whole (200), or the requested range (206 with
     // Content-Range), or 416 for a range past the end.
     static HttpResponse file(const QByteArray& content, const HttpRequest& request);
@@ -61,6 +70,11 @@ public:
 
     QList<HttpRequest> requests() const;
     void clearRequests();
+    // The bytes of endless answers that went out: what a client let in before it hung up.
+    qint64 endlessBytesSent() const;
+    // Whether clients hung up on endless answers once past `limit`, give or take what loopback
+    // sockets hold between the server's writes and a client's reads.
+    bool endlessStoppedNear(qint64 limit) const { return endlessBytesSent() < limit + 16 * 1024 * 1024; }
 
     class Impl;
 

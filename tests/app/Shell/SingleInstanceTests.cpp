@@ -1,5 +1,5 @@
 // One instance per user and display: a later start hands its arguments to the first and is told
-// to exit; the socket lives where only the user can reach it.
+// to exit, or says why it can't; the socket lives where only the user can reach it.
 #include "SingleInstance.h"
 
 #include <QDir>
@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QThread>
 #include <QUuid>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,15 +26,15 @@ class SingleInstanceTests : public QObject {
 
     // A second start runs in its own thread, as a second process would, while the first one's
     // event loop serves it.
-    static bool secondStart(const QString& name, const QStringList& arguments)
+    static SingleInstance::Claim secondStart(const QString& name, const QStringList& arguments)
     {
-        bool claimed = true;
-        QThread* thread = QThread::create([&] { claimed = SingleInstance(name).claim(arguments); });
+        SingleInstance::Claim claim = SingleInstance::Claim::first;
+        QThread* thread = QThread::create([&] { claim = SingleInstance(name).claim(arguments); });
         thread->start();
         while (!thread->wait(10))
             QCoreApplication::processEvents();
         delete thread;
-        return claimed;
+        return claim;
     }
 
 private slots:
@@ -40,18 +42,19 @@ private slots:
     {
         qunsetenv("TMPDIR");
         qunsetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_STATE_HOME");
     }
 
     void laterStartHandsItsArgumentsOver()
     {
         const QString name = uniqueName();
         SingleInstance first(name);
-        QVERIFY(first.claim({QStringLiteral("quillmarsh")}));
+        QCOMPARE(first.claim({QStringLiteral("quillmarsh")}), SingleInstance::Claim::first);
         QSignalSpy received(&first, &SingleInstance::argumentsReceived);
 
         const QStringList arguments{QStringLiteral("quillmarsh"),
                                     QStringLiteral("quillmarsh://auth-callback?code=ab c")};
-        QVERIFY(!secondStart(name, arguments));
+        QCOMPARE(secondStart(name, arguments), SingleInstance::Claim::handedOver);
         QTRY_COMPARE(received.size(), 1);
         QCOMPARE(received.first().first().toStringList(), arguments);
     }
@@ -64,29 +67,72 @@ private slots:
         leftOver.close();
 
         SingleInstance first(name);
-        QVERIFY(first.claim({}));
+        QCOMPARE(first.claim({}), SingleInstance::Claim::first);
         QSignalSpy received(&first, &SingleInstance::argumentsReceived);
-        QVERIFY(!secondStart(name, {QStringLiteral("quillmarsh")}));
+        QCOMPARE(secondStart(name, {QStringLiteral("quillmarsh")}), SingleInstance::Claim::handedOver);
         QTRY_COMPARE(received.size(), 1);
+    }
+
+    // Two starts at once: one is the instance, the other hands over to it.
+    void startsAtOnceMakeOneInstance()
+    {
+        const QString name = uniqueName();
+        SingleInstance::Claim claims[2];
+        QThread* starts[2];
+        for (int i = 0; i < 2; ++i) {
+            starts[i] = QThread::create([&, i] {
+                auto* instance = new SingleInstance(name);
+                claims[i] = instance->claim({});
+                if (claims[i] == SingleInstance::Claim::first)
+                    instance->moveToThread(QCoreApplication::instance()->thread());
+                else
+                    delete instance;
+            });
+        }
+        for (QThread* start : starts)
+            start->start();
+        for (QThread* start : starts) {
+            while (!start->wait(10))
+                QCoreApplication::processEvents();
+            delete start;
+        }
+        QCOMPARE(std::count(std::begin(claims), std::end(claims), SingleInstance::Claim::first), 1);
+        QCOMPARE(std::count(std::begin(claims), std::end(claims), SingleInstance::Claim::handedOver), 1);
+        qDeleteAll(QCoreApplication::instance()->findChildren<SingleInstance*>());
+    }
+
+    // Whatever takes the socket's name, a later start never runs beside the first.
+    void aSquattedSocketNameMakesALaterStartSayWhy()
+    {
+        const QString name = QDir::temp().filePath(uniqueName());
+        QVERIFY(QDir().mkdir(name));  // nothing can listen there, nor remove it
+        SingleInstance first(name);
+        QCOMPARE(first.claim({}), SingleInstance::Claim::first);
+        SingleInstance later(name);
+        QCOMPARE(later.claim({}), SingleInstance::Claim::refused);
+        QVERIFY(later.refusal().contains(QStringLiteral("already runs on this display")));
+        QDir().rmdir(name);
+        QFile::remove(name + QStringLiteral(".lock"));
     }
 
     void socketIsPrivateToTheUserAndTheDisplay_data()
     {
         QTest::addColumn<QString>("runtime");  // "private", "open" (to others) or "none"
         QTest::addColumn<bool>("fallbackTaken");  // someone else made our folder's name first
-        QTest::addColumn<QString>("folder");  // where the socket goes: "runtime", "fallback", "" (nowhere)
+        QTest::addColumn<QString>("folder");  // where the socket goes: "runtime", "fallback" or "state"
         QTest::newRow("runtime folder") << "private" << true << "runtime";
         QTest::newRow("runtime folder open to others") << "open" << false << "fallback";
         QTest::newRow("no runtime folder") << "none" << false << "fallback";
-        QTest::newRow("no runtime folder, ours taken") << "none" << true << "";
+        QTest::newRow("no runtime folder, ours taken") << "none" << true << "state";
     }
     void socketIsPrivateToTheUserAndTheDisplay()
     {
         QFETCH(QString, runtime);
         QFETCH(bool, fallbackTaken);
         QFETCH(QString, folder);
-        QTemporaryDir shared, runtimeFolder;  // both made with mode 0700
+        QTemporaryDir shared, runtimeFolder, stateHome;  // all made with mode 0700
         qputenv("TMPDIR", QFile::encodeName(shared.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
         QVERIFY(runtime != QLatin1String("open") || chmod(QFile::encodeName(runtimeFolder.path()), 0755) == 0);
         qputenv("XDG_RUNTIME_DIR",
                 runtime == QLatin1String("none") ? QByteArray() : QFile::encodeName(runtimeFolder.path()));
@@ -99,21 +145,29 @@ private slots:
         QVERIFY(squatter.listen(shared.filePath(QStringLiteral("quillmarsh-%1").arg(getuid()))));
 
         const QString name = SingleInstance::defaultName();
-        const QString expectedFolder = folder == QLatin1String("runtime") ? runtimeFolder.path() : fallback;
-        QCOMPARE(name, folder.isEmpty() ? QString() : expectedFolder + QStringLiteral("/quillmarsh-:7"));
-        if (!folder.isEmpty()) {
-            QFileInfo made(expectedFolder);
-            QCOMPARE(made.permissions()
-                         & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
-                             | QFile::ExeUser),
-                     QFile::Permissions());
-            qputenv("DISPLAY", ":8");
-            QVERIFY(SingleInstance::defaultName() != name);  // another display, another instance
-        }
+        const QString expectedFolder = folder == QLatin1String("runtime") ? runtimeFolder.path()
+                                       : folder == QLatin1String("fallback")
+                                           ? fallback
+                                           : stateHome.filePath("Quillmarsh/instance");
+        QCOMPARE(name, expectedFolder + QStringLiteral("/quillmarsh-:7"));
+        QFileInfo made(expectedFolder);
+        QCOMPARE(made.permissions()
+                     & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
+                         | QFile::ExeUser),
+                 QFile::Permissions());
+        qputenv("DISPLAY", ":8");
+        QVERIFY(SingleInstance::defaultName() != name);  // another display, another instance
+        qputenv("DISPLAY", ":7");
 
-        SingleInstance first(name);
-        QVERIFY(first.claim({QStringLiteral("quillmarsh"), QStringLiteral("quillmarsh://auth-callback?code=secret")}));
-        QCoreApplication::processEvents();
+        SingleInstance first(SingleInstance::defaultName());
+        QCOMPARE(first.claim({QStringLiteral("quillmarsh")}), SingleInstance::Claim::first);
+        QSignalSpy received(&first, &SingleInstance::argumentsReceived);
+        // A second start on the same display finds the first, wherever its socket had to go.
+        const QStringList arguments{QStringLiteral("quillmarsh"),
+                                    QStringLiteral("quillmarsh://auth-callback?code=secret")};
+        QCOMPARE(secondStart(SingleInstance::defaultName(), arguments), SingleInstance::Claim::handedOver);
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.first().first().toStringList(), arguments);
         QVERIFY(!squatter.hasPendingConnections());
     }
 };

@@ -71,3 +71,29 @@ TEST_F(AccountAPITest, WithoutATokenNothingIsSent)
               std::make_pair(QString("Please sign in again."), std::optional<QString>("Please sign in again.")));
     EXPECT_TRUE(server.requests().isEmpty());
 }
+
+TEST_F(AccountAPITest, AnEndlessOrTricklingAnswerIsANetworkFailure)
+{
+    const auto detail = [&](const AccountAPI& client, const HttpResponse& response) {
+        server.route("GET", "/v1/me/export", [response](const HttpRequest&) { return response; });
+        server.route("DELETE", "/v1/me", [response](const HttpRequest&) { return response; });
+        std::optional<QString> exported;
+        std::optional<QString> deleted;
+        client.exportData([&](const AccountAPI::ExportResult& result) {
+            const auto* error = std::get_if<AccountAPIError>(&result);
+            exported = error ? error->detail() : QStringLiteral("data");
+        });
+        client.deleteAccount([&](std::optional<AccountAPIError> error) { deleted = error ? error->detail() : "none"; });
+        EXPECT_TRUE(waitUntil([&] { return exported && deleted; }));
+        return std::make_pair(exported.value_or(QString()), deleted.value_or(QString()));
+    };
+    EXPECT_EQ(detail(api, HttpResponse::endlessAfter(200, "{\"usage\":\"")),
+              std::make_pair(QString("the answer was too long"), QString("the answer was too long")));
+    EXPECT_TRUE(server.endlessStoppedNear(AccountAPI::exportBounds.maxBytes));
+
+    const ReplyBounds quick{64 * 1024, std::chrono::seconds(1), std::chrono::milliseconds(300)};
+    const AccountAPI impatient(
+        server.url(), session, [this] { return token; }, quick, quick);
+    EXPECT_EQ(detail(impatient, HttpResponse::trickled(200, "{}")),
+              std::make_pair(QString("the server took too long"), QString("the server took too long")));
+}

@@ -188,6 +188,22 @@ TEST_F(AccountManagerTest, LinkRefusalsGiveTheServicesMessage)
     EXPECT_EQ(AuthError::network("Connection refused").description(), "No connection: Connection refused");
 }
 
+TEST_F(AccountManagerTest, AnEndlessOrTricklingServiceIsNoConnection)
+{
+    service.refuseNext("/auth/v1/otp", HttpResponse::endlessAfter(200, "{"));
+    EXPECT_EQ(sendLink()->description(), "No connection: the answer was too long");
+    EXPECT_TRUE(service.server().endlessStoppedNear(AuthClient::replyBounds.maxBytes));
+
+    service.refuseNext("/auth/v1/otp", HttpResponse::trickled(200, "{}"));
+    const AuthClient impatient(service.config(), session, wallTime,
+                               {AuthClient::replyBounds.maxBytes, std::chrono::seconds(1), 300ms});
+    std::optional<std::optional<AuthError>> sent;
+    impatient.sendEmailLink(QStringLiteral("sara@example.com"), QStringLiteral("challenge"), AuthConfig::callbackURL(),
+                            [&](std::optional<AuthError> error) { sent = error; });
+    ASSERT_TRUE(waitUntil([&] { return sent.has_value(); }));
+    EXPECT_EQ(sent->value_or(AuthError::noPendingSignIn()).description(), "No connection: the server took too long");
+}
+
 TEST_F(AccountManagerTest, ARefusalInTheReturnReadsAsASentence)
 {
     QUrl callback = service.googleReturn(manager.beginGoogle());

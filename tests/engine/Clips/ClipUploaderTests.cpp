@@ -144,3 +144,26 @@ TEST_F(ClipUploaderTest, ACodeCannotAddressAnotherResource)
     EXPECT_EQ(remove(QStringLiteral("..")), std::nullopt);
     EXPECT_TRUE(server.requests().isEmpty());
 }
+
+TEST_F(ClipUploaderTest, AnEndlessOrTricklingAnswerIsANetworkFailure)
+{
+    const auto network = [](const char* message) { return UploadError::network(QString::fromLatin1(message)); };
+    EXPECT_EQ(sendAnswered(HttpResponse::endlessAfter(201, R"({"code":")")),
+              ClipUploader::SendResult(network("the answer was too long")));
+    EXPECT_TRUE(server.endlessStoppedNear(ClipUploader::uploadBounds.maxBytes));
+    EXPECT_EQ(removeAnswered(HttpResponse::endlessAfter(200, {})), network("the answer was too long"));
+
+    const ReplyBounds quick{ClipUploader::uploadBounds.maxBytes, std::chrono::seconds(1),
+                            std::chrono::milliseconds(300)};
+    const ClipUploader impatient(server.url(), session, quick, quick);
+    server.route("POST", "/v1/clips",
+                 [](const HttpRequest&) { return HttpResponse::trickled(201, R"({"code":"c1"})"); });
+    server.route("DELETE", "/v1/clips/c1", [](const HttpRequest&) { return HttpResponse::trickled(200, "{}"); });
+    std::optional<ClipUploader::SendResult> sent;
+    std::optional<ClipUploader::DeleteResult> removed;
+    impatient.send(audio, {}, {}, {}, {}, [&](const ClipUploader::SendResult& result) { sent = result; });
+    impatient.remove(QStringLiteral("c1"), [&](const ClipUploader::DeleteResult& result) { removed = result; });
+    ASSERT_TRUE(waitUntil([&] { return sent && removed; }));
+    EXPECT_EQ(*sent, ClipUploader::SendResult(network("the server took too long")));
+    EXPECT_EQ(*removed, network("the server took too long"));
+}

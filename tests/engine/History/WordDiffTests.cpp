@@ -21,6 +21,8 @@ TEST(WordDiff, MarksWordsTheTargetAddedOrChanged)
          "\u0645\u06CC\u0631\u0648\u0645",
          {{"\u0645\u06CC\u0631\u0648\u0645", false}}},
         {"caf\u00E9", "cafe\u0301", {{"cafe\u0301", false}}},
+        // A capital sigma at a word's end is the final sigma in lower case.
+        {"\u039F\u0394\u039F\u03A3", "\u03BF\u03B4\u03BF\u03C2", {{"\u03BF\u03B4\u03BF\u03C2", false}}},
         {"don't", "dont", {{"dont", true}}},  // inner punctuation counts
         {"some words", "", {}},
         {"  \n ", "new words", {{"new", true}, {"words", true}}},

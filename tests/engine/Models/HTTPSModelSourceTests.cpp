@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -32,11 +33,13 @@ protected:
                 name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
     }
 
-    std::unique_ptr<HTTPSModelSource> makeSource()
+    std::unique_ptr<HTTPSModelSource> makeSource(const ReplyBounds& manifest = HTTPSModelSource::manifestBounds,
+                                                 const ReplyBounds& file = HTTPSModelSource::fileBounds)
     {
         return std::make_unique<HTTPSModelSource>(
             host.base(), ModelFamily::v1, 6,
-            [this](std::chrono::milliseconds pause, const std::function<bool()>&) { pauses.push_back(pause); });
+            [this](std::chrono::milliseconds pause, const std::function<bool()>&) { pauses.push_back(pause); },
+            manifest, file);
     }
 
     // A source that has read the manifest, ready to fetch encoder.onnx.
@@ -226,6 +229,49 @@ TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
         EXPECT_EQ(encoderRanges().size(), attempts);
         EXPECT_EQ(pauses, expectedPauses);
     }
+}
+
+TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
+{
+    host.server.route("GET", "/models/manifest.json",
+                      [](const HttpRequest&) { return HttpResponse::endlessAfter(200, "{"); });
+    EXPECT_EQ(
+        installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+        ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: the answer was too long")));
+    EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes));
+
+    host.server.route("GET", "/models/manifest.json",
+                      [](const HttpRequest&) { return HttpResponse::trickled(200, "{}"); });
+    const ReplyBounds quickManifest{HTTPSModelSource::manifestBounds.maxBytes, 1s, 300ms};
+    EXPECT_EQ(
+        installErrorOf([&] { makeSource(quickManifest)->files(ModelPackage::fast); }),
+        ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: the server took too long")));
+
+    // More than the listed size can't become the file, however often it is asked for.
+    host.server.route("GET", "/models/manifest.json", [this](const HttpRequest&) {
+        return HttpResponse::json(200, QJsonDocument(host.manifest).toJson());
+    });
+    auto source = listedSource();
+    routeEncoder([this](const HttpRequest&) { return HttpResponse::endlessAfter(200, encoder()); });
+    EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
+              ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the server sent more than the listed size")));
+    EXPECT_EQ(encoderRanges().size(), 1);
+    EXPECT_LE(QFileInfo(destination).size(), encoder().size());
+
+    // A byte every 20 ms is too little progress: each attempt stalls, resuming where it stopped.
+    QFile::remove(destination);
+    routeEncoder([this](const HttpRequest& request) {
+        HttpResponse trickle = HttpResponse::file(encoder(), request);
+        trickle.dripEvery = 20ms;
+        return trickle;
+    });
+    host.server.clearRequests();
+    source = makeSource(HTTPSModelSource::manifestBounds, {0, 200ms, 60s, 1024});
+    source->files(ModelPackage::fast);
+    EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
+              ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
+    EXPECT_EQ(encoderRanges().size(), 6);
+    EXPECT_TRUE(encoderRanges().last().startsWith("bytes=")) << "the trickled bytes are kept";
 }
 
 TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)

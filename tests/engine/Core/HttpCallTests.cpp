@@ -1,0 +1,94 @@
+// The bounds every HTTP client reads its replies within, against a loopback server that
+// misbehaves on purpose: a reply never longer than its limit and never held past its times.
+#include "Core/HttpCall.h"
+#include "Core/NetworkReply.h"
+#include "TestHttpServer.h"
+#include "TestSupport.h"
+
+#include <QNetworkAccessManager>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr qint64 limit = 64 * 1024;
+
+class HttpCallTest : public testing::Test {
+protected:
+    TestHttpServer server;
+    QNetworkAccessManager session;
+    ReplyBounds bounds{limit, 2s, 5s};
+
+    HttpOutcome get(HttpResponse response)
+    {
+        server.route("GET", "/reply", [response](const HttpRequest&) { return response; });
+        const QUrl url = server.url(QStringLiteral("/reply"));
+        std::optional<HttpOutcome> outcome;
+        performHttp(
+            session, [url](QNetworkAccessManager& manager) { return manager.get(QNetworkRequest(url)); }, bounds,
+            [&](const HttpOutcome& result) { outcome = result; });
+        EXPECT_TRUE(waitUntil([&] { return outcome.has_value(); }));
+        return outcome.value_or(HttpFailure{QStringLiteral("no outcome")});
+    }
+
+    static QString failure(const HttpOutcome& outcome)
+    {
+        const auto* failed = std::get_if<HttpFailure>(&outcome);
+        return failed ? failed->message : QStringLiteral("a reply");
+    }
+};
+
+}
+
+TEST_F(HttpCallTest, AReplyPastItsLimitIsGivenUpAsItArrives)
+{
+    HttpResponse endless = HttpResponse::endlessAfter(200, "start");
+    const HttpOutcome chunked = get(endless);
+    EXPECT_EQ(failure(chunked), "the answer was too long");
+    EXPECT_EQ(std::get<HttpFailure>(chunked).code, replyTooLongCode);
+    EXPECT_TRUE(server.endlessStoppedNear(limit));
+
+    // A length announced past the limit ends the reply before its body is read.
+    endless.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray("1099511627776")));
+    EXPECT_EQ(failure(get(endless)), "the answer was too long");
+
+    HttpResponse whole = HttpResponse::text(200, QByteArray(limit, 'a'));
+    whole.chunked = true;
+    const HttpOutcome exact = get(whole);
+    ASSERT_TRUE(std::holds_alternative<HttpReply>(exact)) << failure(exact).toStdString();
+    EXPECT_EQ(std::get<HttpReply>(exact).body.size(), limit) << "a reply of the limit itself is read whole";
+}
+
+TEST_F(HttpCallTest, AnErrorStatusStaysTheAnswerHoweverLongOrSlowItsPage)
+{
+    for (const bool slow : {false, true}) {
+        if (slow)
+            bounds.overall = 300ms;
+        const HttpOutcome outcome = get(slow ? HttpResponse::trickled(503, QByteArray(200, 'b'))
+                                             : HttpResponse::endlessAfter(503, "<html>busy"));
+        ASSERT_TRUE(std::holds_alternative<HttpReply>(outcome)) << failure(outcome).toStdString();
+        EXPECT_EQ(std::get<HttpReply>(outcome).status, 503);
+        EXPECT_LE(std::get<HttpReply>(outcome).body.size(), limit);
+    }
+}
+
+TEST_F(HttpCallTest, AServerThatStopsOrTricklesIsTimedOut)
+{
+    HttpResponse silent = HttpResponse::text(200, QByteArray(1000, 's'));
+    silent.stallAfterBytes = 10;
+    bounds.idle = 200ms;
+    const HttpOutcome stalled = get(silent);
+    EXPECT_EQ(failure(stalled), "the connection stalled");
+    EXPECT_EQ(std::get<HttpFailure>(stalled).code, -1001);
+
+    // A byte every 20 ms never leaves the connection idle; the overall bound ends it.
+    const HttpResponse trickle = HttpResponse::trickled(200, QByteArray(1000, 't'));
+    bounds = {limit, 200ms, 400ms};
+    EXPECT_EQ(failure(get(trickle)), "the server took too long");
+
+    // Where the idle bound asks for steady progress, a trickle is too little of it.
+    bounds = {limit, 200ms, 60s, 1024};
+    EXPECT_EQ(failure(get(trickle)), "the connection stalled");
+}
