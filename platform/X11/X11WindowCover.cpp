@@ -15,7 +15,9 @@ X11WindowCover::X11WindowCover(quint64 window, std::function<void(bool covered)>
     connection_ = display->connection;
     const uint32_t events = XCB_EVENT_MASK_VISIBILITY_CHANGE;
     xcb_change_window_attributes(connection_, static_cast<xcb_window_t>(window), XCB_CW_EVENT_MASK, &events);
-    xcb_flush(connection_);
+    // The watch is in place once this returns: the server may otherwise take a map sent over
+    // another connection first, and its notice would never come.
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &X11WindowCover::readEvents);
 }
