@@ -132,6 +132,13 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // At start: takes out the history entries and recordings the user's choices no longer keep.
+    // A choice the settings lost or damaged is no choice: while records exist, such a start keeps
+    // them all until the user chooses again.
+    void pruneRecords(const QDateTime& now);
+    // Why records the choices would take out are kept; empty when none are.
+    QString retentionNotice() const;
+
     // Read from the autostart entry each time.
     bool opensAtLogin() const;
     // Writes or removes the autostart entry; on success announces the change and returns true,
@@ -192,6 +199,7 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void retentionChanged();
     void applicationsChanged();
     void opensAtLoginChanged();
     void accountStateChanged();

@@ -97,6 +97,12 @@ bool ClipVault::has(const QUuid& id) const
     return QFileInfo::exists(url(id));
 }
 
+bool ClipVault::holdsAny() const
+{
+    const QStringList names = QDir(folder_).entryList({QStringLiteral("*.") + extension}, QDir::Files | QDir::Hidden);
+    return !names.isEmpty();
+}
+
 QString ClipVault::save(std::span<const float> samples, const QUuid& id)
 {
     if (static_cast<qsizetype>(samples.size()) < minimumSamples)

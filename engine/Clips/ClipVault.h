@@ -27,6 +27,8 @@ public:
     const QString& folder() const { return folder_; }
     QString url(const QUuid& id) const;
     bool has(const QUuid& id) const;
+    // Whether any recording is kept.
+    bool holdsAny() const;
 
     // Replaces any earlier recording of the same id. Throws ClipError::encoding when there is
     // less than 0.3 s of audio or the file can't be written, and an Error when the folder can't

@@ -21,10 +21,14 @@
 #include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QDir>
+#include <QFile>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
@@ -132,6 +136,77 @@ private slots:
         shown->setProperty("model", QVariant::fromValue(&records.model));
         QCOMPARE(shown->property("historyLine").toString(), told);
         QCOMPARE(shown->property("homeLine").toString(), told);
+    }
+
+    // Settings that are lost or damaged hold no choice of the user's: a start with them deletes
+    // no dictation and no recording, in this run or the next, until the user chooses again.
+    void aStartWithoutTheUsersSettingsDeletesNoRecord_data()
+    {
+        QTest::addColumn<QByteArray>("settings");  // "folder", "link" or the file's content; none when empty
+        QTest::addColumn<QString>("told");
+        const QString keptAside = QStringLiteral("kept aside as settings.unreadable.conf");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("Your settings were lost.");
+        QTest::newRow("dangling link") << QByteArray("link") << QStringLiteral("Your settings were lost.");
+        QTest::newRow("a folder") << QByteArray("folder") << keptAside;
+        QTest::newRow("garbage") << QByteArray("[General]\nhistoryDays=1\n\x7f\x01\x02\x03\n") << keptAside;
+        QTest::newRow("cut off") << QByteArray("[General]\nhistoryDays=1\nkeepClips=fa") << keptAside;
+    }
+
+    void aStartWithoutTheUsersSettingsDeletesNoRecord()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, told);
+        QTemporaryDir folder;
+        const QString settingsPath = folder.filePath(QStringLiteral("settings.conf"));
+        if (settings == "folder")
+            QVERIFY(QDir().mkpath(settingsPath));
+        else if (settings == "link")
+            QVERIFY(QFile::link(folder.filePath(QStringLiteral("gone.conf")), settingsPath));
+        else if (!settings.isEmpty())
+            writeFile(settingsPath, settings);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QList<QUuid> ids;
+        {
+            HistoryStore history(folder.filePath(QStringLiteral("history.json")));
+            ClipVault vault(folder.filePath(QStringLiteral("clips")));
+            for (int days : {400, 90, 31, 2, 0}) {
+                ids.append(QUuid::createUuid());
+                QCOMPARE(history.add(HistoryEntry(ids.last(), now.addDays(-days), QStringLiteral("old words"))),
+                         std::nullopt);
+                vault.save(std::vector<float>(8000, 0.1f), ids.last());
+            }
+        }
+        const auto everythingKept = [&](const Records& records) {
+            if (records.history.entries().size() != ids.size())
+                return false;
+            return std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); });
+        };
+
+        for (int start = 0; start < 2; ++start) {
+            Records records(folder.path());
+            records.model.pruneRecords(now);
+            QVERIFY2(everythingKept(records), qPrintable(QStringLiteral("start %1").arg(start)));
+            HomeModel home;
+            home.setModel(&records.model);
+            QVERIFY2(home.notice().contains(QStringLiteral("No dictation or recording is deleted until you choose "
+                                                           "again in Settings how long to keep them.")),
+                     qPrintable(home.notice()));
+            if (start == 0)
+                QVERIFY2(home.notice().contains(told), qPrintable(home.notice()));
+        }
+
+        // Chosen again, each choice applies.
+        Records records(folder.path());
+        HomeModel home;
+        home.setModel(&records.model);
+        QSignalSpy noticed(&home, &HomeModel::noticeChanged);
+        records.model.setHistoryDays(30);
+        QCOMPARE(records.history.entries().size(), 2);
+        QVERIFY(std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); }));
+        records.model.setKeepClips(false);
+        QVERIFY(!records.vault.holdsAny());
+        QVERIFY(!noticed.isEmpty());
+        QCOMPARE(home.notice(), QString());
     }
 };
 
