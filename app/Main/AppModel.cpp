@@ -3,9 +3,9 @@
 #include "Account/AccountViewModel.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
+#include "Core/Log.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
-#include "Core/Log.h"
 #include "LoginItem.h"
 #include "Models/ModelPackage.h"
 

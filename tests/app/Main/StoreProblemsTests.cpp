@@ -17,12 +17,12 @@
 #include "TestFiles.h"
 #include "VocabularyStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QTimeZone>
-#include <QDir>
-#include <QFile>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
