@@ -149,6 +149,7 @@ void AppDelegate::start(const QStringList& arguments)
     statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
     account_->start();
     model_->pruneRecords(QDateTime::currentDateTimeUtc());
+    vault_->removeLeftovers();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
     startDictation();

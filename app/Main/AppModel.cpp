@@ -181,6 +181,18 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
+void AppModel::keepRecording(std::span<const float> audio, const QUuid& entry)
+{
+    if (!keepClips_)
+        return;
+    try {
+        stores_.vault.save(audio, entry);
+    } catch (const Error& error) {
+        Log::info(QStringLiteral("recording not kept: ") + error.description());
+    }
+    emit recordingsChanged();
+}
+
 void AppModel::pruneRecords(const QDateTime& now)
 {
     const bool recordsExist = !stores_.history.entries().isEmpty() || stores_.vault.holdsAny();

@@ -6,6 +6,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Main/AppModel.h"
+#include "Main/History/DictationDetail.h"
 #include "Main/History/HistoryListModel.h"
 #include "Main/Home/HomeModel.h"
 #include "Main/MainActions.h"
@@ -27,7 +28,10 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
@@ -37,9 +41,10 @@ namespace {
 
 // The stores in `data` under a temporary folder, and the page model over them.
 struct Records {
-    explicit Records(const QString& data)
+    explicit Records(const QString& data, ClipVault::Writer clipWriter = {})
         : settings(data + QStringLiteral("/settings.conf")), history(data + QStringLiteral("/history.json")),
-          stats(data + QStringLiteral("/stats.json"), QTimeZone::utc()), vault(data + QStringLiteral("/clips")),
+          stats(data + QStringLiteral("/stats.json"), QTimeZone::utc()),
+          vault(data + QStringLiteral("/clips"), std::move(clipWriter)),
           vocabulary(data + QStringLiteral("/vocabulary.json")), snippets(data + QStringLiteral("/snippets.json")),
           model({history, stats, vault, vocabulary, snippets}, actions, settings)
     {
@@ -136,6 +141,32 @@ private slots:
         shown->setProperty("model", QVariant::fromValue(&records.model));
         QCOMPARE(shown->property("historyLine").toString(), told);
         QCOMPARE(shown->property("homeLine").toString(), told);
+    }
+
+    void aRecordingLostToAFullDiskIsToldWithItsEntry()
+    {
+        QTemporaryDir folder;
+        // The recording's file goes to a disk with no room left.
+        Records records(folder.path(), [](const QString&, const QByteArray& bytes, int* error) {
+            const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+            const bool written = full >= 0 && ::write(full, bytes.constData(), size_t(bytes.size())) == bytes.size();
+            *error = errno;
+            ::close(full);
+            return written ? std::nullopt : std::optional(QStringLiteral("couldn't write the recording"));
+        });
+        records.model.setKeepClips(true);
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTimeUtc(), QStringLiteral("words"));
+        QCOMPARE(records.history.add(entry), std::nullopt);
+        DictationDetail detail;
+        detail.setAppModel(&records.model);
+        detail.setEntryId(entry.id.toString(QUuid::WithoutBraces));
+        QSignalSpy changed(&detail, &DictationDetail::entryChanged);
+
+        records.model.keepRecording(std::vector<float>(16000, 0.1f), entry.id);
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(detail.panel(), QStringLiteral("unsaved"));
+        QCOMPARE(detail.recordingProblem(), QStringLiteral("This recording couldn\u2019t be kept: the disk is full."));
+        QVERIFY(!records.vault.holdsAny());
     }
 
     // Settings that are lost or damaged hold no choice of the user's: a start with them deletes
