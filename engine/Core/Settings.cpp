@@ -145,7 +145,8 @@ bool Settings::wasDamaged() const
 
 bool Settings::wasMissing() const
 {
-    return missing_;
+    std::lock_guard lock(mutex_);
+    return missing_ && setInThisRun_.isEmpty();
 }
 
 void Settings::doubt(const QStringList& keys)
@@ -153,9 +154,11 @@ void Settings::doubt(const QStringList& keys)
     std::lock_guard lock(mutex_);
     QStringList doubted = store_->value(doubtedKey).toStringList();
     for (const QString& key : keys) {
-        if (!doubted.contains(key))
+        if (!doubted.contains(key) && !setInThisRun_.contains(key))
             doubted.append(key);
     }
+    if (doubted.isEmpty())
+        return;
     store_->setValue(doubtedKey, doubted);
     store_->sync();
     saved();
@@ -195,6 +198,7 @@ void Settings::setValue(const QString& key, const QVariant& value)
 {
     std::lock_guard lock(mutex_);
     store_->setValue(key, value);
+    setInThisRun_.insert(key);
     // Set, the value is the user's again.
     if (QStringList doubted = store_->value(doubtedKey).toStringList(); doubted.removeAll(key) > 0) {
         if (doubted.isEmpty())
@@ -210,6 +214,7 @@ void Settings::remove(const QString& key)
 {
     std::lock_guard lock(mutex_);
     store_->remove(key);
+    setInThisRun_.insert(key);
     store_->sync();
     saved();
 }

@@ -3,6 +3,7 @@
 // soon as they change), then the application's built-in configuration, then the caller's default.
 
 #include <QHash>
+#include <QSet>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -36,11 +37,11 @@ public:
     QString problem() const;
     // The file found at start couldn't be used as it was (see problem()).
     bool wasDamaged() const;
-    // There was no file, or an empty one, at start.
+    // There was no file, or an empty one, at start, and nothing has been set since.
     bool wasMissing() const;
 
-    // Marks the keys' values as no choice of the user's; the mark stays in the file until the
-    // key is set.
+    // Marks the keys' values as no choice of the user's, except those set in this run; the mark
+    // stays in the file until the key is set.
     void doubt(const QStringList& keys);
     // False while the key is marked (see doubt).
     bool isChosen(const QString& key) const;
@@ -68,4 +69,5 @@ private:
     QString problem_;
     bool damaged_ = false;
     bool missing_ = false;
+    QSet<QString> setInThisRun_;
 };

@@ -19,6 +19,8 @@ namespace {
 
 FileIdentity identityFrom(const struct stat& status)
 {
+    if (!S_ISREG(status.st_mode))
+        return {};
     return {true, qint64(status.st_dev), qint64(status.st_ino), qint64(status.st_size),
             qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
 }

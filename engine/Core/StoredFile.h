@@ -21,9 +21,10 @@
 class QFileSystemWatcher;
 class QObject;
 
-// Which version of a file is on disk: another one is a file written since.
+// Which version of a file is on disk: another one is a file written since. Anything but a
+// regular file (none, a folder) is no version.
 struct FileIdentity {
-    bool exists = false;
+    bool isFile = false;
     qint64 device = 0;
     qint64 inode = 0;
     qint64 size = 0;
@@ -82,16 +83,18 @@ public:
     // refused or fails, logs it and returns the text to show; else nothing.
     std::optional<QString> write(const std::optional<QByteArray>& bytes);
 
-    // Reads the file again into `content` (see read) when it is blocked or another version is
-    // on disk than the one last read or written; true when it did. A file gone since is no new
-    // version (no instance removes it): the content stays, for the next save to write again.
+    // Reads the file again (see read) when it is blocked or another version is on disk than the
+    // one last read or written; true when it did. A file gone since, or something else in its
+    // place, is no new version (no instance writes that): it is left for the next save to
+    // report. What can't be read or decoded leaves `content` as it was, for nothing to be lost.
     template <typename Content, typename Decode>
     bool readAgainIfChanged(Content& content, Decode decode)
     {
         const FileIdentity onDisk = identityOf(path_);
-        if (!blocked() && (onDisk == seen_ || !onDisk.exists))
+        if (!blocked() && (onDisk == seen_ || !onDisk.isFile))
             return false;
-        content = read(decode).value_or(Content());
+        if (auto fresh = read(decode))
+            content = std::move(*fresh);
         return true;
     }
 
