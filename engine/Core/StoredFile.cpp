@@ -88,13 +88,14 @@ void StoredFile::removeLeftovers()
 {
     const QString folder = QFileInfo(path_).absolutePath();
     const QString fileName = QFileInfo(path_).fileName();
-    if (!QFileInfo(folder).isDir())
+    const auto ours = [&](const QString& name) { return name == fileName; };
+    if (leftoverTemporaries(folder, ours).isEmpty())
         return;
     // Under the lock no other instance is in the middle of a save of the file.
     const FileLock held = lock();
     if (held.busy())
         return;
-    for (const QString& leftover : leftoverTemporaries(folder, [&](const QString& name) { return name == fileName; })) {
+    for (const QString& leftover : leftoverTemporaries(folder, ours)) {
         if (::unlink(QFile::encodeName(leftover).constData()) == 0)
             Log::info(QStringLiteral("removed %1, left by a save cut short").arg(QFileInfo(leftover).fileName()));
     }
