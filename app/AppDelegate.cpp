@@ -149,23 +149,14 @@ void AppDelegate::start(const QStringList& arguments)
     menuActions.canRetry = [this] { return models_->failed(); };
     statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
     account_->start();
-    prune();
+    model_->pruneRecords(QDateTime::currentDateTimeUtc());
+    vault_->removeLeftovers();
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
     startDictation();
     openRequestedWindows(arguments);
     if (const auto callback = signInReturn(arguments))
         completeSignIn(*callback);
-}
-
-void AppDelegate::prune()
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    history_->prune(model_->historyDays(), now);
-    if (model_->keepClips())
-        vault_->purge(ClipVault::keepDays, now);
-    else
-        vault_->removeAll();
 }
 
 void AppDelegate::openRequestedWindows(const QStringList& arguments)

@@ -142,7 +142,6 @@ private:
     // The model host's and the installers' news also reach the open first-run window.
     void wireOnboarding();
     bool setModelPackage(const QString& packageRaw);
-    void prune();
     void openRequestedWindows(const QStringList& arguments);
     // Whether the user's records show Quillmarsh was used before.
     bool recordsShowUse() const;

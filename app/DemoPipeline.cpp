@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -103,11 +104,19 @@ int DemoPipeline::run(AppDelegate& delegate, const QString& audioPath)
 
         const QDateTime now = QDateTime::currentDateTime();
         const double seconds = double(samples.size()) / Recognizer::sampleRate;
-        delegate.usage().record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now);
-        if (delegate.model().historyEnabled())
-            delegate.history().add(HistoryEntry(QUuid::createUuid(), now, recognised, text));
+        QStringList notKept;
+        if (const auto failure =
+                delegate.usage().record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now))
+            notKept.append(*failure);
+        if (delegate.model().historyEnabled()) {
+            if (const auto failure = delegate.history().add(HistoryEntry(QUuid::createUuid(), now, recognised, text)))
+                notKept.append(*failure);
+        }
         print(QStringLiteral("text: ") + text);
-        return 0;
+        // The text came through, but what wasn't kept is a failure all the same.
+        for (const QString& failure : std::as_const(notKept))
+            std::fprintf(stderr, "demo: %s\n", qPrintable(failure));
+        return notKept.isEmpty() ? 0 : 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demo: %s\n", error.what());
         return 1;

@@ -1,6 +1,5 @@
 #include "DictationFlow.h"
 
-#include "Clips/ClipVault.h"
 #include "Cloud/RouterError.h"
 #include "Core/Log.h"
 #include "Core/MainThread.h"
@@ -247,13 +246,8 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
     if (const auto failure = kept ? kept : counted)
         pill_.showOutcome(PillController::Mode::failed, *failure);
     // A recording is kept only beside its history entry.
-    if (!entry.isNull() && !kept && model_.keepClips() && !audio.empty()) {
-        try {
-            model_.vault().save(audio, entry);
-        } catch (const Error& error) {
-            Log::info(QStringLiteral("recording not kept: ") + error.description());
-        }
-    }
+    if (!entry.isNull() && !kept && !audio.empty())
+        model_.keepRecording(audio, entry);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)

@@ -85,15 +85,23 @@ VocabularyStore::VocabularyStore(const QString& url, QObject* parent)
     : QObject(parent), file_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"))
 {
     entries_ = file_.read(decodeFile).value_or(QList<VocabularyEntry>());
+    file_.watch(this, [this] { readAgainIfChanged(); });
     writtenForms_ = WrittenForms(hotwords());
 }
 
-void VocabularyStore::readAgainIfBlocked()
+void VocabularyStore::readAgainIfChanged()
 {
-    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+    if (file_.readAgainIfChanged(entries_, decodeFile)) {
         entriesDidChange();
         emit problemChanged();
     }
+}
+
+FileLock VocabularyStore::beginChange()
+{
+    FileLock lock = file_.lock();
+    readAgainIfChanged();
+    return lock;
 }
 
 void VocabularyStore::commit(QList<VocabularyEntry> changed)
@@ -125,7 +133,7 @@ QStringList VocabularyStore::hotwords() const
 
 VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     const QString cleaned = clean(text);
     if (cleaned.isEmpty())
         throw VocabularyError(VocabularyError::Kind::empty);
@@ -149,7 +157,7 @@ VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Sourc
 
 void VocabularyStore::remove(const QUuid& id)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<VocabularyEntry> changed = entries_;
     changed.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
     commit(std::move(changed));

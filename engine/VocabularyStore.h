@@ -96,8 +96,10 @@ signals:
     void problemChanged();
 
 private:
-    // Reads the file again when it couldn't be read, before a change is worked out.
-    void readAgainIfBlocked();
+    // Reads the file again when it couldn't be read or another instance changed it.
+    void readAgainIfChanged();
+    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
+    [[nodiscard]] FileLock beginChange();
     void commit(QList<VocabularyEntry> changed);
     void entriesDidChange();
 

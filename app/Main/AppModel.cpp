@@ -3,6 +3,7 @@
 #include "Account/AccountViewModel.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
+#include "Core/Log.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
 #include "LoginItem.h"
@@ -11,6 +12,10 @@
 #include <QDateTime>
 
 namespace {
+
+// The settings whose values take records out.
+const QString historyDaysKey = QStringLiteral("historyDays");
+const QString keepClipsKey = QStringLiteral("keepClips");
 
 bool storedBool(const Settings& settings, const QString& key, bool fallback)
 {
@@ -49,10 +54,10 @@ AppModel::AppModel(Stores stores, MainActions& actions, Settings& settings, QObj
     stylePolicy_ = StylePolicy::load(settings);
     historyEnabled_ = storedBool(settings, QStringLiteral("historyEnabled"), true);
     bool ok = false;
-    const int days = settings.value(QStringLiteral("historyDays")).toInt(&ok);
+    const int days = settings.value(historyDaysKey).toInt(&ok);
     historyDays_ = ok && days >= 1 ? days : defaultHistoryDays;
     improveAfterInserting_ = storedBool(settings, QStringLiteral("improveAfterInserting"), true);
-    keepClips_ = storedBool(settings, QStringLiteral("keepClips"), false);
+    keepClips_ = storedBool(settings, keepClipsKey, false);
 }
 
 void AppModel::setSection(MainSection section)
@@ -156,7 +161,8 @@ void AppModel::setHistoryDays(int days)
 {
     days = std::max(days, 1);
     assign(historyDays_, days, &AppModel::historyDaysChanged, this);
-    settings_.setValue(QStringLiteral("historyDays"), days);
+    settings_.setValue(historyDaysKey, days);
+    emit retentionChanged();
     stores_.history.prune(days, QDateTime::currentDateTimeUtc());
 }
 
@@ -169,9 +175,49 @@ void AppModel::setImproveAfterInserting(bool on)
 void AppModel::setKeepClips(bool on)
 {
     assign(keepClips_, on, &AppModel::keepClipsChanged, this);
-    settings_.setValue(QStringLiteral("keepClips"), on);
+    settings_.setValue(keepClipsKey, on);
+    emit retentionChanged();
     if (!on)
         stores_.vault.removeAll();
+}
+
+void AppModel::keepRecording(std::span<const float> audio, const QUuid& entry)
+{
+    if (!keepClips_)
+        return;
+    try {
+        stores_.vault.save(audio, entry);
+    } catch (const Error& error) {
+        Log::info(QStringLiteral("recording not kept: ") + error.description());
+    }
+    emit recordingsChanged();
+}
+
+void AppModel::pruneRecords(const QDateTime& now)
+{
+    const bool recordsExist = !stores_.history.entries().isEmpty() || stores_.vault.holdsAny();
+    if ((settings_.wasDamaged() || settings_.wasMissing()) && recordsExist) {
+        settings_.doubt({historyDaysKey, keepClipsKey});
+        Log::info(QStringLiteral("history and recordings kept: the settings were lost or damaged"));
+        emit retentionChanged();
+    }
+    if (settings_.isChosen(historyDaysKey))
+        stores_.history.prune(historyDays_, now);
+    if (!settings_.isChosen(keepClipsKey))
+        return;
+    if (keepClips_)
+        stores_.vault.purge(ClipVault::keepDays, now);
+    else
+        stores_.vault.removeAll();
+}
+
+QString AppModel::retentionNotice() const
+{
+    if (settings_.isChosen(historyDaysKey) && settings_.isChosen(keepClipsKey))
+        return {};
+    const QString kept = QStringLiteral("No dictation or recording is deleted until you choose again in Settings how "
+                                        "long to keep them.");
+    return settings_.wasMissing() ? QStringLiteral("Your settings were lost. ") + kept : kept;
 }
 
 void AppModel::setApplications(Applications* applications)

@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 
 class AccountAPI;
 class AccountViewModel;
@@ -132,6 +133,17 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
+    // Keeps the dictation's recording while recordings are on; a save that fails is logged and
+    // told where the entry shows (see ClipVault::failure).
+    void keepRecording(std::span<const float> audio, const QUuid& entry);
+
+    // At start: takes out the history entries and recordings the user's choices no longer keep.
+    // A choice the settings lost or damaged is no choice: while records exist, such a start keeps
+    // them all until the user chooses again.
+    void pruneRecords(const QDateTime& now);
+    // Why records the choices would take out are kept; empty when none are.
+    QString retentionNotice() const;
+
     // Read from the autostart entry each time.
     bool opensAtLogin() const;
     // Announces opensAtLogin again, so that it is read afresh: the entry may have changed outside
@@ -194,6 +206,8 @@ signals:
     void historyDaysChanged();
     void improveAfterInsertingChanged();
     void keepClipsChanged();
+    void retentionChanged();
+    void recordingsChanged();
     void applicationsChanged();
     void opensAtLoginChanged();
     void accountStateChanged();

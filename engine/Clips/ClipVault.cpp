@@ -1,8 +1,10 @@
 #include "Clips/ClipVault.h"
 
 #include "Core/AppFolders.h"
-#include "Core/PrivateFolder.h"
+#include "Core/AtomicFile.h"
+#include "Core/Log.h"
 #include "Core/Settings.h"
+#include "Core/SystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,30 +12,15 @@
 
 #include <sndfile.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 
 namespace {
 
 constexpr qsizetype minimumSamples = 4800;  // 0.3 s
+constexpr qint64 leftoverSeconds = 600;
 const QString extension = QStringLiteral("flac");
-
-// Closes the file descriptor it was given.
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-    ~Descriptor() { ::close(descriptor_); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-private:
-    int descriptor_;
-};
 
 class SoundFile {
 public:
@@ -58,6 +45,67 @@ public:
 private:
     SNDFILE* file_;
 };
+
+// libsndfile's view of a byte array that grows as it writes.
+struct MemoryFile {
+    QByteArray bytes;
+    sf_count_t position = 0;
+
+    static MemoryFile& of(void* user) { return *static_cast<MemoryFile*>(user); }
+};
+
+SF_VIRTUAL_IO memoryIO()
+{
+    SF_VIRTUAL_IO io{};
+    io.get_filelen = [](void* user) -> sf_count_t { return MemoryFile::of(user).bytes.size(); };
+    io.seek = [](sf_count_t offset, int whence, void* user) -> sf_count_t {
+        MemoryFile& file = MemoryFile::of(user);
+        const sf_count_t base = whence == SEEK_CUR ? file.position : whence == SEEK_END ? file.bytes.size() : 0;
+        if (base + offset < 0)
+            return -1;
+        file.position = base + offset;
+        return file.position;
+    };
+    io.read = [](void* data, sf_count_t count, void* user) -> sf_count_t {
+        MemoryFile& file = MemoryFile::of(user);
+        const sf_count_t available = std::clamp<sf_count_t>(file.bytes.size() - file.position, 0, count);
+        std::memcpy(data, file.bytes.constData() + file.position, static_cast<size_t>(available));
+        file.position += available;
+        return available;
+    };
+    io.write = [](const void* data, sf_count_t count, void* user) -> sf_count_t {
+        MemoryFile& file = MemoryFile::of(user);
+        if (file.position + count > file.bytes.size())
+            file.bytes.resize(file.position + count);
+        std::memcpy(file.bytes.data() + file.position, data, static_cast<size_t>(count));
+        file.position += count;
+        return count;
+    };
+    io.tell = [](void* user) -> sf_count_t { return MemoryFile::of(user).position; };
+    return io;
+}
+
+// The samples as a 16-bit FLAC file; throws ClipError::encoding when the encoder fails.
+QByteArray encodeFlac(std::span<const float> samples)
+{
+    MemoryFile memory;
+    SF_VIRTUAL_IO io = memoryIO();
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(ClipVault::sampleRate);
+    info.channels = 1;
+    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SoundFile file(sf_open_virtual(&io, SFM_WRITE, &info, &memory));
+    if (!file.get())
+        throw ClipError::encoding(QString::fromUtf8(sf_strerror(nullptr)));
+    // Loud samples saturate at full scale instead of wrapping round to the opposite sign.
+    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    const auto count = static_cast<sf_count_t>(samples.size());
+    if (sf_writef_float(file.get(), samples.data(), count) != count)
+        throw ClipError::encoding(QString::fromUtf8(sf_strerror(file.get())));
+    if (const int status = file.close(); status != SF_ERR_NO_ERROR)
+        throw ClipError::encoding(QString::fromUtf8(sf_error_number(status)));
+    return memory.bytes;
+}
 
 // The first channel of the whole file, or nothing when it can't be read.
 std::vector<float> readFirstChannel(const QString& path, SF_INFO& info)
@@ -85,7 +133,13 @@ QString ClipVault::defaultFolder()
     return AppFolders::data() + QStringLiteral("/clips");
 }
 
-ClipVault::ClipVault(QString folder) : folder_(std::move(folder)) {}
+ClipVault::ClipVault(QString folder, Writer writer) : folder_(std::move(folder)), writer_(std::move(writer))
+{
+    if (!writer_)
+        writer_ = [](const QString& path, const QByteArray& bytes, int* error) {
+            return writeFileAtomically(path, bytes, error);
+        };
+}
 
 QString ClipVault::url(const QUuid& id) const
 {
@@ -97,40 +151,46 @@ bool ClipVault::has(const QUuid& id) const
     return QFileInfo::exists(url(id));
 }
 
+bool ClipVault::holdsAny() const
+{
+    const QStringList names = QDir(folder_).entryList({QStringLiteral("*.") + extension}, QDir::Files | QDir::Hidden);
+    return !names.isEmpty();
+}
+
 QString ClipVault::save(std::span<const float> samples, const QUuid& id)
 {
+    // Too short to be worth keeping is no failure to tell.
     if (static_cast<qsizetype>(samples.size()) < minimumSamples)
         throw ClipError::encoding(QStringLiteral("too short"));
-    if (const auto failure = makePrivateFolder(folder_))
-        throw Error(*failure);
-    const QString path = url(id);
-    const QByteArray name = QFile::encodeName(path);
-    ::unlink(name.constData());
+    try {
+        const QString path = url(id);
+        int error = 0;
+        if (const auto failure = writer_(path, encodeFlac(samples), &error))
+            throw ClipError::encoding(error != 0 ? systemErrorText(error) : *failure);
+        failures_.remove(id);
+        return path;
+    } catch (const ClipError& error) {
+        failures_.insert(id, error.reason());
+        throw;
+    }
+}
 
-    const auto fail = [&](const QString& reason) {
-        ::unlink(name.constData());
-        return ClipError::encoding(reason);
-    };
-    // Private from the first byte, not only once the recording is complete.
-    const int descriptor = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (descriptor < 0)
-        throw fail(QString::fromLocal8Bit(std::strerror(errno)));
-    const Descriptor owner(descriptor);
-    SF_INFO info{};
-    info.samplerate = static_cast<int>(sampleRate);
-    info.channels = 1;
-    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    SoundFile file(sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE));
-    if (!file.get())
-        throw fail(QString::fromUtf8(sf_strerror(nullptr)));
-    // Loud samples saturate at full scale instead of wrapping round to the opposite sign.
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    const auto count = static_cast<sf_count_t>(samples.size());
-    if (sf_writef_float(file.get(), samples.data(), count) != count)
-        throw fail(QString::fromUtf8(sf_strerror(file.get())));
-    if (const int status = file.close(); status != SF_ERR_NO_ERROR)
-        throw fail(QString::fromUtf8(sf_error_number(status)));
-    return path;
+std::optional<QString> ClipVault::failure(const QUuid& id) const
+{
+    if (const auto found = failures_.constFind(id); found != failures_.cend())
+        return *found;
+    return std::nullopt;
+}
+
+void ClipVault::removeLeftovers() const
+{
+    // A save under way in another instance is seconds old at most.
+    const QDateTime cutShort = QDateTime::currentDateTimeUtc().addSecs(-leftoverSeconds);
+    const auto ours = [](const QString& name) { return name.endsWith(u'.' + extension); };
+    for (const QString& leftover : leftoverTemporaries(folder_, ours)) {
+        if (QFileInfo(leftover).lastModified() < cutShort && QFile::remove(leftover))
+            Log::info(QStringLiteral("removed %1, left by a save cut short").arg(QFileInfo(leftover).fileName()));
+    }
 }
 
 QByteArray ClipVault::data(const QUuid& id) const

@@ -1,7 +1,8 @@
 #pragma once
 // The recordings of recent dictations, one FLAC file (16 kHz, mono, 16-bit) per dictation named
 // by its history entry's identifier. The folder's content is the whole state; everything is
-// private to the user (folder 0700, files 0600). Used from one thread.
+// private to the user (folder 0700, files 0600), and each is written whole or not at all. Why a
+// recording couldn't be kept is remembered for the rest of the run. Used from one thread.
 
 #include "Clips/ClipError.h"
 
@@ -10,6 +11,10 @@
 #include <QString>
 #include <QUuid>
 
+#include <QHash>
+
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,17 +26,26 @@ public:
     // "QUILLMARSH_CLIPS" when set (a leading ~ is the home folder), else "clips" in the data folder.
     static QString defaultFolder();
 
-    // Creates nothing on disk.
-    explicit ClipVault(QString folder);
+    // Writes a whole file as writeFileAtomically does (the same result and `error`).
+    using Writer = std::function<std::optional<QString>(const QString& path, const QByteArray& bytes, int* error)>;
+
+    // Creates nothing on disk. The writer is writeFileAtomically unless one is given.
+    explicit ClipVault(QString folder, Writer writer = {});
 
     const QString& folder() const { return folder_; }
     QString url(const QUuid& id) const;
     bool has(const QUuid& id) const;
+    // Whether any recording is kept.
+    bool holdsAny() const;
 
     // Replaces any earlier recording of the same id. Throws ClipError::encoding when there is
-    // less than 0.3 s of audio or the file can't be written, and an Error when the folder can't
-    // be made. Samples beyond ±1 saturate.
+    // less than 0.3 s of audio or the file can't be written (its reason in plain words: "the
+    // disk is full"). Samples beyond ±1 saturate.
     QString save(std::span<const float> samples, const QUuid& id);
+    // Why the recording of the id couldn't be kept, when a save of it failed in this run.
+    std::optional<QString> failure(const QUuid& id) const;
+    // Removes the temporary files of saves cut short (killed, a power cut) in earlier runs.
+    void removeLeftovers() const;
     // Throws ClipError::missing when the file can't be read.
     QByteArray data(const QUuid& id) const;
     // Removing never fails: a file that is already gone is what the caller wanted.
@@ -49,4 +63,6 @@ public:
 
 private:
     QString folder_;
+    Writer writer_;
+    QHash<QUuid, QString> failures_;
 };

@@ -31,8 +31,11 @@ QString state()
 void keepPrivate()
 {
     for (const QString& folder : {data(), config(), state()}) {
-        if (QFileInfo(folder).isDir())
-            ::chmod(QFile::encodeName(folder).constData(), 0700);
+        const QByteArray path = QFile::encodeName(folder);
+        struct stat status {};
+        // Only ever narrowed: what the user took away from themselves (a read-only folder) stays so.
+        if (::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & 077) != 0)
+            ::chmod(path.constData(), status.st_mode & 07700);
     }
 }
 

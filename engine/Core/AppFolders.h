@@ -11,7 +11,7 @@ QString config();
 // $XDG_STATE_HOME/Quillmarsh: the log.
 QString state();
 
-// Narrows those of the three folders that exist to the user alone (0700): folders made before
-// everything was private may still be open to others.
+// Takes group and other permissions from those of the three folders that exist: folders made
+// before everything was private may still be open to others. The user's own stay as they are.
 void keepPrivate();
 }

@@ -5,8 +5,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
 
-// Returns a lower-case description of the failure, or nothing when the file was written.
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Returns a lower-case description of the failure, or nothing when the file was written; the
+// failure's errno goes to `error` when given.
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes, int* error = nullptr);
+
+// The temporary files in the folder that writes cut short (killed, a power cut) left behind:
+// names of the form "<final name>.XXXXXX" whose final name `ours` accepts.
+QStringList leftoverTemporaries(const QString& folder, const std::function<bool(const QString&)>& ours);

@@ -1,11 +1,12 @@
 #include "PrivateFolder.h"
 
+#include "SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 
 std::optional<QString> makePrivateFolder(const QString& folder)
@@ -17,8 +18,7 @@ std::optional<QString> makePrivateFolder(const QString& folder)
         if (slash < 0)
             slash = path.size();
         if (::mkdir(QFile::encodeName(path.left(slash)).constData(), 0700) != 0 && errno != EEXIST)
-            return QStringLiteral("couldn't create the folder %1: %2")
-                .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            return QStringLiteral("couldn't create the folder %1: %2").arg(path, systemErrorText(errno));
         next = slash + 1;
     }
     if (!QFileInfo(path).isDir())

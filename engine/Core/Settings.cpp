@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -42,6 +45,44 @@ QString expandTilde(const QString& path)
 namespace {
 std::mutex builtInMutex;
 QHash<QString, QString> builtInValues;
+
+// Where the mark of doubted values is kept (see Settings::doubt).
+const QString doubtedKey = QStringLiteral("notChosen");
+
+// A line of a settings file as QSettings writes it: blank, a comment, a [section] or key=value.
+bool isSettingsLine(QStringView line)
+{
+    line = line.trimmed();
+    if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+        return true;
+    if (line.startsWith(u'['))
+        return line.endsWith(u']');
+    const qsizetype equals = line.indexOf(u'=');
+    return equals > 0 && !line.first(equals).trimmed().isEmpty();
+}
+
+// Why the bytes aren't a whole settings file; empty when they are. QSettings reads past most
+// of these, and its next save would replace the damaged file with what it understood.
+QString damageIn(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return QStringLiteral("it isn't text");
+    const bool controls = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != u'\n' && c != u'\r' && c != u'\t';
+    });
+    if (controls)
+        return QStringLiteral("it isn't text");
+    if (!bytes.endsWith('\n'))
+        return QStringLiteral("its last line is cut off");
+    const QList<QStringView> lines = QStringView(text).split(u'\n');
+    if (!std::all_of(lines.cbegin(), lines.cend(), isSettingsLine))
+        return QStringLiteral("part of it can't be understood");
+    return {};
+}
 }
 
 Settings& Settings::shared()
@@ -55,10 +96,13 @@ Settings::Settings(const QString& filePath)
     makePrivateFolder(QFileInfo(filePath).absolutePath());
     const WholeFile file = readWholeFile(filePath);
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
+    missing_ = file.failure.isEmpty() && file.bytes.isEmpty();
     if (!file.failure.isEmpty())
         keepDamagedFileAside(filePath, file.failure);
     else if (store_->status() == QSettings::FormatError)
         keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"));
+    else if (const QString damage = damageIn(file.bytes); !damage.isEmpty())
+        keepDamagedFileAside(filePath, damage);
 }
 
 void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason)
@@ -99,6 +143,33 @@ bool Settings::wasDamaged() const
     return damaged_;
 }
 
+bool Settings::wasMissing() const
+{
+    std::lock_guard lock(mutex_);
+    return missing_ && setInThisRun_.isEmpty();
+}
+
+void Settings::doubt(const QStringList& keys)
+{
+    std::lock_guard lock(mutex_);
+    QStringList doubted = store_->value(doubtedKey).toStringList();
+    for (const QString& key : keys) {
+        if (!doubted.contains(key) && !setInThisRun_.contains(key))
+            doubted.append(key);
+    }
+    if (doubted.isEmpty())
+        return;
+    store_->setValue(doubtedKey, doubted);
+    store_->sync();
+    saved();
+}
+
+bool Settings::isChosen(const QString& key) const
+{
+    std::lock_guard lock(mutex_);
+    return !store_->value(doubtedKey).toStringList().contains(key);
+}
+
 // After each write: the file is the user's alone, and a failed write is told.
 void Settings::saved()
 {
@@ -127,6 +198,14 @@ void Settings::setValue(const QString& key, const QVariant& value)
 {
     std::lock_guard lock(mutex_);
     store_->setValue(key, value);
+    setInThisRun_.insert(key);
+    // Set, the value is the user's again.
+    if (QStringList doubted = store_->value(doubtedKey).toStringList(); doubted.removeAll(key) > 0) {
+        if (doubted.isEmpty())
+            store_->remove(doubtedKey);
+        else
+            store_->setValue(doubtedKey, doubted);
+    }
     store_->sync();
     saved();
 }
@@ -135,6 +214,7 @@ void Settings::remove(const QString& key)
 {
     std::lock_guard lock(mutex_);
     store_->remove(key);
+    setInThisRun_.insert(key);
     store_->sync();
     saved();
 }

@@ -3,8 +3,10 @@
 // soon as they change), then the application's built-in configuration, then the caller's default.
 
 #include <QHash>
+#include <QSet>
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -20,8 +22,10 @@ QString expandTilde(const QString& path);
 }
 
 // The user's settings file is private (0600 in a 0700 folder). A file that can't be read or
-// parsed is kept aside whole (its readable settings stay in use) and reported, so neither the
-// damaged part nor the user's changes are lost without a word.
+// parsed (garbage, text that isn't UTF-8, a last line cut off) is kept aside whole (its readable
+// settings stay in use) and reported, so neither the damaged part nor the user's changes are lost
+// without a word. A value the start had reason to doubt (the settings were lost or damaged) can be
+// marked so: it is no choice of the user's until the user sets it again, even in a later run.
 class Settings {
 public:
     // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
@@ -33,6 +37,14 @@ public:
     QString problem() const;
     // The file found at start couldn't be used as it was (see problem()).
     bool wasDamaged() const;
+    // There was no file, or an empty one, at start, and nothing has been set since.
+    bool wasMissing() const;
+
+    // Marks the keys' values as no choice of the user's, except those set in this run; the mark
+    // stays in the file until the key is set.
+    void doubt(const QStringList& keys);
+    // False while the key is marked (see doubt).
+    bool isChosen(const QString& key) const;
 
     bool contains(const QString& key) const;
     QVariant value(const QString& key) const;
@@ -56,4 +68,6 @@ private:
     std::unique_ptr<QSettings> store_;
     QString problem_;
     bool damaged_ = false;
+    bool missing_ = false;
+    QSet<QString> setInThisRun_;
 };

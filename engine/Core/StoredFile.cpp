@@ -2,35 +2,51 @@
 
 #include "AtomicFile.h"
 #include "Log.h"
+#include "PrivateFolder.h"
+#include "SystemError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QString systemReason(int error)
+FileIdentity identityFrom(const struct stat& status)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    if (!S_ISREG(status.st_mode))
+        return {};
+    return {true, qint64(status.st_dev), qint64(status.st_ino), qint64(status.st_size),
+            qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
 }
 
+}
+
+FileIdentity identityOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return identityFrom(status);
 }
 
 WholeFile readWholeFile(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return {{}, errno == ENOENT || errno == ENOTDIR ? QString() : systemReason(errno)};
+        return {{}, errno == ENOENT || errno == ENOTDIR ? QString() : systemErrorText(errno), {}};
     WholeFile file;
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
-        file.failure = systemReason(EISDIR);
+    if (::fstat(fd, &status) == 0) {
+        file.identity = identityFrom(status);
+        if (S_ISDIR(status.st_mode))
+            file.failure = systemErrorText(EISDIR);
+    }
     char buffer[65536];
     while (file.failure.isEmpty()) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
@@ -39,7 +55,7 @@ WholeFile readWholeFile(const QString& path)
         if (count > 0)
             file.bytes.append(buffer, count);
         else if (errno != EINTR)
-            file.failure = systemReason(errno);
+            file.failure = systemErrorText(errno);
     }
     ::close(fd);
     if (!file.failure.isEmpty())
@@ -63,11 +79,56 @@ QString keptAsideName(const QString& path, const QString& stem, const QString& s
 StoredFile::StoredFile(const QString& path, const QString& name, const QString& what)
     : path_(path), name_(name), what_(what)
 {
+    removeLeftovers();
+}
+
+StoredFile::~StoredFile() = default;
+
+void StoredFile::removeLeftovers()
+{
+    const QString folder = QFileInfo(path_).absolutePath();
+    const QString fileName = QFileInfo(path_).fileName();
+    const auto ours = [&](const QString& name) { return name == fileName; };
+    if (leftoverTemporaries(folder, ours).isEmpty())
+        return;
+    // Under the lock no other instance is in the middle of a save of the file.
+    const FileLock held = lock();
+    if (held.busy())
+        return;
+    for (const QString& leftover : leftoverTemporaries(folder, ours)) {
+        if (::unlink(QFile::encodeName(leftover).constData()) == 0)
+            Log::info(QStringLiteral("removed %1, left by a save cut short").arg(QFileInfo(leftover).fileName()));
+    }
+}
+
+FileLock StoredFile::lock()
+{
+    makePrivateFolder(QFileInfo(path_).absolutePath());
+    FileLock held(path_);
+    lockedOut_ =
+        held.busy() ? QStringLiteral("another program keeps %1 locked").arg(QFileInfo(path_).fileName()) : QString();
+    watchFolder();
+    return held;
+}
+
+void StoredFile::watch(QObject* context, std::function<void()> look)
+{
+    watcher_ = std::make_unique<QFileSystemWatcher>();
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, context, std::move(look));
+    watchFolder();
+}
+
+void StoredFile::watchFolder()
+{
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (watcher_ && watcher_->directories().isEmpty() && QFileInfo(folder).isDir())
+        watcher_->addPath(folder);
 }
 
 std::optional<QByteArray> StoredFile::readBytes()
 {
     WholeFile file = readWholeFile(path_);
+    seen_ = file.identity;
     blocked_.reset();
     if (file.failure.isEmpty())
         return std::move(file.bytes);
@@ -83,7 +144,7 @@ void StoredFile::keepAside()
     const QString sidePath = QFileInfo(path_).absoluteDir().filePath(side);
     if (::rename(QFile::encodeName(path_).constData(), QFile::encodeName(sidePath).constData()) != 0) {
         // Left where it is, the damaged file would be replaced by the next save.
-        const QString reason = systemReason(errno);
+        const QString reason = systemErrorText(errno);
         blocked_ = QStringLiteral("%1 is damaged and couldn\u2019t be kept aside: %2. Nothing is saved to it until "
                                   "it can be.")
                        .arg(QFileInfo(path_).fileName(), reason);
@@ -91,6 +152,7 @@ void StoredFile::keepAside()
         return;
     }
     keptAs_ = side;
+    seen_ = {};
     Log::info(QStringLiteral("%1 file unreadable; kept as %2").arg(name_, side));
 }
 
@@ -100,9 +162,13 @@ std::optional<QString> StoredFile::write(const std::optional<QByteArray>& bytes)
         Log::info(QStringLiteral("could not save %1: %2").arg(what_, *blocked_));
         return blocked_;
     }
-    const std::optional<QString> failure =
-        bytes ? writeFileAtomically(path_, *bytes) : QStringLiteral("a value can't be written as JSON");
+    std::optional<QString> failure;
+    if (!lockedOut_.isEmpty())
+        failure = lockedOut_;
+    else
+        failure = bytes ? writeFileAtomically(path_, *bytes) : QStringLiteral("a value can't be written as JSON");
     if (!failure) {
+        seen_ = identityOf(path_);
         failure_.clear();
         return std::nullopt;
     }

@@ -4,18 +4,41 @@
 // exists but can't be read (a folder in its place, no permission, an I/O error) is never written
 // over: every save is refused until it can be read, and it is read again before each change.
 // Saves are private and atomic. `problem()` says what the user should know about the file.
+// Other instances of the application share the file: each change is read, worked out and
+// written under the lock beside it, and a change another instance made is read as soon as it is
+// seen (before a change, or when the file's folder changes).
 
 #include "Error.h"
+#include "FileLock.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QFileSystemWatcher;
+class QObject;
+
+// Which version of a file is on disk: another one is a file written since. Anything but a
+// regular file (none, a folder) is no version.
+struct FileIdentity {
+    bool isFile = false;
+    qint64 device = 0;
+    qint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNanoseconds = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity identityOf(const QString& path);
 
 // A whole file as read from disk.
 struct WholeFile {
     QByteArray bytes;  // empty for a missing file
     QString failure;  // why a file that is there couldn't be read; empty when it could
+    FileIdentity identity;  // of the file read
 };
 WholeFile readWholeFile(const QString& path);
 
@@ -32,8 +55,10 @@ public:
 class StoredFile {
 public:
     // `name` begins the kept-aside names ("history" gives "history.unreadable.json"); `what`
-    // names the content in texts ("the history").
+    // names the content in texts ("the history"). Removes the temporary files earlier saves
+    // of the file left when they were cut short.
     StoredFile(const QString& path, const QString& name, const QString& what);
+    ~StoredFile();
 
     const QString& path() const { return path_; }
 
@@ -58,15 +83,27 @@ public:
     // refused or fails, logs it and returns the text to show; else nothing.
     std::optional<QString> write(const std::optional<QByteArray>& bytes);
 
-    // Reads a blocked file again into `content` (see read); true when it did.
+    // Reads the file again (see read) when it is blocked or another version is on disk than the
+    // one last read or written; true when it did. A file gone since, or something else in its
+    // place, is no new version (no instance writes that): it is left for the next save to
+    // report. What can't be read or decoded leaves `content` as it was, for nothing to be lost.
     template <typename Content, typename Decode>
-    bool readAgainIfBlocked(Content& content, Decode decode)
+    bool readAgainIfChanged(Content& content, Decode decode)
     {
-        if (!blocked())
+        const FileIdentity onDisk = identityOf(path_);
+        if (!blocked() && (onDisk == seen_ || !onDisk.isFile))
             return false;
-        content = read(decode).value_or(Content());
+        if (auto fresh = read(decode))
+            content = std::move(*fresh);
         return true;
     }
+
+    // Held while a change is read again, worked out and written. When another holder keeps it
+    // too long, the change's save is refused.
+    [[nodiscard]] FileLock lock();
+    // Calls `look` (in `context`'s thread) whenever the file's folder changes: another instance
+    // may have saved the file.
+    void watch(QObject* context, std::function<void()> look);
 
     // Why saves are refused or the last one failed; else which file was kept aside at start;
     // empty when there is nothing to tell.
@@ -75,6 +112,8 @@ public:
 private:
     std::optional<QByteArray> readBytes();
     void keepAside();
+    void removeLeftovers();
+    void watchFolder();
 
     QString path_;
     QString name_;
@@ -82,4 +121,7 @@ private:
     std::optional<QString> blocked_;  // why the file can't be used
     QString failure_;  // of the last save
     QString keptAs_;  // the name the damaged file was kept under
+    QString lockedOut_;  // why the last lock wasn't held
+    FileIdentity seen_;  // the version last read or written
+    std::unique_ptr<QFileSystemWatcher> watcher_;
 };

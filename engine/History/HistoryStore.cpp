@@ -110,14 +110,22 @@ HistoryStore::HistoryStore(const QString& url, QObject* parent)
     : QObject(parent), file_(url, QStringLiteral("history"), QStringLiteral("the history"))
 {
     entries_ = file_.read(decodeFile).value_or(QList<HistoryEntry>());
+    file_.watch(this, [this] { readAgainIfChanged(); });
 }
 
-void HistoryStore::readAgainIfBlocked()
+void HistoryStore::readAgainIfChanged()
 {
-    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+    if (file_.readAgainIfChanged(entries_, decodeFile)) {
         emit entriesChanged();
         emit problemChanged();
     }
+}
+
+FileLock HistoryStore::beginChange()
+{
+    FileLock lock = file_.lock();
+    readAgainIfChanged();
+    return lock;
 }
 
 HistoryStore::Outcome HistoryStore::commit(QList<HistoryEntry> changed)
@@ -134,7 +142,7 @@ HistoryStore::Outcome HistoryStore::commit(QList<HistoryEntry> changed)
 template <typename Edit>
 HistoryStore::Outcome HistoryStore::changeEntry(const QUuid& id, Edit edit)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<HistoryEntry> changed = entries_;
     const auto it = std::find_if(changed.begin(), changed.end(), [&](const HistoryEntry& e) { return e.id == id; });
     if (it == changed.end())
@@ -145,7 +153,7 @@ HistoryStore::Outcome HistoryStore::changeEntry(const QUuid& id, Edit edit)
 
 HistoryStore::Outcome HistoryStore::add(const HistoryEntry& entry)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<HistoryEntry> changed = entries_;
     changed.prepend(entry);
     if (changed.size() > maxEntries)
@@ -169,7 +177,7 @@ HistoryStore::Outcome HistoryStore::setClipCode(const QUuid& id, const std::opti
 
 HistoryStore::Outcome HistoryStore::remove(const QUuid& id)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<HistoryEntry> changed = entries_;
     changed.removeIf([&](const HistoryEntry& e) { return e.id == id; });
     const Outcome failure = commit(std::move(changed));
@@ -180,7 +188,7 @@ HistoryStore::Outcome HistoryStore::remove(const QUuid& id)
 
 HistoryStore::Outcome HistoryStore::clear()
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<QUuid> ids;
     for (const HistoryEntry& entry : std::as_const(entries_))
         ids.append(entry.id);
@@ -192,7 +200,7 @@ HistoryStore::Outcome HistoryStore::clear()
 
 HistoryStore::Outcome HistoryStore::prune(int olderThanDays, const QDateTime& now)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     const QDateTime cutoff = now.addSecs(-qint64(olderThanDays) * secondsPerDay);
     QList<QUuid> removed;
     for (const HistoryEntry& entry : std::as_const(entries_)) {

@@ -39,14 +39,22 @@ UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* p
     : QObject(parent), file_(url, QStringLiteral("stats"), QStringLiteral("the usage counts")), timeZone_(timeZone)
 {
     days_ = file_.read(decodeFile).value_or(QMap<QString, Day>());
+    file_.watch(this, [this] { readAgainIfChanged(); });
 }
 
-void UsageStats::readAgainIfBlocked()
+void UsageStats::readAgainIfChanged()
 {
-    if (file_.readAgainIfBlocked(days_, decodeFile)) {
+    if (file_.readAgainIfChanged(days_, decodeFile)) {
         emit daysChanged();
         emit problemChanged();
     }
+}
+
+FileLock UsageStats::beginChange()
+{
+    FileLock lock = file_.lock();
+    readAgainIfChanged();
+    return lock;
 }
 
 UsageStats::Outcome UsageStats::commit(QMap<QString, Day> changed)
@@ -71,7 +79,7 @@ UsageStats::Outcome UsageStats::record(qint64 words, double seconds, const QDate
 {
     if (words < 1)
         return std::nullopt;
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QMap<QString, Day> changed = days_;
     Day& day = changed[dayKey(at)];
     day.words += words;
@@ -110,7 +118,7 @@ UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
 
 UsageStats::Outcome UsageStats::clear()
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     return commit({});
 }
 

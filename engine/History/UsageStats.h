@@ -80,8 +80,10 @@ signals:
 
 private:
     QString dayKey(const QDateTime& date) const;
-    // Reads the file again when it couldn't be read, before a change is worked out.
-    void readAgainIfBlocked();
+    // Reads the file again when it couldn't be read or another instance changed it.
+    void readAgainIfChanged();
+    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
+    [[nodiscard]] FileLock beginChange();
     Outcome commit(QMap<QString, Day> changed);
 
     StoredFile file_;

@@ -99,14 +99,22 @@ SnippetStore::SnippetStore(const QString& url, QObject* parent)
     : QObject(parent), file_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"))
 {
     entries_ = file_.read(decodeFile).value_or(QList<Snippet>());
+    file_.watch(this, [this] { readAgainIfChanged(); });
 }
 
-void SnippetStore::readAgainIfBlocked()
+void SnippetStore::readAgainIfChanged()
 {
-    if (file_.readAgainIfBlocked(entries_, decodeFile)) {
+    if (file_.readAgainIfChanged(entries_, decodeFile)) {
         emit entriesChanged();
         emit problemChanged();
     }
+}
+
+FileLock SnippetStore::beginChange()
+{
+    FileLock lock = file_.lock();
+    readAgainIfChanged();
+    return lock;
 }
 
 void SnippetStore::commit(QList<Snippet> changed)
@@ -123,7 +131,7 @@ void SnippetStore::commit(QList<Snippet> changed)
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     const Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
     validate(snippet, std::nullopt);
     QList<Snippet> changed = entries_;
@@ -134,7 +142,7 @@ Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exac
 
 void SnippetStore::update(const Snippet& edited)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     Snippet snippet = edited;
     snippet.trigger = tidy(edited.trigger);
     validate(snippet, snippet.id);
@@ -148,7 +156,7 @@ void SnippetStore::update(const Snippet& edited)
 
 void SnippetStore::remove(const QUuid& id)
 {
-    readAgainIfBlocked();
+    const FileLock lock = beginChange();
     QList<Snippet> changed = entries_;
     changed.removeIf([&](const Snippet& s) { return s.id == id; });
     commit(std::move(changed));

@@ -100,8 +100,10 @@ signals:
 
 private:
     void validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const;
-    // Reads the file again when it couldn't be read, before a change is worked out.
-    void readAgainIfBlocked();
+    // Reads the file again when it couldn't be read or another instance changed it.
+    void readAgainIfChanged();
+    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
+    [[nodiscard]] FileLock beginChange();
     void commit(QList<Snippet> changed);
 
     StoredFile file_;

@@ -1,8 +1,9 @@
 // Saves one store's file over and over, printing a line after every save, until it is killed.
 // The crash tests kill it at an arbitrary moment and check what is left on disk. With a byte
 // limit, the system kills it (SIGXFSZ) as soon as a write would pass that offset of a file, in
-// the middle of writing a file larger than the limit.
-// Usage: store-writer history|snippets|vocabulary|stats FILE [LIMIT]
+// the middle of writing a file larger than the limit. With "together", it reads its file, then
+// says "ready" and waits for a line on its input before it saves, so that two writers can start from the same file.
+// Usage: store-writer history|snippets|vocabulary|stats FILE [LIMIT|together]
 
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
@@ -12,9 +13,24 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
+
+bool together = false;
+
+// The store has read its file: says so, and the first save waits for the word to go.
+void readyToSave()
+{
+    if (!together)
+        return;
+    std::puts("ready");
+    std::fflush(stdout);
+    char line[8];
+    if (!std::fgets(line, sizeof line, stdin))
+        std::exit(2);
+}
 
 void saved()
 {
@@ -25,6 +41,7 @@ void saved()
 [[noreturn]] void writeHistory(const QString& path)
 {
     HistoryStore store(path);
+    readyToSave();
     const QString text = QStringLiteral("\u0633\u0644\u0627\u0645 hello ").repeated(40);
     for (qint64 i = 0;; ++i) {
         store.add(HistoryEntry(QUuid::createUuid(), QDateTime::fromSecsSinceEpoch(1'780'000'000 + i), text));
@@ -35,6 +52,7 @@ void saved()
 [[noreturn]] void writeSnippets(const QString& path)
 {
     SnippetStore store(path);
+    readyToSave();
     const QString text = QStringLiteral("Best regards, \u0633\u0627\u0645\n").repeated(200);
     for (int i = 0;; ++i) {
         if (store.entries().size() >= SnippetStore::maxEntries)
@@ -47,6 +65,7 @@ void saved()
 [[noreturn]] void writeVocabulary(const QString& path)
 {
     VocabularyStore store(path);
+    readyToSave();
     for (;;) {
         if (store.entries().size() >= VocabularyStore::maxEntries)
             store.remove(store.entries().front().id);
@@ -59,6 +78,7 @@ void saved()
 [[noreturn]] void writeStats(const QString& path)
 {
     UsageStats stats(path, QTimeZone::utc());
+    readyToSave();
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1'780'000'000, Qt::UTC);
     for (qint64 i = 0;; ++i) {
         stats.record(i % 50 + 1, 2.5, start.addDays(i % 90));
@@ -74,7 +94,8 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments();
     if (arguments.size() != 3 && arguments.size() != 4)
         return 2;
-    if (arguments.size() == 4) {
+    together = arguments.size() == 4 && arguments[3] == QLatin1String("together");
+    if (arguments.size() == 4 && !together) {
         const rlim_t limit = arguments[3].toULongLong();
         const rlimit noCore{0, 0};
         const rlimit fileSize{limit, limit};

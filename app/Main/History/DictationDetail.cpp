@@ -28,6 +28,7 @@ void DictationDetail::setAppModel(AppModel* model)
     appModel_ = model;
     connect(appModel_->history(), &HistoryStore::entriesChanged, this, &DictationDetail::entryChanged);
     connect(appModel_, &AppModel::keepClipsChanged, this, &DictationDetail::entryChanged);
+    connect(appModel_, &AppModel::recordingsChanged, this, &DictationDetail::entryChanged);
     connect(appModel_, &AppModel::historyEnabledChanged, this, &DictationDetail::entryChanged);
     emit entryChanged();
 }
@@ -129,9 +130,20 @@ QString DictationDetail::panel() const
         return QStringLiteral("shared");
     if (appModel_->vault().has(shown->id))
         return QStringLiteral("offer");
+    if (appModel_->vault().failure(shown->id))
+        return QStringLiteral("unsaved");
     if (!appModel_->keepClips())
         return QStringLiteral("off");
     return QStringLiteral("none");
+}
+
+QString DictationDetail::recordingProblem() const
+{
+    const auto shown = entry();
+    const auto failure = shown ? appModel_->vault().failure(shown->id) : std::nullopt;
+    if (!failure)
+        return {};
+    return QStringLiteral("This recording couldn\u2019t be kept: %1.").arg(*failure);
 }
 
 QString DictationDetail::clipCode() const

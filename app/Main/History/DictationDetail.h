@@ -32,8 +32,11 @@ class DictationDetail : public QObject {
     Q_PROPERTY(QString note READ note NOTIFY entryChanged)
     // [{text, changed}] of the inserted text, in reading order.
     Q_PROPERTY(QVariantList segments READ segments NOTIFY entryChanged)
-    // "shared", "offer" (a kept recording), "off" (recordings are off) or "none".
+    // "shared", "offer" (a kept recording), "unsaved" (its save failed), "off" (recordings are
+    // off) or "none".
     Q_PROPERTY(QString panel READ panel NOTIFY entryChanged)
+    // Why the recording couldn't be kept, while the panel is "unsaved".
+    Q_PROPERTY(QString recordingProblem READ recordingProblem NOTIFY entryChanged)
     Q_PROPERTY(QString clipCode READ clipCode NOTIFY entryChanged)
     // How many days a kept recording stays.
     Q_PROPERTY(int keepDays READ keepDays CONSTANT)
@@ -62,6 +65,7 @@ public:
     QString note() const;
     QVariantList segments() const;
     QString panel() const;
+    QString recordingProblem() const;
     QString clipCode() const;
     int keepDays() const;
     bool showSpoken() const { return showSpoken_; }

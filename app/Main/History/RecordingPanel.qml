@@ -4,7 +4,8 @@ import Quillmarsh.Design
 import Quillmarsh.App
 
 // The detail pane's word on the dictation's recording: shared (with its code and the way to
-// withdraw it), kept (and offered for sharing), recordings off (offered to turn on), or none.
+// withdraw it), kept (and offered for sharing), not kept because its save failed (and why),
+// recordings off (offered to turn on), or none.
 Item {
     id: root
     property DictationDetail detail
@@ -88,11 +89,13 @@ Item {
             Layout.fillWidth: true
             text: root.detail.panel === "offer"
                   ? "Was a word wrong? Send this clip to help improve Persian speech."
-                  : root.detail.panel === "off"
-                    ? `Want to share clips to improve Persian speech? Turn on recordings. New dictations are kept here for ${root.detail.keepDays} days.`
-                    : root.model && root.model.historyEnabled
-                      ? "There is no recording of this one: recordings are kept only for dictations made while it\u2019s on. Your next dictation can be shared from here."
-                      : "Recordings need history to be on. Turn it on in Settings."
+                  : root.detail.panel === "unsaved"
+                    ? root.detail.recordingProblem
+                    : root.detail.panel === "off"
+                      ? `Want to share clips to improve Persian speech? Turn on recordings. New dictations are kept here for ${root.detail.keepDays} days.`
+                      : root.model && root.model.historyEnabled
+                        ? "There is no recording of this one: recordings are kept only for dictations made while it\u2019s on. Your next dictation can be shared from here."
+                        : "Recordings need history to be on. Turn it on in Settings."
             font: Typography.latin(12.5, Font.Normal)
             color: QM.sub
             wrapMode: TextEdit.Wrap

@@ -42,8 +42,8 @@ class HomeModel : public QObject {
     Q_PROPERTY(bool hasHistory READ hasHistory NOTIFY recordsChanged)
     Q_PROPERTY(QString everydayStyle READ everydayStyle NOTIFY styleChanged)
     Q_PROPERTY(QString styleNote READ styleNote NOTIFY styleChanged)
-    // The problems of the settings, usage counts and history files, one line each; empty when
-    // all is well.
+    // The problems of the settings, usage counts and history files, and why records are kept
+    // despite the settings, one line each; empty when all is well.
     Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
 
 public:

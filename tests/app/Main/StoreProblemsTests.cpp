@@ -6,6 +6,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Main/AppModel.h"
+#include "Main/History/DictationDetail.h"
 #include "Main/History/HistoryListModel.h"
 #include "Main/Home/HomeModel.h"
 #include "Main/MainActions.h"
@@ -17,6 +18,8 @@
 #include "TestFiles.h"
 #include "VocabularyStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -24,7 +27,12 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
+#include <vector>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
@@ -33,9 +41,10 @@ namespace {
 
 // The stores in `data` under a temporary folder, and the page model over them.
 struct Records {
-    explicit Records(const QString& data)
+    explicit Records(const QString& data, ClipVault::Writer clipWriter = {})
         : settings(data + QStringLiteral("/settings.conf")), history(data + QStringLiteral("/history.json")),
-          stats(data + QStringLiteral("/stats.json"), QTimeZone::utc()), vault(data + QStringLiteral("/clips")),
+          stats(data + QStringLiteral("/stats.json"), QTimeZone::utc()),
+          vault(data + QStringLiteral("/clips"), std::move(clipWriter)),
           vocabulary(data + QStringLiteral("/vocabulary.json")), snippets(data + QStringLiteral("/snippets.json")),
           model({history, stats, vault, vocabulary, snippets}, actions, settings)
     {
@@ -132,6 +141,103 @@ private slots:
         shown->setProperty("model", QVariant::fromValue(&records.model));
         QCOMPARE(shown->property("historyLine").toString(), told);
         QCOMPARE(shown->property("homeLine").toString(), told);
+    }
+
+    void aRecordingLostToAFullDiskIsToldWithItsEntry()
+    {
+        QTemporaryDir folder;
+        // The recording's file goes to a disk with no room left.
+        Records records(folder.path(), [](const QString&, const QByteArray& bytes, int* error) {
+            const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+            const bool written = full >= 0 && ::write(full, bytes.constData(), size_t(bytes.size())) == bytes.size();
+            *error = errno;
+            ::close(full);
+            return written ? std::nullopt : std::optional(QStringLiteral("couldn't write the recording"));
+        });
+        records.model.setKeepClips(true);
+        const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTimeUtc(), QStringLiteral("words"));
+        QCOMPARE(records.history.add(entry), std::nullopt);
+        DictationDetail detail;
+        detail.setAppModel(&records.model);
+        detail.setEntryId(entry.id.toString(QUuid::WithoutBraces));
+        QSignalSpy changed(&detail, &DictationDetail::entryChanged);
+
+        records.model.keepRecording(std::vector<float>(16000, 0.1f), entry.id);
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(detail.panel(), QStringLiteral("unsaved"));
+        QCOMPARE(detail.recordingProblem(), QStringLiteral("This recording couldn\u2019t be kept: the disk is full."));
+        QVERIFY(!records.vault.holdsAny());
+    }
+
+    // Settings that are lost or damaged hold no choice of the user's: a start with them deletes
+    // no dictation and no recording, in this run or the next, until the user chooses again.
+    void aStartWithoutTheUsersSettingsDeletesNoRecord_data()
+    {
+        QTest::addColumn<QByteArray>("settings");  // "folder", "link" or the file's content; none when empty
+        QTest::addColumn<QString>("told");
+        const QString keptAside = QStringLiteral("kept aside as settings.unreadable.conf");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("Your settings were lost.");
+        QTest::newRow("dangling link") << QByteArray("link") << QStringLiteral("Your settings were lost.");
+        QTest::newRow("a folder") << QByteArray("folder") << keptAside;
+        QTest::newRow("garbage") << QByteArray("[General]\nhistoryDays=1\n\x7f\x01\x02\x03\n") << keptAside;
+        QTest::newRow("cut off") << QByteArray("[General]\nhistoryDays=1\nkeepClips=fa") << keptAside;
+    }
+
+    void aStartWithoutTheUsersSettingsDeletesNoRecord()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, told);
+        QTemporaryDir folder;
+        const QString settingsPath = folder.filePath(QStringLiteral("settings.conf"));
+        if (settings == "folder")
+            QVERIFY(QDir().mkpath(settingsPath));
+        else if (settings == "link")
+            QVERIFY(QFile::link(folder.filePath(QStringLiteral("gone.conf")), settingsPath));
+        else if (!settings.isEmpty())
+            writeFile(settingsPath, settings);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QList<QUuid> ids;
+        {
+            HistoryStore history(folder.filePath(QStringLiteral("history.json")));
+            ClipVault vault(folder.filePath(QStringLiteral("clips")));
+            for (int days : {400, 90, 31, 2, 0}) {
+                ids.append(QUuid::createUuid());
+                QCOMPARE(history.add(HistoryEntry(ids.last(), now.addDays(-days), QStringLiteral("old words"))),
+                         std::nullopt);
+                vault.save(std::vector<float>(8000, 0.1f), ids.last());
+            }
+        }
+        const auto everythingKept = [&](const Records& records) {
+            if (records.history.entries().size() != ids.size())
+                return false;
+            return std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); });
+        };
+
+        for (int start = 0; start < 2; ++start) {
+            Records records(folder.path());
+            records.model.pruneRecords(now);
+            QVERIFY2(everythingKept(records), qPrintable(QStringLiteral("start %1").arg(start)));
+            HomeModel home;
+            home.setModel(&records.model);
+            QVERIFY2(home.notice().contains(QStringLiteral("No dictation or recording is deleted until you choose "
+                                                           "again in Settings how long to keep them.")),
+                     qPrintable(home.notice()));
+            if (start == 0)
+                QVERIFY2(home.notice().contains(told), qPrintable(home.notice()));
+        }
+
+        // Chosen again, each choice applies.
+        Records records(folder.path());
+        HomeModel home;
+        home.setModel(&records.model);
+        QSignalSpy noticed(&home, &HomeModel::noticeChanged);
+        records.model.setHistoryDays(30);
+        QCOMPARE(records.history.entries().size(), 2);
+        QVERIFY(std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); }));
+        records.model.setKeepClips(false);
+        QVERIFY(!records.vault.holdsAny());
+        QVERIFY(!noticed.isEmpty());
+        QCOMPARE(home.notice(), QString());
     }
 };
 

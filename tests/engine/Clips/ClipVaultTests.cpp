@@ -150,3 +150,19 @@ TEST_F(ClipVaultTest, DrawsPeaksScaledToTheLoudest)
     vault.save(quiet, id);
     EXPECT_NEAR(vault.waveform(id, 2)[0], 0.5f, 0.01f) << "a quiet recording draws small";
 }
+
+TEST_F(ClipVaultTest, OnlyOldLeftoversOfItsOwnSavesAreRemoved)
+{
+    const QString name = id.toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".flac");
+    touch(name + QStringLiteral(".a1B2c3"));  // an earlier run's save, cut short
+    touch(name + QStringLiteral(".Z9y8X7"));  // another instance's save, under way
+    touch(QStringLiteral("notes.txt.a1B2c3"));
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    for (const QString& old : {name + QStringLiteral(".a1B2c3"), QStringLiteral("notes.txt.a1B2c3")}) {
+        QFile file(vault.folder() + u'/' + old);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+    }
+    vault.removeLeftovers();
+    EXPECT_EQ(QDir(vault.folder()).entryList(QDir::Files),
+              (QStringList{name + QStringLiteral(".Z9y8X7"), QStringLiteral("notes.txt.a1B2c3")}));
+}

@@ -61,4 +61,13 @@ TEST(AppFolders, FoldersMadeOpenBeforeAreNarrowedToTheUser)
     EXPECT_EQ(modeOf(AppFolders::data()), 0700u);
     EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("data"))), 0755u) << "the folder above is not ours";
     EXPECT_FALSE(QFileInfo::exists(AppFolders::state())) << "a missing folder is not made";
+
+    // Narrowing never widens: a folder the user made read-only stays read-only.
+    ScopedEnvironment config("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")));
+    ASSERT_TRUE(QDir().mkpath(AppFolders::config()));
+    ::chmod(QFile::encodeName(AppFolders::config()).constData(), 0500);
+    ::chmod(QFile::encodeName(AppFolders::data()).constData(), 0555);
+    AppFolders::keepPrivate();
+    EXPECT_EQ(modeOf(AppFolders::config()), 0500u);
+    EXPECT_EQ(modeOf(AppFolders::data()), 0500u);
 }

@@ -94,6 +94,57 @@ TEST(Settings, ADamagedFileIsKeptAsideWholeAndTold)
     EXPECT_TRUE(Settings(path).value(QStringLiteral("punctuation")).toBool()) << "settings are saved again";
 }
 
+TEST(Settings, DamageQSettingsWouldReadPastIsKeptAsideToo)
+{
+    const QList<std::pair<QByteArray, QString>> damages = {
+        {"[General]\nhistoryDays=365\nK\x01\x02garbage\n", QStringLiteral("it isn't text")},
+        {"[General]\nhistoryDays=365\nappName=\xc3\x28\n", QStringLiteral("it isn't text")},
+        {"[General]\nhistoryDays=365\nkeepClips=tr", QStringLiteral("its last line is cut off")},
+        {"[General]\nhistoryDays=365\nnot a setting at all\n", QStringLiteral("part of it can't be understood")},
+    };
+    for (const auto& [damaged, reason] : damages) {
+        QTemporaryDir dir;
+        LogLines log;
+        const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+        writeFile(path, damaged);
+        const Settings settings(path);
+        EXPECT_TRUE(settings.wasDamaged()) << damaged.constData();
+        EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Quillmarsh.unreadable.conf"))), damaged);
+        EXPECT_EQ(settings.value(QStringLiteral("historyDays")).toInt(), 365) << "what could be read stays";
+        EXPECT_TRUE(settings.problem().contains(QStringLiteral("kept aside as Quillmarsh.unreadable.conf")));
+        EXPECT_TRUE(log.mentions(QStringLiteral("settings file unreadable (%1)").arg(reason))) << damaged.constData();
+    }
+
+    // What QSettings itself writes is whole.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+    Settings(path).setValue(QStringLiteral("list"), QStringList{QStringLiteral("a, b"), QStringLiteral("\u0633")});
+    const Settings settings(path);
+    EXPECT_FALSE(settings.wasDamaged());
+    EXPECT_FALSE(settings.wasMissing());
+}
+
+TEST(Settings, ADoubtedValueIsNoChoiceUntilItIsSetAgain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+    const auto keys = QStringList{QStringLiteral("historyDays"), QStringLiteral("keepClips")};
+    {
+        Settings settings(path);
+        EXPECT_TRUE(settings.wasMissing());
+        EXPECT_TRUE(settings.isChosen(keys[0]));
+        settings.doubt(keys);
+    }
+    Settings settings(path);
+    EXPECT_FALSE(settings.isChosen(keys[0])) << "the doubt outlives the run";
+    EXPECT_FALSE(settings.isChosen(keys[1]));
+    settings.setValue(keys[0], 30);
+    EXPECT_TRUE(settings.isChosen(keys[0]));
+    EXPECT_FALSE(settings.isChosen(keys[1]));
+    settings.setValue(keys[1], false);
+    EXPECT_TRUE(Settings(path).isChosen(keys[1]));
+}
+
 TEST(Settings, ASaveThatFailsIsTold)
 {
     QTemporaryDir dir;
