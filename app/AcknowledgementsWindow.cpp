@@ -1,6 +1,6 @@
 #include "AcknowledgementsWindow.h"
 
-#include "AppDelegate.h"
+#include "QmlWindowFactory.h"
 
 #include <QFile>
 #include <QQuickWindow>
@@ -35,16 +35,16 @@ QString AcknowledgementsWindow::notices()
     return resource(QStringLiteral("THIRD-PARTY-NOTICES"));
 }
 
-AcknowledgementsWindow::AcknowledgementsWindow(AppDelegate& delegate) : delegate_(delegate) {}
+AcknowledgementsWindow::AcknowledgementsWindow(const QmlWindowFactory& factory) : factory_(factory) {}
 
 AcknowledgementsWindow::~AcknowledgementsWindow() = default;
 
 void AcknowledgementsWindow::show()
 {
     if (!window_) {
-        window_.reset(delegate_.makeWindow(
-            QStringLiteral("AcknowledgementsWindow.qml"),
-            {{QStringLiteral("components"), components()}, {QStringLiteral("notices"), notices()}}));
+        window_.reset(
+            factory_.make(QStringLiteral("AcknowledgementsWindow.qml"),
+                          {{QStringLiteral("components"), components()}, {QStringLiteral("notices"), notices()}}));
         if (!window_)
             return;
     }

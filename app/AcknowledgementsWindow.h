@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class AppDelegate;
+class QmlWindowFactory;
 class QQuickWindow;
 
 class AcknowledgementsWindow : public QObject {
@@ -19,7 +19,7 @@ public:
     static QVariantList components();
     static QString notices();
 
-    explicit AcknowledgementsWindow(AppDelegate& delegate);
+    explicit AcknowledgementsWindow(const QmlWindowFactory& factory);
     ~AcknowledgementsWindow() override;
 
     // Shows the window, building it again after the user closed it.
@@ -27,6 +27,6 @@ public:
     QQuickWindow* window() const { return window_.get(); }
 
 private:
-    AppDelegate& delegate_;
+    const QmlWindowFactory& factory_;
     std::unique_ptr<QQuickWindow> window_;
 };

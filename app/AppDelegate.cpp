@@ -1,7 +1,7 @@
 #include "AppDelegate.h"
 
-#include "AcknowledgementsWindow.h"
 #include "AppInfo.h"
+#include "AppWindows.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
@@ -20,8 +20,7 @@
 #include "History/UsageStats.h"
 #include "IconExport.h"
 #include "KeyboardOptions.h"
-#include "Main/MainWindowController.h"
-#include "Main/Share/ShareClipWindowController.h"
+#include "LaunchArguments.h"
 #include "Main/Styles/Applications.h"
 #include "ModelHost.h"
 #include "ModelSetup.h"
@@ -29,6 +28,7 @@
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Punctuation/PunctuationInstaller.h"
 #include "Punctuation/PunctuationStore.h"
+#include "QmlWindowFactory.h"
 #include "ServerSettings.h"
 #include "SettingsPanels.h"
 #include "Snippets/SnippetStore.h"
@@ -41,29 +41,8 @@
 #include <QApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
-#include <QQmlComponent>
 #include <QQmlEngine>
-#include <QQuickView>
-#include <QQuickWindow>
 #include <QTimeZone>
-
-#include <algorithm>
-
-namespace {
-// The argument the autostart entry starts the application with: it then stays in the tray.
-const QString atLoginArgument = QStringLiteral("--at-login");
-
-// The browser's return from a sign-in among a start's arguments (its own name first).
-std::optional<QUrl> signInReturn(const QStringList& arguments)
-{
-    for (const QString& argument : arguments.mid(1)) {
-        const QUrl url(argument);
-        if (AuthConfig::isCallback(url))
-            return url;
-    }
-    return std::nullopt;
-}
-}
 
 AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     : QObject(parent), settings_(settings), network_(std::make_unique<QNetworkAccessManager>()),
@@ -75,13 +54,15 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
       vault_(std::make_unique<ClipVault>(ClipVault::defaultFolder())), actions_(std::make_unique<MainActions>()),
       desktopWindows_(std::make_unique<X11DesktopWindows>()), appIdentity_(std::make_unique<XdgAppIdentity>()),
       applications_(std::make_unique<Applications>(*desktopWindows_, *appIdentity_)),
-      qmlEngine_(std::make_unique<QQmlEngine>())
+      qmlEngine_(std::make_unique<QQmlEngine>()), windowFactory_(std::make_unique<QmlWindowFactory>(*qmlEngine_))
 {
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);
     model_->setApplications(applications_.get());
     models_ = std::make_unique<ModelSetup>(*model_);
+    windows_ = std::make_unique<AppWindows>(
+        AppWindows::Sources{*windowFactory_, *qmlEngine_, *model_, settings_, *history_, *vault_});
     // A removed history entry takes its recording with it.
     history_->onRemove = [vault = vault_.get()](const QUuid& id) { vault->remove(id); };
     qmlEngine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
@@ -143,8 +124,8 @@ void AppDelegate::start(const QStringList& arguments)
     }
     // The menu is the delegate's own and goes before it: it may hold the delegate directly.
     StatusMenu::Actions menuActions;
-    menuActions.openMain = [this] { showMain(MainSection::home); };
-    menuActions.openSettings = [this] { showMain(MainSection::settings); };
+    menuActions.openMain = [this] { windows_->showMain(MainSection::home); };
+    menuActions.openSettings = [this] { windows_->showMain(MainSection::settings); };
     menuActions.retry = [this] { models_->retry(); };
     menuActions.canRetry = [this] { return models_->failed(); };
     statusMenu_ = std::make_unique<StatusMenu>(*model_, std::move(menuActions));
@@ -154,25 +135,26 @@ void AppDelegate::start(const QStringList& arguments)
     Log::info(QStringLiteral("launch: ") + AppInfo::versionText());
     models_->start();
     startDictation();
-    openRequestedWindows(arguments);
-    if (const auto callback = signInReturn(arguments))
-        completeSignIn(*callback);
+    const LaunchArguments launch = LaunchArguments::read(arguments);
+    openRequestedWindows(launch);
+    if (launch.signInReturn)
+        completeSignIn(*launch.signInReturn);
 }
 
-void AppDelegate::openRequestedWindows(const QStringList& arguments)
+void AppDelegate::openRequestedWindows(const LaunchArguments& launch)
 {
     if (OnboardingCoordinator::showsAtLaunch(settings_, recordsShowUse()))
         showOnboarding();
-    else if (!arguments.contains(atLoginArgument) || !statusMenu_->inTray())
-        showMain();
+    else if (launch.opensMainWindowAtStart(statusMenu_->inTray()))
+        windows_->showMain();
     if (Environment::contains("QUILLMARSH_SHOW_MAIN"))
-        showMain();
+        windows_->showMain();
     if (Environment::contains("QUILLMARSH_SHOW_ACCOUNT"))
-        showMain(MainSection::account);
+        windows_->showMain(MainSection::account);
     if (Environment::contains("QUILLMARSH_SHOW_ACKNOWLEDGEMENTS"))
-        showAcknowledgements();
+        windows_->showAcknowledgements();
     if (Environment::contains("QUILLMARSH_SHOW_SHARE"))
-        showNewestShare();
+        windows_->showNewestShare();
 }
 
 bool AppDelegate::recordsShowUse() const
@@ -239,7 +221,7 @@ void AppDelegate::wireActions()
     };
     actions_->onShowAcknowledgements = [self] {
         if (self)
-            self->showAcknowledgements();
+            self->windows_->showAcknowledgements();
     };
     actions_->onRetryModel = [self] {
         if (self)
@@ -247,7 +229,7 @@ void AppDelegate::wireActions()
     };
     actions_->onShareClip = [self](const QString& entryID) {
         if (self)
-            self->showShare(QUuid::fromString(entryID));
+            self->windows_->showShare(QUuid::fromString(entryID));
     };
 }
 
@@ -255,7 +237,7 @@ void AppDelegate::wireOnboarding()
 {
     const QPointer<AppDelegate> self(this);
     const auto makeWindow = [self](const QString& file, const QVariantMap& properties) {
-        return self ? self->makeWindow(file, properties) : nullptr;
+        return self ? self->windowFactory_->make(file, properties) : nullptr;
     };
     const auto setKey = [self](HotkeyMonitor::Key key) {
         if (self)
@@ -265,12 +247,11 @@ void AppDelegate::wireOnboarding()
     const auto showHome = [self] {
         if (!self)
             return;
-        self->showMain(MainSection::home);
-        if (self->mainWindow_)
-            self->mainWindow_->focusPage();
+        self->windows_->showMain(MainSection::home);
+        self->windows_->focusMainPage();
     };
     const auto quitUnlessAWindowIsOpen = [self] {
-        if (self && !self->mainWindow_)
+        if (self && !self->windows_->main())
             QCoreApplication::quit();
     };
     onboarding_ = std::make_unique<OnboardingCoordinator>(
@@ -304,55 +285,6 @@ bool AppDelegate::setModelPackage(const QString& packageRaw)
     return true;
 }
 
-void AppDelegate::showMain(std::optional<MainSection> section)
-{
-    if (section)
-        model_->setSection(*section);
-    if (!mainWindow_) {
-        mainWindow_ = std::make_unique<MainWindowController>(*this);
-        const QPointer<AppDelegate> self(this);
-        mainWindow_->onClose = [self] {
-            // The window is closing inside its own signal: let it finish before it goes.
-            if (self && self->mainWindow_)
-                self->mainWindow_.release()->deleteLater();
-        };
-    }
-    mainWindow_->show();
-}
-
-void AppDelegate::showShare(const QUuid& entryID)
-{
-    const QList<HistoryEntry>& entries = history_->entries();
-    const auto entry =
-        std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& each) { return each.id == entryID; });
-    if (entry == entries.end()) {
-        Log::info(QStringLiteral("share window: no dictation ") + entryID.toString(QUuid::WithoutBraces));
-        return;
-    }
-    if (shareWindow_)
-        shareWindow_->window()->close();
-    shareWindow_ = std::make_unique<ShareClipWindowController>(*entry, *model_, *qmlEngine_);
-    ShareClipWindowController* opened = shareWindow_.get();
-    const QPointer<AppDelegate> self(this);
-    shareWindow_->onClose = [self, opened] {
-        // The window is closing inside its own event: let it finish before it goes.
-        if (self && self->shareWindow_.get() == opened)
-            self->shareWindow_.release()->deleteLater();
-    };
-    shareWindow_->show();
-}
-
-bool AppDelegate::showNewestShare()
-{
-    for (const HistoryEntry& entry : history_->entries()) {
-        if (vault_->has(entry.id)) {
-            showShare(entry.id);
-            return true;
-        }
-    }
-    return false;
-}
-
 void AppDelegate::showOnboarding()
 {
     OnboardingCoordinator::Progress progress;
@@ -375,21 +307,13 @@ void AppDelegate::setKey(HotkeyMonitor::Key key)
     Log::info(QStringLiteral("dictation key: ") + HotkeyMonitor::rawValue(key));
 }
 
-void AppDelegate::showAcknowledgements()
-{
-    if (!acknowledgements_)
-        acknowledgements_ = std::make_unique<AcknowledgementsWindow>(*this);
-    acknowledgements_->show();
-}
-
 void AppDelegate::handleArguments(const QStringList& arguments)
 {
-    if (const auto callback = signInReturn(arguments)) {
-        completeSignIn(*callback);
-        return;
-    }
-    if (arguments.size() <= 1 || !arguments.contains(atLoginArgument))
-        showMain();
+    const LaunchArguments launch = LaunchArguments::read(arguments);
+    if (launch.signInReturn)
+        completeSignIn(*launch.signInReturn);
+    else if (launch.asksForMainWindowLater())
+        windows_->showMain();
 }
 
 void AppDelegate::completeSignIn(const QUrl& callback)
@@ -399,22 +323,8 @@ void AppDelegate::completeSignIn(const QUrl& callback)
         if (!self)
             return;
         self->model_->setSignInError(failure.value_or(QString()));
-        self->showMain(MainSection::account);
+        self->windows_->showMain(MainSection::account);
     });
-}
-
-QQuickWindow* AppDelegate::makeWindow(const QString& file, const QVariantMap& properties)
-{
-    QQmlComponent component(qmlEngine_.get(), QUrl(QStringLiteral("qrc:/qt/qml/Quillmarsh/App/") + file));
-    QObject* object = component.createWithInitialProperties(properties);
-    auto* window = qobject_cast<QQuickWindow*>(object);
-    if (!window) {
-        Log::info(QStringLiteral("window not built: ") + file + QStringLiteral(": ")
-                  + component.errorString().trimmed());
-        delete object;
-        return nullptr;
-    }
-    return window;
 }
 
 SpeechRouter& AppDelegate::speechRouter()
@@ -438,19 +348,9 @@ SpeechRouter& AppDelegate::speechRouter()
     return *speechRouter_;
 }
 
-QQuickWindow* AppDelegate::mainWindow() const
-{
-    return mainWindow_ ? mainWindow_->window() : nullptr;
-}
-
 QMenu* AppDelegate::statusMenu() const
 {
     return statusMenu_ ? &statusMenu_->menu() : nullptr;
-}
-
-QQuickWindow* AppDelegate::acknowledgementsWindow() const
-{
-    return acknowledgements_ ? acknowledgements_->window() : nullptr;
 }
 
 ModelHost& AppDelegate::modelHost() const
@@ -471,9 +371,4 @@ PunctuationInstaller& AppDelegate::punctuationInstaller() const
 SerialQueue& AppDelegate::punctuationQueue() const
 {
     return models_->punctuationQueue();
-}
-
-QQuickWindow* AppDelegate::shareWindow() const
-{
-    return shareWindow_ ? shareWindow_->window() : nullptr;
 }

@@ -5,12 +5,11 @@
 //
 // Plugging in: a part of the application that needs the engine takes it from the accessors below
 // (the dictation flow is built in `start()` from `models()` — host, punctuator and its queue —,
-// `speechRouter()`, the formatting client, the stores, `vault()` and `model()`); a window is built
-// with `makeWindow()`; a hand-over from a second start (a sign-in callback URL) arrives in
-// `handleArguments()`; a signed-in account's token reaches the servers through
-// `setAccountToken()` (the account service sets it). A change of dictation key, engine mode or punctuation is stored by
-// the actions and announced by the page model's signals (dictationKeyChanged, ...), which the key monitor and the pill
-// follow.
+// `speechRouter()`, the formatting client, the stores, `vault()` and `model()`); the windows are
+// opened through `windows()` and built by `windowFactory()`; a hand-over from a second start (a sign-in callback URL)
+// arrives in `handleArguments()`; a signed-in account's token reaches the servers through `setAccountToken()` (the
+// account service sets it). A change of dictation key, engine mode or punctuation is stored by the actions and
+// announced by the page model's signals (dictationKeyChanged, ...), which the key monitor and the pill follow.
 
 #include "Account/AccountService.h"
 #include "Core/TokenProvider.h"
@@ -22,14 +21,11 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QStringList>
-#include <QUuid>
-#include <QVariantMap>
 
 #include <memory>
-#include <optional>
 
-class AcknowledgementsWindow;
 class AppIdentity;
+class AppWindows;
 class Applications;
 class CloudEngine;
 class ClipVault;
@@ -40,17 +36,16 @@ class DictationFlow;
 class FormatClient;
 class TrayOrb;
 class HistoryStore;
-class MainWindowController;
+struct LaunchArguments;
 class ModelHost;
 class OnboardingCoordinator;
 class ModelInstaller;
 class ModelSetup;
 class PunctuationInstaller;
+class QmlWindowFactory;
 class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
-class ShareClipWindowController;
-class QQuickWindow;
 class SerialQueue;
 class Settings;
 class SnippetStore;
@@ -75,19 +70,10 @@ public:
     // sign-in, when it is what started the application, finishes that sign-in.
     void start(const QStringList& arguments = QCoreApplication::arguments());
 
-    // Opens (building it when needed) the main window, first switching it to the section when one
-    // is given, and brings it to the front.
-    void showMain(std::optional<MainSection> section = std::nullopt);
-    // Opens the window that shares the recording of one history entry.
-    void showShare(const QUuid& entryID);
-    // The same for the newest dictation whose recording is kept ("QUILLMARSH_SHOW_SHARE");
-    // false when there is none.
-    bool showNewestShare();
     // Opens the first-run window, or brings the open one to the front.
     void showOnboarding();
     // The dictation key change: stores the setting and puts it into effect everywhere.
     void setKey(HotkeyMonitor::Key key);
-    void showAcknowledgements();
 
     // The arguments of a later start of the program, handed over by the single-instance guard
     // (the program's own name first). A later start without arguments asks for the main window;
@@ -95,11 +81,6 @@ public:
     void handleArguments(const QStringList& arguments);
     // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
     void completeSignIn(const QUrl& callback);
-
-    // A window of the application from a QML file of this module ("Main/MainWindow.qml"), with
-    // its initial properties; nothing (and a log line) when the file can't be built. The caller
-    // owns it.
-    QQuickWindow* makeWindow(const QString& file, const QVariantMap& properties = {});
 
     // The signed-in account's access token, asked for on every request to the servers; used
     // when no server token is configured.
@@ -122,19 +103,16 @@ public:
     SerialQueue& punctuationQueue() const;
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
+    const QmlWindowFactory& windowFactory() const { return *windowFactory_; }
+    // The main window, the share window and the acknowledgements.
+    AppWindows& windows() const { return *windows_; }
     // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
     OnboardingCoordinator& onboarding() const { return *onboarding_; }
     AccountService& account() const { return *account_; }
     // Built on first use.
     SpeechRouter& speechRouter();
-    // The open main window, or nothing.
-    QQuickWindow* mainWindow() const;
     // The tray item's menu, once started.
     QMenu* statusMenu() const;
-    // The acknowledgements window once shown, or nothing.
-    QQuickWindow* acknowledgementsWindow() const;
-    // The open share window, or nothing.
-    QQuickWindow* shareWindow() const;
 
 private:
     void connectServers();
@@ -142,7 +120,7 @@ private:
     // The model host's and the installers' news also reach the open first-run window.
     void wireOnboarding();
     bool setModelPackage(const QString& packageRaw);
-    void openRequestedWindows(const QStringList& arguments);
+    void openRequestedWindows(const LaunchArguments& launch);
     // Whether the user's records show Quillmarsh was used before.
     bool recordsShowUse() const;
     void startDictation();
@@ -166,11 +144,10 @@ private:
     std::unique_ptr<FormatClient> formatClient_;
     std::unique_ptr<SpeechRouter> speechRouter_;
     std::unique_ptr<QQmlEngine> qmlEngine_;
+    std::unique_ptr<QmlWindowFactory> windowFactory_;
     std::unique_ptr<StatusMenu> statusMenu_;
-    std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<AppWindows> windows_;
     std::unique_ptr<OnboardingCoordinator> onboarding_;
-    std::unique_ptr<AcknowledgementsWindow> acknowledgements_;
-    std::unique_ptr<ShareClipWindowController> shareWindow_;
     std::unique_ptr<DictationDesktop> dictationDesktop_;
     std::unique_ptr<DictationController> dictationController_;
     std::unique_ptr<DictationFlow> dictationFlow_;

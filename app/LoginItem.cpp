@@ -1,6 +1,7 @@
 #include "LoginItem.h"
 
 #include "Core/Log.h"
+#include "LaunchArguments.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,11 +25,11 @@ QByteArray entry()
                           "Type=Application\n"
                           "Name=Quillmarsh\n"
                           "Comment=Dictation for Persian and English\n"
-                          "Exec=\"%1\" --at-login\n"
+                          "Exec=\"%1\" %2\n"
                           "Icon=quillmarsh\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(program)
+        .arg(program, LaunchArguments::atLoginArgument)
         .toUtf8();
 }
 

@@ -1,18 +1,19 @@
 #include "Main/MainWindowController.h"
 
-#include "AppDelegate.h"
 #include "Core/Settings.h"
 #include "Main/AppModel.h"
 #include "Main/WindowFrame.h"
+#include "QmlWindowFactory.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <QScreen>
 
-MainWindowController::MainWindowController(AppDelegate& delegate) : delegate_(delegate)
+MainWindowController::MainWindowController(const QmlWindowFactory& factory, AppModel& model, Settings& settings)
+    : model_(model), settings_(settings)
 {
-    window_.reset(delegate.makeWindow(QStringLiteral("Main/MainWindow.qml"),
-                                      {{QStringLiteral("model"), QVariant::fromValue(&delegate.model())}}));
+    window_.reset(
+        factory.make(QStringLiteral("Main/MainWindow.qml"), {{QStringLiteral("model"), QVariant::fromValue(&model_)}}));
     if (!window_)
         return;
     window_->setTitle(QStringLiteral("Quillmarsh"));
@@ -25,7 +26,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate) : delegate_(de
     // The autostart entry may have changed while another window was in front.
     connect(window_.get(), &QWindow::activeChanged, this, [this] {
         if (window_->isActive())
-            delegate_.model().rereadOpensAtLogin();
+            model_.rereadOpensAtLogin();
     });
     connect(window_.get(), &QWindow::visibleChanged, this, [this](bool visible) {
         if (!visible && onClose)
@@ -59,7 +60,7 @@ void MainWindowController::placeWindow()
         if (screen != QGuiApplication::primaryScreen())
             screens.append(screen->availableGeometry());
 
-    const QRect saved = delegate_.settings().value(frameKey).toRect();
+    const QRect saved = settings_.value(frameKey).toRect();
     if (saved.isValid()) {
         window_->setGeometry(WindowFrame::fitted(saved, screens));
         return;
@@ -74,5 +75,5 @@ void MainWindowController::placeWindow()
 void MainWindowController::saveFrame()
 {
     if (window_->isVisible())
-        delegate_.settings().setValue(frameKey, window_->geometry());
+        settings_.setValue(frameKey, window_->geometry());
 }

@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 
-class AppDelegate;
+class AppModel;
 class QQuickWindow;
+class QmlWindowFactory;
+class Settings;
 
 class MainWindowController : public QObject {
     Q_OBJECT
@@ -17,7 +19,7 @@ public:
     static inline const QString frameKey = QStringLiteral("QuillmarshMainWindow2");
 
     // Builds the window without showing it; `window()` is nothing when its QML failed to build.
-    explicit MainWindowController(AppDelegate& delegate);
+    MainWindowController(const QmlWindowFactory& factory, AppModel& model, Settings& settings);
     ~MainWindowController() override;
 
     QQuickWindow* window() const { return window_.get(); }
@@ -33,6 +35,7 @@ private:
     void placeWindow();
     void saveFrame();
 
-    AppDelegate& delegate_;
+    AppModel& model_;
+    Settings& settings_;
     std::unique_ptr<QQuickWindow> window_;
 };

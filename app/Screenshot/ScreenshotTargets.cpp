@@ -1,6 +1,7 @@
 #include "ScreenshotTargets.h"
 
 #include "AppDelegate.h"
+#include "AppWindows.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingWindowController.h"
 
@@ -57,8 +58,8 @@ QQuickWindow* openMain(AppDelegate& delegate, QString page, const ScreenshotOpti
     const auto section = MainSections::fromRawValue(page);
     if (!section)
         return nullptr;
-    delegate.showMain(*section);
-    QQuickWindow* window = delegate.mainWindow();
+    delegate.windows().showMain(*section);
+    QQuickWindow* window = delegate.windows().main();
     if (!window)
         return nullptr;
     window->resize(options.size.isEmpty() ? mainWindowSize : options.size);
@@ -126,16 +127,16 @@ QQuickWindow* openAcknowledgements(AppDelegate& delegate, const QString& page, c
 {
     if (page != QLatin1String("all"))
         return nullptr;
-    delegate.showAcknowledgements();
-    return delegate.acknowledgementsWindow();
+    delegate.windows().showAcknowledgements();
+    return delegate.windows().acknowledgements();
 }
 
 // The share window as "QUILLMARSH_SHOW_SHARE" opens it.
 QQuickWindow* openShare(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
 {
-    if (!page.isEmpty() || !delegate.showNewestShare())
+    if (!page.isEmpty() || !delegate.windows().showNewestShare())
         return nullptr;
-    return delegate.shareWindow();
+    return delegate.windows().share();
 }
 
 const ScreenshotTarget targets[] = {

@@ -4,6 +4,7 @@
 // window comes to the front again. One test at a time: the sound server's default input is shared.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "AppWindows.h"
 #include "DeviceNames.h"
 #include "LoginItem.h"
 
@@ -65,8 +66,8 @@ private slots:
     {
         qputenv("QUILLMARSH_LOG", logFolder_.filePath(QStringLiteral("Quillmarsh.log")).toLocal8Bit());
         app_ = std::make_unique<AppFixture>();
-        app_->delegate().showMain(MainSection::settings);
-        window_ = app_->delegate().mainWindow();
+        app_->delegate().windows().showMain(MainSection::settings);
+        window_ = app_->delegate().windows().main();
         QVERIFY(QTest::qWaitForWindowActive(window_));
         QTRY_VERIFY(item("microphoneRow"));
     }

@@ -1,11 +1,13 @@
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "AppWindows.h"
 #include "Core/Settings.h"
 #include "LogLines.h"
 #include "ManualClock.h"
 #include "OnboardingCoordinator.h"
 #include "OnboardingFakes.h"
 #include "OnboardingWindowController.h"
+#include "QmlWindowFactory.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -46,7 +48,7 @@ private slots:
         keysSet_.clear();
         quits_ = 0;
         const auto makeWindow = [this](const QString& file, const QVariantMap& properties) {
-            return app_->delegate().makeWindow(file, properties);
+            return app_->delegate().windowFactory().make(file, properties);
         };
         const auto setKey = [this](Key key) {
             keysSet_.push_back(key);
@@ -145,7 +147,7 @@ private slots:
         const LogLines log;
         delegate.start();
         QVERIFY(delegate.onboarding().isOpen());
-        QVERIFY(!delegate.mainWindow());
+        QVERIFY(!delegate.windows().main());
 
         OnboardingModel* model = delegate.onboarding().model();
         QVERIFY(!model->inTray());  // the test desktop has no tray: the done step says so
@@ -161,7 +163,7 @@ private slots:
         model->next();
         QVERIFY(app_->settings().value("onboardingDone").toBool());
         QVERIFY(log.mentions("onboarding done"));
-        QVERIFY(delegate.mainWindow() && delegate.mainWindow()->isVisible());
+        QVERIFY(delegate.windows().main() && delegate.windows().main()->isVisible());
         QVERIFY(!delegate.onboarding().isOpen());
         QVERIFY(QTest::qWaitFor([&] { return window.isNull(); }));
 

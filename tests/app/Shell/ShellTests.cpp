@@ -4,6 +4,7 @@
 // every window, a sign-in's return finishes the sign-in when it is what starts the application.
 #include "AppDelegate.h"
 #include "AppFixture.h"
+#include "AppWindows.h"
 #include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Core/Settings.h"
@@ -234,10 +235,10 @@ private slots:
         QCOMPARE(item(QStringLiteral("Dictation key: "))->text(), QStringLiteral("Dictation key: right Ctrl"));
         QVERIFY(item(QStringLiteral("Quit Quillmarsh")));
         // A later start of the program brings the window back.
-        app.delegate().mainWindow()->close();
-        QTRY_VERIFY(!app.delegate().mainWindow());
+        app.delegate().windows().main()->close();
+        QTRY_VERIFY(!app.delegate().windows().main());
         app.delegate().handleArguments({QStringLiteral("quillmarsh")});
-        QVERIFY(app.delegate().mainWindow()->isVisible());
+        QVERIFY(app.delegate().windows().main()->isVisible());
     }
 
     // The library's text goes to the log; the page, the tray and the pill say what is wrong and
@@ -298,8 +299,8 @@ private slots:
         AppFixture app([](Settings& settings) {
             settings.setValue(QStringLiteral("QuillmarshMainWindow2"), QRect(5000, 4000, 1120, 810));
         });
-        app.delegate().showMain();
-        QQuickWindow* window = app.delegate().mainWindow();
+        app.delegate().windows().showMain();
+        QQuickWindow* window = app.delegate().windows().main();
         const QRect screen = window->screen()->availableGeometry();
         QVERIFY(screen.contains(window->geometry().topLeft()));
 
@@ -307,11 +308,11 @@ private slots:
         const QRect moved = window->geometry();
         QTRY_COMPARE(app.settings().value(QStringLiteral("QuillmarshMainWindow2")).toRect(), moved);
         window->close();
-        QTRY_VERIFY(!app.delegate().mainWindow());
-        app.delegate().showMain();
+        QTRY_VERIFY(!app.delegate().windows().main());
+        app.delegate().windows().showMain();
         // The test screen is narrower than the window's least width, so only the height and the
         // top edge can come back as they were.
-        const QRect restored = app.delegate().mainWindow()->geometry();
+        const QRect restored = app.delegate().windows().main()->geometry();
         QCOMPARE(restored.y(), moved.y());
         QCOMPARE(restored.height(), moved.height());
     }
@@ -321,12 +322,12 @@ private slots:
         AppFixture app;
         AppDelegate& delegate = app.delegate();
         delegate.vault().save(oneSecond, addAged(delegate.history(), 60));
-        delegate.showMain();
+        delegate.windows().showMain();
         delegate.showOnboarding();
-        delegate.showAcknowledgements();
-        QVERIFY(delegate.showNewestShare());
-        const QList<QQuickWindow*> windows{delegate.mainWindow(), delegate.onboarding().controller()->window(),
-                                           delegate.acknowledgementsWindow(), delegate.shareWindow()};
+        delegate.windows().showAcknowledgements();
+        QVERIFY(delegate.windows().showNewestShare());
+        const QList<QQuickWindow*> windows{delegate.windows().main(), delegate.onboarding().controller()->window(),
+                                           delegate.windows().acknowledgements(), delegate.windows().share()};
         for (QQuickWindow* window : windows) {
             QSignalSpy quit(&delegate.qmlEngine(), &QQmlEngine::quit);
             window->requestActivate();
@@ -342,8 +343,8 @@ private slots:
         AppFixture app;
         AppDelegate& delegate = app.delegate();
         for (const QKeyCombination closing : {QKeyCombination(Qt::Key_Escape), Qt::ControlModifier | Qt::Key_W}) {
-            delegate.showAcknowledgements();
-            QQuickWindow* window = delegate.acknowledgementsWindow();
+            delegate.windows().showAcknowledgements();
+            QQuickWindow* window = delegate.windows().acknowledgements();
             window->requestActivate();
             QVERIFY(QTest::qWaitForWindowActive(window));
             const auto* scroller = window->findChild<QQuickItem*>(QStringLiteral("scroller"));
@@ -367,7 +368,7 @@ private slots:
         OnboardingModel* onboarding = delegate.onboarding().model();
         onboarding->setStep(OnboardingModel::Step::done);
         onboarding->next();
-        QQuickWindow* main = delegate.mainWindow();
+        QQuickWindow* main = delegate.windows().main();
         QVERIFY(main);
         QVERIFY(QTest::qWaitForWindowActive(main));
         const auto* page = main->contentItem()->childItems().constFirst()->property("page").value<QQuickItem*>();
@@ -389,7 +390,7 @@ private slots:
         QTRY_VERIFY(delegate.model().session().has_value());
         QVERIFY(log.mentions(QStringLiteral("signed in")));
         QCOMPARE(delegate.model().section(), MainSection::account);
-        QVERIFY(delegate.mainWindow()->isVisible());
+        QVERIFY(delegate.windows().main()->isVisible());
     }
 
     void openAtLogin()

@@ -3,6 +3,7 @@
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "AppInfo.h"
+#include "AppWindows.h"
 #include "Core/UuidText.h"
 #include "HistoryFixture.h"
 #include "Main/History/ChangedWords.h"
@@ -353,13 +354,13 @@ private slots:
         AppDelegate& delegate = app.delegate();
         const HistoryEntry entry = addRecorded(delegate);
         delegate.model().actions()->shareClip(uuidText(entry.id));
-        QPointer<QQuickWindow> first = delegate.shareWindow();
+        QPointer<QQuickWindow> first = delegate.windows().share();
         QVERIFY(first && first->isVisible());
-        delegate.showShare(entry.id);
-        QVERIFY(delegate.shareWindow() && delegate.shareWindow() != first);
+        delegate.windows().showShare(entry.id);
+        QVERIFY(delegate.windows().share() && delegate.windows().share() != first);
         QVERIFY(waitUntil([&] { return !first; }));
-        delegate.shareWindow()->close();
-        QCOMPARE(delegate.shareWindow(), nullptr);
+        delegate.windows().share()->close();
+        QCOMPARE(delegate.windows().share(), nullptr);
     }
 
     // Opened from the keyboard, the share window gives the focus back to "Share clip…" when it
@@ -369,8 +370,8 @@ private slots:
         AppFixture app;
         AppDelegate& delegate = app.delegate();
         addRecorded(delegate);
-        delegate.showMain(MainSection::history);
-        QQuickWindow* main = delegate.mainWindow();
+        delegate.windows().showMain(MainSection::history);
+        QQuickWindow* main = delegate.windows().main();
         QVERIFY(QTest::qWaitForWindowActive(main));
         const auto focusName = [&] {
             return main->activeFocusItem() ? main->activeFocusItem()->objectName() : QString();
@@ -379,7 +380,7 @@ private slots:
             QTest::keyClick(main, Qt::Key_Tab);
         QCOMPARE(focusName(), "panelButton");
         QTest::keyClick(main, Qt::Key_Return);
-        QPointer<QQuickWindow> share = delegate.shareWindow();
+        QPointer<QQuickWindow> share = delegate.windows().share();
         QVERIFY(share);
         QVERIFY(QTest::qWaitForWindowActive(share));
         QTest::keyClick(share, Qt::Key_Escape);
@@ -390,7 +391,7 @@ private slots:
         QCOMPARE(focusName(), "panelButton");
         QVERIFY(main->activeFocusItem()->property("visualFocus").toBool());
         QTest::keyClick(main, Qt::Key_Return);
-        QVERIFY(delegate.shareWindow());
+        QVERIFY(delegate.windows().share());
     }
 
     void sentViewOffersTheCode()
