@@ -54,7 +54,7 @@ bool hasState(AtspiAccessible* accessible, AtspiStateType state)
 
 // Depth first through what is showing, to the accessible whose state says focused (referenced).
 // An application that doesn't answer ends the search: every further call would wait as long.
-AtspiAccessible* findFocused(AtspiAccessible* node, int& budget)
+AtspiAccessible* findFocused(AtspiAccessible* node, int& budget, bool& unanswered)
 {
     if (--budget < 0)
         return nullptr;
@@ -62,19 +62,19 @@ AtspiAccessible* findFocused(AtspiAccessible* node, int& budget)
         return static_cast<AtspiAccessible*>(g_object_ref(node));
     ErrorSink error;
     const AtspiRole role = atspi_accessible_get_role(node, &error);
-    if (error.failed()) {
-        budget = 0;
+    if (role != ATSPI_ROLE_APPLICATION && !error.failed() && !hasState(node, ATSPI_STATE_SHOWING))
         return nullptr;
-    }
-    if (role != ATSPI_ROLE_APPLICATION && !hasState(node, ATSPI_STATE_SHOWING))
-        return nullptr;
-    const int count = atspi_accessible_get_child_count(node, nullptr);
-    for (int i = 0; i < count; ++i) {
-        Ref<AtspiAccessible> child(atspi_accessible_get_child_at_index(node, i, nullptr));
+    const int count = error.failed() ? 0 : atspi_accessible_get_child_count(node, &error);
+    for (int i = 0; i < count && !error.failed(); ++i) {
+        Ref<AtspiAccessible> child(atspi_accessible_get_child_at_index(node, i, &error));
         if (!child)
             continue;
-        if (AtspiAccessible* found = findFocused(child.get(), budget))
+        if (AtspiAccessible* found = findFocused(child.get(), budget, unanswered))
             return found;
+    }
+    if (error.failed()) {
+        unanswered = true;
+        budget = 0;
     }
     return nullptr;
 }
@@ -154,14 +154,15 @@ void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise
     });
 }
 
-void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
+void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
 {
-    ask<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::move(found));
+    ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
 void AtSpiFocusedText::focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
 {
-    askBounded<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::nullopt, std::move(found));
+    askBounded<std::optional<FocusedElement>>([this, pid] { return search(pid).element; }, std::nullopt,
+                                              std::move(found));
 }
 
 void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
@@ -205,13 +206,14 @@ AtspiAccessible* AtSpiFocusedText::element(const FocusedElement& wanted) const
     return last_ && elementId(last_) == wanted.id ? last_ : nullptr;
 }
 
-std::optional<FocusedElement> AtSpiFocusedText::search(qint64 pid)
+FocusAnswer AtSpiFocusedText::search(qint64 pid)
 {
+    FocusAnswer answer;
     if (!connect())
-        return std::nullopt;
+        return answer;
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop)
-        return std::nullopt;
+        return answer;
     const qint64 ownPid = QCoreApplication::applicationPid();
     const int count = atspi_accessible_get_child_count(desktop.get(), nullptr);
     for (int i = 0; i < count; ++i) {
@@ -224,7 +226,7 @@ std::optional<FocusedElement> AtSpiFocusedText::search(qint64 pid)
             continue;
         atspi_accessible_clear_cache(app.get());
         int budget = searchBudget;
-        AtspiAccessible* found = findFocused(app.get(), budget);
+        AtspiAccessible* found = findFocused(app.get(), budget, answer.unanswered);
         if (!found)
             continue;
         gchar* toolkit = atspi_accessible_get_toolkit_name(app.get(), nullptr);
@@ -233,14 +235,18 @@ std::optional<FocusedElement> AtSpiFocusedText::search(qint64 pid)
         remember(found);
         ErrorSink error;
         const AtspiRole role = atspi_accessible_get_role(found, &error);
-        FocusedElement result;
-        result.id = elementId(found);
-        result.pid = appPid;
-        result.password = role == ATSPI_ROLE_PASSWORD_TEXT;
-        result.terminal = role == ATSPI_ROLE_TERMINAL;
-        return result;
+        FocusedElement element;
+        element.id = elementId(found);
+        element.pid = appPid;
+        element.password = role == ATSPI_ROLE_PASSWORD_TEXT;
+        element.terminal = role == ATSPI_ROLE_TERMINAL;
+        // A role it didn't give may be the password one.
+        answer.unanswered = error.failed();
+        if (!error.failed())
+            answer.element = element;
+        return answer;
     }
-    return std::nullopt;
+    return answer;
 }
 
 std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)

@@ -24,7 +24,7 @@ public:
     AtSpiFocusedText(const AtSpiFocusedText&) = delete;
     AtSpiFocusedText& operator=(const AtSpiFocusedText&) = delete;
 
-    void find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override;
+    void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
     void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override;
     void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override;
     void replace(const FocusedElement& element, Replace::Range range, const QString& text,
@@ -40,7 +40,7 @@ private:
 
     // On the library's thread.
     bool connect();
-    std::optional<FocusedElement> search(qint64 pid);
+    FocusAnswer search(qint64 pid);
     std::optional<FieldText> readText(const FocusedElement& wanted);
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement);
     AtspiAccessible* element(const FocusedElement& wanted) const;

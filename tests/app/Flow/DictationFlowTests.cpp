@@ -158,6 +158,7 @@ private slots:
     void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void aPasswordIsOnlyCopiedAndKeptNowhere();
+    void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
 
 private:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
@@ -380,6 +381,9 @@ void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndo
     flow_->pill().undo();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
     QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
+    // The record says what the field holds: the style no longer claims a change taken back.
+    QCOMPARE(history_->entries().first().style, std::nullopt);
+    QCOMPARE(HistoryStore(history_->url()).entries().first().style, std::nullopt);
 }
 
 void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
@@ -617,6 +621,60 @@ void DictationFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
     QTest::qWait(300);
     QCOMPARE(target_->text, QString());
     QVERIFY(server_->requests().isEmpty());
+}
+
+void DictationFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    struct Case {
+        const char* name;
+        Target::Field field;
+        bool answersInTime;  // within the decision's bound after the paste
+        QString pill;
+    };
+    const Case cases[] = {
+        {"a password field answering after the paste", Target::Field::password, true,
+         QStringLiteral("Pasted into a password field. Nothing was kept.")},
+        {"a password field answering after the bound", Target::Field::password, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the bound", Target::Field::text, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the paste", Target::Field::text, true, dictated},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), QString(), 0, c.field);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        harness_->focus.hold();
+        dictate();
+        QVERIFY2(waitUntil([&] { return harness_->focus.held(); }), c.name);
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        // The paste doesn't wait for the answer beyond its own bound.
+        clock_.advance(FocusLookup::bound);
+        QVERIFY2(waitUntil([&] { return target_->text == dictated; }), c.name);
+        QTest::qWait(300);  // the application reads the text; nothing waits on that but the pill
+        QCOMPARE(flow_->pill().mode(), QStringLiteral("finishing"));
+        if (!c.answersInTime)
+            clock_.advance(FocusLookup::decisionBound);
+        harness_->focus.release();
+        QVERIFY2(waitUntil([&] { return flow_->pill().message() == c.pill; }), c.name);
+
+        const bool kept = c.field == Target::Field::text && c.answersInTime;
+        QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
+        QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(server_->requests().size(), kept ? 1 : 0);
+        QVERIFY2(log.mentions(kept ? QStringLiteral("dictation may be kept and sent")
+                                   : QStringLiteral("dictation neither kept nor sent")),
+                 c.name);
+        QVERIFY2(!log.lines().join(u'\n').contains(dictated, Qt::CaseInsensitive), c.name);
+        clock_.advance(std::chrono::seconds(5));
+    }
 }
 
 void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()

@@ -69,9 +69,33 @@ FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
       model({history, stats, vault, vocabulary, snippets}, actions, settings),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
       controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
-      flow(controller, model, desktop.parts(applications),
-           {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation}, clock)
+      flow(controller, model, flowDesktop(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
+           clock)
 {
+}
+
+DictationFlow::Desktop FlowHarness::flowDesktop()
+{
+    const DictationFlow::Desktop parts = desktop.parts(applications);
+    return {parts.keys, parts.windows, parts.applications, focus, parts.input, parts.poster, parts.clipboard};
+}
+
+void HeldFocus::find(qint64 pid, std::function<void(FocusAnswer)> found)
+{
+    held_ = nullptr;
+    desktop_.find(pid, [this, found = std::move(found)](FocusAnswer answer) {
+        if (holding_)
+            held_ = [found, answer] { found(answer); };
+        else
+            found(std::move(answer));
+    });
+}
+
+void HeldFocus::release()
+{
+    holding_ = false;
+    if (held_)
+        std::exchange(held_, nullptr)();
 }
 
 bool FlowHarness::waitForFront(const Target& target, const QString& text)

@@ -71,6 +71,40 @@ private:
     Field field_;
 };
 
+// The desktop's focused-element search as the flow sees it, whose answers a test may hold back: an
+// application that answers late, or never.
+class HeldFocus final : public FocusedText {
+public:
+    explicit HeldFocus(FocusedText& desktop) : desktop_(desktop) {}
+
+    // From now on each search's answer waits until release().
+    void hold() { holding_ = true; }
+    // Hands over the answer held back, if any, and lets the next ones through.
+    void release();
+    // A search ended and its answer waits for release().
+    bool held() const { return bool(held_); }
+
+    void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
+    void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override
+    {
+        desktop_.focused(pid, std::move(found));
+    }
+    void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override
+    {
+        desktop_.read(element, std::move(read));
+    }
+    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+                 std::function<void(bool)> done) override
+    {
+        desktop_.replace(element, range, text, std::move(done));
+    }
+
+private:
+    FocusedText& desktop_;
+    bool holding_ = false;
+    std::function<void()> held_;
+};
+
 class FlowHarness {
 public:
     // Fails when there is no test desktop.
@@ -84,6 +118,8 @@ public:
     void speakInEveryDictation(const std::vector<float>& audio);
     // Whether the accessibility interface finds a focused element in the application, waited for.
     bool focusedIn(qint64 pid);
+    // The desktop the flow works on, its focused element searched through `focus`.
+    DictationFlow::Desktop flowDesktop();
 
     QTemporaryDir folder;
     Settings settings;
@@ -97,6 +133,7 @@ public:
     std::shared_ptr<Recognizer> recognizer;
     DictationController controller;
     DictationDesktop desktop;
+    HeldFocus focus{desktop.focus};
     XdgAppIdentity applications{{folder.filePath(QStringLiteral("applications"))}};
     SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;
