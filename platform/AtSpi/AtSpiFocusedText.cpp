@@ -8,6 +8,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QTimer>
 
@@ -99,10 +100,9 @@ void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
     ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
-void AtSpiFocusedText::focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
+void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(bool)> answer)
 {
-    askBounded<std::optional<FocusedElement>>([this, pid] { return search(pid).element; }, std::nullopt,
-                                              std::move(found));
+    askBounded<bool>([this, wanted] { return hasFocus(wanted); }, false, std::move(answer));
 }
 
 void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
@@ -113,8 +113,7 @@ void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std
 void AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement,
                                std::function<void(bool)> done)
 {
-    askBounded<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, false,
-                     std::move(done));
+    ask<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, std::move(done));
 }
 
 bool AtSpiFocusedText::connect()
@@ -155,6 +154,20 @@ std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QS
     if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.arguments();
+}
+
+QList<std::optional<QList<QVariant>>> AtSpiFocusedText::callAll(const QList<QDBusMessage>& messages)
+{
+    QList<QDBusPendingCall> pending;
+    for (const QDBusMessage& message : messages)
+        pending << bus_->asyncCall(message, callTimeoutMs);
+    QList<std::optional<QList<QVariant>>> replies;
+    for (QDBusPendingCall& call : pending) {
+        call.waitForFinished();
+        const QDBusMessage reply = call.reply();
+        replies << (reply.type() == QDBusMessage::ReplyMessage ? std::optional(reply.arguments()) : std::nullopt);
+    }
+    return replies;
 }
 
 std::optional<QVariant> AtSpiFocusedText::property(const Node& node, const QString& interface, const QString& name)
@@ -277,13 +290,18 @@ std::optional<AtSpiFocusedText::Node> AtSpiFocusedText::element(const FocusedEle
 
 std::optional<QString> AtSpiFocusedText::wholeText(const Node& node)
 {
-    const std::optional<QVariant> count = property(node, textInterface, QStringLiteral("CharacterCount"));
-    if (!count)
-        return std::nullopt;
-    const auto text = call(node, textInterface, QStringLiteral("GetText"), {0, count->toInt()});
+    // An end of -1 is the end of the text.
+    const auto text = call(node, textInterface, QStringLiteral("GetText"), {0, -1});
     if (!text || text->isEmpty())
         return std::nullopt;
     return text->constFirst().toString();
+}
+
+bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
+{
+    const std::optional<Node> node = element(wanted);
+    const auto state = node ? call(*node, accessibleInterface, QStringLiteral("GetState")) : std::nullopt;
+    return state && !state->isEmpty() && hasState(qdbus_cast<QList<uint>>(state->constFirst()), stateFocused);
 }
 
 std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)
@@ -291,20 +309,33 @@ std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted
     const std::optional<Node> node = element(wanted);
     if (!node)
         return std::nullopt;
-    const std::optional<QString> value = wholeText(*node);
-    if (!value)
+    const auto message = [&](const QString& interface, const QString& method, const QList<QVariant>& arguments) {
+        QDBusMessage question = QDBusMessage::createMethodCall(node->service, node->path, interface, method);
+        question.setArguments(arguments);
+        return question;
+    };
+    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    // The text, the caret and the selection are asked for together: one wait for the application.
+    const auto replies =
+        callAll({message(textInterface, QStringLiteral("GetText"), {0, -1}),
+                 message(properties, QStringLiteral("Get"), {textInterface, QStringLiteral("CaretOffset")}),
+                 message(textInterface, QStringLiteral("GetNSelections"), {}),
+                 message(textInterface, QStringLiteral("GetSelection"), {0})});
+    const auto& text = replies.at(0);
+    const auto& caret = replies.at(1);
+    if (!text || text->isEmpty() || !caret || caret->isEmpty())
         return std::nullopt;
-    const std::optional<QVariant> caret = property(*node, textInterface, QStringLiteral("CaretOffset"));
-    if (!caret || caret->toInt() < 0)
+    const QString value = text->constFirst().toString();
+    const int caretOffset = qvariant_cast<QDBusVariant>(caret->constFirst()).variant().toInt();
+    if (caretOffset < 0)
         return std::nullopt;
-    FieldText result{*value, {toUtf16(*value, caret->toInt(), lastCountsUtf16_), 0}};
-    const auto selections = call(*node, textInterface, QStringLiteral("GetNSelections"));
-    if (selections && !selections->isEmpty() && selections->constFirst().toInt() > 0) {
-        const auto range = call(*node, textInterface, QStringLiteral("GetSelection"), {0});
-        if (range && range->size() == 2 && range->at(1).toInt() > range->at(0).toInt()) {
-            const qsizetype start = toUtf16(*value, range->at(0).toInt(), lastCountsUtf16_);
-            result.selection = {start, toUtf16(*value, range->at(1).toInt(), lastCountsUtf16_) - start};
-        }
+    FieldText result{value, {toUtf16(value, caretOffset, lastCountsUtf16_), 0}};
+    const auto& selections = replies.at(2);
+    const auto& range = replies.at(3);
+    if (selections && !selections->isEmpty() && selections->constFirst().toInt() > 0 && range && range->size() == 2
+        && range->at(1).toInt() > range->at(0).toInt()) {
+        const qsizetype start = toUtf16(value, range->at(0).toInt(), lastCountsUtf16_);
+        result.selection = {start, toUtf16(value, range->at(1).toInt(), lastCountsUtf16_) - start};
     }
     return result;
 }

@@ -8,7 +8,7 @@
 // it arrives. (The accessibility library would open direct connections to some applications and
 // hand them to the main thread's loop, which then read the answers that this thread was waiting
 // for.) The bounded questions answer with a refusal at waitBound if the application hasn't
-// answered by then.
+// answered by then; questions asked together are sent together, so their waits overlap.
 
 #include "Core/SerialQueue.h"
 #include "FocusedText.h"
@@ -29,7 +29,7 @@ public:
     AtSpiFocusedText& operator=(const AtSpiFocusedText&) = delete;
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
-    void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override;
+    void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) override;
     void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override;
     void replace(const FocusedElement& element, Replace::Range range, const QString& text,
                  std::function<void(bool replaced)> done) override;
@@ -53,6 +53,8 @@ private:
     // The reply's values, or nothing when the call failed or went unanswered within its time-out.
     std::optional<QList<QVariant>> call(const Node& node, const QString& interface, const QString& method,
                                         const QList<QVariant>& arguments = {});
+    // Several calls sent at once, so that their answers' waits overlap; each reply as call() gives it.
+    QList<std::optional<QList<QVariant>>> callAll(const QList<QDBusMessage>& messages);
     std::optional<QVariant> property(const Node& node, const QString& interface, const QString& name);
     std::optional<Node> findFocused(const Node& node, bool root, int& budget, bool& unanswered);
     FocusAnswer search(qint64 pid);
@@ -60,6 +62,7 @@ private:
     std::optional<FieldText> readText(const FocusedElement& wanted);
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement);
     std::optional<Node> element(const FocusedElement& wanted) const;
+    bool hasFocus(const FocusedElement& wanted);
 
     bool tried_ = false;
     std::optional<QDBusConnection> bus_;

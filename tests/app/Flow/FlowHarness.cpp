@@ -111,7 +111,7 @@ bool FlowHarness::focusedIn(qint64 pid)
 {
     // Shared with the answer, which may come after a wait that gave up.
     const auto answer = std::make_shared<std::optional<bool>>();
-    desktop.focus.focused(pid, [answer](std::optional<FocusedElement> element) { *answer = element.has_value(); });
+    desktop.focus.find(pid, [answer](FocusAnswer found) { *answer = found.element.has_value(); });
     waitUntil([&] { return answer->has_value(); });
     return answer->value_or(false);
 }

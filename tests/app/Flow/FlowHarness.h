@@ -85,9 +85,9 @@ public:
     bool held() const { return bool(held_); }
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
-    void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) override
+    void isFocused(const FocusedElement& element, std::function<void(bool)> answer) override
     {
-        desktop_.focused(pid, std::move(found));
+        desktop_.isFocused(element, std::move(answer));
     }
     void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override
     {

@@ -35,7 +35,7 @@ RawKey up(quint32 keysym)
 class AnsweringLater final : public FocusedText {
 public:
     void find(qint64, std::function<void(FocusAnswer)> found) override { found_ = std::move(found); }
-    void focused(qint64, std::function<void(std::optional<FocusedElement>)>) override {}
+    void isFocused(const FocusedElement&, std::function<void(bool)>) override {}
     void read(const FocusedElement&, std::function<void(std::optional<FieldText>)>) override {}
     void replace(const FocusedElement&, Replace::Range, const QString&, std::function<void(bool)>) override {}
 
