@@ -159,10 +159,13 @@ private slots:
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void aPasswordIsOnlyCopiedAndKeptNowhere();
     void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
+    void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
+    void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
 
 private:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
-                     Target::Field field = Target::Field::text);
+                     Target::Field field = Target::Field::text,
+                     std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
@@ -231,10 +234,11 @@ void DictationFlowTests::cleanup()
     clock_.advance(std::chrono::seconds(5));
 }
 
-void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field)
+void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field,
+                                     std::optional<std::chrono::milliseconds> answersAfter)
 {
     target_.reset();
-    target_ = std::make_unique<Target>(desktopId, text, caret, field);
+    target_ = std::make_unique<Target>(desktopId, text, caret, field, answersAfter);
     QVERIFY(harness_->waitForFront(*target_, text));
 }
 
@@ -673,6 +677,60 @@ void DictationFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhe
                                    : QStringLiteral("dictation neither kept nor sent")),
                  c.name);
         QVERIFY2(!log.lines().join(u'\n').contains(dictated, Qt::CaseInsensitive), c.name);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void DictationFlowTests::aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    using std::chrono::milliseconds;
+    // Known by the paste, the text is only copied; known later, or never, it is pasted; either way
+    // it is kept and sent nowhere.
+    for (const milliseconds answersAfter : {milliseconds(100), milliseconds(1500), milliseconds(-1)}) {
+        const QByteArray timing = QByteArray::number(answersAfter.count());
+        startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password, answersAfter);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        clock_.advance(FocusLookup::bound);
+        QTest::qWait(300);
+        clock_.advance(FocusLookup::decisionBound);
+        QVERIFY2(waitUntil([&] { return log.mentions(QStringLiteral("dictation neither kept nor sent")); }), timing);
+        QVERIFY2(waitUntil([&] { return !inserted_.isEmpty(); }), timing);
+        inserted_.clear();
+        if (answersAfter < milliseconds(0))
+            QCOMPARE(target_->text, dictated);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(history_->entries().size(), entriesBefore);
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
+        QVERIFY2(server_->requests().isEmpty(), timing);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void DictationFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // A GTK-like editor: it offers a direct connection, and answers every question 100 ms late.
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::text,
+                std::chrono::milliseconds(100));
+    for (int round = 0; round < 3; ++round) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(dictated);
+        clock_.advance(Fixer::settleTime);
+        QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }),
+                 qPrintable(log.lines().join(u'\n')));
+        QVERIFY(!log.mentions(QStringLiteral("not replaced")));
         clock_.advance(std::chrono::seconds(5));
     }
 }

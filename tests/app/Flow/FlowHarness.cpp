@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QTimeZone>
 
 #include <X11/Xlib.h>
@@ -21,14 +23,23 @@ void Keyboard::send(quint32 keysym, bool down)
     XSync(display_, False);
 }
 
-Target::Target(const QString& windowClass, const QString& startText, int caret, Field field) : field_(field)
+Target::Target(const QString& windowClass, const QString& startText, int caret, Field field,
+               std::optional<std::chrono::milliseconds> answersAfter)
+    : field_(field), answersAfter_(answersAfter)
 {
     process_.setProgram(QStringLiteral(FLOW_TARGET));
     QStringList arguments{windowClass, startText, QString::number(caret)};
     if (field == Field::password)
         arguments << QStringLiteral("password");
+    if (answersAfter) {
+        const QDBusMessage address = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                           QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+        arguments << QStringLiteral("answers-after") << QString::number(answersAfter->count())
+                  << address.arguments().value(0).toString();
+    }
     process_.setArguments(arguments);
-    if (field == Field::unpublished) {
+    if (field == Field::unpublished || answersAfter) {
         // Qt finds the accessibility bus through the session bus.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
@@ -47,6 +58,13 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
         }
     });
     process_.start();
+}
+
+bool Target::published() const
+{
+    const auto searchTimeOut = std::chrono::seconds(1);
+    return field_ != Field::unpublished
+           && (!answersAfter_ || (*answersAfter_ >= std::chrono::milliseconds(0) && *answersAfter_ < searchTimeOut));
 }
 
 Target::~Target()

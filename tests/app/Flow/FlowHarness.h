@@ -51,14 +51,18 @@ public:
     // as in an application that publishes nothing.
     enum class Field { text, password, unpublished };
 
-    // Starts it with its window class, its field's text and the caret's place in it.
-    Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text);
+    // Starts it with its window class, its field's text and the caret's place in it. With
+    // `answersAfter`, its field is published on the accessibility bus by hand, as a GTK application
+    // publishes it, answering every question that late (never when negative).
+    Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text,
+           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
 
     qint64 pid() const { return process_.processId(); }
-    bool published() const { return field_ != Field::unpublished; }
+    // Whether the accessibility interface finds its field without giving up.
+    bool published() const;
     // "clipboard" puts three formats on the clipboard; "clear" empties the field.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
@@ -69,6 +73,7 @@ public:
 private:
     QProcess process_;
     Field field_;
+    std::optional<std::chrono::milliseconds> answersAfter_;
 };
 
 // The desktop's focused-element search as the flow sees it, whose answers a test may hold back: an
