@@ -204,20 +204,22 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
             return;
         const bool open = privacy == FocusLookup::Privacy::open;
         const QUuid entry = open && self->model_.historyEnabled() ? QUuid::createUuid() : QUuid();
+        // A later dictation has the pill and the paste: this one keeps its records quietly.
+        if (self->generation_ != generation) {
+            self->record(raw, final, speechSeconds, audio, appID, title, entry);
+            return;
+        }
         if (open && improvable)
-            self->improve(final, style, entry, generation);
+            self->improve(final, style, entry);
         // The pill and the records wait until the application has the text: until then the main
         // thread's only work is answering its clipboard requests.
         self->inserter_.afterTaken([=] {
             if (!self)
                 return;
-            // A later dictation has the pill: this one keeps its records quietly.
-            const bool current = self->generation_ == generation;
-            if (current)
-                self->showInserted(result, final, privacy);
-            const std::optional<QString> failure = self->record(raw, final, speechSeconds, audio, appID, title, entry);
+            self->showInserted(result, final, privacy);
             // The text is in place; the pill says what of it couldn't be kept.
-            if (failure && current)
+            if (const std::optional<QString> failure =
+                    self->record(raw, final, speechSeconds, audio, appID, title, entry))
                 self->pill_.showOutcome(PillController::Mode::failed, *failure);
         });
     });
@@ -274,13 +276,13 @@ std::optional<QString> DictationFlow::record(const QString& raw, const QString& 
     return kept ? kept : counted;
 }
 
-void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 generation)
+void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)
 {
-    // The answer may have come after the user started another dictation.
     const FormatClient* client = services_.formatter ? services_.formatter() : nullptr;
-    if (!client || generation != generation_)
+    if (!client)
         return;
     QPointer<DictationFlow> self(this);
+    const quint64 generation = generation_;
     client->format(inserted, style, model_.vocabulary()->hotwords(), [=](const FormatOutcome& outcome) {
         runOnMainThread([=] {
             // A result that arrives after the user started another dictation is dropped.

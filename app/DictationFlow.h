@@ -71,7 +71,7 @@ private:
     std::optional<QString> record(const QString& raw, const QString& text, double speechSeconds,
                                   const std::vector<float>& audio, const std::optional<QString>& appID,
                                   const std::optional<QString>& title, const QUuid& entry);
-    void improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 generation);
+    void improve(const QString& inserted, DictationStyle style, const QUuid& entry);
     void undoImprovement();
 
     DictationController& controller_;

@@ -151,8 +151,11 @@ std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QS
     QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
     message.setArguments(arguments);
     const QDBusMessage reply = bus_->call(message, QDBus::Block, callTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage)
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        // Refusing is an answer; silence until the time-out, or leaving, is not.
+        unanswered_ = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
         return std::nullopt;
+    }
     return reply.arguments();
 }
 
@@ -187,7 +190,7 @@ std::optional<AtSpiFocusedText::Node> AtSpiFocusedText::findFocused(const Node& 
     if (--budget < 0)
         return std::nullopt;
     const auto fail = [&] {
-        unanswered = true;
+        unanswered = unanswered || unanswered_;
         budget = 0;
         return std::nullopt;
     };
@@ -231,7 +234,7 @@ FocusAnswer AtSpiFocusedText::search(qint64 pid)
     const auto apps =
         call({QStringLiteral("org.a11y.atspi.Registry"), rootPath}, accessibleInterface, QStringLiteral("GetChildren"));
     if (!apps || apps->isEmpty()) {
-        answer.unanswered = true;
+        answer.unanswered = unanswered_;
         return answer;
     }
     QList<Node> nodes;
@@ -267,7 +270,7 @@ FocusAnswer AtSpiFocusedText::search(qint64 pid)
         const auto role = call(*found, accessibleInterface, QStringLiteral("GetRole"));
         // A role it didn't give may be the password one.
         if (!role || role->isEmpty()) {
-            answer.unanswered = true;
+            answer.unanswered = unanswered_;
             return answer;
         }
         FocusedElement element;

@@ -50,7 +50,8 @@ private:
 
     // On the bus's thread.
     bool connect();
-    // The reply's values, or nothing when the call failed or went unanswered within its time-out.
+    // The reply's values, or nothing when the call failed or went unanswered within its time-out
+    // (which unanswered_ then says).
     std::optional<QList<QVariant>> call(const Node& node, const QString& interface, const QString& method,
                                         const QList<QVariant>& arguments = {});
     // Several calls sent at once, so that their answers' waits overlap; each reply as call() gives it.
@@ -65,6 +66,7 @@ private:
     bool hasFocus(const FocusedElement& wanted);
 
     bool tried_ = false;
+    bool unanswered_ = false;  // the last call that failed got no answer at all
     std::optional<QDBusConnection> bus_;
     std::optional<Node> last_;  // the element search() found
     bool lastCountsUtf16_ = false;  // its toolkit counts in UTF-16 units (Qt)

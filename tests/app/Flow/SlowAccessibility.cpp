@@ -61,6 +61,7 @@ bool SlowAccessibility::publish(const QString& busAddress)
     QDBusConnection bus = QDBusConnection::connectToBus(busAddress, QStringLiteral("a11y"));
     if (!bus.isConnected() || !bus.registerVirtualObject(prefix, this, QDBusConnection::SubPath))
         return false;
+    busName_ = bus.baseService();
     QDBusMessage embed =
         QDBusMessage::createMethodCall(QStringLiteral("org.a11y.atspi.Registry"), rootPath,
                                        QStringLiteral("org.a11y.atspi.Socket"), QStringLiteral("Embed"));
@@ -93,12 +94,12 @@ bool SlowAccessibility::handleMessage(const QDBusMessage& message, const QDBusCo
     if (delayMs_ < 0)
         return true;
     // Answered as it is when asked, sent when the delay is over.
-    const QDBusMessage reply = answer(message, connection);
+    const QDBusMessage reply = answer(message);
     QTimer::singleShot(delayMs_, [connection, reply] { QDBusConnection(connection).send(reply); });
     return true;
 }
 
-QDBusMessage SlowAccessibility::answer(const QDBusMessage& message, const QDBusConnection& connection)
+QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
 {
     const bool root = message.path() == rootPath;
     const QString member = message.member();
@@ -136,11 +137,11 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message, const QDBusC
     } else if (member == QLatin1String("GetRole")) {
         return reply(root ? roleApplication : password_ ? rolePasswordText : roleText);
     } else if (member == QLatin1String("GetChildAtIndex") && root && argument(0) == 0) {
-        return reply(QVariant::fromValue(ObjectReference{connection.baseService(), QDBusObjectPath(fieldPath)}));
+        return reply(QVariant::fromValue(ObjectReference{busName_, QDBusObjectPath(fieldPath)}));
     } else if (member == QLatin1String("GetChildren")) {
         QList<ObjectReference> children;
         if (root)
-            children << ObjectReference{connection.baseService(), QDBusObjectPath(fieldPath)};
+            children << ObjectReference{busName_, QDBusObjectPath(fieldPath)};
         return reply(QVariant::fromValue(children));
     } else if (!root && member == QLatin1String("GetText")) {
         const QString all = text();

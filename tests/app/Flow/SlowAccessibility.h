@@ -22,12 +22,13 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
 private:
-    QDBusMessage answer(const QDBusMessage& message, const QDBusConnection& connection);
+    QDBusMessage answer(const QDBusMessage& message);
     QString text() const;
     int caret() const;
 
     QWidget& field_;
     const bool password_;
     const int delayMs_;
+    QString busName_;  // on the accessibility bus, which names the objects also on a direct connection
     QDBusServer direct_{QStringLiteral("unix:tmpdir=/tmp")};
 };
