@@ -2,14 +2,17 @@
 // runs it at login (tray item, models, key monitor, its sign-in store on the desktop's Secret
 // Service), started again and again, each time with a first dictation into a GTK-like field on the
 // accessibility bus (the test application publishing its field by hand and offering a direct
-// connection, as GTK does). The first dictation is when the application joins the accessibility
-// bus, on a thread of its own while the main thread runs its loop and the D-Bus library serves the
-// session bus: a start that ends badly there (an abort, a hang, no text in the field) counts as
-// failed. Runs on the test desktop (scripts/bench starts it). Argument: the number of starts
-// (200 without one). Prints the starts and the failed ones, then ratio=<failed/starts>.
+// connection, as GTK does), improved in place from a loopback formatting server. The first
+// dictation is when the application joins the accessibility bus, on a thread of its own while the
+// main thread runs its loop and the D-Bus library serves the session bus, and asks the field again
+// for the improvement: a start that ends badly there (an abort, a hang, no text in the field)
+// counts as failed. Runs on the test desktop (scripts/bench starts it). Argument: the number of
+// starts (200 without one). Prints the starts, the failed ones and the improvements not made,
+// then ratio=<failed/starts>.
 
 #include "FlowHarness.h"
 #include "Keysyms.h"
+#include "TestHttpServer.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -29,6 +32,8 @@ constexpr int defaultStarts = 200;
 constexpr auto loadLimit = std::chrono::seconds(30);
 constexpr auto held = std::chrono::milliseconds(1500);
 constexpr auto textLimit = std::chrono::seconds(15);
+constexpr auto improvementLimit = std::chrono::seconds(5);
+const QString improved = QStringLiteral("Hello, world.");
 
 bool logSays(const QString& logPath, const QByteArray& line)
 {
@@ -37,7 +42,7 @@ bool logSays(const QString& logPath, const QByteArray& line)
 }
 
 // The application's files in a private folder, onboarding done.
-QProcessEnvironment environmentIn(const QTemporaryDir& folder)
+QProcessEnvironment environmentIn(const QTemporaryDir& folder, const QUrl& formatter)
 {
     QDir().mkpath(folder.filePath(QStringLiteral("config/Quillmarsh")));
     QDir().mkpath(folder.filePath(QStringLiteral("model-source")));
@@ -53,13 +58,14 @@ QProcessEnvironment environmentIn(const QTemporaryDir& folder)
     environment.insert(QStringLiteral("QUILLMARSH_PUNCT_DIR"), QStringLiteral(QUILLMARSH_TEST_MODELS "/punctuation"));
     environment.insert(QStringLiteral("QUILLMARSH_MODEL_SOURCE"), folder.filePath(QStringLiteral("model-source")));
     environment.insert(QStringLiteral("QUILLMARSH_MODELS_URL"), QStringLiteral("http://127.0.0.1:1/"));
-    for (const char* name : {"QUILLMARSH_CLOUD_URL", "QUILLMARSH_FORMAT_URL", "QUILLMARSH_SERVER_TOKEN"})
+    for (const char* name : {"QUILLMARSH_CLOUD_URL", "QUILLMARSH_SERVER_TOKEN"})
         environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("QUILLMARSH_FORMAT_URL"), formatter.toString());
     return environment;
 }
 
-// One start with its first dictation; what went wrong, or nothing.
-std::optional<QString> startAndDictate(Target& target, Keyboard& keyboard)
+// One start with its first dictation; what went wrong, or nothing. Counts the improvements not made.
+std::optional<QString> startAndDictate(Target& target, Keyboard& keyboard, const QUrl& formatter, int& notImproved)
 {
     target.send("clear");
     if (!waitUntil([&] { return target.text.isEmpty(); }))
@@ -67,7 +73,7 @@ std::optional<QString> startAndDictate(Target& target, Keyboard& keyboard)
     QTemporaryDir folder;
     const QString logPath = folder.filePath(QStringLiteral("Quillmarsh.log"));
     QProcess application;
-    application.setProcessEnvironment(environmentIn(folder));
+    application.setProcessEnvironment(environmentIn(folder, formatter));
     application.setProgram(QStringLiteral(QUILLMARSH_APP));
     application.setArguments({QStringLiteral("--at-login")});
     application.setProcessChannelMode(QProcess::MergedChannels);
@@ -89,6 +95,10 @@ std::optional<QString> startAndDictate(Target& target, Keyboard& keyboard)
     if (!waitUntil([&] { return ended() || !target.text.isEmpty(); }, textLimit) || ended())
         return failure(ended() ? QStringLiteral("the application ended at its first dictation")
                                : QStringLiteral("no text reached the field"));
+    if (!waitUntil([&] { return ended() || target.text == improved; }, improvementLimit))
+        ++notImproved;
+    if (ended())
+        return failure(QStringLiteral("the application ended at its first improvement"));
     application.terminate();
     if (!application.waitForFinished(10000) || application.exitStatus() != QProcess::NormalExit
         || application.exitCode() != 0)
@@ -116,19 +126,26 @@ int main(int argc, char* argv[])
     Target target(QStringLiteral("gedit"), QStringLiteral("ready"), 0, Target::Field::text,
                   std::chrono::milliseconds(0));
     Keyboard keyboard;
+    TestHttpServer server;
+    server.route("POST", "/v1/format", [](const HttpRequest&) {
+        return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
+    });
     if (!waitUntil([&] { return target.text == QLatin1String("ready"); })) {
         std::fprintf(stderr, "the test application didn't start\n");
         return 1;
     }
     int failed = 0;
+    int notImproved = 0;
     for (int start = 1; start <= starts; ++start) {
-        if (const std::optional<QString> problem = startAndDictate(target, keyboard)) {
+        if (const std::optional<QString> problem =
+                startAndDictate(target, keyboard, server.url(QStringLiteral("/v1/format")), notImproved)) {
             ++failed;
             std::fprintf(stderr, "start %d: %s\n", start, qPrintable(*problem));
         }
     }
     XCloseDisplay(display);
-    std::printf("%d starts, each with a first dictation: %d ended badly\n", starts, failed);
+    std::printf("%d starts, each with a first dictation: %d ended badly, %d not improved in place\n", starts, failed,
+                notImproved);
     std::printf("ratio=%.4f\n", double(failed) / starts);
     return 0;
 }
