@@ -40,7 +40,8 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
     }
     process_.setArguments(arguments);
     if (field == Field::unpublished || answersAfter) {
-        // Qt finds the accessibility bus through the session bus.
+        // Qt finds the accessibility bus through the session bus: without it, Qt's own publishing
+        // stays off, and a field published by hand is the only one there.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
         process_.setProcessEnvironment(environment);
