@@ -186,33 +186,55 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
         target = Inserter::Target::terminal;
 
     const Inserter::Result result = inserter_.insert(final, target);
-    // A password is kept nowhere: only the counts move.
-    const bool kept = model_.historyEnabled() && target != Inserter::Target::password;
-    const QUuid entry = kept ? QUuid::createUuid() : QUuid();
     const DictationStyle style = model_.stylePolicy().style(appID, title);
     const bool exactOnly = expansion && expansion->keepsExactly();
-    if (result == Inserter::Result::pasted && model_.improveAfterInserting() && style != DictationStyle::asSpoken
-        && !exactOnly) {
+    const bool improvable = result == Inserter::Result::pasted && model_.improveAfterInserting()
+                            && style != DictationStyle::asSpoken && !exactOnly;
+    // The user's actions count from the paste, whatever is decided below.
+    if (improvable)
         fixer_.pasted({final, element, front_ ? front_->id : 0, appID, clock_.now()});
-        improve(final, style, entry);
-    }
 
-    // The pill and the records wait until the application has the text: until then the main
-    // thread's only work is answering its clipboard requests.
+    // What may be kept or sent waits for the focused element, which may answer after the paste:
+    // a password is kept nowhere and sent nowhere, only the counts move.
     QPointer<DictationFlow> self(this);
-    inserter_.afterTaken([self, result, final, raw, speechSeconds, audio, appID, title, entry] {
+    const quint64 generation = generation_;
+    focus_.whenDecided([=](FocusLookup::Privacy privacy) {
         if (!self)
             return;
-        self->showInserted(result, final);
-        self->record(raw, final, speechSeconds, audio, appID, title, entry);
+        const bool open = privacy == FocusLookup::Privacy::open;
+        const QUuid entry = open && self->model_.historyEnabled() ? QUuid::createUuid() : QUuid();
+        // A later dictation has the pill and the paste: this one keeps its records quietly.
+        if (self->generation_ != generation) {
+            self->record(raw, final, speechSeconds, audio, appID, title, entry);
+            return;
+        }
+        if (open && improvable)
+            self->improve(final, style, entry);
+        // The pill and the records wait until the application has the text: until then the main
+        // thread's only work is answering its clipboard requests.
+        self->inserter_.afterTaken([=] {
+            if (!self)
+                return;
+            self->showInserted(result, final, privacy);
+            // The text is in place; the pill says what of it couldn't be kept.
+            if (const std::optional<QString> failure =
+                    self->record(raw, final, speechSeconds, audio, appID, title, entry))
+                self->pill_.showOutcome(PillController::Mode::failed, *failure);
+        });
     });
 }
 
-void DictationFlow::showInserted(Inserter::Result result, const QString& text)
+void DictationFlow::showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy)
 {
     switch (result) {
     case Inserter::Result::pasted:
-        pill_.showOutcome(PillController::Mode::inserted, text);
+        if (privacy == FocusLookup::Privacy::password)
+            pill_.showOutcome(PillController::Mode::inserted, tr("Pasted into a password field. Nothing was kept."));
+        else if (privacy == FocusLookup::Privacy::unknown)
+            pill_.showOutcome(PillController::Mode::inserted,
+                              tr("Pasted. Nothing was kept: this may be a password field."));
+        else
+            pill_.showOutcome(PillController::Mode::inserted, text);
         break;
     case Inserter::Result::copied:
         pill_.showOutcome(PillController::Mode::copied, tr("Copied. Paste it where you need it."));
@@ -225,9 +247,9 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text)
         onInserted(text);
 }
 
-void DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
-                           const std::vector<float>& audio, const std::optional<QString>& appID,
-                           const std::optional<QString>& title, const QUuid& entry)
+std::optional<QString> DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
+                                             const std::vector<float>& audio, const std::optional<QString>& appID,
+                                             const std::optional<QString>& title, const QUuid& entry)
 {
     const QDateTime now = QDateTime::currentDateTime();
     const UsageStats::Outcome counted = model_.stats()->record(wordCount(text), speechSeconds, now);
@@ -242,12 +264,10 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
         kept = model_.history()->add(
             HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)));
     }
-    // The text is in place; the pill says what of it couldn't be kept.
-    if (const auto failure = kept ? kept : counted)
-        pill_.showOutcome(PillController::Mode::failed, *failure);
     // A recording is kept only beside its history entry.
     if (!entry.isNull() && !kept && !audio.empty())
         model_.keepRecording(audio, entry);
+    return kept ? kept : counted;
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)
@@ -288,7 +308,7 @@ void DictationFlow::undoImprovement()
         if (!self || !undone)
             return;
         if (!self->improvedEntry_.isNull())
-            self->model_.history()->improve(self->improvedEntry_, self->dictatedText_, std::nullopt);
+            self->model_.history()->undoImprovement(self->improvedEntry_, self->dictatedText_);
         self->pill_.showOutcome(PillController::Mode::inserted, tr("Undone"));
     });
 }

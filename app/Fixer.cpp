@@ -66,10 +66,8 @@ void Fixer::checkTarget(std::function<void(bool)> then)
         then(true);
         return;
     }
-    focus_.focused(front->pid,
-                   whilePasted<std::optional<FocusedElement>>([this, then](std::optional<FocusedElement> now) {
-                       then(now && now->id == paste_->element->id);
-                   }));
+    // The element's own state says it: one question, where a new search would ask many.
+    focus_.isFocused(*paste_->element, whilePasted<bool>(std::move(then)));
 }
 
 void Fixer::apply(const QString& improved, const std::function<void(bool)>& done)

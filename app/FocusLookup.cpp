@@ -2,49 +2,87 @@
 
 #include "Core/Log.h"
 
-FocusLookup::FocusLookup(FocusedText& focus, Clock& clock) : focus_(focus), clock_(clock) {}
-
-FocusLookup::~FocusLookup()
+namespace {
+FocusLookup::Privacy privacyOf(const FocusAnswer& answer)
 {
-    if (late_)
-        late_->cancel();
+    if (answer.element) {
+        if (answer.element->password) {
+            Log::info(QStringLiteral("dictation neither kept nor sent: the focused element is a password field"));
+            return FocusLookup::Privacy::password;
+        }
+        Log::info(QStringLiteral("dictation may be kept and sent: the focused element isn't a password field"));
+        return FocusLookup::Privacy::open;
+    }
+    if (answer.unanswered) {
+        Log::info(QStringLiteral("dictation neither kept nor sent: the focused element's application left a question "
+                                 "unanswered, it may be a password field"));
+        return FocusLookup::Privacy::unknown;
+    }
+    Log::info(QStringLiteral("dictation may be kept and sent: the application publishes no focused element"));
+    return FocusLookup::Privacy::open;
 }
+}
+
+FocusLookup::FocusLookup(FocusedText& focus, Clock& clock) : focus_(focus), clock_(clock) {}
 
 void FocusLookup::find(qint64 pid)
 {
-    element_.reset();
-    searching_ = true;
-    focus_.find(pid,
-                [self = std::weak_ptr<FocusLookup*>(self_), search = ++searches_](std::optional<FocusedElement> found) {
-                    const auto alive = self.lock();
-                    if (!alive || search != (*alive)->searches_)
-                        return;
-                    (*alive)->element_ = std::move(found);
-                    (*alive)->known();
-                });
+    auto search = std::make_shared<Search>();
+    search_ = search;
+    focus_.find(pid, [self = std::weak_ptr<FocusLookup*>(self_), search](FocusAnswer answer) {
+        if (!self.lock())
+            return;
+        search->answer = std::move(answer);
+        for (const std::function<void()>& then : std::exchange(search->waiting, {}))
+            then();
+    });
+}
+
+std::optional<FocusedElement> FocusLookup::element() const
+{
+    return search_->answer ? search_->answer->element : std::nullopt;
+}
+
+void FocusLookup::await(const std::shared_ptr<Search>& search, Clock::Duration within,
+                        std::function<void(bool answered)> then)
+{
+    if (search->answer) {
+        then(true);
+        return;
+    }
+    // Whichever comes first, the answer or the bound, runs `then`; both run on the main thread.
+    auto pending = std::make_shared<std::function<void(bool)>>(std::move(then));
+    const std::shared_ptr<ScheduledWork> late =
+        clock_.schedule(within, [self = std::weak_ptr<FocusLookup*>(self_), pending] {
+            if (self.lock() && *pending)
+                std::exchange(*pending, nullptr)(false);
+        });
+    search->waiting.push_back([pending, late] {
+        late->cancel();
+        if (*pending)
+            std::exchange(*pending, nullptr)(true);
+    });
 }
 
 void FocusLookup::whenKnown(std::function<void()> then)
 {
-    if (!searching_) {
-        then();
-        return;
-    }
-    waiting_ = std::move(then);
-    if (!late_) {
-        late_ = clock_.schedule(bound, [this] {
+    await(search_, bound, [then = std::move(then)](bool answered) {
+        if (!answered)
             Log::info(QStringLiteral("the focused element isn't known: its application didn't answer"));
-            known();
-        });
-    }
+        then();
+    });
 }
 
-void FocusLookup::known()
+void FocusLookup::whenDecided(std::function<void(Privacy)> then)
 {
-    searching_ = false;
-    if (late_)
-        late_->cancel();
-    late_.reset();
-    if (waiting_)
-        std::exchange(waiting_, nullptr)();
+    await(search_, decisionBound, [search = search_, then = std::move(then)](bool answered) {
+        if (answered) {
+            then(privacyOf(*search->answer));
+            return;
+        }
+        Log::info(QStringLiteral("dictation neither kept nor sent: the focused element's application didn't answer "
+                                 "within %1 s, it may be a password field")
+                      .arg(std::chrono::duration<double>(decisionBound).count()));
+        then(Privacy::unknown);
+    });
 }

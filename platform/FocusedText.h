@@ -18,6 +18,15 @@ struct FocusedElement {
     bool terminal = false;  // its text is read-only output; pastes go through the terminal's own keys
 };
 
+// What a search for the focused element learnt of the application.
+struct FocusAnswer {
+    std::optional<FocusedElement> element;
+    // The application is on the accessibility bus but left a question unanswered: its focused
+    // element may be anything, a password field too. Without an element and without this, the
+    // application publishes no focused element.
+    bool unanswered = false;
+};
+
 struct FieldText {
     QString text;
     Replace::Range selection;  // the caret is a selection of length 0
@@ -27,18 +36,19 @@ class FocusedText {
 public:
     virtual ~FocusedText() = default;
     // Looks for the focused element of the application with this process id (any application for
-    // 0); `found` runs with it, or with nothing, once the application has answered.
-    virtual void find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
+    // 0); `found` runs with what the search learnt once it has ended.
+    virtual void find(qint64 pid, std::function<void(FocusAnswer)> found) = 0;
 
-    // The three below answer within a short bound: an application that hasn't answered by then
+    // The two below answer within a short bound: an application that hasn't answered by then
     // counts as having refused.
 
-    // The search of find(), bounded.
-    virtual void focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found) = 0;
+    // Whether the element still has the focus.
+    virtual void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) = 0;
     // The element's text and caret, or nothing when they can't be read.
     virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
     // Replaces the range with the text and puts the caret after it; `done` is told false when the
-    // element refused.
+    // element refused. It answers once the application has: a bound could say "refused" of a
+    // change that still goes in.
     virtual void replace(const FocusedElement& element, Replace::Range range, const QString& text,
                          std::function<void(bool replaced)> done) = 0;
 };

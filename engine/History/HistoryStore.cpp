@@ -170,6 +170,14 @@ HistoryStore::Outcome HistoryStore::improve(const QUuid& id, const QString& text
     });
 }
 
+HistoryStore::Outcome HistoryStore::undoImprovement(const QUuid& id, const QString& text)
+{
+    return changeEntry(id, [&](HistoryEntry& entry) {
+        entry.text = text;
+        entry.style.reset();
+    });
+}
+
 HistoryStore::Outcome HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
 {
     return changeEntry(id, [&](HistoryEntry& entry) { entry.clipCode = code; });

@@ -72,6 +72,8 @@ public:
     Outcome add(const HistoryEntry& entry);
     // An absent style keeps the entry's old one. Unknown identifiers are ignored.
     Outcome improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
+    // The improvement was taken back: the entry holds the dictated text again, and no style.
+    Outcome undoImprovement(const QUuid& id, const QString& text);
     Outcome setClipCode(const QUuid& id, const std::optional<QString>& code);
     // Saves and tells onRemove even when no entry had the identifier.
     Outcome remove(const QUuid& id);

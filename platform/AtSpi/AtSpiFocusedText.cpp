@@ -1,89 +1,41 @@
-// GLib names a structure member "signals", which Qt defines as a keyword.
-#pragma push_macro("signals")
-#undef signals
-#include <atspi/atspi.h>
-#pragma pop_macro("signals")
-
 #include "AtSpi/AtSpiFocusedText.h"
 
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 
 #include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 // Accessibles visited in one search at most: a huge document tree is not worth blocking for.
 constexpr int searchBudget = 4000;
 
-// Each call waits at most this long for a hung application, also one that has just started.
+// Each call waits at most this long for a hung application.
 constexpr int callTimeoutMs = 1000;
-constexpr int noStartupGrace = -1;
 
-template <typename T>
-struct Unref {
-    void operator()(T* object) const
-    {
-        if (object)
-            g_object_unref(object);
-    }
-};
-template <typename T>
-using Ref = std::unique_ptr<T, Unref<T>>;
+const QString connectionName = QStringLiteral("quillmarsh.a11y");
+const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
+const QString applicationInterface = QStringLiteral("org.a11y.atspi.Application");
+const QString textInterface = QStringLiteral("org.a11y.atspi.Text");
+const QString editableTextInterface = QStringLiteral("org.a11y.atspi.EditableText");
+const QString rootPath = QStringLiteral("/org/a11y/atspi/accessible/root");
+const QString nullPath = QStringLiteral("/org/a11y/atspi/null");
 
-struct ErrorSink {
-    GError* error = nullptr;
-    ~ErrorSink() { clear(); }
-    GError** operator&() { return &error; }
-    bool failed() const { return error != nullptr; }
-    void clear()
-    {
-        if (error)
-            g_error_free(error);
-        error = nullptr;
-    }
-};
+// The interface's numbers for the roles and states asked about.
+constexpr uint rolePasswordText = 40;
+constexpr uint roleTerminal = 60;
+constexpr int stateFocused = 12;
+constexpr int stateShowing = 25;
 
-bool hasState(AtspiAccessible* accessible, AtspiStateType state)
+bool hasState(const QList<uint>& states, int state)
 {
-    Ref<AtspiStateSet> states(atspi_accessible_get_state_set(accessible));
-    return states && atspi_state_set_contains(states.get(), state);
-}
-
-// Depth first through what is showing, to the accessible whose state says focused (referenced).
-// An application that doesn't answer ends the search: every further call would wait as long.
-AtspiAccessible* findFocused(AtspiAccessible* node, int& budget)
-{
-    if (--budget < 0)
-        return nullptr;
-    if (hasState(node, ATSPI_STATE_FOCUSED))
-        return static_cast<AtspiAccessible*>(g_object_ref(node));
-    ErrorSink error;
-    const AtspiRole role = atspi_accessible_get_role(node, &error);
-    if (error.failed()) {
-        budget = 0;
-        return nullptr;
-    }
-    if (role != ATSPI_ROLE_APPLICATION && !hasState(node, ATSPI_STATE_SHOWING))
-        return nullptr;
-    const int count = atspi_accessible_get_child_count(node, nullptr);
-    for (int i = 0; i < count; ++i) {
-        Ref<AtspiAccessible> child(atspi_accessible_get_child_at_index(node, i, nullptr));
-        if (!child)
-            continue;
-        if (AtspiAccessible* found = findFocused(child.get(), budget))
-            return found;
-    }
-    return nullptr;
-}
-
-QString elementId(AtspiAccessible* accessible)
-{
-    const AtspiObject& object = accessible->parent;
-    return QString::fromUtf8(object.app ? object.app->bus_name : "") + QLatin1Char(':')
-           + QString::fromUtf8(object.path);
+    return state / 32 < states.size() && (states.at(state / 32) & (1u << (state % 32))) != 0;
 }
 
 // Offsets between the toolkit's units (characters, or UTF-16 units for Qt) and UTF-16 units.
@@ -103,33 +55,22 @@ qsizetype fromUtf16(const QString& text, qsizetype units, bool countsUtf16)
         return units;
     return QStringView(text).left(units).toUcs4().size();
 }
-
-std::optional<QString> wholeText(AtspiText* text)
-{
-    ErrorSink error;
-    const gint count = atspi_text_get_character_count(text, &error);
-    if (error.failed())
-        return std::nullopt;
-    gchar* utf8 = atspi_text_get_text(text, 0, count, &error);
-    if (error.failed() || !utf8)
-        return std::nullopt;
-    QString result = QString::fromUtf8(utf8);
-    g_free(utf8);
-    return result;
-}
 }
 
 AtSpiFocusedText::AtSpiFocusedText() = default;
 
 AtSpiFocusedText::~AtSpiFocusedText()
 {
-    thread_.post([this] { remember(nullptr); });
+    queue_.async([this] {
+        if (bus_)
+            QDBusConnection::disconnectFromBus(connectionName);
+    });
 }
 
 template <typename Result>
 void AtSpiFocusedText::ask(std::function<Result()> work, std::function<void(Result)> answer)
 {
-    thread_.post([self = std::weak_ptr<AtSpiFocusedText*>(self_), work = std::move(work), answer = std::move(answer)] {
+    queue_.async([self = std::weak_ptr<AtSpiFocusedText*>(self_), work = std::move(work), answer = std::move(answer)] {
         runOnMainThread([self, answer, result = work()] {
             if (self.lock())
                 answer(result);
@@ -154,14 +95,14 @@ void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise
     });
 }
 
-void AtSpiFocusedText::find(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
+void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
 {
-    ask<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::move(found));
+    ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
-void AtSpiFocusedText::focused(qint64 pid, std::function<void(std::optional<FocusedElement>)> found)
+void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(bool)> answer)
 {
-    askBounded<std::optional<FocusedElement>>([this, pid] { return search(pid); }, std::nullopt, std::move(found));
+    askBounded<bool>([this, wanted] { return hasFocus(wanted); }, false, std::move(answer));
 }
 
 void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
@@ -172,129 +113,258 @@ void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std
 void AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement,
                                std::function<void(bool)> done)
 {
-    askBounded<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, false,
-                     std::move(done));
+    ask<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, std::move(done));
 }
 
 bool AtSpiFocusedText::connect()
 {
     // Joined on first use, so a process that never dictates never talks to the accessibility bus.
-    if (!tried_) {
-        tried_ = true;
-        // 0: initialised now; 1: already initialised by someone else in this process.
-        const int status = atspi_init();
-        available_ = status == 0 || status == 1;
-        if (available_) {
-            // The bus's messages are dispatched on this thread, not by the main thread's loop.
-            atspi_set_main_context(thread_.context());
-            atspi_set_timeout(callTimeoutMs, noStartupGrace);
-        }
+    if (tried_)
+        return bus_.has_value();
+    tried_ = true;
+    QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
+    if (address.isEmpty()) {
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                           QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
+            QDBus::Block, callTimeoutMs);
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+            address = reply.arguments().constFirst().toString();
     }
-    return available_;
+    if (address.isEmpty()) {
+        Log::info(QStringLiteral("no accessibility bus: the focused element can't be asked for"));
+        return false;
+    }
+    QDBusConnection bus = QDBusConnection::connectToBus(address, connectionName);
+    if (!bus.isConnected()) {
+        Log::info(QStringLiteral("couldn't join the accessibility bus: ") + bus.lastError().message());
+        QDBusConnection::disconnectFromBus(connectionName);
+        return false;
+    }
+    bus_ = bus;
+    return true;
 }
 
-void AtSpiFocusedText::remember(AtspiAccessible* accessible)
+std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QString& interface, const QString& method,
+                                                      const QList<QVariant>& arguments)
 {
-    if (last_)
-        g_object_unref(last_);
-    last_ = accessible;
-}
-
-AtspiAccessible* AtSpiFocusedText::element(const FocusedElement& wanted) const
-{
-    return last_ && elementId(last_) == wanted.id ? last_ : nullptr;
-}
-
-std::optional<FocusedElement> AtSpiFocusedText::search(qint64 pid)
-{
-    if (!connect())
+    QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus_->call(message, QDBus::Block, callTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        // Refusing is an answer; silence until the time-out, or leaving, is not.
+        unanswered_ = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
         return std::nullopt;
-    Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
-    if (!desktop)
+    }
+    return reply.arguments();
+}
+
+QList<std::optional<QList<QVariant>>> AtSpiFocusedText::callAll(const QList<QDBusMessage>& messages)
+{
+    QList<QDBusPendingCall> pending;
+    for (const QDBusMessage& message : messages)
+        pending << bus_->asyncCall(message, callTimeoutMs);
+    QList<std::optional<QList<QVariant>>> replies;
+    for (QDBusPendingCall& call : pending) {
+        call.waitForFinished();
+        const QDBusMessage reply = call.reply();
+        replies << (reply.type() == QDBusMessage::ReplyMessage ? std::optional(reply.arguments()) : std::nullopt);
+    }
+    return replies;
+}
+
+std::optional<QVariant> AtSpiFocusedText::property(const Node& node, const QString& interface, const QString& name)
+{
+    const auto reply =
+        call(node, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
+    if (!reply || reply->isEmpty())
         return std::nullopt;
-    const qint64 ownPid = QCoreApplication::applicationPid();
-    const int count = atspi_accessible_get_child_count(desktop.get(), nullptr);
-    for (int i = 0; i < count; ++i) {
-        Ref<AtspiAccessible> app(atspi_accessible_get_child_at_index(desktop.get(), i, nullptr));
-        if (!app)
+    return qvariant_cast<QDBusVariant>(reply->constFirst()).variant();
+}
+
+// Depth first through what is showing, to the accessible whose state says focused. An application
+// that doesn't answer ends the search: every further call would wait as long.
+std::optional<AtSpiFocusedText::Node> AtSpiFocusedText::findFocused(const Node& node, bool root, int& budget,
+                                                                    bool& unanswered)
+{
+    if (--budget < 0)
+        return std::nullopt;
+    const auto fail = [&] {
+        unanswered = unanswered || unanswered_;
+        budget = 0;
+        return std::nullopt;
+    };
+    const auto state = call(node, accessibleInterface, QStringLiteral("GetState"));
+    if (!state || state->isEmpty())
+        return fail();
+    const auto states = qdbus_cast<QList<uint>>(state->constFirst());
+    if (hasState(states, stateFocused))
+        return node;
+    // An application's own accessible says nothing of showing; below it, what isn't shown is skipped.
+    if (!root && !hasState(states, stateShowing))
+        return std::nullopt;
+    const std::optional<QVariant> count = property(node, accessibleInterface, QStringLiteral("ChildCount"));
+    if (!count)
+        return fail();
+    for (int i = 0; i < count->toInt() && budget > 0; ++i) {
+        const auto child = call(node, accessibleInterface, QStringLiteral("GetChildAtIndex"), {i});
+        if (!child || child->isEmpty())
+            return fail();
+        Node next;
+        QDBusObjectPath path;
+        const QDBusArgument reference = qvariant_cast<QDBusArgument>(child->constFirst());
+        reference.beginStructure();
+        reference >> next.service >> path;
+        reference.endStructure();
+        next.path = path.path();
+        if (next.service.isEmpty() || next.path == nullPath)
             continue;
-        const qint64 appPid = atspi_accessible_get_process_id(app.get(), nullptr);
-        // Asking our own process would wait on its main thread, which may be waiting for this answer.
-        if (appPid == ownPid || (pid != 0 && appPid != pid))
-            continue;
-        atspi_accessible_clear_cache(app.get());
-        int budget = searchBudget;
-        AtspiAccessible* found = findFocused(app.get(), budget);
-        if (!found)
-            continue;
-        gchar* toolkit = atspi_accessible_get_toolkit_name(app.get(), nullptr);
-        lastCountsUtf16_ = toolkit && QByteArray(toolkit).startsWith("Qt");
-        g_free(toolkit);
-        remember(found);
-        ErrorSink error;
-        const AtspiRole role = atspi_accessible_get_role(found, &error);
-        FocusedElement result;
-        result.id = elementId(found);
-        result.pid = appPid;
-        result.password = role == ATSPI_ROLE_PASSWORD_TEXT;
-        result.terminal = role == ATSPI_ROLE_TERMINAL;
-        return result;
+        if (auto found = findFocused(next, false, budget, unanswered))
+            return found;
     }
     return std::nullopt;
 }
 
+FocusAnswer AtSpiFocusedText::search(qint64 pid)
+{
+    FocusAnswer answer;
+    if (!connect())
+        return answer;
+    // The registry lists the applications on the bus.
+    const auto apps =
+        call({QStringLiteral("org.a11y.atspi.Registry"), rootPath}, accessibleInterface, QStringLiteral("GetChildren"));
+    if (!apps || apps->isEmpty()) {
+        answer.unanswered = unanswered_;
+        return answer;
+    }
+    QList<Node> nodes;
+    const QDBusArgument list = qvariant_cast<QDBusArgument>(apps->constFirst());
+    list.beginArray();
+    while (!list.atEnd()) {
+        Node app;
+        QDBusObjectPath path;
+        list.beginStructure();
+        list >> app.service >> path;
+        list.endStructure();
+        app.path = path.path();
+        nodes << app;
+    }
+    list.endArray();
+
+    const qint64 ownPid = QCoreApplication::applicationPid();
+    for (const Node& app : std::as_const(nodes)) {
+        const auto owner =
+            call({QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"), {app.service});
+        const qint64 appPid = owner && !owner->isEmpty() ? owner->constFirst().toLongLong() : 0;
+        // Asking our own process would wait on its main thread, which may be waiting for this answer.
+        if (appPid == ownPid || (pid != 0 && appPid != pid))
+            continue;
+        int budget = searchBudget;
+        const std::optional<Node> found = findFocused(app, true, budget, answer.unanswered);
+        if (!found)
+            continue;
+        const std::optional<QVariant> toolkit = property(app, applicationInterface, QStringLiteral("ToolkitName"));
+        lastCountsUtf16_ = toolkit && toolkit->toString().startsWith(QLatin1String("Qt"));
+        last_ = found;
+        const auto role = call(*found, accessibleInterface, QStringLiteral("GetRole"));
+        // A role it didn't give may be the password one.
+        if (!role || role->isEmpty()) {
+            answer.unanswered = unanswered_;
+            return answer;
+        }
+        FocusedElement element;
+        element.id = found->service + QLatin1Char(':') + found->path;
+        element.pid = appPid;
+        element.password = role->constFirst().toUInt() == rolePasswordText;
+        element.terminal = role->constFirst().toUInt() == roleTerminal;
+        answer.element = element;
+        return answer;
+    }
+    return answer;
+}
+
+std::optional<AtSpiFocusedText::Node> AtSpiFocusedText::element(const FocusedElement& wanted) const
+{
+    if (!last_ || last_->service + QLatin1Char(':') + last_->path != wanted.id)
+        return std::nullopt;
+    return last_;
+}
+
+std::optional<QString> AtSpiFocusedText::wholeText(const Node& node)
+{
+    // An end of -1 is the end of the text.
+    const auto text = call(node, textInterface, QStringLiteral("GetText"), {0, -1});
+    if (!text || text->isEmpty())
+        return std::nullopt;
+    return text->constFirst().toString();
+}
+
+bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
+{
+    const std::optional<Node> node = element(wanted);
+    const auto state = node ? call(*node, accessibleInterface, QStringLiteral("GetState")) : std::nullopt;
+    return state && !state->isEmpty() && hasState(qdbus_cast<QList<uint>>(state->constFirst()), stateFocused);
+}
+
 std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)
 {
-    AtspiAccessible* accessible = element(wanted);
-    if (!accessible)
+    const std::optional<Node> node = element(wanted);
+    if (!node)
         return std::nullopt;
-    Ref<AtspiText> text(atspi_accessible_get_text_iface(accessible));
-    if (!text)
+    const auto message = [&](const QString& interface, const QString& method, const QList<QVariant>& arguments) {
+        QDBusMessage question = QDBusMessage::createMethodCall(node->service, node->path, interface, method);
+        question.setArguments(arguments);
+        return question;
+    };
+    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    // The text, the caret and the selection are asked for together: one wait for the application.
+    const auto replies =
+        callAll({message(textInterface, QStringLiteral("GetText"), {0, -1}),
+                 message(properties, QStringLiteral("Get"), {textInterface, QStringLiteral("CaretOffset")}),
+                 message(textInterface, QStringLiteral("GetNSelections"), {}),
+                 message(textInterface, QStringLiteral("GetSelection"), {0})});
+    const auto& text = replies.at(0);
+    const auto& caret = replies.at(1);
+    if (!text || text->isEmpty() || !caret || caret->isEmpty())
         return std::nullopt;
-    const std::optional<QString> value = wholeText(text.get());
-    if (!value)
+    const QString value = text->constFirst().toString();
+    const int caretOffset = qvariant_cast<QDBusVariant>(caret->constFirst()).variant().toInt();
+    if (caretOffset < 0)
         return std::nullopt;
-    ErrorSink error;
-    const gint caret = atspi_text_get_caret_offset(text.get(), &error);
-    if (error.failed() || caret < 0)
-        return std::nullopt;
-    FieldText result{*value, {toUtf16(*value, caret, lastCountsUtf16_), 0}};
-    if (atspi_text_get_n_selections(text.get(), nullptr) > 0) {
-        AtspiRange* range = atspi_text_get_selection(text.get(), 0, nullptr);
-        if (range && range->end_offset > range->start_offset) {
-            const qsizetype start = toUtf16(*value, range->start_offset, lastCountsUtf16_);
-            result.selection = {start, toUtf16(*value, range->end_offset, lastCountsUtf16_) - start};
-        }
-        g_free(range);
+    FieldText result{value, {toUtf16(value, caretOffset, lastCountsUtf16_), 0}};
+    const auto& selections = replies.at(2);
+    const auto& range = replies.at(3);
+    if (selections && !selections->isEmpty() && selections->constFirst().toInt() > 0 && range && range->size() == 2
+        && range->at(1).toInt() > range->at(0).toInt()) {
+        const qsizetype start = toUtf16(value, range->at(0).toInt(), lastCountsUtf16_);
+        result.selection = {start, toUtf16(value, range->at(1).toInt(), lastCountsUtf16_) - start};
     }
     return result;
 }
 
 bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
 {
-    AtspiAccessible* accessible = element(wanted);
-    if (!accessible)
+    const std::optional<Node> node = element(wanted);
+    if (!node)
         return false;
-    Ref<AtspiText> text(atspi_accessible_get_text_iface(accessible));
-    Ref<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(accessible));
-    if (!text || !editable)
-        return false;
-    const std::optional<QString> value = wholeText(text.get());
+    const std::optional<QString> value = wholeText(*node);
     if (!value || range.location + range.length > value->size())
         return false;
     const bool utf16 = lastCountsUtf16_;
-    const auto start = static_cast<gint>(fromUtf16(*value, range.location, utf16));
-    const auto end = static_cast<gint>(fromUtf16(*value, range.location + range.length, utf16));
-    const QByteArray utf8 = replacement.toUtf8();
-    ErrorSink error;
-    if (!atspi_editable_text_delete_text(editable.get(), start, end, &error) || error.failed())
+    const auto start = static_cast<int>(fromUtf16(*value, range.location, utf16));
+    const auto end = static_cast<int>(fromUtf16(*value, range.location + range.length, utf16));
+    const auto deleted = call(*node, editableTextInterface, QStringLiteral("DeleteText"), {start, end});
+    if (!deleted || deleted->isEmpty() || !deleted->constFirst().toBool())
         return false;
-    const auto length = static_cast<gint>(utf16 ? replacement.size() : utf8.size());
-    if (!atspi_editable_text_insert_text(editable.get(), start, utf8.constData(), length, &error) || error.failed()) {
-        Log::info(QStringLiteral("couldn't insert the improved text: ") + QString::fromUtf8(error.error->message));
+    const auto length = static_cast<int>(utf16 ? replacement.size() : replacement.toUtf8().size());
+    const auto inserted =
+        call(*node, editableTextInterface, QStringLiteral("InsertText"), {start, replacement, length});
+    if (!inserted || inserted->isEmpty() || !inserted->constFirst().toBool()) {
+        Log::info(QStringLiteral("couldn't insert the improved text"));
         return false;
     }
-    const auto caret = static_cast<gint>(start + fromUtf16(replacement, replacement.size(), utf16));
-    atspi_text_set_caret_offset(text.get(), caret, nullptr);
+    const auto caret = static_cast<int>(start + fromUtf16(replacement, replacement.size(), utf16));
+    call(*node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
     return true;
 }

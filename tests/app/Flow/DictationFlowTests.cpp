@@ -158,10 +158,14 @@ private slots:
     void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void aPasswordIsOnlyCopiedAndKeptNowhere();
+    void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
+    void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
+    void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
 
 private:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
-                     Target::Field field = Target::Field::text);
+                     Target::Field field = Target::Field::text,
+                     std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
@@ -230,10 +234,11 @@ void DictationFlowTests::cleanup()
     clock_.advance(std::chrono::seconds(5));
 }
 
-void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field)
+void DictationFlowTests::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field,
+                                     std::optional<std::chrono::milliseconds> answersAfter)
 {
     target_.reset();
-    target_ = std::make_unique<Target>(desktopId, text, caret, field);
+    target_ = std::make_unique<Target>(desktopId, text, caret, field, answersAfter);
     QVERIFY(harness_->waitForFront(*target_, text));
 }
 
@@ -380,6 +385,9 @@ void DictationFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndo
     flow_->pill().undo();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
     QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
+    // The record says what the field holds: the style no longer claims a change taken back.
+    QCOMPARE(history_->entries().first().style, std::nullopt);
+    QCOMPARE(HistoryStore(history_->url()).entries().first().style, std::nullopt);
 }
 
 void DictationFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
@@ -617,6 +625,114 @@ void DictationFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
     QTest::qWait(300);
     QCOMPARE(target_->text, QString());
     QVERIFY(server_->requests().isEmpty());
+}
+
+void DictationFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    struct Case {
+        const char* name;
+        Target::Field field;
+        bool answersInTime;  // within the decision's bound after the paste
+        QString pill;
+    };
+    const Case cases[] = {
+        {"a password field answering after the paste", Target::Field::password, true,
+         QStringLiteral("Pasted into a password field. Nothing was kept.")},
+        {"a password field answering after the bound", Target::Field::password, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the bound", Target::Field::text, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the paste", Target::Field::text, true, dictated},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), QString(), 0, c.field);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        harness_->focus.hold();
+        dictate();
+        QVERIFY2(waitUntil([&] { return harness_->focus.held(); }), c.name);
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        // The paste doesn't wait for the answer beyond its own bound.
+        clock_.advance(FocusLookup::bound);
+        QVERIFY2(waitUntil([&] { return target_->text == dictated; }), c.name);
+        QTest::qWait(300);  // the application reads the text; nothing waits on that but the pill
+        QCOMPARE(flow_->pill().mode(), QStringLiteral("finishing"));
+        if (!c.answersInTime)
+            clock_.advance(FocusLookup::decisionBound);
+        harness_->focus.release();
+        QVERIFY2(waitUntil([&] { return flow_->pill().message() == c.pill; }), c.name);
+
+        const bool kept = c.field == Target::Field::text && c.answersInTime;
+        QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
+        QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(server_->requests().size(), kept ? 1 : 0);
+        QVERIFY2(log.mentions(kept ? QStringLiteral("dictation may be kept and sent")
+                                   : QStringLiteral("dictation neither kept nor sent")),
+                 c.name);
+        QVERIFY2(!log.lines().join(u'\n').contains(dictated, Qt::CaseInsensitive), c.name);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void DictationFlowTests::aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    using std::chrono::milliseconds;
+    // Known by the paste, the text is only copied; known later, or never, it is pasted; either way
+    // it is kept and sent nowhere.
+    for (const milliseconds answersAfter : {milliseconds(100), milliseconds(1500), milliseconds(-1)}) {
+        const QByteArray timing = QByteArray::number(answersAfter.count());
+        startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password, answersAfter);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        clock_.advance(FocusLookup::bound);
+        QTest::qWait(300);
+        clock_.advance(FocusLookup::decisionBound);
+        QVERIFY2(waitUntil([&] { return log.mentions(QStringLiteral("dictation neither kept nor sent")); }), timing);
+        QVERIFY2(waitUntil([&] { return !inserted_.isEmpty(); }), timing);
+        inserted_.clear();
+        if (answersAfter < milliseconds(0))
+            QCOMPARE(target_->text, dictated);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(history_->entries().size(), entriesBefore);
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
+        QVERIFY2(server_->requests().isEmpty(), timing);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void DictationFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // A GTK-like editor: it offers a direct connection, and answers every question 100 ms late.
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::text,
+                std::chrono::milliseconds(100));
+    for (int round = 0; round < 3; ++round) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(dictated);
+        clock_.advance(Fixer::settleTime);
+        QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }),
+                 qPrintable(log.lines().join(u'\n')));
+        QVERIFY(!log.mentions(QStringLiteral("not replaced")));
+        clock_.advance(std::chrono::seconds(5));
+    }
 }
 
 void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QTimeZone>
 
 #include <X11/Xlib.h>
@@ -21,15 +23,25 @@ void Keyboard::send(quint32 keysym, bool down)
     XSync(display_, False);
 }
 
-Target::Target(const QString& windowClass, const QString& startText, int caret, Field field) : field_(field)
+Target::Target(const QString& windowClass, const QString& startText, int caret, Field field,
+               std::optional<std::chrono::milliseconds> answersAfter)
+    : field_(field), answersAfter_(answersAfter)
 {
     process_.setProgram(QStringLiteral(FLOW_TARGET));
     QStringList arguments{windowClass, startText, QString::number(caret)};
     if (field == Field::password)
         arguments << QStringLiteral("password");
+    if (answersAfter) {
+        const QDBusMessage address = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                           QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+        arguments << QStringLiteral("answers-after") << QString::number(answersAfter->count())
+                  << address.arguments().value(0).toString();
+    }
     process_.setArguments(arguments);
-    if (field == Field::unpublished) {
-        // Qt finds the accessibility bus through the session bus.
+    if (field == Field::unpublished || answersAfter) {
+        // Qt finds the accessibility bus through the session bus: without it, Qt's own publishing
+        // stays off, and a field published by hand is the only one there.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
         process_.setProcessEnvironment(environment);
@@ -47,6 +59,13 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
         }
     });
     process_.start();
+}
+
+bool Target::published() const
+{
+    const auto searchTimeOut = std::chrono::seconds(1);
+    return field_ != Field::unpublished
+           && (!answersAfter_ || (*answersAfter_ >= std::chrono::milliseconds(0) && *answersAfter_ < searchTimeOut));
 }
 
 Target::~Target()
@@ -69,9 +88,33 @@ FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
       model({history, stats, vault, vocabulary, snippets}, actions, settings),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
       controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
-      flow(controller, model, desktop.parts(applications),
-           {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation}, clock)
+      flow(controller, model, flowDesktop(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
+           clock)
 {
+}
+
+DictationFlow::Desktop FlowHarness::flowDesktop()
+{
+    const DictationFlow::Desktop parts = desktop.parts(applications);
+    return {parts.keys, parts.windows, parts.applications, focus, parts.input, parts.poster, parts.clipboard};
+}
+
+void HeldFocus::find(qint64 pid, std::function<void(FocusAnswer)> found)
+{
+    held_ = nullptr;
+    desktop_.find(pid, [this, found = std::move(found)](FocusAnswer answer) {
+        if (holding_)
+            held_ = [found, answer] { found(answer); };
+        else
+            found(std::move(answer));
+    });
+}
+
+void HeldFocus::release()
+{
+    holding_ = false;
+    if (held_)
+        std::exchange(held_, nullptr)();
 }
 
 bool FlowHarness::waitForFront(const Target& target, const QString& text)
@@ -87,7 +130,7 @@ bool FlowHarness::focusedIn(qint64 pid)
 {
     // Shared with the answer, which may come after a wait that gave up.
     const auto answer = std::make_shared<std::optional<bool>>();
-    desktop.focus.focused(pid, [answer](std::optional<FocusedElement> element) { *answer = element.has_value(); });
+    desktop.focus.find(pid, [answer](FocusAnswer found) { *answer = found.element.has_value(); });
     waitUntil([&] { return answer->has_value(); });
     return answer->value_or(false);
 }

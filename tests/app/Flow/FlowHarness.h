@@ -51,14 +51,18 @@ public:
     // as in an application that publishes nothing.
     enum class Field { text, password, unpublished };
 
-    // Starts it with its window class, its field's text and the caret's place in it.
-    Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text);
+    // Starts it with its window class, its field's text and the caret's place in it. With
+    // `answersAfter`, its field is published on the accessibility bus by hand, as a GTK application
+    // publishes it, answering every question that late (never when negative).
+    Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text,
+           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
 
     qint64 pid() const { return process_.processId(); }
-    bool published() const { return field_ != Field::unpublished; }
+    // Whether the accessibility interface finds its field without giving up.
+    bool published() const;
     // "clipboard" puts three formats on the clipboard; "clear" empties the field.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
@@ -69,6 +73,41 @@ public:
 private:
     QProcess process_;
     Field field_;
+    std::optional<std::chrono::milliseconds> answersAfter_;
+};
+
+// The desktop's focused-element search as the flow sees it, whose answers a test may hold back: an
+// application that answers late, or never.
+class HeldFocus final : public FocusedText {
+public:
+    explicit HeldFocus(FocusedText& desktop) : desktop_(desktop) {}
+
+    // From now on each search's answer waits until release().
+    void hold() { holding_ = true; }
+    // Hands over the answer held back, if any, and lets the next ones through.
+    void release();
+    // A search ended and its answer waits for release().
+    bool held() const { return bool(held_); }
+
+    void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
+    void isFocused(const FocusedElement& element, std::function<void(bool)> answer) override
+    {
+        desktop_.isFocused(element, std::move(answer));
+    }
+    void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override
+    {
+        desktop_.read(element, std::move(read));
+    }
+    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+                 std::function<void(bool)> done) override
+    {
+        desktop_.replace(element, range, text, std::move(done));
+    }
+
+private:
+    FocusedText& desktop_;
+    bool holding_ = false;
+    std::function<void()> held_;
 };
 
 class FlowHarness {
@@ -84,6 +123,8 @@ public:
     void speakInEveryDictation(const std::vector<float>& audio);
     // Whether the accessibility interface finds a focused element in the application, waited for.
     bool focusedIn(qint64 pid);
+    // The desktop the flow works on, its focused element searched through `focus`.
+    DictationFlow::Desktop flowDesktop();
 
     QTemporaryDir folder;
     Settings settings;
@@ -97,6 +138,7 @@ public:
     std::shared_ptr<Recognizer> recognizer;
     DictationController controller;
     DictationDesktop desktop;
+    HeldFocus focus{desktop.focus};
     XdgAppIdentity applications{{folder.filePath(QStringLiteral("applications"))}};
     SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;

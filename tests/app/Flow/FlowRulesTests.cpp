@@ -1,7 +1,8 @@
 // The flow's rules that live outside the X server: what the key monitor makes of raw key events,
-// which keystrokes are our own, how a terminal is pasted into, and the Linux applications'
-// categories.
+// which keystrokes are our own, how a terminal is pasted into, the Linux applications'
+// categories, and what the focused element's answer, whenever it comes, allows of the text.
 
+#include "FocusLookup.h"
 #include "HotkeyMonitor.h"
 #include "Inserter.h"
 #include "Keysyms.h"
@@ -29,6 +30,100 @@ RawKey up(quint32 keysym)
 {
     return {keysym, keysym, false, false};
 }
+
+// An application whose focus search answers when the test says.
+class AnsweringLater final : public FocusedText {
+public:
+    void find(qint64, std::function<void(FocusAnswer)> found) override { found_ = std::move(found); }
+    void isFocused(const FocusedElement&, std::function<void(bool)>) override {}
+    void read(const FocusedElement&, std::function<void(std::optional<FieldText>)>) override {}
+    void replace(const FocusedElement&, Replace::Range, const QString&, std::function<void(bool)>) override {}
+
+    void answer(const FocusAnswer& answer)
+    {
+        if (found_)
+            std::exchange(found_, nullptr)(answer);
+    }
+
+private:
+    std::function<void(FocusAnswer)> found_;
+};
+
+FocusAnswer passwordField()
+{
+    FocusedElement element;
+    element.id = QStringLiteral(":1.7:/field");
+    element.password = true;
+    return {element, false};
+}
+}
+
+TEST(FlowRules, APasswordFieldKeepsNothingWhateverTheTimingOfItsAnswer)
+{
+    using Privacy = FocusLookup::Privacy;
+    using std::chrono::milliseconds;
+    const milliseconds never{-1};
+    // When the answer comes, counted from the final text; the paste goes ahead at FocusLookup::bound.
+    const milliseconds timings[] = {milliseconds(0),    milliseconds(100),  milliseconds(249),
+                                    milliseconds(250),  milliseconds(400),  milliseconds(1000),
+                                    milliseconds(3249), milliseconds(3251), never};
+    for (const milliseconds at : timings) {
+        ManualClock clock;
+        AnsweringLater application;
+        FocusLookup lookup(application, clock);
+        lookup.find(42);
+        std::optional<FocusedElement> pastedInto;
+        std::optional<Privacy> decided;
+        lookup.whenKnown([&] {
+            pastedInto = lookup.element();
+            // What may be kept is asked for when the text is pasted.
+            lookup.whenDecided([&](Privacy privacy) { decided = privacy; });
+        });
+        if (at == milliseconds(0))
+            application.answer(passwordField());
+        for (milliseconds now(1); now <= milliseconds(4000); ++now) {
+            clock.advance(milliseconds(1));
+            if (now == at)
+                application.answer(passwordField());
+        }
+        application.answer(passwordField());
+        ASSERT_TRUE(decided) << at.count();
+        EXPECT_NE(*decided, Privacy::open) << at.count();
+        // Known by the paste: only copied. Known later: pasted, but kept nowhere.
+        EXPECT_EQ(pastedInto.has_value(), at != never && at < FocusLookup::bound) << at.count();
+        const bool answeredInTime = at != never && at < FocusLookup::bound + FocusLookup::decisionBound;
+        EXPECT_EQ(*decided, answeredInTime ? Privacy::password : Privacy::unknown) << at.count();
+    }
+}
+
+TEST(FlowRules, AnApplicationThatAnswersOrPublishesNothingIsRecordedAsBefore)
+{
+    using Privacy = FocusLookup::Privacy;
+    FocusedElement text;
+    text.id = QStringLiteral(":1.7:/text");
+    const std::pair<FocusAnswer, Privacy> cases[] = {
+        {{text, false}, Privacy::open},
+        {{std::nullopt, false}, Privacy::open},  // not on the accessibility bus, or nothing focused
+        {{std::nullopt, true}, Privacy::unknown},  // on the bus, but a question went unanswered
+        {passwordField(), Privacy::password},
+    };
+    for (const auto& [answer, expected] : cases) {
+        ManualClock clock;
+        AnsweringLater application;
+        FocusLookup lookup(application, clock);
+        lookup.find(42);
+        std::optional<Privacy> decided;
+        lookup.whenDecided([&](Privacy privacy) { decided = privacy; });
+        application.answer(answer);
+        EXPECT_EQ(decided, expected);
+        // A new search starts from nothing; the one before it is still decided as it was.
+        lookup.find(43);
+        EXPECT_FALSE(lookup.element());
+        std::optional<Privacy> next;
+        lookup.whenDecided([&](Privacy privacy) { next = privacy; });
+        clock.advance(FocusLookup::decisionBound);
+        EXPECT_EQ(next, Privacy::unknown);
+    }
 }
 
 TEST(FlowRules, TheKeyMonitorTurnsRawEventsIntoTheControllersCalls)

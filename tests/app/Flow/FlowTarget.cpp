@@ -1,8 +1,12 @@
 // The application the dictation-flow tests type into: one window with a text field that reports
 // its whole text on standard output after every change ("text:", the steady clock's nanoseconds
 // at the change, ":" and the text, line breaks as \n). Arguments: the window class it names, the field's starting text
-// and where its caret stands, and optionally "password" for a one-line password field instead. A line "clipboard" on
-// standard input puts three formats on the clipboard; "clear" empties the field.
+// and where its caret stands, optionally "password" for a one-line password field instead, and optionally
+// "answers-after" with a delay in milliseconds (below 0: never) and the accessibility bus's address, to publish the
+// field there by hand, answering that late. A line "clipboard" on standard input puts three formats on the
+// clipboard; "clear" empties the field.
+
+#include "SlowAccessibility.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,14 +17,19 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const QStringList arguments = app.arguments();
-    if (arguments.size() != 4 && !(arguments.size() == 5 && arguments.at(4) == QLatin1String("password"))) {
-        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET [password]\n");
+    QStringList arguments = app.arguments();
+    const bool password = arguments.size() > 4 && arguments.at(4) == QLatin1String("password");
+    if (password)
+        arguments.removeAt(4);
+    const bool slow = arguments.size() == 7 && arguments.at(4) == QLatin1String("answers-after");
+    if (arguments.size() != 4 && !slow) {
+        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET [password] [answers-after MS BUS]\n");
         return 2;
     }
     // Qt names its windows' class after the application: the id the tests expect from the window.
@@ -35,7 +44,6 @@ int main(int argc, char* argv[])
     QLineEdit secret(arguments.at(2));
     secret.setEchoMode(QLineEdit::Password);
     secret.setCursorPosition(arguments.at(3).toInt());
-    const bool password = arguments.size() == 5;
     QWidget& window = password ? static_cast<QWidget&>(secret) : field;
     window.setWindowTitle(QStringLiteral("Flow target"));
     window.resize(480, 240);
@@ -74,6 +82,14 @@ int main(int argc, char* argv[])
         }
     });
 
+    std::unique_ptr<SlowAccessibility> published;
+    if (slow) {
+        published = std::make_unique<SlowAccessibility>(window, password, arguments.at(5).toInt());
+        if (!published->publish(arguments.at(6))) {
+            std::fprintf(stderr, "flow-target: couldn't publish the field on the accessibility bus\n");
+            return 1;
+        }
+    }
     window.show();
     window.activateWindow();
     window.setFocus();

@@ -65,6 +65,10 @@ TEST_F(HistoryStoreTest, ImprovingAndSharingChangeOneEntry)
     store.improve(entry.id, QStringLiteral("Hello, World."), QStringLiteral("formal"));
     EXPECT_EQ(HistoryStore(path).entries().front().text, QStringLiteral("Hello, World."));
     EXPECT_EQ(store.entries().front().style, QStringLiteral("formal"));
+    store.undoImprovement(entry.id, QStringLiteral("hello world"));
+    EXPECT_EQ(HistoryStore(path).entries().front().text, QStringLiteral("hello world"));
+    EXPECT_EQ(HistoryStore(path).entries().front().style, std::nullopt) << "an undone improvement credits no style";
+    store.improve(entry.id, QStringLiteral("Hello, World."), QStringLiteral("formal"));
 
     store.setClipCode(entry.id, QStringLiteral("K7Q2"));
     EXPECT_EQ(HistoryStore(path).entries().front().clipCode, QStringLiteral("K7Q2"));
