@@ -1,0 +1,123 @@
+// What the user's clipboard held comes back after the paste, whatever its owner does.
+// The world each case runs in: FlowTestCase.h.
+
+#include "FlowTestCase.h"
+#include "Keysyms.h"
+#include "TestSupport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <QTest>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// An application that owns the clipboard and never answers: it never reads its events.
+class SilentOwner {
+public:
+    SilentOwner() : display_(XOpenDisplay(nullptr))
+    {
+        const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), window, CurrentTime);
+        XSync(display_, False);
+    }
+    ~SilentOwner() { XCloseDisplay(display_); }
+    SilentOwner(const SilentOwner&) = delete;
+    SilentOwner& operator=(const SilentOwner&) = delete;
+
+private:
+    Display* display_;
+};
+
+}
+
+class ClipboardFlowTests : public FlowTestCase {
+    Q_OBJECT
+
+private slots:
+    void theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile();
+    void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
+    void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
+    void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
+};
+
+void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
+{
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    const QMimeData* restored = clipboard.mimeData();
+    QCOMPARE(restored->text(), QStringLiteral("kept text"));
+    QCOMPARE(restored->html(), QStringLiteral("<b>kept</b> text"));
+    QCOMPARE(restored->data(QStringLiteral("application/x-flow-test")), QByteArrayLiteral("\x01\x02kept"));
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLDHELLO WORLD B"); }));
+    clipboard.setText(QStringLiteral("copied meanwhile"));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboard.text(), QStringLiteral("copied meanwhile"));
+}
+
+void ClipboardFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered()
+{
+    const QByteArray persian = QStringLiteral("سلام دنیا").toUtf8();
+    QByteArray image(600 * 1024, '\0');  // beyond one request: it goes both ways in INCR chunks
+    for (qsizetype i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7 % 251);
+    const quint32 numbers[] = {7, 0xfeedbeef};
+    const ClipboardContents users = {
+        {"UTF8_STRING", "UTF8_STRING", 8, persian},
+        {"TEXT", "UTF8_STRING", 8, persian},
+        {"STRING", "STRING", 8, "caf\xe9"},
+        {"image/png", "image/png", 8, image},
+        {"application/x-flow-test", "INTEGER", 32, QByteArray(reinterpret_cast<const char*>(numbers), sizeof numbers)}};
+    startTarget(QStringLiteral("gedit"));
+    QVERIFY(otherApplication_.own(users, nullptr));
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(users));
+}
+
+void ClipboardFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey()
+{
+    startTarget(QStringLiteral("gedit"));
+    const SilentOwner owner;
+    const MainThreadWatch watch;
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(watch.longestStall() < hangingStall);
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(ClipboardContents{}));
+}
+
+void ClipboardFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
+{
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    // Another application takes the clipboard after the dictation saved what it held.
+    const ClipboardContents copied = {{"UTF8_STRING", "UTF8_STRING", 8, "copied while dictating"}};
+    QVERIFY(otherApplication_.own(copied, nullptr));
+    QTest::qWait(500);
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(clipboardNow(), std::optional(copied));
+}
+
+QTEST_MAIN(ClipboardFlowTests)
+#include "ClipboardFlowTests.moc"

@@ -1,0 +1,105 @@
+#include "FlowTestCase.h"
+
+#include "Keysyms.h"
+#include "TestFiles.h"
+#include "TestSupport.h"
+#include "X11/XcbConnection.h"
+
+#include <QFile>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
+Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
+
+MainThreadWatch::MainThreadWatch()
+{
+    sinceTick_.start();
+    QObject::connect(&tick_, &QTimer::timeout, [this] { longest_ = std::max(longest_, sinceTick_.restart()); });
+    tick_.start(10);
+}
+
+std::chrono::milliseconds MainThreadWatch::longestStall() const
+{
+    return std::chrono::milliseconds(std::max(longest_, sinceTick_.elapsed()));
+}
+
+void FlowTestCase::initTestCase()
+{
+    if (!FlowHarness::desktopAvailable())
+        QFAIL("needs the test desktop: run through scripts/test, which starts scripts/test-services");
+    qputenv("QUILLMARSH_LOG", QFile::encodeName(logFolder_.filePath(QStringLiteral("Quillmarsh.log"))));
+    harness_ = std::make_unique<FlowHarness>(TestModels::transducer(), clock_);
+    QVERIFY(harness_->desktop.listening());
+    controller_ = &harness_->controller;
+    flow_ = &harness_->flow;
+    history_ = &harness_->history;
+    harness_->model.setKeepClips(true);
+    writeFile(harness_->folder.filePath(QStringLiteral("applications/gedit.desktop")),
+              "[Desktop Entry]\nType=Application\nExec=gedit\nName=Text Editor\n");
+    server_ = std::make_unique<TestHttpServer>();
+    server_->route("POST", "/v1/format", [](const HttpRequest&) {
+        return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
+    });
+    formatter_ = std::make_unique<FormatClient>(FormatConfig(server_->url(QStringLiteral("/v1/format"))), network_);
+    harness_->formatter = [this] { return formatter_.get(); };
+    flow_->onIdleKeyDown = [this] {
+        QCOMPARE(controller_->phase(), DictationController::Phase::idle);
+        ++idleKeyDowns_;
+    };
+    flow_->onInserted = [this](const QString& text) { inserted_ << text; };
+}
+
+void FlowTestCase::init()
+{
+    harness_->model.setImproveAfterInserting(false);
+    server_->clearRequests();
+    idleKeyDowns_ = 0;
+    inserted_.clear();
+}
+
+void FlowTestCase::cleanup()
+{
+    target_.reset();
+    // The pill's outcome and any pending restore run out.
+    clock_.advance(std::chrono::seconds(5));
+}
+
+void FlowTestCase::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field,
+                               std::optional<std::chrono::milliseconds> answersAfter)
+{
+    target_.reset();
+    target_ = std::make_unique<Target>(desktopId, text, caret, field, answersAfter);
+    QVERIFY(harness_->waitForFront(*target_, text));
+}
+
+void FlowTestCase::dictate()
+{
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    QTest::qWait(500);  // enough speech for a recording to be kept
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+}
+
+void FlowTestCase::awaitTheImprovement(const QString& pasted)
+{
+    QVERIFY(waitUntil([&] { return target_->text == pasted; }));
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);  // the reply reaches the main thread
+}
+
+std::optional<ClipboardContents> FlowTestCase::clipboardNow()
+{
+    std::optional<std::optional<ClipboardContents>> read;
+    otherApplication_.save([&](std::optional<ClipboardContents> contents) { read = std::move(contents); });
+    waitUntil([&] { return read.has_value(); });
+    return read.value_or(std::nullopt);
+}
+
+bool FlowTestCase::pillHears() const
+{
+    return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// What the dictation flow's end-to-end tests share, on a real X server (with a window manager and
+// the accessibility bus, see scripts/test-services): the key is driven through XTest like a
+// keyboard, speech comes from the sound server's virtual microphone into the synthetic recogniser
+// (speech reads "HELLO WORLD"), and the text lands in a separate test application. The flow's
+// timing rules run on a manual clock, so the tests move time on where a rule waits. Each test
+// program derives from FlowTestCase, whose slots set the world up before and after each case.
+
+#include "FlowHarness.h"
+#include "Formatting/FormatClient.h"
+#include "ManualClock.h"
+#include "TestHttpServer.h"
+#include "X11/X11Clipboard.h"
+#include "X11/XcbConnection.h"
+
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+inline const QString dictated = QStringLiteral("HELLO WORLD");
+
+// The longest the main thread went without handling its events while this lived.
+class MainThreadWatch {
+public:
+    MainThreadWatch();
+    std::chrono::milliseconds longestStall() const;
+
+private:
+    QTimer tick_;
+    QElapsedTimer sinceTick_;
+    qint64 longest_ = 0;
+};
+// Far beyond any stall of a healthy flow, far below the waits of one that waits on a hung application.
+constexpr auto hangingStall = std::chrono::seconds(2);
+
+class FlowTestCase : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+protected:
+    void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
+                     Target::Field field = Target::Field::text,
+                     std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
+    // Holds the key until the words are heard, then lets go a second later (manual time).
+    void dictate();
+    // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
+    void awaitTheImprovement(const QString& pasted);
+    // What the clipboard holds, read as another application would.
+    std::optional<ClipboardContents> clipboardNow();
+    bool pillHears() const;
+
+    QTemporaryDir logFolder_;
+    ManualClock clock_;
+    std::unique_ptr<FlowHarness> harness_;
+    DictationController* controller_ = nullptr;
+    DictationFlow* flow_ = nullptr;
+    HistoryStore* history_ = nullptr;
+    std::unique_ptr<TestHttpServer> server_;
+    QNetworkAccessManager network_;
+    std::unique_ptr<FormatClient> formatter_;
+    std::unique_ptr<Target> target_;
+    Keyboard keyboard_;
+    X11Clipboard otherApplication_{XcbConnection::open()};
+    int idleKeyDowns_ = 0;
+    QStringList inserted_;
+};

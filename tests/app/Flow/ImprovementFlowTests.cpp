@@ -1,0 +1,175 @@
+// The improvement from the formatting server replacing the pasted text in place, and its Undo.
+// The world each case runs in: FlowTestCase.h.
+
+#include "FlowTestCase.h"
+#include "Keysyms.h"
+#include "LogLines.h"
+#include "TestSupport.h"
+
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+// Below what a main thread that waited for a stopped application's focus, then for its field,
+// would stall: two of the accessibility questions' bounds in a row.
+constexpr auto askingStall = AtSpiFocusedText::waitBound * 3 / 2;
+}
+
+class ImprovementFlowTests : public FlowTestCase {
+    Q_OBJECT
+
+private slots:
+    void theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack();
+    void aKeystrokeRightAfterThePasteStopsTheReplacement();
+    void anAsSpokenApplicationSendsNothing();
+    void anExactSnippetIsInsertedAndNotSentForImprovement();
+    void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
+    void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
+    void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
+};
+
+void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    awaitTheImprovement(QStringLiteral("A HELLO WORLD B"));
+    clock_.advance(Fixer::settleTime - std::chrono::milliseconds(50));
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+
+    clock_.advance(std::chrono::milliseconds(50));
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Hello, world. B"); }));
+    // The application's answer reaches the main thread after the field has changed.
+    QVERIFY(waitUntil([&] { return history_->entries().first().text == QStringLiteral("Hello, world."); }));
+    QCOMPARE(history_->entries().first().style, std::optional(QStringLiteral("clean")));
+    QVERIFY(flow_->pill().canUndo());
+
+    flow_->pill().undo();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
+    // The record says what the field holds: the style no longer claims a change taken back.
+    QCOMPARE(history_->entries().first().style, std::nullopt);
+    QCOMPARE(HistoryStore(history_->url()).entries().first().style, std::nullopt);
+}
+
+void ImprovementFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    keyboard_.tap(Keysyms::shiftLeft);
+    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
+    QTest::qWait(300);
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+    QCOMPARE(history_->entries().first().text, dictated);
+}
+
+void ImprovementFlowTests::anAsSpokenApplicationSendsNothing()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("code"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return !inserted_.isEmpty(); }));
+    QCOMPARE(history_->entries().first().category, std::optional(QStringLiteral("code")));
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QVERIFY(server_->requests().isEmpty());
+}
+
+void ImprovementFlowTests::anExactSnippetIsInsertedAndNotSentForImprovement()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const Snippet snippet =
+        harness_->snippets.add(QStringLiteral("hello world"), QStringLiteral("Kind regards, Sara"), true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A Kind regards, Sara B"); }));
+    QVERIFY(waitUntil([&] { return !inserted_.isEmpty(); }));
+    QCOMPARE(inserted_, QStringList{QStringLiteral("Kind regards, Sara")});
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QVERIFY(server_->requests().isEmpty());
+    harness_->snippets.remove(snippet.id);
+}
+
+void ImprovementFlowTests::anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"));
+    dictate();
+    awaitTheImprovement(QStringLiteral("A HELLO WORLD B"));
+    ::kill(pid_t(target_->pid()), SIGSTOP);
+    const LogLines log;
+    const MainThreadWatch watch;
+    clock_.advance(Fixer::settleTime);
+    // Neither its focus nor its field answers: the improvement is given up.
+    QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, focus moved")); }));
+    QVERIFY(watch.longestStall() < askingStall);
+    ::kill(pid_t(target_->pid()), SIGCONT);
+    QTest::qWait(300);  // a replacement still on its way would have reached the field
+    QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
+    QVERIFY(!flow_->pill().canUndo());
+    QCOMPARE(history_->entries().first().text, dictated);
+}
+
+void ImprovementFlowTests::anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // The field can't be read: the improvement goes in by undoing the paste and pasting anew.
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::unpublished);
+    for (const bool typeFirst : {false, true}) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        server_->clearRequests();
+        dictate();
+        awaitTheImprovement(dictated);
+        clock_.advance(Fixer::settleTime);
+        QTest::qWait(100);  // the application undoes the paste
+        clock_.advance(Fixer::undoPause);
+        QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }));
+        QVERIFY(flow_->pill().canUndo());
+
+        if (typeFirst) {
+            // Typing takes the application's undo elsewhere: Undo goes from the pill.
+            keyboard_.tap(Keysyms::shiftLeft);
+            QVERIFY(waitUntil([&] { return !flow_->pill().canUndo(); }));
+            continue;
+        }
+        flow_->pill().undo();
+        QTest::qWait(100);
+        clock_.advance(Fixer::undoPause);
+        QVERIFY(waitUntil([&] { return target_->text == dictated; }));
+        QCOMPARE(history_->entries().first().text, dictated);
+        QCOMPARE(flow_->pill().message(), QStringLiteral("Undone"));
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // A GTK-like editor: it offers a direct connection, and answers every question 100 ms late.
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::text,
+                std::chrono::milliseconds(100));
+    for (int round = 0; round < 3; ++round) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(dictated);
+        clock_.advance(Fixer::settleTime);
+        QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }),
+                 qPrintable(log.lines().join(u'\n')));
+        QVERIFY(!log.mentions(QStringLiteral("not replaced")));
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+QTEST_MAIN(ImprovementFlowTests)
+#include "ImprovementFlowTests.moc"

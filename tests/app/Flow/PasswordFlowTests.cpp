@@ -1,0 +1,133 @@
+// A dictation into a password field, or a field that may be one, is kept and sent nowhere.
+// The world each case runs in: FlowTestCase.h.
+
+#include "FlowTestCase.h"
+#include "LogLines.h"
+#include "TestSupport.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+
+#include <QTest>
+
+class PasswordFlowTests : public FlowTestCase {
+    Q_OBJECT
+
+private slots:
+    void aPasswordIsOnlyCopiedAndKeptNowhere();
+    void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
+    void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
+};
+
+void PasswordFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
+{
+    harness_->model.setImproveAfterInserting(true);
+    startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password);
+    const qsizetype entriesBefore = history_->entries().size();
+    const QDir recordings(harness_->vault.folder());
+    const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const qint64 dictationsBefore = harness_->stats.days().value(today).dictations;
+
+    dictate();
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("copied"); }));
+    QCOMPARE(QGuiApplication::clipboard()->text(), dictated);
+    QCOMPARE(harness_->stats.days().value(today).dictations, dictationsBefore + 1);
+    QCOMPARE(history_->entries().size(), entriesBefore);
+    QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
+    clock_.advance(std::chrono::seconds(2));
+    QTest::qWait(300);
+    QCOMPARE(target_->text, QString());
+    QVERIFY(server_->requests().isEmpty());
+}
+
+void PasswordFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    struct Case {
+        const char* name;
+        Target::Field field;
+        bool answersInTime;  // within the decision's bound after the paste
+        QString pill;
+    };
+    const Case cases[] = {
+        {"a password field answering after the paste", Target::Field::password, true,
+         QStringLiteral("Pasted into a password field. Nothing was kept.")},
+        {"a password field answering after the bound", Target::Field::password, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the bound", Target::Field::text, false,
+         QStringLiteral("Pasted. Nothing was kept: this may be a password field.")},
+        {"a text field answering after the paste", Target::Field::text, true, dictated},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), QString(), 0, c.field);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        harness_->focus.hold();
+        dictate();
+        QVERIFY2(waitUntil([&] { return harness_->focus.held(); }), c.name);
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        // The paste doesn't wait for the answer beyond its own bound.
+        clock_.advance(FocusLookup::bound);
+        QVERIFY2(waitUntil([&] { return target_->text == dictated; }), c.name);
+        QTest::qWait(300);  // the application reads the text; nothing waits on that but the pill
+        QCOMPARE(flow_->pill().mode(), QStringLiteral("finishing"));
+        if (!c.answersInTime)
+            clock_.advance(FocusLookup::decisionBound);
+        harness_->focus.release();
+        QVERIFY2(waitUntil([&] { return flow_->pill().message() == c.pill; }), c.name);
+
+        const bool kept = c.field == Target::Field::text && c.answersInTime;
+        QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
+        QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(server_->requests().size(), kept ? 1 : 0);
+        QVERIFY2(log.mentions(kept ? QStringLiteral("dictation may be kept and sent")
+                                   : QStringLiteral("dictation neither kept nor sent")),
+                 c.name);
+        QVERIFY2(!log.lines().join(u'\n').contains(dictated, Qt::CaseInsensitive), c.name);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void PasswordFlowTests::aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    using std::chrono::milliseconds;
+    // Known by the paste, the text is only copied; known later, or never, it is pasted; either way
+    // it is kept and sent nowhere.
+    for (const milliseconds answersAfter : {milliseconds(100), milliseconds(1500), milliseconds(-1)}) {
+        const QByteArray timing = QByteArray::number(answersAfter.count());
+        startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password, answersAfter);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        clock_.advance(FocusLookup::bound);
+        QTest::qWait(300);
+        clock_.advance(FocusLookup::decisionBound);
+        QVERIFY2(waitUntil([&] { return log.mentions(QStringLiteral("dictation neither kept nor sent")); }), timing);
+        QVERIFY2(waitUntil([&] { return !inserted_.isEmpty(); }), timing);
+        inserted_.clear();
+        if (answersAfter < milliseconds(0))
+            QCOMPARE(target_->text, dictated);
+        clock_.advance(std::chrono::seconds(2));
+        QTest::qWait(300);
+        QCOMPARE(history_->entries().size(), entriesBefore);
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
+        QVERIFY2(server_->requests().isEmpty(), timing);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+QTEST_MAIN(PasswordFlowTests)
+#include "PasswordFlowTests.moc"
