@@ -80,12 +80,7 @@ bool FlowHarness::desktopAvailable()
 }
 
 FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
-    : settings(folder.filePath(QStringLiteral("settings.conf"))),
-      history(folder.filePath(QStringLiteral("history.json"))),
-      stats(folder.filePath(QStringLiteral("stats.json")), QTimeZone::systemTimeZone()),
-      vault(folder.filePath(QStringLiteral("clips"))), vocabulary(folder.filePath(QStringLiteral("vocabulary.json"))),
-      snippets(folder.filePath(QStringLiteral("snippets.json"))),
-      model({history, stats, vault, vocabulary, snippets}, actions, settings),
+    : UserRecords(folder.path(), QTimeZone::systemTimeZone()),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
       controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
       flow(controller, model, flowDesktop(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},

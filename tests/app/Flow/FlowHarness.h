@@ -4,15 +4,13 @@
 // user's keyboard as XTest events the flow didn't post; and the test application the words are
 // typed into. Shared by the flow's tests and benchmarks.
 
-#include "Clips/ClipVault.h"
 #include "Core/SerialQueue.h"
-#include "Core/Settings.h"
 #include "DictationController.h"
 #include "DictationDesktop.h"
 #include "DictationFlow.h"
-#include "Main/AppModel.h"
 #include "PacedSource.h"
 #include "Recognizer.h"
+#include "UserRecords.h"
 #include "Xdg/XdgAppIdentity.h"
 
 #include <QProcess>
@@ -110,7 +108,13 @@ private:
     std::function<void()> held_;
 };
 
-class FlowHarness {
+// The harness's own folder, made before the records that live in it.
+struct FlowFolder {
+    QTemporaryDir folder;
+};
+
+// The flow over the user's records in a folder of its own, on the test desktop.
+class FlowHarness : public FlowFolder, public UserRecords {
 public:
     // Fails when there is no test desktop.
     static bool desktopAvailable();
@@ -126,15 +130,6 @@ public:
     // The desktop the flow works on, its focused element searched through `focus`.
     DictationFlow::Desktop flowDesktop();
 
-    QTemporaryDir folder;
-    Settings settings;
-    HistoryStore history;
-    UsageStats stats;
-    ClipVault vault;
-    VocabularyStore vocabulary;
-    SnippetStore snippets;
-    MainActions actions;
-    AppModel model;
     std::shared_ptr<Recognizer> recognizer;
     DictationController controller;
     DictationDesktop desktop;

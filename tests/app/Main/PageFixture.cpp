@@ -1,17 +1,11 @@
 #include "PageFixture.h"
 
-#include "Clips/ClipVault.h"
-#include "Core/Settings.h"
-#include "History/HistoryStore.h"
-#include "History/UsageStats.h"
-#include "Main/AppModel.h"
-#include "Main/MainActions.h"
 #include "Main/Snippets/SnippetEditor.h"
 #include "Main/Styles/Applications.h"
 #include "Snippets/SnippetStore.h"
 #include "Style/StylePolicy.h"
 #include "TestFiles.h"
-#include "VocabularyStore.h"
+#include "UserRecords.h"
 #include "Xdg/XdgAppIdentity.h"
 
 #include <QJsonDocument>
@@ -34,17 +28,10 @@ public:
 
 struct PageFixture::World {
     QTemporaryDir folder;
-    Settings settings{folder.filePath(QStringLiteral("settings.conf"))};
-    HistoryStore history{folder.filePath(QStringLiteral("history.json"))};
-    UsageStats stats{folder.filePath(QStringLiteral("stats.json")), QTimeZone::utc()};
-    ClipVault vault{folder.filePath(QStringLiteral("clips"))};
-    VocabularyStore vocabulary{folder.filePath(QStringLiteral("vocabulary.json"))};
-    SnippetStore snippets{folder.filePath(QStringLiteral("snippets.json"))};
-    MainActions actions;
+    UserRecords records{folder.path()};
     ListedWindows windows;
     XdgAppIdentity identity{{folder.filePath(QStringLiteral("applications"))}};
     Applications applications{windows, identity};
-    AppModel model{{history, stats, vault, vocabulary, snippets}, actions, settings};
 };
 
 PageFixture::PageFixture(QObject* parent) : QObject(parent)
@@ -56,31 +43,32 @@ PageFixture::~PageFixture() = default;
 
 AppModel* PageFixture::model() const
 {
-    return &world_->model;
+    return &world_->records.model;
 }
 
 void PageFixture::reset()
 {
     world_ = std::make_unique<World>();
-    world_->model.setApplications(&world_->applications);
+    world_->records.model.setApplications(&world_->applications);
     emit modelChanged();
 }
 
 void PageFixture::fillSnippets(int count)
 {
-    for (int i = world_->snippets.entries().size(); i < count; ++i)
-        world_->snippets.add(QStringLiteral("phrase %1").arg(i + 1), QStringLiteral("text %1").arg(i + 1), false);
+    for (int i = world_->records.snippets.entries().size(); i < count; ++i)
+        world_->records.snippets.add(QStringLiteral("phrase %1").arg(i + 1), QStringLiteral("text %1").arg(i + 1),
+                                     false);
 }
 
 void PageFixture::fillWords(int count)
 {
-    for (int i = world_->vocabulary.entries().size(); i < count; ++i)
-        world_->vocabulary.add(QStringLiteral("word %1").arg(i + 1), VocabularyEntry::Source::you);
+    for (int i = world_->records.vocabulary.entries().size(); i < count; ++i)
+        world_->records.vocabulary.add(QStringLiteral("word %1").arg(i + 1), VocabularyEntry::Source::you);
 }
 
 QStringList PageFixture::storedTriggers() const
 {
-    const SnippetStore reread(world_->snippets.url());
+    const SnippetStore reread(world_->records.snippets.url());
     QStringList triggers;
     for (const Snippet& snippet : reread.entries())
         triggers.append(snippet.trigger);
@@ -89,7 +77,7 @@ QStringList PageFixture::storedTriggers() const
 
 QStringList PageFixture::storedWords() const
 {
-    return VocabularyStore(world_->vocabulary.url()).hotwords();
+    return VocabularyStore(world_->records.vocabulary.url()).hotwords();
 }
 
 QVariantMap PageFixture::storedPolicy() const

@@ -1,22 +1,15 @@
 // The pages tell the user what their stores couldn't do: a change that couldn't be saved (here
 // under a file where the data folder should be, which not even root can write) isn't shown as
 // kept, and a damaged file kept aside at start is named where its page shows.
-#include "Clips/ClipVault.h"
-#include "Core/Settings.h"
-#include "History/HistoryStore.h"
-#include "History/UsageStats.h"
-#include "Main/AppModel.h"
 #include "Main/History/DictationDetail.h"
 #include "Main/History/HistoryListModel.h"
 #include "Main/Home/HomeModel.h"
-#include "Main/MainActions.h"
 #include "Main/Snippets/SnippetEditor.h"
 #include "Main/Snippets/SnippetList.h"
 #include "Main/Vocabulary/VocabularyEditor.h"
 #include "Main/Vocabulary/VocabularyList.h"
-#include "Snippets/SnippetStore.h"
 #include "TestFiles.h"
-#include "VocabularyStore.h"
+#include "UserRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,31 +30,6 @@
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
-namespace {
-
-// The stores in `data` under a temporary folder, and the page model over them.
-struct Records {
-    explicit Records(const QString& data, ClipVault::Writer clipWriter = {})
-        : settings(data + QStringLiteral("/settings.conf")), history(data + QStringLiteral("/history.json")),
-          stats(data + QStringLiteral("/stats.json"), QTimeZone::utc()),
-          vault(data + QStringLiteral("/clips"), std::move(clipWriter)),
-          vocabulary(data + QStringLiteral("/vocabulary.json")), snippets(data + QStringLiteral("/snippets.json")),
-          model({history, stats, vault, vocabulary, snippets}, actions, settings)
-    {
-    }
-
-    Settings settings;
-    HistoryStore history;
-    UsageStats stats;
-    ClipVault vault;
-    VocabularyStore vocabulary;
-    SnippetStore snippets;
-    MainActions actions;
-    AppModel model;
-};
-
-}
-
 class StoreProblemsTests : public QObject {
     Q_OBJECT
 
@@ -70,7 +38,7 @@ private slots:
     {
         QTemporaryDir folder;
         writeFile(folder.filePath(QStringLiteral("data")), "a file where the folder should be");
-        Records records(folder.filePath(QStringLiteral("data")));
+        UserRecords records(folder.filePath(QStringLiteral("data")));
 
         SnippetEditor snippetEditor;
         snippetEditor.setStore(&records.snippets);
@@ -117,7 +85,7 @@ private slots:
         QTemporaryDir folder;
         writeFile(folder.filePath(QStringLiteral("history.json")), "[{\"damaged");
         writeFile(folder.filePath(QStringLiteral("history.unreadable.json")), "kept from an earlier start");
-        Records records(folder.path());
+        UserRecords records(folder.path());
         const QString told = QStringLiteral("The old file was damaged and kept aside as history.unreadable-2.json.");
 
         // As the pages bind it: the line follows once the page is given the model.
@@ -147,7 +115,7 @@ private slots:
     {
         QTemporaryDir folder;
         // The recording's file goes to a disk with no room left.
-        Records records(folder.path(), [](const QString&, const QByteArray& bytes, int* error) {
+        UserRecords records(folder.path(), QTimeZone::utc(), [](const QString&, const QByteArray& bytes, int* error) {
             const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
             const bool written = full >= 0 && ::write(full, bytes.constData(), size_t(bytes.size())) == bytes.size();
             *error = errno;
@@ -207,14 +175,14 @@ private slots:
                 vault.save(std::vector<float>(8000, 0.1f), ids.last());
             }
         }
-        const auto everythingKept = [&](const Records& records) {
+        const auto everythingKept = [&](const UserRecords& records) {
             if (records.history.entries().size() != ids.size())
                 return false;
             return std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); });
         };
 
         for (int start = 0; start < 2; ++start) {
-            Records records(folder.path());
+            UserRecords records(folder.path());
             records.model.pruneRecords(now);
             QVERIFY2(everythingKept(records), qPrintable(QStringLiteral("start %1").arg(start)));
             HomeModel home;
@@ -227,7 +195,7 @@ private slots:
         }
 
         // Chosen again, each choice applies.
-        Records records(folder.path());
+        UserRecords records(folder.path());
         HomeModel home;
         home.setModel(&records.model);
         QSignalSpy noticed(&home, &HomeModel::noticeChanged);

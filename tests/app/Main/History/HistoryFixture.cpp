@@ -11,17 +11,8 @@
 
 HistoryFixture::HistoryFixture(QObject* parent) : QObject(parent)
 {
-    const QString dir = folder_.path();
-    settings_ = std::make_unique<Settings>(dir + QStringLiteral("/settings.conf"));
-    history_ = std::make_unique<HistoryStore>(dir + QStringLiteral("/history.json"));
-    stats_ = std::make_unique<UsageStats>(dir + QStringLiteral("/stats.json"), QTimeZone::systemTimeZone());
-    vault_ = std::make_unique<ClipVault>(dir + QStringLiteral("/clips"));
-    vocabulary_ = std::make_unique<VocabularyStore>(dir + QStringLiteral("/vocabulary.json"));
-    snippets_ = std::make_unique<SnippetStore>(dir + QStringLiteral("/snippets.json"));
-    model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *stats_, *vault_, *vocabulary_, *snippets_},
-                                        actions_, *settings_);
-    model_->setClipServer([this] { return std::optional(server_.url()); }, &session_);
-    actions_.onShareClip = [this](const QString& id) { shareRequest_ = id; };
+    records_.model.setClipServer([this] { return std::optional(server_.url()); }, &session_);
+    records_.actions.onShareClip = [this](const QString& id) { shareRequest_ = id; };
 
     const QDateTime today(QDate::currentDate(), QTime(9, 30));
     HistoryEntry shared(QUuid::createUuid(), today.addDays(-3), QStringLiteral("npm run build"), std::nullopt,
@@ -35,12 +26,12 @@ HistoryFixture::HistoryFixture(QObject* parent) : QObject(parent)
                                QStringLiteral("Please send me the final report by Friday."), std::nullopt,
                                QStringLiteral("Mail"), QStringLiteral("clean"), AppCategory::email);
     for (const HistoryEntry& entry : {shared, persian, english})
-        history_->add(entry);
+        records_.history.add(entry);
     // Speech-like: loud and quiet stretches, so the waveform has a shape.
     std::vector<float> clip = TestAudio::noise(1.6);
     for (size_t i = 0; i < clip.size(); ++i)
         clip[i] *= float(0.2 + 0.8 * std::abs(std::sin(double(i) / 16000.0 * 5.0)));
-    vault_->save(clip, persian.id);
+    records_.vault.save(clip, persian.id);
     english_ = uuidText(english.id);
     persian_ = uuidText(persian.id);
     shared_ = uuidText(shared.id);
@@ -50,7 +41,7 @@ HistoryFixture::~HistoryFixture() = default;
 
 const HistoryEntry& HistoryFixture::entry(const QString& id) const
 {
-    for (const HistoryEntry& each : history_->entries()) {
+    for (const HistoryEntry& each : records_.history.entries()) {
         if (uuidText(each.id) == id)
             return each;
     }
@@ -79,12 +70,12 @@ void HistoryFixture::answer(const QByteArray& method, const QByteArray& path, in
 
 void HistoryFixture::forgetServer()
 {
-    model_->setClipServer({}, nullptr);
+    records_.model.setClipServer({}, nullptr);
 }
 
 QString HistoryFixture::storedCode(const QString& id) const
 {
-    const auto entries = HistoryStore::decodeFile(readFile(history_->url()));
+    const auto entries = HistoryStore::decodeFile(readFile(records_.history.url()));
     for (const HistoryEntry& each : entries.value_or(QList<HistoryEntry>())) {
         if (uuidText(each.id) == id)
             return each.clipCode.value_or(QStringLiteral("none"));

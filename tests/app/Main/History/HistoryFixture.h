@@ -3,14 +3,8 @@
 // dictations (English today, Persian yesterday with a kept recording, an older one with a shared
 // code), the kept recordings, settings, the page model, and a loopback clip server.
 
-#include "Clips/ClipVault.h"
-#include "Core/Settings.h"
-#include "History/HistoryStore.h"
-#include "History/UsageStats.h"
-#include "Main/AppModel.h"
-#include "Snippets/SnippetStore.h"
 #include "TestHttpServer.h"
-#include "VocabularyStore.h"
+#include "UserRecords.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -31,8 +25,8 @@ public:
     explicit HistoryFixture(QObject* parent = nullptr);
     ~HistoryFixture() override;
 
-    AppModel* appModel() const { return model_.get(); }
-    ClipVault& vault() { return *vault_; }
+    AppModel* appModel() { return &records_.model; }
+    ClipVault& vault() { return records_.vault; }
     TestHttpServer& server() { return server_; }
     const HistoryEntry& entry(const QString& id) const;
 
@@ -50,13 +44,6 @@ private:
     QTemporaryDir folder_;
     TestHttpServer server_;
     QNetworkAccessManager session_;
-    std::unique_ptr<Settings> settings_;
-    std::unique_ptr<HistoryStore> history_;
-    std::unique_ptr<UsageStats> stats_;
-    std::unique_ptr<ClipVault> vault_;
-    std::unique_ptr<VocabularyStore> vocabulary_;
-    std::unique_ptr<SnippetStore> snippets_;
-    MainActions actions_;
-    std::unique_ptr<AppModel> model_;
+    UserRecords records_{folder_.path(), QTimeZone::systemTimeZone()};
     QString english_, persian_, shared_, shareRequest_;
 };
