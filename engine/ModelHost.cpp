@@ -47,6 +47,8 @@ void ModelHost::load(const RecognizerConfig& config)
             failure = error.description();
             if (error.kind() == RecognizerError::Kind::missingFile)
                 problem = Problem::missing;
+            else if (error.kind() == RecognizerError::Kind::damagedFile)
+                problem = Problem::damaged;
         } catch (const std::bad_alloc& error) {
             recognizer.reset();
             failure = QString::fromUtf8(error.what());

@@ -1,5 +1,7 @@
 #include "Recognizer.h"
 
+#include "OnnxModelFile.h"
+
 #include "Core/EnvironmentNumber.h"
 #include "Core/Log.h"
 #include "HelperThreadSpin.h"
@@ -119,6 +121,11 @@ RecognizerError RecognizerError::missingFile(const QString& path)
             QStringLiteral("model file not found: ") + path + QStringLiteral(" (set QUILLMARSH_MODEL_DIR)"), path};
 }
 
+RecognizerError RecognizerError::damagedFile(const QString& path)
+{
+    return {Kind::damagedFile, QStringLiteral("model file damaged: ") + path, path};
+}
+
 RecognizerError RecognizerError::createFailed()
 {
     return {Kind::createFailed, QStringLiteral("sherpa-onnx could not create the recognizer")};
@@ -138,6 +145,12 @@ Recognizer::Recognizer(RecognizerConfig config) : config_(std::move(config))
     for (const char* name : requiredModelFiles) {
         if (!QFileInfo::exists(pathOf(name)))
             throw RecognizerError::missingFile(pathOf(name));
+    }
+    // The library keeps a little of every recogniser it fails to make: a model file that can't be
+    // whole is refused before it gets there.
+    for (const char* name : {"encoder.onnx", "decoder.onnx", "joiner.onnx"}) {
+        if (!isWholeOnnxModel(pathOf(name)))
+            throw RecognizerError::damagedFile(pathOf(name));
     }
 
     // Counts the library's thread pools can't take would end the process, not fail the call.

@@ -18,14 +18,15 @@ struct SherpaOnnxOnlineStream;
 
 class RecognizerError : public Error {
 public:
-    enum class Kind { missingFile, createFailed, streamFailed };
+    enum class Kind { missingFile, damagedFile, createFailed, streamFailed };
 
     static RecognizerError missingFile(const QString& path);
+    static RecognizerError damagedFile(const QString& path);
     static RecognizerError createFailed();
     static RecognizerError streamFailed();
 
     Kind kind() const { return kind_; }
-    QString path() const { return path_; }  // the missing file, for missingFile
+    QString path() const { return path_; }  // the file, for missingFile and damagedFile
 
 private:
     RecognizerError(Kind kind, const QString& description, QString path = {});

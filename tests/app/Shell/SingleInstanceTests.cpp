@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,15 +79,14 @@ private slots:
     {
         const QString name = uniqueName();
         SingleInstance::Claim claims[2];
+        std::unique_ptr<SingleInstance> instances[2];
         QThread* starts[2];
         for (int i = 0; i < 2; ++i) {
             starts[i] = QThread::create([&, i] {
-                auto* instance = new SingleInstance(name);
-                claims[i] = instance->claim({});
-                if (claims[i] == SingleInstance::Claim::first)
-                    instance->moveToThread(QCoreApplication::instance()->thread());
-                else
-                    delete instance;
+                instances[i] = std::make_unique<SingleInstance>(name);
+                claims[i] = instances[i]->claim({});
+                // The one that listens is served by the main thread's events from now on.
+                instances[i]->moveToThread(QCoreApplication::instance()->thread());
             });
         }
         for (QThread* start : starts)
@@ -98,7 +98,6 @@ private slots:
         }
         QCOMPARE(std::count(std::begin(claims), std::end(claims), SingleInstance::Claim::first), 1);
         QCOMPARE(std::count(std::begin(claims), std::end(claims), SingleInstance::Claim::handedOver), 1);
-        qDeleteAll(QCoreApplication::instance()->findChildren<SingleInstance*>());
     }
 
     // Whatever takes the socket's name, a later start never runs beside the first.
