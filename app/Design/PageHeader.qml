@@ -20,6 +20,9 @@ RowLayout {
         Layout.fillWidth: true
         Layout.preferredWidth: Math.max(title.implicitWidth, subtitle.visible ? subtitle.implicitWidth : 0)
         Layout.minimumWidth: Math.min(Layout.preferredWidth, root.width / 3)
+        // The editors' own heights can lag behind a change of width: plain texts of the same font
+        // at the same width give the block's height.
+        Layout.preferredHeight: titleHeight.height + (subtitle.visible ? spacing + subtitleHeight.height : 0)
         spacing: 4
         PageText {
             id: title
@@ -42,6 +45,22 @@ RowLayout {
             wrapMode: TextEdit.Wrap
             horizontalAlignment: TextEdit.AlignLeft
         }
+    }
+    Text {
+        id: titleHeight
+        visible: false
+        width: title.width
+        text: root.title
+        font: title.font
+        wrapMode: Text.Wrap
+    }
+    Text {
+        id: subtitleHeight
+        visible: false
+        width: subtitle.width
+        text: root.subtitle
+        font: subtitle.font
+        wrapMode: Text.Wrap
     }
     RowLayout {
         id: trailingRow

@@ -166,6 +166,21 @@ Item {
             verify(bar.visible && bar.contentItem.opacity > 0)
         }
 
+        // A page's title block takes the height its texts wrap to, whatever comes after it.
+        function test_thePageHeaderStandsAboveWhatFollows() {
+            const page = show("vocabulary")
+            let subtitle = null, field = null
+            each(page, item => {
+                if (item.objectName === "pageSubtitle")
+                    subtitle = item
+                else if (item.objectName === "wordField")
+                    field = item
+            })
+            verify(subtitle && field)
+            const subtitleBottom = subtitle.mapToItem(page, 0, subtitle.contentHeight).y
+            verify(field.mapToItem(page, 0, 0).y >= subtitleBottom, "the field under the subtitle")
+        }
+
         function test_aPersianNameSitsByTheAvatar() {
             const page = show("account")
             const card = findChild(page, "accountCard")
