@@ -3,6 +3,7 @@
 #include "Core/AppFolders.h"
 #include "Core/Log.h"
 #include "Core/PrivateFolder.h"
+#include "Core/SystemError.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -13,7 +14,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <optional>
 #include <thread>
 
@@ -52,11 +52,6 @@ std::optional<QString> privateRuntimeFolder()
     if (!makePrivateFolder(inState) && isPrivateFolder(inState))
         return inState;
     return std::nullopt;
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The display as part of a file name; ":0.0" is the same display as ":0".
@@ -99,7 +94,7 @@ SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
     lock_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lock_ < 0) {
         refusal_ = QStringLiteral("Quillmarsh can't tell whether it already runs on this display: %1: %2")
-                       .arg(lockPath, systemError());
+                       .arg(lockPath, systemErrorText(errno));
         return Claim::refused;
     }
     // Held until the process ends, however it ends.
