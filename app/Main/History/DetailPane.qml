@@ -68,6 +68,7 @@ Item {
                     PageText {
                         objectName: "details"
                         text: detail.details
+                        rightToLeft: false
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.faint
                     }
