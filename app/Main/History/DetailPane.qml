@@ -58,7 +58,7 @@ Item {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 1
-                    Text {
+                    QMText {
                         Layout.fillWidth: true
                         elide: Text.ElideRight
                         text: detail.appName
