@@ -10,7 +10,8 @@ import Quillmarsh.Design
 TextEdit {
     id: root
     property real lineSpacing: 0
-    property bool rightToLeft: Script.isPersian(text)
+    readonly property bool persian: Script.isPersian(text)
+    property bool rightToLeft: persian
 
     readOnly: true
     selectByMouse: true
