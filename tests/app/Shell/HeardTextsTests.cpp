@@ -2,8 +2,8 @@
 // their sample records, is walked through its accessible tree as an assistive technology sees it.
 #include "AppDelegate.h"
 #include "AppFixture.h"
-#include "DesktopPermissions.h"
 #include "Fonts.h"
+#include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
 
@@ -18,15 +18,6 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 namespace {
-
-// A new user's desktop: microphone plugged in and allowed, the assistive-technology switch off.
-class SampleDesktop final : public DesktopPermissions {
-public:
-    Microphone::Permission microphone() const override { return Microphone::Permission::authorized; }
-    bool canType() const override { return true; }
-    Switch accessibility() const override { return Switch::off; }
-    void promptAccessibility() override {}
-};
 
 // What a reader says of a text: its words, without direction marks and runs of blanks.
 QString spoken(QString text)
