@@ -76,7 +76,7 @@ Window {
                             title: modelData.name
                             note: modelData.role
                             divider: index < window.components.length - 1
-                            Text {
+                            QMText {
                                 text: modelData.licence
                                 font: Typography.latin(12.5, Font.DemiBold)
                                 color: QM.sub
@@ -85,7 +85,7 @@ Window {
                     }
                 }
             }
-            TextEdit {
+            PageText {
                 Layout.fillWidth: true
                 Layout.leftMargin: 48
                 Layout.rightMargin: 48

@@ -22,7 +22,7 @@ Item {
     implicitWidth: root.lineLimit > 0 ? label.implicitWidth : selectable.implicitWidth
     implicitHeight: root.lineLimit > 0 ? label.implicitHeight : selectable.implicitHeight
 
-    Text {
+    QMText {
         id: label
         visible: root.lineLimit > 0
         width: root.width

@@ -33,7 +33,7 @@ FocusScope {
     }
     Component.onCompleted: input.cursorPosition = 0
 
-    Text {
+    QMText {
         anchors.fill: input
         visible: input.text.length === 0
         text: root.placeholder

@@ -46,7 +46,7 @@ RowLayout {
             horizontalAlignment: TextEdit.AlignLeft
         }
     }
-    Text {
+    QMText {
         id: titleHeight
         visible: false
         width: title.width
@@ -54,7 +54,7 @@ RowLayout {
         font: title.font
         wrapMode: Text.Wrap
     }
-    Text {
+    QMText {
         id: subtitleHeight
         visible: false
         width: subtitle.width

@@ -5,16 +5,18 @@ import Quillmarsh.Design
 // it. A read-only text editor, in "Commissioner" 13 in `QM.ink` unless the place sets its own font
 // and colour. Persian text (by `Script.isPersian`) is right to left at the right edge, anything
 // else left to right at the left edge; `horizontalAlignment` moves it to another edge, whatever its
-// direction; `lineSpacing` adds points between its lines.
+// direction; `rightToLeft` sets the direction of a text that says which it reads in;
+// `lineSpacing` adds points between its lines.
 TextEdit {
     id: root
     property real lineSpacing: 0
     readonly property bool persian: Script.isPersian(text)
+    property bool rightToLeft: persian
 
     readOnly: true
     selectByMouse: true
     textFormat: TextEdit.PlainText
-    horizontalAlignment: persian ? TextEdit.AlignRight : TextEdit.AlignLeft
+    horizontalAlignment: rightToLeft ? TextEdit.AlignRight : TextEdit.AlignLeft
     color: QM.ink
     font: Typography.latin(13, Font.Normal)
     Accessible.role: Accessible.StaticText
@@ -22,7 +24,7 @@ TextEdit {
 
     ParagraphStyle {
         document: root.textDocument
-        rightToLeft: root.persian
+        rightToLeft: root.rightToLeft
         alignment: root.horizontalAlignment
         lineSpacing: root.lineSpacing
     }

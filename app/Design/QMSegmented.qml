@@ -77,7 +77,7 @@ Item {
                     shadowBlur: 1
                     shadowOffsetY: 1
                 }
-                Text {
+                QMText {
                     id: title
                     anchors.centerIn: parent
                     text: segment.modelData.title

@@ -20,7 +20,7 @@ Item {
         strokeColor: root.formal ? QM.warmLine : "transparent"
         radius: 6
     }
-    Text {
+    QMText {
         id: label
         anchors.centerIn: parent
         text: root.style === "formal" ? "Formal" : root.style === "clean" ? "Clean" : "As spoken"

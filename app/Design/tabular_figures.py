@@ -1,9 +1,11 @@
 """Derives a copy of a font whose digits share one advance, so that a number keeps its width
 whatever its digits (a counting clock does not jitter). Qt 6.4 cannot ask a font for its tabular
 figures: the copy takes the font's own where it has them (Vazirmatn), else centres the ten digits
-in cells of the widest one's advance (Commissioner has none).
+in cells of the widest one's advance (Commissioner has none). Given a LINE font, the copy takes its
+line (ascent, descent and gap), so that a number set in both fonts sits on one baseline and takes
+one height whatever its digits.
 
-usage: tabular_figures.py SOURCE.ttf OUTPUT.ttf FAMILY
+usage: tabular_figures.py SOURCE.ttf OUTPUT.ttf FAMILY [LINE.ttf]
 """
 import sys
 
@@ -43,8 +45,21 @@ def centre_in_cells(font, glyph_names):
         metrics[name] = (cell, bearing + shift)
 
 
-def main(source, output, family):
+def take_line(font, line_source):
+    """Gives the font the line of another, scaled to its own em."""
+    line = TTFont(line_source)
+    scale = font["head"].unitsPerEm / line["head"].unitsPerEm
+    for table, fields in (("hhea", ("ascent", "descent", "lineGap")),
+                          ("OS/2", ("sTypoAscender", "sTypoDescender", "sTypoLineGap",
+                                    "usWinAscent", "usWinDescent"))):
+        for field in fields:
+            setattr(font[table], field, round(getattr(line[table], field) * scale))
+
+
+def main(source, output, family, line_source=None):
     font = TTFont(source)
+    if line_source:
+        take_line(font, line_source)
     forms = tabular_forms(font)
     if forms:
         # The font has tabular figures of its own (Vazirmatn's Persian digits): the characters
@@ -72,6 +87,6 @@ def main(source, output, family):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
+    if len(sys.argv) not in (4, 5):
         sys.exit(__doc__)
     main(*sys.argv[1:])

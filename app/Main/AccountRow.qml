@@ -38,7 +38,7 @@ QMPressable {
             implicitHeight: 28
             radius: 14
             color: QM.ink
-            Text {
+            QMText {
                 objectName: "avatar"
                 anchors.centerIn: parent
                 text: root.session ? AccountBadge.letter(root.session.displayName ?? "", root.session.email ?? "") : ""
@@ -51,7 +51,7 @@ QMPressable {
             Layout.fillWidth: true
             spacing: 0
             // A Persian name too starts by the avatar.
-            Text {
+            QMText {
                 Layout.fillWidth: true
                 horizontalAlignment: Text.AlignLeft
                 text: root.session ? AccountBadge.name(root.session.displayName ?? "") : ""
@@ -59,7 +59,7 @@ QMPressable {
                 color: QM.ink
                 elide: Text.ElideRight
             }
-            Text {
+            QMText {
                 Layout.fillWidth: true
                 text: root.session ? (root.session.email ?? "") : ""
                 font: Typography.latin(12, Font.Normal)
@@ -75,7 +75,7 @@ QMPressable {
             name: "person.crop.circle"
             color: QM.sub
         }
-        Text {
+        QMText {
             visible: root.session === null
             Layout.fillWidth: true
             text: "Sign in"

@@ -2,7 +2,7 @@ import QtQuick
 import Quillmarsh.Design
 
 // A small upper-case label ("SAY", "YOUR WORDS", a style's name): semibold, spaced 1.1 apart.
-Text {
+QMText {
     property real size: 11
 
     textFormat: Text.PlainText

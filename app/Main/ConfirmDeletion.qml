@@ -34,7 +34,7 @@ Popup {
     }
     contentItem: ColumnLayout {
         spacing: 10
-        Text {
+        QMText {
             Layout.fillWidth: true
             text: root.title
             textFormat: Text.PlainText
@@ -42,7 +42,7 @@ Popup {
             color: QM.ink
             wrapMode: Text.Wrap
         }
-        Text {
+        QMText {
             Layout.fillWidth: true
             text: root.message
             textFormat: Text.PlainText

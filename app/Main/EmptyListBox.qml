@@ -27,7 +27,7 @@ Item {
         anchors.rightMargin: 28
         anchors.verticalCenter: parent.verticalCenter
         spacing: 6
-        Text {
+        QMText {
             Layout.fillWidth: true
             text: root.title
             textFormat: Text.PlainText
@@ -35,7 +35,7 @@ Item {
             color: QM.ink
             horizontalAlignment: Text.AlignHCenter
         }
-        Text {
+        QMText {
             Layout.fillWidth: true
             text: root.hint
             textFormat: Text.PlainText

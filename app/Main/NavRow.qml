@@ -39,7 +39,7 @@ QMPressable {
             name: MainPages.symbol(root.section)
             color: root.selected ? QM.ink : QM.sub
         }
-        Text {
+        QMText {
             Layout.fillWidth: true
             text: MainPages.title(root.section)
             font: Typography.latin(14, root.selected ? Font.DemiBold : Font.Medium)

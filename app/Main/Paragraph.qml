@@ -1,7 +1,8 @@
 import QtQuick
+import Quillmarsh.Design
 
 // Wrapped plain text with extra points between its lines.
-Text {
+QMText {
     id: root
     property real extraSpacing: 0
 

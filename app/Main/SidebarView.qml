@@ -42,7 +42,7 @@ Rectangle {
                     Component.onCompleted: view.light = true
                 }
             }
-            Text {
+            QMText {
                 text: "Quillmarsh"
                 font: Typography.latin(19, Font.DemiBold)
                 color: QM.ink

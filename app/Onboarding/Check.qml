@@ -10,7 +10,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         size: 15
     }
-    Text {
+    QMText {
         id: label
         anchors.verticalCenter: parent.verticalCenter
         textFormat: Text.PlainText

@@ -36,7 +36,7 @@ Column {
     Column {
         spacing: 8
 
-        Text {
+        QMText {
             text: "Or pick a different key"
             textFormat: Text.PlainText
             font: Typography.latin(13, Font.DemiBold)
@@ -58,7 +58,7 @@ Column {
                 }
             }
         }
-        Text {
+        QMText {
             text: "Whichever key you pick, tapping it twice turns on hands-free."
             textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)

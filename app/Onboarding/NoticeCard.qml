@@ -23,7 +23,7 @@ Item {
         width: root.width - 32
         spacing: 10
 
-        Text {
+        QMText {
             id: titleText
             width: parent.width
             textFormat: Text.PlainText
@@ -31,7 +31,7 @@ Item {
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
         }
-        Text {
+        QMText {
             id: messageText
             width: parent.width
             textFormat: Text.PlainText

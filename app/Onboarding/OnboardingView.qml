@@ -112,7 +112,7 @@ Rectangle {
                     visible: onboarding.downloadsFinished
                     size: 13
                 }
-                Text {
+                QMText {
                     objectName: "downloadLine"
                     text: onboarding.downloadLine
                     textFormat: Text.PlainText

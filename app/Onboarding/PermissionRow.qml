@@ -32,13 +32,13 @@ Item {
         }
         Column {
             spacing: 2
-            Text {
+            QMText {
                 text: root.name
                 textFormat: Text.PlainText
                 font: Typography.latin(15, Font.DemiBold)
                 color: QM.ink
             }
-            Text {
+            QMText {
                 text: root.why
                 textFormat: Text.PlainText
                 font: Typography.latin(13, Font.Normal)
@@ -50,7 +50,7 @@ Item {
             visible: root.granted
             text: "Allowed"
         }
-        Text {
+        QMText {
             visible: !root.granted && root.buttonTitle === ""
             text: root.missing
             textFormat: Text.PlainText

@@ -56,7 +56,7 @@ Column {
             radius: 12
         }
     }
-    Text {
+    QMText {
         objectName: "microphoneNotice"
         visible: !root.micGranted
         width: root.width
@@ -66,7 +66,7 @@ Column {
         font: Typography.latin(13, Font.Normal)
         color: QM.sub
     }
-    Text {
+    QMText {
         objectName: "typingNotice"
         visible: !root.onboarding.canType
         width: root.width

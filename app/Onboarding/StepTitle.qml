@@ -8,13 +8,13 @@ Column {
     property alias subtitle: subtitleText.text
     spacing: 6
 
-    Text {
+    QMText {
         id: titleText
         textFormat: Text.PlainText
         font: Typography.latin(28, Font.Bold)
         color: QM.ink
     }
-    Text {
+    QMText {
         id: subtitleText
         width: Math.min(implicitWidth, 620, root.width > 0 ? root.width : 620)
         textFormat: Text.PlainText

@@ -21,7 +21,7 @@ Item {
         width: root.width - 28
         spacing: 4
 
-        Text {
+        QMText {
             id: titleText
             width: parent.width
             textFormat: Text.PlainText
@@ -29,7 +29,7 @@ Item {
             font: Typography.latin(14, Font.DemiBold)
             color: QM.ink
         }
-        Text {
+        QMText {
             id: messageText
             width: parent.width
             textFormat: Text.PlainText

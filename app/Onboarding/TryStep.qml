@@ -26,7 +26,7 @@ ColumnLayout {
             fillColor: QM.chip
             radius: 12
         }
-        Text {
+        QMText {
             id: sample
             objectName: "sampleSentence"
             x: 20
@@ -61,7 +61,7 @@ ColumnLayout {
             anchors.centerIn: parent
             visible: !root.onboarding.modelReady
             spacing: 8
-            Text {
+            QMText {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: root.onboarding.secondsLeft === undefined ? "The speech model is getting ready…"
                       : "The speech model is almost ready · about " + root.onboarding.secondsLeft + " s"
@@ -74,7 +74,7 @@ ColumnLayout {
                 value: root.onboarding.downloadFraction
             }
         }
-        Text {
+        QMText {
             objectName: "placeholder"
             anchors.centerIn: parent
             visible: root.onboarding.modelReady && root.onboarding.practice === ""
@@ -113,7 +113,7 @@ ColumnLayout {
                         anchors.verticalCenter: parent.verticalCenter
                         size: 11
                     }
-                    Text {
+                    QMText {
                         anchors.verticalCenter: parent.verticalCenter
                         text: modelData
                         textFormat: Text.PlainText

@@ -31,14 +31,14 @@ Column {
         anchors.horizontalCenter: parent.horizontalCenter
         spacing: 10
 
-        Text {
+        QMText {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Talk in Persian. Type anywhere."
             textFormat: Text.PlainText
             font: Typography.latin(34, Font.DemiBold)
             color: QM.ink
         }
-        Text {
+        QMText {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "فارسی حرف بزنید، همه جا بنویسید."
             textFormat: Text.PlainText
@@ -46,7 +46,7 @@ Column {
             color: QM.ink
             horizontalAlignment: Text.AlignRight
         }
-        Text {
+        QMText {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, 520)
             text: "English terms stay in English, and everything runs on this computer. Your voice never leaves it."

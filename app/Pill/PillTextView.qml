@@ -23,12 +23,12 @@ Item {
         x: root.persian ? Math.max(0, root.width - width) : Math.min(0, root.width - width)
         spacing: root.stableText && root.settlingText ? 4 : 0
         layoutDirection: root.persian ? Qt.RightToLeft : Qt.LeftToRight
-        Text {
+        QMText {
             text: root.stableText
             color: root.theme.text
             font: Typography.forText(root.whole, root.theme.textSize, Font.Medium)
         }
-        Text {
+        QMText {
             text: root.settlingText
             color: root.theme.settling
             font: Typography.forText(root.whole, root.theme.textSize, Font.Medium)

@@ -64,7 +64,7 @@ Rectangle {
         width: root.pill.canUndo ? undo.implicitWidth : clockText.implicitWidth
         height: parent.height
 
-        Text {
+        QMText {
             id: clockText
             anchors.verticalCenter: parent.verticalCenter
             visible: root.pill.mode === "handsFree"
@@ -72,7 +72,7 @@ Rectangle {
             color: root.theme.settling
             font: Typography.forText(text, 13, Font.Medium)
         }
-        Text {
+        QMText {
             id: undo
             anchors.verticalCenter: parent.verticalCenter
             visible: root.pill.canUndo

@@ -4,8 +4,8 @@
 // goes when the program ends.
 #include "AppDelegate.h"
 #include "Core/Settings.h"
-#include "DesktopPermissions.h"
 #include "Fonts.h"
+#include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
 #include "WindowPicture.h"
@@ -38,16 +38,6 @@ void isolate(const QTemporaryDir& folder)
     if (!qEnvironmentVariableIsSet("QUILLMARSH_SUPABASE_URL"))
         qputenv("QUILLMARSH_SUPABASE_URL", "https://auth.example.invalid");
 }
-
-// The desktop of the pictures, whatever this machine has: a microphone plugged in, typing allowed,
-// and the assistive-technology switch still off, as a new user finds it.
-class SampleDesktop final : public DesktopPermissions {
-public:
-    Microphone::Permission microphone() const override { return Microphone::Permission::authorized; }
-    bool canType() const override { return true; }
-    Switch accessibility() const override { return Switch::off; }
-    void promptAccessibility() override {}
-};
 
 void fail(const QString& message)
 {

@@ -149,6 +149,11 @@ const ScreenshotTarget targets[] = {
 
 }
 
+std::span<const ScreenshotTarget> screenshotTargets()
+{
+    return targets;
+}
+
 const ScreenshotTarget* findScreenshotTarget(const QString& window)
 {
     for (const ScreenshotTarget& target : targets)

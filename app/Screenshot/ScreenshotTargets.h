@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <span>
 
 class AppDelegate;
 class QQuickWindow;
@@ -29,4 +30,6 @@ struct ScreenshotTarget {
 };
 
 const ScreenshotTarget* findScreenshotTarget(const QString& window);
+// Every target, in the order of the usage text.
+std::span<const ScreenshotTarget> screenshotTargets();
 QString screenshotUsage();

@@ -89,7 +89,7 @@ ScrollView {
                             name: "globe"
                             color: QM.paper
                         }
-                        Text {
+                        QMText {
                             anchors.verticalCenter: parent.verticalCenter
                             text: "Continue with Google"
                             font: Typography.latin(14, Font.DemiBold)
@@ -120,7 +120,7 @@ ScrollView {
                         radius: 10
                     }
                     FocusRing { controlRadius: 10 }
-                    Text {
+                    QMText {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
                         text: "you@example.com"
@@ -196,7 +196,7 @@ ScrollView {
                             implicitHeight: 46
                             radius: 23
                             color: QM.ink
-                            Text {
+                            QMText {
                                 objectName: "avatar"
                                 anchors.centerIn: parent
                                 text: root.session ? AccountBadge.letter(root.session.displayName ?? "", root.session.email ?? "") : ""
@@ -215,7 +215,7 @@ ScrollView {
                                 text: root.session?.displayName ?? "Your account"
                                 font: Typography.latin(16, Font.DemiBold)
                             }
-                            Text {
+                            QMText {
                                 objectName: "emailLine"
                                 Layout.fillWidth: true
                                 text: root.session?.email ?? ""

@@ -58,7 +58,7 @@ Item {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 1
-                    Text {
+                    QMText {
                         Layout.fillWidth: true
                         elide: Text.ElideRight
                         text: detail.appName
@@ -68,6 +68,7 @@ Item {
                     PageText {
                         objectName: "details"
                         text: detail.details
+                        rightToLeft: false
                         font: Typography.latin(12.5, Font.Normal)
                         color: QM.faint
                     }

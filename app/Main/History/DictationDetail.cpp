@@ -79,8 +79,13 @@ QString DictationDetail::details() const
         return {};
     const QDateTime local = shown->date.toLocalTime();
     const qsizetype words = shown->wordCount();
-    return day(local.date(), QDate::currentDate()) + QStringLiteral(", ") + DisplayText::time(shown->date)
-           + QStringLiteral(" \u00b7 ") + QString::number(words)
+    // The line reads left to right; a Persian day and time keep their own direction inside an
+    // isolate, so they can't carry the count away from its word. The count takes the locale's
+    // digits, as the time beside it does.
+    QLocale shownLocale = DisplayText::locale();
+    shownLocale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QStringLiteral("\u2068") + day(local.date(), QDate::currentDate()) + QStringLiteral(", ")
+           + DisplayText::time(shown->date) + QStringLiteral("\u2069 \u00b7 ") + shownLocale.toString(words)
            + (words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"));
 }
 

@@ -58,6 +58,7 @@ public:
 
     QString appName() const;
     QString symbol() const;
+    // "Sat, Dec 5, 5:54 AM · 8 words": a left-to-right line whose day and time stand in an isolate.
     QString details() const;
     QString raw() const;
     QString text() const;

@@ -52,7 +52,7 @@ QMPressable {
                 color: QM.ink
             }
             // A long application name gives way to the time and the tag.
-            Text {
+            QMText {
                 Layout.fillWidth: true
                 Layout.maximumWidth: Math.ceil(implicitWidth)
                 elide: Text.ElideRight
@@ -60,11 +60,11 @@ QMPressable {
                 font: Typography.latin(12.5, Font.DemiBold)
                 color: QM.ink
             }
-            Text {
+            QMText {
                 text: "\u00b7"
                 color: QM.sub
             }
-            Text {
+            QMText {
                 text: root.time
                 font: Typography.latin(12.5, Font.Normal)
                 color: QM.sub

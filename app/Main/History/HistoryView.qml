@@ -183,7 +183,11 @@ Item {
                     bottomPadding: 5
                     text: section
                     horizontalAlignment: TextEdit.AlignLeft
+                    // A Persian day in its own face, whose line holds its descenders, and untracked:
+                    // spacing would pull its joined letters apart.
                     font: {
+                        if (Script.isPersian(section))
+                            return Typography.forText(section, 11.5, Font.DemiBold)
                         const f = Typography.latin(11.5, Font.DemiBold)
                         f.letterSpacing = 1.2
                         return f

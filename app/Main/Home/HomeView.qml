@@ -56,7 +56,7 @@ ScrollView {
                         radius: 3.5
                         color: root.model.speechReady ? QM.saffron : QM.faint
                     }
-                    Text {
+                    QMText {
                         Layout.fillWidth: true
                         text: root.model.speechStatus
                         font: Typography.latin(12.5, Font.Normal)

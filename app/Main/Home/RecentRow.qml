@@ -31,7 +31,7 @@ QMPressable {
                 name: root.entry.symbol
                 size: 24
             }
-            Text {
+            QMText {
                 Layout.fillWidth: true
                 text: root.entry.time
                 font: Typography.latin(12.5, Font.Normal)

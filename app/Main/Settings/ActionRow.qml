@@ -10,13 +10,13 @@ QMPressable {
     focusOffset: 0
     implicitHeight: 52
     contentItem: RowLayout {
-        Text {
+        QMText {
             text: root.text
             font: Typography.latin(14.5, Font.DemiBold)
             color: QM.ink
         }
         Item { Layout.fillWidth: true }
-        Text {
+        QMText {
             text: "→"
             font: Typography.latin(14.5, Font.Normal)
             color: QM.faint

@@ -22,7 +22,7 @@ QMPressable {
             id: row
             anchors.centerIn: parent
             spacing: 8
-            Text {
+            QMText {
                 text: DisplayText.retentionLabel(root.days)
                 font: Typography.latin(13.5, Font.Normal)
                 color: QM.ink

@@ -59,7 +59,7 @@ Item {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 6
-                    Text {
+                    QMText {
                         text: "Share this clip"
                         font: Typography.latin(26, Font.DemiBold)
                         color: QM.ink
@@ -121,7 +121,7 @@ Item {
                                 text: "WHAT YOU ACTUALLY SAID"
                                 color: QM.ink
                             }
-                            Text {
+                            QMText {
                                 text: "\u00b7 fix anything that\u2019s wrong"
                                 font: Typography.latin(12, Font.Normal)
                                 color: QM.faint
@@ -256,7 +256,7 @@ Item {
                         implicitHeight: 14
                         color: QM.saffron
                     }
-                    Text {
+                    QMText {
                         objectName: "failure"
                         Layout.fillWidth: true
                         text: root.session.failure

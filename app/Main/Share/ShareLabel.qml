@@ -3,7 +3,7 @@ import Quillmarsh.App
 import Quillmarsh.Design
 
 // The share window's small capital labels: 11.5 semibold, spaced out.
-Text {
+QMText {
     textFormat: Text.PlainText
     font: {
         const f = Typography.latin(11.5, Font.DemiBold)

@@ -46,7 +46,7 @@ Item {
                     implicitHeight: 10
                     color: root.tint
                 }
-                Text {
+                QMText {
                     Layout.fillWidth: true
                     text: modelData
                     wrapMode: Text.Wrap

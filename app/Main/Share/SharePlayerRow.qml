@@ -71,7 +71,7 @@ Item {
                 }
             }
         }
-        Text {
+        QMText {
             objectName: "clock"
             text: root.session.clock(root.player.fraction * root.player.duration) + " / "
                   + root.session.clock(root.player.duration)

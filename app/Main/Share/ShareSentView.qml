@@ -18,7 +18,7 @@ ColumnLayout {
         implicitHeight: 34
         color: QM.saffron
     }
-    Text {
+    QMText {
         text: "Thank you"
         font: Typography.latin(26, Font.DemiBold)
         color: QM.ink
@@ -44,7 +44,7 @@ ColumnLayout {
             x: 18
             y: 18
             width: parent.width - 36
-            Text {
+            QMText {
                 objectName: "sentCode"
                 text: root.session.code
                 font: {
@@ -71,7 +71,7 @@ ColumnLayout {
                             implicitHeight: 13
                             color: QM.ink
                         }
-                        Text {
+                        QMText {
                             text: root.session.copied ? "Copied" : "Copy"
                             font: Typography.latin(13, Font.DemiBold)
                             color: QM.ink

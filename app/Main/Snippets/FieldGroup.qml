@@ -12,7 +12,7 @@ ColumnLayout {
 
     spacing: 7
 
-    Text {
+    QMText {
         text: root.caption
         textFormat: Text.PlainText
         font: Typography.latin(12.5, Font.DemiBold)

@@ -55,7 +55,7 @@ QMPressable {
                     strokeColor: root.selected ? QM.warmLine : "transparent"
                     radius: 7
                 }
-                Text {
+                QMText {
                     id: chipText
                     objectName: "cardTrigger"
                     anchors.centerIn: parent

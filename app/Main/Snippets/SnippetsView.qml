@@ -68,7 +68,7 @@ PageColumn {
                             name: "plus"
                             color: QM.paper
                         }
-                        Text {
+                        QMText {
                             text: "New snippet"
                             textFormat: Text.PlainText
                             font: Typography.latin(13.5, Font.DemiBold)
@@ -145,7 +145,7 @@ PageColumn {
                     width: parent.width - 44
                     spacing: 16
 
-                    Text {
+                    QMText {
                         objectName: "editorTitle"
                         text: editor.editing === "" ? "New snippet" : "Edit snippet"
                         textFormat: Text.PlainText
@@ -202,13 +202,13 @@ PageColumn {
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 2
-                            Text {
+                            QMText {
                                 text: "Insert exactly as written"
                                 textFormat: Text.PlainText
                                 font: Typography.latin(14, Font.DemiBold)
                                 color: QM.ink
                             }
-                            Text {
+                            QMText {
                                 Layout.fillWidth: true
                                 text: "Skips Clean and Formal for this text."
                                 textFormat: Text.PlainText
@@ -236,7 +236,7 @@ PageColumn {
                             strokeColor: QM.warmLine
                             radius: 11
                         }
-                        Text {
+                        QMText {
                             id: tip
                             x: 13
                             y: 11

@@ -23,7 +23,7 @@ ColumnLayout {
 
     spacing: 4
 
-    Text {
+    QMText {
         Layout.bottomMargin: 4
         text: "Choose an app that is open"
         textFormat: Text.PlainText
@@ -58,7 +58,7 @@ ColumnLayout {
                     applications: root.applications
                     appId: modelData.id
                 }
-                Text {
+                QMText {
                     Layout.fillWidth: true
                     Layout.rightMargin: 8
                     text: modelData.name

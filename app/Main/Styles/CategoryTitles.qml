@@ -9,13 +9,13 @@ ColumnLayout {
     property string examples
 
     spacing: 2
-    Text {
+    QMText {
         text: parent.title
         textFormat: Text.PlainText
         font: Typography.latin(15, Font.DemiBold)
         color: QM.ink
     }
-    Text {
+    QMText {
         Layout.fillWidth: true
         text: parent.examples
         textFormat: Text.PlainText

@@ -56,7 +56,7 @@ Item {
             Layout.fillWidth: true
             Layout.minimumWidth: 0
             spacing: 2
-            Text {
+            QMText {
                 objectName: "appName"
                 Layout.fillWidth: true
                 elide: Text.ElideRight
@@ -65,7 +65,7 @@ Item {
                 font: Typography.latin(15, Font.DemiBold)
                 color: QM.ink
             }
-            Text {
+            QMText {
                 Layout.fillWidth: true
                 elide: Text.ElideRight
                 text: "Just this app"

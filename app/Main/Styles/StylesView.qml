@@ -140,7 +140,7 @@ PageColumn {
                                         name: "plus"
                                         color: QM.sub
                                     }
-                                    Text {
+                                    QMText {
                                         text: "Set a style for one app"
                                         textFormat: Text.PlainText
                                         font: Typography.latin(13, Font.Medium)
@@ -189,7 +189,7 @@ PageColumn {
                                 }
                             }
                         }
-                        Text {
+                        QMText {
                             id: note
                             objectName: "terminalsNote"
                             Layout.fillWidth: true

@@ -137,7 +137,7 @@ Item {
             visible: words.count === 0
             Layout.fillHeight: true
         }
-        Text {
+        QMText {
             text: "Applies to your next dictation. Your words stay on this computer."
             textFormat: Text.PlainText
             font: Typography.latin(12, Font.Normal)

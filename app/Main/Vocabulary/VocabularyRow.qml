@@ -21,7 +21,7 @@ Item {
         anchors.leftMargin: 16
         anchors.rightMargin: 8
         spacing: 12
-        Text {
+        QMText {
             Layout.fillWidth: true
             // A leading direction mark lays the line out in the word's own direction.
             text: (root.persian ? "\u200f" : "\u200e") + root.word

@@ -6,6 +6,8 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +70,58 @@ private slots:
             const QFontMetricsF latin(Typography::latin(13, weight));
             QVERIFY(latin.horizontalAdvance(QStringLiteral("1")) < latin.horizontalAdvance(QStringLiteral("0")));
         }
+    }
+
+    // A Persian number beside a Latin one (the week's figures in a Persian locale): as heavy at
+    // semibold, and on a line of the same height and baseline, so the labels under both line up.
+    void persianFiguresMatchTheLatinOnes()
+    {
+        Fonts::registerFolder(QStringLiteral(QUILLMARSH_FONTS_DIR));
+        const QString persian = QStringLiteral("\u06f2\u06f3\u06f2\u06f0");
+        const QString latin = QStringLiteral("2320");
+        const FigureLine regularPersian(persian, Typography::figures(30, QFont::Normal));
+        const FigureLine semiboldPersian(persian, Typography::figures(30, QFont::DemiBold));
+        const FigureLine semiboldLatin(latin, Typography::figures(30, QFont::DemiBold));
+        QCOMPARE(semiboldPersian.layout.glyphRuns().first().rawFont().familyName(),
+                 QStringLiteral("Vazirmatn Figures"));
+        QCOMPARE(semiboldPersian.line.height(), semiboldLatin.line.height());
+        QCOMPARE(semiboldPersian.line.ascent(), semiboldLatin.line.ascent());
+        QCOMPARE(regularPersian.line.height(), semiboldPersian.line.height());
+        const qreal regularInk = ink(regularPersian);
+        const qreal semiboldInk = ink(semiboldPersian);
+        QVERIFY2(semiboldInk > regularInk * 1.15,
+                 qPrintable(QStringLiteral("%1 / %2").arg(semiboldInk).arg(regularInk)));
+    }
+
+private:
+    // One line of text laid out in a font.
+    struct FigureLine {
+        FigureLine(const QString& text, const QFont& font) : layout(text, font)
+        {
+            layout.beginLayout();
+            line = layout.createLine();
+            layout.endLayout();
+        }
+        QTextLayout layout;
+        QTextLine line;
+    };
+
+    // How much ink the line puts on white, in fully dark pixels.
+    static qreal ink(const FigureLine& figure)
+    {
+        QImage image(QSize(qCeil(figure.line.naturalTextWidth()) + 4, qCeil(figure.line.height()) + 4),
+                     QImage::Format_Grayscale8);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        figure.layout.draw(&painter, QPointF(2, 2));
+        painter.end();
+        qreal total = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* row = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x)
+                total += (255 - row[x]) / 255.0;
+        }
+        return total;
     }
 };
 

@@ -13,6 +13,7 @@
 #include "Main/Share/ShareClipSession.h"
 #include "Main/Share/ShareClipWindowController.h"
 #include "ManualClock.h"
+#include "Script.h"
 #include "TestSupport.h"
 
 #include <QClipboard>
@@ -112,7 +113,36 @@ private slots:
         const QString details = detail.details();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(listTime, homeTime);
-        QVERIFY2(details.contains(", " + homeTime + " \u00b7 "), qPrintable(details));
+        QVERIFY2(details.contains(", " + homeTime + "\u2069 \u00b7 "), qPrintable(details));
+    }
+
+    // The details line reads left to right in any locale: the day and time keep their own direction
+    // in an isolate, and the count, in the locale's digits, stays before its word.
+    void detailsKeepTheCountBeforeItsWord_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<bool>("persianDay");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "\u2069 \u00b7 3 words" << false;
+        QTest::newRow("fa_IR") << QLocale(QLocale::Persian, QLocale::Iran) << "\u2069 \u00b7 \u06f3 words" << true;
+    }
+
+    void detailsKeepTheCountBeforeItsWord()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, ending);
+        QFETCH(bool, persianDay);
+        HistoryFixture fixture;
+        QLocale::setDefault(locale);
+        DictationDetail detail;
+        detail.setAppModel(fixture.appModel());
+        detail.setEntryId(fixture.property("shared").toString());
+        const QString details = detail.details();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY2(details.startsWith(QChar(0x2068)) && details.endsWith(ending), qPrintable(details));
+        const QString when = details.mid(1, details.size() - ending.size() - 1);
+        QVERIFY2(!when.contains(QChar(0x2069)) && !when.contains(QChar(0x2068)), qPrintable(details));
+        QCOMPARE(Script::isPersian(when), persianDay);
     }
 
     void copyConfirmsForItsOwnTime()
