@@ -272,10 +272,8 @@ PageColumn {
                                 editor.save()
                                 // A problem line above pushes the button down: it stays in view
                                 // whole, with its ring.
-                                if (visualFocus) {
-                                    layout.ensurePolished()
-                                    Keyboard.reveal(saveButton)
-                                }
+                                if (visualFocus)
+                                    Keyboard.revealPlaced(saveButton)
                             }
                         }
                         Item {
