@@ -127,6 +127,7 @@ Item {
             save.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Return)
             verify(child("snippetProblem").visible)
+            waitForRendering(page)
             const ring = 3
             const top = save.mapToItem(page, 0, 0).y
             verify(top - ring >= 0 && top + save.height + ring <= page.height, top + " of " + page.height)
