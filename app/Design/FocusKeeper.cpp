@@ -1,5 +1,7 @@
 #include "FocusKeeper.h"
 
+#include <utility>
+
 namespace {
 
 bool isInside(const QQuickItem* item, const QQuickItem* group)
@@ -70,12 +72,7 @@ void FocusKeeper::focusMoved()
     if (!now || now == followed_)
         return;
     if (isSeenControl(now)) {
-        // Moved on by the user or the page: somewhere the user sees.
-        lostPlace_.clear();
-        if (inArea(now))
-            follow(now);
-        else
-            stopFollowing();
+        settleOn(now);
         return;
     }
     // The focus fell back to a scope: the control that had it may be on its way out of the
@@ -83,6 +80,15 @@ void FocusKeeper::focusMoved()
     // still there.
     if (followed_)
         suspectLoss();
+}
+
+void FocusKeeper::settleOn(QQuickItem* control)
+{
+    lostPlace_.clear();
+    if (inArea(control))
+        follow(control);
+    else
+        stopFollowing();
 }
 
 void FocusKeeper::follow(QQuickItem* control)
@@ -135,11 +141,7 @@ void FocusKeeper::handOn()
         return;
     QQuickItem* now = window_->activeFocusItem();
     if (isSeenControl(now)) {
-        lostPlace_.clear();
-        if (inArea(now))
-            follow(now);
-        else
-            stopFollowing();
+        settleOn(now);
         return;
     }
     // Still shown, the control wasn't lost: the focus was put elsewhere on purpose, or the
@@ -169,9 +171,8 @@ void FocusKeeper::handOn()
         }
     }
     QQuickItem* target = nearestControl(anchor);
+    // The control that takes it is followed as the focus arrives.
     target->forceActiveFocus(Qt::TabFocusReason);
-    if (isSeenControl(target))
-        follow(target);
 }
 
 QQuickItem* FocusKeeper::nearestControl(QQuickItem* anchor) const

@@ -34,6 +34,9 @@ signals:
 private:
     void watchWindow();
     void focusMoved();
+    // The focus is on `control`, somewhere the user sees, put there by the user or the page:
+    // nothing is lost, and a control of the area is followed from now on.
+    void settleOn(QQuickItem* control);
     // Starts following `control`, which has the focus now.
     void follow(QQuickItem* control);
     void stopFollowing();
