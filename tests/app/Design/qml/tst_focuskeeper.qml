@@ -61,18 +61,13 @@ Item {
                     return notice.item.children[1]
                 }, take: () => notice.active = false, to: () => middle },
                 { tag: "the last one", from: () => last, take: () => last.visible = false, to: () => middle },
-                { tag: "the only one", from: () => middle, take: () => {
-                    first.visible = last.visible = false
-                    middle.visible = false
-                }, to: () => area },
             ]
         }
         function test_aControlThatGoesHandsTheKeyboardOn(data) {
             data.from().forceActiveFocus(Qt.TabFocusReason)
             data.take()
             tryVerify(() => focused() === data.to(), 5000, String(focused()))
-            if (data.to() !== area)
-                verify(data.to().visualFocus, "it shows its ring")
+            verify(focused().visualFocus, "it shows its ring")
         }
 
         // Disabled while its work runs, it has the keyboard back once enabled again.
@@ -91,14 +86,6 @@ Item {
             outside.forceActiveFocus(Qt.TabFocusReason)
             wait(0)
             verify(focused() === outside)
-        }
-
-        function test_aControlOutsideTheAreaIsLeftAlone() {
-            outside.forceActiveFocus(Qt.TabFocusReason)
-            outside.visible = false
-            wait(0)
-            verify(focused() === outside)
-            outside.visible = true
         }
     }
 }
