@@ -101,9 +101,14 @@ bool AccountViewModel::canSignIn() const
     return manager_.canSignIn();
 }
 
+bool AccountViewModel::maySignIn() const
+{
+    return canSignIn() && !manager_.state();
+}
+
 void AccountViewModel::sendLink()
 {
-    if (!canSignIn() || !emailLooksValid() || phase_ == Phase::sending)
+    if (!maySignIn() || !emailLooksValid() || phase_ == Phase::sending)
         return;
     const QString address = trimBlanks(email_);
     setPhase(Phase::sending);
@@ -121,7 +126,7 @@ void AccountViewModel::sendLink()
 
 void AccountViewModel::continueWithGoogle()
 {
-    if (!canSignIn())
+    if (!maySignIn())
         return;
     setPhase(Phase::idle);
     emit attemptStarted();

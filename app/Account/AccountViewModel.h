@@ -54,6 +54,8 @@ public:
     bool hasAPI() const { return api_ != nullptr; }
     bool canSignIn() const;
 
+    // Neither starts while someone is signed in: a link opened then would switch accounts
+    // silently, and the first session would never end on the server.
     Q_INVOKABLE void sendLink();
     // Opens the service's Google sign-in page in the default browser.
     Q_INVOKABLE void continueWithGoogle();
@@ -74,6 +76,8 @@ signals:
     void attemptStarted();
 
 private:
+    // A sign-in can start: the service is set up and nobody is signed in.
+    bool maySignIn() const;
     void setPhase(Phase phase, const QString& text = {});
     void setData(bool busy, const QString& message);
     // The save dialog's answer: the chosen file, or nothing when cancelled.

@@ -8,12 +8,18 @@ import Quillmarsh.Design
 // the keyboard gave them.
 Rectangle {
     property real offset: 3
+    // How far it stands out to either side, where that differs: clear of a row's text that starts
+    // at its edge.
+    property real sideOffset: offset
     property real controlRadius: 8
 
     objectName: "focusRing"
     visible: Window.activeFocusItem !== null && Keyboard.isInside(Window.activeFocusItem, parent)
     anchors.fill: parent
-    anchors.margins: -offset
+    anchors.topMargin: -offset
+    anchors.bottomMargin: -offset
+    anchors.leftMargin: -sideOffset
+    anchors.rightMargin: -sideOffset
     z: 10
     radius: Math.max(0, controlRadius + offset)
     color: "transparent"

@@ -54,6 +54,14 @@ function reveal(item) {
     }
 }
 
+// As `reveal`, after an action that changed what stands before `item` (a line shown above it):
+// the layouts that hold it place it first.
+function revealPlaced(item) {
+    for (let holder = item.parent; holder; holder = holder.parent)
+        holder.ensurePolished()
+    reveal(item)
+}
+
 // Gives the keyboard to `item` and scrolls it into view. Its ring shows when the keyboard made
 // the action that brings the focus there, as when the keyboard moves the focus itself.
 function give(item, byKeyboard) {

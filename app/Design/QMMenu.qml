@@ -5,10 +5,20 @@ import Quillmarsh.Design
 // The pages' pull-down menu, on a popup panel. Its items are Actions: each is drawn in
 // "Commissioner" on the palette, the one under the pointer or the keyboard on a soft fill. An
 // Action with a `current` property is a choice: the current one has a check mark before it, and
-// screen readers hear the choices as checkable, the current one checked.
+// screen readers hear the choices as checkable, the current one checked. A menu of choices opens
+// on the current one, so the arrows start from it and Return keeps it.
 Menu {
     id: root
     padding: 5
+
+    onOpened: {
+        for (let i = 0; i < count; ++i) {
+            if (actionAt(i)?.current === true) {
+                currentIndex = i
+                return
+            }
+        }
+    }
 
     background: PopupPanel {
         implicitWidth: 140

@@ -2,15 +2,16 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Quillmarsh.Design
 
-// Anything the user presses: Tab and Shift-Tab reach it, Space presses it and, while its focus
-// shows, so does Return (a focus the mouse left behind leaves Return to the window). The focus
-// ring shows only when the keyboard put the focus here, as desktops do, and the control is then
-// scrolled into view.
+// Anything the user presses: Tab and Shift-Tab reach it, and Space and Return press it while its
+// focus shows. The focus ring shows only when the keyboard put the focus here, as desktops do, and
+// the control is then scrolled into view; a focus the mouse left behind takes no key, so no key
+// presses a control unseen (Return goes on to the window).
 AbstractButton {
     id: root
     // The ring follows the control's own corners; rows of clipped lists draw it inside.
     property alias focusRadius: ring.controlRadius
     property alias focusOffset: ring.offset
+    property alias focusSideOffset: ring.sideOffset
     // What the ring goes around: a control narrower than the box drawn for it (a word in a padded
     // outline) puts it around the box.
     property Item focusFrame: root
@@ -54,6 +55,7 @@ AbstractButton {
         }
         clicked()
     }
+    Keys.onSpacePressed: event => event.accepted = !visualFocus
     Keys.onReturnPressed: event => pressByKey(event)
     Keys.onEnterPressed: event => pressByKey(event)
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)

@@ -7,7 +7,8 @@ import Quillmarsh.Design
 
 // The question before something is deleted for good, alike wherever it is asked: modal over the
 // window, its title and message, then the destructive choice and Cancel (or Escape). Either
-// choice closes it.
+// choice closes it. It always opens on Cancel, with its ring: a key pressed at once, or out of
+// habit, deletes nothing.
 Popup {
     id: root
     property string title
@@ -26,6 +27,12 @@ Popup {
     // It takes the keyboard while open, so Escape reaches it.
     focus: true
     closePolicy: Popup.CloseOnEscape
+    // Reopened, the popup gives the focus back to the button that had it, without its ring: the
+    // focus leaves it first, so it comes to Cancel as from the keyboard.
+    onOpened: {
+        contentItem.forceActiveFocus()
+        cancelButton.forceActiveFocus(Qt.TabFocusReason)
+    }
 
     background: QMShape {
         fillColor: "white"
@@ -65,6 +72,7 @@ Popup {
                 }
             }
             QMButton {
+                id: cancelButton
                 objectName: root.cancelName
                 text: "Cancel"
                 onClicked: root.close()

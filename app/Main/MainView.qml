@@ -33,6 +33,8 @@ Rectangle {
         }
     }
 
+    FocusKeeper { area: pageLoader.item }
+
     // Puts the keyboard where the page starts: where the page says (`focusStart`), else on its
     // first control.
     function enterPage(byKeyboard) {

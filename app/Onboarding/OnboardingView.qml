@@ -28,6 +28,9 @@ Rectangle {
     }
     Keys.onReturnPressed: pressReturn()
     Keys.onEnterPressed: pressReturn()
+    // A button that goes with what it asked for ("Use right Alt", "Open Settings") hands the
+    // keyboard on.
+    FocusKeeper { area: root }
 
     ColumnLayout {
         anchors.fill: parent

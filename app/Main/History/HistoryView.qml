@@ -225,7 +225,11 @@ Item {
         message: "This deletes the text of every dictation kept on this computer. It can\u2019t be undone."
         confirmText: "Delete everything"
         confirmName: "deleteEverything"
-        onConfirmed: results.clearHistory()
+        // The emptied page's search takes the keyboard from Clear history, which goes grey.
+        onConfirmed: {
+            results.clearHistory()
+            page.focusStart(true)
+        }
         onClosed: {
             page.confirmClear = false
             clearButton.takeBackFocus()

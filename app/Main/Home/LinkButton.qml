@@ -3,10 +3,12 @@ import QtQuick.Controls.Basic
 import Quillmarsh.App
 import Quillmarsh.Design
 
-// A text link of the pages ("Per app →"): amber, medium, no background.
+// A text link of the pages ("Per app →"): amber, medium, no background. Its ring keeps clear
+// of the letters.
 QMPressable {
     id: root
     focusRadius: 4
+    focusOffset: 5
     implicitWidth: label.implicitWidth
     implicitHeight: label.implicitHeight
     contentItem: Text {

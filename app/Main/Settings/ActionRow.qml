@@ -4,10 +4,13 @@ import QtQuick.Layouts
 import Quillmarsh.App
 import Quillmarsh.Design
 
-// A Settings row that does something when clicked: its title and an arrow, under a rule.
+// A Settings row that does something when clicked: its title and an arrow, under a rule. Its ring
+// lies on the rows' edges above and below and stands clear of the title and the arrow, in the
+// card's margin.
 QMPressable {
     id: root
     focusOffset: 0
+    focusSideOffset: 10
     implicitHeight: 52
     contentItem: RowLayout {
         QMText {

@@ -17,6 +17,15 @@ Item {
     focus: true
     Keys.onEscapePressed: close()
 
+    // The window opens with the keyboard on its first control, showing its ring.
+    property bool opened: false
+    Window.onActiveChanged: {
+        if (!Window.active || opened)
+            return
+        opened = true
+        Keyboard.give(nextItemInFocusChain(true), true)
+    }
+
     function close() {
         if (Window.window)
             Window.window.close()

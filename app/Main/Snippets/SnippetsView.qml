@@ -263,11 +263,18 @@ PageColumn {
                         Layout.fillWidth: true
                         spacing: 8
                         QMButton {
+                            id: saveButton
                             objectName: "saveButton"
                             Layout.fillWidth: true
                             primary: true
                             text: editor.saved ? "Saved" : "Save"
-                            onClicked: editor.save()
+                            onClicked: {
+                                editor.save()
+                                // A problem line above pushes the button down: it stays in view
+                                // whole, with its ring.
+                                if (visualFocus)
+                                    Keyboard.revealPlaced(saveButton)
+                            }
                         }
                         Item {
                             id: deleteBox

@@ -59,22 +59,29 @@ PageColumn {
             Layout.fillHeight: true
             spacing: 22
 
+            // The list's clip reaches a ring's width past the rows' top and leading edges, so the
+            // rings of the rows there are drawn whole.
             Flickable {
                 id: scroller
+                readonly property real ringRoom: 4
                 objectName: "styleList"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 Layout.minimumWidth: 0
+                Layout.leftMargin: -ringRoom
+                Layout.topMargin: -ringRoom
                 clip: true
                 contentWidth: width
-                contentHeight: rows.implicitHeight + 8
+                contentHeight: rows.implicitHeight + 8 + ringRoom
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: QMScrollBar {}
 
                 ColumnLayout {
                     id: rows
                     Keys.onPressed: event => Keyboard.followArrows(rows, event, Window.activeFocusItem, Qt.Vertical)
-                    width: scroller.width - 14
+                    x: scroller.ringRoom
+                    y: scroller.ringRoom
+                    width: scroller.width - 14 - scroller.ringRoom
                     spacing: 10
 
                     Repeater {

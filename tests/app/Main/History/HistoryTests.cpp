@@ -341,8 +341,8 @@ private slots:
                  fixture.vault().data(fixture.entry(persian).id));
     }
 
-    // Tab visits the window's controls in reading order and comes round again; Space ticks the
-    // consent, which lets the clip be sent; Escape closes the window.
+    // The window opens on its first control; Tab visits the others in reading order and comes
+    // round again; Space ticks the consent, which lets the clip be sent; Escape closes the window.
     void shareWindowByKeyboard()
     {
         HistoryFixture fixture;
@@ -367,8 +367,11 @@ private slots:
             }
             return names;
         };
-        QCOMPARE(tour(), (QStringList{"play", "said", "consent", "detailsSwitch", "cancel"}));
-        QTest::keyClick(window, Qt::Key_Tab);
+        // The window opens on its first control, showing its ring.
+        QVERIFY(
+            waitUntil([&] { return window->activeFocusItem() && window->activeFocusItem()->objectName() == "play"; }));
+        QVERIFY(window->activeFocusItem()->property("visualFocus").toBool());
+        QCOMPARE(tour(), (QStringList{"said", "consent", "detailsSwitch", "cancel", "play"}));
         QTest::keyClick(window, Qt::Key_Tab);
         QCOMPARE(window->activeFocusItem()->objectName(), "consent");
         QTest::keyClick(window, Qt::Key_Space);

@@ -116,6 +116,23 @@ Item {
             compare(child("triggerField").text, "")
         }
 
+        // Pressed from the keyboard at the window's least height, Save stays whole in view, ring
+        // and all, under the problem line it brings up.
+        function test_saveStaysInViewUnderItsProblem() {
+            fixture.fillSnippets(1)
+            page = createTemporaryObject(pageComponent, host, { model: fixture.model, width: 747, height: 640 })
+            mouseClick(child("newSnippet"))
+            fill("phrase 1", "x")
+            const save = child("saveButton")
+            save.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Return)
+            verify(child("snippetProblem").visible)
+            waitForRendering(page)
+            const ring = 3
+            const top = save.mapToItem(page, 0, 0).y
+            verify(top - ring >= 0 && top + save.height + ring <= page.height, top + " of " + page.height)
+        }
+
         function test_aRefusedEditLeavesTheListAsStored() {
             fixture.fillSnippets(2)
             open()

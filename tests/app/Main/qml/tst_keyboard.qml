@@ -238,11 +238,59 @@ Item {
             keyClick(Qt.Key_Escape)
             tryVerify(() => !menu.visible)
             compare(appModel.historyDays, 30)
+        }
+
+        // The menu opens on the period kept now: Return keeps it, the arrows start from it.
+        function test_theRetentionMenuOpensOnTheCurrentPeriod() {
+            appModel.historyEnabled = true
+            appModel.historyDays = 30
+            show("settings")
+            focusOn("Keep it for")
             keyClick(Qt.Key_Space)
+            const menu = findChild(view.page, "retentionMenu")
+            tryVerify(() => menu.opened)
+            compare(focused().text, "30 days")
+            keyClick(Qt.Key_Return)
+            tryVerify(() => !menu.visible)
+            compare(appModel.historyDays, 30)
+            keyClick(Qt.Key_Return)
             tryVerify(() => menu.opened)
             keyClick(Qt.Key_Down)
             keyClick(Qt.Key_Return)
-            tryCompare(appModel, "historyDays", 7)
+            tryCompare(appModel, "historyDays", 90)
+        }
+
+        // The question before the history is emptied opens on Cancel with its ring, however it
+        // was left the last time: Space then deletes nothing. After the deletion the keyboard is
+        // on the page, not on the button that went grey.
+        function test_aDeletionDialogOpensOnCancel() {
+            records.addDictation("Hello there")
+            show("history")
+            focusOn("Clear history")
+            const dialog = findChild(view, "confirmClear")
+            const reopen = () => {
+                keyClick(Qt.Key_Return)
+                tryVerify(() => dialog.opened)
+                compare(nameOf(focused()), "Cancel")
+                verify(ringShown())
+            }
+            reopen()
+            keyClick(Qt.Key_Backtab)
+            compare(nameOf(focused()), "Delete everything")
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !dialog.visible)
+            compare(nameOf(focused()), "Clear history")
+            reopen()
+            keyClick(Qt.Key_Space)
+            tryVerify(() => !dialog.visible)
+            verify(!view.page.results.storeEmpty, "Space on Cancel deletes nothing")
+
+            reopen()
+            keyClick(Qt.Key_Backtab)
+            keyClick(Qt.Key_Space)
+            tryVerify(() => view.page.results.storeEmpty)
+            tryCompare(stage.Window, "activeFocusItem", findChild(view.page, "search").editor)
+            verify(ringShown())
         }
 
         function test_deletingADictationLeavesTheFocusOnTheListNotOnTheNextDelete() {

@@ -185,8 +185,12 @@ TestCase {
     }
     function test_tabOrder(data) {
         fixture.hasPanels = data.panels !== false
-        const view = make("rightOption", 0, false, data.step)
+        make("rightOption", 0, false, data.step)
         fixture.hasPanels = true
+        compare(tour(), data.order)
+    }
+    // The names Tab visits until it comes round again; a stop without a ring is marked.
+    function tour() {
         const names = []
         for (let i = 0; i < 20; ++i) {
             keyClick(Qt.Key_Tab)
@@ -195,7 +199,35 @@ TestCase {
                 break
             names.push(name)
         }
-        compare(names, data.order)
+        return names
+    }
+
+    // A notice that comes while the step is open takes its place in the Tab order as drawn.
+    function test_aLateNoticeComesWhereItIsDrawn() {
+        const view = make("fn", 3, true, 1)
+        view.onboarding.keyboardOptions = ["grp:rctrl_toggle"]
+        compare(tour(), ["Use right Alt", "Open Keyboard Settings", "Hold right Ctrl", "Hold right Alt",
+                         "Hold right Super", "Back"])
+    }
+
+    // A button pressed from the keyboard that goes with what it asked for hands the keyboard to
+    // the next control, showing its ring.
+    function test_aButtonThatGoesHandsTheKeyboardOn_data() {
+        return [
+            { tag: "use right Alt", step: 1, options: ["grp:rctrl_toggle"], button: "Use right Alt",
+              next: "Hold right Ctrl" },
+            { tag: "open settings", step: 2, button: "Open Settings", next: "Back" },
+        ]
+    }
+    function test_aButtonThatGoesHandsTheKeyboardOn(data) {
+        const view = make("fn", 3, false, data.step)
+        view.onboarding.keyboardOptions = data.options ?? []
+        keyClick(Qt.Key_Tab)
+        compare(focused().Accessible.name, data.button)
+        keyClick(Qt.Key_Return)
+        tryVerify(() => focused().Accessible.name === data.next, 5000, focused().Accessible.name)
+        verify(focused().visible)
+        verify(ringShown())
     }
 
     function test_aKeyChosenByKeyboardThenReturnMovesOn() {

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import Quillmarsh.App
+import Quillmarsh.Design
 
 Item {
     id: window
@@ -11,6 +12,8 @@ Item {
         id: paneComponent
         AccountPane { anchors.fill: parent; model: appModel }
     }
+    // As in the main window, a control that goes hands the keyboard on within the page.
+    FocusKeeper { id: keeper }
 
     TestCase {
         name: "AccountPane"
@@ -44,6 +47,7 @@ Item {
             window.Window.window.requestActivate()
             tryVerify(() => window.Window.active)
             pane = createTemporaryObject(paneComponent, window)
+            keeper.area = pane
         }
         function cleanup() {
             if (appModel.session) {
@@ -211,6 +215,66 @@ Item {
             keyClick(Qt.Key_Return)
             tryVerify(() => accounts.saveDialogOpen())
             accounts.cancelSave()
+        }
+
+        function focused() { return window.Window.activeFocusItem }
+
+        // Once the link has signed in, the form's field no longer has the keyboard, and nothing
+        // asks for another sign-in while the account is shown.
+        function test_aSignInLeavesNoWayToSignInAgain() {
+            child("emailField").forceActiveFocus(Qt.TabFocusReason)
+            for (const c of "sara@example.com")
+                keyClick(c)
+            keyClick(Qt.Key_Return)
+            tryCompare(pane.account, "phase", "sentLink")
+            accounts.returnTo(accounts.emailLinkReturn())
+            tryVerify(() => !!appModel.session)
+            // The user comes back from the browser.
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active)
+            tryVerify(() => focused() === child("signOutButton"), 5000, String(focused()))
+            verify(focused().visualFocus)
+
+            const opened = accounts.opened()
+            pane.account.email = "other@example.com"
+            pane.account.sendLink()
+            pane.account.continueWithGoogle()
+            compare(pane.account.phase, "idle")
+            compare(accounts.opened(), opened)
+        }
+
+        // Reopened from the keyboard, the question is on Cancel again, with its ring, and Space
+        // deletes nothing. After the deletion the keyboard is on the sign-in form, in view.
+        function test_theDeleteQuestionOpensOnCancel() {
+            signIn()
+            window.Window.window.requestActivate()
+            tryVerify(() => window.Window.active)
+            accounts.answer("DELETE", 204, "")
+            const sent = accounts.accountRequests()
+            const dialog = child("deleteConfirmation")
+            const open = () => {
+                keyClick(Qt.Key_Return)
+                tryVerify(() => dialog.opened)
+                const cancel = findChild(dialog.contentItem, "cancelDeleteButton")
+                verify(focused() === cancel && cancel.visualFocus)
+            }
+            child("deleteButton").forceActiveFocus(Qt.TabFocusReason)
+            open()
+            keyClick(Qt.Key_Backtab)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !dialog.visible)
+            open()
+            keyClick(Qt.Key_Space)
+            tryVerify(() => !dialog.visible)
+            compare(accounts.accountRequests(), sent)
+
+            open()
+            keyClick(Qt.Key_Backtab)
+            keyClick(Qt.Key_Space)
+            tryVerify(() => child("signInCard").visible)
+            compare(accounts.accountRequests(), sent + 1)
+            tryVerify(() => focused() && focused().visible && Keyboard.isInside(focused(), child("signInCard")), 5000,
+                      String(focused()))
         }
 
         function test_deleteAsksFirst() {
