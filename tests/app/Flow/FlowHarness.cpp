@@ -24,7 +24,7 @@ void Keyboard::send(quint32 keysym, bool down)
 }
 
 Target::Target(const QString& windowClass, const QString& startText, int caret, Field field,
-               std::optional<std::chrono::milliseconds> answersAfter)
+               std::optional<std::chrono::milliseconds> answersAfter, int crowd)
     : field_(field), answersAfter_(answersAfter)
 {
     process_.setProgram(QStringLiteral(FLOW_TARGET));
@@ -37,6 +37,8 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
                                            QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
         arguments << QStringLiteral("answers-after") << QString::number(answersAfter->count())
                   << address.arguments().value(0).toString();
+        if (crowd > 0)
+            arguments << QStringLiteral("crowd") << QString::number(crowd);
     }
     process_.setArguments(arguments);
     if (field == Field::unpublished || answersAfter) {
@@ -63,9 +65,7 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
 
 bool Target::published() const
 {
-    const auto searchTimeOut = std::chrono::seconds(1);
-    return field_ != Field::unpublished
-           && (!answersAfter_ || (*answersAfter_ >= std::chrono::milliseconds(0) && *answersAfter_ < searchTimeOut));
+    return field_ != Field::unpublished && (!answersAfter_ || *answersAfter_ >= std::chrono::milliseconds(0));
 }
 
 Target::~Target()

@@ -51,9 +51,10 @@ public:
 
     // Starts it with its window class, its field's text and the caret's place in it. With
     // `answersAfter`, its field is published on the accessibility bus by hand, as a GTK application
-    // publishes it, answering every question that late (never when negative).
+    // publishes it, answering every question that late (never when negative), among `crowd` other
+    // accessibles.
     Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text,
-           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
+           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt, int crowd = 0);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
@@ -61,7 +62,9 @@ public:
     qint64 pid() const { return process_.processId(); }
     // Whether the accessibility interface finds its field without giving up.
     bool published() const;
-    // "clipboard" puts three formats on the clipboard; "clear" empties the field.
+    // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
+    // application from its events (it answers "busy" first); "limit N" has its published field
+    // refuse inserts beyond N characters.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;
@@ -96,10 +99,10 @@ public:
     {
         desktop_.read(element, std::move(read));
     }
-    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+    void replace(const FocusedElement& element, Replace::Range range, const QString& current, const QString& text,
                  std::function<void(bool)> done) override
     {
-        desktop_.replace(element, range, text, std::move(done));
+        desktop_.replace(element, range, current, text, std::move(done));
     }
 
 private:

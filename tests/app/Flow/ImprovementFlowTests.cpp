@@ -27,6 +27,7 @@ private slots:
     void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
+    void anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation();
 };
 
 void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
@@ -167,6 +168,43 @@ void ImprovementFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationIm
         QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }),
                  qPrintable(log.lines().join(u'\n')));
         QVERIFY(!log.mentions(QStringLiteral("not replaced")));
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // Before the caret, Persian words with a ZWNJ and an emoji: the GTK-like editor counts its
+    // offsets in characters and InsertText's length in UTF-8 bytes, neither of them UTF-16 units.
+    const QString before = QStringLiteral("می\u200cنویسم \U0001F600 ");
+    const auto characters = [](const QString& text) { return text.toUcs4().size(); };
+    struct Case {
+        const char* name;
+        qsizetype limit;  // the most characters the field holds; below 0, no limit
+        QString result;
+        QString logged;
+    };
+    const Case cases[] = {
+        {"room for the improvement", -1, before + QStringLiteral("Hello, world."), QString()},
+        {"room for the dictation only", characters(before + dictated), before + dictated,
+         QStringLiteral("couldn't insert the improved text, the text is put back")},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), before, int(before.size()), Target::Field::text,
+                    std::chrono::milliseconds(0));
+        if (c.limit >= 0)
+            target_->send("limit " + QByteArray::number(c.limit));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(before + dictated);
+        clock_.advance(Fixer::settleTime);
+        if (!c.logged.isEmpty())
+            QVERIFY2(waitUntil([&] { return log.mentions(c.logged); }), qPrintable(log.lines().join(u'\n')));
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
+        QTest::qWait(300);
+        QCOMPARE(target_->text, c.result);
         clock_.advance(std::chrono::seconds(5));
     }
 }

@@ -1,0 +1,46 @@
+#include "AtSpi/AtSpiCalls.h"
+
+#include <QDBusPendingCall>
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+// How often the waits look for answers and for whether they are still wanted: a bus reply can't
+// wake a waiter that might also have to stop for a reason of its own.
+constexpr auto lookInterval = std::chrono::milliseconds(1);
+}
+
+AtSpiCalls::AtSpiCalls(const QDBusConnection& bus, std::chrono::steady_clock::time_point deadline,
+                       std::function<bool()> wanted)
+    : bus_(bus), deadline_(deadline), wanted_(std::move(wanted))
+{
+}
+
+QList<AtSpiCalls::Reply> AtSpiCalls::send(const QList<QDBusMessage>& messages) const
+{
+    using namespace std::chrono;
+    const auto left = duration_cast<milliseconds>(deadline_ - steady_clock::now());
+    QList<QDBusPendingCall> pending;
+    for (const QDBusMessage& message : messages)
+        pending << bus_.asyncCall(message, static_cast<int>(std::max(left, milliseconds(1)).count()));
+    const auto answered = [&] {
+        return std::all_of(pending.cbegin(), pending.cend(),
+                           [](const QDBusPendingCall& call) { return call.isFinished(); });
+    };
+    while (!answered() && steady_clock::now() < deadline_ && wanted_())
+        std::this_thread::sleep_for(lookInterval);
+
+    QList<Reply> replies;
+    for (const QDBusPendingCall& call : std::as_const(pending)) {
+        const QDBusMessage reply = call.isFinished() ? call.reply() : QDBusMessage();
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            replies << Reply{reply.arguments(), false};
+        else
+            // Refusing is an answer; silence, until the time-out or until no one waits, is not.
+            replies << Reply{std::nullopt,
+                             !call.isFinished()
+                                 || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")};
+    }
+    return replies;
+}

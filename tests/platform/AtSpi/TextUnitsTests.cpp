@@ -1,0 +1,54 @@
+// Offsets and insert lengths between our UTF-16 text and the toolkits' counting, over the texts
+// that tell the countings apart: Persian letters, a zero-width non-joiner, an emoji outside the
+// basic plane and a combining mark.
+
+#include "AtSpi/TextUnits.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// "می‌خوام 😀 é": a ZWNJ after the first word, an emoji (two UTF-16 units), e and a combining acute.
+const QString mixed = QStringLiteral("می\u200cخوام \U0001F600 e\u0301");
+
+struct Offset {
+    const char* place;
+    qsizetype characters;
+    qsizetype utf16;
+};
+
+// Each place in `mixed` counted both ways.
+const Offset places[] = {
+    {"the start", 0, 0},        {"after the ZWNJ", 3, 3},           {"after the first word and its space", 8, 8},
+    {"after the emoji", 9, 10}, {"between e and its mark", 11, 12}, {"the end", 12, 13},
+};
+}
+
+TEST(TextUnits, CharacterOffsetsStepOverAnEmojiAsOneAndACombiningMarkAsItsOwn)
+{
+    const TextUnits characters = TextUnits::characters();
+    for (const Offset& place : places) {
+        EXPECT_EQ(characters.toUtf16(mixed, place.characters), place.utf16) << place.place;
+        EXPECT_EQ(characters.fromUtf16(mixed, place.utf16), place.characters) << place.place;
+    }
+    EXPECT_EQ(characters.toUtf16(mixed, 40), mixed.size()) << "past the end is the end";
+}
+
+TEST(TextUnits, Utf16OffsetsAreOurOwn)
+{
+    const TextUnits utf16 = TextUnits::utf16();
+    for (const Offset& place : places) {
+        EXPECT_EQ(utf16.toUtf16(mixed, place.utf16), place.utf16) << place.place;
+        EXPECT_EQ(utf16.fromUtf16(mixed, place.utf16), place.utf16) << place.place;
+    }
+    EXPECT_EQ(utf16.toUtf16(mixed, 40), mixed.size()) << "past the end is the end";
+}
+
+TEST(TextUnits, AnInsertsLengthIsInUtf8BytesForGtkAndUtf16UnitsForQt)
+{
+    // Six Persian letters take two bytes each, the ZWNJ three, the emoji four, the combining mark
+    // two, the two spaces and the e one each.
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("GTK")).insertLength(mixed), 6 * 2 + 3 + 4 + 2 + 3);
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("Qt")).insertLength(mixed), mixed.size());
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("GTK")), TextUnits::characters());
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("Qt6")), TextUnits::utf16());
+}
