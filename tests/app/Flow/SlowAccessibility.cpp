@@ -156,7 +156,9 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
     if (member == QLatin1String("Get") && arguments.size() == 2) {
         const QString name = arguments.at(1).toString();
         QVariant value;
-        if (name == QLatin1String("ToolkitName"))
+        if (name == QLatin1String("ChildCount"))
+            value = int(qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst()).size());
+        else if (name == QLatin1String("ToolkitName"))
             value = QStringLiteral("GTK");
         else if (field && name == QLatin1String("CaretOffset"))
             value = caret();
@@ -184,6 +186,10 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         return reply(root ? roleApplication : !field ? rolePanel : password_ ? rolePasswordText : roleText);
     } else if (member == QLatin1String("GetChildren")) {
         return message.createReply(children(message.path()));
+    } else if (member == QLatin1String("GetChildAtIndex")) {
+        const auto all = qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst());
+        if (argument(0) >= 0 && argument(0) < all.size())
+            return reply(QVariant::fromValue(all.at(argument(0))));
     } else if (field && member == QLatin1String("GetText")) {
         const QString all = text();
         const int end = argument(1) < 0 ? int(all.size()) : units(argument(1));
