@@ -19,7 +19,7 @@ namespace {
 constexpr int searchBudget = 20000;
 // Questions in flight at once during a search: enough to hide the application's latency, few
 // enough not to flood it.
-constexpr int callsAtOnce = 64;
+constexpr int callsAtOnce = 128;
 
 // Each question outside a search waits at most this long for a hung application.
 constexpr auto callTimeout = std::chrono::seconds(1);

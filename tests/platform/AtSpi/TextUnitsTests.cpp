@@ -23,24 +23,26 @@ const Offset places[] = {
 };
 }
 
-TEST(TextUnits, CharacterOffsetsStepOverAnEmojiAsOneAndACombiningMarkAsItsOwn)
+TEST(TextUnits, OffsetsGoBothWaysCharactersSteppingOverAnEmojiAsOneAndACombiningMarkAsItsOwn)
 {
-    const TextUnits characters = TextUnits::characters();
-    for (const Offset& place : places) {
-        EXPECT_EQ(characters.toUtf16(mixed, place.characters), place.utf16) << place.place;
-        EXPECT_EQ(characters.fromUtf16(mixed, place.utf16), place.characters) << place.place;
+    struct Counting {
+        const char* name;
+        TextUnits units;
+        qsizetype Offset::*theirs;
+    };
+    const Counting countings[] = {
+        {"characters", TextUnits::characters(), &Offset::characters},
+        {"UTF-16 units", TextUnits::utf16(), &Offset::utf16},
+    };
+    for (const Counting& counting : countings) {
+        for (const Offset& place : places) {
+            EXPECT_EQ(counting.units.toUtf16(mixed, place.*counting.theirs), place.utf16)
+                << counting.name << place.place;
+            EXPECT_EQ(counting.units.fromUtf16(mixed, place.utf16), place.*counting.theirs)
+                << counting.name << place.place;
+        }
+        EXPECT_EQ(counting.units.toUtf16(mixed, 40), mixed.size()) << counting.name << ": past the end is the end";
     }
-    EXPECT_EQ(characters.toUtf16(mixed, 40), mixed.size()) << "past the end is the end";
-}
-
-TEST(TextUnits, Utf16OffsetsAreOurOwn)
-{
-    const TextUnits utf16 = TextUnits::utf16();
-    for (const Offset& place : places) {
-        EXPECT_EQ(utf16.toUtf16(mixed, place.utf16), place.utf16) << place.place;
-        EXPECT_EQ(utf16.fromUtf16(mixed, place.utf16), place.utf16) << place.place;
-    }
-    EXPECT_EQ(utf16.toUtf16(mixed, 40), mixed.size()) << "past the end is the end";
 }
 
 TEST(TextUnits, AnInsertsLengthIsInUtf8BytesForGtkAndUtf16UnitsForQt)
