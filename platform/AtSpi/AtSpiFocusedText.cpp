@@ -217,8 +217,12 @@ AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSp
 
         for (qsizetype i = 0; i < opened; ++i) {
             for (const Node& child : nodesIn<Node>(replies.at(i).values.value_or(QList<QVariant>()))) {
-                if (--budget < 0)
+                if (--budget < 0) {
+                    Log::info(QStringLiteral("the focused element isn't known: the application shows more than %1 "
+                                             "accessibles")
+                                  .arg(searchBudget));
                     return {std::nullopt, true};
+                }
                 unasked.push_back(child);
             }
         }
