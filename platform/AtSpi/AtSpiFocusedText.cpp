@@ -19,8 +19,10 @@ namespace {
 constexpr int searchBudget = 20000;
 // Questions in flight at once during a search: enough to hide the application's latency, few
 // enough not to flood it.
-constexpr int callsAtOnce = 128;
+constexpr size_t callsAtOnce = 128;
 
+// The longest a search waits for an application nothing else is asked of.
+constexpr auto searchPatience = std::chrono::minutes(1);
 // Each question outside a search waits at most this long for a hung application.
 constexpr auto callTimeout = std::chrono::seconds(1);
 
@@ -60,7 +62,7 @@ AtSpiFocusedText::AtSpiFocusedText() = default;
 
 AtSpiFocusedText::~AtSpiFocusedText()
 {
-    ++searches_;
+    wantedPid_ = -1;
     queue_.async([this] {
         if (bus_)
             QDBusConnection::disconnectFromBus(connectionName);
@@ -97,8 +99,8 @@ void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise
 
 void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
 {
-    const quint64 generation = ++searches_;
-    ask<FocusAnswer>([this, pid, generation] { return search(pid, generation); }, std::move(found));
+    wantedPid_ = pid;
+    ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
 void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(bool)> answer)
@@ -201,22 +203,22 @@ AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSp
     std::deque<Node> showing;  // children not asked yet
     int budget = searchBudget - 1;
     while (!unasked.empty() || !showing.empty()) {
-        const auto opened = static_cast<qsizetype>(std::min<size_t>(
-            showing.size(),
-            std::max<size_t>(callsAtOnce / 2, callsAtOnce - std::min<size_t>(unasked.size(), callsAtOnce))));
-        const auto looked = static_cast<qsizetype>(std::min<size_t>(unasked.size(), callsAtOnce - opened));
+        // Half the round for each kind of question, and what one kind leaves to the other.
+        const size_t opened =
+            std::min(showing.size(), std::max(callsAtOnce / 2, callsAtOnce - std::min(unasked.size(), callsAtOnce)));
+        const size_t looked = std::min(unasked.size(), callsAtOnce - opened);
         QList<QDBusMessage> questions;
-        for (qsizetype i = 0; i < opened; ++i)
+        for (size_t i = 0; i < opened; ++i)
             questions << message(showing.at(i), accessibleInterface, QStringLiteral("GetChildren"));
-        for (qsizetype i = 0; i < looked; ++i)
+        for (size_t i = 0; i < looked; ++i)
             questions << message(unasked.at(i), accessibleInterface, QStringLiteral("GetState"));
         const QList<AtSpiCalls::Reply> replies = calls.send(questions);
         if (std::any_of(replies.cbegin(), replies.cend(),
                         [](const AtSpiCalls::Reply& reply) { return reply.unanswered; }))
             return {std::nullopt, true};
 
-        for (qsizetype i = 0; i < opened; ++i) {
-            for (const Node& child : nodesIn<Node>(replies.at(i).values.value_or(QList<QVariant>()))) {
+        for (size_t i = 0; i < opened; ++i) {
+            for (const Node& child : nodesIn<Node>(replies.at(qsizetype(i)).values.value_or(QList<QVariant>()))) {
                 if (--budget < 0) {
                     Log::info(QStringLiteral("the focused element isn't known: the application shows more than %1 "
                                              "accessibles")
@@ -226,10 +228,10 @@ AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSp
                 unasked.push_back(child);
             }
         }
-        showing.erase(showing.begin(), showing.begin() + opened);
-        for (qsizetype i = 0; i < looked; ++i) {
+        showing.erase(showing.begin(), showing.begin() + qsizetype(opened));
+        for (size_t i = 0; i < looked; ++i) {
             const Node& node = unasked.at(i);
-            const QList<QVariant> state = replies.at(opened + i).values.value_or(QList<QVariant>());
+            const QList<QVariant> state = replies.at(qsizetype(opened + i)).values.value_or(QList<QVariant>());
             if (hasState(state, stateFocused))
                 return {node, false};
             // An application's own accessible says nothing of showing; below it, what isn't shown is skipped.
@@ -237,18 +239,18 @@ AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSp
             if (!state.isEmpty() && (root || hasState(state, stateShowing)))
                 showing.push_back(node);
         }
-        unasked.erase(unasked.begin(), unasked.begin() + looked);
+        unasked.erase(unasked.begin(), unasked.begin() + qsizetype(looked));
     }
     return {};
 }
 
-FocusAnswer AtSpiFocusedText::search(qint64 pid, quint64 generation)
+FocusAnswer AtSpiFocusedText::search(qint64 pid)
 {
     FocusAnswer answer;
     if (!connect())
         return answer;
     const AtSpiCalls calls(*bus_, std::chrono::steady_clock::now() + searchPatience,
-                           [this, generation] { return searches_ == generation; });
+                           [this, pid] { return wantedPid_ == pid; });
     // The registry lists the applications on the bus.
     const AtSpiCalls::Reply listed = calls.send(message({QStringLiteral("org.a11y.atspi.Registry"), rootPath},
                                                         accessibleInterface, QStringLiteral("GetChildren")));

@@ -6,10 +6,12 @@
 // its own: a hung application then holds up only that thread, and each answer is taken the moment
 // it arrives. (The accessibility library would open direct connections to some applications and
 // hand them to the main thread's loop, which then read the answers that this thread was waiting
-// for.) A search waits for a busy application as long as its answer may still count: until a newer
-// search starts, or searchPatience; the walk asks a round of accessibles at once, so a tree of
-// thousands costs a few dozen waits on the application. The bounded questions answer with a
-// refusal at waitBound if the application hasn't answered by then.
+// for.) A search waits for a busy application as long as its answer may still count: until a search
+// for another application is asked for, or this object ends, at most a minute. (Searches for the
+// same application wait one behind the other, so each dictation gets its answer.) The walk asks a
+// round of accessibles at once: a tree of thousands costs a few dozen waits on the application.
+// The bounded questions answer with a refusal at waitBound if the application hasn't answered by
+// then.
 
 #include "AtSpi/AtSpiCalls.h"
 #include "AtSpi/TextUnits.h"
@@ -26,7 +28,6 @@
 class AtSpiFocusedText final : public FocusedText {
 public:
     static constexpr std::chrono::milliseconds waitBound{300};
-    static constexpr std::chrono::seconds searchPatience{60};
 
     AtSpiFocusedText();
     ~AtSpiFocusedText() override;
@@ -69,7 +70,7 @@ private:
     std::optional<QList<QVariant>> call(const Node& node, const QString& interface, const QString& method,
                                         const QList<QVariant>& arguments = {});
     Walk findFocused(const Node& app, const AtSpiCalls& calls);
-    FocusAnswer search(qint64 pid, quint64 generation);
+    FocusAnswer search(qint64 pid);
     std::optional<QString> wholeText(const Node& node);
     std::optional<FieldText> readText(const FocusedElement& wanted);
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
@@ -81,9 +82,9 @@ private:
     std::optional<QDBusConnection> bus_;
     std::optional<Node> last_;  // the element search() found
     TextUnits lastUnits_ = TextUnits::characters();  // how its toolkit counts
-    // Counts the searches asked for, and this object's end: a search that isn't the last one asked
-    // for stops waiting.
-    std::atomic<quint64> searches_ = 0;
+    // The application the last search was asked for, or none at this object's end: searches for any
+    // other stop waiting.
+    std::atomic<qint64> wantedPid_ = 0;
     const std::shared_ptr<AtSpiFocusedText*> self_ = std::make_shared<AtSpiFocusedText*>(this);
     // Last: it ends, after the work already posted, before what that work uses.
     SerialQueue queue_{"quillmarsh.a11y"};
