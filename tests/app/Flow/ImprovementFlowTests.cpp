@@ -28,6 +28,7 @@ private slots:
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
     void anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation();
+    void aReplacementOverTextNoLongerThereChangesNothing();
 };
 
 void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
@@ -206,6 +207,33 @@ void ImprovementFlowTests::anEditorsImprovementGoesInAfterPersianTextAndARefused
         QTest::qWait(300);
         QCOMPARE(target_->text, c.result);
         clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::aReplacementOverTextNoLongerThereChangesNothing()
+{
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::text, std::chrono::milliseconds(0));
+    FocusedText& focus = harness_->desktop.focus;
+    std::optional<FocusAnswer> found;
+    focus.find(target_->pid(), [&](FocusAnswer answer) { found = answer; });
+    QVERIFY(waitUntil([&] { return found.has_value(); }));
+    QVERIFY(found->element);
+    struct Case {
+        const char* name;
+        QString current;  // what the caller believes the range holds
+        bool replaced;
+        QString result;
+    };
+    const Case cases[] = {
+        {"the range holds other text", QStringLiteral("B"), false, QStringLiteral("A  B")},
+        {"the range holds the text", QStringLiteral("A"), true, QStringLiteral("Z  B")},
+    };
+    for (const Case& c : cases) {
+        std::optional<bool> replaced;
+        focus.replace(*found->element, {0, 1}, c.current, QStringLiteral("Z"), [&](bool done) { replaced = done; });
+        QVERIFY2(waitUntil([&] { return replaced.has_value(); }), c.name);
+        QCOMPARE(*replaced, c.replaced);
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
     }
 }
 
