@@ -6,9 +6,12 @@
 #include <thread>
 
 namespace {
-// How often the waits look for answers and for whether they are still wanted: a bus reply can't
-// wake a waiter that might also have to stop for a reason of its own.
+// How often the waits look for answers and for whether they are still wanted (a bus reply can't
+// wake a waiter that might also have to stop for a reason of its own): often while answers are
+// due, less once the application is clearly busy.
 constexpr auto lookInterval = std::chrono::milliseconds(1);
+constexpr auto busyLookInterval = std::chrono::milliseconds(10);
+constexpr auto answersDue = std::chrono::milliseconds(50);
 }
 
 AtSpiCalls::AtSpiCalls(const QDBusConnection& bus, std::chrono::steady_clock::time_point deadline,
@@ -28,8 +31,9 @@ QList<AtSpiCalls::Reply> AtSpiCalls::send(const QList<QDBusMessage>& messages) c
         return std::all_of(pending.cbegin(), pending.cend(),
                            [](const QDBusPendingCall& call) { return call.isFinished(); });
     };
+    const auto sent = steady_clock::now();
     while (!answered() && steady_clock::now() < deadline_ && wanted_())
-        std::this_thread::sleep_for(lookInterval);
+        std::this_thread::sleep_for(steady_clock::now() - sent < answersDue ? lookInterval : busyLookInterval);
 
     QList<Reply> replies;
     for (const QDBusPendingCall& call : std::as_const(pending)) {
