@@ -64,7 +64,7 @@ public:
     bool published() const;
     // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
     // application from its events (it answers "busy" first); "limit N" has its published field
-    // refuse inserts beyond N characters.
+    // refuse inserts beyond N characters; "hold" keeps its answers until "release".
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;

@@ -6,7 +6,8 @@
 // field there by hand, answering that late, then optionally "crowd" and a number of other accessibles to publish
 // around it. Lines on standard input: "clipboard" puts three formats on the clipboard; "clear" empties the field;
 // "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
-// a number of characters has the published field refuse inserts beyond it.
+// a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
+// "release".
 
 #include "SlowAccessibility.h"
 
@@ -93,6 +94,10 @@ int main(int argc, char* argv[])
         }
         if (words.size() == 2 && words.at(0) == "limit" && published)
             published->limitTo(words.at(1).toInt());
+        if (command == "hold" && published)
+            published->hold();
+        if (command == "release" && published)
+            published->release();
         if (command == "clipboard") {
             auto* data = new QMimeData;
             data->setText(QStringLiteral("kept text"));

@@ -19,6 +19,7 @@ private slots:
     void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
     void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
     void aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyWhenKnownToBeNoPassword();
+    void twoDictationsIntoAnApplicationBusyThroughBothAreBothKept();
 };
 
 void PasswordFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
@@ -196,6 +197,27 @@ void PasswordFlowTests::aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyW
         QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
         clock_.advance(std::chrono::seconds(5));
     }
+}
+
+void PasswordFlowTests::twoDictationsIntoAnApplicationBusyThroughBothAreBothKept()
+{
+    startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::text, std::chrono::milliseconds(0));
+    const qsizetype entriesBefore = history_->entries().size();
+    const LogLines log;
+    target_->send("hold");
+    // The second search, for the same application, starts while the first still waits for it.
+    for (int dictation = 0; dictation < 2; ++dictation) {
+        dictate();
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        clock_.advance(FocusLookup::bound);
+    }
+    QVERIFY(!log.mentions(QStringLiteral("dictation may be kept and sent")));
+    target_->send("release");
+    QVERIFY2(
+        waitUntil([&] { return log.lines().filter(QStringLiteral("dictation may be kept and sent")).size() == 2; }),
+        qPrintable(log.lines().join(u'\n')));
+    QVERIFY(waitUntil([&] { return history_->entries().size() == entriesBefore + 2; }));
+    clock_.advance(std::chrono::seconds(5));
 }
 
 QTEST_MAIN(PasswordFlowTests)

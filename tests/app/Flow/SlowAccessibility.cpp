@@ -131,10 +131,21 @@ bool SlowAccessibility::handleMessage(const QDBusMessage& message, const QDBusCo
     message.setDelayedReply(true);
     if (delayMs_ < 0)
         return true;
+    if (holding_) {
+        held_.push_back([this, message, connection] { handleMessage(message, connection); });
+        return true;
+    }
     // Answered as it is when asked, sent when the delay is over.
     const QDBusMessage reply = answer(message);
     QTimer::singleShot(delayMs_, [connection, reply] { QDBusConnection(connection).send(reply); });
     return true;
+}
+
+void SlowAccessibility::release()
+{
+    holding_ = false;
+    for (const std::function<void()>& answerNow : std::exchange(held_, {}))
+        answerNow();
 }
 
 QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)

@@ -9,7 +9,9 @@
 #include <QDBusServer>
 #include <QDBusVirtualObject>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -20,6 +22,10 @@ public:
     SlowAccessibility(QWidget& field, bool password, int delayMs, int crowd = 0);
     // From now on an insert that would make the text longer than this is refused.
     void limitTo(int characters) { limit_ = characters; }
+    // Questions wait unanswered from hold() until release(), as in an application busy that long
+    // whose window still takes keys.
+    void hold() { holding_ = true; }
+    void release();
     // Joins the accessibility bus at this address and has the registry list the application.
     bool publish(const QString& busAddress);
 
@@ -41,6 +47,8 @@ private:
     const int panes_;
     const int perPane_;
     int limit_ = -1;
+    bool holding_ = false;
+    std::vector<std::function<void()>> held_;
     QString busName_;  // on the accessibility bus, which names the objects also on a direct connection
     QDBusServer direct_{QStringLiteral("unix:tmpdir=/tmp")};
 };
