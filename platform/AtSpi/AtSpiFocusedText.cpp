@@ -15,8 +15,6 @@
 #include <deque>
 
 namespace {
-// Accessibles looked at in one search at most: a search that reaches it can't tell what has the focus.
-constexpr int searchBudget = 20000;
 // Questions in flight at once during a search: enough to hide the application's latency, few
 // enough not to flood it.
 constexpr size_t callsAtOnce = 128;

@@ -28,6 +28,8 @@
 class AtSpiFocusedText final : public FocusedText {
 public:
     static constexpr std::chrono::milliseconds waitBound{300};
+    // Accessibles looked at in one search at most: a search that reaches it can't tell what has the focus.
+    static constexpr int searchBudget = 20000;
 
     AtSpiFocusedText();
     ~AtSpiFocusedText() override;

@@ -1,5 +1,6 @@
 #include "FlowHarness.h"
 
+#include "AtSpi/AtSpiFocusedText.h"
 #include "TestSupport.h"
 
 #include <QDBusConnection>
@@ -25,7 +26,7 @@ void Keyboard::send(quint32 keysym, bool down)
 
 Target::Target(const QString& windowClass, const QString& startText, int caret, Field field,
                std::optional<std::chrono::milliseconds> answersAfter, int crowd)
-    : field_(field), answersAfter_(answersAfter)
+    : field_(field), answersAfter_(answersAfter), crowd_(crowd)
 {
     process_.setProgram(QStringLiteral(FLOW_TARGET));
     QStringList arguments{windowClass, startText, QString::number(caret)};
@@ -65,7 +66,8 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
 
 bool Target::published() const
 {
-    return field_ != Field::unpublished && (!answersAfter_ || *answersAfter_ >= std::chrono::milliseconds(0));
+    return field_ != Field::unpublished && (!answersAfter_ || *answersAfter_ >= std::chrono::milliseconds(0))
+           && crowd_ < AtSpiFocusedText::searchBudget;
 }
 
 Target::~Target()

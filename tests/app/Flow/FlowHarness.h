@@ -60,7 +60,8 @@ public:
     Target& operator=(const Target&) = delete;
 
     qint64 pid() const { return process_.processId(); }
-    // Whether the accessibility interface finds its field without giving up.
+    // Whether the accessibility interface finds its field: published, answering, and not beyond
+    // what a search looks through.
     bool published() const;
     // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
     // application from its events (it answers "busy" first); "limit N" has its published field
@@ -75,6 +76,7 @@ private:
     QProcess process_;
     Field field_;
     std::optional<std::chrono::milliseconds> answersAfter_;
+    int crowd_;
 };
 
 // The desktop's focused-element search as the flow sees it, whose answers a test may hold back: an
