@@ -109,7 +109,7 @@ void Fixer::decide(const QString& improved, bool sameTarget, const std::optional
         return;
     }
     if (decision.method == Replace::Method::selection) {
-        focus_.replace(*paste_->element, observed.field.range, improved,
+        focus_.replace(*paste_->element, observed.field.range, paste_->text, improved,
                        whilePasted<bool>([this, improved, done](bool replaced) {
                            if (!replaced)
                                Log::info(QStringLiteral("couldn't select the text"));
@@ -182,10 +182,11 @@ void Fixer::undoSelection(const std::function<void(bool)>& done)
             done(false);
             return;
         }
-        focus_.replace(*paste_->element, found.range, paste_->text, whilePasted<bool>([this, done](bool replaced) {
-            if (replaced)
-                improved_.reset();
-            done(replaced);
-        }));
+        focus_.replace(*paste_->element, found.range, improved_->text, paste_->text,
+                       whilePasted<bool>([this, done](bool replaced) {
+                           if (replaced)
+                               improved_.reset();
+                           done(replaced);
+                       }));
     }));
 }

@@ -21,9 +21,10 @@ struct FocusedElement {
 // What a search for the focused element learnt of the application.
 struct FocusAnswer {
     std::optional<FocusedElement> element;
-    // The application is on the accessibility bus but left a question unanswered: its focused
-    // element may be anything, a password field too. Without an element and without this, the
-    // application publishes no focused element.
+    // The application is on the accessibility bus but the search couldn't tell what its focused
+    // element is: it left a question unanswered, or had more to look through than a search takes
+    // on. The element may be anything, a password field too. Without an element and without this,
+    // the application publishes no focused element.
     bool unanswered = false;
 };
 
@@ -46,9 +47,10 @@ public:
     virtual void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) = 0;
     // The element's text and caret, or nothing when they can't be read.
     virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
-    // Replaces the range with the text and puts the caret after it; `done` is told false when the
-    // element refused. It answers once the application has: a bound could say "refused" of a
-    // change that still goes in.
-    virtual void replace(const FocusedElement& element, Replace::Range range, const QString& text,
-                         std::function<void(bool replaced)> done) = 0;
+    // Replaces the range, which must still hold `current`, with the text and puts the caret after
+    // it; `done` is told false when the range holds something else or the element refused, and the
+    // field then keeps `current`. It answers once the application has: a bound could say "refused"
+    // of a change that still goes in.
+    virtual void replace(const FocusedElement& element, Replace::Range range, const QString& current,
+                         const QString& text, std::function<void(bool replaced)> done) = 0;
 };

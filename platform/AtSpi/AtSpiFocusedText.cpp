@@ -8,22 +8,28 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QTimer>
 
-namespace {
-// Accessibles visited in one search at most: a huge document tree is not worth blocking for.
-constexpr int searchBudget = 4000;
+#include <algorithm>
+#include <deque>
 
-// Each call waits at most this long for a hung application.
-constexpr int callTimeoutMs = 1000;
+namespace {
+// Questions in flight at once during a search: enough to hide the application's latency, few
+// enough not to flood it.
+constexpr size_t callsAtOnce = 128;
+
+// The longest a search waits for an application nothing else is asked of.
+constexpr auto searchPatience = std::chrono::minutes(1);
+// Each question outside a search waits at most this long for a hung application.
+constexpr auto callTimeout = std::chrono::seconds(1);
 
 const QString connectionName = QStringLiteral("quillmarsh.a11y");
 const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 const QString applicationInterface = QStringLiteral("org.a11y.atspi.Application");
 const QString textInterface = QStringLiteral("org.a11y.atspi.Text");
 const QString editableTextInterface = QStringLiteral("org.a11y.atspi.EditableText");
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString rootPath = QStringLiteral("/org/a11y/atspi/accessible/root");
 const QString nullPath = QStringLiteral("/org/a11y/atspi/null");
 
@@ -38,22 +44,15 @@ bool hasState(const QList<uint>& states, int state)
     return state / 32 < states.size() && (states.at(state / 32) & (1u << (state % 32))) != 0;
 }
 
-// Offsets between the toolkit's units (characters, or UTF-16 units for Qt) and UTF-16 units.
-qsizetype toUtf16(const QString& text, qsizetype offset, bool countsUtf16)
+bool hasState(const QList<QVariant>& reply, int state)
 {
-    if (countsUtf16)
-        return offset;
-    qsizetype units = 0;
-    for (qsizetype characters = 0; characters < offset && units < text.size(); ++characters)
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
-    return units;
+    return !reply.isEmpty() && hasState(qdbus_cast<QList<uint>>(reply.constFirst()), state);
 }
 
-qsizetype fromUtf16(const QString& text, qsizetype units, bool countsUtf16)
+// The value in a reply of Properties.Get.
+QVariant propertyValue(const QList<QVariant>& reply)
 {
-    if (countsUtf16)
-        return units;
-    return QStringView(text).left(units).toUcs4().size();
+    return reply.isEmpty() ? QVariant() : qvariant_cast<QDBusVariant>(reply.constFirst()).variant();
 }
 }
 
@@ -61,6 +60,7 @@ AtSpiFocusedText::AtSpiFocusedText() = default;
 
 AtSpiFocusedText::~AtSpiFocusedText()
 {
+    wantedPid_ = -1;
     queue_.async([this] {
         if (bus_)
             QDBusConnection::disconnectFromBus(connectionName);
@@ -97,6 +97,7 @@ void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise
 
 void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
 {
+    wantedPid_ = pid;
     ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
@@ -110,10 +111,11 @@ void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std
     askBounded<std::optional<FieldText>>([this, wanted] { return readText(wanted); }, std::nullopt, std::move(read));
 }
 
-void AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& replacement,
-                               std::function<void(bool)> done)
+void AtSpiFocusedText::replace(const FocusedElement& wanted, Replace::Range range, const QString& current,
+                               const QString& replacement, std::function<void(bool)> done)
 {
-    ask<bool>([this, wanted, range, replacement] { return replaceText(wanted, range, replacement); }, std::move(done));
+    ask<bool>([this, wanted, range, current, replacement] { return replaceText(wanted, range, current, replacement); },
+              std::move(done));
 }
 
 bool AtSpiFocusedText::connect()
@@ -127,7 +129,7 @@ bool AtSpiFocusedText::connect()
         const QDBusMessage reply = QDBusConnection::sessionBus().call(
             QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
                                            QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
-            QDBus::Block, callTimeoutMs);
+            QDBus::Block, static_cast<int>(std::chrono::milliseconds(callTimeout).count()));
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
             address = reply.arguments().constFirst().toString();
     }
@@ -145,84 +147,99 @@ bool AtSpiFocusedText::connect()
     return true;
 }
 
-std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QString& interface, const QString& method,
-                                                      const QList<QVariant>& arguments)
+AtSpiCalls AtSpiFocusedText::shortCalls() const
+{
+    return AtSpiCalls(*bus_, std::chrono::steady_clock::now() + callTimeout);
+}
+
+QDBusMessage AtSpiFocusedText::message(const Node& node, const QString& interface, const QString& method,
+                                       const QList<QVariant>& arguments)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
     message.setArguments(arguments);
-    const QDBusMessage reply = bus_->call(message, QDBus::Block, callTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        // Refusing is an answer; silence until the time-out, or leaving, is not.
-        unanswered_ = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
-        return std::nullopt;
-    }
-    return reply.arguments();
+    return message;
 }
 
-QList<std::optional<QList<QVariant>>> AtSpiFocusedText::callAll(const QList<QDBusMessage>& messages)
+std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QString& interface, const QString& method,
+                                                      const QList<QVariant>& arguments)
 {
-    QList<QDBusPendingCall> pending;
-    for (const QDBusMessage& message : messages)
-        pending << bus_->asyncCall(message, callTimeoutMs);
-    QList<std::optional<QList<QVariant>>> replies;
-    for (QDBusPendingCall& call : pending) {
-        call.waitForFinished();
-        const QDBusMessage reply = call.reply();
-        replies << (reply.type() == QDBusMessage::ReplyMessage ? std::optional(reply.arguments()) : std::nullopt);
-    }
-    return replies;
+    return shortCalls().send(message(node, interface, method, arguments)).values;
 }
 
-std::optional<QVariant> AtSpiFocusedText::property(const Node& node, const QString& interface, const QString& name)
+namespace {
+// The accessibles in a reply of GetChildren, without the null ones.
+template <typename Node>
+QList<Node> nodesIn(const QList<QVariant>& reply)
 {
-    const auto reply =
-        call(node, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
-    if (!reply || reply->isEmpty())
-        return std::nullopt;
-    return qvariant_cast<QDBusVariant>(reply->constFirst()).variant();
-}
-
-// Depth first through what is showing, to the accessible whose state says focused. An application
-// that doesn't answer ends the search: every further call would wait as long.
-std::optional<AtSpiFocusedText::Node> AtSpiFocusedText::findFocused(const Node& node, bool root, int& budget,
-                                                                    bool& unanswered)
-{
-    if (--budget < 0)
-        return std::nullopt;
-    const auto fail = [&] {
-        unanswered = unanswered || unanswered_;
-        budget = 0;
-        return std::nullopt;
-    };
-    const auto state = call(node, accessibleInterface, QStringLiteral("GetState"));
-    if (!state || state->isEmpty())
-        return fail();
-    const auto states = qdbus_cast<QList<uint>>(state->constFirst());
-    if (hasState(states, stateFocused))
-        return node;
-    // An application's own accessible says nothing of showing; below it, what isn't shown is skipped.
-    if (!root && !hasState(states, stateShowing))
-        return std::nullopt;
-    const std::optional<QVariant> count = property(node, accessibleInterface, QStringLiteral("ChildCount"));
-    if (!count)
-        return fail();
-    for (int i = 0; i < count->toInt() && budget > 0; ++i) {
-        const auto child = call(node, accessibleInterface, QStringLiteral("GetChildAtIndex"), {i});
-        if (!child || child->isEmpty())
-            return fail();
-        Node next;
+    QList<Node> nodes;
+    if (reply.isEmpty())
+        return nodes;
+    const QDBusArgument list = qvariant_cast<QDBusArgument>(reply.constFirst());
+    list.beginArray();
+    while (!list.atEnd()) {
+        Node node;
         QDBusObjectPath path;
-        const QDBusArgument reference = qvariant_cast<QDBusArgument>(child->constFirst());
-        reference.beginStructure();
-        reference >> next.service >> path;
-        reference.endStructure();
-        next.path = path.path();
-        if (next.service.isEmpty() || next.path == nullPath)
-            continue;
-        if (auto found = findFocused(next, false, budget, unanswered))
-            return found;
+        list.beginStructure();
+        list >> node.service >> path;
+        list.endStructure();
+        node.path = path.path();
+        if (!node.service.isEmpty() && node.path != nullPath)
+            nodes << node;
     }
-    return std::nullopt;
+    list.endArray();
+    return nodes;
+}
+}
+
+// Breadth first through what is showing, to the accessible whose state says focused. Each round
+// asks at once for the states of the accessibles found in the last one and for the children of
+// those that showed: one wait on the application per round, however many it asks about. An
+// accessible that refuses has gone; an application that doesn't answer ends the walk undecided.
+AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSpiCalls& calls)
+{
+    std::deque<Node> unasked{app};  // state not asked yet
+    std::deque<Node> showing;  // children not asked yet
+    int budget = searchBudget - 1;
+    while (!unasked.empty() || !showing.empty()) {
+        // Half the round for each kind of question, and what one kind leaves to the other.
+        const size_t opened =
+            std::min(showing.size(), std::max(callsAtOnce / 2, callsAtOnce - std::min(unasked.size(), callsAtOnce)));
+        const size_t looked = std::min(unasked.size(), callsAtOnce - opened);
+        QList<QDBusMessage> questions;
+        for (size_t i = 0; i < opened; ++i)
+            questions << message(showing.at(i), accessibleInterface, QStringLiteral("GetChildren"));
+        for (size_t i = 0; i < looked; ++i)
+            questions << message(unasked.at(i), accessibleInterface, QStringLiteral("GetState"));
+        const QList<AtSpiCalls::Reply> replies = calls.send(questions);
+        if (std::any_of(replies.cbegin(), replies.cend(),
+                        [](const AtSpiCalls::Reply& reply) { return reply.unanswered; }))
+            return {std::nullopt, true};
+
+        for (size_t i = 0; i < opened; ++i) {
+            for (const Node& child : nodesIn<Node>(replies.at(qsizetype(i)).values.value_or(QList<QVariant>()))) {
+                if (--budget < 0) {
+                    Log::info(QStringLiteral("the focused element isn't known: the application shows more than %1 "
+                                             "accessibles")
+                                  .arg(searchBudget));
+                    return {std::nullopt, true};
+                }
+                unasked.push_back(child);
+            }
+        }
+        showing.erase(showing.begin(), showing.begin() + qsizetype(opened));
+        for (size_t i = 0; i < looked; ++i) {
+            const Node& node = unasked.at(i);
+            const QList<QVariant> state = replies.at(qsizetype(opened + i)).values.value_or(QList<QVariant>());
+            if (hasState(state, stateFocused))
+                return {node, false};
+            // An application's own accessible says nothing of showing; below it, what isn't shown is skipped.
+            const bool root = node.service == app.service && node.path == app.path;
+            if (!state.isEmpty() && (root || hasState(state, stateShowing)))
+                showing.push_back(node);
+        }
+        unasked.erase(unasked.begin(), unasked.begin() + qsizetype(looked));
+    }
+    return {};
 }
 
 FocusAnswer AtSpiFocusedText::search(qint64 pid)
@@ -230,51 +247,48 @@ FocusAnswer AtSpiFocusedText::search(qint64 pid)
     FocusAnswer answer;
     if (!connect())
         return answer;
+    const AtSpiCalls calls(*bus_, std::chrono::steady_clock::now() + searchPatience,
+                           [this, pid] { return wantedPid_ == pid; });
     // The registry lists the applications on the bus.
-    const auto apps =
-        call({QStringLiteral("org.a11y.atspi.Registry"), rootPath}, accessibleInterface, QStringLiteral("GetChildren"));
-    if (!apps || apps->isEmpty()) {
-        answer.unanswered = unanswered_;
+    const AtSpiCalls::Reply listed = calls.send(message({QStringLiteral("org.a11y.atspi.Registry"), rootPath},
+                                                        accessibleInterface, QStringLiteral("GetChildren")));
+    if (!listed.values) {
+        answer.unanswered = listed.unanswered;
         return answer;
     }
-    QList<Node> nodes;
-    const QDBusArgument list = qvariant_cast<QDBusArgument>(apps->constFirst());
-    list.beginArray();
-    while (!list.atEnd()) {
-        Node app;
-        QDBusObjectPath path;
-        list.beginStructure();
-        list >> app.service >> path;
-        list.endStructure();
-        app.path = path.path();
-        nodes << app;
-    }
-    list.endArray();
+    const QList<Node> apps = nodesIn<Node>(*listed.values);
+    QList<QDBusMessage> owners;
+    for (const Node& app : apps)
+        owners << message({QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
+                          QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
+                          {app.service});
+    const QList<AtSpiCalls::Reply> pids = calls.send(owners);
 
     const qint64 ownPid = QCoreApplication::applicationPid();
-    for (const Node& app : std::as_const(nodes)) {
-        const auto owner =
-            call({QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
-                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"), {app.service});
-        const qint64 appPid = owner && !owner->isEmpty() ? owner->constFirst().toLongLong() : 0;
+    for (qsizetype i = 0; i < apps.size(); ++i) {
+        const Node& app = apps.at(i);
+        const qint64 appPid = pids.at(i).values ? pids.at(i).values->value(0).toLongLong() : 0;
         // Asking our own process would wait on its main thread, which may be waiting for this answer.
         if (appPid == ownPid || (pid != 0 && appPid != pid))
             continue;
-        int budget = searchBudget;
-        const std::optional<Node> found = findFocused(app, true, budget, answer.unanswered);
-        if (!found)
+        const Walk walk = findFocused(app, calls);
+        answer.unanswered = answer.unanswered || walk.undecided;
+        if (!walk.focused)
             continue;
-        const std::optional<QVariant> toolkit = property(app, applicationInterface, QStringLiteral("ToolkitName"));
-        lastCountsUtf16_ = toolkit && toolkit->toString().startsWith(QLatin1String("Qt"));
-        last_ = found;
-        const auto role = call(*found, accessibleInterface, QStringLiteral("GetRole"));
+        const QList<AtSpiCalls::Reply> replies =
+            calls.send({message(*walk.focused, accessibleInterface, QStringLiteral("GetRole")),
+                        message(app, propertiesInterface, QStringLiteral("Get"),
+                                {applicationInterface, QStringLiteral("ToolkitName")})});
+        const auto& role = replies.at(0).values;
         // A role it didn't give may be the password one.
         if (!role || role->isEmpty()) {
-            answer.unanswered = unanswered_;
+            answer.unanswered = true;
             return answer;
         }
+        last_ = walk.focused;
+        lastUnits_ = TextUnits::ofToolkit(propertyValue(replies.at(1).values.value_or(QList<QVariant>())).toString());
         FocusedElement element;
-        element.id = found->service + QLatin1Char(':') + found->path;
+        element.id = walk.focused->service + QLatin1Char(':') + walk.focused->path;
         element.pid = appPid;
         element.password = role->constFirst().toUInt() == rolePasswordText;
         element.terminal = role->constFirst().toUInt() == roleTerminal;
@@ -304,7 +318,7 @@ bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
 {
     const std::optional<Node> node = element(wanted);
     const auto state = node ? call(*node, accessibleInterface, QStringLiteral("GetState")) : std::nullopt;
-    return state && !state->isEmpty() && hasState(qdbus_cast<QList<uint>>(state->constFirst()), stateFocused);
+    return state && hasState(*state, stateFocused);
 }
 
 std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)
@@ -312,59 +326,65 @@ std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted
     const std::optional<Node> node = element(wanted);
     if (!node)
         return std::nullopt;
-    const auto message = [&](const QString& interface, const QString& method, const QList<QVariant>& arguments) {
-        QDBusMessage question = QDBusMessage::createMethodCall(node->service, node->path, interface, method);
-        question.setArguments(arguments);
-        return question;
-    };
-    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
     // The text, the caret and the selection are asked for together: one wait for the application.
-    const auto replies =
-        callAll({message(textInterface, QStringLiteral("GetText"), {0, -1}),
-                 message(properties, QStringLiteral("Get"), {textInterface, QStringLiteral("CaretOffset")}),
-                 message(textInterface, QStringLiteral("GetNSelections"), {}),
-                 message(textInterface, QStringLiteral("GetSelection"), {0})});
-    const auto& text = replies.at(0);
-    const auto& caret = replies.at(1);
+    const QList<AtSpiCalls::Reply> replies = shortCalls().send(
+        {message(*node, textInterface, QStringLiteral("GetText"), {0, -1}),
+         message(*node, propertiesInterface, QStringLiteral("Get"), {textInterface, QStringLiteral("CaretOffset")}),
+         message(*node, textInterface, QStringLiteral("GetNSelections")),
+         message(*node, textInterface, QStringLiteral("GetSelection"), {0})});
+    const auto& text = replies.at(0).values;
+    const auto& caret = replies.at(1).values;
     if (!text || text->isEmpty() || !caret || caret->isEmpty())
         return std::nullopt;
     const QString value = text->constFirst().toString();
-    const int caretOffset = qvariant_cast<QDBusVariant>(caret->constFirst()).variant().toInt();
+    const int caretOffset = propertyValue(*caret).toInt();
     if (caretOffset < 0)
         return std::nullopt;
-    FieldText result{value, {toUtf16(value, caretOffset, lastCountsUtf16_), 0}};
-    const auto& selections = replies.at(2);
-    const auto& range = replies.at(3);
+    FieldText result{value, {lastUnits_.toUtf16(value, caretOffset), 0}};
+    const auto& selections = replies.at(2).values;
+    const auto& range = replies.at(3).values;
     if (selections && !selections->isEmpty() && selections->constFirst().toInt() > 0 && range && range->size() == 2
         && range->at(1).toInt() > range->at(0).toInt()) {
-        const qsizetype start = toUtf16(value, range->at(0).toInt(), lastCountsUtf16_);
-        result.selection = {start, toUtf16(value, range->at(1).toInt(), lastCountsUtf16_) - start};
+        const qsizetype start = lastUnits_.toUtf16(value, range->at(0).toInt());
+        result.selection = {start, lastUnits_.toUtf16(value, range->at(1).toInt()) - start};
     }
     return result;
 }
 
-bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement)
+// Deletes the range and inserts the replacement there, but only over the text the caller means:
+// the field may have changed since it was read. An insert that fails after the delete puts the
+// deleted text back, so the field never ends up with neither.
+bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
+                                   const QString& replacement)
 {
     const std::optional<Node> node = element(wanted);
     if (!node)
         return false;
     const std::optional<QString> value = wholeText(*node);
-    if (!value || range.location + range.length > value->size())
+    const QString held = value ? value->mid(range.location, range.length) : QString();
+    // Canonically equivalent texts count as the same, as where the range was found.
+    if (!value || range.location < 0 || range.location + range.length > value->size()
+        || held.normalized(QString::NormalizationForm_C) != current.normalized(QString::NormalizationForm_C)) {
+        Log::info(QStringLiteral("not replaced, the field no longer holds the text where it was"));
         return false;
-    const bool utf16 = lastCountsUtf16_;
-    const auto start = static_cast<int>(fromUtf16(*value, range.location, utf16));
-    const auto end = static_cast<int>(fromUtf16(*value, range.location + range.length, utf16));
+    }
+    const auto start = static_cast<int>(lastUnits_.fromUtf16(*value, range.location));
+    const auto end = static_cast<int>(lastUnits_.fromUtf16(*value, range.location + range.length));
+    const auto insert = [&](const QString& text) {
+        const auto length = static_cast<int>(lastUnits_.insertLength(text));
+        const auto inserted = call(*node, editableTextInterface, QStringLiteral("InsertText"), {start, text, length});
+        return inserted && !inserted->isEmpty() && inserted->constFirst().toBool();
+    };
     const auto deleted = call(*node, editableTextInterface, QStringLiteral("DeleteText"), {start, end});
     if (!deleted || deleted->isEmpty() || !deleted->constFirst().toBool())
         return false;
-    const auto length = static_cast<int>(utf16 ? replacement.size() : replacement.toUtf8().size());
-    const auto inserted =
-        call(*node, editableTextInterface, QStringLiteral("InsertText"), {start, replacement, length});
-    if (!inserted || inserted->isEmpty() || !inserted->constFirst().toBool()) {
-        Log::info(QStringLiteral("couldn't insert the improved text"));
+    if (!insert(replacement)) {
+        const bool restored = insert(held);
+        Log::info(restored ? QStringLiteral("couldn't insert the improved text, the text is put back")
+                           : QStringLiteral("couldn't insert the improved text, nor put the text back"));
         return false;
     }
-    const auto caret = static_cast<int>(start + fromUtf16(replacement, replacement.size(), utf16));
+    const auto caret = static_cast<int>(start + lastUnits_.fromUtf16(replacement, replacement.size()));
     call(*node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
     return true;
 }

@@ -1,27 +1,35 @@
 #pragma once
-// The focused text element through AT-SPI2: found by walking the front application's visible
+// The focused text element through AT-SPI2: found by walking the front application's showing
 // accessibles to the one whose state says focused, read through its Text interface and changed
-// through EditableText. Toolkits count differently: Qt gives offsets and lengths in UTF-16 code
-// units, GTK offsets in characters and InsertText's length in UTF-8 bytes; both are converted here.
+// through EditableText. Toolkits count differently (TextUnits), which is converted here.
 // The accessibility bus is spoken to directly, over one connection of our own, from a thread of
 // its own: a hung application then holds up only that thread, and each answer is taken the moment
 // it arrives. (The accessibility library would open direct connections to some applications and
 // hand them to the main thread's loop, which then read the answers that this thread was waiting
-// for.) The bounded questions answer with a refusal at waitBound if the application hasn't
-// answered by then; questions asked together are sent together, so their waits overlap.
+// for.) A search waits for a busy application as long as its answer may still count: until a search
+// for another application is asked for, or this object ends, at most a minute. (Searches for the
+// same application wait one behind the other, so each dictation gets its answer.) The walk asks a
+// round of accessibles at once: a tree of thousands costs a few dozen waits on the application.
+// The bounded questions answer with a refusal at waitBound if the application hasn't answered by
+// then.
 
+#include "AtSpi/AtSpiCalls.h"
+#include "AtSpi/TextUnits.h"
 #include "Core/SerialQueue.h"
 #include "FocusedText.h"
 
 #include <QDBusConnection>
 #include <QVariant>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 
 class AtSpiFocusedText final : public FocusedText {
 public:
     static constexpr std::chrono::milliseconds waitBound{300};
+    // Accessibles looked at in one search at most: a search that reaches it can't tell what has the focus.
+    static constexpr int searchBudget = 20000;
 
     AtSpiFocusedText();
     ~AtSpiFocusedText() override;
@@ -31,7 +39,7 @@ public:
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
     void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) override;
     void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override;
-    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+    void replace(const FocusedElement& element, Replace::Range range, const QString& current, const QString& text,
                  std::function<void(bool replaced)> done) override;
 
 private:
@@ -48,28 +56,37 @@ private:
     template <typename Result>
     void askBounded(std::function<Result()> work, Result otherwise, std::function<void(Result)> answer);
 
+    // What walking an application's accessibles learnt.
+    struct Walk {
+        std::optional<Node> focused;
+        bool undecided = false;  // it stopped before it could tell: unanswered, or too much to look through
+    };
+
     // On the bus's thread.
     bool connect();
-    // The reply's values, or nothing when the call failed or went unanswered within its time-out
-    // (which unanswered_ then says).
+    // Questions that wait callTimeout for their answers, where search() waits as long as it is wanted.
+    AtSpiCalls shortCalls() const;
+    static QDBusMessage message(const Node& node, const QString& interface, const QString& method,
+                                const QList<QVariant>& arguments = {});
+    // The reply's values, or nothing when the call was refused or went unanswered.
     std::optional<QList<QVariant>> call(const Node& node, const QString& interface, const QString& method,
                                         const QList<QVariant>& arguments = {});
-    // Several calls sent at once, so that their answers' waits overlap; each reply as call() gives it.
-    QList<std::optional<QList<QVariant>>> callAll(const QList<QDBusMessage>& messages);
-    std::optional<QVariant> property(const Node& node, const QString& interface, const QString& name);
-    std::optional<Node> findFocused(const Node& node, bool root, int& budget, bool& unanswered);
+    Walk findFocused(const Node& app, const AtSpiCalls& calls);
     FocusAnswer search(qint64 pid);
     std::optional<QString> wholeText(const Node& node);
     std::optional<FieldText> readText(const FocusedElement& wanted);
-    bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& replacement);
+    bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
+                     const QString& replacement);
     std::optional<Node> element(const FocusedElement& wanted) const;
     bool hasFocus(const FocusedElement& wanted);
 
     bool tried_ = false;
-    bool unanswered_ = false;  // the last call that failed got no answer at all
     std::optional<QDBusConnection> bus_;
     std::optional<Node> last_;  // the element search() found
-    bool lastCountsUtf16_ = false;  // its toolkit counts in UTF-16 units (Qt)
+    TextUnits lastUnits_ = TextUnits::characters();  // how its toolkit counts
+    // The application the last search was asked for, or none at this object's end: searches for any
+    // other stop waiting.
+    std::atomic<qint64> wantedPid_ = 0;
     const std::shared_ptr<AtSpiFocusedText*> self_ = std::make_shared<AtSpiFocusedText*>(this);
     // Last: it ends, after the work already posted, before what that work uses.
     SerialQueue queue_{"quillmarsh.a11y"};

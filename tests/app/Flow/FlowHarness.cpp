@@ -1,5 +1,6 @@
 #include "FlowHarness.h"
 
+#include "AtSpi/AtSpiFocusedText.h"
 #include "TestSupport.h"
 
 #include <QDBusConnection>
@@ -24,8 +25,8 @@ void Keyboard::send(quint32 keysym, bool down)
 }
 
 Target::Target(const QString& windowClass, const QString& startText, int caret, Field field,
-               std::optional<std::chrono::milliseconds> answersAfter)
-    : field_(field), answersAfter_(answersAfter)
+               std::optional<std::chrono::milliseconds> answersAfter, int crowd)
+    : field_(field), answersAfter_(answersAfter), crowd_(crowd)
 {
     process_.setProgram(QStringLiteral(FLOW_TARGET));
     QStringList arguments{windowClass, startText, QString::number(caret)};
@@ -37,6 +38,8 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
                                            QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
         arguments << QStringLiteral("answers-after") << QString::number(answersAfter->count())
                   << address.arguments().value(0).toString();
+        if (crowd > 0)
+            arguments << QStringLiteral("crowd") << QString::number(crowd);
     }
     process_.setArguments(arguments);
     if (field == Field::unpublished || answersAfter) {
@@ -63,9 +66,8 @@ Target::Target(const QString& windowClass, const QString& startText, int caret, 
 
 bool Target::published() const
 {
-    const auto searchTimeOut = std::chrono::seconds(1);
-    return field_ != Field::unpublished
-           && (!answersAfter_ || (*answersAfter_ >= std::chrono::milliseconds(0) && *answersAfter_ < searchTimeOut));
+    return field_ != Field::unpublished && (!answersAfter_ || *answersAfter_ >= std::chrono::milliseconds(0))
+           && crowd_ < AtSpiFocusedText::searchBudget;
 }
 
 Target::~Target()

@@ -51,17 +51,21 @@ public:
 
     // Starts it with its window class, its field's text and the caret's place in it. With
     // `answersAfter`, its field is published on the accessibility bus by hand, as a GTK application
-    // publishes it, answering every question that late (never when negative).
+    // publishes it, answering every question that late (never when negative), among `crowd` other
+    // accessibles.
     Target(const QString& windowClass, const QString& startText, int caret, Field field = Field::text,
-           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
+           std::optional<std::chrono::milliseconds> answersAfter = std::nullopt, int crowd = 0);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
 
     qint64 pid() const { return process_.processId(); }
-    // Whether the accessibility interface finds its field without giving up.
+    // Whether the accessibility interface finds its field: published, answering, and not beyond
+    // what a search looks through.
     bool published() const;
-    // "clipboard" puts three formats on the clipboard; "clear" empties the field.
+    // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
+    // application from its events (it answers "busy" first); "limit N" has its published field
+    // refuse inserts beyond N characters; "hold" keeps its answers until "release".
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;
@@ -72,6 +76,7 @@ private:
     QProcess process_;
     Field field_;
     std::optional<std::chrono::milliseconds> answersAfter_;
+    int crowd_;
 };
 
 // The desktop's focused-element search as the flow sees it, whose answers a test may hold back: an
@@ -96,10 +101,10 @@ public:
     {
         desktop_.read(element, std::move(read));
     }
-    void replace(const FocusedElement& element, Replace::Range range, const QString& text,
+    void replace(const FocusedElement& element, Replace::Range range, const QString& current, const QString& text,
                  std::function<void(bool)> done) override
     {
-        desktop_.replace(element, range, text, std::move(done));
+        desktop_.replace(element, range, current, text, std::move(done));
     }
 
 private:

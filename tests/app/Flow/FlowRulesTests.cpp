@@ -37,7 +37,10 @@ public:
     void find(qint64, std::function<void(FocusAnswer)> found) override { found_ = std::move(found); }
     void isFocused(const FocusedElement&, std::function<void(bool)>) override {}
     void read(const FocusedElement&, std::function<void(std::optional<FieldText>)>) override {}
-    void replace(const FocusedElement&, Replace::Range, const QString&, std::function<void(bool)>) override {}
+    void replace(const FocusedElement&, Replace::Range, const QString&, const QString&,
+                 std::function<void(bool)>) override
+    {
+    }
 
     void answer(const FocusAnswer& answer)
     {

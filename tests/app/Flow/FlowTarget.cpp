@@ -3,8 +3,11 @@
 // at the change, ":" and the text, line breaks as \n). Arguments: the window class it names, the field's starting text
 // and where its caret stands, optionally "password" for a one-line password field instead, and optionally
 // "answers-after" with a delay in milliseconds (below 0: never) and the accessibility bus's address, to publish the
-// field there by hand, answering that late. A line "clipboard" on standard input puts three formats on the
-// clipboard; "clear" empties the field.
+// field there by hand, answering that late, then optionally "crowd" and a number of other accessibles to publish
+// around it. Lines on standard input: "clipboard" puts three formats on the clipboard; "clear" empties the field;
+// "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
+// a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
+// "release".
 
 #include "SlowAccessibility.h"
 
@@ -14,6 +17,7 @@
 #include <QMimeData>
 #include <QSocketNotifier>
 #include <QTextEdit>
+#include <QThread>
 
 #include <chrono>
 #include <cstdio>
@@ -27,9 +31,10 @@ int main(int argc, char* argv[])
     const bool password = arguments.size() > 4 && arguments.at(4) == QLatin1String("password");
     if (password)
         arguments.removeAt(4);
-    const bool slow = arguments.size() == 7 && arguments.at(4) == QLatin1String("answers-after");
-    if (arguments.size() != 4 && !slow) {
-        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET [password] [answers-after MS BUS]\n");
+    const bool slow = arguments.size() >= 7 && arguments.at(4) == QLatin1String("answers-after");
+    const bool crowded = arguments.size() == 9 && slow && arguments.at(7) == QLatin1String("crowd");
+    if (arguments.size() != 4 && !(slow && (arguments.size() == 7 || crowded))) {
+        std::fprintf(stderr, "usage: flow-target CLASS TEXT CARET [password] [answers-after MS BUS [crowd N]]\n");
         return 2;
     }
     // Qt names its windows' class after the application: the id the tests expect from the window.
@@ -59,6 +64,16 @@ int main(int argc, char* argv[])
     QObject::connect(&field, &QTextEdit::textChanged, report);
     QObject::connect(&secret, &QLineEdit::textChanged, report);
 
+    std::unique_ptr<SlowAccessibility> published;
+    if (slow) {
+        published = std::make_unique<SlowAccessibility>(window, password, arguments.at(5).toInt(),
+                                                        crowded ? arguments.at(8).toInt() : 0);
+        if (!published->publish(arguments.at(6))) {
+            std::fprintf(stderr, "flow-target: couldn't publish the field on the accessibility bus\n");
+            return 1;
+        }
+    }
+
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char line[64] = {};
@@ -71,6 +86,18 @@ int main(int argc, char* argv[])
             field.clear();
             secret.clear();
         }
+        const QList<QByteArray> words = command.split(' ');
+        if (words.size() == 2 && words.at(0) == "busy") {
+            std::printf("busy\n");
+            std::fflush(stdout);
+            QThread::msleep(words.at(1).toULong());
+        }
+        if (words.size() == 2 && words.at(0) == "limit" && published)
+            published->limitTo(words.at(1).toInt());
+        if (command == "hold" && published)
+            published->hold();
+        if (command == "release" && published)
+            published->release();
         if (command == "clipboard") {
             auto* data = new QMimeData;
             data->setText(QStringLiteral("kept text"));
@@ -82,14 +109,6 @@ int main(int argc, char* argv[])
         }
     });
 
-    std::unique_ptr<SlowAccessibility> published;
-    if (slow) {
-        published = std::make_unique<SlowAccessibility>(window, password, arguments.at(5).toInt());
-        if (!published->publish(arguments.at(6))) {
-            std::fprintf(stderr, "flow-target: couldn't publish the field on the accessibility bus\n");
-            return 1;
-        }
-    }
     window.show();
     window.activateWindow();
     window.setFocus();

@@ -66,10 +66,10 @@ void FlowTestCase::cleanup()
 }
 
 void FlowTestCase::startTarget(const QString& desktopId, const QString& text, int caret, Target::Field field,
-                               std::optional<std::chrono::milliseconds> answersAfter)
+                               std::optional<std::chrono::milliseconds> answersAfter, int crowd)
 {
     target_.reset();
-    target_ = std::make_unique<Target>(desktopId, text, caret, field, answersAfter);
+    target_ = std::make_unique<Target>(desktopId, text, caret, field, answersAfter, crowd);
     QVERIFY(harness_->waitForFront(*target_, text));
 }
 

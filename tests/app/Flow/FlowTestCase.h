@@ -50,7 +50,7 @@ private slots:
 protected:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
                      Target::Field field = Target::Field::text,
-                     std::optional<std::chrono::milliseconds> answersAfter = std::nullopt);
+                     std::optional<std::chrono::milliseconds> answersAfter = std::nullopt, int crowd = 0);
     // Holds the key until the words are heard, then lets go a second later (manual time).
     void dictate();
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.

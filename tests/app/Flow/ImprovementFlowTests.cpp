@@ -27,6 +27,8 @@ private slots:
     void anApplicationThatStopsBeforeTheImprovementNeverHoldsUpTheMainThread();
     void anImprovementPastedOverAnUndoneDictationIsUndoneTheSameWay();
     void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
+    void anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation();
+    void aReplacementOverTextNoLongerThereChangesNothing();
 };
 
 void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
@@ -168,6 +170,70 @@ void ImprovementFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationIm
                  qPrintable(log.lines().join(u'\n')));
         QVERIFY(!log.mentions(QStringLiteral("not replaced")));
         clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // Before the caret, Persian words with a ZWNJ and an emoji: the GTK-like editor counts its
+    // offsets in characters and InsertText's length in UTF-8 bytes, neither of them UTF-16 units.
+    const QString before = QStringLiteral("می\u200cنویسم \U0001F600 ");
+    const auto characters = [](const QString& text) { return text.toUcs4().size(); };
+    struct Case {
+        const char* name;
+        qsizetype limit;  // the most characters the field holds; below 0, no limit
+        QString result;
+        QString logged;
+    };
+    const Case cases[] = {
+        {"room for the improvement", -1, before + QStringLiteral("Hello, world."), QString()},
+        {"room for the dictation only", characters(before + dictated), before + dictated,
+         QStringLiteral("couldn't insert the improved text, the text is put back")},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), before, int(before.size()), Target::Field::text,
+                    std::chrono::milliseconds(0));
+        if (c.limit >= 0)
+            target_->send("limit " + QByteArray::number(c.limit));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(before + dictated);
+        clock_.advance(Fixer::settleTime);
+        if (!c.logged.isEmpty())
+            QVERIFY2(waitUntil([&] { return log.mentions(c.logged); }), qPrintable(log.lines().join(u'\n')));
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
+        QTest::qWait(300);
+        QCOMPARE(target_->text, c.result);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::aReplacementOverTextNoLongerThereChangesNothing()
+{
+    startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, Target::Field::text, std::chrono::milliseconds(0));
+    FocusedText& focus = harness_->desktop.focus;
+    std::optional<FocusAnswer> found;
+    focus.find(target_->pid(), [&](FocusAnswer answer) { found = answer; });
+    QVERIFY(waitUntil([&] { return found.has_value(); }));
+    QVERIFY(found->element);
+    struct Case {
+        const char* name;
+        QString current;  // what the caller believes the range holds
+        bool replaced;
+        QString result;
+    };
+    const Case cases[] = {
+        {"the range holds other text", QStringLiteral("B"), false, QStringLiteral("A  B")},
+        {"the range holds the text", QStringLiteral("A"), true, QStringLiteral("Z  B")},
+    };
+    for (const Case& c : cases) {
+        std::optional<bool> replaced;
+        focus.replace(*found->element, {0, 1}, c.current, QStringLiteral("Z"), [&](bool done) { replaced = done; });
+        QVERIFY2(waitUntil([&] { return replaced.has_value(); }), c.name);
+        QCOMPARE(*replaced, c.replaced);
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
     }
 }
 

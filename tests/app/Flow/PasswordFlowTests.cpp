@@ -1,6 +1,7 @@
 // A dictation into a password field, or a field that may be one, is kept and sent nowhere.
 // The world each case runs in: FlowTestCase.h.
 
+#include "AtSpi/AtSpiFocusedText.h"
 #include "FlowTestCase.h"
 #include "LogLines.h"
 #include "TestSupport.h"
@@ -18,6 +19,8 @@ private slots:
     void aPasswordIsOnlyCopiedAndKeptNowhere();
     void aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhenItIsNoPassword();
     void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
+    void aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyWhenKnownToBeNoPassword();
+    void twoDictationsIntoAnApplicationBusyThroughBothAreBothKept();
 };
 
 void PasswordFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
@@ -127,6 +130,84 @@ void PasswordFlowTests::aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothin
         QVERIFY2(server_->requests().isEmpty(), timing);
         clock_.advance(std::chrono::seconds(5));
     }
+}
+
+void PasswordFlowTests::aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyWhenKnownToBeNoPassword()
+{
+    harness_->model.setImproveAfterInserting(true);
+    const QDir recordings(harness_->vault.folder());
+    using std::chrono::milliseconds;
+    const QString open = QStringLiteral("the focused element isn't a password field");
+    const QString password = QStringLiteral("the focused element is a password field");
+    const QString unknown = QStringLiteral("dictation neither kept nor sent");
+    const QString beyondReach = QStringLiteral("the focused element isn't known: the application shows more than");
+    struct Case {
+        const char* name;
+        Target::Field field;
+        milliseconds busy;  // from before the key: longer than any one question is waited for
+        int crowd;  // accessibles the field sits among, last
+        milliseconds answersAfter;
+        QString decision;
+    };
+    const Case cases[] = {
+        {"a text field busy 1.5 s", Target::Field::text, milliseconds(1500), 0, milliseconds(0), open},
+        {"a text field busy 2.5 s", Target::Field::text, milliseconds(2500), 0, milliseconds(0), open},
+        {"a password field busy 1.5 s", Target::Field::password, milliseconds(1500), 0, milliseconds(0), password},
+        {"a password field busy 2.5 s", Target::Field::password, milliseconds(2500), 0, milliseconds(0), password},
+        {"among 5000 accessibles each answering 3 ms late", Target::Field::text, milliseconds(0), 5000, milliseconds(3),
+         open},
+        {"among more accessibles than a search looks through", Target::Field::text, milliseconds(0),
+         AtSpiFocusedText::searchBudget + 1000, milliseconds(0), beyondReach},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), QString(), 0, c.field, c.answersAfter, c.crowd);
+        const qsizetype entriesBefore = history_->entries().size();
+        const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        server_->clearRequests();
+        const LogLines log;
+        if (c.busy > milliseconds(0)) {
+            target_->send("busy " + QByteArray::number(c.busy.count()));
+            QVERIFY2(waitUntil([&] { return target_->replies.contains(QStringLiteral("busy")); }), c.name);
+            target_->replies.clear();
+        }
+        dictate();
+        QVERIFY2(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }), c.name);
+        clock_.advance(FocusLookup::bound);
+        // The decision's bound is never reached: its clock stands still while the application answers.
+        QVERIFY2(
+            waitUntil(
+                [&] { return log.mentions(QStringLiteral("dictation may be kept and sent")) || log.mentions(unknown); },
+                std::chrono::seconds(30)),
+            c.name);
+        QVERIFY2(log.mentions(c.decision) && (c.decision != beyondReach || log.mentions(unknown)),
+                 qPrintable(log.lines().join(u'\n')));
+        const bool kept = c.decision == open;
+        QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
+        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
+        QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void PasswordFlowTests::twoDictationsIntoAnApplicationBusyThroughBothAreBothKept()
+{
+    startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::text, std::chrono::milliseconds(0));
+    const qsizetype entriesBefore = history_->entries().size();
+    const LogLines log;
+    target_->send("hold");
+    // The second search, for the same application, starts while the first still waits for it.
+    for (int dictation = 0; dictation < 2; ++dictation) {
+        dictate();
+        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+        clock_.advance(FocusLookup::bound);
+    }
+    QVERIFY(!log.mentions(QStringLiteral("dictation may be kept and sent")));
+    target_->send("release");
+    QVERIFY2(
+        waitUntil([&] { return log.lines().filter(QStringLiteral("dictation may be kept and sent")).size() == 2; }),
+        qPrintable(log.lines().join(u'\n')));
+    QVERIFY(waitUntil([&] { return history_->entries().size() == entriesBefore + 2; }));
+    clock_.advance(std::chrono::seconds(5));
 }
 
 QTEST_MAIN(PasswordFlowTests)

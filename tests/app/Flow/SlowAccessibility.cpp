@@ -10,13 +10,18 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 const QString prefix = QStringLiteral("/org/a11y/atspi/accessible");
 const QString rootPath = prefix + QStringLiteral("/root");
 const QString fieldPath = prefix + QStringLiteral("/field");
+const QString panePrefix = prefix + QStringLiteral("/pane/");
 
-// The interface's numbers: roles application, text and password text; states.
+// The interface's numbers: roles application, panel, text and password text; states.
 constexpr uint roleApplication = 75;
+constexpr uint rolePanel = 39;
 constexpr uint roleText = 61;
 constexpr uint rolePasswordText = 40;
 constexpr uint stateEditable = 7, stateEnabled = 8, stateFocusable = 11, stateFocused = 12, stateSensitive = 24,
@@ -46,8 +51,9 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, ObjectReference& 
 
 Q_DECLARE_METATYPE(ObjectReference)
 
-SlowAccessibility::SlowAccessibility(QWidget& field, bool password, int delayMs)
-    : field_(field), password_(password), delayMs_(delayMs)
+SlowAccessibility::SlowAccessibility(QWidget& field, bool password, int delayMs, int crowd)
+    : field_(field), password_(password), delayMs_(delayMs),
+      panes_(crowd > 0 ? std::max(1, int(std::sqrt(double(crowd)))) : 0), perPane_(panes_ > 0 ? crowd / panes_ : 0)
 {
     qDBusRegisterMetaType<ObjectReference>();
     qDBusRegisterMetaType<QList<ObjectReference>>();
@@ -84,8 +90,40 @@ QString SlowAccessibility::text() const
 int SlowAccessibility::caret() const
 {
     if (const auto* line = qobject_cast<const QLineEdit*>(&field_))
-        return line->cursorPosition();
-    return static_cast<const QTextEdit&>(field_).textCursor().position();
+        return characters(line->cursorPosition());
+    return characters(static_cast<const QTextEdit&>(field_).textCursor().position());
+}
+
+int SlowAccessibility::units(int characters) const
+{
+    const QString all = text();
+    int at = 0;
+    for (int counted = 0; counted < characters && at < all.size(); ++counted)
+        at += all.at(at).isHighSurrogate() ? 2 : 1;
+    return std::min(at, int(all.size()));
+}
+
+int SlowAccessibility::characters(int units) const
+{
+    return int(text().left(units).toUcs4().size());
+}
+
+QList<QVariant> SlowAccessibility::children(const QString& path) const
+{
+    QList<ObjectReference> found;
+    const auto add = [&](const QString& child) { found << ObjectReference{busName_, QDBusObjectPath(child)}; };
+    if (path == rootPath && panes_ == 0)
+        add(fieldPath);
+    for (int pane = 0; path == rootPath && pane < panes_; ++pane)
+        add(panePrefix + QString::number(pane));
+    const QString pane = path.startsWith(panePrefix) ? path.mid(panePrefix.size()) : QString();
+    if (!pane.isEmpty() && !pane.contains(u'/')) {
+        for (int item = 0; item < perPane_; ++item)
+            add(path + u'/' + QString::number(item));
+        if (pane.toInt() == panes_ - 1)
+            add(fieldPath);
+    }
+    return {QVariant::fromValue(found)};
 }
 
 bool SlowAccessibility::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
@@ -93,31 +131,50 @@ bool SlowAccessibility::handleMessage(const QDBusMessage& message, const QDBusCo
     message.setDelayedReply(true);
     if (delayMs_ < 0)
         return true;
+    if (holding_) {
+        held_.push_back([this, message, connection] { handleMessage(message, connection); });
+        return true;
+    }
     // Answered as it is when asked, sent when the delay is over.
     const QDBusMessage reply = answer(message);
     QTimer::singleShot(delayMs_, [connection, reply] { QDBusConnection(connection).send(reply); });
     return true;
 }
 
+void SlowAccessibility::release()
+{
+    holding_ = false;
+    for (const std::function<void()>& answerNow : std::exchange(held_, {}))
+        answerNow();
+}
+
 QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
 {
     const bool root = message.path() == rootPath;
+    const bool field = message.path() == fieldPath;
     const QString member = message.member();
     const QList<QVariant> arguments = message.arguments();
     const auto argument = [&](int index) { return arguments.value(index).toInt(); };
     const auto reply = [&](const QVariant& value) { return message.createReply(value); };
+    auto* edit = qobject_cast<QTextEdit*>(&field_);
+    // The field's cursor at the bus's offset in characters.
+    const auto cursorAt = [&](int offset) {
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(units(offset));
+        return cursor;
+    };
 
     if (member == QLatin1String("Get") && arguments.size() == 2) {
         const QString name = arguments.at(1).toString();
         QVariant value;
         if (name == QLatin1String("ChildCount"))
-            value = root ? 1 : 0;
+            value = int(qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst()).size());
         else if (name == QLatin1String("ToolkitName"))
             value = QStringLiteral("GTK");
-        else if (name == QLatin1String("CaretOffset"))
+        else if (field && name == QLatin1String("CaretOffset"))
             value = caret();
-        else if (name == QLatin1String("CharacterCount"))
-            value = int(text().size());
+        else if (field && name == QLatin1String("CharacterCount"))
+            value = characters(int(text().size()));
         else if (name == QLatin1String("Name") || name == QLatin1String("Description"))
             value = QString();
         if (value.isValid())
@@ -128,45 +185,45 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         QList<uint> words{0, 0};
         QList<uint> states;
         if (!root)
-            states = {stateEditable, stateEnabled, stateFocusable, stateSensitive, stateShowing, stateVisible};
-        if (!root && field_.isActiveWindow() && field_.hasFocus())
+            states = {stateEnabled, stateSensitive, stateShowing, stateVisible};
+        if (field)
+            states << stateEditable << stateFocusable;
+        if (field && field_.isActiveWindow() && field_.hasFocus())
             states << stateFocused;
         for (const uint state : std::as_const(states))
             words[int(state / 32)] |= 1u << (state % 32);
         return reply(QVariant::fromValue(words));
     } else if (member == QLatin1String("GetRole")) {
-        return reply(root ? roleApplication : password_ ? rolePasswordText : roleText);
-    } else if (member == QLatin1String("GetChildAtIndex") && root && argument(0) == 0) {
-        return reply(QVariant::fromValue(ObjectReference{busName_, QDBusObjectPath(fieldPath)}));
+        return reply(root ? roleApplication : !field ? rolePanel : password_ ? rolePasswordText : roleText);
     } else if (member == QLatin1String("GetChildren")) {
-        QList<ObjectReference> children;
-        if (root)
-            children << ObjectReference{busName_, QDBusObjectPath(fieldPath)};
-        return reply(QVariant::fromValue(children));
-    } else if (!root && member == QLatin1String("GetText")) {
+        return message.createReply(children(message.path()));
+    } else if (member == QLatin1String("GetChildAtIndex")) {
+        const auto all = qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst());
+        if (argument(0) >= 0 && argument(0) < all.size())
+            return reply(QVariant::fromValue(all.at(argument(0))));
+    } else if (field && member == QLatin1String("GetText")) {
         const QString all = text();
-        const int end = argument(1) < 0 ? int(all.size()) : argument(1);
-        return reply(all.mid(argument(0), end - argument(0)));
-    } else if (!root && member == QLatin1String("GetNSelections")) {
+        const int end = argument(1) < 0 ? int(all.size()) : units(argument(1));
+        return reply(all.mid(units(argument(0)), end - units(argument(0))));
+    } else if (field && member == QLatin1String("GetNSelections")) {
         return reply(0);
-    } else if (!root && member == QLatin1String("GetSelection")) {
+    } else if (field && member == QLatin1String("GetSelection")) {
         return message.createReply(QList<QVariant>{caret(), caret()});
-    } else if (!root && member == QLatin1String("SetCaretOffset") && !password_) {
-        QTextCursor cursor = static_cast<QTextEdit&>(field_).textCursor();
-        cursor.setPosition(argument(0));
-        static_cast<QTextEdit&>(field_).setTextCursor(cursor);
+    } else if (field && member == QLatin1String("SetCaretOffset") && edit) {
+        edit->setTextCursor(cursorAt(argument(0)));
         return reply(true);
-    } else if (!root && member == QLatin1String("DeleteText") && !password_) {
-        QTextCursor cursor = static_cast<QTextEdit&>(field_).textCursor();
-        cursor.setPosition(argument(0));
-        cursor.setPosition(argument(1), QTextCursor::KeepAnchor);
+    } else if (field && member == QLatin1String("DeleteText") && edit) {
+        QTextCursor cursor = cursorAt(argument(0));
+        cursor.setPosition(units(argument(1)), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         return reply(true);
-    } else if (!root && member == QLatin1String("InsertText") && !password_) {
-        // GTK counts the length in bytes of UTF-8: the whole text is meant.
-        QTextCursor cursor = static_cast<QTextEdit&>(field_).textCursor();
-        cursor.setPosition(argument(0));
-        cursor.insertText(arguments.value(1).toString());
+    } else if (field && member == QLatin1String("InsertText") && edit) {
+        // The length counts UTF-8 bytes: what lies beyond it isn't inserted.
+        const QString inserted = QString::fromUtf8(arguments.value(1).toString().toUtf8().left(argument(2)));
+        if (limit_ >= 0 && characters(int(text().size())) + inserted.toUcs4().size() > limit_)
+            return reply(false);
+        QTextCursor cursor = cursorAt(argument(0));
+        cursor.insertText(inserted);
         return reply(true);
     }
     return message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"), member);

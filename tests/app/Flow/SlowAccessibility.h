@@ -1,20 +1,31 @@
 #pragma once
 // The test application's field published on the accessibility bus by hand, as a GTK application
-// publishes it (toolkit "GTK", offsets in characters, and a direct connection offered to whoever
-// asks), but answering every question a set time after it arrives, or never: an editor whose
-// answers are slow, or an application that has stopped answering.
+// publishes it (toolkit "GTK", offsets in characters, InsertText's length in UTF-8 bytes, and a
+// direct connection offered to whoever asks), but answering every question a set time after it
+// arrives, or never: an editor whose answers are slow, or an application that has stopped
+// answering. Optionally the field sits deep in a crowd of other accessibles, last of all, and
+// holds no more than a number of characters.
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
 class SlowAccessibility final : public QDBusVirtualObject {
 public:
     // `delayMs` below 0: never answers. `field` is a QTextEdit, or a QLineEdit for a password.
-    SlowAccessibility(QWidget& field, bool password, int delayMs);
+    // `crowd`: about that many showing accessibles in panes, the field in the last one.
+    SlowAccessibility(QWidget& field, bool password, int delayMs, int crowd = 0);
+    // From now on an insert that would make the text longer than this is refused.
+    void limitTo(int characters) { limit_ = characters; }
+    // Questions wait unanswered from hold() until release(), as in an application busy that long
+    // whose window still takes keys.
+    void hold() { holding_ = true; }
+    void release();
     // Joins the accessibility bus at this address and has the registry list the application.
     bool publish(const QString& busAddress);
 
@@ -23,12 +34,21 @@ public:
 
 private:
     QDBusMessage answer(const QDBusMessage& message);
+    QList<QVariant> children(const QString& path) const;
     QString text() const;
     int caret() const;
+    // Between the bus's offsets in characters and the field's in UTF-16 units.
+    int units(int characters) const;
+    int characters(int units) const;
 
     QWidget& field_;
     const bool password_;
     const int delayMs_;
+    const int panes_;
+    const int perPane_;
+    int limit_ = -1;
+    bool holding_ = false;
+    std::vector<std::function<void()>> held_;
     QString busName_;  // on the accessibility bus, which names the objects also on a direct connection
     QDBusServer direct_{QStringLiteral("unix:tmpdir=/tmp")};
 };
