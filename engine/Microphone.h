@@ -5,8 +5,6 @@
 #include "Core/Error.h"
 #include "SpeechEngine.h"
 
-#include <QtGlobal>
-
 #include <functional>
 #include <memory>
 
