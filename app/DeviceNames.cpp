@@ -1,10 +1,9 @@
 #include "DeviceNames.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
+#include "DefaultSoundInput.h"
 
 QString DeviceNames::microphone()
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    return device.isNull() ? QStringLiteral("no microphone") : device.description();
+    const QString description = DefaultSoundInput::desktop().description().value_or(QString());
+    return description.isEmpty() ? QStringLiteral("no microphone") : description;
 }

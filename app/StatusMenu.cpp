@@ -1,5 +1,6 @@
 #include "StatusMenu.h"
 
+#include "DefaultSoundInput.h"
 #include "DeviceNames.h"
 #include "FeedbackMail.h"
 #include "HotkeyMonitor.h"
@@ -29,6 +30,8 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions)
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("Quit Quillmarsh"), qApp, &QApplication::quit);
     connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::refresh);
+    // Another input chosen while the menu is open shows at once.
+    connect(&DefaultSoundInput::desktop(), &DefaultSoundInput::described, this, &StatusMenu::refresh);
     refresh();
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())

@@ -1,119 +1,121 @@
 #include "Microphone.h"
 
-#include "AudioFile.h"
 #include "Resampler.h"
+#include "SoundServer.h"
 
 #include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSource>
-#include <QIODevice>
 #include <QMediaDevices>
-#include <QThread>
+
+#include <pulse/pulseaudio.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <span>
 
 namespace {
 
 // The tap size the conversion works in: about 21 ms at 48 kHz.
-constexpr int framesPerBlock = 1024;
+constexpr size_t framesPerBlock = 1024;
 // Output room beyond the block's exact share, for the filter's rounding.
 constexpr long spareFrames = 64;
+// How much the server gathers before it hands a piece over.
+constexpr pa_usec_t pieceMicroseconds = 20000;
 
-QString describe(const QAudioFormat& format)
-{
-    static const char* const names[] = {"unknown", "8-bit unsigned", "16-bit integer", "32-bit integer",
-                                        "32-bit float"};
-    const int index = static_cast<int>(format.sampleFormat());
-    const char* name = index >= 0 && index < 5 ? names[index] : names[0];
-    return QStringLiteral("%1 Hz, %2 ch, %3")
-        .arg(format.sampleRate())
-        .arg(format.channelCount())
-        .arg(QLatin1String(name));
-}
-
-QString describe(QAudio::Error error)
-{
-    switch (error) {
-    case QAudio::OpenError:
-        return QStringLiteral("the audio input could not be opened");
-    case QAudio::IOError:
-        return QStringLiteral("the audio input failed to read");
-    case QAudio::UnderrunError:
-        return QStringLiteral("the audio input ran dry");
-    case QAudio::FatalError:
-        return QStringLiteral("the audio input failed");
-    case QAudio::NoError:
-        break;
-    }
-    return QStringLiteral("the audio input stopped");
-}
+const QString noInput = QStringLiteral("no audio input device");
 
 }
 
-// Receives the input's bytes on the audio thread (Qt writes into it) and converts them.
-class Microphone::Capture final : public QIODevice {
+// One dictation's stream from the server's default input: mono float at the input's own rate (the
+// server mixes the channels down), converted here to 16 kHz.
+class Microphone::Recording {
 public:
-    Capture(QAudioDevice device, QAudioFormat format, std::unique_ptr<Resampler> resampler,
-            AudioSource::Callback onAudio)
-        : device_(std::move(device)), format_(format), resampler_(std::move(resampler)), onAudio_(std::move(onAudio))
+    explicit Recording(AudioSource::Callback onAudio) : onAudio_(std::move(onAudio)) {}
+
+    ~Recording()
     {
+        {
+            SoundServer::Lock lock(server_);
+            if (stream_) {
+                pa_stream_set_read_callback(stream_, nullptr, nullptr);
+                pa_stream_set_state_callback(stream_, nullptr, nullptr);
+                pa_stream_disconnect(stream_);
+                pa_stream_unref(stream_);
+            }
+        }
     }
 
-    // On the audio thread. Returns the input's error, or nothing when it runs.
-    std::optional<QString> startInput()
-    {
-        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        input_ = new QAudioSource(device_, format_, this);
-        input_->start(this);
-        if (input_->error() != QAudio::NoError || input_->state() == QAudio::StoppedState)
-            return describe(input_->error());
-        return std::nullopt;
-    }
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
 
-    // On the audio thread; no byte is delivered after it.
-    void stopInput()
+    // Throws AudioInputError.
+    void open()
     {
-        if (input_)
-            input_->stop();
-        delete input_;
-        input_ = nullptr;
-        QIODevice::close();
-    }
+        // No server to ask is no input at all, as for a desktop without one.
+        if (server_.open())
+            throw AudioInputError(noInput);
+        SoundServer::Lock lock(server_);
+        if (!server_.waitUntil([this] { return server_.ready() || server_.failure(); }))
+            throw AudioInputError(QStringLiteral("the sound server did not answer"));
+        if (server_.failure())
+            throw AudioInputError(noInput);
 
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
+        // The rate is a first wish only: the input's own rate replaces it (PA_STREAM_FIX_RATE).
+        const pa_sample_spec wish{PA_SAMPLE_FLOAT32NE, 48000, 1};
+        stream_ = pa_stream_new(server_.context(), "Dictation", &wish, nullptr);
+        if (!stream_)
+            throw AudioInputError(server_.lastError());
+        server_.watch(stream_);
+        pa_stream_set_read_callback(
+            stream_, [](pa_stream*, size_t, void* self) { static_cast<Recording*>(self)->read(); }, this);
+        pa_buffer_attr buffering{};
+        buffering.maxlength = std::numeric_limits<uint32_t>::max();
+        buffering.tlength = buffering.prebuf = buffering.minreq = std::numeric_limits<uint32_t>::max();
+        buffering.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(pieceMicroseconds, &wish));
+        // No device named: the server's default input of this moment.
+        const auto flags = pa_stream_flags_t(PA_STREAM_FIX_RATE | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+        if (pa_stream_connect_record(stream_, nullptr, &buffering, flags) < 0)
+            throw AudioInputError(server_.lastError());
+        const auto settled = [this] { return pa_stream_get_state(stream_) != PA_STREAM_CREATING; };
+        if (!server_.waitUntil(settled))
+            throw AudioInputError(QStringLiteral("the sound server did not answer"));
+        if (pa_stream_get_state(stream_) != PA_STREAM_READY)
+            throw AudioInputError(pa_context_errno(server_.context()) == PA_ERR_NOENTITY ? noInput
+                                                                                         : server_.lastError());
 
-    qint64 writeData(const char* data, qint64 length) override
-    {
-        // Qt hands over whole frames in practice; a split frame waits for its other half.
-        pending_.append(data, length);
-        const int bytesPerFrame = format_.bytesPerFrame();
-        const qsizetype frames = pending_.size() / bytesPerFrame;
-        for (qsizetype first = 0; first < frames; first += framesPerBlock)
-            convert(pending_.constData() + first * bytesPerFrame,
-                    static_cast<int>(std::min<qsizetype>(framesPerBlock, frames - first)));
-        pending_.remove(0, frames * bytesPerFrame);
-        return length;
+        const uint32_t rate = pa_stream_get_sample_spec(stream_)->rate;
+        resampler_ = Resampler::create(rate);
+        if (!resampler_)
+            throw AudioInputError(QStringLiteral("no converter from %1 Hz").arg(rate));
+        if (pa_operation* operation = pa_stream_cork(stream_, 0, nullptr, nullptr))
+            pa_operation_unref(operation);
     }
 
 private:
-    void convert(const char* bytes, int frames)
+    // On the server's thread.
+    void read()
     {
-        const int channels = format_.channelCount();
-        const int bytesPerSample = format_.bytesPerSample();
-        mono_.resize(static_cast<size_t>(frames));
-        for (int frame = 0; frame < frames; ++frame) {
-            const char* first = bytes + frame * channels * bytesPerSample;
-            float sum = 0;
-            for (int channel = 0; channel < channels; ++channel)
-                sum += format_.normalizedSampleValue(first + channel * bytesPerSample);
-            mono_[static_cast<size_t>(frame)] = sum / static_cast<float>(channels);
+        const void* data = nullptr;
+        size_t bytes = 0;
+        while (pa_stream_readable_size(stream_) > 0 && pa_stream_peek(stream_, &data, &bytes) == 0 && bytes > 0) {
+            // A hole (data lost by the server) has no samples to hand on.
+            if (data) {
+                const size_t frames = bytes / sizeof(float);
+                mono_.resize(frames);
+                std::memcpy(mono_.data(), data, frames * sizeof(float));
+                for (size_t first = 0; first < frames; first += framesPerBlock)
+                    convert(std::span<const float>(mono_).subspan(first, std::min(framesPerBlock, frames - first)));
+            }
+            pa_stream_drop(stream_);
         }
+    }
 
-        const long capacity = static_cast<long>(std::floor(frames * resampler_->ratio())) + spareFrames;
+    void convert(std::span<const float> block)
+    {
+        const long capacity = static_cast<long>(std::floor(double(block.size()) * resampler_->ratio())) + spareFrames;
         std::vector<float> samples;
         // A block that fails to convert is dropped; the dictation goes on with the next one.
-        if (resampler_->convert(mono_, capacity, false, samples) || samples.empty())
+        if (resampler_->convert(block, capacity, false, samples) || samples.empty())
             return;
         float sumOfSquares = 0;
         for (float sample : samples)
@@ -123,73 +125,29 @@ private:
             onAudio_(samples, level);
     }
 
-    QAudioDevice device_;
-    QAudioFormat format_;
-    std::unique_ptr<Resampler> resampler_;
     AudioSource::Callback onAudio_;
-    QAudioSource* input_ = nullptr;
-    QByteArray pending_;
+    SoundServer server_;
+    pa_stream* stream_ = nullptr;
+    std::unique_ptr<Resampler> resampler_;
     std::vector<float> mono_;
 };
 
 Microphone::Microphone() = default;
 
-Microphone::~Microphone()
-{
-    shutDown();
-}
+Microphone::~Microphone() = default;
 
 void Microphone::start()
 {
-    if (running_)
+    if (recording_)
         return;
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    if (device.isNull())
-        throw AudioInputError(QStringLiteral("no audio input device"));
-    const QAudioFormat format = device.preferredFormat();
-    std::unique_ptr<Resampler> resampler;
-    if (format.isValid())
-        resampler = Resampler::create(format.sampleRate());
-    if (!resampler)
-        throw AudioFileError::unreadable(QStringLiteral("no converter from ") + describe(format));
-
-    thread_ = std::make_unique<QThread>();
-    thread_->setObjectName(QStringLiteral("quillmarsh.audio"));
-    thread_->start();
-    capture_ = new Capture(device, format, std::move(resampler), onAudio);
-    capture_->moveToThread(thread_.get());
-
-    // Qt's input never throws: it "starts" on a busy or missing device and records silence.
-    // Its error state after starting is what tells.
-    std::optional<QString> failure;
-    QMetaObject::invokeMethod(
-        capture_, [this, &failure] { failure = capture_->startInput(); }, Qt::BlockingQueuedConnection);
-    if (failure) {
-        shutDown();
-        throw AudioInputError(*failure);
-    }
-    running_ = true;
+    auto recording = std::make_unique<Recording>(onAudio);
+    recording->open();
+    recording_ = std::move(recording);
 }
 
 void Microphone::stop()
 {
-    if (!running_)
-        return;
-    shutDown();
-    running_ = false;
-}
-
-void Microphone::shutDown()
-{
-    if (!thread_)
-        return;
-    QMetaObject::invokeMethod(
-        capture_, [capture = capture_] { capture->stopInput(); }, Qt::BlockingQueuedConnection);
-    thread_->quit();
-    thread_->wait();
-    delete capture_;
-    capture_ = nullptr;
-    thread_.reset();
+    recording_.reset();
 }
 
 Microphone::Permission Microphone::permission()

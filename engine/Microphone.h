@@ -1,20 +1,15 @@
 #pragma once
-// The audio source of every dictation: the default audio input through Qt Multimedia, on an
-// audio thread of its own, converted to 16 kHz mono float samples with their level.
+// The audio source of every dictation: the sound server's default input at the moment each
+// dictation starts, on the server's thread, converted to 16 kHz mono float samples with their level.
 
 #include "Core/Error.h"
 #include "SpeechEngine.h"
 
-#include <QtGlobal>
-
 #include <functional>
 #include <memory>
 
-QT_BEGIN_NAMESPACE
-class QThread;
-QT_END_NAMESPACE
-
-// The audio input's own failure to start (device busy or gone, sound server unreachable).
+// The audio input's own failure to start (no input, sound server unreachable, a format that
+// can't be converted).
 class AudioInputError : public Error {
 public:
     using Error::Error;
@@ -29,13 +24,13 @@ public:
     Microphone(const Microphone&) = delete;
     Microphone& operator=(const Microphone&) = delete;
 
-    // Throws AudioInputError when there is no input device or the input reports an error, and
-    // AudioFileError when no converter can be made from the input's format. Calling it
-    // while running does nothing. After it returns, onAudio is called on the audio thread.
+    // Throws AudioInputError when there is no input device, the input reports an error or no
+    // converter can be made from its format. Calling it while running does nothing. After it
+    // returns, onAudio is called on the server's thread.
     void start() override;
     // After it returns, onAudio is not called again.
     void stop() override;
-    bool isRunning() const { return running_; }
+    bool isRunning() const { return recording_ != nullptr; }
 
     // This system has no capture prompt: capture is authorised when an input device exists,
     // restricted when there is none.
@@ -44,11 +39,7 @@ public:
     static void requestPermission(const std::function<void(bool)>& answer);
 
 private:
-    class Capture;
+    class Recording;
 
-    void shutDown();
-
-    std::unique_ptr<QThread> thread_;
-    Capture* capture_ = nullptr;  // lives on thread_
-    bool running_ = false;
+    std::unique_ptr<Recording> recording_;
 };

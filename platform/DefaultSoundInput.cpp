@@ -1,5 +1,8 @@
 #include "DefaultSoundInput.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
 #include <pulse/glib-mainloop.h>
 #include <pulse/pulseaudio.h>
 
@@ -19,6 +22,14 @@ DefaultSoundInput::~DefaultSoundInput()
 {
     disconnectFromServer();
     pa_glib_mainloop_free(loop_);
+}
+
+DefaultSoundInput& DefaultSoundInput::desktop()
+{
+    static QPointer<DefaultSoundInput> shared;
+    if (!shared)
+        shared = new DefaultSoundInput(QCoreApplication::instance());
+    return *shared;
 }
 
 void DefaultSoundInput::connectToServer()

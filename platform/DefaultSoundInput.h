@@ -22,6 +22,11 @@ public:
     explicit DefaultSoundInput(QObject* parent = nullptr);
     ~DefaultSoundInput() override;
 
+    // The one the application follows, so everything that names or checks the microphone agrees
+    // with the input a dictation records (the server's default). Made at first use, it goes with
+    // the application, whose event loop it runs in. Main thread only.
+    static DefaultSoundInput& desktop();
+
     // The description last reported (empty for none): nothing before the server's first answer.
     std::optional<QString> description() const { return description_; }
 

@@ -55,10 +55,7 @@ public:
     // server first answers, the audio library's list of inputs.
     Microphone::Permission microphone() const override
     {
-        // It goes with the application, whose event loop it runs in.
-        if (!soundInput_)
-            soundInput_ = new DefaultSoundInput(QCoreApplication::instance());
-        const auto description = soundInput_->description();
+        const auto description = DefaultSoundInput::desktop().description();
         if (!description)
             return Microphone::permission();
         return description->isEmpty() ? Microphone::Permission::restricted : Microphone::Permission::authorized;
@@ -109,7 +106,6 @@ private:
 
     mutable Switch switch_ = Switch::unknown;
     mutable QPointer<QDBusPendingCallWatcher> question_;
-    mutable QPointer<DefaultSoundInput> soundInput_;
     int prompts_ = 0;
 };
 

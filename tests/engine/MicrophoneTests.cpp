@@ -3,6 +3,7 @@
 
 #include "Core/MainThread.h"
 #include "Microphone.h"
+#include "TestSoundServer.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
@@ -89,4 +90,22 @@ TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
     again.onAudio = [&](const std::vector<float>& block, float) { heard += block.size(); };
     again.start();
     EXPECT_TRUE(waitUntil([&] { return heard > 0; }, std::chrono::seconds(20)));
+}
+
+TEST(Microphone, AnInputWhoseRateHasNoConverterIsAnInputError)
+{
+    if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
+        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
+    // No converter reaches 16 kHz from 40 Hz. This process alone takes it as its default input.
+    const TestSoundServer::PluggedInput slow(QStringLiteral("quillmarsh_slow"), QStringLiteral("Slow"),
+                                             {QStringLiteral("rate=40")});
+    const ScopedEnvironment defaultInput("PULSE_SOURCE", QStringLiteral("quillmarsh_slow"));
+    Microphone microphone;
+    try {
+        microphone.start();
+        FAIL() << "an input that can't be converted must not start";
+    } catch (const AudioInputError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("no converter from 40 Hz"));
+    }
+    EXPECT_FALSE(microphone.isRunning());
 }

@@ -1,11 +1,12 @@
 #include "DefaultMicrophone.h"
 
+#include "DefaultSoundInput.h"
 #include "DeviceNames.h"
 
 DefaultMicrophone::DefaultMicrophone(QObject* parent) : QObject(parent), name_(DeviceNames::microphone())
 {
-    connect(&input_, &DefaultSoundInput::described, this, [this](const QString& description) {
-        const QString name = description.isEmpty() ? QStringLiteral("no microphone") : description;
+    connect(&DefaultSoundInput::desktop(), &DefaultSoundInput::described, this, [this] {
+        const QString name = DeviceNames::microphone();
         if (name == name_)
             return;
         name_ = name;

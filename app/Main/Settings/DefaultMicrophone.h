@@ -1,9 +1,6 @@
 #pragma once
 // The default microphone's name while a page shows it, as the sound server names its default input:
-// it follows devices plugged in or out and another default chosen. Until the server answers (and
-// without one) it is the name the audio library gives.
-
-#include "DefaultSoundInput.h"
+// it follows devices plugged in or out and another default chosen.
 
 #include <QObject>
 #include <QString>
@@ -24,6 +21,5 @@ signals:
     void nameChanged();
 
 private:
-    DefaultSoundInput input_;
     QString name_;
 };

@@ -1,6 +1,7 @@
 #include "Main/Share/ClipPlayer.h"
 
-#include <QAudioSink>
+#include "SoundPlayback.h"
+
 #include <QFile>
 
 #include <sndfile.h>
@@ -21,14 +22,12 @@ ClipPlayer::ClipPlayer(QObject* parent) : QObject(parent)
     });
 }
 
-ClipPlayer::~ClipPlayer()
-{
-    releaseSink();
-}
+ClipPlayer::~ClipPlayer() = default;
 
 void ClipPlayer::load(const QString& path)
 {
     stop();
+    setProblem({});
     pcm_.clear();
     loaded_ = false;
     duration_ = 0;
@@ -40,16 +39,14 @@ void ClipPlayer::load(const QString& path)
         if (read >= 0) {
             pcm_ = QByteArray(reinterpret_cast<const char*>(samples.data()),
                               qsizetype(read) * info.channels * qsizetype(sizeof(short)));
-            format_.setSampleRate(info.samplerate);
-            format_.setChannelCount(info.channels);
-            format_.setSampleFormat(QAudioFormat::Int16);
+            sampleRate_ = info.samplerate;
+            channels_ = info.channels;
             duration_ = double(read) / info.samplerate;
             loaded_ = true;
         }
     }
     if (file)
         sf_close(file);
-    buffer_.setData(pcm_);
     emit durationChanged();
 }
 
@@ -58,12 +55,10 @@ void ClipPlayer::toggle()
     if (!loaded_)
         return;
     if (playing_) {
-        startByte_ = format_.bytesForDuration(qint64(position() * 1e6));
-        releaseSink();
-        progress_.stop();
-        setPlaying(false);
+        pause();
         return;
     }
+    setProblem({});
     start(position() >= duration_ - restartWithin ? 0 : startByte_);
     setPlaying(true);
     progress_.start();
@@ -71,7 +66,7 @@ void ClipPlayer::toggle()
 
 void ClipPlayer::stop()
 {
-    releaseSink();
+    playback_.reset();
     startByte_ = 0;
     progress_.stop();
     setPlaying(false);
@@ -80,43 +75,53 @@ void ClipPlayer::stop()
 
 double ClipPlayer::position() const
 {
-    const qint64 played = sink_ ? sink_->processedUSecs() : 0;
-    return std::min(double(format_.durationForBytes(startByte_)) / 1e6 + double(played) / 1e6, duration_);
+    const qint64 bytesPerSecond = qint64(sampleRate_) * channels_ * qint64(sizeof(short));
+    const double from = bytesPerSecond > 0 ? double(startByte_) / double(bytesPerSecond) : 0;
+    return std::min(from + (playback_ ? playback_->playedSeconds() : 0), duration_);
+}
+
+qint64 ClipPlayer::bytesAt(double seconds) const
+{
+    // Whole frames only, or the channels and bytes of a sample would be read out of step.
+    const qint64 bytesPerFrame = qint64(channels_) * qint64(sizeof(short));
+    return std::min(qint64(seconds * sampleRate_) * bytesPerFrame, qint64(pcm_.size()));
 }
 
 void ClipPlayer::start(qint64 fromByte)
 {
-    releaseSink();
-    // Whole frames only, or the channels and bytes of a sample would be read out of step.
-    startByte_ = fromByte - fromByte % std::max(format_.bytesPerFrame(), 1);
-    buffer_.open(QIODevice::ReadOnly);
-    buffer_.seek(startByte_);
-    sink_ = std::make_unique<QAudioSink>(format_);
-    connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        // The sink runs dry once the whole recording went out: that is the end of the clip.
-        if (state == QAudio::IdleState && buffer_.atEnd())
-            finish();
-    });
-    sink_->start(&buffer_);
+    startByte_ = fromByte;
+    playback_ = std::make_unique<SoundPlayback>(pcm_, sampleRate_, channels_, fromByte);
+    playback_->onFinished = [this] { finish(); };
+    playback_->onFailed = [this] { fail(); };
+    playback_->start();
+}
+
+void ClipPlayer::pause()
+{
+    startByte_ = bytesAt(position());
+    playback_.reset();
+    progress_.stop();
+    setPlaying(false);
 }
 
 void ClipPlayer::finish()
 {
-    releaseSink();
+    playback_.reset();
     startByte_ = pcm_.size();
     progress_.stop();
     setPlaying(false);
     setFraction(1.0);
 }
 
-void ClipPlayer::releaseSink()
+// Stops where the output got to, so Play goes on from there once there is sound again. The failed
+// output no longer tells its time: the last tick's position stands.
+void ClipPlayer::fail()
 {
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-        sink_.reset();
-    }
-    buffer_.close();
+    playback_.reset();
+    startByte_ = bytesAt(fraction_ * duration_);
+    progress_.stop();
+    setPlaying(false);
+    setProblem(QStringLiteral("The sound couldn’t be played."));
 }
 
 void ClipPlayer::setPlaying(bool playing)
@@ -125,6 +130,14 @@ void ClipPlayer::setPlaying(bool playing)
         return;
     playing_ = playing;
     emit playingChanged();
+}
+
+void ClipPlayer::setProblem(const QString& problem)
+{
+    if (problem_ == problem)
+        return;
+    problem_ = problem;
+    emit problemChanged();
 }
 
 void ClipPlayer::setFraction(double fraction)

@@ -86,6 +86,14 @@ Item {
                     Layout.fillWidth: true
                     session: root.session
                 }
+                Paragraph {
+                    objectName: "playerProblem"
+                    visible: text !== ""
+                    Layout.fillWidth: true
+                    text: root.session.player.problem
+                    font: Typography.latin(13, Font.Normal)
+                    color: QM.ink
+                }
 
                 ColumnLayout {
                     Layout.fillWidth: true

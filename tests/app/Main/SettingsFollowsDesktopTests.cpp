@@ -1,15 +1,19 @@
 // The Settings page follows what the desktop decides while it shows: a microphone plugged into the
-// test sound server (and chosen as its default) names itself in the Microphone row, and the
-// autostart entry made or removed outside the application shows in "Open at login" once the
-// window comes to the front again. One test at a time: the sound server's default input is shared.
+// test sound server (and chosen as its default) names itself in the Microphone row, the tray and
+// the first run name the same input, and a dictation records from it; the autostart entry made or
+// removed outside the application shows in "Open at login" once the window comes to the front
+// again. One test at a time: the sound server's default input is shared.
 #include "AppDelegate.h"
 #include "AppFixture.h"
 #include "AppWindows.h"
+#include "DesktopPermissions.h"
 #include "DeviceNames.h"
 #include "LoginItem.h"
+#include "Microphone.h"
+#include "TestSoundServer.h"
+#include "TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -17,21 +21,37 @@
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
+using TestSoundServer::pactl;
+
 namespace {
 
-// pactl's answer, trimmed; fails the test when pactl does.
-QString pactl(const QStringList& arguments)
+// The loudest level of about a second and a half that a dictation's microphone records.
+float loudestRecorded()
 {
-    QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        qWarning() << "pactl" << arguments << "failed:" << process.readAllStandardError();
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    std::mutex mutex;
+    size_t samples = 0;
+    float loudest = 0;
+    Microphone microphone;
+    microphone.onAudio = [&](const std::vector<float>& block, float level) {
+        std::lock_guard lock(mutex);
+        samples += block.size();
+        loudest = std::max(loudest, level);
+    };
+    microphone.start();
+    const bool heard = waitUntil(
+        [&] {
+            std::lock_guard lock(mutex);
+            return samples >= 24000;
+        },
+        std::chrono::seconds(20));
+    microphone.stop();
+    return heard ? loudest : -1;
 }
 
 }
@@ -43,7 +63,6 @@ class SettingsFollowsDesktopTests : public QObject {
     std::unique_ptr<AppFixture> app_;
     QQuickWindow* window_ = nullptr;
     QString defaultSource_;
-    QString plugged_;  // the module of the microphone plugged in, while it is
 
     QQuickItem* item(const char* name) const { return window_->findChild<QQuickItem*>(name); }
     QString microphoneNote() const { return item("microphoneRow")->property("note").toString(); }
@@ -73,13 +92,13 @@ private slots:
     }
     void cleanupTestCase()
     {
-        if (!plugged_.isEmpty())
-            pactl({QStringLiteral("unload-module"), plugged_});
         if (!defaultSource_.isEmpty())
             pactl({QStringLiteral("set-default-source"), defaultSource_});
         app_.reset();
     }
 
+    // Plugged in and chosen, unplugged, and the first microphone chosen again, while the application
+    // runs: each dictation records from the input that Settings, the tray and the first run name.
     void microphoneFollowsDevicesComingAndGoing()
     {
         if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
@@ -89,21 +108,29 @@ private slots:
                  "QUILLMARSH_NO_SOUND_SERVER=1");
         const QString before = QStringLiteral("Using ") + DeviceNames::microphone();
         QTRY_COMPARE(microphoneNote(), before);
+        QVERIFY(loudestRecorded() > 0.02f);
 
-        // Plugged in, and the sound server makes it the default, as desktops do.
+        // Plugged in (a headset that hears silence), and the sound server makes it the default, as
+        // desktops do.
         defaultSource_ = pactl({QStringLiteral("get-default-source")});
-        plugged_ = pactl({QStringLiteral("load-module"), QStringLiteral("module-null-source"),
-                          QStringLiteral("source_name=quillmarsh_headset"), QStringLiteral("description=Headset")});
+        std::optional<TestSoundServer::PluggedInput> headset;
+        headset.emplace(QStringLiteral("quillmarsh_headset"), QStringLiteral("Headset"));
         pactl({QStringLiteral("set-default-source"), QStringLiteral("quillmarsh_headset")});
         QTRY_COMPARE(microphoneNote(), QStringLiteral("Using Headset"));
+        QCOMPARE(DeviceNames::microphone(), QStringLiteral("Headset"));
+        QCOMPARE(DesktopPermissions::system().microphone(), Microphone::Permission::authorized);
+        QCOMPARE(loudestRecorded(), 0.0f);
 
         // Unplugged, leaving only what the speakers play as the default: no microphone.
-        pactl({QStringLiteral("unload-module"), std::exchange(plugged_, QString())});
+        headset.reset();
         pactl({QStringLiteral("set-default-source"), QStringLiteral("quillmarsh_speaker.monitor")});
         QTRY_COMPARE(microphoneNote(), QStringLiteral("Using no microphone"));
+        QCOMPARE(DeviceNames::microphone(), QStringLiteral("no microphone"));
+        QTRY_COMPARE(DesktopPermissions::system().microphone(), Microphone::Permission::restricted);
 
         pactl({QStringLiteral("set-default-source"), std::exchange(defaultSource_, QString())});
         QTRY_COMPARE(microphoneNote(), before);
+        QVERIFY(loudestRecorded() > 0.02f);
     }
 
     void openAtLoginFollowsTheAutostartEntry()

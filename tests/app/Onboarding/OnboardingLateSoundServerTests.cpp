@@ -1,15 +1,41 @@
 // The first run on the test desktop when the sound server starts after the application: the
 // microphone row, at first "Not found", turns found within the promised second or so of the server
-// coming, the microphone is named, and both go back when the server goes away.
+// coming, the microphone is named, a dictation records and a clip plays, and all go back when the
+// server goes away; a clip playing then stops with a line.
+#include "Clips/ClipVault.h"
 #include "Main/Settings/DefaultMicrophone.h"
+#include "Main/Share/ClipPlayer.h"
 #include "ManualClock.h"
 #include "OnboardingFakes.h"
 #include "OnboardingModel.h"
+#include "TestSupport.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+
+namespace {
+
+const QString cantPlay = QStringLiteral("The sound couldn’t be played.");
+
+// Whether a dictation's microphone starts and hears something.
+bool records()
+{
+    std::atomic<size_t> heard{0};
+    Microphone microphone;
+    microphone.onAudio = [&](const std::vector<float>& samples, float) { heard += samples.size(); };
+    try {
+        microphone.start();
+    } catch (const AudioInputError&) {
+        return false;
+    }
+    return waitUntil([&] { return heard > 0; });
+}
+
+}
 
 class OnboardingLateSoundServerTests : public QObject {
     Q_OBJECT
@@ -30,7 +56,8 @@ class OnboardingLateSoundServerTests : public QObject {
                       {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
                        QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm"), QStringLiteral("-L"),
                        QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket(),
-                       QStringLiteral("-L"), QStringLiteral("module-null-source source_name=late_microphone")});
+                       QStringLiteral("-L"), QStringLiteral("module-null-source source_name=late_microphone"),
+                       QStringLiteral("-L"), QStringLiteral("module-null-sink sink_name=late_speaker")});
         QVERIFY2(server_.waitForStarted(), "pulseaudio must start");
     }
     QString socket() const { return folder_.filePath(QStringLiteral("native")); }
@@ -56,17 +83,38 @@ private slots:
             return model.mic();
         };
         DefaultMicrophone microphone;
+        ClipPlayer player;
+        player.load(ClipVault(folder_.path()).save(TestAudio::noise(0.4), QUuid::createUuid()));
         QCOMPARE(poll(), Microphone::Permission::restricted);
         QCOMPARE(microphone.name(), QStringLiteral("no microphone"));
+        QVERIFY(!records());
+        player.toggle();
+        QTRY_VERIFY(!player.playing());
+        QCOMPARE(player.problem(), cantPlay);
+        QCOMPARE(player.fraction(), 0.0);
 
         startServer();
         QTRY_COMPARE_WITH_TIMEOUT(poll(), Microphone::Permission::authorized, 5000);
         QTRY_VERIFY(microphone.name() != QStringLiteral("no microphone"));
+        QVERIFY(records());
+        player.toggle();
+        QCOMPARE(player.problem(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!player.playing(), 5000);
+        QCOMPARE(player.fraction(), 1.0);
+        QCOMPARE(player.problem(), QString());
 
+        // A clip playing when the server goes away ends there.
+        player.load(ClipVault(folder_.path()).save(TestAudio::noise(30), QUuid::createUuid()));
+        player.toggle();
+        QTRY_VERIFY(player.fraction() > 0);
         server_.kill();
         server_.waitForFinished();
+        QTRY_VERIFY(!player.playing());
+        QCOMPARE(player.problem(), cantPlay);
+        QVERIFY(player.fraction() > 0 && player.fraction() < 1);
         QTRY_COMPARE_WITH_TIMEOUT(poll(), Microphone::Permission::restricted, 5000);
         QTRY_COMPARE(microphone.name(), QStringLiteral("no microphone"));
+        QVERIFY(!records());
     }
 };
 
