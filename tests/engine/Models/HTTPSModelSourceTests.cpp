@@ -235,10 +235,11 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
 {
     host.server.route("GET", "/models/manifest.json",
                       [](const HttpRequest&) { return HttpResponse::endlessAfter(200, "{"); });
-    EXPECT_EQ(
-        installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
-        ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: the answer was too long")));
-    EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes));
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+              ModelInstallError::copyFailed(
+                  QStringLiteral("the model list couldn't be fetched: the server\u2019s answer was too long")));
+    EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes))
+        << host.server.endlessBytesSent();
 
     host.server.route("GET", "/models/manifest.json",
                       [](const HttpRequest&) { return HttpResponse::trickled(200, "{}"); });
