@@ -273,6 +273,17 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
               ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
     EXPECT_EQ(encoderRanges().size(), 6);
     EXPECT_TRUE(encoderRanges().last().startsWith("bytes=")) << "the trickled bytes are kept";
+
+    // A host that trickles and ignores ranges: each attempt starts over, and the failure told is
+    // the stall, not the range.
+    QFile::remove(destination);
+    routeEncoder([this](const HttpRequest&) {
+        HttpResponse trickle = HttpResponse::text(200, encoder(), "application/octet-stream");
+        trickle.dripEvery = 20ms;
+        return trickle;
+    });
+    EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
+              ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
 }
 
 TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)
