@@ -48,9 +48,11 @@ std::optional<QString> privateRuntimeFolder()
     if (isPrivateFolder(ours))
         return ours;
     // Below the user's own folders nobody else can take the name.
-    const QString inState = QDir(AppFolders::state()).filePath(QStringLiteral("instance"));
-    if (!makePrivateFolder(inState) && isPrivateFolder(inState))
-        return inState;
+    for (const QString& own : {AppFolders::state(), AppFolders::config()}) {
+        const QString folder = QDir(own).filePath(QStringLiteral("instance"));
+        if (!makePrivateFolder(folder) && isPrivateFolder(folder))
+            return folder;
+    }
     return std::nullopt;
 }
 
@@ -84,9 +86,9 @@ SingleInstance::~SingleInstance()
 SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
 {
     if (name_.isEmpty()) {
-        refusal_ = QStringLiteral("Quillmarsh can't tell whether it already runs on this display: no folder of its "
-                                  "own could be had for that.");
-        return Claim::refused;
+        refusal_ = QStringLiteral("Quillmarsh runs without checking whether it already runs on this display: no "
+                                  "folder of its own could be had for that.");
+        return Claim::alone;
     }
     // Beside the socket: a bare name's socket is in the temporary folder.
     const QString lockPath =

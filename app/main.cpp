@@ -56,6 +56,9 @@ int main(int argc, char* argv[])
     case SingleInstance::Claim::refused:
         Log::info(instance.refusal());  // to the log and the terminal
         return 1;
+    case SingleInstance::Claim::alone:
+        Log::info(instance.refusal());
+        break;
     }
 
     const QuitOnSignals quitOnSignals;

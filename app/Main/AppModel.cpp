@@ -17,17 +17,28 @@ namespace {
 const QString historyDaysKey = QStringLiteral("historyDays");
 const QString keepClipsKey = QStringLiteral("keepClips");
 
-bool storedBool(const Settings& settings, const QString& key, bool fallback)
+// A Boolean as the settings file keeps it; nothing when absent or not a Boolean.
+std::optional<bool> storedBool(const Settings& settings, const QString& key)
 {
-    const QVariant value = settings.value(key);
-    if (!value.isValid())
-        return fallback;
-    const QString text = value.toString();
+    const QString text = settings.value(key).toString();
     if (text == QLatin1String("true") || text == QLatin1String("1"))
         return true;
     if (text == QLatin1String("false") || text == QLatin1String("0"))
         return false;
-    return fallback;
+    return std::nullopt;
+}
+
+bool storedBool(const Settings& settings, const QString& key, bool fallback)
+{
+    return storedBool(settings, key).value_or(fallback);
+}
+
+// A number of days to keep the history; nothing when absent or not a whole number of days.
+std::optional<int> storedDays(const Settings& settings)
+{
+    bool ok = false;
+    const int days = settings.value(historyDaysKey).toInt(&ok);
+    return ok && days >= 1 ? std::optional(days) : std::nullopt;
 }
 
 template <typename T>
@@ -53,9 +64,7 @@ AppModel::AppModel(Stores stores, MainActions& actions, Settings& settings, QObj
     punctuation_ = storedBool(settings, QStringLiteral("punctuation"), true);
     stylePolicy_ = StylePolicy::load(settings);
     historyEnabled_ = storedBool(settings, QStringLiteral("historyEnabled"), true);
-    bool ok = false;
-    const int days = settings.value(historyDaysKey).toInt(&ok);
-    historyDays_ = ok && days >= 1 ? days : defaultHistoryDays;
+    historyDays_ = storedDays(settings).value_or(defaultHistoryDays);
     improveAfterInserting_ = storedBool(settings, QStringLiteral("improveAfterInserting"), true);
     keepClips_ = storedBool(settings, keepClipsKey, false);
 }
@@ -195,10 +204,26 @@ void AppModel::keepRecording(std::span<const float> audio, const QUuid& entry)
 
 void AppModel::pruneRecords(const QDateTime& now)
 {
-    const bool recordsExist = !stores_.history.entries().isEmpty() || stores_.vault.holdsAny();
-    if ((settings_.wasDamaged() || settings_.wasMissing()) && recordsExist) {
-        settings_.doubt({historyDaysKey, keepClipsKey});
-        Log::info(QStringLiteral("history and recordings kept: the settings were lost or damaged"));
+    // Records that can't be read now may come back: they count as kept.
+    const bool recordsMayExist =
+        !stores_.history.entries().isEmpty() || !stores_.history.problem().isEmpty() || stores_.vault.holdsAny();
+    const bool settingsLost = settings_.wasDamaged() || settings_.wasMissing();
+    const bool daysValid = storedDays(settings_).has_value();
+    const bool clipsValid = storedBool(settings_, keepClipsKey).has_value();
+    if (!recordsMayExist) {
+        // The first start: the defaults are written, and chosen, while there is nothing to delete.
+        if (!daysValid)
+            settings_.setValue(historyDaysKey, historyDays_);
+        if (!clipsValid)
+            settings_.setValue(keepClipsKey, keepClips_);
+    } else if (settingsLost || !daysValid || !clipsValid) {
+        QStringList unchosen;
+        if (settingsLost || !daysValid)
+            unchosen.append(historyDaysKey);
+        if (settingsLost || !clipsValid)
+            unchosen.append(keepClipsKey);
+        settings_.doubt(unchosen);
+        Log::info(QStringLiteral("history and recordings kept: their settings were lost, damaged or not chosen"));
         emit retentionChanged();
     }
     if (settings_.isChosen(historyDaysKey))

@@ -138,8 +138,9 @@ public:
     void keepRecording(std::span<const float> audio, const QUuid& entry);
 
     // At start: takes out the history entries and recordings the user's choices no longer keep.
-    // A choice the settings lost or damaged is no choice: while records exist, such a start keeps
-    // them all until the user chooses again.
+    // Only a valid value in the settings file is a choice: one the settings lost, damaged or never
+    // held is none while records exist (or can't be read), and such a start keeps them all until
+    // the user chooses again; without records, the defaults are written as the choice.
     void pruneRecords(const QDateTime& now);
     // Why records the choices would take out are kept; empty when none are.
     QString retentionNotice() const;

@@ -80,7 +80,7 @@ void AccountAPI::exportData(std::function<void(const ExportResult&)> done) const
 {
     send(session_, server_, accessToken_, "GET", exportBounds_, [done = std::move(done)](const HttpOutcome& outcome) {
         if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-            return done(AccountAPIError::network(failed->message));
+            return done(AccountAPIError::unanswered(*failed));
         const HttpReply& reply = std::get<HttpReply>(outcome);
         if (reply.status != 200 && reply.status != 204)
             return done(failure(reply.status));
@@ -95,7 +95,7 @@ void AccountAPI::deleteAccount(std::function<void(std::optional<AccountAPIError>
     send(session_, server_, accessToken_, "DELETE", deletionBounds_,
          [done = std::move(done)](const HttpOutcome& outcome) {
              if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-                 return done(AccountAPIError::network(failed->message));
+                 return done(AccountAPIError::unanswered(*failed));
              const HttpReply& reply = std::get<HttpReply>(outcome);
              if (reply.status == 200 || reply.status == 204)
                  return done(std::nullopt);

@@ -2,16 +2,24 @@
 // Why an export or a deletion on the account server failed, in the sentence the user is shown.
 
 #include "Core/Error.h"
+#include "Core/HttpCall.h"
 
 class AccountAPIError : public Error {
 public:
-    enum class Kind { network, server, notAvailable, signedOut, tooManyTries };
+    enum class Kind { network, tooLong, server, notAvailable, signedOut, tooManyTries };
 
     // The request did not complete; the transport's message goes to the log only.
     static AccountAPIError network(const QString& message)
     {
         return AccountAPIError(Kind::network,
                                QStringLiteral("No connection to the Quillmarsh server. Please try again."), message);
+    }
+    // A request that got no usable answer: no connection, or an answer too long to be one.
+    static AccountAPIError unanswered(const HttpFailure& failure)
+    {
+        if (failure.tooLong())
+            return AccountAPIError(Kind::tooLong, tooLongAnswerText(), failure.message);
+        return network(failure.message);
     }
     // A status that stands for no other case.
     static AccountAPIError server(int status)

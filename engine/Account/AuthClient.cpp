@@ -93,7 +93,7 @@ void AuthClient::sendEmailLink(const QString& email, const QString& challenge, c
         bounds_,
         [done = std::move(done)](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-                return done(AuthError::network(failed->message));
+                return done(AuthError::unanswered(*failed));
             const HttpReply& reply = std::get<HttpReply>(outcome);
             if (reply.status >= 200 && reply.status < 300)
                 return done(std::nullopt);
@@ -135,7 +135,7 @@ void AuthClient::requestSession(const QString& grantType, const QJsonObject& bod
         [request, bytes](QNetworkAccessManager& manager) { return sendOnce(manager, request, "POST", bytes); }, bounds_,
         [done = std::move(done), wallTime = wallTime_](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-                return done(AuthError::network(failed->message));
+                return done(AuthError::unanswered(*failed));
             const HttpReply& reply = std::get<HttpReply>(outcome);
             if (reply.status != 200)
                 return done(refusal(reply, true));

@@ -2,16 +2,22 @@
 // Why signing in, or keeping the sign-in, failed, in the sentence the user is shown.
 
 #include "Core/Error.h"
+#include "Core/HttpCall.h"
 
 class AuthError : public Error {
 public:
-    enum class Kind { denied, network, server, invalidGrant, noPendingSignIn };
+    enum class Kind { denied, network, tooLong, server, invalidGrant, noPendingSignIn };
 
     // The service refused with a message of its own.
     static AuthError denied(const QString& message) { return AuthError(Kind::denied, message); }
     static AuthError network(const QString& text)
     {
         return AuthError(Kind::network, QStringLiteral("No connection: ") + text);
+    }
+    // A request that got no usable answer: no connection, or an answer too long to be one.
+    static AuthError unanswered(const HttpFailure& failure)
+    {
+        return failure.tooLong() ? AuthError(Kind::tooLong, tooLongAnswerText()) : network(failure.message);
     }
     static AuthError server(int status, const QString& text)
     {

@@ -78,7 +78,7 @@ void ClipUploader::send(const QByteArray& audio, const QString& heard, const QSt
         uploadBounds_,
         [done = std::move(done)](const HttpOutcome& outcome) {
             if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
-                done(UploadError::network(failed->message));
+                done(UploadError::unanswered(*failed));
                 return;
             }
             const HttpReply& reply = std::get<HttpReply>(outcome);
@@ -111,7 +111,7 @@ void ClipUploader::remove(const QString& code, std::function<void(const DeleteRe
     const auto start = [request](QNetworkAccessManager& manager) { return sendOnce(manager, request, "DELETE"); };
     performHttp(session_, start, withdrawalBounds_, [done = std::move(done)](const HttpOutcome& outcome) {
         if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
-            done(UploadError::network(failed->message));
+            done(UploadError::unanswered(*failed));
             return;
         }
         const HttpReply& reply = std::get<HttpReply>(outcome);

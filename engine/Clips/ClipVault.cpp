@@ -153,6 +153,9 @@ bool ClipVault::has(const QUuid& id) const
 
 bool ClipVault::holdsAny() const
 {
+    const QFileInfo place(folder_);
+    if (place.exists() && !(place.isDir() && place.isReadable()))
+        return true;
     const QStringList names = QDir(folder_).entryList({QStringLiteral("*.") + extension}, QDir::Files | QDir::Hidden);
     return !names.isEmpty();
 }

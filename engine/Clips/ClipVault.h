@@ -35,7 +35,8 @@ public:
     const QString& folder() const { return folder_; }
     QString url(const QUuid& id) const;
     bool has(const QUuid& id) const;
-    // Whether any recording is kept.
+    // Whether any recording is kept, or may be: a folder that is there but can't be listed may
+    // hold some.
     bool holdsAny() const;
 
     // Replaces any earlier recording of the same id. Throws ClipError::encoding when there is

@@ -2,14 +2,22 @@
 // Why sharing or withdrawing a recording failed, in the sentence the user is shown.
 
 #include "Core/Error.h"
+#include "Core/HttpCall.h"
 
 class UploadError : public Error {
 public:
-    enum class Kind { network, refused, rateLimited, unavailable };
+    enum class Kind { network, tooLong, refused, rateLimited, unavailable };
 
     static UploadError network(const QString& message)
     {
         return UploadError(Kind::network, QStringLiteral("No connection: ") + message, message);
+    }
+    // A request that got no usable answer: no connection, or an answer too long to be one.
+    static UploadError unanswered(const HttpFailure& failure)
+    {
+        if (failure.tooLong())
+            return UploadError(Kind::tooLong, tooLongAnswerText(), failure.message);
+        return network(failure.message);
     }
     // The server's error code, or "error" when it gave none.
     static UploadError refused(const QString& code) { return UploadError(Kind::refused, refusal(code), code); }

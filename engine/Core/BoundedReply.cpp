@@ -8,7 +8,7 @@ QString describe(ReplyBreach breach)
 {
     switch (breach) {
     case ReplyBreach::tooLong:
-        return QStringLiteral("the answer was too long");
+        return QStringLiteral("the server\u2019s answer was too long");
     case ReplyBreach::stalled:
         return QStringLiteral("the connection stalled");
     case ReplyBreach::overdue:
@@ -31,6 +31,11 @@ BoundedReply::BoundedReply(QNetworkReply& reply, const ReplyBounds& bounds)
     connect(&overall_, &QTimer::timeout, this, [this] { breakOff(ReplyBreach::overdue); });
     idle_.start(bounds_.idle);
     overall_.start(bounds_.overall);
+    // The read buffer size of a request with a body, which starts on the next turn of the event
+    // loop, is lost when set before that start, and the network stack then takes in all the
+    // server sends: it is told again once the request has started, before any answer can come.
+    QMetaObject::invokeMethod(
+        this, [this] { reply_.setReadBufferSize(reply_.readBufferSize()); }, Qt::QueuedConnection);
     connect(&reply_, &QNetworkReply::metaDataChanged, this, &BoundedReply::checkAnnouncedLength);
     connect(&reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
         received_ = received;
@@ -63,14 +68,19 @@ qint64 BoundedReply::read(char* data, qint64 maxSize)
 
 void BoundedReply::readInto(QByteArray& body)
 {
+    // Read apart and then appended: a breach ends the reply, and its completion reads the body,
+    // in the middle of a read.
+    QByteArray piece;
     for (;;) {
         const qint64 available = std::max<qint64>(reply_.bytesAvailable(), 1);
-        const qsizetype end = body.size();
-        body.resize(end + std::min(available, bounds_.maxBytes - read_ + 1));
-        const qint64 got = read(body.data() + end, body.size() - end);
-        body.resize(end + std::max<qint64>(got, 0));
+        piece.resize(std::min(available, bounds_.maxBytes - read_ + 1));
+        const qint64 got = read(piece.data(), piece.size());
         if (got <= 0)
             return;
+        // Grown as usual, but never past the limit: a body near it would take twice its room.
+        if (body.capacity() < body.size() + got)
+            body.reserve(std::min(std::max(body.capacity() * 2, body.size() + got), bounds_.maxBytes));
+        body.append(piece.constData(), got);
     }
 }
 
@@ -97,8 +107,9 @@ void BoundedReply::breakOff(ReplyBreach breach)
     breach_ = breach;
     idle_.stop();
     overall_.stop();
-    // Queued: the reply may be in the middle of the signal that brought the news. A finished
-    // reply keeps the breach (the rest of its body was over the limit) and needs no abort.
+    // At once, from the signal that brought the news: until the abort reaches the network
+    // stack, its socket goes on taking in all the server sends. A finished reply keeps the breach
+    // (the rest of its body was over the limit) and needs no abort.
     if (!reply_.isFinished())
-        QMetaObject::invokeMethod(&reply_, &QNetworkReply::abort, Qt::QueuedConnection);
+        reply_.abort();
 }

@@ -13,13 +13,20 @@
 
 class QNetworkReply;
 
+// Every request names its bounds: none of them has a default that would hold for all.
 struct ReplyBounds {
-    qint64 maxBytes = 0;  // the longest body read
+    constexpr ReplyBounds(qint64 longestBody, std::chrono::milliseconds idleWait, std::chrono::milliseconds wholeTime,
+                          qint64 steadyProgress = 1)
+        : maxBytes(longestBody), idle(idleWait), overall(wholeTime), steadyBytes(steadyProgress)
+    {
+    }
+
+    qint64 maxBytes;  // the longest body read
     // The longest wait for `steadyBytes` more bytes to go out or come in, so a server that stops,
     // or trickles a byte now and then, is given up on.
-    std::chrono::milliseconds idle{0};
-    std::chrono::milliseconds overall{0};  // the longest the whole request may take
-    qint64 steadyBytes = 1;
+    std::chrono::milliseconds idle;
+    std::chrono::milliseconds overall;  // the longest the whole request may take
+    qint64 steadyBytes;
 };
 
 enum class ReplyBreach { tooLong, stalled, overdue };

@@ -36,6 +36,16 @@ HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, c
 
 }
 
+bool HttpFailure::tooLong() const
+{
+    return code == replyTooLongCode;
+}
+
+QString tooLongAnswerText()
+{
+    return QStringLiteral("The server\u2019s answer was too long.");
+}
+
 QByteArray HttpReply::header(const QByteArray& name) const
 {
     for (const auto& [key, value] : headers) {

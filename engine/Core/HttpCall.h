@@ -27,7 +27,13 @@ struct HttpReply {
 struct HttpFailure {
     QString message;
     int code = 0;  // the URL-loading error code (urlErrorCode)
+
+    // The reply was longer than its limit: there was a connection, and an answer.
+    bool tooLong() const;
 };
+
+// What the user is told of an answer longer than its limit.
+QString tooLongAnswerText();
 
 using HttpOutcome = std::variant<HttpReply, HttpFailure>;
 using HttpStart = std::function<QNetworkReply*(QNetworkAccessManager&)>;

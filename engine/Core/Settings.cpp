@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "AppFolders.h"
+#include "KnownSettings.h"
 #include "Log.h"
 #include "PrivateFolder.h"
 #include "StoredFile.h"
@@ -117,10 +118,13 @@ void Settings::keepDamagedFileAside(const QString& filePath, const QString& reas
                        .arg(reason);
         return;
     }
-    // A fresh file with the settings that could be read, and without the damage.
+    // A fresh file with the settings that could be read, and without the damage: only our own
+    // keys with values of their form, not what the reader made of the garbage.
     QHash<QString, QVariant> readable;
-    for (const QString& key : store_->allKeys())
-        readable.insert(key, store_->value(key));
+    for (const QString& key : store_->allKeys()) {
+        if (const QVariant value = store_->value(key); KnownSettings::isValid(key, value))
+            readable.insert(key, value);
+    }
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
     for (auto it = readable.cbegin(); it != readable.cend(); ++it)
         store_->setValue(it.key(), it.value());

@@ -112,7 +112,9 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
     const QString statusText = QStringLiteral("HTTP ") + QString::number(status);
     if (status == 200 && transfer.start > 0) {
         cutToEmpty(transfer.destination);
-        transfer.record(failure(QStringLiteral("the server ignored the range request"), true));
+        Outcome outcome = failure(QStringLiteral("the server ignored the range request"), true);
+        outcome.startOver = true;
+        transfer.record(std::move(outcome));
         stop(reply);
         return false;
     }

@@ -21,6 +21,9 @@ struct Outcome {
     // The size of the server's whole file, when its answer showed it: the body of a complete
     // 200, or the size a 416 answer names in "Content-Range: bytes */size".
     std::optional<qint64> serverFileSize;
+    // For failed: the server answered a range request with the whole file, so the destination was
+    // emptied for the next attempt to start over; no fault of the transfer's own.
+    bool startOver = false;
 };
 
 // `start` is where writing begins: the destination is cut to it when the server's answer is

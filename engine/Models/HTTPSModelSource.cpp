@@ -226,7 +226,9 @@ void HTTPSModelSource::download(const QString& key, const ModelFile& file, const
         case FileTransfer::Outcome::Kind::failed:
             if (!outcome.retry)
                 throw ModelInstallError::copyFailed(file.name + QStringLiteral(": ") + outcome.message);
-            lastFailure = outcome.message;
+            // Starting over says less of what went wrong than the failure that made it needed.
+            if (!outcome.startOver || lastFailure.isEmpty())
+                lastFailure = outcome.message;
             break;
         case FileTransfer::Outcome::Kind::done:
             // A connection closed cleanly before the end leaves a partial file to resume, not a

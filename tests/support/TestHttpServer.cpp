@@ -223,21 +223,21 @@ void Connection::respond(const HttpResponse& response)
 
 void Connection::sendEndlessly(bool chunked)
 {
-    connect(socket_, &QTcpSocket::bytesWritten, this, [this](qint64 written) { server_.endlessSent += written; });
-    // A piece a millisecond, as a fast line delivers: a loopback socket would hand a client more
-    // than it could take in before it has a chance to hang up.
+    // As fast as the client takes it in: a client must hang up at its limit even at loopback speed.
     const QByteArray piece = chunked ? chunk(QByteArray(endlessPiece, 'x')) : QByteArray(endlessPiece, 'x');
-    auto* pace = new QTimer(this);
-    connect(pace, &QTimer::timeout, this, [this, pace, piece] {
-        if (endlessQueued_ >= endlessCap) {
-            pace->stop();
-            socket_->disconnectFromHost();
-        } else if (socket_->bytesToWrite() < 4 * endlessPiece) {
+    const auto topUp = [this, piece] {
+        while (endlessQueued_ < endlessCap && socket_->bytesToWrite() < 4 * endlessPiece) {
             socket_->write(piece);
             endlessQueued_ += piece.size();
         }
+        if (endlessQueued_ >= endlessCap && socket_->bytesToWrite() == 0)
+            socket_->disconnectFromHost();
+    };
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this, topUp](qint64 written) {
+        server_.endlessSent += written;
+        topUp();
     });
-    pace->start(1);
+    topUp();
 }
 
 void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)

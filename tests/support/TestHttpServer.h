@@ -40,7 +40,7 @@ struct HttpResponse {
     std::optional<std::chrono::milliseconds> dripEvery;
     // Send the body in chunks, without announcing its length.
     bool chunked = false;
-    // After the body, send filler without end (64 MiB a second, up to 1 GiB), chunked unless the
+    // After the body, send filler without end (as fast as it is taken in, up to 1 GiB), chunked unless the
     // headers announce a length of their own.
     bool endless = false;
 

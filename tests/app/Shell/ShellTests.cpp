@@ -198,6 +198,7 @@ private slots:
         QUuid old, recent, oldClip;
         AppFixture app([&](Settings& settings) {
             settings.setValue(QStringLiteral("keepClips"), keepClips);
+            settings.setValue(QStringLiteral("historyDays"), AppModel::defaultHistoryDays);
             settings.setValue(QStringLiteral("onboardingDone"), true);
             HistoryStore history(HistoryStore::defaultURL());
             old = addAged(history, 31 * day);

@@ -25,6 +25,12 @@ class SingleInstanceTests : public QObject {
         return QStringLiteral("quillmarsh-test-") + QUuid::createUuid().toString(QUuid::Id128);
     }
 
+    static bool placeFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly);
+    }
+
     // A second start runs in its own thread, as a second process would, while the first one's
     // event loop serves it.
     static SingleInstance::Claim secondStart(const QString& name, const QStringList& arguments)
@@ -44,6 +50,7 @@ private slots:
         qunsetenv("TMPDIR");
         qunsetenv("XDG_RUNTIME_DIR");
         qunsetenv("XDG_STATE_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     void laterStartHandsItsArgumentsOver()
@@ -114,24 +121,47 @@ private slots:
         QFile::remove(name + QStringLiteral(".lock"));
     }
 
+    // With no folder of its own anywhere, the application still runs, and says it runs alone.
+    void withNoFolderOfItsOwnTheStartRunsAlone()
+    {
+        QTemporaryDir shared, stateHome, configHome;
+        qputenv("TMPDIR", QFile::encodeName(shared.path()));
+        qputenv("XDG_RUNTIME_DIR", QByteArray());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        const QString fallback = shared.filePath(QStringLiteral("quillmarsh-runtime-%1").arg(geteuid()));
+        QVERIFY(QDir().mkdir(fallback) && chmod(QFile::encodeName(fallback), 0777) == 0);
+        QVERIFY(placeFile(stateHome.filePath("Quillmarsh")) && placeFile(configHome.filePath("Quillmarsh")));
+
+        QCOMPARE(SingleInstance::defaultName(), QString());
+        SingleInstance alone(SingleInstance::defaultName());
+        QCOMPARE(alone.claim({}), SingleInstance::Claim::alone);
+        QVERIFY2(alone.refusal().startsWith(QStringLiteral("Quillmarsh runs without checking")),
+                 qPrintable(alone.refusal()));
+    }
+
     void socketIsPrivateToTheUserAndTheDisplay_data()
     {
         QTest::addColumn<QString>("runtime");  // "private", "open" (to others) or "none"
         QTest::addColumn<bool>("fallbackTaken");  // someone else made our folder's name first
-        QTest::addColumn<QString>("folder");  // where the socket goes: "runtime", "fallback" or "state"
+        QTest::addColumn<QString>("folder");  // where the socket goes: "runtime", "fallback", "state" or "config"
         QTest::newRow("runtime folder") << "private" << true << "runtime";
         QTest::newRow("runtime folder open to others") << "open" << false << "fallback";
         QTest::newRow("no runtime folder") << "none" << false << "fallback";
         QTest::newRow("no runtime folder, ours taken") << "none" << true << "state";
+        QTest::newRow("no runtime folder, ours taken, no state folder") << "none" << true << "config";
     }
     void socketIsPrivateToTheUserAndTheDisplay()
     {
         QFETCH(QString, runtime);
         QFETCH(bool, fallbackTaken);
         QFETCH(QString, folder);
-        QTemporaryDir shared, runtimeFolder, stateHome;  // all made with mode 0700
+        QTemporaryDir shared, runtimeFolder, stateHome, configHome;  // all made with mode 0700
         qputenv("TMPDIR", QFile::encodeName(shared.path()));
         qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        // A file where the state folder should be: nothing can be made below it.
+        QVERIFY(folder != QLatin1String("config") || placeFile(stateHome.filePath("Quillmarsh")));
         QVERIFY(runtime != QLatin1String("open") || chmod(QFile::encodeName(runtimeFolder.path()), 0755) == 0);
         qputenv("XDG_RUNTIME_DIR",
                 runtime == QLatin1String("none") ? QByteArray() : QFile::encodeName(runtimeFolder.path()));
@@ -144,10 +174,10 @@ private slots:
         QVERIFY(squatter.listen(shared.filePath(QStringLiteral("quillmarsh-%1").arg(getuid()))));
 
         const QString name = SingleInstance::defaultName();
-        const QString expectedFolder = folder == QLatin1String("runtime") ? runtimeFolder.path()
-                                       : folder == QLatin1String("fallback")
-                                           ? fallback
-                                           : stateHome.filePath("Quillmarsh/instance");
+        const QString expectedFolder = folder == QLatin1String("runtime")    ? runtimeFolder.path()
+                                       : folder == QLatin1String("fallback") ? fallback
+                                       : folder == QLatin1String("state")    ? stateHome.filePath("Quillmarsh/instance")
+                                                                          : configHome.filePath("Quillmarsh/instance");
         QCOMPARE(name, expectedFolder + QStringLiteral("/quillmarsh-:7"));
         QFileInfo made(expectedFolder);
         QCOMPARE(made.permissions()

@@ -72,7 +72,7 @@ TEST_F(AccountAPITest, WithoutATokenNothingIsSent)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(AccountAPITest, AnEndlessOrTricklingAnswerIsANetworkFailure)
+TEST_F(AccountAPITest, AnEndlessAnswerIsTooLongATricklingOneANetworkFailure)
 {
     const auto detail = [&](const AccountAPI& client, const HttpResponse& response) {
         server.route("GET", "/v1/me/export", [response](const HttpRequest&) { return response; });
@@ -81,19 +81,22 @@ TEST_F(AccountAPITest, AnEndlessOrTricklingAnswerIsANetworkFailure)
         std::optional<QString> deleted;
         client.exportData([&](const AccountAPI::ExportResult& result) {
             const auto* error = std::get_if<AccountAPIError>(&result);
-            exported = error ? error->detail() : QStringLiteral("data");
+            exported = error ? error->description() : QStringLiteral("data");
         });
-        client.deleteAccount([&](std::optional<AccountAPIError> error) { deleted = error ? error->detail() : "none"; });
+        client.deleteAccount(
+            [&](std::optional<AccountAPIError> error) { deleted = error ? error->description() : "none"; });
         EXPECT_TRUE(waitUntil([&] { return exported && deleted; }));
         return std::make_pair(exported.value_or(QString()), deleted.value_or(QString()));
     };
     EXPECT_EQ(detail(api, HttpResponse::endlessAfter(200, "{\"usage\":\"")),
-              std::make_pair(QString("the answer was too long"), QString("the answer was too long")));
+              std::make_pair(QString("The server\u2019s answer was too long."),
+                             QString("The server\u2019s answer was too long.")));
     EXPECT_TRUE(server.endlessStoppedNear(AccountAPI::exportBounds.maxBytes));
 
     const ReplyBounds quick{64 * 1024, std::chrono::seconds(1), std::chrono::milliseconds(300)};
     const AccountAPI impatient(
         server.url(), session, [this] { return token; }, quick, quick);
     EXPECT_EQ(detail(impatient, HttpResponse::trickled(200, "{}")),
-              std::make_pair(QString("the server took too long"), QString("the server took too long")));
+              std::make_pair(QString("No connection to the Quillmarsh server. Please try again."),
+                             QString("No connection to the Quillmarsh server. Please try again.")));
 }

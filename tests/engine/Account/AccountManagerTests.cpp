@@ -188,10 +188,10 @@ TEST_F(AccountManagerTest, LinkRefusalsGiveTheServicesMessage)
     EXPECT_EQ(AuthError::network("Connection refused").description(), "No connection: Connection refused");
 }
 
-TEST_F(AccountManagerTest, AnEndlessOrTricklingServiceIsNoConnection)
+TEST_F(AccountManagerTest, AnEndlessServiceIsTooLongATricklingOneNoConnection)
 {
     service.refuseNext("/auth/v1/otp", HttpResponse::endlessAfter(200, "{"));
-    EXPECT_EQ(sendLink()->description(), "No connection: the answer was too long");
+    EXPECT_EQ(sendLink()->description(), "The server\u2019s answer was too long.");
     EXPECT_TRUE(service.server().endlessStoppedNear(AuthClient::replyBounds.maxBytes));
 
     service.refuseNext("/auth/v1/otp", HttpResponse::trickled(200, "{}"));

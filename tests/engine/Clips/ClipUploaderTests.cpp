@@ -145,13 +145,17 @@ TEST_F(ClipUploaderTest, ACodeCannotAddressAnotherResource)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(ClipUploaderTest, AnEndlessOrTricklingAnswerIsANetworkFailure)
+TEST_F(ClipUploaderTest, AnEndlessAnswerIsTooLongATricklingOneANetworkFailure)
 {
     const auto network = [](const char* message) { return UploadError::network(QString::fromLatin1(message)); };
-    EXPECT_EQ(sendAnswered(HttpResponse::endlessAfter(201, R"({"code":")")),
-              ClipUploader::SendResult(network("the answer was too long")));
-    EXPECT_TRUE(server.endlessStoppedNear(ClipUploader::uploadBounds.maxBytes));
-    EXPECT_EQ(removeAnswered(HttpResponse::endlessAfter(200, {})), network("the answer was too long"));
+    const auto told = [](const auto& result) {
+        const UploadError* error = std::get_if<UploadError>(&result);
+        return error ? error->description() : QStringLiteral("a code");
+    };
+    const QString tooLong = QStringLiteral("The server\u2019s answer was too long.");
+    EXPECT_EQ(told(sendAnswered(HttpResponse::endlessAfter(201, R"({"code":")"))), tooLong);
+    EXPECT_TRUE(server.endlessStoppedNear(ClipUploader::uploadBounds.maxBytes)) << server.endlessBytesSent();
+    EXPECT_EQ(removeAnswered(HttpResponse::endlessAfter(200, {})).value_or(network("none")).description(), tooLong);
 
     const ReplyBounds quick{ClipUploader::uploadBounds.maxBytes, std::chrono::seconds(1),
                             std::chrono::milliseconds(300)};

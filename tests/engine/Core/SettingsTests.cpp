@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -101,6 +102,7 @@ TEST(Settings, DamageQSettingsWouldReadPastIsKeptAsideToo)
         {"[General]\nhistoryDays=365\nappName=\xc3\x28\n", QStringLiteral("it isn't text")},
         {"[General]\nhistoryDays=365\nkeepClips=tr", QStringLiteral("its last line is cut off")},
         {"[General]\nhistoryDays=365\nnot a setting at all\n", QStringLiteral("part of it can't be understood")},
+        {"[General]\nhistoryDays=365\nkeepClips=ture\nnot=a\x01setting\n", QStringLiteral("it isn't text")},
     };
     for (const auto& [damaged, reason] : damages) {
         QTemporaryDir dir;
@@ -111,6 +113,9 @@ TEST(Settings, DamageQSettingsWouldReadPastIsKeptAsideToo)
         EXPECT_TRUE(settings.wasDamaged()) << damaged.constData();
         EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Quillmarsh.unreadable.conf"))), damaged);
         EXPECT_EQ(settings.value(QStringLiteral("historyDays")).toInt(), 365) << "what could be read stays";
+        // The new file holds our own keys with valid values, and nothing the reader made of the rest.
+        EXPECT_EQ(QSettings(path, QSettings::IniFormat).allKeys(), QStringList{QStringLiteral("historyDays")})
+            << damaged.constData();
         EXPECT_TRUE(settings.problem().contains(QStringLiteral("kept aside as Quillmarsh.unreadable.conf")));
         EXPECT_TRUE(log.mentions(QStringLiteral("settings file unreadable (%1)").arg(reason))) << damaged.constData();
     }

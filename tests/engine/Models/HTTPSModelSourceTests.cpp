@@ -235,10 +235,11 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
 {
     host.server.route("GET", "/models/manifest.json",
                       [](const HttpRequest&) { return HttpResponse::endlessAfter(200, "{"); });
-    EXPECT_EQ(
-        installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
-        ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: the answer was too long")));
-    EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes));
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+              ModelInstallError::copyFailed(
+                  QStringLiteral("the model list couldn't be fetched: the server\u2019s answer was too long")));
+    EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes))
+        << host.server.endlessBytesSent();
 
     host.server.route("GET", "/models/manifest.json",
                       [](const HttpRequest&) { return HttpResponse::trickled(200, "{}"); });
@@ -272,6 +273,17 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
               ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
     EXPECT_EQ(encoderRanges().size(), 6);
     EXPECT_TRUE(encoderRanges().last().startsWith("bytes=")) << "the trickled bytes are kept";
+
+    // A host that trickles and ignores ranges: each attempt starts over, and the failure told is
+    // the stall, not the range.
+    QFile::remove(destination);
+    routeEncoder([this](const HttpRequest&) {
+        HttpResponse trickle = HttpResponse::text(200, encoder(), "application/octet-stream");
+        trickle.dripEvery = 20ms;
+        return trickle;
+    });
+    EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
+              ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
 }
 
 TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)
