@@ -1,6 +1,7 @@
 // The flow's rules that live outside the X server: what the key monitor makes of raw key events,
 // which keystrokes are our own, how a terminal is pasted into, the Linux applications'
-// categories, and what the focused element's answer, whenever it comes, allows of the text.
+// categories, what the focused element's answer, whenever it comes, allows of the text, and the
+// order dictations go out in.
 
 #include "FocusLookup.h"
 #include "HotkeyMonitor.h"
@@ -11,6 +12,7 @@
 #include "Style/StylePolicy.h"
 #include "Style/Terminals.h"
 #include "SyntheticKeys.h"
+#include "Turns.h"
 
 #include <gtest/gtest.h>
 
@@ -208,4 +210,37 @@ TEST(FlowRules, LinuxApplicationsGetTheCategoriesAndStylesOfTheirKind)
     EXPECT_EQ(StylePolicy::standard().style(QStringLiteral("chromium"), QStringLiteral("Chat - Slack")),
               DictationStyle::clean);
     EXPECT_EQ(StylePolicy::standard().style(QStringLiteral("kitty"), std::nullopt), DictationStyle::asSpoken);
+}
+
+TEST(FlowRules, WorkReadyOutOfOrderRunsInTurnOrderEachAfterTheOneBeforeIsDone)
+{
+    Turns turns;
+    QStringList ran;
+    std::vector<Turns::Done> open;
+    const Turns::Turn first = turns.take();
+    const Turns::Turn second = turns.take();
+    const Turns::Turn third = turns.take();
+
+    turns.when(third, [&](const Turns::Done& done) {
+        ran << QStringLiteral("third");
+        done();
+    });
+    turns.when(second, [&](const Turns::Done& done) {
+        ran << QStringLiteral("second");
+        open.push_back(done);
+    });
+    EXPECT_TRUE(ran.isEmpty());
+    turns.when(first, [&](const Turns::Done& done) {
+        ran << QStringLiteral("first");
+        done();
+        done();  // a second call ends nothing more
+    });
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+
+    // The second's work ends later: only then does the third's run, and so does a turn taken now.
+    open.front()();
+    EXPECT_EQ(ran.size(), 3);
+    EXPECT_EQ(ran.last(), QStringLiteral("third"));
+    turns.when(turns.take(), [&](const Turns::Done&) { ran << QStringLiteral("fourth"); });
+    EXPECT_EQ(ran.last(), QStringLiteral("fourth"));
 }
