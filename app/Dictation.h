@@ -5,6 +5,7 @@
 #include "Core/Clock.h"
 #include "DesktopWindows.h"
 #include "FocusLookup.h"
+#include "Formatting/DictationStyle.h"
 #include "Inserter.h"
 #include "Turns.h"
 
@@ -45,4 +46,5 @@ struct Dictation {
     std::optional<bool> taken;  // whether the application read the pasted text
     std::optional<FocusLookup::Privacy> privacy;
     QUuid entry;  // its history entry, when one may be kept
+    std::optional<DictationStyle> improveAs;  // the style its text may be improved in
 };

@@ -211,6 +211,8 @@ void DictationFlow::deliver(const std::shared_ptr<Dictation>& dictation, const Q
     // The user's actions count from the paste, whatever is decided below.
     if (improvable && !movedPast(dictation->number))
         fixer_.pasted({final, element, dictation->front ? dictation->front->id : 0, appID, clock_.now()});
+    if (improvable)
+        dictation->improveAs = style;
 
     // The next paste waits until the application has read this text, or won't: until then the
     // clipboard must go on offering it.
@@ -223,14 +225,12 @@ void DictationFlow::deliver(const std::shared_ptr<Dictation>& dictation, const Q
     });
     // What may be kept or sent waits for the focused element, which may answer after the paste:
     // a password is kept nowhere and sent nowhere, only the counts move.
-    dictation->focus.whenDecided([self, dictation, improvable, style](FocusLookup::Privacy privacy) {
+    dictation->focus.whenDecided([self, dictation](FocusLookup::Privacy privacy) {
         if (!self)
             return;
         dictation->privacy = privacy;
         if (privacy == FocusLookup::Privacy::open && self->model_.historyEnabled())
             dictation->entry = QUuid::createUuid();
-        if (privacy == FocusLookup::Privacy::open && improvable)
-            self->improve(dictation->inserted, style, dictation->entry, dictation->number);
         self->concludeWhenSettled(dictation);
     });
 }
@@ -254,6 +254,11 @@ void DictationFlow::conclude(const Dictation& dictation)
     const Inserter::Result result = dictation.result == Inserter::Result::pasted && !dictation.taken.value_or(false)
                                         ? Inserter::Result::failed
                                         : dictation.result;
+    // Only a text the application took can be improved in place.
+    if (result == Inserter::Result::pasted && dictation.privacy == FocusLookup::Privacy::open && dictation.improveAs)
+        improve(dictation.inserted, *dictation.improveAs, dictation.entry, dictation.number);
+    else if (!movedPast(dictation.number))
+        fixer_.forget();
     // A later dictation has the pill: this one says nothing there.
     const bool quiet = movedPast(dictation.number);
     if (!quiet)
