@@ -216,31 +216,26 @@ TEST(FlowRules, WorkReadyOutOfOrderRunsInTurnOrderEachAfterTheOneBeforeIsDone)
 {
     Turns turns;
     QStringList ran;
-    std::vector<Turns::Done> open;
-    const Turns::Turn first = turns.take();
-    const Turns::Turn second = turns.take();
-    const Turns::Turn third = turns.take();
-
-    turns.when(third, [&](const Turns::Done& done) {
-        ran << QStringLiteral("third");
-        done();
-    });
-    turns.when(second, [&](const Turns::Done& done) {
-        ran << QStringLiteral("second");
-        open.push_back(done);
-    });
+    Turns::Done secondsEnd;
+    const auto work = [&](const char* name, bool endsAtOnce) {
+        return [&ran, &secondsEnd, name, endsAtOnce](const Turns::Done& done) {
+            ran << QString::fromLatin1(name);
+            if (endsAtOnce) {
+                done();
+                done();  // a second call ends nothing more
+            } else {
+                secondsEnd = done;
+            }
+        };
+    };
+    const Turns::Turn first = turns.take(), second = turns.take(), third = turns.take();
+    turns.when(third, work("third", true));
+    turns.when(second, work("second", false));
     EXPECT_TRUE(ran.isEmpty());
-    turns.when(first, [&](const Turns::Done& done) {
-        ran << QStringLiteral("first");
-        done();
-        done();  // a second call ends nothing more
-    });
+    turns.when(first, work("first", true));
     EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
-
-    // The second's work ends later: only then does the third's run, and so does a turn taken now.
-    open.front()();
-    EXPECT_EQ(ran.size(), 3);
-    EXPECT_EQ(ran.last(), QStringLiteral("third"));
-    turns.when(turns.take(), [&](const Turns::Done&) { ran << QStringLiteral("fourth"); });
-    EXPECT_EQ(ran.last(), QStringLiteral("fourth"));
+    secondsEnd();
+    turns.when(turns.take(), work("fourth", true));
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third"),
+                                QStringLiteral("fourth")}));
 }

@@ -73,12 +73,11 @@ private slots:
 
         QCOMPARE(inserter.insert(QStringLiteral("read"), Inserter::Target::field), Inserter::Result::pasted);
         inserter.afterTaken(note);
-        inserter.afterTaken(note);
         QCOMPARE(clipboard.contents.first().bytes, QByteArrayLiteral("read"));
         clipboard.read(Inserter::concealedTarget);  // a clipboard history checking the hint
         QVERIFY(outcomes.isEmpty());
         clipboard.read("UTF8_STRING");
-        QCOMPARE(outcomes, (QList<bool>{true, true}));
+        QCOMPARE(outcomes, QList<bool>{true});
 
         // Never read: the waiting ends at the bound, and not before.
         outcomes.clear();
@@ -117,14 +116,6 @@ private slots:
         clock.advance(std::chrono::seconds(2));
         QCOMPARE(clipboard.contents, dictated);
         clipboard.read("UTF8_STRING");
-        QCOMPARE(clipboard.contents, users);
-
-        // Read at once, the contents still wait for the restore's time.
-        inserter.insert(QStringLiteral("dictated"), Inserter::Target::field);
-        clipboard.read("UTF8_STRING");
-        clock.advance(Inserter::restoreDelay - std::chrono::milliseconds(1));
-        QCOMPARE(clipboard.contents, dictated);
-        clock.advance(std::chrono::milliseconds(1));
         QCOMPARE(clipboard.contents, users);
 
         // Never read: the text stays on the clipboard for the user, whoever reads it later.
