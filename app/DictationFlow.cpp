@@ -28,8 +28,7 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
                              Clock& clock, QObject* parent)
     : QObject(parent), controller_(controller), model_(model), desktop_(desktop), services_(std::move(services)),
       clock_(clock), pill_(clock), inserter_(desktop.clipboard, desktop.poster, clock),
-      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock),
-      focus_(desktop.focus, clock)
+      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
 {
     desktop_.keys.onKeyDown = [this] { keyDown(); };
     desktop_.keys.onKeyUp = [this](bool chord) {
@@ -67,6 +66,7 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
     controller_.onPartial = [this](const Partial& partial) { pill_.setPartial(partial); };
     controller_.onLevel = [this](float level) { pill_.setLevel(level); };
     controller_.onCancel = [this] {
+        current_.reset();
         inserter_.cancel();
         pill_.dismiss();
     };
@@ -103,26 +103,26 @@ void DictationFlow::keyDown()
         controller_.keyDown();
         return;
     }
-    ++generation_;
     fixer_.forget();
-    front_ = desktop_.windows.active();
-    keyDownAt_ = clock_.now();
+    auto dictation = std::make_shared<Dictation>(++begun_, desktop_.windows.active(), desktop_.focus, clock_);
     if (onIdleKeyDown)
         onIdleKeyDown();
     controller_.keyDown();
     if (controller_.phase() != DictationController::Phase::holding)
         return;
+    current_ = std::move(dictation);
     pill_.start();
     // While the user speaks, learn where the text will go and save the clipboard, so neither
     // waits on another application after the key comes up. Both answer later.
-    focus_.find(front_ ? front_->pid : 0);
+    current_->focus.find(current_->front ? current_->front->pid : 0);
     inserter_.prepare();
 }
 
 void DictationFlow::finalText(const QString& text, double flushSeconds)
 {
-    const double speechSeconds = std::max(0.0, seconds(clock_.now() - keyDownAt_) - flushSeconds);
-    const std::vector<float> audio = controller_.lastAudio();
+    const std::shared_ptr<Dictation> dictation = std::exchange(current_, nullptr);
+    if (!dictation)
+        return;
     if (text.trimmed().isEmpty()) {
         inserter_.cancel();
         // A speech server that failed heard nothing, whatever was said.
@@ -132,30 +132,47 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
             pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
         return;
     }
+    dictation->raw = text;
+    dictation->speechSeconds = std::max(0.0, seconds(clock_.now() - dictation->keyDownAt) - flushSeconds);
+    dictation->audio = controller_.lastAudio();
+    dictation->pasteTurn = pastes_.take();
+    dictation->recordTurn = records_.take();
+    delivering_[dictation->number] = dictation;
     std::shared_ptr<Punctuator> punctuator =
         model_.punctuation() && services_.punctuator ? services_.punctuator() : nullptr;
-    // Where the text goes decides how (a password field is only copied to): it waits for the
-    // focus search, within the search's bound.
     if (!punctuator) {
-        focus_.whenKnown([this, text, speechSeconds, audio] { deliver(text, text, speechSeconds, audio); });
+        punctuated(dictation, text);
         return;
     }
+    // The dictation stays on the main thread: the queue hears of it by number only.
     QPointer<DictationFlow> self(this);
-    const quint64 generation = generation_;
-    services_.punctuationQueue.async([self, punctuator, text, speechSeconds, audio, generation] {
-        QString punctuated = text;
+    services_.punctuationQueue.async([self, punctuator, text, number = dictation->number] {
+        QString punctuatedText = text;
         try {
-            punctuated = punctuator->punctuate(text);
+            punctuatedText = punctuator->punctuate(text);
         } catch (const Error& error) {
             Log::info(QStringLiteral("punctuation failed: ") + error.description());
         }
-        runOnMainThread([self, text, punctuated, speechSeconds, audio, generation] {
-            if (!self || self->generation_ != generation)
+        runOnMainThread([self, punctuatedText, number] {
+            if (!self)
                 return;
-            self->focus_.whenKnown([self, text, punctuated, speechSeconds, audio] {
-                if (self)
-                    self->deliver(text, punctuated, speechSeconds, audio);
-            });
+            if (const auto found = self->delivering_.find(number); found != self->delivering_.end())
+                self->punctuated(found->second, punctuatedText);
+        });
+    });
+}
+
+void DictationFlow::punctuated(const std::shared_ptr<Dictation>& dictation, const QString& text)
+{
+    // Where the text goes decides how (a password field is only copied to): it waits for the
+    // focus search, within the search's bound.
+    QPointer<DictationFlow> self(this);
+    dictation->focus.whenKnown([self, dictation, text] {
+        if (!self)
+            return;
+        self->pastes_.when(dictation->pasteTurn, [self, dictation, text](const Turns::Done& done) {
+            if (self)
+                self->deliver(dictation, text, done);
         });
     });
 }
@@ -163,65 +180,94 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
 void DictationFlow::followFront()
 {
     // The user may have moved to another window while dictating hands-free.
+    if (!current_)
+        return;
     if (const std::optional<DesktopWindow> window = desktop_.windows.active();
-        !window || !front_ || window->id != front_->id) {
-        front_ = window;
-        focus_.find(front_ ? front_->pid : 0);
+        !window || !current_->front || window->id != current_->front->id) {
+        current_->front = window;
+        current_->focus.find(window ? window->pid : 0);
     }
 }
 
-void DictationFlow::deliver(const QString& raw, const QString& text, double speechSeconds,
-                            const std::vector<float>& audio)
+void DictationFlow::deliver(const std::shared_ptr<Dictation>& dictation, const QString& text, const Turns::Done& done)
 {
     const std::optional<SnippetStore::Expansion> expansion = model_.snippets()->expand(text);
     const QString final = expansion ? expansion->text : text;
-    const std::optional<FocusedElement> element = focus_.element();
-    const std::optional<QString> appID =
-        front_ && !front_->desktopId.isEmpty() ? std::optional(front_->desktopId) : std::nullopt;
-    const std::optional<QString> title = front_ ? std::optional(front_->title) : std::nullopt;
+    const std::optional<FocusedElement> element = dictation->focus.element();
+    const std::optional<QString> appID = dictation->appID();
+    const std::optional<QString> title = dictation->title();
     Inserter::Target target = Inserter::Target::field;
     if (element && element->password)
         target = Inserter::Target::password;
     else if ((element && element->terminal) || Terminals::isTerminal(appID))
         target = Inserter::Target::terminal;
 
-    const Inserter::Result result = inserter_.insert(final, target);
+    dictation->inserted = final;
+    dictation->result = inserter_.insert(final, target);
     const DictationStyle style = model_.stylePolicy().style(appID, title);
     const bool exactOnly = expansion && expansion->keepsExactly();
-    const bool improvable = result == Inserter::Result::pasted && model_.improveAfterInserting()
+    const bool improvable = dictation->result == Inserter::Result::pasted && model_.improveAfterInserting()
                             && style != DictationStyle::asSpoken && !exactOnly;
     // The user's actions count from the paste, whatever is decided below.
+    if (improvable && !movedPast(dictation->number))
+        fixer_.pasted({final, element, dictation->front ? dictation->front->id : 0, appID, clock_.now()});
     if (improvable)
-        fixer_.pasted({final, element, front_ ? front_->id : 0, appID, clock_.now()});
+        dictation->improveAs = style;
 
+    // The next paste waits until the application has read this text, or won't: until then the
+    // clipboard must go on offering it.
+    QPointer<DictationFlow> self(this);
+    inserter_.afterTaken([self, dictation, done](bool taken) {
+        dictation->taken = taken;
+        done();
+        if (self)
+            self->concludeWhenSettled(dictation);
+    });
     // What may be kept or sent waits for the focused element, which may answer after the paste:
     // a password is kept nowhere and sent nowhere, only the counts move.
-    QPointer<DictationFlow> self(this);
-    const quint64 generation = generation_;
-    focus_.whenDecided([=](FocusLookup::Privacy privacy) {
+    dictation->focus.whenDecided([self, dictation](FocusLookup::Privacy privacy) {
         if (!self)
             return;
-        const bool open = privacy == FocusLookup::Privacy::open;
-        const QUuid entry = open && self->model_.historyEnabled() ? QUuid::createUuid() : QUuid();
-        // A later dictation has the pill and the paste: this one keeps its records quietly.
-        if (self->generation_ != generation) {
-            self->record(raw, final, speechSeconds, audio, appID, title, entry);
-            return;
-        }
-        if (open && improvable)
-            self->improve(final, style, entry);
-        // The pill and the records wait until the application has the text: until then the main
-        // thread's only work is answering its clipboard requests.
-        self->inserter_.afterTaken([=] {
-            if (!self)
-                return;
-            self->showInserted(result, final, privacy);
-            // The text is in place; the pill says what of it couldn't be kept.
-            if (const std::optional<QString> failure =
-                    self->record(raw, final, speechSeconds, audio, appID, title, entry))
-                self->pill_.showOutcome(PillController::Mode::failed, *failure);
-        });
+        dictation->privacy = privacy;
+        if (privacy == FocusLookup::Privacy::open && self->model_.historyEnabled())
+            dictation->entry = QUuid::createUuid();
+        self->concludeWhenSettled(dictation);
     });
+}
+
+void DictationFlow::concludeWhenSettled(const std::shared_ptr<Dictation>& dictation)
+{
+    if (!dictation->taken || !dictation->privacy)
+        return;
+    QPointer<DictationFlow> self(this);
+    records_.when(dictation->recordTurn, [self, dictation](const Turns::Done& done) {
+        if (self) {
+            self->conclude(*dictation);
+            self->delivering_.erase(dictation->number);
+        }
+        done();
+    });
+}
+
+void DictationFlow::conclude(const Dictation& dictation)
+{
+    const Inserter::Result result = dictation.result == Inserter::Result::pasted && !dictation.taken.value_or(false)
+                                        ? Inserter::Result::failed
+                                        : dictation.result;
+    // Only a text the application took can be improved in place.
+    if (result == Inserter::Result::pasted && dictation.privacy == FocusLookup::Privacy::open && dictation.improveAs)
+        improve(dictation.inserted, *dictation.improveAs, dictation.entry, dictation.number);
+    else if (!movedPast(dictation.number))
+        fixer_.forget();
+    // A later dictation has the pill: this one says nothing there.
+    const bool quiet = movedPast(dictation.number);
+    if (!quiet)
+        showInserted(result, dictation.inserted, *dictation.privacy);
+    if (onInserted)
+        onInserted(dictation.inserted);
+    // The text is in place, or on the clipboard; the pill says what of it couldn't be kept.
+    if (const std::optional<QString> failure = record(dictation); failure && !quiet)
+        pill_.showOutcome(PillController::Mode::failed, *failure);
 }
 
 void DictationFlow::showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy)
@@ -243,16 +289,16 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
         pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard."));
         break;
     }
-    if (onInserted)
-        onInserted(text);
 }
 
-std::optional<QString> DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
-                                             const std::vector<float>& audio, const std::optional<QString>& appID,
-                                             const std::optional<QString>& title, const QUuid& entry)
+std::optional<QString> DictationFlow::record(const Dictation& dictation)
 {
+    const std::optional<QString> appID = dictation.appID();
+    const std::optional<QString> title = dictation.title();
+    const QUuid& entry = dictation.entry;
     const QDateTime now = QDateTime::currentDateTime();
-    const UsageStats::Outcome counted = model_.stats()->record(wordCount(text), speechSeconds, now);
+    const UsageStats::Outcome counted =
+        model_.stats()->record(wordCount(dictation.inserted), dictation.speechSeconds, now);
     HistoryStore::Outcome kept;
     if (!entry.isNull()) {
         const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
@@ -261,26 +307,33 @@ std::optional<QString> DictationFlow::record(const QString& raw, const QString& 
             appName = webApp->name;
         else if (appID)
             appName = desktop_.applications.name(*appID);
-        kept = model_.history()->add(
-            HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)));
+        kept = model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName,
+                                                  std::nullopt, AppCategories::of(appID, title)));
     }
     // A recording is kept only beside its history entry.
-    if (!entry.isNull() && !kept && !audio.empty())
-        model_.keepRecording(audio, entry);
+    if (!entry.isNull() && !kept && !dictation.audio.empty())
+        model_.keepRecording(dictation.audio, entry);
     return kept ? kept : counted;
 }
 
-void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)
+void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 number)
 {
     const FormatClient* client = services_.formatter ? services_.formatter() : nullptr;
     if (!client)
         return;
+    // The user has started another dictation: this one's text stays as it was pasted.
+    const auto skipped = [this, number] {
+        if (!movedPast(number))
+            return false;
+        Log::info(QStringLiteral("not improved: a later dictation has begun"));
+        return true;
+    };
+    if (skipped())
+        return;
     QPointer<DictationFlow> self(this);
-    const quint64 generation = generation_;
     client->format(inserted, style, model_.vocabulary()->hotwords(), [=](const FormatOutcome& outcome) {
         runOnMainThread([=] {
-            // A result that arrives after the user started another dictation is dropped.
-            if (!self || self->generation_ != generation)
+            if (!self || skipped())
                 return;
             if (outcome.kind != FormatOutcome::Kind::improved) {
                 Log::info(QStringLiteral("not improved: ") + outcome.text);

@@ -2,23 +2,28 @@
 // One dictation from key to text: the key monitor drives the controller, the pill follows it, and
 // the final text is punctuated, its snippets expanded and inserted into the front application;
 // then the usage counts, the history and the recording are kept, and the text may go to the
-// formatting server to be improved in place.
+// formatting server to be improved in place. Each dictation carries its own target and text from
+// its key-down to its records, and goes out whole and in the order spoken, even after the next
+// one has begun.
 
 #include "AppIdentity.h"
 #include "Core/Clock.h"
 #include "Core/SerialQueue.h"
 #include "DesktopWindows.h"
+#include "Dictation.h"
 #include "DictationController.h"
 #include "Fixer.h"
 #include "FocusLookup.h"
 #include "Formatting/DictationStyle.h"
 #include "Inserter.h"
 #include "Pill/PillController.h"
+#include "Turns.h"
 
 #include <QObject>
 #include <QUuid>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -63,15 +68,21 @@ public:
 private:
     void keyDown();
     void finalText(const QString& text, double flushSeconds);
+    // Its text punctuated: it goes out in its turn once where it goes is known.
+    void punctuated(const std::shared_ptr<Dictation>& dictation, const QString& text);
     void followFront();
-    void deliver(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio);
+    // Pastes; the turn ends once the application has read the text, the records wait for that and
+    // for what the focused element allows.
+    void deliver(const std::shared_ptr<Dictation>& dictation, const QString& text, const Turns::Done& done);
+    void concludeWhenSettled(const std::shared_ptr<Dictation>& dictation);
+    void conclude(const Dictation& dictation);
     void showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy);
     // Bumps the counts and keeps the history entry (when `entry` is set) with its recording; says
     // what couldn't be kept.
-    std::optional<QString> record(const QString& raw, const QString& text, double speechSeconds,
-                                  const std::vector<float>& audio, const std::optional<QString>& appID,
-                                  const std::optional<QString>& title, const QUuid& entry);
-    void improve(const QString& inserted, DictationStyle style, const QUuid& entry);
+    std::optional<QString> record(const Dictation& dictation);
+    // A later dictation has begun: this one's pill and improvement are the user's past.
+    bool movedPast(quint64 number) const { return number != begun_; }
+    void improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 number);
     void undoImprovement();
 
     DictationController& controller_;
@@ -82,10 +93,12 @@ private:
     PillController pill_;
     Inserter inserter_;
     Fixer fixer_;
-    std::optional<DesktopWindow> front_;  // where the text goes: the front window
-    FocusLookup focus_;  // and its focused element
-    Clock::TimePoint keyDownAt_{};
-    quint64 generation_ = 0;  // which dictation a late result belongs to
+    quint64 begun_ = 0;
+    std::shared_ptr<Dictation> current_;  // the one the key drives
+    // Those between their final text and their records, by number.
+    std::map<quint64, std::shared_ptr<Dictation>> delivering_;
+    Turns pastes_;  // the clipboard holds one text at a time
+    Turns records_;
     QUuid improvedEntry_;  // the history entry of the last improvement, and its dictated text
     QString dictatedText_;
 };

@@ -31,12 +31,13 @@ Inserter::~Inserter()
     clipboard_.onChanged = nullptr;
     // Ending before the restore is due (the application quits): the user's copy goes back now,
     // so that it is what the clipboard manager is handed, not the dictated text.
-    if (restoring_) {
+    const bool restoreDue = restoring_ || restoreOnRead_;
+    if (restoring_)
         restoring_->cancel();
+    if (givingUp_)
+        givingUp_->cancel();
+    if (restoreDue)
         restore();
-    }
-    if (takenLate_)
-        takenLate_->cancel();
 }
 
 QList<quint32> Inserter::pasteKeys(Target target)
@@ -80,10 +81,13 @@ void Inserter::save()
 
 Inserter::Result Inserter::insert(const QString& text, Target target)
 {
-    taken();
+    // An earlier paste's text that hasn't been read is withdrawn: this one replaces it.
+    if (awaitingRead_)
+        stopWaiting(false);
     if (restoring_)
         restoring_->cancel();
     restoring_.reset();
+    restoreOnRead_ = false;
     prepared_ = false;
     // A paste right after another keeps the contents saved before the first one.
     if (!knowsWhatGoesBack()) {
@@ -93,11 +97,11 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         saved_.reset();
     }
 
-    const bool owned =
-        clipboard_.own(contentsOf(text), whileAlive(self_, [](Inserter& inserter, const QByteArray& read) {
-                           if (read != concealedTarget)
-                               inserter.taken();
-                       }));
+    const bool owned = clipboard_.own(
+        contentsOf(text), whileAlive(self_, [paste = ++pastes_](Inserter& inserter, const QByteArray& readTarget) {
+            if (readTarget != concealedTarget)
+                inserter.read(paste);
+        }));
     if (target == Target::password && owned) {
         // Nothing will be pasted: the copy is what the user asked for, so nothing goes back.
         saved_.reset();
@@ -113,30 +117,59 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         saved_.reset();
         return Result::failed;
     }
-    restoring_ = clock_.schedule(restoreDelay, [this] { restore(); });
     awaitingRead_ = true;
-    takenLate_ = clock_.schedule(takenTimeout, [this] { taken(); });
+    restoring_ = clock_.schedule(restoreDelay, [this] {
+        restoring_.reset();
+        // An application still busy would read the user's contents instead of the text.
+        if (awaitingRead_)
+            restoreOnRead_ = true;
+        else
+            restore();
+    });
+    givingUp_ = clock_.schedule(takenBound, [this] {
+        givingUp_.reset();
+        Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, it stays on "
+                                 "the clipboard")
+                      .arg(std::chrono::duration<double>(takenBound).count()));
+        stopWaiting(false);
+    });
     return Result::pasted;
 }
 
-void Inserter::afterTaken(std::function<void()> then)
+void Inserter::afterTaken(std::function<void(bool taken)> then)
 {
     if (!awaitingRead_) {
-        then();
+        then(true);
         return;
     }
-    afterTaken_ = std::move(then);
+    afterTaken_.push_back(std::move(then));
 }
 
-void Inserter::taken()
+void Inserter::read(quint64 paste)
+{
+    if (paste != pastes_ || !awaitingRead_)
+        return;
+    // The user's contents come back before anything else waiting on the read runs.
+    if (std::exchange(restoreOnRead_, false))
+        restore();
+    stopWaiting(true);
+}
+
+void Inserter::stopWaiting(bool taken)
 {
     awaitingRead_ = false;
-    if (takenLate_) {
-        takenLate_->cancel();
-        takenLate_.reset();
+    if (givingUp_)
+        givingUp_->cancel();
+    givingUp_.reset();
+    if (!taken) {
+        // The text stays where the user can still paste it.
+        if (restoring_)
+            restoring_->cancel();
+        restoring_.reset();
+        restoreOnRead_ = false;
     }
-    if (afterTaken_)
-        std::exchange(afterTaken_, nullptr)();
+    for (const std::function<void(bool)>& then : std::exchange(afterTaken_, {}))
+        then(taken);
 }
 
 void Inserter::restore()

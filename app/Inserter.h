@@ -2,8 +2,10 @@
 // Puts text at the cursor of the focused element by way of the clipboard: the clipboard's
 // contents are saved (every target, as its owner offers it), the text is written with the
 // password-manager hint so clipboard histories skip it, Control-V (Control-Shift-V in a terminal)
-// is posted, and 0.5 s later the saved contents go back, unless something else took the
-// clipboard meanwhile. Into a password field the text is only copied. Nothing here waits on the
+// is posted, and the saved contents go back once the application has read the text, 0.5 s after
+// the paste at the earliest, unless something else took the clipboard meanwhile. An application
+// that hasn't read the text within takenBound never will: the text stays on the clipboard for the
+// user to paste. Into a password field the text is only copied. Nothing here waits on the
 // clipboard's owner: the save runs ahead of the paste (prepare), and an owner that hasn't
 // answered by the paste costs its contents, never the paste.
 
@@ -16,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class KeyPoster;
 
@@ -24,9 +27,10 @@ public:
     enum class Target { field, terminal, password };
     enum class Result { pasted, copied, failed };
 
+    // The earliest the saved contents go back after a paste.
     static constexpr Clock::Duration restoreDelay = std::chrono::milliseconds(500);
-    // How long afterTaken waits for an application that never reads the pasted text.
-    static constexpr Clock::Duration takenTimeout = std::chrono::milliseconds(200);
+    // How long the pasted text waits for an application busy elsewhere to read it.
+    static constexpr Clock::Duration takenBound = std::chrono::seconds(3);
     // The hint target and value that clipboard managers and histories take as "don't keep".
     static inline const QByteArray concealedTarget = QByteArrayLiteral("x-kde-passwordManagerHint");
 
@@ -40,10 +44,10 @@ public:
     void prepare();
     void cancel() { prepared_ = false; }
     Result insert(const QString& text, Target target);
-    // Calls `then` on the main thread once an application has read the last pasted text, or
-    // takenTimeout after the paste; at once when the last insert pasted nothing. Work still
-    // waiting runs before the next insert.
-    void afterTaken(std::function<void()> then);
+    // Calls `then(true)` on the main thread once an application has read the last pasted text;
+    // `then(false)` when none has within takenBound, or when the next insert comes first. At once
+    // with true when the last insert pasted nothing.
+    void afterTaken(std::function<void(bool taken)> then);
     // The keys that paste into the target.
     static QList<quint32> pasteKeys(Target target);
     // The targets the text is offered as.
@@ -53,7 +57,8 @@ private:
     void save();
     bool knowsWhatGoesBack() const;
     void restore();
-    void taken();
+    void read(quint64 paste);
+    void stopWaiting(bool taken);
 
     Clipboard& clipboard_;
     KeyPoster& keys_;
@@ -65,10 +70,12 @@ private:
     quint64 changes_ = 0;  // how often another application took the clipboard
     bool saving_ = false;
     bool prepared_ = false;  // a paste is coming: keep the save current
-    std::shared_ptr<ScheduledWork> restoring_;
-    std::function<void()> afterTaken_;
+    quint64 pastes_ = 0;  // counts the pastes, so a late read of an earlier one is told apart
+    std::shared_ptr<ScheduledWork> restoring_;  // until restoreDelay has passed
+    bool restoreOnRead_ = false;  // restoreDelay has passed: the read brings the contents back
     bool awaitingRead_ = false;  // the last paste's text hasn't been read yet
-    std::shared_ptr<ScheduledWork> takenLate_;
+    std::shared_ptr<ScheduledWork> givingUp_;  // until takenBound
+    std::vector<std::function<void(bool)>> afterTaken_;
     // The clipboard may call back after we are gone; it reaches us through this.
     const std::shared_ptr<Inserter*> self_ = std::make_shared<Inserter*>(this);
 };

@@ -1,4 +1,5 @@
-// What the user's clipboard held comes back after the paste, whatever its owner does.
+// What the user's clipboard held comes back after the paste, whatever its owner does, and only
+// once the application has read the text.
 // The world each case runs in: FlowTestCase.h.
 
 #include "FlowTestCase.h"
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <X11/Xlib.h>
+
+#include <csignal>
 
 namespace {
 
@@ -42,6 +45,7 @@ private slots:
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
+    void anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItOnTheClipboard();
 };
 
 void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
@@ -51,7 +55,7 @@ void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwh
     target_->send("clipboard");
     QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    awaitThePaste(QStringLiteral("A HELLO WORLD B"));
     clock_.advance(Inserter::restoreDelay);
     const QMimeData* restored = clipboard.mimeData();
     QCOMPARE(restored->text(), QStringLiteral("kept text"));
@@ -59,7 +63,7 @@ void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwh
     QCOMPARE(restored->data(QStringLiteral("application/x-flow-test")), QByteArrayLiteral("\x01\x02kept"));
 
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLDHELLO WORLD B"); }));
+    awaitThePaste(QStringLiteral("A HELLO WORLDHELLO WORLD B"));
     clipboard.setText(QStringLiteral("copied meanwhile"));
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboard.text(), QStringLiteral("copied meanwhile"));
@@ -82,7 +86,7 @@ void ClipboardFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOw
     QVERIFY(otherApplication_.own(users, nullptr));
 
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    awaitThePaste(QStringLiteral("A HELLO WORLD B"));
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboardNow(), std::optional(users));
 }
@@ -93,7 +97,7 @@ void ClipboardFlowTests::aClipboardOwnerThatNeverAnswersCostsItsContentsButNever
     const SilentOwner owner;
     const MainThreadWatch watch;
     dictate();
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    awaitThePaste(QStringLiteral("A HELLO WORLD B"));
     QVERIFY(watch.longestStall() < hangingStall);
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboardNow(), std::optional(ClipboardContents{}));
@@ -114,9 +118,50 @@ void ClipboardFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
     QTest::qWait(500);
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
-    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    awaitThePaste(QStringLiteral("A HELLO WORLD B"));
     clock_.advance(Inserter::restoreDelay);
     QCOMPARE(clipboardNow(), std::optional(copied));
+}
+
+void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItOnTheClipboard()
+{
+    struct Case {
+        const char* name;
+        std::optional<std::chrono::milliseconds> readsAfter;  // nothing: not within the bound
+    };
+    const Case cases[] = {{"reads 2 s after the paste", std::chrono::seconds(2)}, {"never reads", std::nullopt}};
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"));
+        target_->send("clipboard");
+        QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+        const qsizetype entriesBefore = history_->entries().size();
+        int taken = 0;  // how often another application took the clipboard: the paste takes it once
+        otherApplication_.onChanged = [&] { ++taken; };
+        // The application stops handling its events once it said where the text goes.
+        dictate([&] { ::kill(pid_t(target_->pid()), SIGSTOP); });
+        const bool pasted = waitUntil([&] { return taken == 1; });
+        otherApplication_.onChanged = nullptr;
+        QVERIFY2(pasted, c.name);
+
+        if (c.readsAfter) {
+            clock_.advance(*c.readsAfter);
+            QTest::qWait(100);  // a pill that would say so early has said it by now
+            QVERIFY2(flow_->pill().mode() != QStringLiteral("inserted"), c.name);
+            ::kill(pid_t(target_->pid()), SIGCONT);
+            QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }), c.name);
+            QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }), c.name);
+            QCOMPARE(clipboardNow()->first().bytes, QByteArrayLiteral("kept text"));
+        } else {
+            clock_.advance(Inserter::takenBound);
+            QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }), c.name);
+            QCOMPARE(flow_->pill().message(), QStringLiteral("Couldn’t paste. The text is on the clipboard."));
+            clock_.advance(std::chrono::seconds(2));
+            QCOMPARE(clipboardNow(), std::optional(Inserter::contentsOf(dictated)));
+            ::kill(pid_t(target_->pid()), SIGCONT);
+        }
+        QCOMPARE(history_->entries().size(), entriesBefore + 1);
+        QCOMPARE(history_->entries().first().text, dictated);
+    }
 }
 
 QTEST_MAIN(ClipboardFlowTests)

@@ -3,6 +3,7 @@
 
 #include "FlowTestCase.h"
 #include "Keysyms.h"
+#include "Punctuation/Punctuator.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <future>
 class DictationFlowTests : public FlowTestCase {
     Q_OBJECT
 
@@ -23,6 +25,7 @@ private slots:
     void withoutAModelThePillSaysWhatIsWrong();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
+    void backToBackDictationsAreBothPastedInOrderAndBothKept();
 };
 
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
@@ -152,6 +155,47 @@ void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
              qPrintable(flow_->pill().message()));
     QCOMPARE(history_->entries(), before);
     QVERIFY(QDir().rmdir(path));
+}
+
+void DictationFlowTests::backToBackDictationsAreBothPastedInOrderAndBothKept()
+{
+    harness_->model.setPunctuation(true);
+    harness_->punctuator = std::make_shared<Punctuator>(TestModels::punctuation(), 1, Punctuator::defaultLabelBias);
+    const QString punctuated = harness_->punctuator->punctuate(dictated);
+    QVERIFY(punctuated != dictated);
+    struct Case {
+        const char* name;
+        bool slowPunctuation;  // the first is still being punctuated when the key goes down again
+    };
+    for (const Case c : {Case{"pressed again as the first is handed over", false},
+                         Case{"pressed again while the first is punctuated", true}}) {
+        startTarget(QStringLiteral("gedit"));
+        const qsizetype entriesBefore = history_->entries().size();
+        inserted_.clear();
+        // The punctuation queue is held up until the second dictation is over.
+        std::promise<void> punctuationGoesOn;
+        if (c.slowPunctuation)
+            harness_->punctuation.async([goesOn = punctuationGoesOn.get_future().share()] { goesOn.wait(); });
+        else
+            punctuationGoesOn.set_value();
+
+        dictate();
+        QVERIFY2(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }), c.name);
+        dictate();
+        QVERIFY2(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }), c.name);
+        if (c.slowPunctuation)
+            punctuationGoesOn.set_value();
+
+        QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A ") + punctuated + punctuated + " B"; }),
+                 c.name);
+        QVERIFY2(waitUntil([&] { return inserted_.size() == 2; }), c.name);
+        QCOMPARE(inserted_, (QStringList{punctuated, punctuated}));
+        QCOMPARE(history_->entries().size(), entriesBefore + 2);
+        for (const HistoryEntry& entry : history_->entries().mid(0, 2)) {
+            QCOMPARE(entry.text, punctuated);
+            QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
+        }
+    }
 }
 
 QTEST_MAIN(DictationFlowTests)

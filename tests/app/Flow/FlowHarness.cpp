@@ -85,8 +85,8 @@ FlowHarness::FlowHarness(const QString& modelFolder, Clock& clock)
     : UserRecords(folder.path(), QTimeZone::systemTimeZone()),
       recognizer(std::make_shared<Recognizer>(RecognizerConfig(modelFolder))),
       controller([this] { return recognizer; }, clock), desktop(HotkeyMonitor::Key::fn),
-      flow(controller, model, flowDesktop(), {{}, [this] { return formatter ? formatter() : nullptr; }, punctuation},
-           clock)
+      flow(controller, model, flowDesktop(),
+           {[this] { return punctuator; }, [this] { return formatter ? formatter() : nullptr; }, punctuation}, clock)
 {
 }
 
@@ -98,10 +98,9 @@ DictationFlow::Desktop FlowHarness::flowDesktop()
 
 void HeldFocus::find(qint64 pid, std::function<void(FocusAnswer)> found)
 {
-    held_ = nullptr;
     desktop_.find(pid, [this, found = std::move(found)](FocusAnswer answer) {
         if (holding_)
-            held_ = [found, answer] { found(answer); };
+            held_.push_back([found, answer] { found(answer); });
         else
             found(std::move(answer));
     });
@@ -110,8 +109,8 @@ void HeldFocus::find(qint64 pid, std::function<void(FocusAnswer)> found)
 void HeldFocus::release()
 {
     holding_ = false;
-    if (held_)
-        std::exchange(held_, nullptr)();
+    for (const std::function<void()>& answer : std::exchange(held_, {}))
+        answer();
 }
 
 bool FlowHarness::waitForFront(const Target& target, const QString& text)

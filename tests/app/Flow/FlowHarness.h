@@ -18,6 +18,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 struct _XDisplay;
 
@@ -87,10 +88,10 @@ public:
 
     // From now on each search's answer waits until release().
     void hold() { holding_ = true; }
-    // Hands over the answer held back, if any, and lets the next ones through.
+    // Hands over the answers held back, in the order they came, and lets the next ones through.
     void release();
     // A search ended and its answer waits for release().
-    bool held() const { return bool(held_); }
+    bool held() const { return !held_.empty(); }
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
     void isFocused(const FocusedElement& element, std::function<void(bool)> answer) override
@@ -110,7 +111,7 @@ public:
 private:
     FocusedText& desktop_;
     bool holding_ = false;
-    std::function<void()> held_;
+    std::vector<std::function<void()>> held_;
 };
 
 // The harness's own folder, made before the records that live in it.
@@ -142,6 +143,7 @@ public:
     XdgAppIdentity applications{{folder.filePath(QStringLiteral("applications"))}};
     SerialQueue punctuation{"quillmarsh.punctuation"};
     std::function<const FormatClient*()> formatter;
+    std::shared_ptr<Punctuator> punctuator;  // none: the text goes out as heard
     DictationFlow flow;
     std::shared_ptr<PacedSource> source;  // the last dictation's, with speakInEveryDictation
 };

@@ -1,6 +1,7 @@
 // The flow's rules that live outside the X server: what the key monitor makes of raw key events,
 // which keystrokes are our own, how a terminal is pasted into, the Linux applications'
-// categories, and what the focused element's answer, whenever it comes, allows of the text.
+// categories, what the focused element's answer, whenever it comes, allows of the text, and the
+// order dictations go out in.
 
 #include "FocusLookup.h"
 #include "HotkeyMonitor.h"
@@ -11,6 +12,7 @@
 #include "Style/StylePolicy.h"
 #include "Style/Terminals.h"
 #include "SyntheticKeys.h"
+#include "Turns.h"
 
 #include <gtest/gtest.h>
 
@@ -211,4 +213,32 @@ TEST(FlowRules, LinuxApplicationsGetTheCategoriesAndStylesOfTheirKind)
     EXPECT_EQ(StylePolicy::standard().style(QStringLiteral("chromium"), QStringLiteral("Chat - Slack")),
               DictationStyle::clean);
     EXPECT_EQ(StylePolicy::standard().style(QStringLiteral("kitty"), std::nullopt), DictationStyle::asSpoken);
+}
+
+TEST(FlowRules, WorkReadyOutOfOrderRunsInTurnOrderEachAfterTheOneBeforeIsDone)
+{
+    Turns turns;
+    QStringList ran;
+    Turns::Done secondsEnd;
+    const auto work = [&](const char* name, bool endsAtOnce) {
+        return [&ran, &secondsEnd, name, endsAtOnce](const Turns::Done& done) {
+            ran << QString::fromLatin1(name);
+            if (endsAtOnce) {
+                done();
+                done();  // a second call ends nothing more
+            } else {
+                secondsEnd = done;
+            }
+        };
+    };
+    const Turns::Turn first = turns.take(), second = turns.take(), third = turns.take();
+    turns.when(third, work("third", true));
+    turns.when(second, work("second", false));
+    EXPECT_TRUE(ran.isEmpty());
+    turns.when(first, work("first", true));
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    secondsEnd();
+    turns.when(turns.take(), work("fourth", true));
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third"),
+                                QStringLiteral("fourth")}));
 }

@@ -53,6 +53,7 @@ void FlowTestCase::initTestCase()
 void FlowTestCase::init()
 {
     harness_->model.setImproveAfterInserting(false);
+    harness_->punctuator = nullptr;
     server_->clearRequests();
     idleKeyDowns_ = 0;
     inserted_.clear();
@@ -73,7 +74,7 @@ void FlowTestCase::startTarget(const QString& desktopId, const QString& text, in
     QVERIFY(harness_->waitForFront(*target_, text));
 }
 
-void FlowTestCase::dictate()
+void FlowTestCase::dictate(const std::function<void()>& beforeRelease)
 {
     keyboard_.press(Keysyms::controlRight);
     QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
@@ -81,7 +82,15 @@ void FlowTestCase::dictate()
     QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
     QTest::qWait(500);  // enough speech for a recording to be kept
     clock_.advance(std::chrono::seconds(1));
+    if (beforeRelease)
+        beforeRelease();
     keyboard_.release(Keysyms::controlRight);
+}
+
+void FlowTestCase::awaitThePaste(const QString& field)
+{
+    QVERIFY(waitUntil([&] { return target_->text == field; }));
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }));
 }
 
 void FlowTestCase::awaitTheImprovement(const QString& pasted)

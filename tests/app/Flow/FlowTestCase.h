@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -51,8 +52,11 @@ protected:
     void startTarget(const QString& desktopId, const QString& text = QStringLiteral("A  B"), int caret = 2,
                      Target::Field field = Target::Field::text,
                      std::optional<std::chrono::milliseconds> answersAfter = std::nullopt, int crowd = 0);
-    // Holds the key until the words are heard, then lets go a second later (manual time).
-    void dictate();
+    // Holds the key until the words are heard, then lets go a second later (manual time), having
+    // done `beforeRelease`.
+    void dictate(const std::function<void()>& beforeRelease = {});
+    // Waits for the field to read this and the flow to learn that the application took the text.
+    void awaitThePaste(const QString& field);
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
     void awaitTheImprovement(const QString& pasted);
     // What the clipboard holds, read as another application would.

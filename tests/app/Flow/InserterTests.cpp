@@ -1,6 +1,6 @@
 // The inserter's rules over a clipboard that answers when the test says: what follows a paste
-// waits until an application has read the text, and what goes back after it is the saved
-// contents, which a slow owner costs but never the paste.
+// waits until an application has read the text, and what goes back after it, only once it has,
+// is the saved contents, which a slow owner costs but never the paste.
 
 #include "Inserter.h"
 #include "KeyPoster.h"
@@ -64,31 +64,66 @@ class InserterTests : public QObject {
     Q_OBJECT
 
 private slots:
-    void whatFollowsAPasteWaitsForTheTextToBeReadOrForTheTimeout()
+    void whatFollowsAPasteWaitsForTheTextToBeReadOrForItsBound()
     {
         Pasting pasting;
         auto& [clock, keys, clipboard, inserter] = pasting;
-        int ran = 0;
+        QList<bool> outcomes;
+        const auto note = [&](bool taken) { outcomes << taken; };
 
         QCOMPARE(inserter.insert(QStringLiteral("read"), Inserter::Target::field), Inserter::Result::pasted);
-        inserter.afterTaken([&] { ++ran; });
+        inserter.afterTaken(note);
         QCOMPARE(clipboard.contents.first().bytes, QByteArrayLiteral("read"));
         clipboard.read(Inserter::concealedTarget);  // a clipboard history checking the hint
-        QCOMPARE(ran, 0);
+        QVERIFY(outcomes.isEmpty());
         clipboard.read("UTF8_STRING");
-        QCOMPARE(ran, 1);
+        QCOMPARE(outcomes, QList<bool>{true});
 
+        // Never read: the waiting ends at the bound, and not before.
+        outcomes.clear();
+        const std::function<void(const QByteArray&)> firstRead = std::exchange(clipboard.read, nullptr);
         inserter.insert(QStringLiteral("unread"), Inserter::Target::field);
-        inserter.afterTaken([&] { ++ran; });
-        clock.advance(Inserter::takenTimeout - std::chrono::milliseconds(1));
-        QCOMPARE(ran, 1);
+        inserter.afterTaken(note);
+        firstRead("UTF8_STRING");  // a late read of the earlier text
+        clock.advance(Inserter::takenBound - std::chrono::milliseconds(1));
+        QVERIFY(outcomes.isEmpty());
         clock.advance(std::chrono::milliseconds(1));
-        QCOMPARE(ran, 2);
+        QCOMPARE(outcomes, QList<bool>{false});
+
+        // A paste that comes first withdraws the unread text.
+        outcomes.clear();
+        inserter.insert(QStringLiteral("withdrawn"), Inserter::Target::field);
+        inserter.afterTaken(note);
+        inserter.insert(QStringLiteral("next"), Inserter::Target::field);
+        QCOMPARE(outcomes, QList<bool>{false});
 
         QCOMPARE(inserter.insert(QStringLiteral("secret"), Inserter::Target::password), Inserter::Result::copied);
-        inserter.afterTaken([&] { ++ran; });
-        QCOMPARE(ran, 3);
-        QCOMPARE(keys.posted.size(), 2);
+        inserter.afterTaken(note);
+        QCOMPARE(outcomes, (QList<bool>{false, true}));
+        QCOMPARE(keys.posted.size(), 4);
+    }
+
+    void theUsersContentsComeBackOnlyOnceTheTextWasRead()
+    {
+        Pasting pasting;
+        auto& [clock, keys, clipboard, inserter] = pasting;
+        const ClipboardContents dictated = Inserter::contentsOf(QStringLiteral("dictated"));
+
+        // An application busy past the restore's time reads the text, not the user's contents.
+        inserter.prepare();
+        clipboard.saves.first()(users);
+        inserter.insert(QStringLiteral("dictated"), Inserter::Target::field);
+        clock.advance(std::chrono::seconds(2));
+        QCOMPARE(clipboard.contents, dictated);
+        clipboard.read("UTF8_STRING");
+        QCOMPARE(clipboard.contents, users);
+
+        // Never read: the text stays on the clipboard for the user, whoever reads it later.
+        inserter.insert(QStringLiteral("dictated"), Inserter::Target::field);
+        clock.advance(Inserter::takenBound);
+        clipboard.read("UTF8_STRING");
+        clock.advance(std::chrono::seconds(5));
+        QCOMPARE(clipboard.contents, dictated);
     }
 
     void theSavedContentsGoBackUnlessAnotherApplicationTookTheClipboard()
@@ -100,6 +135,7 @@ private slots:
         QCOMPARE(clipboard.saves.size(), 1);
         clipboard.saves.first()(users);
         inserter.insert(QStringLiteral("dictated"), Inserter::Target::field);
+        clipboard.read("UTF8_STRING");
         clock.advance(Inserter::restoreDelay);
         QCOMPARE(clipboard.contents, users);
 
@@ -127,6 +163,7 @@ private slots:
         inserter.prepare();
         QCOMPARE(inserter.insert(QStringLiteral("dictated"), Inserter::Target::field), Inserter::Result::pasted);
         QCOMPARE(keys.posted.size(), 1);
+        clipboard.read("UTF8_STRING");
         clock.advance(Inserter::restoreDelay);
         QVERIFY(clipboard.contents.isEmpty());
 
@@ -136,6 +173,7 @@ private slots:
         QCOMPARE(clipboard.saves.size(), 3);
         clipboard.saves.last()(copiedMeanwhile);
         inserter.insert(QStringLiteral("dictated"), Inserter::Target::field);
+        clipboard.read("UTF8_STRING");
         clock.advance(Inserter::restoreDelay);
         QCOMPARE(clipboard.contents, copiedMeanwhile);
     }

@@ -3,6 +3,7 @@
 
 #include "AtSpi/AtSpiFocusedText.h"
 #include "FlowTestCase.h"
+#include "Keysyms.h"
 #include "LogLines.h"
 #include "TestSupport.h"
 
@@ -21,6 +22,7 @@ private slots:
     void aGtkPasswordFieldAnsweringLateOrNeverKeepsAndSendsNothing();
     void aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyWhenKnownToBeNoPassword();
     void twoDictationsIntoAnApplicationBusyThroughBothAreBothKept();
+    void aPasswordStaysCopiedWhenTheKeyGoesDownAgainBeforeItsFieldIsKnown();
 };
 
 void PasswordFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
@@ -208,6 +210,33 @@ void PasswordFlowTests::twoDictationsIntoAnApplicationBusyThroughBothAreBothKept
         qPrintable(log.lines().join(u'\n')));
     QVERIFY(waitUntil([&] { return history_->entries().size() == entriesBefore + 2; }));
     clock_.advance(std::chrono::seconds(5));
+}
+
+void PasswordFlowTests::aPasswordStaysCopiedWhenTheKeyGoesDownAgainBeforeItsFieldIsKnown()
+{
+    startTarget(QStringLiteral("gedit"), QString(), 0, Target::Field::password);
+    const qsizetype entriesBefore = history_->entries().size();
+    harness_->focus.hold();
+    dictate();
+    QVERIFY(waitUntil([&] { return harness_->focus.held(); }));
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+
+    // The next dictation's search starts before the first one's answer comes.
+    keyboard_.press(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::holding; }));
+    harness_->focus.release();
+    QVERIFY(waitUntil([&] { return inserted_.size() == 1; }));
+    clock_.advance(PillController::showDelay);
+    QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
+    clock_.advance(std::chrono::seconds(1));
+    keyboard_.release(Keysyms::controlRight);
+    QVERIFY(waitUntil([&] { return inserted_.size() == 2; }));
+
+    QCOMPARE(flow_->pill().mode(), QStringLiteral("copied"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), dictated);
+    QTest::qWait(300);  // a paste, had there been one, would have reached the field by now
+    QCOMPARE(target_->text, QString());
+    QCOMPARE(history_->entries().size(), entriesBefore);
 }
 
 QTEST_MAIN(PasswordFlowTests)
