@@ -216,10 +216,7 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
             if (!self)
                 return;
             self->showInserted(result, final, privacy);
-            // The text is in place; the pill says what of it couldn't be kept.
-            if (const std::optional<QString> failure =
-                    self->record(raw, final, speechSeconds, audio, appID, title, entry))
-                self->pill_.showOutcome(PillController::Mode::failed, *failure);
+            self->record(raw, final, speechSeconds, audio, appID, title, entry);
         });
     });
 }
@@ -247,27 +244,28 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
         onInserted(text);
 }
 
-std::optional<QString> DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
-                                             const std::vector<float>& audio, const std::optional<QString>& appID,
-                                             const std::optional<QString>& title, const QUuid& entry)
+void DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
+                           const std::vector<float>& audio, const std::optional<QString>& appID,
+                           const std::optional<QString>& title, const QUuid& entry)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const UsageStats::Outcome counted = model_.stats()->record(wordCount(text), speechSeconds, now);
-    HistoryStore::Outcome kept;
-    if (!entry.isNull()) {
-        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-        std::optional<QString> appName;
-        if (webApp)
-            appName = webApp->name;
-        else if (appID)
-            appName = desktop_.applications.name(*appID);
-        kept = model_.history()->add(
-            HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)));
-    }
-    // A recording is kept only beside its history entry.
-    if (!entry.isNull() && !kept && !audio.empty())
-        model_.keepRecording(audio, entry);
-    return kept ? kept : counted;
+    model_.stats()->record(wordCount(text), speechSeconds, now);
+    if (entry.isNull())
+        return;
+    const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+    std::optional<QString> appName;
+    if (webApp)
+        appName = webApp->name;
+    else if (appID)
+        appName = desktop_.applications.name(*appID);
+    // A recording is kept only beside its saved history entry.
+    const auto keepRecording = [model = QPointer<AppModel>(&model_), audio, entry] {
+        if (model && !audio.empty())
+            model->keepRecording(audio, entry);
+    };
+    model_.history()->add(
+        HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)),
+        keepRecording);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)

@@ -66,11 +66,10 @@ private:
     void followFront();
     void deliver(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio);
     void showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy);
-    // Bumps the counts and keeps the history entry (when `entry` is set) with its recording; says
-    // what couldn't be kept.
-    std::optional<QString> record(const QString& raw, const QString& text, double speechSeconds,
-                                  const std::vector<float>& audio, const std::optional<QString>& appID,
-                                  const std::optional<QString>& title, const QUuid& entry);
+    // Bumps the counts and keeps the history entry (when `entry` is set) with its recording, which
+    // is kept once the entry is saved.
+    void record(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio,
+                const std::optional<QString>& appID, const std::optional<QString>& title, const QUuid& entry);
     void improve(const QString& inserted, DictationStyle style, const QUuid& entry);
     void undoImprovement();
 

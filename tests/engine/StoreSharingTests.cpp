@@ -5,6 +5,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Snippets/SnippetStore.h"
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "VocabularyStore.h"
@@ -100,12 +101,14 @@ TEST(SharedStore, AChangeSavedElsewhereIsSeenAtOnceAndKept)
     const HistoryEntry first(QUuid::createUuid(), now, QStringLiteral("first"));
     const HistoryEntry second(QUuid::createUuid(), now, QStringLiteral("second"));
 
-    ASSERT_EQ(there.add(first), std::nullopt);
+    there.add(first);
     EXPECT_TRUE(waitUntil([&] { return here.entries().size() == 1; })) << "shown without a change of its own";
 
     // Changed before the other store looked: the change goes on top of the other's.
-    ASSERT_EQ(there.remove(first.id), std::nullopt);
-    ASSERT_EQ(here.add(second), std::nullopt);
+    there.remove(first.id);
+    ASSERT_TRUE(allSaved(there));
+    here.add(second);
+    ASSERT_TRUE(allSaved(here));
     EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>{second});
     EXPECT_TRUE(waitUntil([&] { return there.entries().size() == 1; }));
 }
