@@ -216,7 +216,12 @@ void DictationFlow::deliver(const QString& raw, const QString& text, double spee
             if (!self)
                 return;
             self->showInserted(result, final, privacy);
-            self->record(raw, final, speechSeconds, audio, appID, title, entry);
+            // The text is in place; the pill says so when its entry couldn't be saved, while the
+            // pill still shows this dictation.
+            self->record(raw, final, speechSeconds, audio, appID, title, entry, [self, generation](const QString& why) {
+                if (self && self->generation_ == generation)
+                    self->pill_.showOutcome(PillController::Mode::failed, why);
+            });
         });
     });
 }
@@ -246,7 +251,8 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
 
 void DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
                            const std::vector<float>& audio, const std::optional<QString>& appID,
-                           const std::optional<QString>& title, const QUuid& entry)
+                           const std::optional<QString>& title, const QUuid& entry,
+                          const std::function<void(const QString&)>& notSaved)
 {
     const QDateTime now = QDateTime::currentDateTime();
     model_.stats()->record(wordCount(text), speechSeconds, now);
@@ -265,7 +271,7 @@ void DictationFlow::record(const QString& raw, const QString& text, double speec
     };
     model_.history()->add(
         HistoryEntry(entry, now, raw, text, appID, appName, std::nullopt, AppCategories::of(appID, title)),
-        keepRecording);
+        keepRecording, notSaved);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry)

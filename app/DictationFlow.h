@@ -67,9 +67,10 @@ private:
     void deliver(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio);
     void showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy);
     // Bumps the counts and keeps the history entry (when `entry` is set) with its recording, which
-    // is kept once the entry is saved.
+    // is kept once the entry is saved; `notSaved` hears why when the entry's save fails.
     void record(const QString& raw, const QString& text, double speechSeconds, const std::vector<float>& audio,
-                const std::optional<QString>& appID, const std::optional<QString>& title, const QUuid& entry);
+                const std::optional<QString>& appID, const std::optional<QString>& title, const QUuid& entry,
+                const std::function<void(const QString&)>& notSaved = {});
     void improve(const QString& inserted, DictationStyle style, const QUuid& entry);
     void undoImprovement();
 

@@ -45,6 +45,9 @@ public:
     // Called on the main thread once the change is saved, with the records the save applied it
     // to and what it made of them.
     using Saved = std::function<void(const Content& before, const Content& after)>;
+    // Called on the main thread, with the store's problem, the first time a save of the change
+    // fails; it stays to be saved with the next change.
+    using Failed = std::function<void(const QString& problem)>;
 
     struct Format {
         std::function<std::optional<QByteArray>(const Content&)> encode;
@@ -89,11 +92,11 @@ public:
     qsizetype unsavedChanges() const { return qsizetype(pending_.size()); }
 
     // Applies the change to the records now and saves it on the queue.
-    void change(Edit edit, Saved saved = {})
+    void change(Edit edit, Saved saved = {}, Failed failed = {})
     {
         const quint64 number = ++lastNumber_;
         edit(shown_);
-        pending_.push_back({number, edit, std::move(saved)});
+        pending_.push_back({number, edit, std::move(saved), std::move(failed)});
         {
             const std::lock_guard lock(inboxMutex_);
             inbox_.push_back({number, std::move(edit)});
@@ -107,6 +110,7 @@ private:
         quint64 number;
         Edit edit;
         Saved saved;
+        Failed failed;  // until it is called
     };
     struct Queued {
         quint64 number;
@@ -122,6 +126,7 @@ private:
         std::optional<Content> onDisk;  // with every change up to `savedThrough`
         quint64 savedThrough = 0;
         std::vector<Step> steps;  // of the changes this save wrote
+        bool failed = false;  // this save
         QString problem;
     };
     // The queue's own state.
@@ -165,6 +170,7 @@ private:
             saving_.unsaved.clear();
         } else {
             outcome.steps.clear();
+            outcome.failed = true;
         }
         outcome.onDisk = saving_.content;
         report(std::move(outcome));
@@ -174,7 +180,7 @@ private:
     void lookAgain()
     {
         if (file_.readAgainIfChanged(saving_.content, format_.decode))
-            report({saving_.content, {}, {}, {}});
+            report({saving_.content, {}, {}, false, {}});
     }
 
     void takeInbox()
@@ -215,6 +221,12 @@ private:
         if (outcome.problem != problem_) {
             problem_ = outcome.problem;
             listener_.problemChanged();
+        }
+        if (outcome.failed) {
+            for (Pending& pending : pending_) {
+                if (const Failed failed = std::exchange(pending.failed, {}))
+                    failed(problem_);
+            }
         }
         for (const Pending& pending : saved) {
             if (!pending.saved)

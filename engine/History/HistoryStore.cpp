@@ -127,7 +127,8 @@ void HistoryStore::changeEntry(const QUuid& id, Edit edit)
     });
 }
 
-void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved)
+void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved,
+                       std::function<void(const QString&)> failed)
 {
     records_.change(
         [entry](QList<HistoryEntry>& entries) {
@@ -138,7 +139,8 @@ void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved)
         [saved = std::move(saved)](const QList<HistoryEntry>&, const QList<HistoryEntry>&) {
             if (saved)
                 saved();
-        });
+        },
+        std::move(failed));
 }
 
 void HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)

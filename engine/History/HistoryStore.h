@@ -69,8 +69,9 @@ public:
 
     // Each change shows in the entries at once and is saved on the store's queue.
     // Puts the entry first; beyond the cap the oldest go, without reaching onRemove. `saved` is
-    // called once the entry is saved.
-    void add(const HistoryEntry& entry, std::function<void()> saved = {});
+    // called once the entry is saved; `failed`, with why, when its first save fails.
+    void add(const HistoryEntry& entry, std::function<void()> saved = {},
+             std::function<void(const QString&)> failed = {});
     // An absent style keeps the entry's old one. Unknown identifiers are ignored.
     void improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
     // The improvement was taken back: the entry holds the dictated text again, and no style.
