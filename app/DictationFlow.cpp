@@ -252,7 +252,7 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
 void DictationFlow::record(const QString& raw, const QString& text, double speechSeconds,
                            const std::vector<float>& audio, const std::optional<QString>& appID,
                            const std::optional<QString>& title, const QUuid& entry,
-                          const std::function<void(const QString&)>& notSaved)
+                           const std::function<void(const QString&)>& notSaved)
 {
     const QDateTime now = QDateTime::currentDateTime();
     model_.stats()->record(wordCount(text), speechSeconds, now);
