@@ -3,8 +3,10 @@
 
 #include "FlowTestCase.h"
 #include "Keysyms.h"
+#include "StoreSaves.h"
 #include "TestSupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -23,6 +25,7 @@ private slots:
     void withoutAModelThePillSaysWhatIsWrong();
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
+    void recordsWaitingForALockHoldUpNeitherThePillNorTheClipboard();
 };
 
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
@@ -154,6 +157,32 @@ void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
     QCOMPARE(history_->entries().size(), before.size() + 1);
     QCOMPARE(history_->unsavedChanges(), 1);
     QVERIFY(QDir().rmdir(path));
+}
+
+void DictationFlowTests::recordsWaitingForALockHoldUpNeitherThePillNorTheClipboard()
+{
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    const qsizetype entriesBefore = history_->entries().size();
+    HeldLock historyLock(history_->url(), 600);
+    HeldLock countsLock(harness_->stats.url(), 600);
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept text"));
+    QVERIFY(historyLock.held() && countsLock.held());
+    QCOMPARE(history_->entries().size(), entriesBefore + 1);
+    QVERIFY(history_->unsavedChanges() > 0 && harness_->stats.unsavedChanges() > 0);
+    const HistoryEntry entry = history_->entries().first();
+
+    historyLock.release();
+    countsLock.release();
+    QVERIFY(waitUntil([&] { return history_->unsavedChanges() == 0 && harness_->stats.unsavedChanges() == 0; }));
+    QCOMPARE(HistoryStore(history_->url()).entries().first(), entry);
+    QVERIFY(waitUntil([&] { return harness_->vault.has(entry.id); }));
 }
 
 QTEST_MAIN(DictationFlowTests)
