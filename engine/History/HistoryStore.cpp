@@ -116,7 +116,7 @@ HistoryStore::HistoryStore(const QString& url, QObject* parent)
 template <typename Edit>
 void HistoryStore::changeEntry(const QUuid& id, Edit edit)
 {
-    const auto has = [&id](const HistoryEntry& e) { return e.id == id; };
+    const auto has = [id](const HistoryEntry& e) { return e.id == id; };
     // Nothing to change is nothing to save.
     if (std::none_of(entries().begin(), entries().end(), has))
         return;
