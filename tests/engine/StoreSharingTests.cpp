@@ -154,6 +154,26 @@ TEST(SharedStore, ADictationMetByAHeldLockIsShownAtOnceAndSavedOnceTheLockIsFree
     EXPECT_EQ(history.problem(), QString());
 }
 
+TEST(SharedStore, AChangeThatNoLongerSuitsWhatTheOtherSavedMeanwhileIsLeftOut)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vocabulary.json"));
+    VocabularyStore here(path);
+    VocabularyStore there(path);
+    HeldLock lock(path, 600);
+    // Each waits with a word the other doesn't know of yet.
+    here.add(QStringLiteral("Kubernetes"), VocabularyEntry::Source::you);
+    there.add(QStringLiteral("kubernetes"), VocabularyEntry::Source::you);
+    there.add(QStringLiteral("Isfahan"), VocabularyEntry::Source::you);
+    lock.release();
+    ASSERT_TRUE(allSaved(here) && allSaved(there));
+    const QStringList saved = VocabularyStore(path).hotwords();
+    EXPECT_EQ(saved.filter(QStringLiteral("kubernetes"), Qt::CaseInsensitive).size(), 1)
+        << saved.join(u',').toStdString();
+    EXPECT_TRUE(saved.contains(QStringLiteral("Isfahan")));
+    EXPECT_TRUE(waitUntil([&] { return here.hotwords() == saved && there.hotwords() == saved; }));
+}
+
 TEST(SharedStore, AtQuitAChangeStillWaitingForTheLockIsToldWithItsCount)
 {
     QTemporaryDir dir;
