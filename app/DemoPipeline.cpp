@@ -104,16 +104,21 @@ int DemoPipeline::run(AppDelegate& delegate, const QString& audioPath)
 
         const QDateTime now = QDateTime::currentDateTime();
         const double seconds = double(samples.size()) / Recognizer::sampleRate;
-        QStringList notKept;
-        if (const auto failure =
-                delegate.usage().record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now))
-            notKept.append(*failure);
-        if (delegate.model().historyEnabled()) {
-            if (const auto failure = delegate.history().add(HistoryEntry(QUuid::createUuid(), now, recognised, text)))
-                notKept.append(*failure);
-        }
+        delegate.usage().record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now);
+        if (delegate.model().historyEnabled())
+            delegate.history().add(HistoryEntry(QUuid::createUuid(), now, recognised, text));
         print(QStringLiteral("text: ") + text);
+        // The demo ends once its records are saved, or once a store says why they aren't.
+        const auto waiting = [&](const auto& store) { return store.unsavedChanges() > 0 && store.problem().isEmpty(); };
+        QEventLoop saving;
+        while (waiting(delegate.usage()) || waiting(delegate.history()))
+            saving.processEvents(QEventLoop::WaitForMoreEvents);
         // The text came through, but what wasn't kept is a failure all the same.
+        QStringList notKept;
+        for (const QString& problem : {delegate.usage().problem(), delegate.history().problem()}) {
+            if (!problem.isEmpty())
+                notKept.append(problem);
+        }
         for (const QString& failure : std::as_const(notKept))
             std::fprintf(stderr, "demo: %s\n", qPrintable(failure));
         return notKept.isEmpty() ? 0 : 1;

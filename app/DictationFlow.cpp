@@ -265,9 +265,13 @@ void DictationFlow::conclude(const Dictation& dictation)
         showInserted(result, dictation.inserted, *dictation.privacy);
     if (onInserted)
         onInserted(dictation.inserted);
-    // The text is in place, or on the clipboard; the pill says what of it couldn't be kept.
-    if (const std::optional<QString> failure = record(dictation); failure && !quiet)
-        pill_.showOutcome(PillController::Mode::failed, *failure);
+    // The text is in place, or on the clipboard; the pill says when its entry couldn't be saved,
+    // while it still shows this dictation.
+    QPointer<DictationFlow> self(this);
+    record(dictation, [self, number = dictation.number](const QString& why) {
+        if (self && !self->movedPast(number))
+            self->pill_.showOutcome(PillController::Mode::failed, why);
+    });
 }
 
 void DictationFlow::showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy)
@@ -291,29 +295,29 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
     }
 }
 
-std::optional<QString> DictationFlow::record(const Dictation& dictation)
+void DictationFlow::record(const Dictation& dictation, const std::function<void(const QString&)>& notSaved)
 {
     const std::optional<QString> appID = dictation.appID();
     const std::optional<QString> title = dictation.title();
     const QUuid& entry = dictation.entry;
     const QDateTime now = QDateTime::currentDateTime();
-    const UsageStats::Outcome counted =
-        model_.stats()->record(wordCount(dictation.inserted), dictation.speechSeconds, now);
-    HistoryStore::Outcome kept;
-    if (!entry.isNull()) {
-        const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
-        std::optional<QString> appName;
-        if (webApp)
-            appName = webApp->name;
-        else if (appID)
-            appName = desktop_.applications.name(*appID);
-        kept = model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName,
-                                                  std::nullopt, AppCategories::of(appID, title)));
-    }
-    // A recording is kept only beside its history entry.
-    if (!entry.isNull() && !kept && !dictation.audio.empty())
-        model_.keepRecording(dictation.audio, entry);
-    return kept ? kept : counted;
+    model_.stats()->record(wordCount(dictation.inserted), dictation.speechSeconds, now);
+    if (entry.isNull())
+        return;
+    const std::optional<WebApp> webApp = Browsers::isBrowser(appID) ? Browsers::webApp(title) : std::nullopt;
+    std::optional<QString> appName;
+    if (webApp)
+        appName = webApp->name;
+    else if (appID)
+        appName = desktop_.applications.name(*appID);
+    // A recording is kept only beside its saved history entry.
+    const auto keepRecording = [model = QPointer<AppModel>(&model_), audio = dictation.audio, entry] {
+        if (model && !audio.empty())
+            model->keepRecording(audio, entry);
+    };
+    model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
+                                       AppCategories::of(appID, title)),
+                          keepRecording, notSaved);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 number)

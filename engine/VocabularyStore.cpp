@@ -82,38 +82,11 @@ QString VocabularyStore::clean(const QString& text)
 }
 
 VocabularyStore::VocabularyStore(const QString& url, QObject* parent)
-    : QObject(parent), file_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"))
+    : QObject(parent),
+      records_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"), {encodeFile, decodeFile},
+               {[this] { entriesDidChange(); }, [this] { emit problemChanged(); }})
 {
-    entries_ = file_.read(decodeFile).value_or(QList<VocabularyEntry>());
-    file_.watch(this, [this] { readAgainIfChanged(); });
     writtenForms_ = WrittenForms(hotwords());
-}
-
-void VocabularyStore::readAgainIfChanged()
-{
-    if (file_.readAgainIfChanged(entries_, decodeFile)) {
-        entriesDidChange();
-        emit problemChanged();
-    }
-}
-
-FileLock VocabularyStore::beginChange()
-{
-    FileLock lock = file_.lock();
-    readAgainIfChanged();
-    return lock;
-}
-
-void VocabularyStore::commit(QList<VocabularyEntry> changed)
-{
-    const std::optional<QString> failure = file_.write(encodeFile(changed));
-    if (!failure) {
-        entries_ = std::move(changed);
-        entriesDidChange();
-    }
-    emit problemChanged();
-    if (failure)
-        throw StoreError(*failure);
 }
 
 void VocabularyStore::entriesDidChange()
@@ -125,42 +98,49 @@ void VocabularyStore::entriesDidChange()
 QStringList VocabularyStore::hotwords() const
 {
     QStringList texts;
-    texts.reserve(entries_.size());
-    for (const VocabularyEntry& entry : entries_)
+    texts.reserve(entries().size());
+    for (const VocabularyEntry& entry : entries())
         texts.append(entry.text);
     return texts;
 }
 
-VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
+std::optional<VocabularyError> VocabularyStore::brokenRule(const QString& cleaned,
+                                                           const QList<VocabularyEntry>& entries)
 {
-    const FileLock lock = beginChange();
-    const QString cleaned = clean(text);
     if (cleaned.isEmpty())
-        throw VocabularyError(VocabularyError::Kind::empty);
+        return VocabularyError(VocabularyError::Kind::empty);
     if (userCharacterCount(cleaned) > maxLength)
-        throw VocabularyError(VocabularyError::Kind::tooLong);
-    if (entries_.size() >= maxEntries)
-        throw VocabularyError(VocabularyError::Kind::full);
+        return VocabularyError(VocabularyError::Kind::tooLong);
+    if (entries.size() >= maxEntries)
+        return VocabularyError(VocabularyError::Kind::full);
     const QString key = foldCaseAndDiacritics(cleaned);
-    const auto existing = std::find_if(entries_.begin(), entries_.end(), [&](const VocabularyEntry& entry) {
+    const auto existing = std::find_if(entries.begin(), entries.end(), [&](const VocabularyEntry& entry) {
         return foldCaseAndDiacritics(entry.text) == key;
     });
-    if (existing != entries_.end())
-        throw VocabularyError::duplicate(existing->text);
+    if (existing != entries.end())
+        return VocabularyError::duplicate(existing->text);
+    return std::nullopt;
+}
 
+VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
+{
+    const QString cleaned = clean(text);
+    if (const auto broken = brokenRule(cleaned, entries()))
+        throw *broken;
     const VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
-    QList<VocabularyEntry> changed = entries_;
-    changed.append(entry);
-    commit(std::move(changed));
+    records_.change([entry](QList<VocabularyEntry>& entries) {
+        // Another instance may have added the word meanwhile.
+        if (!brokenRule(entry.text, entries))
+            entries.append(entry);
+    });
     return entry;
 }
 
 void VocabularyStore::remove(const QUuid& id)
 {
-    const FileLock lock = beginChange();
-    QList<VocabularyEntry> changed = entries_;
-    changed.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
-    commit(std::move(changed));
+    records_.change([id](QList<VocabularyEntry>& entries) {
+        entries.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
+    });
 }
 
 QByteArray VocabularyStore::encodeFile(const QList<VocabularyEntry>& entries)

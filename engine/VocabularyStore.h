@@ -1,10 +1,11 @@
 #pragma once
 // The user's vocabulary: names and terms that dictation should get right, kept in
 // "vocabulary.json" and offered as the hotwords that bias the recognisers and as the written
-// forms that put the user's spelling back into recognised text.
+// forms that put the user's spelling back into recognised text. Shared with other instances (see
+// SharedRecords).
 
 #include "Core/Error.h"
-#include "Core/StoredFile.h"
+#include "Core/SharedRecords.h"
 #include "WrittenForms.h"
 
 #include <QByteArray>
@@ -72,16 +73,18 @@ public:
     // "vocabulary.unreadable.json" when that name is free) and the list starts empty.
     explicit VocabularyStore(const QString& url, QObject* parent = nullptr);
 
-    const QList<VocabularyEntry>& entries() const { return entries_; }
-    const QString& url() const { return file_.path(); }
-    QString problem() const { return file_.problem(); }
+    const QList<VocabularyEntry>& entries() const { return records_.content(); }
+    const QString& url() const { return records_.path(); }
+    QString problem() const { return records_.problem(); }
+    // Changes shown in the list but not yet saved.
+    qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
     // The entries' texts in list order.
     QStringList hotwords() const;
     // Built from the hotwords; follows every change of the entries.
     const WrittenForms& writtenForms() const { return writtenForms_; }
 
-    // Changes throw VocabularyError for a refused word and StoreError when the file can't be
-    // saved; either way the list stays as it was.
+    // Changes throw VocabularyError for a refused word, and the list stays as it was; else they
+    // show in the list at once and are saved on the store's queue.
     VocabularyEntry add(const QString& text, VocabularyEntry::Source source);
     // Saves even when no entry had the identifier.
     void remove(const QUuid& id);
@@ -96,14 +99,10 @@ signals:
     void problemChanged();
 
 private:
-    // Reads the file again when it couldn't be read or another instance changed it.
-    void readAgainIfChanged();
-    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
-    [[nodiscard]] FileLock beginChange();
-    void commit(QList<VocabularyEntry> changed);
+    // The first rule a new word breaks among the entries.
+    static std::optional<VocabularyError> brokenRule(const QString& cleaned, const QList<VocabularyEntry>& entries);
     void entriesDidChange();
 
-    StoredFile file_;
-    QList<VocabularyEntry> entries_;
     WrittenForms writtenForms_;
+    SharedRecords<QList<VocabularyEntry>> records_;
 };

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -11,26 +12,30 @@
 #include <utility>
 
 namespace {
-// A save takes milliseconds; a holder beyond this is stuck or hostile.
-constexpr auto longestWait = std::chrono::seconds(2);
-constexpr auto retryEvery = std::chrono::milliseconds(2);
+// A save holds the lock for milliseconds: early tries come quickly, later ones less often.
+constexpr auto firstRetry = std::chrono::milliseconds(2);
+constexpr auto slowestRetry = std::chrono::milliseconds(50);
 }
 
-FileLock::FileLock(const QString& path)
+FileLock::FileLock(const QString& path, const KeepWaiting& keepWaiting)
 {
     const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
     descriptor_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (descriptor_ < 0)
         return;
-    const auto giveUp = std::chrono::steady_clock::now() + longestWait;
+    auto retry = firstRetry;
     while (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= giveUp) {
-            busy_ = errno == EWOULDBLOCK;
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error != EWOULDBLOCK || !keepWaiting || !keepWaiting()) {
+            busy_ = error == EWOULDBLOCK;
             ::close(descriptor_);
             descriptor_ = -1;
             return;
         }
-        std::this_thread::sleep_for(retryEvery);
+        std::this_thread::sleep_for(retry);
+        retry = std::min(retry * 2, slowestRetry);
     }
 }
 

@@ -5,19 +5,24 @@
 
 #include <QString>
 
+#include <functional>
+
 class FileLock {
 public:
-    // Takes the lock on "<path>.lock", made (0600) when missing. Another holder is waited for a
-    // short while only: it holds the lock for one save.
-    explicit FileLock(const QString& path);
+    // Asked between tries while another holder keeps the lock; false gives up.
+    using KeepWaiting = std::function<bool()>;
+
+    // Takes the lock on "<path>.lock", made (0600) when missing, trying again for as long as
+    // `keepWaiting` says (once only without it).
+    explicit FileLock(const QString& path, const KeepWaiting& keepWaiting = {});
     ~FileLock();
     FileLock(FileLock&& other) noexcept;
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     FileLock& operator=(FileLock&&) = delete;
 
-    // Not held: another holder kept it beyond the wait. (Without a lock file, as in a folder
-    // that can't be written, the lock is neither held nor busy.)
+    // Not held: another holder kept it until the waiting was given up. (Without a lock file, as
+    // in a folder that can't be written, the lock is neither held nor busy.)
     bool busy() const { return busy_; }
 
 private:

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -91,7 +90,8 @@ void StoredFile::removeLeftovers()
     const auto ours = [&](const QString& name) { return name == fileName; };
     if (leftoverTemporaries(folder, ours).isEmpty())
         return;
-    // Under the lock no other instance is in the middle of a save of the file.
+    // Under the lock no other instance is in the middle of a save of the file; while another
+    // holds it, the leftovers wait for the next start.
     const FileLock held = lock();
     if (held.busy())
         return;
@@ -101,28 +101,14 @@ void StoredFile::removeLeftovers()
     }
 }
 
-FileLock StoredFile::lock()
+FileLock StoredFile::lock(const FileLock::KeepWaiting& keepWaiting)
 {
     makePrivateFolder(QFileInfo(path_).absolutePath());
-    FileLock held(path_);
+    FileLock held(path_, keepWaiting);
+    waiting_ = false;
     lockedOut_ =
         held.busy() ? QStringLiteral("another program keeps %1 locked").arg(QFileInfo(path_).fileName()) : QString();
-    watchFolder();
     return held;
-}
-
-void StoredFile::watch(QObject* context, std::function<void()> look)
-{
-    watcher_ = std::make_unique<QFileSystemWatcher>();
-    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, context, std::move(look));
-    watchFolder();
-}
-
-void StoredFile::watchFolder()
-{
-    const QString folder = QFileInfo(path_).absolutePath();
-    if (watcher_ && watcher_->directories().isEmpty() && QFileInfo(folder).isDir())
-        watcher_->addPath(folder);
 }
 
 std::optional<QByteArray> StoredFile::readBytes()
@@ -183,6 +169,9 @@ QString StoredFile::problem() const
 {
     if (blocked_)
         return *blocked_;
+    if (waiting_)
+        return QStringLiteral("Waiting to save %1: another program keeps %2 locked.")
+            .arg(what_, QFileInfo(path_).fileName());
     if (!failure_.isEmpty())
         return failure_;
     if (!keptAs_.isEmpty())

@@ -1,25 +1,18 @@
 #pragma once
-// A store's file as the store sees it. The file is read at start; one that can't be decoded is
-// kept aside under a name of its own, so no later save or later damage replaces it; one that
-// exists but can't be read (a folder in its place, no permission, an I/O error) is never written
-// over: every save is refused until it can be read, and it is read again before each change.
-// Saves are private and atomic. `problem()` says what the user should know about the file.
-// Other instances of the application share the file: each change is read, worked out and
-// written under the lock beside it, and a change another instance made is read as soon as it is
-// seen (before a change, or when the file's folder changes).
+// A store's file as the store's save queue sees it. The file is read at start; one that can't be
+// decoded is kept aside under a name of its own, so no later save or later damage replaces it; one
+// that exists but can't be read (a folder in its place, no permission, an I/O error) is never
+// written over: every save is refused until it can be read, and it is read again before each
+// change. Saves are private and atomic. `problem()` says what the user should know about the file.
+// Other instances of the application share the file: each change is read, worked out and written
+// under the lock beside it. Used by one thread at a time.
 
-#include "Error.h"
 #include "FileLock.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-#include <memory>
 #include <optional>
-
-class QFileSystemWatcher;
-class QObject;
 
 // Which version of a file is on disk: another one is a file written since. Anything but a
 // regular file (none, a folder) is no version.
@@ -46,12 +39,6 @@ WholeFile readWholeFile(const QString& path);
 // with "-2", "-3", ... after "unreadable", so one kept file never replaces another.
 QString keptAsideName(const QString& path, const QString& stem, const QString& suffix);
 
-// A change a store didn't keep because its file couldn't be saved; the text is `problem()`'s.
-class StoreError : public Error {
-public:
-    using Error::Error;
-};
-
 class StoredFile {
 public:
     // `name` begins the kept-aside names ("history" gives "history.unreadable.json"); `what`
@@ -61,6 +48,7 @@ public:
     ~StoredFile();
 
     const QString& path() const { return path_; }
+    const QString& what() const { return what_; }
 
     // What `decode` (bytes to an optional) makes of the file. Nothing for a missing or empty
     // file; nothing, with saves refused, for a file that can't be read; nothing, with the file
@@ -98,22 +86,21 @@ public:
         return true;
     }
 
-    // Held while a change is read again, worked out and written. When another holder keeps it
-    // too long, the change's save is refused.
-    [[nodiscard]] FileLock lock();
-    // Calls `look` (in `context`'s thread) whenever the file's folder changes: another instance
-    // may have saved the file.
-    void watch(QObject* context, std::function<void()> look);
+    // Held while a change is read again, worked out and written, waiting for another holder as
+    // long as `keepWaiting` says (not at all without it). When the waiting is given up, the
+    // change's save is refused.
+    [[nodiscard]] FileLock lock(const FileLock::KeepWaiting& keepWaiting = {});
+    // A change has waited long for another holder: `problem()` says so until the lock is taken.
+    void noteLongWait() { waiting_ = true; }
 
-    // Why saves are refused or the last one failed; else which file was kept aside at start;
-    // empty when there is nothing to tell.
+    // Why saves are refused, or wait, or the last one failed; else which file was kept aside at
+    // start; empty when there is nothing to tell.
     QString problem() const;
 
 private:
     std::optional<QByteArray> readBytes();
     void keepAside();
     void removeLeftovers();
-    void watchFolder();
 
     QString path_;
     QString name_;
@@ -122,6 +109,6 @@ private:
     QString failure_;  // of the last save
     QString keptAs_;  // the name the damaged file was kept under
     QString lockedOut_;  // why the last lock wasn't held
+    bool waiting_ = false;  // for the lock, long
     FileIdentity seen_;  // the version last read or written
-    std::unique_ptr<QFileSystemWatcher> watcher_;
 };

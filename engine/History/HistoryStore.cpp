@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -107,129 +108,104 @@ QString HistoryStore::defaultURL()
 }
 
 HistoryStore::HistoryStore(const QString& url, QObject* parent)
-    : QObject(parent), file_(url, QStringLiteral("history"), QStringLiteral("the history"))
+    : QObject(parent), records_(url, QStringLiteral("history"), QStringLiteral("the history"), {encodeFile, decodeFile},
+                                {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); }})
 {
-    entries_ = file_.read(decodeFile).value_or(QList<HistoryEntry>());
-    file_.watch(this, [this] { readAgainIfChanged(); });
-}
-
-void HistoryStore::readAgainIfChanged()
-{
-    if (file_.readAgainIfChanged(entries_, decodeFile)) {
-        emit entriesChanged();
-        emit problemChanged();
-    }
-}
-
-FileLock HistoryStore::beginChange()
-{
-    FileLock lock = file_.lock();
-    readAgainIfChanged();
-    return lock;
-}
-
-HistoryStore::Outcome HistoryStore::commit(QList<HistoryEntry> changed)
-{
-    const Outcome failure = file_.write(encodeFile(changed));
-    if (!failure) {
-        entries_ = std::move(changed);
-        emit entriesChanged();
-    }
-    emit problemChanged();
-    return failure;
 }
 
 template <typename Edit>
-HistoryStore::Outcome HistoryStore::changeEntry(const QUuid& id, Edit edit)
+void HistoryStore::changeEntry(const QUuid& id, Edit edit)
 {
-    const FileLock lock = beginChange();
-    QList<HistoryEntry> changed = entries_;
-    const auto it = std::find_if(changed.begin(), changed.end(), [&](const HistoryEntry& e) { return e.id == id; });
-    if (it == changed.end())
-        return std::nullopt;
-    edit(*it);
-    return commit(std::move(changed));
+    const auto has = [id](const HistoryEntry& e) { return e.id == id; };
+    // Nothing to change is nothing to save.
+    if (std::none_of(entries().begin(), entries().end(), has))
+        return;
+    records_.change([has, edit](QList<HistoryEntry>& entries) {
+        const auto it = std::find_if(entries.begin(), entries.end(), has);
+        if (it != entries.end())
+            edit(*it);
+    });
 }
 
-HistoryStore::Outcome HistoryStore::add(const HistoryEntry& entry)
+void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved,
+                       std::function<void(const QString&)> failed)
 {
-    const FileLock lock = beginChange();
-    QList<HistoryEntry> changed = entries_;
-    changed.prepend(entry);
-    if (changed.size() > maxEntries)
-        changed.remove(maxEntries, changed.size() - maxEntries);
-    return commit(std::move(changed));
+    records_.change(
+        [entry](QList<HistoryEntry>& entries) {
+            entries.prepend(entry);
+            if (entries.size() > maxEntries)
+                entries.remove(maxEntries, entries.size() - maxEntries);
+        },
+        [saved = std::move(saved)](const QList<HistoryEntry>&, const QList<HistoryEntry>&) {
+            if (saved)
+                saved();
+        },
+        std::move(failed));
 }
 
-HistoryStore::Outcome HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)
+void HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)
 {
-    return changeEntry(id, [&](HistoryEntry& entry) {
+    changeEntry(id, [text, style](HistoryEntry& entry) {
         entry.text = text;
         if (style)
             entry.style = style;
     });
 }
 
-HistoryStore::Outcome HistoryStore::undoImprovement(const QUuid& id, const QString& text)
+void HistoryStore::undoImprovement(const QUuid& id, const QString& text)
 {
-    return changeEntry(id, [&](HistoryEntry& entry) {
+    changeEntry(id, [text](HistoryEntry& entry) {
         entry.text = text;
         entry.style.reset();
     });
 }
 
-HistoryStore::Outcome HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
+void HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
 {
-    return changeEntry(id, [&](HistoryEntry& entry) { entry.clipCode = code; });
+    changeEntry(id, [code](HistoryEntry& entry) { entry.clipCode = code; });
 }
 
-HistoryStore::Outcome HistoryStore::remove(const QUuid& id)
+void HistoryStore::remove(const QUuid& id)
 {
-    const FileLock lock = beginChange();
-    QList<HistoryEntry> changed = entries_;
-    changed.removeIf([&](const HistoryEntry& e) { return e.id == id; });
-    const Outcome failure = commit(std::move(changed));
-    if (!failure)
-        announceRemoved({id});
-    return failure;
+    records_.change(
+        [id](QList<HistoryEntry>& entries) { entries.removeIf([&](const HistoryEntry& e) { return e.id == id; }); },
+        [this, id](const QList<HistoryEntry>&, const QList<HistoryEntry>&) { announceRemoved({id}); });
 }
 
-HistoryStore::Outcome HistoryStore::clear()
+void HistoryStore::clear()
 {
-    const FileLock lock = beginChange();
-    QList<QUuid> ids;
-    for (const HistoryEntry& entry : std::as_const(entries_))
-        ids.append(entry.id);
-    const Outcome failure = commit({});
-    if (!failure)
-        announceRemoved(ids);
-    return failure;
+    removeWhere([](const HistoryEntry&) { return true; });
 }
 
-HistoryStore::Outcome HistoryStore::prune(int olderThanDays, const QDateTime& now)
+void HistoryStore::prune(int olderThanDays, const QDateTime& now)
 {
-    const FileLock lock = beginChange();
     const QDateTime cutoff = now.addSecs(-qint64(olderThanDays) * secondsPerDay);
-    QList<QUuid> removed;
-    for (const HistoryEntry& entry : std::as_const(entries_)) {
-        if (entry.date < cutoff)
-            removed.append(entry.id);
-    }
-    if (removed.isEmpty())
-        return std::nullopt;
-    QList<HistoryEntry> changed = entries_;
-    changed.removeIf([&](const HistoryEntry& e) { return e.date < cutoff; });
-    const Outcome failure = commit(std::move(changed));
-    if (!failure)
-        announceRemoved(removed);
-    return failure;
+    const auto old = [cutoff](const HistoryEntry& entry) { return entry.date < cutoff; };
+    if (std::any_of(entries().begin(), entries().end(), old))
+        removeWhere(old);
+}
+
+void HistoryStore::removeWhere(const std::function<bool(const HistoryEntry&)>& taken)
+{
+    records_.change([taken](QList<HistoryEntry>& entries) { entries.removeIf(taken); },
+                    [this](const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
+                        QSet<QUuid> kept;
+                        for (const HistoryEntry& entry : after)
+                            kept.insert(entry.id);
+                        QList<QUuid> removed;
+                        for (const HistoryEntry& entry : before) {
+                            if (!kept.contains(entry.id))
+                                removed.append(entry.id);
+                        }
+                        announceRemoved(removed);
+                    });
 }
 
 QList<HistoryEntry> HistoryStore::search(const QString& query, const std::optional<AppCategory>& category) const
 {
     const QString folded = foldCaseAndDiacritics(query.trimmed());
     QList<HistoryEntry> found;
-    for (const HistoryEntry& entry : entries_) {
+    for (const HistoryEntry& entry : entries()) {
         if (category && entry.appCategory() != *category)
             continue;
         if (folded.isEmpty() || containsFolded(entry.text, folded) || containsFolded(entry.raw, folded)

@@ -1,8 +1,9 @@
 #pragma once
-// The text of past dictations, newest first, kept in "history.json" (private to the user). The
-// owner is told of every entry taken out so it can delete the entry's kept recording.
+// The text of past dictations, newest first, kept in "history.json" (private to the user) and
+// shared with other instances (see SharedRecords). The owner is told of every entry taken out so
+// it can delete the entry's kept recording.
 
-#include "Core/StoredFile.h"
+#include "Core/SharedRecords.h"
 #include "Style/AppCategory.h"
 
 #include <QByteArray>
@@ -57,29 +58,30 @@ public:
     // "history.unreadable.json" when that name is free) and the history starts empty.
     explicit HistoryStore(const QString& url, QObject* parent = nullptr);
 
-    const QList<HistoryEntry>& entries() const { return entries_; }
-    const QString& url() const { return file_.path(); }
-    QString problem() const { return file_.problem(); }
+    const QList<HistoryEntry>& entries() const { return records_.content(); }
+    const QString& url() const { return records_.path(); }
+    QString problem() const { return records_.problem(); }
+    // Changes shown in the entries but not yet saved.
+    qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
 
     // Called with the identifier of every entry taken out, after the file is saved.
     std::function<void(const QUuid&)> onRemove;
 
-    // Each change is kept only when the file is saved; otherwise the history stays as it was and
-    // the change returns why.
-    using Outcome = std::optional<QString>;
-
-    // Puts the entry first; beyond the cap the oldest go, without reaching onRemove.
-    Outcome add(const HistoryEntry& entry);
+    // Each change shows in the entries at once and is saved on the store's queue.
+    // Puts the entry first; beyond the cap the oldest go, without reaching onRemove. `saved` is
+    // called once the entry is saved; `failed`, with why, when its first save fails.
+    void add(const HistoryEntry& entry, std::function<void()> saved = {},
+             std::function<void(const QString&)> failed = {});
     // An absent style keeps the entry's old one. Unknown identifiers are ignored.
-    Outcome improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
+    void improve(const QUuid& id, const QString& text, const std::optional<QString>& style);
     // The improvement was taken back: the entry holds the dictated text again, and no style.
-    Outcome undoImprovement(const QUuid& id, const QString& text);
-    Outcome setClipCode(const QUuid& id, const std::optional<QString>& code);
+    void undoImprovement(const QUuid& id, const QString& text);
+    void setClipCode(const QUuid& id, const std::optional<QString>& code);
     // Saves and tells onRemove even when no entry had the identifier.
-    Outcome remove(const QUuid& id);
-    Outcome clear();
+    void remove(const QUuid& id);
+    void clear();
     // Removes entries dated more than the given number of days (of 86,400 s) before now.
-    Outcome prune(int olderThanDays, const QDateTime& now);
+    void prune(int olderThanDays, const QDateTime& now);
     // Entries of the category (any, when absent) holding the query in their text, recognised text
     // or application name, ignoring case and accents; a blank query matches all.
     QList<HistoryEntry> search(const QString& query, const std::optional<AppCategory>& category) const;
@@ -94,16 +96,12 @@ signals:
     void problemChanged();
 
 private:
-    // Reads the file again when it couldn't be read or another instance changed it.
-    void readAgainIfChanged();
-    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
-    [[nodiscard]] FileLock beginChange();
-    Outcome commit(QList<HistoryEntry> changed);
     // Changes the entry with the identifier; nothing to do when there is none.
     template <typename Edit>
-    Outcome changeEntry(const QUuid& id, Edit edit);
+    void changeEntry(const QUuid& id, Edit edit);
+    // Takes out the entries, telling onRemove of each once saved.
+    void removeWhere(const std::function<bool(const HistoryEntry&)>& taken);
     void announceRemoved(const QList<QUuid>& ids) const;
 
-    StoredFile file_;
-    QList<HistoryEntry> entries_;
+    SharedRecords<QList<HistoryEntry>> records_;
 };

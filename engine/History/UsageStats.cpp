@@ -36,36 +36,10 @@ QString UsageStats::defaultURL()
 }
 
 UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent)
-    : QObject(parent), file_(url, QStringLiteral("stats"), QStringLiteral("the usage counts")), timeZone_(timeZone)
+    : QObject(parent), timeZone_(timeZone),
+      records_(url, QStringLiteral("stats"), QStringLiteral("the usage counts"), {encodeFile, decodeFile},
+               {[this] { emit daysChanged(); }, [this] { emit problemChanged(); }})
 {
-    days_ = file_.read(decodeFile).value_or(QMap<QString, Day>());
-    file_.watch(this, [this] { readAgainIfChanged(); });
-}
-
-void UsageStats::readAgainIfChanged()
-{
-    if (file_.readAgainIfChanged(days_, decodeFile)) {
-        emit daysChanged();
-        emit problemChanged();
-    }
-}
-
-FileLock UsageStats::beginChange()
-{
-    FileLock lock = file_.lock();
-    readAgainIfChanged();
-    return lock;
-}
-
-UsageStats::Outcome UsageStats::commit(QMap<QString, Day> changed)
-{
-    const Outcome failure = file_.write(encodeFile(changed));
-    if (!failure) {
-        days_ = std::move(changed);
-        emit daysChanged();
-    }
-    emit problemChanged();
-    return failure;
 }
 
 QString UsageStats::dayKey(const QDateTime& date) const
@@ -75,25 +49,22 @@ QString UsageStats::dayKey(const QDateTime& date) const
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
-UsageStats::Outcome UsageStats::record(qint64 words, double seconds, const QDateTime& at)
+void UsageStats::record(qint64 words, double seconds, const QDateTime& at)
 {
     if (words < 1)
-        return std::nullopt;
-    const FileLock lock = beginChange();
-    QMap<QString, Day> changed = days_;
-    Day& day = changed[dayKey(at)];
-    day.words += words;
-    day.dictations += 1;
-    day.seconds += seconds > 0 ? seconds : 0;  // false for NaN too
-
-    if (changed.size() >= trimThreshold) {
-        const QDateTime cutoff = at.toTimeZone(timeZone_).addDays(-keptDays);
-        if (cutoff.isValid()) {
-            const QString oldestKept = dayKey(cutoff);
-            changed.removeIf([&](const auto& entry) { return entry.key() < oldestKept; });
-        }
-    }
-    return commit(std::move(changed));
+        return;
+    // Worked out here: the queue has no time zone of its own.
+    const QString key = dayKey(at);
+    const QDateTime cutoff = at.toTimeZone(timeZone_).addDays(-keptDays);
+    const std::optional<QString> oldestKept = cutoff.isValid() ? std::optional(dayKey(cutoff)) : std::nullopt;
+    records_.change([=](QMap<QString, Day>& days) {
+        Day& day = days[key];
+        day.words += words;
+        day.dictations += 1;
+        day.seconds += seconds > 0 ? seconds : 0;  // false for NaN too
+        if (days.size() >= trimThreshold && oldestKept)
+            days.removeIf([&](const auto& entry) { return entry.key() < *oldestKept; });
+    });
 }
 
 UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
@@ -105,7 +76,7 @@ UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
         const QDateTime date = last.addDays(offset);
         if (!date.isValid())
             continue;
-        const Day day = days_.value(dayKey(date));
+        const Day day = days().value(dayKey(date));
         week.days.append({date, day});
         week.words += day.words;
         week.dictations += day.dictations;
@@ -116,10 +87,9 @@ UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
     return week;
 }
 
-UsageStats::Outcome UsageStats::clear()
+void UsageStats::clear()
 {
-    const FileLock lock = beginChange();
-    return commit({});
+    records_.change([](QMap<QString, Day>& days) { days.clear(); });
 }
 
 std::optional<QByteArray> UsageStats::encodeFile(const QMap<QString, Day>& days)

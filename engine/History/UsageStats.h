@@ -1,9 +1,10 @@
 #pragma once
 // Daily usage counts (words, dictations, seconds of speech) kept in "stats.json" for about the
 // last six weeks, and the summary of a week for the home page. Days follow the given time zone,
-// so a dictation just after local midnight counts for the new day.
+// so a dictation just after local midnight counts for the new day. Shared with other instances
+// (see SharedRecords).
 
-#include "Core/StoredFile.h"
+#include "Core/SharedRecords.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -53,20 +54,19 @@ public:
     UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent = nullptr);
 
     // Keyed by "yyyy-mm-dd" in the time zone.
-    const QMap<QString, Day>& days() const { return days_; }
-    const QString& url() const { return file_.path(); }
+    const QMap<QString, Day>& days() const { return records_.content(); }
+    const QString& url() const { return records_.path(); }
     const QTimeZone& timeZone() const { return timeZone_; }
-    QString problem() const { return file_.problem(); }
+    QString problem() const { return records_.problem(); }
+    // Changes shown in the counts but not yet saved.
+    qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
 
-    // Each change is kept only when the file is saved; otherwise the counts stay as they were and
-    // the change returns why.
-    using Outcome = std::optional<QString>;
-
+    // Each change shows in the counts at once and is saved on the store's queue.
     // Counts one dictation of at least one word; a negative or NaN duration counts as 0 s.
-    Outcome record(qint64 words, double seconds, const QDateTime& at);
+    void record(qint64 words, double seconds, const QDateTime& at);
     // The seven calendar days that end with the given date's day.
     Week week(const QDateTime& endingOn) const;
-    Outcome clear();
+    void clear();
 
     // The file's format: a compact JSON object of day keys to day counts. Nothing when a count
     // can't be written as JSON (an infinite number of seconds).
@@ -80,13 +80,7 @@ signals:
 
 private:
     QString dayKey(const QDateTime& date) const;
-    // Reads the file again when it couldn't be read or another instance changed it.
-    void readAgainIfChanged();
-    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
-    [[nodiscard]] FileLock beginChange();
-    Outcome commit(QMap<QString, Day> changed);
 
-    StoredFile file_;
     QTimeZone timeZone_;
-    QMap<QString, Day> days_;
+    SharedRecords<QMap<QString, Day>> records_;
 };

@@ -96,89 +96,65 @@ QString SnippetStore::defaultURL()
 }
 
 SnippetStore::SnippetStore(const QString& url, QObject* parent)
-    : QObject(parent), file_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"))
+    : QObject(parent),
+      records_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"), {encodeFile, decodeFile},
+               {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); }})
 {
-    entries_ = file_.read(decodeFile).value_or(QList<Snippet>());
-    file_.watch(this, [this] { readAgainIfChanged(); });
-}
-
-void SnippetStore::readAgainIfChanged()
-{
-    if (file_.readAgainIfChanged(entries_, decodeFile)) {
-        emit entriesChanged();
-        emit problemChanged();
-    }
-}
-
-FileLock SnippetStore::beginChange()
-{
-    FileLock lock = file_.lock();
-    readAgainIfChanged();
-    return lock;
-}
-
-void SnippetStore::commit(QList<Snippet> changed)
-{
-    const std::optional<QString> failure = file_.write(encodeFile(changed));
-    if (!failure) {
-        entries_ = std::move(changed);
-        emit entriesChanged();
-    }
-    emit problemChanged();
-    if (failure)
-        throw StoreError(*failure);
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)
 {
-    const FileLock lock = beginChange();
     const Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
-    validate(snippet, std::nullopt);
-    QList<Snippet> changed = entries_;
-    changed.append(snippet);
-    commit(std::move(changed));
+    if (const auto broken = brokenRule(snippet, std::nullopt, entries()))
+        throw *broken;
+    records_.change([snippet](QList<Snippet>& entries) {
+        // Another instance may have taken the trigger meanwhile.
+        if (!brokenRule(snippet, std::nullopt, entries))
+            entries.append(snippet);
+    });
     return snippet;
 }
 
 void SnippetStore::update(const Snippet& edited)
 {
-    const FileLock lock = beginChange();
     Snippet snippet = edited;
     snippet.trigger = tidy(edited.trigger);
-    validate(snippet, snippet.id);
-    QList<Snippet> changed = entries_;
-    const auto it = std::find_if(changed.begin(), changed.end(), [&](const Snippet& s) { return s.id == snippet.id; });
-    if (it == changed.end())
+    if (const auto broken = brokenRule(snippet, snippet.id, entries()))
+        throw *broken;
+    const auto same = [id = snippet.id](const Snippet& s) { return s.id == id; };
+    if (std::none_of(entries().begin(), entries().end(), same))
         return;
-    *it = snippet;
-    commit(std::move(changed));
+    records_.change([snippet, same](QList<Snippet>& entries) {
+        const auto it = std::find_if(entries.begin(), entries.end(), same);
+        if (it != entries.end() && !brokenRule(snippet, snippet.id, entries))
+            *it = snippet;
+    });
 }
 
 void SnippetStore::remove(const QUuid& id)
 {
-    const FileLock lock = beginChange();
-    QList<Snippet> changed = entries_;
-    changed.removeIf([&](const Snippet& s) { return s.id == id; });
-    commit(std::move(changed));
+    records_.change([id](QList<Snippet>& entries) { entries.removeIf([&](const Snippet& s) { return s.id == id; }); });
 }
 
-void SnippetStore::validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const
+std::optional<SnippetError> SnippetStore::brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,
+                                                     const QList<Snippet>& entries)
 {
     if (normalize(snippet.trigger).isEmpty())
-        throw SnippetError(SnippetError::Kind::emptyTrigger);
+        return SnippetError(SnippetError::Kind::emptyTrigger);
     if (userCharacterCount(snippet.trigger) > maxTriggerLength)
-        throw SnippetError(SnippetError::Kind::triggerTooLong);
+        return SnippetError(SnippetError::Kind::triggerTooLong);
     if (snippet.text.trimmed().isEmpty())
-        throw SnippetError(SnippetError::Kind::emptyText);
+        return SnippetError(SnippetError::Kind::emptyText);
     if (userCharacterCount(snippet.text) > maxTextLength)
-        throw SnippetError(SnippetError::Kind::textTooLong);
-    if (!replacing && entries_.size() >= maxEntries)
-        throw SnippetError(SnippetError::Kind::full);
+        return SnippetError(SnippetError::Kind::textTooLong);
+    if (!replacing && entries.size() >= maxEntries)
+        return SnippetError(SnippetError::Kind::full);
     const QString key = normalize(snippet.trigger);
-    for (const Snippet& entry : entries_) {
+    for (const Snippet& entry : entries) {
         if (entry.id != replacing && normalize(entry.trigger) == key)
-            throw SnippetError::duplicate(entry.trigger);
+            return SnippetError::duplicate(entry.trigger);
     }
+    return std::nullopt;
 }
 
 std::optional<SnippetStore::Expansion> SnippetStore::expand(const QString& transcript) const
@@ -201,7 +177,7 @@ std::optional<SnippetStore::Expansion> SnippetStore::expand(const QString& trans
         QStringList words;
     };
     QList<Candidate> candidates;
-    for (const Snippet& entry : entries_) {
+    for (const Snippet& entry : entries()) {
         QStringList triggerWords = normalizedWords(entry.trigger);
         if (!triggerWords.isEmpty())
             candidates.append({&entry, std::move(triggerWords)});
@@ -259,7 +235,7 @@ std::optional<Snippet> SnippetStore::match(const QString& text) const
     const QString key = normalize(text);
     if (key.isEmpty())
         return std::nullopt;
-    for (const Snippet& entry : entries_) {
+    for (const Snippet& entry : entries()) {
         if (normalize(entry.trigger) == key)
             return entry;
     }

@@ -1,10 +1,11 @@
 #pragma once
 // The user's snippets: a phrase said in a dictation (the trigger) is replaced by a longer text.
 // Kept in "snippets.json"; triggers match transcripts in a normalised form that folds Persian
-// and Arabic letter variants, digits, diacritics, punctuation and letter case.
+// and Arabic letter variants, digits, diacritics, punctuation and letter case. Shared with other
+// instances (see SharedRecords).
 
 #include "Core/Error.h"
-#include "Core/StoredFile.h"
+#include "Core/SharedRecords.h"
 
 #include <QByteArray>
 #include <QList>
@@ -72,12 +73,14 @@ public:
     // "snippets.unreadable.json" when that name is free) and the list starts empty.
     explicit SnippetStore(const QString& url, QObject* parent = nullptr);
 
-    const QList<Snippet>& entries() const { return entries_; }
-    const QString& url() const { return file_.path(); }
-    QString problem() const { return file_.problem(); }
+    const QList<Snippet>& entries() const { return records_.content(); }
+    const QString& url() const { return records_.path(); }
+    QString problem() const { return records_.problem(); }
+    // Changes shown in the list but not yet saved.
+    qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
 
-    // Changes throw SnippetError for a refused snippet and StoreError when the file can't be
-    // saved; either way the list stays as it was.
+    // Changes throw SnippetError for a refused snippet, and the list stays as it was; else they
+    // show in the list at once and are saved on the store's queue.
     Snippet add(const QString& trigger, const QString& text, bool exact);
     // Changes the snippet with the same identifier; nothing happens when there is none.
     void update(const Snippet& snippet);
@@ -99,13 +102,9 @@ signals:
     void problemChanged();
 
 private:
-    void validate(const Snippet& snippet, const std::optional<QUuid>& replacing) const;
-    // Reads the file again when it couldn't be read or another instance changed it.
-    void readAgainIfChanged();
-    // Holds the file's lock, with what it holds read again, while a change is worked out and saved.
-    [[nodiscard]] FileLock beginChange();
-    void commit(QList<Snippet> changed);
+    // The first rule the snippet breaks among the entries, as new or as replacing one.
+    static std::optional<SnippetError> brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,
+                                                  const QList<Snippet>& entries);
 
-    StoredFile file_;
-    QList<Snippet> entries_;
+    SharedRecords<QList<Snippet>> records_;
 };

@@ -1,10 +1,13 @@
 // Two instances of the application share the user's store files: neither loses the other's
-// changes, and each sees the other's as soon as they are saved. What a save cut short left behind
-// is cleared at the next start.
+// changes, and each sees the other's as soon as they are saved. A lock another program holds
+// delays a save without holding up the main thread or losing the change. What a save cut short
+// left behind is cleared at the next start.
 
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "LogLines.h"
 #include "Snippets/SnippetStore.h"
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "VocabularyStore.h"
@@ -13,6 +16,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -100,14 +104,91 @@ TEST(SharedStore, AChangeSavedElsewhereIsSeenAtOnceAndKept)
     const HistoryEntry first(QUuid::createUuid(), now, QStringLiteral("first"));
     const HistoryEntry second(QUuid::createUuid(), now, QStringLiteral("second"));
 
-    ASSERT_EQ(there.add(first), std::nullopt);
+    there.add(first);
     EXPECT_TRUE(waitUntil([&] { return here.entries().size() == 1; })) << "shown without a change of its own";
 
     // Changed before the other store looked: the change goes on top of the other's.
-    ASSERT_EQ(there.remove(first.id), std::nullopt);
-    ASSERT_EQ(here.add(second), std::nullopt);
+    there.remove(first.id);
+    ASSERT_TRUE(allSaved(there));
+    here.add(second);
+    ASSERT_TRUE(allSaved(here));
     EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>{second});
     EXPECT_TRUE(waitUntil([&] { return there.entries().size() == 1; }));
+}
+
+TEST(SharedStore, ADictationMetByAHeldLockIsShownAtOnceAndSavedOnceTheLockIsFree)
+{
+    QTemporaryDir dir;
+    const QString historyPath = dir.filePath(QStringLiteral("history.json"));
+    UsageStats stats(dir.filePath(QStringLiteral("stats.json")), QTimeZone::utc());
+    HistoryStore history(historyPath);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const HistoryEntry dictated(QUuid::createUuid(), now, QStringLiteral("dictated"));
+    const HistoryEntry elsewhere(QUuid::createUuid(), now, QStringLiteral("saved by the lock's holder"));
+
+    HeldLock lock(historyPath, 5);
+    stats.record(2, 1.5, now);
+    bool saved = false;
+    history.add(dictated, [&] { saved = true; });
+    // Back before the lock is free: the main thread didn't wait for it.
+    EXPECT_TRUE(lock.held());
+    EXPECT_EQ(history.entries(), QList<HistoryEntry>{dictated});
+    EXPECT_EQ(history.problem(), QString()) << "a short wait isn't worth a line";
+    ASSERT_TRUE(allSaved(stats)) << "the counts' file isn't locked";
+
+    // The holder saves its own change meanwhile.
+    writeFile(historyPath, HistoryStore::encodeFile({elsewhere}));
+    int ticks = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
+    ticking.start(10);
+    ASSERT_TRUE(waitUntil([&] { return history.problem().startsWith(QStringLiteral("Waiting to save the history")); }));
+    EXPECT_TRUE(lock.held());
+    EXPECT_GT(ticks, 0) << "the main thread's timers keep firing while the save waits";
+    EXPECT_FALSE(saved);
+
+    ASSERT_TRUE(waitUntil([&] { return saved; }, std::chrono::seconds(30)));
+    EXPECT_FALSE(lock.held());
+    EXPECT_EQ(HistoryStore(historyPath).entries(), (QList<HistoryEntry>{dictated, elsewhere}));
+    EXPECT_EQ(history.entries(), (QList<HistoryEntry>{dictated, elsewhere}));
+    EXPECT_EQ(history.problem(), QString());
+}
+
+TEST(SharedStore, AChangeThatNoLongerSuitsWhatTheOtherSavedMeanwhileIsLeftOut)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vocabulary.json"));
+    VocabularyStore here(path);
+    VocabularyStore there(path);
+    HeldLock lock(path, 600);
+    // Each waits with a word the other doesn't know of yet.
+    here.add(QStringLiteral("Kubernetes"), VocabularyEntry::Source::you);
+    there.add(QStringLiteral("kubernetes"), VocabularyEntry::Source::you);
+    there.add(QStringLiteral("Isfahan"), VocabularyEntry::Source::you);
+    lock.release();
+    ASSERT_TRUE(allSaved(here) && allSaved(there));
+    const QStringList saved = VocabularyStore(path).hotwords();
+    EXPECT_EQ(saved.filter(QStringLiteral("kubernetes"), Qt::CaseInsensitive).size(), 1)
+        << saved.join(u',').toStdString();
+    EXPECT_TRUE(saved.contains(QStringLiteral("Isfahan")));
+    EXPECT_TRUE(waitUntil([&] { return here.hotwords() == saved && there.hotwords() == saved; }));
+}
+
+TEST(SharedStore, AtQuitAChangeStillWaitingForTheLockIsToldWithItsCount)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vocabulary.json"));
+    HeldLock lock(path, 600);
+    LogLines log;
+    {
+        VocabularyStore store(path);
+        store.add(QStringLiteral("Kubernetes"), VocabularyEntry::Source::you);
+        store.add(QStringLiteral("Isfahan"), VocabularyEntry::Source::you);
+    }
+    EXPECT_TRUE(lock.held()) << "quitting waited only a while";
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(log.mentions(QStringLiteral("quit with 2 changes to the vocabulary unsaved: ")))
+        << log.lines().join(u'\n').toStdString();
 }
 
 TEST(SharedStore, TemporaryFilesOfSavesCutShortAreRemovedAtStart)

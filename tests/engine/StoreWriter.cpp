@@ -1,4 +1,5 @@
-// Saves one store's file over and over, printing a line after every save, until it is killed.
+// Saves one store's file over and over, printing a line after every save (once the store's queue
+// has written it), until it is killed.
 // The crash tests kill it at an arbitrary moment and check what is left on disk. With a byte
 // limit, the system kills it (SIGXFSZ) as soon as a write would pass that offset of a file, in
 // the middle of writing a file larger than the limit. With "together", it reads its file, then
@@ -32,8 +33,11 @@ void readyToSave()
         std::exit(2);
 }
 
-void saved()
+template <typename Store>
+void saved(const Store& store)
 {
+    while (store.unsavedChanges() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::puts("saved");
     std::fflush(stdout);
 }
@@ -45,7 +49,7 @@ void saved()
     const QString text = QStringLiteral("\u0633\u0644\u0627\u0645 hello ").repeated(40);
     for (qint64 i = 0;; ++i) {
         store.add(HistoryEntry(QUuid::createUuid(), QDateTime::fromSecsSinceEpoch(1'780'000'000 + i), text));
-        saved();
+        saved(store);
     }
 }
 
@@ -58,7 +62,7 @@ void saved()
         if (store.entries().size() >= SnippetStore::maxEntries)
             store.remove(store.entries().front().id);
         store.add(QStringLiteral("phrase ") + QUuid::createUuid().toString(QUuid::WithoutBraces), text, i % 2 == 0);
-        saved();
+        saved(store);
     }
 }
 
@@ -71,7 +75,7 @@ void saved()
             store.remove(store.entries().front().id);
         store.add(QStringLiteral("Term \u0648\u0627\u0698\u0647 ") + QUuid::createUuid().toString(QUuid::WithoutBraces),
                   VocabularyEntry::Source::you);
-        saved();
+        saved(store);
     }
 }
 
@@ -82,7 +86,7 @@ void saved()
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1'780'000'000, Qt::UTC);
     for (qint64 i = 0;; ++i) {
         stats.record(i % 50 + 1, 2.5, start.addDays(i % 90));
-        saved();
+        saved(stats);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "VocabularyStore.h"
 
 #include "LogLines.h"
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -70,6 +71,7 @@ TEST_F(VocabularyStoreTest, HotwordsAndWrittenFormsFollowTheEntries)
     EXPECT_EQ(store.writtenForms().apply(QStringLiteral("my iphone")), QStringLiteral("my iphone"));
     EXPECT_EQ(changes, 3);
     store.add(QStringLiteral("OpenAI"), you);
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(VocabularyStore(path).writtenForms().apply(QStringLiteral("openai")), QStringLiteral("OpenAI"))
         << "a loaded store builds its written forms";
 }
@@ -82,6 +84,7 @@ TEST_F(VocabularyStoreTest, HandEditedFilesAreReadLeniently)
     ASSERT_EQ(store.entries().size(), 1);
     EXPECT_EQ(store.entries().front().added, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC));
     store.add(QStringLiteral("Isfahan"), you);
+    ASSERT_TRUE(allSaved(store));
     EXPECT_TRUE(readFile(path).contains("\"version\": 1")) << "written back as version 1";
     EXPECT_EQ(VocabularyStore(path).hotwords(), (QStringList{"Tehran", "Isfahan"}));
 }
@@ -106,6 +109,7 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
         EXPECT_EQ(readFile(side), bytes);
         store.add(QStringLiteral("New"), you);
+        ASSERT_TRUE(allSaved(store));
         EXPECT_EQ(VocabularyStore(path).hotwords(), QStringList{"New"});
         EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
     }

@@ -4,8 +4,10 @@
 #include "FlowTestCase.h"
 #include "Keysyms.h"
 #include "Punctuation/Punctuator.h"
+#include "StoreSaves.h"
 #include "TestSupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -26,6 +28,7 @@ private slots:
     void anApplicationThatNeverAnswersTheAccessibilityBusNeverHoldsUpTheKey();
     void aDictationTheHistoryCouldntKeepSaysSoInThePill();
     void backToBackDictationsAreBothPastedInOrderAndBothKept();
+    void recordsWaitingForALockHoldUpNeitherThePillNorTheClipboard();
 };
 
 void DictationFlowTests::theFrontWindowNamesItsApplicationTitleAndProcess()
@@ -67,12 +70,13 @@ void DictationFlowTests::holdingTheKeyTypesTheWordsAtTheCursorAndKeepsTheRecords
     QCOMPARE(flow_->pill().mode(), QStringLiteral("inserted"));
 
     QCOMPARE(history_->entries().size(), entriesBefore + 1);
-    const HistoryEntry& entry = history_->entries().first();
+    const HistoryEntry entry = history_->entries().first();
     QCOMPARE(entry.text, dictated);
     QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
     QCOMPARE(entry.appName, std::optional(QStringLiteral("Text Editor")));
     QCOMPARE(entry.category, std::optional(QStringLiteral("documents")));
-    QVERIFY(harness_->vault.has(entry.id));
+    // The recording follows once its entry is saved.
+    QVERIFY(waitUntil([&] { return harness_->vault.has(entry.id); }));
     const auto today = harness_->stats.days().value(QDate::currentDate().toString(Qt::ISODate));
     QVERIFY(today.words >= 2);
     QVERIFY(today.dictations >= 1);
@@ -153,7 +157,8 @@ void DictationFlowTests::aDictationTheHistoryCouldntKeepSaysSoInThePill()
     QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }));
     QVERIFY2(flow_->pill().message().startsWith(QStringLiteral("Couldn\u2019t save the history: ")),
              qPrintable(flow_->pill().message()));
-    QCOMPARE(history_->entries(), before);
+    QCOMPARE(history_->entries().size(), before.size() + 1);
+    QCOMPARE(history_->unsavedChanges(), 1);
     QVERIFY(QDir().rmdir(path));
 }
 
@@ -196,6 +201,32 @@ void DictationFlowTests::backToBackDictationsAreBothPastedInOrderAndBothKept()
             QCOMPARE(entry.bundleID, std::optional(QStringLiteral("gedit")));
         }
     }
+}
+
+void DictationFlowTests::recordsWaitingForALockHoldUpNeitherThePillNorTheClipboard()
+{
+    startTarget(QStringLiteral("gedit"));
+    target_->send("clipboard");
+    QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("clipboard")); }));
+    const qsizetype entriesBefore = history_->entries().size();
+    HeldLock historyLock(history_->url(), 600);
+    HeldLock countsLock(harness_->stats.url(), 600);
+
+    dictate();
+    QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
+    QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }));
+    clock_.advance(Inserter::restoreDelay);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept text"));
+    QVERIFY(historyLock.held() && countsLock.held());
+    QCOMPARE(history_->entries().size(), entriesBefore + 1);
+    QVERIFY(history_->unsavedChanges() > 0 && harness_->stats.unsavedChanges() > 0);
+    const HistoryEntry entry = history_->entries().first();
+
+    historyLock.release();
+    countsLock.release();
+    QVERIFY(waitUntil([&] { return history_->unsavedChanges() == 0 && harness_->stats.unsavedChanges() == 0; }));
+    QCOMPARE(HistoryStore(history_->url()).entries().first(), entry);
+    QVERIFY(waitUntil([&] { return harness_->vault.has(entry.id); }));
 }
 
 QTEST_MAIN(DictationFlowTests)

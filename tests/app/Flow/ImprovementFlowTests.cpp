@@ -52,6 +52,7 @@ void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUn
     QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
     // The record says what the field holds: the style no longer claims a change taken back.
     QCOMPARE(history_->entries().first().style, std::nullopt);
+    QVERIFY(waitUntil([&] { return history_->unsavedChanges() == 0; }));
     QCOMPARE(HistoryStore(history_->url()).entries().first().style, std::nullopt);
 }
 

@@ -37,7 +37,8 @@ void PasswordFlowTests::aPasswordIsOnlyCopiedAndKeptNowhere()
 
     dictate();
     QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("copied"); }));
-    QCOMPARE(QGuiApplication::clipboard()->text(), dictated);
+    // The clipboard's owner answers the read through the event loop.
+    QVERIFY(waitUntil([&] { return QGuiApplication::clipboard()->text() == dictated; }));
     QCOMPARE(harness_->stats.days().value(today).dictations, dictationsBefore + 1);
     QCOMPARE(history_->entries().size(), entriesBefore);
     QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore);
@@ -88,6 +89,7 @@ void PasswordFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhen
 
         const bool kept = c.field == Target::Field::text && c.answersInTime;
         QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
+        QVERIFY2(waitUntil([&] { return history_->unsavedChanges() == 0; }), c.name);
         QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
         QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
         clock_.advance(std::chrono::seconds(2));

@@ -3,6 +3,7 @@
 #include "Main/Snippets/SnippetEditor.h"
 #include "Main/Styles/Applications.h"
 #include "Snippets/SnippetStore.h"
+#include "StoreSaves.h"
 #include "Style/StylePolicy.h"
 #include "TestFiles.h"
 #include "UserRecords.h"
@@ -68,6 +69,7 @@ void PageFixture::fillWords(int count)
 
 QStringList PageFixture::storedTriggers() const
 {
+    allSaved(world_->records.snippets);
     const SnippetStore reread(world_->records.snippets.url());
     QStringList triggers;
     for (const Snippet& snippet : reread.entries())
@@ -77,6 +79,7 @@ QStringList PageFixture::storedTriggers() const
 
 QStringList PageFixture::storedWords() const
 {
+    allSaved(world_->records.vocabulary);
     return VocabularyStore(world_->records.vocabulary.url()).hotwords();
 }
 

@@ -1,6 +1,7 @@
 #include "History/HistoryStore.h"
 
 #include "LogLines.h"
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -47,9 +48,10 @@ TEST_F(HistoryStoreTest, AddingPutsNewestFirstAndCapsTheList)
     ASSERT_EQ(store.entries(), full);
     watch(store);
     const HistoryEntry newest = entryAt(5000);
-    EXPECT_EQ(store.add(newest), std::nullopt);
+    store.add(newest);
     EXPECT_EQ(store.entries().front(), newest);
     EXPECT_EQ(store.entries().back(), full[HistoryStore::maxEntries - 2]) << "the oldest went";
+    ASSERT_TRUE(allSaved(store));
     EXPECT_TRUE(removed.isEmpty()) << "entries dropped by the cap don't reach onRemove";
     EXPECT_EQ(HistoryStore(path).entries(), store.entries());
 }
@@ -63,20 +65,24 @@ TEST_F(HistoryStoreTest, ImprovingAndSharingChangeOneEntry)
     store.improve(entry.id, QStringLiteral("Hello, world."), std::nullopt);
     EXPECT_EQ(store.entries().front().style, QStringLiteral("clean")) << "an absent style keeps the old one";
     store.improve(entry.id, QStringLiteral("Hello, World."), QStringLiteral("formal"));
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(HistoryStore(path).entries().front().text, QStringLiteral("Hello, World."));
     EXPECT_EQ(store.entries().front().style, QStringLiteral("formal"));
     store.undoImprovement(entry.id, QStringLiteral("hello world"));
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(HistoryStore(path).entries().front().text, QStringLiteral("hello world"));
     EXPECT_EQ(HistoryStore(path).entries().front().style, std::nullopt) << "an undone improvement credits no style";
     store.improve(entry.id, QStringLiteral("Hello, World."), QStringLiteral("formal"));
 
     store.setClipCode(entry.id, QStringLiteral("K7Q2"));
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(HistoryStore(path).entries().front().clipCode, QStringLiteral("K7Q2"));
 
     QFile::remove(path);
     store.improve(QUuid::createUuid(), QStringLiteral("x"), std::nullopt);
     store.setClipCode(QUuid::createUuid(), QStringLiteral("x"));
-    EXPECT_FALSE(QFile::exists(path)) << "unknown identifiers change nothing and save nothing";
+    EXPECT_EQ(store.unsavedChanges(), 0) << "unknown identifiers change nothing and save nothing";
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(HistoryStoreTest, RemovingClearingAndPruningTellTheOwnerAfterSaving)
@@ -93,15 +99,18 @@ TEST_F(HistoryStoreTest, RemovingClearingAndPruningTellTheOwnerAfterSaving)
     };
 
     store.prune(30, base);
-    EXPECT_EQ(removed, QList<QUuid>{a.id});
     EXPECT_EQ(store.entries(), (QList<HistoryEntry>{c, b}));
+    EXPECT_TRUE(removed.isEmpty()) << "not yet saved";
+    ASSERT_TRUE(allSaved(store));
+    EXPECT_EQ(removed, QList<QUuid>{a.id});
     const QUuid unknown = QUuid::createUuid();
     store.remove(unknown);
-    EXPECT_TRUE(QFile::exists(path));
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(removed.back(), unknown) << "the owner hears of unknown identifiers too";
 
     removed.clear();
     store.clear();
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(removed, (QList<QUuid>{c.id, b.id}));
     EXPECT_EQ(readFile(path), QByteArray("[]"));
 }
@@ -179,6 +188,7 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
         EXPECT_EQ(readFile(side), bytes);
         store.add(entryAt(0));
+        ASSERT_TRUE(allSaved(store));
         EXPECT_EQ(HistoryStore(path).entries().size(), 1);
     }
     EXPECT_TRUE(log.mentions(QStringLiteral("history file unreadable; kept as history.unreadable.json")));
@@ -186,38 +196,45 @@ TEST_F(HistoryStoreTest, AnUndecodableFileIsKeptAside)
 
 TEST_F(HistoryStoreTest, AHistoryThatCouldNotBeReadIsNotReplacedByTheNextDictation)
 {
+    LogLines log;
     // A folder in the file's place can't be read, even by root.
     writeFile(path + QStringLiteral("/inside"), "the user's");
     HistoryStore store(path);
     EXPECT_TRUE(store.entries().isEmpty());
     EXPECT_TRUE(store.problem().startsWith(QStringLiteral("Couldn\u2019t read history.json")));
-    EXPECT_EQ(store.add(entryAt(0)), store.problem());
+    const HistoryEntry first = entryAt(0);
+    store.add(first);
+    ASSERT_TRUE(waitUntil([&] { return log.mentions(QStringLiteral("could not save the history")); }));
+    EXPECT_EQ(store.unsavedChanges(), 1);
     EXPECT_EQ(readFile(path + QStringLiteral("/inside")), QByteArray("the user's"));
 
-    // The 40 dictations the user had are read before the next one is added.
+    // The 40 dictations the user had are read before the waiting one and the next are added.
     ASSERT_TRUE(QDir(path).removeRecursively());
     QList<HistoryEntry> forty;
     for (int i = 40; i > 0; --i)
         forty.append(entryAt(i));
     writeFile(path, HistoryStore::encodeFile(forty));
     const HistoryEntry newest = entryAt(100);
-    EXPECT_EQ(store.add(newest), std::nullopt);
-    EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>{newest} + forty);
+    store.add(newest);
+    ASSERT_TRUE(allSaved(store));
+    EXPECT_EQ(HistoryStore(path).entries(), (QList<HistoryEntry>{newest, first} + forty));
     EXPECT_EQ(store.problem(), QString());
 }
 
-TEST_F(HistoryStoreTest, AChangeThatCouldNotBeSavedIsNotKeptAndSaysWhy)
+TEST_F(HistoryStoreTest, AChangeThatCouldNotBeSavedStaysToBeSavedAndSaysWhy)
 {
     LogLines log;
     // A file where the folder should be: not even root can write there.
     writeFile(dir.filePath(QStringLiteral("file")), "not a folder");
     HistoryStore store(dir.filePath(QStringLiteral("file/history.json")));
     watch(store);
-    const auto failure = store.add(entryAt(0));
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(failure->startsWith(QStringLiteral("Couldn\u2019t save the history: "))) << failure->toStdString();
-    EXPECT_EQ(store.problem(), *failure);
-    EXPECT_TRUE(store.entries().isEmpty());
+    const HistoryEntry entry = entryAt(0);
+    store.add(entry);
+    ASSERT_TRUE(waitUntil([&] { return !store.problem().isEmpty(); }));
+    EXPECT_TRUE(store.problem().startsWith(QStringLiteral("Couldn\u2019t save the history: ")))
+        << store.problem().toStdString();
+    EXPECT_EQ(store.entries(), QList<HistoryEntry>{entry});
+    EXPECT_EQ(store.unsavedChanges(), 1);
     EXPECT_TRUE(log.mentions(QStringLiteral("could not save the history: ")));
 }
 
@@ -227,13 +244,15 @@ TEST_F(HistoryStoreTest, AnEntryThatCouldNotBeRemovedStaysWithItsRecording)
     HistoryStore store(folder + QStringLiteral("/history.json"));
     watch(store);
     const HistoryEntry entry = entryAt(0);
-    ASSERT_EQ(store.add(entry), std::nullopt);
+    store.add(entry);
+    ASSERT_TRUE(allSaved(store));
     // The folder goes and a file takes its place: the next save fails.
     ASSERT_TRUE(QDir(folder).removeRecursively());
     writeFile(folder, "not a folder");
 
-    EXPECT_TRUE(store.remove(entry.id).has_value());
-    EXPECT_TRUE(store.clear().has_value());
-    EXPECT_EQ(store.entries(), QList<HistoryEntry>{entry});
-    EXPECT_TRUE(removed.isEmpty()) << "what wasn't taken out keeps its recording";
+    store.remove(entry.id);
+    store.clear();
+    ASSERT_TRUE(waitUntil([&] { return !store.problem().isEmpty(); }));
+    EXPECT_EQ(store.unsavedChanges(), 2);
+    EXPECT_TRUE(removed.isEmpty()) << "what wasn't taken out of the file keeps its recording";
 }

@@ -3,6 +3,7 @@
 #include "Snippets/SnippetStore.h"
 #include "VocabularyStore.h"
 
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -52,6 +53,7 @@ TEST_F(UsageStatsTest, CountsAddUpPerLocalDay)
                                 {QStringLiteral("2026-03-07"), {7, 2, 1.5}},
                                 {QStringLiteral("2026-03-08"), {5, 2, 2}},
                             }));
+    ASSERT_TRUE(allSaved(stats));
     EXPECT_EQ(UsageStats(path, newYork).days(), stats.days()) << "the file round-trips";
 }
 
@@ -96,6 +98,7 @@ TEST_F(UsageStatsTest, SixtyOneDaysAreCutBackToSixWeeksByTheCalendar)
     ASSERT_EQ(stats.days().size(), 60);
     stats.record(3, 1, local(2026, 3, 10, 0, 30));
     EXPECT_EQ(stats.days().keys(), (QStringList{"2026-01-27", "2026-03-10", "2027-01-01"}));
+    ASSERT_TRUE(allSaved(stats));
     EXPECT_EQ(UsageStats(path, newYork).days().keys(), stats.days().keys());
 }
 
@@ -115,6 +118,7 @@ TEST_F(UsageStatsTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         EXPECT_TRUE(stats.days().isEmpty()) << bytes.constData();
         EXPECT_EQ(readFile(side), bytes);
         stats.record(2, 1, local(2026, 3, 2, 9, 0));
+        ASSERT_TRUE(allSaved(stats));
         EXPECT_EQ(readFile(side), bytes);
     }
 

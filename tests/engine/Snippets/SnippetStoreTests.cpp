@@ -1,5 +1,6 @@
 #include "Snippets/SnippetStore.h"
 
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -72,6 +73,7 @@ TEST_F(SnippetStoreTest, TriggersAreTidiedAndDuplicatesNamed)
     Snippet changed = first;
     changed.text = QStringLiteral("2 High St");
     store.update(changed);  // its own trigger is no duplicate
+    ASSERT_TRUE(allSaved(store));
     EXPECT_EQ(SnippetStore(path).entries().front().text, QStringLiteral("2 High St"));
 
     const Snippet second = store.add(QStringLiteral("sig"), QStringLiteral("Regards"), false);
@@ -131,6 +133,7 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
         SnippetStore store(path);
         EXPECT_TRUE(store.entries().isEmpty()) << bytes.constData();
         store.add(QStringLiteral("new"), QStringLiteral("N"), false);
+        ASSERT_TRUE(allSaved(store));
         EXPECT_EQ(SnippetStore(path).entries().size(), 1);
         EXPECT_EQ(readFile(side), bytes) << "the next save leaves the user's file alone";
     }

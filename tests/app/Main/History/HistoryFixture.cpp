@@ -1,6 +1,7 @@
 #include "HistoryFixture.h"
 
 #include "Core/UuidText.h"
+#include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -75,6 +76,7 @@ void HistoryFixture::forgetServer()
 
 QString HistoryFixture::storedCode(const QString& id) const
 {
+    allSaved(records_.history);
     const auto entries = HistoryStore::decodeFile(readFile(records_.history.url()));
     for (const HistoryEntry& each : entries.value_or(QList<HistoryEntry>())) {
         if (uuidText(each.id) == id)
