@@ -167,6 +167,7 @@ void PasswordFlowTests::aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyW
         startTarget(QStringLiteral("gedit"), QString(), 0, c.field, c.answersAfter, c.crowd);
         const qsizetype entriesBefore = history_->entries().size();
         const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
+        const qsizetype insertedBefore = inserted_.size();
         server_->clearRequests();
         const LogLines log;
         if (c.busy > milliseconds(0)) {
@@ -186,8 +187,12 @@ void PasswordFlowTests::aBusyOrCrowdedApplicationIsWaitedForAndItsFieldKeptOnlyW
         QVERIFY2(log.mentions(c.decision) && (c.decision != beyondReach || log.mentions(unknown)),
                  qPrintable(log.lines().join(u'\n')));
         const bool kept = c.decision == open;
+        // The records follow once the application has read the text, the recording once its entry is saved.
+        QVERIFY2(waitUntil([&] { return inserted_.size() == insertedBefore + 1; }), c.name);
         QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
-        QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
+        QVERIFY2(
+            waitUntil([&] { return recordings.entryList(QDir::Files).size() == recordingsBefore + (kept ? 1 : 0); }),
+            c.name);
         QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
         clock_.advance(std::chrono::seconds(5));
     }
