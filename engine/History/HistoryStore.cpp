@@ -130,7 +130,7 @@ FileLock HistoryStore::beginChange()
 
 HistoryStore::Outcome HistoryStore::commit(QList<HistoryEntry> changed)
 {
-    const Outcome failure = file_.write(encodeFile(changed));
+    Outcome failure = file_.write(encodeFile(changed));
     if (!failure) {
         entries_ = std::move(changed);
         emit entriesChanged();
@@ -188,7 +188,7 @@ HistoryStore::Outcome HistoryStore::remove(const QUuid& id)
     const FileLock lock = beginChange();
     QList<HistoryEntry> changed = entries_;
     changed.removeIf([&](const HistoryEntry& e) { return e.id == id; });
-    const Outcome failure = commit(std::move(changed));
+    Outcome failure = commit(std::move(changed));
     if (!failure)
         announceRemoved({id});
     return failure;
@@ -200,7 +200,7 @@ HistoryStore::Outcome HistoryStore::clear()
     QList<QUuid> ids;
     for (const HistoryEntry& entry : std::as_const(entries_))
         ids.append(entry.id);
-    const Outcome failure = commit({});
+    Outcome failure = commit({});
     if (!failure)
         announceRemoved(ids);
     return failure;
@@ -219,7 +219,7 @@ HistoryStore::Outcome HistoryStore::prune(int olderThanDays, const QDateTime& no
         return std::nullopt;
     QList<HistoryEntry> changed = entries_;
     changed.removeIf([&](const HistoryEntry& e) { return e.date < cutoff; });
-    const Outcome failure = commit(std::move(changed));
+    Outcome failure = commit(std::move(changed));
     if (!failure)
         announceRemoved(removed);
     return failure;
@@ -274,7 +274,7 @@ std::optional<QList<HistoryEntry>> HistoryStore::decodeFile(const QByteArray& by
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     QList<HistoryEntry> entries;
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         const QJsonObject object = value.toObject();
         const auto id = uuidFromText(object.value(idKey).toString());
         const auto date = dateFrom(object.value(dateKey));

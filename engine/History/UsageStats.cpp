@@ -59,7 +59,7 @@ FileLock UsageStats::beginChange()
 
 UsageStats::Outcome UsageStats::commit(QMap<QString, Day> changed)
 {
-    const Outcome failure = file_.write(encodeFile(changed));
+    Outcome failure = file_.write(encodeFile(changed));
     if (!failure) {
         days_ = std::move(changed);
         emit daysChanged();
