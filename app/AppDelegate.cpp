@@ -288,10 +288,10 @@ bool AppDelegate::setModelPackage(const QString& packageRaw)
 void AppDelegate::showOnboarding()
 {
     OnboardingCoordinator::Progress progress;
-    progress.install = modelInstaller().state();
-    progress.modelReady = modelHost().state().kind == ModelHost::State::Kind::ready;
+    progress.install = models_->installer().state();
+    progress.modelReady = models_->host().state().kind == ModelHost::State::Kind::ready;
     // An installed punctuation model counts as installed unless a download is under way.
-    const auto& punctuation = punctuationInstaller().state();
+    const auto& punctuation = models_->punctuationInstaller().state();
     const bool downloading = std::holds_alternative<PunctuationInstaller::Installing>(punctuation);
     progress.punctuation =
         PunctuationStore::isInstalled() && !downloading ? PunctuationInstaller::Installed{} : punctuation;
@@ -351,24 +351,4 @@ SpeechRouter& AppDelegate::speechRouter()
 QMenu* AppDelegate::statusMenu() const
 {
     return statusMenu_ ? &statusMenu_->menu() : nullptr;
-}
-
-ModelHost& AppDelegate::modelHost() const
-{
-    return models_->host();
-}
-
-ModelInstaller& AppDelegate::modelInstaller() const
-{
-    return models_->installer();
-}
-
-PunctuationInstaller& AppDelegate::punctuationInstaller() const
-{
-    return models_->punctuationInstaller();
-}
-
-SerialQueue& AppDelegate::punctuationQueue() const
-{
-    return models_->punctuationQueue();
 }

@@ -3,13 +3,12 @@
 // models, the punctuation queue, the server engine and formatting client), the page model and its
 // actions, the tray item and the windows. `start()` runs the start-up order.
 //
-// Plugging in: a part of the application that needs the engine takes it from the accessors below
-// (the dictation flow is built in `start()` from `models()` — host, punctuator and its queue —,
-// `speechRouter()`, the formatting client, the stores, `vault()` and `model()`); the windows are
-// opened through `windows()` and built by `windowFactory()`; a hand-over from a second start (a sign-in callback URL)
-// arrives in `handleArguments()`; a signed-in account's token reaches the servers through `setAccountToken()` (the
-// account service sets it). A change of dictation key, engine mode or punctuation is stored by the actions and
-// announced by the page model's signals (dictationKeyChanged, ...), which the key monitor and the pill follow.
+// Its accessors are what the demonstration, the picture renderer and the tests reach: the stores,
+// `model()` and `actions()`, `models()` (host, installers, punctuator and its queue),
+// `speechRouter()`, `windows()` and `onboarding()`. A hand-over from a second start (a sign-in
+// callback URL) arrives in `handleArguments()`. A change of dictation key, engine mode or
+// punctuation is stored by the actions and announced by the page model's signals
+// (dictationKeyChanged, ...), which the key monitor and the pill follow.
 
 #include "Account/AccountService.h"
 #include "Core/TokenProvider.h"
@@ -37,16 +36,12 @@ class FormatClient;
 class TrayOrb;
 class HistoryStore;
 struct LaunchArguments;
-class ModelHost;
 class OnboardingCoordinator;
-class ModelInstaller;
 class ModelSetup;
-class PunctuationInstaller;
 class QmlWindowFactory;
 class QMenu;
 class QNetworkAccessManager;
 class QQmlEngine;
-class SerialQueue;
 class Settings;
 class SnippetStore;
 class SpeechRouter;
@@ -72,21 +67,12 @@ public:
 
     // Opens the first-run window, or brings the open one to the front.
     void showOnboarding();
-    // The dictation key change: stores the setting and puts it into effect everywhere.
-    void setKey(HotkeyMonitor::Key key);
 
     // The arguments of a later start of the program, handed over by the single-instance guard
     // (the program's own name first). A later start without arguments asks for the main window;
     // one with the browser's return from a sign-in finishes that sign-in.
     void handleArguments(const QStringList& arguments);
-    // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
-    void completeSignIn(const QUrl& callback);
 
-    // The signed-in account's access token, asked for on every request to the servers; used
-    // when no server token is configured.
-    void setAccountToken(TokenProvider token);
-
-    Settings& settings() const { return settings_; }
     AppModel& model() const { return *model_; }
     MainActions& actions() const { return *actions_; }
     HistoryStore& history() const { return *history_; }
@@ -96,14 +82,8 @@ public:
     ClipVault& vault() const { return *vault_; }
     // The speech model host, the installers, the punctuator and its queue.
     ModelSetup& models() const { return *models_; }
-    ModelHost& modelHost() const;
-    ModelInstaller& modelInstaller() const;
-    PunctuationInstaller& punctuationInstaller() const;
-    // Punctuation runs here, one text at a time.
-    SerialQueue& punctuationQueue() const;
     QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
-    const QmlWindowFactory& windowFactory() const { return *windowFactory_; }
     // The main window, the share window and the acknowledgements.
     AppWindows& windows() const { return *windows_; }
     // The first-run window's owner; the dictation flow reports the try-it step's dictations here.
@@ -115,6 +95,13 @@ public:
     QMenu* statusMenu() const;
 
 private:
+    // The dictation key change: stores the setting and puts it into effect everywhere.
+    void setKey(HotkeyMonitor::Key key);
+    // Finishes a sign-in from the browser's return, then shows the account page with the outcome.
+    void completeSignIn(const QUrl& callback);
+    // The signed-in account's access token, asked for on every request to the servers; used
+    // when no server token is configured.
+    void setAccountToken(TokenProvider token);
     void connectServers();
     void wireActions();
     // The model host's and the installers' news also reach the open first-run window.

@@ -8,6 +8,7 @@
 #include "History/UsageStats.h"
 #include "Main/AppModel.h"
 #include "ModelHost.h"
+#include "ModelSetup.h"
 #include "Models/ModelStore.h"
 #include "Punctuation/PunctuationStore.h"
 #include "Punctuation/Punctuator.h"
@@ -85,12 +86,12 @@ int DemoPipeline::run(AppDelegate& delegate, const QString& audioPath)
     try {
         const std::vector<float> samples = AudioFile::load16kMono(audioPath);
         print(QStringLiteral("speech model: ") + modelFolder);
-        delegate.modelHost().load(RecognizerConfig(modelFolder));
+        delegate.models().host().load(RecognizerConfig(modelFolder));
         QEventLoop loading;
-        while (delegate.modelHost().state().kind == ModelHost::State::Kind::loading)
+        while (delegate.models().host().state().kind == ModelHost::State::Kind::loading)
             loading.processEvents(QEventLoop::WaitForMoreEvents);
-        if (delegate.modelHost().state().kind != ModelHost::State::Kind::ready)
-            throw Error(delegate.modelHost().state().error);
+        if (delegate.models().host().state().kind != ModelHost::State::Kind::ready)
+            throw Error(delegate.models().host().state().error);
 
         const QString recognised = delegate.vocabulary().writtenForms().apply(recognise(delegate, samples));
         QString text = recognised;

@@ -39,6 +39,8 @@ OrtStatus* createWithShortSpin(OrtSessionOptions** out)
 bool replaceEntry(CreateSessionOptions* entry, CreateSessionOptions replacement)
 {
     const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    // The page's start is the entry's address rounded down: an integer operation by nature.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     void* page = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(entry) & ~(pageSize - 1));
     if (mprotect(page, pageSize, PROT_READ | PROT_WRITE) != 0) {
         Log::info(QStringLiteral("runtime helper threads keep their long wait: %1").arg(strerror(errno)));

@@ -29,6 +29,11 @@ void KeepWarm::stop()
     timer_.reset();
 }
 
+Clock::Duration KeepWarm::leeway() const
+{
+    return std::chrono::duration_cast<Clock::Duration>(std::chrono::duration<double>(interval_ / 10));
+}
+
 int KeepWarm::runs() const
 {
     std::lock_guard lock(progress_->mutex);
@@ -41,10 +46,13 @@ void KeepWarm::scheduleNextTick()
     const Clock::Duration delay = std::max(nextDeadline_ - clock_.now(), Clock::Duration::zero());
     // Cancelled by stop() and the destructor, both on the main thread where the tick runs, so
     // `this` is alive whenever the tick does run.
-    timer_ = clock_.schedule(delay, [this] {
-        scheduleNextTick();
-        tick();
-    });
+    timer_ = clock_.schedule(
+        delay,
+        [this] {
+            scheduleNextTick();
+            tick();
+        },
+        leeway());
 }
 
 void KeepWarm::tick()

@@ -30,6 +30,9 @@ public:
     void stop();
 
     double interval() const { return interval_; }
+    // How late a tick may come, so the system can fold its wake-up in with others: a tenth of
+    // the interval.
+    Clock::Duration leeway() const;
     // Units of work completed.
     int runs() const;
 
@@ -48,7 +51,7 @@ private:
     Job job_;
     Clock& clock_;
     // The timer is a chain of one-shot deadlines spaced exactly one interval apart, so ticks
-    // don't drift; the platform's allowance of a tenth of the interval is never needed.
+    // don't drift however the leeway moves each one.
     std::shared_ptr<ScheduledWork> timer_;
     Clock::TimePoint nextDeadline_{};
     std::shared_ptr<Progress> progress_ = std::make_shared<Progress>();

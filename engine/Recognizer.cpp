@@ -76,10 +76,10 @@ bool libraryCanRead(const QString& tokensPath, const std::optional<QString>& bpe
 // Any other method makes the library end the process, so only these two get through.
 QString decodingMethodFor(bool hasBpeVocab)
 {
-    const QString folderRule = hasBpeVocab ? beamSearch : greedySearch;
+    QString folderRule = hasBpeVocab ? beamSearch : greedySearch;
     if (!qEnvironmentVariableIsSet("QUILLMARSH_DECODING"))
         return folderRule;
-    const QString chosen = qEnvironmentVariable("QUILLMARSH_DECODING");
+    QString chosen = qEnvironmentVariable("QUILLMARSH_DECODING");
     if (chosen == greedySearch || chosen == beamSearch)
         return chosen;
     Log::info(QStringLiteral("unknown decoding method ignored (QUILLMARSH_DECODING=%1); using ").arg(chosen)

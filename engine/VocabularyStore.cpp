@@ -170,7 +170,7 @@ std::optional<QList<VocabularyEntry>> VocabularyStore::decodeFile(const QByteArr
     if (!file.value(QStringLiteral("version")).isDouble() || !entries.isArray())
         return std::nullopt;
     QList<VocabularyEntry> result;
-    for (const QJsonValue& value : entries.toArray()) {
+    for (const QJsonValue value : entries.toArray()) {
         const QJsonObject object = value.toObject();
         const QJsonValue text = object.value(QStringLiteral("text"));
         const auto id = uuidFromText(object.value(QStringLiteral("id")).toString());

@@ -51,6 +51,12 @@ bool xTestPresent()
 
 class SystemPermissions final : public DesktopPermissions {
 public:
+    SystemPermissions() = default;
+    SystemPermissions(const SystemPermissions&) = delete;
+    SystemPermissions& operator=(const SystemPermissions&) = delete;
+    // An answer still out must not reach a reader that is gone.
+    ~SystemPermissions() override { delete question_; }
+
     // The sound server's default input, which follows the server coming and going; until the
     // server first answers, the audio library's list of inputs.
     Microphone::Permission microphone() const override
@@ -117,6 +123,11 @@ DesktopPermissions& DesktopPermissions::system()
 {
     static SystemPermissions permissions;
     return standIn ? *standIn : permissions;
+}
+
+std::unique_ptr<DesktopPermissions> DesktopPermissions::fromDesktop()
+{
+    return std::make_unique<SystemPermissions>();
 }
 
 void DesktopPermissions::replaceSystem(DesktopPermissions* permissions)

@@ -7,6 +7,8 @@
 
 #include "Microphone.h"
 
+#include <memory>
+
 class DesktopPermissions {
 public:
     // `unknown` until the desktop first answers.
@@ -26,6 +28,9 @@ public:
 
     // The desktop's answers, or what a test put in their place.
     static DesktopPermissions& system();
+    // A reader of the desktop's answers of its own, which has asked nothing yet; system() is the
+    // one the application shares.
+    static std::unique_ptr<DesktopPermissions> fromDesktop();
     // For tests: answers in place of the desktop's until called again (nothing restores them).
     static void replaceSystem(DesktopPermissions* standIn);
 };

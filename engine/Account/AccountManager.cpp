@@ -62,12 +62,12 @@ std::pair<PendingSignIn, QUrl> AccountManager::newSignIn(const QString& verifier
     return {pending, redirect};
 }
 
-void AccountManager::beginEmail(const QString& address, Completion done)
+void AccountManager::beginEmail(const QString& address, const Completion& done)
 {
     const PKCE pkce = PKCE::make();
     const auto [pending, redirect] = newSignIn(pkce.verifier);
     client_.sendEmailLink(address.trimmed(), pkce.challenge, redirect,
-                          whileAlive([this, pending = pending, done](std::optional<AuthError> error) {
+                          whileAlive([this, pending = pending, done](const std::optional<AuthError>& error) {
                               if (!error)
                                   store_.setPending(pending);
                               done(error);

@@ -48,7 +48,7 @@ public:
     std::function<void()> onChange;
 
     // E-mails a sign-in link to the address (trimmed) and remembers the sign-in as pending.
-    void beginEmail(const QString& address, Completion done);
+    void beginEmail(const QString& address, const Completion& done);
     // Remembers a new pending sign-in and returns the page where the browser signs in with Google.
     QUrl beginGoogle();
     // Finishes the pending sign-in from the browser's return. A return that doesn't carry the

@@ -166,7 +166,7 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
     if (static_cast<qsizetype>(samples.size()) < minimumSamples)
         throw ClipError::encoding(QStringLiteral("too short"));
     try {
-        const QString path = url(id);
+        QString path = url(id);
         int error = 0;
         if (const auto failure = writer_(path, encodeFlac(samples), &error))
             throw ClipError::encoding(error != 0 ? systemErrorText(error) : *failure);

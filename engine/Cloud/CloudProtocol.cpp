@@ -68,7 +68,7 @@ Field<QStringList> stringListField(const QJsonObject& object, const QString& key
     if (!value.isArray())
         return {false, {}};
     QStringList list;
-    for (const QJsonValue& element : value.toArray()) {
+    for (const QJsonValue element : value.toArray()) {
         if (!element.isString())
             return {false, {}};
         list.append(element.toString());

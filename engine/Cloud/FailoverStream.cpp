@@ -43,7 +43,7 @@ void FailoverStream::accept(std::span<const float> samples)
         return;
     }
     if (bufferComplete_) {
-        if (qint64(buffer_.size() + samples.size()) <= options_.maxBufferedSamples) {
+        if (std::ssize(buffer_) + std::ssize(samples) <= options_.maxBufferedSamples) {
             buffer_.insert(buffer_.end(), samples.begin(), samples.end());
         } else {
             // Dropped rather than trimmed: a copy missing its start is useless for a replay.

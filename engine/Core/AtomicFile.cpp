@@ -61,7 +61,7 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
         return failure("couldn't create a temporary file for", path, error);
 
     const auto abandon = [&](const char* what) {
-        const QString text = failure(what, path, error);
+        QString text = failure(what, path, error);
         ::close(fd);
         ::unlink(temporary.constData());
         return text;

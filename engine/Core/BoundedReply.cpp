@@ -25,8 +25,11 @@ BoundedReply& BoundedReply::watch(QNetworkReply& reply, const ReplyBounds& bound
 BoundedReply::BoundedReply(QNetworkReply& reply, const ReplyBounds& bounds)
     : QObject(&reply), reply_(reply), bounds_(bounds)
 {
-    idle_.setSingleShot(true);
-    overall_.setSingleShot(true);
+    // The bounds are deadlines kept to the millisecond: a coarse timer may fire 5% early.
+    for (QTimer* timer : {&idle_, &overall_}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
     connect(&idle_, &QTimer::timeout, this, [this] { breakOff(ReplyBreach::stalled); });
     connect(&overall_, &QTimer::timeout, this, [this] { breakOff(ReplyBreach::overdue); });
     idle_.start(bounds_.idle);

@@ -20,8 +20,11 @@ public:
     virtual ~Clock() = default;
 
     virtual TimePoint now() const = 0;
-    // Runs the work on the main thread once the delay has passed, unless cancelled first.
-    virtual std::shared_ptr<ScheduledWork> schedule(Duration delay, std::function<void()> work) = 0;
+    // Runs the work on the main thread once the delay has passed, unless cancelled first. A
+    // leeway lets the system fold the wake-up in with others: the real clock then runs the work
+    // on Qt's coarse timer, within 5% of the delay either way, once the leeway allows that much.
+    virtual std::shared_ptr<ScheduledWork> schedule(Duration delay, std::function<void()> work,
+                                                    Duration leeway = Duration::zero()) = 0;
 
     // The real clock; its scheduled work runs on the main thread's event loop.
     static Clock& system();

@@ -48,7 +48,7 @@ bool sameText(const QString& a, const QString& b)
 
 FormatOutcome outcomeOfReply(const QByteArray& body, const QString& sentText)
 {
-    const FormatOutcome unreadable = FormatOutcome::failed(QStringLiteral("unreadable reply"));
+    FormatOutcome unreadable = FormatOutcome::failed(QStringLiteral("unreadable reply"));
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())

@@ -250,7 +250,7 @@ std::optional<QList<HistoryEntry>> HistoryStore::decodeFile(const QByteArray& by
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     QList<HistoryEntry> entries;
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         const QJsonObject object = value.toObject();
         const auto id = uuidFromText(object.value(idKey).toString());
         const auto date = dateFrom(object.value(dateKey));

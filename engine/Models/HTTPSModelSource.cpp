@@ -135,6 +135,7 @@ std::vector<ModelFile> HTTPSModelSource::files(ModelPackage package)
     recordBlobs(package.rawValue() + u'/', selected);
 
     std::vector<ModelFile> result;
+    result.reserve(selected.size());
     for (const ModelManifest::File& file : selected)
         result.push_back(ModelFile{file.name, file.size, file.sha256});
     return result;

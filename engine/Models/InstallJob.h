@@ -16,8 +16,8 @@ template <typename State, typename Installing, typename Idle>
 class InstallJob {
 public:
     // `deliver` gets every state on the main thread, after state() has taken it.
-    InstallJob(std::string queueName, std::function<void(const State&)> deliver)
-        : deliver_(std::move(deliver)), queue_(std::move(queueName))
+    InstallJob(const std::string& queueName, std::function<void(const State&)> deliver)
+        : deliver_(std::move(deliver)), queue_(queueName)
     {
     }
     // Asks a running job to stop and waits for it to end.

@@ -61,7 +61,7 @@ std::optional<InstallRecord> InstallRecord::decoded(const QByteArray& json)
     record.package = package.toString();
     record.source = source.toString();
     record.installedAt = QDateTime::fromMSecsSinceEpoch(std::llround(secondsSince1970 * 1000.0), Qt::UTC);
-    for (const QJsonValue& entry : files.toArray()) {
+    for (const QJsonValue entry : files.toArray()) {
         if (!entry.isObject())
             return std::nullopt;
         const QJsonObject fileObject = entry.toObject();

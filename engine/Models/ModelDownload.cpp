@@ -13,7 +13,7 @@ QUrl defaultBase()
 
 QUrl base()
 {
-    const QUrl configured(qEnvironmentVariable("QUILLMARSH_MODELS_URL"), QUrl::StrictMode);
+    QUrl configured(qEnvironmentVariable("QUILLMARSH_MODELS_URL"), QUrl::StrictMode);
     if (configured.isValid() && !configured.isEmpty())
         return configured;
     return defaultBase();

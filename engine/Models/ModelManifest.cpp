@@ -26,7 +26,7 @@ std::optional<ModelManifest::Package> package(const QJsonValue& value)
     if (!value.isObject() || !files.isArray())
         return std::nullopt;
     ModelManifest::Package result;
-    for (const QJsonValue& entry : files.toArray()) {
+    for (const QJsonValue entry : files.toArray()) {
         const QJsonObject object = entry.toObject();
         const QJsonValue name = object.value(QLatin1String("name"));
         const QJsonValue sha256 = object.value(QLatin1String("sha256"));
@@ -65,9 +65,9 @@ std::optional<ModelManifest> ModelManifest::decoded(const QByteArray& json)
             std::optional<Package> decodedPackage = package(entry.value());
             if (!decodedPackage)
                 return std::nullopt;
-            decodedFamily.packages.insert(entry.key(), std::move(*decodedPackage));
+            decodedFamily.packages.insert(entry.key(), *decodedPackage);
         }
-        manifest.families.insert(family.key(), std::move(decodedFamily));
+        manifest.families.insert(family.key(), decodedFamily);
     }
     if (const QJsonValue punctuation = top.value(QLatin1String("punctuation"));
         !punctuation.isUndefined() && !punctuation.isNull()) {

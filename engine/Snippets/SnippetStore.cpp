@@ -247,9 +247,7 @@ QString SnippetStore::normalize(const QString& text)
     QString mapped;
     mapped.reserve(text.size());
     for (const char32_t scalar : text.toUcs4()) {
-        if (scalar >= 0x200C && scalar <= 0x200F)
-            mapped.append(u' ');
-        else if (scalar == 0x0649 || scalar == 0x064A)
+        if (scalar == 0x0649 || scalar == 0x064A)
             mapped.append(QChar(0x06CC));
         else if (scalar == 0x0643)
             mapped.append(QChar(0x06A9));
@@ -259,7 +257,7 @@ QString SnippetStore::normalize(const QString& text)
             mapped.append(QChar(u'0' + (scalar - 0x0660)));
         else if ((scalar >= 0x064B && scalar <= 0x065F) || scalar == 0x0640 || scalar == 0x0670)
             continue;
-        else if (isPunctuationOrSymbol(scalar))
+        else if ((scalar >= 0x200C && scalar <= 0x200F) || isPunctuationOrSymbol(scalar))
             mapped.append(u' ');
         else
             mapped.append(QChar::fromUcs4(scalar));
@@ -288,7 +286,7 @@ std::optional<QList<Snippet>> SnippetStore::decodeFile(const QByteArray& bytes)
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     QList<Snippet> snippets;
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         const QJsonObject object = value.toObject();
         const QJsonValue id = object.value(QStringLiteral("id"));
         const QJsonValue trigger = object.value(QStringLiteral("trigger"));

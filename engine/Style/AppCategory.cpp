@@ -61,6 +61,8 @@ QString examples(AppCategory category)
     return {};
 }
 
+// A table of identifiers, long as the list of applications, not steps to read through.
+// NOLINTNEXTLINE(readability-function-size)
 const std::map<AppCategory, QSet<QString>>& bundleIDs()
 {
     static const auto table = [] {

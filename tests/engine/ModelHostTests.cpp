@@ -165,6 +165,7 @@ TEST(KeepWarm, TicksEveryIntervalAndStartsOnce)
     keepWarm->start();
     keepWarm->start();
     EXPECT_EQ(clock.pendingCount(), 1);
+    EXPECT_EQ(clock.nextLeeway(), 3s) << "a tenth of the interval";
     clock.advance(29900ms);
     EXPECT_EQ(held.asked, 0);
     clock.advance(100ms);

@@ -78,7 +78,7 @@ class AccessibilitySwitchTests : public QObject {
     // The service answers from a thread of its own, as another process would.
     QThread serviceThread_;
     StandInStatus status_;
-    DesktopPermissions& permissions_ = DesktopPermissions::system();
+    std::unique_ptr<DesktopPermissions> permissions_;
 
 private slots:
     void initTestCase()
@@ -104,19 +104,31 @@ private slots:
         bus_.waitForFinished();
     }
 
+    // Every case starts with a reader that has asked nothing and a service that answers "off".
+    void init()
+    {
+        status_.answers = true;
+        status_.enabled = false;
+        status_.questions = 0;
+        status_.unanswered = 0;
+        permissions_ = DesktopPermissions::fromDesktop();
+    }
+
+    void cleanup() { permissions_.reset(); }
+
     void theSwitchFollowsTheAnswers()
     {
-        QCOMPARE(permissions_.accessibility(), Switch::unknown);
-        QTRY_COMPARE(permissions_.accessibility(), Switch::off);
+        QCOMPARE(permissions_->accessibility(), Switch::unknown);
+        QTRY_COMPARE(permissions_->accessibility(), Switch::off);
         status_.enabled = true;
-        QTRY_COMPARE(permissions_.accessibility(), Switch::on);
+        QTRY_COMPARE(permissions_->accessibility(), Switch::on);
         status_.enabled = false;
-        QTRY_COMPARE(permissions_.accessibility(), Switch::off);
+        QTRY_COMPARE(permissions_->accessibility(), Switch::off);
 
         // The last read left a question out, asked before the switch is turned on: its "off"
         // must not show once the switch reads as on.
-        permissions_.promptAccessibility();
-        const Poll poll(permissions_);
+        permissions_->promptAccessibility();
+        const Poll poll(*permissions_);
         QTRY_VERIFY(status_.enabled);
         // A second question after the Set goes out only once the first was answered.
         const int asked = status_.questions;
@@ -126,6 +138,8 @@ private slots:
 
     void aServiceThatNeverAnswersEndsAsAbsentWithoutHoldingTheMainThread()
     {
+        status_.enabled = true;
+        QTRY_COMPARE(permissions_->accessibility(), Switch::on);
         status_.answers = false;
         QElapsedTimer clock;
         qint64 lastBeat = 0;
@@ -137,7 +151,7 @@ private slots:
         });
         clock.start();
         beat.start(10);
-        Poll poll(permissions_);
+        Poll poll(*permissions_);
 
         // The last answer shows until the question times out.
         QTRY_VERIFY_WITH_TIMEOUT(!poll.seen.empty() && poll.seen.back() == Switch::absent, 5000);

@@ -4,6 +4,7 @@
 
 struct ManualClock::Entry final : ScheduledWork {
     std::function<void()> work;
+    Duration leeway;
     std::atomic<bool> cancelled{false};
     void cancel() override { cancelled = true; }
 };
@@ -14,10 +15,11 @@ Clock::TimePoint ManualClock::now() const
     return now_;
 }
 
-std::shared_ptr<ScheduledWork> ManualClock::schedule(Duration delay, std::function<void()> work)
+std::shared_ptr<ScheduledWork> ManualClock::schedule(Duration delay, std::function<void()> work, Duration leeway)
 {
     auto entry = std::make_shared<Entry>();
     entry->work = std::move(work);
+    entry->leeway = leeway;
     std::lock_guard lock(mutex_);
     pending_.emplace(Key{now_ + delay, sequence_++}, entry);
     return entry;
@@ -47,4 +49,14 @@ int ManualClock::pendingCount() const
     for (const auto& [key, entry] : pending_)
         count += entry->cancelled ? 0 : 1;
     return count;
+}
+
+Clock::Duration ManualClock::nextLeeway() const
+{
+    std::lock_guard lock(mutex_);
+    for (const auto& [key, entry] : pending_) {
+        if (!entry->cancelled)
+            return entry->leeway;
+    }
+    return Duration::zero();
 }

@@ -10,11 +10,15 @@
 class ManualClock final : public Clock {
 public:
     TimePoint now() const override;
-    std::shared_ptr<ScheduledWork> schedule(Duration delay, std::function<void()> work) override;
+    // Runs the work exactly when due, whatever its leeway.
+    std::shared_ptr<ScheduledWork> schedule(Duration delay, std::function<void()> work,
+                                            Duration leeway = Duration::zero()) override;
 
     void advance(Duration duration);
     // Scheduled work not yet run or cancelled.
     int pendingCount() const;
+    // The leeway of the next work due that is not cancelled; zero when there is none.
+    Duration nextLeeway() const;
 
 private:
     struct Entry;

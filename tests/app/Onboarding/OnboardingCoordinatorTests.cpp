@@ -48,7 +48,7 @@ private slots:
         keysSet_.clear();
         quits_ = 0;
         const auto makeWindow = [this](const QString& file, const QVariantMap& properties) {
-            return app_->delegate().windowFactory().make(file, properties);
+            return QmlWindowFactory(app_->delegate().qmlEngine()).make(file, properties);
         };
         const auto setKey = [this](Key key) {
             keysSet_.push_back(key);

@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!sameLog.mentions(QStringLiteral("switching model")));
 
         // A load under way makes the application busy until it ends.
-        app.delegate().modelHost().load(RecognizerConfig(app.folder().filePath(QStringLiteral("no-model"))));
+        app.delegate().models().host().load(RecognizerConfig(app.folder().filePath(QStringLiteral("no-model"))));
         LogLines busyLog;
         QVERIFY(!actions.setModelPackage(other));
         QVERIFY(busyLog.mentions(QStringLiteral("model switch ignored: busy")));

@@ -1,11 +1,7 @@
-#include "Core/AppFolders.h"
 #include "Core/AtomicFile.h"
 #include "TestFiles.h"
-#include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,27 +43,4 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(failure->isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("old"));
-}
-
-TEST(AppFolders, FoldersMadeOpenBeforeAreNarrowedToTheUser)
-{
-    QTemporaryDir dir;
-    ScopedEnvironment data("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")));
-    ScopedEnvironment state("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")));
-    ASSERT_TRUE(QDir().mkpath(AppFolders::data()));
-    for (const QString& folder : {dir.filePath(QStringLiteral("data")), AppFolders::data()})
-        ::chmod(QFile::encodeName(folder).constData(), 0755);
-    AppFolders::keepPrivate();
-    EXPECT_EQ(modeOf(AppFolders::data()), 0700u);
-    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("data"))), 0755u) << "the folder above is not ours";
-    EXPECT_FALSE(QFileInfo::exists(AppFolders::state())) << "a missing folder is not made";
-
-    // Narrowing never widens: a folder the user made read-only stays read-only.
-    ScopedEnvironment config("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")));
-    ASSERT_TRUE(QDir().mkpath(AppFolders::config()));
-    ::chmod(QFile::encodeName(AppFolders::config()).constData(), 0500);
-    ::chmod(QFile::encodeName(AppFolders::data()).constData(), 0555);
-    AppFolders::keepPrivate();
-    EXPECT_EQ(modeOf(AppFolders::config()), 0500u);
-    EXPECT_EQ(modeOf(AppFolders::data()), 0500u);
 }

@@ -6,6 +6,7 @@
 #include "TestHttpServer.h"
 #include "TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 
 #include <gtest/gtest.h>
@@ -107,4 +108,18 @@ TEST_F(HttpCallTest, AServerThatStopsOrTricklesIsTimedOut)
     // Where the idle bound asks for steady progress, a trickle is too little of it.
     bounds = {limit, 200ms, 60s, 1024};
     EXPECT_EQ(failure(get(trickle)), "the connection stalled");
+}
+
+// A bound is a deadline: it never ends a request before its time, as a timer that rounds its
+// wake-up to save power would (a few of them, as such a timer is early only now and then).
+TEST_F(HttpCallTest, TheOverallBoundNeverEndsARequestEarly)
+{
+    const HttpResponse trickle = HttpResponse::trickled(200, QByteArray(1000, 't'));
+    bounds = {limit, 200ms, 300ms};
+    for (int request = 0; request < 6; ++request) {
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(failure(get(trickle)), "the server took too long");
+        EXPECT_GE(clock.elapsed(), 300) << "request " << request;
+    }
 }
