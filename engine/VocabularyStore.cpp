@@ -127,7 +127,7 @@ VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Sourc
     const QString cleaned = clean(text);
     if (const auto broken = brokenRule(cleaned, entries()))
         throw *broken;
-    const VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
+    VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
     records_.change([entry](QList<VocabularyEntry>& entries) {
         // Another instance may have added the word meanwhile.
         if (!brokenRule(entry.text, entries))

@@ -104,7 +104,7 @@ SnippetStore::SnippetStore(const QString& url, QObject* parent)
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)
 {
-    const Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
+    Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
     if (const auto broken = brokenRule(snippet, std::nullopt, entries()))
         throw *broken;
     records_.change([snippet](QList<Snippet>& entries) {
