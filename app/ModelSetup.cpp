@@ -33,6 +33,8 @@ QString megabytes(qint64 bytes)
 
 QString installingLine(const ModelInstaller::Installing& progress)
 {
+    if (const auto slow = progress.slowLine())
+        return *slow;
     QString line = QStringLiteral("Getting the speech model…");
     if (progress.total > 0)
         line += QStringLiteral(" %1 of %2 MB").arg(megabytes(progress.done), megabytes(progress.total));

@@ -220,8 +220,10 @@ QString OnboardingModel::downloadLine() const
     if (!modelReady_) {
         if (std::holds_alternative<ModelInstaller::Failed>(install_))
             return QStringLiteral("The speech model couldn’t be installed · retry from the menu");
-        if (const auto* installing = std::get_if<ModelInstaller::Installing>(&install_);
-            installing && installing->total >= 1)
+        const auto* installing = std::get_if<ModelInstaller::Installing>(&install_);
+        if (const auto slow = installing ? installing->slowLine() : std::nullopt)
+            return *slow;
+        if (installing && installing->total >= 1)
             return QStringLiteral("Speech model · %1 of %2 GB")
                 .arg(gigabytes(installing->done), gigabytes(installing->total));
         return QStringLiteral("Preparing the speech model…");

@@ -21,6 +21,8 @@ constexpr qint64 spaceMargin = 64 * 1024 * 1024;
 constexpr auto reportInterval = std::chrono::milliseconds(100);
 constexpr auto rateWindow = std::chrono::milliseconds(2000);
 constexpr double shortestRateSpan = 0.05;
+// Often enough that the count of seconds waited moves on each whole second.
+constexpr auto slownessCheckInterval = std::chrono::milliseconds(250);
 
 qint64 sizeOnDisk(const QString& path)
 {
@@ -42,6 +44,13 @@ std::optional<double> ModelInstaller::Installing::secondsLeft() const
     return static_cast<double>(std::max<qint64>(total - done, 0)) / bytesPerSecond;
 }
 
+std::optional<QString> ModelInstaller::Installing::slowLine() const
+{
+    if (!slowSeconds)
+        return std::nullopt;
+    return QStringLiteral("The model host is slow: waited %1 s.").arg(*slowSeconds);
+}
+
 // The bytes done and the recent rate, reported at most every 0.1 s. Called by the source one
 // call at a time, on whatever thread it reports from.
 class ModelInstaller::Progress {
@@ -58,6 +67,7 @@ public:
     void add(qint64 bytes)
     {
         done_ += bytes;
+        installer_.received(bytes);
         const Clock::TimePoint now = installer_.clock_.now();
         if (lastReport_ && now - *lastReport_ <= reportInterval)
             return;
@@ -66,7 +76,8 @@ public:
         while (window_.size() >= 3 && now - window_.front().first > rateWindow)
             window_.pop_front();
         const double span = std::max(seconds(now - window_.front().first), shortestRateSpan);
-        installer_.job_.set(Installing{done_, total_, static_cast<double>(done_ - window_.front().second) / span});
+        installer_.report(
+            Installing{done_, total_, static_cast<double>(done_ - window_.front().second) / span, std::nullopt});
     }
 
 private:
@@ -75,6 +86,18 @@ private:
     qint64 total_;
     std::deque<std::pair<Clock::TimePoint, qint64>> window_;
     std::optional<Clock::TimePoint> lastReport_;
+};
+
+// The run is waiting on the source while this lives.
+class ModelInstaller::SourceWait {
+public:
+    explicit SourceWait(ModelInstaller& installer) : installer_(installer) { installer_.waitOnSource(true); }
+    ~SourceWait() { installer_.waitOnSource(false); }
+    SourceWait(const SourceWait&) = delete;
+    SourceWait& operator=(const SourceWait&) = delete;
+
+private:
+    ModelInstaller& installer_;
 };
 
 std::optional<qint64> ModelInstaller::volumeFreeSpace(const QString& folder)
@@ -90,6 +113,13 @@ ModelInstaller::ModelInstaller(std::shared_ptr<ModelSource> source, Clock& clock
 {
 }
 
+ModelInstaller::~ModelInstaller()
+{
+    std::lock_guard lock(reportMutex_);
+    if (tick_)
+        tick_->cancel();
+}
+
 void ModelInstaller::install(ModelPackage package)
 {
     if (job_.isRunning())
@@ -97,6 +127,15 @@ void ModelInstaller::install(ModelPackage package)
     if (ModelStore::isInstalled(package)) {
         job_.set(Installed{ModelStore::directory(package)});
         return;
+    }
+    {
+        std::lock_guard lock(reportMutex_);
+        watch_.end();
+        latest_ = Installing{};
+        runUnderWay_ = true;
+        if (tick_)
+            tick_->cancel();
+        tick_ = clock_.schedule(slownessCheckInterval, [this] { tick(); });
     }
     job_.start([this, package] { run(package); });
 }
@@ -111,7 +150,10 @@ void ModelInstaller::run(ModelPackage package)
     try {
         if (job_.stopRequested())
             throw ModelInstallError::cancelled();
-        const std::vector<ModelFile> files = source_->files(package);
+        const std::vector<ModelFile> files = [this, package] {
+            const SourceWait waiting(*this);
+            return source_->files(package);
+        }();
         // Checked before anything is written, so a hostile list can't place a file elsewhere.
         requirePlainFileNames(files);
         qint64 total = 0;
@@ -135,9 +177,12 @@ void ModelInstaller::run(ModelPackage package)
         InstallRecord record;
         for (const ModelFile& file : files) {
             const QString destination = staging + u'/' + file.name;
-            const std::optional<QString> fetchedDigest = source_->fetch(
-                file, package, destination, stagedBytes(staging, file),
-                [&progress](qint64 bytes) { progress.add(bytes); }, [this] { return job_.stopRequested(); });
+            const std::optional<QString> fetchedDigest = [&] {
+                const SourceWait waiting(*this);
+                return source_->fetch(
+                    file, package, destination, stagedBytes(staging, file),
+                    [&progress](qint64 bytes) { progress.add(bytes); }, [this] { return job_.stopRequested(); });
+            }();
             progress.restartRate();
 
             const QFileInfo fetched(destination);
@@ -166,13 +211,64 @@ void ModelInstaller::run(ModelPackage package)
             throw ModelInstallError::copyFailed(QStringLiteral("can't remove the old folder ") + target);
         if (!QDir().rename(staging, target))
             throw ModelInstallError::copyFailed(QStringLiteral("can't move the model into ") + target);
-        job_.set(Installed{target});
+        finish(Installed{target});
     } catch (const ModelInstallError& error) {
         Log::info(QStringLiteral("model install failed: ") + error.description());
-        job_.set(Failed{error});
+        finish(Failed{error});
     } catch (const std::exception& error) {
         const ModelInstallError failure = ModelInstallError::copyFailed(QString::fromUtf8(error.what()));
         Log::info(QStringLiteral("model install failed: ") + failure.description());
-        job_.set(Failed{failure});
+        finish(Failed{failure});
     }
+}
+
+void ModelInstaller::report(Installing progress)
+{
+    std::lock_guard lock(reportMutex_);
+    progress.slowSeconds = watch_.slowSeconds();
+    latest_ = progress;
+    job_.set(latest_);
+}
+
+void ModelInstaller::received(qint64 bytes)
+{
+    std::lock_guard lock(reportMutex_);
+    watch_.received(bytes);
+}
+
+void ModelInstaller::waitOnSource(bool waiting)
+{
+    std::lock_guard lock(reportMutex_);
+    if (waiting)
+        watch_.begin();
+    else
+        watch_.end();
+    reportSlowness();
+}
+
+// Under the lock, so no slowness report can follow the outcome.
+void ModelInstaller::finish(State outcome)
+{
+    std::lock_guard lock(reportMutex_);
+    watch_.end();
+    runUnderWay_ = false;
+    job_.set(std::move(outcome));
+}
+
+void ModelInstaller::reportSlowness()
+{
+    const std::optional<int> slowSeconds = watch_.slowSeconds();
+    if (slowSeconds == latest_.slowSeconds)
+        return;
+    latest_.slowSeconds = slowSeconds;
+    job_.set(latest_);
+}
+
+void ModelInstaller::tick()
+{
+    std::lock_guard lock(reportMutex_);
+    if (!runUnderWay_)
+        return;
+    reportSlowness();
+    tick_ = clock_.schedule(slownessCheckInterval, [this] { tick(); });
 }

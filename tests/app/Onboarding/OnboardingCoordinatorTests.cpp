@@ -66,8 +66,8 @@ private slots:
     {
         ScopedEnvironment step("QUILLMARSH_ONBOARDING_STEP", "+2");
         const LogLines log;
-        coordinator_->show(Key::rightCommand,
-                           {ModelInstaller::Installing{5, 10, 1}, true, PunctuationInstaller::Installed{}});
+        coordinator_->show(Key::rightCommand, {ModelInstaller::Installing{5, 10, 1, std::nullopt}, true,
+                                               PunctuationInstaller::Installed{}});
         OnboardingModel* model = coordinator_->model();
         QVERIFY(model);
         QCOMPARE(model->step(), Step::permissions);

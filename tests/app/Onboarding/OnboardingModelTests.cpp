@@ -112,13 +112,15 @@ private slots:
         const PI::State idle = PI::Idle{};
         QTest::newRow("idle") << false << MI::State(MI::Idle{}) << idle << QString("Preparing the speech model…") << 0.0
                               << false << -1;
-        QTest::newRow("rate unknown") << false << MI::State(MI::Installing{429496730, 1073741824, 0}) << idle
-                                      << QString("Speech model · 0.4 of 1.0 GB") << 429496730 / 1073741824.0 << false
-                                      << -1;
-        QTest::newRow("counting down") << false << MI::State(MI::Installing{1000, 13500, 1000}) << idle
+        QTest::newRow("rate unknown") << false << MI::State(MI::Installing{429496730, 1073741824, 0, std::nullopt})
+                                      << idle << QString("Speech model · 0.4 of 1.0 GB") << 429496730 / 1073741824.0
+                                      << false << -1;
+        QTest::newRow("counting down") << false << MI::State(MI::Installing{1000, 13500, 1000, std::nullopt}) << idle
                                        << QString("Speech model · 0.0 of 0.0 GB") << 1000 / 13500.0 << false << 12;
-        QTest::newRow("never below one") << false << MI::State(MI::Installing{1, 1000, 1000}) << idle
+        QTest::newRow("never below one") << false << MI::State(MI::Installing{1, 1000, 1000, std::nullopt}) << idle
                                          << QString("Speech model · 0.0 of 0.0 GB") << 0.001 << false << 1;
+        QTest::newRow("host slow") << false << MI::State(MI::Installing{1000, 13500, 0, 12}) << idle
+                                   << QString("The model host is slow: waited 12 s.") << 1000 / 13500.0 << false << -1;
         QTest::newRow("installed, not loaded") << false << MI::State(MI::Installed{"/m"}) << idle
                                                << QString("Preparing the speech model…") << 1.0 << false << -1;
         QTest::newRow("failed") << false << MI::State(MI::Failed{ModelInstallError::cancelled()}) << idle

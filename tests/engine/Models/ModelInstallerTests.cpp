@@ -323,6 +323,35 @@ TEST_F(ModelInstallerTest, ProgressIsThrottledWithARecentRate)
     EXPECT_DOUBLE_EQ(*reports[3].secondsLeft(), 4000 / reports[3].bytesPerSecond);
 }
 
+TEST_F(ModelInstallerTest, SlowSourceIsToldCountingUpUntilBytesFlowAgain)
+{
+    ManualClock clock;
+    auto source = std::make_shared<ScriptedSource>();
+    source->add(QStringLiteral("encoder.onnx"), QByteArray(70'000, 'e'));
+    // The line counts up the wait with no bytes coming; a byte now and then is no useful progress, a burst is.
+    source->hook = [&clock](const ModelSource::Progress& progress) {
+        progress(1);
+        clock.advance(6500ms);
+        progress(1);
+        clock.advance(1s);
+        progress(29'997);
+        clock.advance(1s);
+    };
+    ModelInstaller installer(source, clock);
+    ASSERT_EQ(run(installer), State{Installed{packageFolder()}});
+    std::vector<std::optional<QString>> lines;
+    for (const State& state : states) {
+        const auto* installing = std::get_if<Installing>(&state);
+        if (installing && (lines.empty() || lines.back() != installing->slowLine()))
+            lines.push_back(installing->slowLine());
+    }
+    const std::vector<std::optional<QString>> expected = {
+        std::nullopt, QStringLiteral("The model host is slow: waited 5 s."),
+        QStringLiteral("The model host is slow: waited 6 s."), QStringLiteral("The model host is slow: waited 7 s."),
+        std::nullopt};
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(ModelInstallerTest, SecondInstallWhileRunningDoesNothing)
 {
     std::atomic<bool> release = false;
