@@ -97,7 +97,7 @@ std::pair<qint64, QString> request(const QString& client, const QUrl& base)
         HTTPSModelSource source(base, ModelFamily::v1, 1);
         QTemporaryDir folder;
         try {
-            for (const ModelFile& file : source.files(ModelPackage::fast)) {
+            for (const ModelFile& file : source.files(ModelPackage::fast, [] { return false; })) {
                 source.fetch(
                     file, ModelPackage::fast, folder.filePath(file.name), 0, [](qint64) {}, [] { return false; });
                 break;

@@ -30,7 +30,10 @@ QUrl appending(QUrl base, const QString& relativePath)
     return base;
 }
 
-HttpOutcome get(NetworkThread& network, const QUrl& url, const ReplyBounds& bounds)
+// Waits for the reply, polling `cancelled`: a stop asked for while a host trickles ends the wait at
+// once (the abandoned reply ends on the network thread within its bounds).
+HttpOutcome get(NetworkThread& network, const QUrl& url, const ReplyBounds& bounds,
+                const ModelSource::Cancelled& cancelled)
 {
     auto done = std::make_shared<std::promise<HttpOutcome>>();
     std::future<HttpOutcome> answer = done->get_future();
@@ -39,6 +42,10 @@ HttpOutcome get(NetworkThread& network, const QUrl& url, const ReplyBounds& boun
             manager, [url](QNetworkAccessManager& session) { return session.get(QNetworkRequest(url)); }, bounds,
             [done](const HttpOutcome& outcome) { done->set_value(outcome); });
     });
+    while (answer.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        if (cancelled())
+            throw ModelInstallError::cancelled();
+    }
     return answer.get();
 }
 
@@ -46,11 +53,6 @@ qint64 sizeOnDisk(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() ? info.size() : 0;
-}
-
-bool neverCancelled()
-{
-    return false;
 }
 
 }
@@ -68,7 +70,7 @@ QString HTTPSModelSource::name() const
     return QStringLiteral("download (") + (host.isEmpty() ? base_.toString() : host) + u')';
 }
 
-ModelManifest HTTPSModelSource::loadManifest()
+ModelManifest HTTPSModelSource::loadManifest(const Cancelled& cancelled)
 {
     {
         std::lock_guard lock(mutex_);
@@ -77,9 +79,13 @@ ModelManifest HTTPSModelSource::loadManifest()
     }
     QString lastFailure;
     for (int attempt = 0; attempt < manifestTries; ++attempt) {
-        if (attempt > 0)
-            pause_(std::chrono::seconds(attempt), neverCancelled);
-        const HttpOutcome outcome = get(network_, appending(base_, QStringLiteral("manifest.json")), manifestBounds_);
+        if (attempt > 0) {
+            pause_(std::chrono::seconds(attempt), cancelled);
+            if (cancelled())
+                throw ModelInstallError::cancelled();
+        }
+        const HttpOutcome outcome =
+            get(network_, appending(base_, QStringLiteral("manifest.json")), manifestBounds_, cancelled);
         if (const auto* failed = std::get_if<HttpFailure>(&outcome)) {
             lastFailure = failed->message;
             continue;
@@ -111,9 +117,9 @@ void HTTPSModelSource::recordBlobs(const QString& keyPrefix, const std::vector<M
         blobs_.insert(keyPrefix + file.name, file.blob);
 }
 
-std::vector<ModelFile> HTTPSModelSource::files(ModelPackage package)
+std::vector<ModelFile> HTTPSModelSource::files(ModelPackage package, const Cancelled& cancelled)
 {
-    const ModelManifest manifest = loadManifest();
+    const ModelManifest manifest = loadManifest(cancelled);
     const auto family = manifest.families.constFind(family_.rawValue());
     const auto listed = family == manifest.families.cend() ? nullptr : &family->packages;
     if (!listed || !listed->contains(package.rawValue()))
@@ -141,9 +147,9 @@ std::vector<ModelFile> HTTPSModelSource::files(ModelPackage package)
     return result;
 }
 
-std::vector<ModelFile> HTTPSModelSource::punctuationFiles()
+std::vector<ModelFile> HTTPSModelSource::punctuationFiles(const Cancelled& cancelled)
 {
-    const ModelManifest manifest = loadManifest();
+    const ModelManifest manifest = loadManifest(cancelled);
     if (!manifest.punctuation)
         throw ModelInstallError::sourceMissing(QStringLiteral("the punctuation model in the manifest"));
     for (const ModelManifest::File& file : manifest.punctuation->files) {

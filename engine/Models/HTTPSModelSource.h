@@ -34,19 +34,19 @@ public:
     QString name() const override;
     // The required files, then "LICENSE" and "NOTICE" when listed, with the manifest's sizes and
     // digests. Must come before fetch, which looks up the download paths recorded here.
-    std::vector<ModelFile> files(ModelPackage package) override;
+    std::vector<ModelFile> files(ModelPackage package, const Cancelled& cancelled) override;
     // Resumes from the destination's current size (the offset is not consulted) and returns no
     // digest: the installer hashes the file itself.
     std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination, qint64 offset,
                                  const Progress& progress, const Cancelled& cancelled) override;
 
     // The punctuation model's files, in the manifest's order.
-    std::vector<ModelFile> punctuationFiles() override;
+    std::vector<ModelFile> punctuationFiles(const Cancelled& cancelled) override;
     void fetchPunctuation(const ModelFile& file, const QString& destination, const Progress& progress,
                           const Cancelled& cancelled) override;
 
 private:
-    ModelManifest loadManifest();
+    ModelManifest loadManifest(const Cancelled& cancelled);
     void recordBlobs(const QString& keyPrefix, const std::vector<ModelManifest::File>& files);
     void download(const QString& key, const ModelFile& file, const QString& destination, const Progress& progress,
                   const Cancelled& cancelled);

@@ -36,7 +36,7 @@ QString LocalCopySource::name() const
     return QStringLiteral("local copy (") + rootDir_ + u')';
 }
 
-std::vector<ModelFile> LocalCopySource::files(ModelPackage package)
+std::vector<ModelFile> LocalCopySource::files(ModelPackage package, const Cancelled&)
 {
     std::vector<ModelFile> result;
     for (const QString& fileName : ModelStore::requiredFiles()) {

@@ -17,7 +17,7 @@ public:
     QString name() const override;
     // The required files with their sizes on disk and no digest; sourceMissing names the full
     // path of the first one that can't be read.
-    std::vector<ModelFile> files(ModelPackage package) override;
+    std::vector<ModelFile> files(ModelPackage package, const Cancelled& cancelled) override;
     // Copies in chunks of 8 MiB, keeping the destination's first `offset` bytes (they are taken
     // to equal the source's), and returns the SHA-256 of the whole source file.
     std::optional<QString> fetch(const ModelFile& file, ModelPackage package, const QString& destination, qint64 offset,

@@ -152,7 +152,7 @@ void ModelInstaller::run(ModelPackage package)
             throw ModelInstallError::cancelled();
         const std::vector<ModelFile> files = [this, package] {
             const SourceWait waiting(*this);
-            return source_->files(package);
+            return source_->files(package, [this] { return job_.stopRequested(); });
         }();
         // Checked before anything is written, so a hostile list can't place a file elsewhere.
         requirePlainFileNames(files);

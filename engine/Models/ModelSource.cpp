@@ -16,7 +16,7 @@ void requirePlainFileNames(const std::vector<ModelFile>& files)
     }
 }
 
-std::vector<ModelFile> ModelSource::punctuationFiles()
+std::vector<ModelFile> ModelSource::punctuationFiles(const Cancelled&)
 {
     throw ModelInstallError::sourceMissing(QStringLiteral("the punctuation model"));
 }

@@ -39,8 +39,9 @@ public:
 
     // One line saying where the files come from; kept in the install record.
     virtual QString name() const = 0;
-    // The package's files in the order they are to be fetched. Throws ModelInstallError.
-    virtual std::vector<ModelFile> files(ModelPackage package) = 0;
+    // The package's files in the order they are to be fetched. Throws ModelInstallError (cancelled
+    // when `cancelled` turned true).
+    virtual std::vector<ModelFile> files(ModelPackage package, const Cancelled& cancelled) = 0;
     // Makes the destination a complete copy of the file, keeping bytes already there. Returns the
     // SHA-256 of the whole file when the source worked one out while copying. Throws
     // ModelInstallError (cancelled when `cancelled` turned true).
@@ -48,8 +49,9 @@ public:
                                          qint64 offset, const Progress& progress, const Cancelled& cancelled) = 0;
 
     // The punctuation model's files in the order they are to be fetched. Throws
-    // ModelInstallError; a source that doesn't hold the model reports it missing.
-    virtual std::vector<ModelFile> punctuationFiles();
+    // ModelInstallError (cancelled when `cancelled` turned true); a source that doesn't hold the
+    // model reports it missing.
+    virtual std::vector<ModelFile> punctuationFiles(const Cancelled& cancelled);
     // Makes the destination a complete copy of the file, resuming from the bytes already there.
     // Throws ModelInstallError (cancelled when `cancelled` turned true).
     virtual void fetchPunctuation(const ModelFile& file, const QString& destination, const Progress& progress,

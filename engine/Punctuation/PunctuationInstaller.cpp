@@ -52,7 +52,7 @@ void PunctuationInstaller::stop()
 void PunctuationInstaller::run()
 {
     try {
-        const std::vector<ModelFile> files = source_->punctuationFiles();
+        const std::vector<ModelFile> files = source_->punctuationFiles([this] { return job_.stopRequested(); });
         // The names come from the model host: each must stay inside the folder it is written
         // to, checked before anything is written.
         requirePlainFileNames(files);

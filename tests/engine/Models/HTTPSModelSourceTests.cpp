@@ -47,7 +47,7 @@ protected:
     {
         host.publish(packageFiles);
         auto source = makeSource();
-        source->files(ModelPackage::fast);
+        source->files(ModelPackage::fast, never);
         host.server.clearRequests();
         return source;
     }
@@ -94,12 +94,13 @@ protected:
     QString destination = folder.path() + QStringLiteral("/encoder.onnx");
     Pauses pauses;
     std::atomic<qint64> progressed = 0;
+    ModelSource::Cancelled never = [] { return false; };
 };
 
 TEST_F(HTTPSModelSourceTest, ManifestIsTriedThreeTimesReadOnceAndItsSchemaChecked)
 {
     host.server.route("GET", "/models/manifest.json", [](const HttpRequest&) { return HttpResponse::text(404, "no"); });
-    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, never); }),
               ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: HTTP 404")));
     EXPECT_EQ(host.server.requests().size(), 3);
     EXPECT_EQ(pauses, (Pauses{1s, 2s}));
@@ -114,15 +115,15 @@ TEST_F(HTTPSModelSourceTest, ManifestIsTriedThreeTimesReadOnceAndItsSchemaChecke
     host.server.clearRequests();
     pauses.clear();
     auto source = makeSource();
-    EXPECT_EQ(source->files(ModelPackage::fast).size(), 6u);
-    EXPECT_EQ(source->files(ModelPackage::fast).size(), 6u);
+    EXPECT_EQ(source->files(ModelPackage::fast, never).size(), 6u);
+    EXPECT_EQ(source->files(ModelPackage::fast, never).size(), 6u);
     EXPECT_EQ(host.server.requests().size(), 2);
     EXPECT_EQ(pauses, (Pauses{1s}));
 
     host.manifest.insert(QStringLiteral("schema"), 2);
     *answered = 1;
     host.server.clearRequests();
-    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, never); }),
               ModelInstallError::sourceMissing(QStringLiteral("manifest schema 2")));
     EXPECT_EQ(host.server.requests().size(), 1) << "another schema is not retried";
 }
@@ -135,7 +136,7 @@ TEST_F(HTTPSModelSourceTest, SelectsRequiredFilesThenLicenceInFixedOrder)
     listed.emplace_back(QStringLiteral("tokens.txt"), "a later duplicate");
     listed.emplace_back(QStringLiteral("../escape"), "outside");
     host.publish(listed);
-    const std::vector<ModelFile> files = makeSource()->files(ModelPackage::fast);
+    const std::vector<ModelFile> files = makeSource()->files(ModelPackage::fast, never);
     ASSERT_EQ(files.size(), 7u);
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(files[i],
@@ -235,7 +236,7 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
 {
     host.server.route("GET", "/models/manifest.json",
                       [](const HttpRequest&) { return HttpResponse::endlessAfter(200, "{"); });
-    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast); }),
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, never); }),
               ModelInstallError::copyFailed(
                   QStringLiteral("the model list couldn't be fetched: the server\u2019s answer was too long")));
     EXPECT_TRUE(host.server.endlessStoppedNear(HTTPSModelSource::manifestBounds.maxBytes))
@@ -245,8 +246,11 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
                       [](const HttpRequest&) { return HttpResponse::trickled(200, "{}"); });
     const ReplyBounds quickManifest{HTTPSModelSource::manifestBounds.maxBytes, 1s, 300ms};
     EXPECT_EQ(
-        installErrorOf([&] { makeSource(quickManifest)->files(ModelPackage::fast); }),
+        installErrorOf([&] { makeSource(quickManifest)->files(ModelPackage::fast, never); }),
         ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: the server took too long")));
+    // A stop asked for while the host trickles ends the wait for the list, not the host's bounds.
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, [] { return true; }); }),
+              ModelInstallError::cancelled());
 
     // More than the listed size can't become the file, however often it is asked for.
     host.server.route("GET", "/models/manifest.json", [this](const HttpRequest&) {
@@ -268,7 +272,7 @@ TEST_F(HTTPSModelSourceTest, AnEndlessOrTricklingHostEndsInPlainWords)
     });
     host.server.clearRequests();
     source = makeSource(HTTPSModelSource::manifestBounds, {0, 200ms, 60s, 1024});
-    source->files(ModelPackage::fast);
+    source->files(ModelPackage::fast, never);
     EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
               ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: the connection stalled")));
     EXPECT_EQ(encoderRanges().size(), 6);
@@ -293,7 +297,7 @@ TEST_F(HTTPSModelSourceTest, CancelDuringAPauseStopsBeforeTheNextAttempt)
     bool stopped = false;
     HTTPSModelSource source(host.base(), ModelFamily::v1, 6,
                             [&](std::chrono::milliseconds, const std::function<bool()>&) { stopped = true; });
-    source.files(ModelPackage::fast);
+    source.files(ModelPackage::fast, never);
     stopped = false;
     EXPECT_EQ(installErrorOf([&] { fetchEncoder(source, [&] { return stopped; }); }), ModelInstallError::cancelled());
     EXPECT_EQ(encoderRanges().size(), 1);

@@ -38,7 +38,7 @@ bool isOutcome(const State& state)
 class ScriptedSource : public ModelSource {
 public:
     QString name() const override { return QStringLiteral("scripted"); }
-    std::vector<ModelFile> files(ModelPackage) override
+    std::vector<ModelFile> files(ModelPackage, const Cancelled&) override
     {
         ++listings;
         return listed;

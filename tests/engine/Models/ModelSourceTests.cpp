@@ -105,7 +105,7 @@ TEST_F(LocalCopySourceTest, ListsTheRequiredFilesInOrderWithTheirSizes)
     writeSourceFile(QStringLiteral("LICENSE"), "l");
     LocalCopySource source(root);
     EXPECT_EQ(source.name(), QStringLiteral("local copy (") + root + u')');
-    const std::vector<ModelFile> files = source.files(ModelPackage::fast);
+    const std::vector<ModelFile> files = source.files(ModelPackage::fast, never);
     ASSERT_EQ(files.size(), 6u);
     for (size_t i = 0; i < files.size(); ++i)
         EXPECT_EQ(files[i], (ModelFile{ModelStore::requiredFiles()[qsizetype(i)],
@@ -113,7 +113,7 @@ TEST_F(LocalCopySourceTest, ListsTheRequiredFilesInOrderWithTheirSizes)
 
     QFile::remove(root + QStringLiteral("/320ms/tokens.txt"));
     QFile::remove(root + QStringLiteral("/320ms/bpe.vocab"));
-    EXPECT_EQ(installErrorOf([&] { source.files(ModelPackage::fast); }),
+    EXPECT_EQ(installErrorOf([&] { source.files(ModelPackage::fast, never); }),
               ModelInstallError::sourceMissing(root + QStringLiteral("/320ms/tokens.txt")));
 }
 
