@@ -5,6 +5,7 @@
 #include "AppInfo.h"
 #include "AppWindows.h"
 #include "Core/UuidText.h"
+#include "Fonts.h"
 #include "HistoryFixture.h"
 #include "Main/History/ChangedWords.h"
 #include "Main/History/DictationDetail.h"
@@ -20,10 +21,14 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QQuickWindow>
 #include <QScreen>
+#include <QTextLayout>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
@@ -33,6 +38,48 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 using namespace std::chrono_literals;
 
 namespace {
+
+// Drawn this many times as large, so that a pixel of smoothing is a small part of what is measured.
+constexpr int inkScale = 3;
+
+// Text of one colour on paper of another: where the pen has put most of its colour, and how far
+// below a baseline it did so within an area.
+struct Ink {
+    QRgb paper;
+    QRgb pen;
+
+    static int distance(QRgb a, QRgb b)
+    {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    }
+    qreal depth(const QImage& image, const QRect& area, qreal baseline) const
+    {
+        int below = 0;  // the row under the lowest with ink
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (distance(image.pixel(x, y), paper) * 2 > distance(pen, paper)) {
+                    below = y + 1;
+                    break;
+                }
+            }
+        }
+        return below - baseline;
+    }
+};
+
+// The History list's first header of a day before yesterday, once it is drawn.
+const QQuickItem* dayHeader(const QQuickItem& historyView)
+{
+    const auto* list = historyView.findChild<QQuickItem*>(QStringLiteral("list"));
+    if (!list)
+        return nullptr;
+    for (const QQuickItem* item : list->findChildren<QQuickItem*>()) {
+        const QString section = item->property("section").toString();
+        if (item->isVisible() && Script::isPersian(section) && item->property("text").toString() == section)
+            return item;
+    }
+    return nullptr;
+}
 
 // Adds a dictation of now with a kept recording, and gives it.
 HistoryEntry addRecorded(AppDelegate& delegate)
@@ -143,6 +190,64 @@ private slots:
         const QString when = details.mid(1, details.size() - ending.size() - 1);
         QVERIFY2(!when.contains(QChar(0x2069)) && !when.contains(QChar(0x2068)), qPrintable(details));
         QCOMPARE(Script::isPersian(when), persianDay);
+    }
+
+    // Under a Persian locale an older day's header reads in Persian, and what its letters put below
+    // the line (the tails of ر and ی, the dots of ب and ی) is drawn whole within the header's own
+    // box: as deep as the same text drawn freely in the header's font, not cut off on the way.
+    void persianDayHeadersAreDrawnWhole()
+    {
+        Fonts::registerFonts();
+        QLocale::setDefault(QLocale(QLocale::Persian, QLocale::Iran));
+        HistoryFixture fixture;
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        QQmlComponent page(&engine);
+        page.setData("import Quillmarsh.App\nHistoryView { width: 1100; height: 800 }", QUrl());
+        QQuickWindow window;
+        window.resize(1100 * inkScale, 800 * inkScale);
+        std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem*>(page.create()));
+        QVERIFY2(view, qPrintable(page.errorString()));
+        view->setProperty("model", QVariant::fromValue(fixture.appModel()));
+        view->setTransformOrigin(QQuickItem::TopLeft);
+        view->setScale(inkScale);
+        view->setParentItem(window.contentItem());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(waitUntil([&] { return dayHeader(*view) != nullptr; }));
+        const QImage shown = window.grabWindow().convertToFormat(QImage::Format_RGB32);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+        const QQuickItem& header = *dayHeader(*view);
+        const QString text = header.property("text").toString();
+        const QRect box = header.mapRectToScene(QRectF(0, 0, header.width(), header.height())).toAlignedRect();
+        const Ink ink{shown.pixel(box.topLeft()), header.property("color").value<QColor>().rgb()};
+        const qreal drawn = ink.depth(shown, box, header.mapToScene(QPointF(0, header.baselineOffset())).y());
+
+        QTextLayout layout(text, header.property("font").value<QFont>());
+        QTextOption rightToLeft;
+        rightToLeft.setTextDirection(Qt::RightToLeft);
+        layout.setTextOption(rightToLeft);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        const QRect free(0, 0, qCeil(line.naturalTextWidth() + 8) * inkScale, qCeil(line.height() * 2) * inkScale);
+        QImage alone(free.size(), QImage::Format_RGB32);
+        alone.fill(ink.paper);
+        QPainter painter(&alone);
+        painter.setPen(QColor(ink.pen));
+        painter.scale(inkScale, inkScale);
+        layout.draw(&painter, QPointF(4, 4));
+        painter.end();
+        const qreal whole = ink.depth(alone, free, (4 + line.ascent()) * inkScale);
+
+        // The text reaches below its line at all, or there would be nothing to cut.
+        QVERIFY2(whole > 0.1 * line.height() * inkScale, qPrintable(text));
+        QVERIFY2(std::abs(drawn - whole) <= 1.5,
+                 qPrintable(QStringLiteral("%1: ink ends %2 px below the baseline, drawn alone %3 px")
+                                .arg(text)
+                                .arg(drawn)
+                                .arg(whole)));
     }
 
     void copyConfirmsForItsOwnTime()
