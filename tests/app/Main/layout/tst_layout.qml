@@ -76,6 +76,13 @@ Item {
             appModel.section = section
             const view = createTemporaryObject(mainView, host)
             waitForRendering(view)
+            // Rows a list creates in the first frame are laid out in a later one: measure once
+            // every layout has placed its items.
+            tryVerify(() => {
+                let placed = !isPolishScheduled(view)
+                each(view, item => { placed = placed && !isPolishScheduled(item) })
+                return placed
+            })
             return view.page
         }
 
