@@ -3,6 +3,7 @@
 #include "Account/AccountViewModel.h"
 #include "Clips/ClipVault.h"
 #include "Cloud/SpeechRouter.h"
+#include "Core/KnownSettings.h"
 #include "Core/Log.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
@@ -17,28 +18,9 @@ namespace {
 const QString historyDaysKey = QStringLiteral("historyDays");
 const QString keepClipsKey = QStringLiteral("keepClips");
 
-// A Boolean as the settings file keeps it; nothing when absent or not a Boolean.
-std::optional<bool> storedBool(const Settings& settings, const QString& key)
-{
-    const QString text = settings.value(key).toString();
-    if (text == QLatin1String("true") || text == QLatin1String("1"))
-        return true;
-    if (text == QLatin1String("false") || text == QLatin1String("0"))
-        return false;
-    return std::nullopt;
-}
-
 bool storedBool(const Settings& settings, const QString& key, bool fallback)
 {
-    return storedBool(settings, key).value_or(fallback);
-}
-
-// A number of days to keep the history; nothing when absent or not a whole number of days.
-std::optional<int> storedDays(const Settings& settings)
-{
-    bool ok = false;
-    const int days = settings.value(historyDaysKey).toInt(&ok);
-    return ok && days >= 1 ? std::optional(days) : std::nullopt;
+    return KnownSettings::boolean(settings.value(key)).value_or(fallback);
 }
 
 template <typename T>
@@ -64,7 +46,7 @@ AppModel::AppModel(Stores stores, MainActions& actions, Settings& settings, QObj
     punctuation_ = storedBool(settings, QStringLiteral("punctuation"), true);
     stylePolicy_ = StylePolicy::load(settings);
     historyEnabled_ = storedBool(settings, QStringLiteral("historyEnabled"), true);
-    historyDays_ = storedDays(settings).value_or(defaultHistoryDays);
+    historyDays_ = KnownSettings::days(settings.value(historyDaysKey)).value_or(defaultHistoryDays);
     improveAfterInserting_ = storedBool(settings, QStringLiteral("improveAfterInserting"), true);
     keepClips_ = storedBool(settings, keepClipsKey, false);
 }
@@ -208,8 +190,8 @@ void AppModel::pruneRecords(const QDateTime& now)
     const bool recordsMayExist =
         !stores_.history.entries().isEmpty() || !stores_.history.problem().isEmpty() || stores_.vault.holdsAny();
     const bool settingsLost = settings_.wasDamaged() || settings_.wasMissing();
-    const bool daysValid = storedDays(settings_).has_value();
-    const bool clipsValid = storedBool(settings_, keepClipsKey).has_value();
+    const bool daysValid = KnownSettings::days(settings_.value(historyDaysKey)).has_value();
+    const bool clipsValid = KnownSettings::boolean(settings_.value(keepClipsKey)).has_value();
     if (!recordsMayExist) {
         // The first start: the defaults are written, and chosen, while there is nothing to delete.
         if (!daysValid)

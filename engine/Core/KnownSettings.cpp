@@ -7,9 +7,11 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
-enum class Form { boolean, days, name, jsonObject, rect, address, keyList };
+enum class Form { boolean, days, name, jsonObject, rect, address, secret, keyList };
 
 const QHash<QString, Form>& forms()
 {
@@ -29,6 +31,9 @@ const QHash<QString, Form>& forms()
         {QStringLiteral("stylePolicy"), Form::jsonObject},
         {QStringLiteral("QuillmarshMainWindow2"), Form::rect},
         {QStringLiteral("cloudURL"), Form::address},
+        {QStringLiteral("formatURL"), Form::address},
+        {QStringLiteral("cloudToken"), Form::secret},
+        {QStringLiteral("formatToken"), Form::secret},
         {QStringLiteral("notChosen"), Form::keyList},
     };
     return table;
@@ -39,12 +44,9 @@ bool hasForm(Form form, const QVariant& value)
     const QString text = value.toString();
     switch (form) {
     case Form::boolean:
-        return value.typeId() == QMetaType::Bool || text == QLatin1String("true") || text == QLatin1String("false")
-               || text == QLatin1String("1") || text == QLatin1String("0");
-    case Form::days: {
-        bool ok = false;
-        return text.toInt(&ok) >= 1 && ok;
-    }
+        return KnownSettings::boolean(value).has_value();
+    case Form::days:
+        return KnownSettings::days(value).has_value();
     case Form::name: {
         static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9_.-]{1,64}$"));
         return word.match(text).hasMatch();
@@ -57,6 +59,11 @@ bool hasForm(Form form, const QVariant& value)
         const QUrl url(text, QUrl::StrictMode);
         return url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty();
     }
+    case Form::secret:
+        // A server's token: any one line of text within reason.
+        return !text.isEmpty() && text.size() <= 8192 && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        });
     case Form::keyList: {
         const QStringList keys = value.toStringList();
         return !keys.isEmpty()
@@ -66,6 +73,23 @@ bool hasForm(Form form, const QVariant& value)
     return false;
 }
 
+}
+
+std::optional<bool> KnownSettings::boolean(const QVariant& value)
+{
+    const QString text = value.toString();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> KnownSettings::days(const QVariant& value)
+{
+    bool ok = false;
+    const int days = value.toString().toInt(&ok);
+    return ok && days >= 1 ? std::optional(days) : std::nullopt;
 }
 
 bool KnownSettings::isValid(const QString& key, const QVariant& value)

@@ -5,7 +5,13 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace KnownSettings {
 // Whether the key is one of ours and the value, as read from the file, has its form.
 bool isValid(const QString& key, const QVariant& value);
+// A Boolean as the file keeps it ("true", "false", "1", "0"); nothing for anything else.
+std::optional<bool> boolean(const QVariant& value);
+// A number of days, one or more; nothing for anything else.
+std::optional<int> days(const QVariant& value);
 }

@@ -129,6 +129,21 @@ TEST(Settings, DamageQSettingsWouldReadPastIsKeptAsideToo)
     EXPECT_FALSE(settings.wasMissing());
 }
 
+// The servers' addresses and tokens the user wrote into the file survive its repair.
+TEST(Settings, ADamagedFileKeepsTheServersTheUserSet)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+    writeFile(path, "[General]\ncloudURL=wss://speech.example/v1\ncloudToken=abc.DEF-123_=\n"
+                    "formatURL=https://format.example/fix\nformatToken=t0k3n\nformatToken2=\x01\n");
+    const Settings settings(path);
+    ASSERT_TRUE(settings.wasDamaged());
+    QStringList kept = QSettings(path, QSettings::IniFormat).allKeys();
+    kept.sort();
+    EXPECT_EQ(kept, (QStringList{"cloudToken", "cloudURL", "formatToken", "formatURL"}));
+    EXPECT_EQ(settings.lookup(nullptr, QStringLiteral("formatToken")), QStringLiteral("t0k3n"));
+}
+
 TEST(Settings, ADoubtedValueIsNoChoiceUntilItIsSetAgain)
 {
     QTemporaryDir dir;
