@@ -139,6 +139,11 @@ QString lowerCased(const QString& text)
     return lowered;
 }
 
+bool sameText(const QString& a, const QString& b)
+{
+    return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
+}
+
 QString foldCaseAndDiacritics(const QString& text)
 {
     const QString decomposed = text.normalized(QString::NormalizationForm_D);

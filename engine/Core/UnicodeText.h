@@ -22,5 +22,9 @@ bool isPunctuationOrSymbol(char32_t scalar);
 // sigma at the end of a word becomes ς, elsewhere σ.
 QString lowerCased(const QString& text);
 
+// Texts compare as the user sees them: canonically equivalent texts (a letter and its
+// composed or decomposed forms) are the same text.
+bool sameText(const QString& a, const QString& b);
+
 // A form in which texts that differ only in letter case or diacritics are equal.
 QString foldCaseAndDiacritics(const QString& text);

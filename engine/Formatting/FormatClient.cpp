@@ -1,8 +1,8 @@
 #include "Formatting/FormatClient.h"
 
 #include "Core/HttpCall.h"
-#include "Core/NetworkReply.h"
 #include "Core/SendOnce.h"
+#include "Core/UnicodeText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,12 +40,6 @@ QString typeName(const std::type_info& type)
     return colons < 0 ? name : name.mid(colons + 2);
 }
 
-// Strings compare as the user sees them: canonically equivalent texts are the same text.
-bool sameText(const QString& a, const QString& b)
-{
-    return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
-}
-
 FormatOutcome outcomeOfReply(const QByteArray& body, const QString& sentText)
 {
     FormatOutcome unreadable = FormatOutcome::failed(QStringLiteral("unreadable reply"));
@@ -73,9 +67,8 @@ FormatOutcome outcomeOfReply(const QByteArray& body, const QString& sentText)
 FormatOutcome outcomeOf(const HttpOutcome& outcome, const QString& sentText)
 {
     if (const auto* failed = std::get_if<HttpFailure>(&outcome))
-        return FormatOutcome::failed(failed->code == replyTooLongCode
-                                         ? QStringLiteral("reply too long")
-                                         : QStringLiteral("network: ") + QString::number(failed->code));
+        return FormatOutcome::failed(failed->tooLong() ? QStringLiteral("reply too long")
+                                                       : QStringLiteral("network: ") + QString::number(failed->code));
     const HttpReply& reply = std::get<HttpReply>(outcome);
     if (reply.status == 0)
         return FormatOutcome::failed(QStringLiteral("no HTTP response"));

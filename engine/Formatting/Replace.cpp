@@ -1,5 +1,7 @@
 #include "Formatting/Replace.h"
 
+#include "Core/UnicodeText.h"
+
 namespace Replace {
 
 const QSet<QString>& noUndoApps()
@@ -43,8 +45,7 @@ Field locate(const QString& pasted, const QString& value, Range selection)
         return Field::differs();
     const qsizetype start = selection.location - length;
     // Canonically equivalent texts of the same length count as the pasted text.
-    const QString before = value.mid(start, length).normalized(QString::NormalizationForm_C);
-    if (before != pasted.normalized(QString::NormalizationForm_C))
+    if (!sameText(value.mid(start, length), pasted))
         return Field::differs();
     return Field::matches({start, length});
 }

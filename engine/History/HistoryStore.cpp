@@ -97,7 +97,7 @@ qsizetype HistoryEntry::wordCount() const
 
 bool HistoryEntry::wasChanged() const
 {
-    return text.normalized(QString::NormalizationForm_C) != raw.normalized(QString::NormalizationForm_C);
+    return !sameText(text, raw);
 }
 
 QString HistoryStore::defaultURL()

@@ -2,6 +2,7 @@
 
 #include "Core/Log.h"
 #include "Core/MainThread.h"
+#include "Core/UnicodeText.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -363,8 +364,7 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
     const std::optional<QString> value = wholeText(*node);
     const QString held = value ? value->mid(range.location, range.length) : QString();
     // Canonically equivalent texts count as the same, as where the range was found.
-    if (!value || range.location < 0 || range.location + range.length > value->size()
-        || held.normalized(QString::NormalizationForm_C) != current.normalized(QString::NormalizationForm_C)) {
+    if (!value || range.location < 0 || range.location + range.length > value->size() || !sameText(held, current)) {
         Log::info(QStringLiteral("not replaced, the field no longer holds the text where it was"));
         return false;
     }
