@@ -31,9 +31,15 @@ QList<AtSpiCalls::Reply> AtSpiCalls::send(const QList<QDBusMessage>& messages) c
         return std::all_of(pending.cbegin(), pending.cend(),
                            [](const QDBusPendingCall& call) { return call.isFinished(); });
     };
-    const auto sent = steady_clock::now();
-    while (!answered() && steady_clock::now() < deadline_ && wanted_())
-        std::this_thread::sleep_for(steady_clock::now() - sent < answersDue ? lookInterval : busyLookInterval);
+    if (!wanted_) {
+        // Each call ends at its answer or at the deadline, which is its time-out.
+        for (QDBusPendingCall& call : pending)
+            call.waitForFinished();
+    } else {
+        const auto sent = steady_clock::now();
+        while (!answered() && steady_clock::now() < deadline_ && wanted_())
+            std::this_thread::sleep_for(steady_clock::now() - sent < answersDue ? lookInterval : busyLookInterval);
+    }
 
     QList<Reply> replies;
     for (const QDBusPendingCall& call : std::as_const(pending)) {

@@ -1,7 +1,8 @@
 #pragma once
 // Calls on the accessibility bus sent together, so that the waits for their answers overlap, then
-// waited for until each has answered, the deadline has passed, or whoever asked no longer wants
-// the answers. Blocks the calling thread, which must not be the main one.
+// waited for until each has answered, the deadline has passed, or (when `wanted` is given)
+// whoever asked no longer wants the answers. Blocks the calling thread, which must not be the
+// main one.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -19,9 +20,8 @@ public:
         bool unanswered = false;  // no answer came in time: unlike a refusal, it says nothing
     };
 
-    AtSpiCalls(
-        const QDBusConnection& bus, std::chrono::steady_clock::time_point deadline,
-        std::function<bool()> wanted = [] { return true; });
+    AtSpiCalls(const QDBusConnection& bus, std::chrono::steady_clock::time_point deadline,
+               std::function<bool()> wanted = {});
 
     // One reply for each message, in their order.
     QList<Reply> send(const QList<QDBusMessage>& messages) const;
