@@ -66,11 +66,24 @@ void ClipPlayer::toggle()
 
 void ClipPlayer::stop()
 {
+    halt(0);
+    setFraction(0);
+}
+
+void ClipPlayer::halt(qint64 fromByte)
+{
     playback_.reset();
-    startByte_ = 0;
+    startByte_ = fromByte;
     progress_.stop();
     setPlaying(false);
-    setFraction(0);
+}
+
+void ClipPlayer::haltFromReport(qint64 fromByte)
+{
+    // The playback is calling from its own report, which has to return before it goes.
+    if (playback_)
+        playback_.release()->deleteLater();
+    halt(fromByte);
 }
 
 double ClipPlayer::position() const
@@ -98,18 +111,12 @@ void ClipPlayer::start(qint64 fromByte)
 
 void ClipPlayer::pause()
 {
-    startByte_ = bytesAt(position());
-    playback_.reset();
-    progress_.stop();
-    setPlaying(false);
+    halt(bytesAt(position()));
 }
 
 void ClipPlayer::finish()
 {
-    playback_.reset();
-    startByte_ = pcm_.size();
-    progress_.stop();
-    setPlaying(false);
+    haltFromReport(pcm_.size());
     setFraction(1.0);
 }
 
@@ -117,10 +124,7 @@ void ClipPlayer::finish()
 // output no longer tells its time: the last tick's position stands.
 void ClipPlayer::fail()
 {
-    playback_.reset();
-    startByte_ = bytesAt(fraction_ * duration_);
-    progress_.stop();
-    setPlaying(false);
+    haltFromReport(bytesAt(fraction_ * duration_));
     setProblem(QStringLiteral("The sound couldn’t be played."));
 }
 

@@ -51,6 +51,9 @@ private:
     double position() const;
     qint64 bytesAt(double seconds) const;
     void start(qint64 fromByte);
+    // Ends the playback, to go on from `fromByte` at the next Play.
+    void halt(qint64 fromByte);
+    void haltFromReport(qint64 fromByte);
     void finish();
     void fail();
     void pause();
