@@ -249,7 +249,7 @@ void DictationFlow::concludeWhenSettled(const std::shared_ptr<Dictation>& dictat
     });
 }
 
-void DictationFlow::conclude(const Dictation& dictation)
+void DictationFlow::conclude(Dictation& dictation)
 {
     const Inserter::Result result = dictation.result == Inserter::Result::pasted && !dictation.taken.value_or(false)
                                         ? Inserter::Result::failed
@@ -295,7 +295,7 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
     }
 }
 
-void DictationFlow::record(const Dictation& dictation, const std::function<void(const QString&)>& notSaved)
+void DictationFlow::record(Dictation& dictation, const std::function<void(const QString&)>& notSaved)
 {
     const std::optional<QString> appID = dictation.appID();
     const std::optional<QString> title = dictation.title();
@@ -311,13 +311,13 @@ void DictationFlow::record(const Dictation& dictation, const std::function<void(
     else if (appID)
         appName = desktop_.applications.name(*appID);
     // A recording is kept only beside its saved history entry.
-    const auto keepRecording = [model = QPointer<AppModel>(&model_), audio = dictation.audio, entry] {
+    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry] {
         if (model && !audio.empty())
             model->keepRecording(audio, entry);
     };
     model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
                                        AppCategories::of(appID, title)),
-                          keepRecording, notSaved);
+                          std::move(keepRecording), notSaved);
 }
 
 void DictationFlow::improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 number)

@@ -75,11 +75,12 @@ private:
     // for what the focused element allows.
     void deliver(const std::shared_ptr<Dictation>& dictation, const QString& text, const Turns::Done& done);
     void concludeWhenSettled(const std::shared_ptr<Dictation>& dictation);
-    void conclude(const Dictation& dictation);
+    void conclude(Dictation& dictation);
     void showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy);
     // Bumps the counts and keeps the history entry (when `entry` is set) with its recording, which
     // is kept once the entry is saved; `notSaved` hears why when the entry's save fails.
-    void record(const Dictation& dictation, const std::function<void(const QString&)>& notSaved);
+    // The dictation's last use: its recording moves to the history's save.
+    void record(Dictation& dictation, const std::function<void(const QString&)>& notSaved);
     // A later dictation has begun: this one's pill and improvement are the user's past.
     bool movedPast(quint64 number) const { return number != begun_; }
     void improve(const QString& inserted, DictationStyle style, const QUuid& entry, quint64 number);
