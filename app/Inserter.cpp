@@ -130,7 +130,7 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         givingUp_.reset();
         Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, it stays on "
                                  "the clipboard")
-                      .arg(std::chrono::duration<double>(takenBound).count()));
+                      .arg(seconds(takenBound)));
         stopWaiting(false);
     });
     return Result::pasted;

@@ -81,8 +81,6 @@ StoredFile::StoredFile(const QString& path, const QString& name, const QString& 
     removeLeftovers();
 }
 
-StoredFile::~StoredFile() = default;
-
 void StoredFile::removeLeftovers()
 {
     const QString folder = QFileInfo(path_).absolutePath();

@@ -45,7 +45,6 @@ public:
     // names the content in texts ("the history"). Removes the temporary files earlier saves
     // of the file left when they were cut short.
     StoredFile(const QString& path, const QString& name, const QString& what);
-    ~StoredFile();
 
     const QString& path() const { return path_; }
     const QString& what() const { return what_; }

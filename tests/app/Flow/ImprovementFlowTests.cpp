@@ -4,6 +4,7 @@
 #include "FlowTestCase.h"
 #include "Keysyms.h"
 #include "LogLines.h"
+#include "StoreSaves.h"
 #include "TestSupport.h"
 
 #include <QTest>
@@ -52,7 +53,7 @@ void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUn
     QVERIFY(waitUntil([&] { return history_->entries().first().text == dictated; }));
     // The record says what the field holds: the style no longer claims a change taken back.
     QCOMPARE(history_->entries().first().style, std::nullopt);
-    QVERIFY(waitUntil([&] { return history_->unsavedChanges() == 0; }));
+    QVERIFY(allSaved(*history_));
     QCOMPARE(HistoryStore(history_->url()).entries().first().style, std::nullopt);
 }
 

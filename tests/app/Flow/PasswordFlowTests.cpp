@@ -5,6 +5,7 @@
 #include "FlowTestCase.h"
 #include "Keysyms.h"
 #include "LogLines.h"
+#include "StoreSaves.h"
 #include "TestSupport.h"
 
 #include <QClipboard>
@@ -89,7 +90,7 @@ void PasswordFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhen
 
         const bool kept = c.field == Target::Field::text && c.answersInTime;
         QCOMPARE(history_->entries().size(), entriesBefore + (kept ? 1 : 0));
-        QVERIFY2(waitUntil([&] { return history_->unsavedChanges() == 0; }), c.name);
+        QVERIFY2(allSaved(*history_), c.name);
         QCOMPARE(recordings.entryList(QDir::Files).size(), recordingsBefore + (kept ? 1 : 0));
         QVERIFY2(waitUntil([&] { return server_->requests().size() == (kept ? 1 : 0); }), c.name);
         clock_.advance(std::chrono::seconds(2));
