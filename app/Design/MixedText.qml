@@ -28,7 +28,6 @@ Item {
         width: root.width
         // A leading direction mark sets the paragraph's direction whatever its first word is.
         text: (root.persian ? "\u200f" : "\u200e") + root.text
-        textFormat: Text.PlainText
         font: Typography.forText(root.text, root.size, root.weight)
         color: root.color
         wrapMode: Text.Wrap

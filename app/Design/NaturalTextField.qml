@@ -37,7 +37,6 @@ FocusScope {
         anchors.fill: input
         visible: input.text.length === 0
         text: root.placeholder
-        textFormat: Text.PlainText
         font: Typography.latin(root.size, Font.Normal)
         color: QM.faint
         horizontalAlignment: Text.AlignLeft

@@ -81,7 +81,6 @@ Item {
                     id: title
                     anchors.centerIn: parent
                     text: segment.modelData.title
-                    textFormat: Text.PlainText
                     font: Typography.latin(root.compact ? 12.5 : 13,
                                            segment.selected ? Font.DemiBold : Font.Normal)
                     color: segment.selected ? QM.ink : segment.unavailable ? QM.faint : QM.sub

@@ -5,7 +5,6 @@ import Quillmarsh.Design
 QMText {
     property real size: 11
 
-    textFormat: Text.PlainText
     color: QM.faint
     font: {
         const f = Typography.latin(size, Font.DemiBold)

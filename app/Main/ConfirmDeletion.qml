@@ -44,7 +44,6 @@ Popup {
         QMText {
             Layout.fillWidth: true
             text: root.title
-            textFormat: Text.PlainText
             font: Typography.latin(16, Font.DemiBold)
             color: QM.ink
             wrapMode: Text.Wrap
@@ -52,7 +51,6 @@ Popup {
         QMText {
             Layout.fillWidth: true
             text: root.message
-            textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
             wrapMode: Text.Wrap

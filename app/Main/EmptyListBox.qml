@@ -30,7 +30,6 @@ Item {
         QMText {
             Layout.fillWidth: true
             text: root.title
-            textFormat: Text.PlainText
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
             horizontalAlignment: Text.AlignHCenter
@@ -38,7 +37,6 @@ Item {
         QMText {
             Layout.fillWidth: true
             text: root.hint
-            textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
             wrapMode: Text.Wrap

@@ -6,7 +6,6 @@ QMText {
     id: root
     property real extraSpacing: 0
 
-    textFormat: Text.PlainText
     wrapMode: Text.Wrap
     lineHeightMode: Text.FixedHeight
     lineHeight: metrics.height + extraSpacing

@@ -13,7 +13,6 @@ Row {
     QMText {
         id: label
         anchors.verticalCenter: parent.verticalCenter
-        textFormat: Text.PlainText
         font: Typography.latin(15, Font.DemiBold)
         color: QM.ink
     }

@@ -38,7 +38,6 @@ Column {
 
         QMText {
             text: "Or pick a different key"
-            textFormat: Text.PlainText
             font: Typography.latin(13, Font.DemiBold)
             color: QM.sub
         }
@@ -60,7 +59,6 @@ Column {
         }
         QMText {
             text: "Whichever key you pick, tapping it twice turns on hands-free."
-            textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
         }

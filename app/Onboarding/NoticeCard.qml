@@ -26,7 +26,6 @@ Item {
         QMText {
             id: titleText
             width: parent.width
-            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font: Typography.latin(15, Font.DemiBold)
             color: QM.ink
@@ -34,7 +33,6 @@ Item {
         QMText {
             id: messageText
             width: parent.width
-            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font: Typography.latin(14, Font.Normal)
             color: QM.ink

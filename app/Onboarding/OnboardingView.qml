@@ -118,7 +118,6 @@ Rectangle {
                 QMText {
                     objectName: "downloadLine"
                     text: onboarding.downloadLine
-                    textFormat: Text.PlainText
                     font: Typography.latin(13, Font.Normal)
                     color: QM.sub
                     elide: Text.ElideRight

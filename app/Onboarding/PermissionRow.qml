@@ -34,13 +34,11 @@ Item {
             spacing: 2
             QMText {
                 text: root.name
-                textFormat: Text.PlainText
                 font: Typography.latin(15, Font.DemiBold)
                 color: QM.ink
             }
             QMText {
                 text: root.why
-                textFormat: Text.PlainText
                 font: Typography.latin(13, Font.Normal)
                 color: QM.sub
             }
@@ -53,7 +51,6 @@ Item {
         QMText {
             visible: !root.granted && root.buttonTitle === ""
             text: root.missing
-            textFormat: Text.PlainText
             font: Typography.latin(13, Font.Normal)
             color: QM.sub
         }

@@ -61,7 +61,6 @@ Column {
         visible: !root.micGranted
         width: root.width
         text: "No microphone was found. Plug one in and Quillmarsh notices it within a second."
-        textFormat: Text.PlainText
         wrapMode: Text.Wrap
         font: Typography.latin(13, Font.Normal)
         color: QM.sub
@@ -71,7 +70,6 @@ Column {
         visible: !root.onboarding.canType
         width: root.width
         text: "This desktop doesn’t let Quillmarsh type into other apps (its X server has no XTest). Dictation needs an X11 session."
-        textFormat: Text.PlainText
         wrapMode: Text.Wrap
         font: Typography.latin(13, Font.Normal)
         color: QM.sub

@@ -10,14 +10,12 @@ Column {
 
     QMText {
         id: titleText
-        textFormat: Text.PlainText
         font: Typography.latin(28, Font.Bold)
         color: QM.ink
     }
     QMText {
         id: subtitleText
         width: Math.min(implicitWidth, 620, root.width > 0 ? root.width : 620)
-        textFormat: Text.PlainText
         font: Typography.latin(15, Font.Normal)
         color: QM.sub
         wrapMode: Text.Wrap

@@ -24,7 +24,6 @@ Item {
         QMText {
             id: titleText
             width: parent.width
-            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font: Typography.latin(14, Font.DemiBold)
             color: QM.ink
@@ -32,7 +31,6 @@ Item {
         QMText {
             id: messageText
             width: parent.width
-            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font: Typography.latin(13, Font.Normal)
             color: QM.sub

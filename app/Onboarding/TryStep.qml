@@ -33,7 +33,6 @@ ColumnLayout {
             y: 14
             width: parent.width - 40
             text: "«فردا ساعت ده یه meeting با تیم design داریم، می\u200Cخوام roadmap رو مرور کنیم»"
-            textFormat: Text.PlainText
             font: Typography.persian(20)
             color: QM.ink
             wrapMode: Text.Wrap
@@ -65,7 +64,6 @@ ColumnLayout {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: root.onboarding.secondsLeft === undefined ? "The speech model is getting ready…"
                       : "The speech model is almost ready · about " + root.onboarding.secondsLeft + " s"
-                textFormat: Text.PlainText
                 font: Typography.latin(14, Font.Normal)
                 color: QM.sub
             }
@@ -79,7 +77,6 @@ ColumnLayout {
             anchors.centerIn: parent
             visible: root.onboarding.modelReady && root.onboarding.practice === ""
             text: "Your text appears here"
-            textFormat: Text.PlainText
             font: Typography.latin(14, Font.Normal)
             color: QM.faint
         }
@@ -116,7 +113,6 @@ ColumnLayout {
                     QMText {
                         anchors.verticalCenter: parent.verticalCenter
                         text: modelData
-                        textFormat: Text.PlainText
                         font: Typography.latin(13, Font.Normal)
                         color: QM.ink
                     }

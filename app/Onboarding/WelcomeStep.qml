@@ -34,14 +34,12 @@ Column {
         QMText {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Talk in Persian. Type anywhere."
-            textFormat: Text.PlainText
             font: Typography.latin(34, Font.DemiBold)
             color: QM.ink
         }
         QMText {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "فارسی حرف بزنید، همه جا بنویسید."
-            textFormat: Text.PlainText
             font: Typography.persian(22)
             color: QM.ink
             horizontalAlignment: Text.AlignRight
@@ -50,7 +48,6 @@ Column {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, 520)
             text: "English terms stay in English, and everything runs on this computer. Your voice never leaves it."
-            textFormat: Text.PlainText
             font: Typography.latin(16, Font.Normal)
             color: QM.sub
             wrapMode: Text.Wrap

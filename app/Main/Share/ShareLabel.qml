@@ -4,7 +4,6 @@ import Quillmarsh.Design
 
 // The share window's small capital labels: 11.5 semibold, spaced out.
 QMText {
-    textFormat: Text.PlainText
     font: {
         const f = Typography.latin(11.5, Font.DemiBold)
         f.letterSpacing = 1.1

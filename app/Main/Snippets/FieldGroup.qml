@@ -14,7 +14,6 @@ ColumnLayout {
 
     QMText {
         text: root.caption
-        textFormat: Text.PlainText
         font: Typography.latin(12.5, Font.DemiBold)
         color: QM.sub
     }

@@ -62,7 +62,6 @@ QMPressable {
                     width: Math.min(implicitWidth, parent.width - 20)
                     elide: Text.ElideRight
                     text: root.trigger
-                    textFormat: Text.PlainText
                     font: root.persianTrigger ? Typography.persian(14.5) : Typography.latin(14, Font.DemiBold)
                     color: QM.ink
                 }

@@ -70,7 +70,6 @@ PageColumn {
                         }
                         QMText {
                             text: "New snippet"
-                            textFormat: Text.PlainText
                             font: Typography.latin(13.5, Font.DemiBold)
                             color: QM.paper
                         }
@@ -148,7 +147,6 @@ PageColumn {
                     QMText {
                         objectName: "editorTitle"
                         text: editor.editing === "" ? "New snippet" : "Edit snippet"
-                        textFormat: Text.PlainText
                         font: Typography.latin(15, Font.DemiBold)
                         color: QM.ink
                     }
@@ -204,14 +202,12 @@ PageColumn {
                             spacing: 2
                             QMText {
                                 text: "Insert exactly as written"
-                                textFormat: Text.PlainText
                                 font: Typography.latin(14, Font.DemiBold)
                                 color: QM.ink
                             }
                             QMText {
                                 Layout.fillWidth: true
                                 text: "Skips Clean and Formal for this text."
-                                textFormat: Text.PlainText
                                 font: Typography.latin(12.5, Font.Normal)
                                 color: QM.faint
                                 wrapMode: Text.Wrap
@@ -242,7 +238,6 @@ PageColumn {
                             y: 11
                             width: parent.width - 26
                             text: "Say the phrase anywhere in a dictation and its text goes in, right where you said it. Choose a phrase you wouldn’t say in a normal sentence, so it isn’t triggered by accident."
-                            textFormat: Text.PlainText
                             font: Typography.latin(12.5, Font.Normal)
                             color: "#6B5A3A"
                             wrapMode: Text.Wrap

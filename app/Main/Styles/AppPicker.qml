@@ -26,7 +26,6 @@ ColumnLayout {
     QMText {
         Layout.bottomMargin: 4
         text: "Choose an app that is open"
-        textFormat: Text.PlainText
         font: Typography.latin(12.5, Font.DemiBold)
         color: QM.faint
     }
@@ -62,7 +61,6 @@ ColumnLayout {
                     Layout.fillWidth: true
                     Layout.rightMargin: 8
                     text: modelData.name
-                    textFormat: Text.PlainText
                     font: Typography.latin(14, Font.Normal)
                     color: QM.ink
                     elide: Text.ElideRight

@@ -11,14 +11,12 @@ ColumnLayout {
     spacing: 2
     QMText {
         text: parent.title
-        textFormat: Text.PlainText
         font: Typography.latin(15, Font.DemiBold)
         color: QM.ink
     }
     QMText {
         Layout.fillWidth: true
         text: parent.examples
-        textFormat: Text.PlainText
         font: Typography.latin(12.5, Font.Normal)
         color: QM.faint
         maximumLineCount: 1

@@ -61,7 +61,6 @@ Item {
                 Layout.fillWidth: true
                 elide: Text.ElideRight
                 text: root.name
-                textFormat: Text.PlainText
                 font: Typography.latin(15, Font.DemiBold)
                 color: QM.ink
             }
@@ -69,7 +68,6 @@ Item {
                 Layout.fillWidth: true
                 elide: Text.ElideRight
                 text: "Just this app"
-                textFormat: Text.PlainText
                 font: Typography.latin(12.5, Font.Normal)
                 color: QM.faint
             }

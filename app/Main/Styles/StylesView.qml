@@ -149,7 +149,6 @@ PageColumn {
                                     }
                                     QMText {
                                         text: "Set a style for one app"
-                                        textFormat: Text.PlainText
                                         font: Typography.latin(13, Font.Medium)
                                         color: QM.sub
                                     }
@@ -204,7 +203,6 @@ PageColumn {
                             horizontalAlignment: addRow.oneLine ? Text.AlignRight : Text.AlignLeft
                             wrapMode: Text.Wrap
                             text: "Terminals are never edited after you dictate."
-                            textFormat: Text.PlainText
                             font: Typography.latin(12.5, Font.Normal)
                             color: QM.faint
                         }

@@ -139,7 +139,6 @@ Item {
         }
         QMText {
             text: "Applies to your next dictation. Your words stay on this computer."
-            textFormat: Text.PlainText
             font: Typography.latin(12, Font.Normal)
             color: QM.faint
         }

@@ -25,7 +25,6 @@ Item {
             Layout.fillWidth: true
             // A leading direction mark lays the line out in the word's own direction.
             text: (root.persian ? "\u200f" : "\u200e") + root.word
-            textFormat: Text.PlainText
             font: root.persian ? Typography.persian(17) : Typography.latin(16, Font.DemiBold)
             color: QM.ink
             elide: Text.ElideRight
