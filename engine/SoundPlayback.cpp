@@ -32,10 +32,11 @@ void SoundPlayback::start()
 double SoundPlayback::playedSeconds()
 {
     SoundServer::Lock lock(server_);
+    // A stream not yet playing, or broken, tells no time: the last it told stands.
     pa_usec_t played = 0;
-    if (!stream_ || pa_stream_get_state(stream_) != PA_STREAM_READY || pa_stream_get_time(stream_, &played) < 0)
-        return 0;
-    return double(played) / 1e6;
+    if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY && pa_stream_get_time(stream_, &played) >= 0)
+        played_ = double(played) / 1e6;
+    return played_;
 }
 
 // On the server's thread, under its lock.

@@ -27,7 +27,7 @@ public:
     std::function<void()> onFailed;
 
     void start();
-    // Seconds of the run the output has played so far.
+    // Seconds of the run the output has played so far; once the output broke, the last it told.
     double playedSeconds();
 
 private:
@@ -42,4 +42,5 @@ private:
     SoundServer server_;
     pa_stream* stream_ = nullptr;
     bool reported_ = false;  // under the server's lock
+    double played_ = 0;  // the last time the stream told, under the server's lock
 };
