@@ -123,16 +123,18 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     const std::shared_ptr<Dictation> dictation = std::exchange(current_, nullptr);
     if (!dictation)
         return;
+    const std::optional<QString>& inputLoss = controller_.lastInputLoss();
     if (text.trimmed().isEmpty()) {
         inserter_.cancel();
         // A speech server that failed heard nothing, whatever was said.
-        if (const std::optional<QString>& failure = controller_.lastFailure())
+        if (const std::optional<QString>& failure = inputLoss ? inputLoss : controller_.lastFailure())
             pill_.showOutcome(PillController::Mode::failed, *failure);
         else
             pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
         return;
     }
     dictation->raw = text;
+    dictation->inputLoss = inputLoss;
     dictation->speechSeconds = std::max(0.0, seconds(clock_.now() - dictation->keyDownAt) - flushSeconds);
     dictation->audio = controller_.lastAudio();
     dictation->pasteTurn = pastes_.take();
@@ -261,7 +263,10 @@ void DictationFlow::conclude(Dictation& dictation)
         fixer_.forget();
     // A later dictation has the pill: this one says nothing there.
     const bool quiet = movedPast(dictation.number);
-    if (!quiet)
+    // What was heard until the microphone stopped went out like any text; the pill says it stopped.
+    if (!quiet && dictation.inputLoss)
+        pill_.showOutcome(PillController::Mode::failed, *dictation.inputLoss);
+    else if (!quiet)
         showInserted(result, dictation.inserted, *dictation.privacy);
     if (onInserted)
         onInserted(dictation.inserted);

@@ -64,6 +64,12 @@ void DictationSession::start()
         });
         decoder->queue.async([raw = decoder.get(), samples] { raw->feed(samples); });
     };
+    source_->onFailure = [session = std::weak_ptr<DictationSession*>(self_)](const QString& reason) {
+        runOnMainThread([session, reason] {
+            if (auto alive = session.lock(); alive && (*alive)->onInputLost)
+                (*alive)->onInputLost(reason);
+        });
+    };
     source_->start();
 }
 

@@ -28,6 +28,8 @@ public:
     // Set before start(); called on the main thread.
     std::function<void(const Partial&)> onPartial;
     std::function<void(float level)> onLevel;
+    // The source's input went away while it ran (see AudioSource::onFailure).
+    std::function<void(const QString& reason)> onInputLost;
     bool keepsAudio = false;
 
     // Starts the source; throws what the source's start() throws.

@@ -21,6 +21,7 @@ struct Rig {
     bool engineReady = true;
     std::vector<std::shared_ptr<FakeSource>> sources;
     QString sourceFailure;
+    std::optional<AudioInputError> inputFailure;
     std::unique_ptr<DictationController> controller;
 
     std::vector<Phase> phases;
@@ -37,6 +38,7 @@ struct Rig {
         controller->makeSource = [this] {
             sources.push_back(std::make_shared<FakeSource>());
             sources.back()->failure = sourceFailure;
+            sources.back()->inputFailure = inputFailure;
             return sources.back();
         };
         controller->onPhase = [this](Phase phase) { phases.push_back(phase); };
@@ -201,6 +203,60 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
             EXPECT_TRUE(rig.sources.empty()) << "no source without a stream";
         }
     }
+
+    // The audio input says why in words of its own, which the user reads as they are.
+    Rig rig;
+    LogLines log;
+    rig.inputFailure = AudioInputError::noServer();
+    rig.press(milliseconds(1000));
+    EXPECT_EQ(rig.unavailable, QStringList{AudioInputError::noServer().description()});
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + rig.unavailable.value(0)));
+    EXPECT_EQ(rig.engine->streams[0]->cancels, 1);
+}
+
+TEST(DictationController, AnInputLostMidDictationEndsItWithWhatWasHeardAndTheNextOneStartsAfresh)
+{
+    const QString stopped = AudioInputError::stopped().description();
+    for (const bool handsFree : {false, true}) {
+        SCOPED_TRACE(handsFree ? "hands-free" : "holding");
+        Rig rig;
+        LogLines log;
+        rig.streams({QStringLiteral("heard")}, FakeStream::Completion::inside, QStringLiteral("heard so far"));
+        if (handsFree) {
+            rig.press(milliseconds(100));
+            rig.clock.advance(milliseconds(100));
+            rig.press(milliseconds(100));
+            ASSERT_EQ(rig.controller->phase(), Phase::handsFree);
+        } else {
+            rig.controller->keyDown();
+        }
+        rig.speak(1);
+        rig.sources.back()->lose(stopped);
+        ASSERT_TRUE(rig.awaitFinal());
+        EXPECT_EQ(rig.finals[0].first, QStringLiteral("heard so far"));
+        EXPECT_EQ(rig.controller->lastInputLoss(), stopped);
+        EXPECT_EQ(rig.controller->phase(), Phase::idle);
+        EXPECT_EQ(rig.sources.back()->stops, 1);
+        EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation ended: ") + stopped));
+
+        // The key that comes up afterwards ends nothing more; the next dictation starts afresh.
+        rig.controller->keyUp(false);
+        rig.press(milliseconds(1000));
+        ASSERT_TRUE(rig.awaitFinal(2));
+        EXPECT_EQ(rig.controller->lastInputLoss(), std::nullopt);
+        EXPECT_EQ(rig.cancels, handsFree ? 1 : 0);
+    }
+
+    // A loss told once the user has already let go changes nothing.
+    Rig rig;
+    rig.streams({}, FakeStream::Completion::byTest);
+    rig.press(milliseconds(1000));
+    ASSERT_TRUE(waitUntil([&] { return rig.engine->streams[0]->finishes == 1; }));
+    rig.sources.back()->lose(stopped);
+    QCoreApplication::processEvents();
+    rig.engine->streams[0]->complete();
+    ASSERT_TRUE(rig.awaitFinal());
+    EXPECT_EQ(rig.controller->lastInputLoss(), std::nullopt);
 }
 
 TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAudioWhenAsked)
