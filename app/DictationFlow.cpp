@@ -136,7 +136,7 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     dictation->raw = text;
     dictation->inputLoss = inputLoss;
     dictation->speechSeconds = std::max(0.0, seconds(clock_.now() - dictation->keyDownAt) - flushSeconds);
-    dictation->audio = controller_.lastAudio();
+    dictation->audio = controller_.takeLastAudio();
     dictation->pasteTurn = pastes_.take();
     dictation->recordTurn = records_.take();
     delivering_[dictation->number] = dictation;
@@ -316,9 +316,9 @@ void DictationFlow::record(Dictation& dictation, const std::function<void(const 
     else if (appID)
         appName = desktop_.applications.name(*appID);
     // A recording is kept only beside its saved history entry.
-    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry] {
+    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry]() mutable {
         if (model && !audio.empty())
-            model->keepRecording(audio, entry);
+            model->keepRecording(std::move(audio), entry);
     };
     model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
                                        AppCategories::of(appID, title)),

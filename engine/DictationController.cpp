@@ -186,7 +186,7 @@ void DictationController::finish()
         if (!alive || (*alive)->session_.get() != session)
             return;
         DictationController& self = **alive;
-        self.lastAudio_ = session->keepsAudio ? session->recordedAudio() : std::vector<float>();
+        self.lastAudio_ = session->keepsAudio ? session->takeRecordedAudio() : std::vector<float>();
         self.lastFailure_ = session->failure();
         self.lastInputLoss_ = std::exchange(self.inputLoss_, std::nullopt);
         self.session_.reset();

@@ -30,8 +30,9 @@ public:
     DictationController& operator=(const DictationController&) = delete;
 
     Phase phase() const { return phase_; }
-    // The samples kept from the last finished dictation.
-    const std::vector<float>& lastAudio() const { return lastAudio_; }
+    // Hands over the samples kept from the last finished dictation (moved, never copied: ten
+    // minutes are 38 MB); nothing is left behind.
+    std::vector<float> takeLastAudio() { return std::exchange(lastAudio_, {}); }
     // Why the last finished dictation's speech stream failed, when it did and could say: its
     // final text is then only what was heard before.
     const std::optional<QString>& lastFailure() const { return lastFailure_; }

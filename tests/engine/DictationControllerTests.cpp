@@ -287,7 +287,7 @@ TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAud
     rig.controller->keyUp(false);
     ASSERT_TRUE(rig.awaitFinal());
     EXPECT_EQ(rig.finals[0].first, QStringLiteral("New-York city"));
-    const std::vector<float> audio = rig.controller->lastAudio();
+    const std::vector<float> audio = rig.controller->takeLastAudio();
     ASSERT_EQ(audio.size(), 300u) << "the dictation's audio is kept when asked";
     EXPECT_FLOAT_EQ(audio[299], 0.3f);
 }
