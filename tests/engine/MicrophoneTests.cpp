@@ -10,12 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
 #include <atomic>
 #include <cmath>
 #include <mutex>
-#include <optional>
 
 namespace {
 
@@ -106,93 +103,4 @@ TEST(Microphone, AnInputWhoseRateHasNoConverterIsAnInputError)
         EXPECT_EQ(error.description(), QStringLiteral("The microphone couldn\u2019t start (no converter from 40 Hz)."));
     }
     EXPECT_FALSE(microphone.isRunning());
-}
-
-TEST(Microphone, AnOutputsMonitorIsNoMicrophoneWhateverTheDefaultSays)
-{
-    if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
-        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
-    // The speakers' monitor as this process's default input, as a server makes it without a microphone.
-    const ScopedEnvironment defaultInput("PULSE_SOURCE", QStringLiteral("quillmarsh_speaker.monitor"));
-    std::atomic<size_t> heard{0};
-    Microphone microphone;
-    microphone.onAudio = [&](const std::vector<float>& block, float) { heard += block.size(); };
-    try {
-        microphone.start();
-        FAIL() << "the speakers must not be recorded";
-    } catch (const AudioInputError& error) {
-        EXPECT_EQ(error.description(),
-                  QStringLiteral("There\u2019s no microphone. Plug one in, or choose one in the sound settings."));
-    }
-    EXPECT_FALSE(microphone.isRunning());
-    EXPECT_EQ(heard, 0u);
-}
-
-TEST(Microphone, AnInputThatGoesWhileRecordedIsToldOnceAndTheNextRecordingWorks)
-{
-    if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
-        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
-    struct Told {
-        std::mutex mutex;
-        QStringList reasons;
-        bool onMainThread = false;
-        size_t heardAfter = 0;  // samples that arrived once it was told
-    };
-    const auto recordUntilGone = [](Microphone& microphone, Told& told, const std::function<void()>& takeAway) {
-        std::atomic<size_t> heard{0};
-        microphone.onAudio = [&](const std::vector<float>& block, float) {
-            heard += block.size();
-            std::lock_guard lock(told.mutex);
-            if (!told.reasons.isEmpty())
-                told.heardAfter += block.size();
-        };
-        microphone.onFailure = [&](const QString& reason) {
-            std::lock_guard lock(told.mutex);
-            told.reasons.append(reason);
-            told.onMainThread = told.onMainThread || isMainThread();
-        };
-        microphone.start();
-        ASSERT_TRUE(waitUntil([&] { return heard > 0; }, std::chrono::seconds(20)));
-        takeAway();
-        ASSERT_TRUE(waitUntil([&] {
-            std::lock_guard lock(told.mutex);
-            return !told.reasons.isEmpty();
-        }));
-        microphone.stop();
-    };
-    const QStringList stopped{QStringLiteral("The microphone stopped.")};
-
-    {
-        SCOPED_TRACE("the input unplugged");
-        auto headset = std::make_optional<TestSoundServer::PluggedInput>(QStringLiteral("quillmarsh_headset"),
-                                                                         QStringLiteral("Headset"));
-        const ScopedEnvironment defaultInput("PULSE_SOURCE", QStringLiteral("quillmarsh_headset"));
-        Told told;
-        Microphone microphone;
-        recordUntilGone(microphone, told, [&] { headset.reset(); });
-        std::lock_guard lock(told.mutex);
-        EXPECT_EQ(told.reasons, stopped) << "told once, not moved to what is left";
-        EXPECT_EQ(told.heardAfter, 0u);
-        EXPECT_FALSE(told.onMainThread);
-    }
-    {
-        SCOPED_TRACE("the sound server ended");
-        TestSoundServer::PrivateServer server;
-        const ScopedEnvironment address("PULSE_SERVER", QString::fromUtf8(server.address()));
-        ASSERT_TRUE(server.start());
-        ASSERT_TRUE(waitUntil([&] { return server.answers(); }));
-        Told told;
-        Microphone microphone;
-        recordUntilGone(microphone, told, [&] { server.stop(); });
-        std::lock_guard lock(told.mutex);
-        EXPECT_EQ(told.reasons, stopped);
-        EXPECT_EQ(told.heardAfter, 0u);
-    }
-
-    // The input is back (the default one): the next recording hears it.
-    std::atomic<size_t> heard{0};
-    Microphone again;
-    again.onAudio = [&](const std::vector<float>& block, float) { heard += block.size(); };
-    again.start();
-    EXPECT_TRUE(waitUntil([&] { return heard > 0; }, std::chrono::seconds(20)));
 }

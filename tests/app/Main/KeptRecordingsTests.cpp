@@ -9,57 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
-
-namespace {
-
-// A disk that takes each write only once the test lets it; a write on the main thread goes through
-// at once, so that such a fault fails the test instead of hanging it.
-class SlowDisk {
-public:
-    ClipVault::Writer writer()
-    {
-        return [this](const QString& path, const QByteArray& bytes, int* error) {
-            std::unique_lock lock(mutex_);
-            ++writes_;
-            onMainThread_ = onMainThread_ || isMainThread();
-            if (!isMainThread()) {
-                wake_.wait(lock, [this] { return permits_ > 0; });
-                --permits_;
-            }
-            lock.unlock();
-            return writeFileAtomically(path, bytes, error);
-        };
-    }
-    void allowOne()
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            ++permits_;
-        }
-        wake_.notify_all();
-    }
-    int writes()
-    {
-        const std::lock_guard lock(mutex_);
-        return writes_;
-    }
-    bool onMainThread()
-    {
-        const std::lock_guard lock(mutex_);
-        return onMainThread_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    int permits_ = 0;
-    int writes_ = 0;
-    bool onMainThread_ = false;
-};
-
-}
+#include <atomic>
+#include <semaphore>
 
 class KeptRecordingsTests : public QObject {
     Q_OBJECT
@@ -68,26 +19,37 @@ private slots:
     void aRecordingIsWrittenOffTheMainThreadAndToldOnceWritten()
     {
         QTemporaryDir folder;
-        SlowDisk disk;
-        UserRecords records(folder.path(), QTimeZone::utc(), disk.writer());
+        // A disk that takes each write only once the test lets it; one on the main thread goes
+        // through at once, so that such a fault fails the test instead of hanging it.
+        std::counting_semaphore<> permits(0);
+        std::atomic<int> writes{0};
+        std::atomic<bool> onMainThread{false};
+        UserRecords records(folder.path(), QTimeZone::utc(),
+                            [&](const QString& path, const QByteArray& bytes, int* error) {
+                                onMainThread = onMainThread || isMainThread();
+                                ++writes;
+                                if (!isMainThread())
+                                    permits.acquire();
+                                return writeFileAtomically(path, bytes, error);
+                            });
         records.model.setKeepClips(true);
         QSignalSpy written(&records.model, &AppModel::recordingsChanged);
         const QUuid kept = QUuid::createUuid();
         records.model.keepRecording(std::vector<float>(16000, 0.1f), kept);
         // The main thread goes on while the disk holds the write up.
-        QTRY_COMPARE(disk.writes(), 1);
-        QVERIFY(!disk.onMainThread());
+        QTRY_COMPARE(writes.load(), 1);
+        QVERIFY(!onMainThread);
         QVERIFY(written.isEmpty());
-        disk.allowOne();
+        permits.release();
         QTRY_COMPARE(written.size(), 1);
         QVERIFY(records.vault.has(kept));
 
         // Keeping turned off while a recording is written: it doesn't outstay the others.
         const QUuid late = QUuid::createUuid();
         records.model.keepRecording(std::vector<float>(16000, 0.1f), late);
-        QTRY_COMPARE(disk.writes(), 2);
+        QTRY_COMPARE(writes.load(), 2);
         records.model.setKeepClips(false);
-        disk.allowOne();
+        permits.release();
         QTRY_COMPARE(written.size(), 2);
         QVERIFY(!records.vault.has(late));
         QVERIFY(!records.vault.holdsAny());
