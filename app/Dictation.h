@@ -36,6 +36,7 @@ struct Dictation {
     // From the final text on: what was heard, and the turns its paste and its records take.
     QString raw;
     double speechSeconds = 0;
+    std::optional<QString> inputLoss;  // why the microphone stopped before the user let go
     std::vector<float> audio;
     Turns::Turn pasteTurn = 0;
     Turns::Turn recordTurn = 0;

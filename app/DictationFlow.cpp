@@ -123,18 +123,20 @@ void DictationFlow::finalText(const QString& text, double flushSeconds)
     const std::shared_ptr<Dictation> dictation = std::exchange(current_, nullptr);
     if (!dictation)
         return;
+    const std::optional<QString>& inputLoss = controller_.lastInputLoss();
     if (text.trimmed().isEmpty()) {
         inserter_.cancel();
         // A speech server that failed heard nothing, whatever was said.
-        if (const std::optional<QString>& failure = controller_.lastFailure())
+        if (const std::optional<QString>& failure = inputLoss ? inputLoss : controller_.lastFailure())
             pill_.showOutcome(PillController::Mode::failed, *failure);
         else
             pill_.showOutcome(PillController::Mode::nothingHeard, tr("Nothing heard"));
         return;
     }
     dictation->raw = text;
+    dictation->inputLoss = inputLoss;
     dictation->speechSeconds = std::max(0.0, seconds(clock_.now() - dictation->keyDownAt) - flushSeconds);
-    dictation->audio = controller_.lastAudio();
+    dictation->audio = controller_.takeLastAudio();
     dictation->pasteTurn = pastes_.take();
     dictation->recordTurn = records_.take();
     delivering_[dictation->number] = dictation;
@@ -261,7 +263,10 @@ void DictationFlow::conclude(Dictation& dictation)
         fixer_.forget();
     // A later dictation has the pill: this one says nothing there.
     const bool quiet = movedPast(dictation.number);
-    if (!quiet)
+    // What was heard until the microphone stopped went out like any text; the pill says it stopped.
+    if (!quiet && dictation.inputLoss)
+        pill_.showOutcome(PillController::Mode::failed, *dictation.inputLoss);
+    else if (!quiet)
         showInserted(result, dictation.inserted, *dictation.privacy);
     if (onInserted)
         onInserted(dictation.inserted);
@@ -311,9 +316,9 @@ void DictationFlow::record(Dictation& dictation, const std::function<void(const 
     else if (appID)
         appName = desktop_.applications.name(*appID);
     // A recording is kept only beside its saved history entry.
-    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry] {
+    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry]() mutable {
         if (model && !audio.empty())
-            model->keepRecording(audio, entry);
+            model->keepRecording(std::move(audio), entry);
     };
     model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
                                        AppCategories::of(appID, title)),

@@ -1,10 +1,12 @@
 #include "DictationController.h"
 
+#include "AudioInputError.h"
 #include "Core/Log.h"
 #include "Microphone.h"
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -129,10 +131,18 @@ bool DictationController::startSession()
         if (const auto alive = controller.lock(); alive && (*alive)->onLevel)
             (*alive)->onLevel(level);
     };
+    session->onInputLost = [controller, raw = session.get()](const QString& reason) {
+        if (const auto alive = controller.lock())
+            (*alive)->inputLost(raw, reason);
+    };
     session->keepsAudio = keepsAudio();
 
     try {
         session->start();
+    } catch (const AudioInputError& error) {
+        session->cancel();
+        unavailable(onUnavailable, error.description());
+        return false;
     } catch (const std::exception& error) {
         session->cancel();
         unavailable(onUnavailable,
@@ -141,6 +151,7 @@ bool DictationController::startSession()
     }
 
     session_ = std::move(session);
+    inputLoss_.reset();
     const Clock::TimePoint t2 = clock_.now();
     Log::info(QString::asprintf("dictation start: engine %.0f ms, microphone %.0f ms", seconds(t1 - t0) * 1000,
                                 seconds(t2 - t1) * 1000));
@@ -175,8 +186,9 @@ void DictationController::finish()
         if (!alive || (*alive)->session_.get() != session)
             return;
         DictationController& self = **alive;
-        self.lastAudio_ = session->keepsAudio ? session->recordedAudio() : std::vector<float>();
+        self.lastAudio_ = session->keepsAudio ? session->takeRecordedAudio() : std::vector<float>();
         self.lastFailure_ = session->failure();
+        self.lastInputLoss_ = std::exchange(self.inputLoss_, std::nullopt);
         self.session_.reset();
         self.setPhase(Phase::idle);
         if (self.onFinal) {
@@ -184,6 +196,15 @@ void DictationController::finish()
             self.onFinal(finalText, seconds(self.clock_.now() - finishingAt));
         }
     });
+}
+
+void DictationController::inputLost(const DictationSession* session, const QString& reason)
+{
+    if (session != session_.get() || (phase_ != Phase::holding && phase_ != Phase::handsFree))
+        return;
+    Log::info(QStringLiteral("dictation ended: ") + reason);
+    inputLoss_ = reason;
+    finish();
 }
 
 void DictationController::cancel()

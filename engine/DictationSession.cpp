@@ -5,6 +5,7 @@
 #include "Core/SerialQueue.h"
 
 #include <algorithm>
+#include <utility>
 
 // What the decode queue owns. The audio thread holds it weakly; work on the queue refers to it
 // plainly, because the queue is its last member: destroying it runs the work already posted
@@ -64,6 +65,12 @@ void DictationSession::start()
         });
         decoder->queue.async([raw = decoder.get(), samples] { raw->feed(samples); });
     };
+    source_->onFailure = [session = std::weak_ptr<DictationSession*>(self_)](const QString& reason) {
+        runOnMainThread([session, reason] {
+            if (auto alive = session.lock(); alive && (*alive)->onInputLost)
+                (*alive)->onInputLost(reason);
+        });
+    };
     source_->start();
 }
 
@@ -90,11 +97,11 @@ void DictationSession::cancel()
     });
 }
 
-std::vector<float> DictationSession::recordedAudio()
+std::vector<float> DictationSession::takeRecordedAudio()
 {
-    std::vector<float> copy;
-    decoder_->queue.sync([&] { copy = decoder_->recorded; });
-    return copy;
+    std::vector<float> taken;
+    decoder_->queue.sync([&] { taken = std::exchange(decoder_->recorded, {}); });
+    return taken;
 }
 
 std::optional<QString> DictationSession::failure() const

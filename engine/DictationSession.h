@@ -28,6 +28,8 @@ public:
     // Set before start(); called on the main thread.
     std::function<void(const Partial&)> onPartial;
     std::function<void(float level)> onLevel;
+    // The source's input went away while it ran (see AudioSource::onFailure).
+    std::function<void(const QString& reason)> onInputLost;
     bool keepsAudio = false;
 
     // Starts the source; throws what the source's start() throws.
@@ -37,8 +39,9 @@ public:
     void finish(std::function<void(const QString& text)> completion);
     // Stops the source and cancels the stream.
     void cancel();
-    // The kept samples, after every block that arrived before this call. Not on the decode queue.
-    std::vector<float> recordedAudio();
+    // Hands over the kept samples, after every block that arrived before this call: a long
+    // recording moves, never copied. Not on the decode queue.
+    std::vector<float> takeRecordedAudio();
     // Why the stream failed, from a stream that can tell (the speech server's); nothing while
     // it is healthy.
     std::optional<QString> failure() const;

@@ -2,9 +2,7 @@
 
 #include "Resampler.h"
 #include "SoundServer.h"
-
-#include <QAudioDevice>
-#include <QMediaDevices>
+#include "SoundSources.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -22,7 +20,7 @@ constexpr long spareFrames = 64;
 // How much the server gathers before it hands a piece over.
 constexpr pa_usec_t pieceMicroseconds = 20000;
 
-const QString noInput = QStringLiteral("no audio input device");
+const QString noAnswer = QStringLiteral("the sound server did not answer");
 
 }
 
@@ -30,12 +28,18 @@ const QString noInput = QStringLiteral("no audio input device");
 // server mixes the channels down), converted here to 16 kHz.
 class Microphone::Recording {
 public:
-    explicit Recording(AudioSource::Callback onAudio) : onAudio_(std::move(onAudio)) {}
+    Recording(AudioSource::Callback onAudio, AudioSource::FailureCallback onFailure)
+        : onAudio_(std::move(onAudio)), onFailure_(std::move(onFailure))
+    {
+        server_.onChange = [this] { changed(); };
+    }
 
     ~Recording()
     {
         {
             SoundServer::Lock lock(server_);
+            // Ending the stream here is no failure to tell.
+            server_.onChange = nullptr;
             if (stream_) {
                 pa_stream_set_read_callback(stream_, nullptr, nullptr);
                 pa_stream_set_state_callback(stream_, nullptr, nullptr);
@@ -51,20 +55,19 @@ public:
     // Throws AudioInputError.
     void open()
     {
-        // No server to ask is no input at all, as for a desktop without one.
         if (server_.open())
-            throw AudioInputError(noInput);
+            throw AudioInputError::noServer();
         SoundServer::Lock lock(server_);
         if (!server_.waitUntil([this] { return server_.ready() || server_.failure(); }))
-            throw AudioInputError(QStringLiteral("the sound server did not answer"));
+            throw AudioInputError::other(noAnswer);
         if (server_.failure())
-            throw AudioInputError(noInput);
+            throw AudioInputError::noServer();
 
         // The rate is a first wish only: the input's own rate replaces it (PA_STREAM_FIX_RATE).
         const pa_sample_spec wish{PA_SAMPLE_FLOAT32NE, 48000, 1};
         stream_ = pa_stream_new(server_.context(), "Dictation", &wish, nullptr);
         if (!stream_)
-            throw AudioInputError(server_.lastError());
+            throw AudioInputError::other(server_.lastError());
         server_.watch(stream_);
         pa_stream_set_read_callback(
             stream_, [](pa_stream*, size_t, void* self) { static_cast<Recording*>(self)->read(); }, this);
@@ -72,26 +75,77 @@ public:
         buffering.maxlength = std::numeric_limits<uint32_t>::max();
         buffering.tlength = buffering.prebuf = buffering.minreq = std::numeric_limits<uint32_t>::max();
         buffering.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(pieceMicroseconds, &wish));
-        // No device named: the server's default input of this moment.
-        const auto flags = pa_stream_flags_t(PA_STREAM_FIX_RATE | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+        // No device named: the server's default input of this moment. Not moved elsewhere when
+        // it goes: the server would move it to whatever is left, the speakers' monitor even.
+        const auto flags = pa_stream_flags_t(PA_STREAM_FIX_RATE | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED
+                                             | PA_STREAM_DONT_MOVE);
         if (pa_stream_connect_record(stream_, nullptr, &buffering, flags) < 0)
-            throw AudioInputError(server_.lastError());
+            throw AudioInputError::other(server_.lastError());
         const auto settled = [this] { return pa_stream_get_state(stream_) != PA_STREAM_CREATING; };
         if (!server_.waitUntil(settled))
-            throw AudioInputError(QStringLiteral("the sound server did not answer"));
-        if (pa_stream_get_state(stream_) != PA_STREAM_READY)
-            throw AudioInputError(pa_context_errno(server_.context()) == PA_ERR_NOENTITY ? noInput
-                                                                                         : server_.lastError());
+            throw AudioInputError::other(noAnswer);
+        if (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+            if (pa_context_errno(server_.context()) == PA_ERR_NOENTITY)
+                throw AudioInputError::noMicrophone();
+            throw AudioInputError::other(server_.lastError());
+        }
+        // Corked until here: nothing of a monitor was heard.
+        if (!recordsAMicrophone())
+            throw AudioInputError::noMicrophone();
 
         const uint32_t rate = pa_stream_get_sample_spec(stream_)->rate;
         resampler_ = Resampler::create(rate);
         if (!resampler_)
-            throw AudioInputError(QStringLiteral("no converter from %1 Hz").arg(rate));
+            throw AudioInputError::other(QStringLiteral("no converter from %1 Hz").arg(rate));
         if (pa_operation* operation = pa_stream_cork(stream_, 0, nullptr, nullptr))
             pa_operation_unref(operation);
+        live_ = true;
     }
 
 private:
+    // Under the lock: whether the source the server connected the stream to is a microphone.
+    bool recordsAMicrophone()
+    {
+        struct Answer {
+            SoundServer* server;
+            bool microphone = false;
+            bool ended = false;  // the list's end: no call follows
+        } answer{&server_};
+        pa_operation* operation = pa_context_get_source_info_by_index(
+            server_.context(), pa_stream_get_device_index(stream_),
+            [](pa_context*, const pa_source_info* info, int last, void* data) {
+                auto* asked = static_cast<Answer*>(data);
+                if (last == 0 && info)
+                    asked->microphone = SoundSources::isMicrophone(*info);
+                else
+                    asked->ended = true;
+                asked->server->wake();
+            },
+            &answer);
+        if (!operation)
+            throw AudioInputError::other(server_.lastError());
+        const bool answered = server_.waitUntil([&] { return answer.ended; });
+        if (!answered)
+            pa_operation_cancel(operation);
+        pa_operation_unref(operation);
+        if (!answered)
+            throw AudioInputError::other(noAnswer);
+        return answer.microphone;
+    }
+
+    // On the server's thread, under the lock: the input, or the whole server, went away.
+    void changed()
+    {
+        if (!live_)
+            return;
+        const bool streamEnded = pa_stream_get_state(stream_) != PA_STREAM_READY;
+        if (!streamEnded && !server_.failure())
+            return;
+        live_ = false;
+        if (onFailure_)
+            onFailure_(AudioInputError::stopped().description());
+    }
+
     // On the server's thread.
     void read()
     {
@@ -126,6 +180,8 @@ private:
     }
 
     AudioSource::Callback onAudio_;
+    AudioSource::FailureCallback onFailure_;
+    bool live_ = false;  // recording, and not yet told that it stopped; under the lock
     SoundServer server_;
     pa_stream* stream_ = nullptr;
     std::unique_ptr<Resampler> resampler_;
@@ -140,7 +196,7 @@ void Microphone::start()
 {
     if (recording_)
         return;
-    auto recording = std::make_unique<Recording>(onAudio);
+    auto recording = std::make_unique<Recording>(onAudio, onFailure);
     recording->open();
     recording_ = std::move(recording);
 }
@@ -148,14 +204,4 @@ void Microphone::start()
 void Microphone::stop()
 {
     recording_.reset();
-}
-
-Microphone::Permission Microphone::permission()
-{
-    return QMediaDevices::audioInputs().isEmpty() ? Permission::restricted : Permission::authorized;
-}
-
-void Microphone::requestPermission(const std::function<void(bool)>& answer)
-{
-    answer(permission() == Permission::authorized);
 }

@@ -1,5 +1,7 @@
 #include "SoundPlayback.h"
 
+#include <QTimer>
+
 #include <pulse/pulseaudio.h>
 
 SoundPlayback::SoundPlayback(QByteArray pcm, int sampleRate, int channels, qint64 fromByte)
@@ -26,7 +28,14 @@ void SoundPlayback::start()
     if (server_.open()) {
         SoundServer::Lock lock(server_);
         report(false);
+        return;
     }
+    // A server that takes the connection but never gets the output ready fails the run.
+    QTimer::singleShot(SoundServer::answerLimit, this, [this] {
+        SoundServer::Lock lock(server_);
+        if (!stream_ || pa_stream_get_state(stream_) != PA_STREAM_READY)
+            report(false);
+    });
 }
 
 double SoundPlayback::playedSeconds()

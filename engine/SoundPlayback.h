@@ -21,8 +21,9 @@ public:
     // Nothing is called once it has begun.
     ~SoundPlayback() override;
 
-    // Each is called at most once, on the main thread; a failure (no server, no output, the output
-    // gone while playing) ends the run.
+    // Each is called at most once, on the main thread; a failure (no server, no output, a server
+    // whose output isn't ready within SoundServer::answerLimit, the output gone while playing)
+    // ends the run.
     std::function<void()> onFinished;
     std::function<void()> onFailed;
 

@@ -99,10 +99,15 @@ bool SoundServer::waitUntil(const std::function<bool()>& done)
     return done();
 }
 
+void SoundServer::wake()
+{
+    pa_threaded_mainloop_signal(loop_, 0);
+}
+
 void SoundServer::onState(void* self)
 {
     auto* server = static_cast<SoundServer*>(self);
     if (server->onChange)
         server->onChange();
-    pa_threaded_mainloop_signal(server->loop_, 0);
+    server->wake();
 }

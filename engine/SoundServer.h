@@ -56,6 +56,8 @@ public:
     void watch(pa_stream* stream);
     // Waits, at most answerLimit, until `done` holds: false when the time ran out first.
     bool waitUntil(const std::function<bool()>& done);
+    // On the server's thread: has a waiting caller look at `done` again (an answer came).
+    void wake();
 
 private:
     static void onState(void* self);

@@ -51,11 +51,16 @@ public:
 class AudioSource {
 public:
     using Callback = std::function<void(const std::vector<float>& samples, float level)>;
+    using FailureCallback = std::function<void(const QString& reason)>;
 
     virtual ~AudioSource() = default;
 
     // Called on the source's own thread, once per converted block. Set before start().
     Callback onAudio;
+    // Called on the source's own thread, at most once, when the input ends by itself while it
+    // runs (unplugged, say); no audio follows. `reason` is a sentence the user reads. Set before
+    // start().
+    FailureCallback onFailure;
 
     // Called on the main thread. start() may throw an Error; stop() accepts a source that never
     // started or is already stopped.

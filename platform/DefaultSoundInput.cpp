@@ -1,5 +1,7 @@
 #include "DefaultSoundInput.h"
 
+#include "SoundSources.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 
@@ -44,9 +46,10 @@ void DefaultSoundInput::connectToServer()
             static_cast<DefaultSoundInput*>(self)->askForDefault();
         },
         this);
-    // A server refused at once is retried like one that went away.
+    // A server refused at once is no input, and is retried like one that went away.
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
         disconnectFromServer();
+        describe({});
         retry_.start();
     }
 }
@@ -121,5 +124,5 @@ void DefaultSoundInput::onSourceInfo(pa_context*, const pa_source_info* info, in
     if (last < 0)  // the default went away meanwhile
         input->describe({});
     else if (!last && info)
-        input->describe(info->monitor_of_sink == PA_INVALID_INDEX ? QString::fromUtf8(info->description) : QString());
+        input->describe(SoundSources::isMicrophone(*info) ? QString::fromUtf8(info->description) : QString());
 }

@@ -57,13 +57,13 @@ public:
     // An answer still out must not reach a reader that is gone.
     ~SystemPermissions() override { delete question_; }
 
-    // The sound server's default input, which follows the server coming and going; until the
-    // server first answers, the audio library's list of inputs.
+    // The sound server's default input, which follows the server coming and going; not yet
+    // determined until the server first answers.
     Microphone::Permission microphone() const override
     {
         const auto description = DefaultSoundInput::desktop().description();
         if (!description)
-            return Microphone::permission();
+            return Microphone::Permission::notDetermined;
         return description->isEmpty() ? Microphone::Permission::restricted : Microphone::Permission::authorized;
     }
     bool canType() const override { return xTestPresent(); }

@@ -172,16 +172,18 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
-void AppModel::keepRecording(std::span<const float> audio, const QUuid& entry)
+void AppModel::keepRecording(std::vector<float> audio, const QUuid& entry)
 {
     if (!keepClips_)
         return;
-    try {
-        stores_.vault.save(audio, entry);
-    } catch (const Error& error) {
-        Log::info(QStringLiteral("recording not kept: ") + error.description());
-    }
-    emit recordingsChanged();
+    clipWriter_.save(std::move(audio), entry, [this, entry](const std::optional<QString>& failure) {
+        if (failure)
+            Log::info(QStringLiteral("recording not kept: ") + *failure);
+        // Keeping was turned off while it was written: it goes the way of the others.
+        if (!keepClips_)
+            stores_.vault.remove(entry);
+        emit recordingsChanged();
+    });
 }
 
 void AppModel::pruneRecords(const QDateTime& now)

@@ -5,6 +5,7 @@
 
 #include "Account/AccountManager.h"
 #include "Clips/ClipUploader.h"
+#include "Clips/ClipWriter.h"
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "HotkeyMonitor.h"
@@ -22,7 +23,7 @@
 
 #include <functional>
 #include <optional>
-#include <span>
+#include <vector>
 
 class AccountAPI;
 class AccountViewModel;
@@ -133,9 +134,10 @@ public:
     // Turning it off deletes every kept recording.
     void setKeepClips(bool on);
 
-    // Keeps the dictation's recording while recordings are on; a save that fails is logged and
-    // told where the entry shows (see ClipVault::failure).
-    void keepRecording(std::span<const float> audio, const QUuid& entry);
+    // Keeps the dictation's recording while recordings are on, written off the main thread; once
+    // written, recordingsChanged. A save that fails is logged and told where the entry shows (see
+    // ClipVault::failure).
+    void keepRecording(std::vector<float> audio, const QUuid& entry);
 
     // At start: takes out the history entries and recordings the user's choices no longer keep.
     // Only a valid value in the settings file is a choice: one the settings lost, damaged or never
@@ -244,4 +246,5 @@ private:
     AccountAPI* accountAPI_ = nullptr;
     AccountManager::State accountState_;
     QString signInError_;
+    ClipWriter clipWriter_{stores_.vault};
 };

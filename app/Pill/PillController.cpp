@@ -108,7 +108,12 @@ void PillController::showOutcome(Mode mode, const QString& message, bool offersU
     offersUndo_ = offersUndo;
     emit changed();
     show();
-    hideAfter(canUndo() ? undoTime : outcomeTime);
+    if (canUndo())
+        hideAfter(undoTime);
+    else if (mode == Mode::failed)
+        hideAfter(failureTime + failureTimePerWord * message.split(u' ', Qt::SkipEmptyParts).size());
+    else
+        hideAfter(outcomeTime);
 }
 
 void PillController::withdrawUndo()

@@ -39,6 +39,9 @@ public:
     static constexpr Clock::Duration clockTick = std::chrono::milliseconds(250);
     static constexpr Clock::Duration outcomeTime = std::chrono::milliseconds(1500);
     static constexpr Clock::Duration undoTime = std::chrono::seconds(4);
+    // A failure stays until it can be read: this long, and this much more for each word.
+    static constexpr Clock::Duration failureTime = std::chrono::seconds(2);
+    static constexpr Clock::Duration failureTimePerWord = std::chrono::milliseconds(300);
 
     explicit PillController(Clock& clock = Clock::system(), QObject* parent = nullptr);
     ~PillController() override;

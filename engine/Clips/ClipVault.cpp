@@ -170,9 +170,11 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
         int error = 0;
         if (const auto failure = writer_(path, encodeFlac(samples), &error))
             throw ClipError::encoding(error != 0 ? systemErrorText(error) : *failure);
+        const std::lock_guard lock(failuresMutex_);
         failures_.remove(id);
         return path;
     } catch (const ClipError& error) {
+        const std::lock_guard lock(failuresMutex_);
         failures_.insert(id, error.reason());
         throw;
     }
@@ -180,6 +182,7 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
 
 std::optional<QString> ClipVault::failure(const QUuid& id) const
 {
+    const std::lock_guard lock(failuresMutex_);
     if (const auto found = failures_.constFind(id); found != failures_.cend())
         return *found;
     return std::nullopt;

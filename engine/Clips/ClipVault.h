@@ -2,7 +2,8 @@
 // The recordings of recent dictations, one FLAC file (16 kHz, mono, 16-bit) per dictation named
 // by its history entry's identifier. The folder's content is the whole state; everything is
 // private to the user (folder 0700, files 0600), and each is written whole or not at all. Why a
-// recording couldn't be kept is remembered for the rest of the run. Used from one thread.
+// recording couldn't be kept is remembered for the rest of the run. Saves may run on a thread of
+// their own (see ClipWriter); everything else is used from the main thread.
 
 #include "Clips/ClipError.h"
 
@@ -14,6 +15,7 @@
 #include <QHash>
 
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
@@ -65,5 +67,6 @@ public:
 private:
     QString folder_;
     Writer writer_;
+    mutable std::mutex failuresMutex_;
     QHash<QUuid, QString> failures_;
 };

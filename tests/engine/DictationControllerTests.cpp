@@ -21,6 +21,7 @@ struct Rig {
     bool engineReady = true;
     std::vector<std::shared_ptr<FakeSource>> sources;
     QString sourceFailure;
+    std::optional<AudioInputError> inputFailure;
     std::unique_ptr<DictationController> controller;
 
     std::vector<Phase> phases;
@@ -37,6 +38,7 @@ struct Rig {
         controller->makeSource = [this] {
             sources.push_back(std::make_shared<FakeSource>());
             sources.back()->failure = sourceFailure;
+            sources.back()->inputFailure = inputFailure;
             return sources.back();
         };
         controller->onPhase = [this](Phase phase) { phases.push_back(phase); };
@@ -201,6 +203,42 @@ TEST(DictationController, ReportsWhyADictationCannotStart)
             EXPECT_TRUE(rig.sources.empty()) << "no source without a stream";
         }
     }
+
+    // The audio input says why in words of its own, which the user reads as they are.
+    Rig rig;
+    LogLines log;
+    rig.inputFailure = AudioInputError::noServer();
+    rig.press(milliseconds(1000));
+    EXPECT_EQ(rig.unavailable, QStringList{AudioInputError::noServer().description()});
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("dictation can't start: ") + rig.unavailable.value(0)));
+    EXPECT_EQ(rig.engine->streams[0]->cancels, 1);
+}
+
+TEST(DictationController, AnInputLostMidDictationEndsItWithWhatWasHeardAndTheNextOneStartsAfresh)
+{
+    const QString stopped = AudioInputError::stopped().description();
+    Rig rig;
+    rig.streams({QStringLiteral("heard")}, FakeStream::Completion::inside, QStringLiteral("heard so far"));
+    rig.controller->keyDown();
+    rig.speak(1);
+    rig.sources.back()->lose(stopped);
+    ASSERT_TRUE(rig.awaitFinal());
+    EXPECT_EQ(rig.finals[0].first, QStringLiteral("heard so far"));
+    EXPECT_EQ(rig.controller->lastInputLoss(), stopped);
+    EXPECT_EQ(rig.controller->phase(), Phase::idle);
+    EXPECT_EQ(rig.sources.back()->stops, 1);
+
+    // The key that comes up afterwards ends nothing more; the next dictation starts afresh, and a
+    // loss told once the user has let go changes nothing.
+    rig.controller->keyUp(false);
+    rig.streams({}, FakeStream::Completion::byTest);
+    rig.press(milliseconds(1000));
+    ASSERT_TRUE(waitUntil([&] { return rig.engine->streams[1]->finishes == 1; }));
+    rig.sources.back()->lose(stopped);
+    QCoreApplication::processEvents();
+    rig.engine->streams[1]->complete();
+    ASSERT_TRUE(rig.awaitFinal(2));
+    EXPECT_EQ(rig.controller->lastInputLoss(), std::nullopt);
 }
 
 TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAudioWhenAsked)
@@ -231,7 +269,7 @@ TEST(DictationController, StartsWithTheVocabularyTransformsTheTextAndKeepsTheAud
     rig.controller->keyUp(false);
     ASSERT_TRUE(rig.awaitFinal());
     EXPECT_EQ(rig.finals[0].first, QStringLiteral("New-York city"));
-    const std::vector<float> audio = rig.controller->lastAudio();
+    const std::vector<float> audio = rig.controller->takeLastAudio();
     ASSERT_EQ(audio.size(), 300u) << "the dictation's audio is kept when asked";
     EXPECT_FLOAT_EQ(audio[299], 0.3f);
 }

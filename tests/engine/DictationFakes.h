@@ -2,6 +2,7 @@
 // Stand-ins for a speech engine, its stream and an audio source, scriptable and thread-safe, so
 // the dictation controller and session can be driven without a model or a microphone.
 
+#include "AudioInputError.h"
 #include "Core/Error.h"
 #include "Core/MainThread.h"
 #include "SpeechEngine.h"
@@ -112,9 +113,12 @@ public:
 class FakeSource final : public AudioSource {
 public:
     QString failure;  // when set, start() throws an Error with this text
+    std::optional<AudioInputError> inputFailure;  // when set, start() throws it
 
     void start() override
     {
+        if (inputFailure)
+            throw *inputFailure;
         if (!failure.isEmpty())
             throw Error(failure);
     }
@@ -125,6 +129,15 @@ public:
     {
         if (onAudio)
             onAudio(samples, level);
+    }
+
+    // The input goes away, told from another thread as a sound server's thread tells it.
+    void lose(const QString& reason)
+    {
+        std::thread([this, reason] {
+            if (onFailure)
+                onFailure(reason);
+        }).join();
     }
 
     int stops = 0;

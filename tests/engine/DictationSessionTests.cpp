@@ -72,7 +72,7 @@ TEST(DictationSession, EndsOnceWhicheverOfFinishAndCancelComesFirst)
         finish();
         rig.session->cancel();
         finish();
-        rig.session->recordedAudio();
+        rig.session->takeRecordedAudio();
         EXPECT_EQ(rig.stream().cancels, cancelFirst ? 1 : 0);
         EXPECT_EQ(rig.stream().finishes, cancelFirst ? 0 : 1);
         if (!cancelFirst) {
@@ -94,7 +94,7 @@ TEST(DictationSession, KeepsWholeBlocksUpToTenMinutes)
     rig.source->push(block(1'000'000, 0.5f));  // would pass the bound: not kept at all
     rig.source->push(block(600'000, 0.7f));  // fills it exactly
     rig.source->push(block(1, 0.9f));
-    const std::vector<float> kept = rig.session->recordedAudio();
+    const std::vector<float> kept = rig.session->takeRecordedAudio();
     ASSERT_EQ(kept.size(), DictationSession::maxRecordedSamples);
     EXPECT_FLOAT_EQ(kept[8'999'999], 0.08f);
     EXPECT_FLOAT_EQ(kept[9'000'000], 0.7f);
@@ -110,7 +110,7 @@ TEST(DictationSession, DropsLateCallbacksOnceReleased)
         rig.session->onPartial = [&](const Partial&) { ++partials; };
         rig.session->start();
         rig.source->push(block());
-        rig.session->recordedAudio();  // the partial is posted, not yet delivered
+        rig.session->takeRecordedAudio();  // the partial is posted, not yet delivered
         rig.session->cancel();
         rig.session.reset();
         rig.source->push(block());  // a block racing the release reaches nothing

@@ -56,7 +56,7 @@ TEST(DictationWithRecognizer, BlocksFromAnotherThreadGivePartialsOneFinalAndTheR
               (Partial{QStringLiteral("HELLO WORLD"), {QStringLiteral("HELLO"), QStringLiteral("WORLD")}, 2}));
     for (size_t i = 1; i < partials.size(); ++i)
         EXPECT_NE(partials[i].text, partials[i - 1].text) << "a partial only when the text changed";
-    EXPECT_EQ(session.recordedAudio(), speech);
+    EXPECT_EQ(session.takeRecordedAudio(), speech);
 }
 
 TEST(DictationWithRecognizer, KeyDownAndUpTurnSpeechIntoFinalTextUnderEveryRule)

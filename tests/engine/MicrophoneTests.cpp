@@ -51,11 +51,6 @@ TEST(Microphone, CapturesTheDefaultInputAs16kMonoWithItsLevel)
 {
     if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
         GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
-    ASSERT_EQ(Microphone::permission(), Microphone::Permission::authorized) << noServerHint;
-    std::optional<bool> answer;
-    Microphone::requestPermission([&](bool granted) { answer = granted; });
-    EXPECT_EQ(answer, true) << "the request is answered at once";
-
     Capture capture;
     Microphone microphone;
     microphone.onAudio = [&](const std::vector<float>& block, float level) { capture.take(block, level); };
@@ -105,7 +100,7 @@ TEST(Microphone, AnInputWhoseRateHasNoConverterIsAnInputError)
         microphone.start();
         FAIL() << "an input that can't be converted must not start";
     } catch (const AudioInputError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("no converter from 40 Hz"));
+        EXPECT_EQ(error.description(), QStringLiteral("The microphone couldn\u2019t start (no converter from 40 Hz)."));
     }
     EXPECT_FALSE(microphone.isRunning());
 }

@@ -1,7 +1,7 @@
 #include "TestSoundServer.h"
 
 #include <QDebug>
-#include <QProcess>
+#include <QFile>
 
 QString TestSoundServer::pactl(const QStringList& arguments)
 {
@@ -23,4 +23,52 @@ TestSoundServer::PluggedInput::~PluggedInput()
 {
     if (!module_.isEmpty())
         pactl({QStringLiteral("unload-module"), module_});
+}
+
+TestSoundServer::PrivateServer::PrivateServer() = default;
+
+TestSoundServer::PrivateServer::~PrivateServer()
+{
+    stop();
+}
+
+QByteArray TestSoundServer::PrivateServer::address() const
+{
+    return "unix:" + QFile::encodeName(folder_.filePath(QStringLiteral("native")));
+}
+
+bool TestSoundServer::PrivateServer::start()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), folder_.path());
+    environment.insert(QStringLiteral("PULSE_RUNTIME_PATH"), folder_.filePath(QStringLiteral("runtime")));
+    // Off the session bus: the bus name a server takes there is one per bus, and other tests'
+    // servers run beside this one.
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral("pulseaudio"),
+                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                    QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm"), QStringLiteral("-L"),
+                    QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=")
+                        + folder_.filePath(QStringLiteral("native")),
+                    QStringLiteral("-L"), QStringLiteral("module-null-source source_name=private_microphone"),
+                    QStringLiteral("-L"), QStringLiteral("module-null-sink sink_name=private_speaker")});
+    return process_.waitForStarted();
+}
+
+bool TestSoundServer::PrivateServer::answers() const
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"),
+                {QStringLiteral("--server=") + QString::fromUtf8(address()), QStringLiteral("info")});
+    return pactl.waitForFinished(10000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
+void TestSoundServer::PrivateServer::stop()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.kill();
+    process_.waitForFinished();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The test sound server (scripts/test-services), changed as the desktop's sound settings would.
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace TestSoundServer {
 
@@ -20,6 +22,29 @@ public:
 
 private:
     QString module_;
+};
+
+// A sound server of its own, with one silent input and one output, that a test starts and stops;
+// a client finds it at address() (the form PULSE_SERVER takes) once it runs.
+class PrivateServer {
+public:
+    PrivateServer();
+    // Stops it when it runs.
+    ~PrivateServer();
+    PrivateServer(const PrivateServer&) = delete;
+    PrivateServer& operator=(const PrivateServer&) = delete;
+
+    QByteArray address() const;
+    // Whether it started, without waiting for its first answer.
+    bool start();
+    // Whether it answers a client.
+    bool answers() const;
+    // Ends it at once, as a crash would.
+    void stop();
+
+private:
+    QTemporaryDir folder_;
+    QProcess process_;
 };
 
 }

@@ -131,7 +131,7 @@ private slots:
         QSignalSpy changed(&detail, &DictationDetail::entryChanged);
 
         records.model.keepRecording(std::vector<float>(16000, 0.1f), entry.id);
-        QVERIFY(!changed.isEmpty());
+        QTRY_VERIFY(!changed.isEmpty());
         QCOMPARE(detail.panel(), QStringLiteral("unsaved"));
         QCOMPARE(detail.recordingProblem(), QStringLiteral("This recording couldn\u2019t be kept: the disk is full."));
         QVERIFY(!records.vault.holdsAny());

@@ -8,10 +8,9 @@
 #include "ManualClock.h"
 #include "OnboardingFakes.h"
 #include "OnboardingModel.h"
+#include "TestSoundServer.h"
 #include "TestSupport.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,35 +40,12 @@ class OnboardingLateSoundServerTests : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder_;
-    QProcess server_;
+    TestSoundServer::PrivateServer server_;
 
-    // A server of its own at the path this process was pointed at before it started, with one
-    // silent input.
-    void startServer()
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), folder_.path());
-        environment.insert(QStringLiteral("PULSE_RUNTIME_PATH"), folder_.filePath(QStringLiteral("runtime")));
-        server_.setProcessEnvironment(environment);
-        server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server_.start(QStringLiteral("pulseaudio"),
-                      {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                       QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm"), QStringLiteral("-L"),
-                       QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket(),
-                       QStringLiteral("-L"), QStringLiteral("module-null-source source_name=late_microphone"),
-                       QStringLiteral("-L"), QStringLiteral("module-null-sink sink_name=late_speaker")});
-        QVERIFY2(server_.waitForStarted(), "pulseaudio must start");
-    }
-    QString socket() const { return folder_.filePath(QStringLiteral("native")); }
+    void startServer() { QVERIFY2(server_.start(), "pulseaudio must start"); }
 
 private slots:
-    void initTestCase() { qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket())); }
-
-    void cleanupTestCase()
-    {
-        server_.kill();
-        server_.waitForFinished();
-    }
+    void initTestCase() { qputenv("PULSE_SERVER", server_.address()); }
 
     void theMicrophoneFollowsTheSoundServer()
     {
@@ -107,8 +83,7 @@ private slots:
         player.load(ClipVault(folder_.path()).save(TestAudio::noise(30), QUuid::createUuid()));
         player.toggle();
         QTRY_VERIFY(player.fraction() > 0);
-        server_.kill();
-        server_.waitForFinished();
+        server_.stop();
         QTRY_VERIFY(!player.playing());
         QCOMPARE(player.problem(), cantPlay);
         QVERIFY(player.fraction() > 0 && player.fraction() < 1);

@@ -4,6 +4,8 @@
 #include "Main/Share/ClipPlayer.h"
 #include "TestSupport.h"
 
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,6 +64,24 @@ private slots:
         player.toggle();
         QVERIFY(!player.playing());
         QCOMPARE(player.duration(), 0.0);
+        QCOMPARE(player.fraction(), 0.0);
+    }
+
+    void aServerThatNeverGetsReadyEndsThePlayWithItsLine()
+    {
+        // Takes the connection and never answers.
+        QLocalServer silent;
+        QVERIFY(silent.listen(folder_.filePath(QStringLiteral("silent"))));
+        QList<QLocalSocket*> held;
+        connect(&silent, &QLocalServer::newConnection, this, [&] { held.append(silent.nextPendingConnection()); });
+        const ScopedEnvironment server("PULSE_SERVER", QStringLiteral("unix:") + silent.fullServerName());
+        ClipPlayer player;
+        player.load(clip(0.8));
+        player.toggle();
+        QVERIFY(player.playing());
+        QVERIFY(waitUntil([&] { return !player.playing(); }, std::chrono::seconds(10)));
+        QVERIFY(!held.isEmpty());
+        QCOMPARE(player.problem(), QStringLiteral("The sound couldn’t be played."));
         QCOMPARE(player.fraction(), 0.0);
     }
 
