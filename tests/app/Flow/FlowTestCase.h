@@ -59,6 +59,8 @@ protected:
     void awaitThePaste(const QString& field);
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
     void awaitTheImprovement(const QString& pasted);
+    // The formatting server's improvement of every text from now on (each case starts with "Hello, world.").
+    void improveTo(const QString& text);
     // What the clipboard holds, read as another application would.
     std::optional<ClipboardContents> clipboardNow();
     bool pillHears() const;
