@@ -171,8 +171,8 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         QVariant value;
         if (name == QLatin1String("ChildCount"))
             value = int(qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst()).size());
-        else if (name == QLatin1String("ToolkitName") && !likeQt_)
-            value = QStringLiteral("GTK");
+        else if (name == QLatin1String("ToolkitName") && !toolkit_.isEmpty())
+            value = toolkit_;
         else if (field && name == QLatin1String("CaretOffset"))
             value = caret();
         else if (field && name == QLatin1String("CharacterCount"))
