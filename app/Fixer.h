@@ -4,9 +4,10 @@
 // focused element is read through the accessibility interface, the pasted text located before
 // the caret and replaced there; where the field can't be read the paste is undone with Control-Z
 // and the improvement pasted instead, but only in an application known at the paste to publish
-// no focused element: keys sent to an element nobody knew could append a second copy. Undo puts the dictated text back
-// the way the improvement went in, and only while that can work: until the user types. The application is asked without
-// waiting for it: each question answers later, within a bound.
+// no focused element: keys sent to an element nobody knew could append a second copy. Undo puts
+// the dictated text back the way the improvement went in, and only while that can work: until the
+// user types. The application is asked without waiting for it: each question answers later,
+// within a bound.
 
 #include "Core/Clock.h"
 #include "FocusedText.h"

@@ -87,6 +87,15 @@ void FlowTestCase::dictate(const std::function<void()>& beforeRelease)
     keyboard_.release(Keysyms::controlRight);
 }
 
+void FlowTestCase::dictateWithTheFocusHeld()
+{
+    harness_->focus.hold();
+    dictate();
+    QVERIFY(waitUntil([&] { return harness_->focus.held(); }));
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+    clock_.advance(FocusLookup::bound);
+}
+
 void FlowTestCase::awaitThePaste(const QString& field)
 {
     QVERIFY(waitUntil([&] { return target_->text == field; }));

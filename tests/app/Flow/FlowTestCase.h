@@ -55,6 +55,9 @@ protected:
     // Holds the key until the words are heard, then lets go a second later (manual time), having
     // done `beforeRelease`.
     void dictate(const std::function<void()>& beforeRelease = {});
+    // Dictates while the focus search's answers are held back (until harness_->focus.release()), and
+    // lets the paste's own wait for them pass.
+    void dictateWithTheFocusHeld();
     // Waits for the field to read this and the flow to learn that the application took the text.
     void awaitThePaste(const QString& field);
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.

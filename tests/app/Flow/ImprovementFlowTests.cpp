@@ -263,11 +263,7 @@ void ImprovementFlowTests::anElementUnknownAtThePasteIsImprovedOnlyWhereItShowsT
         QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("no-undo")); }));
         server_->clearRequests();
         const LogLines log;
-        harness_->focus.hold();
-        dictate();
-        QVERIFY2(waitUntil([&] { return harness_->focus.held(); }), c.name);
-        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
-        clock_.advance(FocusLookup::bound);
+        dictateWithTheFocusHeld();
         QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }), c.name);
         // Known now, within the decision's bound.
         harness_->focus.release();
