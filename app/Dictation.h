@@ -44,7 +44,7 @@ struct Dictation {
     // From the paste on: what was inserted, how, and what became of it.
     QString inserted;
     Inserter::Result result = Inserter::Result::failed;
-    std::optional<bool> taken;  // whether the application read the pasted text
+    std::optional<Inserter::Uptake> uptake;  // what became of the pasted text
     std::optional<FocusLookup::Privacy> privacy;
     QUuid entry;  // its history entry, when one may be kept
     std::optional<DictationStyle> improveAs;  // the style its text may be improved in

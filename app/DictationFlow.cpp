@@ -205,22 +205,23 @@ void DictationFlow::deliver(const std::shared_ptr<Dictation>& dictation, const Q
         target = Inserter::Target::terminal;
 
     dictation->inserted = final;
-    dictation->result = inserter_.insert(final, target);
+    dictation->result = inserter_.insert(final, target, dictation->front ? dictation->front->id : 0);
     const DictationStyle style = model_.stylePolicy().style(appID, title);
     const bool exactOnly = expansion && expansion->keepsExactly();
     const bool improvable = dictation->result == Inserter::Result::pasted && model_.improveAfterInserting()
                             && style != DictationStyle::asSpoken && !exactOnly;
     // The user's actions count from the paste, whatever is decided below.
     if (improvable && !movedPast(dictation->number))
-        fixer_.pasted({final, element, dictation->front ? dictation->front->id : 0, appID, clock_.now()});
+        fixer_.pasted({final, element, dictation->focus.answered(), dictation->front ? dictation->front->id : 0, appID,
+                       clock_.now()});
     if (improvable)
         dictation->improveAs = style;
 
     // The next paste waits until the application has read this text, or won't: until then the
     // clipboard must go on offering it.
     QPointer<DictationFlow> self(this);
-    inserter_.afterTaken([self, dictation, done](bool taken) {
-        dictation->taken = taken;
+    inserter_.afterTaken([self, dictation, done](Inserter::Uptake uptake) {
+        dictation->uptake = uptake;
         done();
         if (self)
             self->concludeWhenSettled(dictation);
@@ -239,7 +240,7 @@ void DictationFlow::deliver(const std::shared_ptr<Dictation>& dictation, const Q
 
 void DictationFlow::concludeWhenSettled(const std::shared_ptr<Dictation>& dictation)
 {
-    if (!dictation->taken || !dictation->privacy)
+    if (!dictation->uptake || !dictation->privacy)
         return;
     QPointer<DictationFlow> self(this);
     records_.when(dictation->recordTurn, [self, dictation](const Turns::Done& done) {
@@ -253,21 +254,25 @@ void DictationFlow::concludeWhenSettled(const std::shared_ptr<Dictation>& dictat
 
 void DictationFlow::conclude(Dictation& dictation)
 {
-    const Inserter::Result result = dictation.result == Inserter::Result::pasted && !dictation.taken.value_or(false)
-                                        ? Inserter::Result::failed
-                                        : dictation.result;
-    // Only a text the application took can be improved in place.
-    if (result == Inserter::Result::pasted && dictation.privacy == FocusLookup::Privacy::open && dictation.improveAs)
+    const Inserter::Result result =
+        dictation.result == Inserter::Result::pasted && dictation.uptake != Inserter::Uptake::read
+            ? Inserter::Result::failed
+            : dictation.result;
+    // Only a text the application took can be improved in place, and only where it is known to be.
+    if (result == Inserter::Result::pasted && dictation.privacy == FocusLookup::Privacy::open && dictation.improveAs) {
+        if (!movedPast(dictation.number))
+            fixer_.learned(dictation.focus.element());
         improve(dictation.inserted, *dictation.improveAs, dictation.entry, dictation.number);
-    else if (!movedPast(dictation.number))
+    } else if (!movedPast(dictation.number)) {
         fixer_.forget();
+    }
     // A later dictation has the pill: this one says nothing there.
     const bool quiet = movedPast(dictation.number);
     // What was heard until the microphone stopped went out like any text; the pill says it stopped.
     if (!quiet && dictation.inputLoss)
         pill_.showOutcome(PillController::Mode::failed, *dictation.inputLoss);
     else if (!quiet)
-        showInserted(result, dictation.inserted, *dictation.privacy);
+        showInserted(result, dictation);
     if (onInserted)
         onInserted(dictation.inserted);
     // The text is in place, or on the clipboard; the pill says when its entry couldn't be saved,
@@ -279,8 +284,9 @@ void DictationFlow::conclude(Dictation& dictation)
     });
 }
 
-void DictationFlow::showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy)
+void DictationFlow::showInserted(Inserter::Result result, const Dictation& dictation)
 {
+    const FocusLookup::Privacy privacy = *dictation.privacy;
     switch (result) {
     case Inserter::Result::pasted:
         if (privacy == FocusLookup::Privacy::password)
@@ -289,13 +295,19 @@ void DictationFlow::showInserted(Inserter::Result result, const QString& text, F
             pill_.showOutcome(PillController::Mode::inserted,
                               tr("Pasted. Nothing was kept: this may be a password field."));
         else
-            pill_.showOutcome(PillController::Mode::inserted, text);
+            pill_.showOutcome(PillController::Mode::inserted, dictation.inserted);
         break;
     case Inserter::Result::copied:
         pill_.showOutcome(PillController::Mode::copied, tr("Copied. Paste it where you need it."));
         break;
     case Inserter::Result::failed:
-        pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard."));
+        if (dictation.uptake != Inserter::Uptake::replaced)
+            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard."));
+        // The user's own copy holds the clipboard: the text is only where it was kept.
+        else if (!dictation.entry.isNull())
+            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is in History."));
+        else
+            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste."));
         break;
     }
 }

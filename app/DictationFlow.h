@@ -76,7 +76,7 @@ private:
     void deliver(const std::shared_ptr<Dictation>& dictation, const QString& text, const Turns::Done& done);
     void concludeWhenSettled(const std::shared_ptr<Dictation>& dictation);
     void conclude(Dictation& dictation);
-    void showInserted(Inserter::Result result, const QString& text, FocusLookup::Privacy privacy);
+    void showInserted(Inserter::Result result, const Dictation& dictation);
     // Bumps the counts and keeps the history entry (when `entry` is set) with its recording, which
     // is kept once the entry is saved; `notSaved` hears why when the entry's save fails.
     // The dictation's last use: its recording moves to the history's save.

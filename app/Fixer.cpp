@@ -21,6 +21,12 @@ void Fixer::pasted(const Paste& paste)
     input_.arm();
 }
 
+void Fixer::learned(const std::optional<FocusedElement>& element)
+{
+    if (paste_ && !paste_->elementKnown && !paste_->element)
+        paste_->element = element;
+}
+
 void Fixer::forget()
 {
     ++pastes_;
@@ -102,7 +108,10 @@ void Fixer::decide(const QString& improved, bool sameTarget, const std::optional
     observed.field =
         field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
 
-    const Replace::Decision decision = Replace::decide(observed);
+    Replace::Decision decision = Replace::decide(observed);
+    if (decision.kind == Replace::Decision::Kind::replace && decision.method == Replace::Method::undo
+        && !paste_->elementKnown)
+        decision = Replace::Decision::skip(QStringLiteral("the focused element wasn't known at the paste"));
     if (decision.kind == Replace::Decision::Kind::skip) {
         Log::info(QStringLiteral("not replaced, ") + decision.reason);
         done(false);
@@ -134,7 +143,7 @@ void Fixer::undoThenPaste(const QString& text, std::function<void(bool)> done)
     }
     pending_ = clock_.schedule(undoPause, [this, text, done = std::move(done)] {
         pending_.reset();
-        done(inserter_.insert(text, Inserter::Target::field) == Inserter::Result::pasted);
+        done(inserter_.insert(text, Inserter::Target::field, paste_->windowId) == Inserter::Result::pasted);
     });
 }
 

@@ -3,9 +3,11 @@
 // sooner than 0.65 s after the paste and only if the user hasn't typed, clicked or moved on: the
 // focused element is read through the accessibility interface, the pasted text located before
 // the caret and replaced there; where the field can't be read the paste is undone with Control-Z
-// and the improvement pasted instead. Undo puts the dictated text back the way the improvement
-// went in, and only while that can work: until the user types. The application is asked without
-// waiting for it: each question answers later, within a bound.
+// and the improvement pasted instead, but only in an application known at the paste to publish
+// no focused element: keys sent to an element nobody knew could append a second copy. Undo puts
+// the dictated text back the way the improvement went in, and only while that can work: until the
+// user types. The application is asked without waiting for it: each question answers later,
+// within a bound.
 
 #include "Core/Clock.h"
 #include "FocusedText.h"
@@ -30,6 +32,7 @@ public:
     struct Paste {
         QString text;
         std::optional<FocusedElement> element;  // where it went, when the accessibility interface said
+        bool elementKnown = true;  // the search for the element had answered by the paste
         quint64 windowId = 0;  // the front window it went to
         std::optional<QString> appID;
         Clock::TimePoint at;
@@ -40,6 +43,9 @@ public:
 
     // A paste has just happened: the user's actions count from now. Forgets any earlier paste.
     void pasted(const Paste& paste);
+    // The element a search that answered after the paste found: the improvement may replace the
+    // text there, where it shows the pasted text, but never by keys.
+    void learned(const std::optional<FocusedElement>& element);
     // Replaces the paste with the improved text when the rules allow it; `done` is told later
     // whether the field now holds it. Nothing happens after forget() or another paste, also to a
     // replacement or an undo under way.

@@ -30,6 +30,8 @@ public:
     void find(qint64 pid);
     // What the last search found; nothing while it runs, or when it found nothing.
     std::optional<FocusedElement> element() const;
+    // Whether the last search has answered, with an element or without.
+    bool answered() const { return search_->answer.has_value(); }
     // Runs `then` once the last search has answered, or bound after this call if it hasn't.
     void whenKnown(std::function<void()> then);
     // Runs `then` with what the last search's answer allows, or with `unknown` decisionBound after

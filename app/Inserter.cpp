@@ -30,12 +30,15 @@ Inserter::~Inserter()
 {
     clipboard_.onChanged = nullptr;
     // Ending before the restore is due (the application quits): the user's copy goes back now,
-    // so that it is what the clipboard manager is handed, not the dictated text.
-    const bool restoreDue = restoring_ || restoreOnRead_;
+    // so that it is what the clipboard manager is handed, not the dictated text. There's no
+    // waiting to be told the paste's time: it is asked for.
+    const bool restoreDue = restoring_ || restoreOnRead_ || restoreWhenTold_;
     if (restoring_)
         restoring_->cancel();
     if (givingUp_)
         givingUp_->cancel();
+    if (restoreDue && !takenAt_)
+        takenAt_ = clipboard_.takenAt();
     if (restoreDue)
         restore();
 }
@@ -79,15 +82,17 @@ void Inserter::save()
     }));
 }
 
-Inserter::Result Inserter::insert(const QString& text, Target target)
+Inserter::Result Inserter::insert(const QString& text, Target target, quint64 frontWindow)
 {
     // An earlier paste's text that hasn't been read is withdrawn: this one replaces it.
     if (awaitingRead_)
-        stopWaiting(false);
+        stopWaiting(Uptake::replaced);
     if (restoring_)
         restoring_->cancel();
     restoring_.reset();
     restoreOnRead_ = false;
+    restoreWhenTold_ = false;
+    takenAt_.reset();
     prepared_ = false;
     // A paste right after another keeps the contents saved before the first one.
     if (!knowsWhatGoesBack()) {
@@ -97,11 +102,14 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
         saved_.reset();
     }
 
-    const bool owned = clipboard_.own(
-        contentsOf(text), whileAlive(self_, [paste = ++pastes_](Inserter& inserter, const QByteArray& readTarget) {
+    const quint64 paste = ++pastes_;
+    ClipboardServing serving{
+        frontWindow, whileAlive(self_, [paste](Inserter& inserter, quint64 time) { inserter.taken(paste, time); }),
+        whileAlive(self_, [paste](Inserter& inserter, const QByteArray& readTarget) {
             if (readTarget != concealedTarget)
                 inserter.read(paste);
-        }));
+        })};
+    const bool owned = clipboard_.own(contentsOf(text), std::move(serving));
     if (target == Target::password && owned) {
         // Nothing will be pasted: the copy is what the user asked for, so nothing goes back.
         saved_.reset();
@@ -128,18 +136,22 @@ Inserter::Result Inserter::insert(const QString& text, Target target)
     });
     givingUp_ = clock_.schedule(takenBound, [this] {
         givingUp_.reset();
-        Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, it stays on "
-                                 "the clipboard")
-                      .arg(seconds(takenBound)));
-        stopWaiting(false);
+        // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
+        // notice may still be on its way: the desktop is asked.
+        const bool copiedOver = !clipboard_.stillOurs();
+        Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, %2")
+                      .arg(seconds(takenBound))
+                      .arg(copiedOver ? QStringLiteral("and the clipboard holds a later copy")
+                                      : QStringLiteral("it stays on the clipboard")));
+        stopWaiting(copiedOver ? Uptake::replaced : Uptake::leftOnClipboard);
     });
     return Result::pasted;
 }
 
-void Inserter::afterTaken(std::function<void(bool taken)> then)
+void Inserter::afterTaken(std::function<void(Uptake)> then)
 {
     if (!awaitingRead_) {
-        then(true);
+        then(Uptake::read);
         return;
     }
     afterTaken_.push_back(std::move(then));
@@ -152,30 +164,46 @@ void Inserter::read(quint64 paste)
     // The user's contents come back before anything else waiting on the read runs.
     if (std::exchange(restoreOnRead_, false))
         restore();
-    stopWaiting(true);
+    stopWaiting(Uptake::read);
 }
 
-void Inserter::stopWaiting(bool taken)
+void Inserter::taken(quint64 paste, quint64 time)
+{
+    if (paste != pastes_)
+        return;
+    takenAt_ = time;
+    if (std::exchange(restoreWhenTold_, false))
+        restore();
+}
+
+void Inserter::stopWaiting(Uptake uptake)
 {
     awaitingRead_ = false;
     if (givingUp_)
         givingUp_->cancel();
     givingUp_.reset();
-    if (!taken) {
+    if (uptake != Uptake::read) {
         // The text stays where the user can still paste it.
         if (restoring_)
             restoring_->cancel();
         restoring_.reset();
         restoreOnRead_ = false;
     }
-    for (const std::function<void(bool)>& then : std::exchange(afterTaken_, {}))
-        then(taken);
+    for (const std::function<void(Uptake)>& then : std::exchange(afterTaken_, {}))
+        then(uptake);
 }
 
 void Inserter::restore()
 {
     restoring_.reset();
-    // A clipboard manager or the user who took the clipboard meanwhile keeps it; otherwise the
-    // saved contents stay ours, so the next paste needn't read them again.
-    clipboard_.replace(saved_.value_or(ClipboardContents{}));
+    // As of the paste's own time, which the desktop tells after the paste: a restore that ran
+    // without it would win over any copy made since, so it waits for it. A clipboard manager or
+    // the user who took the clipboard meanwhile keeps it; otherwise the saved contents stay ours,
+    // so the next paste needn't read them again.
+    if (!takenAt_) {
+        restoreWhenTold_ = true;
+        return;
+    }
+    restoreWhenTold_ = false;
+    clipboard_.replace(saved_.value_or(ClipboardContents{}), *takenAt_);
 }

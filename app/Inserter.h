@@ -2,10 +2,12 @@
 // Puts text at the cursor of the focused element by way of the clipboard: the clipboard's
 // contents are saved (every target, as its owner offers it), the text is written with the
 // password-manager hint so clipboard histories skip it, Control-V (Control-Shift-V in a terminal)
-// is posted, and the saved contents go back once the application has read the text, 0.5 s after
-// the paste at the earliest, unless something else took the clipboard meanwhile. An application
-// that hasn't read the text within takenBound never will: the text stays on the clipboard for the
-// user to paste. Into a password field the text is only copied. Nothing here waits on the
+// is posted, and the saved contents go back once the application in front has read the text, 0.5 s
+// after the paste at the earliest. A read by any other application (a clipboard history, a sync
+// tool) doesn't count. The contents go back as of the time the paste took the clipboard, so a copy
+// made after the paste always stays. An application that hasn't read the text within takenBound
+// never will: the text stays on the clipboard for the user to paste, unless the user copied
+// something meanwhile. Into a password field the text is only copied. Nothing here waits on the
 // clipboard's owner: the save runs ahead of the paste (prepare), and an owner that hasn't
 // answered by the paste costs its contents, never the paste.
 
@@ -26,6 +28,9 @@ class Inserter {
 public:
     enum class Target { field, terminal, password };
     enum class Result { pasted, copied, failed };
+    // What became of a pasted text: the application read it; it didn't, and the text is still on
+    // the clipboard; or it didn't, and another copy took the clipboard meanwhile.
+    enum class Uptake { read, leftOnClipboard, replaced };
 
     // The earliest the saved contents go back after a paste.
     static constexpr Clock::Duration restoreDelay = std::chrono::milliseconds(500);
@@ -43,11 +48,12 @@ public:
     // keeps the save current until the paste, or until cancel() says none is coming.
     void prepare();
     void cancel() { prepared_ = false; }
-    Result insert(const QString& text, Target target);
-    // Calls `then(true)` on the main thread once an application has read the last pasted text;
-    // `then(false)` when none has within takenBound, or when the next insert comes first. At once
-    // with true when the last insert pasted nothing.
-    void afterTaken(std::function<void(bool taken)> then);
+    // `frontWindow`: a window of the application the text is for (0: unknown, any reader counts).
+    Result insert(const QString& text, Target target, quint64 frontWindow);
+    // Calls `then(read)` on the main thread once the application has read the last pasted text;
+    // `then` with what became of it when it hasn't within takenBound, or when the next insert comes
+    // first. At once with `read` when the last insert pasted nothing.
+    void afterTaken(std::function<void(Uptake)> then);
     // The keys that paste into the target.
     static QList<quint32> pasteKeys(Target target);
     // The targets the text is offered as.
@@ -58,7 +64,8 @@ private:
     bool knowsWhatGoesBack() const;
     void restore();
     void read(quint64 paste);
-    void stopWaiting(bool taken);
+    void taken(quint64 paste, quint64 time);
+    void stopWaiting(Uptake uptake);
 
     Clipboard& clipboard_;
     KeyPoster& keys_;
@@ -71,11 +78,13 @@ private:
     bool saving_ = false;
     bool prepared_ = false;  // a paste is coming: keep the save current
     quint64 pastes_ = 0;  // counts the pastes, so a late read of an earlier one is told apart
+    std::optional<quint64> takenAt_;  // the desktop's time of the last paste, once it has told
+    bool restoreWhenTold_ = false;  // the restore is due but waits for that time
     std::shared_ptr<ScheduledWork> restoring_;  // until restoreDelay has passed
     bool restoreOnRead_ = false;  // restoreDelay has passed: the read brings the contents back
     bool awaitingRead_ = false;  // the last paste's text hasn't been read yet
     std::shared_ptr<ScheduledWork> givingUp_;  // until takenBound
-    std::vector<std::function<void(bool)>> afterTaken_;
+    std::vector<std::function<void(Uptake)>> afterTaken_;
     // The clipboard may call back after we are gone; it reaches us through this.
     const std::shared_ptr<Inserter*> self_ = std::make_shared<Inserter*>(this);
 };

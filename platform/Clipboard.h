@@ -19,6 +19,19 @@ struct ClipboardFormat {
 };
 using ClipboardContents = QList<ClipboardFormat>;
 
+// Contents taken over for one application, and what the desktop tells of them.
+struct ClipboardServing {
+    // A window of the application the contents are for: only its reads count, never those of a
+    // clipboard history or another bystander. 0: any application's read counts.
+    quint64 reader = 0;
+    // The desktop's time at which the contents became the clipboard's, once it has told (on the
+    // main thread, before any read it reports).
+    std::function<void(quint64 time)> taken;
+    // The reader has read one of the targets: not when it asks, but once it has the bytes (on the
+    // main thread).
+    std::function<void(const QByteArray& target)> read;
+};
+
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
@@ -30,12 +43,19 @@ public:
     virtual void save(std::function<void(std::optional<ClipboardContents>)> done) = 0;
     // Takes the clipboard with exactly these targets without waiting for the desktop: keys posted
     // next through the poster that shares the clipboard's connection reach the desktop after it.
-    // False where there's no desktop to take it on. `onRead` runs on the main thread each time an
-    // application has read one of the targets: not when it asks, but once it has the bytes.
-    virtual bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead) = 0;
-    // Puts these targets in place of ours (none: leaves the clipboard empty), but only while nobody
-    // has taken the clipboard since our last own(); false when someone has.
-    virtual bool replace(ClipboardContents contents) = 0;
+    // False where there's no desktop to take it on.
+    virtual bool own(ClipboardContents contents, ClipboardServing serving) = 0;
+    // Puts these targets in place of ours (none: leaves the clipboard empty) as of `since`, the time
+    // an own() took the clipboard at: the desktop refuses it when anyone took the clipboard after
+    // that, however late this runs. False when refused.
+    virtual bool replace(ClipboardContents contents, quint64 since) = 0;
+    // The two below ask the desktop now, for what can't wait to be told; they wait on the desktop,
+    // never on another application.
+    // The time our latest own() took the clipboard at (for a restore at quitting); nothing when the
+    // clipboard is no longer ours or the desktop doesn't say.
+    virtual std::optional<quint64> takenAt() = 0;
+    // Whether the clipboard still holds what our latest own() or replace() put there.
+    virtual bool stillOurs() = 0;
 
     // Another application took the clipboard (on the main thread).
     std::function<void()> onChanged;

@@ -322,39 +322,64 @@ bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
     return state && hasState(*state, stateFocused);
 }
 
+std::optional<TextUnits> AtSpiFocusedText::countingOf(const std::optional<QList<QVariant>>& characterCount,
+                                                      const QString& text)
+{
+    if (!lastUnits_ && characterCount)
+        lastUnits_ = TextUnits::ofLength(text, propertyValue(*characterCount).toLongLong());
+    return lastUnits_;
+}
+
 std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted)
 {
     const std::optional<Node> node = element(wanted);
     if (!node)
         return std::nullopt;
-    // The text, the caret and the selection are asked for together: one wait for the application.
+    // The text, its length, the caret and the selection are asked for together: one wait for the
+    // application.
     const QList<AtSpiCalls::Reply> replies = shortCalls().send(
         {message(*node, textInterface, QStringLiteral("GetText"), {0, -1}),
          message(*node, propertiesInterface, QStringLiteral("Get"), {textInterface, QStringLiteral("CaretOffset")}),
          message(*node, textInterface, QStringLiteral("GetNSelections")),
-         message(*node, textInterface, QStringLiteral("GetSelection"), {0})});
+         message(*node, textInterface, QStringLiteral("GetSelection"), {0}),
+         message(*node, propertiesInterface, QStringLiteral("Get"),
+                 {textInterface, QStringLiteral("CharacterCount")})});
     const auto& text = replies.at(0).values;
     const auto& caret = replies.at(1).values;
     if (!text || text->isEmpty() || !caret || caret->isEmpty())
         return std::nullopt;
     const QString value = text->constFirst().toString();
     const int caretOffset = propertyValue(*caret).toInt();
-    if (caretOffset < 0)
+    // Without the toolkit's counting, offsets mean the same in both only in a text without
+    // characters beyond the basic plane.
+    const std::optional<TextUnits> known = countingOf(replies.at(4).values, value);
+    if (caretOffset < 0 || (!known && QStringView(value).toUcs4().size() != value.size()))
         return std::nullopt;
-    FieldText result{value, {lastUnits_.toUtf16(value, caretOffset), 0}};
+    const TextUnits units = known.value_or(TextUnits::characters());
+    FieldText result{value, {units.toUtf16(value, caretOffset), 0}};
     const auto& selections = replies.at(2).values;
     const auto& range = replies.at(3).values;
     if (selections && !selections->isEmpty() && selections->constFirst().toInt() > 0 && range && range->size() == 2
         && range->at(1).toInt() > range->at(0).toInt()) {
-        const qsizetype start = lastUnits_.toUtf16(value, range->at(0).toInt());
-        result.selection = {start, lastUnits_.toUtf16(value, range->at(1).toInt()) - start};
+        const qsizetype start = units.toUtf16(value, range->at(0).toInt());
+        result.selection = {start, units.toUtf16(value, range->at(1).toInt()) - start};
     }
     return result;
 }
 
+bool AtSpiFocusedText::putBack(const Node& node, const QString& text, int caret)
+{
+    const auto set = call(node, editableTextInterface, QStringLiteral("SetTextContents"), {text});
+    if (!set || set->isEmpty() || !set->constFirst().toBool())
+        return false;
+    call(node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
+    return true;
+}
+
 // Deletes the range and inserts the replacement there, but only over the text the caller means:
 // the field may have changed since it was read. An insert that fails after the delete puts the
-// deleted text back, so the field never ends up with neither.
+// deleted text back, so the field never ends up with neither; one that arrives other than sent (a
+// toolkit counting otherwise than we thought) is taken out, and the text put back as it was.
 bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
                                    const QString& replacement)
 {
@@ -368,10 +393,16 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
         Log::info(QStringLiteral("not replaced, the field no longer holds the text where it was"));
         return false;
     }
-    const auto start = static_cast<int>(lastUnits_.fromUtf16(*value, range.location));
-    const auto end = static_cast<int>(lastUnits_.fromUtf16(*value, range.location + range.length));
+    // Unknown, the counting can only be one in which the offsets agree: the lengths must too.
+    if (!lastUnits_ && (!TextUnits::insertsAlike(replacement) || !TextUnits::insertsAlike(held))) {
+        Log::info(QStringLiteral("not replaced, the field's toolkit didn't say how it counts text"));
+        return false;
+    }
+    const TextUnits units = lastUnits_.value_or(TextUnits::characters());
+    const auto start = static_cast<int>(units.fromUtf16(*value, range.location));
+    const auto end = static_cast<int>(units.fromUtf16(*value, range.location + range.length));
     const auto insert = [&](const QString& text) {
-        const auto length = static_cast<int>(lastUnits_.insertLength(text));
+        const auto length = static_cast<int>(units.insertLength(text));
         const auto inserted = call(*node, editableTextInterface, QStringLiteral("InsertText"), {start, text, length});
         return inserted && !inserted->isEmpty() && inserted->constFirst().toBool();
     };
@@ -384,7 +415,21 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
                            : QStringLiteral("couldn't insert the improved text, nor put the text back"));
         return false;
     }
-    const auto caret = static_cast<int>(start + lastUnits_.fromUtf16(replacement, replacement.size()));
+    // Read back: where the text around it is as it was, what went in must be exactly the
+    // replacement, or the pasted text goes back in its place.
+    const QString before = value->left(range.location);
+    const QString after = value->mid(range.location + range.length);
+    const std::optional<QString> now = wholeText(*node);
+    if (now != before + replacement + after) {
+        const bool around =
+            now && now->size() >= before.size() + after.size() && now->startsWith(before) && now->endsWith(after);
+        const bool restored = around && putBack(*node, *value, end);
+        Log::info(restored ? QStringLiteral("the improved text didn't arrive as sent, the text is put back")
+                  : around ? QStringLiteral("the improved text didn't arrive as sent, nor could the text be put back")
+                           : QStringLiteral("the field changed while the improved text went in"));
+        return false;
+    }
+    const auto caret = static_cast<int>(start + units.fromUtf16(replacement, replacement.size()));
     call(*node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
     return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The focused text element through AT-SPI2: found by walking the front application's showing
 // accessibles to the one whose state says focused, read through its Text interface and changed
-// through EditableText. Toolkits count differently (TextUnits), which is converted here.
+// through EditableText. Toolkits count differently (TextUnits), which is converted here: a toolkit
+// that doesn't say its name is known by the length it gives the text, and where that can't tell,
+// only a text that goes in whole in either counting replaces. A replacement is read back, and
+// what didn't arrive exactly is taken out again.
 // The accessibility bus is spoken to directly, over one connection of our own, from a thread of
 // its own: a hung application then holds up only that thread, and each answer is taken the moment
 // it arrives. (The accessibility library would open direct connections to some applications and
@@ -74,6 +77,10 @@ private:
     Walk findFocused(const Node& app, const AtSpiCalls& calls);
     FocusAnswer search(qint64 pid);
     std::optional<QString> wholeText(const Node& node);
+    // How the element's toolkit counts, learnt from the length it gives `text` when it didn't say.
+    std::optional<TextUnits> countingOf(const std::optional<QList<QVariant>>& characterCount, const QString& text);
+    // Puts the element's text back as it was read before a replacement, the caret at `caret`.
+    bool putBack(const Node& node, const QString& text, int caret);
     std::optional<FieldText> readText(const FocusedElement& wanted);
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
                      const QString& replacement);
@@ -83,7 +90,7 @@ private:
     bool tried_ = false;
     std::optional<QDBusConnection> bus_;
     std::optional<Node> last_;  // the element search() found
-    TextUnits lastUnits_ = TextUnits::characters();  // how its toolkit counts
+    std::optional<TextUnits> lastUnits_;  // how its toolkit counts, once known
     // The application the last search was asked for, or none at this object's end: searches for any
     // other stop waiting.
     std::atomic<qint64> wantedPid_ = 0;

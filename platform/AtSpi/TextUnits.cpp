@@ -3,9 +3,28 @@
 #include <QList>
 #include <QStringView>
 
-TextUnits TextUnits::ofToolkit(const QString& toolkitName)
+std::optional<TextUnits> TextUnits::ofToolkit(const QString& toolkitName)
 {
+    if (toolkitName.isEmpty())
+        return std::nullopt;
     return TextUnits(toolkitName.startsWith(QLatin1String("Qt")));
+}
+
+std::optional<TextUnits> TextUnits::ofLength(const QString& text, qsizetype length)
+{
+    const qsizetype characters = QStringView(text).toUcs4().size();
+    if (characters == text.size())
+        return std::nullopt;
+    if (length == text.size())
+        return utf16();
+    if (length == characters)
+        return TextUnits::characters();
+    return std::nullopt;
+}
+
+bool TextUnits::insertsAlike(const QString& text)
+{
+    return characters().insertLength(text) == utf16().insertLength(text);
 }
 
 qsizetype TextUnits::toUtf16(const QString& text, qsizetype offset) const

@@ -1,5 +1,6 @@
 #include "X11/ClipboardOwnership.h"
 
+#include "Core/MainThread.h"
 #include "X11/ClipboardAtoms.h"
 #include "X11/XcbReply.h"
 
@@ -29,28 +30,33 @@ ClipboardOwnership::ClipboardOwnership(xcb_connection_t* connection, xcb_window_
                                           | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
 }
 
-void ClipboardOwnership::take(ClipboardContents contents, std::function<void(const QByteArray&)> onRead)
+void ClipboardOwnership::take(ClipboardContents contents, ClipboardServing serving)
 {
     atoms_.learn(contents);
     const std::lock_guard lock(mutex_);
     const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, window_, atoms_.clipboard, XCB_CURRENT_TIME);
-    owning_ = Owning{{std::move(contents), std::move(onRead), XCB_CURRENT_TIME}, request.sequence};
+    owning_ = Owning{{std::move(contents), std::move(serving), XCB_CURRENT_TIME}, request.sequence};
 }
 
-bool ClipboardOwnership::replace(ClipboardContents contents)
+bool ClipboardOwnership::replace(ClipboardContents contents, xcb_timestamp_t since)
 {
+    // Only over the take it follows: a later take of ours (whose time may not be known yet) is
+    // newer than anything put back after an earlier one, and the server couldn't tell us apart.
     std::unique_lock lock(mutex_);
-    if (!owning_)
+    if (!owning_ || since == XCB_CURRENT_TIME || owning_->held.since != since)
         return false;
-    const xcb_timestamp_t since = owning_->held.since;
+    const unsigned int taking = owning_->request;
     lock.unlock();
     atoms_.learn(contents);
     const xcb_window_t owner = contents.isEmpty() ? xcb_window_t(XCB_NONE) : window_;
     const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, owner, atoms_.clipboard, since);
     const bool ok = currentOwner(atoms_.clipboard) == owner;
     lock.lock();
+    // Taken again by the caller's thread meanwhile: what we hold now is that take's.
+    if (owning_ && owning_->request != taking)
+        return false;
     if (ok && owner != XCB_NONE)
-        owning_ = Owning{{std::move(contents), nullptr, since}, request.sequence};
+        owning_ = Owning{{std::move(contents), {}, since}, request.sequence};
     else
         owning_.reset();
     return ok;
@@ -87,7 +93,11 @@ bool ClipboardOwnership::handle(const xcb_generic_event_t& event)
         return true;
     }
     const std::lock_guard lock(mutex_);
-    if (owning_ && owning_->held.since == XCB_CURRENT_TIME && sentAfter(event, owning_->request))
+    if (owning_ && owning_->held.since == XCB_CURRENT_TIME && sentAfter(event, owning_->request)) {
         owning_->held.since = notify.selection_timestamp;
+        if (owning_->held.serving.taken)
+            runOnMainThread(
+                [taken = owning_->held.serving.taken, since = notify.selection_timestamp] { taken(since); });
+    }
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Whether we hold the clipboard, with what, and since when in the server's time. Taking it is
 // sent from the caller's thread; the rest runs on the clipboard's thread. The server tells the
-// time it was taken at, and that somebody else took it, through XFIXES notices.
+// time it was taken at, and that somebody else took it, through XFIXES notices. Putting contents
+// back names the time of the take it follows, never the current time, which the server never
+// refuses: a put-back that runs late (after a later copy, or after our own next take) changes nothing.
 
 #include "Clipboard.h"
 
@@ -17,7 +19,7 @@ class ClipboardOwnership {
 public:
     struct Held {
         ClipboardContents contents;
-        std::function<void(const QByteArray&)> onRead;
+        ClipboardServing serving;
         xcb_timestamp_t since = XCB_CURRENT_TIME;  // the server's time when we took it, once known
     };
 
@@ -27,10 +29,10 @@ public:
 
     // Without waiting for the server: the request is queued at once, so whatever is sent next over
     // the connection reaches the server after it. The current time always takes the clipboard.
-    void take(ClipboardContents contents, std::function<void(const QByteArray&)> onRead);
-    // With the time we took it at, so the server ignores it once anyone took the clipboard later;
-    // waits for the server's word on who owns it now.
-    bool replace(ClipboardContents contents);
+    void take(ClipboardContents contents, ClipboardServing serving);
+    // As of `since`, so the server ignores it once anyone took the clipboard later; waits for the
+    // server's word on who owns it now.
+    bool replace(ClipboardContents contents, xcb_timestamp_t since);
     std::optional<Held> held() const;
     xcb_window_t currentOwner(xcb_atom_t selection) const;
 

@@ -19,8 +19,14 @@ qsizetype chunkFor(xcb_connection_t* connection)
 
 ClipboardServer::ClipboardServer(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
                                  const ClipboardOwnership& ownership)
-    : connection_(connection), window_(window), atoms_(atoms), ownership_(ownership), chunk_(chunkFor(connection))
+    : connection_(connection), window_(window), atoms_(atoms), ownership_(ownership), chunk_(chunkFor(connection)),
+      clientBits_(~xcb_get_setup(connection)->resource_id_mask)
 {
+}
+
+bool ClipboardServer::sameClient(xcb_window_t window, xcb_window_t other) const
+{
+    return (window & clientBits_) == (other & clientBits_);
 }
 
 void ClipboardServer::answer(const xcb_selection_request_event_t& request)
@@ -53,8 +59,9 @@ void ClipboardServer::answer(const xcb_selection_request_event_t& request)
             if (atoms_.names.known(format.target) != request.target)
                 continue;
             std::function<void()> read;
-            if (held->onRead)
-                read = [onRead = held->onRead, target = format.target] {
+            const xcb_window_t reader = xcb_window_t(held->serving.reader);
+            if (held->serving.read && (reader == XCB_NONE || sameClient(request.requestor, reader)))
+                read = [onRead = held->serving.read, target = format.target] {
                     runOnMainThread([onRead, target] { onRead(target); });
                 };
             startTransfer(request.requestor, property, format, std::move(read));

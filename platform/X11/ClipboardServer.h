@@ -1,7 +1,9 @@
 #pragma once
 // Serving what we hold to the applications that ask, on the clipboard's thread: TARGETS, the time
 // we took it at, and each target's bytes, whole when they fit one request and in INCR chunks when
-// not. An answer counts as read once the requestor deletes the property it went into.
+// not. An answer counts as read once the requestor deletes the property it went into, and is
+// reported only when the requestor belongs to the X client that the reader's window does: a
+// clipboard history reading at once is not the application the text is for.
 
 #include "Clipboard.h"
 
@@ -45,11 +47,15 @@ private:
                        std::function<void()> read);
     void put(xcb_window_t window, xcb_atom_t property, const ClipboardFormat& format, QByteArrayView bytes);
     void stopWatching(xcb_window_t requestor);
+    // Whether the two windows were made by one X client: the server gives each client its own
+    // base for the ids it makes.
+    bool sameClient(xcb_window_t window, xcb_window_t other) const;
 
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     ClipboardAtoms& atoms_;
     const ClipboardOwnership& ownership_;
     const qsizetype chunk_;
+    const uint32_t clientBits_;
     std::vector<Transfer> transfers_;
 };

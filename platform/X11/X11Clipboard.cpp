@@ -9,10 +9,12 @@
 #include "X11/XcbConnection.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <future>
 
 namespace {
-// What putting contents back can wait for our own thread: it waits on nothing but the X server.
+// What putting contents back, or asking when we took the clipboard, can wait for our own thread:
+// it waits on nothing but the X server.
 constexpr auto replaceBound = std::chrono::seconds(1);
 // How long quitting waits for a clipboard manager to take over what we hold.
 constexpr auto handOverBound = std::chrono::seconds(2);
@@ -60,21 +62,53 @@ public:
 
     // On the caller's thread, and without waiting for the server: whatever is sent next over this
     // connection (the paste's keys) reaches the server after the clipboard is taken.
-    bool own(ClipboardContents contents, std::function<void(const QByteArray&)> onRead)
+    bool own(ClipboardContents contents, ClipboardServing serving)
     {
-        ownership_.take(std::move(contents), std::move(onRead));
+        ownership_.take(std::move(contents), std::move(serving));
         display_->flush();
         // A save still running reads no further.
         post([this] { reader_.abandon(); });
         return !xcb_connection_has_error(connection_);
     }
 
-    bool replace(ClipboardContents contents) { return ownership_.replace(std::move(contents)); }
+    bool replace(ClipboardContents contents, xcb_timestamp_t since)
+    {
+        return ownership_.replace(std::move(contents), since);
+    }
+
+    std::optional<xcb_timestamp_t> takenAt()
+    {
+        std::optional<ClipboardOwnership::Held> held = ownership_.held();
+        if (held && held->since == XCB_CURRENT_TIME) {
+            catchUp();
+            held = ownership_.held();
+        }
+        if (!held || held->since == XCB_CURRENT_TIME)
+            return std::nullopt;
+        return held->since;
+    }
+
+    bool stillOurs()
+    {
+        catchUp();
+        return ownership_.held().has_value();
+    }
 
     std::atomic<quint64> saveGeneration{0};
 
 private:
     using Clock = ClipboardThread::Clock;
+
+    // Takes in every notice the server sent before now: its answer to a question asked now comes
+    // after them all.
+    void catchUp()
+    {
+        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+        while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_)) {
+            handle(*event);
+            std::free(event);
+        }
+    }
 
     void handle(const xcb_generic_event_t& event) override
     {
@@ -182,24 +216,52 @@ void X11Clipboard::save(std::function<void(std::optional<ClipboardContents>)> do
     });
 }
 
-bool X11Clipboard::own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead)
+bool X11Clipboard::own(ClipboardContents contents, ClipboardServing serving)
 {
     if (!worker_)
         return false;
     // Abandons a save still running: its reads would reach us now.
     ++worker_->saveGeneration;
-    return worker_->own(std::move(contents), std::move(onRead));
+    return worker_->own(std::move(contents), std::move(serving));
 }
 
-bool X11Clipboard::replace(ClipboardContents contents)
+bool X11Clipboard::replace(ClipboardContents contents, quint64 since)
 {
     if (!worker_)
         return false;
     ++worker_->saveGeneration;
     auto finished = std::make_shared<std::promise<bool>>();
     std::future<bool> result = finished->get_future();
-    worker_->post([worker = worker_.get(), contents = std::move(contents), finished]() mutable {
-        finished->set_value(worker->replace(std::move(contents)));
+    worker_->post([worker = worker_.get(), contents = std::move(contents), since, finished]() mutable {
+        finished->set_value(worker->replace(std::move(contents), xcb_timestamp_t(since)));
     });
     return result.wait_for(replaceBound) == std::future_status::ready && result.get();
+}
+
+template <typename Answer>
+Answer X11Clipboard::ask(std::function<Answer(Worker&)> question, Answer otherwise)
+{
+    if (!worker_)
+        return otherwise;
+    auto finished = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> result = finished->get_future();
+    worker_->post(
+        [worker = worker_.get(), question = std::move(question), finished] { finished->set_value(question(*worker)); });
+    return result.wait_for(replaceBound) == std::future_status::ready ? result.get() : otherwise;
+}
+
+std::optional<quint64> X11Clipboard::takenAt()
+{
+    return ask<std::optional<quint64>>(
+        [](Worker& worker) {
+            const std::optional<xcb_timestamp_t> time = worker.takenAt();
+            return time ? std::optional<quint64>(*time) : std::nullopt;
+        },
+        std::nullopt);
+}
+
+bool X11Clipboard::stillOurs()
+{
+    // Not known in time: as far as we know, still ours.
+    return ask<bool>([](Worker& worker) { return worker.stillOurs(); }, true);
 }

@@ -23,11 +23,17 @@ public:
     X11Clipboard& operator=(const X11Clipboard&) = delete;
 
     void save(std::function<void(std::optional<ClipboardContents>)> done) override;
-    bool own(ClipboardContents contents, std::function<void(const QByteArray& target)> onRead) override;
-    bool replace(ClipboardContents contents) override;
+    bool own(ClipboardContents contents, ClipboardServing serving) override;
+    bool replace(ClipboardContents contents, quint64 since) override;
+    std::optional<quint64> takenAt() override;
+    bool stillOurs() override;
 
 private:
     class Worker;
+
+    // The worker's answer to `question`, asked on its thread; `otherwise` when it takes too long.
+    template <typename Answer>
+    Answer ask(std::function<Answer(Worker&)> question, Answer otherwise);
 
     std::shared_ptr<Worker> worker_;
     const std::shared_ptr<X11Clipboard*> self_ = std::make_shared<X11Clipboard*>(this);

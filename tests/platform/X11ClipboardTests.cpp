@@ -96,8 +96,10 @@ std::optional<ClipboardContents> X11ClipboardTests::clipboardNow()
 void X11ClipboardTests::anApplicationHasTheTextOnlyOnceItHasReadTheAnswer()
 {
     const auto read = std::make_shared<QList<QByteArray>>();
-    QVERIFY(otherApplication_.own({{"UTF8_STRING", "UTF8_STRING", 8, "words"}},
-                                  [read](const QByteArray& target) { *read << target; }));
+    const auto taken = std::make_shared<std::optional<quint64>>();
+    QVERIFY(otherApplication_.own(
+        {{"UTF8_STRING", "UTF8_STRING", 8, "words"}},
+        {0, [taken](quint64 time) { *taken = time; }, [read](const QByteArray& target) { *read << target; }}));
     SlowReader reader;
     QVERIFY(waitUntil([&] { return reader.answered(); }));
     QTest::qWait(100);  // anything the owner's thread posted reaches the main thread
@@ -105,7 +107,8 @@ void X11ClipboardTests::anApplicationHasTheTextOnlyOnceItHasReadTheAnswer()
     reader.read();
     QVERIFY(waitUntil([&] { return !read->isEmpty(); }));
     QCOMPARE(*read, QList<QByteArray>{"UTF8_STRING"});
-    QVERIFY(otherApplication_.replace({}));
+    QVERIFY(taken->has_value());
+    QVERIFY(otherApplication_.replace({}, **taken));
 }
 
 void X11ClipboardTests::anApplicationAskingTargetAfterTargetGetsEveryAnswer()
@@ -116,7 +119,7 @@ void X11ClipboardTests::anApplicationAskingTargetAfterTargetGetsEveryAnswer()
         many.append({"application/x-flow-" + QByteArray::number(i), "STRING", 8, QByteArray::number(i)});
     X11Clipboard owner(XcbConnection::open());
     const Window before = clipboardOwner();
-    QVERIFY(owner.own(many, nullptr));
+    QVERIFY(owner.own(many, {}));
     QVERIFY(waitUntil([&] { return clipboardOwner() != before; }));
     for (int round = 0; round < 4; ++round)
         QCOMPARE(clipboardNow(), std::optional(many));

@@ -45,7 +45,7 @@ private slots:
     void theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered();
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
-    void anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItOnTheClipboard();
+    void anApplicationBusyAfterThePasteGetsTheTextLateOrThePillSaysWhereItIs();
 };
 
 void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
@@ -83,7 +83,7 @@ void ClipboardFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOw
         {"image/png", "image/png", 8, image},
         {"application/x-flow-test", "INTEGER", 32, QByteArray(reinterpret_cast<const char*>(numbers), sizeof numbers)}};
     startTarget(QStringLiteral("gedit"));
-    QVERIFY(otherApplication_.own(users, nullptr));
+    QVERIFY(otherApplication_.own(users, {}));
 
     dictate();
     awaitThePaste(QStringLiteral("A HELLO WORLD B"));
@@ -114,7 +114,7 @@ void ClipboardFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
     QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
     // Another application takes the clipboard after the dictation saved what it held.
     const ClipboardContents copied = {{"UTF8_STRING", "UTF8_STRING", 8, "copied while dictating"}};
-    QVERIFY(otherApplication_.own(copied, nullptr));
+    QVERIFY(otherApplication_.own(copied, {}));
     QTest::qWait(500);
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
@@ -123,13 +123,21 @@ void ClipboardFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
     QCOMPARE(clipboardNow(), std::optional(copied));
 }
 
-void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItOnTheClipboard()
+void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrThePillSaysWhereItIs()
 {
     struct Case {
         const char* name;
         std::optional<std::chrono::milliseconds> readsAfter;  // nothing: not within the bound
+        bool historyReads;  // a clipboard history reads every change at once
+        bool userCopies;  // the user copies something of their own meanwhile
     };
-    const Case cases[] = {{"reads 2 s after the paste", std::chrono::seconds(2)}, {"never reads", std::nullopt}};
+    const Case cases[] = {
+        {"reads 2 s after the paste", std::chrono::seconds(2), false, false},
+        {"reads 2 s after a clipboard history read at once", std::chrono::seconds(2), true, false},
+        {"never reads", std::nullopt, false, false},
+        {"never reads while the user copies", std::nullopt, false, true},
+    };
+    const ClipboardContents copied = {{"UTF8_STRING", "UTF8_STRING", 8, "copied while pasting"}};
     for (const Case& c : cases) {
         startTarget(QStringLiteral("gedit"));
         target_->send("clipboard");
@@ -145,6 +153,11 @@ void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItO
         const bool pasted = waitUntil([&] { return taken == 1; });
         otherApplication_.onChanged = nullptr;
         QVERIFY2(pasted, c.name);
+        // Read as another application would, it is the history's read.
+        if (c.historyReads)
+            QCOMPARE(clipboardNow(), std::optional(Inserter::contentsOf(dictated)));
+        if (c.userCopies)
+            QVERIFY(otherApplication_.own(copied, {}));
 
         if (c.readsAfter) {
             clock_.advance(*c.readsAfter);
@@ -157,9 +170,11 @@ void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrFindsItO
         } else {
             clock_.advance(Inserter::takenBound);
             QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }), c.name);
-            QCOMPARE(flow_->pill().message(), QStringLiteral("Couldn’t paste. The text is on the clipboard."));
+            QCOMPARE(flow_->pill().message(), c.userCopies
+                                                  ? QStringLiteral("Couldn’t paste. The text is in History.")
+                                                  : QStringLiteral("Couldn’t paste. The text is on the clipboard."));
             clock_.advance(std::chrono::seconds(2));
-            QCOMPARE(clipboardNow(), std::optional(Inserter::contentsOf(dictated)));
+            QCOMPARE(clipboardNow(), std::optional(c.userCopies ? copied : Inserter::contentsOf(dictated)));
             ::kill(pid_t(target_->pid()), SIGCONT);
         }
         QCOMPARE(history_->entries().size(), entriesBefore + 1);

@@ -66,7 +66,9 @@ public:
     bool published() const;
     // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
     // application from its events (it answers "busy" first); "limit N" has its published field
-    // refuse inserts beyond N characters; "hold" keeps its answers until "release".
+    // refuse inserts beyond N characters; "hold" keeps its answers until "release"; "qt-like" has its
+    // published field count as Qt does without saying its toolkit ("qt-like GTK": naming GTK all the
+    // same); "no-undo" turns the field's undo off.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;

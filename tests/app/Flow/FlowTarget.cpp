@@ -7,7 +7,8 @@
 // around it. Lines on standard input: "clipboard" puts three formats on the clipboard; "clear" empties the field;
 // "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
 // a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
-// "release".
+// "release"; "qt-like" has the published field count as Qt does without saying its toolkit ("qt-like GTK": naming
+// GTK all the same); "no-undo" turns the field's undo off (both answer with their first word).
 
 #include "SlowAccessibility.h"
 
@@ -94,6 +95,14 @@ int main(int argc, char* argv[])
         }
         if (words.size() == 2 && words.at(0) == "limit" && published)
             published->limitTo(words.at(1).toInt());
+        if (words.at(0) == "qt-like" && published)
+            published->countLikeQt(QString::fromUtf8(words.value(1)));
+        if (command == "no-undo")
+            field.setUndoRedoEnabled(false);
+        if (words.at(0) == "qt-like" || command == "no-undo") {
+            std::printf("%s\n", words.at(0).constData());
+            std::fflush(stdout);
+        }
         if (command == "hold" && published)
             published->hold();
         if (command == "release" && published)

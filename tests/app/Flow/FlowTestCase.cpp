@@ -6,6 +6,8 @@
 #include "X11/XcbConnection.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -38,9 +40,6 @@ void FlowTestCase::initTestCase()
     writeFile(harness_->folder.filePath(QStringLiteral("applications/gedit.desktop")),
               "[Desktop Entry]\nType=Application\nExec=gedit\nName=Text Editor\n");
     server_ = std::make_unique<TestHttpServer>();
-    server_->route("POST", "/v1/format", [](const HttpRequest&) {
-        return HttpResponse::json(200, R"({"text":"Hello, world.","status":"ok"})");
-    });
     formatter_ = std::make_unique<FormatClient>(FormatConfig(server_->url(QStringLiteral("/v1/format"))), network_);
     harness_->formatter = [this] { return formatter_.get(); };
     flow_->onIdleKeyDown = [this] {
@@ -55,6 +54,7 @@ void FlowTestCase::init()
     harness_->model.setImproveAfterInserting(false);
     harness_->punctuator = nullptr;
     server_->clearRequests();
+    improveTo(QStringLiteral("Hello, world."));
     idleKeyDowns_ = 0;
     inserted_.clear();
 }
@@ -87,6 +87,15 @@ void FlowTestCase::dictate(const std::function<void()>& beforeRelease)
     keyboard_.release(Keysyms::controlRight);
 }
 
+void FlowTestCase::dictateWithTheFocusHeld()
+{
+    harness_->focus.hold();
+    dictate();
+    QVERIFY(waitUntil([&] { return harness_->focus.held(); }));
+    QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
+    clock_.advance(FocusLookup::bound);
+}
+
 void FlowTestCase::awaitThePaste(const QString& field)
 {
     QVERIFY(waitUntil([&] { return target_->text == field; }));
@@ -98,6 +107,14 @@ void FlowTestCase::awaitTheImprovement(const QString& pasted)
     QVERIFY(waitUntil([&] { return target_->text == pasted; }));
     QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
     QTest::qWait(300);  // the reply reaches the main thread
+}
+
+void FlowTestCase::improveTo(const QString& text)
+{
+    const QByteArray reply =
+        QJsonDocument(QJsonObject{{QStringLiteral("text"), text}, {QStringLiteral("status"), QStringLiteral("ok")}})
+            .toJson(QJsonDocument::Compact);
+    server_->route("POST", "/v1/format", [reply](const HttpRequest&) { return HttpResponse::json(200, reply); });
 }
 
 std::optional<ClipboardContents> FlowTestCase::clipboardNow()

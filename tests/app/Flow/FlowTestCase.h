@@ -55,10 +55,15 @@ protected:
     // Holds the key until the words are heard, then lets go a second later (manual time), having
     // done `beforeRelease`.
     void dictate(const std::function<void()>& beforeRelease = {});
+    // Dictates while the focus search's answers are held back (until harness_->focus.release()), and
+    // lets the paste's own wait for them pass.
+    void dictateWithTheFocusHeld();
     // Waits for the field to read this and the flow to learn that the application took the text.
     void awaitThePaste(const QString& field);
     // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
     void awaitTheImprovement(const QString& pasted);
+    // The formatting server's improvement of every text from now on (each case starts with "Hello, world.").
+    void improveTo(const QString& text);
     // What the clipboard holds, read as another application would.
     std::optional<ClipboardContents> clipboardNow();
     bool pillHears() const;

@@ -30,6 +30,8 @@ private slots:
     void anEditorAnsweringEachQuestionIn100MsHasItsDictationImproved();
     void anEditorsImprovementGoesInAfterPersianTextAndARefusedOneLeavesTheDictation();
     void aReplacementOverTextNoLongerThereChangesNothing();
+    void anElementUnknownAtThePasteIsImprovedOnlyWhereItShowsTheTextAndNeverByKeys();
+    void anImprovementIsNeverGarbledByAFieldsWayOfCounting();
 };
 
 void ImprovementFlowTests::theImprovementReplacesThePasteAfterTheSettleTimeAndUndoPutsItBack()
@@ -170,6 +172,8 @@ void ImprovementFlowTests::anEditorAnsweringEachQuestionIn100MsHasItsDictationIm
         clock_.advance(Fixer::settleTime);
         QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("Hello, world."); }),
                  qPrintable(log.lines().join(u'\n')));
+        // The application's answers reach the flow after the field has changed.
+        QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("improved"); }));
         QVERIFY(!log.mentions(QStringLiteral("not replaced")));
         clock_.advance(std::chrono::seconds(5));
     }
@@ -236,6 +240,92 @@ void ImprovementFlowTests::aReplacementOverTextNoLongerThereChangesNothing()
         QVERIFY2(waitUntil([&] { return replaced.has_value(); }), c.name);
         QCOMPARE(*replaced, c.replaced);
         QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
+    }
+}
+
+void ImprovementFlowTests::anElementUnknownAtThePasteIsImprovedOnlyWhereItShowsTheTextAndNeverByKeys()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // The field has no undo, as many entries: a paste undone by keys would stay beside the improvement.
+    struct Case {
+        const char* name;
+        Target::Field field;
+        QString result;
+    };
+    const Case cases[] = {
+        {"a field found after the paste, showing the text", Target::Field::text, QStringLiteral("A Hello, world. B")},
+        {"an application found after the paste to publish no field", Target::Field::unpublished,
+         QStringLiteral("A HELLO WORLD B")},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), QStringLiteral("A  B"), 2, c.field);
+        target_->send("no-undo");
+        QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("no-undo")); }));
+        server_->clearRequests();
+        const LogLines log;
+        dictateWithTheFocusHeld();
+        QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }), c.name);
+        // Known now, within the decision's bound.
+        harness_->focus.release();
+        QVERIFY2(waitUntil([&] { return !server_->requests().isEmpty(); }), c.name);
+        QTest::qWait(300);  // the reply reaches the main thread
+        clock_.advance(Fixer::settleTime);
+        QTest::qWait(100);  // an application told to undo would have by now
+        clock_.advance(Fixer::undoPause);
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
+        QTest::qWait(300);  // a second paste on its way would have arrived
+        QCOMPARE(target_->text, c.result);
+        if (c.field == Target::Field::unpublished) {
+            QVERIFY(log.mentions(QStringLiteral("not replaced, the focused element wasn't known at the paste")));
+            QCOMPARE(flow_->pill().mode(), QStringLiteral("inserted"));
+            QCOMPARE(history_->entries().first().text, dictated);
+        }
+        clock_.advance(std::chrono::seconds(5));
+    }
+}
+
+void ImprovementFlowTests::anImprovementIsNeverGarbledByAFieldsWayOfCounting()
+{
+    harness_->model.setImproveAfterInserting(true);
+    // Persian goes in shorter in Qt's counting than in GTK's: counted the wrong way, the field pads it.
+    const QString persian = QStringLiteral("سلام دنیا");
+    improveTo(persian);
+    const QString emoji = QStringLiteral("\U0001F600 ");
+    struct Case {
+        const char* name;
+        QByteArray toolkit;  // what the field names as its toolkit
+        QString before;  // the field's text before the caret
+        QString result;
+        QString logged;
+    };
+    const Case cases[] = {
+        // Only an emoji's length tells the countings apart: without one, the text isn't replaced.
+        {"a text as long in both countings",
+         {},
+         QStringLiteral("A "),
+         QStringLiteral("A ") + dictated,
+         QStringLiteral("not replaced, the field's toolkit didn't say how it counts text")},
+        {"a text with an emoji", {}, emoji, emoji + persian, QString()},
+        // Counted as it says, the improvement arrives padded: read back, it is taken out again.
+        {"a field naming another toolkit", "GTK", QStringLiteral("A "), QStringLiteral("A ") + dictated,
+         QStringLiteral("the improved text didn't arrive as sent, the text is put back")},
+    };
+    for (const Case& c : cases) {
+        startTarget(QStringLiteral("gedit"), c.before, int(c.before.size()), Target::Field::text,
+                    std::chrono::milliseconds(0));
+        target_->send(("qt-like " + c.toolkit).trimmed());
+        QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("qt-like")); }));
+        server_->clearRequests();
+        const LogLines log;
+        dictate();
+        awaitTheImprovement(c.before + dictated);
+        clock_.advance(Fixer::settleTime);
+        if (!c.logged.isEmpty())
+            QVERIFY2(waitUntil([&] { return log.mentions(c.logged); }), qPrintable(target_->text));
+        QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
+        QTest::qWait(300);
+        QCOMPARE(target_->text, c.result);
+        clock_.advance(std::chrono::seconds(5));
     }
 }
 

@@ -74,12 +74,8 @@ void PasswordFlowTests::aFieldWhoseApplicationAnswersAfterThePasteIsKeptOnlyWhen
         const qsizetype recordingsBefore = recordings.entryList(QDir::Files).size();
         server_->clearRequests();
         const LogLines log;
-        harness_->focus.hold();
-        dictate();
-        QVERIFY2(waitUntil([&] { return harness_->focus.held(); }), c.name);
-        QVERIFY(waitUntil([&] { return controller_->phase() == DictationController::Phase::idle; }));
         // The paste doesn't wait for the answer beyond its own bound.
-        clock_.advance(FocusLookup::bound);
+        dictateWithTheFocusHeld();
         QVERIFY2(waitUntil([&] { return target_->text == dictated; }), c.name);
         QTest::qWait(300);  // the application reads the text; nothing waits on that but the pill
         QCOMPARE(flow_->pill().mode(), QStringLiteral("finishing"));

@@ -97,6 +97,8 @@ int SlowAccessibility::caret() const
 int SlowAccessibility::units(int characters) const
 {
     const QString all = text();
+    if (likeQt_)
+        return std::min(characters, int(all.size()));
     int at = 0;
     for (int counted = 0; counted < characters && at < all.size(); ++counted)
         at += all.at(at).isHighSurrogate() ? 2 : 1;
@@ -105,7 +107,7 @@ int SlowAccessibility::units(int characters) const
 
 int SlowAccessibility::characters(int units) const
 {
-    return int(text().left(units).toUcs4().size());
+    return likeQt_ ? units : int(text().left(units).toUcs4().size());
 }
 
 QList<QVariant> SlowAccessibility::children(const QString& path) const
@@ -169,8 +171,8 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         QVariant value;
         if (name == QLatin1String("ChildCount"))
             value = int(qdbus_cast<QList<ObjectReference>>(children(message.path()).constFirst()).size());
-        else if (name == QLatin1String("ToolkitName"))
-            value = QStringLiteral("GTK");
+        else if (name == QLatin1String("ToolkitName") && !toolkit_.isEmpty())
+            value = toolkit_;
         else if (field && name == QLatin1String("CaretOffset"))
             value = caret();
         else if (field && name == QLatin1String("CharacterCount"))
@@ -217,9 +219,17 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         cursor.setPosition(units(argument(1)), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         return reply(true);
+    } else if (field && member == QLatin1String("SetTextContents") && edit) {
+        edit->setPlainText(arguments.value(0).toString());
+        return reply(true);
     } else if (field && member == QLatin1String("InsertText") && edit) {
-        // The length counts UTF-8 bytes: what lies beyond it isn't inserted.
-        const QString inserted = QString::fromUtf8(arguments.value(1).toString().toUtf8().left(argument(2)));
+        // GTK's length counts UTF-8 bytes: what lies beyond it isn't inserted. Qt's counts UTF-16
+        // units, and the text is resized to it: a longer length pads it.
+        QString inserted = QString::fromUtf8(arguments.value(1).toString().toUtf8().left(argument(2)));
+        if (likeQt_) {
+            inserted = arguments.value(1).toString();
+            inserted.resize(argument(2), QChar::ReplacementCharacter);
+        }
         if (limit_ >= 0 && characters(int(text().size())) + inserted.toUcs4().size() > limit_)
             return reply(false);
         QTextCursor cursor = cursorAt(argument(0));

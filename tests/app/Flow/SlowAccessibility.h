@@ -4,7 +4,9 @@
 // direct connection offered to whoever asks), but answering every question a set time after it
 // arrives, or never: an editor whose answers are slow, or an application that has stopped
 // answering. Optionally the field sits deep in a crowd of other accessibles, last of all, and
-// holds no more than a number of characters.
+// holds no more than a number of characters. It can also count as Qt does (offsets and
+// InsertText's length in UTF-16 units, the inserted text cut or padded to that length) while its
+// toolkit's name goes unanswered, or names GTK all the same.
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>
@@ -22,6 +24,12 @@ public:
     SlowAccessibility(QWidget& field, bool password, int delayMs, int crowd = 0);
     // From now on an insert that would make the text longer than this is refused.
     void limitTo(int characters) { limit_ = characters; }
+    // From now on it counts as Qt does, and names this toolkit (none: doesn't answer).
+    void countLikeQt(const QString& named)
+    {
+        likeQt_ = true;
+        toolkit_ = named;
+    }
     // Questions wait unanswered from hold() until release(), as in an application busy that long
     // whose window still takes keys.
     void hold() { holding_ = true; }
@@ -47,6 +55,8 @@ private:
     const int panes_;
     const int perPane_;
     int limit_ = -1;
+    bool likeQt_ = false;
+    QString toolkit_ = QStringLiteral("GTK");
     bool holding_ = false;
     std::vector<std::function<void()>> held_;
     QString busName_;  // on the accessibility bus, which names the objects also on a direct connection

@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
     // The copy is read from Qt's clipboard, which this event loop serves.
     inserter.prepare();
     QTimer::singleShot(std::chrono::milliseconds(500), [&] {
-        inserter.insert(QApplication::arguments().value(2), Inserter::Target::field);
+        inserter.insert(QApplication::arguments().value(2), Inserter::Target::field, 0);
         std::puts("ready");
         std::fflush(stdout);
     });

@@ -49,8 +49,21 @@ TEST(TextUnits, AnInsertsLengthIsInUtf8BytesForGtkAndUtf16UnitsForQt)
 {
     // Six Persian letters take two bytes each, the ZWNJ three, the emoji four, the combining mark
     // two, the two spaces and the e one each.
-    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("GTK")).insertLength(mixed), 6 * 2 + 3 + 4 + 2 + 3);
-    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("Qt")).insertLength(mixed), mixed.size());
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("GTK"))->insertLength(mixed), 6 * 2 + 3 + 4 + 2 + 3);
+    EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("Qt"))->insertLength(mixed), mixed.size());
     EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("GTK")), TextUnits::characters());
     EXPECT_EQ(TextUnits::ofToolkit(QStringLiteral("Qt6")), TextUnits::utf16());
+}
+
+TEST(TextUnits, AToolkitWithoutANameIsKnownOnlyByALengthTheCountingsDisagreeOn)
+{
+    EXPECT_EQ(TextUnits::ofToolkit(QString()), std::nullopt);
+    EXPECT_EQ(TextUnits::ofLength(mixed, 13), TextUnits::utf16());
+    EXPECT_EQ(TextUnits::ofLength(mixed, 12), TextUnits::characters());
+    EXPECT_EQ(TextUnits::ofLength(mixed, 20), std::nullopt) << "a length neither counting gives";
+    // Persian without an emoji is as long in both countings, though its insert length is not.
+    const QString persian = QStringLiteral("سلام دنیا");
+    EXPECT_EQ(TextUnits::ofLength(persian, persian.size()), std::nullopt);
+    EXPECT_FALSE(TextUnits::insertsAlike(persian));
+    EXPECT_TRUE(TextUnits::insertsAlike(QStringLiteral("Hello, world.")));
 }
