@@ -31,7 +31,7 @@ HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, c
     const bool connectionFailed = (error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError)
                                   || error == QNetworkReply::ContentReSendError;
     if (error != QNetworkReply::NoError && (!status.isValid() || connectionFailed))
-        return HttpFailure{reply.errorString(), urlErrorCode(error), std::nullopt};
+        return HttpFailure{reply.errorString(), urlErrorCode(error)};
     return HttpReply{status.isValid() ? status.toInt() : 0, body, reply.rawHeaderPairs()};
 }
 

@@ -28,7 +28,7 @@ struct HttpReply {
 struct HttpFailure {
     QString message;
     int code = 0;  // the URL-loading error code (urlErrorCode)
-    std::optional<ReplyBreach> breach;  // the bound the reply broke, if that is why
+    std::optional<ReplyBreach> breach = std::nullopt;  // the bound the reply broke, if that is why
 
     // The reply was longer than its limit: there was a connection, and an answer.
     bool tooLong() const;

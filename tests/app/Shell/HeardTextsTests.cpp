@@ -138,6 +138,13 @@ QObject* findHeld(QQuickItem* item, const QString& name)
     return nullptr;
 }
 
+Walk walked(QQuickWindow* window)
+{
+    Walk walk;
+    walk.visit(QAccessible::queryAccessibleInterface(window));
+    return walk;
+}
+
 // Every window and page of the pictures, one row each.
 void addEveryPicture()
 {
@@ -165,39 +172,27 @@ private slots:
         QAccessible::setActive(true);
     }
 
-    void everyVisibleTextIsHeard_data() { addEveryPicture(); }
-    void everyVisibleTextIsHeard()
+    // Every visible text is said, by itself or by the control it lies in. Each control and dialog
+    // has a name of its own, said once: no label inside a control says it again, and no two
+    // controls of a window share one (a choice is named with its group).
+    void everyTextAndControlIsHeardOnce_data() { addEveryPicture(); }
+    void everyTextAndControlIsHeardOnce()
     {
         QFETCH(QString, window);
         QFETCH(QString, page);
         QQuickWindow* shown = open(window, page);
         QVERIFY(shown);
+        const Walk walk = walked(shown);
 
-        Walk walk;
-        walk.visit(QAccessible::queryAccessibleInterface(shown));
         QStringList found;
         unheard(shown->contentItem(), walk.heard, found);
         QVERIFY2(found.isEmpty(), qPrintable("not heard: " + found.join(QStringLiteral(" | "))));
-    }
-
-    // Each control and dialog has a name of its own, said once: no label inside a control says
-    // it again, and no two controls of a window share one (a choice is named with its group).
-    void everyControlHasOneNameOfItsOwn_data() { addEveryPicture(); }
-    void everyControlHasOneNameOfItsOwn()
-    {
-        QFETCH(QString, window);
-        QFETCH(QString, page);
-        QQuickWindow* shown = open(window, page);
-        QVERIFY(shown);
-
-        Walk walk;
-        walk.visit(QAccessible::queryAccessibleInterface(shown));
+        QVERIFY2(walk.faults.isEmpty(), qPrintable(walk.faults.join(QStringLiteral(" | "))));
         QStringList shared;
-        for (const QString& name : std::as_const(walk.controls)) {
+        for (const QString& name : walk.controls) {
             if (walk.controls.count(name) > 1 && !shared.contains(name))
                 shared << name;
         }
-        QVERIFY2(walk.faults.isEmpty(), qPrintable(walk.faults.join(QStringLiteral(" | "))));
         QVERIFY2(shared.isEmpty(), qPrintable("said of several controls: " + shared.join(QStringLiteral(" | "))));
     }
 
@@ -227,9 +222,7 @@ private slots:
             QMetaObject::invokeMethod(popup, "open");
             QTRY_VERIFY(popup->property("opened").toBool());
         }
-        Walk walk;
-        walk.visit(QAccessible::queryAccessibleInterface(shown));
-        QVERIFY2(walk.roles.contains(std::pair(name, QAccessible::Dialog)), qPrintable(name));
+        QVERIFY2(walked(shown).roles.contains(std::pair(name, QAccessible::Dialog)), qPrintable(name));
     }
 
     // An empty field's placeholder is said with the field, not as a text beside it.
@@ -248,8 +241,7 @@ private slots:
         QFETCH(QString, placeholder);
         QQuickWindow* shown = open(QStringLiteral("main"), page);
         QVERIFY(shown);
-        Walk walk;
-        walk.visit(QAccessible::queryAccessibleInterface(shown));
+        const Walk walk = walked(shown);
         QVERIFY(walk.fieldDescriptions.contains(placeholder));
         QVERIFY(!walk.roles.contains(std::pair(placeholder, QAccessible::StaticText)));
     }
@@ -288,8 +280,7 @@ private slots:
         QFETCH(int, role);
         QQuickWindow* shown = open(window, page);
         QVERIFY(shown);
-        Walk walk;
-        walk.visit(QAccessible::queryAccessibleInterface(shown));
+        const Walk walk = walked(shown);
         const auto found = std::find_if(walk.roles.begin(), walk.roles.end(), [&](const auto& named) {
             return named.first.startsWith(control) && named.second != QAccessible::StaticText;
         });
