@@ -27,8 +27,11 @@ Window {
         anchors.fill: parent
         contentWidth: availableWidth
         ScrollBar.vertical.policy: ScrollBar.AlwaysOn
-        // Nothing here takes the keyboard, so the window's keys scroll it.
+        // Nothing here takes the keyboard, so the window's keys scroll it; a reader hears what it
+        // holds.
         focus: true
+        Accessible.role: Accessible.Pane
+        Accessible.name: "Acknowledgements"
         Keys.onPressed: event => {
             const view = scroller.contentItem
             const page = view.height - 40

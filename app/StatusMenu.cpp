@@ -30,8 +30,11 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions)
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("Quit Quillmarsh"), qApp, &QApplication::quit);
     connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::refresh);
-    // Another input chosen while the menu is open shows at once.
+    // Another input chosen, or the model's line changing (a slow host's wait counting up), shows
+    // at once while the menu is open.
     connect(&DefaultSoundInput::desktop(), &DefaultSoundInput::described, this, &StatusMenu::refresh);
+    connect(&model_, &AppModel::speechStatusChanged, this, &StatusMenu::refresh);
+    connect(&model_, &AppModel::speechProblemChanged, this, &StatusMenu::refresh);
     refresh();
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())

@@ -42,6 +42,14 @@ AccountService::AccountService(const Settings& settings, QNetworkAccessManager& 
     }
 }
 
+void AccountService::start(const QDBusConnection& bus)
+{
+    manager_->startRenewal();
+    resume_ = std::make_unique<SystemResume>(bus);
+    QObject::connect(resume_.get(), &SystemResume::resumed, resume_.get(),
+                     [manager = manager_.get()] { manager->renewIfExpiring(); });
+}
+
 void AccountService::handleRefusal(const QString& code)
 {
     if (code == QLatin1String("unauthorized"))

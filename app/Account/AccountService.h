@@ -8,6 +8,7 @@
 #include "Account/AccountManager.h"
 #include "Account/AuthClient.h"
 #include "Account/SessionStore.h"
+#include "SystemResume.h"
 
 #include <QString>
 #include <QUrl>
@@ -31,8 +32,9 @@ public:
     // Absent when no account server can be derived from the speech-server setting.
     AccountAPI* api() { return api_.get(); }
 
-    // Starts the renewal timer.
-    void start() { manager_->startRenewal(); }
+    // Starts the renewal timer, and runs its check on each wake that `bus` tells of (the system
+    // bus, or a test's): a session that expired while the computer slept is renewed at once.
+    void start(const QDBusConnection& bus = QDBusConnection::systemBus());
     // The speech router's refusals: "unauthorized" means the access token was turned down.
     void handleRefusal(const QString& code);
     // Finishes a sign-in from the browser's return and logs the outcome; the completion gets
@@ -44,4 +46,5 @@ private:
     AuthClient client_;
     std::unique_ptr<AccountManager> manager_;
     std::unique_ptr<AccountAPI> api_;
+    std::unique_ptr<SystemResume> resume_;
 };

@@ -13,6 +13,29 @@ bool isInside(const QQuickItem* item, const QQuickItem* group)
     return false;
 }
 
+// Whether `item` comes before `other` in their window's item tree, the order Tab follows; an item
+// comes before what it holds.
+bool comesBefore(const QQuickItem* item, const QQuickItem* other)
+{
+    const auto pathTo = [](const QQuickItem* end) {
+        QList<const QQuickItem*> path;
+        for (const QQuickItem* p = end; p; p = p->parentItem())
+            path.prepend(p);
+        return path;
+    };
+    const QList<const QQuickItem*> itemPath = pathTo(item);
+    const QList<const QQuickItem*> otherPath = pathTo(other);
+    qsizetype shared = 0;
+    while (shared < itemPath.size() && shared < otherPath.size() && itemPath.at(shared) == otherPath.at(shared))
+        ++shared;
+    if (shared == 0 || shared == otherPath.size())
+        return false;
+    if (shared == itemPath.size())
+        return true;
+    const QList<QQuickItem*> siblings = itemPath.at(shared - 1)->childItems();
+    return siblings.indexOf(itemPath.at(shared)) < siblings.indexOf(otherPath.at(shared));
+}
+
 }
 
 void FocusKeeper::setArea(QQuickItem* area)
@@ -35,24 +58,45 @@ void FocusKeeper::watchWindow()
     QQuickWindow* window = area_ ? area_->window() : nullptr;
     if (window == window_)
         return;
-    if (window_)
+    if (window_) {
         disconnect(window_, nullptr, this, nullptr);
+        window_->removeEventFilter(this);
+    }
     stopFollowing();
+    stopAwaiting();
     window_ = window;
     if (!window_)
         return;
+    window_->installEventFilter(this);
     connect(window_, &QQuickWindow::activeFocusItemChanged, this, &FocusKeeper::focusMoved);
     // A loss while the window was in the background is handed on when the user is back.
     connect(window_, &QWindow::activeChanged, this, [this] {
-        if (window_->isActive() && !lostPlace_.isEmpty())
+        if (!window_->isActive())
+            return;
+        if (!lostPlace_.isEmpty())
             scheduleHandOn();
+        // Once the window has its focus back.
+        QMetaObject::invokeMethod(this, &FocusKeeper::returnAwaited, Qt::QueuedConnection);
     });
     focusMoved();
+}
+
+bool FocusKeeper::eventFilter(QObject* watched, QEvent* event)
+{
+    // Whatever the user presses meanwhile, the focus stays where it is now.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+        stopAwaiting();
+    return QObject::eventFilter(watched, event);
 }
 
 bool FocusKeeper::isSeenControl(const QQuickItem* item) const
 {
     return item && item->window() == window_ && item->isVisible() && item->isEnabled() && item->activeFocusOnTab();
+}
+
+bool FocusKeeper::isSafeTarget(const QQuickItem* item) const
+{
+    return isSeenControl(item) && inArea(item) && !item->property("dangerous").toBool();
 }
 
 bool FocusKeeper::isShown(const QQuickItem* item) const
@@ -96,10 +140,11 @@ void FocusKeeper::follow(QQuickItem* control)
     stopFollowing();
     followed_ = control;
     const auto check = [this] {
-        if (!isShown(followed_))
+        if (!isShown(followed_) || !followed_->isEnabled())
             suspectLoss();
     };
     followedSignals_ = {connect(control, &QQuickItem::visibleChanged, this, check),
+                        connect(control, &QQuickItem::enabledChanged, this, check),
                         connect(control, &QQuickItem::windowChanged, this, check)};
 }
 
@@ -144,14 +189,16 @@ void FocusKeeper::handOn()
         settleOn(now);
         return;
     }
-    // Still shown, the control wasn't lost: the focus was put elsewhere on purpose, or the
-    // control is only disabled and keeps its claim (it has the focus back once enabled).
-    if (isShown(followed_)) {
+    // Still shown and enabled, the control wasn't lost: the focus was put elsewhere on purpose.
+    if (isShown(followed_) && followed_->isEnabled()) {
         lostPlace_.clear();
-        if (followed_->isEnabled())
-            stopFollowing();
+        stopFollowing();
         return;
     }
+    QQuickItem* disabled = isShown(followed_) ? followed_.get() : nullptr;
+    // How the focus came to it, as a pressable keeps it: by the keyboard, with its ring.
+    const QVariant cameBy = disabled ? disabled->property("focusCameBy") : QVariant();
+    const auto reason = cameBy.isValid() ? static_cast<Qt::FocusReason>(cameBy.toInt()) : Qt::OtherFocusReason;
     stopFollowing();
     const QList<QPointer<QQuickItem>> place = std::exchange(lostPlace_, {});
     if (place.isEmpty())
@@ -162,7 +209,7 @@ void FocusKeeper::handOn()
     if (!lost)
         return;
     // The innermost part of the lost control's place still in the window: the control itself when
-    // it is only hidden, else what held it.
+    // it is only hidden or disabled, else what held it.
     QQuickItem* anchor = area_;
     for (const QPointer<QQuickItem>& p : place) {
         if (p && p->window() == window_ && inArea(p)) {
@@ -173,14 +220,55 @@ void FocusKeeper::handOn()
     QQuickItem* target = nearestControl(anchor);
     // The control that takes it is followed as the focus arrives.
     target->forceActiveFocus(Qt::TabFocusReason);
+    if (disabled)
+        awaitReturn(disabled, target, reason);
+}
+
+void FocusKeeper::awaitReturn(QQuickItem* control, QQuickItem* holder, Qt::FocusReason reason)
+{
+    stopAwaiting();
+    awaited_ = control;
+    holder_ = holder;
+    awaitedReason_ = reason;
+    awaitedSignal_ = connect(control, &QQuickItem::enabledChanged, this, &FocusKeeper::returnAwaited);
+}
+
+void FocusKeeper::returnAwaited()
+{
+    // A window in the background has no focus to compare: it is looked at when the user is back.
+    if (!awaited_ || !awaited_->isEnabled() || !window_ || !window_->isActive())
+        return;
+    const QPointer<QQuickItem> returning = awaited_;
+    const bool untouched = holder_ && window_->activeFocusItem() == holder_;
+    const Qt::FocusReason cameBy = awaitedReason_;
+    stopAwaiting();
+    if (untouched && isSeenControl(returning))
+        returning->forceActiveFocus(cameBy);
+}
+
+void FocusKeeper::stopAwaiting()
+{
+    disconnect(awaitedSignal_);
+    awaited_ = nullptr;
+    holder_ = nullptr;
 }
 
 QQuickItem* FocusKeeper::nearestControl(QQuickItem* anchor) const
 {
+    // Along the Tab order from the anchor, within the area and without going round its end.
     for (const bool forward : {true, false}) {
-        QQuickItem* next = anchor->nextItemInFocusChain(forward);
-        if (next && next != anchor && isSeenControl(next) && inArea(next))
-            return next;
+        QQuickItem* first = nullptr;
+        for (QQuickItem* next = anchor->nextItemInFocusChain(forward); next && next != anchor && next != first;
+             next = next->nextItemInFocusChain(forward)) {
+            if (!first)
+                first = next;
+            if (!inArea(next) || comesBefore(next, anchor) == forward)
+                break;
+            if (isSafeTarget(next))
+                return next;
+        }
     }
+    if (isShown(heading_) && inArea(heading_))
+        return heading_;
     return area_;
 }

@@ -15,6 +15,8 @@ Item {
     property int lineLimit: 0
     // Extra room between lines, in points.
     property real lineSpacing: 0
+    // False inside a control whose name says the text already: a reader hears it once.
+    property bool heardOnItsOwn: true
 
     readonly property bool persian: Script.isPersian(text)
     readonly property alias font: label.font
@@ -36,6 +38,7 @@ Item {
         horizontalAlignment: root.persian ? Text.AlignRight : Text.AlignLeft
         lineHeightMode: root.lineSpacing > 0 ? Text.FixedHeight : Text.ProportionalHeight
         lineHeight: root.lineSpacing > 0 ? metrics.height + root.lineSpacing : 1
+        Accessible.ignored: !root.heardOnItsOwn
     }
     PageText {
         id: selectable
@@ -46,6 +49,7 @@ Item {
         color: root.color
         wrapMode: TextEdit.Wrap
         lineSpacing: root.lineSpacing
+        Accessible.ignored: !root.heardOnItsOwn
     }
     FontMetrics {
         id: metrics

@@ -37,6 +37,8 @@ FocusScope {
         anchors.fill: input
         visible: input.text.length === 0
         text: root.placeholder
+        // Said with the field, as its description.
+        Accessible.ignored: true
         font: Typography.latin(root.size, Font.Normal)
         color: QM.faint
         horizontalAlignment: Text.AlignLeft
@@ -57,6 +59,7 @@ FocusScope {
         font: Typography.forText(text, root.size, Font.Normal)
         horizontalAlignment: root.persian ? TextInput.AlignRight : TextInput.AlignLeft
         Accessible.name: root.accessibilityLabel
+        Accessible.description: input.text.length === 0 ? root.placeholder : ""
         onTextEdited: root.edited(text)
         onAccepted: root.submitted()
     }

@@ -11,6 +11,8 @@ RowLayout {
     property string title
     property string subtitle
     default property alias trailing: trailingRow.data
+    // The title, which a reader says is the page's heading; the focus may rest on it.
+    readonly property alias heading: title
 
     spacing: 8
 
@@ -32,6 +34,7 @@ RowLayout {
             font: Typography.latin(30, Font.DemiBold)
             color: QM.ink
             wrapMode: TextEdit.Wrap
+            Accessible.role: Accessible.Heading
         }
         // A Persian subtitle (a date in a Persian locale) too starts under the title.
         PageText {

@@ -17,6 +17,9 @@ AbstractButton {
     property Item focusFrame: root
     // A control that pressing again would not change (a chosen choice) leaves Return to the window.
     property bool returnPresses: true
+    // A press that loses something (signing out, deleting): the focus never lands here by itself
+    // (FocusKeeper passes it over), only when the user moves it here.
+    property bool dangerous: false
     // Whether the last press came from the keyboard, for `takeBackFocus()`.
     property bool pressedByKeyboard: false
 

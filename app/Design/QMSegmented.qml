@@ -15,6 +15,9 @@ Item {
     // Values shown but not choosable.
     property var disabled: []
     property bool compact: false
+    // What the values are of ("Writing style", an application's name): a reader hears each
+    // segment with it ("Email: Clean"), as the eye sees the row beside its title.
+    property string group
 
     signal picked(var value)
 
@@ -58,7 +61,7 @@ Item {
                 focusPolicy: unavailable ? Qt.NoFocus : Qt.StrongFocus
                 focusRadius: 8
 
-                Accessible.name: modelData.title
+                Accessible.name: root.group === "" ? modelData.title : root.group + ": " + modelData.title
                 Accessible.selected: selected
 
                 function choose() {
@@ -81,6 +84,7 @@ Item {
                     id: title
                     anchors.centerIn: parent
                     text: segment.modelData.title
+                    Accessible.ignored: true
                     font: Typography.latin(root.compact ? 12.5 : 13,
                                            segment.selected ? Font.DemiBold : Font.Normal)
                     color: segment.selected ? QM.ink : segment.unavailable ? QM.faint : QM.sub

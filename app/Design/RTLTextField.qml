@@ -10,6 +10,8 @@ ScrollView {
     property string text
     property real fontSize: 15
     property bool focusOnAppear: false
+    // What the empty field's placeholder says, for a reader (the placeholder is drawn beside it).
+    property string placeholder
 
     readonly property alias editor: area
 
@@ -34,6 +36,7 @@ ScrollView {
         color: QM.ink
         horizontalAlignment: TextEdit.AlignRight
         Accessible.name: "Practice field"
+        Accessible.description: root.placeholder
         Keys.onTabPressed: Keyboard.tabOut(area, true)
         Keys.onBacktabPressed: Keyboard.tabOut(area, false)
         ParagraphStyle {

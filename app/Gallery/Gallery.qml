@@ -150,9 +150,9 @@ Window {
             }
             RowLayout {
                 spacing: 10
-                QMChoice { text: "fn"; selected: true }
-                QMChoice { text: "Right Option" }
-                QMChoice { text: "Right Command" }
+                QMChoice { text: "right Ctrl"; selected: true }
+                QMChoice { text: "right Alt" }
+                QMChoice { text: "right Super" }
             }
             RowLayout {
                 spacing: 18

@@ -42,6 +42,7 @@ QMPressable {
                 objectName: "avatar"
                 anchors.centerIn: parent
                 text: root.session ? AccountBadge.letter(root.session.displayName ?? "", root.session.email ?? "") : ""
+                Accessible.ignored: true
                 font: Typography.latin(13, Font.DemiBold)
                 color: QM.paper
             }
@@ -55,6 +56,7 @@ QMPressable {
                 Layout.fillWidth: true
                 horizontalAlignment: Text.AlignLeft
                 text: root.session ? AccountBadge.name(root.session.displayName ?? "") : ""
+                Accessible.ignored: true
                 font: Typography.latin(13.5, Font.DemiBold)
                 color: QM.ink
                 elide: Text.ElideRight
@@ -79,6 +81,7 @@ QMPressable {
             visible: root.session === null
             Layout.fillWidth: true
             text: "Sign in"
+            Accessible.ignored: true
             font: Typography.latin(14, Font.Medium)
             color: QM.sub
         }

@@ -39,8 +39,12 @@ Popup {
         strokeColor: QM.line
         radius: 14
     }
+    // A reader hears the question as the dialog's name (Qt Quick's popup names none).
     contentItem: ColumnLayout {
         spacing: 10
+        Accessible.role: Accessible.Dialog
+        Accessible.name: root.title
+        Accessible.description: root.message
         QMText {
             Layout.fillWidth: true
             text: root.title

@@ -120,6 +120,19 @@ QCalendar DisplayText::calendar()
     return locale().language() == QLocale::Persian ? QCalendar(QCalendar::System::Jalali) : QCalendar();
 }
 
+QString DisplayText::count(qint64 value, const QLocale& shown)
+{
+    QString text = shown.toString(value);
+    if (shown.language() == QLocale::Persian)
+        text.replace(shown.groupSeparator(), QStringLiteral("\u066c"));
+    return text;
+}
+
+QString DisplayText::separator()
+{
+    return locale().zeroDigit() == QLatin1String("0") ? QStringLiteral("\u00b7") : QStringLiteral("\u2013");
+}
+
 QString DisplayText::time(const QDateTime& moment)
 {
     return locale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);

@@ -35,6 +35,13 @@ public:
     static QCalendar calendar();
     // A moment's time of day, short, in local time.
     static QString time(const QDateTime& moment);
+    // A count in the locale's digits, its thousands grouped with the locale's own mark: Qt's data
+    // gives Persian a Latin comma where Persian writes "٬".
+    static QString count(qint64 value, const QLocale& shown);
+    // What stands between two parts of a line ("12:23 PM · 78 words"): a middle dot, unless
+    // the locale's digits have a dot of their own for zero (Persian), where a dash can't be read
+    // as one.
+    Q_INVOKABLE static QString separator();
 
     // How much of the weekday's and the month's names a day shows.
     enum class DayForm {

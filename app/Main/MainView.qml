@@ -33,7 +33,10 @@ Rectangle {
         }
     }
 
-    FocusKeeper { area: pageLoader.item }
+    FocusKeeper {
+        area: pageLoader.item
+        heading: pageLoader.item?.heading ?? null
+    }
 
     // Puts the keyboard where the page starts: where the page says (`focusStart`), else on its
     // first control.

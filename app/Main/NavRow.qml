@@ -42,6 +42,7 @@ QMPressable {
         QMText {
             Layout.fillWidth: true
             text: MainPages.title(root.section)
+            Accessible.ignored: true
             font: Typography.latin(14, root.selected ? Font.DemiBold : Font.Medium)
             color: root.selected ? QM.ink : QM.sub
         }

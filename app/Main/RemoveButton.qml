@@ -6,6 +6,7 @@ import Quillmarsh.Design
 QMPressable {
     id: root
     focusRadius: 6
+    dangerous: true
     property real size: 28
     property string tooltip
 

@@ -9,6 +9,13 @@ Column {
     readonly property string keyName: onboarding.keyName
     spacing: 18
 
+    // Chooses the key from a notice's button, which goes with the notice: the keyboard moves on
+    // to the key now chosen.
+    function useKey(key, byKeyboard) {
+        onboarding.chooseKey(key)
+        Keyboard.give(keyButtons.itemAt(keyButtons.model.indexOf(key)), byKeyboard)
+    }
+
     StepTitle {
         width: root.width
         title: "Your dictation key"
@@ -47,6 +54,7 @@ Column {
             Keys.onPressed: event => Keyboard.followArrows(keyChoices, event, Window.activeFocusItem, Qt.Horizontal,
                                                            LayoutMirroring.enabled)
             Repeater {
+                id: keyButtons
                 model: ["fn", "rightOption", "rightCommand"]
                 QMChoice {
                     required property string modelData
@@ -83,7 +91,7 @@ Column {
             QMButton {
                 primary: true
                 text: "Use " + switchCard.alternativeName
-                onClicked: root.onboarding.chooseKey(root.onboarding.alternativeKey)
+                onClicked: root.useKey(root.onboarding.alternativeKey, visualFocus)
             }
             QMButton {
                 text: "Open Keyboard Settings"

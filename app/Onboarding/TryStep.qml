@@ -52,6 +52,7 @@ ColumnLayout {
             anchors.margins: 4
             fontSize: 20
             focusOnAppear: true
+            placeholder: placeholderText.visible ? placeholderText.text : ""
             text: root.onboarding.practice
             onEdited: (text) => root.onboarding.practice = text
         }
@@ -73,8 +74,10 @@ ColumnLayout {
             }
         }
         QMText {
+            id: placeholderText
             objectName: "placeholder"
             anchors.centerIn: parent
+            Accessible.ignored: true
             visible: root.onboarding.modelReady && root.onboarding.practice === ""
             text: "Your text appears here"
             font: Typography.latin(14, Font.Normal)

@@ -6,17 +6,21 @@
 
 class UploadError : public Error {
 public:
-    enum class Kind { network, tooLong, refused, rateLimited, unavailable };
+    enum class Kind { network, stalled, tooLong, refused, rateLimited, unavailable };
 
     static UploadError network(const QString& message)
     {
         return UploadError(Kind::network, QStringLiteral("No connection: ") + message, message);
     }
-    // A request that got no usable answer: no connection, or an answer too long to be one.
+    // A request that got no usable answer: no connection, a transfer that stopped once under way,
+    // or an answer too long to be one.
     static UploadError unanswered(const HttpFailure& failure)
     {
         if (failure.tooLong())
             return UploadError(Kind::tooLong, tooLongAnswerText(), failure.message);
+        if (failure.stalled())
+            return UploadError(Kind::stalled, QStringLiteral("The transfer stalled. Please try again."),
+                               failure.message);
         return network(failure.message);
     }
     // The server's error code, or "error" when it gave none.

@@ -19,11 +19,12 @@ HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, c
     if (breach && status.isValid() && !succeeded)
         return HttpReply{status.toInt(), body, reply.rawHeaderPairs()};
     if (breach)
-        return HttpFailure{describe(*breach), urlErrorCode(*breach)};
+        return HttpFailure{describe(*breach), urlErrorCode(*breach), breach};
     // A 204 or 304 has no body, whatever length it names.
     const bool bodyless = status.toInt() == 204 || status.toInt() == 304;
     if (error == QNetworkReply::NoError && !bodyless && isCutShort(reply, body.size()))
-        return HttpFailure{QStringLiteral("Connection closed"), urlErrorCode(QNetworkReply::RemoteHostClosedError)};
+        return HttpFailure{QStringLiteral("Connection closed"), urlErrorCode(QNetworkReply::RemoteHostClosedError),
+                           std::nullopt};
     // Qt raises an error for most 4xx and 5xx statuses too; those are replies like any other.
     // Only a failed connection (also one lost once a request that must not be resent had gone
     // out), or no status at all, means no reply arrived.

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <variant>
 
 class QNetworkAccessManager;
@@ -27,9 +28,12 @@ struct HttpReply {
 struct HttpFailure {
     QString message;
     int code = 0;  // the URL-loading error code (urlErrorCode)
+    std::optional<ReplyBreach> breach = std::nullopt;  // the bound the reply broke, if that is why
 
     // The reply was longer than its limit: there was a connection, and an answer.
     bool tooLong() const;
+    // Nothing moved for the idle time: the connection was made, then the transfer stopped.
+    bool stalled() const { return breach == ReplyBreach::stalled; }
 };
 
 // What the user is told of an answer longer than its limit.

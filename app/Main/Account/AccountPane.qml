@@ -13,6 +13,8 @@ ScrollView {
     required property AppModel model
     readonly property AccountViewModel account: model.makeAccountViewModel()
     readonly property var session: model.session ?? null
+    // Where the focus rests when the page has no safe control for it (see FocusKeeper).
+    readonly property Item heading: header.heading
 
     contentWidth: availableWidth
     ScrollBar.vertical.policy: ScrollBar.AsNeeded
@@ -45,6 +47,7 @@ ScrollView {
 
         Item { Layout.preferredHeight: 38 - parent.spacing }
         PageHeader {
+            id: header
             Layout.fillWidth: true
             title: "Account"
         }
@@ -92,6 +95,7 @@ ScrollView {
                         QMText {
                             anchors.verticalCenter: parent.verticalCenter
                             text: "Continue with Google"
+                            Accessible.ignored: true
                             font: Typography.latin(14, Font.DemiBold)
                             color: QM.paper
                         }
@@ -124,6 +128,8 @@ ScrollView {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
                         text: "you@example.com"
+                        // Said with the field, as its description.
+                        Accessible.ignored: true
                         font: emailField.font
                         color: QM.faint
                         verticalAlignment: Text.AlignVCenter
@@ -142,6 +148,7 @@ ScrollView {
                         color: QM.ink
                         inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
                         Accessible.name: "Email address"
+                        Accessible.description: text.length === 0 ? "you@example.com" : ""
                         text: root.account.email
                         onTextEdited: root.account.email = text
                         onAccepted: root.account.sendLink()
@@ -200,6 +207,7 @@ ScrollView {
                                 objectName: "avatar"
                                 anchors.centerIn: parent
                                 text: root.session ? AccountBadge.letter(root.session.displayName ?? "", root.session.email ?? "") : ""
+                                Accessible.ignored: true
                                 font: Typography.latin(19, Font.DemiBold)
                                 color: QM.paper
                             }
@@ -249,6 +257,7 @@ ScrollView {
                         objectName: "signOutButton"
                         Layout.fillWidth: true
                         text: "Sign out"
+                        dangerous: true
                         onClicked: root.account.signOut()
                     }
                 }
@@ -299,6 +308,7 @@ ScrollView {
                             objectName: "deleteButton"
                             Layout.fillWidth: true
                             text: "Delete account\u2026"
+                            dangerous: true
                             onClicked: deleteConfirmation.open()
                         }
                     }

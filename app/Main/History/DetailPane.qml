@@ -142,6 +142,7 @@ Item {
                     implicitWidth: 38
                     implicitHeight: 38
                     Accessible.name: "Delete this dictation"
+                    dangerous: true
                     ToolTip.visible: hovered
                     ToolTip.text: "Delete this dictation"
                     background: QMShape {

@@ -85,8 +85,8 @@ QString DictationDetail::details() const
     QLocale shownLocale = DisplayText::locale();
     shownLocale.setNumberOptions(QLocale::OmitGroupSeparator);
     return QStringLiteral("\u2068") + day(local.date(), QDate::currentDate()) + QStringLiteral(", ")
-           + DisplayText::time(shown->date) + QStringLiteral("\u2069 \u00b7 ") + shownLocale.toString(words)
-           + (words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"));
+           + DisplayText::time(shown->date) + QStringLiteral("\u2069 ") + DisplayText::separator() + u' '
+           + shownLocale.toString(words) + (words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"));
 }
 
 QString DictationDetail::raw() const

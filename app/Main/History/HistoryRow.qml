@@ -20,7 +20,7 @@ QMPressable {
     implicitHeight: column.implicitHeight + 26
     focusRadius: 13
     focusOffset: 0
-    Accessible.name: appName + ", " + time
+    Accessible.name: appName + ", " + time + ", " + entryText
     Accessible.selected: selected
 
     background: QMShape {
@@ -57,15 +57,18 @@ QMPressable {
                 Layout.maximumWidth: Math.ceil(implicitWidth)
                 elide: Text.ElideRight
                 text: root.appName
+                Accessible.ignored: true
                 font: Typography.latin(12.5, Font.DemiBold)
                 color: QM.ink
             }
             QMText {
-                text: "\u00b7"
+                text: DisplayText.separator()
+                Accessible.ignored: true
                 color: QM.sub
             }
             QMText {
                 text: root.time
+                Accessible.ignored: true
                 font: Typography.latin(12.5, Font.Normal)
                 color: QM.sub
             }
@@ -80,6 +83,7 @@ QMPressable {
             text: root.entryText
             size: 15
             lineLimit: 2
+            heardOnItsOwn: false
         }
     }
 }

@@ -63,6 +63,7 @@ Item {
                     implicitHeight: 32
                     opacity: enabled ? 1 : 0.5
                     text: "Clear history"
+                    dangerous: true
                     contentItem: Text {
                         id: clearLabel
                         text: clearButton.text

@@ -57,6 +57,7 @@ Item {
             objectName: "withdraw"
             text: root.detail.removing ? "Deleting\u2026" : "Delete from Quillmarsh"
             enabled: !root.detail.removing
+            dangerous: true
             onClicked: root.detail.removeShared()
         }
         PageText {

@@ -163,11 +163,15 @@ QVariantMap HomeModel::weekCard(const UsageStats::Week& week, const QLocale& loc
             {QStringLiteral("label"), locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat)},
             {QStringLiteral("height"), std::max(double(day.day.words) * tallestBar / double(top), shortestBar)},
             {QStringLiteral("tone"), tone},
+            // What a reader hears of the day's bar.
+            {QStringLiteral("spoken"), locale.dayName(day.date.date().dayOfWeek(), QLocale::LongFormat)
+                                           + QStringLiteral(", ") + DisplayText::count(day.day.words, locale)
+                                           + (day.day.words == 1 ? QStringLiteral(" word") : QStringLiteral(" words"))},
         });
     }
     return {
-        {QStringLiteral("words"), locale.toString(week.words)},
-        {QStringLiteral("dictations"), locale.toString(week.dictations)},
+        {QStringLiteral("words"), DisplayText::count(week.words, locale)},
+        {QStringLiteral("dictations"), DisplayText::count(week.dictations, locale)},
         {QStringLiteral("perMinute"),
          week.wordsPerMinute ? QString::number(*week.wordsPerMinute) : QStringLiteral("\u2013")},
         {QStringLiteral("days"), days},

@@ -250,6 +250,7 @@ ScrollView {
                     }
                     QMSegmented {
                         objectName: "everydayStyle"
+                        group: "Writing style"
                         Layout.fillWidth: true
                         options: [{ value: "as_spoken", title: "As spoken" },
                                   { value: "clean", title: "Clean" },

@@ -34,6 +34,7 @@ QMPressable {
             QMText {
                 Layout.fillWidth: true
                 text: root.entry.time
+                Accessible.ignored: true
                 font: Typography.latin(12.5, Font.Normal)
                 color: QM.sub
             }
@@ -43,6 +44,7 @@ QMPressable {
             text: root.entry.text
             size: 15
             lineLimit: 1
+            heardOnItsOwn: false
         }
         StyleTag {
             visible: root.entry.style !== ""

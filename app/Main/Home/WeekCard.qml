@@ -62,6 +62,8 @@ ColumnLayout {
                     required property var modelData
                     Layout.alignment: Qt.AlignBottom
                     spacing: 5
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: modelData.spoken
                     // Corners of 4 at the top and 2 at the bottom: a rounder top half over a
                     // squarer bottom half.
                     Item {

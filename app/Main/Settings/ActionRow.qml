@@ -15,12 +15,14 @@ QMPressable {
     contentItem: RowLayout {
         QMText {
             text: root.text
+            Accessible.ignored: true
             font: Typography.latin(14.5, Font.DemiBold)
             color: QM.ink
         }
         Item { Layout.fillWidth: true }
         QMText {
             text: "→"
+            Accessible.ignored: true
             font: Typography.latin(14.5, Font.Normal)
             color: QM.faint
         }

@@ -120,6 +120,7 @@ ScrollView {
                         divider: true
                         QMSegmented {
                             compact: true
+                            group: "Where it runs"
                             options: [{ value: "automatic", title: "Automatic" },
                                       { value: "cloud", title: "Server" },
                                       { value: "local", title: "This computer" }]
@@ -156,6 +157,7 @@ ScrollView {
                             }
                             QMSegmented {
                                 compact: true
+                                group: "Model on this computer"
                                 enabled: !root.model.modelLoading
                                 opacity: enabled ? 1 : 0.6
                                 options: [{ value: "320ms", title: "Quick" },

@@ -216,11 +216,12 @@ Item {
                 QMPressable {
                     objectName: "consent"
                     Layout.fillWidth: true
-                    Accessible.role: Accessible.CheckBox
+                    // Checkable, so a reader hears a check box (Qt Quick takes a button's role from
+                    // that, whatever role is declared).
+                    checkable: true
+                    checked: root.session.agreed
+                    onToggled: root.session.agreed = checked
                     Accessible.name: root.session.summary
-                    Accessible.checkable: true
-                    Accessible.checked: root.session.agreed
-                    onClicked: root.session.agreed = !root.session.agreed
                     contentItem: RowLayout {
                         spacing: 12
                         SymbolImage {
@@ -233,6 +234,7 @@ Item {
                         Paragraph {
                             Layout.fillWidth: true
                             text: root.session.summary
+                            Accessible.ignored: true
                             font: Typography.latin(13, Font.Normal)
                             color: "#3A3D45"
                             extraSpacing: 3

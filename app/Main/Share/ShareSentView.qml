@@ -73,6 +73,7 @@ ColumnLayout {
                         }
                         QMText {
                             text: root.session.copied ? "Copied" : "Copy"
+                            Accessible.ignored: true
                             font: Typography.latin(13, Font.DemiBold)
                             color: QM.ink
                         }

@@ -62,6 +62,7 @@ QMPressable {
                     width: Math.min(implicitWidth, parent.width - 20)
                     elide: Text.ElideRight
                     text: root.trigger
+                    Accessible.ignored: true
                     font: root.persianTrigger ? Typography.persian(14.5) : Typography.latin(14, Font.DemiBold)
                     color: QM.ink
                 }

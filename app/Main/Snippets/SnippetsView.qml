@@ -70,6 +70,7 @@ PageColumn {
                         }
                         QMText {
                             text: "New snippet"
+                            Accessible.ignored: true
                             font: Typography.latin(13.5, Font.DemiBold)
                             color: QM.paper
                         }
@@ -289,6 +290,7 @@ PageColumn {
                                 focusFrame: deleteBox
                                 focusRadius: 10
                                 text: "Delete"
+                                dangerous: true
                                 contentItem: Text {
                                     text: deleteLabel.text
                                     textFormat: Text.PlainText

@@ -11,6 +11,7 @@ ColumnLayout {
     spacing: 2
     QMText {
         text: parent.title
+        Accessible.ignored: true
         font: Typography.latin(15, Font.DemiBold)
         color: QM.ink
     }

@@ -79,6 +79,7 @@ Item {
         StyleOptions {
             id: styleControl
             objectName: "appStyle"
+            group: root.name
             Layout.row: root.wide ? 0 : 1
             Layout.column: root.wide ? 3 : root.besideIcon ? 1 : 0
             Layout.columnSpan: root.wide || root.besideIcon ? 1 : 3

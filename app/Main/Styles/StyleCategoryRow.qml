@@ -54,6 +54,7 @@ QMPressable {
         StyleOptions {
             id: wideStyle
             objectName: "categoryStyle"
+            group: root.title
             selection: root.style
             onPicked: value => root.pickAndSelect(value)
         }
@@ -90,6 +91,7 @@ QMPressable {
         }
         StyleOptions {
             id: narrowStyle
+            group: root.title
             Layout.row: 1
             Layout.column: narrowRow.besideChip ? 1 : 0
             Layout.columnSpan: narrowRow.besideChip ? 1 : 2

@@ -149,6 +149,7 @@ PageColumn {
                                     }
                                     QMText {
                                         text: "Set a style for one app"
+                                        Accessible.ignored: true
                                         font: Typography.latin(13, Font.Medium)
                                         color: QM.sub
                                     }
@@ -183,6 +184,9 @@ PageColumn {
                                 // Made anew each time it opens, with the applications styled by then.
                                 contentItem: Loader {
                                     active: picker.visible
+                                    // A reader hears the picker as a dialog named by its title.
+                                    Accessible.role: Accessible.Dialog
+                                    Accessible.name: "Choose an app that is open"
                                     sourceComponent: AppPicker {
                                         applications: root.applications
                                         existing: choices.apps

@@ -100,14 +100,27 @@ private slots:
         QTest::addColumn<QList<double>>("heights");
         QTest::addColumn<QStringList>("tones");
         QTest::addColumn<QStringList>("figures");
+        // What a reader hears of the first and the last day's bar.
+        QTest::addColumn<QStringList>("spoken");
+        QTest::addColumn<QLocale>("locale");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
         QTest::newRow("no words") << QList<qint64>{0, 0, 0} << std::optional<qint64>() << QList<double>{5, 5, 5}
-                                  << QStringList{"empty", "empty", "today"} << QStringList{"0", "0", "\u2013"};
+                                  << QStringList{"empty", "empty", "today"} << QStringList{"0", "0", "\u2013"}
+                                  << QStringList{"Thursday, 0 words", "Saturday, 0 words"} << english;
         QTest::newRow("busiest day is the tallest")
-            << QList<qint64>{200, 100, 10} << std::optional<qint64>(1234) << QList<double>{44, 22, 5}
-            << QStringList{"used", "used", "today"} << QStringList{"310", "3", "1234"};
+            << QList<qint64>{200, 100, 1} << std::optional<qint64>(1234) << QList<double>{44, 22, 5}
+            << QStringList{"used", "used", "today"} << QStringList{"301", "3", "1234"}
+            << QStringList{"Thursday, 200 words", "Saturday, 1 word"} << english;
         QTest::newRow("grouped thousands")
             << QList<qint64>{12000, 345} << std::optional<qint64>(90) << QList<double>{44, 5}
-            << QStringList{"used", "today"} << QStringList{"12,345", "2", "90"};
+            << QStringList{"used", "today"} << QStringList{"12,345", "2", "90"}
+            << QStringList{"Friday, 12,000 words", "Saturday, 345 words"} << english;
+        QTest::newRow("Persian thousands")
+            << QList<qint64>{12000, 345} << std::optional<qint64>(90) << QList<double>{44, 5}
+            << QStringList{"used", "today"} << QStringList{"\u06f1\u06f2\u066c\u06f3\u06f4\u06f5", "\u06f2", "90"}
+            << QStringList{"\u062c\u0645\u0639\u0647, \u06f1\u06f2\u066c\u06f0\u06f0\u06f0 words",
+                           "\u0634\u0646\u0628\u0647, \u06f3\u06f4\u06f5 words"}
+            << QLocale(QLocale::Persian, QLocale::Iran);
     }
     void weekCard()
     {
@@ -116,6 +129,8 @@ private slots:
         QFETCH(QList<double>, heights);
         QFETCH(QStringList, tones);
         QFETCH(QStringList, figures);
+        QFETCH(QStringList, spoken);
+        QFETCH(QLocale, locale);
         UsageStats::Week week;
         const QDateTime today(QDate(2026, 12, 5), QTime(12, 0));
         for (qsizetype index = 0; index < words.size(); ++index) {
@@ -125,7 +140,7 @@ private slots:
             week.dictations += count > 0 ? 1 : 0;
         }
         week.wordsPerMinute = perMinute;
-        const QVariantMap card = HomeModel::weekCard(week, QLocale(QLocale::English, QLocale::UnitedStates));
+        const QVariantMap card = HomeModel::weekCard(week, locale);
         QCOMPARE((QStringList{card["words"].toString(), card["dictations"].toString(), card["perMinute"].toString()}),
                  figures);
         const QVariantList days = card["days"].toList();
@@ -134,7 +149,10 @@ private slots:
             QCOMPARE(days[index].toMap()["height"].toDouble(), heights[index]);
             QCOMPARE(days[index].toMap()["tone"].toString(), tones[index]);
         }
-        QCOMPARE(days.last().toMap()["label"].toString(), QStringLiteral("S"));  // Saturday
+        QCOMPARE((QStringList{days.first().toMap()["spoken"].toString(), days.last().toMap()["spoken"].toString()}),
+                 spoken);
+        if (locale.language() == QLocale::English)
+            QCOMPARE(days.last().toMap()["label"].toString(), QStringLiteral("S"));  // Saturday
     }
 
     // A page left open moves to the new day at midnight, without a new dictation.

@@ -263,6 +263,23 @@ private slots:
         QCOMPARE(app.delegate().statusMenu()->actions().first()->text(), problem);
     }
 
+    // A slow host's wait counts up in the tray's menu while it is open, without opening it again.
+    void theTraysModelLineFollowsTheModelWhileOpen()
+    {
+        AppFixture app([](Settings& settings) { settings.setValue(QStringLiteral("onboardingDone"), true); });
+        app.delegate().start();
+        QTRY_VERIFY(app.delegate().models().failed());
+        QMenu* menu = app.delegate().statusMenu();
+        emit menu->aboutToShow();
+        AppModel& model = app.delegate().model();
+        model.setSpeechProblem(QString());
+        for (const int seconds : {3, 4}) {
+            model.setSpeechStatus(QStringLiteral("The model host is slow: waited %1 s.").arg(seconds));
+            QCOMPARE(menu->actions().first()->text(),
+                     QStringLiteral("Speech model: The model host is slow: waited %1 s.").arg(seconds));
+        }
+    }
+
     // Loading a damaged model again can't help: "Try again" fetches it anew.
     void tryAgainFetchesADamagedModelAnew()
     {

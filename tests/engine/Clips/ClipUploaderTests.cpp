@@ -145,7 +145,7 @@ TEST_F(ClipUploaderTest, ACodeCannotAddressAnotherResource)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(ClipUploaderTest, AnEndlessAnswerIsTooLongATricklingOneANetworkFailure)
+TEST_F(ClipUploaderTest, AnEndlessAnswerIsTooLongAStalledOneStalledATricklingOneANetworkFailure)
 {
     const auto network = [](const char* message) { return UploadError::network(QString::fromLatin1(message)); };
     const auto told = [](const auto& result) {
@@ -170,4 +170,21 @@ TEST_F(ClipUploaderTest, AnEndlessAnswerIsTooLongATricklingOneANetworkFailure)
     ASSERT_TRUE(waitUntil([&] { return sent && removed; }));
     EXPECT_EQ(*sent, ClipUploader::SendResult(network("the server took too long")));
     EXPECT_EQ(*removed, network("the server took too long"));
+
+    // Answers that start and then go quiet: the transfer says it stalled, not that there was no
+    // connection.
+    HttpResponse quiet = HttpResponse::json(201, R"({"code":"c1"})");
+    quiet.stallAfterBytes = 2;
+    server.route("POST", "/v1/clips", [quiet](const HttpRequest&) { return quiet; });
+    server.route("DELETE", "/v1/clips/c1", [quiet](const HttpRequest&) { return quiet; });
+    const ReplyBounds idle{ClipUploader::uploadBounds.maxBytes, std::chrono::milliseconds(200),
+                           std::chrono::seconds(30)};
+    const ClipUploader waiting(server.url(), session, idle, idle);
+    sent.reset();
+    removed.reset();
+    waiting.send(audio, {}, {}, {}, {}, [&](const ClipUploader::SendResult& result) { sent = result; });
+    waiting.remove(QStringLiteral("c1"), [&](const ClipUploader::DeleteResult& result) { removed = result; });
+    ASSERT_TRUE(waitUntil([&] { return sent && removed; }));
+    EXPECT_EQ(told(*sent), "The transfer stalled. Please try again.");
+    EXPECT_EQ(removed->value_or(network("none")).description(), "The transfer stalled. Please try again.");
 }

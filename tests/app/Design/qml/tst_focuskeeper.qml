@@ -2,9 +2,10 @@ import QtQuick
 import QtTest
 import Quillmarsh.Design
 
-// A control that goes away while it has the keyboard hands it on to the nearest visible control
-// of its area, with its ring; one disabled for a moment keeps its claim; a focus put elsewhere
-// meanwhile stays where it was put.
+// A control that goes away or is disabled while it has the keyboard hands it on to the nearest
+// visible control of its area, with its ring, passing over dangerous ones (to the heading when
+// only those are left); one enabled again at once keeps it; a focus put elsewhere meanwhile stays
+// where it was put.
 Item {
     id: stage
     width: 400
@@ -17,6 +18,7 @@ Item {
     Column {
         id: area
         y: 50
+        Text { id: heading; text: "Heading" }
         QMButton { id: first; text: "First" }
         Loader {
             id: notice
@@ -27,11 +29,13 @@ Item {
             }
         }
         QMButton { id: middle; text: "Middle" }
+        QMButton { id: danger; text: "Sign out"; dangerous: true }
         QMButton { id: last; text: "Last" }
     }
     FocusKeeper {
         id: keeper
         area: area
+        heading: heading
     }
 
     TestCase {
@@ -40,7 +44,7 @@ Item {
 
         function focused() { return stage.Window.activeFocusItem }
         function init() {
-            for (const control of [first, middle, last]) {
+            for (const control of [first, middle, danger, last]) {
                 control.visible = true
                 control.enabled = true
             }
@@ -48,10 +52,11 @@ Item {
             stage.forceActiveFocus()
         }
 
-        // Hidden or gone with what held it, the control hands the keyboard to the next one; the last one of the area to the one before it; the only one to the area itself.
+        // Hidden, disabled or gone with what held it, the control hands the keyboard to the next safe one; the last one of the area to the one before it.
         function test_aControlThatGoesHandsTheKeyboardOn_data() {
             return [
                 { tag: "hidden", from: () => middle, take: () => middle.visible = false, to: () => last },
+                { tag: "disabled", from: () => middle, take: () => middle.enabled = false, to: () => last },
                 { tag: "disabled, then hidden", from: () => middle, take: () => {
                     middle.enabled = false
                     middle.visible = false
@@ -70,14 +75,38 @@ Item {
             verify(focused().visualFocus, "it shows its ring")
         }
 
-        // Disabled while its work runs, it has the keyboard back once enabled again.
-        function test_aControlDisabledForAMomentKeepsItsClaim() {
+        // Enabled again before the change has run its course, it keeps the keyboard.
+        function test_aControlDisabledForAMomentKeepsIt() {
             middle.forceActiveFocus(Qt.TabFocusReason)
             middle.enabled = false
-            wait(0)
-            verify(!last.activeFocus && !first.activeFocus)
             middle.enabled = true
+            wait(0)
             verify(middle.activeFocus)
+        }
+
+        // Disabled while its work runs, it has the keyboard back once enabled again, unless the
+        // user pressed something meanwhile.
+        function test_aControlDisabledWhileItWorksHasTheKeyboardBack() {
+            middle.forceActiveFocus(Qt.TabFocusReason)
+            middle.enabled = false
+            tryVerify(() => focused() === last)
+            middle.enabled = true
+            verify(middle.activeFocus && middle.visualFocus)
+
+            middle.enabled = false
+            tryVerify(() => focused() === last)
+            keyClick(Qt.Key_Shift)
+            middle.enabled = true
+            verify(focused() === last)
+        }
+
+        // With only a dangerous control left near it, the keyboard goes to the heading.
+        function test_theHeadingTakesTheKeyboardWhenOnlyDangerIsNear() {
+            first.visible = false
+            last.visible = false
+            middle.forceActiveFocus(Qt.TabFocusReason)
+            middle.visible = false
+            tryVerify(() => focused() === heading, 5000, String(focused()))
         }
 
         function test_aFocusPutElsewhereStays() {

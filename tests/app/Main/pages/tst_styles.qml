@@ -132,7 +132,7 @@ Item {
             verify(!page.choosingApp)
             compare(fixture.storedPolicy().apps["org.b"], "clean")
             const focused = host.Window.activeFocusItem
-            compare(focused.Accessible.name, "Clean")
+            compare(focused.Accessible.name, "Beta: Clean")
             verify(focused.visualFocus)
             verify(Keyboard.isInside(focused, child("app_org.b")))
             const list = child("styleList")

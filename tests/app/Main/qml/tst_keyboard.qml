@@ -77,25 +77,27 @@ Item {
 
         // After the sidebar's rows, each page's controls, in reading order.
         function test_tabOrder_data() {
-            const style = ["As spoken", "Clean", "Formal"]
+            // Each choice is named with its group.
+            const style = group => ["As spoken", "Clean", "Formal"].map(value => group + ": " + value)
             const kinds = ["Email", "Messaging", "Documents and notes", "Code and terminals", "Everything else"]
             const chips = ["All", "Email", "Messaging", "Notes", "Code"]
             return [
-                { tag: "home", section: "home", order: ["Per app →"].concat(style) },
+                { tag: "home", section: "home", order: ["Per app →"].concat(style("Writing style")) },
                 { tag: "home with a dictation", section: "home", dictation: "Hello there",
-                  order: ["Per app →"].concat(style, ["All history →", /, Hello there$/]) },
+                  order: ["Per app →"].concat(style("Writing style"), ["All history →", /, Hello there$/]) },
                 { tag: "history", section: "history", order: ["Search your dictations"].concat(chips) },
                 { tag: "history with a dictation", section: "history", dictation: "Hello there",
                   order: ["Clear history", "Search your dictations"].concat(chips,
-                         [/^Unknown app, /, "Copy", "Delete this dictation", "Turn on"]) },
+                         [/^Unknown app, .*, Hello there$/, "Copy", "Delete this dictation", "Turn on"]) },
                 { tag: "styles", section: "styles",
-                  order: kinds.reduce((all, kind) => all.concat([kind], style), []).concat(["Set a style for one app"]) },
+                  order: kinds.reduce((all, kind) => all.concat([kind], style(kind)), []).concat(["Set a style for one app"]) },
                 { tag: "snippets", section: "snippets",
                   order: ["New snippet", "When I say", "Insert this text", "Insert exactly as written", "Save"] },
                 { tag: "vocabulary", section: "vocabulary", order: ["New vocabulary word"] },
                 { tag: "account", section: "account", order: ["Continue with Google", "Email address"] },
                 { tag: "settings", section: "settings",
-                  order: ["right Ctrl", "right Alt", "right Super", "Sound settings", "Quick", "Accurate",
+                  order: ["right Ctrl", "right Alt", "right Super", "Sound settings", "Model on this computer: Quick",
+                          "Model on this computer: Accurate",
                           "Improve after inserting", "Keep history on this computer", "Keep it for",
                           "Help improve Persian speech", "Open at login", "Send feedback…", "Acknowledgements",
                           "Show setup again…"] },
@@ -167,17 +169,17 @@ Item {
 
         function test_arrowsMoveAlongAPickerAndKeysChoose() {
             show("home")
-            focusOn("As spoken")
+            focusOn("Writing style: As spoken")
             keyClick(Qt.Key_Right)
-            compare(nameOf(focused()), "Clean")
+            compare(nameOf(focused()), "Writing style: Clean")
             keyClick(Qt.Key_Right)
             keyClick(Qt.Key_Right)
-            compare(nameOf(focused()), "Formal")
+            compare(nameOf(focused()), "Writing style: Formal")
             keyClick(Qt.Key_Return)
             verify(focused().selected)
             keyClick(Qt.Key_Left)
             keyClick(Qt.Key_Space)
-            compare(nameOf(focused()), "Clean")
+            compare(nameOf(focused()), "Writing style: Clean")
             verify(focused().selected)
         }
 
@@ -377,6 +379,34 @@ Item {
             verify(Keyboard.isInside(focused(), view.page))
             if (data.section === "history")
                 compare(focused().entryId, view.page.results.current)
+        }
+
+        // A control taken away or turned off under the keyboard hands it to a control in view,
+        // with its ring, never to one that removes something.
+        function test_aNoticeThatGoesWithTheFocusHandsItOn() {
+            desktop.switchState = "off"
+            show("home")
+            view.page.home.poll()
+            focusOn("Open Accessibility settings")
+            // The switch turns on at once, and its notice goes.
+            keyClick(Qt.Key_Return)
+            compare(desktop.switchState, "on")
+            tryVerify(() => nameOf(focused()) === "Per app →", 5000, nameOf(focused()))
+            verify(ringShown())
+            keyClick(Qt.Key_Backtab)
+            compare(nameOf(focused()), "Settings")
+        }
+        function test_addTurnedOffByItsOwnReturnHandsTheKeyboardToTheField() {
+            show("vocabulary")
+            addWord("alpha")
+            focusOn("New vocabulary word")
+            for (const letter of "beta")
+                keyClick(letter)
+            focusOn("Add")
+            keyClick(Qt.Key_Return)
+            tryVerify(() => nameOf(focused()) === "New vocabulary word", 5000, nameOf(focused()))
+            verify(ringShown())
+            compare(view.page.editor.draft, "")
         }
 
         function test_aNewWordComesFirstForTabAndArrows() {

@@ -211,11 +211,11 @@ TestCase {
     }
 
     // A button pressed from the keyboard that goes with what it asked for hands the keyboard to
-    // the next control, showing its ring.
+    // the next control, or to the key it chose, showing its ring.
     function test_aButtonThatGoesHandsTheKeyboardOn_data() {
         return [
             { tag: "use right Alt", step: 1, options: ["grp:rctrl_toggle"], button: "Use right Alt",
-              next: "Hold right Ctrl" },
+              next: "Hold right Alt" },
             { tag: "open settings", step: 2, button: "Open Settings", next: "Back" },
         ]
     }
@@ -228,6 +228,19 @@ TestCase {
         tryVerify(() => focused().Accessible.name === data.next, 5000, focused().Accessible.name)
         verify(focused().visible)
         verify(ringShown())
+    }
+
+    // Continue turned off under the keyboard (an option takes the chosen key) hands it to Back,
+    // and Tab goes on through the notice as drawn.
+    function test_continueTurnedOffUnderTheKeyboardHandsItOn() {
+        const view = make("fn", 3, true, 1)
+        keyClick(Qt.Key_Backtab)
+        compare(focused().Accessible.name, "Continue")
+        view.onboarding.keyboardOptions = ["grp:rctrl_toggle"]
+        tryVerify(() => focused().Accessible.name === "Back", 5000, focused().Accessible.name)
+        verify(ringShown())
+        compare(tour(), ["Use right Alt", "Open Keyboard Settings", "Hold right Ctrl", "Hold right Alt",
+                         "Hold right Super", "Back"])
     }
 
     function test_aKeyChosenByKeyboardThenReturnMovesOn() {
