@@ -138,29 +138,55 @@ private slots:
     }
 
     // Settings that are lost, damaged or without a valid retention value hold no choice of the
-    // user's: a start with them deletes no dictation and no recording, in this run or the next,
-    // until the user chooses again.
+    // user's: a start with them deletes no dictation and no recording on that value, in this run or
+    // the next, until the user chooses again; a valid value beside it applies, and Home says what
+    // the start does with each.
     void aStartWithoutTheUsersSettingsDeletesNoRecord_data()
     {
         QTest::addColumn<QByteArray>("settings");  // "folder", "link" or the file's content; none when empty
         QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<int>("entriesKept");
+        QTest::addColumn<int>("recordingsKept");
         const QString keptAside = QStringLiteral("kept aside as settings.unreadable.conf");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("Your settings were lost.");
-        QTest::newRow("dangling link") << QByteArray("link") << QStringLiteral("Your settings were lost.");
-        QTest::newRow("a folder") << QByteArray("folder") << keptAside;
-        QTest::newRow("garbage") << QByteArray("[General]\nhistoryDays=1\n\x7f\x01\x02\x03\n") << keptAside;
-        QTest::newRow("cut off") << QByteArray("[General]\nhistoryDays=1\nkeepClips=fa") << keptAside;
+        const QString neither = QStringLiteral("No dictation or recording is deleted until you choose again in "
+                                               "Settings how long to keep them.");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("Your settings were lost.") << neither << 5 << 5;
+        QTest::newRow("dangling link") << QByteArray("link") << QStringLiteral("Your settings were lost.") << neither
+                                       << 5 << 5;
+        QTest::newRow("a folder") << QByteArray("folder") << keptAside << neither << 5 << 5;
+        QTest::newRow("garbage") << QByteArray("[General]\nhistoryDays=1\n\x7f\x01\x02\x03\n") << keptAside << neither
+                                 << 5 << 5;
+        QTest::newRow("cut off") << QByteArray("[General]\nhistoryDays=1\nkeepClips=fa") << keptAside << neither << 5
+                                 << 5;
         const QString notChosen;  // the notice alone
-        QTest::newRow("cut at a line end") << QByteArray("[General]\ndictationKey=fn\n") << notChosen;
-        QTest::newRow("section only") << QByteArray("[General]\n") << notChosen;
-        QTest::newRow("invalid days") << QByteArray("[General]\nhistoryDays=abc\nkeepClips=true\n") << notChosen;
-        QTest::newRow("invalid recordings") << QByteArray("[General]\nhistoryDays=1000\nkeepClips=ture\n") << notChosen;
+        QTest::newRow("cut at a line end")
+            << QByteArray("[General]\ndictationKey=fn\n") << notChosen << neither << 5 << 5;
+        QTest::newRow("section only") << QByteArray("[General]\n") << notChosen << neither << 5 << 5;
+        QTest::newRow("invalid days, recordings kept")
+            << QByteArray("[General]\nhistoryDays=abc\nkeepClips=true\n") << notChosen
+            << QStringLiteral("No dictation is deleted until you choose again in Settings how long to keep them; "
+                              "recordings older than 7 days are deleted.")
+            << 5 << 5;
+        QTest::newRow("invalid days, recordings off")
+            << QByteArray("[General]\nhistoryDays=abc\nkeepClips=false\n") << notChosen
+            << QStringLiteral("No dictation is deleted until you choose again in Settings how long to keep them; "
+                              "recordings are deleted, as keeping them is off.")
+            << 5 << 0;
+        QTest::newRow("invalid recordings")
+            << QByteArray("[General]\nhistoryDays=30\nkeepClips=ture\n") << notChosen
+            << QStringLiteral("No recording is deleted until you choose again in Settings whether to keep them; "
+                              "dictations older than 30 days are deleted.")
+            << 2 << 5;
     }
 
     void aStartWithoutTheUsersSettingsDeletesNoRecord()
     {
         QFETCH(QByteArray, settings);
         QFETCH(QString, told);
+        QFETCH(QString, notice);
+        QFETCH(int, entriesKept);
+        QFETCH(int, recordingsKept);
         QTemporaryDir folder;
         const QString settingsPath = folder.filePath(QStringLiteral("settings.conf"));
         if (settings == "folder")
@@ -179,22 +205,20 @@ private slots:
                 history.add(HistoryEntry(ids.last(), now.addDays(-days), QStringLiteral("old words")));
                 vault.save(std::vector<float>(8000, 0.1f), ids.last());
             }
+            QVERIFY(allSaved(history));
         }
-        const auto everythingKept = [&](const UserRecords& records) {
-            if (records.history.entries().size() != ids.size())
-                return false;
-            return std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); });
-        };
 
         for (int start = 0; start < 2; ++start) {
             UserRecords records(folder.path());
             records.model.pruneRecords(now);
-            QVERIFY2(everythingKept(records), qPrintable(QStringLiteral("start %1").arg(start)));
+            QVERIFY(waitUntil([&] { return records.history.unsavedChanges() == 0; }));
+            const auto recordings =
+                std::count_if(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); });
+            QCOMPARE(records.history.entries().size(), entriesKept);
+            QCOMPARE(recordings, recordingsKept);
             HomeModel home;
             home.setModel(&records.model);
-            QVERIFY2(home.notice().contains(QStringLiteral("No dictation or recording is deleted until you choose "
-                                                           "again in Settings how long to keep them.")),
-                     qPrintable(home.notice()));
+            QVERIFY2(home.notice().contains(notice), qPrintable(home.notice()));
             if (start == 0 && !told.isEmpty())
                 QVERIFY2(home.notice().contains(told), qPrintable(home.notice()));
         }
@@ -206,7 +230,8 @@ private slots:
         QSignalSpy noticed(&home, &HomeModel::noticeChanged);
         records.model.setHistoryDays(30);
         QCOMPARE(records.history.entries().size(), 2);
-        QVERIFY(std::all_of(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); }));
+        QCOMPARE(std::count_if(ids.cbegin(), ids.cend(), [&](const QUuid& id) { return records.vault.has(id); }),
+                 recordingsKept);
         records.model.setKeepClips(false);
         QVERIFY(!records.vault.holdsAny());
         QVERIFY(!noticed.isEmpty());
