@@ -242,6 +242,11 @@ QString AppModel::retentionNotice() const
     return settings_.wasMissing() ? QStringLiteral("Your settings were lost. ") + notice : notice;
 }
 
+void AppModel::setRunsAlone(const QString& why)
+{
+    assign(runsAlone_, why, &AppModel::runsAloneChanged, this);
+}
+
 void AppModel::setApplications(Applications* applications)
 {
     assign(applications_, applications, &AppModel::applicationsChanged, this);
