@@ -141,12 +141,21 @@ void VocabularyStore::applyChange(QList<VocabularyEntry>& entries, const QJsonOb
         entries.append(*entry);
 }
 
+void VocabularyStore::forgetLostChange()
+{
+    if (!lostChange_.isEmpty()) {
+        lostChange_.clear();
+        emit lostChangeChanged();
+    }
+}
+
 VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
 {
     const QString cleaned = clean(text);
     if (const auto broken = brokenRule(cleaned, entries()))
         throw *broken;
     VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
+    forgetLostChange();
     records_.change({{addMember, recordAsData(entry, encodeFile)}},
                     [this, entry](const QList<VocabularyEntry>&, const QList<VocabularyEntry>& after) {
                         if (after.contains(entry))

@@ -60,7 +60,7 @@ class VocabularyStore : public QObject {
     // What the user should know about the vocabulary's file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
     // Why a word added here isn't in the list: another instance saved the same word first. Empty
-    // until that happens.
+    // until that happens, and again from the next word added here.
     Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:
@@ -109,6 +109,8 @@ private:
     // The first rule a new word breaks among the entries.
     static std::optional<VocabularyError> brokenRule(const QString& cleaned, const QList<VocabularyEntry>& entries);
     void entriesDidChange();
+    // A change of the user's own makes the last lost one old news.
+    void forgetLostChange();
     static void applyChange(QList<VocabularyEntry>& entries, const QJsonObject& change);
 
     WrittenForms writtenForms_;

@@ -130,6 +130,7 @@ void SnippetStore::applyChange(QList<Snippet>& entries, const QJsonObject& chang
 
 void SnippetStore::keepOrTell(const Snippet& snippet, bool adding)
 {
+    forgetLostChange();
     records_.change({{adding ? addMember : updateMember, recordAsData(snippet, encodeFile)}},
                     [this, snippet](const QList<Snippet>&, const QList<Snippet>& after) {
                         if (after.contains(snippet))
@@ -139,6 +140,14 @@ void SnippetStore::keepOrTell(const Snippet& snippet, bool adding)
                                           .arg(snippet.trigger);
                         emit lostChangeChanged();
                     });
+}
+
+void SnippetStore::forgetLostChange()
+{
+    if (!lostChange_.isEmpty()) {
+        lostChange_.clear();
+        emit lostChangeChanged();
+    }
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)

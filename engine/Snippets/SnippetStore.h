@@ -52,7 +52,7 @@ class SnippetStore : public QObject {
     // What the user should know about the snippets' file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
     // Why a snippet added or changed here isn't in the list: another instance saved one with the
-    // same trigger first. Empty until that happens.
+    // same trigger first. Empty until that happens, and again from the next change made here.
     Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:
@@ -113,6 +113,8 @@ private:
     static std::optional<SnippetError> brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,
                                                   const QList<Snippet>& entries);
 
+    // A change of the user's own makes the last lost one old news.
+    void forgetLostChange();
     static void applyChange(QList<Snippet>& entries, const QJsonObject& change);
     // Saves the snippet as added or updated, and says so when the save leaves it out.
     void keepOrTell(const Snippet& snippet, bool adding);

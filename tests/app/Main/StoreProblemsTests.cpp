@@ -18,6 +18,7 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -34,6 +35,14 @@ Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
 class StoreProblemsTests : public QObject {
     Q_OBJECT
+
+    // Waits, without handling events, until another store's queue has written the file.
+    static bool waitForFile(const QString& path)
+    {
+        for (int tries = 0; tries < 2000 && !QFile::exists(path); ++tries)
+            QThread::msleep(5);
+        return QFile::exists(path);
+    }
 
 private slots:
     void aChangeThatCouldntBeSavedSaysWhyAndStaysListed()
@@ -276,6 +285,47 @@ private slots:
         home.setModel(&records.model);
         QVERIFY2(home.notice().contains(QStringLiteral("No dictation or recording is deleted")),
                  qPrintable(home.notice()));
+    }
+
+    // A snippet or word the other instance added first (saved before this one saw it) wins; the
+    // page whose addition lost says so, until its next change.
+    void anAdditionThatLosesToTheOtherInstancesIsSaidOnItsPage()
+    {
+        QTemporaryDir folder;
+        const QString snippetsPath = folder.filePath(QStringLiteral("snippets.json"));
+        const QString vocabularyPath = folder.filePath(QStringLiteral("vocabulary.json"));
+        SnippetStore snippetsHere(snippetsPath), snippetsThere(snippetsPath);
+        VocabularyStore wordsHere(vocabularyPath), wordsThere(vocabularyPath);
+        snippetsThere.add(QStringLiteral("My Address"), QStringLiteral("theirs"), false);
+        wordsThere.add(QStringLiteral("Kubernetes"), VocabularyEntry::Source::you);
+        // Saved there, not yet seen here: no event is handled meanwhile.
+        QVERIFY(waitForFile(snippetsPath) && waitForFile(vocabularyPath));
+
+        SnippetEditor snippetEditor;
+        snippetEditor.setStore(&snippetsHere);
+        snippetEditor.setTrigger(QStringLiteral("my address"));
+        snippetEditor.setText(QStringLiteral("mine"));
+        snippetEditor.save();
+        VocabularyEditor wordEditor;
+        wordEditor.setStore(&wordsHere);
+        wordEditor.setDraft(QStringLiteral("kubernetes"));
+        wordEditor.add();
+        QCOMPARE(snippetEditor.problem(), QString());
+
+        QTRY_COMPARE(snippetEditor.problem(),
+                     QStringLiteral("A snippet for \u201Cmy address\u201D was saved on another "
+                                    "display at the same time; the list keeps that one, not "
+                                    "yours."));
+        QTRY_COMPARE(wordEditor.problem(), QStringLiteral("\u201Ckubernetes\u201D was added on another display at the "
+                                                          "same time; the list keeps that one, not yours."));
+        QCOMPARE(snippetsHere.entries().size(), 1);
+        QCOMPARE(snippetsHere.entries().first().text, QStringLiteral("theirs"));
+
+        snippetEditor.startNew();
+        snippetEditor.setTrigger(QStringLiteral("my phone"));
+        snippetEditor.setText(QStringLiteral("0123"));
+        snippetEditor.save();
+        QCOMPARE(snippetEditor.problem(), QString());
     }
 
     // Without records, the first start's defaults are the choice: a later start applies them.
