@@ -43,7 +43,7 @@ std::optional<QString> keep(const QString& path, const QJsonArray& changes)
     QJsonArray all;
     if (QFileInfo::exists(fileFor(path)))
         all = read(fileFor(path)).value_or(QJsonArray());
-    for (const QJsonValue& change : changes)
+    for (const auto& change : changes)
         all.append(change);
     const QJsonObject document{{changesKey, all}};
     return writeFileAtomically(fileFor(path), QJsonDocument(document).toJson(QJsonDocument::Compact));

@@ -288,7 +288,7 @@ private:
             const std::optional<QJsonArray> changes = KeptChanges::read(kept);
             if (!changes)
                 continue;
-            for (const QJsonValue& change : *changes)
+            for (const auto& change : *changes)
                 outcome.takenIn.push_back(applied(changed, change.toObject(), 0));
             taken.append(kept);
         }

@@ -189,7 +189,7 @@ HistoryStore::HistoryStore(const QString& url, QObject* parent)
 {
 }
 
-void HistoryStore::changeEntry(const QUuid& id, QJsonObject change)
+void HistoryStore::changeEntry(const QUuid& id, const QJsonObject& change)
 {
     // Nothing to change is nothing to save.
     if (std::none_of(entries().begin(), entries().end(), [id](const HistoryEntry& e) { return e.id == id; }))

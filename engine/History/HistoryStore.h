@@ -100,7 +100,7 @@ signals:
 
 private:
     // Changes the entry with the identifier; nothing to do when there is none.
-    void changeEntry(const QUuid& id, QJsonObject change);
+    void changeEntry(const QUuid& id, const QJsonObject& change);
     // Takes out entries, telling onRemove of each once saved.
     void removeWhere(const QJsonObject& change);
     void announceTaken(const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) const;
