@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,10 +53,13 @@ std::optional<QString> keep(const QString& path, const QJsonArray& changes)
 QStringList beside(const QString& path)
 {
     const QFileInfo file(path);
-    const QString prefix = file.fileName() + infix;
+    // Exactly a run's name: not a write still under way (its temporary name goes on), nor one put
+    // aside.
+    const QRegularExpression kept(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName() + infix) + QStringLiteral("\\d+-[0-9a-f]{8}")));
     QFileInfoList found;
     for (const QFileInfo& entry : file.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (entry.fileName().startsWith(prefix) && !entry.fileName().endsWith(unreadableSuffix))
+        if (kept.match(entry.fileName()).hasMatch())
             found.append(entry);
     }
     std::stable_sort(found.begin(), found.end(),
