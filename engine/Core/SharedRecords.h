@@ -292,6 +292,8 @@ private:
                 outcome.takenIn.push_back(applied(changed, change.toObject(), 0));
             taken.append(kept);
         }
+        if (taken.isEmpty())
+            return;
         if (file_.write(format_.encode(changed))) {
             report({});
             return;
