@@ -141,29 +141,20 @@ void VocabularyStore::applyChange(QList<VocabularyEntry>& entries, const QJsonOb
         entries.append(*entry);
 }
 
-void VocabularyStore::forgetLostChange()
-{
-    if (!lostChange_.isEmpty()) {
-        lostChange_.clear();
-        emit lostChangeChanged();
-    }
-}
-
 VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
 {
     const QString cleaned = clean(text);
     if (const auto broken = brokenRule(cleaned, entries()))
         throw *broken;
     VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
-    forgetLostChange();
+    lost_.forget();
     records_.change({{addMember, recordAsData(entry, encodeFile)}},
                     [this, entry](const QList<VocabularyEntry>&, const QList<VocabularyEntry>& after) {
                         if (after.contains(entry))
                             return;
-                        lostChange_ = QStringLiteral("\u201C%1\u201D was added on another display at the same "
-                                                     "time; the list keeps that one, not yours.")
-                                          .arg(entry.text);
-                        emit lostChangeChanged();
+                        lost_.tell(QStringLiteral("\u201C%1\u201D was added on another display at the same "
+                                                  "time; the list keeps that one, not yours.")
+                                       .arg(entry.text));
                     });
     return entry;
 }

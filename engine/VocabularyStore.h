@@ -5,6 +5,7 @@
 // SharedRecords).
 
 #include "Core/Error.h"
+#include "Core/LostChange.h"
 #include "Core/SharedRecords.h"
 #include "WrittenForms.h"
 
@@ -79,7 +80,7 @@ public:
     const QList<VocabularyEntry>& entries() const { return records_.content(); }
     const QString& url() const { return records_.path(); }
     QString problem() const { return records_.problem(); }
-    const QString& lostChange() const { return lostChange_; }
+    const QString& lostChange() const { return lost_.text(); }
     // Changes shown in the list but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
     // Finished at quit together with the other stores (see finishSavesAtQuit).
@@ -109,11 +110,9 @@ private:
     // The first rule a new word breaks among the entries.
     static std::optional<VocabularyError> brokenRule(const QString& cleaned, const QList<VocabularyEntry>& entries);
     void entriesDidChange();
-    // A change of the user's own makes the last lost one old news.
-    void forgetLostChange();
     static void applyChange(QList<VocabularyEntry>& entries, const QJsonObject& change);
 
     WrittenForms writtenForms_;
-    QString lostChange_;
+    LostChange lost_{[this] { emit lostChangeChanged(); }};
     SharedRecords<QList<VocabularyEntry>> records_;
 };

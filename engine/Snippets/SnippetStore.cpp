@@ -130,24 +130,15 @@ void SnippetStore::applyChange(QList<Snippet>& entries, const QJsonObject& chang
 
 void SnippetStore::keepOrTell(const Snippet& snippet, bool adding)
 {
-    forgetLostChange();
+    lost_.forget();
     records_.change({{adding ? addMember : updateMember, recordAsData(snippet, encodeFile)}},
                     [this, snippet](const QList<Snippet>&, const QList<Snippet>& after) {
                         if (after.contains(snippet))
                             return;
-                        lostChange_ = QStringLiteral("A snippet for \u201C%1\u201D was saved on another display at "
-                                                     "the same time; the list keeps that one, not yours.")
-                                          .arg(snippet.trigger);
-                        emit lostChangeChanged();
+                        lost_.tell(QStringLiteral("A snippet for \u201C%1\u201D was saved on another display at "
+                                                  "the same time; the list keeps that one, not yours.")
+                                       .arg(snippet.trigger));
                     });
-}
-
-void SnippetStore::forgetLostChange()
-{
-    if (!lostChange_.isEmpty()) {
-        lostChange_.clear();
-        emit lostChangeChanged();
-    }
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)

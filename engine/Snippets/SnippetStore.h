@@ -5,6 +5,7 @@
 // instances (see SharedRecords).
 
 #include "Core/Error.h"
+#include "Core/LostChange.h"
 #include "Core/SharedRecords.h"
 
 #include <QByteArray>
@@ -79,7 +80,7 @@ public:
     const QList<Snippet>& entries() const { return records_.content(); }
     const QString& url() const { return records_.path(); }
     QString problem() const { return records_.problem(); }
-    const QString& lostChange() const { return lostChange_; }
+    const QString& lostChange() const { return lost_.text(); }
     // Changes shown in the list but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
     // Finished at quit together with the other stores (see finishSavesAtQuit).
@@ -113,12 +114,10 @@ private:
     static std::optional<SnippetError> brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,
                                                   const QList<Snippet>& entries);
 
-    // A change of the user's own makes the last lost one old news.
-    void forgetLostChange();
     static void applyChange(QList<Snippet>& entries, const QJsonObject& change);
     // Saves the snippet as added or updated, and says so when the save leaves it out.
     void keepOrTell(const Snippet& snippet, bool adding);
 
-    QString lostChange_;
+    LostChange lost_{[this] { emit lostChangeChanged(); }};
     SharedRecords<QList<Snippet>> records_;
 };
