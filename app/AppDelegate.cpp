@@ -87,7 +87,12 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
     wireOnboarding();
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    // Every report of the last saves is heard while all that acts on it (the recordings, the
+    // pages) is still here; what can't be saved in time is kept for the next start.
+    finishSavesAtQuit({&history_->saves(), &usage_->saves(), &snippets_->saves(), &vocabulary_->saves()});
+}
 
 void AppDelegate::connectServers()
 {

@@ -5,12 +5,17 @@
 #include "Core/PrivateFolder.h"
 #include "Core/SystemError.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <QUuid>
 
 #include <cerrno>
 #include <chrono>
@@ -69,27 +74,36 @@ QString displayTag()
 }
 }
 
+QString SingleInstance::defaultBusName()
+{
+    // A bus name's parts hold letters, digits, "_" and "-" only.
+    static const QRegularExpression other(QStringLiteral("[^A-Za-z0-9_-]"));
+    return QStringLiteral("org.quillmarsh.Instance.display") + displayTag().replace(other, QStringLiteral("_"));
+}
+
 QString SingleInstance::defaultName()
 {
     const auto folder = privateRuntimeFolder();
     return folder ? QDir(*folder).filePath(QStringLiteral("quillmarsh-") + displayTag()) : QString();
 }
 
-SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
+SingleInstance::SingleInstance(QString name, QString busName, QObject* parent)
+    : QObject(parent), name_(std::move(name)), busName_(std::move(busName))
+{
+}
 
 SingleInstance::~SingleInstance()
 {
     if (lock_ >= 0)
         ::close(lock_);
+    if (bus_)
+        QDBusConnection::disconnectFromBus(bus_->name());
 }
 
 SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
 {
-    if (name_.isEmpty()) {
-        refusal_ = QStringLiteral("Quillmarsh runs without checking whether it already runs on this display: no "
-                                  "folder of its own could be had for that.");
-        return Claim::alone;
-    }
+    if (name_.isEmpty())
+        return claimOnBus(arguments);
     // Beside the socket: a bare name's socket is in the temporary folder.
     const QString lockPath =
         (QDir::isAbsolutePath(name_) ? name_ : QDir::temp().filePath(name_)) + QStringLiteral(".lock");
@@ -112,6 +126,37 @@ SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
     } while (std::chrono::steady_clock::now() < deadline);
     refusal_ = QStringLiteral("Quillmarsh already runs on this display but doesn't answer at %1.").arg(name_);
     return Claim::refused;
+}
+
+SingleInstance::Claim SingleInstance::claimOnBus(const QStringList& arguments)
+{
+    // A connection of its own: the name is let go with it.
+    bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+        QDBusConnection::SessionBus, QStringLiteral("quillmarsh-instance-") + QUuid::createUuid().toString()));
+    if (!bus_->isConnected() || busName_.isEmpty()) {
+        refusal_ = QStringLiteral("Quillmarsh runs without checking whether it already runs on this display: "
+                                  "neither a folder of its own nor the session bus could be had for that.");
+        return Claim::alone;
+    }
+    // Ready for a later start before the name says this one runs.
+    bus_->registerObject(QStringLiteral("/"), this, QDBusConnection::ExportScriptableSlots);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> named = bus_->interface()->registerService(
+        busName_, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (named.isValid() && named.value() == QDBusConnectionInterface::ServiceRegistered)
+        return Claim::first;
+    bus_->unregisterObject(QStringLiteral("/"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        busName_, QStringLiteral("/"), QStringLiteral("org.quillmarsh.Instance"), QStringLiteral("takeArguments"));
+    call << arguments;
+    if (bus_->call(call, QDBus::Block, waitMilliseconds).type() == QDBusMessage::ReplyMessage)
+        return Claim::handedOver;
+    refusal_ = QStringLiteral("Quillmarsh already runs on this display but doesn't answer on the session bus.");
+    return Claim::refused;
+}
+
+void SingleInstance::takeArguments(const QStringList& arguments)
+{
+    emit argumentsReceived(arguments);
 }
 
 void SingleInstance::listen()

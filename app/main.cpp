@@ -48,7 +48,8 @@ int main(int argc, char* argv[])
     }
 
     SingleInstance instance;
-    switch (instance.claim(QApplication::arguments())) {
+    const SingleInstance::Claim claim = instance.claim(QApplication::arguments());
+    switch (claim) {
     case SingleInstance::Claim::first:
         break;
     case SingleInstance::Claim::handedOver:
@@ -63,6 +64,9 @@ int main(int argc, char* argv[])
 
     const QuitOnSignals quitOnSignals;
     AppDelegate delegate(Settings::shared());
+    // Said in the window too, as the other states that need the user's attention are.
+    if (claim == SingleInstance::Claim::alone)
+        delegate.model().setRunsAlone(instance.refusal());
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate, &AppDelegate::handleArguments);
     QTimer::singleShot(0, &delegate, [&delegate] { delegate.start(QApplication::arguments()); });
     return QApplication::exec();

@@ -1,6 +1,7 @@
 #include "VocabularyStore.h"
 
 #include "Core/AppFolders.h"
+#include "Core/RecordAsData.h"
 #include "Core/Settings.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
@@ -82,9 +83,9 @@ QString VocabularyStore::clean(const QString& text)
 }
 
 VocabularyStore::VocabularyStore(const QString& url, QObject* parent)
-    : QObject(parent),
-      records_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"), {encodeFile, decodeFile},
-               {[this] { entriesDidChange(); }, [this] { emit problemChanged(); }})
+    : QObject(parent), records_(url, QStringLiteral("vocabulary"), QStringLiteral("the vocabulary"),
+                                {encodeFile, decodeFile, applyChange},
+                                {[this] { entriesDidChange(); }, [this] { emit problemChanged(); }})
 {
     writtenForms_ = WrittenForms(hotwords());
 }
@@ -122,25 +123,45 @@ std::optional<VocabularyError> VocabularyStore::brokenRule(const QString& cleane
     return std::nullopt;
 }
 
+namespace {
+// The changes as data (see SharedRecords): a word added, or one removed.
+const QString addMember = QStringLiteral("add");
+const QString removeMember = QStringLiteral("remove");
+}
+
+void VocabularyStore::applyChange(QList<VocabularyEntry>& entries, const QJsonObject& change)
+{
+    if (const auto id = uuidFromText(change.value(removeMember).toString())) {
+        entries.removeIf([&](const VocabularyEntry& entry) { return entry.id == *id; });
+        return;
+    }
+    // Another instance may have added the word meanwhile.
+    const auto entry = recordFromData<VocabularyEntry>(change.value(addMember), decodeFile);
+    if (entry && !brokenRule(entry->text, entries))
+        entries.append(*entry);
+}
+
 VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Source source)
 {
     const QString cleaned = clean(text);
     if (const auto broken = brokenRule(cleaned, entries()))
         throw *broken;
     VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
-    records_.change([entry](QList<VocabularyEntry>& entries) {
-        // Another instance may have added the word meanwhile.
-        if (!brokenRule(entry.text, entries))
-            entries.append(entry);
-    });
+    lost_.forget();
+    records_.change({{addMember, recordAsData(entry, encodeFile)}},
+                    [this, entry](const QList<VocabularyEntry>&, const QList<VocabularyEntry>& after) {
+                        if (after.contains(entry))
+                            return;
+                        lost_.tell(QStringLiteral("\u201C%1\u201D was added on another display at the same "
+                                                  "time; the list keeps that one, not yours.")
+                                       .arg(entry.text));
+                    });
     return entry;
 }
 
 void VocabularyStore::remove(const QUuid& id)
 {
-    records_.change([id](QList<VocabularyEntry>& entries) {
-        entries.removeIf([&](const VocabularyEntry& entry) { return entry.id == id; });
-    });
+    records_.change({{removeMember, uuidText(id)}});
 }
 
 QByteArray VocabularyStore::encodeFile(const QList<VocabularyEntry>& entries)

@@ -5,6 +5,7 @@
 // SharedRecords).
 
 #include "Core/Error.h"
+#include "Core/LostChange.h"
 #include "Core/SharedRecords.h"
 #include "WrittenForms.h"
 
@@ -59,6 +60,9 @@ class VocabularyStore : public QObject {
     Q_OBJECT
     // What the user should know about the vocabulary's file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
+    // Why a word added here isn't in the list: another instance saved the same word first. Empty
+    // until that happens, and again from the next word added here.
+    Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:
     static constexpr qsizetype maxLength = 60;  // user-perceived characters
@@ -76,8 +80,11 @@ public:
     const QList<VocabularyEntry>& entries() const { return records_.content(); }
     const QString& url() const { return records_.path(); }
     QString problem() const { return records_.problem(); }
+    const QString& lostChange() const { return lost_.text(); }
     // Changes shown in the list but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
+    // Finished at quit together with the other stores (see finishSavesAtQuit).
+    SavesAtQuit& saves() { return records_; }
     // The entries' texts in list order.
     QStringList hotwords() const;
     // Built from the hotwords; follows every change of the entries.
@@ -97,12 +104,15 @@ public:
 signals:
     void entriesChanged();
     void problemChanged();
+    void lostChangeChanged();
 
 private:
     // The first rule a new word breaks among the entries.
     static std::optional<VocabularyError> brokenRule(const QString& cleaned, const QList<VocabularyEntry>& entries);
     void entriesDidChange();
+    static void applyChange(QList<VocabularyEntry>& entries, const QJsonObject& change);
 
     WrittenForms writtenForms_;
+    LostChange lost_{[this] { emit lostChangeChanged(); }};
     SharedRecords<QList<VocabularyEntry>> records_;
 };

@@ -8,6 +8,7 @@
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
 #include "LoginItem.h"
+#include "Main/DisplayText.h"
 #include "Models/ModelPackage.h"
 
 #include <QDateTime>
@@ -222,11 +223,30 @@ void AppModel::pruneRecords(const QDateTime& now)
 
 QString AppModel::retentionNotice() const
 {
-    if (settings_.isChosen(historyDaysKey) && settings_.isChosen(keepClipsKey))
+    const bool daysChosen = settings_.isChosen(historyDaysKey);
+    const bool clipsChosen = settings_.isChosen(keepClipsKey);
+    if (daysChosen && clipsChosen)
         return {};
-    const QString kept = QStringLiteral("No dictation or recording is deleted until you choose again in Settings how "
-                                        "long to keep them.");
-    return settings_.wasMissing() ? QStringLiteral("Your settings were lost. ") + kept : kept;
+    // Value by value, what this start does (see pruneRecords).
+    QString notice;
+    if (!daysChosen && !clipsChosen)
+        notice = QStringLiteral("No dictation or recording is deleted until you choose again in Settings how long to "
+                                "keep them.");
+    else if (!daysChosen)
+        notice =
+            QStringLiteral("No dictation is deleted until you choose again in Settings how long to keep them; %1")
+                .arg(keepClips_ ? QStringLiteral("recordings older than %1 days are deleted.").arg(ClipVault::keepDays)
+                                : QStringLiteral("recordings are deleted, as keeping them is off."));
+    else
+        notice = QStringLiteral("No recording is deleted until you choose again in Settings whether to keep them; "
+                                "dictations older than %1 are deleted.")
+                     .arg(DisplayText::retentionLabel(historyDays_));
+    return settings_.wasMissing() ? QStringLiteral("Your settings were lost. ") + notice : notice;
+}
+
+void AppModel::setRunsAlone(const QString& why)
+{
+    assign(runsAlone_, why, &AppModel::runsAloneChanged, this);
 }
 
 void AppModel::setApplications(Applications* applications)

@@ -146,6 +146,9 @@ public:
     void pruneRecords(const QDateTime& now);
     // Why records the choices would take out are kept; empty when none are.
     QString retentionNotice() const;
+    // Why this instance runs without knowing of others on the display; empty when it doesn't.
+    const QString& runsAlone() const { return runsAlone_; }
+    void setRunsAlone(const QString& why);
 
     // Read from the autostart entry each time.
     bool opensAtLogin() const;
@@ -210,6 +213,7 @@ signals:
     void improveAfterInsertingChanged();
     void keepClipsChanged();
     void retentionChanged();
+    void runsAloneChanged();
     void recordingsChanged();
     void applicationsChanged();
     void opensAtLoginChanged();
@@ -231,6 +235,7 @@ private:
     QString speechProblem_;
     QString languages_;
     bool serverConfigured_ = false;
+    QString runsAlone_;
     bool modelLoading_ = false;
     bool punctuationAvailable_ = false;
     HotkeyMonitor::Key dictationKey_ = HotkeyMonitor::Key::fn;

@@ -26,7 +26,8 @@ inline QString refusalOf(const std::function<void()>& change, const QString& oth
 }
 
 // Makes `held` the store `store` from now on, with the owner's `changed` following what the store
-// says about its file; false when it was held already.
+// says about its file and about a change of the page's that another instance's won over; false
+// when it was held already.
 template <typename Store, typename Owner>
 bool holdStore(QPointer<Store>& held, Store* store, Owner* owner, void (Owner::*changed)())
 {
@@ -35,14 +36,19 @@ bool holdStore(QPointer<Store>& held, Store* store, Owner* owner, void (Owner::*
     if (held)
         QObject::disconnect(held, nullptr, owner, nullptr);
     held = store;
-    if (store)
+    if (store) {
         QObject::connect(store, &Store::problemChanged, owner, changed);
+        QObject::connect(store, &Store::lostChangeChanged, owner, changed);
+    }
     return true;
 }
 
-// The line under the control: the page's own refusal, else what the store says about its file.
+// The line under the control: the page's own refusal, else what the store says about its file,
+// else that another instance's change won over the page's.
 template <typename Store>
 QString shownProblem(const QString& refusal, const Store* store)
 {
-    return refusal.isEmpty() && store ? store->problem() : refusal;
+    if (!refusal.isEmpty() || !store)
+        return refusal;
+    return store->problem().isEmpty() ? store->lostChange() : store->problem();
 }

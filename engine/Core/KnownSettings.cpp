@@ -92,6 +92,12 @@ std::optional<int> KnownSettings::days(const QVariant& value)
     return ok && days >= 1 ? std::optional(days) : std::nullopt;
 }
 
+bool KnownSettings::isPlainText(const QString& key)
+{
+    const auto form = forms().constFind(key);
+    return form != forms().cend() && (*form == Form::address || *form == Form::secret);
+}
+
 bool KnownSettings::isValid(const QString& key, const QVariant& value)
 {
     const auto form = forms().constFind(key);

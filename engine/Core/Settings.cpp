@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -84,6 +85,40 @@ QString damageIn(const QByteArray& bytes)
         return QStringLiteral("part of it can't be understood");
     return {};
 }
+
+// The plain-text values of the file's general section as the user typed them: everything after
+// the first "=", without the blanks around it.
+QHash<QString, QString> typedValues(const QByteArray& bytes)
+{
+    QHash<QString, QString> typed;
+    bool general = true;
+    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'[')) {
+            general = trimmed.compare(QLatin1String("[General]"), Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype equals = trimmed.indexOf(u'=');
+        const QString key = trimmed.left(equals).trimmed();
+        if (general && equals > 0 && KnownSettings::isPlainText(key))
+            typed.insert(key, trimmed.mid(equals + 1).trimmed());
+    }
+    return typed;
+}
+
+// How the settings file writes the text as a value.
+QString writtenForm(const QString& text)
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("form.conf"));
+    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("v"), text);
+    const QString prefix = QStringLiteral("v=");
+    for (const QString& line : QString::fromUtf8(readWholeFile(path).bytes).split(u'\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return {};
+}
 }
 
 Settings& Settings::shared()
@@ -104,6 +139,28 @@ Settings::Settings(const QString& filePath)
         keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"));
     else if (const QString damage = damageIn(file.bytes); !damage.isEmpty())
         keepDamagedFileAside(filePath, damage);
+    takeTypedValues(file.bytes);
+}
+
+void Settings::takeTypedValues(const QByteArray& bytes)
+{
+    bool rewritten = false;
+    const QHash<QString, QString> typed = typedValues(bytes);
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
+        // A text in the file's own written form (as this class writes it), or in quotes, reads as
+        // the file's rules read it.
+        const QVariant read = store_->value(it.key());
+        const bool quoted = it.value().size() >= 2 && it.value().startsWith(u'"') && it.value().endsWith(u'"');
+        if (read.typeId() == QMetaType::QString && (quoted || writtenForm(read.toString()) == it.value()))
+            continue;
+        // Written in the file's form, the text reads back as typed.
+        store_->setValue(it.key(), it.value());
+        rewritten = true;
+    }
+    if (!rewritten)
+        return;
+    store_->sync();
+    saved();
 }
 
 void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason)

@@ -25,7 +25,9 @@ QString expandTilde(const QString& path);
 // parsed (garbage, text that isn't UTF-8, a last line cut off) is kept aside whole (its readable
 // settings stay in use) and reported, so neither the damaged part nor the user's changes are lost
 // without a word. A value the start had reason to doubt (the settings were lost or damaged) can be
-// marked so: it is no choice of the user's until the user sets it again, even in a later run.
+// marked so: it is no choice of the user's until the user sets it again, even in a later run. A
+// server's address or token typed by hand is read as typed (a comma, a semicolon or quotes are
+// part of it) and written back in the file's own form, which reads the same.
 class Settings {
 public:
     // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
@@ -62,6 +64,7 @@ public:
 private:
     // Replaces a damaged file by a clean one that keeps what could be read.
     void keepDamagedFileAside(const QString& filePath, const QString& reason);
+    void takeTypedValues(const QByteArray& bytes);
     void saved();
 
     mutable std::mutex mutex_;

@@ -4,63 +4,98 @@
 // own does the rest: it takes the file's lock, reads what another instance saved meanwhile, puts
 // the changes not yet saved on top of it, encodes and writes the file. So a save never holds up
 // the main thread, and a change that meets a lock another program holds waits on the queue, to be
-// saved once the lock is free; one whose save fails stays in the records and goes with the next
-// save. A change is a function of the records, applied again to whatever the file holds when its
-// save comes, so it must not throw and must leave records that no longer suit it as they are.
+// saved once the lock is free; one whose save fails is tried again on its own, less and less
+// often. A change is data (a JSON object) that the store's format applies to the records, again
+// to whatever the file holds when its save comes, so it must not throw and must leave records
+// that no longer suit it as they are. What is still unsaved when the application ends is kept
+// beside the file as data (see KeptChanges) and saved by the next run, or by another instance.
 
+#include "Core/KeptChanges.h"
 #include "Core/SerialQueue.h"
 #include "Core/StoredFile.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileSystemWatcher>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace SharedRecordsTimes {
 // A wait for the lock this long is said on the store's line.
 inline constexpr auto longWait = std::chrono::seconds(2);
-// How long the saves still pending at quit may take.
+// How long the saves still pending at quit may take, all stores together.
 inline constexpr auto atQuit = std::chrono::seconds(1);
+// A failed save is tried again after this, twice as long after each failure in a row, up to the
+// longest.
+inline constexpr auto firstRetry = std::chrono::seconds(1);
+inline constexpr auto longestRetry = std::chrono::seconds(60);
 }
 
-// Says in the log how many changes a store quits without.
-void logUnsavedAtQuit(qsizetype count, const StoredFile& file);
+// What the application's end asks of each store.
+class SavesAtQuit {
+public:
+    virtual ~SavesAtQuit() = default;
+    // The saves still waiting for the lock give up at the deadline.
+    virtual void giveUpAt(std::chrono::steady_clock::time_point deadline) = 0;
+    // Waits for the saves under way, keeps what is still unsaved beside the file for a later run,
+    // and hands the owner every report of them before it returns. No change is saved afterwards.
+    virtual void finish() = 0;
+};
+
+// One bound for all the stores, waited in parallel.
+void finishSavesAtQuit(std::initializer_list<SavesAtQuit*> stores,
+                       std::chrono::steady_clock::duration bound = SharedRecordsTimes::atQuit);
+
+// Says in the log what a store quits without, and whether it was kept for later in `keptIn`.
+void logUnsavedAtQuit(qsizetype count, const StoredFile& file, const QString& keptIn, const QString& notKept);
+// Says in the log how many changes kept by other runs a store saved.
+void logTakenIn(qsizetype count, const StoredFile& file);
 // Follows the folder of the file once there is one.
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path);
 
 template <typename Content>
-class SharedRecords {
+class SharedRecords : public SavesAtQuit {
 public:
-    using Edit = std::function<void(Content&)>;
-    // Called on the main thread once the change is saved, with the records the save applied it
-    // to and what it made of them.
+    using Change = QJsonObject;
+    // Called on the main thread once the change is saved, or kept for a later run at quit, with
+    // the records the save applied it to and what it made of them.
     using Saved = std::function<void(const Content& before, const Content& after)>;
-    // Called on the main thread, with the store's problem, the first time a save of the change
-    // fails; it stays to be saved with the next change.
+    // Called on the main thread, with the store's problem, the first time a save that tried the
+    // change fails.
     using Failed = std::function<void(const QString& problem)>;
 
     struct Format {
         std::function<std::optional<QByteArray>(const Content&)> encode;
         std::function<std::optional<Content>(const QByteArray&)> decode;
+        std::function<void(Content&, const Change&)> apply;
     };
     // What the owner hears, on the main thread: the records changed (a change of its own or
-    // one saved elsewhere), or what the store's line should say did.
+    // one saved elsewhere), what the store's line should say did, and a change another run kept
+    // for later was saved by this one (with the records before and after it).
     struct Listener {
         std::function<void()> contentChanged;
         std::function<void()> problemChanged;
+        std::function<void(const Change&, const Content& before, const Content& after)> takenIn = {};
     };
 
-    // Reads the file (see StoredFile) and follows what other instances save to it.
+    // Reads the file (see StoredFile), saves the changes other runs kept beside it, and follows
+    // what other instances save to it.
     SharedRecords(const QString& path, const QString& name, const QString& what, Format format, Listener listener)
         : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)),
           queue_(std::make_unique<SerialQueue>("quillmarsh." + name.toStdString()))
@@ -72,14 +107,18 @@ public:
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
         watchFolderOf(watcher_, path);
+        queue_->async([this] { takeInKept(); });
     }
 
-    // Gives the pending saves a short while, then logs what is left unsaved.
-    ~SharedRecords()
+    // Keeps what is unsaved as at quit, with a bound of its own, when nobody finished the saves;
+    // the owner, ending too, hears nothing more.
+    ~SharedRecords() override
     {
-        giveUpAt_ = std::chrono::steady_clock::now() + SharedRecordsTimes::atQuit;
+        if (!finished_) {
+            giveUpAt(std::chrono::steady_clock::now() + SharedRecordsTimes::atQuit);
+            queue_->sync([this] { keepForLater(); });
+        }
         queue_.reset();
-        logUnsavedAtQuit(saving_.unsaved.size() + qsizetype(inbox_.size()), file_);
     }
 
     SharedRecords(const SharedRecords&) = delete;
@@ -92,32 +131,44 @@ public:
     qsizetype unsavedChanges() const { return qsizetype(pending_.size()); }
 
     // Applies the change to the records now and saves it on the queue.
-    void change(Edit edit, Saved saved = {}, Failed failed = {})
+    void change(const Change& change, Saved saved = {}, Failed failed = {})
     {
         const quint64 number = ++lastNumber_;
-        edit(shown_);
-        pending_.push_back({number, edit, std::move(saved), std::move(failed)});
+        format_.apply(shown_, change);
+        pending_.push_back({number, change, std::move(saved), std::move(failed)});
         {
             const std::lock_guard lock(inboxMutex_);
-            inbox_.push_back({number, std::move(edit)});
+            inbox_.push_back({number, change});
         }
         queue_->async([this] { save(); });
         listener_.contentChanged();
     }
 
+    void giveUpAt(std::chrono::steady_clock::time_point deadline) override { giveUpAt_ = deadline; }
+
+    void finish() override
+    {
+        if (finished_)
+            return;
+        finished_ = true;
+        queue_->sync([this] { keepForLater(); });
+        deliver();
+    }
+
 private:
     struct Pending {
         quint64 number;
-        Edit edit;
+        Change change;
         Saved saved;
         Failed failed;  // until it is called
     };
     struct Queued {
         quint64 number;
-        Edit edit;
+        Change change;
     };
     struct Step {
-        quint64 number;
+        quint64 number;  // 0 for a change another run kept
+        Change change;
         Content before;
         Content after;
     };
@@ -125,8 +176,10 @@ private:
     struct Report {
         std::optional<Content> onDisk;  // with every change up to `savedThrough`
         quint64 savedThrough = 0;
-        std::vector<Step> steps;  // of the changes this save wrote
-        bool failed = false;  // this save
+        quint64 keptThrough = 0;  // for a later run, at quit
+        quint64 failedThrough = 0;  // the changes a failed save tried
+        std::vector<Step> steps;  // of the changes this save wrote or kept
+        std::vector<Step> takenIn;  // changes other runs kept, saved now
         QString problem;
     };
     // The queue's own state.
@@ -134,17 +187,45 @@ private:
         Content content;  // as the file holds it
         std::vector<Queued> unsaved;
         quint64 savedThrough = 0;
+        bool closed = false;  // at quit: nothing more is saved
+        bool retrying = false;
+        std::chrono::steady_clock::duration retryAfter{};
     };
 
     // On the queue.
     void save()
     {
         takeInbox();
-        if (saving_.unsaved.empty())
+        if (saving_.closed || saving_.unsaved.empty())
             return;
+        const FileLock held = lockFile();
+        // Changes made while this one waited go with it.
+        takeInbox();
+        file_.readAgainIfChanged(saving_.content, format_.decode);
+        Report outcome;
+        Content changed = saving_.content;
+        for (const Queued& queued : saving_.unsaved)
+            outcome.steps.push_back(applied(changed, queued.change, queued.number));
+        if (!file_.write(format_.encode(changed))) {
+            saving_.content = std::move(changed);
+            saving_.savedThrough = saving_.unsaved.back().number;
+            saving_.unsaved.clear();
+            saving_.retryAfter = {};
+        } else {
+            outcome.steps.clear();
+            outcome.failedThrough = saving_.unsaved.back().number;
+            retryLater();
+        }
+        outcome.onDisk = saving_.content;
+        report(std::move(outcome));
+    }
+
+    // Waits for the lock until the quit's deadline, saying so on the store's line when it is long.
+    FileLock lockFile()
+    {
         const auto start = std::chrono::steady_clock::now();
         bool told = false;
-        const FileLock held = file_.lock([&] {
+        return file_.lock([&] {
             const auto now = std::chrono::steady_clock::now();
             if (!told && now - start >= SharedRecordsTimes::longWait) {
                 told = true;
@@ -153,34 +234,100 @@ private:
             }
             return now < giveUpAt_.load();
         });
-        // Changes made while this one waited go with it.
-        takeInbox();
+    }
+
+    Step applied(Content& content, const Change& change, quint64 number) const
+    {
+        Step step{number, change, content, {}};
+        format_.apply(content, change);
+        step.after = content;
+        return step;
+    }
+
+    void retryLater()
+    {
+        if (saving_.retrying)
+            return;
+        saving_.retrying = true;
+        saving_.retryAfter = saving_.retryAfter == std::chrono::steady_clock::duration::zero()
+                                 ? std::chrono::steady_clock::duration(SharedRecordsTimes::firstRetry)
+                                 : std::min<std::chrono::steady_clock::duration>(saving_.retryAfter * 2,
+                                                                                 SharedRecordsTimes::longestRetry);
+        queue_->asyncAfter(saving_.retryAfter, [this] {
+            saving_.retrying = false;
+            save();
+        });
+    }
+
+    // On the queue: the folder changed; another instance may have saved the file or kept changes
+    // beside it.
+    void lookAgain()
+    {
+        if (saving_.closed)
+            return;
+        if (file_.readAgainIfChanged(saving_.content, format_.decode))
+            report({saving_.content, {}, {}, {}, {}, {}, {}});
+        takeInKept();
+    }
+
+    // On the queue: saves the changes other runs kept beside the file, in their order, and lets
+    // their files go once saved. A save that fails leaves them for the next look.
+    void takeInKept()
+    {
+        const QStringList keptFiles = KeptChanges::beside(file_.path());
+        if (saving_.closed || keptFiles.isEmpty())
+            return;
+        const FileLock held = lockFile();
         file_.readAgainIfChanged(saving_.content, format_.decode);
+        if (held.busy() || file_.blocked())
+            return;
         Report outcome;
         Content changed = saving_.content;
-        for (const Queued& queued : saving_.unsaved) {
-            Step step{queued.number, changed, {}};
-            queued.edit(changed);
-            step.after = changed;
-            outcome.steps.push_back(std::move(step));
+        QStringList taken;
+        for (const QString& kept : keptFiles) {
+            const std::optional<QJsonArray> changes = KeptChanges::read(kept);
+            if (!changes)
+                continue;
+            for (const auto& change : *changes)
+                outcome.takenIn.push_back(applied(changed, change.toObject(), 0));
+            taken.append(kept);
         }
-        if (!file_.write(format_.encode(changed))) {
-            saving_.content = std::move(changed);
-            saving_.savedThrough = saving_.unsaved.back().number;
-            saving_.unsaved.clear();
-        } else {
-            outcome.steps.clear();
-            outcome.failed = true;
+        if (taken.isEmpty())
+            return;
+        if (file_.write(format_.encode(changed))) {
+            report({});
+            return;
         }
+        saving_.content = std::move(changed);
+        for (const QString& kept : taken)
+            ::unlink(QFile::encodeName(kept).constData());
+        logTakenIn(qsizetype(outcome.takenIn.size()), file_);
         outcome.onDisk = saving_.content;
         report(std::move(outcome));
     }
 
-    // On the queue: the folder changed; another instance may have saved the file.
-    void lookAgain()
+    // On the queue, at quit: what is still unsaved is kept for a later run.
+    void keepForLater()
     {
-        if (file_.readAgainIfChanged(saving_.content, format_.decode))
-            report({saving_.content, {}, {}, false, {}});
+        takeInbox();
+        saving_.closed = true;
+        if (saving_.unsaved.empty())
+            return;
+        Report outcome;
+        Content changed = saving_.content;
+        QJsonArray changes;
+        for (const Queued& queued : saving_.unsaved) {
+            outcome.steps.push_back(applied(changed, queued.change, queued.number));
+            changes.append(queued.change);
+        }
+        const std::optional<QString> notKept = KeptChanges::keep(file_.path(), changes);
+        logUnsavedAtQuit(qsizetype(saving_.unsaved.size()), file_, KeptChanges::fileFor(file_.path()),
+                         notKept.value_or(QString()));
+        if (notKept)
+            outcome.steps.clear();
+        else
+            outcome.keptThrough = saving_.unsaved.back().number;
+        report(std::move(outcome));
     }
 
     void takeInbox()
@@ -195,26 +342,43 @@ private:
     {
         outcome.savedThrough = saving_.savedThrough;
         outcome.problem = file_.problem();
+        {
+            const std::lock_guard lock(outboxMutex_);
+            outbox_.push_back(std::move(outcome));
+        }
         QMetaObject::invokeMethod(
-            &context_, [this, outcome = std::move(outcome)] { take(outcome); }, Qt::QueuedConnection);
+            &context_, [this] { deliver(); }, Qt::QueuedConnection);
     }
 
-    // On the main thread.
+    // On the main thread: the reports so far, in their order.
+    void deliver()
+    {
+        std::vector<Report> reports;
+        {
+            const std::lock_guard lock(outboxMutex_);
+            reports.swap(outbox_);
+        }
+        for (const Report& outcome : reports)
+            take(outcome);
+    }
+
     void take(const Report& outcome)
     {
         if (outcome.onDisk) {
             onDisk_ = *outcome.onDisk;
             watchFolderOf(watcher_, file_.path());
         }
+        const quint64 through = std::max(outcome.savedThrough, outcome.keptThrough);
         std::vector<Pending> saved;
-        while (!pending_.empty() && pending_.front().number <= outcome.savedThrough) {
+        while (!pending_.empty() && pending_.front().number <= through) {
             saved.push_back(std::move(pending_.front()));
             pending_.pop_front();
         }
+        // Kept for later, the changes stay shown to the end.
         Content shown = onDisk_;
         for (const Pending& pending : pending_)
-            pending.edit(shown);
-        if (shown != shown_) {
+            format_.apply(shown, pending.change);
+        if (outcome.keptThrough == 0 && shown != shown_) {
             shown_ = std::move(shown);
             listener_.contentChanged();
         }
@@ -222,11 +386,11 @@ private:
             problem_ = outcome.problem;
             listener_.problemChanged();
         }
-        if (outcome.failed) {
-            for (Pending& pending : pending_) {
-                if (const Failed failed = std::exchange(pending.failed, {}))
-                    failed(problem_);
-            }
+        for (Pending& pending : pending_) {
+            if (pending.number > outcome.failedThrough)
+                break;
+            if (const Failed failed = std::exchange(pending.failed, {}))
+                failed(problem_);
         }
         for (const Pending& pending : saved) {
             if (!pending.saved)
@@ -235,6 +399,10 @@ private:
                 if (step.number == pending.number)
                     pending.saved(step.before, step.after);
             }
+        }
+        if (listener_.takenIn) {
+            for (const Step& step : outcome.takenIn)
+                listener_.takenIn(step.change, step.before, step.after);
         }
     }
 
@@ -248,11 +416,14 @@ private:
     std::deque<Pending> pending_;
     quint64 lastNumber_ = 0;
     QString problem_;
-    QObject context_;  // receives the queue's reports: none arrive once it is gone
+    bool finished_ = false;
+    QObject context_;  // receives the queue's calls to deliver: none arrive once it is gone
     QFileSystemWatcher watcher_;
 
     std::mutex inboxMutex_;
     std::vector<Queued> inbox_;  // handed to the queue, not yet taken
+    std::mutex outboxMutex_;
+    std::vector<Report> outbox_;  // told by the queue, not yet heard
     Saving saving_;  // the queue's
     std::atomic<std::chrono::steady_clock::time_point> giveUpAt_{std::chrono::steady_clock::time_point::max()};
     std::unique_ptr<SerialQueue> queue_;  // last: ends before the members it uses

@@ -1,6 +1,7 @@
 #include "History/HistoryStore.h"
 
 #include "Core/AppFolders.h"
+#include "Core/RecordAsData.h"
 #include "Core/Settings.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
@@ -100,6 +101,75 @@ bool HistoryEntry::wasChanged() const
     return !sameText(text, raw);
 }
 
+namespace {
+// The changes as data (see SharedRecords).
+const QString kindKey = QStringLiteral("kind");
+const QString entryKey = QStringLiteral("entry");
+const QString cutoffKey = QStringLiteral("before");
+const QString addKind = QStringLiteral("add");
+const QString improveKind = QStringLiteral("improve");
+const QString undoKind = QStringLiteral("undoImprovement");
+const QString clipCodeKind = QStringLiteral("clipCode");
+const QString removeKind = QStringLiteral("remove");
+const QString removeAllKind = QStringLiteral("removeAll");
+const QString removeOlderKind = QStringLiteral("removeOlder");
+
+bool isRemoval(const QJsonObject& change)
+{
+    const QString kind = change.value(kindKey).toString();
+    return kind == removeKind || kind == removeAllKind || kind == removeOlderKind;
+}
+
+void changeEntry(QList<HistoryEntry>& entries, const QJsonObject& change)
+{
+    const auto id = uuidFromText(change.value(idKey).toString());
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == id; });
+    if (!id || it == entries.end())
+        return;
+    const QString kind = change.value(kindKey).toString();
+    if (kind == clipCodeKind) {
+        it->clipCode.reset();
+        readOptional(change, clipCodeKey, it->clipCode);
+        return;
+    }
+    it->text = change.value(textKey).toString(it->text);
+    if (kind == undoKind)
+        it->style.reset();
+    else
+        readOptional(change, styleKey, it->style);
+}
+
+void applyChange(QList<HistoryEntry>& entries, const QJsonObject& change)
+{
+    const QString kind = change.value(kindKey).toString();
+    if (kind == addKind) {
+        const auto entry = recordFromData<HistoryEntry>(change.value(entryKey), HistoryStore::decodeFile);
+        // Saved once already, by a run that couldn't tell.
+        if (!entry
+            || std::any_of(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == entry->id; }))
+            return;
+        entries.prepend(*entry);
+        if (entries.size() > HistoryStore::maxEntries)
+            entries.remove(HistoryStore::maxEntries, entries.size() - HistoryStore::maxEntries);
+    } else if (kind == removeKind) {
+        const auto id = uuidFromText(change.value(idKey).toString());
+        entries.removeIf([&](const HistoryEntry& e) { return e.id == id; });
+    } else if (kind == removeAllKind) {
+        entries.clear();
+    } else if (kind == removeOlderKind) {
+        if (const auto cutoff = dateFrom(change.value(cutoffKey)))
+            entries.removeIf([&](const HistoryEntry& e) { return e.date < *cutoff; });
+    } else {
+        changeEntry(entries, change);
+    }
+}
+
+QJsonObject entryChange(const QString& kind, const QUuid& id)
+{
+    return {{kindKey, kind}, {idKey, uuidText(id)}};
+}
+}
+
 QString HistoryStore::defaultURL()
 {
     if (const auto path = Environment::value("QUILLMARSH_HISTORY"))
@@ -108,34 +178,30 @@ QString HistoryStore::defaultURL()
 }
 
 HistoryStore::HistoryStore(const QString& url, QObject* parent)
-    : QObject(parent), records_(url, QStringLiteral("history"), QStringLiteral("the history"), {encodeFile, decodeFile},
-                                {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); }})
+    : QObject(parent),
+      records_(url, QStringLiteral("history"), QStringLiteral("the history"), {encodeFile, decodeFile, applyChange},
+               {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); },
+                [this](const QJsonObject& change, const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
+                    // A removal kept by another run takes its recordings with it here.
+                    if (isRemoval(change))
+                        announceTaken(before, after);
+                }})
 {
 }
 
-template <typename Edit>
-void HistoryStore::changeEntry(const QUuid& id, Edit edit)
+void HistoryStore::changeEntry(const QUuid& id, const QJsonObject& change)
 {
-    const auto has = [id](const HistoryEntry& e) { return e.id == id; };
     // Nothing to change is nothing to save.
-    if (std::none_of(entries().begin(), entries().end(), has))
+    if (std::none_of(entries().begin(), entries().end(), [id](const HistoryEntry& e) { return e.id == id; }))
         return;
-    records_.change([has, edit](QList<HistoryEntry>& entries) {
-        const auto it = std::find_if(entries.begin(), entries.end(), has);
-        if (it != entries.end())
-            edit(*it);
-    });
+    records_.change(change);
 }
 
 void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved,
                        std::function<void(const QString&)> failed)
 {
     records_.change(
-        [entry](QList<HistoryEntry>& entries) {
-            entries.prepend(entry);
-            if (entries.size() > maxEntries)
-                entries.remove(maxEntries, entries.size() - maxEntries);
-        },
+        {{kindKey, addKind}, {entryKey, recordAsData(entry, encodeFile)}},
         [saved = std::move(saved)](const QList<HistoryEntry>&, const QList<HistoryEntry>&) {
             if (saved)
                 saved();
@@ -145,36 +211,35 @@ void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved,
 
 void HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)
 {
-    changeEntry(id, [text, style](HistoryEntry& entry) {
-        entry.text = text;
-        if (style)
-            entry.style = style;
-    });
+    QJsonObject change = entryChange(improveKind, id);
+    change.insert(textKey, text);
+    writeOptional(change, styleKey, style);
+    changeEntry(id, change);
 }
 
 void HistoryStore::undoImprovement(const QUuid& id, const QString& text)
 {
-    changeEntry(id, [text](HistoryEntry& entry) {
-        entry.text = text;
-        entry.style.reset();
-    });
+    QJsonObject change = entryChange(undoKind, id);
+    change.insert(textKey, text);
+    changeEntry(id, change);
 }
 
 void HistoryStore::setClipCode(const QUuid& id, const std::optional<QString>& code)
 {
-    changeEntry(id, [code](HistoryEntry& entry) { entry.clipCode = code; });
+    QJsonObject change = entryChange(clipCodeKind, id);
+    writeOptional(change, clipCodeKey, code);
+    changeEntry(id, change);
 }
 
 void HistoryStore::remove(const QUuid& id)
 {
-    records_.change(
-        [id](QList<HistoryEntry>& entries) { entries.removeIf([&](const HistoryEntry& e) { return e.id == id; }); },
-        [this, id](const QList<HistoryEntry>&, const QList<HistoryEntry>&) { announceRemoved({id}); });
+    records_.change(entryChange(removeKind, id),
+                    [this, id](const QList<HistoryEntry>&, const QList<HistoryEntry>&) { announceRemoved({id}); });
 }
 
 void HistoryStore::clear()
 {
-    removeWhere([](const HistoryEntry&) { return true; });
+    removeWhere({{kindKey, removeAllKind}});
 }
 
 void HistoryStore::prune(int olderThanDays, const QDateTime& now)
@@ -182,23 +247,27 @@ void HistoryStore::prune(int olderThanDays, const QDateTime& now)
     const QDateTime cutoff = now.addSecs(-qint64(olderThanDays) * secondsPerDay);
     const auto old = [cutoff](const HistoryEntry& entry) { return entry.date < cutoff; };
     if (std::any_of(entries().begin(), entries().end(), old))
-        removeWhere(old);
+        removeWhere({{kindKey, removeOlderKind}, {cutoffKey, dateValue(cutoff)}});
 }
 
-void HistoryStore::removeWhere(const std::function<bool(const HistoryEntry&)>& taken)
+void HistoryStore::removeWhere(const QJsonObject& change)
 {
-    records_.change([taken](QList<HistoryEntry>& entries) { entries.removeIf(taken); },
-                    [this](const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
-                        QSet<QUuid> kept;
-                        for (const HistoryEntry& entry : after)
-                            kept.insert(entry.id);
-                        QList<QUuid> removed;
-                        for (const HistoryEntry& entry : before) {
-                            if (!kept.contains(entry.id))
-                                removed.append(entry.id);
-                        }
-                        announceRemoved(removed);
-                    });
+    records_.change(change, [this](const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
+        announceTaken(before, after);
+    });
+}
+
+void HistoryStore::announceTaken(const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) const
+{
+    QSet<QUuid> kept;
+    for (const HistoryEntry& entry : after)
+        kept.insert(entry.id);
+    QList<QUuid> removed;
+    for (const HistoryEntry& entry : before) {
+        if (!kept.contains(entry.id))
+            removed.append(entry.id);
+    }
+    announceRemoved(removed);
 }
 
 QList<HistoryEntry> HistoryStore::search(const QString& query, const std::optional<AppCategory>& category) const

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -63,6 +64,8 @@ public:
     QString problem() const { return records_.problem(); }
     // Changes shown in the entries but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
+    // Finished at quit together with the other stores (see finishSavesAtQuit).
+    SavesAtQuit& saves() { return records_; }
 
     // Called with the identifier of every entry taken out, after the file is saved.
     std::function<void(const QUuid&)> onRemove;
@@ -97,10 +100,10 @@ signals:
 
 private:
     // Changes the entry with the identifier; nothing to do when there is none.
-    template <typename Edit>
-    void changeEntry(const QUuid& id, Edit edit);
-    // Takes out the entries, telling onRemove of each once saved.
-    void removeWhere(const std::function<bool(const HistoryEntry&)>& taken);
+    void changeEntry(const QUuid& id, const QJsonObject& change);
+    // Takes out entries, telling onRemove of each once saved.
+    void removeWhere(const QJsonObject& change);
+    void announceTaken(const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) const;
     void announceRemoved(const QList<QUuid>& ids) const;
 
     SharedRecords<QList<HistoryEntry>> records_;

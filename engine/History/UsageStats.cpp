@@ -26,6 +26,31 @@ std::optional<qint64> integerOf(const QJsonValue& value)
     return value.toInteger();
 }
 
+// The changes as data (see SharedRecords): a dictation counted, or all counts cleared.
+const QString dayMember = QStringLiteral("day");
+const QString wordsMember = QStringLiteral("words");
+const QString secondsMember = QStringLiteral("seconds");
+const QString oldestKeptMember = QStringLiteral("oldestKept");
+const QString clearMember = QStringLiteral("clear");
+
+void applyChange(QMap<QString, UsageStats::Day>& days, const QJsonObject& change)
+{
+    if (change.value(clearMember).toBool()) {
+        days.clear();
+        return;
+    }
+    const QString key = change.value(dayMember).toString();
+    if (key.isEmpty())
+        return;
+    UsageStats::Day& day = days[key];
+    day.words += integerOf(change.value(wordsMember)).value_or(0);
+    day.dictations += 1;
+    day.seconds += change.value(secondsMember).toDouble();
+    const QJsonValue oldestKept = change.value(oldestKeptMember);
+    if (days.size() >= trimThreshold && oldestKept.isString())
+        days.removeIf([&](const auto& entry) { return entry.key() < oldestKept.toString(); });
+}
+
 }
 
 QString UsageStats::defaultURL()
@@ -37,7 +62,7 @@ QString UsageStats::defaultURL()
 
 UsageStats::UsageStats(const QString& url, const QTimeZone& timeZone, QObject* parent)
     : QObject(parent), timeZone_(timeZone),
-      records_(url, QStringLiteral("stats"), QStringLiteral("the usage counts"), {encodeFile, decodeFile},
+      records_(url, QStringLiteral("stats"), QStringLiteral("the usage counts"), {encodeFile, decodeFile, applyChange},
                {[this] { emit daysChanged(); }, [this] { emit problemChanged(); }})
 {
 }
@@ -57,14 +82,11 @@ void UsageStats::record(qint64 words, double seconds, const QDateTime& at)
     const QString key = dayKey(at);
     const QDateTime cutoff = at.toTimeZone(timeZone_).addDays(-keptDays);
     const std::optional<QString> oldestKept = cutoff.isValid() ? std::optional(dayKey(cutoff)) : std::nullopt;
-    records_.change([=](QMap<QString, Day>& days) {
-        Day& day = days[key];
-        day.words += words;
-        day.dictations += 1;
-        day.seconds += seconds > 0 ? seconds : 0;  // false for NaN too
-        if (days.size() >= trimThreshold && oldestKept)
-            days.removeIf([&](const auto& entry) { return entry.key() < *oldestKept; });
-    });
+    QJsonObject change{
+        {dayMember, key}, {wordsMember, words}, {secondsMember, seconds > 0 ? seconds : 0}};  // false for NaN too
+    if (oldestKept)
+        change.insert(oldestKeptMember, *oldestKept);
+    records_.change(change);
 }
 
 UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
@@ -89,7 +111,7 @@ UsageStats::Week UsageStats::week(const QDateTime& endingOn) const
 
 void UsageStats::clear()
 {
-    records_.change([](QMap<QString, Day>& days) { days.clear(); });
+    records_.change({{clearMember, true}});
 }
 
 std::optional<QByteArray> UsageStats::encodeFile(const QMap<QString, Day>& days)

@@ -60,6 +60,8 @@ public:
     QString problem() const { return records_.problem(); }
     // Changes shown in the counts but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
+    // Finished at quit together with the other stores (see finishSavesAtQuit).
+    SavesAtQuit& saves() { return records_; }
 
     // Each change shows in the counts at once and is saved on the store's queue.
     // Counts one dictation of at least one word; a negative or NaN duration counts as 0 s.

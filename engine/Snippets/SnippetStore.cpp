@@ -1,6 +1,7 @@
 #include "Snippets/SnippetStore.h"
 
 #include "Core/AppFolders.h"
+#include "Core/RecordAsData.h"
 #include "Core/Settings.h"
 #include "Core/UnicodeText.h"
 #include "Core/UuidText.h"
@@ -97,9 +98,47 @@ QString SnippetStore::defaultURL()
 
 SnippetStore::SnippetStore(const QString& url, QObject* parent)
     : QObject(parent),
-      records_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"), {encodeFile, decodeFile},
+      records_(url, QStringLiteral("snippets"), QStringLiteral("the snippets"), {encodeFile, decodeFile, applyChange},
                {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); }})
 {
+}
+
+namespace {
+// The changes as data (see SharedRecords): a snippet added or updated, or one removed.
+const QString addMember = QStringLiteral("add");
+const QString updateMember = QStringLiteral("update");
+const QString removeMember = QStringLiteral("remove");
+}
+
+void SnippetStore::applyChange(QList<Snippet>& entries, const QJsonObject& change)
+{
+    if (const auto id = uuidFromText(change.value(removeMember).toString())) {
+        entries.removeIf([&](const Snippet& s) { return s.id == *id; });
+        return;
+    }
+    const bool adding = change.contains(addMember);
+    const auto snippet = recordFromData<Snippet>(change.value(adding ? addMember : updateMember), decodeFile);
+    if (!snippet)
+        return;
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const Snippet& s) { return s.id == snippet->id; });
+    // Another instance may have taken the trigger meanwhile.
+    if (adding && it == entries.end() && !brokenRule(*snippet, std::nullopt, entries))
+        entries.append(*snippet);
+    else if (!adding && it != entries.end() && !brokenRule(*snippet, snippet->id, entries))
+        *it = *snippet;
+}
+
+void SnippetStore::keepOrTell(const Snippet& snippet, bool adding)
+{
+    lost_.forget();
+    records_.change({{adding ? addMember : updateMember, recordAsData(snippet, encodeFile)}},
+                    [this, snippet](const QList<Snippet>&, const QList<Snippet>& after) {
+                        if (after.contains(snippet))
+                            return;
+                        lost_.tell(QStringLiteral("A snippet for \u201C%1\u201D was saved on another display at "
+                                                  "the same time; the list keeps that one, not yours.")
+                                       .arg(snippet.trigger));
+                    });
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)
@@ -107,11 +146,7 @@ Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exac
     Snippet snippet{QUuid::createUuid(), tidy(trigger), text, exact};
     if (const auto broken = brokenRule(snippet, std::nullopt, entries()))
         throw *broken;
-    records_.change([snippet](QList<Snippet>& entries) {
-        // Another instance may have taken the trigger meanwhile.
-        if (!brokenRule(snippet, std::nullopt, entries))
-            entries.append(snippet);
-    });
+    keepOrTell(snippet, true);
     return snippet;
 }
 
@@ -124,16 +159,12 @@ void SnippetStore::update(const Snippet& edited)
     const auto same = [id = snippet.id](const Snippet& s) { return s.id == id; };
     if (std::none_of(entries().begin(), entries().end(), same))
         return;
-    records_.change([snippet, same](QList<Snippet>& entries) {
-        const auto it = std::find_if(entries.begin(), entries.end(), same);
-        if (it != entries.end() && !brokenRule(snippet, snippet.id, entries))
-            *it = snippet;
-    });
+    keepOrTell(snippet, false);
 }
 
 void SnippetStore::remove(const QUuid& id)
 {
-    records_.change([id](QList<Snippet>& entries) { entries.removeIf([&](const Snippet& s) { return s.id == id; }); });
+    records_.change({{removeMember, uuidText(id)}});
 }
 
 std::optional<SnippetError> SnippetStore::brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,

@@ -5,6 +5,7 @@
 // instances (see SharedRecords).
 
 #include "Core/Error.h"
+#include "Core/LostChange.h"
 #include "Core/SharedRecords.h"
 
 #include <QByteArray>
@@ -51,6 +52,9 @@ class SnippetStore : public QObject {
     Q_OBJECT
     // What the user should know about the snippets' file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
+    // Why a snippet added or changed here isn't in the list: another instance saved one with the
+    // same trigger first. Empty until that happens, and again from the next change made here.
+    Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:
     static constexpr qsizetype maxTriggerLength = 60;  // user-perceived characters
@@ -76,8 +80,11 @@ public:
     const QList<Snippet>& entries() const { return records_.content(); }
     const QString& url() const { return records_.path(); }
     QString problem() const { return records_.problem(); }
+    const QString& lostChange() const { return lost_.text(); }
     // Changes shown in the list but not yet saved.
     qsizetype unsavedChanges() const { return records_.unsavedChanges(); }
+    // Finished at quit together with the other stores (see finishSavesAtQuit).
+    SavesAtQuit& saves() { return records_; }
 
     // Changes throw SnippetError for a refused snippet, and the list stays as it was; else they
     // show in the list at once and are saved on the store's queue.
@@ -100,11 +107,17 @@ public:
 signals:
     void entriesChanged();
     void problemChanged();
+    void lostChangeChanged();
 
 private:
     // The first rule the snippet breaks among the entries, as new or as replacing one.
     static std::optional<SnippetError> brokenRule(const Snippet& snippet, const std::optional<QUuid>& replacing,
                                                   const QList<Snippet>& entries);
 
+    static void applyChange(QList<Snippet>& entries, const QJsonObject& change);
+    // Saves the snippet as added or updated, and says so when the save leaves it out.
+    void keepOrTell(const Snippet& snippet, bool adding);
+
+    LostChange lost_{[this] { emit lostChangeChanged(); }};
     SharedRecords<QList<Snippet>> records_;
 };

@@ -174,23 +174,6 @@ TEST(SharedStore, AChangeThatNoLongerSuitsWhatTheOtherSavedMeanwhileIsLeftOut)
     EXPECT_TRUE(waitUntil([&] { return here.hotwords() == saved && there.hotwords() == saved; }));
 }
 
-TEST(SharedStore, AtQuitAChangeStillWaitingForTheLockIsToldWithItsCount)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vocabulary.json"));
-    HeldLock lock(path, 600);
-    LogLines log;
-    {
-        VocabularyStore store(path);
-        store.add(QStringLiteral("Kubernetes"), VocabularyEntry::Source::you);
-        store.add(QStringLiteral("Isfahan"), VocabularyEntry::Source::you);
-    }
-    EXPECT_TRUE(lock.held()) << "quitting waited only a while";
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_TRUE(log.mentions(QStringLiteral("quit with 2 changes to the vocabulary unsaved: ")))
-        << log.lines().join(u'\n').toStdString();
-}
-
 TEST(SharedStore, TemporaryFilesOfSavesCutShortAreRemovedAtStart)
 {
     QTemporaryDir dir;

@@ -86,6 +86,7 @@ void HomeModel::setModel(AppModel* model)
         connect(model_->stats(), &UsageStats::problemChanged, this, &HomeModel::noticeChanged);
         connect(model_, &AppModel::stylePolicyChanged, this, &HomeModel::styleChanged);
         connect(model_, &AppModel::retentionChanged, this, &HomeModel::noticeChanged);
+        connect(model_, &AppModel::runsAloneChanged, this, &HomeModel::noticeChanged);
     }
     emit modelChanged();
     emit recordsChanged();
@@ -228,8 +229,8 @@ QString HomeModel::notice() const
 {
     if (!model_)
         return {};
-    QStringList lines{model_->settings().problem(), model_->retentionNotice(), model_->stats()->problem(),
-                      model_->history()->problem()};
+    QStringList lines{model_->runsAlone(), model_->settings().problem(), model_->retentionNotice(),
+                      model_->stats()->problem(), model_->history()->problem()};
     lines.removeAll(QString());
     return lines.join(u'\n');
 }

@@ -33,10 +33,11 @@ class SingleInstanceTests : public QObject {
 
     // A second start runs in its own thread, as a second process would, while the first one's
     // event loop serves it.
-    static SingleInstance::Claim secondStart(const QString& name, const QStringList& arguments)
+    static SingleInstance::Claim secondStart(const QString& name, const QStringList& arguments,
+                                             const QString& busName = QString())
     {
         SingleInstance::Claim claim = SingleInstance::Claim::first;
-        QThread* thread = QThread::create([&] { claim = SingleInstance(name).claim(arguments); });
+        QThread* thread = QThread::create([&] { claim = SingleInstance(name, busName).claim(arguments); });
         thread->start();
         while (!thread->wait(10))
             QCoreApplication::processEvents();
@@ -121,7 +122,27 @@ private slots:
         QFile::remove(name + QStringLiteral(".lock"));
     }
 
-    // With no folder of its own anywhere, the application still runs, and says it runs alone.
+    // Without a folder for the socket, a name on the session bus keeps one instance per display: a
+    // later start hands its arguments over there, also once an earlier first instance has ended.
+    void withNoFolderTheSessionBusKeepsOneInstance()
+    {
+        const QString busName =
+            QStringLiteral("org.quillmarsh.Test.display_") + QUuid::createUuid().toString(QUuid::Id128);
+        const QStringList arguments{QStringLiteral("quillmarsh"), QStringLiteral("quillmarsh://auth-callback?code=x")};
+        {
+            SingleInstance ended(QString(), busName);
+            QCOMPARE(ended.claim({}), SingleInstance::Claim::first);
+        }
+        SingleInstance first(QString(), busName);
+        QCOMPARE(first.claim({}), SingleInstance::Claim::first);
+        QSignalSpy received(&first, &SingleInstance::argumentsReceived);
+        QCOMPARE(secondStart(QString(), arguments, busName), SingleInstance::Claim::handedOver);
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.first().first().toStringList(), arguments);
+    }
+
+    // With no folder of its own anywhere and no bus, the application still runs, and says it runs
+    // alone.
     void withNoFolderOfItsOwnTheStartRunsAlone()
     {
         QTemporaryDir shared, stateHome, configHome;
@@ -134,7 +155,7 @@ private slots:
         QVERIFY(placeFile(stateHome.filePath("Quillmarsh")) && placeFile(configHome.filePath("Quillmarsh")));
 
         QCOMPARE(SingleInstance::defaultName(), QString());
-        SingleInstance alone(SingleInstance::defaultName());
+        SingleInstance alone(SingleInstance::defaultName(), QString());
         QCOMPARE(alone.claim({}), SingleInstance::Claim::alone);
         QVERIFY2(alone.refusal().startsWith(QStringLiteral("Quillmarsh runs without checking")),
                  qPrintable(alone.refusal()));

@@ -10,6 +10,9 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 TEST(Settings, LookupTakesEnvironmentThenUserThenBuiltIn)
@@ -173,4 +176,37 @@ TEST(Settings, ASaveThatFailsIsTold)
     EXPECT_EQ(settings.problem(), QString());
     settings.setValue(QStringLiteral("punctuation"), false);
     EXPECT_TRUE(settings.problem().startsWith(QStringLiteral("Couldn\u2019t save your settings")));
+}
+
+// A server's address or token typed into the file is read as typed, whatever the file's rules for
+// lists, comments and escapes would make of it, and reads the same after the file is written again.
+TEST(Settings, ValuesTypedByHandAreReadAsTyped)
+{
+    const std::vector<std::pair<QByteArray, QString>> cases = {
+        {"cloudToken=tok,en", QStringLiteral("tok,en")},
+        {"formatToken=ft;semi", QStringLiteral("ft;semi")},
+        {"cloudToken=say\"hi\"", QStringLiteral("say\"hi\"")},
+        {"cloudToken=back\\slash", QStringLiteral("back\\slash")},
+        {"formatURL=https://format.example/fix?a=1,2", QStringLiteral("https://format.example/fix?a=1,2")},
+        // What the file's own writer, or quotes, made of a value still reads as before.
+        {"cloudURL=\"wss://speech.example/v1?k=v\"", QStringLiteral("wss://speech.example/v1?k=v")},
+        {"cloudToken=\"a,b\"", QStringLiteral("a,b")},
+        {"cloudToken=x\\\"y", QStringLiteral("x\"y")},
+        {"formatToken=  t0k3n  ", QStringLiteral("t0k3n")},
+    };
+    for (const auto& [line, expected] : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+        writeFile(path, "[General]\n" + line + "\nhistoryDays=30\n");
+        const QString key = QString::fromUtf8(line.left(line.indexOf('=')));
+        {
+            Settings settings(path);
+            EXPECT_EQ(settings.value(key).toString().toStdString(), expected.toStdString()) << line.constData();
+            // Any later save writes the whole file again.
+            settings.setValue(QStringLiteral("historyDays"), 90);
+        }
+        EXPECT_EQ(Settings(path).value(key).toString().toStdString(), expected.toStdString())
+            << line.constData() << " written back";
+        EXPECT_EQ(Settings(path).lookup(nullptr, key), expected) << line.constData() << " read again";
+    }
 }
