@@ -7,8 +7,8 @@
 #include "Core/Log.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
-#include "LoginItem.h"
 #include "Models/ModelPackage.h"
+#include "Shell/LoginItem.h"
 
 #include <QDateTime>
 

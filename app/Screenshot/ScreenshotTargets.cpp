@@ -1,9 +1,9 @@
 #include "ScreenshotTargets.h"
 
-#include "AppDelegate.h"
-#include "AppWindows.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingWindowController.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
 
 #include "Pill/PillController.h"
 #include "SeedData.h"

@@ -3,13 +3,13 @@
 // `switchState`: "on", "off" or "absent") and records the panels opened, and `records` adds and
 // clears dictations.
 // The autostart folder can't be made, so opening at login fails.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "History/HistoryStore.h"
-#include "LoginItem.h"
 #include "SettingsPanels.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/LoginItem.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,22 +2,22 @@
 // under its key, the history and recordings are pruned, a model switch is refused while busy, the
 // server settings follow their precedence, open at login writes its entry, Control-Q quits from
 // every window, a sign-in's return finishes the sign-in when it is what starts the application.
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppWindows.h"
 #include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
 #include "LogLines.h"
-#include "LoginItem.h"
-#include "ModelHost.h"
-#include "ModelSetup.h"
 #include "Models/InstallRecord.h"
 #include "Models/ModelStore.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingModel.h"
-#include "ServerSettings.h"
+#include "Recognition/ModelHost.h"
+#include "Setup/ModelSetup.h"
+#include "Setup/ServerSettings.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
+#include "Shell/LoginItem.h"
 #include "TestAuthService.h"
 #include "TestSupport.h"
 

@@ -1,9 +1,6 @@
 // The History page's models: changed-word segments and their flow, the day headers, the detail's
 // copy and withdrawal, and sharing a recording, against a loopback clip server.
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppInfo.h"
-#include "AppWindows.h"
 #include "Core/UuidText.h"
 #include "Fonts.h"
 #include "HistoryFixture.h"
@@ -15,6 +12,9 @@
 #include "Main/Share/ShareClipWindowController.h"
 #include "ManualClock.h"
 #include "Script.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppInfo.h"
+#include "Shell/AppWindows.h"
 #include "TestSupport.h"
 
 #include <QClipboard>
