@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
 
     if (demoAudio) {
         AppDelegate delegate(Settings::shared());
-        return DemoPipeline::run(delegate, Environment::expandTilde(*demoAudio));
+        return DemoPipeline::run({delegate.model(), delegate.models(), delegate.speechRouter()},
+                                 Environment::expandTilde(*demoAudio));
     }
 
     SingleInstance instance;

@@ -11,7 +11,6 @@
 #include "Recognition/ModelHost.h"
 #include "Recognition/Recognizer.h"
 #include "Setup/ModelSetup.h"
-#include "Shell/AppDelegate.h"
 #include "Snippets/SnippetStore.h"
 #include "Sound/AudioFile.h"
 #include "Vocabulary/VocabularyStore.h"
@@ -35,9 +34,9 @@ void print(const QString& line)
     std::fflush(stdout);
 }
 
-QString recognise(AppDelegate& delegate, const std::vector<float>& samples)
+QString recognise(const DemoPipeline::Parts& parts, const std::vector<float>& samples)
 {
-    const std::shared_ptr<SpeechStream> stream = delegate.speechRouter().openStream(delegate.vocabulary().hotwords());
+    const std::shared_ptr<SpeechStream> stream = parts.router.openStream(parts.model.vocabulary()->hotwords());
     constexpr size_t chunk = Recognizer::sampleRate / 10;  // the microphone's 0.1 s blocks
     for (size_t start = 0; start < samples.size(); start += chunk) {
         stream->accept(std::span(samples).subspan(start, std::min(chunk, samples.size() - start)));
@@ -57,11 +56,11 @@ QString recognise(AppDelegate& delegate, const std::vector<float>& samples)
 
 }
 
-QString DemoPipeline::speechModelFolder(const AppDelegate& delegate)
+QString DemoPipeline::speechModelFolder(const AppModel& model)
 {
     if (const auto folder = ModelStore::overrideDir())
         return *folder;
-    if (const auto package = ModelPackage::fromRawValue(delegate.model().modelPackage());
+    if (const auto package = ModelPackage::fromRawValue(model.modelPackage());
         package && ModelStore::isInstalled(*package))
         return ModelStore::directory(*package);
     const QString synthetic = buildModels + QStringLiteral("/transducer");
@@ -76,9 +75,9 @@ QString DemoPipeline::punctuationFolder()
     return QFile::exists(synthetic + QLatin1Char('/') + PunctuationStore::modelFile) ? synthetic : QString();
 }
 
-int DemoPipeline::run(AppDelegate& delegate, const QString& audioPath)
+int DemoPipeline::run(const Parts& parts, const QString& audioPath)
 {
-    const QString modelFolder = speechModelFolder(delegate);
+    const QString modelFolder = speechModelFolder(parts.model);
     if (modelFolder.isEmpty()) {
         std::fprintf(stderr, "demo: no speech model: install one, or set QUILLMARSH_MODEL_DIR\n");
         return 1;
@@ -86,37 +85,37 @@ int DemoPipeline::run(AppDelegate& delegate, const QString& audioPath)
     try {
         const std::vector<float> samples = AudioFile::load16kMono(audioPath);
         print(QStringLiteral("speech model: ") + modelFolder);
-        delegate.models().host().load(RecognizerConfig(modelFolder));
+        parts.models.host().load(RecognizerConfig(modelFolder));
         QEventLoop loading;
-        while (delegate.models().host().state().kind == ModelHost::State::Kind::loading)
+        while (parts.models.host().state().kind == ModelHost::State::Kind::loading)
             loading.processEvents(QEventLoop::WaitForMoreEvents);
-        if (delegate.models().host().state().kind != ModelHost::State::Kind::ready)
-            throw Error(delegate.models().host().state().error);
+        if (parts.models.host().state().kind != ModelHost::State::Kind::ready)
+            throw Error(parts.models.host().state().error);
 
-        const QString recognised = delegate.vocabulary().writtenForms().apply(recognise(delegate, samples));
+        const QString recognised = parts.model.vocabulary()->writtenForms().apply(recognise(parts, samples));
         QString text = recognised;
         const QString punctuationModel = punctuationFolder();
-        if (delegate.model().punctuation() && !punctuationModel.isEmpty()) {
+        if (parts.model.punctuation() && !punctuationModel.isEmpty()) {
             print(QStringLiteral("punctuation model: ") + punctuationModel);
             text = Punctuator(punctuationModel, 2, Punctuator::defaultLabelBias).punctuate(text);
         }
-        if (const auto expansion = delegate.snippets().expand(text))
+        if (const auto expansion = parts.model.snippets()->expand(text))
             text = expansion->text;
 
         const QDateTime now = QDateTime::currentDateTime();
         const double seconds = double(samples.size()) / Recognizer::sampleRate;
-        delegate.usage().record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now);
-        if (delegate.model().historyEnabled())
-            delegate.history().add(HistoryEntry(QUuid::createUuid(), now, recognised, text));
+        parts.model.stats()->record(text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), seconds, now);
+        if (parts.model.historyEnabled())
+            parts.model.history()->add(HistoryEntry(QUuid::createUuid(), now, recognised, text));
         print(QStringLiteral("text: ") + text);
         // The demo ends once its records are saved, or once a store says why they aren't.
         const auto waiting = [&](const auto& store) { return store.unsavedChanges() > 0 && store.problem().isEmpty(); };
         QEventLoop saving;
-        while (waiting(delegate.usage()) || waiting(delegate.history()))
+        while (waiting(*parts.model.stats()) || waiting(*parts.model.history()))
             saving.processEvents(QEventLoop::WaitForMoreEvents);
         // The text came through, but what wasn't kept is a failure all the same.
         QStringList notKept;
-        for (const QString& problem : {delegate.usage().problem(), delegate.history().problem()}) {
+        for (const QString& problem : {parts.model.stats()->problem(), parts.model.history()->problem()}) {
             if (!problem.isEmpty())
                 notKept.append(problem);
         }

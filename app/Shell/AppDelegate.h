@@ -3,9 +3,10 @@
 // models, the punctuation queue, the server engine and formatting client), the page model and its
 // actions, the tray item and the windows. `start()` runs the start-up order.
 //
-// Its accessors are what the demonstration, the picture renderer and the tests reach: the stores,
-// `model()` and `actions()`, `models()` (host, installers, punctuator and its queue),
-// `speechRouter()`, `windows()` and `onboarding()`. A hand-over from a second start (a sign-in
+// Its accessors are what the demonstration, the picture renderer and the tests reach: `model()`
+// (and through it the stores and the actions), `models()` (host, installers, punctuator and its
+// queue), `speechRouter()`, `windows()`, `onboarding()`, `account()`, the QML engine and the tray's
+// menu. A hand-over from a second start (a sign-in
 // callback URL) arrives in `handleArguments()`. A change of dictation key, engine mode or
 // punctuation is stored by the actions and announced by the page model's signals
 // (dictationKeyChanged, ...), which the key monitor and the pill follow.
@@ -73,16 +74,10 @@ public:
     // one with the browser's return from a sign-in finishes that sign-in.
     void handleArguments(const QStringList& arguments);
 
+    // The page model, which hands out the stores and the actions.
     AppModel& model() const { return *model_; }
-    MainActions& actions() const { return *actions_; }
-    HistoryStore& history() const { return *history_; }
-    UsageStats& usage() const { return *usage_; }
-    SnippetStore& snippets() const { return *snippets_; }
-    VocabularyStore& vocabulary() const { return *vocabulary_; }
-    ClipVault& vault() const { return *vault_; }
     // The speech model host, the installers, the punctuator and its queue.
     ModelSetup& models() const { return *models_; }
-    QNetworkAccessManager& network() const { return *network_; }
     QQmlEngine& qmlEngine() const { return *qmlEngine_; }
     // The main window, the share window and the acknowledgements.
     AppWindows& windows() const { return *windows_; }

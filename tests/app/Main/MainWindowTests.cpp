@@ -96,7 +96,7 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
         engine->rootContext()->setContextProperty(QStringLiteral("appModel"), &fixture_->delegate().model());
         engine->rootContext()->setContextProperty(QStringLiteral("desktop"), &desktop_);
-        history_ = &fixture_->delegate().history();
+        history_ = fixture_->delegate().model().history();
         engine->rootContext()->setContextProperty(QStringLiteral("records"), &records_);
     }
     void cleanupTestCase()

@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(delegate.model().dictationKey(), Key::rightCommand);
         QCOMPARE(model->key(), Key::rightCommand);
 
-        delegate.actions().showOnboarding();
+        delegate.model().actions()->showOnboarding();
         QCOMPARE(delegate.onboarding().model(), model);
         QPointer<QQuickWindow> window = delegate.onboarding().controller()->window();
         model->setStep(Step::done);

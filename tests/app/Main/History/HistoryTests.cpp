@@ -82,11 +82,11 @@ const QQuickItem* dayHeader(const QQuickItem& historyView)
 }
 
 // Adds a dictation of now with a kept recording, and gives it.
-HistoryEntry addRecorded(AppDelegate& delegate)
+HistoryEntry addRecorded(const AppModel& model)
 {
     const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
-    delegate.history().add(entry);
-    delegate.vault().save(TestAudio::noise(0.5), entry.id);
+    model.history()->add(entry);
+    model.vault().save(TestAudio::noise(0.5), entry.id);
     return entry;
 }
 
@@ -490,7 +490,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        const HistoryEntry entry = addRecorded(delegate);
+        const HistoryEntry entry = addRecorded(delegate.model());
         delegate.model().actions()->shareClip(uuidText(entry.id));
         QPointer<QQuickWindow> first = delegate.windows().share();
         QVERIFY(first && first->isVisible());
@@ -507,7 +507,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        addRecorded(delegate);
+        addRecorded(delegate.model());
         delegate.windows().showMain(MainSection::history);
         QQuickWindow* main = delegate.windows().main();
         QVERIFY(QTest::qWaitForWindowActive(main));
