@@ -2,13 +2,13 @@
 // loop. It lives in the tray; closing its last window does not end it, and the end of the session
 // or `kill` quits it as its Quit item does. With "QUILLMARSH_DEMO_PIPELINE" naming an
 // audio file it runs that file through the dictation pipeline instead, prints the text and ends.
-#include "AppDelegate.h"
-#include "AppInfo.h"
 #include "Core/Log.h"
 #include "Core/Settings.h"
-#include "DemoPipeline.h"
-#include "QuitOnSignals.h"
-#include "SingleInstance.h"
+#include "Dictation/DemoPipeline.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppInfo.h"
+#include "Shell/QuitOnSignals.h"
+#include "Shell/SingleInstance.h"
 #include "WindowOnScreen.h"
 #include "X11/X11WindowCover.h"
 
@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
 
     if (demoAudio) {
         AppDelegate delegate(Settings::shared());
-        return DemoPipeline::run(delegate, Environment::expandTilde(*demoAudio));
+        return DemoPipeline::run({delegate.model(), delegate.models(), delegate.speechRouter()},
+                                 Environment::expandTilde(*demoAudio));
     }
 
     SingleInstance instance;

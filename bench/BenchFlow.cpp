@@ -1,6 +1,6 @@
 #include "BenchFlow.h"
 
-#include "DictationSession.h"
+#include "Dictation/DictationSession.h"
 #include "FinishStamp.h"
 #include "Keysyms.h"
 #include "TestSupport.h"

@@ -3,7 +3,7 @@
 // final text, on whatever thread the finish runs: the moment the recogniser's work ends, without
 // the hop to the main thread after it.
 
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "DefaultSoundInput.h"
 
-#include "SoundSources.h"
+#include "Sound/SoundSources.h"
 
 #include <QCoreApplication>
 #include <QPointer>

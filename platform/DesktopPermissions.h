@@ -5,7 +5,7 @@
 // password fields need the desktop's assistive-technology switch, which only exists where an
 // accessibility bus runs.
 
-#include "Microphone.h"
+#include "Sound/Microphone.h"
 
 #include <memory>
 

@@ -7,9 +7,9 @@
 #include "Core/Log.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
-#include "LoginItem.h"
 #include "Main/DisplayText.h"
 #include "Models/ModelPackage.h"
+#include "Shell/LoginItem.h"
 
 #include <QDateTime>
 

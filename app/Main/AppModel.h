@@ -14,7 +14,7 @@
 #include "Main/Styles/Applications.h"
 #include "Snippets/SnippetStore.h"
 #include "Style/StylePolicy.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "Main/DisplayText.h"
 
-#include "AppInfo.h"
 #include "Formatting/DictationStyle.h"
 #include "HotkeyMonitor.h"
+#include "Shell/AppInfo.h"
 
 #include <QList>
 

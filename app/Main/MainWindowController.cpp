@@ -3,7 +3,7 @@
 #include "Core/Settings.h"
 #include "Main/AppModel.h"
 #include "Main/WindowFrame.h"
-#include "QmlWindowFactory.h"
+#include "Shell/QmlWindowFactory.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>

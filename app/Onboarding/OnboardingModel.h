@@ -9,9 +9,9 @@
 #include "DesktopPermissions.h"
 #include "HotkeyMonitor.h"
 #include "KeyboardOptions.h"
-#include "Microphone.h"
 #include "Models/ModelInstaller.h"
 #include "Punctuation/PunctuationInstaller.h"
+#include "Sound/Microphone.h"
 
 #include <QObject>
 #include <QStringList>

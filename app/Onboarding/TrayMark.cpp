@@ -2,7 +2,7 @@
 
 #include "OrbState.h"
 #include "QM.h"
-#include "StatusIcon.h"
+#include "Shell/StatusIcon.h"
 
 #include <QPainter>
 #include <QQuickWindow>

@@ -6,7 +6,7 @@
 // hands-free, the outcome, and after an improvement an Undo.
 
 #include "Core/Clock.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <QObject>
 #include <QString>

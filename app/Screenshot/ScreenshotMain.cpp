@@ -2,12 +2,12 @@
 // `quillmarsh-screenshot [--size WxH] [--sample usual|long] WINDOW/PAGE FILE.png` (run with
 // QT_QPA_PLATFORM=offscreen); the size is the main window's. The records and settings live in a temporary folder that
 // goes when the program ends.
-#include "AppDelegate.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
 #include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
+#include "Shell/AppDelegate.h"
 #include "WindowPicture.h"
 
 #include <QApplication>

@@ -1,13 +1,14 @@
 #include "ScreenshotTargets.h"
 
-#include "AppDelegate.h"
-#include "AppWindows.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingWindowController.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
 
 #include "Pill/PillController.h"
 #include "SeedData.h"
 #include <QMetaEnum>
+#include <QNetworkAccessManager>
 
 #include <QQuickItem>
 #include <QQuickView>
@@ -23,7 +24,8 @@ constexpr QSize mainWindowSize(1120, 810);
 // The account page of a signed-in user, with an account server to export from and delete at.
 void signInSample(AppDelegate& delegate, SeedData::Sample sample)
 {
-    static AccountAPI api(QUrl(QStringLiteral("https://speech.example")), delegate.network(),
+    // The network manager belongs to the delegate, which outlives every picture.
+    static AccountAPI api(QUrl(QStringLiteral("https://speech.example")), *new QNetworkAccessManager(&delegate),
                           [] { return std::optional<QString>(); });
     delegate.model().setAccount(delegate.account().manager(), &api);
     delegate.model().setAccountState(SeedData::accountSession(QDateTime::currentDateTime(), sample));

@@ -7,7 +7,7 @@
 #include "Main/AppModel.h"
 #include "Snippets/SnippetStore.h"
 #include "Style/StylePolicy.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 #include <QDir>
 #include <QFile>

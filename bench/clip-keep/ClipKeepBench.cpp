@@ -4,7 +4,7 @@
 // thread went without handling its events. Beside it, the same recording saved on the main thread.
 // Prints ratio=<longest stall / one frame of 16 ms>: below 1, nothing the user sees waits.
 
-#include "DictationController.h"
+#include "Dictation/DictationController.h"
 #include "UserRecords.h"
 
 #include <QCoreApplication>

@@ -6,8 +6,8 @@
 // ratio=<median search / decision bound>; above 1, ordinary dictations would be kept nowhere.
 
 #include "AtSpi/AtSpiFocusedText.h"
+#include "Dictation/FocusLookup.h"
 #include "FlowHarness.h"
-#include "FocusLookup.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>

@@ -6,9 +6,9 @@
 // run in microseconds, far below any real punctuation model, and would weigh our fixed work per
 // text against a run no real model is that cheap for.
 
-#include "OnnxRuntimeApi.h"
 #include "Punctuation/Punctuator.h"
 #include "Punctuation/WordPieceTokenizer.h"
+#include "SpeechLibraries/OnnxRuntimeApi.h"
 
 #include <QString>
 #include <QStringList>

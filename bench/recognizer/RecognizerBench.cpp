@@ -3,8 +3,8 @@
 // (accept, decode, text; then finish) and through a plain loop of the C calls doing the same
 // library work. Rounds alternate between the two so drift in the machine hits both alike.
 
-#include "Recognizer.h"
-#include "SherpaOnnxApi.h"
+#include "Recognition/Recognizer.h"
+#include "SpeechLibraries/SherpaOnnxApi.h"
 
 #include <QCoreApplication>
 #include <QFile>

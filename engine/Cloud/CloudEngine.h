@@ -5,7 +5,7 @@
 #include "Cloud/CloudConfig.h"
 #include "Core/Clock.h"
 #include "Core/TokenProvider.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 
 #include "Cloud/CloudError.h"
 #include "Core/Clock.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <QSet>
 #include <QString>

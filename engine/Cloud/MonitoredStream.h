@@ -3,7 +3,7 @@
 // failover stream can watch it.
 
 #include "Cloud/CloudError.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <optional>
 

@@ -6,7 +6,7 @@
 
 #include "Cloud/FailoverStream.h"
 #include "Core/Clock.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <QString>
 

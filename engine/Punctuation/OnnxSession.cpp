@@ -1,6 +1,6 @@
 #include "Punctuation/OnnxSession.h"
 
-#include "HelperThreadSpin.h"
+#include "SpeechLibraries/HelperThreadSpin.h"
 
 #include <algorithm>
 #include <memory>

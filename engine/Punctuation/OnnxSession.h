@@ -3,8 +3,8 @@
 // of shape [1, n] and handing back one float output as a flat list. The only place that runs our
 // own models through the runtime. Not thread-safe: callers serialise every use.
 
-#include "OnnxRuntimeApi.h"
 #include "Punctuation/OnnxError.h"
+#include "SpeechLibraries/OnnxRuntimeApi.h"
 
 #include <QString>
 

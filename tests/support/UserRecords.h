@@ -9,7 +9,7 @@
 #include "Main/AppModel.h"
 #include "Main/MainActions.h"
 #include "Snippets/SnippetStore.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 #include <QTimeZone>
 

@@ -1,7 +1,7 @@
 #include "DefaultMicrophone.h"
 
 #include "DefaultSoundInput.h"
-#include "DeviceNames.h"
+#include "Setup/DeviceNames.h"
 
 DefaultMicrophone::DefaultMicrophone(QObject* parent) : QObject(parent), name_(DeviceNames::microphone())
 {

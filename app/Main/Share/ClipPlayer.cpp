@@ -1,6 +1,6 @@
 #include "Main/Share/ClipPlayer.h"
 
-#include "SoundPlayback.h"
+#include "Sound/SoundPlayback.h"
 
 #include <QFile>
 

@@ -1,11 +1,11 @@
 #include "Main/Share/ShareClipSession.h"
 
-#include "AppInfo.h"
 #include "Clips/ClipConsent.h"
 #include "Clips/ClipVault.h"
 #include "Core/Clock.h"
 #include "Main/AppModel.h"
 #include "Main/PlainClipboard.h"
+#include "Shell/AppInfo.h"
 
 #include <QCoreApplication>
 

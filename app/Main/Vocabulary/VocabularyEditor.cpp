@@ -2,7 +2,7 @@
 
 #include "Core/UuidText.h"
 #include "Main/StoreRefusal.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 void VocabularyEditor::setStore(VocabularyStore* store)
 {

@@ -1,7 +1,7 @@
 #include "Main/Vocabulary/VocabularyList.h"
 
 #include "Core/UuidText.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 void VocabularyList::setStore(VocabularyStore* store)
 {

@@ -1,10 +1,10 @@
 // Runs the layout checks over the application's delegate with the pictures' long sample records:
 // texts as long as the stores allow, the longest status and error lines, and a signed-in user with
 // a Persian name. In QML, `appModel` is the page model.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Fonts.h"
 #include "SeedData.h"
+#include "Shell/AppDelegate.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>

@@ -3,13 +3,13 @@
 // `switchState`: "on", "off" or "absent") and records the panels opened, and `records` adds and
 // clears dictations.
 // The autostart folder can't be made, so opening at login fails.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "DesktopPermissions.h"
 #include "Fonts.h"
 #include "History/HistoryStore.h"
-#include "LoginItem.h"
 #include "SettingsPanels.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/LoginItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,7 +96,7 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
         engine->rootContext()->setContextProperty(QStringLiteral("appModel"), &fixture_->delegate().model());
         engine->rootContext()->setContextProperty(QStringLiteral("desktop"), &desktop_);
-        history_ = &fixture_->delegate().history();
+        history_ = fixture_->delegate().model().history();
         engine->rootContext()->setContextProperty(QStringLiteral("records"), &records_);
     }
     void cleanupTestCase()

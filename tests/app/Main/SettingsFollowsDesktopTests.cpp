@@ -3,13 +3,13 @@
 // the first run name the same input, and a dictation records from it; the autostart entry made or
 // removed outside the application shows in "Open at login" once the window comes to the front
 // again. One test at a time: the sound server's default input is shared.
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppWindows.h"
 #include "DesktopPermissions.h"
-#include "DeviceNames.h"
-#include "LoginItem.h"
-#include "Microphone.h"
+#include "Setup/DeviceNames.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
+#include "Shell/LoginItem.h"
+#include "Sound/Microphone.h"
 #include "TestSoundServer.h"
 #include "TestSupport.h"
 

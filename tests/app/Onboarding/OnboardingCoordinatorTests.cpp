@@ -1,13 +1,13 @@
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppWindows.h"
 #include "Core/Settings.h"
 #include "LogLines.h"
 #include "ManualClock.h"
 #include "OnboardingCoordinator.h"
 #include "OnboardingFakes.h"
 #include "OnboardingWindowController.h"
-#include "QmlWindowFactory.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
+#include "Shell/QmlWindowFactory.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(delegate.model().dictationKey(), Key::rightCommand);
         QCOMPARE(model->key(), Key::rightCommand);
 
-        delegate.actions().showOnboarding();
+        delegate.model().actions()->showOnboarding();
         QCOMPARE(delegate.onboarding().model(), model);
         QPointer<QQuickWindow> window = delegate.onboarding().controller()->window();
         model->setStep(Step::done);

@@ -7,7 +7,7 @@
 #include "OnboardingModel.h"
 #include "OrbState.h"
 #include "QM.h"
-#include "StatusIcon.h"
+#include "Shell/StatusIcon.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>

@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
-#include "AppDelegate.h"
 #include "Core/Settings.h"
+#include "Shell/AppDelegate.h"
 
 #include <QDir>
 

@@ -1,10 +1,10 @@
 // The application's end: whatever another program's lock held back is kept for the next start,
 // and what the last saves report is acted on before the application's parts are gone.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Clips/ClipVault.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
+#include "Shell/AppDelegate.h"
 #include "StoreSaves.h"
 
 #include <QTemporaryDir>
@@ -33,8 +33,8 @@ private slots:
         const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTimeUtc(), QStringLiteral("last words"));
         HeldLock lock(historyPath, 600);
         // As a dictation keeps its recording: once its entry is saved.
-        app->delegate().history().add(
-            entry, [&model, id = entry.id] { model.keepRecording(std::vector<float>(16000, 0.1f), id); });
+        model.history()->add(entry,
+                             [&model, id = entry.id] { model.keepRecording(std::vector<float>(16000, 0.1f), id); });
         app.reset();
         qunsetenv("QUILLMARSH_HISTORY");
         qunsetenv("QUILLMARSH_CLIPS");

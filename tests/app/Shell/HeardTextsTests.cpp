@@ -1,12 +1,12 @@
 // Every text a window shows reaches a screen reader, and every control is heard for what it is:
 // each window and page of the pictures, with their sample records, is walked through its
 // accessible tree as an assistive technology sees it.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Fonts.h"
 #include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
+#include "Shell/AppDelegate.h"
 
 #include <QAccessible>
 #include <QHash>

@@ -1,5 +1,5 @@
 // What a start's arguments ask of the application, at the first start and handed over later.
-#include "LaunchArguments.h"
+#include "Shell/LaunchArguments.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // hands it to the desktop's clipboard manager (a stand-in here, on the test desktop's X server),
 // so the copy outlives the application.
 #include "LogLines.h"
-#include "QuitOnSignals.h"
+#include "Shell/QuitOnSignals.h"
 
 #include <QProcess>
 #include <QTest>

@@ -2,10 +2,10 @@
 // dictation: the user's copied text (the first argument) was on the clipboard, the dictated text
 // (the second) is there now, and putting the copy back is still due (its clock never moves on
 // its own). Says "ready" then.
-#include "Inserter.h"
+#include "Dictation/Inserter.h"
 #include "KeyPoster.h"
 #include "ManualClock.h"
-#include "QuitOnSignals.h"
+#include "Shell/QuitOnSignals.h"
 #include "X11/X11Clipboard.h"
 #include "X11/XcbConnection.h"
 

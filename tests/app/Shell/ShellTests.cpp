@@ -2,22 +2,22 @@
 // under its key, the history and recordings are pruned, a model switch is refused while busy, the
 // server settings follow their precedence, open at login writes its entry, Control-Q quits from
 // every window, a sign-in's return finishes the sign-in when it is what starts the application.
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppWindows.h"
 #include "Clips/ClipUploader.h"
 #include "Clips/ClipVault.h"
 #include "Core/Settings.h"
 #include "History/HistoryStore.h"
 #include "LogLines.h"
-#include "LoginItem.h"
-#include "ModelHost.h"
-#include "ModelSetup.h"
 #include "Models/InstallRecord.h"
 #include "Models/ModelStore.h"
 #include "Onboarding/OnboardingCoordinator.h"
 #include "Onboarding/OnboardingModel.h"
-#include "ServerSettings.h"
+#include "Recognition/ModelHost.h"
+#include "Setup/ModelSetup.h"
+#include "Setup/ServerSettings.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppWindows.h"
+#include "Shell/LoginItem.h"
 #include "TestAuthService.h"
 #include "TestSupport.h"
 
@@ -90,7 +90,7 @@ private slots:
     void retentionPrunesAndNeverGoesBelowOneDay()
     {
         AppFixture app;
-        HistoryStore& history = app.delegate().history();
+        HistoryStore& history = *app.delegate().model().history();
         history.add(entryAged(10 * day));
         const QUuid recent = addAged(history, 3600);
         app.delegate().model().setHistoryDays(7);
@@ -110,17 +110,17 @@ private slots:
     void turningRecordingsOffDeletesThem()
     {
         AppFixture app;
-        const QUuid id = addAged(app.delegate().history(), 60);
+        const QUuid id = addAged(*app.delegate().model().history(), 60);
         app.delegate().model().setKeepClips(true);
-        app.delegate().vault().save(oneSecond, id);
+        app.delegate().model().vault().save(oneSecond, id);
         app.delegate().model().setKeepClips(false);
-        QVERIFY(!app.delegate().vault().has(id));
+        QVERIFY(!app.delegate().model().vault().has(id));
     }
 
     void modelSwitch()
     {
         AppFixture app;
-        MainActions& actions = app.delegate().actions();
+        MainActions& actions = *app.delegate().model().actions();
         const QString inUse = app.delegate().model().modelPackage();
         const QString other = inUse == QLatin1String("1120ms") ? QStringLiteral("320ms") : QStringLiteral("1120ms");
 
@@ -211,11 +211,11 @@ private slots:
             QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-8), QFileDevice::FileModificationTime));
         });
         app.delegate().start();
-        const QList<HistoryEntry>& entries = app.delegate().history().entries();
+        const QList<HistoryEntry>& entries = app.delegate().model().history()->entries();
         QCOMPARE(entries.size(), 2);
         QVERIFY(std::none_of(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == old; }));
-        QVERIFY(!app.delegate().vault().has(oldClip));
-        QCOMPARE(app.delegate().vault().has(recent), keepClips);
+        QVERIFY(!app.delegate().model().vault().has(oldClip));
+        QCOMPARE(app.delegate().model().vault().has(recent), keepClips);
     }
 
     void statusMenuOffersTryAgainAfterAFailedInstall()
@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(app.delegate().model().speechStatus(), "Speech model damaged");
         QCOMPARE(app.delegate().model().speechProblem(),
                  "The speech model is damaged. Choose Try again to download it anew.");
-        app.delegate().actions().retryModel();
+        app.delegate().model().actions()->retryModel();
         QVERIFY(!QFileInfo::exists(encoder.fileName()));
         // The empty model source has nothing to give, which the installer says.
         QTRY_VERIFY(app.delegate().model().speechProblem().startsWith("The model files weren"));
@@ -339,7 +339,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        delegate.vault().save(oneSecond, addAged(delegate.history(), 60));
+        delegate.model().vault().save(oneSecond, addAged(*delegate.model().history(), 60));
         delegate.windows().showMain();
         delegate.showOnboarding();
         delegate.windows().showAcknowledgements();

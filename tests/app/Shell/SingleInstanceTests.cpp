@@ -1,6 +1,6 @@
 // One instance per user and display: a later start hands its arguments to the first and is told
 // to exit, or says why it can't; the socket lives where only the user can reach it.
-#include "SingleInstance.h"
+#include "Shell/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>

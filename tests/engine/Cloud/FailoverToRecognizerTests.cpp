@@ -8,7 +8,7 @@
 #include "Completion.h"
 #include "LogLines.h"
 #include "ManualClock.h"
-#include "Recognizer.h"
+#include "Recognition/Recognizer.h"
 #include "TestSpeechServer.h"
 #include "TestSupport.h"
 

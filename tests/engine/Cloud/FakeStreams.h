@@ -3,7 +3,7 @@
 
 #include "Cloud/CloudError.h"
 #include "Cloud/MonitoredStream.h"
-#include "SpeechEngine.h"
+#include "Recognition/SpeechEngine.h"
 
 #include <functional>
 #include <memory>

@@ -3,7 +3,7 @@
 
 #include "Cloud/CloudEngine.h"
 #include "Cloud/SpeechRouter.h"
-#include "DictationController.h"
+#include "Dictation/DictationController.h"
 #include "ManualClock.h"
 #include "TestSpeechServer.h"
 #include "TestSupport.h"

@@ -1,7 +1,7 @@
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
 #include "Snippets/SnippetStore.h"
-#include "VocabularyStore.h"
+#include "Vocabulary/VocabularyStore.h"
 
 #include "StoreSaves.h"
 #include "TestFiles.h"

@@ -3,12 +3,12 @@
 // the application opens, and returns to the application the way a browser does, by a second
 // start of the program that hands the address to the running one. It also drives the save
 // dialog as a user does, by typing into its name field and moving between folders.
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "Core/Settings.h"
 #include "Fonts.h"
 #include "LogLines.h"
-#include "SingleInstance.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/SingleInstance.h"
 #include "TestAuthService.h"
 
 #include <QApplication>

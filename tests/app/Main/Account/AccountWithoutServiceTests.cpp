@@ -2,9 +2,9 @@
 // sign-in controls are off; nothing goes to the browser or the network, so no transport error
 // shows; the desktop's secret store is never asked, not even for a kept session.
 #include "Account/AccountViewModel.h"
-#include "AppDelegate.h"
 #include "AppFixture.h"
 #include "LogLines.h"
+#include "Shell/AppDelegate.h"
 
 #include <QDesktopServices>
 #include <QQmlComponent>

@@ -1,9 +1,6 @@
 // The History page's models: changed-word segments and their flow, the day headers, the detail's
 // copy and withdrawal, and sharing a recording, against a loopback clip server.
-#include "AppDelegate.h"
 #include "AppFixture.h"
-#include "AppInfo.h"
-#include "AppWindows.h"
 #include "Core/UuidText.h"
 #include "Fonts.h"
 #include "HistoryFixture.h"
@@ -15,6 +12,9 @@
 #include "Main/Share/ShareClipWindowController.h"
 #include "ManualClock.h"
 #include "Script.h"
+#include "Shell/AppDelegate.h"
+#include "Shell/AppInfo.h"
+#include "Shell/AppWindows.h"
 #include "TestSupport.h"
 
 #include <QClipboard>
@@ -82,11 +82,11 @@ const QQuickItem* dayHeader(const QQuickItem& historyView)
 }
 
 // Adds a dictation of now with a kept recording, and gives it.
-HistoryEntry addRecorded(AppDelegate& delegate)
+HistoryEntry addRecorded(const AppModel& model)
 {
     const HistoryEntry entry(QUuid::createUuid(), QDateTime::currentDateTime(), QStringLiteral("hello"));
-    delegate.history().add(entry);
-    delegate.vault().save(TestAudio::noise(0.5), entry.id);
+    model.history()->add(entry);
+    model.vault().save(TestAudio::noise(0.5), entry.id);
     return entry;
 }
 
@@ -491,7 +491,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        const HistoryEntry entry = addRecorded(delegate);
+        const HistoryEntry entry = addRecorded(delegate.model());
         delegate.model().actions()->shareClip(uuidText(entry.id));
         QPointer<QQuickWindow> first = delegate.windows().share();
         QVERIFY(first && first->isVisible());
@@ -508,7 +508,7 @@ private slots:
     {
         AppFixture app;
         AppDelegate& delegate = app.delegate();
-        addRecorded(delegate);
+        addRecorded(delegate.model());
         delegate.windows().showMain(MainSection::history);
         QQuickWindow* main = delegate.windows().main();
         QVERIFY(QTest::qWaitForWindowActive(main));
