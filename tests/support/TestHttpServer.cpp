@@ -1,5 +1,6 @@
 #include "TestHttpServer.h"
 
+#include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QRegularExpression>
@@ -90,6 +91,7 @@ private:
     void respond(const HttpResponse& response);
     void drip(const QByteArray& body, std::chrono::milliseconds every);
     void sendEndlessly(bool chunked);
+    ~Connection() override;
 
     QTcpSocket* socket_;
     TestHttpServer::Impl& server_;
@@ -99,6 +101,7 @@ private:
     qint64 bodyExpected_ = 0;
     bool responding_ = false;
     qint64 endlessQueued_ = 0;
+    bool endless_ = false;
 };
 
 // Far more than any limit, small enough to end by itself.
@@ -110,6 +113,31 @@ QByteArray chunk(const QByteArray& bytes)
     return QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
 }
 
+// A client's read buffer: the largest our clients set.
+constexpr qint64 clientReadBuffer = 4 * 1024 * 1024;
+
+// The most the kernel holds for one receiving socket (the largest TCP receive buffer).
+qint64 socketReceiveBuffer()
+{
+    QFile limits(QStringLiteral("/proc/sys/net/ipv4/tcp_rmem"));
+    const QList<QByteArray> sizes =
+        limits.open(QIODevice::ReadOnly) ? limits.readAll().simplified().split(' ') : QList<QByteArray>();
+    return sizes.size() == 3 ? sizes[2].toLongLong() : 6 * 1024 * 1024;
+}
+
+// All this process has read from files and sockets so far.
+qint64 processBytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (io.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : io.readAll().split('\n')) {
+            if (line.startsWith("rchar:"))
+                return line.mid(6).trimmed().toLongLong();
+        }
+    }
+    return 0;
+}
+
 }
 
 class TestHttpServer::Impl : public QObject {
@@ -119,7 +147,27 @@ public:
     mutable std::mutex mutex;
     QHash<QByteArray, Handler> routes;
     QList<HttpRequest> requests;
-    std::atomic<qint64> endlessSent = 0;
+    // Endless answers: how many began, how many are being sent, and what the process read while
+    // any was (from when the first of them began).
+    int endlessAnswers = 0;
+    int endlessOpen = 0;
+    qint64 readBeforeOpen = 0;
+    qint64 readWhileOpen = 0;
+
+    void endlessBegan()
+    {
+        std::lock_guard lock(mutex);
+        ++endlessAnswers;
+        if (endlessOpen++ == 0)
+            readBeforeOpen = processBytesRead();
+    }
+
+    void endlessEnded()
+    {
+        std::lock_guard lock(mutex);
+        if (--endlessOpen == 0)
+            readWhileOpen += processBytesRead() - readBeforeOpen;
+    }
 
     HttpResponse answer(const HttpRequest& request)
     {
@@ -233,11 +281,16 @@ void Connection::sendEndlessly(bool chunked)
         if (endlessQueued_ >= endlessCap && socket_->bytesToWrite() == 0)
             socket_->disconnectFromHost();
     };
-    connect(socket_, &QTcpSocket::bytesWritten, this, [this, topUp](qint64 written) {
-        server_.endlessSent += written;
-        topUp();
-    });
+    endless_ = true;
+    server_.endlessBegan();
+    connect(socket_, &QTcpSocket::bytesWritten, this, topUp);
     topUp();
+}
+
+Connection::~Connection()
+{
+    if (endless_)
+        server_.endlessEnded();
 }
 
 void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
@@ -315,7 +368,17 @@ void TestHttpServer::clearRequests()
     impl_->requests.clear();
 }
 
-qint64 TestHttpServer::endlessBytesSent() const
+qint64 TestHttpServer::endlessBytesTakenIn() const
 {
-    return impl_->endlessSent;
+    std::lock_guard lock(impl_->mutex);
+    return impl_->readWhileOpen + (impl_->endlessOpen > 0 ? processBytesRead() - impl_->readBeforeOpen : 0);
+}
+
+bool TestHttpServer::endlessStoppedNear(qint64 limit) const
+{
+    const qint64 answers = [this] {
+        std::lock_guard lock(impl_->mutex);
+        return impl_->endlessAnswers;
+    }();
+    return endlessBytesTakenIn() <= answers * (limit + clientReadBuffer + socketReceiveBuffer());
 }
