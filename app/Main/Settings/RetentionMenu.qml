@@ -1,29 +1,63 @@
 import QtQuick
-import QtQuick.Controls.Basic
+import QtQuick.Templates as T
 import QtQuick.Layouts
 import Quillmarsh.Design
 import Quillmarsh.App
 
 // How long history is kept: the current period with a chevron, opening a menu of the periods.
-QMPressable {
+// Screen readers take a control's role from its type, so it is built as a combo box that presses
+// as the pages' other controls do: the keyboard reaches it with Tab, and Space and Return open the
+// menu while its ring shows.
+T.ComboBox {
     id: root
-    focusRadius: 9
     property int days: 30
     signal chosen(int days)
+    // Whether the last press came from the keyboard, so the menu hands the focus back with the ring.
+    property bool pressedByKeyboard: false
+    // How the focus last came here, for the focus to come back as it came (FocusKeeper, another
+    // window).
+    property int focusCameBy: Qt.OtherFocusReason
 
     implicitWidth: row.implicitWidth + 24
     implicitHeight: 34
     opacity: enabled ? 1 : 0.6
-    Accessible.role: Accessible.ComboBox
     Accessible.name: "Keep it for"
     Accessible.description: DisplayText.retentionLabel(days)
+    displayText: DisplayText.retentionLabel(days)
+
+    function takeBackFocus() {
+        Keyboard.give(root, pressedByKeyboard)
+    }
+    onPressedChanged: if (pressed) pressedByKeyboard = visualFocus
+    onActiveFocusChanged: {
+        if (!activeFocus)
+            return
+        if (focusReason === Qt.ActiveWindowFocusReason)
+            focusReason = focusCameBy
+        else
+            focusCameBy = focusReason
+    }
+    onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
+    // A focus the mouse left behind opens nothing: no key presses a control unseen.
+    Keys.onSpacePressed: event => event.accepted = !visualFocus
+    Keys.onReleased: event => event.accepted = event.key === Qt.Key_Space && !visualFocus
+    Keys.onReturnPressed: event => openByKey(event)
+    Keys.onEnterPressed: event => openByKey(event)
+    function openByKey(event) {
+        event.accepted = visualFocus && enabled
+        if (!event.accepted)
+            return
+        pressedByKeyboard = true
+        menu.open()
+    }
+
     contentItem: Item {
         RowLayout {
             id: row
             anchors.centerIn: parent
             spacing: 8
             QMText {
-                text: DisplayText.retentionLabel(root.days)
+                text: root.displayText
                 font: Typography.latin(13.5, Font.Normal)
                 color: QM.ink
             }
@@ -40,16 +74,22 @@ QMPressable {
         strokeColor: QM.line
         radius: 9
     }
-    onClicked: menu.open()
+    popup: menu
 
     QMMenu {
         id: menu
         objectName: "retentionMenu"
         onClosed: root.takeBackFocus()
         y: root.height + 4
-        Action { readonly property bool current: root.days === 7; text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
-        Action { readonly property bool current: root.days === 30; text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
-        Action { readonly property bool current: root.days === 90; text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
-        Action { readonly property bool current: root.days === 365; text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
+        T.Action { readonly property bool current: root.days === 7; text: DisplayText.retentionLabel(7); onTriggered: root.chosen(7) }
+        T.Action { readonly property bool current: root.days === 30; text: DisplayText.retentionLabel(30); onTriggered: root.chosen(30) }
+        T.Action { readonly property bool current: root.days === 90; text: DisplayText.retentionLabel(90); onTriggered: root.chosen(90) }
+        T.Action { readonly property bool current: root.days === 365; text: DisplayText.retentionLabel(365); onTriggered: root.chosen(365) }
     }
+
+    FocusRing {
+        visible: root.visualFocus
+        controlRadius: 9
+    }
+    PointerCursor {}
 }

@@ -271,6 +271,9 @@ private slots:
         QTest::newRow("switch") << "main"
                                 << "settings"
                                 << "Improve after inserting" << int(QAccessible::CheckBox);
+        QTest::newRow("retention menu") << "main"
+                                        << "settings"
+                                        << "Keep it for" << int(QAccessible::ComboBox);
     }
     void declaredRolesReachTheBus()
     {
