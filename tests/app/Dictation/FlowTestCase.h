@@ -26,15 +26,21 @@
 
 inline const QString dictated = QStringLiteral("HELLO WORLD");
 
-// The longest the main thread went without handling its events while this lived.
+// The longest the main thread went without handling its events because it waited, while this
+// lived. Time it spent running, or ready to run while the processors were busy with other work,
+// doesn't count: that is the machine's speed, not a wait on another program.
 class MainThreadWatch {
 public:
     MainThreadWatch();
     std::chrono::milliseconds longestStall() const;
 
 private:
+    // Nanoseconds since the last tick in which the main thread neither ran nor waited for a processor.
+    qint64 waitedSinceTick() const;
+
     QTimer tick_;
     QElapsedTimer sinceTick_;
+    qint64 scheduledAtTick_ = 0;
     qint64 longest_ = 0;
 };
 // Far beyond any stall of a healthy flow, far below the waits of one that waits on a hung application.
