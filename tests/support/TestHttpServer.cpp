@@ -1,9 +1,12 @@
 #include "TestHttpServer.h"
 
+#include "TestTls.h"
+
 #include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -144,6 +147,7 @@ class TestHttpServer::Impl : public QObject {
 public:
     QTcpServer* server = nullptr;
     quint16 port = 0;
+    QString scheme;
     mutable std::mutex mutex;
     QHash<QByteArray, Handler> routes;
     QList<HttpRequest> requests;
@@ -305,17 +309,28 @@ void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
     });
 }
 
-TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>())
+TestHttpServer::TestHttpServer(Transport transport) : impl_(std::make_unique<Impl>())
 {
+    const bool encrypted = transport == Transport::encrypted;
+    if (encrypted)
+        TestTls::trustTheTestServers();
+    impl_->scheme = encrypted ? QStringLiteral("https") : QStringLiteral("http");
     auto* thread = new QThread;
     thread->setObjectName(QStringLiteral("test-http-server"));
     impl_->moveToThread(thread);
     thread->start();
     std::promise<quint16> ready;
-    QMetaObject::invokeMethod(impl_.get(), [this, &ready] {
-        impl_->server = new QTcpServer(impl_.get());
+    QMetaObject::invokeMethod(impl_.get(), [this, encrypted, &ready] {
+        if (encrypted) {
+            auto* server = new QSslServer(impl_.get());
+            server->setSslConfiguration(TestTls::serverConfiguration());
+            impl_->server = server;
+        } else {
+            impl_->server = new QTcpServer(impl_.get());
+        }
         impl_->server->listen(QHostAddress::LocalHost, 0);
-        QObject::connect(impl_->server, &QTcpServer::newConnection, impl_.get(), [this] {
+        // A connection is pending once accepted, or once its handshake is done.
+        QObject::connect(impl_->server, &QTcpServer::pendingConnectionAvailable, impl_.get(), [this] {
             while (QTcpSocket* socket = impl_->server->nextPendingConnection())
                 new Connection(socket, *impl_);
         });
@@ -348,7 +363,7 @@ void TestHttpServer::route(const QByteArray& method, const QByteArray& path, Han
 
 QUrl TestHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(impl_->port).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3").arg(impl_->scheme).arg(impl_->port).arg(path));
 }
 
 quint16 TestHttpServer::port() const

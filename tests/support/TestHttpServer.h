@@ -1,7 +1,7 @@
 #pragma once
-// A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread. Each route
-// answers with a response that may also misbehave on purpose (stall, cut the connection); every
-// request is recorded.
+// A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread, in plain words or
+// over TLS as hosts elsewhere speak. Each route answers with a response that may also misbehave on
+// purpose (stall, cut the connection); every request is recorded.
 
 #include <QByteArray>
 #include <QList>
@@ -58,8 +58,10 @@ struct HttpResponse {
 class TestHttpServer {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
+    // Encrypted: https:// addresses, with a certificate this process's clients are made to trust.
+    enum class Transport { plain, encrypted };
 
-    TestHttpServer();
+    explicit TestHttpServer(Transport transport = Transport::plain);
     ~TestHttpServer();
 
     // Handlers run on the server's thread. Unrouted requests get 404.

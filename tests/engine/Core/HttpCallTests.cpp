@@ -5,6 +5,7 @@
 #include "Core/SendOnce.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
+#include "ThreadSlowdown.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -20,6 +21,9 @@ constexpr qint64 limit = 64 * 1024;
 class HttpCallTest : public testing::Test {
 protected:
     TestHttpServer server;
+    TestHttpServer encrypted{TestHttpServer::Transport::encrypted};
+    // The server the requests go to.
+    TestHttpServer* host = &server;
     QNetworkAccessManager session;
     ReplyBounds bounds{limit, 2s, 5s};
 
@@ -30,8 +34,8 @@ protected:
 
     HttpOutcome perform(const QByteArray& method, HttpResponse response)
     {
-        server.route(method, "/reply", [response](const HttpRequest&) { return response; });
-        const QUrl url = server.url(QStringLiteral("/reply"));
+        host->route(method, "/reply", [response](const HttpRequest&) { return response; });
+        const QUrl url = host->url(QStringLiteral("/reply"));
         std::optional<HttpOutcome> outcome;
         performHttp(
             session,
@@ -53,13 +57,18 @@ protected:
 
 }
 
+// Over TLS, as every host not on this computer speaks: the handshake waits for the thread the reply
+// is read on, so its limit reaches the network stack before the request goes out, however slow
+// that thread is. (In plain words the stack may take in a fast answer unbounded when that thread
+// is held up just as the request starts: see the README.)
 TEST_F(HttpCallTest, AReplyPastItsLimitIsGivenUpAsItArrives)
 {
+    host = &encrypted;
     HttpResponse endless = HttpResponse::endlessAfter(200, "start");
     const HttpOutcome chunked = get(endless);
     EXPECT_EQ(failure(chunked), "the server\u2019s answer was too long");
     EXPECT_EQ(std::get<HttpFailure>(chunked).code, replyTooLongCode);
-    EXPECT_TRUE(server.endlessStoppedNear(limit));
+    EXPECT_TRUE(encrypted.endlessStoppedNear(limit)) << encrypted.endlessBytesTakenIn();
 
     // A length announced past the limit ends the reply before its body is read.
     endless.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray("1099511627776")));
@@ -67,8 +76,18 @@ TEST_F(HttpCallTest, AReplyPastItsLimitIsGivenUpAsItArrives)
 
     for (int round = 0; round < 6; ++round) {
         EXPECT_EQ(failure(post(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
-        EXPECT_TRUE(server.endlessStoppedNear(limit)) << "round " << round;
+        EXPECT_TRUE(encrypted.endlessStoppedNear(limit)) << "round " << round;
     }
+    {
+        // As on a busy machine: the thread the replies are read on runs a fifth of the time, while
+        // the network stack's own thread runs free.
+        const ThreadSlowdown busy({}, true);
+        for (int round = 0; round < 3; ++round) {
+            EXPECT_EQ(failure(get(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
+            EXPECT_EQ(failure(post(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
+        }
+    }
+    EXPECT_TRUE(encrypted.endlessStoppedNear(limit)) << encrypted.endlessBytesTakenIn();
 
     HttpResponse whole = HttpResponse::text(200, QByteArray(limit, 'a'));
     whole.chunked = true;
