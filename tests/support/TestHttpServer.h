@@ -77,8 +77,9 @@ public:
     // hold, and how much of them fills before a client's hang-up arrives is the machine's speed.
     qint64 endlessBytesTakenIn() const;
     // Whether clients hung up on every endless answer near `limit`: each may have taken in the
-    // limit, its read buffer and one read of all the kernel held for its socket, never more.
-    bool endlessStoppedNear(qint64 limit) const;
+    // limit, the read buffer the client set and what the network stack's own buffers hold (a
+    // megabyte at most), never more.
+    bool endlessStoppedNear(qint64 limit, qint64 readBuffer) const;
 
     class Impl;
 
