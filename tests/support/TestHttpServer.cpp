@@ -1,9 +1,12 @@
 #include "TestHttpServer.h"
 
+#include "TestTls.h"
+
 #include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -113,17 +116,9 @@ QByteArray chunk(const QByteArray& bytes)
     return QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
 }
 
-// A client's read buffer: the largest our clients set.
-constexpr qint64 clientReadBuffer = 4 * 1024 * 1024;
-
-// The most the kernel holds for one receiving socket (the largest TCP receive buffer).
-qint64 socketReceiveBuffer()
-{
-    QFile limits(QStringLiteral("/proc/sys/net/ipv4/tcp_rmem"));
-    const QList<QByteArray> sizes =
-        limits.open(QIODevice::ReadOnly) ? limits.readAll().simplified().split(' ') : QList<QByteArray>();
-    return sizes.size() == 3 ? sizes[2].toLongLong() : 6 * 1024 * 1024;
-}
+// What the network stack buffers for a connection past the read buffer its client sets: the
+// socket's own buffer and the records of the encryption still being taken apart.
+constexpr qint64 transportBuffers = 1024 * 1024;
 
 // All this process has read from files and sockets so far.
 qint64 processBytesRead()
@@ -144,6 +139,7 @@ class TestHttpServer::Impl : public QObject {
 public:
     QTcpServer* server = nullptr;
     quint16 port = 0;
+    QString scheme;
     mutable std::mutex mutex;
     QHash<QByteArray, Handler> routes;
     QList<HttpRequest> requests;
@@ -305,17 +301,28 @@ void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
     });
 }
 
-TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>())
+TestHttpServer::TestHttpServer(Transport transport) : impl_(std::make_unique<Impl>())
 {
+    const bool encrypted = transport == Transport::encrypted;
+    if (encrypted)
+        TestTls::trustTheTestServers();
+    impl_->scheme = encrypted ? QStringLiteral("https") : QStringLiteral("http");
     auto* thread = new QThread;
     thread->setObjectName(QStringLiteral("test-http-server"));
     impl_->moveToThread(thread);
     thread->start();
     std::promise<quint16> ready;
-    QMetaObject::invokeMethod(impl_.get(), [this, &ready] {
-        impl_->server = new QTcpServer(impl_.get());
+    QMetaObject::invokeMethod(impl_.get(), [this, encrypted, &ready] {
+        if (encrypted) {
+            auto* server = new QSslServer(impl_.get());
+            server->setSslConfiguration(TestTls::serverConfiguration());
+            impl_->server = server;
+        } else {
+            impl_->server = new QTcpServer(impl_.get());
+        }
         impl_->server->listen(QHostAddress::LocalHost, 0);
-        QObject::connect(impl_->server, &QTcpServer::newConnection, impl_.get(), [this] {
+        // A connection is pending once accepted, or once its handshake is done.
+        QObject::connect(impl_->server, &QTcpServer::pendingConnectionAvailable, impl_.get(), [this] {
             while (QTcpSocket* socket = impl_->server->nextPendingConnection())
                 new Connection(socket, *impl_);
         });
@@ -348,7 +355,7 @@ void TestHttpServer::route(const QByteArray& method, const QByteArray& path, Han
 
 QUrl TestHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(impl_->port).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3").arg(impl_->scheme).arg(impl_->port).arg(path));
 }
 
 quint16 TestHttpServer::port() const
@@ -374,11 +381,11 @@ qint64 TestHttpServer::endlessBytesTakenIn() const
     return impl_->readWhileOpen + (impl_->endlessOpen > 0 ? processBytesRead() - impl_->readBeforeOpen : 0);
 }
 
-bool TestHttpServer::endlessStoppedNear(qint64 limit) const
+bool TestHttpServer::endlessStoppedNear(qint64 limit, qint64 readBuffer) const
 {
     const qint64 answers = [this] {
         std::lock_guard lock(impl_->mutex);
         return impl_->endlessAnswers;
     }();
-    return endlessBytesTakenIn() <= answers * (limit + clientReadBuffer + socketReceiveBuffer());
+    return endlessBytesTakenIn() <= answers * (limit + readBuffer + transportBuffers);
 }

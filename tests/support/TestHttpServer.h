@@ -1,7 +1,7 @@
 #pragma once
-// A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread. Each route
-// answers with a response that may also misbehave on purpose (stall, cut the connection); every
-// request is recorded.
+// A scriptable HTTP/1.1 server on 127.0.0.1 for tests, running on its own thread, in plain words or
+// over TLS as hosts elsewhere speak. Each route answers with a response that may also misbehave on
+// purpose (stall, cut the connection); every request is recorded.
 
 #include <QByteArray>
 #include <QList>
@@ -58,8 +58,10 @@ struct HttpResponse {
 class TestHttpServer {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
+    // Encrypted: https:// addresses, with a certificate this process's clients are made to trust.
+    enum class Transport { plain, encrypted };
 
-    TestHttpServer();
+    explicit TestHttpServer(Transport transport = Transport::plain);
     ~TestHttpServer();
 
     // Handlers run on the server's thread. Unrouted requests get 404.
@@ -75,8 +77,9 @@ public:
     // hold, and how much of them fills before a client's hang-up arrives is the machine's speed.
     qint64 endlessBytesTakenIn() const;
     // Whether clients hung up on every endless answer near `limit`: each may have taken in the
-    // limit, its read buffer and one read of all the kernel held for its socket, never more.
-    bool endlessStoppedNear(qint64 limit) const;
+    // limit, the read buffer the client set and what the network stack's own buffers hold (a
+    // megabyte at most), never more.
+    bool endlessStoppedNear(qint64 limit, qint64 readBuffer) const;
 
     class Impl;
 

@@ -5,6 +5,7 @@
 #include "Core/SendOnce.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
+#include "ThreadSlowdown.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -16,10 +17,15 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr qint64 limit = 64 * 1024;
+// The read buffer a client sets for a limit this small: one byte past it.
+constexpr qint64 readBuffer = limit + 1;
 
 class HttpCallTest : public testing::Test {
 protected:
     TestHttpServer server;
+    TestHttpServer encrypted{TestHttpServer::Transport::encrypted};
+    // The server the requests go to.
+    TestHttpServer* host = &server;
     QNetworkAccessManager session;
     ReplyBounds bounds{limit, 2s, 5s};
 
@@ -30,8 +36,8 @@ protected:
 
     HttpOutcome perform(const QByteArray& method, HttpResponse response)
     {
-        server.route(method, "/reply", [response](const HttpRequest&) { return response; });
-        const QUrl url = server.url(QStringLiteral("/reply"));
+        host->route(method, "/reply", [response](const HttpRequest&) { return response; });
+        const QUrl url = host->url(QStringLiteral("/reply"));
         std::optional<HttpOutcome> outcome;
         performHttp(
             session,
@@ -53,22 +59,37 @@ protected:
 
 }
 
+// Over TLS, as every host not on this computer speaks: the handshake waits for the thread the reply
+// is read on, so its limit reaches the network stack before the request goes out, however slow
+// that thread is. (In plain words the stack may take in a fast answer unbounded when that thread
+// is held up just as the request starts: see the README.)
 TEST_F(HttpCallTest, AReplyPastItsLimitIsGivenUpAsItArrives)
 {
+    host = &encrypted;
+    // Times far beyond a handshake's, even where each allocation records its whole call stack.
+    bounds = {limit, 30s, 60s};
     HttpResponse endless = HttpResponse::endlessAfter(200, "start");
     const HttpOutcome chunked = get(endless);
     EXPECT_EQ(failure(chunked), "the server\u2019s answer was too long");
     EXPECT_EQ(std::get<HttpFailure>(chunked).code, replyTooLongCode);
-    EXPECT_TRUE(server.endlessStoppedNear(limit));
+    EXPECT_TRUE(encrypted.endlessStoppedNear(limit, readBuffer)) << encrypted.endlessBytesTakenIn();
 
     // A length announced past the limit ends the reply before its body is read.
     endless.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray("1099511627776")));
     EXPECT_EQ(failure(get(endless)), "the server\u2019s answer was too long");
 
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(failure(post(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
-        EXPECT_TRUE(server.endlessStoppedNear(limit)) << "round " << round;
+        EXPECT_TRUE(encrypted.endlessStoppedNear(limit, readBuffer)) << "round " << round;
     }
+    {
+        // As on a busy machine: the thread the replies are read on runs a fifth of the time, while
+        // the network stack's own thread runs free.
+        const ThreadSlowdown busy({}, true);
+        EXPECT_EQ(failure(get(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
+        EXPECT_EQ(failure(post(HttpResponse::endlessAfter(200, "start"))), "the server\u2019s answer was too long");
+    }
+    EXPECT_TRUE(encrypted.endlessStoppedNear(limit, readBuffer)) << encrypted.endlessBytesTakenIn();
 
     HttpResponse whole = HttpResponse::text(200, QByteArray(limit, 'a'));
     whole.chunked = true;

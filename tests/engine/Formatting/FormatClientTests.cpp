@@ -163,7 +163,6 @@ TEST_F(FormatClientTest, AnEndlessReplyIsTooLongUnlessItsStatusSaysMore)
 {
     answer(HttpResponse::endlessAfter(200, R"({"status":"ok","text":")"));
     EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("reply too long")));
-    EXPECT_TRUE(server.endlessStoppedNear(FormatClient::replyLimit(QStringLiteral("salam"))));
     answer(HttpResponse::endlessAfter(503, "<html>busy"));
     EXPECT_EQ(format(QStringLiteral("salam")), FormatOutcome::failed(QStringLiteral("HTTP 503")));
 }
