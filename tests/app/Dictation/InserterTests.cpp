@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(inserter.insert(QStringLiteral("secret"), Inserter::Target::password, 0), Inserter::Result::copied);
         inserter.afterTaken(note);
         QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
-        QCOMPARE(keys.posted.size(), 5);
+        QCOMPARE(keys.posted.size(), 6);
     }
 
     void theUsersContentsComeBackOnlyOnceTheTextWasRead()
