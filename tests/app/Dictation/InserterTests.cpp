@@ -124,16 +124,19 @@ private slots:
         QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
         QCOMPARE(clipboard.contents, copiedMeanwhile);
 
-        // The desktop answers only after the application has read the text at last: the read decides.
+        // The desktop answers late: an answer about an earlier paste ends nothing of the next one.
         outcomes.clear();
         clipboard.holdAnswers = true;
-        inserter.insert(QStringLiteral("read while asking"), Inserter::Target::field, 0);
+        inserter.insert(QStringLiteral("asked about late"), Inserter::Target::field, 0);
         inserter.afterTaken(note);
         clock.advance(Inserter::takenBound);
         QVERIFY(outcomes.isEmpty());
-        clipboard.read("UTF8_STRING");
+        inserter.insert(QStringLiteral("pasted next"), Inserter::Target::field, 0);
+        inserter.afterTaken(note);
         std::exchange(clipboard.asked, nullptr)();
-        QCOMPARE(outcomes, QList<Uptake>{Uptake::read});
+        QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
+        clipboard.read("UTF8_STRING");
+        QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
         clipboard.holdAnswers = false;
 
         // A paste that comes first withdraws the unread text.
@@ -146,7 +149,7 @@ private slots:
         QCOMPARE(inserter.insert(QStringLiteral("secret"), Inserter::Target::password, 0), Inserter::Result::copied);
         inserter.afterTaken(note);
         QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
-        QCOMPARE(keys.posted.size(), 6);
+        QCOMPARE(keys.posted.size(), 7);
     }
 
     void theUsersContentsComeBackOnlyOnceTheTextWasRead()
