@@ -49,13 +49,13 @@ public:
     // an own() took the clipboard at: the desktop refuses it when anyone took the clipboard after
     // that, however late this runs. False when refused.
     virtual bool replace(ClipboardContents contents, quint64 since) = 0;
-    // The two below ask the desktop now, for what can't wait to be told; they wait on the desktop,
-    // never on another application.
-    // The time our latest own() took the clipboard at (for a restore at quitting); nothing when the
-    // clipboard is no longer ours or the desktop doesn't say.
+    // The time our latest own() took the clipboard at (for a restore at quitting), asked of the
+    // desktop now, as quitting can't wait to be told; it waits on the desktop, never on another
+    // application. Nothing when the clipboard is no longer ours or the desktop doesn't say.
     virtual std::optional<quint64> takenAt() = 0;
-    // Whether the clipboard still holds what our latest own() or replace() put there.
-    virtual bool stillOurs() = 0;
+    // Asks the desktop whether the clipboard still holds what our latest own() or replace() put
+    // there, past every notice already on its way: `answer` runs on the main thread once it says.
+    virtual void askStillOurs(std::function<void(bool)> answer) = 0;
 
     // Another application took the clipboard (on the main thread).
     std::function<void()> onChanged;

@@ -134,16 +134,12 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
         else
             restore();
     });
-    givingUp_ = clock_.schedule(takenBound, [this] {
+    givingUp_ = clock_.schedule(takenBound, [this, paste = pastes_] {
         givingUp_.reset();
         // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
-        // notice may still be on its way: the desktop is asked.
-        const bool copiedOver = !clipboard_.stillOurs();
-        Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, %2")
-                      .arg(seconds(takenBound))
-                      .arg(copiedOver ? QStringLiteral("and the clipboard holds a later copy")
-                                      : QStringLiteral("it stays on the clipboard")));
-        stopWaiting(copiedOver ? Uptake::replaced : Uptake::leftOnClipboard);
+        // notice may still be on its way: the desktop is asked, and its answer decides.
+        clipboard_.askStillOurs(
+            whileAlive(self_, [paste](Inserter& inserter, bool ours) { inserter.gaveUp(paste, ours); }));
     });
     return Result::pasted;
 }
@@ -174,6 +170,18 @@ void Inserter::taken(quint64 paste, quint64 time)
     takenAt_ = time;
     if (std::exchange(restoreWhenTold_, false))
         restore();
+}
+
+void Inserter::gaveUp(quint64 paste, bool stillOurs)
+{
+    // A read, or the next insert, that came while the desktop was asked has decided already.
+    if (paste != pastes_ || !awaitingRead_)
+        return;
+    Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, %2")
+                  .arg(seconds(takenBound))
+                  .arg(stillOurs ? QStringLiteral("it stays on the clipboard")
+                                 : QStringLiteral("and the clipboard holds a later copy")));
+    stopWaiting(stillOurs ? Uptake::leftOnClipboard : Uptake::replaced);
 }
 
 void Inserter::stopWaiting(Uptake uptake)

@@ -65,6 +65,8 @@ private:
     void restore();
     void read(quint64 paste);
     void taken(quint64 paste, quint64 time);
+    // takenBound passed without a read of `paste`; the desktop says whether the text is still there.
+    void gaveUp(quint64 paste, bool stillOurs);
     void stopWaiting(Uptake uptake);
 
     Clipboard& clipboard_;

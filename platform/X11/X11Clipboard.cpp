@@ -260,8 +260,14 @@ std::optional<quint64> X11Clipboard::takenAt()
         std::nullopt);
 }
 
-bool X11Clipboard::stillOurs()
+void X11Clipboard::askStillOurs(std::function<void(bool)> answer)
 {
-    // Not known in time: as far as we know, still ours.
-    return ask<bool>([](Worker& worker) { return worker.stillOurs(); }, true);
+    // Without a desktop nothing took the clipboard from us.
+    if (!worker_) {
+        answer(true);
+        return;
+    }
+    worker_->post([worker = worker_.get(), answer = std::move(answer)] {
+        runOnMainThread([answer, ours = worker->stillOurs()] { answer(ours); });
+    });
 }

@@ -26,7 +26,7 @@ public:
     bool own(ClipboardContents contents, ClipboardServing serving) override;
     bool replace(ClipboardContents contents, quint64 since) override;
     std::optional<quint64> takenAt() override;
-    bool stillOurs() override;
+    void askStillOurs(std::function<void(bool)> answer) override;
 
 private:
     class Worker;

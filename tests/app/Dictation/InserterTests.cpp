@@ -20,7 +20,8 @@ struct PostedKeys final : KeyPoster {
 
 // A clipboard with a desktop's clock: each change of hands gets the next time, and putting
 // contents back as of a time before the last change is refused, as an X server refuses it (time 0
-// is "now", never refused). The time of our own change is told at once, or when the test says.
+// is "now", never refused). The time of our own change, and whether the clipboard is still ours,
+// are told at once, or when the test says.
 struct HeldClipboard final : Clipboard {
     void save(std::function<void(std::optional<ClipboardContents>)> done) override { saves << std::move(done); }
     bool own(ClipboardContents held, ClipboardServing serving) override
@@ -51,7 +52,12 @@ struct HeldClipboard final : Clipboard {
             onChanged();
     }
     std::optional<quint64> takenAt() override { return std::nullopt; }
-    bool stillOurs() override { return changedAt == ownedAt; }
+    void askStillOurs(std::function<void(bool)> answer) override
+    {
+        asked = [this, answer = std::move(answer)] { answer(changedAt == ownedAt); };
+        if (!holdAnswers)
+            std::exchange(asked, nullptr)();
+    }
     void tellTime() { std::exchange(taken, nullptr)(ownedAt); }
 
     QList<std::function<void(std::optional<ClipboardContents>)>> saves;
@@ -62,6 +68,8 @@ struct HeldClipboard final : Clipboard {
     quint64 changedAt = 0;
     quint64 ownedAt = 0;  // when our last own() took it
     bool holdTimes = false;
+    std::function<void()> asked;  // the answer held back
+    bool holdAnswers = false;
 };
 
 // An inserter over the clipboard and keys above, on a manual clock.
@@ -116,6 +124,21 @@ private slots:
         QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
         QCOMPARE(clipboard.contents, copiedMeanwhile);
 
+        // The desktop answers late: an answer about an earlier paste ends nothing of the next one.
+        outcomes.clear();
+        clipboard.holdAnswers = true;
+        inserter.insert(QStringLiteral("asked about late"), Inserter::Target::field, 0);
+        inserter.afterTaken(note);
+        clock.advance(Inserter::takenBound);
+        QVERIFY(outcomes.isEmpty());
+        inserter.insert(QStringLiteral("pasted next"), Inserter::Target::field, 0);
+        inserter.afterTaken(note);
+        std::exchange(clipboard.asked, nullptr)();
+        QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
+        clipboard.read("UTF8_STRING");
+        QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
+        clipboard.holdAnswers = false;
+
         // A paste that comes first withdraws the unread text.
         outcomes.clear();
         inserter.insert(QStringLiteral("withdrawn"), Inserter::Target::field, 0);
@@ -126,7 +149,7 @@ private slots:
         QCOMPARE(inserter.insert(QStringLiteral("secret"), Inserter::Target::password, 0), Inserter::Result::copied);
         inserter.afterTaken(note);
         QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
-        QCOMPARE(keys.posted.size(), 5);
+        QCOMPARE(keys.posted.size(), 7);
     }
 
     void theUsersContentsComeBackOnlyOnceTheTextWasRead()
