@@ -40,12 +40,8 @@ public:
             SoundServer::Lock lock(server_);
             // Ending the stream here is no failure to tell.
             server_.onChange = nullptr;
-            if (stream_) {
-                pa_stream_set_read_callback(stream_, nullptr, nullptr);
-                pa_stream_set_state_callback(stream_, nullptr, nullptr);
-                pa_stream_disconnect(stream_);
-                pa_stream_unref(stream_);
-            }
+            if (stream_)
+                SoundServer::end(stream_);
         }
     }
 

@@ -13,13 +13,8 @@ SoundPlayback::~SoundPlayback()
 {
     SoundServer::Lock lock(server_);
     server_.onChange = nullptr;
-    if (stream_) {
-        // Disconnecting also drops a pending drain, so its answer never comes.
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-    }
+    if (stream_)
+        SoundServer::end(stream_);
 }
 
 void SoundPlayback::start()

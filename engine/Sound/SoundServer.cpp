@@ -74,6 +74,15 @@ void SoundServer::watch(pa_stream* stream)
         stream, [](pa_stream*, void* self) { onState(self); }, this);
 }
 
+void SoundServer::end(pa_stream* stream)
+{
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_read_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
+}
+
 bool SoundServer::waitUntil(const std::function<bool()>& done)
 {
     // The loop's own timer wakes the wait when the server stays silent.

@@ -54,6 +54,9 @@ public:
     QString lastError() const;
     // Makes the stream's state changes call onChange and wake a waiting caller.
     void watch(pa_stream* stream);
+    // Under the lock: disconnects the stream and lets it go, after which none of its callbacks
+    // runs; disconnecting also drops a pending drain, so its answer never comes.
+    static void end(pa_stream* stream);
     // Waits, at most answerLimit, until `done` holds: false when the time ran out first.
     bool waitUntil(const std::function<bool()>& done);
     // On the server's thread: has a waiting caller look at `done` again (an answer came).
