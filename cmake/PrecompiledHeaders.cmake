@@ -14,4 +14,3 @@ function(quillmarsh_precompile_window_headers target)
   target_precompile_headers(${target} PRIVATE ${QUILLMARSH_WINDOW_HEADERS})
   target_compile_options(${target} PRIVATE -Wpedantic)
 endfunction()
-
