@@ -66,10 +66,12 @@ void ImprovementFlowTests::aKeystrokeRightAfterThePasteStopsTheReplacement()
     dictate();
     QVERIFY(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }));
     keyboard_.tap(Keysyms::shiftLeft);
-    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
-    QTest::qWait(300);
+    // Both the keystroke and the reply have reached the flow before the settle time passes.
+    QVERIFY(waitUntil([&] { return harness_->desktop.watcher.userTyped(); }));
+    awaitTheFormattingReply();
+    const LogLines log;
     clock_.advance(std::chrono::seconds(2));
-    QTest::qWait(300);
+    QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, the user typed or clicked")); }));
     QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
     QCOMPARE(history_->entries().first().text, dictated);
 }
@@ -267,8 +269,7 @@ void ImprovementFlowTests::anElementUnknownAtThePasteIsImprovedOnlyWhereItShowsT
         QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }), c.name);
         // Known now, within the decision's bound.
         harness_->focus.release();
-        QVERIFY2(waitUntil([&] { return !server_->requests().isEmpty(); }), c.name);
-        QTest::qWait(300);  // the reply reaches the main thread
+        awaitTheFormattingReply();
         clock_.advance(Fixer::settleTime);
         QTest::qWait(100);  // an application told to undo would have by now
         clock_.advance(Fixer::undoPause);
