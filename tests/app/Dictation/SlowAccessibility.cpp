@@ -230,6 +230,10 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
             inserted = arguments.value(1).toString();
             inserted.resize(argument(2), QChar::ReplacementCharacter);
         }
+        if (unbreakable_)
+            inserted.replace(u' ', QChar(0x00A0));
+        if (dropsEmoji_)
+            inserted.removeIf([](QChar unit) { return unit.isSurrogate(); });
         if (limit_ >= 0 && characters(int(text().size())) + inserted.toUcs4().size() > limit_)
             return reply(false);
         QTextCursor cursor = cursorAt(argument(0));
