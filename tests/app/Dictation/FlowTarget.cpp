@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSocketNotifier>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTextCursor>
 #include <QThread>
@@ -59,7 +60,9 @@ int main(int argc, char* argv[])
     window.resize(480, 240);
 
     const auto report = [&] {
-        QString text = password ? secret.text() : field.toPlainText();
+        // As written: the plain text would show a no-break space as a space.
+        QString text = password ? secret.text()
+                                : field.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
         text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
         const auto at = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("text:%lld:%s\n", static_cast<long long>(std::chrono::nanoseconds(at).count()),
