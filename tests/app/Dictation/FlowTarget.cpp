@@ -20,9 +20,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSocketNotifier>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextCursor>
 #include <QThread>
 
 #include <chrono>
@@ -61,8 +61,8 @@ int main(int argc, char* argv[])
 
     const auto report = [&] {
         // As written: the plain text would show a no-break space as a space.
-        QString text = password ? secret.text()
-                                : field.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+        QString text =
+            password ? secret.text() : field.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
         text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
         const auto at = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("text:%lld:%s\n", static_cast<long long>(std::chrono::nanoseconds(at).count()),

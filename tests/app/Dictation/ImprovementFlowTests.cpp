@@ -350,8 +350,8 @@ void ImprovementFlowTests::aFieldThatChangesAnImprovementHasOnlyTheInsertedStret
     };
     const Case cases[] = {
         // As an editable web page writes spaces: the same text to the reader.
-        {"spaces written unbreakable", "nbsp", QStringLiteral("Hello, world."), QStringLiteral("A Hello,\u00a0world. B"),
-         QString()},
+        {"spaces written unbreakable", "nbsp", QStringLiteral("Hello, world."),
+         QStringLiteral("A Hello,\u00a0world. B"), QString()},
         {"an emoji dropped", "no-emoji", QStringLiteral("Hello, world.") + globe, QStringLiteral("A HELLO WORLD B"),
          QStringLiteral("the improved text didn't arrive as sent, the text is put back")},
     };

@@ -3,10 +3,10 @@
 // publishes it (toolkit "GTK", offsets in characters, InsertText's length in UTF-8 bytes, and a
 // direct connection offered to whoever asks), but answering every question a set time after it
 // arrives, or never: an editor whose answers are slow, or an application that has stopped
-// answering. Optionally the field sits deep in a crowd of other accessibles, last of all, and
-// holds no more than a number of characters, or changes what is inserted as editors do. It can also count as Qt does (offsets and
-// InsertText's length in UTF-16 units, the inserted text cut or padded to that length) while its
-// toolkit's name goes unanswered, or names GTK all the same.
+// answering. Optionally the field sits deep in a crowd of other accessibles, last of all, holds no
+// more than a number of characters, or changes what is inserted as editors do. It can also count as
+// Qt does (offsets and InsertText's length in UTF-16 units, the inserted text cut or padded to that
+// length) while its toolkit's name goes unanswered, or names GTK all the same.
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>
