@@ -15,6 +15,8 @@ namespace {
 // Below what a main thread that waited for a stopped application's focus, then for its field,
 // would stall: two of the accessibility questions' bounds in a row.
 constexpr auto askingStall = AtSpiFocusedText::waitBound * 3 / 2;
+// Past the pause an application would take between undoing a paste by keys and a paste after it.
+constexpr auto undoByKeys = std::chrono::milliseconds(150);
 }
 
 class ImprovementFlowTests : public FlowTestCase {
@@ -153,7 +155,7 @@ void ImprovementFlowTests::anApplicationPublishingNoFieldKeepsItsDictationOnceAn
         awaitTheImprovement(QStringLiteral("A HELLO WORLD B"));
         clock_.advance(Fixer::settleTime);
         QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, this app can't undo a paste")); }));
-        clock_.advance(std::chrono::milliseconds(150));
+        clock_.advance(undoByKeys);
         QTest::qWait(300);  // keys sent, a paste would have arrived
         QCOMPARE(target_->text, QStringLiteral("A HELLO WORLD B"));
         QCOMPARE(flow_->pill().mode(), QStringLiteral("inserted"));
@@ -279,7 +281,7 @@ void ImprovementFlowTests::anElementUnknownAtThePasteIsImprovedOnlyWhereItShowsT
         QTest::qWait(300);  // the reply reaches the main thread
         clock_.advance(Fixer::settleTime);
         QTest::qWait(100);  // an application told to undo would have by now
-        clock_.advance(std::chrono::milliseconds(150));
+        clock_.advance(undoByKeys);
         QVERIFY2(waitUntil([&] { return target_->text == c.result; }), qPrintable(target_->text));
         QTest::qWait(300);  // a second paste on its way would have arrived
         QCOMPARE(target_->text, c.result);
