@@ -272,8 +272,8 @@ void DictationFlow::conclude(Dictation& dictation)
         showInserted(result, dictation);
     if (onInserted)
         onInserted(dictation.inserted);
-    // The text is in place, or on the clipboard; the pill says when its entry couldn't be saved,
-    // while it still shows this dictation.
+    // The text is in place, or on the clipboard; the pill says when its entry, or its recording,
+    // couldn't be saved, while it still shows this dictation.
     QPointer<DictationFlow> self(this);
     record(dictation, [self, number = dictation.number](const QString& why) {
         if (self && !self->movedPast(number))
@@ -334,10 +334,11 @@ void DictationFlow::record(Dictation& dictation, const std::function<void(const 
         appName = webApp->name;
     else if (appID)
         appName = desktop_.applications.name(*appID);
-    // A recording is kept only beside its saved history entry.
-    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry]() mutable {
+    // A recording is kept only beside its saved history entry; one that can't be is told as the entry would be.
+    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry,
+                          notSaved]() mutable {
         if (model && !audio.empty())
-            model->keepRecording(std::move(audio), entry);
+            model->keepRecording(std::move(audio), entry, notSaved);
     };
     model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
                                        AppCategories::of(appID, title)),
