@@ -17,12 +17,13 @@ SystemResume::SystemResume(const QDBusConnection& bus, QObject* parent) : QObjec
         return;
     }
     QDBusConnection listener = bus;
-    listener.connect(logind, QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
-                     QStringLiteral("PrepareForSleep"), this, SLOT(sleepChanged(bool)));
+    listener.connect(logind, QStringLiteral("/org/freedesktop/login1"),
+                     QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                     SLOT(sleepChanged(bool)));
     // Asked without waiting: a listener is added whether or not logind is there to speak.
-    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                      QStringLiteral("/org/freedesktop/DBus"),
-                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    QDBusMessage ask =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     ask << logind;
     auto* watcher = new QDBusPendingCallWatcher(listener.asyncCall(ask), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher* answered) {

@@ -11,8 +11,7 @@ namespace {
 // What Qt holds of a reply between two reads, at most.
 constexpr qint64 readBufferSize = 1024 * 1024;
 
-HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, const QByteArray& body,
-                      bool requestSent)
+HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, const QByteArray& body, bool requestSent)
 {
     const QNetworkReply::NetworkError error = reply.error();
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);

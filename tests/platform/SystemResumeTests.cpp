@@ -41,7 +41,8 @@ private slots:
         QTest::addColumn<QString>("logged");
         QTest::newRow("no bus") << false << false << QStringLiteral("no system bus: a wake from sleep goes unnoticed");
         QTest::newRow("no logind") << true << false
-                                   << QStringLiteral("logind isn't on the system bus: a wake from sleep goes unnoticed");
+                                   << QStringLiteral(
+                                          "logind isn't on the system bus: a wake from sleep goes unnoticed");
         QTest::newRow("logind") << true << true << QString();
     }
     void whatCanBeToldIsToldAndWhatCantIsLoggedOnce()
@@ -59,9 +60,9 @@ private slots:
         QSignalSpy resumed(resume.get(), &SystemResume::resumed);
 
         for (const bool sleeping : {true, false}) {
-            QDBusMessage signal =
-                QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                           QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
+            QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                             QStringLiteral("org.freedesktop.login1.Manager"),
+                                                             QStringLiteral("PrepareForSleep"));
             signal << sleeping;
             QVERIFY(logind.send(signal));
         }

@@ -135,6 +135,7 @@ Item {
                         required property var modelData
                         objectName: "chip-" + modelData.title
                         title: modelData.title
+                        group: "Category"
                         on: results.category === modelData.category
                         onClicked: results.category = modelData.category
                     }
