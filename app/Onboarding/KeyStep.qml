@@ -60,7 +60,6 @@ Column {
                     required property string modelData
                     objectName: "choice-" + modelData
                     text: "Hold " + root.onboarding.keyNameOf(modelData)
-                    group: "Dictation key"
                     selected: root.onboarding.key === modelData
                     onClicked: root.onboarding.chooseKey(modelData)
                 }

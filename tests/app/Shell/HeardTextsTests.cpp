@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -59,6 +60,8 @@ struct Walk {
     QList<std::pair<QString, QAccessible::Role>> roles;
     // What the fields say beside their names.
     QStringList fieldDescriptions;
+    // Every item with its place on the screen, in the order of the tree.
+    QList<std::pair<QObject*, QRect>> places;
 
     // `control`: the name of the nearest control the node lies in, or nothing.
     void visit(QAccessibleInterface* node, const std::optional<QString>& control = std::nullopt, int depth = 0)
@@ -80,6 +83,7 @@ struct Walk {
         if (isControl(role))
             controls << name;
         roles.append({name, role});
+        places.append({node->object(), node->rect()});
         if (role == QAccessible::EditableText)
             fieldDescriptions << spoken(node->text(QAccessible::Description));
         for (int index = 0; index < node->childCount(); ++index)
@@ -194,6 +198,45 @@ private slots:
                 shared << name;
         }
         QVERIFY2(shared.isEmpty(), qPrintable("said of several controls: " + shared.join(QStringLiteral(" | "))));
+    }
+
+    // A reader going through a list in order hears it top to bottom, as it is shown: a day's
+    // heading before its dictations.
+    void listsAreHeardInTheOrderShown_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("history") << "history"
+                                 << "list"
+                                 << "TODAY, ";
+    }
+    void listsAreHeardInTheOrderShown()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, list);
+        QFETCH(QString, first);
+        QQuickWindow* shown = open(QStringLiteral("main"), page);
+        QVERIFY(shown);
+        const auto* view = qobject_cast<QQuickItem*>(findHeld(shown->contentItem(), list));
+        QVERIFY(view);
+        const QQuickItem* content = view->property("contentItem").value<QQuickItem*>();
+        const Walk walk = walked(shown);
+        QStringList heard;
+        int lastTop = std::numeric_limits<int>::min();
+        bool inOrder = true;
+        for (const auto& [object, place] : walk.places) {
+            const auto* item = qobject_cast<QQuickItem*>(object);
+            if (!item || item->parentItem() != content)
+                continue;
+            heard << QStringLiteral("%1 at %2")
+                         .arg(walk.heard.value(object).section(QLatin1Char('\n'), 0, 0))
+                         .arg(place.top());
+            inOrder = inOrder && place.top() >= lastTop;
+            lastTop = place.top();
+        }
+        QVERIFY(heard.size() > 2);
+        QVERIFY2(inOrder && heard.first().startsWith(first), qPrintable(heard.join(QStringLiteral(" | "))));
     }
 
     // A dialog is heard by its question or title.
