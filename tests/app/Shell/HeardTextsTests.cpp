@@ -3,6 +3,8 @@
 // accessible tree as an assistive technology sees it.
 #include "AppFixture.h"
 #include "Fonts.h"
+#include "History/HistoryStore.h"
+#include "Main/AppModel.h"
 #include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
@@ -207,19 +209,31 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("added");  // a dictation kept while the page shows
         QTest::newRow("history") << "history"
                                  << "list"
-                                 << "TODAY, ";
+                                 << "TODAY, " << QString();
+        QTest::newRow("history given a dictation") << "history"
+                                                   << "list"
+                                                   << "TODAY, Unknown app" << QStringLiteral("Just now");
     }
     void listsAreHeardInTheOrderShown()
     {
         QFETCH(QString, page);
         QFETCH(QString, list);
         QFETCH(QString, first);
+        QFETCH(QString, added);
         QQuickWindow* shown = open(QStringLiteral("main"), page);
         QVERIFY(shown);
         const auto* view = qobject_cast<QQuickItem*>(findHeld(shown->contentItem(), list));
         QVERIFY(view);
+        if (!added.isEmpty()) {
+            const int rows = view->property("count").toInt();
+            fixture_->delegate().model().history()->add(
+                HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTime(), added));
+            QTRY_COMPARE(view->property("count").toInt(), rows + 1);
+            QVERIFY(!shown->grabWindow().isNull());
+        }
         const QQuickItem* content = view->property("contentItem").value<QQuickItem*>();
         const Walk walk = walked(shown);
         QStringList heard;
