@@ -28,7 +28,10 @@ private:
 // a client finds it at address() (the form PULSE_SERVER takes) once it runs.
 class PrivateServer {
 public:
-    PrivateServer();
+    // Without a microphone, the output's monitor is all it has to record.
+    enum class Inputs { microphone, none };
+
+    explicit PrivateServer(Inputs inputs = Inputs::microphone);
     // Stops it when it runs.
     ~PrivateServer();
     PrivateServer(const PrivateServer&) = delete;
@@ -45,6 +48,7 @@ public:
     void freeze();
 
 private:
+    const Inputs inputs_;
     QTemporaryDir folder_;
     QProcess process_;
 };

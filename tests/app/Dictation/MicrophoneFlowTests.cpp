@@ -49,8 +49,10 @@ void MicrophoneFlowTests::withoutAMicrophoneNothingIsRecordedAndThePillSaysWhy()
         QString told;
     };
     for (const Case& c :
-         {Case{"only the speakers' monitor", "PULSE_SOURCE", QStringLiteral("quillmarsh_speaker.monitor"),
-               QStringLiteral("There\u2019s no microphone. Plug one in, or choose one in the sound settings.")},
+         {Case{"the speakers' monitor chosen beside a microphone", "PULSE_SOURCE",
+               QStringLiteral("quillmarsh_speaker.monitor"),
+               QStringLiteral(
+                   "The default input is the speakers\u2019 monitor. Choose a microphone in the sound settings.")},
           Case{"no sound server", "PULSE_SERVER", QStringLiteral("unix:/nonexistent/quillmarsh/native"),
                QStringLiteral("No sound server is running, so the microphone can\u2019t be used.")}}) {
         startTarget(QStringLiteral("gedit"));
