@@ -99,14 +99,14 @@ Found readBeside(const QString& path)
         if (file.tooLarge) {
             found.damaged.append(names);
             found.aside = QStringLiteral("Changes kept by an earlier run in %1 are too large to be taken in; the "
-                                           "file is kept aside as %1%2.")
-                                .arg(name, unreadableSuffix);
+                                         "file is kept aside as %1%2.")
+                              .arg(name, unreadableSuffix);
             continue;
         }
         if (!file.failure.isEmpty()) {
             found.unreadable = QStringLiteral("Couldn\u2019t read changes kept by an earlier run in %1: %2. They are "
-                                           "tried again later.")
-                                .arg(name, file.failure);
+                                              "tried again later.")
+                                   .arg(name, file.failure);
             break;
         }
         // Taken in by another instance since they were listed.
@@ -118,8 +118,8 @@ Found readBeside(const QString& path)
         }
         found.damaged.append(names);
         found.aside = QStringLiteral("Changes kept by an earlier run in %1 can\u2019t be understood; the file is "
-                                       "kept aside as %1%2.")
-                            .arg(name, unreadableSuffix);
+                                     "kept aside as %1%2.")
+                          .arg(name, unreadableSuffix);
     }
     return found;
 }

@@ -404,7 +404,7 @@ private:
     void report(Report outcome)
     {
         outcome.savedThrough = saving_.savedThrough;
-        outcome.problem = !file_.problem().isEmpty()       ? file_.problem()
+        outcome.problem = !file_.problem().isEmpty()          ? file_.problem()
                           : !saving_.keptUnreadable.isEmpty() ? saving_.keptUnreadable
                                                               : saving_.keptAside;
         {

@@ -179,8 +179,8 @@ std::optional<QString> StoredFile::empty()
         return write(std::nullopt);
     const QByteArray name = QFile::encodeName(path_);
     if (::truncate(name.constData(), 0) != 0 && errno != ENOENT && ::unlink(name.constData()) != 0)
-        return failed(QStringLiteral("couldn't empty %1 either: %2").arg(QFileInfo(path_).fileName(),
-                                                                        systemErrorText(errno)));
+        return failed(
+            QStringLiteral("couldn't empty %1 either: %2").arg(QFileInfo(path_).fileName(), systemErrorText(errno)));
     Log::info(QStringLiteral("emptied %1 where it couldn't be written: %2").arg(what_, failure_));
     seen_ = identityOf(path_);
     failure_.clear();
