@@ -5,10 +5,11 @@
 // the changes not yet saved on top of it, encodes and writes the file. So a save never holds up
 // the main thread, and a change that meets a lock another program holds waits on the queue, to be
 // saved once the lock is free; one whose save fails is tried again on its own, less and less
-// often. A change is data (a JSON object) that the store's format applies to the records, again
-// to whatever the file holds when its save comes, so it must not throw and must leave records
-// that no longer suit it as they are. What is still unsaved when the application ends is kept
-// beside the file as data (see KeptChanges) and saved by the next run, or by another instance.
+// often, and so is the taking in of changes other runs kept. A change is data (a JSON object) that the store's format
+// applies to the records, again to whatever the file holds when its save comes, so it must not throw and must leave
+// records that no longer suit it as they are. What is still unsaved when the application ends is kept beside the file
+// as data (see KeptChanges), written before anything else is worked out, and shown at once and saved by the next run,
+// or by another instance.
 
 #include "Core/KeptChanges.h"
 #include "Core/SerialQueue.h"
