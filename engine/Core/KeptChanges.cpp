@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,7 @@ const QString changesKey = QStringLiteral("changes");
 const QString unreadableSuffix = QStringLiteral(".unreadable");
 
 const QString infix = QStringLiteral(".unsaved-");
+const QString lostSuffix = QStringLiteral(".lost");
 
 // The process and a random part: a later process with the same number has another name.
 const QString& runName()
@@ -88,6 +90,27 @@ std::optional<QString> keep(const QString& path, const QJsonArray& changes)
         all.append(change);
     const QJsonObject document{{changesKey, all}};
     return writeFileAtomically(fileFor(path), QJsonDocument(document).toJson(QJsonDocument::Compact));
+}
+
+void markLost(const QString& path)
+{
+    const QByteArray mark = QFile::encodeName(fileFor(path) + lostSuffix);
+    // A second name of the lock file needs no room; an empty file needs none for its content.
+    if (::link(QFile::encodeName(path + QStringLiteral(".lock")).constData(), mark.constData()) == 0)
+        return;
+    const int fd = ::open(mark.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool takeLostMarks(const QString& path)
+{
+    const QFileInfo file(path);
+    const QStringList marks =
+        file.absoluteDir().entryList({file.fileName() + infix + QStringLiteral("*") + lostSuffix}, QDir::Files);
+    for (const QString& mark : marks)
+        ::unlink(QFile::encodeName(file.absoluteDir().filePath(mark)).constData());
+    return !marks.isEmpty();
 }
 
 Found readBeside(const QString& path)

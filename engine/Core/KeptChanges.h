@@ -32,6 +32,11 @@ struct Found {
     QString aside;  // what the user should know of those; empty when there are none
     QString unreadable;  // why a file couldn't be read now: it and those after it wait
 };
+// Marks, without writing a byte, that this run couldn't keep its changes to the file at `path`:
+// where nothing can be written, a name may still be made.
+void markLost(const QString& path);
+// Whether a run marked that it lost changes to the file at `path`; the marks go.
+bool takeLostMarks(const QString& path);
 // Reads the files kept beside the file at `path`, leaving everything where it is. One another
 // instance took in and removed meanwhile is no failure.
 Found readBeside(const QString& path);

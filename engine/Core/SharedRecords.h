@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -112,7 +113,12 @@ public:
         const KeptChanges::Found kept = KeptChanges::readBeside(path);
         keptWaiting_ = changesOf(kept);
         shown_ = shownNow();
-        problem_ = file_.problem();
+        if (KeptChanges::takeLostMarks(path))
+            saving_.keptAside = QStringLiteral("The last changes to %1 before the application last ended couldn\u2019t "
+                                               "be written: a deletion made then may show again, and what was added "
+                                               "then is missing.")
+                                    .arg(QFileInfo(path).fileName());
+        problem_ = file_.problem().isEmpty() ? saving_.keptAside : file_.problem();
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
         watchFolderOf(watcher_, path);
@@ -203,7 +209,7 @@ private:
         bool retrying = false;
         std::chrono::steady_clock::duration retryAfter{};
         QString keptUnreadable;  // why a file kept beside can't be read now
-        QString keptAside;  // which file kept beside was put aside
+        QString keptAside;  // which file kept beside was put aside, or what an earlier run lost
     };
 
     void add(const Change& change, Calls calls, bool wantsRecords)
@@ -380,6 +386,8 @@ private:
         for (const Queued& queued : saving_.unsaved)
             changes.append(queued.change);
         const std::optional<QString> notKept = KeptChanges::keep(file_.path(), changes);
+        if (notKept)
+            KeptChanges::markLost(file_.path());
         logUnsavedAtQuit(qsizetype(saving_.unsaved.size()), file_, KeptChanges::fileFor(file_.path()),
                          notKept.value_or(QString()));
         Report outcome;

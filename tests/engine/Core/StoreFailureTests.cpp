@@ -301,3 +301,34 @@ TEST(StoreFailure, KeptCountsAreTakenInOnceWhateverTheFilesNamesAndNeverOverflow
     EXPECT_EQ(UsageStats(path, QTimeZone::utc()).days().value(QStringLiteral("2026-03-02")),
               (UsageStats::Day{5, 1, 2}));
 }
+
+TEST(StoreFailure, ChangesThatCouldntBeKeptWhereNothingCanBeWrittenAreSaidAtTheNextStart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.json"));
+    QList<HistoryEntry> entries;
+    {
+        HistoryStore history(path);
+        for (int i = 0; i < 3; ++i)
+            history.add(entry(QStringLiteral("entry %1").arg(i)));
+        ASSERT_TRUE(allSaved(history));
+        entries = history.entries();
+    }
+    {
+        const DiskFull full;
+        HistoryStore history(path);
+        history.remove(entries.first().id);
+        ASSERT_TRUE(waitUntil([&] { return !history.problem().isEmpty(); }));
+    }
+    const QString told = QStringLiteral("The last changes to history.json before the application last ended "
+                                        "couldn\u2019t be written: a deletion made then may show again, and what "
+                                        "was added then is missing.");
+    {
+        const HistoryStore history(path);
+        EXPECT_EQ(history.problem(), told);
+        EXPECT_EQ(history.entries(), entries);
+    }
+    EXPECT_EQ(HistoryStore(path).problem(), QString()) << "said once";
+    EXPECT_FALSE(filesIn(dir).join(u' ').contains(QStringLiteral(".unsaved-")))
+        << filesIn(dir).join(u' ').toStdString();
+}
