@@ -1,5 +1,7 @@
 #include "TestSoundServer.h"
 
+#include <csignal>
+
 #include <QDebug>
 #include <QFile>
 
@@ -71,4 +73,10 @@ void TestSoundServer::PrivateServer::stop()
         return;
     process_.kill();
     process_.waitForFinished();
+}
+
+void TestSoundServer::PrivateServer::freeze()
+{
+    if (process_.state() != QProcess::NotRunning)
+        ::kill(pid_t(process_.processId()), SIGSTOP);
 }

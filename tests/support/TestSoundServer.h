@@ -41,6 +41,8 @@ public:
     bool answers() const;
     // Ends it at once, as a crash would.
     void stop();
+    // Stops it answering, its connections left open, as a frozen server would.
+    void freeze();
 
 private:
     QTemporaryDir folder_;
