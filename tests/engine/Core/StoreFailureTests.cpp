@@ -118,7 +118,7 @@ TEST(StoreFailure, ATakeInTheDiskCantHoldIsTriedAgainLaterAndShowsTheKeptChanges
         ASSERT_TRUE(waitUntil([&] { return !history->problem().isEmpty(); }));
         // Each try makes a temporary file in the watched folder and removes it: that change of the
         // folder is no reason to try again. The next try is a second away, the one after it two
-        // more: however slow the machine, no third comes in this while.
+        // more: a third would take three seconds, ten times this wait.
         waitUntil([] { return false; }, std::chrono::milliseconds(300));
         EXPECT_LE(tries.count(), 2);
         EXPECT_TRUE(history->problem().startsWith(QStringLiteral("Couldn\u2019t save the history: ")))
