@@ -289,7 +289,7 @@ private:
             outcome.steps.clear();
             outcome.takenIn.clear();
             outcome.failedThrough = saving_.unsaved.empty() ? 0 : saving_.unsaved.back().number;
-            report(keptOutcome(kept, std::move(outcome), std::move(keptChanges)));
+            report(keptOutcome(kept, std::move(outcome), keptChanges));
             retryLater();
             return;
         }
@@ -310,13 +310,13 @@ private:
 
     // The outcome with what is left of the files kept beside: the changes still waiting, and what
     // the user should know (a file put aside is told until the end of the run).
-    Report keptOutcome(const KeptChanges::Found& kept, Report outcome, std::vector<Change> waiting = {})
+    Report keptOutcome(const KeptChanges::Found& kept, Report outcome, const std::vector<Change>& waiting = {})
     {
         logKeptProblem(kept.unreadable, saving_.keptUnreadable);
         saving_.keptUnreadable = kept.unreadable;
         if (!kept.aside.isEmpty())
             saving_.keptAside = kept.aside;
-        outcome.keptWaiting = std::move(waiting);
+        outcome.keptWaiting = waiting;
         return outcome;
     }
 
