@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,7 @@ const QString changesKey = QStringLiteral("changes");
 const QString unreadableSuffix = QStringLiteral(".unreadable");
 
 const QString infix = QStringLiteral(".unsaved-");
+const QString lostSuffix = QStringLiteral(".lost");
 
 // The process and a random part: a later process with the same number has another name.
 const QString& runName()
@@ -29,28 +31,9 @@ const QString& runName()
         QStringLiteral("%1-%2").arg(::getpid()).arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
     return name;
 }
-}
 
-namespace KeptChanges {
-
-QString fileFor(const QString& path)
-{
-    return path + infix + runName();
-}
-
-std::optional<QString> keep(const QString& path, const QJsonArray& changes)
-{
-    // Another store of this run kept changes to the same file first: they come first.
-    QJsonArray all;
-    if (QFileInfo::exists(fileFor(path)))
-        all = read(fileFor(path)).value_or(QJsonArray());
-    for (const auto& change : changes)
-        all.append(change);
-    const QJsonObject document{{changesKey, all}};
-    return writeFileAtomically(fileFor(path), QJsonDocument(document).toJson(QJsonDocument::Compact));
-}
-
-QStringList beside(const QString& path)
+// The files runs kept beside the file at `path`, oldest first, each with all its names.
+std::vector<QStringList> filesBeside(const QString& path)
 {
     const QFileInfo file(path);
     // Exactly a run's name: not a write still under way (its temporary name goes on), nor one put
@@ -64,25 +47,120 @@ QStringList beside(const QString& path)
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() < b.lastModified(); });
-    QStringList paths;
-    for (const QFileInfo& entry : found)
-        paths.append(entry.absoluteFilePath());
-    return paths;
+    std::vector<QStringList> files;
+    std::vector<FileIdentity> identities;
+    for (const QFileInfo& entry : found) {
+        const FileIdentity identity = identityOf(entry.absoluteFilePath());
+        const auto same = std::find_if(identities.begin(), identities.end(), [&](const FileIdentity& other) {
+            return identity.isFile && other.device == identity.device && other.inode == identity.inode;
+        });
+        if (same != identities.end()) {
+            files[size_t(same - identities.begin())].append(entry.absoluteFilePath());
+            continue;
+        }
+        identities.push_back(identity);
+        files.push_back({entry.absoluteFilePath()});
+    }
+    return files;
 }
 
-std::optional<QJsonArray> read(const QString& keptPath)
+std::optional<QJsonArray> changesIn(const QByteArray& bytes)
 {
-    const WholeFile file = readWholeFile(keptPath);
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.bytes, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     const QJsonValue changes = document.object().value(changesKey);
-    if (file.failure.isEmpty() && error.error == QJsonParseError::NoError && changes.isArray())
-        return changes.toArray();
-    const QString aside = keptPath + unreadableSuffix;
-    ::rename(QFile::encodeName(keptPath).constData(), QFile::encodeName(aside).constData());
-    Log::info(QStringLiteral("changes kept in %1 can't be read; put aside as %2")
-                  .arg(QFileInfo(keptPath).fileName(), QFileInfo(aside).fileName()));
-    return std::nullopt;
+    if (error.error != QJsonParseError::NoError || !changes.isArray())
+        return std::nullopt;
+    return changes.toArray();
+}
+}
+
+namespace KeptChanges {
+
+QString fileFor(const QString& path)
+{
+    return path + infix + runName();
+}
+
+std::optional<QString> keep(const QString& path, const QJsonArray& changes)
+{
+    // Another store of this run kept changes to the same file first: they come first.
+    QJsonArray all = changesIn(readWholeFile(fileFor(path), largestFile).bytes).value_or(QJsonArray());
+    for (const auto& change : changes)
+        all.append(change);
+    const QJsonObject document{{changesKey, all}};
+    return writeFileAtomically(fileFor(path), QJsonDocument(document).toJson(QJsonDocument::Compact));
+}
+
+void markLost(const QString& path)
+{
+    const QByteArray mark = QFile::encodeName(fileFor(path) + lostSuffix);
+    // A second name of the lock file needs no room; an empty file needs none for its content.
+    if (::link(QFile::encodeName(path + QStringLiteral(".lock")).constData(), mark.constData()) == 0)
+        return;
+    const int fd = ::open(mark.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool takeLostMarks(const QString& path)
+{
+    const QFileInfo file(path);
+    const QStringList marks =
+        file.absoluteDir().entryList({file.fileName() + infix + QStringLiteral("*") + lostSuffix}, QDir::Files);
+    for (const QString& mark : marks)
+        ::unlink(QFile::encodeName(file.absoluteDir().filePath(mark)).constData());
+    return !marks.isEmpty();
+}
+
+Found readBeside(const QString& path)
+{
+    Found found;
+    for (const QStringList& names : filesBeside(path)) {
+        const QString name = QFileInfo(names.first()).fileName();
+        const WholeFile file = readWholeFile(names.first(), largestFile);
+        if (file.tooLarge) {
+            found.damaged.append(names);
+            found.aside = QStringLiteral("Changes kept by an earlier run in %1 are too large to be taken in; the "
+                                         "file is kept aside as %1%2.")
+                              .arg(name, unreadableSuffix);
+            continue;
+        }
+        if (!file.failure.isEmpty()) {
+            found.unreadable = QStringLiteral("Couldn\u2019t read changes kept by an earlier run in %1: %2. They are "
+                                              "tried again later.")
+                                   .arg(name, file.failure);
+            break;
+        }
+        // Taken in by another instance since they were listed.
+        if (!file.identity.isFile)
+            continue;
+        if (const auto changes = changesIn(file.bytes)) {
+            found.files.push_back({*changes, names});
+            continue;
+        }
+        found.damaged.append(names);
+        found.aside = QStringLiteral("Changes kept by an earlier run in %1 can\u2019t be understood; the file is "
+                                     "kept aside as %1%2.")
+                          .arg(name, unreadableSuffix);
+    }
+    return found;
+}
+
+void putAside(const QStringList& damaged)
+{
+    for (const QString& kept : damaged) {
+        const QString aside = kept + unreadableSuffix;
+        if (::rename(QFile::encodeName(kept).constData(), QFile::encodeName(aside).constData()) == 0)
+            Log::info(QStringLiteral("changes kept in %1 can't be taken in; put aside as %2")
+                          .arg(QFileInfo(kept).fileName(), QFileInfo(aside).fileName()));
+    }
+}
+
+void remove(const Kept& kept)
+{
+    for (const QString& name : kept.names)
+        ::unlink(QFile::encodeName(name).constData());
 }
 
 }

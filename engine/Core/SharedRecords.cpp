@@ -35,6 +35,12 @@ void logTakenIn(qsizetype count, const StoredFile& file)
     Log::info(QStringLiteral("saved %1 to %2 kept by an earlier run").arg(changes(count), file.what()));
 }
 
+void logKeptProblem(const QString& problem, const QString& before)
+{
+    if (!problem.isEmpty() && problem != before)
+        Log::info(QStringLiteral("kept changes wait: ") + problem);
+}
+
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path)
 {
     const QString folder = QFileInfo(path).absolutePath();

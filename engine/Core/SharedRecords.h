@@ -5,10 +5,11 @@
 // the changes not yet saved on top of it, encodes and writes the file. So a save never holds up
 // the main thread, and a change that meets a lock another program holds waits on the queue, to be
 // saved once the lock is free; one whose save fails is tried again on its own, less and less
-// often. A change is data (a JSON object) that the store's format applies to the records, again
-// to whatever the file holds when its save comes, so it must not throw and must leave records
-// that no longer suit it as they are. What is still unsaved when the application ends is kept
-// beside the file as data (see KeptChanges) and saved by the next run, or by another instance.
+// often, and so is the taking in of changes other runs kept. A change is data (a JSON object) that the store's format
+// applies to the records, again to whatever the file holds when its save comes, so it must not throw and must leave
+// records that no longer suit it as they are. What is still unsaved when the application ends is kept beside the file
+// as data (see KeptChanges), written before anything else is worked out, and shown at once and saved by the next run,
+// or by another instance.
 
 #include "Core/KeptChanges.h"
 #include "Core/SerialQueue.h"
@@ -16,6 +17,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -66,6 +68,8 @@ void finishSavesAtQuit(std::initializer_list<SavesAtQuit*> stores,
 void logUnsavedAtQuit(qsizetype count, const StoredFile& file, const QString& keptIn, const QString& notKept);
 // Says in the log how many changes kept by other runs a store saved.
 void logTakenIn(qsizetype count, const StoredFile& file);
+// Says in the log what the user is told of the files kept beside a store's, when that changes.
+void logKeptProblem(const QString& problem, const QString& before);
 // Follows the folder of the file once there is one.
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path);
 
@@ -76,6 +80,8 @@ public:
     // Called on the main thread once the change is saved, or kept for a later run at quit, with
     // the records the save applied it to and what it made of them.
     using Saved = std::function<void(const Content& before, const Content& after)>;
+    // The same without the records, which then cost nothing to keep.
+    using Done = std::function<void()>;
     // Called on the main thread, with the store's problem, the first time a save that tried the
     // change fails.
     using Failed = std::function<void(const QString& problem)>;
@@ -87,27 +93,36 @@ public:
     };
     // What the owner hears, on the main thread: the records changed (a change of its own or
     // one saved elsewhere), what the store's line should say did, and a change another run kept
-    // for later was saved by this one (with the records before and after it).
+    // for later, of those `hears` picks, was saved by this one (with the records before and after
+    // it).
     struct Listener {
         std::function<void()> contentChanged;
         std::function<void()> problemChanged;
         std::function<void(const Change&, const Content& before, const Content& after)> takenIn = {};
+        std::function<bool(const Change&)> hears = {};
     };
 
-    // Reads the file (see StoredFile), saves the changes other runs kept beside it, and follows
-    // what other instances save to it.
+    // Reads the file (see StoredFile) and shows on it the changes other runs kept beside it,
+    // saves those, and follows what other instances save to it.
     SharedRecords(const QString& path, const QString& name, const QString& what, Format format, Listener listener)
         : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)),
           queue_(std::make_unique<SerialQueue>("quillmarsh." + name.toStdString()))
     {
         onDisk_ = file_.read(format_.decode).value_or(Content());
-        shown_ = onDisk_;
         saving_.content = onDisk_;
-        problem_ = file_.problem();
+        const KeptChanges::Found kept = KeptChanges::readBeside(path);
+        keptWaiting_ = changesOf(kept);
+        shown_ = shownNow();
+        if (KeptChanges::takeLostMarks(path))
+            saving_.keptAside = QStringLiteral("The last changes to %1 before the application last ended couldn\u2019t "
+                                               "be written: a deletion made then may show again, and what was added "
+                                               "then is missing.")
+                                    .arg(QFileInfo(path).fileName());
+        problem_ = file_.problem().isEmpty() ? saving_.keptAside : file_.problem();
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
         watchFolderOf(watcher_, path);
-        queue_->async([this] { takeInKept(); });
+        queue_->async([this] { lookAgain(); });
     }
 
     // Keeps what is unsaved as at quit, with a bound of its own, when nobody finished the saves;
@@ -133,15 +148,12 @@ public:
     // Applies the change to the records now and saves it on the queue.
     void change(const Change& change, Saved saved = {}, Failed failed = {})
     {
-        const quint64 number = ++lastNumber_;
-        format_.apply(shown_, change);
-        pending_.push_back({number, change, std::move(saved), std::move(failed)});
-        {
-            const std::lock_guard lock(inboxMutex_);
-            inbox_.push_back({number, change});
-        }
-        queue_->async([this] { save(); });
-        listener_.contentChanged();
+        const bool wantsRecords = bool(saved);
+        add(change, {std::move(saved), {}, std::move(failed)}, wantsRecords);
+    }
+    void change(const Change& change, Done saved, Failed failed)
+    {
+        add(change, {{}, std::move(saved), std::move(failed)}, false);
     }
 
     void giveUpAt(std::chrono::steady_clock::time_point deadline) override { giveUpAt_ = deadline; }
@@ -156,15 +168,20 @@ public:
     }
 
 private:
+    struct Calls {
+        Saved saved;
+        Done done;
+        Failed failed;  // until it is called
+    };
     struct Pending {
         quint64 number;
         Change change;
-        Saved saved;
-        Failed failed;  // until it is called
+        Calls calls;
     };
     struct Queued {
         quint64 number;
         Change change;
+        bool wantsRecords;  // a step with the records before and after it is reported
     };
     struct Step {
         quint64 number;  // 0 for a change another run kept
@@ -178,8 +195,9 @@ private:
         quint64 savedThrough = 0;
         quint64 keptThrough = 0;  // for a later run, at quit
         quint64 failedThrough = 0;  // the changes a failed save tried
-        std::vector<Step> steps;  // of the changes this save wrote or kept
+        std::vector<Step> steps;  // of the changes this save wrote or kept that want them
         std::vector<Step> takenIn;  // changes other runs kept, saved now
+        std::optional<std::vector<Change>> keptWaiting;  // kept by other runs, not saved yet
         QString problem;
     };
     // The queue's own state.
@@ -190,34 +208,116 @@ private:
         bool closed = false;  // at quit: nothing more is saved
         bool retrying = false;
         std::chrono::steady_clock::duration retryAfter{};
+        QString keptUnreadable;  // why a file kept beside can't be read now
+        QString keptAside;  // which file kept beside was put aside, or what an earlier run lost
     };
 
-    // On the queue.
+    void add(const Change& change, Calls calls, bool wantsRecords)
+    {
+        const quint64 number = ++lastNumber_;
+        format_.apply(shown_, change);
+        pending_.push_back({number, change, std::move(calls)});
+        {
+            const std::lock_guard lock(inboxMutex_);
+            inbox_.push_back({number, change, wantsRecords});
+        }
+        queue_->async([this] { save(); });
+        listener_.contentChanged();
+    }
+
+    static std::vector<Change> changesOf(const KeptChanges::Found& kept)
+    {
+        std::vector<Change> changes;
+        for (const KeptChanges::Kept& file : kept.files) {
+            for (const auto& change : file.changes)
+                changes.push_back(change.toObject());
+        }
+        return changes;
+    }
+
+    // On the queue: a change came. Each new change is tried at once; a failed save is tried again
+    // on its own, later each time.
     void save()
     {
         takeInbox();
-        if (saving_.closed || saving_.unsaved.empty())
+        if (!saving_.unsaved.empty())
+            attempt();
+    }
+
+    // On the queue: saves, under the lock and in one write, the changes other runs kept beside the
+    // file (letting their files go) and then this run's unsaved ones. When the write fails, the
+    // store empties the file if that is all the change asks; else all wait for the next try.
+    void attempt()
+    {
+        takeInbox();
+        if (saving_.closed)
             return;
         const FileLock held = lockFile();
+        // Given up at quit: what is unsaved is kept for later.
+        if (held.busy())
+            return;
         // Changes made while this one waited go with it.
         takeInbox();
         file_.readAgainIfChanged(saving_.content, format_.decode);
+        KeptChanges::Found kept = file_.blocked() ? KeptChanges::Found() : KeptChanges::readBeside(file_.path());
+        KeptChanges::putAside(kept.damaged);
+        if (kept.files.empty() && saving_.unsaved.empty()) {
+            report(keptOutcome(kept, {}));
+            if (!kept.unreadable.isEmpty())
+                retryLater();
+            return;
+        }
         Report outcome;
         Content changed = saving_.content;
-        for (const Queued& queued : saving_.unsaved)
-            outcome.steps.push_back(applied(changed, queued.change, queued.number));
-        if (!file_.write(format_.encode(changed))) {
-            saving_.content = std::move(changed);
-            saving_.savedThrough = saving_.unsaved.back().number;
-            saving_.unsaved.clear();
-            saving_.retryAfter = {};
-        } else {
-            outcome.steps.clear();
-            outcome.failedThrough = saving_.unsaved.back().number;
-            retryLater();
+        std::vector<Change> keptChanges = changesOf(kept);
+        for (const Change& change : keptChanges) {
+            if (listener_.takenIn && (!listener_.hears || listener_.hears(change)))
+                outcome.takenIn.push_back(applied(changed, change, 0));
+            else
+                format_.apply(changed, change);
         }
+        for (const Queued& queued : saving_.unsaved) {
+            if (queued.wantsRecords)
+                outcome.steps.push_back(applied(changed, queued.change, queued.number));
+            else
+                format_.apply(changed, queued.change);
+        }
+        std::optional<QString> failure = file_.write(format_.encode(changed));
+        if (failure && changed == Content())
+            failure = file_.empty();
+        if (failure) {
+            outcome.steps.clear();
+            outcome.takenIn.clear();
+            outcome.failedThrough = saving_.unsaved.empty() ? 0 : saving_.unsaved.back().number;
+            report(keptOutcome(kept, std::move(outcome), keptChanges));
+            retryLater();
+            return;
+        }
+        saving_.content = std::move(changed);
+        if (!saving_.unsaved.empty())
+            saving_.savedThrough = saving_.unsaved.back().number;
+        saving_.unsaved.clear();
+        saving_.retryAfter = {};
+        for (const KeptChanges::Kept& file : kept.files)
+            KeptChanges::remove(file);
+        if (!keptChanges.empty())
+            logTakenIn(qsizetype(keptChanges.size()), file_);
         outcome.onDisk = saving_.content;
-        report(std::move(outcome));
+        report(keptOutcome(kept, std::move(outcome)));
+        if (!kept.unreadable.isEmpty())
+            retryLater();
+    }
+
+    // The outcome with what is left of the files kept beside: the changes still waiting, and what
+    // the user should know (a file put aside is told until the end of the run).
+    Report keptOutcome(const KeptChanges::Found& kept, Report outcome, const std::vector<Change>& waiting = {})
+    {
+        logKeptProblem(kept.unreadable, saving_.keptUnreadable);
+        saving_.keptUnreadable = kept.unreadable;
+        if (!kept.aside.isEmpty())
+            saving_.keptAside = kept.aside;
+        outcome.keptWaiting = waiting;
+        return outcome;
     }
 
     // Waits for the lock until the quit's deadline, saying so on the store's line when it is long.
@@ -255,78 +355,50 @@ private:
                                                                                  SharedRecordsTimes::longestRetry);
         queue_->asyncAfter(saving_.retryAfter, [this] {
             saving_.retrying = false;
-            save();
+            attempt();
         });
     }
 
     // On the queue: the folder changed; another instance may have saved the file or kept changes
-    // beside it.
+    // beside it. While a failed save waits for its next try, that try takes them in: the failure's
+    // own temporary files change the folder too.
     void lookAgain()
     {
         if (saving_.closed)
             return;
-        if (file_.readAgainIfChanged(saving_.content, format_.decode))
-            report({saving_.content, {}, {}, {}, {}, {}, {}});
-        takeInKept();
+        const bool changed = file_.readAgainIfChanged(saving_.content, format_.decode);
+        const KeptChanges::Found kept = KeptChanges::readBeside(file_.path());
+        const bool takeIn = !kept.files.empty() || !kept.damaged.empty() || !kept.unreadable.isEmpty();
+        if (takeIn && !saving_.retrying)
+            attempt();
+        else if (changed)
+            report({saving_.content, {}, {}, {}, {}, {}, changesOf(kept), {}});
     }
 
-    // On the queue: saves the changes other runs kept beside the file, in their order, and lets
-    // their files go once saved. A save that fails leaves them for the next look.
-    void takeInKept()
-    {
-        const QStringList keptFiles = KeptChanges::beside(file_.path());
-        if (saving_.closed || keptFiles.isEmpty())
-            return;
-        const FileLock held = lockFile();
-        file_.readAgainIfChanged(saving_.content, format_.decode);
-        if (held.busy() || file_.blocked())
-            return;
-        Report outcome;
-        Content changed = saving_.content;
-        QStringList taken;
-        for (const QString& kept : keptFiles) {
-            const std::optional<QJsonArray> changes = KeptChanges::read(kept);
-            if (!changes)
-                continue;
-            for (const auto& change : *changes)
-                outcome.takenIn.push_back(applied(changed, change.toObject(), 0));
-            taken.append(kept);
-        }
-        if (taken.isEmpty())
-            return;
-        if (file_.write(format_.encode(changed))) {
-            report({});
-            return;
-        }
-        saving_.content = std::move(changed);
-        for (const QString& kept : taken)
-            ::unlink(QFile::encodeName(kept).constData());
-        logTakenIn(qsizetype(outcome.takenIn.size()), file_);
-        outcome.onDisk = saving_.content;
-        report(std::move(outcome));
-    }
-
-    // On the queue, at quit: what is still unsaved is kept for a later run.
+    // On the queue, at quit: what is still unsaved is kept for a later run, written first.
     void keepForLater()
     {
         takeInbox();
         saving_.closed = true;
         if (saving_.unsaved.empty())
             return;
-        Report outcome;
-        Content changed = saving_.content;
         QJsonArray changes;
-        for (const Queued& queued : saving_.unsaved) {
-            outcome.steps.push_back(applied(changed, queued.change, queued.number));
+        for (const Queued& queued : saving_.unsaved)
             changes.append(queued.change);
-        }
         const std::optional<QString> notKept = KeptChanges::keep(file_.path(), changes);
+        if (notKept)
+            KeptChanges::markLost(file_.path());
         logUnsavedAtQuit(qsizetype(saving_.unsaved.size()), file_, KeptChanges::fileFor(file_.path()),
                          notKept.value_or(QString()));
-        if (notKept)
-            outcome.steps.clear();
-        else
+        Report outcome;
+        if (!notKept) {
             outcome.keptThrough = saving_.unsaved.back().number;
+            Content changed = saving_.content;
+            for (const Queued& queued : saving_.unsaved) {
+                if (queued.wantsRecords)
+                    outcome.steps.push_back(applied(changed, queued.change, queued.number));
+            }
+        }
         report(std::move(outcome));
     }
 
@@ -341,7 +413,9 @@ private:
     void report(Report outcome)
     {
         outcome.savedThrough = saving_.savedThrough;
-        outcome.problem = file_.problem();
+        outcome.problem = !file_.problem().isEmpty()          ? file_.problem()
+                          : !saving_.keptUnreadable.isEmpty() ? saving_.keptUnreadable
+                                                              : saving_.keptAside;
         {
             const std::lock_guard lock(outboxMutex_);
             outbox_.push_back(std::move(outcome));
@@ -358,16 +432,30 @@ private:
             const std::lock_guard lock(outboxMutex_);
             reports.swap(outbox_);
         }
-        for (const Report& outcome : reports)
+        for (Report& outcome : reports)
             take(outcome);
     }
 
-    void take(const Report& outcome)
+    // On the main thread: the file as last found, the changes other runs kept that wait for their
+    // save, then this run's.
+    Content shownNow() const
+    {
+        Content shown = onDisk_;
+        for (const Change& change : keptWaiting_)
+            format_.apply(shown, change);
+        for (const Pending& pending : pending_)
+            format_.apply(shown, pending.change);
+        return shown;
+    }
+
+    void take(Report& outcome)
     {
         if (outcome.onDisk) {
             onDisk_ = *outcome.onDisk;
             watchFolderOf(watcher_, file_.path());
         }
+        if (outcome.keptWaiting)
+            keptWaiting_ = std::move(*outcome.keptWaiting);
         const quint64 through = std::max(outcome.savedThrough, outcome.keptThrough);
         std::vector<Pending> saved;
         while (!pending_.empty() && pending_.front().number <= through) {
@@ -375,12 +463,11 @@ private:
             pending_.pop_front();
         }
         // Kept for later, the changes stay shown to the end.
-        Content shown = onDisk_;
-        for (const Pending& pending : pending_)
-            format_.apply(shown, pending.change);
-        if (outcome.keptThrough == 0 && shown != shown_) {
-            shown_ = std::move(shown);
-            listener_.contentChanged();
+        if (outcome.keptThrough == 0) {
+            if (Content shown = shownNow(); shown != shown_) {
+                shown_ = std::move(shown);
+                listener_.contentChanged();
+            }
         }
         if (outcome.problem != problem_) {
             problem_ = outcome.problem;
@@ -389,20 +476,24 @@ private:
         for (Pending& pending : pending_) {
             if (pending.number > outcome.failedThrough)
                 break;
-            if (const Failed failed = std::exchange(pending.failed, {}))
+            if (const Failed failed = std::exchange(pending.calls.failed, {}))
                 failed(problem_);
         }
+        size_t step = 0;
         for (const Pending& pending : saved) {
-            if (!pending.saved)
+            if (pending.calls.done)
+                pending.calls.done();
+            if (!pending.calls.saved)
                 continue;
-            for (const Step& step : outcome.steps) {
-                if (step.number == pending.number)
-                    pending.saved(step.before, step.after);
-            }
+            // Steps come in the changes' order, one for each change that wants the records.
+            while (step < outcome.steps.size() && outcome.steps[step].number < pending.number)
+                ++step;
+            if (step < outcome.steps.size() && outcome.steps[step].number == pending.number)
+                pending.calls.saved(outcome.steps[step].before, outcome.steps[step].after);
         }
         if (listener_.takenIn) {
-            for (const Step& step : outcome.takenIn)
-                listener_.takenIn(step.change, step.before, step.after);
+            for (const Step& taken : outcome.takenIn)
+                listener_.takenIn(taken.change, taken.before, taken.after);
         }
     }
 
@@ -412,7 +503,8 @@ private:
 
     // The main thread's.
     Content onDisk_;  // as the queue last found or made the file
-    Content shown_;  // with the pending changes on top
+    std::vector<Change> keptWaiting_;  // kept beside it by other runs, not yet saved
+    Content shown_;  // with the waiting changes on top
     std::deque<Pending> pending_;
     quint64 lastNumber_ = 0;
     QString problem_;

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -34,7 +35,7 @@ FileIdentity identityOf(const QString& path)
     return identityFrom(status);
 }
 
-WholeFile readWholeFile(const QString& path)
+WholeFile readWholeFile(const QString& path, qint64 largest)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -45,9 +46,16 @@ WholeFile readWholeFile(const QString& path)
         file.identity = identityFrom(status);
         if (S_ISDIR(status.st_mode))
             file.failure = systemErrorText(EISDIR);
+        file.tooLarge = largest >= 0 && status.st_size > largest;
     }
     char buffer[65536];
     while (file.failure.isEmpty()) {
+        // Grown past the limit since it was looked at.
+        file.tooLarge = file.tooLarge || (largest >= 0 && file.bytes.size() > largest);
+        if (file.tooLarge) {
+            file.failure = QStringLiteral("larger than %1 MB").arg(largest >> 20);
+            break;
+        }
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
         if (count == 0)
             break;
@@ -114,11 +122,14 @@ std::optional<QByteArray> StoredFile::readBytes()
     WholeFile file = readWholeFile(path_);
     seen_ = file.identity;
     blocked_.reset();
-    if (file.failure.isEmpty())
+    if (file.failure.isEmpty()) {
+        readFailure_.clear();
         return std::move(file.bytes);
+    }
     blocked_ = QStringLiteral("Couldn\u2019t read %1: %2. Nothing is saved to it until it can be read.")
                    .arg(QFileInfo(path_).fileName(), file.failure);
-    Log::info(QStringLiteral("%1 file can't be read: %2").arg(name_, file.failure));
+    if (std::exchange(readFailure_, file.failure) != file.failure)
+        Log::info(QStringLiteral("%1 file can't be read: %2").arg(name_, file.failure));
     return std::nullopt;
 }
 
@@ -142,10 +153,8 @@ void StoredFile::keepAside()
 
 std::optional<QString> StoredFile::write(const std::optional<QByteArray>& bytes)
 {
-    if (blocked_) {
-        Log::info(QStringLiteral("could not save %1: %2").arg(what_, *blocked_));
-        return blocked_;
-    }
+    if (blocked_)
+        return failed(*blocked_);
     std::optional<QString> failure;
     if (!lockedOut_.isEmpty())
         failure = lockedOut_;
@@ -154,13 +163,36 @@ std::optional<QString> StoredFile::write(const std::optional<QByteArray>& bytes)
     if (!failure) {
         seen_ = identityOf(path_);
         failure_.clear();
+        logged_.clear();
         return std::nullopt;
     }
-    Log::info(QStringLiteral("could not save %1: %2").arg(what_, *failure));
     // The page names the file; its folder would only crowd the line.
     failure_ = QStringLiteral("Couldn\u2019t save %1: %2")
                    .arg(what_, QString(*failure).replace(path_, QFileInfo(path_).fileName()));
+    failed(*failure);
     return failure_;
+}
+
+std::optional<QString> StoredFile::empty()
+{
+    if (blocked_ || !lockedOut_.isEmpty())
+        return write(std::nullopt);
+    const QByteArray name = QFile::encodeName(path_);
+    if (::truncate(name.constData(), 0) != 0 && errno != ENOENT && ::unlink(name.constData()) != 0)
+        return failed(
+            QStringLiteral("couldn't empty %1 either: %2").arg(QFileInfo(path_).fileName(), systemErrorText(errno)));
+    Log::info(QStringLiteral("emptied %1 where it couldn't be written: %2").arg(what_, failure_));
+    seen_ = identityOf(path_);
+    failure_.clear();
+    logged_.clear();
+    return std::nullopt;
+}
+
+std::optional<QString> StoredFile::failed(const QString& failure)
+{
+    if (std::exchange(logged_, failure) != failure)
+        Log::info(QStringLiteral("could not save %1: %2").arg(what_, failure));
+    return blocked_ ? blocked_ : std::optional(failure_);
 }
 
 QString StoredFile::problem() const

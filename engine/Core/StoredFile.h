@@ -32,8 +32,10 @@ struct WholeFile {
     QByteArray bytes;  // empty for a missing file
     QString failure;  // why a file that is there couldn't be read; empty when it could
     FileIdentity identity;  // of the file read
+    bool tooLarge = false;  // past the limit: refused unread
 };
-WholeFile readWholeFile(const QString& path);
+// Reads the whole file; one larger than `largest` bytes (when given) is refused unread.
+WholeFile readWholeFile(const QString& path, qint64 largest = -1);
 
 // A free name beside the file to keep it aside under: "<stem>.unreadable.<suffix>", else the same
 // with "-2", "-3", ... after "unreadable", so one kept file never replaces another.
@@ -69,17 +71,27 @@ public:
     // Writes the bytes (nothing stands for content that couldn't be encoded). When that is
     // refused or fails, logs it and returns the text to show; else nothing.
     std::optional<QString> write(const std::optional<QByteArray>& bytes);
+    // Empties the file where it can't be written whole: truncating or removing it needs no free
+    // space. Nothing when it took; else, as write, the text to show.
+    std::optional<QString> empty();
 
     // Reads the file again (see read) when it is blocked or another version is on disk than the
     // one last read or written; true when it did. A file gone since, or something else in its
     // place, is no new version (no instance writes that): it is left for the next save to
     // report. What can't be read or decoded leaves `content` as it was, for nothing to be lost.
+    // An empty file is empty content: a store emptied where nothing else could be written.
     template <typename Content, typename Decode>
     bool readAgainIfChanged(Content& content, Decode decode)
     {
         const FileIdentity onDisk = identityOf(path_);
         if (!blocked() && (onDisk == seen_ || !onDisk.isFile))
             return false;
+        if (onDisk.isFile && onDisk.size == 0) {
+            blocked_.reset();
+            seen_ = onDisk;
+            content = Content();
+            return true;
+        }
         if (auto fresh = read(decode))
             content = std::move(*fresh);
         return true;
@@ -100,12 +112,16 @@ private:
     std::optional<QByteArray> readBytes();
     void keepAside();
     void removeLeftovers();
+    std::optional<QString> failed(const QString& failure);
 
     QString path_;
     QString name_;
     QString what_;
     std::optional<QString> blocked_;  // why the file can't be used
     QString failure_;  // of the last save
+    // The failures last said in the log: each is said once until the outcome changes.
+    QString logged_;
+    QString readFailure_;
     QString keptAs_;  // the name the damaged file was kept under
     QString lockedOut_;  // why the last lock wasn't held
     bool waiting_ = false;  // for the lock, long

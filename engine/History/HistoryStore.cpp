@@ -181,11 +181,11 @@ HistoryStore::HistoryStore(const QString& url, QObject* parent)
     : QObject(parent),
       records_(url, QStringLiteral("history"), QStringLiteral("the history"), {encodeFile, decodeFile, applyChange},
                {[this] { emit entriesChanged(); }, [this] { emit problemChanged(); },
-                [this](const QJsonObject& change, const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
-                    // A removal kept by another run takes its recordings with it here.
-                    if (isRemoval(change))
-                        announceTaken(before, after);
-                }})
+                // A removal kept by another run takes its recordings with it here.
+                [this](const QJsonObject&, const QList<HistoryEntry>& before, const QList<HistoryEntry>& after) {
+                    announceTaken(before, after);
+                },
+                isRemoval})
 {
 }
 
@@ -200,13 +200,8 @@ void HistoryStore::changeEntry(const QUuid& id, const QJsonObject& change)
 void HistoryStore::add(const HistoryEntry& entry, std::function<void()> saved,
                        std::function<void(const QString&)> failed)
 {
-    records_.change(
-        {{kindKey, addKind}, {entryKey, recordAsData(entry, encodeFile)}},
-        [saved = std::move(saved)](const QList<HistoryEntry>&, const QList<HistoryEntry>&) {
-            if (saved)
-                saved();
-        },
-        std::move(failed));
+    records_.change({{kindKey, addKind}, {entryKey, recordAsData(entry, encodeFile)}}, std::move(saved),
+                    std::move(failed));
 }
 
 void HistoryStore::improve(const QUuid& id, const QString& text, const std::optional<QString>& style)

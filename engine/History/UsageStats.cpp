@@ -40,12 +40,18 @@ void applyChange(QMap<QString, UsageStats::Day>& days, const QJsonObject& change
         return;
     }
     const QString key = change.value(dayMember).toString();
-    if (key.isEmpty())
+    const qint64 words = integerOf(change.value(wordsMember)).value_or(0);
+    const double seconds = change.value(secondsMember).toDouble();
+    if (key.isEmpty() || words < 1 || !(seconds >= 0))
         return;
-    UsageStats::Day& day = days[key];
-    day.words += integerOf(change.value(wordsMember)).value_or(0);
-    day.dictations += 1;
-    day.seconds += change.value(secondsMember).toDouble();
+    // A change from a file made by hand, or damaged, may not overflow a count: it is not counted.
+    const UsageStats::Day old = days.value(key);
+    UsageStats::Day sum;
+    if (__builtin_add_overflow(old.words, words, &sum.words)
+        || __builtin_add_overflow(old.dictations, qint64(1), &sum.dictations)
+        || !std::isfinite(sum.seconds = old.seconds + seconds))
+        return;
+    days[key] = sum;
     const QJsonValue oldestKept = change.value(oldestKeptMember);
     if (days.size() >= trimThreshold && oldestKept.isString())
         days.removeIf([&](const auto& entry) { return entry.key() < oldestKept.toString(); });

@@ -28,3 +28,19 @@ void HeldLock::release()
     ::kill(-pid_t(holder_.processId()), SIGKILL);
     holder_.waitForFinished();
 }
+
+DiskFull::DiskFull()
+{
+    // A write past the limit fails (EFBIG) instead of ending the process.
+    handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    const rlimit none{0, before_.rlim_max};
+    if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
+        qFatal("couldn't limit the file size");
+}
+
+DiskFull::~DiskFull()
+{
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, handler_);
+}

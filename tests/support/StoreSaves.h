@@ -1,11 +1,13 @@
 #pragma once
 // What the tests of shared stores need: waiting, on the main thread's event loop, for what a store
-// saves on its queue, and another program holding a store file's lock.
+// saves on its queue, another program holding a store file's lock, and a full disk.
 
 #include "TestSupport.h"
 
 #include <QProcess>
 #include <QString>
+
+#include <sys/resource.h>
 
 // Whether every change of the store was saved before the time was up.
 template <typename Store>
@@ -28,4 +30,18 @@ public:
 
 private:
     QProcess holder_;
+};
+
+// While it lives, no byte can be written to a file of this process, as on a full disk (the log
+// included); making, truncating, renaming and removing files still take.
+class DiskFull {
+public:
+    DiskFull();
+    ~DiskFull();
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+private:
+    rlimit before_{};
+    void (*handler_)(int) = nullptr;
 };
