@@ -14,9 +14,6 @@ T.ComboBox {
     signal chosen(int days)
     // Whether the last press came from the keyboard, so the menu hands the focus back with the ring.
     property bool pressedByKeyboard: false
-    // How the focus last came here, for the focus to come back as it came (FocusKeeper, another
-    // window).
-    property int focusCameBy: Qt.OtherFocusReason
 
     implicitWidth: row.implicitWidth + 24
     implicitHeight: 34
@@ -29,14 +26,8 @@ T.ComboBox {
         Keyboard.give(root, pressedByKeyboard)
     }
     onPressedChanged: if (pressed) pressedByKeyboard = visualFocus
-    onActiveFocusChanged: {
-        if (!activeFocus)
-            return
-        if (focusReason === Qt.ActiveWindowFocusReason)
-            focusReason = focusCameBy
-        else
-            focusCameBy = focusReason
-    }
+    // The focus comes back as it came, from another window or a control that was off a moment.
+    Pressable.dangerous: false
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
     // A focus the mouse left behind opens nothing: no key presses a control unseen.
     Keys.onSpacePressed: event => event.accepted = !visualFocus
