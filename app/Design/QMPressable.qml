@@ -51,7 +51,14 @@ AbstractButton {
             activate()
     }
     Accessible.onPressAction: if (enabled) activate()
-    Accessible.onToggleAction: if (enabled) activate()
+    // Only a toggle offers the toggle action: a handler is what makes it offered.
+    Connections {
+        target: root.checkable ? root.Accessible : null
+        function onToggleAction() {
+            if (root.enabled)
+                root.activate()
+        }
+    }
     Keys.onSpacePressed: event => event.accepted = !visualFocus
     Keys.onReturnPressed: event => pressByKey(event)
     Keys.onEnterPressed: event => pressByKey(event)

@@ -105,6 +105,7 @@ Item {
             const control = data.control()
             if (control.enabled)
                 verify(accessibility.actions(control).includes(data.action), accessibility.actions(control))
+            compare(accessibility.actions(control).includes("Toggle"), control.checkable, "only a toggle toggles")
             accessibility.act(control, data.action)
             compare([stage.presses, stage.toggles, toggle.checked], [data.presses, data.toggles, data.toggles === 1])
         }
