@@ -17,6 +17,7 @@ AbstractButton {
     property Item focusFrame: root
     // A control that pressing again would not change (a chosen choice) leaves Return to the window.
     property bool returnPresses: true
+    Pressable.returnPresses: returnPresses
     // A press that loses something or reaches beyond the window (signing out, deleting,
     // downloading): the focus never lands here by itself, only when the user moves it here.
     property bool dangerous: false
@@ -45,11 +46,7 @@ AbstractButton {
         }
         clicked()
     }
-    function pressByKey(event) {
-        event.accepted = visualFocus && returnPresses && enabled
-        if (event.accepted)
-            activate()
-    }
+    Pressable.onKeyPressed: activate()
     Accessible.onPressAction: if (enabled) activate()
     // Only a toggle offers the toggle action: a handler is what makes it offered.
     Connections {
@@ -59,9 +56,6 @@ AbstractButton {
                 root.activate()
         }
     }
-    Keys.onSpacePressed: event => event.accepted = !visualFocus
-    Keys.onReturnPressed: event => pressByKey(event)
-    Keys.onEnterPressed: event => pressByKey(event)
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
 
     FocusRing {

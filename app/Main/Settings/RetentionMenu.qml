@@ -26,18 +26,9 @@ T.ComboBox {
         Keyboard.give(root, pressedByKeyboard)
     }
     onPressedChanged: if (pressed) pressedByKeyboard = visualFocus
-    // The focus comes back as it came, from another window or a control that was off a moment.
-    Pressable.dangerous: false
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
-    // A focus the mouse left behind opens nothing: no key presses a control unseen.
-    Keys.onSpacePressed: event => event.accepted = !visualFocus
-    Keys.onReleased: event => event.accepted = event.key === Qt.Key_Space && !visualFocus
-    Keys.onReturnPressed: event => openByKey(event)
-    Keys.onEnterPressed: event => openByKey(event)
-    function openByKey(event) {
-        event.accepted = visualFocus && enabled
-        if (!event.accepted)
-            return
+    // Space and Return open the menu while its ring shows, as they press the pages' buttons.
+    Pressable.onKeyPressed: {
         pressedByKeyboard = true
         menu.open()
     }
