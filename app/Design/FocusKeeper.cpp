@@ -1,5 +1,7 @@
 #include "FocusKeeper.h"
 
+#include "Pressable.h"
+
 #include <utility>
 
 namespace {
@@ -96,7 +98,8 @@ bool FocusKeeper::isSeenControl(const QQuickItem* item) const
 
 bool FocusKeeper::isSafeTarget(const QQuickItem* item) const
 {
-    return isSeenControl(item) && inArea(item) && !item->property("dangerous").toBool();
+    const Pressable* pressable = Pressable::of(item);
+    return isSeenControl(item) && inArea(item) && !(pressable && pressable->dangerous());
 }
 
 bool FocusKeeper::isShown(const QQuickItem* item) const
@@ -197,8 +200,8 @@ void FocusKeeper::handOn()
     }
     QQuickItem* disabled = isShown(followed_) ? followed_.get() : nullptr;
     // How the focus came to it, as a pressable keeps it: by the keyboard, with its ring.
-    const QVariant cameBy = disabled ? disabled->property("focusCameBy") : QVariant();
-    const auto reason = cameBy.isValid() ? static_cast<Qt::FocusReason>(cameBy.toInt()) : Qt::OtherFocusReason;
+    const Pressable* pressable = disabled ? Pressable::of(disabled) : nullptr;
+    const Qt::FocusReason reason = pressable ? pressable->focusCameBy() : Qt::OtherFocusReason;
     stopFollowing();
     const QList<QPointer<QQuickItem>> place = std::exchange(lostPlace_, {});
     if (place.isEmpty())
@@ -255,19 +258,24 @@ void FocusKeeper::stopAwaiting()
 
 QQuickItem* FocusKeeper::nearestControl(QQuickItem* anchor) const
 {
-    // Along the Tab order from the anchor, within the area and without going round its end.
-    for (const bool forward : {true, false}) {
-        QQuickItem* first = nullptr;
-        for (QQuickItem* next = anchor->nextItemInFocusChain(forward); next && next != anchor && next != first;
-             next = next->nextItemInFocusChain(forward)) {
-            if (!first)
-                first = next;
-            if (!inArea(next) || comesBefore(next, anchor) == forward)
-                break;
-            if (isSafeTarget(next))
-                return next;
+    // The first safe control after the anchor in the area's order, the order Tab follows, else
+    // the last one before it. The area's items are walked rather than the Tab chain: from a
+    // control that is no longer shown, the chain does not lead to the one after it.
+    QQuickItem* before = nullptr;
+    QList<QQuickItem*> pending{area_};
+    while (!pending.isEmpty()) {
+        QQuickItem* item = pending.takeFirst();
+        if (!item->isVisible())
+            continue;
+        if (item != anchor && isSafeTarget(item)) {
+            if (!comesBefore(item, anchor))
+                return item;
+            before = item;
         }
+        pending = item->childItems() + pending;
     }
+    if (before)
+        return before;
     if (isShown(heading_) && inArea(heading_))
         return heading_;
     return area_;

@@ -15,8 +15,8 @@
 // control that becomes disabled while it has the focus hands it on alike, unless it is enabled
 // again before the change has run its course; disabled while its work runs, it has the focus back
 // when enabled again, as long as nothing was pressed meanwhile and the focus is where it was
-// handed. A control marked `dangerous` (signing out, deleting) is passed over: a key pressed after
-// an action the user didn't aim at it changes nothing.
+// handed. A control marked `Pressable.dangerous` (signing out, deleting, downloading) is passed
+// over: a key pressed after an action the user didn't aim at it changes nothing.
 //
 // Put one in a window's content for the part whose controls come and go, e.g.
 // `FocusKeeper { area: pageLoader.item }`.

@@ -17,9 +17,11 @@ AbstractButton {
     property Item focusFrame: root
     // A control that pressing again would not change (a chosen choice) leaves Return to the window.
     property bool returnPresses: true
-    // A press that loses something (signing out, deleting): the focus never lands here by itself
-    // (FocusKeeper passes it over), only when the user moves it here.
+    Pressable.returnPresses: returnPresses
+    // A press that loses something or reaches beyond the window (signing out, deleting,
+    // downloading): the focus never lands here by itself, only when the user moves it here.
     property bool dangerous: false
+    Pressable.dangerous: dangerous
     // Whether the last press came from the keyboard, for `takeBackFocus()`.
     property bool pressedByKeyboard: false
 
@@ -38,23 +40,9 @@ AbstractButton {
     }
     onPressed: pressedByKeyboard = visualFocus
 
-    // How the focus last came here. Another window (sharing, a save dialog) takes the focus away
-    // from this one, and when this window is active again the focus comes back as it came: with
-    // its ring, and Return pressing, when the keyboard had brought it.
-    property int focusCameBy: Qt.OtherFocusReason
-    onActiveFocusChanged: {
-        if (!activeFocus)
-            return
-        if (focusReason === Qt.ActiveWindowFocusReason)
-            focusReason = focusCameBy
-        else
-            focusCameBy = focusReason
-    }
-
-    function pressByKey(event) {
-        event.accepted = visualFocus && returnPresses && enabled
-        if (!event.accepted)
-            return
+    // A press that is not the mouse's, from the keys or an assistive technology's press (switch
+    // access, voice control, a reader's "activate"): as a click, and a toggle's as a toggle.
+    function activate() {
         pressedByKeyboard = true
         if (checkable) {
             toggle()
@@ -62,9 +50,16 @@ AbstractButton {
         }
         clicked()
     }
-    Keys.onSpacePressed: event => event.accepted = !visualFocus
-    Keys.onReturnPressed: event => pressByKey(event)
-    Keys.onEnterPressed: event => pressByKey(event)
+    Pressable.onKeyPressed: activate()
+    Accessible.onPressAction: if (enabled) activate()
+    // Only a toggle offers the toggle action: a handler is what makes it offered.
+    Connections {
+        target: root.checkable ? root.Accessible : null
+        function onToggleAction() {
+            if (root.enabled)
+                root.activate()
+        }
+    }
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
 
     FocusRing {

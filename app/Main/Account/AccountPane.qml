@@ -301,6 +301,9 @@ ScrollView {
                             objectName: "downloadButton"
                             Layout.fillWidth: true
                             text: "Download my data"
+                            // Fetches the export and opens a save dialog: never the focus's place
+                            // after a sign-in or anything else the user didn't aim at it.
+                            dangerous: true
                             onClicked: root.account.exportData()
                         }
                         QMButton {

@@ -14,9 +14,6 @@ T.ComboBox {
     signal chosen(int days)
     // Whether the last press came from the keyboard, so the menu hands the focus back with the ring.
     property bool pressedByKeyboard: false
-    // How the focus last came here, for the focus to come back as it came (FocusKeeper, another
-    // window).
-    property int focusCameBy: Qt.OtherFocusReason
 
     implicitWidth: row.implicitWidth + 24
     implicitHeight: 34
@@ -29,24 +26,9 @@ T.ComboBox {
         Keyboard.give(root, pressedByKeyboard)
     }
     onPressedChanged: if (pressed) pressedByKeyboard = visualFocus
-    onActiveFocusChanged: {
-        if (!activeFocus)
-            return
-        if (focusReason === Qt.ActiveWindowFocusReason)
-            focusReason = focusCameBy
-        else
-            focusCameBy = focusReason
-    }
     onVisualFocusChanged: if (visualFocus) Keyboard.reveal(root)
-    // A focus the mouse left behind opens nothing: no key presses a control unseen.
-    Keys.onSpacePressed: event => event.accepted = !visualFocus
-    Keys.onReleased: event => event.accepted = event.key === Qt.Key_Space && !visualFocus
-    Keys.onReturnPressed: event => openByKey(event)
-    Keys.onEnterPressed: event => openByKey(event)
-    function openByKey(event) {
-        event.accepted = visualFocus && enabled
-        if (!event.accepted)
-            return
+    // Space and Return open the menu while its ring shows, as they press the pages' buttons.
+    Pressable.onKeyPressed: {
         pressedByKeyboard = true
         menu.open()
     }

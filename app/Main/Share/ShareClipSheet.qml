@@ -32,6 +32,8 @@ Item {
     }
 
     QuitShortcut {}
+    // A button that goes or waits (Send while sending) hands the keyboard on, and has it back.
+    FocusKeeper { area: root }
     Rectangle {
         anchors.fill: parent
         color: QM.paper

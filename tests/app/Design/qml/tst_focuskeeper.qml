@@ -19,6 +19,20 @@ Item {
         id: area
         y: 50
         Text { id: heading; text: "Heading" }
+        // Notices of a page, each a row with its button, that come and go on their own.
+        Column {
+            id: notices
+            visible: false
+            Row {
+                Text { text: "The model failed." }
+                QMButton { text: "Try again" }
+            }
+            Row {
+                id: settingsNotice
+                Text { text: "Accessibility is off." }
+                QMButton { id: openSettings; text: "Open settings" }
+            }
+        }
         QMButton { id: first; text: "First" }
         Loader {
             id: notice
@@ -49,6 +63,8 @@ Item {
                 control.enabled = true
             }
             notice.active = false
+            notices.visible = false
+            settingsNotice.visible = true
             stage.forceActiveFocus()
         }
 
@@ -66,6 +82,10 @@ Item {
                     return notice.item.children[1]
                 }, take: () => notice.active = false, to: () => middle },
                 { tag: "the last one", from: () => last, take: () => last.visible = false, to: () => middle },
+                { tag: "its notice hidden after another", from: () => {
+                    notices.visible = true
+                    return openSettings
+                }, take: () => settingsNotice.visible = false, to: () => first },
             ]
         }
         function test_aControlThatGoesHandsTheKeyboardOn(data) {

@@ -11,6 +11,7 @@ Item {
     height: 200
 
     property int presses: 0
+    property int toggles: 0
 
     QMButton {
         id: first
@@ -21,6 +22,8 @@ Item {
         id: toggle
         y: 60
         label: "Toggle"
+        onToggled: stage.toggles++
+        onClicked: stage.presses++
     }
     Flickable {
         id: scroller
@@ -40,6 +43,7 @@ Item {
         x: 160
         text: "Disabled"
         enabled: false
+        onClicked: stage.presses++
     }
     Item {
         id: wordBox
@@ -65,6 +69,8 @@ Item {
 
         function init() {
             stage.presses = 0
+            stage.toggles = 0
+            toggle.checked = false
             scroller.contentY = 0
             stage.forceActiveFocus()
         }
@@ -83,6 +89,25 @@ Item {
             keyClick(Qt.Key_Space)
             keyClick(Qt.Key_Return)
             compare(stage.presses, 3)
+        }
+
+        // An assistive technology's press (switch access, voice control, a reader's "activate")
+        // does what a click does, and a toggle's toggles it once; a disabled control does nothing.
+        function test_anAssistivePressIsAClick_data() {
+            return [
+                { tag: "button", control: () => first, action: "Press", presses: 1, toggles: 0 },
+                { tag: "toggle pressed", control: () => toggle, action: "Press", presses: 1, toggles: 1 },
+                { tag: "toggle toggled", control: () => toggle, action: "Toggle", presses: 1, toggles: 1 },
+                { tag: "disabled", control: () => disabledButton, action: "Press", presses: 0, toggles: 0 },
+            ]
+        }
+        function test_anAssistivePressIsAClick(data) {
+            const control = data.control()
+            if (control.enabled)
+                verify(accessibility.actions(control).includes(data.action), accessibility.actions(control))
+            compare(accessibility.actions(control).includes("Toggle"), control.checkable, "only a toggle toggles")
+            accessibility.act(control, data.action)
+            compare([stage.presses, stage.toggles, toggle.checked], [data.presses, data.toggles, data.toggles === 1])
         }
 
         function test_aDisabledButtonLooksDisabled() {

@@ -28,6 +28,7 @@
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QSemaphore>
 #include <QTextLayout>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -485,6 +486,45 @@ private slots:
         QCOMPARE(tour(), (QStringList{"detailsSwitch", "cancel", "send", "play", "said", "consent"}));
         QTest::keyClick(window, Qt::Key_Escape);
         QCOMPARE(closes, 1);
+    }
+
+    // Sent from the keyboard, the clip's button waits as "Sending…" while the keyboard rests on a
+    // control in view; after a failure the button has it back, with its ring, and Return sends again.
+    void shareWindowKeepsTheFocusThroughSending()
+    {
+        HistoryFixture fixture;
+        QSemaphore answer;
+        fixture.server().route("POST", "/v1/clips", [&answer](const HttpRequest&) {
+            answer.acquire();
+            return HttpResponse::json(500, "{}");
+        });
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        ShareClipWindowController controller(fixture.entry(fixture.property("persian").toString()), *fixture.appModel(),
+                                             engine);
+        QQuickView* window = controller.window();
+        controller.show();
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        controller.session()->setAgreed(true);
+        const auto focus = [&] { return window->activeFocusItem(); };
+        auto* send = window->rootObject()->findChild<QQuickItem*>(QStringLiteral("send"));
+        send->forceActiveFocus(Qt::TabFocusReason);
+
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(controller.session()->phase(), "sending");
+        QVERIFY(waitUntil([&] { return focus() && focus() != send && focus()->isVisible(); }));
+        QCOMPARE(focus()->objectName(), "cancel");
+        QVERIFY(focus()->property("visualFocus").toBool());
+
+        answer.release();
+        QVERIFY(waitUntil([&] { return controller.session()->phase() == "failed"; }));
+        QVERIFY(waitUntil([&] { return focus() == send; }));
+        QVERIFY(send->property("visualFocus").toBool());
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(controller.session()->phase(), "sending");
+        answer.release();
+        QVERIFY(waitUntil([&] { return controller.session()->phase() == "failed"; }));
     }
 
     void applicationKeepsOneShareWindow()
