@@ -149,6 +149,13 @@ std::optional<ClipboardContents> FlowTestCase::clipboardNow()
     return read.value_or(std::nullopt);
 }
 
+void FlowTestCase::copyInAnotherApplication(const ClipboardContents& contents)
+{
+    QVERIFY(otherApplication_.own(contents, {}));
+    // Asked over the connection that took it: the server answers once it has done the take.
+    QVERIFY(otherApplication_.takenAt().has_value());
+}
+
 bool FlowTestCase::pillHears() const
 {
     return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);
