@@ -10,6 +10,7 @@
 // within a bound.
 
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 #include "FocusedText.h"
 
 #include <QObject>
@@ -84,5 +85,5 @@ private:
     std::optional<Improvement> improved_;  // what replaced the paste, for undo
     std::shared_ptr<ScheduledWork> pending_;
     quint64 pastes_ = 0;  // which paste an answer belongs to
-    const std::shared_ptr<Fixer*> self_ = std::make_shared<Fixer*>(this);
+    const Lifeline<Fixer> self_{this};
 };

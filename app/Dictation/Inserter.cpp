@@ -4,25 +4,13 @@
 #include "KeyPoster.h"
 #include "Keysyms.h"
 
-namespace {
-// Runs the work on the inserter if it still exists.
-template <typename Work>
-auto whileAlive(const std::shared_ptr<Inserter*>& self, Work work)
-{
-    return [self = std::weak_ptr<Inserter*>(self), work = std::move(work)](auto&&... arguments) {
-        if (const auto alive = self.lock())
-            work(**alive, std::forward<decltype(arguments)>(arguments)...);
-    };
-}
-}
-
 Inserter::Inserter(Clipboard& clipboard, KeyPoster& keys, Clock& clock)
     : clipboard_(clipboard), keys_(keys), clock_(clock)
 {
-    clipboard_.onChanged = whileAlive(self_, [](Inserter& inserter) {
-        ++inserter.changes_;
-        if (inserter.prepared_)
-            inserter.save();
+    clipboard_.onChanged = self_.whileAlive([this] {
+        ++changes_;
+        if (prepared_)
+            save();
     });
 }
 
@@ -75,10 +63,10 @@ bool Inserter::knowsWhatGoesBack() const
 void Inserter::save()
 {
     saving_ = true;
-    clipboard_.save(whileAlive(self_, [at = changes_](Inserter& inserter, std::optional<ClipboardContents> contents) {
-        inserter.saving_ = false;
-        inserter.saved_ = std::move(contents);
-        inserter.savedAt_ = at;
+    clipboard_.save(self_.whileAlive([this, at = changes_](std::optional<ClipboardContents> contents) {
+        saving_ = false;
+        saved_ = std::move(contents);
+        savedAt_ = at;
     }));
 }
 
@@ -105,14 +93,12 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
     }
 
     const quint64 paste = ++pastes_;
-    ClipboardServing serving{
-        frontWindow, whileAlive(self_, [paste](Inserter& inserter, quint64 time) { inserter.taken(paste, time); }),
-        whileAlive(self_,
-                   [paste](Inserter& inserter, const QByteArray& readTarget) {
-                       if (readTarget != concealedTarget)
-                           inserter.read(paste);
-                   }),
-        whileAlive(self_, [paste](Inserter& inserter, quint64 time) { inserter.copied(paste, time); })};
+    ClipboardServing serving{frontWindow, self_.whileAlive([this, paste](quint64 time) { taken(paste, time); }),
+                             self_.whileAlive([this, paste](const QByteArray& readTarget) {
+                                 if (readTarget != concealedTarget)
+                                     read(paste);
+                             }),
+                             self_.whileAlive([this, paste](quint64 time) { copied(paste, time); })};
     const bool owned = clipboard_.own(contentsOf(text), std::move(serving));
     if (target == Target::password && owned) {
         // Nothing will be pasted: the copy is what the user asked for, so nothing goes back.
@@ -197,7 +183,7 @@ void Inserter::gaveUp(quint64 paste)
     // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
     // notice may still be on its way: the desktop is asked, and its answer decides, if it comes in time.
     givingUp_ = clock_.schedule(askBound, [this, paste] { told(paste, std::nullopt); });
-    clipboard_.askStillOurs(whileAlive(self_, [paste](Inserter& inserter, bool ours) { inserter.told(paste, ours); }));
+    clipboard_.askStillOurs(self_.whileAlive([this, paste](bool ours) { told(paste, ours); }));
 }
 
 void Inserter::told(quint64 paste, std::optional<bool> stillOurs)

@@ -16,6 +16,7 @@
 
 #include "Clipboard.h"
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 
 #include <QList>
 #include <QString>
@@ -101,5 +102,5 @@ private:
     std::shared_ptr<ScheduledWork> givingUp_;  // until takenBound, then until askBound
     std::vector<std::function<void(Uptake)>> afterTaken_;
     // The clipboard may call back after we are gone; it reaches us through this.
-    const std::shared_ptr<Inserter*> self_ = std::make_shared<Inserter*>(this);
+    const Lifeline<Inserter> self_{this};
 };

@@ -214,12 +214,10 @@ X11Clipboard::X11Clipboard(std::shared_ptr<XcbConnection> display)
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, display->root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    worker_ = std::make_shared<Worker>(std::move(display), window, [self = std::weak_ptr<X11Clipboard*>(self_)] {
-        runOnMainThread([self] {
-            if (const auto alive = self.lock(); alive && (*alive)->onChanged)
-                (*alive)->onChanged();
-        });
-    });
+    worker_ = std::make_shared<Worker>(std::move(display), window, [changed = self_.whileAlive([this] {
+                                           if (onChanged)
+                                               onChanged();
+                                       })] { runOnMainThread(changed); });
     worker_->start();
 }
 
