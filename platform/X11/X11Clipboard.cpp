@@ -65,10 +65,11 @@ public:
     // connection (the paste's keys) reaches the server after the clipboard is taken.
     bool own(ClipboardContents contents, ClipboardServing serving)
     {
+        // A save still running reads no further. Posted ahead of the take: what the clipboard's
+        // thread does about the take (a check of another's copy of it) comes after it.
+        post([this] { reader_.abandon(); });
         ownership_.take(std::move(contents), std::move(serving));
         display_->flush();
-        // A save still running reads no further.
-        post([this] { reader_.abandon(); });
         return !xcb_connection_has_error(connection_);
     }
 

@@ -235,7 +235,9 @@ void ClipboardFlowTests::aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack()
     QVERIFY(waitUntil([&] { return pillHears(); }, std::chrono::seconds(15)));
     // Another application takes the clipboard after the dictation saved what it held.
     const ClipboardContents copied = {{"UTF8_STRING", "UTF8_STRING", 8, "copied while dictating"}};
-    copyInAnotherApplication(copied);
+    const std::shared_ptr<bool> read = copyInAnotherApplication(copied);
+    // The dictation saves it afresh before the paste.
+    QVERIFY(waitUntil([&] { return *read; }));
     clock_.advance(std::chrono::seconds(1));
     keyboard_.release(Keysyms::controlRight);
     awaitThePaste(QStringLiteral("A HELLO WORLD B"));

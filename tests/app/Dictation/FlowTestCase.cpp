@@ -149,11 +149,14 @@ std::optional<ClipboardContents> FlowTestCase::clipboardNow()
     return read.value_or(std::nullopt);
 }
 
-void FlowTestCase::copyInAnotherApplication(const ClipboardContents& contents)
+std::shared_ptr<bool> FlowTestCase::copyInAnotherApplication(const ClipboardContents& contents)
 {
-    QVERIFY(otherApplication_.own(contents, {}));
+    auto read = std::make_shared<bool>(false);
+    const bool owned = otherApplication_.own(contents, {0, {}, [read](const QByteArray&) { *read = true; }, {}});
     // Asked over the connection that took it: the server answers once it has done the take.
-    QVERIFY(otherApplication_.takenAt().has_value());
+    if (!owned || !otherApplication_.takenAt())
+        QTest::qFail("another application couldn't take the clipboard", __FILE__, __LINE__);
+    return read;
 }
 
 bool FlowTestCase::pillHears() const
