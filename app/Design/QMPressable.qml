@@ -23,9 +23,13 @@ AbstractButton {
     // Whether the last press came from the keyboard, for `takeBackFocus()`.
     property bool pressedByKeyboard: false
 
+    // The set of choices this control is one of ("Dictation key"): a reader hears it before the
+    // control's own name, as the eye sees the choice under the set's title.
+    property string group
+
     focusPolicy: Qt.StrongFocus
     Accessible.role: Accessible.Button
-    Accessible.name: text
+    Accessible.name: group === "" ? text : group + ": " + text
 
     // A popup or dialog this control opened gives the focus back to it when it closes, showing
     // it again when the keyboard opened it.

@@ -61,7 +61,8 @@ Item {
                 focusPolicy: unavailable ? Qt.NoFocus : Qt.StrongFocus
                 focusRadius: 8
 
-                Accessible.name: root.group === "" ? modelData.title : root.group + ": " + modelData.title
+                text: modelData.title
+                group: root.group
                 Accessible.selected: selected
 
                 function choose() {

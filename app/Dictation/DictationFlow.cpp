@@ -28,7 +28,7 @@ DictationFlow::DictationFlow(DictationController& controller, AppModel& model, D
                              Clock& clock, QObject* parent)
     : QObject(parent), controller_(controller), model_(model), desktop_(desktop), services_(std::move(services)),
       clock_(clock), pill_(clock), inserter_(desktop.clipboard, desktop.poster, clock),
-      fixer_(desktop.focus, desktop.windows, desktop.input, inserter_, desktop.poster, clock)
+      fixer_(desktop.focus, desktop.windows, desktop.input, clock)
 {
     desktop_.keys.onKeyDown = [this] { keyDown(); };
     desktop_.keys.onKeyUp = [this](bool chord) {
@@ -268,15 +268,12 @@ void DictationFlow::conclude(Dictation& dictation)
     }
     // A later dictation has the pill: this one says nothing there.
     const bool quiet = movedPast(dictation.number);
-    // What was heard until the microphone stopped went out like any text; the pill says it stopped.
-    if (!quiet && dictation.inputLoss)
-        pill_.showOutcome(PillController::Mode::failed, *dictation.inputLoss);
-    else if (!quiet)
+    if (!quiet)
         showInserted(result, dictation);
     if (onInserted)
         onInserted(dictation.inserted);
-    // The text is in place, or on the clipboard; the pill says when its entry couldn't be saved,
-    // while it still shows this dictation.
+    // The text is in place, or on the clipboard; the pill says when its entry, or its recording,
+    // couldn't be saved, while it still shows this dictation.
     QPointer<DictationFlow> self(this);
     record(dictation, [self, number = dictation.number](const QString& why) {
         if (self && !self->movedPast(number))
@@ -286,30 +283,40 @@ void DictationFlow::conclude(Dictation& dictation)
 
 void DictationFlow::showInserted(Inserter::Result result, const Dictation& dictation)
 {
+    const auto [mode, message] = outcome(result, dictation);
+    if (!dictation.inputLoss) {
+        pill_.showOutcome(mode, message);
+        return;
+    }
+    // What was heard until the microphone stopped went out like any text: the pill says it stopped
+    // and, unless the text stands in the field, where it is.
+    const bool inField = result == Inserter::Result::pasted && *dictation.privacy == FocusLookup::Privacy::open;
+    pill_.showOutcome(PillController::Mode::failed,
+                      inField ? *dictation.inputLoss : *dictation.inputLoss + QLatin1Char(' ') + message);
+}
+
+std::pair<PillController::Mode, QString> DictationFlow::outcome(Inserter::Result result,
+                                                                const Dictation& dictation) const
+{
     const FocusLookup::Privacy privacy = *dictation.privacy;
     switch (result) {
     case Inserter::Result::pasted:
         if (privacy == FocusLookup::Privacy::password)
-            pill_.showOutcome(PillController::Mode::inserted, tr("Pasted into a password field. Nothing was kept."));
-        else if (privacy == FocusLookup::Privacy::unknown)
-            pill_.showOutcome(PillController::Mode::inserted,
-                              tr("Pasted. Nothing was kept: this may be a password field."));
-        else
-            pill_.showOutcome(PillController::Mode::inserted, dictation.inserted);
-        break;
+            return {PillController::Mode::inserted, tr("Pasted into a password field. Nothing was kept.")};
+        if (privacy == FocusLookup::Privacy::unknown)
+            return {PillController::Mode::inserted, tr("Pasted. Nothing was kept: this may be a password field.")};
+        return {PillController::Mode::inserted, dictation.inserted};
     case Inserter::Result::copied:
-        pill_.showOutcome(PillController::Mode::copied, tr("Copied. Paste it where you need it."));
-        break;
+        return {PillController::Mode::copied, tr("Copied. Paste it where you need it.")};
     case Inserter::Result::failed:
-        if (dictation.uptake != Inserter::Uptake::replaced)
-            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard."));
-        // The user's own copy holds the clipboard: the text is only where it was kept.
-        else if (!dictation.entry.isNull())
-            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste. The text is in History."));
-        else
-            pill_.showOutcome(PillController::Mode::failed, tr("Couldn’t paste."));
         break;
     }
+    if (dictation.uptake != Inserter::Uptake::replaced)
+        return {PillController::Mode::failed, tr("Couldn’t paste. The text is on the clipboard.")};
+    // The user's own copy holds the clipboard: the text is only where it was kept.
+    if (!dictation.entry.isNull())
+        return {PillController::Mode::failed, tr("Couldn’t paste. The text is in History.")};
+    return {PillController::Mode::failed, tr("Couldn’t paste.")};
 }
 
 void DictationFlow::record(Dictation& dictation, const std::function<void(const QString&)>& notSaved)
@@ -327,10 +334,11 @@ void DictationFlow::record(Dictation& dictation, const std::function<void(const 
         appName = webApp->name;
     else if (appID)
         appName = desktop_.applications.name(*appID);
-    // A recording is kept only beside its saved history entry.
-    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry]() mutable {
+    // A recording is kept only beside its saved history entry; one that can't be is told as the entry would be.
+    auto keepRecording = [model = QPointer<AppModel>(&model_), audio = std::move(dictation.audio), entry,
+                          notSaved]() mutable {
         if (model && !audio.empty())
-            model->keepRecording(std::move(audio), entry);
+            model->keepRecording(std::move(audio), entry, notSaved);
     };
     model_.history()->add(HistoryEntry(entry, now, dictation.raw, dictation.inserted, appID, appName, std::nullopt,
                                        AppCategories::of(appID, title)),

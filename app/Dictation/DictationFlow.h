@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class AppModel;
 class FormatClient;
@@ -77,6 +78,8 @@ private:
     void concludeWhenSettled(const std::shared_ptr<Dictation>& dictation);
     void conclude(Dictation& dictation);
     void showInserted(Inserter::Result result, const Dictation& dictation);
+    // The pill's outcome of the text without regard to the microphone: where the text is.
+    std::pair<PillController::Mode, QString> outcome(Inserter::Result result, const Dictation& dictation) const;
     // Bumps the counts and keeps the history entry (when `entry` is set) with its recording, which
     // is kept once the entry is saved; `notSaved` hears why when the entry's save fails.
     // The dictation's last use: its recording moves to the history's save.

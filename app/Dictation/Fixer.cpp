@@ -3,14 +3,10 @@
 #include "Core/Log.h"
 #include "DesktopWindows.h"
 #include "InputWatcher.h"
-#include "Inserter.h"
-#include "KeyPoster.h"
-#include "Keysyms.h"
 #include "Style/Terminals.h"
 
-Fixer::Fixer(FocusedText& focus, DesktopWindows& windows, InputWatcher& input, Inserter& inserter, KeyPoster& keys,
-             Clock& clock)
-    : focus_(focus), windows_(windows), input_(input), inserter_(inserter), keys_(keys), clock_(clock)
+Fixer::Fixer(FocusedText& focus, DesktopWindows& windows, InputWatcher& input, Clock& clock)
+    : focus_(focus), windows_(windows), input_(input), clock_(clock)
 {
 }
 
@@ -103,52 +99,28 @@ void Fixer::decide(const QString& improved, bool sameTarget, const std::optional
     observed.userActed = input_.userActed();
     observed.sameTarget = sameTarget;
     observed.age = seconds(clock_.now() - paste_->at);
-    observed.bundleID = paste_->appID;
     observed.field =
         field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
 
-    Replace::Decision decision = Replace::decide(observed);
-    if (decision.kind == Replace::Decision::Kind::replace && decision.method == Replace::Method::undo
-        && !paste_->elementKnown)
-        decision = Replace::Decision::skip(QStringLiteral("the focused element wasn't known at the paste"));
+    const Replace::Decision decision = Replace::decide(observed);
     if (decision.kind == Replace::Decision::Kind::skip) {
         Log::info(QStringLiteral("not replaced, ") + decision.reason);
         done(false);
         return;
     }
-    if (decision.method == Replace::Method::selection) {
-        focus_.replace(*paste_->element, observed.field.range, paste_->text, improved,
-                       whilePasted<bool>([this, improved, done](bool replaced) {
-                           if (!replaced)
-                               Log::info(QStringLiteral("couldn't select the text"));
-                           else
-                               improved_ = Improvement{improved, Replace::Method::selection};
-                           done(replaced);
-                       }));
-        return;
-    }
-    undoThenPaste(improved, [this, improved, done](bool pasted) {
-        if (pasted)
-            improved_ = Improvement{improved, Replace::Method::undo};
-        done(pasted);
-    });
-}
-
-void Fixer::undoThenPaste(const QString& text, std::function<void(bool)> done)
-{
-    if (!keys_.post({Keysyms::controlLeft, Keysyms::letterZ})) {
-        done(false);
-        return;
-    }
-    pending_ = clock_.schedule(undoPause, [this, text, done = std::move(done)] {
-        pending_.reset();
-        done(inserter_.insert(text, Inserter::Target::field, paste_->windowId) == Inserter::Result::pasted);
-    });
+    focus_.replace(*paste_->element, observed.field.range, paste_->text, improved,
+                   whilePasted<bool>([this, improved, done](bool replaced) {
+                       if (!replaced)
+                           Log::info(QStringLiteral("couldn't select the text"));
+                       else
+                           improved_ = improved;
+                       done(replaced);
+                   }));
 }
 
 bool Fixer::canUndo() const
 {
-    // Typing moves the caret away from the improvement and onto the application's undo stack.
+    // Typing moves the caret away from the improvement.
     return paste_ && improved_ && !input_.userTyped();
 }
 
@@ -158,39 +130,18 @@ void Fixer::undo(std::function<void(bool)> done)
         done(false);
         return;
     }
-    if (improved_->method == Replace::Method::selection) {
-        undoSelection(done);
-        return;
-    }
-    // The pasted improvement is the last thing the application can undo, unless the user went
-    // elsewhere or typed while it answered.
-    checkTarget(whilePasted<bool>([this, done](bool sameTarget) {
-        if (!sameTarget || !canUndo()) {
-            done(false);
-            return;
-        }
-        undoThenPaste(paste_->text, [this, done](bool pasted) {
-            if (pasted)
-                improved_.reset();
-            done(pasted);
-        });
-    }));
-}
-
-void Fixer::undoSelection(const std::function<void(bool)>& done)
-{
     focus_.read(*paste_->element, whilePasted<std::optional<FieldText>>([this, done](std::optional<FieldText> field) {
         if (!canUndo()) {
             done(false);
             return;
         }
         const Replace::Field found =
-            field ? Replace::locate(improved_->text, field->text, field->selection) : Replace::Field::unreadable();
+            field ? Replace::locate(*improved_, field->text, field->selection) : Replace::Field::unreadable();
         if (found.kind != Replace::Field::Kind::matches) {
             done(false);
             return;
         }
-        focus_.replace(*paste_->element, found.range, improved_->text, paste_->text,
+        focus_.replace(*paste_->element, found.range, *improved_, paste_->text,
                        whilePasted<bool>([this, done](bool replaced) {
                            if (replaced)
                                improved_.reset();

@@ -2,12 +2,10 @@
 // Replaces a pasted text in place with its improvement once the formatting server answers, no
 // sooner than 0.65 s after the paste and only if the user hasn't typed, clicked or moved on: the
 // focused element is read through the accessibility interface, the pasted text located before
-// the caret and replaced there; where the field can't be read the paste is undone with Control-Z
-// and the improvement pasted instead, but only in an application known at the paste to publish
-// no focused element: keys sent to an element nobody knew could append a second copy. Undo puts
-// the dictated text back the way the improvement went in, and only while that can work: until the
-// user types. The application is asked without waiting for it: each question answers later,
-// within a bound.
+// the caret and replaced there. Where the field can't be read nothing is replaced: no key could be
+// seen to take the paste out, and one that didn't would leave the text twice. Undo puts the
+// dictated text back over the improvement, and only while that can work: until the user types.
+// The application is asked without waiting for it: each question answers later, within a bound.
 
 #include "Core/Clock.h"
 #include "Core/Lifeline.h"
@@ -21,14 +19,11 @@
 #include <optional>
 
 class DesktopWindows;
-class Inserter;
 class InputWatcher;
-class KeyPoster;
 
 class Fixer {
 public:
     static constexpr Clock::Duration settleTime = std::chrono::milliseconds(650);
-    static constexpr Clock::Duration undoPause = std::chrono::milliseconds(150);
 
     struct Paste {
         QString text;
@@ -39,13 +34,12 @@ public:
         Clock::TimePoint at;
     };
 
-    Fixer(FocusedText& focus, DesktopWindows& windows, InputWatcher& input, Inserter& inserter, KeyPoster& keys,
-          Clock& clock = Clock::system());
+    Fixer(FocusedText& focus, DesktopWindows& windows, InputWatcher& input, Clock& clock = Clock::system());
 
     // A paste has just happened: the user's actions count from now. Forgets any earlier paste.
     void pasted(const Paste& paste);
     // The element a search that answered after the paste found: the improvement may replace the
-    // text there, where it shows the pasted text, but never by keys.
+    // text there, where it shows the pasted text.
     void learned(const std::optional<FocusedElement>& element);
     // Replaces the paste with the improved text when the rules allow it; `done` is told later
     // whether the field now holds it. Nothing happens after forget() or another paste, also to a
@@ -58,17 +52,9 @@ public:
     void forget();
 
 private:
-    struct Improvement {
-        QString text;
-        Replace::Method method;  // how it went in, which is how it comes out
-    };
-
     void apply(const QString& improved, const std::function<void(bool)>& done);
     void decide(const QString& improved, bool sameTarget, const std::optional<FieldText>& field,
                 const std::function<void(bool)>& done);
-    // The application's own undo takes out the last paste, then `text` is pasted in its place.
-    void undoThenPaste(const QString& text, std::function<void(bool pasted)> done);
-    void undoSelection(const std::function<void(bool)>& done);
     // Whether the paste's window and element still have the focus.
     void checkTarget(std::function<void(bool sameTarget)> then);
     // `then`, as long as this exists and the paste isn't forgotten.
@@ -78,11 +64,9 @@ private:
     FocusedText& focus_;
     DesktopWindows& windows_;
     InputWatcher& input_;
-    Inserter& inserter_;
-    KeyPoster& keys_;
     Clock& clock_;
     std::optional<Paste> paste_;
-    std::optional<Improvement> improved_;  // what replaced the paste, for undo
+    std::optional<QString> improved_;  // what replaced the paste, for undo
     std::shared_ptr<ScheduledWork> pending_;
     quint64 pastes_ = 0;  // which paste an answer belongs to
     const Lifeline<Fixer> self_{this};

@@ -173,13 +173,16 @@ void AppModel::setKeepClips(bool on)
         stores_.vault.removeAll();
 }
 
-void AppModel::keepRecording(std::vector<float> audio, const QUuid& entry)
+void AppModel::keepRecording(std::vector<float> audio, const QUuid& entry, std::function<void(const QString&)> notKept)
 {
     if (!keepClips_)
         return;
-    clipWriter_.save(std::move(audio), entry, [this, entry](const std::optional<QString>& failure) {
+    clipWriter_.save(std::move(audio), entry, [this, entry, notKept](const std::optional<QString>& failure) {
         if (failure)
             Log::info(QStringLiteral("recording not kept: ") + *failure);
+        // Too short a recording isn't kept either, and is no failure to tell.
+        if (const auto why = stores_.vault.failure(entry); why && notKept)
+            notKept(QStringLiteral("The recording couldn\u2019t be kept: %1.").arg(*why));
         // Keeping was turned off while it was written: it goes the way of the others.
         if (!keepClips_)
             stores_.vault.remove(entry);

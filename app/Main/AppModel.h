@@ -135,9 +135,9 @@ public:
     void setKeepClips(bool on);
 
     // Keeps the dictation's recording while recordings are on, written off the main thread; once
-    // written, recordingsChanged. A save that fails is logged and told where the entry shows (see
-    // ClipVault::failure).
-    void keepRecording(std::vector<float> audio, const QUuid& entry);
+    // written, recordingsChanged. A save that fails is logged, told where the entry shows (see
+    // ClipVault::failure) and given to `notKept` as a sentence for the user.
+    void keepRecording(std::vector<float> audio, const QUuid& entry, std::function<void(const QString&)> notKept = {});
 
     // At start: takes out the history entries and recordings the user's choices no longer keep.
     // Only a valid value in the settings file is a choice: one the settings lost, damaged or never

@@ -228,7 +228,7 @@ AuthSession SeedData::accountSession(const QDateTime& now, Sample sample)
     const bool longTexts = sample == Sample::longTexts;
     const QString name =
         longTexts ? QStringLiteral("سارا احمدی‌نژاد خراسانی") : QStringLiteral("Sara Ahmadi");
-    const QString email = longTexts ? QStringLiteral("sara.ahmadinejad.khorasani.design-team@studio.example.com")
+    const QString email = longTexts ? QStringLiteral("sara.ahmadivares.khorasani.design-team@studio.example.com")
                                     : QStringLiteral("sara.ahmadi@example.com");
     const QByteArray payload =
         QJsonDocument(QJsonObject{{QStringLiteral("email"), email},

@@ -6,7 +6,7 @@
 
 class AuthError : public Error {
 public:
-    enum class Kind { denied, network, tooLong, server, invalidGrant, noPendingSignIn };
+    enum class Kind { denied, network, tooLong, slow, server, invalidGrant, noPendingSignIn };
 
     // The service refused with a message of its own.
     static AuthError denied(const QString& message) { return AuthError(Kind::denied, message); }
@@ -14,10 +14,16 @@ public:
     {
         return AuthError(Kind::network, QStringLiteral("No connection: ") + text);
     }
-    // A request that got no usable answer: no connection, or an answer too long to be one.
+    // A request that got no usable answer: no connection, an answer too long to be one, or a
+    // connection whose answer was too slow to wait for.
     static AuthError unanswered(const HttpFailure& failure)
     {
-        return failure.tooLong() ? AuthError(Kind::tooLong, tooLongAnswerText()) : network(failure.message);
+        if (failure.tooLong())
+            return AuthError(Kind::tooLong, tooLongAnswerText());
+        if (failure.slow())
+            return AuthError(Kind::slow,
+                             QStringLiteral("The sign-in service was too slow to answer. Please try again."));
+        return network(failure.message);
     }
     static AuthError server(int status, const QString& text)
     {

@@ -165,16 +165,27 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
     // Too short to be worth keeping is no failure to tell.
     if (static_cast<qsizetype>(samples.size()) < minimumSamples)
         throw ClipError::encoding(QStringLiteral("too short"));
+    const auto wasRemoved = [this, &id] { return removed_.contains(id); };
+    if (const std::lock_guard lock(mutex_); wasRemoved())
+        return {};
     try {
         QString path = url(id);
         int error = 0;
         if (const auto failure = writer_(path, encodeFlac(samples), &error))
             throw ClipError::encoding(error != 0 ? systemErrorText(error) : *failure);
-        const std::lock_guard lock(failuresMutex_);
+        const std::lock_guard lock(mutex_);
+        // Removed while it was written: what was written goes too.
+        if (wasRemoved()) {
+            QFile::remove(path);
+            return {};
+        }
         failures_.remove(id);
         return path;
     } catch (const ClipError& error) {
-        const std::lock_guard lock(failuresMutex_);
+        const std::lock_guard lock(mutex_);
+        // Nothing to tell of a recording whose entry is gone.
+        if (wasRemoved())
+            return {};
         failures_.insert(id, error.reason());
         throw;
     }
@@ -182,7 +193,7 @@ QString ClipVault::save(std::span<const float> samples, const QUuid& id)
 
 std::optional<QString> ClipVault::failure(const QUuid& id) const
 {
-    const std::lock_guard lock(failuresMutex_);
+    const std::lock_guard lock(mutex_);
     if (const auto found = failures_.constFind(id); found != failures_.cend())
         return *found;
     return std::nullopt;
@@ -210,8 +221,11 @@ QByteArray ClipVault::data(const QUuid& id) const
     return bytes;
 }
 
-void ClipVault::remove(const QUuid& id) const
+void ClipVault::remove(const QUuid& id)
 {
+    const std::lock_guard lock(mutex_);
+    removed_.insert(id);
+    failures_.remove(id);
     QFile::remove(url(id));
 }
 

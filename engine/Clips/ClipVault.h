@@ -13,6 +13,7 @@
 #include <QUuid>
 
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 #include <mutex>
@@ -41,9 +42,10 @@ public:
     // hold some.
     bool holdsAny() const;
 
-    // Replaces any earlier recording of the same id. Throws ClipError::encoding when there is
-    // less than 0.3 s of audio or the file can't be written (its reason in plain words: "the
-    // disk is full"). Samples beyond ±1 saturate.
+    // Replaces any earlier recording of the same id, and returns its path. Throws
+    // ClipError::encoding when there is less than 0.3 s of audio or the file can't be written (its
+    // reason in plain words: "the disk is full"). Samples beyond ±1 saturate. A recording whose id
+    // was removed in this run, before or while it is written, is not kept: the path is empty.
     QString save(std::span<const float> samples, const QUuid& id);
     // Why the recording of the id couldn't be kept, when a save of it failed in this run.
     std::optional<QString> failure(const QUuid& id) const;
@@ -51,8 +53,9 @@ public:
     void removeLeftovers() const;
     // Throws ClipError::missing when the file can't be read.
     QByteArray data(const QUuid& id) const;
-    // Removing never fails: a file that is already gone is what the caller wanted.
-    void remove(const QUuid& id) const;
+    // Removing never fails: a file that is already gone is what the caller wanted. A save of the
+    // id still to come, or under way, keeps nothing.
+    void remove(const QUuid& id);
     void removeAll() const;
     // Removes the recordings last modified more than this many days before now; returns how
     // many it tried to remove.
@@ -67,6 +70,7 @@ public:
 private:
     QString folder_;
     Writer writer_;
-    mutable std::mutex failuresMutex_;
+    mutable std::mutex mutex_;
     QHash<QUuid, QString> failures_;
+    QSet<QUuid> removed_;
 };

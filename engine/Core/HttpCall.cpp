@@ -11,7 +11,7 @@ namespace {
 // What Qt holds of a reply between two reads, at most.
 constexpr qint64 readBufferSize = 1024 * 1024;
 
-HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, const QByteArray& body)
+HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, const QByteArray& body, bool requestSent)
 {
     const QNetworkReply::NetworkError error = reply.error();
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -19,7 +19,7 @@ HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, c
     if (breach && status.isValid() && !succeeded)
         return HttpReply{status.toInt(), body, reply.rawHeaderPairs()};
     if (breach)
-        return HttpFailure{describe(*breach), urlErrorCode(*breach), breach};
+        return HttpFailure{describe(*breach), urlErrorCode(*breach), breach, requestSent};
     // A 204 or 304 has no body, whatever length it names.
     const bool bodyless = status.toInt() == 204 || status.toInt() == 304;
     if (error == QNetworkReply::NoError && !bodyless && isCutShort(reply, body.size()))
@@ -65,11 +65,13 @@ void performHttp(QNetworkAccessManager& session, HttpStart start, const ReplyBou
         reply->setReadBufferSize(std::min(bounds.maxBytes + 1, readBufferSize));
         BoundedReply* bounded = &BoundedReply::watch(*reply, bounds);
         const auto body = std::make_shared<QByteArray>();
+        const auto sent = std::make_shared<bool>(false);
+        QObject::connect(reply, &QNetworkReply::requestSent, reply, [sent] { *sent = true; });
         QObject::connect(reply, &QNetworkReply::readyRead, reply, [bounded, body] { bounded->readInto(*body); });
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, bounded, body, done] {
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, bounded, body, sent, done] {
             reply->deleteLater();
             bounded->readInto(*body);
-            done(outcomeOf(*reply, bounded->breach(), *body));
+            done(outcomeOf(*reply, bounded->breach(), *body, *sent));
         });
     });
 }

@@ -29,11 +29,14 @@ struct HttpFailure {
     QString message;
     int code = 0;  // the URL-loading error code (urlErrorCode)
     std::optional<ReplyBreach> breach = std::nullopt;  // the bound the reply broke, if that is why
+    bool requestSent = false;  // the request had reached the server
 
     // The reply was longer than its limit: there was a connection, and an answer.
     bool tooLong() const;
     // Nothing moved for the idle time: the connection was made, then the transfer stopped.
     bool stalled() const { return breach == ReplyBreach::stalled; }
+    // The server had the request, and its answer stopped or ran out of time: there was a connection.
+    bool slow() const { return requestSent && (breach == ReplyBreach::stalled || breach == ReplyBreach::overdue); }
 };
 
 // What the user is told of an answer longer than its limit.

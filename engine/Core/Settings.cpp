@@ -1,16 +1,17 @@
 #include "Settings.h"
 
 #include "AppFolders.h"
+#include "AtomicFile.h"
 #include "KnownSettings.h"
 #include "Log.h"
 #include "PrivateFolder.h"
 #include "StoredFile.h"
+#include "TypedSettingLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -85,40 +86,6 @@ QString damageIn(const QByteArray& bytes)
         return QStringLiteral("part of it can't be understood");
     return {};
 }
-
-// The plain-text values of the file's general section as the user typed them: everything after
-// the first "=", without the blanks around it.
-QHash<QString, QString> typedValues(const QByteArray& bytes)
-{
-    QHash<QString, QString> typed;
-    bool general = true;
-    for (const QString& line : QString::fromUtf8(bytes).split(u'\n')) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(u'[')) {
-            general = trimmed.compare(QLatin1String("[General]"), Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype equals = trimmed.indexOf(u'=');
-        const QString key = trimmed.left(equals).trimmed();
-        if (general && equals > 0 && KnownSettings::isPlainText(key))
-            typed.insert(key, trimmed.mid(equals + 1).trimmed());
-    }
-    return typed;
-}
-
-// How the settings file writes the text as a value.
-QString writtenForm(const QString& text)
-{
-    const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("form.conf"));
-    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("v"), text);
-    const QString prefix = QStringLiteral("v=");
-    for (const QString& line : QString::fromUtf8(readWholeFile(path).bytes).split(u'\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size());
-    }
-    return {};
-}
 }
 
 Settings& Settings::shared()
@@ -133,34 +100,52 @@ Settings::Settings(const QString& filePath)
     const WholeFile file = readWholeFile(filePath);
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
     missing_ = file.failure.isEmpty() && file.bytes.isEmpty();
+    takeTypedValues(file.bytes);
     if (!file.failure.isEmpty())
         keepDamagedFileAside(filePath, file.failure);
     else if (store_->status() == QSettings::FormatError)
         keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"));
     else if (const QString damage = damageIn(file.bytes); !damage.isEmpty())
         keepDamagedFileAside(filePath, damage);
-    takeTypedValues(file.bytes);
 }
 
 void Settings::takeTypedValues(const QByteArray& bytes)
 {
-    bool rewritten = false;
-    const QHash<QString, QString> typed = typedValues(bytes);
+    const QHash<QString, QString> typed = TypedSettingLines::typed(bytes);
     for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
-        // A text in the file's own written form (as this class writes it), or in quotes, reads as
-        // the file's rules read it.
-        const QVariant read = store_->value(it.key());
-        const bool quoted = it.value().size() >= 2 && it.value().startsWith(u'"') && it.value().endsWith(u'"');
-        if (read.typeId() == QMetaType::QString && (quoted || writtenForm(read.toString()) == it.value()))
-            continue;
-        // Written in the file's form, the text reads back as typed.
-        store_->setValue(it.key(), it.value());
-        rewritten = true;
+        const bool quoted = TypedSettingLines::isQuoted(it.value());
+        typed_.insert(it.key(), {it.value(), quoted ? store_->value(it.key()).toString() : it.value()});
     }
-    if (!rewritten)
+}
+
+QVariant Settings::storedValue(const QString& key) const
+{
+    const auto typed = typed_.constFind(key);
+    return typed != typed_.cend() ? QVariant(typed->value) : store_->value(key);
+}
+
+// The file's writer writes a text its own way, which reads otherwise as typed (a backslash, a
+// quote) or loses what it couldn't read (an unknown escape): a value typed by hand goes back as
+// typed, and one set here goes in quotes when its written form isn't the text itself.
+void Settings::writeTypedFormsBack()
+{
+    const WholeFile file = readWholeFile(store_->fileName());
+    if (!file.failure.isEmpty())
         return;
-    store_->sync();
-    saved();
+    const QByteArray bytes =
+        TypedSettingLines::rewritten(file.bytes, [this](const QString& key, const QString& text) -> QString {
+            if (const auto typed = typed_.constFind(key); typed != typed_.cend())
+                return typed->text;
+            if (TypedSettingLines::isQuoted(text) || text == store_->value(key).toString())
+                return text;
+            return u'"' + text + u'"';
+        });
+    if (bytes == file.bytes)
+        return;
+    if (const auto failure = writeFileAtomically(store_->fileName(), bytes)) {
+        Log::info(QStringLiteral("could not save the settings: ") + *failure);
+        problem_ = QStringLiteral("Couldn\u2019t save your settings to %1.").arg(store_->fileName());
+    }
 }
 
 void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason)
@@ -179,9 +164,10 @@ void Settings::keepDamagedFileAside(const QString& filePath, const QString& reas
     // keys with values of their form, not what the reader made of the garbage.
     QHash<QString, QVariant> readable;
     for (const QString& key : store_->allKeys()) {
-        if (const QVariant value = store_->value(key); KnownSettings::isValid(key, value))
+        if (const QVariant value = storedValue(key); KnownSettings::isValid(key, value))
             readable.insert(key, value);
     }
+    typed_.removeIf([&](const auto& typed) { return !readable.contains(typed.key()); });
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
     for (auto it = readable.cbegin(); it != readable.cend(); ++it)
         store_->setValue(it.key(), it.value());
@@ -240,6 +226,7 @@ void Settings::saved()
         problem_ = QStringLiteral("Couldn\u2019t save your settings to %1.").arg(store_->fileName());
         return;
     }
+    writeTypedFormsBack();
     ::chmod(QFile::encodeName(store_->fileName()).constData(), 0600);
 }
 
@@ -252,13 +239,14 @@ bool Settings::contains(const QString& key) const
 QVariant Settings::value(const QString& key) const
 {
     std::lock_guard lock(mutex_);
-    return store_->value(key);
+    return storedValue(key);
 }
 
 void Settings::setValue(const QString& key, const QVariant& value)
 {
     std::lock_guard lock(mutex_);
     store_->setValue(key, value);
+    typed_.remove(key);
     setInThisRun_.insert(key);
     // Set, the value is the user's again.
     if (QStringList doubted = store_->value(doubtedKey).toStringList(); doubted.removeAll(key) > 0) {
@@ -275,6 +263,7 @@ void Settings::remove(const QString& key)
 {
     std::lock_guard lock(mutex_);
     store_->remove(key);
+    typed_.remove(key);
     setInThisRun_.insert(key);
     store_->sync();
     saved();

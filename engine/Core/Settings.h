@@ -26,8 +26,9 @@ QString expandTilde(const QString& path);
 // settings stay in use) and reported, so neither the damaged part nor the user's changes are lost
 // without a word. A value the start had reason to doubt (the settings were lost or damaged) can be
 // marked so: it is no choice of the user's until the user sets it again, even in a later run. A
-// server's address or token typed by hand is read as typed (a comma, a semicolon or quotes are
-// part of it) and written back in the file's own form, which reads the same.
+// server's address or token typed by hand is read as typed (a comma, a semicolon, quotes or
+// backslashes are part of it) unless it is in quotes, and written back so that it reads the same;
+// reading it writes nothing.
 class Settings {
 public:
     // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
@@ -65,7 +66,15 @@ private:
     // Replaces a damaged file by a clean one that keeps what could be read.
     void keepDamagedFileAside(const QString& filePath, const QString& reason);
     void takeTypedValues(const QByteArray& bytes);
+    QVariant storedValue(const QString& key) const;
+    void writeTypedFormsBack();
     void saved();
+
+    // A value typed by hand into the file, untouched in this run: its text and what it reads as.
+    struct TypedValue {
+        QString text;
+        QString value;
+    };
 
     mutable std::mutex mutex_;
     std::unique_ptr<QSettings> store_;
@@ -73,4 +82,5 @@ private:
     bool damaged_ = false;
     bool missing_ = false;
     QSet<QString> setInThisRun_;
+    QHash<QString, TypedValue> typed_;
 };

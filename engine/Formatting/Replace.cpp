@@ -4,18 +4,6 @@
 
 namespace Replace {
 
-const QSet<QString>& noUndoApps()
-{
-    static const QSet<QString> apps{
-        QStringLiteral("com.apple.Terminal"),     QStringLiteral("com.googlecode.iterm2"),
-        QStringLiteral("com.mitchellh.ghostty"),  QStringLiteral("dev.warp.Warp-Stable"),
-        QStringLiteral("net.kovidgoyal.kitty"),   QStringLiteral("org.alacritty"),
-        QStringLiteral("com.github.wez.wezterm"), QStringLiteral("co.zeit.hyper"),
-        QStringLiteral("com.raphaelamorim.rio"),
-    };
-    return apps;
-}
-
 Decision decide(const Observed& observed)
 {
     if (observed.userActed)
@@ -26,15 +14,20 @@ Decision decide(const Observed& observed)
         return Decision::skip(QStringLiteral("too late"));
     switch (observed.field.kind) {
     case Field::Kind::matches:
-        return Decision::replace(Method::selection);
+        return Decision::replace();
     case Field::Kind::differs:
         return Decision::skip(QStringLiteral("the text changed"));
     case Field::Kind::unreadable:
         break;
     }
-    if (observed.bundleID && noUndoApps().contains(*observed.bundleID))
-        return Decision::skip(QStringLiteral("this app can't undo a paste"));
-    return Decision::replace(Method::undo);
+    // Keys could only undo the paste blind: where that undid nothing, the text would stand twice.
+    return Decision::skip(QStringLiteral("this app can't undo a paste"));
+}
+
+bool sameInField(const QString& shown, const QString& text)
+{
+    const auto spaced = [](QString written) { return written.replace(QChar(0x00A0), QLatin1Char(' ')); };
+    return sameText(spaced(shown), spaced(text));
 }
 
 Field locate(const QString& pasted, const QString& value, Range selection)
@@ -44,8 +37,8 @@ Field locate(const QString& pasted, const QString& value, Range selection)
         || value.size() < selection.location)
         return Field::differs();
     const qsizetype start = selection.location - length;
-    // Canonically equivalent texts of the same length count as the pasted text.
-    if (!sameText(value.mid(start, length), pasted))
+    // Of the same length, the field's copy of the pasted text counts as it.
+    if (!sameInField(value.mid(start, length), pasted))
         return Field::differs();
     return Field::matches({start, length});
 }

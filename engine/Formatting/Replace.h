@@ -1,12 +1,12 @@
 #pragma once
-// Whether improved text may still replace what was pasted, and how, judged from what the shell
-// observed in the front application. Pure: it reads nothing from the system.
+// Whether improved text may still replace what was pasted, judged from what the shell observed in
+// the front application. It goes in only over the located text: where the field can't be read, no
+// undo by keys could be seen to work, and one that undid nothing would leave the text twice.
+// Pure: it reads nothing from the system.
 
-#include <QSet>
 #include <QString>
 
 #include <limits>
-#include <optional>
 
 namespace Replace {
 
@@ -37,19 +37,16 @@ struct Field {
     bool operator==(const Field&) const = default;
 };
 
-enum class Method {
-    selection,  // select the located range and type the improved text over it
-    undo,  // undo the paste in the application, then insert the improved text
-};
-
 struct Decision {
-    enum class Kind { replace, skip };
+    enum class Kind {
+        replace,  // type the improved text over the located range
+        skip,
+    };
     Kind kind = Kind::skip;
-    Method method = Method::selection;  // replace only
     QString reason;  // skip only: a short lower-case phrase for the log
 
-    static Decision replace(Method method) { return {Kind::replace, method, {}}; }
-    static Decision skip(const QString& reason) { return {Kind::skip, Method::selection, reason}; }
+    static Decision replace() { return {Kind::replace, {}}; }
+    static Decision skip(const QString& reason) { return {Kind::skip, reason}; }
 
     bool operator==(const Decision&) const = default;
 };
@@ -59,7 +56,6 @@ struct Observed {
     bool sameTarget = false;  // the focus is still on the element that received the paste
     double age = 0;  // seconds since the paste
     Field field;
-    std::optional<QString> bundleID;  // the application that received the paste
 
     bool operator==(const Observed&) const = default;
 };
@@ -67,10 +63,11 @@ struct Observed {
 // A paste older than this many seconds is left alone.
 inline constexpr double maxAge = 10.0;
 
-// Terminals, in which a paste can't be undone.
-const QSet<QString>& noUndoApps();
-
 Decision decide(const Observed& observed);
+
+// Whether a field's copy of a text is that text: canonically equivalent, a no-break space and a
+// space alike (editors write runs of spaces with no-break spaces, and change them back).
+bool sameInField(const QString& shown, const QString& text);
 
 // Where the pasted text stands before the caret of a field showing `value` with `selection`;
 // never unreadable (the caller knows when it couldn't read the field).

@@ -132,13 +132,29 @@ void SnippetStore::keepOrTell(const Snippet& snippet, bool adding)
 {
     lost_.forget();
     records_.change({{adding ? addMember : updateMember, recordAsData(snippet, encodeFile)}},
-                    [this, snippet](const QList<Snippet>&, const QList<Snippet>& after) {
-                        if (after.contains(snippet))
-                            return;
-                        lost_.tell(QStringLiteral("A snippet for \u201C%1\u201D was saved on another display at "
-                                                  "the same time; the list keeps that one, not yours.")
-                                       .arg(snippet.trigger));
+                    [this, snippet, adding](const QList<Snippet>& before, const QList<Snippet>& after) {
+                        if (!after.contains(snippet))
+                            lost_.tell(whyLeftOut(snippet, adding, before));
                     });
+}
+
+// What the list the change met made of it: the snippet deleted there, the list filled there, or
+// another snippet for the same phrase saved there first.
+QString SnippetStore::whyLeftOut(const Snippet& snippet, bool adding, const QList<Snippet>& met)
+{
+    const auto same = [id = snippet.id](const Snippet& s) { return s.id == id; };
+    if (!adding && std::none_of(met.begin(), met.end(), same))
+        return QStringLiteral("The snippet for \u201C%1\u201D was deleted on another display at the same time, so "
+                              "your change to it wasn\u2019t kept.")
+            .arg(snippet.trigger);
+    const auto broken = brokenRule(snippet, adding ? std::nullopt : std::optional(snippet.id), met);
+    if (broken && broken->kind() == SnippetError::Kind::full)
+        return QStringLiteral("The list filled up on another display at the same time, so your snippet for "
+                              "\u201C%1\u201D wasn\u2019t added. Remove a snippet to add another.")
+            .arg(snippet.trigger);
+    return QStringLiteral("A snippet for \u201C%1\u201D was saved on another display at the same time; the list "
+                          "keeps that one, not yours.")
+        .arg(snippet.trigger);
 }
 
 Snippet SnippetStore::add(const QString& trigger, const QString& text, bool exact)

@@ -53,7 +53,8 @@ class SnippetStore : public QObject {
     // What the user should know about the snippets' file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
     // Why a snippet added or changed here isn't in the list: another instance saved one with the
-    // same trigger first. Empty until that happens, and again from the next change made here.
+    // same trigger first, deleted the snippet, or filled the list. Empty until that happens, and
+    // again from the next change made here.
     Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:
@@ -117,6 +118,7 @@ private:
     static void applyChange(QList<Snippet>& entries, const QJsonObject& change);
     // Saves the snippet as added or updated, and says so when the save leaves it out.
     void keepOrTell(const Snippet& snippet, bool adding);
+    static QString whyLeftOut(const Snippet& snippet, bool adding, const QList<Snippet>& met);
 
     LostChange lost_{[this] { emit lostChangeChanged(); }};
     SharedRecords<QList<Snippet>> records_;

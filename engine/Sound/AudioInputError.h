@@ -16,6 +16,12 @@ public:
         return AudioInputError(
             QStringLiteral("There\u2019s no microphone. Plug one in, or choose one in the sound settings."));
     }
+    // The default input is what the speakers play, while a microphone is there to choose instead.
+    static AudioInputError monitorChosen()
+    {
+        return AudioInputError(QStringLiteral(
+            "The default input is the speakers\u2019 monitor. Choose a microphone in the sound settings."));
+    }
     // The input went away (unplugged, or the server ended) while it was recorded.
     static AudioInputError stopped() { return AudioInputError(QStringLiteral("The microphone stopped.")); }
     // Anything else the server or the conversion reports.

@@ -6,6 +6,8 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <QSet>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -86,8 +88,9 @@ public:
             throw AudioInputError::other(server_.lastError());
         }
         // Corked until here: nothing of a monitor was heard.
-        if (!recordsAMicrophone())
-            throw AudioInputError::noMicrophone();
+        const QSet<uint32_t> microphones = this->microphones();
+        if (!microphones.contains(pa_stream_get_device_index(stream_)))
+            throw microphones.isEmpty() ? AudioInputError::noMicrophone() : AudioInputError::monitorChosen();
 
         const uint32_t rate = pa_stream_get_sample_spec(stream_)->rate;
         resampler_ = Resampler::create(rate);
@@ -99,22 +102,25 @@ public:
     }
 
 private:
-    // Under the lock: whether the source the server connected the stream to is a microphone.
-    bool recordsAMicrophone()
+    // Under the lock: the indexes of the server's sources that are microphones. A monitor chosen
+    // as the default input while one is there is the user's to change; no microphone at all is not.
+    QSet<uint32_t> microphones()
     {
         struct Answer {
             SoundServer* server;
-            bool microphone = false;
+            QSet<uint32_t> microphones;
             bool ended = false;  // the list's end: no call follows
-        } answer{&server_};
-        pa_operation* operation = pa_context_get_source_info_by_index(
-            server_.context(), pa_stream_get_device_index(stream_),
+        } answer{&server_, {}};
+        pa_operation* operation = pa_context_get_source_info_list(
+            server_.context(),
             [](pa_context*, const pa_source_info* info, int last, void* data) {
                 auto* asked = static_cast<Answer*>(data);
-                if (last == 0 && info)
-                    asked->microphone = SoundSources::isMicrophone(*info);
-                else
+                if (last == 0 && info) {
+                    if (SoundSources::isMicrophone(*info))
+                        asked->microphones.insert(info->index);
+                } else {
                     asked->ended = true;
+                }
                 asked->server->wake();
             },
             &answer);
@@ -126,7 +132,7 @@ private:
         pa_operation_unref(operation);
         if (!answered)
             throw AudioInputError::other(noAnswer);
-        return answer.microphone;
+        return answer.microphones;
     }
 
     // On the server's thread, under the lock: the input, or the whole server, went away.

@@ -1,8 +1,14 @@
 #include "SoundPlayback.h"
 
-#include <QTimer>
-
 #include <pulse/pulseaudio.h>
+
+namespace {
+// A playing stream hears from the server many times a second (its timing, its requests for more):
+// this many checks in a row without a word, one every checkEvery, and the server is taken as gone.
+constexpr int silentChecksLimit = 5;
+constexpr auto checkEvery =
+    std::chrono::duration_cast<std::chrono::milliseconds>(SoundServer::answerLimit) / (silentChecksLimit + 1);
+}
 
 SoundPlayback::SoundPlayback(QByteArray pcm, int sampleRate, int channels, qint64 fromByte)
     : pcm_(std::move(pcm)), sampleRate_(sampleRate), channels_(channels), next_(fromByte)
@@ -25,6 +31,9 @@ void SoundPlayback::start()
         report(false);
         return;
     }
+    // A server that stops answering while it plays (frozen, its machine asleep) tells nothing.
+    connect(&silence_, &QTimer::timeout, this, &SoundPlayback::checkHeard);
+    silence_.start(checkEvery);
     // A server that takes the connection but never gets the output ready fails the run.
     QTimer::singleShot(SoundServer::answerLimit, this, [this] {
         SoundServer::Lock lock(server_);
@@ -43,9 +52,25 @@ double SoundPlayback::playedSeconds()
     return played_;
 }
 
+void SoundPlayback::checkHeard()
+{
+    SoundServer::Lock lock(server_);
+    if (std::exchange(heard_, false))
+        silentChecks_ = 0;
+    else if (++silentChecks_ >= silentChecksLimit)
+        report(false);
+}
+
+// On the server's thread, under its lock: the server answered.
+void SoundPlayback::heard()
+{
+    heard_ = true;
+}
+
 // On the server's thread, under its lock.
 void SoundPlayback::changed()
 {
+    heard();
     if (server_.failure()) {
         report(false);
         return;
@@ -63,6 +88,8 @@ void SoundPlayback::changed()
         pa_stream_set_write_callback(
             stream_, [](pa_stream*, size_t bytes, void* self) { static_cast<SoundPlayback*>(self)->write(bytes); },
             this);
+        pa_stream_set_latency_update_callback(
+            stream_, [](pa_stream*, void* self) { static_cast<SoundPlayback*>(self)->heard(); }, this);
         // No device named: the server's default output of this moment.
         const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_playback(stream_, nullptr, nullptr, flags, nullptr, nullptr) < 0)
@@ -77,6 +104,7 @@ void SoundPlayback::changed()
 // On the server's thread, under its lock.
 void SoundPlayback::write(size_t bytes)
 {
+    heard();
     const qint64 left = pcm_.size() - next_;
     const auto count = std::min<qint64>(qint64(bytes), left);
     if (count > 0) {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -22,8 +23,8 @@ public:
     ~SoundPlayback() override;
 
     // Each is called at most once, on the main thread; a failure (no server, no output, a server
-    // whose output isn't ready within SoundServer::answerLimit, the output gone while playing)
-    // ends the run.
+    // whose output isn't ready within SoundServer::answerLimit, the output gone while playing, a
+    // server silent for SoundServer::answerLimit while playing) ends the run.
     std::function<void()> onFinished;
     std::function<void()> onFailed;
 
@@ -35,6 +36,8 @@ private:
     void changed();
     void write(size_t bytes);
     void report(bool finished);
+    void heard();
+    void checkHeard();
 
     QByteArray pcm_;
     int sampleRate_;
@@ -44,4 +47,7 @@ private:
     pa_stream* stream_ = nullptr;
     bool reported_ = false;  // under the server's lock
     double played_ = 0;  // the last time the stream told, under the server's lock
+    bool heard_ = false;  // since the last check, under the server's lock
+    int silentChecks_ = 0;
+    QTimer silence_;
 };

@@ -149,12 +149,20 @@ VocabularyEntry VocabularyStore::add(const QString& text, VocabularyEntry::Sourc
     VocabularyEntry entry(QUuid::createUuid(), cleaned, source, QDateTime::currentDateTimeUtc());
     lost_.forget();
     records_.change({{addMember, recordAsData(entry, encodeFile)}},
-                    [this, entry](const QList<VocabularyEntry>&, const QList<VocabularyEntry>& after) {
+                    [this, entry](const QList<VocabularyEntry>& before, const QList<VocabularyEntry>& after) {
                         if (after.contains(entry))
                             return;
-                        lost_.tell(QStringLiteral("\u201C%1\u201D was added on another display at the same "
-                                                  "time; the list keeps that one, not yours.")
-                                       .arg(entry.text));
+                        // The list the change met: filled there, or holding the word added there first.
+                        const auto broken = brokenRule(entry.text, before);
+                        if (broken && broken->kind() == VocabularyError::Kind::full)
+                            lost_.tell(QStringLiteral("The vocabulary filled up on another display at the same "
+                                                      "time, so \u201C%1\u201D wasn\u2019t added. Remove a word to "
+                                                      "add another.")
+                                           .arg(entry.text));
+                        else
+                            lost_.tell(QStringLiteral("\u201C%1\u201D was added on another display at the same "
+                                                      "time; the list keeps that one, not yours.")
+                                           .arg(entry.text));
                     });
     return entry;
 }

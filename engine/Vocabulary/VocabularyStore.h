@@ -60,8 +60,8 @@ class VocabularyStore : public QObject {
     Q_OBJECT
     // What the user should know about the vocabulary's file (see StoredFile); empty when all is well.
     Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
-    // Why a word added here isn't in the list: another instance saved the same word first. Empty
-    // until that happens, and again from the next word added here.
+    // Why a word added here isn't in the list: another instance saved the same word first, or
+    // filled the list. Empty until that happens, and again from the next word added here.
     Q_PROPERTY(QString lostChange READ lostChange NOTIFY lostChangeChanged)
 
 public:

@@ -2,7 +2,6 @@
 
 #include "Core/Log.h"
 #include "Core/MainThread.h"
-#include "Core/UnicodeText.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -361,19 +360,12 @@ std::optional<FieldText> AtSpiFocusedText::readText(const FocusedElement& wanted
     return result;
 }
 
-bool AtSpiFocusedText::putBack(const Node& node, const QString& text, int caret)
-{
-    const auto set = call(node, editableTextInterface, QStringLiteral("SetTextContents"), {text});
-    if (!set || set->isEmpty() || !set->constFirst().toBool())
-        return false;
-    call(node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
-    return true;
-}
-
 // Deletes the range and inserts the replacement there, but only over the text the caller means:
 // the field may have changed since it was read. An insert that fails after the delete puts the
 // deleted text back, so the field never ends up with neither; one that arrives other than sent (a
-// toolkit counting otherwise than we thought) is taken out, and the text put back as it was.
+// toolkit counting otherwise than we thought, or dropping a character) is taken out, and the
+// deleted text inserted in its place. Only that stretch ever changes: the rest of the element, its
+// formats too, stays as it was.
 bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
                                    const QString& replacement)
 {
@@ -382,8 +374,9 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
         return false;
     const std::optional<QString> value = wholeText(*node);
     const QString held = value ? value->mid(range.location, range.length) : QString();
-    // Canonically equivalent texts count as the same, as where the range was found.
-    if (!value || range.location < 0 || range.location + range.length > value->size() || !sameText(held, current)) {
+    // Compared as where the range was found.
+    if (!value || range.location < 0 || range.location + range.length > value->size()
+        || !Replace::sameInField(held, current)) {
         Log::info(QStringLiteral("not replaced, the field no longer holds the text where it was"));
         return false;
     }
@@ -394,14 +387,20 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
     }
     const TextUnits units = lastUnits_.value_or(TextUnits::characters());
     const auto start = static_cast<int>(units.fromUtf16(*value, range.location));
-    const auto end = static_cast<int>(units.fromUtf16(*value, range.location + range.length));
+    const auto remove = [&](int end) {
+        const auto deleted = call(*node, editableTextInterface, QStringLiteral("DeleteText"), {start, end});
+        return deleted && !deleted->isEmpty() && deleted->constFirst().toBool();
+    };
     const auto insert = [&](const QString& text) {
         const auto length = static_cast<int>(units.insertLength(text));
         const auto inserted = call(*node, editableTextInterface, QStringLiteral("InsertText"), {start, text, length});
-        return inserted && !inserted->isEmpty() && inserted->constFirst().toBool();
+        if (!inserted || inserted->isEmpty() || !inserted->constFirst().toBool())
+            return false;
+        call(*node, textInterface, QStringLiteral("SetCaretOffset"),
+             {static_cast<int>(start + units.fromUtf16(text, text.size()))});
+        return true;
     };
-    const auto deleted = call(*node, editableTextInterface, QStringLiteral("DeleteText"), {start, end});
-    if (!deleted || deleted->isEmpty() || !deleted->constFirst().toBool())
+    if (!remove(static_cast<int>(units.fromUtf16(*value, range.location + range.length))))
         return false;
     if (!insert(replacement)) {
         const bool restored = insert(held);
@@ -409,21 +408,22 @@ bool AtSpiFocusedText::replaceText(const FocusedElement& wanted, Replace::Range 
                            : QStringLiteral("couldn't insert the improved text, nor put the text back"));
         return false;
     }
-    // Read back: where the text around it is as it was, what went in must be exactly the
-    // replacement, or the pasted text goes back in its place.
+    // Read back: where the text around it is as it was, what went in must be the replacement as
+    // the field writes text, or it goes out again and the pasted text back in its place.
     const QString before = value->left(range.location);
     const QString after = value->mid(range.location + range.length);
     const std::optional<QString> now = wholeText(*node);
-    if (now != before + replacement + after) {
-        const bool around =
-            now && now->size() >= before.size() + after.size() && now->startsWith(before) && now->endsWith(after);
-        const bool restored = around && putBack(*node, *value, end);
-        Log::info(restored ? QStringLiteral("the improved text didn't arrive as sent, the text is put back")
-                  : around ? QStringLiteral("the improved text didn't arrive as sent, nor could the text be put back")
-                           : QStringLiteral("the field changed while the improved text went in"));
+    const qsizetype arrivedLength = now ? now->size() - before.size() - after.size() : -1;
+    if (arrivedLength < 0 || !Replace::sameInField(now->left(before.size()), before)
+        || !Replace::sameInField(now->right(after.size()), after)) {
+        Log::info(QStringLiteral("the field changed while the improved text went in"));
         return false;
     }
-    const auto caret = static_cast<int>(start + units.fromUtf16(replacement, replacement.size()));
-    call(*node, textInterface, QStringLiteral("SetCaretOffset"), {caret});
-    return true;
+    if (Replace::sameInField(now->mid(before.size(), arrivedLength), replacement))
+        return true;
+    const bool restored =
+        remove(static_cast<int>(units.fromUtf16(*now, before.size() + arrivedLength))) && insert(held);
+    Log::info(restored ? QStringLiteral("the improved text didn't arrive as sent, the text is put back")
+                       : QStringLiteral("the improved text didn't arrive as sent, nor could the text be put back"));
+    return false;
 }

@@ -4,7 +4,7 @@
 // through EditableText. Toolkits count differently (TextUnits), which is converted here: a toolkit
 // that doesn't say its name is known by the length it gives the text, and where that can't tell,
 // only a text that goes in whole in either counting replaces. A replacement is read back, and
-// what didn't arrive exactly is taken out again.
+// what didn't arrive as sent is taken out again: only ever the stretch that went in.
 // The accessibility bus is spoken to directly, over one connection of our own, from a thread of
 // its own: a hung application then holds up only that thread, and each answer is taken the moment
 // it arrives. (The accessibility library would open direct connections to some applications and
@@ -80,8 +80,6 @@ private:
     std::optional<QString> wholeText(const Node& node);
     // How the element's toolkit counts, learnt from the length it gives `text` when it didn't say.
     std::optional<TextUnits> countingOf(const std::optional<QList<QVariant>>& characterCount, const QString& text);
-    // Puts the element's text back as it was read before a replacement, the caret at `caret`.
-    bool putBack(const Node& node, const QString& text, int caret);
     std::optional<FieldText> readText(const FocusedElement& wanted);
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
                      const QString& replacement);

@@ -303,8 +303,8 @@ void Connection::drip(const QByteArray& body, std::chrono::milliseconds every)
 
 TestHttpServer::TestHttpServer(Transport transport) : impl_(std::make_unique<Impl>())
 {
-    const bool encrypted = transport == Transport::encrypted;
-    if (encrypted)
+    const bool encrypted = transport != Transport::plain;
+    if (transport == Transport::encrypted)
         TestTls::trustTheTestServers();
     impl_->scheme = encrypted ? QStringLiteral("https") : QStringLiteral("http");
     auto* thread = new QThread;
@@ -312,10 +312,11 @@ TestHttpServer::TestHttpServer(Transport transport) : impl_(std::make_unique<Imp
     impl_->moveToThread(thread);
     thread->start();
     std::promise<quint16> ready;
-    QMetaObject::invokeMethod(impl_.get(), [this, encrypted, &ready] {
+    QMetaObject::invokeMethod(impl_.get(), [this, transport, encrypted, &ready] {
         if (encrypted) {
             auto* server = new QSslServer(impl_.get());
-            server->setSslConfiguration(TestTls::serverConfiguration());
+            server->setSslConfiguration(transport == Transport::encrypted ? TestTls::serverConfiguration()
+                                                                          : TestTls::untrustedServerConfiguration());
             impl_->server = server;
         } else {
             impl_->server = new QTcpServer(impl_.get());

@@ -59,7 +59,8 @@ class TestHttpServer {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
     // Encrypted: https:// addresses, with a certificate this process's clients are made to trust.
-    enum class Transport { plain, encrypted };
+    // Untrusted: https:// addresses too, with a certificate no client trusts.
+    enum class Transport { plain, encrypted, untrusted };
 
     explicit TestHttpServer(Transport transport = Transport::plain);
     ~TestHttpServer();

@@ -1,5 +1,7 @@
 #include "TestSoundServer.h"
 
+#include <csignal>
+
 #include <QDebug>
 #include <QFile>
 
@@ -25,7 +27,7 @@ TestSoundServer::PluggedInput::~PluggedInput()
         pactl({QStringLiteral("unload-module"), module_});
 }
 
-TestSoundServer::PrivateServer::PrivateServer() = default;
+TestSoundServer::PrivateServer::PrivateServer(Inputs inputs) : inputs_(inputs) {}
 
 TestSoundServer::PrivateServer::~PrivateServer()
 {
@@ -47,13 +49,18 @@ bool TestSoundServer::PrivateServer::start()
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral("pulseaudio"),
-                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                    QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm"), QStringLiteral("-L"),
-                    QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=")
-                        + folder_.filePath(QStringLiteral("native")),
-                    QStringLiteral("-L"), QStringLiteral("module-null-source source_name=private_microphone"),
-                    QStringLiteral("-L"), QStringLiteral("module-null-sink sink_name=private_speaker")});
+    QStringList arguments{QStringLiteral("-n"),
+                          QStringLiteral("--daemonize=no"),
+                          QStringLiteral("--exit-idle-time=-1"),
+                          QStringLiteral("--use-pid-file=no"),
+                          QStringLiteral("--disable-shm"),
+                          QStringLiteral("-L"),
+                          QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=")
+                              + folder_.filePath(QStringLiteral("native"))};
+    if (inputs_ == Inputs::microphone)
+        arguments << QStringLiteral("-L") << QStringLiteral("module-null-source source_name=private_microphone");
+    arguments << QStringLiteral("-L") << QStringLiteral("module-null-sink sink_name=private_speaker");
+    process_.start(QStringLiteral("pulseaudio"), arguments);
     return process_.waitForStarted();
 }
 
@@ -71,4 +78,10 @@ void TestSoundServer::PrivateServer::stop()
         return;
     process_.kill();
     process_.waitForFinished();
+}
+
+void TestSoundServer::PrivateServer::freeze()
+{
+    if (process_.state() != QProcess::NotRunning)
+        ::kill(pid_t(process_.processId()), SIGSTOP);
 }

@@ -28,7 +28,10 @@ private:
 // a client finds it at address() (the form PULSE_SERVER takes) once it runs.
 class PrivateServer {
 public:
-    PrivateServer();
+    // Without a microphone, the output's monitor is all it has to record.
+    enum class Inputs { microphone, none };
+
+    explicit PrivateServer(Inputs inputs = Inputs::microphone);
     // Stops it when it runs.
     ~PrivateServer();
     PrivateServer(const PrivateServer&) = delete;
@@ -41,8 +44,11 @@ public:
     bool answers() const;
     // Ends it at once, as a crash would.
     void stop();
+    // Stops it answering, its connections left open, as a frozen server would.
+    void freeze();
 
 private:
+    const Inputs inputs_;
     QTemporaryDir folder_;
     QProcess process_;
 };

@@ -12,7 +12,7 @@ QMPressable {
 
     implicitWidth: label.implicitWidth + 26
     implicitHeight: 30
-    Accessible.name: title
+    text: title
     Accessible.selected: on
 
     contentItem: Text {

@@ -78,6 +78,7 @@ Item {
             QMSegmented {
                 visible: detail.changed
                 Layout.fillWidth: true
+                group: "Text"
                 options: [{ value: false, title: "Inserted" }, { value: true, title: "As spoken" }]
                 selection: detail.showSpoken
                 onPicked: value => detail.showSpoken = value

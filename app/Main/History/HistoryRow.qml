@@ -16,11 +16,15 @@ QMPressable {
     required property string style
     required property string symbol
     property bool selected: false
+    // The day's heading shown above the row, when it is the day's first: said before the row, as
+    // the eye reads it, where Tab, which passes the heading by, comes.
+    property string heading
+
 
     implicitHeight: column.implicitHeight + 26
     focusRadius: 13
     focusOffset: 0
-    Accessible.name: appName + ", " + time + ", " + entryText
+    Accessible.name: (heading === "" ? "" : heading + ", ") + appName + ", " + time + ", " + entryText
     Accessible.selected: selected
 
     background: QMShape {

@@ -135,6 +135,7 @@ Item {
                         required property var modelData
                         objectName: "chip-" + modelData.title
                         title: modelData.title
+                        group: "Category"
                         on: results.category === modelData.category
                         onClicked: results.category = modelData.category
                     }
@@ -183,6 +184,9 @@ Item {
                     topPadding: first ? 2 : 14
                     bottomPadding: 5
                     text: section
+                    // Said with the day's first row instead: a list view makes a heading after
+                    // its row, and a reader would hear it after the row.
+                    Accessible.ignored: true
                     horizontalAlignment: TextEdit.AlignLeft
                     // A Persian day in its own face, whose line holds its descenders, and untracked:
                     // spacing would pull its joined letters apart.
@@ -198,6 +202,7 @@ Item {
                 delegate: HistoryRow {
                     width: list.width - list.rightMargin
                     selected: entryId === results.current
+                    heading: ListView.section !== ListView.previousSection ? ListView.section : ""
                     onClicked: results.selected = entryId
                 }
             }

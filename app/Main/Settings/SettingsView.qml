@@ -76,6 +76,7 @@ ScrollView {
                                     required property string modelData
                                     objectName: "key-" + modelData
                                     text: DisplayText.keyName(modelData)
+                                    group: "Dictation key"
                                     selected: root.model.dictationKey === modelData
                                     onClicked: {
                                         root.model.dictationKey = modelData

@@ -8,7 +8,10 @@
 // "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
 // a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
 // "release"; "qt-like" has the published field count as Qt does without saying its toolkit ("qt-like GTK": naming
-// GTK all the same); "no-undo" turns the field's undo off (both answer with their first word).
+// GTK all the same); "no-undo" turns the field's undo off (both answer with their first word); "nbsp" and
+// "no-emoji" have the published field write inserted spaces as no-break spaces, or drop emoji; "format" makes the
+// field's first character bold and its last italic, and "formats" answers "formats:" and those of the two it still
+// has ("bold", "italic").
 
 #include "SlowAccessibility.h"
 
@@ -17,6 +20,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSocketNotifier>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QThread>
 
@@ -55,7 +60,9 @@ int main(int argc, char* argv[])
     window.resize(480, 240);
 
     const auto report = [&] {
-        QString text = password ? secret.text() : field.toPlainText();
+        // As written: the plain text would show a no-break space as a space.
+        QString text =
+            password ? secret.text() : field.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
         text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
         const auto at = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("text:%lld:%s\n", static_cast<long long>(std::chrono::nanoseconds(at).count()),
@@ -99,8 +106,41 @@ int main(int argc, char* argv[])
             published->countLikeQt(QString::fromUtf8(words.value(1)));
         if (command == "no-undo")
             field.setUndoRedoEnabled(false);
-        if (words.at(0) == "qt-like" || command == "no-undo") {
+        if (words.at(0) == "qt-like" || command == "no-undo" || command == "nbsp" || command == "no-emoji"
+            || command == "format") {
             std::printf("%s\n", words.at(0).constData());
+            std::fflush(stdout);
+        }
+        if (command == "nbsp" && published)
+            published->writeSpacesUnbreakable();
+        if (command == "no-emoji" && published)
+            published->dropEmoji();
+        const auto charFormatAt = [&](int position) {
+            QTextCursor at(field.document());
+            at.setPosition(position);
+            return at.charFormat();
+        };
+        if (command == "format" && !field.toPlainText().isEmpty()) {
+            QTextCursor first(field.document());
+            first.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            first.mergeCharFormat(bold);
+            QTextCursor last(field.document());
+            last.movePosition(QTextCursor::End);
+            last.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+            QTextCharFormat italic;
+            italic.setFontItalic(true);
+            last.mergeCharFormat(italic);
+        }
+        if (command == "formats") {
+            // A cursor's format is that of the character before it.
+            QStringList kept;
+            if (charFormatAt(1).fontWeight() == QFont::Bold)
+                kept << QStringLiteral("bold");
+            if (charFormatAt(int(field.toPlainText().size())).fontItalic())
+                kept << QStringLiteral("italic");
+            std::printf("formats:%s\n", kept.join(u',').toUtf8().constData());
             std::fflush(stdout);
         }
         if (command == "hold" && published)

@@ -66,6 +66,7 @@ void FlowTestCase::initTestCase()
     server_ = std::make_unique<TestHttpServer>();
     formatter_ = std::make_unique<FormatClient>(FormatConfig(server_->url(QStringLiteral("/v1/format"))), network_);
     harness_->formatter = [this] { return formatter_.get(); };
+    QObject::connect(&network_, &QNetworkAccessManager::finished, [this] { ++unclaimedReplies_; });
     flow_->onIdleKeyDown = [this] {
         QCOMPARE(controller_->phase(), DictationController::Phase::idle);
         ++idleKeyDowns_;
@@ -80,6 +81,7 @@ void FlowTestCase::init()
     server_->clearRequests();
     improveTo(QStringLiteral("Hello, world."));
     idleKeyDowns_ = 0;
+    unclaimedReplies_ = 0;
     inserted_.clear();
 }
 
@@ -129,8 +131,19 @@ void FlowTestCase::awaitThePaste(const QString& field)
 void FlowTestCase::awaitTheImprovement(const QString& pasted)
 {
     QVERIFY(waitUntil([&] { return target_->text == pasted; }));
-    QVERIFY(waitUntil([&] { return !server_->requests().isEmpty(); }));
-    QTest::qWait(300);  // the reply reaches the main thread
+    awaitTheFormattingReply();
+}
+
+void FlowTestCase::awaitTheFormattingReply()
+{
+    QVERIFY(waitUntil([&] { return unclaimedReplies_ > 0; }));
+    --unclaimedReplies_;
+    // The flow takes the reply in through a call queued to the main thread as the reply finished:
+    // one queued now runs after it.
+    const auto drained = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [drained] { *drained = true; }, Qt::QueuedConnection);
+    QVERIFY(waitUntil([&] { return *drained; }));
 }
 
 void FlowTestCase::improveTo(const QString& text)

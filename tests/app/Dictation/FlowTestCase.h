@@ -66,8 +66,10 @@ protected:
     void dictateWithTheFocusHeld();
     // Waits for the field to read this and the flow to learn that the application took the text.
     void awaitThePaste(const QString& field);
-    // Waits for the pasted text, the formatting request it sent, and the reply's way to the main thread.
+    // Waits for the pasted text and for the flow to have taken in the formatting server's reply.
     void awaitTheImprovement(const QString& pasted);
+    // Waits until the flow has taken in the formatting server's next reply, however slowly it came.
+    void awaitTheFormattingReply();
     // The formatting server's improvement of every text from now on (each case starts with "Hello, world.").
     void improveTo(const QString& text);
     // What the clipboard holds, read as another application would.
@@ -91,5 +93,6 @@ protected:
     Keyboard keyboard_;
     X11Clipboard otherApplication_{XcbConnection::open()};
     int idleKeyDowns_ = 0;
+    int unclaimedReplies_ = 0;  // formatting replies the network session finished that no wait took
     QStringList inserted_;
 };

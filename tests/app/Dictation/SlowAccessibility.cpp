@@ -7,6 +7,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -84,7 +85,8 @@ QString SlowAccessibility::text() const
 {
     if (const auto* line = qobject_cast<const QLineEdit*>(&field_))
         return line->text();
-    return static_cast<const QTextEdit&>(field_).toPlainText();
+    // As written: the plain text would show a no-break space as a space.
+    return static_cast<const QTextEdit&>(field_).document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
 }
 
 int SlowAccessibility::caret() const
@@ -230,6 +232,10 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
             inserted = arguments.value(1).toString();
             inserted.resize(argument(2), QChar::ReplacementCharacter);
         }
+        if (unbreakable_)
+            inserted.replace(u' ', QChar(0x00A0));
+        if (dropsEmoji_)
+            inserted.removeIf([](QChar unit) { return unit.isSurrogate(); });
         if (limit_ >= 0 && characters(int(text().size())) + inserted.toUcs4().size() > limit_)
             return reply(false);
         QTextCursor cursor = cursorAt(argument(0));

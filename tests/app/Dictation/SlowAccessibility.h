@@ -3,10 +3,10 @@
 // publishes it (toolkit "GTK", offsets in characters, InsertText's length in UTF-8 bytes, and a
 // direct connection offered to whoever asks), but answering every question a set time after it
 // arrives, or never: an editor whose answers are slow, or an application that has stopped
-// answering. Optionally the field sits deep in a crowd of other accessibles, last of all, and
-// holds no more than a number of characters. It can also count as Qt does (offsets and
-// InsertText's length in UTF-16 units, the inserted text cut or padded to that length) while its
-// toolkit's name goes unanswered, or names GTK all the same.
+// answering. Optionally the field sits deep in a crowd of other accessibles, last of all, holds no
+// more than a number of characters, or changes what is inserted as editors do. It can also count as
+// Qt does (offsets and InsertText's length in UTF-16 units, the inserted text cut or padded to that
+// length) while its toolkit's name goes unanswered, or names GTK all the same.
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>
@@ -30,6 +30,10 @@ public:
         likeQt_ = true;
         toolkit_ = named;
     }
+    // From now on inserts arrive as an editor writes them: spaces as no-break spaces, or without
+    // the characters beyond the basic plane (emoji), a toolkit that can't show them.
+    void writeSpacesUnbreakable() { unbreakable_ = true; }
+    void dropEmoji() { dropsEmoji_ = true; }
     // Questions wait unanswered from hold() until release(), as in an application busy that long
     // whose window still takes keys.
     void hold() { holding_ = true; }
@@ -56,6 +60,8 @@ private:
     const int perPane_;
     int limit_ = -1;
     bool likeQt_ = false;
+    bool unbreakable_ = false;
+    bool dropsEmoji_ = false;
     QString toolkit_ = QStringLiteral("GTK");
     bool holding_ = false;
     std::vector<std::function<void()>> held_;

@@ -139,10 +139,12 @@ private slots:
         detail.setEntryId(entry.id.toString(QUuid::WithoutBraces));
         QSignalSpy changed(&detail, &DictationDetail::entryChanged);
 
-        records.model.keepRecording(std::vector<float>(16000, 0.1f), entry.id);
+        QString told;
+        records.model.keepRecording(std::vector<float>(16000, 0.1f), entry.id, [&](const QString& why) { told = why; });
         QTRY_VERIFY(!changed.isEmpty());
         QCOMPARE(detail.panel(), QStringLiteral("unsaved"));
         QCOMPARE(detail.recordingProblem(), QStringLiteral("This recording couldn\u2019t be kept: the disk is full."));
+        QCOMPARE(told, QStringLiteral("The recording couldn\u2019t be kept: the disk is full."));
         QVERIFY(!records.vault.holdsAny());
     }
 

@@ -3,6 +3,8 @@
 // accessible tree as an assistive technology sees it.
 #include "AppFixture.h"
 #include "Fonts.h"
+#include "History/HistoryStore.h"
+#include "Main/AppModel.h"
 #include "SampleDesktop.h"
 #include "ScreenshotTargets.h"
 #include "SeedData.h"
@@ -16,6 +18,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -59,6 +62,8 @@ struct Walk {
     QList<std::pair<QString, QAccessible::Role>> roles;
     // What the fields say beside their names.
     QStringList fieldDescriptions;
+    // Every item with its place on the screen, in the order of the tree.
+    QList<std::pair<QObject*, QRect>> places;
 
     // `control`: the name of the nearest control the node lies in, or nothing.
     void visit(QAccessibleInterface* node, const std::optional<QString>& control = std::nullopt, int depth = 0)
@@ -80,6 +85,7 @@ struct Walk {
         if (isControl(role))
             controls << name;
         roles.append({name, role});
+        places.append({node->object(), node->rect()});
         if (role == QAccessible::EditableText)
             fieldDescriptions << spoken(node->text(QAccessible::Description));
         for (int index = 0; index < node->childCount(); ++index)
@@ -194,6 +200,57 @@ private slots:
                 shared << name;
         }
         QVERIFY2(shared.isEmpty(), qPrintable("said of several controls: " + shared.join(QStringLiteral(" | "))));
+    }
+
+    // A reader going through a list in order hears it top to bottom, as it is shown: a day's
+    // heading before its dictations.
+    void listsAreHeardInTheOrderShown_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("added");  // a dictation kept while the page shows
+        QTest::newRow("history") << "history"
+                                 << "list"
+                                 << "TODAY, " << QString();
+        QTest::newRow("history given a dictation") << "history"
+                                                   << "list"
+                                                   << "TODAY, Unknown app" << QStringLiteral("Just now");
+    }
+    void listsAreHeardInTheOrderShown()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, list);
+        QFETCH(QString, first);
+        QFETCH(QString, added);
+        QQuickWindow* shown = open(QStringLiteral("main"), page);
+        QVERIFY(shown);
+        const auto* view = qobject_cast<QQuickItem*>(findHeld(shown->contentItem(), list));
+        QVERIFY(view);
+        if (!added.isEmpty()) {
+            const int rows = view->property("count").toInt();
+            fixture_->delegate().model().history()->add(
+                HistoryEntry(QUuid::createUuid(), QDateTime::currentDateTime(), added));
+            QTRY_COMPARE(view->property("count").toInt(), rows + 1);
+            QVERIFY(!shown->grabWindow().isNull());
+        }
+        const QQuickItem* content = view->property("contentItem").value<QQuickItem*>();
+        const Walk walk = walked(shown);
+        QStringList heard;
+        int lastTop = std::numeric_limits<int>::min();
+        bool inOrder = true;
+        for (const auto& [object, place] : walk.places) {
+            const auto* item = qobject_cast<QQuickItem*>(object);
+            if (!item || item->parentItem() != content)
+                continue;
+            heard << QStringLiteral("%1 at %2")
+                         .arg(walk.heard.value(object).section(QLatin1Char('\n'), 0, 0))
+                         .arg(place.top());
+            inOrder = inOrder && place.top() >= lastTop;
+            lastTop = place.top();
+        }
+        QVERIFY(heard.size() > 2);
+        QVERIFY2(inOrder && heard.first().startsWith(first), qPrintable(heard.join(QStringLiteral(" | "))));
     }
 
     // A dialog is heard by its question or title.

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QTcpServer>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -188,19 +189,43 @@ TEST_F(AccountManagerTest, LinkRefusalsGiveTheServicesMessage)
     EXPECT_EQ(AuthError::network("Connection refused").description(), "No connection: Connection refused");
 }
 
-TEST_F(AccountManagerTest, AnEndlessServiceIsTooLongATricklingOneNoConnection)
+TEST_F(AccountManagerTest, AnEndlessServiceIsTooLongASlowOneSlowAnUnreachableOneNoConnection)
 {
-    service.refuseNext("/auth/v1/otp", HttpResponse::endlessAfter(200, "{"));
-    EXPECT_EQ(sendLink()->description(), "The server\u2019s answer was too long.");
-
-    service.refuseNext("/auth/v1/otp", HttpResponse::trickled(200, "{}"));
-    const AuthClient impatient(service.config(), session, wallTime,
-                               {AuthClient::replyBounds.maxBytes, std::chrono::seconds(1), 300ms});
-    std::optional<std::optional<AuthError>> sent;
-    impatient.sendEmailLink(QStringLiteral("sara@example.com"), QStringLiteral("challenge"), AuthConfig::callbackURL(),
-                            [&](std::optional<AuthError> error) { sent = error; });
-    ASSERT_TRUE(waitUntil([&] { return sent.has_value(); }));
-    EXPECT_EQ(sent->value_or(AuthError::noPendingSignIn()).description(), "No connection: the server took too long");
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const AuthConfig unreachable{QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())),
+                                 TestAuthService::key};
+    closed.close();
+    const QString slow = QStringLiteral("The sign-in service was too slow to answer. Please try again.");
+    // Bounds short enough for a test to wait out.
+    const ReplyBounds impatient{AuthClient::replyBounds.maxBytes, 300ms, 600ms};
+    HttpResponse stalled = HttpResponse::json(200, "{}");
+    stalled.stallAfterBytes = 1;
+    struct Case {
+        const char* name;
+        AuthConfig service;
+        std::optional<HttpResponse> answer;
+        ReplyBounds bounds;
+        QString told;
+    };
+    const Case cases[] = {
+        {"an endless answer", service.config(), HttpResponse::endlessAfter(200, "{"), AuthClient::replyBounds,
+         QStringLiteral("The server\u2019s answer was too long.")},
+        {"an answer past the whole request's time", service.config(), HttpResponse::trickled(200, "{}"), impatient,
+         slow},
+        {"a stalled answer", service.config(), stalled, impatient, slow},
+        {"nobody listening", unreachable, std::nullopt, impatient, QStringLiteral("No connection: Connection refused")},
+    };
+    for (const Case& c : cases) {
+        if (c.answer)
+            service.refuseNext("/auth/v1/otp", *c.answer);
+        const AuthClient asking(c.service, session, wallTime, c.bounds);
+        std::optional<std::optional<AuthError>> sent;
+        asking.sendEmailLink(QStringLiteral("sara@example.com"), QStringLiteral("challenge"), AuthConfig::callbackURL(),
+                             [&](std::optional<AuthError> error) { sent = error; });
+        ASSERT_TRUE(waitUntil([&] { return sent.has_value(); })) << c.name;
+        EXPECT_EQ(sent->value_or(AuthError::noPendingSignIn()).description(), c.told) << c.name;
+    }
 }
 
 TEST_F(AccountManagerTest, ARefusalInTheReturnReadsAsASentence)

@@ -3,8 +3,10 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -187,26 +189,62 @@ TEST(Settings, ValuesTypedByHandAreReadAsTyped)
         {"formatToken=ft;semi", QStringLiteral("ft;semi")},
         {"cloudToken=say\"hi\"", QStringLiteral("say\"hi\"")},
         {"cloudToken=back\\slash", QStringLiteral("back\\slash")},
+        {"cloudToken=C:\\new\\table", QStringLiteral("C:\\new\\table")},
+        {"formatToken=\\a\\b\\f\\n\\r\\t\\v\\0", QStringLiteral("\\a\\b\\f\\n\\r\\t\\v\\0")},
+        {"cloudToken=x\\\"y", QStringLiteral("x\\\"y")},
+        {"cloudToken=two\\\\back", QStringLiteral("two\\\\back")},
+        {"cloudToken=@Variant(x)", QStringLiteral("@Variant(x)")},
         {"formatURL=https://format.example/fix?a=1,2", QStringLiteral("https://format.example/fix?a=1,2")},
         // What the file's own writer, or quotes, made of a value still reads as before.
         {"cloudURL=\"wss://speech.example/v1?k=v\"", QStringLiteral("wss://speech.example/v1?k=v")},
         {"cloudToken=\"a,b\"", QStringLiteral("a,b")},
-        {"cloudToken=x\\\"y", QStringLiteral("x\"y")},
+        {"cloudToken=\"x\\\"y\\\\z\"", QStringLiteral("x\"y\\z")},
         {"formatToken=  t0k3n  ", QStringLiteral("t0k3n")},
     };
+    QTemporaryDir temporaries;
     for (const auto& [line, expected] : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
-        writeFile(path, "[General]\n" + line + "\nhistoryDays=30\n");
+        const QByteArray file = "[General]\n" + line + "\nhistoryDays=30\n";
+        writeFile(path, file);
         const QString key = QString::fromUtf8(line.left(line.indexOf('=')));
         {
+            // Reading writes nothing, in the file's folder or elsewhere.
+            const ScopedEnvironment temporary("TMPDIR", temporaries.path());
+            const QDateTime written = QFileInfo(path).lastModified();
             Settings settings(path);
             EXPECT_EQ(settings.value(key).toString().toStdString(), expected.toStdString()) << line.constData();
+            EXPECT_EQ(readFile(path).toStdString(), file.toStdString()) << "nothing written";
+            EXPECT_EQ(QFileInfo(path).lastModified(), written) << line.constData();
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
+            EXPECT_EQ(QDir(temporaries.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
             // Any later save writes the whole file again.
             settings.setValue(QStringLiteral("historyDays"), 90);
         }
         EXPECT_EQ(Settings(path).value(key).toString().toStdString(), expected.toStdString())
             << line.constData() << " written back";
         EXPECT_EQ(Settings(path).lookup(nullptr, key), expected) << line.constData() << " read again";
+    }
+}
+
+// A value set here reads back the same, by this class and by the file's own reader.
+TEST(Settings, ValuesSetHereReadBackTheSame)
+{
+    const QStringList values = {
+        QStringLiteral("C:\\new\\table"),
+        QStringLiteral("x\"y"),
+        QStringLiteral("\"quoted\""),
+        QStringLiteral("two\\\\back"),
+        QStringLiteral("a,b;c=d"),
+        QStringLiteral("@at"),
+        QStringLiteral("wss://plain.example/v1"),
+    };
+    for (const QString& value : values) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+        Settings(path).setValue(QStringLiteral("cloudToken"), value);
+        for (int start = 0; start < 3; ++start)
+            EXPECT_EQ(Settings(path).value(QStringLiteral("cloudToken")).toString(), value) << start;
+        EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(QStringLiteral("cloudToken")).toString(), value);
     }
 }

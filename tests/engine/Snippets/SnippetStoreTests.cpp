@@ -143,3 +143,48 @@ TEST_F(SnippetStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
     EXPECT_TRUE(SnippetStore(path).entries().isEmpty());
     EXPECT_TRUE(QFile::exists(path) && !QFile::exists(side)) << "an empty file is left in place";
 }
+
+// A change made here that the list saved by another instance meanwhile leaves out says what became
+// of it there: another snippet for the phrase kept, the snippet deleted, or the list filled.
+TEST_F(SnippetStoreTest, AChangeLeftOutByAnotherInstanceSaysWhatHappenedThere)
+{
+    const auto other = [](const QString& trigger) {
+        return Snippet{QUuid::createUuid(), trigger, QStringLiteral("theirs"), false};
+    };
+    struct Case {
+        QList<Snippet> savedThere;
+        std::function<void(SnippetStore&)> change;
+        QString told;
+    };
+    QList<Snippet> full;
+    for (int n = 0; n < SnippetStore::maxEntries; ++n)
+        full.append(other(QStringLiteral("phrase %1").arg(n)));
+    const Case cases[] = {
+        {{other(QStringLiteral("My Address"))},
+         [](SnippetStore& store) { store.add(QStringLiteral("my address"), QStringLiteral("mine"), false); },
+         QStringLiteral("A snippet for \u201Cmy address\u201D was saved on another display at the same time; the "
+                        "list keeps that one, not yours.")},
+        {{},
+         [](SnippetStore& store) {
+             Snippet edited = store.entries().first();
+             edited.text = QStringLiteral("0124");
+             store.update(edited);
+         },
+         QStringLiteral("The snippet for \u201Cmy phone\u201D was deleted on another display at the same time, so "
+                        "your change to it wasn\u2019t kept.")},
+        {full, [](SnippetStore& store) { store.add(QStringLiteral("my email"), QStringLiteral("me@x"), false); },
+         QStringLiteral("The list filled up on another display at the same time, so your snippet for \u201Cmy "
+                        "email\u201D wasn\u2019t added. Remove a snippet to add another.")},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(path);
+        SnippetStore store(path);
+        store.add(QStringLiteral("my phone"), QStringLiteral("0123"), false);
+        ASSERT_TRUE(allSaved(store));
+        // The other instance's list, saved before this one has seen it.
+        writeFile(path, SnippetStore::encodeFile(c.savedThere));
+        c.change(store);
+        EXPECT_TRUE(allSaved(store));
+        EXPECT_EQ(store.lostChange().toStdString(), c.told.toStdString());
+    }
+}

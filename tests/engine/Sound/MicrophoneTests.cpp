@@ -104,3 +104,38 @@ TEST(Microphone, AnInputWhoseRateHasNoConverterIsAnInputError)
     }
     EXPECT_FALSE(microphone.isRunning());
 }
+
+TEST(Microphone, AMonitorChosenAsTheDefaultIsToldApartFromNoMicrophone)
+{
+    if (qEnvironmentVariableIsSet("QUILLMARSH_NO_SOUND_SERVER"))
+        GTEST_SKIP() << "QUILLMARSH_NO_SOUND_SERVER is set";
+    TestSoundServer::PrivateServer bare(TestSoundServer::PrivateServer::Inputs::none);
+    ASSERT_TRUE(bare.start());
+    ASSERT_TRUE(waitUntil([&] { return bare.answers(); }, std::chrono::seconds(20)));
+    struct Case {
+        const char* name;
+        const char* variable;
+        QString value;
+        QString told;
+    };
+    const Case cases[] = {
+        // The test server's own microphone is there beside the monitor this process takes.
+        {"the speakers' monitor chosen beside a microphone", "PULSE_SOURCE",
+         QStringLiteral("quillmarsh_speaker.monitor"),
+         QStringLiteral("The default input is the speakers\u2019 monitor. Choose a microphone in the sound settings.")},
+        // The server falls back on its output's monitor: the only thing it could record.
+        {"a server without a microphone", "PULSE_SERVER", QString::fromUtf8(bare.address()),
+         QStringLiteral("There\u2019s no microphone. Plug one in, or choose one in the sound settings.")},
+    };
+    for (const Case& c : cases) {
+        const ScopedEnvironment input(c.variable, c.value);
+        Microphone microphone;
+        try {
+            microphone.start();
+            ADD_FAILURE() << c.name << ": a monitor must not be recorded";
+        } catch (const AudioInputError& error) {
+            EXPECT_EQ(error.description(), c.told) << c.name;
+        }
+        EXPECT_FALSE(microphone.isRunning()) << c.name;
+    }
+}

@@ -115,3 +115,29 @@ TEST_F(VocabularyStoreTest, AnUndecodableFileIsKeptAsideNotOverwritten)
     }
     EXPECT_TRUE(log.mentions(QStringLiteral("vocabulary file unreadable; kept as vocabulary.unreadable.json")));
 }
+
+// A word added here that the list saved by another instance meanwhile leaves out says why: the
+// same word added there first, or the list filled there.
+TEST_F(VocabularyStoreTest, AWordLeftOutByAnotherInstanceSaysWhatHappenedThere)
+{
+    QList<VocabularyEntry> full;
+    for (int n = 0; n < VocabularyStore::maxEntries; ++n)
+        full.append(VocabularyEntry(QUuid::createUuid(), QStringLiteral("word%1").arg(n), you,
+                                    QDateTime::currentDateTimeUtc()));
+    const std::pair<QList<VocabularyEntry>, QString> cases[] = {
+        {{VocabularyEntry(QUuid::createUuid(), QStringLiteral("Kubernetes"), you, QDateTime::currentDateTimeUtc())},
+         QStringLiteral("\u201Ckubernetes\u201D was added on another display at the same time; the list keeps that "
+                        "one, not yours.")},
+        {full, QStringLiteral("The vocabulary filled up on another display at the same time, so \u201Ckubernetes\u201D "
+                              "wasn\u2019t added. Remove a word to add another.")},
+    };
+    for (const auto& [savedThere, told] : cases) {
+        QFile::remove(path);
+        VocabularyStore store(path);
+        // The other instance's list, saved before this one has seen it.
+        writeFile(path, VocabularyStore::encodeFile(savedThere));
+        store.add(QStringLiteral("kubernetes"), you);
+        EXPECT_TRUE(allSaved(store));
+        EXPECT_EQ(store.lostChange().toStdString(), told.toStdString());
+    }
+}

@@ -2,6 +2,7 @@
 // null sink that plays in real time).
 #include "Clips/ClipVault.h"
 #include "Main/Share/ClipPlayer.h"
+#include "TestSoundServer.h"
 #include "TestSupport.h"
 
 #include <QLocalServer>
@@ -83,6 +84,22 @@ private slots:
         QVERIFY(!held.isEmpty());
         QCOMPARE(player.problem(), QStringLiteral("The sound couldn’t be played."));
         QCOMPARE(player.fraction(), 0.0);
+    }
+
+    void aServerThatStopsAnsweringWhilePlayingEndsThePlayWithItsLine()
+    {
+        TestSoundServer::PrivateServer server;
+        QVERIFY(server.start());
+        QVERIFY(waitUntil([&] { return server.answers(); }));
+        const ScopedEnvironment address("PULSE_SERVER", QString::fromUtf8(server.address()));
+        ClipPlayer player;
+        player.load(clip(30));
+        player.toggle();
+        QVERIFY(waitUntil([&] { return player.fraction() > 0; }));
+        server.freeze();
+        QVERIFY(waitUntil([&] { return !player.playing(); }));
+        QCOMPARE(player.problem(), QStringLiteral("The sound couldn’t be played."));
+        QVERIFY(player.fraction() > 0 && player.fraction() < 1);
     }
 
 private:

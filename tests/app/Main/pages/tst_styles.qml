@@ -41,9 +41,11 @@ Item {
             function walk(item) {
                 for (let i = 0; i < item.children.length; ++i) {
                     const c = item.children[i]
+                    // The segment carries its title, and so does the label drawn inside it.
                     if (c.text === title && c.visible)
                         texts.push(c)
-                    walk(c)
+                    else
+                        walk(c)
                 }
             }
             walk(control)

@@ -80,7 +80,7 @@ Item {
             // Each choice is named with its group.
             const style = group => ["As spoken", "Clean", "Formal"].map(value => group + ": " + value)
             const kinds = ["Email", "Messaging", "Documents and notes", "Code and terminals", "Everything else"]
-            const chips = ["All", "Email", "Messaging", "Notes", "Code"]
+            const chips = ["All", "Email", "Messaging", "Notes", "Code"].map(chip => "Category: " + chip)
             return [
                 { tag: "home", section: "home", order: ["Per app →"].concat(style("Writing style")) },
                 { tag: "home with a dictation", section: "home", dictation: "Hello there",
@@ -88,7 +88,7 @@ Item {
                 { tag: "history", section: "history", order: ["Search your dictations"].concat(chips) },
                 { tag: "history with a dictation", section: "history", dictation: "Hello there",
                   order: ["Clear history", "Search your dictations"].concat(chips,
-                         [/^Unknown app, .*, Hello there$/, "Copy", "Delete this dictation", "Turn on"]) },
+                         [/^TODAY, Unknown app, .*, Hello there$/, "Copy", "Delete this dictation", "Turn on"]) },
                 { tag: "styles", section: "styles",
                   order: kinds.reduce((all, kind) => all.concat([kind], style(kind)), []).concat(["Set a style for one app"]) },
                 { tag: "snippets", section: "snippets",
@@ -96,7 +96,8 @@ Item {
                 { tag: "vocabulary", section: "vocabulary", order: ["New vocabulary word"] },
                 { tag: "account", section: "account", order: ["Continue with Google", "Email address"] },
                 { tag: "settings", section: "settings",
-                  order: ["right Ctrl", "right Alt", "right Super", "Sound settings", "Model on this computer: Quick",
+                  order: ["Dictation key: right Ctrl", "Dictation key: right Alt", "Dictation key: right Super",
+                          "Sound settings", "Model on this computer: Quick",
                           "Model on this computer: Accurate",
                           "Improve after inserting", "Keep history on this computer", "Keep it for",
                           "Help improve Persian speech", "Open at login", "Send feedback…", "Acknowledgements",
@@ -188,7 +189,7 @@ Item {
             const newer = records.addDictation("Second words")
             appModel.selectedHistory = ""
             show("history")
-            focusOn("Code")
+            focusOn("Category: Code")
             keyClick(Qt.Key_Tab)
             const top = focused()
             compare(top.entryId.toLowerCase(), newer)
@@ -362,8 +363,10 @@ Item {
         function test_aPageLinkLeavesTheFocusOnThePageItOpens_data() {
             return [
                 { tag: "per app", link: "Per app →", section: "styles", focus: "Email" },
-                { tag: "all history", link: "All history →", section: "history", focus: /^Unknown app, / },
-                { tag: "a recent dictation", link: /, First words$/, section: "history", focus: /^Unknown app, / },
+                { tag: "all history", link: "All history →", section: "history",
+                  focus: /^TODAY, Unknown app, .*, Second words$/ },
+                { tag: "a recent dictation", link: /, First words$/, section: "history",
+                  focus: /^Unknown app, .*, First words$/ },
             ]
         }
         function test_aPageLinkLeavesTheFocusOnThePageItOpens(data) {
@@ -432,9 +435,11 @@ Item {
         // nothing.
         function test_arrowsMoveWithinAGroupOfChoices_data() {
             return [
-                { tag: "dictation keys", section: "settings", names: ["right Ctrl", "right Alt", "right Super"],
+                { tag: "dictation keys", section: "settings",
+                  names: ["right Ctrl", "right Alt", "right Super"].map(key => "Dictation key: " + key),
                   chosen: () => appModel.dictationKey },
-                { tag: "kinds of app", section: "history", names: ["All", "Email", "Messaging", "Notes", "Code"],
+                { tag: "kinds of app", section: "history",
+                  names: ["All", "Email", "Messaging", "Notes", "Code"].map(chip => "Category: " + chip),
                   chosen: () => view.page.results.category },
             ]
         }
