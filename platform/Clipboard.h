@@ -30,6 +30,11 @@ struct ClipboardServing {
     // The reader has read one of the targets: not when it asks, but once it has the bytes (on the
     // main thread).
     std::function<void(const QByteArray& target)> read;
+    // Another client took the clipboard from us offering exactly our text (a clipboard history that
+    // keeps every copy as its own): the time it took it at (on the main thread). The text stays on
+    // offer, and replace() may put contents over the copy as of that time. Such a take is no change
+    // by others: onChanged doesn't run for it.
+    std::function<void(quint64 time)> copied;
 };
 
 class Clipboard {
@@ -46,8 +51,8 @@ public:
     // False where there's no desktop to take it on.
     virtual bool own(ClipboardContents contents, ClipboardServing serving) = 0;
     // Puts these targets in place of ours (none: leaves the clipboard empty) as of `since`, the time
-    // an own() took the clipboard at: the desktop refuses it when anyone took the clipboard after
-    // that, however late this runs. False when refused.
+    // an own() took the clipboard at, or a copy of it was: the desktop refuses it when anyone took
+    // the clipboard after that, however late this runs. False when refused.
     virtual bool replace(ClipboardContents contents, quint64 since) = 0;
     // The time our latest own() took the clipboard at (for a restore at quitting), asked of the
     // desktop now, as quitting can't wait to be told; it waits on the desktop, never on another

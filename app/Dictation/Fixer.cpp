@@ -36,11 +36,10 @@ void Fixer::forget()
 template <typename Answer>
 std::function<void(Answer)> Fixer::whilePasted(std::function<void(Answer)> then) const
 {
-    return [self = std::weak_ptr<Fixer*>(self_), paste = pastes_, then = std::move(then)](Answer answer) {
-        const auto alive = self.lock();
-        if (alive && (*alive)->pastes_ == paste)
+    return self_.whileAlive([this, paste = pastes_, then = std::move(then)](Answer answer) {
+        if (pastes_ == paste)
             then(std::move(answer));
-    };
+    });
 }
 
 void Fixer::improve(const QString& improved, std::function<void(bool)> done)

@@ -8,6 +8,7 @@
 // The application is asked without waiting for it: each question answers later, within a bound.
 
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 #include "FocusedText.h"
 
 #include <QObject>
@@ -68,5 +69,5 @@ private:
     std::optional<QString> improved_;  // what replaced the paste, for undo
     std::shared_ptr<ScheduledWork> pending_;
     quint64 pastes_ = 0;  // which paste an answer belongs to
-    const std::shared_ptr<Fixer*> self_ = std::make_shared<Fixer*>(this);
+    const Lifeline<Fixer> self_{this};
 };

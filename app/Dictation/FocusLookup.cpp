@@ -29,13 +29,11 @@ void FocusLookup::find(qint64 pid)
 {
     auto search = std::make_shared<Search>();
     search_ = search;
-    focus_.find(pid, [self = std::weak_ptr<FocusLookup*>(self_), search](FocusAnswer answer) {
-        if (!self.lock())
-            return;
+    focus_.find(pid, self_.whileAlive([search](FocusAnswer answer) {
         search->answer = std::move(answer);
         for (const std::function<void()>& then : std::exchange(search->waiting, {}))
             then();
-    });
+    }));
 }
 
 std::optional<FocusedElement> FocusLookup::element() const
@@ -52,11 +50,10 @@ void FocusLookup::await(const std::shared_ptr<Search>& search, Clock::Duration w
     }
     // Whichever comes first, the answer or the bound, runs `then`; both run on the main thread.
     auto pending = std::make_shared<std::function<void(bool)>>(std::move(then));
-    const std::shared_ptr<ScheduledWork> late =
-        clock_.schedule(within, [self = std::weak_ptr<FocusLookup*>(self_), pending] {
-            if (self.lock() && *pending)
-                std::exchange(*pending, nullptr)(false);
-        });
+    const std::shared_ptr<ScheduledWork> late = clock_.schedule(within, self_.whileAlive([pending] {
+        if (*pending)
+            std::exchange(*pending, nullptr)(false);
+    }));
     search->waiting.push_back([pending, late] {
         late->cancel();
         if (*pending)

@@ -6,6 +6,7 @@
 // takes an application that hasn't said by then what its element is for a password field.
 
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 #include "FocusedText.h"
 
 #include <functional>
@@ -49,5 +50,5 @@ private:
     FocusedText& focus_;
     Clock& clock_;
     std::shared_ptr<Search> search_ = std::make_shared<Search>(Search{FocusAnswer{}, {}});
-    const std::shared_ptr<FocusLookup*> self_ = std::make_shared<FocusLookup*>(this);
+    const Lifeline<FocusLookup> self_{this};
 };

@@ -4,25 +4,13 @@
 #include "KeyPoster.h"
 #include "Keysyms.h"
 
-namespace {
-// Runs the work on the inserter if it still exists.
-template <typename Work>
-auto whileAlive(const std::shared_ptr<Inserter*>& self, Work work)
-{
-    return [self = std::weak_ptr<Inserter*>(self), work = std::move(work)](auto&&... arguments) {
-        if (const auto alive = self.lock())
-            work(**alive, std::forward<decltype(arguments)>(arguments)...);
-    };
-}
-}
-
 Inserter::Inserter(Clipboard& clipboard, KeyPoster& keys, Clock& clock)
     : clipboard_(clipboard), keys_(keys), clock_(clock)
 {
-    clipboard_.onChanged = whileAlive(self_, [](Inserter& inserter) {
-        ++inserter.changes_;
-        if (inserter.prepared_)
-            inserter.save();
+    clipboard_.onChanged = self_.whileAlive([this] {
+        ++changes_;
+        if (prepared_)
+            save();
     });
 }
 
@@ -75,10 +63,10 @@ bool Inserter::knowsWhatGoesBack() const
 void Inserter::save()
 {
     saving_ = true;
-    clipboard_.save(whileAlive(self_, [at = changes_](Inserter& inserter, std::optional<ClipboardContents> contents) {
-        inserter.saving_ = false;
-        inserter.saved_ = std::move(contents);
-        inserter.savedAt_ = at;
+    clipboard_.save(self_.whileAlive([this, at = changes_](std::optional<ClipboardContents> contents) {
+        saving_ = false;
+        saved_ = std::move(contents);
+        savedAt_ = at;
     }));
 }
 
@@ -93,6 +81,8 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
     restoreOnRead_ = false;
     restoreWhenTold_ = false;
     takenAt_.reset();
+    copiedOver_ = false;
+    restored_ = false;
     prepared_ = false;
     // A paste right after another keeps the contents saved before the first one.
     if (!knowsWhatGoesBack()) {
@@ -103,12 +93,12 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
     }
 
     const quint64 paste = ++pastes_;
-    ClipboardServing serving{
-        frontWindow, whileAlive(self_, [paste](Inserter& inserter, quint64 time) { inserter.taken(paste, time); }),
-        whileAlive(self_, [paste](Inserter& inserter, const QByteArray& readTarget) {
-            if (readTarget != concealedTarget)
-                inserter.read(paste);
-        })};
+    ClipboardServing serving{frontWindow, self_.whileAlive([this, paste](quint64 time) { taken(paste, time); }),
+                             self_.whileAlive([this, paste](const QByteArray& readTarget) {
+                                 if (readTarget != concealedTarget)
+                                     read(paste);
+                             }),
+                             self_.whileAlive([this, paste](quint64 time) { copied(paste, time); })};
     const bool owned = clipboard_.own(contentsOf(text), std::move(serving));
     if (target == Target::password && owned) {
         // Nothing will be pasted: the copy is what the user asked for, so nothing goes back.
@@ -134,13 +124,7 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
         else
             restore();
     });
-    givingUp_ = clock_.schedule(takenBound, [this, paste = pastes_] {
-        givingUp_.reset();
-        // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
-        // notice may still be on its way: the desktop is asked, and its answer decides.
-        clipboard_.askStillOurs(
-            whileAlive(self_, [paste](Inserter& inserter, bool ours) { inserter.gaveUp(paste, ours); }));
-    });
+    givingUp_ = clock_.schedule(takenBound, [this, paste] { gaveUp(paste); });
     return Result::pasted;
 }
 
@@ -165,23 +149,54 @@ void Inserter::read(quint64 paste)
 
 void Inserter::taken(quint64 paste, quint64 time)
 {
-    if (paste != pastes_)
+    // A copy's time is later: what goes back goes over the copy.
+    if (paste != pastes_ || copiedOver_)
         return;
     takenAt_ = time;
     if (std::exchange(restoreWhenTold_, false))
         restore();
 }
 
-void Inserter::gaveUp(quint64 paste, bool stillOurs)
+void Inserter::copied(quint64 paste, quint64 time)
 {
-    // A read, or the next insert, that came while the desktop was asked has decided already.
+    if (paste != pastes_)
+        return;
+    // The copy offers the application the text as we did; what goes back goes over it.
+    Log::info(QStringLiteral("a clipboard history took the text over: the clipboard goes back over its copy"));
+    takenAt_ = time;
+    copiedOver_ = true;
+    // A restore that went as of the paste's own time found the copy there already, and was refused.
+    if (std::exchange(restoreWhenTold_, false) || restored_)
+        restore();
+}
+
+void Inserter::gaveUp(quint64 paste)
+{
+    givingUp_.reset();
+    if (copiedOver_) {
+        // The application reads the copy, unseen: the text was on offer to it all along, unless a
+        // later copy took the clipboard, which then keeps it.
+        restoreOnRead_ = false;
+        stopWaiting(restore() ? Uptake::read : Uptake::replaced);
+        return;
+    }
+    // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
+    // notice may still be on its way: the desktop is asked, and its answer decides, if it comes in time.
+    givingUp_ = clock_.schedule(askBound, [this, paste] { told(paste, std::nullopt); });
+    clipboard_.askStillOurs(self_.whileAlive([this, paste](bool ours) { told(paste, ours); }));
+}
+
+void Inserter::told(quint64 paste, std::optional<bool> stillOurs)
+{
+    // A read, the next insert, or the bound, that came while the desktop was asked has decided already.
     if (paste != pastes_ || !awaitingRead_)
         return;
     Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, %2")
                   .arg(seconds(takenBound))
-                  .arg(stillOurs ? QStringLiteral("it stays on the clipboard")
-                                 : QStringLiteral("and the clipboard holds a later copy")));
-    stopWaiting(stillOurs ? Uptake::leftOnClipboard : Uptake::replaced);
+                  .arg(!stillOurs   ? QStringLiteral("and the desktop didn't say whether it is still on the clipboard")
+                       : *stillOurs ? QStringLiteral("it stays on the clipboard")
+                                    : QStringLiteral("and the clipboard holds a later copy")));
+    stopWaiting(stillOurs.value_or(false) ? Uptake::leftOnClipboard : Uptake::replaced);
 }
 
 void Inserter::stopWaiting(Uptake uptake)
@@ -201,7 +216,7 @@ void Inserter::stopWaiting(Uptake uptake)
         then(uptake);
 }
 
-void Inserter::restore()
+bool Inserter::restore()
 {
     restoring_.reset();
     // As of the paste's own time, which the desktop tells after the paste: a restore that ran
@@ -210,8 +225,9 @@ void Inserter::restore()
     // so the next paste needn't read them again.
     if (!takenAt_) {
         restoreWhenTold_ = true;
-        return;
+        return false;
     }
     restoreWhenTold_ = false;
-    clipboard_.replace(saved_.value_or(ClipboardContents{}), *takenAt_);
+    restored_ = true;
+    return clipboard_.replace(saved_.value_or(ClipboardContents{}), *takenAt_);
 }

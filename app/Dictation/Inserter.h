@@ -7,12 +7,16 @@
 // tool) doesn't count. The contents go back as of the time the paste took the clipboard, so a copy
 // made after the paste always stays. An application that hasn't read the text within takenBound
 // never will: the text stays on the clipboard for the user to paste, unless the user copied
-// something meanwhile. Into a password field the text is only copied. Nothing here waits on the
+// something meanwhile. A clipboard history that takes over the text from us (the same text, its
+// own copy) keeps offering it to the application: the saved contents go back over that copy, as of
+// its time, once the application has read the text, or at takenBound when its read can't be seen.
+// Into a password field the text is only copied. Nothing here waits on the
 // clipboard's owner: the save runs ahead of the paste (prepare), and an owner that hasn't
 // answered by the paste costs its contents, never the paste.
 
 #include "Clipboard.h"
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 
 #include <QList>
 #include <QString>
@@ -28,14 +32,17 @@ class Inserter {
 public:
     enum class Target { field, terminal, password };
     enum class Result { pasted, copied, failed };
-    // What became of a pasted text: the application read it; it didn't, and the text is still on
-    // the clipboard; or it didn't, and another copy took the clipboard meanwhile.
+    // What became of a pasted text: the application read it (or it stayed on offer to it until
+    // takenBound); it didn't, and the text is still on the clipboard; or it didn't, and another copy
+    // took the clipboard meanwhile (or the desktop didn't say within askBound whether one did).
     enum class Uptake { read, leftOnClipboard, replaced };
 
     // The earliest the saved contents go back after a paste.
     static constexpr Clock::Duration restoreDelay = std::chrono::milliseconds(500);
     // How long the pasted text waits for an application busy elsewhere to read it.
     static constexpr Clock::Duration takenBound = std::chrono::seconds(3);
+    // How long the desktop may take to say, at takenBound, whether the text is still on the clipboard.
+    static constexpr Clock::Duration askBound = std::chrono::seconds(1);
     // The hint target and value that clipboard managers and histories take as "don't keep".
     static inline const QByteArray concealedTarget = QByteArrayLiteral("x-kde-passwordManagerHint");
 
@@ -62,11 +69,15 @@ public:
 private:
     void save();
     bool knowsWhatGoesBack() const;
-    void restore();
+    // False when the desktop refused it (a later copy holds the clipboard) or it waits for the time.
+    bool restore();
     void read(quint64 paste);
     void taken(quint64 paste, quint64 time);
-    // takenBound passed without a read of `paste`; the desktop says whether the text is still there.
-    void gaveUp(quint64 paste, bool stillOurs);
+    void copied(quint64 paste, quint64 time);
+    // takenBound passed without a read of `paste`.
+    void gaveUp(quint64 paste);
+    // The desktop says whether the text is still there; nothing when it didn't say within askBound.
+    void told(quint64 paste, std::optional<bool> stillOurs);
     void stopWaiting(Uptake uptake);
 
     Clipboard& clipboard_;
@@ -80,13 +91,16 @@ private:
     bool saving_ = false;
     bool prepared_ = false;  // a paste is coming: keep the save current
     quint64 pastes_ = 0;  // counts the pastes, so a late read of an earlier one is told apart
-    std::optional<quint64> takenAt_;  // the desktop's time of the last paste, once it has told
+    // The desktop's time of the last paste, once it has told, or of a copy of it that took over.
+    std::optional<quint64> takenAt_;
+    bool copiedOver_ = false;  // a copy of the last paste's text took the clipboard over
+    bool restored_ = false;  // the last paste's restore went to the desktop
     bool restoreWhenTold_ = false;  // the restore is due but waits for that time
     std::shared_ptr<ScheduledWork> restoring_;  // until restoreDelay has passed
     bool restoreOnRead_ = false;  // restoreDelay has passed: the read brings the contents back
     bool awaitingRead_ = false;  // the last paste's text hasn't been read yet
-    std::shared_ptr<ScheduledWork> givingUp_;  // until takenBound
+    std::shared_ptr<ScheduledWork> givingUp_;  // until takenBound, then until askBound
     std::vector<std::function<void(Uptake)>> afterTaken_;
     // The clipboard may call back after we are gone; it reaches us through this.
-    const std::shared_ptr<Inserter*> self_ = std::make_shared<Inserter*>(this);
+    const Lifeline<Inserter> self_{this};
 };

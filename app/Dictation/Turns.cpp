@@ -19,17 +19,13 @@ void Turns::runWhatIsDue()
         std::function<void(Done)> work = std::move(next->second);
         ready_.erase(next);
         running_ = true;
-        work([self = std::weak_ptr<Turns*>(self_), turn = current_] {
-            const auto alive = self.lock();
-            if (!alive)
+        work(self_.whileAlive([this, turn = current_] {
+            if (!running_ || current_ != turn)
                 return;
-            Turns& turns = **alive;
-            if (!turns.running_ || turns.current_ != turn)
-                return;
-            turns.running_ = false;
-            ++turns.current_;
-            turns.runWhatIsDue();
-        });
+            running_ = false;
+            ++current_;
+            runWhatIsDue();
+        }));
     }
     dispatching_ = false;
 }

@@ -3,6 +3,8 @@
 // the one before it has said it is done, which may be long after its call returned. Main thread
 // only.
 
+#include "Core/Lifeline.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -33,5 +35,5 @@ private:
     bool dispatching_ = false;
     std::map<Turn, std::function<void(Done)>> ready_;
     // A turn's Done may be called after we are gone; it reaches us through this.
-    const std::shared_ptr<Turns*> self_ = std::make_shared<Turns*>(this);
+    const Lifeline<Turns> self_{this};
 };

@@ -67,7 +67,7 @@ void AccountManager::beginEmail(const QString& address, const Completion& done)
     const PKCE pkce = PKCE::make();
     const auto [pending, redirect] = newSignIn(pkce.verifier);
     client_.sendEmailLink(address.trimmed(), pkce.challenge, redirect,
-                          whileAlive([this, pending = pending, done](const std::optional<AuthError>& error) {
+                          alive_.whileAlive([this, pending = pending, done](const std::optional<AuthError>& error) {
                               if (!error)
                                   store_.setPending(pending);
                               done(error);
@@ -123,7 +123,7 @@ void AccountManager::handle(const QUrl& callback, Completion done)
     // Taken before the exchange, so the same return handed over later can't sign in twice.
     store_.setPending(std::nullopt);
     client_.exchange(code, pending->verifier,
-                     whileAlive([this, pending = *pending, finish](const AuthClient::SessionResult& result) {
+                     alive_.whileAlive([this, pending = *pending, finish](const AuthClient::SessionResult& result) {
                          finishSignIn(pending, result, finish);
                      }));
 }
@@ -174,10 +174,10 @@ void AccountManager::scheduleRenewalCheck()
 {
     if (renewalCheck_)
         renewalCheck_->cancel();
-    renewalCheck_ = clock_.schedule(renewalInterval, whileAlive([this] {
-                                        renewIfExpiring();
-                                        scheduleRenewalCheck();
-                                    }));
+    renewalCheck_ = clock_.schedule(renewalInterval, alive_.whileAlive([this] {
+        renewIfExpiring();
+        scheduleRenewalCheck();
+    }));
 }
 
 void AccountManager::renewIfExpiring()
@@ -192,19 +192,19 @@ void AccountManager::renew()
         return;
     renewing_ = true;
     const QString refreshToken = state_->refreshToken;
-    client_.renew(refreshToken, whileAlive([this, refreshToken](const AuthClient::SessionResult& result) {
-                      renewing_ = false;
-                      // Signed out, or signed in anew, while the renewal ran.
-                      if (!state_ || state_->refreshToken != refreshToken)
-                          return;
-                      if (const auto* session = std::get_if<AuthSession>(&result)) {
-                          Log::info(QStringLiteral("session renewed"));
-                          setState(*session);
-                          return;
-                      }
-                      const AuthError& error = std::get<AuthError>(result);
-                      Log::info(QStringLiteral("session renewal failed: ") + error.description());
-                      if (error.kind() == AuthError::Kind::invalidGrant)
-                          setState(std::nullopt);
-                  }));
+    client_.renew(refreshToken, alive_.whileAlive([this, refreshToken](const AuthClient::SessionResult& result) {
+        renewing_ = false;
+        // Signed out, or signed in anew, while the renewal ran.
+        if (!state_ || state_->refreshToken != refreshToken)
+            return;
+        if (const auto* session = std::get_if<AuthSession>(&result)) {
+            Log::info(QStringLiteral("session renewed"));
+            setState(*session);
+            return;
+        }
+        const AuthError& error = std::get<AuthError>(result);
+        Log::info(QStringLiteral("session renewal failed: ") + error.description());
+        if (error.kind() == AuthError::Kind::invalidGrant)
+            setState(std::nullopt);
+    }));
 }

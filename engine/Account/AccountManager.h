@@ -9,6 +9,7 @@
 #include "Account/PendingSignIn.h"
 #include "Account/WallTime.h"
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 
 #include <QString>
 #include <QUrl>
@@ -72,15 +73,6 @@ private:
     void finishSignIn(const PendingSignIn& pending, const AuthClient::SessionResult& result, const Completion& done);
     void setState(State state);
     void scheduleRenewalCheck();
-    // Wraps a completion so it does nothing once the manager is gone.
-    template <typename Work>
-    auto whileAlive(Work work) const
-    {
-        return [alive = std::weak_ptr<bool>(alive_), work = std::move(work)](auto&&... args) {
-            if (alive.lock())
-                work(std::forward<decltype(args)>(args)...);
-        };
-    }
 
     AuthClient& client_;
     SessionStore& store_;
@@ -93,5 +85,5 @@ private:
     bool renewing_ = false;
     bool finishingSignIn_ = false;
     std::shared_ptr<ScheduledWork> renewalCheck_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    const Lifeline<AccountManager> alive_{this};  // completions do nothing once the manager is gone
 };

@@ -26,7 +26,7 @@ void unavailable(const std::function<void(const QString&)>& callback, const QStr
 
 DictationController::DictationController(EngineProvider engineProvider, Clock& clock)
     : makeSource([] { return std::make_shared<Microphone>(); }), engineProvider_(std::move(engineProvider)),
-      clock_(clock), self_(std::make_shared<DictationController*>(this))
+      clock_(clock), self_(this)
 {
 }
 
@@ -120,7 +120,7 @@ bool DictationController::startSession()
     }
     const Clock::TimePoint t1 = clock_.now();
 
-    const std::weak_ptr<DictationController*> controller = self_;
+    const std::weak_ptr<DictationController*> controller = self_.weak();
     // A session's callbacks end with it, and the controller drops it the moment a dictation is
     // cancelled: a cancelled dictation's words never show, not even in the next one.
     session->onPartial = [controller](const Partial& partial) {
@@ -179,7 +179,7 @@ void DictationController::finish()
     }
     setPhase(Phase::finishing);
     const Clock::TimePoint finishingAt = clock_.now();
-    const std::weak_ptr<DictationController*> controller = self_;
+    const std::weak_ptr<DictationController*> controller = self_.weak();
     session_->finish([controller, session = session_.get(), finishingAt](const QString& text) {
         const auto alive = controller.lock();
         // Only the session under way hands over its text.

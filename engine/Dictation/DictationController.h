@@ -4,6 +4,7 @@
 // level, and hands over the final text once, after the shell's transform. Main thread only.
 
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 #include "DictationSession.h"
 #include "Recognition/SpeechEngine.h"
 
@@ -81,5 +82,5 @@ private:
     std::unique_ptr<DictationSession> session_;
     Clock::TimePoint downAt_{};
     std::optional<Clock::TimePoint> lastTapAt_;  // nothing: no cancelling tap to pair with
-    std::shared_ptr<DictationController*> self_;  // lets callbacks see the controller is gone
+    const Lifeline<DictationController> self_;  // lets callbacks see the controller is gone
 };

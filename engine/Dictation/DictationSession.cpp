@@ -40,9 +40,9 @@ struct DictationSession::Decoder {
 };
 
 DictationSession::DictationSession(SpeechEngine& engine, const QStringList& hotwords, const SourceFactory& makeSource)
-    : self_(std::make_shared<DictationSession*>(this)), decoder_(std::make_shared<Decoder>())
+    : self_(this), decoder_(std::make_shared<Decoder>())
 {
-    decoder_->session = self_;
+    decoder_->session = self_.weak();
     decoder_->stream = engine.openStream(hotwords);
     source_ = makeSource();
 }
@@ -54,8 +54,7 @@ void DictationSession::start()
     // Nothing runs on the queue yet; the first block is posted after this.
     decoder_->keepsAudio = keepsAudio;
     source_->onAudio = [weakDecoder = std::weak_ptr<Decoder>(decoder_),
-                        session = std::weak_ptr<DictationSession*>(self_)](const std::vector<float>& samples,
-                                                                           float level) {
+                        session = self_.weak()](const std::vector<float>& samples, float level) {
         const auto decoder = weakDecoder.lock();
         if (!decoder)
             return;
@@ -65,7 +64,7 @@ void DictationSession::start()
         });
         decoder->queue.async([raw = decoder.get(), samples] { raw->feed(samples); });
     };
-    source_->onFailure = [session = std::weak_ptr<DictationSession*>(self_)](const QString& reason) {
+    source_->onFailure = [session = self_.weak()](const QString& reason) {
         runOnMainThread([session, reason] {
             if (auto alive = session.lock(); alive && (*alive)->onInputLost)
                 (*alive)->onInputLost(reason);

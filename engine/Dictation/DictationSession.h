@@ -4,6 +4,7 @@
 // sees two calls at once nor audio after it was finished or cancelled. Levels, changed partial
 // text and the final text reach the main thread.
 
+#include "Core/Lifeline.h"
 #include "Recognition/SpeechEngine.h"
 
 #include <functional>
@@ -49,7 +50,7 @@ public:
 private:
     struct Decoder;
 
-    std::shared_ptr<DictationSession*> self_;  // lets work posted to the main thread see it is gone
+    const Lifeline<DictationSession> self_;  // lets work posted to the main thread see it is gone
     std::shared_ptr<Decoder> decoder_;
     std::shared_ptr<AudioSource> source_;
 };

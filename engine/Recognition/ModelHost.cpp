@@ -9,8 +9,7 @@
 #include <new>
 #include <vector>
 
-ModelHost::ModelHost(Clock& clock, RecognizerFactory factory)
-    : clock_(clock), factory_(std::move(factory)), self_(std::make_shared<ModelHost*>(this))
+ModelHost::ModelHost(Clock& clock, RecognizerFactory factory) : clock_(clock), factory_(std::move(factory)), self_(this)
 {
     if (!factory_)
         factory_ = [](const RecognizerConfig& config) { return std::make_shared<Recognizer>(config); };
@@ -25,7 +24,7 @@ void ModelHost::load(const RecognizerConfig& config)
     recognizer_.reset();
     set(State::loading());
 
-    std::weak_ptr<ModelHost*> host = self_;
+    std::weak_ptr<ModelHost*> host = self_.weak();
     QThreadPool::globalInstance()->start([host, config, factory = factory_, &clock = clock_] {
         std::shared_ptr<Recognizer> recognizer;
         double loadSeconds = 0, warmSeconds = 0;
@@ -80,7 +79,7 @@ void ModelHost::load(const RecognizerConfig& config)
 void ModelHost::set(const State& state)
 {
     if (!isMainThread()) {
-        std::weak_ptr<ModelHost*> host = self_;
+        std::weak_ptr<ModelHost*> host = self_.weak();
         runOnMainThread([host, state] {
             if (const auto alive = host.lock())
                 (*alive)->set(state);

@@ -3,6 +3,7 @@
 // silence, and reports every change of state on the main thread.
 
 #include "Core/Clock.h"
+#include "Core/Lifeline.h"
 #include "Recognizer.h"
 #include "RecognizerConfig.h"
 
@@ -69,5 +70,5 @@ private:
     State state_;
     std::shared_ptr<Recognizer> recognizer_;
     // Lets a load that finishes after the host is gone find out.
-    std::shared_ptr<ModelHost*> self_;
+    const Lifeline<ModelHost> self_;
 };

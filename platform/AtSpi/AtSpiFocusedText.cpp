@@ -70,11 +70,8 @@ AtSpiFocusedText::~AtSpiFocusedText()
 template <typename Result>
 void AtSpiFocusedText::ask(std::function<Result()> work, std::function<void(Result)> answer)
 {
-    queue_.async([self = std::weak_ptr<AtSpiFocusedText*>(self_), work = std::move(work), answer = std::move(answer)] {
-        runOnMainThread([self, answer, result = work()] {
-            if (self.lock())
-                answer(result);
-        });
+    queue_.async([answer = self_.whileAlive(std::move(answer)), work = std::move(work)] {
+        runOnMainThread([answer, result = work()] { answer(result); });
     });
 }
 
@@ -89,10 +86,7 @@ void AtSpiFocusedText::askBounded(std::function<Result()> work, Result otherwise
             std::exchange(*pending, nullptr)(std::move(result));
     };
     ask<Result>(std::move(work), once);
-    QTimer::singleShot(waitBound, [self = std::weak_ptr<AtSpiFocusedText*>(self_), once, otherwise] {
-        if (self.lock())
-            once(otherwise);
-    });
+    QTimer::singleShot(waitBound, self_.whileAlive([once, otherwise] { once(otherwise); }));
 }
 
 void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)

@@ -18,6 +18,7 @@
 
 #include "AtSpi/AtSpiCalls.h"
 #include "AtSpi/TextUnits.h"
+#include "Core/Lifeline.h"
 #include "Core/SerialQueue.h"
 #include "FocusedText.h"
 
@@ -92,7 +93,7 @@ private:
     // The application the last search was asked for, or none at this object's end: searches for any
     // other stop waiting.
     std::atomic<qint64> wantedPid_ = 0;
-    const std::shared_ptr<AtSpiFocusedText*> self_ = std::make_shared<AtSpiFocusedText*>(this);
+    const Lifeline<AtSpiFocusedText> self_{this};
     // Last: it ends, after the work already posted, before what that work uses.
     SerialQueue queue_{"quillmarsh.a11y"};
 };

@@ -15,7 +15,7 @@ bool sentAfter(const xcb_generic_event_t& event, unsigned int request)
 }
 
 ClipboardOwnership::ClipboardOwnership(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
-                                       std::function<void()> changedByOthers)
+                                       ChangedByOthers changedByOthers)
     : connection_(connection), window_(window), atoms_(atoms), changedByOthers_(std::move(changedByOthers))
 {
     const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
@@ -36,16 +36,19 @@ void ClipboardOwnership::take(ClipboardContents contents, ClipboardServing servi
     const std::lock_guard lock(mutex_);
     const xcb_void_cookie_t request = xcb_set_selection_owner(connection_, window_, atoms_.clipboard, XCB_CURRENT_TIME);
     owning_ = Owning{{std::move(contents), std::move(serving), XCB_CURRENT_TIME}, request.sequence};
+    lost_.reset();
+    copy_.reset();
 }
 
 bool ClipboardOwnership::replace(ClipboardContents contents, xcb_timestamp_t since)
 {
-    // Only over the take it follows: a later take of ours (whose time may not be known yet) is
-    // newer than anything put back after an earlier one, and the server couldn't tell us apart.
+    // Only over the take it follows, or over another application's copy of what it offered: a
+    // later take of ours (whose time may not be known yet) is newer than anything put back after an
+    // earlier one, and the server couldn't tell us apart.
     std::unique_lock lock(mutex_);
-    if (!owning_ || since == XCB_CURRENT_TIME || owning_->held.since != since)
+    if (since == XCB_CURRENT_TIME || (owning_ ? owning_->held.since != since : copy_ != since))
         return false;
-    const unsigned int taking = owning_->request;
+    const std::optional<unsigned int> taking = takingRequest();
     lock.unlock();
     atoms_.learn(contents);
     const xcb_window_t owner = contents.isEmpty() ? xcb_window_t(XCB_NONE) : window_;
@@ -53,13 +56,28 @@ bool ClipboardOwnership::replace(ClipboardContents contents, xcb_timestamp_t sin
     const bool ok = currentOwner(atoms_.clipboard) == owner;
     lock.lock();
     // Taken again by the caller's thread meanwhile: what we hold now is that take's.
-    if (owning_ && owning_->request != taking)
+    if (takingRequest() != taking)
         return false;
+    copy_.reset();
     if (ok && owner != XCB_NONE)
         owning_ = Owning{{std::move(contents), {}, since}, request.sequence};
     else
         owning_.reset();
     return ok;
+}
+
+bool ClipboardOwnership::copiedFromUs(xcb_timestamp_t time)
+{
+    const std::lock_guard lock(mutex_);
+    if (owning_ || othersTake_ != time)
+        return false;
+    copy_ = time;
+    return true;
+}
+
+std::optional<unsigned int> ClipboardOwnership::takingRequest() const
+{
+    return owning_ ? std::optional(owning_->request) : std::nullopt;
 }
 
 std::optional<ClipboardOwnership::Held> ClipboardOwnership::held() const
@@ -81,15 +99,25 @@ bool ClipboardOwnership::handle(const xcb_generic_event_t& event)
     if (type == XCB_SELECTION_CLEAR) {
         // A clear from before we took the clipboard again is about the earlier contents.
         const std::lock_guard lock(mutex_);
-        if (owning_ && sentAfter(event, owning_->request))
+        if (owning_ && sentAfter(event, owning_->request)) {
+            lost_ = std::move(owning_->held);
             owning_.reset();
+        }
         return true;
     }
     if (!xfixesEvent_ || type != xfixesEvent_)
         return false;
     const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
     if (notify.owner != window_) {
-        changedByOthers_();
+        // The server clears us before it tells of the take: what we lost was lost to this one.
+        std::optional<Held> lost;
+        {
+            const std::lock_guard lock(mutex_);
+            lost = std::exchange(lost_, std::nullopt);
+            othersTake_ = notify.selection_timestamp;
+            copy_.reset();
+        }
+        changedByOthers_(notify.selection_timestamp, std::move(lost));
         return true;
     }
     const std::lock_guard lock(mutex_);

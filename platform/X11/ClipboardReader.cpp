@@ -9,19 +9,22 @@ namespace {
 constexpr qsizetype contentsLimit = 64 * 1024 * 1024;
 }
 
-ClipboardReader::ClipboardReader(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
-                                 Finish finish)
-    : connection_(connection), window_(window), atoms_(atoms), finish_(std::move(finish))
+ClipboardReader::ClipboardReader(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms)
+    : connection_(connection), window_(window), atoms_(atoms)
 {
 }
 
-void ClipboardReader::start(quint64 generation, Done done)
+void ClipboardReader::start(Done done, std::optional<QList<xcb_atom_t>> only)
 {
     Reading reading;
-    reading.generation = generation;
     reading.done = std::move(done);
     reading_ = std::move(reading);
-    ask(atoms_.targets);
+    if (!only) {
+        ask(atoms_.targets);
+        return;
+    }
+    reading_->waiting = std::move(*only);
+    askNext();
 }
 
 void ClipboardReader::abandon()
@@ -143,9 +146,9 @@ std::optional<ClipboardReader::Clock::time_point> ClipboardReader::nextDeadline(
 
 void ClipboardReader::finish(std::optional<ClipboardContents> contents)
 {
-    Reading reading = std::move(*reading_);
+    const Done done = std::move(reading_->done);
     reading_.reset();
-    finish_(reading.generation, reading.done, std::move(contents));
+    done(std::move(contents));
 }
 
 // The answer in our window's property, deleted as it is read (which asks an INCR owner for more).

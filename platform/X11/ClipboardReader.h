@@ -1,7 +1,8 @@
 #pragma once
-// Saving what another application holds, on the clipboard's thread: its TARGETS first, then each
-// target in turn (large ones by INCR), each answer bounded by answerBound and the whole by a size
-// limit. One save at a time; a new one, or taking the clipboard, abandons the one running.
+// Saving what another application holds, on the clipboard's thread: its TARGETS first (unless the
+// targets wanted are named), then each target in turn (large ones by INCR), each answer bounded by
+// answerBound and the whole by a size limit. One save at a time; a new one, or taking the
+// clipboard, abandons the one running.
 
 #include "Clipboard.h"
 
@@ -16,16 +17,16 @@ struct ClipboardAtoms;
 class ClipboardReader {
 public:
     using Clock = std::chrono::steady_clock;
+    // A finished save, or nothing for one given up (on the clipboard's thread).
     using Done = std::function<void(std::optional<ClipboardContents>)>;
-    // Hands a finished save, or nothing for one given up, back to whoever asked.
-    using Finish = std::function<void(quint64 generation, const Done& done, std::optional<ClipboardContents>)>;
 
     // How long an owner may take over one answer before the save is given up.
     static constexpr std::chrono::milliseconds answerBound{250};
 
-    ClipboardReader(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms, Finish finish);
+    ClipboardReader(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms);
 
-    void start(quint64 generation, Done done);
+    // Every target the owner offers, or only these.
+    void start(Done done, std::optional<QList<xcb_atom_t>> only = std::nullopt);
     void abandon();
 
     // The owner answered a conversion we asked our window for.
@@ -38,7 +39,6 @@ public:
 
 private:
     struct Reading {
-        quint64 generation = 0;
         Done done;
         QList<xcb_atom_t> waiting;  // targets still to ask for
         xcb_atom_t asking = XCB_NONE;
@@ -65,6 +65,5 @@ private:
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     ClipboardAtoms& atoms_;
-    const Finish finish_;
     std::optional<Reading> reading_;
 };

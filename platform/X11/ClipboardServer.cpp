@@ -79,31 +79,33 @@ void ClipboardServer::put(xcb_window_t window, xcb_atom_t property, const Clipbo
                         uint8_t(format.unit), uint32_t(bytes.size() / unitBytes), bytes.data());
 }
 
-// Whole when it fits one request; else announced with INCR, then a chunk each time the requestor
-// deletes the property, and an empty one to end. Either way the requestor's deletion of the last
-// piece tells us it has read it all.
+// Whole when it fits one request, and then read. Else announced with INCR, then a chunk each time
+// the requestor deletes the property, and an empty one to end once it took the last.
 void ClipboardServer::startTransfer(xcb_window_t requestor, xcb_atom_t property, const ClipboardFormat& format,
                                     std::function<void()> read)
 {
+    // A requestor asks into a property again only once done with what it held.
+    const bool replacing = std::erase_if(transfers_,
+                                         [&](const Transfer& earlier) {
+                                             return earlier.requestor == requestor && earlier.property == property;
+                                         })
+                           > 0;
+    if (format.bytes.size() <= chunk_) {
+        put(requestor, property, format, format.bytes);
+        if (replacing)
+            stopWatching(requestor);
+        if (read)
+            read();
+        return;
+    }
     // Our own window (a read of what we hold) watches its properties all the time.
     if (requestor != window_) {
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &mask);
     }
-    // A requestor asks into a property again only once done with what it held.
-    std::erase_if(transfers_, [&](const Transfer& earlier) {
-        return earlier.requestor == requestor && earlier.property == property;
-    });
-    Transfer transfer{requestor, property, format, std::move(read), 0, false, Clock::now() + transferBound};
-    if (format.bytes.size() > chunk_) {
-        const auto size = uint32_t(format.bytes.size());
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, atoms_.incr, 32, 1, &size);
-    } else {
-        put(requestor, property, format, format.bytes);
-        transfer.sent = format.bytes.size();
-        transfer.lastPut = true;
-    }
-    transfers_.push_back(std::move(transfer));
+    const auto size = uint32_t(format.bytes.size());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, atoms_.incr, 32, 1, &size);
+    transfers_.push_back({requestor, property, format, std::move(read), 0, Clock::now() + transferBound});
 }
 
 void ClipboardServer::propertyDeleted(const xcb_property_notify_event_t& event)
@@ -113,21 +115,19 @@ void ClipboardServer::propertyDeleted(const xcb_property_notify_event_t& event)
     });
     if (transfer == transfers_.end())
         return;
-    if (transfer->lastPut) {
-        const Transfer done = std::move(*transfer);
-        transfers_.erase(transfer);
-        stopWatching(done.requestor);
-        if (done.read)
-            done.read();
-        return;
-    }
     const int unitBytes = transfer->format.unit / 8;
     const qsizetype length = std::min(chunk_ / unitBytes * unitBytes, transfer->format.bytes.size() - transfer->sent);
     put(transfer->requestor, transfer->property, transfer->format,
         QByteArrayView(transfer->format.bytes).sliced(transfer->sent, length));
     transfer->deadline = Clock::now() + transferBound;
     transfer->sent += length;
-    transfer->lastPut = length == 0;
+    if (length > 0)
+        return;
+    const Transfer done = std::move(*transfer);
+    transfers_.erase(transfer);
+    stopWatching(done.requestor);
+    if (done.read)
+        done.read();
 }
 
 void ClipboardServer::expire(Clock::time_point now)

@@ -1,9 +1,10 @@
 #pragma once
 // Serving what we hold to the applications that ask, on the clipboard's thread: TARGETS, the time
 // we took it at, and each target's bytes, whole when they fit one request and in INCR chunks when
-// not. An answer counts as read once the requestor deletes the property it went into, and is
-// reported only when the requestor belongs to the X client that the reader's window does: a
-// clipboard history reading at once is not the application the text is for.
+// not. An answer counts as read once it is complete, the requestor's to keep whatever the clipboard
+// holds later: a whole one once given (some requestors never delete it), one in chunks once the
+// requestor took the last. It is reported only when the requestor belongs to the X client that
+// the reader's window does: a clipboard history reading at once is not the application the text is for.
 
 #include "Clipboard.h"
 
@@ -26,9 +27,9 @@ public:
 
     // Another application asks for one of our targets.
     void answer(const xcb_selection_request_event_t& request);
-    // A requestor deleted a property: it has read what we put there.
+    // A requestor deleted a property: it has read what we put there, and takes the next chunk.
     void propertyDeleted(const xcb_property_notify_event_t& event);
-    // Drops the requestors that stopped reading.
+    // Drops the requestors that stopped reading chunks.
     void expire(Clock::time_point now);
     std::optional<Clock::time_point> nextDeadline() const;
 
@@ -37,9 +38,8 @@ private:
         xcb_window_t requestor;
         xcb_atom_t property;
         ClipboardFormat format;
-        std::function<void()> read;  // once the requestor has read the last piece
+        std::function<void()> read;  // once the requestor has taken the last chunk
         qsizetype sent = 0;
-        bool lastPut = false;  // the whole, or an INCR transfer's closing empty chunk
         Clock::time_point deadline;
     };
 

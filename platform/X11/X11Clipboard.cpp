@@ -25,13 +25,12 @@ class X11Clipboard::Worker final : public ClipboardThread::Events, public std::e
 public:
     Worker(std::shared_ptr<XcbConnection> display, xcb_window_t window, std::function<void()> changedByOthers)
         : display_(std::move(display)), connection_(display_->get()), window_(window), atoms_(connection_),
-          ownership_(connection_, window_, atoms_, std::move(changedByOthers)),
-          server_(connection_, window_, atoms_, ownership_),
-          reader_(
-              connection_, window_, atoms_,
-              [this](quint64 generation, const ClipboardReader::Done& done, std::optional<ClipboardContents> contents) {
-                  finishSave(generation, done, std::move(contents));
-              }),
+          changedByOthers_(std::move(changedByOthers)),
+          ownership_(connection_, window_, atoms_,
+                     [this](xcb_timestamp_t time, std::optional<ClipboardOwnership::Held> takenFromUs) {
+                         takenByOthers(time, std::move(takenFromUs));
+                     }),
+          server_(connection_, window_, atoms_, ownership_), reader_(connection_, window_, atoms_),
           thread_(display_, *this)
     {
         xcb_flush(connection_);
@@ -57,17 +56,20 @@ public:
             finishSave(generation, done, ours->contents);
             return;
         }
-        reader_.start(generation, std::move(done));
+        reader_.start([this, generation, done = std::move(done)](std::optional<ClipboardContents> contents) {
+            finishSave(generation, done, std::move(contents));
+        });
     }
 
     // On the caller's thread, and without waiting for the server: whatever is sent next over this
     // connection (the paste's keys) reaches the server after the clipboard is taken.
     bool own(ClipboardContents contents, ClipboardServing serving)
     {
+        // A save still running reads no further. Posted ahead of the take: what the clipboard's
+        // thread does about the take (a check of another's copy of it) comes after it.
+        post([this] { reader_.abandon(); });
         ownership_.take(std::move(contents), std::move(serving));
         display_->flush();
-        // A save still running reads no further.
-        post([this] { reader_.abandon(); });
         return !xcb_connection_has_error(connection_);
     }
 
@@ -151,6 +153,26 @@ private:
         return next;
     }
 
+    // A take of what we served, offering exactly its text, is a copy of ours (a clipboard history
+    // keeping every copy as its own): the text stays on offer. Anything else is another's change.
+    void takenByOthers(xcb_timestamp_t time, std::optional<ClipboardOwnership::Held> takenFromUs)
+    {
+        if (!takenFromUs || !takenFromUs->serving.copied || takenFromUs->contents.isEmpty()) {
+            changedByOthers_();
+            return;
+        }
+        const ClipboardFormat text = takenFromUs->contents.first();
+        reader_.start(
+            [this, time, text, copied = takenFromUs->serving.copied](std::optional<ClipboardContents> theirs) {
+                if (theirs && theirs->size() == 1 && theirs->first().bytes == text.bytes
+                    && ownership_.copiedFromUs(time))
+                    runOnMainThread([copied, time] { copied(time); });
+                else
+                    changedByOthers_();
+            },
+            QList<xcb_atom_t>{atoms_.names.known(text.target)});
+    }
+
     // What we hold would vanish with us: a clipboard manager, when one runs, is asked to keep it
     // (every target), and answered until it says it has or handOverBound passes.
     void handOver()
@@ -175,6 +197,7 @@ private:
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     ClipboardAtoms atoms_;
+    const std::function<void()> changedByOthers_;
     ClipboardOwnership ownership_;
     ClipboardServer server_;
     ClipboardReader reader_;
@@ -192,16 +215,26 @@ X11Clipboard::X11Clipboard(std::shared_ptr<XcbConnection> display)
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, display->root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    worker_ = std::make_shared<Worker>(std::move(display), window, [self = std::weak_ptr<X11Clipboard*>(self_)] {
-        runOnMainThread([self] {
-            if (const auto alive = self.lock(); alive && (*alive)->onChanged)
-                (*alive)->onChanged();
-        });
-    });
+    worker_ = std::make_shared<Worker>(std::move(display), window, [changed = self_.whileAlive([this] {
+                                           if (onChanged)
+                                               onChanged();
+                                       })] { runOnMainThread(changed); });
     worker_->start();
 }
 
 X11Clipboard::~X11Clipboard() = default;
+
+template <typename Answer>
+Answer X11Clipboard::ask(std::function<Answer(Worker&)> question, Answer otherwise)
+{
+    if (!worker_)
+        return otherwise;
+    auto finished = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> result = finished->get_future();
+    worker_->post(
+        [worker = worker_.get(), question = std::move(question), finished] { finished->set_value(question(*worker)); });
+    return result.wait_for(replaceBound) == std::future_status::ready ? result.get() : otherwise;
+}
 
 void X11Clipboard::save(std::function<void(std::optional<ClipboardContents>)> done)
 {
@@ -230,24 +263,9 @@ bool X11Clipboard::replace(ClipboardContents contents, quint64 since)
     if (!worker_)
         return false;
     ++worker_->saveGeneration;
-    auto finished = std::make_shared<std::promise<bool>>();
-    std::future<bool> result = finished->get_future();
-    worker_->post([worker = worker_.get(), contents = std::move(contents), since, finished]() mutable {
-        finished->set_value(worker->replace(std::move(contents), xcb_timestamp_t(since)));
-    });
-    return result.wait_for(replaceBound) == std::future_status::ready && result.get();
-}
-
-template <typename Answer>
-Answer X11Clipboard::ask(std::function<Answer(Worker&)> question, Answer otherwise)
-{
-    if (!worker_)
-        return otherwise;
-    auto finished = std::make_shared<std::promise<Answer>>();
-    std::future<Answer> result = finished->get_future();
-    worker_->post(
-        [worker = worker_.get(), question = std::move(question), finished] { finished->set_value(question(*worker)); });
-    return result.wait_for(replaceBound) == std::future_status::ready ? result.get() : otherwise;
+    return ask<bool>([contents = std::move(contents),
+                      since](Worker& worker) { return worker.replace(contents, xcb_timestamp_t(since)); },
+                     false);
 }
 
 std::optional<quint64> X11Clipboard::takenAt()

@@ -9,6 +9,7 @@
 // when one runs.
 
 #include "Clipboard.h"
+#include "Core/Lifeline.h"
 
 #include <memory>
 
@@ -36,5 +37,5 @@ private:
     Answer ask(std::function<Answer(Worker&)> question, Answer otherwise);
 
     std::shared_ptr<Worker> worker_;
-    const std::shared_ptr<X11Clipboard*> self_ = std::make_shared<X11Clipboard*>(this);
+    const Lifeline<X11Clipboard> self_{this};
 };

@@ -162,6 +162,16 @@ std::optional<ClipboardContents> FlowTestCase::clipboardNow()
     return read.value_or(std::nullopt);
 }
 
+std::shared_ptr<bool> FlowTestCase::copyInAnotherApplication(const ClipboardContents& contents)
+{
+    auto read = std::make_shared<bool>(false);
+    const bool owned = otherApplication_.own(contents, {0, {}, [read](const QByteArray&) { *read = true; }, {}});
+    // Asked over the connection that took it: the server answers once it has done the take.
+    if (!owned || !otherApplication_.takenAt())
+        QTest::qFail("another application couldn't take the clipboard", __FILE__, __LINE__);
+    return read;
+}
+
 bool FlowTestCase::pillHears() const
 {
     return (flow_->pill().stableText() + QLatin1Char(' ') + flow_->pill().settlingText()).contains(dictated);

@@ -74,6 +74,10 @@ protected:
     void improveTo(const QString& text);
     // What the clipboard holds, read as another application would.
     std::optional<ClipboardContents> clipboardNow();
+    // Another application copies these contents; the X server has given it the clipboard by the
+    // time this returns, so the flow's next question to the server finds the copy there. True in
+    // the flag once any application has read them.
+    std::shared_ptr<bool> copyInAnotherApplication(const ClipboardContents& contents);
     bool pillHears() const;
 
     QTemporaryDir logFolder_;

@@ -29,6 +29,7 @@ struct HeldClipboard final : Clipboard {
         contents = std::move(held);
         read = std::move(serving.read);
         taken = std::move(serving.taken);
+        copied = std::move(serving.copied);
         changedAt = ownedAt = ++now;
         if (!holdTimes)
             tellTime();
@@ -51,6 +52,12 @@ struct HeldClipboard final : Clipboard {
         if (noticed)
             onChanged();
     }
+    // A clipboard history takes our text over as its own copy: the same text, a later owner.
+    void copiedBy()
+    {
+        changedAt = ++now;
+        copied(now);
+    }
     std::optional<quint64> takenAt() override { return std::nullopt; }
     void askStillOurs(std::function<void(bool)> answer) override
     {
@@ -64,6 +71,7 @@ struct HeldClipboard final : Clipboard {
     ClipboardContents contents;
     std::function<void(const QByteArray&)> read;
     std::function<void(quint64)> taken;
+    std::function<void(quint64)> copied;
     quint64 now = 100;
     quint64 changedAt = 0;
     quint64 ownedAt = 0;  // when our last own() took it
@@ -137,6 +145,17 @@ private slots:
         QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
         clipboard.read("UTF8_STRING");
         QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
+
+        // The desktop doesn't answer: past its bound, only what was kept is certain.
+        outcomes.clear();
+        inserter.insert(QStringLiteral("never asked back"), Inserter::Target::field, 0);
+        inserter.afterTaken(note);
+        clock.advance(Inserter::takenBound + Inserter::askBound - std::chrono::milliseconds(1));
+        QVERIFY(outcomes.isEmpty());
+        clock.advance(std::chrono::milliseconds(1));
+        QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
+        std::exchange(clipboard.asked, nullptr)();
+        QCOMPARE(outcomes, QList<Uptake>{Uptake::replaced});
         clipboard.holdAnswers = false;
 
         // A paste that comes first withdraws the unread text.
@@ -149,7 +168,7 @@ private slots:
         QCOMPARE(inserter.insert(QStringLiteral("secret"), Inserter::Target::password, 0), Inserter::Result::copied);
         inserter.afterTaken(note);
         QCOMPARE(outcomes, (QList<Uptake>{Uptake::replaced, Uptake::read}));
-        QCOMPARE(keys.posted.size(), 7);
+        QCOMPARE(keys.posted.size(), 8);
     }
 
     void theUsersContentsComeBackOnlyOnceTheTextWasRead()
@@ -224,6 +243,41 @@ private slots:
                      userCopies ? copiedMeanwhile : Inserter::contentsOf(QStringLiteral("dictated")));
             clipboard.tellTime();
             QCOMPARE(clipboard.contents, userCopies ? copiedMeanwhile : users);
+        }
+    }
+
+    void aCopyOfTheTextThatTakesTheClipboardOverKeepsItOnOfferAndTheUsersContentsGoBackOverIt()
+    {
+        struct Case {
+            const char* name;
+            bool readSeen;  // the application's read of the text is seen (it read from us)
+            bool userCopies;  // the user copies something of their own after the copy
+            Inserter::Uptake uptake;
+            const ClipboardContents& after;
+        };
+        const Case cases[] = {
+            {"read from the copy, unseen", false, false, Inserter::Uptake::read, users},
+            {"read seen 2 s after the paste", true, false, Inserter::Uptake::read, users},
+            {"the user copies after the copy", false, true, Inserter::Uptake::replaced, copiedMeanwhile},
+        };
+        for (const Case& c : cases) {
+            Pasting pasting;
+            auto& [clock, keys, clipboard, inserter] = pasting;
+            QList<Inserter::Uptake> outcomes;
+            inserter.prepare();
+            clipboard.saves.first()(users);
+            inserter.insert(QStringLiteral("dictated"), Inserter::Target::field, 0);
+            inserter.afterTaken([&](Inserter::Uptake uptake) { outcomes << uptake; });
+            const std::function<void(const QByteArray&)> read = clipboard.read;
+            clipboard.copiedBy();
+            if (c.userCopies)
+                clipboard.takenBy(copiedMeanwhile);
+            clock.advance(std::chrono::seconds(2));
+            if (c.readSeen)
+                read("UTF8_STRING");
+            clock.advance(Inserter::takenBound - std::chrono::seconds(2));
+            QVERIFY2(outcomes == QList<Inserter::Uptake>{c.uptake}, c.name);
+            QVERIFY2(clipboard.contents == c.after, c.name);
         }
     }
 
