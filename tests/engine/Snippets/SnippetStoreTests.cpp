@@ -1,5 +1,6 @@
 #include "Snippets/SnippetStore.h"
 
+#include "Core/AtomicFile.h"
 #include "StoreSaves.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
@@ -181,8 +182,9 @@ TEST_F(SnippetStoreTest, AChangeLeftOutByAnotherInstanceSaysWhatHappenedThere)
         SnippetStore store(path);
         store.add(QStringLiteral("my phone"), QStringLiteral("0123"), false);
         ASSERT_TRUE(allSaved(store));
-        // The other instance's list, saved before this one has seen it.
-        writeFile(path, SnippetStore::encodeFile(c.savedThere));
+        // The other instance's list, saved as it saves: whole, by replacing the file, before this
+        // one has seen it.
+        ASSERT_FALSE(writeFileAtomically(path, SnippetStore::encodeFile(c.savedThere)));
         c.change(store);
         EXPECT_TRUE(allSaved(store));
         EXPECT_EQ(store.lostChange().toStdString(), c.told.toStdString());

@@ -1,5 +1,6 @@
 #include "Vocabulary/VocabularyStore.h"
 
+#include "Core/AtomicFile.h"
 #include "LogLines.h"
 #include "StoreSaves.h"
 #include "TestFiles.h"
@@ -134,8 +135,9 @@ TEST_F(VocabularyStoreTest, AWordLeftOutByAnotherInstanceSaysWhatHappenedThere)
     for (const auto& [savedThere, told] : cases) {
         QFile::remove(path);
         VocabularyStore store(path);
-        // The other instance's list, saved before this one has seen it.
-        writeFile(path, VocabularyStore::encodeFile(savedThere));
+        // The other instance's list, saved as it saves: whole, by replacing the file, before this
+        // one has seen it.
+        ASSERT_FALSE(writeFileAtomically(path, VocabularyStore::encodeFile(savedThere)));
         store.add(QStringLiteral("kubernetes"), you);
         EXPECT_TRUE(allSaved(store));
         EXPECT_EQ(store.lostChange().toStdString(), told.toStdString());
