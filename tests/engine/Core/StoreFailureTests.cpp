@@ -44,6 +44,15 @@ QByteArray keptFile(const QJsonArray& changes)
     return QJsonDocument(QJsonObject{{QStringLiteral("changes"), changes}}).toJson(QJsonDocument::Compact);
 }
 
+// A history of `count` entries, saved.
+QList<HistoryEntry> savedHistory(HistoryStore& history, int count)
+{
+    for (int i = 0; i < count; ++i)
+        history.add(entry(QStringLiteral("entry %1").arg(i)));
+    EXPECT_TRUE(allSaved(history));
+    return history.entries();
+}
+
 // A history of five saved entries, and a change that removes the first kept beside it by a run
 // that met another program's lock at quit.
 QList<HistoryEntry> historyWithAKeptRemoval(const QString& path)
@@ -51,10 +60,7 @@ QList<HistoryEntry> historyWithAKeptRemoval(const QString& path)
     QList<HistoryEntry> entries;
     {
         HistoryStore history(path);
-        for (int i = 0; i < 5; ++i)
-            history.add(entry(QStringLiteral("entry %1").arg(i)));
-        EXPECT_TRUE(allSaved(history));
-        entries = history.entries();
+        entries = savedHistory(history, 5);
         HeldLock lock(path, 600);
         history.remove(entries.first().id);
         finishSavesAtQuit({&history.saves()});
@@ -310,10 +316,7 @@ TEST(StoreFailure, ChangesThatCouldntBeKeptWhereNothingCanBeWrittenAreSaidAtTheN
     QList<HistoryEntry> entries;
     {
         HistoryStore history(path);
-        for (int i = 0; i < 3; ++i)
-            history.add(entry(QStringLiteral("entry %1").arg(i)));
-        ASSERT_TRUE(allSaved(history));
-        entries = history.entries();
+        entries = savedHistory(history, 3);
     }
     {
         const DiskFull full;
