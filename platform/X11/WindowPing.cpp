@@ -1,9 +1,6 @@
 #include "X11/WindowPing.h"
 
 #include "X11/ClipboardAtoms.h"
-#include "X11/XcbReply.h"
-
-#include <algorithm>
 
 namespace {
 // Far beyond anyone's wait for the answer: past it, the root's notices stop coming to us.
@@ -11,33 +8,19 @@ constexpr auto pingBound = std::chrono::seconds(10);
 }
 
 WindowPing::WindowPing(xcb_connection_t* connection, xcb_window_t root, ClipboardAtoms& atoms)
-    : connection_(connection), root_(root), atoms_(atoms)
+    : connection_(connection), root_(root), atoms_(atoms), sent_(xcb_get_setup(connection)->resource_id_base)
 {
 }
 
-bool WindowPing::start(xcb_window_t window, std::function<void()> answered)
+void WindowPing::start(xcb_window_t window, std::function<void()> answered)
 {
     stop();
-    if (!takesPings(window))
-        return false;
     // Answers go to the root window, to whoever listens for its children's notices (most toolkits)
     // or for its own (Qt's xcb).
     const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
     asking_ = Asking{window, std::move(answered), 0, 0, Clock::now() + pingBound};
     send();
-    return true;
-}
-
-bool WindowPing::takesPings(xcb_window_t window) const
-{
-    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, atoms_.wmProtocols, XCB_ATOM_ATOM, 0, 64), nullptr));
-    if (!reply || reply->format != 32)
-        return false;
-    const auto* protocols = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / 4;
-    return std::find(protocols, protocols + count, atoms_.ping) != protocols + count;
 }
 
 void WindowPing::send()

@@ -21,8 +21,9 @@ public:
     WindowPing(xcb_connection_t* connection, xcb_window_t root, ClipboardAtoms& atoms);
 
     // Pings the client that made `window`; `answered` runs on this thread once it answered twice.
-    // False for a window that doesn't take pings (its WM_PROTOCOLS doesn't name them) or is gone.
-    bool start(xcb_window_t window, std::function<void()> answered);
+    // The ping goes whatever the window's WM_PROTOCOLS names: some toolkits answer it unnamed (Tk),
+    // and a client that doesn't know it ignores it.
+    void start(xcb_window_t window, std::function<void()> answered);
     // Takes a client's answer to a ping; false for any other event.
     bool handle(const xcb_generic_event_t& event);
     void expire(Clock::time_point now);
@@ -37,13 +38,14 @@ private:
         Clock::time_point deadline;
     };
 
-    bool takesPings(xcb_window_t window) const;
     void send();
     void stop();
 
     xcb_connection_t* const connection_;
     const xcb_window_t root_;
     ClipboardAtoms& atoms_;
-    uint32_t sent_ = 0;  // how many pings went: each carries its own number
+    // Each ping carries its own number, counted from our connection's id base, which no other
+    // client shares: another instance's pings and their answers are never taken for ours.
+    uint32_t sent_;
     std::optional<Asking> asking_;
 };

@@ -102,8 +102,7 @@ public:
 
     void askHandled(xcb_window_t window, std::function<void()> handled)
     {
-        if (!ping_.start(window, [handled = std::move(handled)] { runOnMainThread(handled); }))
-            Log::info(QStringLiteral("the application in front answers no ping: it can't show it handled the paste"));
+        ping_.start(window, [handled = std::move(handled)] { runOnMainThread(handled); });
     }
 
     std::atomic<quint64> saveGeneration{0};
