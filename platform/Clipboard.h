@@ -30,10 +30,11 @@ struct ClipboardServing {
     // The reader has read one of the targets: not when it asks, but once it has the bytes (on the
     // main thread).
     std::function<void(const QByteArray& target)> read;
-    // Another client took the clipboard from us offering exactly our text (a clipboard history that
-    // keeps every copy as its own): the time it took it at (on the main thread). The text stays on
-    // offer, and replace() may put contents over the copy as of that time. Such a take is no change
-    // by others: onChanged doesn't run for it.
+    // Another client than the reader's took the clipboard from us offering exactly our text (a
+    // clipboard history that keeps every copy as its own): the time it took it at (on the main
+    // thread). The text stays on offer, and replace() may put contents over the copy as of that
+    // time. Such a take is no change by others: onChanged doesn't run for it. The reader's own
+    // client copying is the user's copy, whatever it holds: a change by others.
     std::function<void(quint64 time)> copied;
 };
 
@@ -59,8 +60,13 @@ public:
     // application. Nothing when the clipboard is no longer ours or the desktop doesn't say.
     virtual std::optional<quint64> takenAt() = 0;
     // Asks the desktop whether the clipboard still holds what our latest own() or replace() put
-    // there, past every notice already on its way: `answer` runs on the main thread once it says.
+    // there (or the copy of it told through `copied`), past every notice already on its way:
+    // `answer` runs on the main thread once it says.
     virtual void askStillOurs(std::function<void(bool)> answer) = 0;
+    // Asks the application that made `window` to show that it has handled what was sent to it
+    // before this call (keys posted ahead of it): `handled` runs on the main thread once it has.
+    // Never for a window that can't show it, nor for an application that stays busy.
+    virtual void askHandled(quint64 window, std::function<void()> handled) = 0;
 
     // Another application took the clipboard (on the main thread).
     std::function<void()> onChanged;

@@ -84,6 +84,7 @@ Inserter::Result Inserter::insert(const QString& text, Target target, quint64 fr
     copiedOver_ = false;
     restored_ = false;
     prepared_ = false;
+    frontWindow_ = frontWindow;
     // A paste right after another keeps the contents saved before the first one.
     if (!knowsWhatGoesBack()) {
         if (saving_)
@@ -168,20 +169,18 @@ void Inserter::copied(quint64 paste, quint64 time)
     // A restore that went as of the paste's own time found the copy there already, and was refused.
     if (std::exchange(restoreWhenTold_, false) || restored_)
         restore();
+    // The application's read of the copy can't be seen: the application showing it handled the
+    // paste's keys stands for it. Until then the user's contents could reach it in the text's place.
+    if (awaitingRead_ && frontWindow_ != 0)
+        clipboard_.askHandled(frontWindow_, self_.whileAlive([this, paste] { read(paste); }));
 }
 
 void Inserter::gaveUp(quint64 paste)
 {
     givingUp_.reset();
-    if (copiedOver_) {
-        // The application reads the copy, unseen: the text was on offer to it all along, unless a
-        // later copy took the clipboard, which then keeps it.
-        restoreOnRead_ = false;
-        stopWaiting(restore() ? Uptake::read : Uptake::replaced);
-        return;
-    }
-    // A copy the user made meanwhile is theirs: it stays, and the text is no longer there. Its
-    // notice may still be on its way: the desktop is asked, and its answer decides, if it comes in time.
+    // An application still busy may yet paste (from us or from a history's copy): the text stays
+    // for it. A copy the user made meanwhile is theirs: it stays, and the text is no longer there.
+    // Its notice may still be on its way: the desktop is asked, and its answer decides, if it comes in time.
     givingUp_ = clock_.schedule(askBound, [this, paste] { told(paste, std::nullopt); });
     clipboard_.askStillOurs(self_.whileAlive([this, paste](bool ours) { told(paste, ours); }));
 }
@@ -191,7 +190,8 @@ void Inserter::told(quint64 paste, std::optional<bool> stillOurs)
     // A read, the next insert, or the bound, that came while the desktop was asked has decided already.
     if (paste != pastes_ || !awaitingRead_)
         return;
-    Log::info(QStringLiteral("couldn't paste: the application didn't read the text within %1 s, %2")
+    Log::info(QStringLiteral("couldn't paste: the application didn't %1 within %2 s, %3")
+                  .arg(copiedOver_ ? QStringLiteral("show it handled the paste") : QStringLiteral("read the text"))
                   .arg(seconds(takenBound))
                   .arg(!stillOurs   ? QStringLiteral("and the desktop didn't say whether it is still on the clipboard")
                        : *stillOurs ? QStringLiteral("it stays on the clipboard")

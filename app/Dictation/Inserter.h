@@ -8,8 +8,10 @@
 // made after the paste always stays. An application that hasn't read the text within takenBound
 // never will: the text stays on the clipboard for the user to paste, unless the user copied
 // something meanwhile. A clipboard history that takes over the text from us (the same text, its
-// own copy) keeps offering it to the application: the saved contents go back over that copy, as of
-// its time, once the application has read the text, or at takenBound when its read can't be seen.
+// own copy, not the front application's) keeps offering it to the application: the saved contents
+// go back over that copy, as of its time, once the application has read the text, or, where its
+// read can't be seen, once it has shown that it handled the paste's keys; else, at takenBound, the
+// text stays as for any application that hasn't read it.
 // Into a password field the text is only copied. Nothing here waits on the
 // clipboard's owner: the save runs ahead of the paste (prepare), and an owner that hasn't
 // answered by the paste costs its contents, never the paste.
@@ -90,6 +92,7 @@ private:
     quint64 changes_ = 0;  // how often another application took the clipboard
     bool saving_ = false;
     bool prepared_ = false;  // a paste is coming: keep the save current
+    quint64 frontWindow_ = 0;  // a window of the application the last paste was for
     quint64 pastes_ = 0;  // counts the pastes, so a late read of an earlier one is told apart
     // The desktop's time of the last paste, once it has told, or of a copy of it that took over.
     std::optional<quint64> takenAt_;

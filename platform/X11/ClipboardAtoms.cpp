@@ -9,7 +9,9 @@ const QList<QByteArray> metaNames = {"TARGETS",          "TIMESTAMP",       "MUL
 
 ClipboardAtoms::ClipboardAtoms(xcb_connection_t* connection) : names(connection)
 {
-    names.intern(metaNames + QList<QByteArray>{"CLIPBOARD", "INCR", "QUILLMARSH_CLIPBOARD", "CLIPBOARD_MANAGER"});
+    names.intern(metaNames
+                 + QList<QByteArray>{"CLIPBOARD", "INCR", "QUILLMARSH_CLIPBOARD", "CLIPBOARD_MANAGER", "WM_PROTOCOLS",
+                                     "_NET_WM_PING"});
     clipboard = names.known("CLIPBOARD");
     targets = names.known("TARGETS");
     timestamp = names.known("TIMESTAMP");
@@ -17,6 +19,8 @@ ClipboardAtoms::ClipboardAtoms(xcb_connection_t* connection) : names(connection)
     saveTargets = names.known("SAVE_TARGETS");
     manager = names.known("CLIPBOARD_MANAGER");
     readInto = names.known("QUILLMARSH_CLIPBOARD");
+    wmProtocols = names.known("WM_PROTOCOLS");
+    ping = names.known("_NET_WM_PING");
     for (const QByteArray& meta : metaNames)
         meta_.push_back(names.known(meta));
 }

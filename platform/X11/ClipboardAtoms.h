@@ -1,5 +1,6 @@
 #pragma once
-// The atoms the clipboard's parts speak in, learnt in one round trip when the clipboard starts.
+// The atoms the clipboard's parts speak in (and its ping of an application), learnt in one round trip
+// when the clipboard starts.
 
 #include "Clipboard.h"
 #include "X11/XcbAtoms.h"
@@ -22,6 +23,8 @@ struct ClipboardAtoms {
     xcb_atom_t saveTargets = XCB_NONE;
     xcb_atom_t manager = XCB_NONE;
     xcb_atom_t readInto = XCB_NONE;  // the property on our own window that answers to our reads land in
+    xcb_atom_t wmProtocols = XCB_NONE;
+    xcb_atom_t ping = XCB_NONE;  // the window manager's, which a client answers from its event loop
 
 private:
     std::vector<xcb_atom_t> meta_;

@@ -75,6 +75,12 @@ bool ClipboardOwnership::copiedFromUs(xcb_timestamp_t time)
     return true;
 }
 
+bool ClipboardOwnership::copyHolds() const
+{
+    const std::lock_guard lock(mutex_);
+    return copy_.has_value();
+}
+
 std::optional<unsigned int> ClipboardOwnership::takingRequest() const
 {
     return owning_ ? std::optional(owning_->request) : std::nullopt;
@@ -117,7 +123,7 @@ bool ClipboardOwnership::handle(const xcb_generic_event_t& event)
             othersTake_ = notify.selection_timestamp;
             copy_.reset();
         }
-        changedByOthers_(notify.selection_timestamp, std::move(lost));
+        changedByOthers_(notify.selection_timestamp, notify.owner, std::move(lost));
         return true;
     }
     const std::lock_guard lock(mutex_);

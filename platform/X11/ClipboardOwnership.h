@@ -24,8 +24,9 @@ public:
     };
 
     // Runs on the clipboard's thread when another application takes the clipboard: the server's time
-    // of the take, and what we held, when it was taken from us.
-    using ChangedByOthers = std::function<void(xcb_timestamp_t time, std::optional<Held> takenFromUs)>;
+    // of the take, the window it took it with, and what we held, when it was taken from us.
+    using ChangedByOthers =
+        std::function<void(xcb_timestamp_t time, xcb_window_t owner, std::optional<Held> takenFromUs)>;
 
     ClipboardOwnership(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
                        ChangedByOthers changedByOthers);
@@ -39,6 +40,8 @@ public:
     // The latest take by another application, at this time, offers a copy of what it took from us:
     // replace() may go over it as of that time. False when another take came since.
     bool copiedFromUs(xcb_timestamp_t time);
+    // Whether that copy still holds the clipboard.
+    bool copyHolds() const;
     std::optional<Held> held() const;
     xcb_window_t currentOwner(xcb_atom_t selection) const;
 

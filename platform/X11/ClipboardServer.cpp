@@ -3,6 +3,7 @@
 #include "Core/MainThread.h"
 #include "X11/ClipboardAtoms.h"
 #include "X11/ClipboardOwnership.h"
+#include "X11/XcbClients.h"
 
 #include <algorithm>
 
@@ -19,14 +20,8 @@ qsizetype chunkFor(xcb_connection_t* connection)
 
 ClipboardServer::ClipboardServer(xcb_connection_t* connection, xcb_window_t window, ClipboardAtoms& atoms,
                                  const ClipboardOwnership& ownership)
-    : connection_(connection), window_(window), atoms_(atoms), ownership_(ownership), chunk_(chunkFor(connection)),
-      clientBits_(~xcb_get_setup(connection)->resource_id_mask)
+    : connection_(connection), window_(window), atoms_(atoms), ownership_(ownership), chunk_(chunkFor(connection))
 {
-}
-
-bool ClipboardServer::sameClient(xcb_window_t window, xcb_window_t other) const
-{
-    return (window & clientBits_) == (other & clientBits_);
 }
 
 void ClipboardServer::answer(const xcb_selection_request_event_t& request)
@@ -60,7 +55,7 @@ void ClipboardServer::answer(const xcb_selection_request_event_t& request)
                 continue;
             std::function<void()> read;
             const xcb_window_t reader = xcb_window_t(held->serving.reader);
-            if (held->serving.read && (reader == XCB_NONE || sameClient(request.requestor, reader)))
+            if (held->serving.read && (reader == XCB_NONE || madeByOneClient(connection_, request.requestor, reader)))
                 read = [onRead = held->serving.read, target = format.target] {
                     runOnMainThread([onRead, target] { onRead(target); });
                 };

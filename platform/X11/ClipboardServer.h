@@ -47,15 +47,11 @@ private:
                        std::function<void()> read);
     void put(xcb_window_t window, xcb_atom_t property, const ClipboardFormat& format, QByteArrayView bytes);
     void stopWatching(xcb_window_t requestor);
-    // Whether the two windows were made by one X client: the server gives each client its own
-    // base for the ids it makes.
-    bool sameClient(xcb_window_t window, xcb_window_t other) const;
 
     xcb_connection_t* const connection_;
     const xcb_window_t window_;
     ClipboardAtoms& atoms_;
     const ClipboardOwnership& ownership_;
     const qsizetype chunk_;
-    const uint32_t clientBits_;
     std::vector<Transfer> transfers_;
 };

@@ -1,11 +1,14 @@
 #include "X11/X11Clipboard.h"
 
+#include "Core/Log.h"
 #include "Core/MainThread.h"
 #include "X11/ClipboardAtoms.h"
 #include "X11/ClipboardOwnership.h"
 #include "X11/ClipboardReader.h"
 #include "X11/ClipboardServer.h"
 #include "X11/ClipboardThread.h"
+#include "X11/WindowPing.h"
+#include "X11/XcbClients.h"
 #include "X11/XcbConnection.h"
 
 #include <atomic>
@@ -26,12 +29,13 @@ public:
     Worker(std::shared_ptr<XcbConnection> display, xcb_window_t window, std::function<void()> changedByOthers)
         : display_(std::move(display)), connection_(display_->get()), window_(window), atoms_(connection_),
           changedByOthers_(std::move(changedByOthers)),
-          ownership_(connection_, window_, atoms_,
-                     [this](xcb_timestamp_t time, std::optional<ClipboardOwnership::Held> takenFromUs) {
-                         takenByOthers(time, std::move(takenFromUs));
-                     }),
+          ownership_(
+              connection_, window_, atoms_,
+              [this](xcb_timestamp_t time, xcb_window_t owner, std::optional<ClipboardOwnership::Held> takenFromUs) {
+                  takenByOthers(time, owner, std::move(takenFromUs));
+              }),
           server_(connection_, window_, atoms_, ownership_), reader_(connection_, window_, atoms_),
-          thread_(display_, *this)
+          ping_(connection_, display_->root(), atoms_), thread_(display_, *this)
     {
         xcb_flush(connection_);
     }
@@ -93,7 +97,12 @@ public:
     bool stillOurs()
     {
         catchUp();
-        return ownership_.held().has_value();
+        return ownership_.held().has_value() || ownership_.copyHolds();
+    }
+
+    void askHandled(xcb_window_t window, std::function<void()> handled)
+    {
+        ping_.start(window, [handled = std::move(handled)] { runOnMainThread(handled); });
     }
 
     std::atomic<quint64> saveGeneration{0};
@@ -114,7 +123,7 @@ private:
 
     void handle(const xcb_generic_event_t& event) override
     {
-        if (ownership_.handle(event))
+        if (ownership_.handle(event) || ping_.handle(event))
             return;
         const uint8_t type = event.response_type & 0x7f;
         if (type == XCB_SELECTION_REQUEST) {
@@ -138,6 +147,7 @@ private:
     {
         reader_.expire(now);
         server_.expire(now);
+        ping_.expire(now);
         if (handingOver_ && now >= *handingOver_)
             thread_.stop();
     }
@@ -146,7 +156,7 @@ private:
     {
         std::optional<Clock::time_point> next;
         for (const std::optional<Clock::time_point> deadline :
-             {reader_.nextDeadline(), server_.nextDeadline(), handingOver_}) {
+             {reader_.nextDeadline(), server_.nextDeadline(), ping_.nextDeadline(), handingOver_}) {
             if (deadline && (!next || *deadline < *next))
                 next = deadline;
         }
@@ -154,10 +164,17 @@ private:
     }
 
     // A take of what we served, offering exactly its text, is a copy of ours (a clipboard history
-    // keeping every copy as its own): the text stays on offer. Anything else is another's change.
-    void takenByOthers(xcb_timestamp_t time, std::optional<ClipboardOwnership::Held> takenFromUs)
+    // keeping every copy as its own): the text stays on offer. Anything else is another's change,
+    // and so is any copy by the client of the reader's window: the user's own, whatever it holds.
+    void takenByOthers(xcb_timestamp_t time, xcb_window_t owner, std::optional<ClipboardOwnership::Held> takenFromUs)
     {
         if (!takenFromUs || !takenFromUs->serving.copied || takenFromUs->contents.isEmpty()) {
+            changedByOthers_();
+            return;
+        }
+        if (const auto reader = xcb_window_t(takenFromUs->serving.reader);
+            reader != XCB_NONE && madeByOneClient(connection_, owner, reader)) {
+            Log::info(QStringLiteral("the application in front copied: its copy stays"));
             changedByOthers_();
             return;
         }
@@ -201,6 +218,7 @@ private:
     ClipboardOwnership ownership_;
     ClipboardServer server_;
     ClipboardReader reader_;
+    WindowPing ping_;
     std::optional<Clock::time_point> handingOver_;  // until when we wait for the manager
     ClipboardThread thread_;  // last: it runs over all of the above
 };
@@ -276,6 +294,15 @@ std::optional<quint64> X11Clipboard::takenAt()
             return time ? std::optional<quint64>(*time) : std::nullopt;
         },
         std::nullopt);
+}
+
+void X11Clipboard::askHandled(quint64 window, std::function<void()> handled)
+{
+    if (!worker_)
+        return;
+    worker_->post([worker = worker_.get(), window, handled = std::move(handled)] {
+        worker->askHandled(xcb_window_t(window), handled);
+    });
 }
 
 void X11Clipboard::askStillOurs(std::function<void(bool)> answer)

@@ -5,7 +5,8 @@
 // answer bounded in time. Owning serves exactly the given targets' bytes (large ones by
 // INCR), with their atoms known ahead, so an answer costs no round trip of its own. Taking the
 // clipboard is sent from the caller's thread over the connection it shares with the key poster,
-// so the paste's keys follow it without a wait. Quitting hands what we own to a clipboard manager
+// so the paste's keys follow it without a wait; the window manager's ping asked over it after them
+// shows when the application has handled them. Quitting hands what we own to a clipboard manager
 // when one runs.
 
 #include "Clipboard.h"
@@ -28,6 +29,7 @@ public:
     bool replace(ClipboardContents contents, quint64 since) override;
     std::optional<quint64> takenAt() override;
     void askStillOurs(std::function<void(bool)> answer) override;
+    void askHandled(quint64 window, std::function<void()> handled) override;
 
 private:
     class Worker;

@@ -141,7 +141,10 @@ void X11ClipboardTests::anApplicationHasTheTextOnceItsAnswerIsComplete()
             QByteArray got;
             while (got.size() < text.size()) {
                 QVERIFY(waitUntil([&] { return requestor.chunkWaiting(); }));
-                QTest::qWait(100);  // anything the owner's thread posted reaches the main thread
+                // The owner's thread answers after it has posted all it heard of before.
+                bool told = false;
+                otherApplication_.askStillOurs([&](bool) { told = true; });
+                QVERIFY(waitUntil([&] { return told; }));
                 QVERIFY(read->isEmpty());
                 got += requestor.takeChunk();
             }

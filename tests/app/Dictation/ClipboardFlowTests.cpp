@@ -166,7 +166,7 @@ private slots:
     void aClipboardOwnerThatNeverAnswersCostsItsContentsButNeverHoldsUpTheKey();
     void aCopyMadeWhileTheKeyIsHeldIsPastedOverAndComesBack();
     void anApplicationBusyAfterThePasteGetsTheTextLateOrThePillSaysWhereItIs();
-    void aClipboardHistoryThatTakesEveryCopyOverGetsTheUsersCopyBackAndThePillSaysPasted();
+    void aClipboardHistoryThatTakesEveryCopyOverGetsTheUsersCopyBackOnceTheApplicationPasted();
 };
 
 void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwhile()
@@ -183,11 +183,27 @@ void ClipboardFlowTests::theClipboardComesBackWithEveryFormatUnlessChangedMeanwh
     QCOMPARE(restored->html(), QStringLiteral("<b>kept</b> text"));
     QCOMPARE(restored->data(QStringLiteral("application/x-flow-test")), QByteArrayLiteral("\x01\x02kept"));
 
-    dictate();
-    awaitThePaste(QStringLiteral("A HELLO WORLDHELLO WORLD B"));
-    clipboard.setText(QStringLiteral("copied meanwhile"));
-    clock_.advance(Inserter::restoreDelay);
-    QCOMPARE(clipboard.text(), QStringLiteral("copied meanwhile"));
+    // A copy made after the paste stays: another application's, or the front application's own of
+    // the very text just dictated (Control+A, Control+C in the field), as a history's copy would hold.
+    for (const bool byTheFrontApplication : {false, true}) {
+        target_->send("clear");
+        QVERIFY(waitUntil([&] { return target_->text.isEmpty(); }));
+        dictate();
+        awaitThePaste(dictated);
+        const LogLines log;
+        if (byTheFrontApplication) {
+            target_->send("copy");
+            QVERIFY(waitUntil([&] { return target_->replies.contains(QStringLiteral("copy")); }));
+            QVERIFY(waitUntil([&] {
+                return log.mentions(QStringLiteral("took the text over"))
+                       || log.mentions(QStringLiteral("application in front copied"));
+            }));
+        } else {
+            clipboard.setText(QStringLiteral("copied meanwhile"));
+        }
+        clock_.advance(Inserter::restoreDelay);
+        QCOMPARE(clipboardText(), byTheFrontApplication ? dictated.toUtf8() : QByteArrayLiteral("copied meanwhile"));
+    }
 }
 
 void ClipboardFlowTests::theClipboardComesBackWithExactlyTheTargetsAndBytesItsOwnerOffered()
@@ -267,7 +283,7 @@ void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrThePillS
         const qsizetype entriesBefore = history_->entries().size();
         // Reading the clipboard once drains the news of earlier owners (the target's copy above,
         // the last case's restore): they come before the answer, so only the paste is counted.
-        QCOMPARE(clipboardNow()->first().bytes, QByteArrayLiteral("kept text"));
+        QCOMPARE(clipboardText(), QByteArrayLiteral("kept text"));
         int taken = 0;  // how often another application took the clipboard: the paste takes it once
         otherApplication_.onChanged = [&] { ++taken; };
         // The application stops handling its events once it said where the text goes.
@@ -283,12 +299,12 @@ void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrThePillS
 
         if (c.readsAfter) {
             clock_.advance(*c.readsAfter);
-            QTest::qWait(100);  // a pill that would say so early has said it by now
+            awaitTheFlowsClipboard();  // a pill that would say so early has said it by now
             QVERIFY2(flow_->pill().mode() != QStringLiteral("inserted"), c.name);
             ::kill(pid_t(target_->pid()), SIGCONT);
             QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }), c.name);
             QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }), c.name);
-            QCOMPARE(clipboardNow()->first().bytes, QByteArrayLiteral("kept text"));
+            QCOMPARE(clipboardText(), QByteArrayLiteral("kept text"));
         } else {
             clock_.advance(Inserter::takenBound);
             QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }), c.name);
@@ -304,31 +320,56 @@ void ClipboardFlowTests::anApplicationBusyAfterThePasteGetsTheTextLateOrThePillS
     }
 }
 
-void ClipboardFlowTests::aClipboardHistoryThatTakesEveryCopyOverGetsTheUsersCopyBackAndThePillSaysPasted()
+void ClipboardFlowTests::aClipboardHistoryThatTakesEveryCopyOverGetsTheUsersCopyBackOnceTheApplicationPasted()
 {
-    // The application reads at once (from us or from the history, whichever is first), or only
-    // once the history holds the text, where its read can't be seen.
-    for (const bool busy : {false, true}) {
+    // The application reads at once (from us or from the history, whichever is first), or is busy
+    // a while after the key-up and reads only once the history holds the text, where its read
+    // can't be seen.
+    struct Case {
+        const char* name;
+        std::optional<std::chrono::milliseconds> busyFor;  // nothing: not busy at all
+    };
+    const Case cases[] = {
+        {"reads at once", std::nullopt},
+        {"busy 2 s", std::chrono::seconds(2)},
+        {"busy 3.5 s", std::chrono::milliseconds(3500)},
+        {"busy 5 s", std::chrono::seconds(5)},
+    };
+    for (const Case& c : cases) {
         TakingOverHistory history;
         startTarget(QStringLiteral("gedit"));
         target_->send("clipboard");
-        QVERIFY(waitUntil([&] { return history.takeovers == 1; }));
+        QVERIFY2(waitUntil([&] { return history.takeovers == 1; }), c.name);
         const LogLines log;
         dictate([&] {
-            if (busy)
+            if (c.busyFor)
                 ::kill(pid_t(target_->pid()), SIGSTOP);
         });
-        QVERIFY(waitUntil([&] { return history.takeovers == 2; }));
-        QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("took the text over")); }));
-        if (busy)
+        QVERIFY2(waitUntil([&] { return history.takeovers == 2; }), c.name);
+        QVERIFY2(waitUntil([&] { return log.mentions(QStringLiteral("took the text over")); }), c.name);
+        // Past the bound the application still busy may yet paste: the text stays for it.
+        const bool pastTheBound = c.busyFor && *c.busyFor > Inserter::takenBound;
+        if (pastTheBound) {
+            clock_.advance(Inserter::takenBound);
+            QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("failed"); }), c.name);
+            QCOMPARE(flow_->pill().message(), QStringLiteral("Couldn’t paste. The text is on the clipboard."));
+            clock_.advance(*c.busyFor - Inserter::takenBound);
+        } else if (c.busyFor) {
+            clock_.advance(*c.busyFor);
+        }
+        if (c.busyFor)
             ::kill(pid_t(target_->pid()), SIGCONT);
         QVERIFY2(waitUntil([&] { return target_->text == QStringLiteral("A HELLO WORLD B"); }),
-                 qPrintable(target_->text));
-        clock_.advance(Inserter::takenBound);
-        QVERIFY(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }));
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), target_->text)));
+        if (pastTheBound) {
+            QCOMPARE(clipboardText(), dictated.toUtf8());
+            continue;
+        }
+        QVERIFY2(waitUntil([&] { return flow_->pill().mode() == QStringLiteral("inserted"); }), c.name);
         // The user's copy is back, and taken over in turn.
-        QVERIFY(waitUntil([&] { return history.takeovers == 3; }));
-        QCOMPARE(clipboardNow()->first().bytes, QByteArrayLiteral("kept text"));
+        clock_.advance(Inserter::restoreDelay);
+        QVERIFY2(waitUntil([&] { return history.takeovers == 3; }), c.name);
+        QCOMPARE(clipboardText(), QByteArrayLiteral("kept text"));
     }
 }
 

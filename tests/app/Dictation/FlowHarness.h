@@ -64,7 +64,8 @@ public:
     // Whether the accessibility interface finds its field: published, answering, and not beyond
     // what a search looks through.
     bool published() const;
-    // "clipboard" puts three formats on the clipboard; "clear" empties the field; "busy MS" keeps the
+    // "clipboard" puts three formats on the clipboard; "copy" copies the field's whole text (it
+    // answers "copy"); "clear" empties the field; "busy MS" keeps the
     // application from its events (it answers "busy" first); "limit N" has its published field
     // refuse inserts beyond N characters; "hold" keeps its answers until "release"; "qt-like" has its
     // published field count as Qt does without saying its toolkit ("qt-like GTK": naming GTK all the

@@ -4,7 +4,8 @@
 // and where its caret stands, optionally "password" for a one-line password field instead, and optionally
 // "answers-after" with a delay in milliseconds (below 0: never) and the accessibility bus's address, to publish the
 // field there by hand, answering that late, then optionally "crowd" and a number of other accessibles to publish
-// around it. Lines on standard input: "clipboard" puts three formats on the clipboard; "clear" empties the field;
+// around it. Lines on standard input: "clipboard" puts three formats on the clipboard; "copy" copies the field's
+// whole text (and answers "copy"); "clear" empties the field;
 // "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
 // a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
 // "release"; "qt-like" has the published field count as Qt does without saying its toolkit ("qt-like GTK": naming
@@ -147,6 +148,12 @@ int main(int argc, char* argv[])
             published->hold();
         if (command == "release" && published)
             published->release();
+        if (command == "copy") {
+            field.selectAll();
+            field.copy();
+            std::printf("copy\n");
+            std::fflush(stdout);
+        }
         if (command == "clipboard") {
             auto* data = new QMimeData;
             data->setText(QStringLiteral("kept text"));

@@ -162,6 +162,23 @@ std::optional<ClipboardContents> FlowTestCase::clipboardNow()
     return read.value_or(std::nullopt);
 }
 
+QByteArray FlowTestCase::clipboardText()
+{
+    for (const ClipboardFormat& format : clipboardNow().value_or(ClipboardContents{})) {
+        if (format.target == "UTF8_STRING")
+            return format.bytes;
+    }
+    return {};
+}
+
+void FlowTestCase::awaitTheFlowsClipboard()
+{
+    // Its answer comes after everything the clipboard posted before it.
+    bool told = false;
+    harness_->desktop.clipboard.askStillOurs([&](bool) { told = true; });
+    QVERIFY(waitUntil([&] { return told; }));
+}
+
 std::shared_ptr<bool> FlowTestCase::copyInAnotherApplication(const ClipboardContents& contents)
 {
     auto read = std::make_shared<bool>(false);

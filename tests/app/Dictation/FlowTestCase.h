@@ -74,6 +74,10 @@ protected:
     void improveTo(const QString& text);
     // What the clipboard holds, read as another application would.
     std::optional<ClipboardContents> clipboardNow();
+    // Its text (UTF8_STRING): empty when it offers none or its owner didn't answer.
+    QByteArray clipboardText();
+    // Waits until the flow's clipboard has handed the main thread everything it heard of before now.
+    void awaitTheFlowsClipboard();
     // Another application copies these contents; the X server has given it the clipboard by the
     // time this returns, so the flow's next question to the server finds the copy there. True in
     // the flag once any application has read them.

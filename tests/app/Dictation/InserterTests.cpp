@@ -55,17 +55,23 @@ struct HeldClipboard final : Clipboard {
     // A clipboard history takes our text over as its own copy: the same text, a later owner.
     void copiedBy()
     {
-        changedAt = ++now;
+        changedAt = copiedAt = ++now;
         copied(now);
     }
     std::optional<quint64> takenAt() override { return std::nullopt; }
     void askStillOurs(std::function<void(bool)> answer) override
     {
-        asked = [this, answer = std::move(answer)] { answer(changedAt == ownedAt); };
+        asked = [this, answer = std::move(answer)] { answer(changedAt == ownedAt || changedAt == copiedAt); };
         if (!holdAnswers)
             std::exchange(asked, nullptr)();
     }
     void tellTime() { std::exchange(taken, nullptr)(ownedAt); }
+    // The application shows it handled what it was sent when the test says.
+    void askHandled(quint64 window, std::function<void()> answer) override
+    {
+        handledAskedOf = window;
+        handled = std::move(answer);
+    }
 
     QList<std::function<void(std::optional<ClipboardContents>)>> saves;
     ClipboardContents contents;
@@ -75,6 +81,9 @@ struct HeldClipboard final : Clipboard {
     quint64 now = 100;
     quint64 changedAt = 0;
     quint64 ownedAt = 0;  // when our last own() took it
+    quint64 copiedAt = 0;  // when a history's copy of it took over
+    quint64 handledAskedOf = 0;
+    std::function<void()> handled;
     bool holdTimes = false;
     std::function<void()> asked;  // the answer held back
     bool holdAnswers = false;
@@ -248,17 +257,21 @@ private slots:
 
     void aCopyOfTheTextThatTakesTheClipboardOverKeepsItOnOfferAndTheUsersContentsGoBackOverIt()
     {
+        // What the application shows 2 s after the paste, busy until then.
+        enum class Shows { nothing, read, handled };
         struct Case {
             const char* name;
-            bool readSeen;  // the application's read of the text is seen (it read from us)
+            Shows shows;
             bool userCopies;  // the user copies something of their own after the copy
             Inserter::Uptake uptake;
             const ClipboardContents& after;
         };
+        const ClipboardContents dictated = Inserter::contentsOf(QStringLiteral("dictated"));
         const Case cases[] = {
-            {"read from the copy, unseen", false, false, Inserter::Uptake::read, users},
-            {"read seen 2 s after the paste", true, false, Inserter::Uptake::read, users},
-            {"the user copies after the copy", false, true, Inserter::Uptake::replaced, copiedMeanwhile},
+            {"read from the copy, unseen, the keys handled", Shows::handled, false, Inserter::Uptake::read, users},
+            {"read seen", Shows::read, false, Inserter::Uptake::read, users},
+            {"busy past the bound", Shows::nothing, false, Inserter::Uptake::leftOnClipboard, dictated},
+            {"the user copies after the copy", Shows::nothing, true, Inserter::Uptake::replaced, copiedMeanwhile},
         };
         for (const Case& c : cases) {
             Pasting pasting;
@@ -266,15 +279,20 @@ private slots:
             QList<Inserter::Uptake> outcomes;
             inserter.prepare();
             clipboard.saves.first()(users);
-            inserter.insert(QStringLiteral("dictated"), Inserter::Target::field, 0);
+            inserter.insert(QStringLiteral("dictated"), Inserter::Target::field, 42);
             inserter.afterTaken([&](Inserter::Uptake uptake) { outcomes << uptake; });
             const std::function<void(const QByteArray&)> read = clipboard.read;
             clipboard.copiedBy();
+            QVERIFY2(clipboard.handledAskedOf == 42, c.name);
             if (c.userCopies)
                 clipboard.takenBy(copiedMeanwhile);
             clock.advance(std::chrono::seconds(2));
-            if (c.readSeen)
+            // Nothing goes back while the application may still paste.
+            QVERIFY2(clipboard.contents == (c.userCopies ? copiedMeanwhile : dictated), c.name);
+            if (c.shows == Shows::read)
                 read("UTF8_STRING");
+            if (c.shows == Shows::handled)
+                clipboard.handled();
             clock.advance(Inserter::takenBound - std::chrono::seconds(2));
             QVERIFY2(outcomes == QList<Inserter::Uptake>{c.uptake}, c.name);
             QVERIFY2(clipboard.contents == c.after, c.name);
