@@ -11,6 +11,8 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
+#include <algorithm>
+
 Q_IMPORT_QML_PLUGIN(Quillmarsh_DesignPlugin)
 Q_IMPORT_QML_PLUGIN(Quillmarsh_AppPlugin)
 
@@ -19,13 +21,12 @@ namespace {
 // The shown text item that reads `message` (after its direction mark).
 QQuickItem* lineOf(QQuickItem* face, const QString& message)
 {
-    for (QQuickItem* item : face->findChildren<QQuickItem*>()) {
-        const QString text = item->property("text").toString();
-        if (item->isVisible() && item->property("truncated").isValid() && text.size() == message.size() + 1
-            && text.endsWith(message))
-            return item;
-    }
-    return nullptr;
+    const auto items = face->findChildren<QQuickItem*>();
+    const auto found = std::find_if(items.begin(), items.end(), [&](QQuickItem* item) {
+        return item->isVisible() && item->property("truncated").isValid()
+               && item->property("text").toString().mid(1) == message;
+    });
+    return found == items.end() ? nullptr : *found;
 }
 
 }
@@ -41,11 +42,9 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("oneLine");
         QTest::newRow("nothing heard") << "Nothing heard" << true;
-        QTest::newRow("a password field") << "Pasted. Nothing was kept: this may be a password field." << true;
         QTest::newRow("the microphone stopped, copied")
             << AudioInputError::stopped().description() + " Copied. Paste it where you need it." << false;
         QTest::newRow("the speakers' monitor") << AudioInputError::monitorChosen().description() << false;
-        QTest::newRow("no microphone") << AudioInputError::noMicrophone().description() << false;
         QTest::newRow("a self-signed certificate")
             << CloudError::connection("The certificate is self-signed, and untrusted").description() << false;
         QTest::newRow("a Persian dictation")
