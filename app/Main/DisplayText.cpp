@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -118,6 +119,14 @@ QLocale DisplayText::locale()
 QCalendar DisplayText::calendar()
 {
     return locale().language() == QLocale::Persian ? QCalendar(QCalendar::System::Jalali) : QCalendar();
+}
+
+QString DisplayText::duration(double seconds)
+{
+    QLocale shown = locale();
+    shown.setNumberOptions(QLocale::OmitGroupSeparator);
+    const long long whole = std::llround(std::max(0.0, seconds));
+    return shown.toString(whole / 60) + u':' + shown.toString(whole % 60).rightJustified(2, shown.zeroDigit().front());
 }
 
 QString DisplayText::count(qint64 value, const QLocale& shown)

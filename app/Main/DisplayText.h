@@ -35,6 +35,9 @@ public:
     static QCalendar calendar();
     // A moment's time of day, short, in local time.
     static QString time(const QDateTime& moment);
+    // A play time as minutes, a colon and two digits of seconds, in the locale's digits: 61 s
+    // reads "1:01", and "۱:۰۱" in Persian.
+    Q_INVOKABLE static QString duration(double seconds);
     // A count in the locale's digits, its thousands grouped with the locale's own mark: Qt's data
     // gives Persian a Latin comma where Persian writes "٬".
     static QString count(qint64 value, const QLocale& shown);

@@ -4,9 +4,12 @@
 
 #include <QGuiApplication>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
 #include <QScreen>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -206,11 +209,23 @@ void PillController::show()
         window_->setResizeMode(QQuickView::SizeRootObjectToView);
         window_->setSource(QUrl(QStringLiteral("qrc:/qt/qml/Quillmarsh/App/Pill/PillView.qml")));
         window_->resize(pillWidth, pillHeight);
+        if (QQuickItem* face = window_->rootObject())
+            connect(face, &QQuickItem::implicitHeightChanged, this, &PillController::place);
     }
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window_->setPosition(area.center().x() - pillWidth / 2, area.bottom() - pillHeight - bottomGap);
-    }
+    place();
     window_->show();
     emit changed();
+}
+
+void PillController::place()
+{
+    const QQuickItem* face = window_->rootObject();
+    const int height = std::max(pillHeight, face ? int(std::ceil(face->implicitHeight())) : 0);
+    QPoint at = window_->position();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        at = {area.center().x() - pillWidth / 2, area.bottom() - height - bottomGap};
+    }
+    // Its bottom stays where it was: a taller message grows the pill upwards.
+    window_->setGeometry(QRect(at, QSize(pillWidth, height)));
 }

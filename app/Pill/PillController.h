@@ -3,7 +3,8 @@
 // that never takes the keyboard focus (so a paste goes where the user was typing). It appears
 // 0.12 s after the key goes down and shows listening with the orb following the level, the words
 // as they arrive (the trailing ones that may still change drawn as settling), a clock in
-// hands-free, the outcome, and after an improvement an Undo.
+// hands-free, the outcome (a long one on the lines it needs, the pill growing upwards to hold
+// them), and after an improvement an Undo.
 
 #include "Core/Clock.h"
 #include "Recognition/SpeechEngine.h"
@@ -83,6 +84,8 @@ signals:
     void levelChanged();
 
 private:
+    // Sizes the window to its face (one line, or the lines of a message) near the bottom of the screen.
+    void place();
     void hideAfter(Clock::Duration delay);
     void tick();
     void cancelTimers();

@@ -11,4 +11,8 @@ QtObject {
     readonly property real orbSize: 30
     readonly property real textSize: 14
     readonly property real padding: 12
+    // Above and below a message; a longer one than this many lines (only a long dictation) ends in
+    // an ellipsis rather than cover the screen.
+    readonly property real messageMargin: 16
+    readonly property int messageLines: 6
 }

@@ -12,6 +12,9 @@ Rectangle {
 
     color: theme.fill
     radius: theme.radius
+    // A message wraps to the lines it needs and the pill grows to hold them (the window keeps at
+    // least its one-line height); the words keep one line.
+    implicitHeight: showsWords ? 0 : message.implicitHeight + 2 * theme.messageMargin
 
     OrbView {
         id: orb
@@ -43,6 +46,7 @@ Rectangle {
     }
 
     MixedText {
+        id: message
         anchors.left: orb.right
         anchors.leftMargin: 10
         anchors.right: trailing.left
@@ -53,7 +57,7 @@ Rectangle {
         size: root.theme.textSize
         weight: Font.Medium
         color: root.theme.text
-        lineLimit: 1
+        lineLimit: root.theme.messageLines
     }
 
     Item {

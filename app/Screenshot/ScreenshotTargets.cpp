@@ -5,6 +5,7 @@
 #include "Shell/AppDelegate.h"
 #include "Shell/AppWindows.h"
 
+#include "Cloud/CloudError.h"
 #include "Pill/PillController.h"
 #include "SeedData.h"
 #include <QMetaEnum>
@@ -94,9 +95,10 @@ QQuickWindow* openOnboarding(AppDelegate& delegate, const QString& page, const S
     return onboarding.controller()->window();
 }
 
-// The pill in each of its looks, with sample words.
-QQuickWindow* openPill(AppDelegate& delegate, const QString& page, const ScreenshotOptions&)
+// The pill in each of its looks, with sample words; the long sample's outcomes take several lines.
+QQuickWindow* openPill(AppDelegate& delegate, const QString& page, const ScreenshotOptions& options)
 {
+    const bool lengthy = options.sample == SeedData::Sample::longTexts;
     auto* pill = new PillController(Clock::system(), &delegate);
     const auto partial = [](const QString& text, int settling) {
         return Partial{text, text.split(QLatin1Char(' ')), settling};
@@ -112,12 +114,20 @@ QQuickWindow* openPill(AppDelegate& delegate, const QString& page, const Screens
         pill->setPartial(partial(QStringLiteral("send the draft to Sara before the meeting"), 3));
         pill->show();
     } else if (page == QLatin1String("inserted")) {
-        pill->showOutcome(PillController::Mode::inserted, QStringLiteral("send the draft to Sara before the meeting"));
+        pill->showOutcome(PillController::Mode::inserted,
+                          lengthy
+                              ? QStringLiteral("فردا ساعت ده یه meeting با تیم design داریم، می\u200Cخوام roadmap رو "
+                                               "مرور کنیم و بعدش گزارش هفتگی رو برای سارا بفرستم")
+                              : QStringLiteral("send the draft to Sara before the meeting"));
     } else if (page == QLatin1String("improved")) {
         pill->onUndo = [] {};
         pill->showOutcome(PillController::Mode::improved, QStringLiteral("Improved"), true);
     } else if (page == QLatin1String("failed")) {
-        pill->showOutcome(PillController::Mode::failed, QStringLiteral("the speech model isn't ready yet"));
+        pill->showOutcome(
+            PillController::Mode::failed,
+            lengthy
+                ? CloudError::connection(QStringLiteral("The certificate is self-signed, and untrusted")).description()
+                : QStringLiteral("the speech model isn't ready yet"));
     } else {
         delete pill;
         return nullptr;

@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 
 #include <chrono>
-#include <cmath>
 
 namespace {
 constexpr int waveformBars = 64;
@@ -129,12 +128,6 @@ void ShareClipSession::copyCode()
         if (self)
             self->setCopied(false);
     });
-}
-
-QString ShareClipSession::clock(double seconds)
-{
-    const long long whole = std::llround(seconds);
-    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
 void ShareClipSession::setPhase(Phase phase, const QString& outcome)

@@ -65,8 +65,6 @@ public:
     Q_INVOKABLE void send();
     // Copies the clip's code and confirms it for 2 s.
     Q_INVOKABLE void copyCode();
-    // Minutes, a colon and two digits of seconds: 61 s reads 1:01.
-    Q_INVOKABLE static QString clock(double seconds);
 
 signals:
     void formChanged();

@@ -73,8 +73,8 @@ Item {
         }
         QMText {
             objectName: "clock"
-            text: root.session.clock(root.player.fraction * root.player.duration) + " / "
-                  + root.session.clock(root.player.duration)
+            text: DisplayText.duration(root.player.fraction * root.player.duration) + " / "
+                  + DisplayText.duration(root.player.duration)
             font: Typography.figures(13, Font.Normal)
             color: QM.sub
         }

@@ -1,5 +1,5 @@
 // The main window's placement, the account row's badge, the Home page's greeting, week card and clock,
-// the retention labels.
+// the retention labels, days, times and play times in the user's locale.
 #include "Main/AccountBadge.h"
 #include "Main/DisplayText.h"
 #include "Main/Home/HomeModel.h"
@@ -8,6 +8,8 @@
 
 #include <QSignalSpy>
 #include <QTest>
+
+#include <tuple>
 
 class ShellRulesTests : public QObject {
     Q_OBJECT
@@ -208,17 +210,29 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
+    // A time of day, and a play time of 62 min 5 s, in the locale's digits.
     void timesInTheUserLocale()
     {
         const QDateTime evening(QDate(2026, 12, 7), QTime(21, 5));
-        const QList<std::pair<QString, QString>> cases{{"de_DE", "21:05"}, {"fa_IR", "۲۱:۰۵"}, {"C", "9:05 PM"}};
+        const QList<std::tuple<QString, QString, QString>> cases{
+            {"de_DE", "21:05", "62:05"}, {"fa_IR", "۲۱:۰۵", "۶۲:۰۵"}, {"C", "9:05 PM", "62:05"}};
         const QLocale before;
-        for (const auto& [locale, expected] : cases) {
+        for (const auto& [locale, time, playTime] : cases) {
             QLocale::setDefault(QLocale(locale));
             const QString shown = DisplayText::time(evening);
+            const QString played = DisplayText::duration(3725);
             QLocale::setDefault(before);
-            QCOMPARE(shown, expected);
+            QCOMPARE(shown, time);
+            QCOMPARE(played, playTime);
         }
+    }
+
+    void playTimesReadMinutesAndSeconds()
+    {
+        const QList<std::pair<double, QString>> cases{
+            {0, "0:00"}, {7.4, "0:07"}, {59.5, "1:00"}, {61, "1:01"}, {600, "10:00"}};
+        for (const auto& [seconds, text] : cases)
+            QCOMPARE(DisplayText::duration(seconds), text);
     }
 
     void retentionLabel()

@@ -591,14 +591,6 @@ private slots:
         clock.advance(100ms);
         QVERIFY(!session.copied());
     }
-
-    void clockReadsMinutesAndSeconds()
-    {
-        const QList<std::pair<double, QString>> cases{{0, "0:00"},  {7.4, "0:07"},  {59.5, "1:00"},
-                                                      {61, "1:01"}, {600, "10:00"}, {3725, "62:05"}};
-        for (const auto& [seconds, text] : cases)
-            QCOMPARE(ShareClipSession::clock(seconds), text);
-    }
 };
 
 QTEST_MAIN(HistoryTests)

@@ -3,12 +3,17 @@ import QtTest
 import Quillmarsh.App
 
 Item {
+    id: stage
     width: 888
     height: 810
 
     Component {
         id: homePage
         HomeView { anchors.fill: parent; model: appModel }
+    }
+    Component {
+        id: mainView
+        MainView { anchors.fill: parent; model: appModel }
     }
     Component {
         id: pasteField
@@ -45,11 +50,36 @@ Item {
             desktop.switchState = "on"
         }
 
+        // Each notice's sign stands by its own lines, also on a Home built after the window changed
+        // size on another page.
+        function test_eachNoticeSignStandsByItsLinesAfterAResizeElsewhere() {
+            desktop.hasMicrophone = false
+            desktop.switchState = "off"
+            appModel.section = "settings"
+            const view = createTemporaryObject(mainView, stage)
+            waitForRendering(view)
+            stage.width = 1200
+            appModel.section = "home"
+            waitForRendering(view)
+            const shown = notices(view.page)
+            compare(shown, ["micNotice", "accessibilityNotice"])
+            for (const name of shown) {
+                const line = findChild(findChild(view.page, name), "noticeLine")
+                const sign = line.parent.children[0]
+                const middle = sign.mapToItem(line, 0, sign.height / 2).y
+                verify(middle > 0 && middle < line.contentHeight, name + ": the sign at " + middle + " of "
+                       + line.contentHeight)
+            }
+            stage.width = 888
+            desktop.hasMicrophone = true
+            desktop.switchState = "on"
+        }
+
         function test_accessibilityButtonTurnsTheSwitchOn() {
             desktop.switchState = "off"
             const page = show()
             const opened = desktop.panelsOpened
-            mouseClick(findChild(page, "accessibilityNotice").children[3])
+            mouseClick(findChild(findChild(page, "accessibilityNotice"), "noticeButton"))
             compare(desktop.switchState, "on")
             compare(desktop.panelsOpened, opened + 1)
             verify(!findChild(page, "attention").visible)
