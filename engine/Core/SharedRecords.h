@@ -5,19 +5,20 @@
 // the changes not yet saved on top of it, encodes and writes the file. So a save never holds up
 // the main thread, and a change that meets a lock another program holds waits on the queue, to be
 // saved once the lock is free; one whose save fails is tried again on its own, less and less
-// often, and so is the taking in of changes other runs kept. A change is data (a JSON object) that the store's format
-// applies to the records, again to whatever the file holds when its save comes, so it must not throw and must leave
-// records that no longer suit it as they are. What is still unsaved when the application ends is kept beside the file
-// as data (see KeptChanges), written before anything else is worked out, and shown at once and saved by the next run,
-// or by another instance.
+// often (see RetryBackoff), and so is the taking in of changes other runs kept (see KeptTakeIn). A
+// change is data (a JSON object) that the store's format applies to the records, again to
+// whatever the file holds when its save comes, so it must not throw and must leave records that
+// no longer suit it as they are. What is still unsaved when the application ends is kept beside
+// the file as data (see KeptChanges), written before anything else is worked out, and shown at
+// once and saved by the next run, or by another instance.
 
-#include "Core/KeptChanges.h"
+#include "Core/KeptTakeIn.h"
+#include "Core/RetryBackoff.h"
+#include "Core/SavesAtQuit.h"
 #include "Core/SerialQueue.h"
 #include "Core/StoredFile.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -29,47 +30,19 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 namespace SharedRecordsTimes {
 // A wait for the lock this long is said on the store's line.
 inline constexpr auto longWait = std::chrono::seconds(2);
-// How long the saves still pending at quit may take, all stores together.
-inline constexpr auto atQuit = std::chrono::seconds(1);
-// A failed save is tried again after this, twice as long after each failure in a row, up to the
-// longest.
-inline constexpr auto firstRetry = std::chrono::seconds(1);
-inline constexpr auto longestRetry = std::chrono::seconds(60);
 }
-
-// What the application's end asks of each store.
-class SavesAtQuit {
-public:
-    virtual ~SavesAtQuit() = default;
-    // The saves still waiting for the lock give up at the deadline.
-    virtual void giveUpAt(std::chrono::steady_clock::time_point deadline) = 0;
-    // Waits for the saves under way, keeps what is still unsaved beside the file for a later run,
-    // and hands the owner every report of them before it returns. No change is saved afterwards.
-    virtual void finish() = 0;
-};
-
-// One bound for all the stores, waited in parallel.
-void finishSavesAtQuit(std::initializer_list<SavesAtQuit*> stores,
-                       std::chrono::steady_clock::duration bound = SharedRecordsTimes::atQuit);
 
 // Says in the log what a store quits without, and whether it was kept for later in `keptIn`.
 void logUnsavedAtQuit(qsizetype count, const StoredFile& file, const QString& keptIn, const QString& notKept);
-// Says in the log how many changes kept by other runs a store saved.
-void logTakenIn(qsizetype count, const StoredFile& file);
-// Says in the log what the user is told of the files kept beside a store's, when that changes.
-void logKeptProblem(const QString& problem, const QString& before);
 // Follows the folder of the file once there is one.
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path);
 
@@ -105,20 +78,15 @@ public:
     // Reads the file (see StoredFile) and shows on it the changes other runs kept beside it,
     // saves those, and follows what other instances save to it.
     SharedRecords(const QString& path, const QString& name, const QString& what, Format format, Listener listener)
-        : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)),
+        : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)), takeIn_(path),
           queue_(std::make_unique<SerialQueue>("quillmarsh." + name.toStdString()))
     {
         onDisk_ = file_.read(format_.decode).value_or(Content());
         saving_.content = onDisk_;
         const KeptChanges::Found kept = KeptChanges::readBeside(path);
-        keptWaiting_ = changesOf(kept);
+        keptWaiting_ = KeptTakeIn::changesOf(kept);
         shown_ = shownNow();
-        if (KeptChanges::takeLostMarks(path))
-            saving_.keptAside = QStringLiteral("The last changes to %1 before the application last ended couldn\u2019t "
-                                               "be written: a deletion made then may show again, and what was added "
-                                               "then is missing.")
-                                    .arg(QFileInfo(path).fileName());
-        problem_ = file_.problem().isEmpty() ? saving_.keptAside : file_.problem();
+        problem_ = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
         watchFolderOf(watcher_, path);
@@ -130,7 +98,7 @@ public:
     ~SharedRecords() override
     {
         if (!finished_) {
-            giveUpAt(std::chrono::steady_clock::now() + SharedRecordsTimes::atQuit);
+            giveUpAt(std::chrono::steady_clock::now() + SavesAtQuit::bound);
             queue_->sync([this] { keepForLater(); });
         }
         queue_.reset();
@@ -206,10 +174,7 @@ private:
         std::vector<Queued> unsaved;
         quint64 savedThrough = 0;
         bool closed = false;  // at quit: nothing more is saved
-        bool retrying = false;
-        std::chrono::steady_clock::duration retryAfter{};
-        QString keptUnreadable;  // why a file kept beside can't be read now
-        QString keptAside;  // which file kept beside was put aside, or what an earlier run lost
+        RetryBackoff retry;
     };
 
     void add(const Change& change, Calls calls, bool wantsRecords)
@@ -221,33 +186,23 @@ private:
             const std::lock_guard lock(inboxMutex_);
             inbox_.push_back({number, change, wantsRecords});
         }
-        queue_->async([this] { save(); });
+        queue_->async([this] { saveNewChanges(); });
         listener_.contentChanged();
-    }
-
-    static std::vector<Change> changesOf(const KeptChanges::Found& kept)
-    {
-        std::vector<Change> changes;
-        for (const KeptChanges::Kept& file : kept.files) {
-            for (const auto& change : file.changes)
-                changes.push_back(change.toObject());
-        }
-        return changes;
     }
 
     // On the queue: a change came. Each new change is tried at once; a failed save is tried again
     // on its own, later each time.
-    void save()
+    void saveNewChanges()
     {
         takeInbox();
         if (!saving_.unsaved.empty())
-            attempt();
+            saveUnderLock();
     }
 
     // On the queue: saves, under the lock and in one write, the changes other runs kept beside the
     // file (letting their files go) and then this run's unsaved ones. When the write fails, the
     // store empties the file if that is all the change asks; else all wait for the next try.
-    void attempt()
+    void saveUnderLock()
     {
         takeInbox();
         if (saving_.closed)
@@ -259,17 +214,18 @@ private:
         // Changes made while this one waited go with it.
         takeInbox();
         file_.readAgainIfChanged(saving_.content, format_.decode);
-        KeptChanges::Found kept = file_.blocked() ? KeptChanges::Found() : KeptChanges::readBeside(file_.path());
-        KeptChanges::putAside(kept.damaged);
+        const KeptChanges::Found kept = takeIn_.look(file_.blocked());
+        // Whatever was kept beside and isn't now has been saved.
+        Report outcome;
+        outcome.keptWaiting.emplace();
         if (kept.files.empty() && saving_.unsaved.empty()) {
-            report(keptOutcome(kept, {}));
+            report(std::move(outcome));
             if (!kept.unreadable.isEmpty())
                 retryLater();
             return;
         }
-        Report outcome;
         Content changed = saving_.content;
-        std::vector<Change> keptChanges = changesOf(kept);
+        const std::vector<Change> keptChanges = KeptTakeIn::changesOf(kept);
         for (const Change& change : keptChanges) {
             if (listener_.takenIn && (!listener_.hears || listener_.hears(change)))
                 outcome.takenIn.push_back(applied(changed, change, 0));
@@ -289,7 +245,8 @@ private:
             outcome.steps.clear();
             outcome.takenIn.clear();
             outcome.failedThrough = saving_.unsaved.empty() ? 0 : saving_.unsaved.back().number;
-            report(keptOutcome(kept, std::move(outcome), keptChanges));
+            outcome.keptWaiting = keptChanges;
+            report(std::move(outcome));
             retryLater();
             return;
         }
@@ -297,27 +254,12 @@ private:
         if (!saving_.unsaved.empty())
             saving_.savedThrough = saving_.unsaved.back().number;
         saving_.unsaved.clear();
-        saving_.retryAfter = {};
-        for (const KeptChanges::Kept& file : kept.files)
-            KeptChanges::remove(file);
-        if (!keptChanges.empty())
-            logTakenIn(qsizetype(keptChanges.size()), file_);
+        saving_.retry.succeeded();
+        takeIn_.takenIn(kept, file_);
         outcome.onDisk = saving_.content;
-        report(keptOutcome(kept, std::move(outcome)));
+        report(std::move(outcome));
         if (!kept.unreadable.isEmpty())
             retryLater();
-    }
-
-    // The outcome with what is left of the files kept beside: the changes still waiting, and what
-    // the user should know (a file put aside is told until the end of the run).
-    Report keptOutcome(const KeptChanges::Found& kept, Report outcome, const std::vector<Change>& waiting = {})
-    {
-        logKeptProblem(kept.unreadable, saving_.keptUnreadable);
-        saving_.keptUnreadable = kept.unreadable;
-        if (!kept.aside.isEmpty())
-            saving_.keptAside = kept.aside;
-        outcome.keptWaiting = waiting;
-        return outcome;
     }
 
     // Waits for the lock until the quit's deadline, saying so on the store's line when it is long.
@@ -346,17 +288,12 @@ private:
 
     void retryLater()
     {
-        if (saving_.retrying)
-            return;
-        saving_.retrying = true;
-        saving_.retryAfter = saving_.retryAfter == std::chrono::steady_clock::duration::zero()
-                                 ? std::chrono::steady_clock::duration(SharedRecordsTimes::firstRetry)
-                                 : std::min<std::chrono::steady_clock::duration>(saving_.retryAfter * 2,
-                                                                                 SharedRecordsTimes::longestRetry);
-        queue_->asyncAfter(saving_.retryAfter, [this] {
-            saving_.retrying = false;
-            attempt();
-        });
+        if (const auto wait = saving_.retry.failed()) {
+            queue_->asyncAfter(*wait, [this] {
+                saving_.retry.due();
+                saveUnderLock();
+            });
+        }
     }
 
     // On the queue: the folder changed; another instance may have saved the file or kept changes
@@ -369,10 +306,10 @@ private:
         const bool changed = file_.readAgainIfChanged(saving_.content, format_.decode);
         const KeptChanges::Found kept = KeptChanges::readBeside(file_.path());
         const bool takeIn = !kept.files.empty() || !kept.damaged.empty() || !kept.unreadable.isEmpty();
-        if (takeIn && !saving_.retrying)
-            attempt();
+        if (takeIn && !saving_.retry.waiting())
+            saveUnderLock();
         else if (changed)
-            report({saving_.content, {}, {}, {}, {}, {}, changesOf(kept), {}});
+            report({saving_.content, {}, {}, {}, {}, {}, KeptTakeIn::changesOf(kept), {}});
     }
 
     // On the queue, at quit: what is still unsaved is kept for a later run, written first.
@@ -413,9 +350,7 @@ private:
     void report(Report outcome)
     {
         outcome.savedThrough = saving_.savedThrough;
-        outcome.problem = !file_.problem().isEmpty()          ? file_.problem()
-                          : !saving_.keptUnreadable.isEmpty() ? saving_.keptUnreadable
-                                                              : saving_.keptAside;
+        outcome.problem = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
         {
             const std::lock_guard lock(outboxMutex_);
             outbox_.push_back(std::move(outcome));
@@ -500,6 +435,7 @@ private:
     StoredFile file_;  // used on the queue after the first read
     const Format format_;
     const Listener listener_;
+    KeptTakeIn takeIn_;  // the queue's after the first read
 
     // The main thread's.
     Content onDisk_;  // as the queue last found or made the file
