@@ -36,13 +36,17 @@ std::vector<QJsonObject> KeptTakeIn::changesOf(const KeptChanges::Found& kept)
     return changes;
 }
 
+void KeptTakeIn::claim(KeptChanges::Found& kept) const
+{
+    KeptChanges::claim(kept, path_);
+}
+
 void KeptTakeIn::takenIn(const KeptChanges::Found& kept, const StoredFile& file)
 {
+    KeptChanges::remove(kept);
     qsizetype count = 0;
-    for (const KeptChanges::Kept& taken : kept.files) {
-        KeptChanges::remove(taken);
+    for (const KeptChanges::Kept& taken : kept.files)
         count += taken.changes.size();
-    }
     if (count > 0)
         Log::info(QStringLiteral("saved %1 %2 to %3 kept by an earlier run")
                       .arg(count)

@@ -22,7 +22,9 @@ public:
     KeptChanges::Found look(bool storeBlocked);
     // Their changes, in their order.
     static std::vector<QJsonObject> changesOf(const KeptChanges::Found& kept);
-    // The store's file now holds the files' changes: they go.
+    // Claims the files for the store's file as it is now, before it is written (see KeptChanges).
+    void claim(KeptChanges::Found& kept) const;
+    // The store's file now holds the files' changes: they go, and so do those it held already.
     void takenIn(const KeptChanges::Found& kept, const StoredFile& file);
 
     // Why a kept file can't be read now, else which was put aside, else what an earlier run lost;

@@ -26,4 +26,6 @@ void watchFolderOf(QFileSystemWatcher& watcher, const QString& path)
     const QString folder = QFileInfo(path).absolutePath();
     if (watcher.directories().isEmpty() && QFileInfo(folder).isDir())
         watcher.addPath(folder);
+    if (watcher.files().isEmpty() && QFileInfo(path).isFile())
+        watcher.addPath(path);
 }

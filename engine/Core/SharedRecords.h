@@ -12,6 +12,7 @@
 // the file as data (see KeptChanges), written before anything else is worked out, and shown at
 // once and saved by the next run, or by another instance.
 
+#include "Core/Handoff.h"
 #include "Core/KeptTakeIn.h"
 #include "Core/RetryBackoff.h"
 #include "Core/SavesAtQuit.h"
@@ -31,19 +32,14 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
-namespace SharedRecordsTimes {
-// A wait for the lock this long is said on the store's line.
-inline constexpr auto longWait = std::chrono::seconds(2);
-}
-
 // Says in the log what a store quits without, and whether it was kept for later in `keptIn`.
 void logUnsavedAtQuit(qsizetype count, const StoredFile& file, const QString& keptIn, const QString& notKept);
-// Follows the folder of the file once there is one.
+// Follows the folder of the file once there is one, and the file while it is there: an instance
+// that empties the file in place changes no folder.
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path);
 
 template <typename Content>
@@ -89,6 +85,11 @@ public:
         problem_ = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
+        // A file replaced by another is no longer followed: the new one is.
+        QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, &context_, [this] {
+            watchFolderOf(watcher_, file_.path());
+            queue_->async([this] { lookAgain(); });
+        });
         watchFolderOf(watcher_, path);
         queue_->async([this] { lookAgain(); });
     }
@@ -182,10 +183,7 @@ private:
         const quint64 number = ++lastNumber_;
         format_.apply(shown_, change);
         pending_.push_back({number, change, std::move(calls)});
-        {
-            const std::lock_guard lock(inboxMutex_);
-            inbox_.push_back({number, change, wantsRecords});
-        }
+        inbox_.give({number, change, wantsRecords});
         queue_->async([this] { saveNewChanges(); });
         listener_.contentChanged();
     }
@@ -207,18 +205,22 @@ private:
         takeInbox();
         if (saving_.closed)
             return;
-        const FileLock held = lockFile();
+        // Until the quit's deadline, said on the store's line when the wait is long.
+        const FileLock held = file_.lockUntil(giveUpAt_, [this] { report({}); });
         // Given up at quit: what is unsaved is kept for later.
         if (held.busy())
             return;
         // Changes made while this one waited go with it.
         takeInbox();
         file_.readAgainIfChanged(saving_.content, format_.decode);
-        const KeptChanges::Found kept = takeIn_.look(file_.blocked());
-        // Whatever was kept beside and isn't now has been saved.
+        KeptChanges::Found kept = takeIn_.look(file_.blocked());
+        // What was read is shown whether or not this save goes through; whatever was kept beside
+        // and isn't now has been saved.
         Report outcome;
+        outcome.onDisk = saving_.content;
         outcome.keptWaiting.emplace();
         if (kept.files.empty() && saving_.unsaved.empty()) {
+            takeIn_.takenIn(kept, file_);
             report(std::move(outcome));
             if (!kept.unreadable.isEmpty())
                 retryLater();
@@ -232,12 +234,8 @@ private:
             else
                 format_.apply(changed, change);
         }
-        for (const Queued& queued : saving_.unsaved) {
-            if (queued.wantsRecords)
-                outcome.steps.push_back(applied(changed, queued.change, queued.number));
-            else
-                format_.apply(changed, queued.change);
-        }
+        applyUnsaved(changed, outcome.steps);
+        takeIn_.claim(kept);
         std::optional<QString> failure = file_.write(format_.encode(changed));
         if (failure && changed == Content())
             failure = file_.empty();
@@ -262,20 +260,15 @@ private:
             retryLater();
     }
 
-    // Waits for the lock until the quit's deadline, saying so on the store's line when it is long.
-    FileLock lockFile()
+    // Puts this run's unsaved changes on the content, with a step for each that wants the records.
+    void applyUnsaved(Content& content, std::vector<Step>& steps) const
     {
-        const auto start = std::chrono::steady_clock::now();
-        bool told = false;
-        return file_.lock([&] {
-            const auto now = std::chrono::steady_clock::now();
-            if (!told && now - start >= SharedRecordsTimes::longWait) {
-                told = true;
-                file_.noteLongWait();
-                report({});
-            }
-            return now < giveUpAt_.load();
-        });
+        for (const Queued& queued : saving_.unsaved) {
+            if (queued.wantsRecords)
+                steps.push_back(applied(content, queued.change, queued.number));
+            else
+                format_.apply(content, queued.change);
+        }
     }
 
     Step applied(Content& content, const Change& change, quint64 number) const
@@ -305,8 +298,7 @@ private:
             return;
         const bool changed = file_.readAgainIfChanged(saving_.content, format_.decode);
         const KeptChanges::Found kept = KeptChanges::readBeside(file_.path());
-        const bool takeIn = !kept.files.empty() || !kept.damaged.empty() || !kept.unreadable.isEmpty();
-        if (takeIn && !saving_.retry.waiting())
+        if (kept.anything() && !saving_.retry.waiting())
             saveUnderLock();
         else if (changed)
             report({saving_.content, {}, {}, {}, {}, {}, KeptTakeIn::changesOf(kept), {}});
@@ -330,31 +322,24 @@ private:
         Report outcome;
         if (!notKept) {
             outcome.keptThrough = saving_.unsaved.back().number;
+            // Each removal acts on what all the kept changes before it made.
             Content changed = saving_.content;
-            for (const Queued& queued : saving_.unsaved) {
-                if (queued.wantsRecords)
-                    outcome.steps.push_back(applied(changed, queued.change, queued.number));
-            }
+            applyUnsaved(changed, outcome.steps);
         }
         report(std::move(outcome));
     }
 
     void takeInbox()
     {
-        const std::lock_guard lock(inboxMutex_);
-        for (Queued& queued : inbox_)
+        for (Queued& queued : inbox_.takeAll())
             saving_.unsaved.push_back(std::move(queued));
-        inbox_.clear();
     }
 
     void report(Report outcome)
     {
         outcome.savedThrough = saving_.savedThrough;
         outcome.problem = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
-        {
-            const std::lock_guard lock(outboxMutex_);
-            outbox_.push_back(std::move(outcome));
-        }
+        outbox_.give(std::move(outcome));
         QMetaObject::invokeMethod(
             &context_, [this] { deliver(); }, Qt::QueuedConnection);
     }
@@ -362,12 +347,7 @@ private:
     // On the main thread: the reports so far, in their order.
     void deliver()
     {
-        std::vector<Report> reports;
-        {
-            const std::lock_guard lock(outboxMutex_);
-            reports.swap(outbox_);
-        }
-        for (Report& outcome : reports)
+        for (Report& outcome : outbox_.takeAll())
             take(outcome);
     }
 
@@ -448,10 +428,8 @@ private:
     QObject context_;  // receives the queue's calls to deliver: none arrive once it is gone
     QFileSystemWatcher watcher_;
 
-    std::mutex inboxMutex_;
-    std::vector<Queued> inbox_;  // handed to the queue, not yet taken
-    std::mutex outboxMutex_;
-    std::vector<Report> outbox_;  // told by the queue, not yet heard
+    Handoff<Queued> inbox_;  // handed to the queue, not yet taken
+    Handoff<Report> outbox_;  // told by the queue, not yet heard
     Saving saving_;  // the queue's
     std::atomic<std::chrono::steady_clock::time_point> giveUpAt_{std::chrono::steady_clock::time_point::max()};
     std::unique_ptr<SerialQueue> queue_;  // last: ends before the members it uses
