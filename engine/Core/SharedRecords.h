@@ -322,9 +322,13 @@ private:
         Report outcome;
         if (!notKept) {
             outcome.keptThrough = saving_.unsaved.back().number;
-            // Each removal acts on what all the kept changes before it made.
-            Content changed = saving_.content;
-            applyUnsaved(changed, outcome.steps);
+            // Each removal acts on what all the kept changes before it made; without one wanting
+            // the records there is nothing to work out.
+            const auto wantsRecords = [](const Queued& queued) { return queued.wantsRecords; };
+            if (std::any_of(saving_.unsaved.begin(), saving_.unsaved.end(), wantsRecords)) {
+                Content changed = saving_.content;
+                applyUnsaved(changed, outcome.steps);
+            }
         }
         report(std::move(outcome));
     }
