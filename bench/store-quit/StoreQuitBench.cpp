@@ -5,37 +5,16 @@
 
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
+#include "StoreSaves.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
-
-// The lock of the file at `path`, held as another program would hold it (flock on a descriptor
-// of its own conflicts with every other one, in this process too).
-class HeldLock {
-public:
-    explicit HeldLock(const QString& path)
-        : fd_(::open(QFile::encodeName(path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
-    {
-        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
-            qFatal("couldn't hold the lock");
-    }
-    ~HeldLock() { ::close(fd_); }
-    HeldLock(const HeldLock&) = delete;
-    HeldLock& operator=(const HeldLock&) = delete;
-
-private:
-    int fd_;
-};
 
 qint64 dictationsIn(const UsageStats& stats)
 {
@@ -54,8 +33,8 @@ double quitWith(int changes)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     double seconds = 0;
     {
-        const HeldLock historyLock(historyPath);
-        const HeldLock statsLock(statsPath);
+        const HeldLock historyLock(historyPath, 600);
+        const HeldLock statsLock(statsPath, 600);
         HistoryStore history(historyPath);
         UsageStats stats(statsPath, QTimeZone::utc());
         const QString words = QStringLiteral("\u0633\u0644\u0627\u0645 hello ").repeated(20);

@@ -23,6 +23,7 @@ const QString unreadableSuffix = QStringLiteral(".unreadable");
 
 const QString infix = QStringLiteral(".unsaved-");
 const QString lostSuffix = QStringLiteral(".lost");
+const QString claimInfix = QStringLiteral(".into-");
 
 // The process and a random part: a later process with the same number has another name.
 const QString& runName()
@@ -32,14 +33,34 @@ const QString& runName()
     return name;
 }
 
-// The files runs kept beside the file at `path`, oldest first, each with all its names.
-std::vector<QStringList> filesBeside(const QString& path)
+// The claim a store's taking in gives a kept file while the store's file is this version.
+QString claimFor(const FileIdentity& store)
+{
+    if (!store.isFile)
+        return claimInfix + QStringLiteral("none");
+    return claimInfix
+           + QStringLiteral("%1-%2-%3-%4")
+                 .arg(store.device)
+                 .arg(store.inode)
+                 .arg(store.size)
+                 .arg(store.modifiedNanoseconds);
+}
+
+// A file runs kept beside the store's: all its names, and the claim one of them has (empty for none).
+struct Beside {
+    QStringList names;
+    QString claim;
+};
+
+// The files runs kept beside the file at `path`, oldest first.
+std::vector<Beside> filesBeside(const QString& path)
 {
     const QFileInfo file(path);
-    // Exactly a run's name: not a write still under way (its temporary name goes on), nor one put
-    // aside.
+    // Exactly a run's name, claimed or not: not a write still under way (its temporary name goes
+    // on), nor one put aside.
     const QRegularExpression kept(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName() + infix) + QStringLiteral("\\d+-[0-9a-f]{8}")));
+        QRegularExpression::escape(file.fileName() + infix) + QStringLiteral("\\d+-[0-9a-f]{8}(")
+        + QRegularExpression::escape(claimInfix) + QStringLiteral("(?:none|\\d+-\\d+-\\d+-\\d+))?")));
     QFileInfoList found;
     for (const QFileInfo& entry : file.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden)) {
         if (kept.match(entry.fileName()).hasMatch())
@@ -47,19 +68,25 @@ std::vector<QStringList> filesBeside(const QString& path)
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() < b.lastModified(); });
-    std::vector<QStringList> files;
+    std::vector<Beside> files;
     std::vector<FileIdentity> identities;
     for (const QFileInfo& entry : found) {
+        const QString claim = kept.match(entry.fileName()).captured(1);
         const FileIdentity identity = identityOf(entry.absoluteFilePath());
-        const auto same = std::find_if(identities.begin(), identities.end(), [&](const FileIdentity& other) {
-            return identity.isFile && other.device == identity.device && other.inode == identity.inode;
-        });
-        if (same != identities.end()) {
-            files[size_t(same - identities.begin())].append(entry.absoluteFilePath());
-            continue;
+        const size_t index = size_t(std::find_if(identities.begin(), identities.end(),
+                                                 [&](const FileIdentity& other) {
+                                                     return identity.isFile && other.device == identity.device
+                                                            && other.inode == identity.inode;
+                                                 })
+                                    - identities.begin());
+        if (index == identities.size()) {
+            identities.push_back(identity);
+            files.push_back({});
         }
-        identities.push_back(identity);
-        files.push_back({entry.absoluteFilePath()});
+        Beside& beside = files[index];
+        beside.names.append(entry.absoluteFilePath());
+        if (!claim.isEmpty())
+            beside.claim = claim;
     }
     return files;
 }
@@ -116,7 +143,14 @@ bool takeLostMarks(const QString& path)
 Found readBeside(const QString& path)
 {
     Found found;
-    for (const QStringList& names : filesBeside(path)) {
+    const QString current = claimFor(identityOf(path));
+    for (const Beside& beside : filesBeside(path)) {
+        // Claimed for a version since replaced: that write holds its changes.
+        if (!beside.claim.isEmpty() && beside.claim != current) {
+            found.done.append(beside.names);
+            continue;
+        }
+        const QStringList& names = beside.names;
         const QString name = QFileInfo(names.first()).fileName();
         const WholeFile file = readWholeFile(names.first(), largestFile);
         if (file.tooLarge) {
@@ -157,9 +191,25 @@ void putAside(const QStringList& damaged)
     }
 }
 
-void remove(const Kept& kept)
+void claim(Found& kept, const QString& path)
 {
-    for (const QString& name : kept.names)
+    const QString claim = claimFor(identityOf(path));
+    for (Kept& file : kept.files) {
+        for (QString& name : file.names) {
+            const qsizetype claimed = name.lastIndexOf(claimInfix);
+            const QString to = (claimed > name.lastIndexOf(infix) ? name.left(claimed) : name) + claim;
+            if (name != to && ::rename(QFile::encodeName(name).constData(), QFile::encodeName(to).constData()) == 0)
+                name = to;
+        }
+    }
+}
+
+void remove(const Found& kept)
+{
+    QStringList names = kept.done;
+    for (const Kept& file : kept.files)
+        names.append(file.names);
+    for (const QString& name : names)
         ::unlink(QFile::encodeName(name).constData());
 }
 

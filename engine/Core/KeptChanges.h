@@ -1,7 +1,10 @@
 #pragma once
 // Changes a run couldn't save to a store's file before it ended, kept beside the file as data
 // ("<file>.unsaved-<run>", private to the user) for a later run, or another instance, to save in
-// their order.
+// their order. A store taking them in claims them first, under its lock: each name of the file
+// gets the version of the store's file it was read with (".into-<version>"). A write of the store
+// makes another version, so a claim whose version is gone was taken in, whenever the run that
+// made it ended; one whose version is still there was not, and is taken in again.
 
 #include <QJsonArray>
 #include <QString>
@@ -28,9 +31,12 @@ struct Kept {
 // What the files kept beside a store's file hold, oldest first.
 struct Found {
     std::vector<Kept> files;  // read, up to the first that can't be read now
+    QStringList done;  // names of files the store's file holds already
     QStringList damaged;  // names of files that can't be understood or are too large
     QString aside;  // what the user should know of those; empty when there are none
     QString unreadable;  // why a file couldn't be read now: it and those after it wait
+
+    bool anything() const { return !files.empty() || !done.isEmpty() || !damaged.isEmpty() || !unreadable.isEmpty(); }
 };
 // Marks, without writing a byte, that this run couldn't keep its changes to the file at `path`:
 // where nothing can be written, a name may still be made.
@@ -40,8 +46,10 @@ bool takeLostMarks(const QString& path);
 // Reads the files kept beside the file at `path`, leaving everything where it is. One another
 // instance took in and removed meanwhile is no failure.
 Found readBeside(const QString& path);
+// Claims the files for the version of the store's file at `path` now, before it is written.
+void claim(Found& kept, const QString& path);
 // Puts the damaged files aside as "<name>.unreadable", bytes kept, so they are not read again.
 void putAside(const QStringList& damaged);
-// Removes every name of a file that was taken in.
-void remove(const Kept& kept);
+// Removes every name of the files that were taken in.
+void remove(const Found& kept);
 }

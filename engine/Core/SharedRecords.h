@@ -5,19 +5,21 @@
 // the changes not yet saved on top of it, encodes and writes the file. So a save never holds up
 // the main thread, and a change that meets a lock another program holds waits on the queue, to be
 // saved once the lock is free; one whose save fails is tried again on its own, less and less
-// often, and so is the taking in of changes other runs kept. A change is data (a JSON object) that the store's format
-// applies to the records, again to whatever the file holds when its save comes, so it must not throw and must leave
-// records that no longer suit it as they are. What is still unsaved when the application ends is kept beside the file
-// as data (see KeptChanges), written before anything else is worked out, and shown at once and saved by the next run,
-// or by another instance.
+// often (see RetryBackoff), and so is the taking in of changes other runs kept (see KeptTakeIn). A
+// change is data (a JSON object) that the store's format applies to the records, again to
+// whatever the file holds when its save comes, so it must not throw and must leave records that
+// no longer suit it as they are. What is still unsaved when the application ends is kept beside
+// the file as data (see KeptChanges), written before anything else is worked out, and shown at
+// once and saved by the next run, or by another instance.
 
-#include "Core/KeptChanges.h"
+#include "Core/Handoff.h"
+#include "Core/KeptTakeIn.h"
+#include "Core/RetryBackoff.h"
+#include "Core/SavesAtQuit.h"
 #include "Core/SerialQueue.h"
 #include "Core/StoredFile.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -29,48 +31,15 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
-namespace SharedRecordsTimes {
-// A wait for the lock this long is said on the store's line.
-inline constexpr auto longWait = std::chrono::seconds(2);
-// How long the saves still pending at quit may take, all stores together.
-inline constexpr auto atQuit = std::chrono::seconds(1);
-// A failed save is tried again after this, twice as long after each failure in a row, up to the
-// longest.
-inline constexpr auto firstRetry = std::chrono::seconds(1);
-inline constexpr auto longestRetry = std::chrono::seconds(60);
-}
-
-// What the application's end asks of each store.
-class SavesAtQuit {
-public:
-    virtual ~SavesAtQuit() = default;
-    // The saves still waiting for the lock give up at the deadline.
-    virtual void giveUpAt(std::chrono::steady_clock::time_point deadline) = 0;
-    // Waits for the saves under way, keeps what is still unsaved beside the file for a later run,
-    // and hands the owner every report of them before it returns. No change is saved afterwards.
-    virtual void finish() = 0;
-};
-
-// One bound for all the stores, waited in parallel.
-void finishSavesAtQuit(std::initializer_list<SavesAtQuit*> stores,
-                       std::chrono::steady_clock::duration bound = SharedRecordsTimes::atQuit);
-
 // Says in the log what a store quits without, and whether it was kept for later in `keptIn`.
 void logUnsavedAtQuit(qsizetype count, const StoredFile& file, const QString& keptIn, const QString& notKept);
-// Says in the log how many changes kept by other runs a store saved.
-void logTakenIn(qsizetype count, const StoredFile& file);
-// Says in the log what the user is told of the files kept beside a store's, when that changes.
-void logKeptProblem(const QString& problem, const QString& before);
-// Follows the folder of the file once there is one.
+// Follows the folder of the file once there is one, and the file while it is there: an instance
+// that empties the file in place changes no folder.
 void watchFolderOf(QFileSystemWatcher& watcher, const QString& path);
 
 template <typename Content>
@@ -105,22 +74,22 @@ public:
     // Reads the file (see StoredFile) and shows on it the changes other runs kept beside it,
     // saves those, and follows what other instances save to it.
     SharedRecords(const QString& path, const QString& name, const QString& what, Format format, Listener listener)
-        : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)),
+        : file_(path, name, what), format_(std::move(format)), listener_(std::move(listener)), takeIn_(path),
           queue_(std::make_unique<SerialQueue>("quillmarsh." + name.toStdString()))
     {
         onDisk_ = file_.read(format_.decode).value_or(Content());
         saving_.content = onDisk_;
         const KeptChanges::Found kept = KeptChanges::readBeside(path);
-        keptWaiting_ = changesOf(kept);
+        keptWaiting_ = KeptTakeIn::changesOf(kept);
         shown_ = shownNow();
-        if (KeptChanges::takeLostMarks(path))
-            saving_.keptAside = QStringLiteral("The last changes to %1 before the application last ended couldn\u2019t "
-                                               "be written: a deletion made then may show again, and what was added "
-                                               "then is missing.")
-                                    .arg(QFileInfo(path).fileName());
-        problem_ = file_.problem().isEmpty() ? saving_.keptAside : file_.problem();
+        problem_ = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
         QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &context_,
                          [this] { queue_->async([this] { lookAgain(); }); });
+        // A file replaced by another is no longer followed: the new one is.
+        QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, &context_, [this] {
+            watchFolderOf(watcher_, file_.path());
+            queue_->async([this] { lookAgain(); });
+        });
         watchFolderOf(watcher_, path);
         queue_->async([this] { lookAgain(); });
     }
@@ -130,7 +99,7 @@ public:
     ~SharedRecords() override
     {
         if (!finished_) {
-            giveUpAt(std::chrono::steady_clock::now() + SharedRecordsTimes::atQuit);
+            giveUpAt(std::chrono::steady_clock::now() + SavesAtQuit::bound);
             queue_->sync([this] { keepForLater(); });
         }
         queue_.reset();
@@ -206,10 +175,7 @@ private:
         std::vector<Queued> unsaved;
         quint64 savedThrough = 0;
         bool closed = false;  // at quit: nothing more is saved
-        bool retrying = false;
-        std::chrono::steady_clock::duration retryAfter{};
-        QString keptUnreadable;  // why a file kept beside can't be read now
-        QString keptAside;  // which file kept beside was put aside, or what an earlier run lost
+        RetryBackoff retry;
     };
 
     void add(const Change& change, Calls calls, bool wantsRecords)
@@ -217,71 +183,59 @@ private:
         const quint64 number = ++lastNumber_;
         format_.apply(shown_, change);
         pending_.push_back({number, change, std::move(calls)});
-        {
-            const std::lock_guard lock(inboxMutex_);
-            inbox_.push_back({number, change, wantsRecords});
-        }
-        queue_->async([this] { save(); });
+        inbox_.give({number, change, wantsRecords});
+        queue_->async([this] { saveNewChanges(); });
         listener_.contentChanged();
-    }
-
-    static std::vector<Change> changesOf(const KeptChanges::Found& kept)
-    {
-        std::vector<Change> changes;
-        for (const KeptChanges::Kept& file : kept.files) {
-            for (const auto& change : file.changes)
-                changes.push_back(change.toObject());
-        }
-        return changes;
     }
 
     // On the queue: a change came. Each new change is tried at once; a failed save is tried again
     // on its own, later each time.
-    void save()
+    void saveNewChanges()
     {
         takeInbox();
         if (!saving_.unsaved.empty())
-            attempt();
+            saveUnderLock();
     }
 
     // On the queue: saves, under the lock and in one write, the changes other runs kept beside the
     // file (letting their files go) and then this run's unsaved ones. When the write fails, the
     // store empties the file if that is all the change asks; else all wait for the next try.
-    void attempt()
+    void saveUnderLock()
     {
         takeInbox();
         if (saving_.closed)
             return;
-        const FileLock held = lockFile();
+        // Until the quit's deadline, said on the store's line when the wait is long.
+        const FileLock held = file_.lockUntil(giveUpAt_, [this] { report({}); });
         // Given up at quit: what is unsaved is kept for later.
         if (held.busy())
             return;
         // Changes made while this one waited go with it.
         takeInbox();
         file_.readAgainIfChanged(saving_.content, format_.decode);
-        KeptChanges::Found kept = file_.blocked() ? KeptChanges::Found() : KeptChanges::readBeside(file_.path());
-        KeptChanges::putAside(kept.damaged);
+        KeptChanges::Found kept = takeIn_.look(file_.blocked());
+        // What was read is shown whether or not this save goes through; whatever was kept beside
+        // and isn't now has been saved.
+        Report outcome;
+        outcome.onDisk = saving_.content;
+        outcome.keptWaiting.emplace();
         if (kept.files.empty() && saving_.unsaved.empty()) {
-            report(keptOutcome(kept, {}));
+            takeIn_.takenIn(kept, file_);
+            report(std::move(outcome));
             if (!kept.unreadable.isEmpty())
                 retryLater();
             return;
         }
-        Report outcome;
         Content changed = saving_.content;
-        std::vector<Change> keptChanges = changesOf(kept);
+        const std::vector<Change> keptChanges = KeptTakeIn::changesOf(kept);
         for (const Change& change : keptChanges) {
             if (listener_.takenIn && (!listener_.hears || listener_.hears(change)))
                 outcome.takenIn.push_back(applied(changed, change, 0));
             else
                 format_.apply(changed, change);
         }
-        for (const Queued& queued : saving_.unsaved) {
-            if (queued.wantsRecords)
-                outcome.steps.push_back(applied(changed, queued.change, queued.number));
-            else
-                format_.apply(changed, queued.change);
-        }
+        applyUnsaved(changed, outcome.steps);
+        takeIn_.claim(kept);
         std::optional<QString> failure = file_.write(format_.encode(changed));
         if (failure && changed == Content())
             failure = file_.empty();
@@ -289,7 +243,8 @@ private:
             outcome.steps.clear();
             outcome.takenIn.clear();
             outcome.failedThrough = saving_.unsaved.empty() ? 0 : saving_.unsaved.back().number;
-            report(keptOutcome(kept, std::move(outcome), keptChanges));
+            outcome.keptWaiting = keptChanges;
+            report(std::move(outcome));
             retryLater();
             return;
         }
@@ -297,43 +252,23 @@ private:
         if (!saving_.unsaved.empty())
             saving_.savedThrough = saving_.unsaved.back().number;
         saving_.unsaved.clear();
-        saving_.retryAfter = {};
-        for (const KeptChanges::Kept& file : kept.files)
-            KeptChanges::remove(file);
-        if (!keptChanges.empty())
-            logTakenIn(qsizetype(keptChanges.size()), file_);
+        saving_.retry.succeeded();
+        takeIn_.takenIn(kept, file_);
         outcome.onDisk = saving_.content;
-        report(keptOutcome(kept, std::move(outcome)));
+        report(std::move(outcome));
         if (!kept.unreadable.isEmpty())
             retryLater();
     }
 
-    // The outcome with what is left of the files kept beside: the changes still waiting, and what
-    // the user should know (a file put aside is told until the end of the run).
-    Report keptOutcome(const KeptChanges::Found& kept, Report outcome, const std::vector<Change>& waiting = {})
+    // Puts this run's unsaved changes on the content, with a step for each that wants the records.
+    void applyUnsaved(Content& content, std::vector<Step>& steps) const
     {
-        logKeptProblem(kept.unreadable, saving_.keptUnreadable);
-        saving_.keptUnreadable = kept.unreadable;
-        if (!kept.aside.isEmpty())
-            saving_.keptAside = kept.aside;
-        outcome.keptWaiting = waiting;
-        return outcome;
-    }
-
-    // Waits for the lock until the quit's deadline, saying so on the store's line when it is long.
-    FileLock lockFile()
-    {
-        const auto start = std::chrono::steady_clock::now();
-        bool told = false;
-        return file_.lock([&] {
-            const auto now = std::chrono::steady_clock::now();
-            if (!told && now - start >= SharedRecordsTimes::longWait) {
-                told = true;
-                file_.noteLongWait();
-                report({});
-            }
-            return now < giveUpAt_.load();
-        });
+        for (const Queued& queued : saving_.unsaved) {
+            if (queued.wantsRecords)
+                steps.push_back(applied(content, queued.change, queued.number));
+            else
+                format_.apply(content, queued.change);
+        }
     }
 
     Step applied(Content& content, const Change& change, quint64 number) const
@@ -346,17 +281,12 @@ private:
 
     void retryLater()
     {
-        if (saving_.retrying)
-            return;
-        saving_.retrying = true;
-        saving_.retryAfter = saving_.retryAfter == std::chrono::steady_clock::duration::zero()
-                                 ? std::chrono::steady_clock::duration(SharedRecordsTimes::firstRetry)
-                                 : std::min<std::chrono::steady_clock::duration>(saving_.retryAfter * 2,
-                                                                                 SharedRecordsTimes::longestRetry);
-        queue_->asyncAfter(saving_.retryAfter, [this] {
-            saving_.retrying = false;
-            attempt();
-        });
+        if (const auto wait = saving_.retry.failed()) {
+            queue_->asyncAfter(*wait, [this] {
+                saving_.retry.due();
+                saveUnderLock();
+            });
+        }
     }
 
     // On the queue: the folder changed; another instance may have saved the file or kept changes
@@ -368,11 +298,10 @@ private:
             return;
         const bool changed = file_.readAgainIfChanged(saving_.content, format_.decode);
         const KeptChanges::Found kept = KeptChanges::readBeside(file_.path());
-        const bool takeIn = !kept.files.empty() || !kept.damaged.empty() || !kept.unreadable.isEmpty();
-        if (takeIn && !saving_.retrying)
-            attempt();
+        if (kept.anything() && !saving_.retry.waiting())
+            saveUnderLock();
         else if (changed)
-            report({saving_.content, {}, {}, {}, {}, {}, changesOf(kept), {}});
+            report({saving_.content, {}, {}, {}, {}, {}, KeptTakeIn::changesOf(kept), {}});
     }
 
     // On the queue, at quit: what is still unsaved is kept for a later run, written first.
@@ -393,10 +322,12 @@ private:
         Report outcome;
         if (!notKept) {
             outcome.keptThrough = saving_.unsaved.back().number;
-            Content changed = saving_.content;
-            for (const Queued& queued : saving_.unsaved) {
-                if (queued.wantsRecords)
-                    outcome.steps.push_back(applied(changed, queued.change, queued.number));
+            // Each removal acts on what all the kept changes before it made; without one wanting
+            // the records there is nothing to work out.
+            const auto wantsRecords = [](const Queued& queued) { return queued.wantsRecords; };
+            if (std::any_of(saving_.unsaved.begin(), saving_.unsaved.end(), wantsRecords)) {
+                Content changed = saving_.content;
+                applyUnsaved(changed, outcome.steps);
             }
         }
         report(std::move(outcome));
@@ -404,22 +335,15 @@ private:
 
     void takeInbox()
     {
-        const std::lock_guard lock(inboxMutex_);
-        for (Queued& queued : inbox_)
+        for (Queued& queued : inbox_.takeAll())
             saving_.unsaved.push_back(std::move(queued));
-        inbox_.clear();
     }
 
     void report(Report outcome)
     {
         outcome.savedThrough = saving_.savedThrough;
-        outcome.problem = !file_.problem().isEmpty()          ? file_.problem()
-                          : !saving_.keptUnreadable.isEmpty() ? saving_.keptUnreadable
-                                                              : saving_.keptAside;
-        {
-            const std::lock_guard lock(outboxMutex_);
-            outbox_.push_back(std::move(outcome));
-        }
+        outcome.problem = file_.problem().isEmpty() ? takeIn_.problem() : file_.problem();
+        outbox_.give(std::move(outcome));
         QMetaObject::invokeMethod(
             &context_, [this] { deliver(); }, Qt::QueuedConnection);
     }
@@ -427,12 +351,7 @@ private:
     // On the main thread: the reports so far, in their order.
     void deliver()
     {
-        std::vector<Report> reports;
-        {
-            const std::lock_guard lock(outboxMutex_);
-            reports.swap(outbox_);
-        }
-        for (Report& outcome : reports)
+        for (Report& outcome : outbox_.takeAll())
             take(outcome);
     }
 
@@ -500,6 +419,7 @@ private:
     StoredFile file_;  // used on the queue after the first read
     const Format format_;
     const Listener listener_;
+    KeptTakeIn takeIn_;  // the queue's after the first read
 
     // The main thread's.
     Content onDisk_;  // as the queue last found or made the file
@@ -512,10 +432,8 @@ private:
     QObject context_;  // receives the queue's calls to deliver: none arrive once it is gone
     QFileSystemWatcher watcher_;
 
-    std::mutex inboxMutex_;
-    std::vector<Queued> inbox_;  // handed to the queue, not yet taken
-    std::mutex outboxMutex_;
-    std::vector<Report> outbox_;  // told by the queue, not yet heard
+    Handoff<Queued> inbox_;  // handed to the queue, not yet taken
+    Handoff<Report> outbox_;  // told by the queue, not yet heard
     Saving saving_;  // the queue's
     std::atomic<std::chrono::steady_clock::time_point> giveUpAt_{std::chrono::steady_clock::time_point::max()};
     std::unique_ptr<SerialQueue> queue_;  // last: ends before the members it uses

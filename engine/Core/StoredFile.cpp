@@ -117,6 +117,20 @@ FileLock StoredFile::lock(const FileLock::KeepWaiting& keepWaiting)
     return held;
 }
 
+FileLock StoredFile::lockUntil(const std::atomic<std::chrono::steady_clock::time_point>& giveUpAt,
+                               const std::function<void()>& waitingLong)
+{
+    const auto start = std::chrono::steady_clock::now();
+    return lock([&] {
+        const auto now = std::chrono::steady_clock::now();
+        if (!waiting_ && now - start >= longWait) {
+            waiting_ = true;
+            waitingLong();
+        }
+        return now < giveUpAt.load();
+    });
+}
+
 std::optional<QByteArray> StoredFile::readBytes()
 {
     WholeFile file = readWholeFile(path_);

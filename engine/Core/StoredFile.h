@@ -12,7 +12,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <optional>
+#include <utility>
 
 // Which version of a file is on disk: another one is a file written since. Anything but a
 // regular file (none, a folder) is no version.
@@ -51,19 +55,34 @@ public:
     const QString& path() const { return path_; }
     const QString& what() const { return what_; }
 
-    // What `decode` (bytes to an optional) makes of the file. Nothing for a missing or empty
-    // file; nothing, with saves refused, for a file that can't be read; nothing, with the file
-    // kept aside, for one that can't be decoded.
+    // What `decode` (bytes to an optional) makes of the file. Nothing for a missing file, empty
+    // content for an empty one; nothing, with saves refused, for a file that can't be read;
+    // nothing, with the file kept aside, for one that can't be decoded. Another instance
+    // emptying the file in place, or an editor writing it, shows a reader a cut file: one that
+    // can't be decoded is read again, and only two reads in a row alike make it damaged.
     template <typename Decode>
     auto read(Decode decode) -> decltype(decode(QByteArray()))
     {
-        const std::optional<QByteArray> bytes = readBytes();
-        if (!bytes || bytes->isEmpty())
-            return std::nullopt;
-        auto decoded = decode(*bytes);
-        if (!decoded)
-            keepAside();
-        return decoded;
+        using Decoded = decltype(decode(QByteArray()));
+        std::optional<QByteArray> bytes = readBytes();
+        for (int reads = 1; bytes && !bytes->isEmpty(); ++reads) {
+            if (Decoded decoded = decode(*bytes))
+                return decoded;
+            std::optional<QByteArray> again = readBytes();
+            if (again == bytes) {
+                keepAside();
+                return std::nullopt;
+            }
+            // Still changing: read again at the next look.
+            if (reads == mostReads) {
+                seen_ = {};
+                return std::nullopt;
+            }
+            bytes = std::move(again);
+        }
+        if (bytes && seen_.isFile)
+            return Decoded(std::in_place);
+        return std::nullopt;
     }
 
     // True while saves are refused: the file is there but its content was never seen.
@@ -86,12 +105,6 @@ public:
         const FileIdentity onDisk = identityOf(path_);
         if (!blocked() && (onDisk == seen_ || !onDisk.isFile))
             return false;
-        if (onDisk.isFile && onDisk.size == 0) {
-            blocked_.reset();
-            seen_ = onDisk;
-            content = Content();
-            return true;
-        }
         if (auto fresh = read(decode))
             content = std::move(*fresh);
         return true;
@@ -101,14 +114,20 @@ public:
     // long as `keepWaiting` says (not at all without it). When the waiting is given up, the
     // change's save is refused.
     [[nodiscard]] FileLock lock(const FileLock::KeepWaiting& keepWaiting = {});
-    // A change has waited long for another holder: `problem()` says so until the lock is taken.
-    void noteLongWait() { waiting_ = true; }
+    // The same, waiting until `giveUpAt` (as it is while the wait goes on); a wait of `longWait`
+    // is said by `problem()` until the lock is taken, and `waitingLong` is called then.
+    [[nodiscard]] FileLock lockUntil(const std::atomic<std::chrono::steady_clock::time_point>& giveUpAt,
+                                     const std::function<void()>& waitingLong);
+    static constexpr std::chrono::steady_clock::duration longWait = std::chrono::seconds(2);
 
     // Why saves are refused, or wait, or the last one failed; else which file was kept aside at
     // start; empty when there is nothing to tell.
     QString problem() const;
 
 private:
+    // Reads of a file that can't be decoded before it is left as it is for now.
+    static constexpr int mostReads = 5;
+
     std::optional<QByteArray> readBytes();
     void keepAside();
     void removeLeftovers();

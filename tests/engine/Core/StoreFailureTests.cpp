@@ -3,6 +3,7 @@
 // earlier run show at once, a store emptied by the user stays empty, a kept file that can't be read
 // now waits where it is and one that can't be understood is put aside and told.
 
+#include "Core/AtomicFile.h"
 #include "Core/KeptChanges.h"
 #include "Core/Log.h"
 #include "History/HistoryStore.h"
@@ -17,9 +18,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -116,6 +121,7 @@ TEST(StoreFailure, ATakeInTheDiskCantHoldIsTriedAgainLaterAndShowsTheKeptChanges
     const QString path = dir.filePath(QStringLiteral("history.json"));
     const QList<HistoryEntry> left = historyWithAKeptRemoval(path);
     SavesTried tries(dir.path());
+    constexpr int changes = 20;
     std::optional<HistoryStore> history;
     {
         DiskFull full;
@@ -123,17 +129,23 @@ TEST(StoreFailure, ATakeInTheDiskCantHoldIsTriedAgainLaterAndShowsTheKeptChanges
         EXPECT_EQ(history->entries(), left) << "what the earlier run deleted stays deleted on screen";
         ASSERT_TRUE(waitUntil([&] { return !history->problem().isEmpty(); }));
         // Each try makes a temporary file in the watched folder and removes it: that change of the
-        // folder is no reason to try again. The next try is a second away, the one after it two
-        // more: a third would take three seconds, ten times this wait.
-        waitUntil([] { return false; }, std::chrono::milliseconds(300));
-        EXPECT_LE(tries.count(), 2);
+        // folder is no reason to try again. The next try comes a second later; changes made then
+        // are each tried at once, and no other try comes between them.
+        ASSERT_TRUE(waitUntil([&] { return tries.count() >= 2; }));
+        for (int change = 0; change < changes; ++change) {
+            bool failed = false;
+            history->add(entry(QStringLiteral("dictated on the full disk")), {},
+                         [&](const QString&) { failed = true; });
+            ASSERT_TRUE(waitUntil([&] { return failed; }));
+        }
+        EXPECT_EQ(tries.count(), 2 + changes);
         EXPECT_TRUE(history->problem().startsWith(QStringLiteral("Couldn\u2019t save the history: ")))
             << history->problem().toStdString();
     }
     // Tried again on its own once the disk has room.
-    EXPECT_TRUE(waitUntil([&] { return history->problem().isEmpty(); }));
-    EXPECT_EQ(history->entries(), left);
-    EXPECT_EQ(HistoryStore::decodeFile(readFile(path)), left);
+    EXPECT_TRUE(waitUntil([&] { return history->problem().isEmpty(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(history->entries().mid(changes), left);
+    EXPECT_EQ(HistoryStore::decodeFile(readFile(path)), history->entries());
     EXPECT_FALSE(filesIn(dir).join(u' ').contains(QStringLiteral(".unsaved-")));
 }
 
@@ -177,25 +189,68 @@ TEST(StoreFailure, AStoreEmptiedOnAFullDiskStaysEmptyAndADictationThatCantBeSave
     {
         HistoryStore history(historyPath);
         UsageStats stats(statsPath, QTimeZone::utc());
+        // The other instance, whose own dictation waits for room when the delete comes.
+        HistoryStore there(historyPath);
+        SavesTried tries(dir.path());
         DiskFull full;
+        const HistoryEntry waiting = entry(QStringLiteral("dictated there on the full disk"));
+        bool waits = false;
+        there.add(waiting, {}, [&](const QString&) { waits = true; });
+        ASSERT_TRUE(waitUntil([&] { return waits; }));
         QList<QUuid> removed;
         history.onRemove = [&](const QUuid& id) { removed.append(id); };
         history.clear();
         stats.clear();
+        // The other's next try reads the emptied file before this thread hears of any change.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (tries.count() < 3 && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_GE(tries.count(), 3);
         EXPECT_TRUE(allSaved(history));
         EXPECT_TRUE(allSaved(stats));
         EXPECT_EQ(removed.size(), 5) << "the recordings go with the entries";
+        EXPECT_TRUE(waitUntil([&] { return there.entries() == QList<HistoryEntry>{waiting}; }))
+            << "the delete is shown there while its own save waits";
         QString failure;
         history.add(entry(QStringLiteral("dictated on the full disk")), {},
                     [&](const QString& problem) { failure = problem; });
         ASSERT_TRUE(waitUntil([&] { return !failure.isEmpty(); }));
         EXPECT_EQ(history.problem(), failure) << "said on the History page";
     }
-    // The dictation, kept for later at quit once the disk had room, comes back; nothing deleted does.
+    // The dictations, kept for later at quit once the disk had room, come back; nothing deleted does.
     const QList<HistoryEntry> after = HistoryStore(historyPath).entries();
-    ASSERT_EQ(after.size(), 1);
-    EXPECT_EQ(after.first().raw, QStringLiteral("dictated on the full disk"));
+    ASSERT_EQ(after.size(), 2);
     EXPECT_TRUE(UsageStats(statsPath, QTimeZone::utc()).days().isEmpty());
+}
+
+TEST(StoreFailure, AStoreEmptiedOnAFullDiskWhileTheOtherInstanceReadsItIsNotTakenForDamaged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.json"));
+    HistoryStore emptying(path);
+    HistoryStore reading(path);
+    // A file long enough to take a while to read.
+    const QString words = QStringLiteral("\u0633\u0644\u0627\u0645 hello ").repeated(100);
+    QList<HistoryEntry> full;
+    for (int i = 1; i < HistoryStore::maxEntries; ++i)
+        full.append(HistoryEntry(QUuid::createUuid(), now, words));
+    // The other instance reads the file it has just seen saved while this one empties it: a read
+    // cut short comes in a few rounds of ten.
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(writeFileAtomically(path, HistoryStore::encodeFile(full)), std::nullopt);
+        ASSERT_TRUE(waitUntil([&] { return emptying.entries().size() == full.size() && reading.entries() == full; }));
+        std::optional<DiskFull> diskFull;
+        emptying.add(entry(QStringLiteral("the last")), [&] {
+            diskFull.emplace();
+            emptying.clear();
+        });
+        ASSERT_TRUE(waitUntil([&] { return diskFull && emptying.unsavedChanges() == 0; }));
+        diskFull.reset();
+        ASSERT_TRUE(waitUntil([&] { return reading.entries().isEmpty(); })) << "nothing deleted comes back";
+        ASSERT_EQ(reading.problem(), QString());
+        ASSERT_EQ(filesIn(dir).filter(QStringLiteral("unreadable")), QStringList());
+    }
 }
 
 TEST(StoreFailure, AKeptFileThatCantBeUnderstoodIsPutAsideAndTold)
@@ -285,28 +340,50 @@ TEST(StoreFailure, TheInstanceThatLosesATakeInRaceSaysNothingOfIt)
     EXPECT_EQ(HistoryStore(path).entries(), left);
 }
 
-TEST(StoreFailure, KeptCountsAreTakenInOnceWhateverTheFilesNamesAndNeverOverflow)
+TEST(StoreFailure, KeptCountsAreTakenInOnceWhateverTheFilesNamesAndWhenTheRunTakingThemInDies)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stats.json"));
     const auto counted = [](qint64 words, double seconds, const QString& day = QStringLiteral("2026-03-01")) {
         return QJsonObject{
             {QStringLiteral("day"), day}, {QStringLiteral("words"), words}, {QStringLiteral("seconds"), seconds}};
     };
     const qint64 huge = 9'000'000'000'000'000'000;
-    writeFile(keptName(path, 9),
-              keptFile({counted(huge, 1), counted(huge, 1), counted(-5, 1), counted(3, 1e308), counted(4, 1e308),
-                        counted(2, -1), counted(5, 2, QStringLiteral("2026-03-02"))}));
-    // A second name of the same file.
-    ASSERT_EQ(
-        ::link(QFile::encodeName(keptName(path, 9)).constData(), QFile::encodeName(keptName(path, 10)).constData()), 0);
-    UsageStats stats(path, QTimeZone::utc());
-    ASSERT_TRUE(
-        waitUntil([&] { return !QFileInfo::exists(keptName(path, 9)) && !QFileInfo::exists(keptName(path, 10)); }));
-    const UsageStats::Day day = UsageStats(path, QTimeZone::utc()).days().value(QStringLiteral("2026-03-01"));
-    EXPECT_EQ(day, (UsageStats::Day{huge + 3, 2, 1 + 1e308}));
-    EXPECT_EQ(UsageStats(path, QTimeZone::utc()).days().value(QStringLiteral("2026-03-02")),
-              (UsageStats::Day{5, 1, 2}));
+    struct Case {
+        const char* name;
+        QString dies;  // how a run that takes them in first ends (see the store writer); none at all when empty
+    };
+    const std::vector<Case> cases = {
+        {"taken in by this run", {}},
+        {"the first run killed while it writes the counts", QStringLiteral("10")},
+        {"the first run killed before it lets the kept file go", QStringLiteral("untilRemoval")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("stats.json"));
+        writeFile(keptName(path, 9),
+                  keptFile({counted(huge, 1), counted(huge, 1), counted(-5, 1), counted(3, 1e308), counted(4, 1e308),
+                            counted(2, -1), counted(5, 2, QStringLiteral("2026-03-02"))}));
+        // A second name of the same file.
+        ASSERT_EQ(
+            ::link(QFile::encodeName(keptName(path, 9)).constData(), QFile::encodeName(keptName(path, 10)).constData()),
+            0);
+        if (!test.dies.isEmpty()) {
+            QProcess run;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QUILLMARSH_LOG"), QStringLiteral("/dev/null"));
+            run.setProcessEnvironment(environment);
+            run.start(QStringLiteral(STORE_WRITER), {QStringLiteral("stats"), path, test.dies});
+            ASSERT_TRUE(run.waitForFinished(30'000));
+            ASSERT_EQ(run.exitStatus(), QProcess::CrashExit);
+        }
+        UsageStats stats(path, QTimeZone::utc());
+        ASSERT_TRUE(waitUntil([&] { return filesIn(dir).filter(QStringLiteral(".unsaved-")).isEmpty(); }))
+            << filesIn(dir).join(u' ').toStdString();
+        const UsageStats::Day day = UsageStats(path, QTimeZone::utc()).days().value(QStringLiteral("2026-03-01"));
+        EXPECT_EQ(day, (UsageStats::Day{huge + 3, 2, 1 + 1e308}));
+        EXPECT_EQ(UsageStats(path, QTimeZone::utc()).days().value(QStringLiteral("2026-03-02")),
+                  (UsageStats::Day{5, 1, 2}));
+    }
 }
 
 TEST(StoreFailure, ChangesThatCouldntBeKeptWhereNothingCanBeWrittenAreSaidAtTheNextStart)

@@ -114,12 +114,18 @@ TEST(StoreQuit, ADeleteAllKeptForLaterStaysDoneAlsoForEntriesTheOtherInstanceAdd
         there.add(entry(QStringLiteral("entry %1").arg(i)));
     ASSERT_TRUE(allSaved(there));
     const HistoryEntry elsewhere = entry(QStringLiteral("added by the other instance meanwhile"));
+    const HistoryEntry dictated = entry(QStringLiteral("dictated just before the delete"));
     {
         HeldLock lock(path, 600);
         HistoryStore here(path);
         ASSERT_EQ(here.entries().size(), 5);
+        QList<QUuid> removedHere;
+        here.onRemove = [&](const QUuid& id) { removedHere.append(id); };
+        here.add(dictated);
         here.clear();
         finishSavesAtQuit({&here.saves()});
+        EXPECT_EQ(removedHere.size(), 6);
+        EXPECT_TRUE(removedHere.contains(dictated.id)) << "no recording outlives its entry";
         writeFile(path, HistoryStore::encodeFile(there.entries().mid(0, 5) << elsewhere));
     }
     QList<QUuid> removed;
@@ -128,7 +134,6 @@ TEST(StoreQuit, ADeleteAllKeptForLaterStaysDoneAlsoForEntriesTheOtherInstanceAdd
     ASSERT_TRUE(waitUntil([&] { return keptBeside(path).isEmpty(); }));
     EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>());
     EXPECT_TRUE(waitUntil([&] { return there.entries().isEmpty(); }));
-    EXPECT_EQ(removed.size(), 6);
     EXPECT_TRUE(removed.contains(elsewhere.id));
 }
 

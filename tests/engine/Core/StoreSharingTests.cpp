@@ -23,6 +23,8 @@
 #include <array>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 // How many changes the file holds: entries, or dictations counted.
@@ -114,6 +116,10 @@ TEST(SharedStore, AChangeSavedElsewhereIsSeenAtOnceAndKept)
     ASSERT_TRUE(allSaved(here));
     EXPECT_EQ(HistoryStore(path).entries(), QList<HistoryEntry>{second});
     EXPECT_TRUE(waitUntil([&] { return there.entries().size() == 1; }));
+
+    // Emptied in place, as an instance does on a full disk: no change of the folder tells of it.
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 0), 0);
+    EXPECT_TRUE(waitUntil([&] { return here.entries().isEmpty() && there.entries().isEmpty(); }));
 }
 
 TEST(SharedStore, ADictationMetByAHeldLockIsShownAtOnceAndSavedOnceTheLockIsFree)

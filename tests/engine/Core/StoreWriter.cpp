@@ -4,7 +4,9 @@
 // limit, the system kills it (SIGXFSZ) as soon as a write would pass that offset of a file, in
 // the middle of writing a file larger than the limit. With "together", it reads its file, then
 // says "ready" and waits for a line on its input before it saves, so that two writers can start from the same file.
-// Usage: store-writer history|snippets|vocabulary|stats FILE [LIMIT|together]
+// With "untilRemoval", the system kills it at its first removal of a file: for a store taking in
+// the changes an earlier run kept, between writing its file and letting the kept file go.
+// Usage: store-writer history|snippets|vocabulary|stats FILE [LIMIT|together|untilRemoval]
 
 #include "History/HistoryStore.h"
 #include "History/UsageStats.h"
@@ -13,9 +15,14 @@
 
 #include <QCoreApplication>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 
 namespace {
 
@@ -31,6 +38,20 @@ void readyToSave()
     char line[8];
     if (!std::fgets(line, sizeof line, stdin))
         std::exit(2);
+}
+
+// From here on, a call that removes a file kills the process.
+bool dieAtRemoval()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_unlink, 2, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_unlinkat, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS),
+    };
+    const sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
 template <typename Store>
@@ -99,7 +120,10 @@ int main(int argc, char** argv)
     if (arguments.size() != 3 && arguments.size() != 4)
         return 2;
     together = arguments.size() == 4 && arguments[3] == QLatin1String("together");
-    if (arguments.size() == 4 && !together) {
+    const bool untilRemoval = arguments.size() == 4 && arguments[3] == QLatin1String("untilRemoval");
+    if (untilRemoval && !dieAtRemoval())
+        return 2;
+    if (arguments.size() == 4 && !together && !untilRemoval) {
         const rlim_t limit = arguments[3].toULongLong();
         const rlimit noCore{0, 0};
         const rlimit fileSize{limit, limit};
