@@ -7,10 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRect>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+
+#include <functional>
+#include <thread>
 
 #include <utility>
 #include <vector>
@@ -246,5 +250,80 @@ TEST(Settings, ValuesSetHereReadBackTheSame)
         for (int start = 0; start < 3; ++start)
             EXPECT_EQ(Settings(path).value(QStringLiteral("cloudToken")).toString(), value) << start;
         EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(QStringLiteral("cloudToken")).toString(), value);
+    }
+}
+
+// Two instances share the file and the user edits it while they run: each save writes only the
+// keys it sets into the file as it is then, and a value typed by hand is read as it is now.
+TEST(Settings, EachSaveWritesOnlyWhatItSets)
+{
+    const QString frame = QStringLiteral("QuillmarshMainWindow2");
+    const auto handEdit = [](const QString& path, const QByteArray& from, const QByteArray& to) {
+        writeFile(path, readFile(path).replace(from, to));
+    };
+    // Many saves from both at once, each of a key of its own: all of them stay.
+    const auto saveAtOnce = [](Settings& one, Settings& other) {
+        std::thread second([&] {
+            for (int i = 0; i < 40; ++i)
+                other.setValue(QStringLiteral("other%1").arg(i), i);
+        });
+        for (int i = 0; i < 40; ++i)
+            one.setValue(QStringLiteral("one%1").arg(i), i);
+        second.join();
+    };
+    QHash<QString, QString> allSaved{{QStringLiteral("formatToken"), QStringLiteral("ft,with;semi=1")}};
+    for (int i = 0; i < 40; ++i) {
+        allSaved.insert(QStringLiteral("one%1").arg(i), QString::number(i));
+        allSaved.insert(QStringLiteral("other%1").arg(i), QString::number(i));
+    }
+    using Steps = std::function<void(const QString&, Settings&, Settings&)>;
+    const struct {
+        const char* what;
+        QByteArray typed;
+        Steps steps;
+        QHash<QString, QString> expected;
+    } cases[] = {
+        {"a hand edit, then a save from each",
+         "formatToken=old\n",
+         [&](const QString& path, Settings& one, Settings& other) {
+             handEdit(path, "formatToken=old", "formatToken=C:\\new\\table");
+             other.setValue(frame, QRect(1, 2, 300, 400));
+             one.setValue(frame, QRect(5, 6, 300, 400));
+         },
+         {{QStringLiteral("formatToken"), QStringLiteral("C:\\new\\table")}}},
+        {"a value set by one, then a save of the other's",
+         "cloudToken=old\nformatToken=f\n",
+         [&](const QString&, Settings& one, Settings& other) {
+             one.setValue(QStringLiteral("cloudToken"), QStringLiteral("new"));
+             other.setValue(frame, QRect(1, 2, 300, 400));
+         },
+         {{QStringLiteral("cloudToken"), QStringLiteral("new")}, {QStringLiteral("formatToken"), QStringLiteral("f")}}},
+        {"a line removed by hand",
+         "cloudToken=old\n",
+         [&](const QString& path, Settings& one, Settings& other) {
+             one.value(QStringLiteral("cloudToken"));
+             handEdit(path, "cloudToken=old\n", "");
+             other.setValue(frame, QRect(1, 2, 300, 400));
+             one.setValue(frame, QRect(5, 6, 300, 400));
+         },
+         {{QStringLiteral("cloudToken"), QString()}}},
+        {"many saves at once", "formatToken=ft,with;semi=1\n",
+         [&](const QString&, Settings& one, Settings& other) { saveAtOnce(one, other); }, allSaved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+        writeFile(path, "[General]\n" + c.typed + "historyDays=30\n");
+        Settings one(path);
+        Settings other(path);
+        c.steps(path, one, other);
+        const Settings next(path);
+        for (const Settings* settings : std::initializer_list<const Settings*>{&one, &other, &next}) {
+            for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it)
+                EXPECT_EQ(settings->value(it.key()).toString().toStdString(), it.value().toStdString())
+                    << it.key().toStdString();
+            EXPECT_EQ(settings->value(QStringLiteral("historyDays")).toInt(), 30);
+        }
     }
 }
