@@ -1,5 +1,5 @@
 // Downloading model files from a loopback model host: the manifest, resumption, the status
-// table, retries with their pauses (recorded, not slept), cancellation.
+// table, redirects, retries with their pauses (recorded, not slept), cancellation.
 
 #include "ModelFileHelpers.h"
 #include "Models/HTTPSModelSource.h"
@@ -31,6 +31,9 @@ protected:
         for (const QString& name : ModelStore::requiredFiles())
             packageFiles.emplace_back(
                 name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
+        mirror.route("GET", "/encoder.onnx",
+                     [this](const HttpRequest& request) { return HttpResponse::file(encoder(), request); });
+        mirror.route("GET", "/loop", [this](const HttpRequest&) { return redirectTo(mirror, "/loop"); });
     }
 
     std::unique_ptr<HTTPSModelSource> makeSource(const ReplyBounds& manifest = HTTPSModelSource::manifestBounds,
@@ -77,18 +80,28 @@ protected:
         });
     }
 
-    // The Range header of each request for encoder.onnx ("" for none).
+    // The Range header of each request for encoder.onnx ("" for none), the host's then the mirror's.
     QList<QByteArray> encoderRanges() const
     {
         QList<QByteArray> ranges;
-        for (const HttpRequest& request : host.server.requests()) {
+        for (const HttpRequest& request : host.server.requests() + mirror.requests()) {
             if (request.path().endsWith("encoder.onnx"))
                 ranges.append(request.header("Range"));
         }
         return ranges;
     }
 
+    // A redirect to the path on the mirror, over HTTPS, or on the host, in plain HTTP.
+    static HttpResponse redirectTo(const TestHttpServer& server, const QByteArray& path)
+    {
+        HttpResponse moved = HttpResponse::text(302, "moved");
+        moved.headers.append(qMakePair(QByteArray("Location"), server.url(QString::fromLatin1(path)).toEncoded()));
+        return moved;
+    }
+
     TestModelHost host;
+    // Serves encoder.onnx as a file server over HTTPS; "/loop" redirects to itself.
+    TestHttpServer mirror{TestHttpServer::Transport::encrypted};
     TestModelHost::Files packageFiles;
     QTemporaryDir folder;
     QString destination = folder.path() + QStringLiteral("/encoder.onnx");
@@ -193,6 +206,10 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
          },
          {"bytes=1000-", ""}},
         {"416 without a size", start, [&](const HttpRequest&) { return body(416, {}); }, {"bytes=1000-", ""}},
+        {"redirected to HTTPS",
+         start,
+         [&](const HttpRequest&) { return redirectTo(mirror, "/encoder.onnx"); },
+         {"bytes=1000-", "bytes=1000-"}},
         {"cut connection",
          {},
          [&](const HttpRequest& request) {
@@ -209,6 +226,7 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
             writeFile(destination, c.staged);
         routeEncoderFirst(c.first);
         host.server.clearRequests();
+        mirror.clearRequests();
         progressed = 0;
         fetchEncoder(*source);
         EXPECT_EQ(readFile(destination), encoder());
@@ -220,15 +238,33 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
 TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
 {
     auto source = listedSource();
-    const std::tuple<int, int, Pauses> cases[] = {{404, 1, {}}, {503, 6, {2s, 4s, 8s, 16s, 20s}}};
-    for (const auto& [status, attempts, expectedPauses] : cases) {
-        routeEncoder([status](const HttpRequest&) { return HttpResponse::text(status, "no"); });
+    const auto status = [](int code) { return [code](const HttpRequest&) { return HttpResponse::text(code, "no"); }; };
+    const struct {
+        std::function<HttpResponse(const HttpRequest&)> answer;
+        QString failure;
+        int attempts;
+        Pauses pauses;
+    } cases[] = {
+        {status(404), QStringLiteral("HTTP 404"), 1, {}},
+        {status(503), QStringLiteral("HTTP 503"), 6, {2s, 4s, 8s, 16s, 20s}},
+        {[this](const HttpRequest&) { return redirectTo(host.server, "/elsewhere/encoder.onnx"); },
+         QStringLiteral("redirected to an address that isn\u2019t HTTPS"),
+         1,
+         {}},
+        {[this](const HttpRequest&) { return redirectTo(mirror, "/loop"); },
+         QStringLiteral("too many redirects"),
+         1,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure.toStdString());
+        routeEncoder(c.answer);
         host.server.clearRequests();
         pauses.clear();
         EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
-                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: HTTP %1").arg(status)));
-        EXPECT_EQ(encoderRanges().size(), attempts);
-        EXPECT_EQ(pauses, expectedPauses);
+                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: ") + c.failure));
+        EXPECT_EQ(encoderRanges().size(), c.attempts);
+        EXPECT_EQ(pauses, c.pauses);
     }
 }
 
