@@ -33,7 +33,8 @@ protected:
                 name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
         mirror.route("GET", "/encoder.onnx",
                      [this](const HttpRequest& request) { return HttpResponse::file(encoder(), request); });
-        mirror.route("GET", "/loop", [this](const HttpRequest&) { return redirectTo(mirror, "/loop"); });
+        mirror.route("GET", "/loop",
+                     [this](const HttpRequest&) { return answer(302, mirror.url(QStringLiteral("/loop"))); });
     }
 
     std::unique_ptr<HTTPSModelSource> makeSource(const ReplyBounds& manifest = HTTPSModelSource::manifestBounds,
@@ -91,12 +92,13 @@ protected:
         return ranges;
     }
 
-    // A redirect to the path on the mirror, over HTTPS, or on the host, in plain HTTP.
-    static HttpResponse redirectTo(const TestHttpServer& server, const QByteArray& path)
+    // A short answer with the status, sending elsewhere when `location` is given.
+    static HttpResponse answer(int status, const QUrl& location = {})
     {
-        HttpResponse moved = HttpResponse::text(302, "moved");
-        moved.headers.append(qMakePair(QByteArray("Location"), server.url(QString::fromLatin1(path)).toEncoded()));
-        return moved;
+        HttpResponse response = HttpResponse::text(status, "no");
+        if (!location.isEmpty())
+            response.headers.append(qMakePair(QByteArray("Location"), location.toEncoded()));
+        return response;
     }
 
     TestModelHost host;
@@ -208,7 +210,7 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
         {"416 without a size", start, [&](const HttpRequest&) { return body(416, {}); }, {"bytes=1000-", ""}},
         {"redirected to HTTPS",
          start,
-         [&](const HttpRequest&) { return redirectTo(mirror, "/encoder.onnx"); },
+         [&](const HttpRequest&) { return answer(307, mirror.url(QStringLiteral("/encoder.onnx"))); },
          {"bytes=1000-", "bytes=1000-"}},
         {"cut connection",
          {},
@@ -238,33 +240,24 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
 TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
 {
     auto source = listedSource();
-    const auto status = [](int code) { return [code](const HttpRequest&) { return HttpResponse::text(code, "no"); }; };
-    const struct {
-        std::function<HttpResponse(const HttpRequest&)> answer;
-        QString failure;
-        int attempts;
-        Pauses pauses;
-    } cases[] = {
-        {status(404), QStringLiteral("HTTP 404"), 1, {}},
-        {status(503), QStringLiteral("HTTP 503"), 6, {2s, 4s, 8s, 16s, 20s}},
-        {[this](const HttpRequest&) { return redirectTo(host.server, "/elsewhere/encoder.onnx"); },
+    const std::tuple<int, QUrl, QString, int, Pauses> cases[] = {
+        {404, {}, QStringLiteral("HTTP 404"), 1, {}},
+        {503, {}, QStringLiteral("HTTP 503"), 6, {2s, 4s, 8s, 16s, 20s}},
+        {302,
+         host.server.url(QStringLiteral("/elsewhere/encoder.onnx")),
          QStringLiteral("redirected to an address that isn\u2019t HTTPS"),
          1,
          {}},
-        {[this](const HttpRequest&) { return redirectTo(mirror, "/loop"); },
-         QStringLiteral("too many redirects"),
-         1,
-         {}},
+        {302, mirror.url(QStringLiteral("/loop")), QStringLiteral("too many redirects"), 1, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failure.toStdString());
-        routeEncoder(c.answer);
+    for (const auto& [status, location, failure, attempts, expectedPauses] : cases) {
+        routeEncoder([status, location](const HttpRequest&) { return answer(status, location); });
         host.server.clearRequests();
         pauses.clear();
         EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
-                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: ") + c.failure));
-        EXPECT_EQ(encoderRanges().size(), c.attempts);
-        EXPECT_EQ(pauses, c.pauses);
+                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: ") + failure));
+        EXPECT_EQ(encoderRanges().size(), attempts);
+        EXPECT_EQ(pauses, expectedPauses);
     }
 }
 
