@@ -119,6 +119,12 @@ TEST_F(HTTPSModelSourceTest, ManifestIsTriedThreeTimesReadOnceAndItsSchemaChecke
               ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: HTTP 404")));
     EXPECT_EQ(host.server.requests().size(), 3);
     EXPECT_EQ(pauses, (Pauses{1s, 2s}));
+    // The list's redirects follow the files' rule.
+    host.server.route("GET", "/models/manifest.json",
+                      [this](const HttpRequest&) { return answer(302, host.server.url(QStringLiteral("/list"))); });
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, never); }),
+              ModelInstallError::copyFailed(QStringLiteral(
+                  "the model list couldn't be fetched: redirected to an address that isn\u2019t HTTPS")));
 
     host.publish(packageFiles);
     auto answered = std::make_shared<std::atomic<int>>(0);
