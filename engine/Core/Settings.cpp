@@ -15,7 +15,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <chrono>
 
 #include <cerrno>
 #include <cstring>
@@ -137,10 +136,9 @@ void Settings::readAgain() const
 
 void Settings::write(const QStringList& keys, const std::function<void()>& change)
 {
-    // Another instance's save holds this for milliseconds; one that holds it longer isn't waited for.
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    const FileLock lock(store_->fileName() + QStringLiteral(".save"),
-                        [giveUp] { return std::chrono::steady_clock::now() < giveUp; });
+    // Another instance holds this for one save, milliseconds, and its death lets it go: waited
+    // for as the file's writer waits for its own lock. Going on without it could lose that save.
+    const FileLock lock(store_->fileName() + QStringLiteral(".save"), [] { return true; });
     const WholeFile before = readWholeFile(store_->fileName());
     readAgain();
     change();
