@@ -15,6 +15,8 @@ namespace CloudSettings {
 // "cloudToken". Nothing when no address is set or it is not valid ("speech server setting
 // ignored: " and why).
 std::optional<CloudConfig> load(const Settings& settings);
+// "QUILLMARSH_SERVER_TOKEN" / "cloudToken" as they are now.
+std::optional<QString> token(const Settings& settings);
 }
 
 namespace FormatSettings {
@@ -22,4 +24,6 @@ namespace FormatSettings {
 // without an address of its own, the formatting endpoint on the speech server's host. Nothing
 // when neither gives a valid address ("formatting setting ignored: " and why).
 std::optional<FormatConfig> load(const Settings& settings, const std::optional<CloudConfig>& cloud);
+// "formatToken", else the speech server's token, as they are now.
+std::optional<QString> token(const Settings& settings);
 }

@@ -96,17 +96,28 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::connectServers()
 {
-    const std::optional<CloudConfig> cloud = CloudSettings::load(settings_);
-    // The configured server token goes with each request by the configuration itself; the
-    // account's token stands in when there is none.
-    const TokenProvider token = [holder = accountToken_]() -> std::optional<QString> {
-        return *holder ? (*holder)() : std::nullopt;
+    std::optional<CloudConfig> cloud = CloudSettings::load(settings_);
+    std::optional<FormatConfig> format = FormatSettings::load(settings_, cloud);
+    // The account's token goes with each request; without one, the server token as the settings
+    // hold it then, so one edited in the file while the application runs is used from then on.
+    const auto tokenOr = [holder = accountToken_](TokenProvider configured) -> TokenProvider {
+        return [holder, configured = std::move(configured)]() -> std::optional<QString> {
+            if (auto token = *holder ? (*holder)() : std::nullopt)
+                return token;
+            return configured();
+        };
     };
-    if (cloud)
-        cloudEngine_ = std::make_shared<CloudEngine>(*cloud, token);
+    const Settings* settings = &settings_;
+    if (cloud) {
+        cloud->token.reset();
+        cloudEngine_ =
+            std::make_shared<CloudEngine>(*cloud, tokenOr([settings] { return CloudSettings::token(*settings); }));
+    }
     model_->setServerConfigured(cloud.has_value());
-    if (const auto format = FormatSettings::load(settings_, cloud)) {
-        formatClient_ = std::make_unique<FormatClient>(*format, *network_, token);
+    if (format) {
+        format->token.reset();
+        formatClient_ = std::make_unique<FormatClient>(
+            *format, *network_, tokenOr([settings] { return FormatSettings::token(*settings); }));
     }
     // Without a server there is only this computer.
     if (!cloud)

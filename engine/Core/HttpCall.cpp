@@ -1,6 +1,7 @@
 #include "Core/HttpCall.h"
 
 #include "Core/NetworkReply.h"
+#include "Core/SafeRedirects.h"
 
 #include <QNetworkAccessManager>
 
@@ -20,6 +21,8 @@ HttpOutcome outcomeOf(QNetworkReply& reply, std::optional<ReplyBreach> breach, c
         return HttpReply{status.toInt(), body, reply.rawHeaderPairs()};
     if (breach)
         return HttpFailure{describe(*breach), urlErrorCode(*breach), breach, requestSent};
+    if (const QString refused = SafeRedirects::refusal(reply); !refused.isEmpty())
+        return HttpFailure{refused, urlErrorCode(QNetworkReply::InsecureRedirectError)};
     // A 204 or 304 has no body, whatever length it names.
     const bool bodyless = status.toInt() == 204 || status.toInt() == 304;
     if (error == QNetworkReply::NoError && !bodyless && isCutShort(reply, body.size()))

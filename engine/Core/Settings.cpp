@@ -2,6 +2,7 @@
 
 #include "AppFolders.h"
 #include "AtomicFile.h"
+#include "FileLock.h"
 #include "KnownSettings.h"
 #include "Log.h"
 #include "PrivateFolder.h"
@@ -100,46 +101,77 @@ Settings::Settings(const QString& filePath)
     const WholeFile file = readWholeFile(filePath);
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
     missing_ = file.failure.isEmpty() && file.bytes.isEmpty();
-    takeTypedValues(file.bytes);
+    const QHash<QString, QString> typed = TypedSettingLines::typed(file.bytes);
     if (!file.failure.isEmpty())
-        keepDamagedFileAside(filePath, file.failure);
+        keepDamagedFileAside(filePath, file.failure, typed);
     else if (store_->status() == QSettings::FormatError)
-        keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"));
+        keepDamagedFileAside(filePath, QStringLiteral("part of it can't be understood"), typed);
     else if (const QString damage = damageIn(file.bytes); !damage.isEmpty())
-        keepDamagedFileAside(filePath, damage);
+        keepDamagedFileAside(filePath, damage, typed);
 }
 
-void Settings::takeTypedValues(const QByteArray& bytes)
+QVariant Settings::valueIn(const QHash<QString, QString>& typedLines, const QString& key) const
 {
-    const QHash<QString, QString> typed = TypedSettingLines::typed(bytes);
-    for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
-        const bool quoted = TypedSettingLines::isQuoted(it.value());
-        typed_.insert(it.key(), {it.value(), quoted ? store_->value(it.key()).toString() : it.value()});
+    const auto typed = typedLines.constFind(key);
+    if (typed == typedLines.cend() || TypedSettingLines::isQuoted(*typed))
+        return store_->value(key);
+    return *typed;
+}
+
+QVariant Settings::currentValue(const QString& key) const
+{
+    if (!KnownSettings::isPlainText(key))
+        return store_->value(key);
+    const WholeFile file = readWholeFile(store_->fileName());
+    return valueIn(file.failure.isEmpty() ? TypedSettingLines::typed(file.bytes) : QHash<QString, QString>(), key);
+}
+
+// The file's reader takes in what was written since it last read (a stat when nothing was). Not
+// once a save failed: its changes still wait, and it would write them with this read.
+void Settings::readAgain() const
+{
+    if (store_->status() == QSettings::NoError)
+        store_->sync();
+}
+
+void Settings::write(const QStringList& keys, const std::function<void()>& change)
+{
+    // Another instance holds this for one save, milliseconds, and its death lets it go: waited
+    // for as the file's writer waits for its own lock. Going on without it could lose that save.
+    const FileLock lock(store_->fileName() + QStringLiteral(".save"), [] { return true; });
+    const WholeFile before = readWholeFile(store_->fileName());
+    readAgain();
+    change();
+    // The file's writer merges the keys set here into the file as it reads it now.
+    store_->sync();
+    if (store_->status() == QSettings::AccessError) {
+        if (problem_.isEmpty())
+            Log::info(QStringLiteral("could not save the settings to ") + store_->fileName());
+        problem_ = QStringLiteral("Couldn\u2019t save your settings to %1.").arg(store_->fileName());
+        return;
     }
+    if (before.failure.isEmpty())
+        writeTypedFormsBack(before.bytes, keys);
+    ::chmod(QFile::encodeName(store_->fileName()).constData(), 0600);
 }
 
-QVariant Settings::storedValue(const QString& key) const
-{
-    const auto typed = typed_.constFind(key);
-    return typed != typed_.cend() ? QVariant(typed->value) : store_->value(key);
-}
-
-// The file's writer writes a text its own way, which reads otherwise as typed (a backslash, a
+// The file's writer writes every text its own way, which reads otherwise as typed (a backslash, a
 // quote) or loses what it couldn't read (an unknown escape): a value typed by hand goes back as
-// typed, and one set here goes in quotes when its written form isn't the text itself.
-void Settings::writeTypedFormsBack()
+// it stood in the file just before, and one set here goes in quotes when its written form isn't
+// the text itself.
+void Settings::writeTypedFormsBack(const QByteArray& before, const QStringList& keys)
 {
     const WholeFile file = readWholeFile(store_->fileName());
     if (!file.failure.isEmpty())
         return;
-    const QByteArray bytes =
-        TypedSettingLines::rewritten(file.bytes, [this](const QString& key, const QString& text) -> QString {
-            if (const auto typed = typed_.constFind(key); typed != typed_.cend())
-                return typed->text;
-            if (TypedSettingLines::isQuoted(text) || text == store_->value(key).toString())
-                return text;
-            return u'"' + text + u'"';
-        });
+    const QHash<QString, QString> typed = TypedSettingLines::typed(before);
+    const QByteArray bytes = TypedSettingLines::rewritten(file.bytes, [&](const QString& key, const QString& text) {
+        if (const auto kept = typed.constFind(key); kept != typed.cend() && !keys.contains(key))
+            return *kept;
+        if (TypedSettingLines::isQuoted(text) || text == store_->value(key).toString())
+            return text;
+        return u'"' + text + u'"';
+    });
     if (bytes == file.bytes)
         return;
     if (const auto failure = writeFileAtomically(store_->fileName(), bytes)) {
@@ -148,7 +180,8 @@ void Settings::writeTypedFormsBack()
     }
 }
 
-void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason)
+void Settings::keepDamagedFileAside(const QString& filePath, const QString& reason,
+                                    const QHash<QString, QString>& typedLines)
 {
     damaged_ = true;
     const QString side = keptAsideName(filePath, QFileInfo(filePath).completeBaseName(), QStringLiteral("conf"));
@@ -164,15 +197,14 @@ void Settings::keepDamagedFileAside(const QString& filePath, const QString& reas
     // keys with values of their form, not what the reader made of the garbage.
     QHash<QString, QVariant> readable;
     for (const QString& key : store_->allKeys()) {
-        if (const QVariant value = storedValue(key); KnownSettings::isValid(key, value))
+        if (const QVariant value = valueIn(typedLines, key); KnownSettings::isValid(key, value))
             readable.insert(key, value);
     }
-    typed_.removeIf([&](const auto& typed) { return !readable.contains(typed.key()); });
     store_ = std::make_unique<QSettings>(filePath, QSettings::IniFormat);
-    for (auto it = readable.cbegin(); it != readable.cend(); ++it)
-        store_->setValue(it.key(), it.value());
-    store_->sync();
-    saved();
+    write(readable.keys(), [&] {
+        for (auto it = readable.cbegin(); it != readable.cend(); ++it)
+            store_->setValue(it.key(), it.value());
+    });
     Log::info(QStringLiteral("settings file unreadable (%1); kept as %2").arg(reason, side));
     problem_ = QStringLiteral("Your settings file was damaged and kept aside as %1; settings that couldn\u2019t be "
                               "read are back to their defaults.")
@@ -199,74 +231,59 @@ bool Settings::wasMissing() const
 void Settings::doubt(const QStringList& keys)
 {
     std::lock_guard lock(mutex_);
-    QStringList doubted = store_->value(doubtedKey).toStringList();
-    for (const QString& key : keys) {
-        if (!doubted.contains(key) && !setInThisRun_.contains(key))
-            doubted.append(key);
-    }
-    if (doubted.isEmpty())
-        return;
-    store_->setValue(doubtedKey, doubted);
-    store_->sync();
-    saved();
+    write({doubtedKey}, [&] {
+        QStringList doubted = store_->value(doubtedKey).toStringList();
+        for (const QString& key : keys) {
+            if (!doubted.contains(key) && !setInThisRun_.contains(key))
+                doubted.append(key);
+        }
+        if (!doubted.isEmpty())
+            store_->setValue(doubtedKey, doubted);
+    });
 }
 
 bool Settings::isChosen(const QString& key) const
 {
     std::lock_guard lock(mutex_);
+    readAgain();
     return !store_->value(doubtedKey).toStringList().contains(key);
-}
-
-// After each write: the file is the user's alone, and a failed write is told.
-void Settings::saved()
-{
-    if (store_->status() == QSettings::AccessError) {
-        if (problem_.isEmpty())
-            Log::info(QStringLiteral("could not save the settings to ") + store_->fileName());
-        problem_ = QStringLiteral("Couldn\u2019t save your settings to %1.").arg(store_->fileName());
-        return;
-    }
-    writeTypedFormsBack();
-    ::chmod(QFile::encodeName(store_->fileName()).constData(), 0600);
 }
 
 bool Settings::contains(const QString& key) const
 {
     std::lock_guard lock(mutex_);
+    readAgain();
     return store_->contains(key);
 }
 
 QVariant Settings::value(const QString& key) const
 {
     std::lock_guard lock(mutex_);
-    return storedValue(key);
+    readAgain();
+    return currentValue(key);
 }
 
 void Settings::setValue(const QString& key, const QVariant& value)
 {
     std::lock_guard lock(mutex_);
-    store_->setValue(key, value);
-    typed_.remove(key);
     setInThisRun_.insert(key);
-    // Set, the value is the user's again.
-    if (QStringList doubted = store_->value(doubtedKey).toStringList(); doubted.removeAll(key) > 0) {
-        if (doubted.isEmpty())
-            store_->remove(doubtedKey);
-        else
-            store_->setValue(doubtedKey, doubted);
-    }
-    store_->sync();
-    saved();
+    write({key, doubtedKey}, [&] {
+        store_->setValue(key, value);
+        // Set, the value is the user's again.
+        if (QStringList doubted = store_->value(doubtedKey).toStringList(); doubted.removeAll(key) > 0) {
+            if (doubted.isEmpty())
+                store_->remove(doubtedKey);
+            else
+                store_->setValue(doubtedKey, doubted);
+        }
+    });
 }
 
 void Settings::remove(const QString& key)
 {
     std::lock_guard lock(mutex_);
-    store_->remove(key);
-    typed_.remove(key);
     setInThisRun_.insert(key);
-    store_->sync();
-    saved();
+    write({key}, [&] { store_->remove(key); });
 }
 
 void Settings::setBuiltIn(QHash<QString, QString> values)

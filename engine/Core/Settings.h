@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,8 +28,10 @@ QString expandTilde(const QString& path);
 // without a word. A value the start had reason to doubt (the settings were lost or damaged) can be
 // marked so: it is no choice of the user's until the user sets it again, even in a later run. A
 // server's address or token typed by hand is read as typed (a comma, a semicolon, quotes or
-// backslashes are part of it) unless it is in quotes, and written back so that it reads the same;
-// reading it writes nothing.
+// backslashes are part of it) unless it is in quotes, from the file as it is when it is asked for,
+// so an edit made while the application runs is used; reading it writes nothing. Each save
+// writes only the keys it sets into the file as it stands then: other instances' changes and the
+// user's edits stay as they were written.
 class Settings {
 public:
     // The user's settings file ($XDG_CONFIG_HOME/Quillmarsh/Quillmarsh.conf).
@@ -63,18 +66,16 @@ public:
                                   const QString& builtInKey = {}) const;
 
 private:
-    // Replaces a damaged file by a clean one that keeps what could be read.
-    void keepDamagedFileAside(const QString& filePath, const QString& reason);
-    void takeTypedValues(const QByteArray& bytes);
-    QVariant storedValue(const QString& key) const;
-    void writeTypedFormsBack();
-    void saved();
-
-    // A value typed by hand into the file, untouched in this run: its text and what it reads as.
-    struct TypedValue {
-        QString text;
-        QString value;
-    };
+    // Replaces a damaged file by a clean one that keeps what could be read (`typedLines` as read).
+    void keepDamagedFileAside(const QString& filePath, const QString& reason,
+                              const QHash<QString, QString>& typedLines);
+    // The key's value with the file's typed lines as given.
+    QVariant valueIn(const QHash<QString, QString>& typedLines, const QString& key) const;
+    QVariant currentValue(const QString& key) const;
+    void readAgain() const;
+    // Makes `change` to the file as it is now and writes it, with `keys` as the ones it sets.
+    void write(const QStringList& keys, const std::function<void()>& change);
+    void writeTypedFormsBack(const QByteArray& before, const QStringList& keys);
 
     mutable std::mutex mutex_;
     std::unique_ptr<QSettings> store_;
@@ -82,5 +83,4 @@ private:
     bool damaged_ = false;
     bool missing_ = false;
     QSet<QString> setInThisRun_;
-    QHash<QString, TypedValue> typed_;
 };

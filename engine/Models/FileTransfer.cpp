@@ -1,5 +1,7 @@
 #include "FileTransfer.h"
 
+#include "Core/SafeRedirects.h"
+
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -100,14 +102,17 @@ bool respond(Transfer& transfer, QNetworkReply& reply)
 {
     if (transfer.responded)
         return transfer.output.isOpen();
-    transfer.responded = true;
     const QVariant statusAttribute = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const int status = statusAttribute.toInt();
+    // Neither an interim status nor a redirect's headers are the answer: the one at the end is.
+    if (statusAttribute.isValid() && (status < 200 || SafeRedirects::isRedirect(reply)))
+        return false;
+    transfer.responded = true;
     if (!statusAttribute.isValid()) {
         transfer.record(failure(QStringLiteral("no HTTP response"), true));
         stop(reply);
         return false;
     }
-    const int status = statusAttribute.toInt();
     transfer.status = status;
     const QString statusText = QStringLiteral("HTTP ") + QString::number(status);
     if (status == 200 && transfer.start > 0) {
@@ -175,6 +180,9 @@ void receive(Transfer& transfer, QNetworkReply& reply)
 
 void complete(Transfer& transfer, QNetworkReply& reply)
 {
+    // Asking again would be redirected the same way. (The refused redirect's headers are gone.)
+    if (const QString refused = SafeRedirects::refusal(reply); !refused.isEmpty())
+        transfer.record(failure(refused, false));
     if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
         receive(transfer, reply);
     if (transfer.output.isOpen() && !transfer.output.flush())
@@ -211,7 +219,7 @@ Outcome run(NetworkThread& network, const QNetworkRequest& request, const ReplyB
     transfer->progress = progress;
 
     network.post([transfer, request, bounds](QNetworkAccessManager& manager) {
-        QNetworkReply* reply = manager.get(request);
+        QNetworkReply* reply = SafeRedirects::get(manager, request);
         reply->setReadBufferSize(readBufferSize);
         transfer->reply = reply;
         transfer->bounded = &BoundedReply::watch(*reply, bounds);

@@ -1,6 +1,7 @@
 #include "HTTPSModelSource.h"
 
 #include "Core/HttpCall.h"
+#include "Core/SafeRedirects.h"
 #include "FileTransfer.h"
 #include "ModelInstallError.h"
 #include "ModelStore.h"
@@ -39,7 +40,8 @@ HttpOutcome get(NetworkThread& network, const QUrl& url, const ReplyBounds& boun
     std::future<HttpOutcome> answer = done->get_future();
     network.post([done, url, bounds](QNetworkAccessManager& manager) {
         performHttp(
-            manager, [url](QNetworkAccessManager& session) { return session.get(QNetworkRequest(url)); }, bounds,
+            manager,
+            [url](QNetworkAccessManager& session) { return SafeRedirects::get(session, QNetworkRequest(url)); }, bounds,
             [done](const HttpOutcome& outcome) { done->set_value(outcome); });
     });
     while (answer.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {

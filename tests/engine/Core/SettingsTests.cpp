@@ -7,10 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRect>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+
+#include <functional>
+#include <thread>
 
 #include <utility>
 #include <vector>
@@ -246,5 +250,63 @@ TEST(Settings, ValuesSetHereReadBackTheSame)
         for (int start = 0; start < 3; ++start)
             EXPECT_EQ(Settings(path).value(QStringLiteral("cloudToken")).toString(), value) << start;
         EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(QStringLiteral("cloudToken")).toString(), value);
+    }
+}
+
+// Two instances share the file and the user edits it while they run: each save writes only the
+// keys it sets into the file as it is then, and a value typed by hand is read as it is now.
+TEST(Settings, EachSaveWritesOnlyWhatItSets)
+{
+    const auto save = [](Settings& settings, const QString& key) { settings.setValue(key, QRect(1, 2, 300, 400)); };
+    const QString frame = QStringLiteral("QuillmarshMainWindow2");
+    const struct {
+        const char* what;
+        std::function<void(const QString&, Settings&, Settings&)> steps;
+        QString formatToken;
+        int keysOfTheirOwn;
+    } cases[] = {
+        {"a hand edit, then a save from each",
+         [&](const QString& path, Settings& one, Settings& other) {
+             writeFile(path, readFile(path).replace("formatToken=old", "formatToken=C:\\new\\table"));
+             save(other, frame);
+             save(one, frame);
+         },
+         QStringLiteral("C:\\new\\table"), 0},
+        {"a value set by one, then a save of the other's",
+         [&](const QString&, Settings& one, Settings& other) {
+             one.setValue(QStringLiteral("formatToken"), QStringLiteral("new"));
+             save(other, frame);
+         },
+         QStringLiteral("new"), 0},
+        {"many saves at once, each of a key of its own",
+         [&](const QString&, Settings& one, Settings& other) {
+             std::thread second([&] {
+                 for (int i = 0; i < 40; ++i)
+                     save(other, QStringLiteral("other%1").arg(i));
+             });
+             for (int i = 0; i < 40; ++i)
+                 save(one, QStringLiteral("one%1").arg(i));
+             second.join();
+         },
+         QStringLiteral("old"), 80},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quillmarsh.conf"));
+        writeFile(path, "[General]\nformatToken=old\ncloudToken=ft,with;semi=1\n");
+        Settings one(path);
+        Settings other(path);
+        c.steps(path, one, other);
+        const Settings next(path);
+        for (const Settings* settings : std::initializer_list<const Settings*>{&one, &other, &next}) {
+            EXPECT_EQ(settings->value(QStringLiteral("formatToken")).toString(), c.formatToken);
+            EXPECT_EQ(settings->value(QStringLiteral("cloudToken")).toString(), QStringLiteral("ft,with;semi=1"));
+        }
+        int kept = 0;
+        for (int i = 0; i < 40; ++i)
+            kept += int(next.contains(QStringLiteral("one%1").arg(i)))
+                    + int(next.contains(QStringLiteral("other%1").arg(i)));
+        EXPECT_EQ(kept, c.keysOfTheirOwn);
     }
 }

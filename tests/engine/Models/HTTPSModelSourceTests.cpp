@@ -1,5 +1,5 @@
 // Downloading model files from a loopback model host: the manifest, resumption, the status
-// table, retries with their pauses (recorded, not slept), cancellation.
+// table, redirects, retries with their pauses (recorded, not slept), cancellation.
 
 #include "ModelFileHelpers.h"
 #include "Models/HTTPSModelSource.h"
@@ -31,6 +31,10 @@ protected:
         for (const QString& name : ModelStore::requiredFiles())
             packageFiles.emplace_back(
                 name, patternBytes(name == QLatin1String("encoder.onnx") ? 5000 : 64, static_cast<int>(name.size())));
+        mirror.route("GET", "/encoder.onnx",
+                     [this](const HttpRequest& request) { return HttpResponse::file(encoder(), request); });
+        mirror.route("GET", "/loop",
+                     [this](const HttpRequest&) { return answer(302, mirror.url(QStringLiteral("/loop"))); });
     }
 
     std::unique_ptr<HTTPSModelSource> makeSource(const ReplyBounds& manifest = HTTPSModelSource::manifestBounds,
@@ -77,18 +81,29 @@ protected:
         });
     }
 
-    // The Range header of each request for encoder.onnx ("" for none).
+    // The Range header of each request for encoder.onnx ("" for none), the host's then the mirror's.
     QList<QByteArray> encoderRanges() const
     {
         QList<QByteArray> ranges;
-        for (const HttpRequest& request : host.server.requests()) {
+        for (const HttpRequest& request : host.server.requests() + mirror.requests()) {
             if (request.path().endsWith("encoder.onnx"))
                 ranges.append(request.header("Range"));
         }
         return ranges;
     }
 
+    // A short answer with the status, sending elsewhere when `location` is given.
+    static HttpResponse answer(int status, const QUrl& location = {})
+    {
+        HttpResponse response = HttpResponse::text(status, "no");
+        if (!location.isEmpty())
+            response.headers.append(qMakePair(QByteArray("Location"), location.toEncoded()));
+        return response;
+    }
+
     TestModelHost host;
+    // Serves encoder.onnx as a file server over HTTPS; "/loop" redirects to itself.
+    TestHttpServer mirror{TestHttpServer::Transport::encrypted};
     TestModelHost::Files packageFiles;
     QTemporaryDir folder;
     QString destination = folder.path() + QStringLiteral("/encoder.onnx");
@@ -104,6 +119,12 @@ TEST_F(HTTPSModelSourceTest, ManifestIsTriedThreeTimesReadOnceAndItsSchemaChecke
               ModelInstallError::copyFailed(QStringLiteral("the model list couldn't be fetched: HTTP 404")));
     EXPECT_EQ(host.server.requests().size(), 3);
     EXPECT_EQ(pauses, (Pauses{1s, 2s}));
+    // The list's redirects follow the files' rule.
+    host.server.route("GET", "/models/manifest.json",
+                      [this](const HttpRequest&) { return answer(302, host.server.url(QStringLiteral("/list"))); });
+    EXPECT_EQ(installErrorOf([&] { makeSource()->files(ModelPackage::fast, never); }),
+              ModelInstallError::copyFailed(QStringLiteral(
+                  "the model list couldn't be fetched: redirected to an address that isn\u2019t HTTPS")));
 
     host.publish(packageFiles);
     auto answered = std::make_shared<std::atomic<int>>(0);
@@ -193,6 +214,10 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
          },
          {"bytes=1000-", ""}},
         {"416 without a size", start, [&](const HttpRequest&) { return body(416, {}); }, {"bytes=1000-", ""}},
+        {"redirected to HTTPS",
+         start,
+         [&](const HttpRequest&) { return answer(307, mirror.url(QStringLiteral("/encoder.onnx"))); },
+         {"bytes=1000-", "bytes=1000-"}},
         {"cut connection",
          {},
          [&](const HttpRequest& request) {
@@ -209,6 +234,7 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
             writeFile(destination, c.staged);
         routeEncoderFirst(c.first);
         host.server.clearRequests();
+        mirror.clearRequests();
         progressed = 0;
         fetchEncoder(*source);
         EXPECT_EQ(readFile(destination), encoder());
@@ -220,13 +246,22 @@ TEST_F(HTTPSModelSourceTest, ResumesOrStartsOverAsTheStagedBytesAndRepliesRequir
 TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
 {
     auto source = listedSource();
-    const std::tuple<int, int, Pauses> cases[] = {{404, 1, {}}, {503, 6, {2s, 4s, 8s, 16s, 20s}}};
-    for (const auto& [status, attempts, expectedPauses] : cases) {
-        routeEncoder([status](const HttpRequest&) { return HttpResponse::text(status, "no"); });
+    const std::tuple<int, QUrl, QString, int, Pauses> cases[] = {
+        {404, {}, QStringLiteral("HTTP 404"), 1, {}},
+        {503, {}, QStringLiteral("HTTP 503"), 6, {2s, 4s, 8s, 16s, 20s}},
+        {302,
+         host.server.url(QStringLiteral("/elsewhere/encoder.onnx")),
+         QStringLiteral("redirected to an address that isn\u2019t HTTPS"),
+         1,
+         {}},
+        {302, mirror.url(QStringLiteral("/loop")), QStringLiteral("too many redirects"), 1, {}},
+    };
+    for (const auto& [status, location, failure, attempts, expectedPauses] : cases) {
+        routeEncoder([status, location](const HttpRequest&) { return answer(status, location); });
         host.server.clearRequests();
         pauses.clear();
         EXPECT_EQ(installErrorOf([&] { fetchEncoder(*source); }),
-                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: HTTP %1").arg(status)));
+                  ModelInstallError::copyFailed(QStringLiteral("encoder.onnx: ") + failure));
         EXPECT_EQ(encoderRanges().size(), attempts);
         EXPECT_EQ(pauses, expectedPauses);
     }
