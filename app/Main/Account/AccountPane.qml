@@ -113,17 +113,10 @@ ScrollView {
                     }
                     Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: QM.line }
                 }
-                Item {
+                FieldBox {
                     Layout.fillWidth: true
                     implicitHeight: 40
                     enabled: root.account.canSignIn
-                    QMShape {
-                        anchors.fill: parent
-                        fillColor: QM.soft
-                        strokeColor: QM.line
-                        radius: 10
-                    }
-                    FocusRing { controlRadius: 10 }
                     QMText {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
@@ -145,7 +138,7 @@ ScrollView {
                         clip: true
                         selectByMouse: true
                         font: Typography.latin(14, Font.Normal)
-                        color: QM.ink
+                        color: enabled ? QM.ink : QM.faint
                         inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
                         Accessible.name: "Email address"
                         Accessible.description: text.length === 0 ? "you@example.com" : ""
