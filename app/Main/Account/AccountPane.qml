@@ -77,6 +77,7 @@ ScrollView {
                     text: "Sign-in isn\u2019t set up on this computer."
                 }
                 QMButton {
+                    id: googleButton
                     objectName: "googleButton"
                     Layout.fillWidth: true
                     primary: true
@@ -90,14 +91,14 @@ ScrollView {
                             width: 16
                             height: 16
                             name: "globe"
-                            color: QM.paper
+                            color: googleButton.labelColor
                         }
                         QMText {
                             anchors.verticalCenter: parent.verticalCenter
                             text: "Continue with Google"
                             Accessible.ignored: true
                             font: Typography.latin(14, Font.DemiBold)
-                            color: QM.paper
+                            color: googleButton.labelColor
                         }
                     }
                     onClicked: root.account.continueWithGoogle()
