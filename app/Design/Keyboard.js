@@ -78,8 +78,9 @@ function showRow(list, index) {
     return list.itemAtIndex(index)
 }
 
-// Keys.onTabPressed and Keys.onBacktabPressed of a multi-line field: Tab leaves the field, as
-// everywhere else, instead of typing a tab.
+// Keys.onTabPressed and Keys.onBacktabPressed of a multi-line field (Tab leaves the field, as
+// everywhere else, instead of typing a tab) and of a text that holds the focus without being a
+// stop of Tab (Tab goes on from where it is, not from the window's start).
 function tabOut(field, forward) {
     const next = field.nextItemInFocusChain(forward)
     if (next)

@@ -21,6 +21,11 @@ TextEdit {
     font: Typography.latin(13, Font.Normal)
     Accessible.role: Accessible.StaticText
     Accessible.name: text
+    // Holding the focus (a page's heading, where the focus rests when the page has no control for
+    // it; a text the user clicked), it hands Tab on to the control after it, as a control does,
+    // rather than to the window's first.
+    Keys.onTabPressed: Keyboard.tabOut(root, true)
+    Keys.onBacktabPressed: Keyboard.tabOut(root, false)
 
     ParagraphStyle {
         document: root.textDocument

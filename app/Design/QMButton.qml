@@ -12,6 +12,8 @@ QMPressable {
     property bool destructive: false
 
     readonly property color accent: destructive ? QM.danger : QM.ink
+    // What the label is drawn in, for a button that draws its own (a symbol beside its text).
+    readonly property color labelColor: !enabled ? QM.faint : primary ? QM.paper : accent
 
     implicitWidth: label.implicitWidth + 36
     implicitHeight: 40
@@ -23,7 +25,7 @@ QMPressable {
         text: root.text
         textFormat: Text.PlainText
         font: Typography.latin(14, Font.DemiBold)
-        color: !root.enabled ? QM.faint : root.primary ? QM.paper : root.accent
+        color: root.labelColor
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

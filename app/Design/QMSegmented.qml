@@ -57,8 +57,8 @@ Item {
                 Layout.minimumWidth: Layout.preferredWidth
                 Layout.preferredHeight: root.compact ? 28 : 32
                 implicitHeight: Layout.preferredHeight
-                // The pointing hand shows over every segment, but Tab skips the ones not choosable.
-                focusPolicy: unavailable ? Qt.NoFocus : Qt.StrongFocus
+                // Heard as unavailable, with the arrow over it, and Tab skips it.
+                enabled: !unavailable
                 focusRadius: 8
 
                 text: modelData.title

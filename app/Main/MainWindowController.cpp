@@ -4,6 +4,7 @@
 #include "Main/AppModel.h"
 #include "Main/WindowFrame.h"
 #include "Shell/QmlWindowFactory.h"
+#include "Shell/WindowClosing.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -28,8 +29,8 @@ MainWindowController::MainWindowController(const QmlWindowFactory& factory, AppM
         if (window_->isActive())
             model_.rereadOpensAtLogin();
     });
-    connect(window_.get(), &QWindow::visibleChanged, this, [this](bool visible) {
-        if (!visible && onClose)
+    WindowClosing::whenClosed(*window_, *this, [this] {
+        if (onClose)
             onClose();
     });
 }

@@ -1,5 +1,7 @@
 #include "OnboardingWindowController.h"
 
+#include "Shell/WindowClosing.h"
+
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <QScreen>
@@ -14,17 +16,13 @@ OnboardingWindowController::OnboardingWindowController(QQuickWindow* window, QOb
         frame.moveCenter(screen->availableGeometry().center());
         window_->setPosition(frame.topLeft());
     }
-    window_->installEventFilter(this);
+    WindowClosing::whenClosed(*window_, *this, [this] {
+        if (onClose)
+            onClose();
+    });
 }
 
 OnboardingWindowController::~OnboardingWindowController() = default;
-
-bool OnboardingWindowController::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == window_.get() && event->type() == QEvent::Close && onClose)
-        onClose();
-    return false;
-}
 
 void OnboardingWindowController::show()
 {

@@ -17,17 +17,14 @@ public:
     explicit OnboardingWindowController(QQuickWindow* window, QObject* parent = nullptr);
     ~OnboardingWindowController() override;
 
-    // Called when the window is about to close, by the user or by close(). The window is still
-    // being closed then: forget the controller with deleteLater, not delete.
+    // Called when the window closes, by the user or by close(). The window is still being closed
+    // then: forget the controller with deleteLater, not delete.
     std::function<void()> onClose;
 
     QQuickWindow* window() const { return window_.get(); }
     // Shows the window, raises it and gives it the keyboard.
     void show();
     void close();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<QQuickWindow> window_;

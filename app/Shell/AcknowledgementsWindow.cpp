@@ -1,6 +1,7 @@
 #include "AcknowledgementsWindow.h"
 
 #include "QmlWindowFactory.h"
+#include "WindowClosing.h"
 
 #include <QFile>
 #include <QQuickWindow>
@@ -47,6 +48,11 @@ void AcknowledgementsWindow::show()
                           {{QStringLiteral("components"), components()}, {QStringLiteral("notices"), notices()}}));
         if (!window_)
             return;
+        // The close is still under way: the window goes once it is over.
+        WindowClosing::whenClosed(*window_, *this, [this, built = window_.get()] {
+            if (window_.get() == built)
+                window_.release()->deleteLater();
+        });
     }
     window_->show();
     window_->raise();

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "AccessibleState.h"
 #include "AppInfo.h"
 #include "AppWindows.h"
 #include "Clips/ClipVault.h"
@@ -56,6 +57,7 @@ AppDelegate::AppDelegate(Settings& settings, QObject* parent)
       applications_(std::make_unique<Applications>(*desktopWindows_, *appIdentity_)),
       qmlEngine_(std::make_unique<QQmlEngine>()), windowFactory_(std::make_unique<QmlWindowFactory>(*qmlEngine_))
 {
+    AccessibleState::install();
     network_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     model_ = std::make_unique<AppModel>(AppModel::Stores{*history_, *usage_, *vault_, *vocabulary_, *snippets_},
                                         *actions_, settings_);

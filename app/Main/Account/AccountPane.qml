@@ -77,6 +77,7 @@ ScrollView {
                     text: "Sign-in isn\u2019t set up on this computer."
                 }
                 QMButton {
+                    id: googleButton
                     objectName: "googleButton"
                     Layout.fillWidth: true
                     primary: true
@@ -90,14 +91,14 @@ ScrollView {
                             width: 16
                             height: 16
                             name: "globe"
-                            color: QM.paper
+                            color: googleButton.labelColor
                         }
                         QMText {
                             anchors.verticalCenter: parent.verticalCenter
                             text: "Continue with Google"
                             Accessible.ignored: true
                             font: Typography.latin(14, Font.DemiBold)
-                            color: QM.paper
+                            color: googleButton.labelColor
                         }
                     }
                     onClicked: root.account.continueWithGoogle()
@@ -113,17 +114,10 @@ ScrollView {
                     }
                     Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: QM.line }
                 }
-                Item {
+                FieldBox {
                     Layout.fillWidth: true
                     implicitHeight: 40
                     enabled: root.account.canSignIn
-                    QMShape {
-                        anchors.fill: parent
-                        fillColor: QM.soft
-                        strokeColor: QM.line
-                        radius: 10
-                    }
-                    FocusRing { controlRadius: 10 }
                     QMText {
                         anchors.fill: emailField
                         visible: emailField.text.length === 0
@@ -145,7 +139,7 @@ ScrollView {
                         clip: true
                         selectByMouse: true
                         font: Typography.latin(14, Font.Normal)
-                        color: QM.ink
+                        color: enabled ? QM.ink : QM.faint
                         inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
                         Accessible.name: "Email address"
                         Accessible.description: text.length === 0 ? "you@example.com" : ""

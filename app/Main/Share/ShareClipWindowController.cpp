@@ -4,6 +4,7 @@
 #include "Main/AppModel.h"
 #include "Main/Share/ShareClipSession.h"
 #include "Main/WindowFrame.h"
+#include "Shell/WindowClosing.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -46,7 +47,11 @@ ShareClipWindowController::ShareClipWindowController(const HistoryEntry& entry, 
     if (QQuickItem* root = window_->rootObject())
         connect(root, &QQuickItem::implicitHeightChanged, this, &ShareClipWindowController::fitToContent);
     fitToContent();
-    window_->installEventFilter(this);
+    WindowClosing::whenClosed(*window_, *this, [this] {
+        session_->player()->stop();
+        if (onClose)
+            onClose();
+    });
 }
 
 void ShareClipWindowController::fitToContent()
@@ -75,16 +80,6 @@ void ShareClipWindowController::fitToContent()
     window_->setMinimumSize(frame.size());
     window_->setMaximumSize(frame.size());
     window_->setGeometry(frame);
-}
-
-bool ShareClipWindowController::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == window_.get() && event->type() == QEvent::Close) {
-        session_->player()->stop();
-        if (onClose)
-            onClose();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 ShareClipWindowController::~ShareClipWindowController() = default;

@@ -32,9 +32,6 @@ public:
     ShareClipSession* session() const { return session_; }
     void show();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // As tall as the content, at least 420 and at most the screen; centred the first time.
     void fitToContent();

@@ -1,4 +1,5 @@
 // Runs the components' Qt Quick tests with the design system and the application's fonts.
+#include "AccessibleState.h"
 #include "Fonts.h"
 
 #include <QAccessible>
@@ -23,6 +24,12 @@ public:
         QAccessibleActionInterface* actions = actionsOf(control);
         return actions ? actions->actionNames() : QStringList();
     }
+    // What a reader says of the control's state: "unavailable" (dimmed) or not.
+    Q_INVOKABLE bool heardUnavailable(QQuickItem* control) const
+    {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        return accessible && accessible->state().disabled;
+    }
     Q_INVOKABLE void act(QQuickItem* control, const QString& action) const
     {
         if (QAccessibleActionInterface* actions = actionsOf(control))
@@ -41,7 +48,11 @@ class Setup : public QObject {
     Q_OBJECT
 
 public slots:
-    void applicationAvailable() { Fonts::registerFonts(); }
+    void applicationAvailable()
+    {
+        Fonts::registerFonts();
+        AccessibleState::install();
+    }
     void qmlEngineAvailable(QQmlEngine* engine)
     {
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));

@@ -18,7 +18,7 @@ Item {
     Column {
         id: area
         y: 50
-        Text { id: heading; text: "Heading" }
+        PageText { id: heading; text: "Heading" }
         // Notices of a page, each a row with its button, that come and go on their own.
         Column {
             id: notices
@@ -127,6 +127,18 @@ Item {
             middle.forceActiveFocus(Qt.TabFocusReason)
             middle.visible = false
             tryVerify(() => focused() === heading, 5000, String(focused()))
+        }
+
+        // From the heading, Tab goes on to the area's first control and Shift-Tab to the one before
+        // the area, as from a control in the heading's place.
+        function test_tabFromTheHeadingGoesOnFromIt_data() {
+            return [{ tag: "Tab", key: Qt.Key_Tab, to: () => first },
+                    { tag: "Shift-Tab", key: Qt.Key_Backtab, to: () => outside }]
+        }
+        function test_tabFromTheHeadingGoesOnFromIt(data) {
+            heading.forceActiveFocus()
+            keyClick(data.key)
+            verify(focused() === data.to(), String(focused()))
         }
 
         function test_aFocusPutElsewhereStays() {

@@ -61,6 +61,20 @@ Item {
         }
     }
 
+    // A form of every kind of control, which the page may grey out whole or a control at a time.
+    Row {
+        id: form
+        y: 170
+        QMChoice { id: choice; text: "Choice" }
+        QMSegmented {
+            id: segmented
+            options: [{ value: "a", title: "Alpha" }, { value: "b", title: "Beta" }]
+            disabled: ["b"]
+        }
+        NaturalTextField { id: lineField; width: 60; accessibilityLabel: "Word" }
+        RTLTextField { id: persianField; width: 60; height: 30 }
+    }
+
     TestCase {
         name: "QMPressable"
         when: windowShown
@@ -72,6 +86,8 @@ Item {
             stage.toggles = 0
             toggle.checked = false
             scroller.contentY = 0
+            for (const each of [first, below, toggle, form, choice, segmented, lineField])
+                each.enabled = true
             stage.forceActiveFocus()
         }
 
@@ -108,6 +124,32 @@ Item {
             compare(accessibility.actions(control).includes("Toggle"), control.checkable, "only a toggle toggles")
             accessibility.act(control, data.action)
             compare([stage.presses, stage.toggles, toggle.checked], [data.presses, data.toggles, data.toggles === 1])
+        }
+
+        // A control the user can't use now is heard as unavailable, whether it is greyed itself or
+        // through the part of the window that holds it; enabled again, it is heard as usable.
+        function test_aGreyedControlIsHeardAsUnavailable_data() {
+            const segment = title => Array.prototype.find.call(segmented.children[1].children, each => each.text === title)
+            return [
+                { tag: "button", control: () => first, greyed: () => first },
+                { tag: "small button", control: () => below, greyed: () => below },
+                { tag: "toggle", control: () => toggle, greyed: () => toggle },
+                { tag: "choice", control: () => choice, greyed: () => choice },
+                { tag: "segment", control: () => segment("Alpha"), greyed: () => segmented },
+                { tag: "one-line field", control: () => lineField.editor, greyed: () => lineField },
+                { tag: "multi-line field", control: () => persianField.editor, greyed: () => form },
+                { tag: "segment not choosable", control: () => segment("Beta"), greyed: null },
+            ]
+        }
+        function test_aGreyedControlIsHeardAsUnavailable(data) {
+            const control = data.control()
+            compare(accessibility.heardUnavailable(control), !data.greyed)
+            if (!data.greyed)
+                return
+            data.greyed().enabled = false
+            verify(accessibility.heardUnavailable(control))
+            data.greyed().enabled = true
+            verify(!accessibility.heardUnavailable(control))
         }
 
         function test_aDisabledButtonLooksDisabled() {

@@ -492,10 +492,13 @@ private slots:
     // control in view; after a failure the button has it back, with its ring, and Return sends again.
     void shareWindowKeepsTheFocusThroughSending()
     {
-        HistoryFixture fixture;
+        // Before the server, which may still be answering when the test ends.
         QSemaphore answer;
+        HistoryFixture fixture;
         fixture.server().route("POST", "/v1/clips", [&answer](const HttpRequest&) {
-            answer.acquire();
+            // A check that fails before the release ends the test, and the server with it: the
+            // answer waits no longer than the test's own waits.
+            answer.tryAcquire(1, 20'000);
             return HttpResponse::json(500, "{}");
         });
         QQmlEngine engine;
