@@ -75,12 +75,12 @@ void Fixer::apply(const QString& improved, const std::function<void(bool)>& done
 {
     // Terminals show their text read-only, with the prompt: nothing there can be replaced.
     if (Terminals::isTerminal(paste_->appID) || (paste_->element && paste_->element->terminal)) {
-        Log::info(QStringLiteral("not replaced, this app can't undo a paste"));
+        Log::info(QStringLiteral("not replaced, a terminal's text can't be changed"));
         done(false);
         return;
     }
     checkTarget(whilePasted<bool>([this, improved, done](bool sameTarget) {
-        if (!paste_->element) {
+        if (!paste_->element || !paste_->element->text) {
             decide(improved, sameTarget, std::nullopt, done);
             return;
         }
@@ -99,8 +99,9 @@ void Fixer::decide(const QString& improved, bool sameTarget, const std::optional
     observed.userActed = input_.userActed();
     observed.sameTarget = sameTarget;
     observed.age = seconds(clock_.now() - paste_->at);
-    observed.field =
-        field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
+    observed.field = field ? Replace::locate(paste_->text, field->text, field->selection)
+                     : paste_->element && paste_->element->text ? Replace::Field::unreadable()
+                                                                : Replace::Field::absent();
 
     const Replace::Decision decision = Replace::decide(observed);
     if (decision.kind == Replace::Decision::Kind::skip) {
