@@ -46,8 +46,8 @@ public:
     // The two below answer within a short bound: an application that hasn't answered by then
     // counts as having refused.
 
-    // Whether the element still has the focus.
-    virtual void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) = 0;
+    // Whether the element still has the focus; nothing when its application didn't answer.
+    virtual void isFocused(const FocusedElement& element, std::function<void(std::optional<bool> focused)> answer) = 0;
     // The element's text and caret, or nothing when they can't be read.
     virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
     // Replaces the range, which must still hold `current`, with the text and puts the caret after

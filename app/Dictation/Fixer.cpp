@@ -56,7 +56,7 @@ void Fixer::improve(const QString& improved, std::function<void(bool)> done)
     });
 }
 
-void Fixer::checkTarget(std::function<void(bool)> then)
+void Fixer::checkTarget(std::function<void(std::optional<bool>)> then)
 {
     const std::optional<DesktopWindow> front = windows_.active();
     if (!front || front->id != paste_->windowId) {
@@ -68,7 +68,7 @@ void Fixer::checkTarget(std::function<void(bool)> then)
         return;
     }
     // The element's own state says it: one question, where a new search would ask many.
-    focus_.isFocused(*paste_->element, whilePasted<bool>(std::move(then)));
+    focus_.isFocused(*paste_->element, whilePasted<std::optional<bool>>(std::move(then)));
 }
 
 void Fixer::apply(const QString& improved, const std::function<void(bool)>& done)
@@ -79,14 +79,15 @@ void Fixer::apply(const QString& improved, const std::function<void(bool)>& done
         done(false);
         return;
     }
-    checkTarget(whilePasted<bool>([this, improved, done](bool sameTarget) {
-        if (!paste_->element || !paste_->element->text) {
-            decide(improved, sameTarget, std::nullopt, done);
+    checkTarget(whilePasted<std::optional<bool>>([this, improved, done](std::optional<bool> sameTarget) {
+        // A field that doesn't say whether it has the focus won't be read either: it refused.
+        if (!sameTarget || !paste_->element || !paste_->element->text) {
+            decide(improved, sameTarget.value_or(true), std::nullopt, done);
             return;
         }
         focus_.read(*paste_->element, whilePasted<std::optional<FieldText>>(
                                           [this, improved, done, sameTarget](std::optional<FieldText> field) {
-                                              decide(improved, sameTarget, field, done);
+                                              decide(improved, *sameTarget, field, done);
                                           }));
     }));
 }

@@ -60,9 +60,9 @@ void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
     ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
-void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(bool)> answer)
+void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(std::optional<bool>)> answer)
 {
-    askBounded<bool>([this, wanted] { return hasFocus(wanted); }, false, std::move(answer));
+    askBounded<std::optional<bool>>([this, wanted] { return hasFocus(wanted); }, std::nullopt, std::move(answer));
 }
 
 void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
@@ -180,11 +180,16 @@ std::optional<QString> AtSpiFocusedText::wholeText(const Node& node)
     return text->constFirst().toString();
 }
 
-bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
+std::optional<bool> AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
 {
+    // Another search since, or an element that has gone, has lost the focus.
     const std::optional<Node> node = element(wanted);
-    const auto state = node ? call(*node, accessibleInterface, QStringLiteral("GetState")) : std::nullopt;
-    return state && hasState(*state, stateFocused);
+    if (!node)
+        return false;
+    const AtSpiCalls::Reply state = shortCalls().send(message(*node, accessibleInterface, QStringLiteral("GetState")));
+    if (state.unanswered)
+        return std::nullopt;
+    return state.values && hasState(*state.values, stateFocused);
 }
 
 std::optional<TextUnits> AtSpiFocusedText::countingOf(const std::optional<QList<QVariant>>& characterCount,

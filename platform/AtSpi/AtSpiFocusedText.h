@@ -38,7 +38,7 @@ public:
     AtSpiFocusedText& operator=(const AtSpiFocusedText&) = delete;
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
-    void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) override;
+    void isFocused(const FocusedElement& element, std::function<void(std::optional<bool> focused)> answer) override;
     void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) override;
     void replace(const FocusedElement& element, Replace::Range range, const QString& current, const QString& text,
                  std::function<void(bool replaced)> done) override;
@@ -68,7 +68,7 @@ private:
     bool replaceText(const FocusedElement& wanted, Replace::Range range, const QString& current,
                      const QString& replacement);
     std::optional<Node> element(const FocusedElement& wanted) const;
-    bool hasFocus(const FocusedElement& wanted);
+    std::optional<bool> hasFocus(const FocusedElement& wanted);
 
     bool tried_ = false;
     std::optional<QDBusConnection> bus_;

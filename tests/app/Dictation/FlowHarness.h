@@ -98,7 +98,7 @@ public:
     bool held() const { return !held_.empty(); }
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
-    void isFocused(const FocusedElement& element, std::function<void(bool)> answer) override
+    void isFocused(const FocusedElement& element, std::function<void(std::optional<bool>)> answer) override
     {
         desktop_.isFocused(element, std::move(answer));
     }

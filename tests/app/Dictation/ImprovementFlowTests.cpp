@@ -129,7 +129,7 @@ void ImprovementFlowTests::anApplicationThatStopsBeforeTheImprovementNeverHoldsU
     const MainThreadWatch watch;
     clock_.advance(Fixer::settleTime);
     // Neither its focus nor its field answers: the improvement is given up.
-    QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, focus moved")); }));
+    QVERIFY(waitUntil([&] { return log.mentions(QStringLiteral("not replaced, the field refused to be read")); }));
     QVERIFY(watch.longestStall() < askingStall);
     ::kill(pid_t(target_->pid()), SIGCONT);
     QTest::qWait(300);  // a replacement still on its way would have reached the field
