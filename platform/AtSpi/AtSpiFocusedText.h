@@ -1,16 +1,19 @@
 #pragma once
 // The focused text element through AT-SPI2: found by walking the front application's showing
 // accessibles to the text element the keyboard is in (AtSpiFocusWalk), read through its Text
-// interface and changed through EditableText. Toolkits count differently (TextUnits), which is converted here: a
-// toolkit that doesn't say its name is known by the length it gives the text, and where that can't tell, only a text
-// that goes in whole in either counting replaces. A replacement is read back, and what didn't arrive as sent is taken
-// out again: only ever the stretch that went in. The accessibility bus is spoken to directly, over one connection of
-// our own, from a thread of its own: a hung application then holds up only that thread, and each answer is taken the
-// moment it arrives. (The accessibility library would open direct connections to some applications and hand them to the
-// main thread's loop, which then read the answers that this thread was waiting for.) A search waits for a busy
-// application as long as its answer may still count: until a search for another application is asked for, or this
-// object ends, at most a minute. (Searches for the same application wait one behind the other, so each dictation gets
-// its answer.) The bounded questions answer with a refusal at waitBound if the application hasn't answered by then.
+// interface and changed through EditableText. Toolkits count differently (TextUnits), which is
+// converted here: a toolkit that doesn't say its name is known by the length it gives the text, and
+// where that can't tell, only a text that goes in whole in either counting replaces. A replacement
+// is read back, and what didn't arrive as sent is taken out again: only ever the stretch that went
+// in. The accessibility bus is spoken to directly, over one connection of our own, from a thread of
+// its own: a hung application then holds up only that thread, and each answer is taken the moment
+// it arrives. (The accessibility library would open direct connections to some applications and
+// hand them to the main thread's loop, which then read the answers that this thread was waiting
+// for.) A search waits for a busy application as long as its answer may still count: until a search
+// for another application is asked for, or this object ends, at most a minute. (Searches for the
+// same application wait one behind the other, so each dictation gets its answer.)
+// The bounded questions answer with a refusal at waitBound if the application hasn't answered by
+// then.
 
 #include "AtSpi/AtSpiCalls.h"
 #include "AtSpi/AtSpiProtocol.h"

@@ -68,9 +68,10 @@ public:
     // application from its events (it answers "busy" first); "limit N" has its published field
     // refuse inserts beyond N characters; "hold" keeps its answers until "release"; "qt-like" has its
     // published field count as Qt does without saying its toolkit ("qt-like GTK": naming GTK all the
-    // same); "shape beside|above|alone|widget" publishes its tree in that shape; "nbsp" and "no-emoji" have its
-    // published field write inserted spaces as no-break spaces, or drop emoji; "format" makes the field's first
-    // character bold and its last italic, "formats" answers "formats:" and those it still has.
+    // same); "shape beside|above|alone|widget" publishes its tree in that shape; "nbsp" and
+    // "no-emoji" have its published field write inserted spaces as no-break spaces, or drop emoji;
+    // "format" makes the field's first character bold and its last italic, "formats" answers
+    // "formats:" and those it still has.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;
