@@ -169,8 +169,9 @@ void PasswordFlowTests::aBusyCrowdedOrTabbedApplicationIsSearchedToItsFieldAndKe
         {"a text field beside a focused tab", Target::Field::text, {}, 0, {}, open, "beside"},
         {"a password field under a focused tab", Target::Field::password, {}, 0, {}, password, "above"},
         {"a focused tab and no text element", Target::Field::text, {}, 0, {}, tabAlone, "alone"},
-        // The keyboard in a widget that publishes no text: kept, as it says what has the focus.
-        {"a focused widget without text", Target::Field::text, {}, 0, {}, open, "widget"},
+        // The keyboard in a widget that publishes no text, beside a focused tab: kept, as the
+        // widget says where the keyboard is.
+        {"a focused widget without text beside a focused tab", Target::Field::text, {}, 0, {}, open, "widget"},
     };
     for (const Case& c : cases) {
         startTarget(QStringLiteral("gedit"), QString(), 0, c.field, c.answersAfter, c.crowd);

@@ -122,7 +122,8 @@ QList<QVariant> SlowAccessibility::children(const QString& path) const
 {
     QList<ObjectReference> found;
     const auto add = [&](const QString& child) { found << ObjectReference{busName_, QDBusObjectPath(child)}; };
-    const bool tabList = shape_ == Shape::tabBeside || shape_ == Shape::tabAlone;
+    const bool onPage = shape_ == Shape::tabBeside || shape_ == Shape::widget;
+    const bool tabList = onPage || shape_ == Shape::tabAlone;
     if (path == rootPath && panes_ == 0) {
         for (const QString& child : tabList ? QStringList{tabListPath, pagePath}
                                             : QStringList{shape_ == Shape::tabAbove ? tabPath : fieldPath})
@@ -130,7 +131,7 @@ QList<QVariant> SlowAccessibility::children(const QString& path) const
     }
     if (path == tabListPath)
         add(tabPath);
-    if ((path == pagePath && shape_ == Shape::tabBeside) || (path == tabPath && shape_ == Shape::tabAbove))
+    if ((path == pagePath && onPage) || (path == tabPath && shape_ == Shape::tabAbove))
         add(fieldPath);
     for (int pane = 0; path == rootPath && pane < panes_; ++pane)
         add(panePrefix + QString::number(pane));

@@ -25,7 +25,7 @@ public:
         tabBeside,  // as Qt 5: a focused tab in a tab list, then a page holding the field
         tabAbove,  // a focused tab holding the field
         tabAlone,  // a focused tab in a tab list, and a page without the field
-        widget,  // the field published as a focused panel, without text
+        widget,  // as tabBeside, the field published as a panel, without text
     };
 
     // `delayMs` below 0: never answers. `field` is a QTextEdit, or a QLineEdit for a password.
