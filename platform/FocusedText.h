@@ -11,20 +11,23 @@
 #include <functional>
 #include <optional>
 
+// The text element the keyboard is in; else the accessible the application marks focused, when it
+// publishes no text element there.
 struct FocusedElement {
     QString id;  // the same element gives the same id while it exists
     qint64 pid = 0;
     bool password = false;
     bool terminal = false;  // its text is read-only output; pastes go through the terminal's own keys
+    bool text = true;  // false: it stands for a text element the application doesn't publish
 };
 
 // What a search for the focused element learnt of the application.
 struct FocusAnswer {
     std::optional<FocusedElement> element;
     // The application is on the accessibility bus but the search couldn't tell what its focused
-    // element is: it left a question unanswered, or had more to look through than a search takes
-    // on. The element may be anything, a password field too. Without an element and without this,
-    // the application publishes no focused element.
+    // element is: it left a question unanswered, had more to look through than a search takes on,
+    // or marked a tab focused and no text element. The element may be anything, a password field
+    // too. Without an element and without this, the application publishes no focused element.
     bool unanswered = false;
 };
 
@@ -43,8 +46,8 @@ public:
     // The two below answer within a short bound: an application that hasn't answered by then
     // counts as having refused.
 
-    // Whether the element still has the focus.
-    virtual void isFocused(const FocusedElement& element, std::function<void(bool focused)> answer) = 0;
+    // Whether the element still has the focus; nothing when its application didn't answer.
+    virtual void isFocused(const FocusedElement& element, std::function<void(std::optional<bool> focused)> answer) = 0;
     // The element's text and caret, or nothing when they can't be read.
     virtual void read(const FocusedElement& element, std::function<void(std::optional<FieldText>)> read) = 0;
     // Replaces the range, which must still hold `current`, with the text and puts the caret after

@@ -12,7 +12,6 @@ inline constexpr quint32 level3Shift = 0xfe03;  // right Alt where the layout ma
 inline constexpr quint32 superRight = 0xffec;
 inline constexpr quint32 escape = 0xff1b;
 inline constexpr quint32 letterV = 0x0076;
-inline constexpr quint32 letterZ = 0x007a;
 
 inline constexpr quint32 hyperRight = 0xffee;  // the last of Shift, Control, Caps Lock, Meta, Alt, Super, Hyper
 inline constexpr quint32 level5Shift = 0xfe11;

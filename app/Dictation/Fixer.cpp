@@ -56,7 +56,7 @@ void Fixer::improve(const QString& improved, std::function<void(bool)> done)
     });
 }
 
-void Fixer::checkTarget(std::function<void(bool)> then)
+void Fixer::checkTarget(std::function<void(std::optional<bool>)> then)
 {
     const std::optional<DesktopWindow> front = windows_.active();
     if (!front || front->id != paste_->windowId) {
@@ -68,25 +68,26 @@ void Fixer::checkTarget(std::function<void(bool)> then)
         return;
     }
     // The element's own state says it: one question, where a new search would ask many.
-    focus_.isFocused(*paste_->element, whilePasted<bool>(std::move(then)));
+    focus_.isFocused(*paste_->element, whilePasted<std::optional<bool>>(std::move(then)));
 }
 
 void Fixer::apply(const QString& improved, const std::function<void(bool)>& done)
 {
     // Terminals show their text read-only, with the prompt: nothing there can be replaced.
     if (Terminals::isTerminal(paste_->appID) || (paste_->element && paste_->element->terminal)) {
-        Log::info(QStringLiteral("not replaced, this app can't undo a paste"));
+        Log::info(QStringLiteral("not replaced, a terminal's text can't be changed"));
         done(false);
         return;
     }
-    checkTarget(whilePasted<bool>([this, improved, done](bool sameTarget) {
-        if (!paste_->element) {
-            decide(improved, sameTarget, std::nullopt, done);
+    checkTarget(whilePasted<std::optional<bool>>([this, improved, done](std::optional<bool> sameTarget) {
+        // A field that doesn't say whether it has the focus won't be read either: it refused.
+        if (!sameTarget || !paste_->element || !paste_->element->text) {
+            decide(improved, sameTarget.value_or(true), std::nullopt, done);
             return;
         }
         focus_.read(*paste_->element, whilePasted<std::optional<FieldText>>(
                                           [this, improved, done, sameTarget](std::optional<FieldText> field) {
-                                              decide(improved, sameTarget, field, done);
+                                              decide(improved, *sameTarget, field, done);
                                           }));
     }));
 }
@@ -99,8 +100,9 @@ void Fixer::decide(const QString& improved, bool sameTarget, const std::optional
     observed.userActed = input_.userActed();
     observed.sameTarget = sameTarget;
     observed.age = seconds(clock_.now() - paste_->at);
-    observed.field =
-        field ? Replace::locate(paste_->text, field->text, field->selection) : Replace::Field::unreadable();
+    observed.field = field ? Replace::locate(paste_->text, field->text, field->selection)
+                     : paste_->element && paste_->element->text ? Replace::Field::unreadable()
+                                                                : Replace::Field::absent();
 
     const Replace::Decision decision = Replace::decide(observed);
     if (decision.kind == Replace::Decision::Kind::skip) {

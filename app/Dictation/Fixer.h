@@ -55,8 +55,9 @@ private:
     void apply(const QString& improved, const std::function<void(bool)>& done);
     void decide(const QString& improved, bool sameTarget, const std::optional<FieldText>& field,
                 const std::function<void(bool)>& done);
-    // Whether the paste's window and element still have the focus.
-    void checkTarget(std::function<void(bool sameTarget)> then);
+    // Whether the paste's window and element still have the focus; nothing when the element's
+    // application didn't answer.
+    void checkTarget(std::function<void(std::optional<bool> sameTarget)> then);
     // `then`, as long as this exists and the paste isn't forgotten.
     template <typename Answer>
     std::function<void(Answer)> whilePasted(std::function<void(Answer)> then) const;

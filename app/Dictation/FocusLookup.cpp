@@ -14,8 +14,8 @@ FocusLookup::Privacy privacyOf(const FocusAnswer& answer)
         return FocusLookup::Privacy::open;
     }
     if (answer.unanswered) {
-        Log::info(QStringLiteral("dictation neither kept nor sent: the focused element's application left a question "
-                                 "unanswered, it may be a password field"));
+        Log::info(QStringLiteral("dictation neither kept nor sent: the application didn't say what its focused element "
+                                 "is, it may be a password field"));
         return FocusLookup::Privacy::unknown;
     }
     Log::info(QStringLiteral("dictation may be kept and sent: the application publishes no focused element"));

@@ -18,10 +18,12 @@ Decision decide(const Observed& observed)
     case Field::Kind::differs:
         return Decision::skip(QStringLiteral("the text changed"));
     case Field::Kind::unreadable:
+        return Decision::skip(QStringLiteral("the field refused to be read"));
+    case Field::Kind::absent:
         break;
     }
     // Keys could only undo the paste blind: where that undid nothing, the text would stand twice.
-    return Decision::skip(QStringLiteral("this app can't undo a paste"));
+    return Decision::skip(QStringLiteral("no text element found"));
 }
 
 bool sameInField(const QString& shown, const QString& text)

@@ -1,6 +1,6 @@
 #pragma once
 // Whether improved text may still replace what was pasted, judged from what the shell observed in
-// the front application. It goes in only over the located text: where the field can't be read, no
+// the front application. It goes in only over the located text: where no field can be read, no
 // undo by keys could be seen to work, and one that undid nothing would leave the text twice.
 // Pure: it reads nothing from the system.
 
@@ -25,7 +25,8 @@ struct Field {
     enum class Kind {
         matches,  // unchanged, immediately before the caret, at `range`
         differs,  // readable, but not found before a plain caret
-        unreadable,  // the value or the selection couldn't be read
+        unreadable,  // the field refused its value or its selection
+        absent,  // no text element was found where the text went
     };
     Kind kind = Kind::unreadable;
     Range range;  // matches only
@@ -33,6 +34,7 @@ struct Field {
     static Field matches(Range range) { return {Kind::matches, range}; }
     static Field differs() { return {Kind::differs, {}}; }
     static Field unreadable() { return {Kind::unreadable, {}}; }
+    static Field absent() { return {Kind::absent, {}}; }
 
     bool operator==(const Field&) const = default;
 };
@@ -70,7 +72,7 @@ Decision decide(const Observed& observed);
 bool sameInField(const QString& shown, const QString& text);
 
 // Where the pasted text stands before the caret of a field showing `value` with `selection`;
-// never unreadable (the caller knows when it couldn't read the field).
+// never unreadable nor absent (the caller knows when it couldn't read the field).
 Field locate(const QString& pasted, const QString& value, Range selection);
 
 }

@@ -1,59 +1,24 @@
 #include "AtSpi/AtSpiFocusedText.h"
 
+#include "AtSpi/AtSpiFocusWalk.h"
+
 #include "Core/Log.h"
 #include "Core/MainThread.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusVariant>
 #include <QTimer>
 
-#include <algorithm>
-#include <deque>
+using namespace AtSpi;
 
 namespace {
-// Questions in flight at once during a search: enough to hide the application's latency, few
-// enough not to flood it.
-constexpr size_t callsAtOnce = 128;
-
 // The longest a search waits for an application nothing else is asked of.
 constexpr auto searchPatience = std::chrono::minutes(1);
 // Each question outside a search waits at most this long for a hung application.
 constexpr auto callTimeout = std::chrono::seconds(1);
 
 const QString connectionName = QStringLiteral("quillmarsh.a11y");
-const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
-const QString applicationInterface = QStringLiteral("org.a11y.atspi.Application");
-const QString textInterface = QStringLiteral("org.a11y.atspi.Text");
-const QString editableTextInterface = QStringLiteral("org.a11y.atspi.EditableText");
-const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString rootPath = QStringLiteral("/org/a11y/atspi/accessible/root");
-const QString nullPath = QStringLiteral("/org/a11y/atspi/null");
-
-// The interface's numbers for the roles and states asked about.
-constexpr uint rolePasswordText = 40;
-constexpr uint roleTerminal = 60;
-constexpr int stateFocused = 12;
-constexpr int stateShowing = 25;
-
-bool hasState(const QList<uint>& states, int state)
-{
-    return state / 32 < states.size() && (states.at(state / 32) & (1u << (state % 32))) != 0;
-}
-
-bool hasState(const QList<QVariant>& reply, int state)
-{
-    return !reply.isEmpty() && hasState(qdbus_cast<QList<uint>>(reply.constFirst()), state);
-}
-
-// The value in a reply of Properties.Get.
-QVariant propertyValue(const QList<QVariant>& reply)
-{
-    return reply.isEmpty() ? QVariant() : qvariant_cast<QDBusVariant>(reply.constFirst()).variant();
-}
 }
 
 AtSpiFocusedText::AtSpiFocusedText() = default;
@@ -95,9 +60,9 @@ void AtSpiFocusedText::find(qint64 pid, std::function<void(FocusAnswer)> found)
     ask<FocusAnswer>([this, pid] { return search(pid); }, std::move(found));
 }
 
-void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(bool)> answer)
+void AtSpiFocusedText::isFocused(const FocusedElement& wanted, std::function<void(std::optional<bool>)> answer)
 {
-    askBounded<bool>([this, wanted] { return hasFocus(wanted); }, false, std::move(answer));
+    askBounded<std::optional<bool>>([this, wanted] { return hasFocus(wanted); }, std::nullopt, std::move(answer));
 }
 
 void AtSpiFocusedText::read(const FocusedElement& wanted, std::function<void(std::optional<FieldText>)> read)
@@ -146,94 +111,10 @@ AtSpiCalls AtSpiFocusedText::shortCalls() const
     return AtSpiCalls(*bus_, std::chrono::steady_clock::now() + callTimeout);
 }
 
-QDBusMessage AtSpiFocusedText::message(const Node& node, const QString& interface, const QString& method,
-                                       const QList<QVariant>& arguments)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
-    message.setArguments(arguments);
-    return message;
-}
-
 std::optional<QList<QVariant>> AtSpiFocusedText::call(const Node& node, const QString& interface, const QString& method,
                                                       const QList<QVariant>& arguments)
 {
     return shortCalls().send(message(node, interface, method, arguments)).values;
-}
-
-namespace {
-// The accessibles in a reply of GetChildren, without the null ones.
-template <typename Node>
-QList<Node> nodesIn(const QList<QVariant>& reply)
-{
-    QList<Node> nodes;
-    if (reply.isEmpty())
-        return nodes;
-    const QDBusArgument list = qvariant_cast<QDBusArgument>(reply.constFirst());
-    list.beginArray();
-    while (!list.atEnd()) {
-        Node node;
-        QDBusObjectPath path;
-        list.beginStructure();
-        list >> node.service >> path;
-        list.endStructure();
-        node.path = path.path();
-        if (!node.service.isEmpty() && node.path != nullPath)
-            nodes << node;
-    }
-    list.endArray();
-    return nodes;
-}
-}
-
-// Breadth first through what is showing, to the accessible whose state says focused. Each round
-// asks at once for the states of the accessibles found in the last one and for the children of
-// those that showed: one wait on the application per round, however many it asks about. An
-// accessible that refuses has gone; an application that doesn't answer ends the walk undecided.
-AtSpiFocusedText::Walk AtSpiFocusedText::findFocused(const Node& app, const AtSpiCalls& calls)
-{
-    std::deque<Node> unasked{app};  // state not asked yet
-    std::deque<Node> showing;  // children not asked yet
-    int budget = searchBudget - 1;
-    while (!unasked.empty() || !showing.empty()) {
-        // Half the round for each kind of question, and what one kind leaves to the other.
-        const size_t opened =
-            std::min(showing.size(), std::max(callsAtOnce / 2, callsAtOnce - std::min(unasked.size(), callsAtOnce)));
-        const size_t looked = std::min(unasked.size(), callsAtOnce - opened);
-        QList<QDBusMessage> questions;
-        for (size_t i = 0; i < opened; ++i)
-            questions << message(showing.at(i), accessibleInterface, QStringLiteral("GetChildren"));
-        for (size_t i = 0; i < looked; ++i)
-            questions << message(unasked.at(i), accessibleInterface, QStringLiteral("GetState"));
-        const QList<AtSpiCalls::Reply> replies = calls.send(questions);
-        if (std::any_of(replies.cbegin(), replies.cend(),
-                        [](const AtSpiCalls::Reply& reply) { return reply.unanswered; }))
-            return {std::nullopt, true};
-
-        for (size_t i = 0; i < opened; ++i) {
-            for (const Node& child : nodesIn<Node>(replies.at(qsizetype(i)).values.value_or(QList<QVariant>()))) {
-                if (--budget < 0) {
-                    Log::info(QStringLiteral("the focused element isn't known: the application shows more than %1 "
-                                             "accessibles")
-                                  .arg(searchBudget));
-                    return {std::nullopt, true};
-                }
-                unasked.push_back(child);
-            }
-        }
-        showing.erase(showing.begin(), showing.begin() + qsizetype(opened));
-        for (size_t i = 0; i < looked; ++i) {
-            const Node& node = unasked.at(i);
-            const QList<QVariant> state = replies.at(qsizetype(opened + i)).values.value_or(QList<QVariant>());
-            if (hasState(state, stateFocused))
-                return {node, false};
-            // An application's own accessible says nothing of showing; below it, what isn't shown is skipped.
-            const bool root = node.service == app.service && node.path == app.path;
-            if (!state.isEmpty() && (root || hasState(state, stateShowing)))
-                showing.push_back(node);
-        }
-        unasked.erase(unasked.begin(), unasked.begin() + qsizetype(looked));
-    }
-    return {};
 }
 
 FocusAnswer AtSpiFocusedText::search(qint64 pid)
@@ -244,16 +125,16 @@ FocusAnswer AtSpiFocusedText::search(qint64 pid)
     const AtSpiCalls calls(*bus_, std::chrono::steady_clock::now() + searchPatience,
                            [this, pid] { return wantedPid_ == pid; });
     // The registry lists the applications on the bus.
-    const AtSpiCalls::Reply listed = calls.send(message({QStringLiteral("org.a11y.atspi.Registry"), rootPath},
+    const AtSpiCalls::Reply listed = calls.send(message(Node{QStringLiteral("org.a11y.atspi.Registry"), rootPath},
                                                         accessibleInterface, QStringLiteral("GetChildren")));
     if (!listed.values) {
         answer.unanswered = listed.unanswered;
         return answer;
     }
-    const QList<Node> apps = nodesIn<Node>(*listed.values);
+    const QList<Node> apps = nodesIn(*listed.values);
     QList<QDBusMessage> owners;
     for (const Node& app : apps)
-        owners << message({QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
+        owners << message(Node{QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
                           QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
                           {app.service});
     const QList<AtSpiCalls::Reply> pids = calls.send(owners);
@@ -265,27 +146,18 @@ FocusAnswer AtSpiFocusedText::search(qint64 pid)
         // Asking our own process would wait on its main thread, which may be waiting for this answer.
         if (appPid == ownPid || (pid != 0 && appPid != pid))
             continue;
-        const Walk walk = findFocused(app, calls);
+        const AtSpiFocusWalk walk = AtSpiFocusWalk::through(app, calls, searchBudget);
         answer.unanswered = answer.unanswered || walk.undecided;
         if (!walk.focused)
             continue;
-        const QList<AtSpiCalls::Reply> replies =
-            calls.send({message(*walk.focused, accessibleInterface, QStringLiteral("GetRole")),
-                        message(app, propertiesInterface, QStringLiteral("Get"),
-                                {applicationInterface, QStringLiteral("ToolkitName")})});
-        const auto& role = replies.at(0).values;
-        // A role it didn't give may be the password one.
-        if (!role || role->isEmpty()) {
-            answer.unanswered = true;
-            return answer;
-        }
         last_ = walk.focused;
-        lastUnits_ = TextUnits::ofToolkit(propertyValue(replies.at(1).values.value_or(QList<QVariant>())).toString());
+        lastUnits_ = TextUnits::ofToolkit(walk.toolkit);
         FocusedElement element;
         element.id = walk.focused->service + QLatin1Char(':') + walk.focused->path;
         element.pid = appPid;
-        element.password = role->constFirst().toUInt() == rolePasswordText;
-        element.terminal = role->constFirst().toUInt() == roleTerminal;
+        element.password = walk.role == rolePasswordText;
+        element.terminal = walk.role == roleTerminal;
+        element.text = walk.text;
         answer.element = element;
         return answer;
     }
@@ -308,11 +180,16 @@ std::optional<QString> AtSpiFocusedText::wholeText(const Node& node)
     return text->constFirst().toString();
 }
 
-bool AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
+std::optional<bool> AtSpiFocusedText::hasFocus(const FocusedElement& wanted)
 {
+    // Another search since, or an element that has gone, has lost the focus.
     const std::optional<Node> node = element(wanted);
-    const auto state = node ? call(*node, accessibleInterface, QStringLiteral("GetState")) : std::nullopt;
-    return state && hasState(*state, stateFocused);
+    if (!node)
+        return false;
+    const AtSpiCalls::Reply state = shortCalls().send(message(*node, accessibleInterface, QStringLiteral("GetState")));
+    if (state.unanswered)
+        return std::nullopt;
+    return state.values && hasState(*state.values, stateFocused);
 }
 
 std::optional<TextUnits> AtSpiFocusedText::countingOf(const std::optional<QList<QVariant>>& characterCount,

@@ -69,9 +69,10 @@ public:
     // application from its events (it answers "busy" first); "limit N" has its published field
     // refuse inserts beyond N characters; "hold" keeps its answers until "release"; "qt-like" has its
     // published field count as Qt does without saying its toolkit ("qt-like GTK": naming GTK all the
-    // same); "no-undo" turns the field's undo off; "nbsp" and "no-emoji" have its published field
-    // write inserted spaces as no-break spaces, or drop emoji; "format" makes the field's first
-    // character bold and its last italic, "formats" answers "formats:" and those it still has.
+    // same); "shape beside|above|alone|widget" publishes its tree in that shape; "nbsp" and
+    // "no-emoji" have its published field write inserted spaces as no-break spaces, or drop emoji;
+    // "format" makes the field's first character bold and its last italic, "formats" answers
+    // "formats:" and those it still has.
     void send(const QByteArray& command) { process_.write(command + '\n'); }
 
     QString text;
@@ -99,7 +100,7 @@ public:
     bool held() const { return !held_.empty(); }
 
     void find(qint64 pid, std::function<void(FocusAnswer)> found) override;
-    void isFocused(const FocusedElement& element, std::function<void(bool)> answer) override
+    void isFocused(const FocusedElement& element, std::function<void(std::optional<bool>)> answer) override
     {
         desktop_.isFocused(element, std::move(answer));
     }

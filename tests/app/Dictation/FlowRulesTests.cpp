@@ -37,7 +37,7 @@ RawKey up(quint32 keysym)
 class AnsweringLater final : public FocusedText {
 public:
     void find(qint64, std::function<void(FocusAnswer)> found) override { found_ = std::move(found); }
-    void isFocused(const FocusedElement&, std::function<void(bool)>) override {}
+    void isFocused(const FocusedElement&, std::function<void(std::optional<bool>)>) override {}
     void read(const FocusedElement&, std::function<void(std::optional<FieldText>)>) override {}
     void replace(const FocusedElement&, Replace::Range, const QString&, const QString&,
                  std::function<void(bool)>) override

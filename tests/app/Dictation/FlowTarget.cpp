@@ -9,10 +9,10 @@
 // "busy" and milliseconds keeps the application from its events that long, after it has answered "busy"; "limit" and
 // a number of characters has the published field refuse inserts beyond it; "hold" keeps its answers until
 // "release"; "qt-like" has the published field count as Qt does without saying its toolkit ("qt-like GTK": naming
-// GTK all the same); "no-undo" turns the field's undo off (both answer with their first word); "nbsp" and
-// "no-emoji" have the published field write inserted spaces as no-break spaces, or drop emoji; "format" makes the
-// field's first character bold and its last italic, and "formats" answers "formats:" and those of the two it still
-// has ("bold", "italic").
+// GTK all the same); "shape" and "beside", "above", "alone" or "widget" publish the tree in that shape (see
+// SlowAccessibility); "nbsp" and "no-emoji" have the published field write inserted spaces as no-break spaces, or
+// drop emoji; "format" makes the field's first character bold and its last italic (these answer with their first
+// word), and "formats" answers "formats:" and those of the two it still has ("bold", "italic").
 
 #include "SlowAccessibility.h"
 
@@ -105,9 +105,10 @@ int main(int argc, char* argv[])
             published->limitTo(words.at(1).toInt());
         if (words.at(0) == "qt-like" && published)
             published->countLikeQt(QString::fromUtf8(words.value(1)));
-        if (command == "no-undo")
-            field.setUndoRedoEnabled(false);
-        if (words.at(0) == "qt-like" || command == "no-undo" || command == "nbsp" || command == "no-emoji"
+        const QList<QByteArray> shapes = {"", "beside", "above", "alone", "widget"};
+        if (words.size() == 2 && words.at(0) == "shape" && published)
+            published->shapeAs(SlowAccessibility::Shape(std::max(0, int(shapes.indexOf(words.at(1))))));
+        if (words.at(0) == "qt-like" || words.at(0) == "shape" || command == "nbsp" || command == "no-emoji"
             || command == "format") {
             std::printf("%s\n", words.at(0).constData());
             std::fflush(stdout);

@@ -19,9 +19,15 @@ const QString prefix = QStringLiteral("/org/a11y/atspi/accessible");
 const QString rootPath = prefix + QStringLiteral("/root");
 const QString fieldPath = prefix + QStringLiteral("/field");
 const QString panePrefix = prefix + QStringLiteral("/pane/");
+const QString tabListPath = prefix + QStringLiteral("/tabs");
+const QString tabPath = tabListPath + QStringLiteral("/0");
+const QString pagePath = prefix + QStringLiteral("/page");
 
-// The interface's numbers: roles application, panel, text and password text; states.
+// The interface's numbers: roles application, page tab, page tab list, panel, text and password
+// text; states.
 constexpr uint roleApplication = 75;
+constexpr uint rolePageTab = 37;
+constexpr uint rolePageTabList = 38;
 constexpr uint rolePanel = 39;
 constexpr uint roleText = 61;
 constexpr uint rolePasswordText = 40;
@@ -116,7 +122,16 @@ QList<QVariant> SlowAccessibility::children(const QString& path) const
 {
     QList<ObjectReference> found;
     const auto add = [&](const QString& child) { found << ObjectReference{busName_, QDBusObjectPath(child)}; };
-    if (path == rootPath && panes_ == 0)
+    const bool onPage = shape_ == Shape::tabBeside || shape_ == Shape::widget;
+    const bool tabList = onPage || shape_ == Shape::tabAlone;
+    if (path == rootPath && panes_ == 0) {
+        for (const QString& child : tabList ? QStringList{tabListPath, pagePath}
+                                            : QStringList{shape_ == Shape::tabAbove ? tabPath : fieldPath})
+            add(child);
+    }
+    if (path == tabListPath)
+        add(tabPath);
+    if ((path == pagePath && onPage) || (path == tabPath && shape_ == Shape::tabAbove))
         add(fieldPath);
     for (int pane = 0; path == rootPath && pane < panes_; ++pane)
         add(panePrefix + QString::number(pane));
@@ -190,15 +205,24 @@ QDBusMessage SlowAccessibility::answer(const QDBusMessage& message)
         QList<uint> states;
         if (!root)
             states = {stateEnabled, stateSensitive, stateShowing, stateVisible};
+        if (field && shape_ != Shape::widget)
+            states << stateEditable;
         if (field)
-            states << stateEditable << stateFocusable;
-        if (field && field_.isActiveWindow() && field_.hasFocus())
+            states << stateFocusable;
+        // The current tab says focused whatever has the keyboard.
+        if ((field && field_.isActiveWindow() && field_.hasFocus()) || message.path() == tabPath)
             states << stateFocused;
         for (const uint state : std::as_const(states))
             words[int(state / 32)] |= 1u << (state % 32);
         return reply(QVariant::fromValue(words));
     } else if (member == QLatin1String("GetRole")) {
-        return reply(root ? roleApplication : !field ? rolePanel : password_ ? rolePasswordText : roleText);
+        const QString& path = message.path();
+        return reply(root                                ? roleApplication
+                     : path == tabPath                   ? rolePageTab
+                     : path == tabListPath               ? rolePageTabList
+                     : !field || shape_ == Shape::widget ? rolePanel
+                     : password_                         ? rolePasswordText
+                                                         : roleText);
     } else if (member == QLatin1String("GetChildren")) {
         return message.createReply(children(message.path()));
     } else if (member == QLatin1String("GetChildAtIndex")) {

@@ -6,7 +6,8 @@
 // answering. Optionally the field sits deep in a crowd of other accessibles, last of all, holds no
 // more than a number of characters, or changes what is inserted as editors do. It can also count as
 // Qt does (offsets and InsertText's length in UTF-16 units, the inserted text cut or padded to that
-// length) while its toolkit's name goes unanswered, or names GTK all the same.
+// length) while its toolkit's name goes unanswered, or names GTK all the same. Its tree can take the
+// shapes in which a focused accessible that isn't the field comes first (see Shape).
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>
@@ -19,6 +20,14 @@ class QWidget;
 
 class SlowAccessibility final : public QDBusVirtualObject {
 public:
+    enum class Shape {
+        field,  // the field alone
+        tabBeside,  // as Qt 5: a focused tab in a tab list, then a page holding the field
+        tabAbove,  // a focused tab holding the field
+        tabAlone,  // a focused tab in a tab list, and a page without the field
+        widget,  // as tabBeside, the field published as a panel, without text
+    };
+
     // `delayMs` below 0: never answers. `field` is a QTextEdit, or a QLineEdit for a password.
     // `crowd`: about that many showing accessibles in panes, the field in the last one.
     SlowAccessibility(QWidget& field, bool password, int delayMs, int crowd = 0);
@@ -34,6 +43,7 @@ public:
     // the characters beyond the basic plane (emoji), a toolkit that can't show them.
     void writeSpacesUnbreakable() { unbreakable_ = true; }
     void dropEmoji() { dropsEmoji_ = true; }
+    void shapeAs(Shape shape) { shape_ = shape; }
     // Questions wait unanswered from hold() until release(), as in an application busy that long
     // whose window still takes keys.
     void hold() { holding_ = true; }
@@ -62,6 +72,7 @@ private:
     bool likeQt_ = false;
     bool unbreakable_ = false;
     bool dropsEmoji_ = false;
+    Shape shape_ = Shape::field;
     QString toolkit_ = QStringLiteral("GTK");
     bool holding_ = false;
     std::vector<std::function<void()>> held_;

@@ -21,8 +21,9 @@ TEST(Replace, DecidesByTheFirstRuleThatApplies)
         {{false, true, 10.0, matched}, Decision::replace()},
         {{false, true, 1, Field::differs()}, Decision::skip(QStringLiteral("the text changed"))},
         // No field to read the text back from: nothing goes in by keys.
-        {{false, true, 1, Field::unreadable()}, Decision::skip(QStringLiteral("this app can't undo a paste"))},
-        {{false, false, 1, Field::unreadable()}, Decision::skip(QStringLiteral("focus moved"))},
+        {{false, true, 1, Field::unreadable()}, Decision::skip(QStringLiteral("the field refused to be read"))},
+        {{false, true, 1, Field::absent()}, Decision::skip(QStringLiteral("no text element found"))},
+        {{false, false, 1, Field::absent()}, Decision::skip(QStringLiteral("focus moved"))},
     };
     for (const Case& c : cases) {
         const Decision decision = Replace::decide(c.observed);
