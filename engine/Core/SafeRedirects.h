@@ -1,7 +1,9 @@
 #pragma once
 // The redirects a download from a host elsewhere follows: to HTTPS only, and at most `limit` in a
 // row (Qt's own policies would follow plain HTTP to plain HTTP). The request's headers, a range
-// included, go again to each new address. A redirect the rule refuses ends the reply.
+// included, go again to each new address. A redirect the rule refuses ends the reply; from HTTPS
+// the plain address is never asked, but from a plain-HTTP host (only one on this computer is
+// allowed) Qt may have asked it already when the refusal comes.
 
 #include <QNetworkRequest>
 #include <QString>

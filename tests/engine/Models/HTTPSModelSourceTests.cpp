@@ -35,6 +35,9 @@ protected:
                      [this](const HttpRequest& request) { return HttpResponse::file(encoder(), request); });
         mirror.route("GET", "/loop",
                      [this](const HttpRequest&) { return answer(302, mirror.url(QStringLiteral("/loop"))); });
+        mirror.route("GET", "/to-plain", [this](const HttpRequest&) {
+            return answer(302, host.server.url(QStringLiteral("/elsewhere/encoder.onnx")));
+        });
     }
 
     std::unique_ptr<HTTPSModelSource> makeSource(const ReplyBounds& manifest = HTTPSModelSource::manifestBounds,
@@ -102,7 +105,8 @@ protected:
     }
 
     TestModelHost host;
-    // Serves encoder.onnx as a file server over HTTPS; "/loop" redirects to itself.
+    // Serves encoder.onnx as a file server over HTTPS; "/loop" redirects to itself, "/to-plain" to
+    // the host's plain HTTP.
     TestHttpServer mirror{TestHttpServer::Transport::encrypted};
     TestModelHost::Files packageFiles;
     QTemporaryDir folder;
@@ -249,8 +253,9 @@ TEST_F(HTTPSModelSourceTest, StatusDecidesBetweenFailingAtOnceAndRetrying)
     const std::tuple<int, QUrl, QString, int, Pauses> cases[] = {
         {404, {}, QStringLiteral("HTTP 404"), 1, {}},
         {503, {}, QStringLiteral("HTTP 503"), 6, {2s, 4s, 8s, 16s, 20s}},
+        // Refused before the plain address is asked.
         {302,
-         host.server.url(QStringLiteral("/elsewhere/encoder.onnx")),
+         mirror.url(QStringLiteral("/to-plain")),
          QStringLiteral("redirected to an address that isn\u2019t HTTPS"),
          1,
          {}},
